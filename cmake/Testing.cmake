@@ -1,0 +1,26 @@
+include(CTest)
+include(GoogleTest)
+
+# smis_test_dir(NAME <exe> DIR <folder> LIBS <libs...> [LABELS <labels...>])
+# Builds every *.cpp of a tests folder into one GoogleTest program and
+# registers each of its tests with CTest under the given labels (default: unit).
+function(smis_test_dir)
+  cmake_parse_arguments(T "" "NAME;DIR;TIMEOUT" "LIBS;LABELS" ${ARGN})
+  if(NOT T_LABELS)
+    set(T_LABELS unit)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  file(GLOB srcs CONFIGURE_DEPENDS ${T_DIR}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${T_NAME} ${srcs})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main
+                        Threads::Threads)
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT}
+               ENVIRONMENT "SMIS_BUILD_DIR=${CMAKE_BINARY_DIR};SMIS_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()
