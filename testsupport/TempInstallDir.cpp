@@ -1,5 +1,7 @@
 #include "TempInstallDir.h"
 
+#include "SMIS_EnvAccess.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,8 +14,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Drops what the process has cached from the previous install directory.
-void forgetProcessState() {}
+// Drops what the process has read from the previous install directory, so
+// that the next reader starts from the files of this one.
+void forgetProcessState()
+{
+    cimple::SMIS_EnvAccess::destroy();
+}
 
 }  // namespace
 
