@@ -1,6 +1,6 @@
 #include <cimple/Instance.h>
 
-#include "Instance_Fields.h"
+#include <cimple/Instance_Fields.h>
 
 namespace cimple {
 

@@ -1,6 +1,6 @@
 #include <cimple/Instance.h>
 
-#include "Instance_Fields.h"
+#include <cimple/Instance_Fields.h>
 
 #include <cstring>
 #include <new>
@@ -68,20 +68,6 @@ void copy_property(Instance* dst, const Instance* src, const Meta_Property* mp)
         else
             *static_cast<Property<T>*>(d) = *static_cast<const Property<T>*>(s);
     });
-}
-
-uint8& null_flag(Instance* inst, const Meta_Property* mp)
-{
-    uint8* flag = nullptr;
-    void* f = field(inst, mp->offset);
-    visit_type(mp->type, [&](auto tag) {
-        using T = typename decltype(tag)::type;
-        if (mp->subscript)
-            flag = &static_cast<Property<Array<T>>*>(f)->null;
-        else
-            flag = &static_cast<Property<T>*>(f)->null;
-    });
-    return *flag;
 }
 
 bool known_type(const Meta_Property* mp)
@@ -224,8 +210,8 @@ void __set_null_flags(Instance* inst, bool include_keys, bool include_non_keys, 
         if ((key && !include_keys) || (!key && !include_non_keys))
             continue;
         auto* mp = static_cast<const Meta_Property*>(mf);
-        if (known_type(mp))
-            null_flag(inst, mp) = flag;
+        if (uint8* f = null_flag(inst, mp))
+            *f = flag;
     }
 }
 

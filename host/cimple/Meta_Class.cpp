@@ -2,7 +2,7 @@
 #include <cimple/Meta_Offset.h>
 #include <cimple/String.h>
 
-#include "Instance_Fields.h"
+#include <cimple/Instance_Fields.h>
 
 namespace cimple {
 

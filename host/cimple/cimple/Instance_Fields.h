@@ -1,5 +1,5 @@
-// Internal to the framework library: typed access to the fields of an
-// instance, driven by the type codes and offsets of the meta-data records.
+// Typed access to the fields of an instance, driven by the type codes and
+// offsets of its meta-data records (for code that walks instances generically).
 #ifndef CIMPLE_INSTANCE_FIELDS_H
 #define CIMPLE_INSTANCE_FIELDS_H
 
@@ -106,6 +106,21 @@ inline Array<Instance*>& ref_array_field(Instance* inst, const Meta_Reference* m
 inline const Array<Instance*>& ref_array_field(const Instance* inst, const Meta_Reference* mr)
 {
     return *static_cast<const Array<Instance*>*>(field(inst, mr->offset));
+}
+
+// The null flag of a property field; null for an unknown type code.
+inline uint8* null_flag(Instance* inst, const Meta_Property* mp)
+{
+    uint8* flag = nullptr;
+    void* f = field(inst, mp->offset);
+    visit_type(mp->type, [&](auto tag) {
+        using T = typename decltype(tag)::type;
+        if (mp->subscript)
+            flag = &static_cast<Property<Array<T>>*>(f)->null;
+        else
+            flag = &static_cast<Property<T>*>(f)->null;
+    });
+    return flag;
 }
 
 // A reference of an association (not an embedded object, not an array).
