@@ -2,10 +2,11 @@
 //
 // An instance is one heap block laid out as its class record says: the
 // Instance head followed by one field per property or reference at the
-// offset that the feature's record gives. Generated classes are structs
-// that derive from Instance and declare one field per property and
-// reference of the class's feature list, inherited ones included, in
-// feature-list order (methods have no field):
+// offset that the feature's record gives. The framework reaches fields only
+// through those offsets, so a generated class struct may either derive from
+// its superclass's struct and add the fields its class introduces, or derive
+// from Instance and declare every field of the feature list itself
+// (methods have no field), for example:
 //
 //   class CIM_Example : public cimple::Instance {
 //   public:

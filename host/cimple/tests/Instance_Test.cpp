@@ -223,6 +223,30 @@ TEST(Destroy, NestedGraphsAreFreedWhole)
     destroy(m);
 }
 
+TEST(StructDerivedFromSuperclassStruct, CreateCloneDestroy)
+{
+    Test_Child* c = Test_Child::create(true);
+    Test_Base* as_base = c; // no cast: the struct starts with its superclass's
+    as_base->Name.set("child");
+    as_base->Tags.set(Array<String>());
+    as_base->Tags.value.append("t");
+    EXPECT_EQ(c->Extra.value, 9u);
+    EXPECT_EQ(c->Extra.null, 0);
+    EXPECT_EQ(c->Count.null, 1);
+    EXPECT_TRUE(is_subclass(&Test_Base::static_meta_class, c->meta_class));
+
+    Test_Child* d = Test_Child::clone(c);
+    EXPECT_EQ(d->Name.value, "child");
+    EXPECT_EQ(d->Tags.value[0], "t");
+    EXPECT_EQ(d->Extra.value, 9u);
+    EXPECT_TRUE(key_eq(c, d));
+    String path;
+    ASSERT_EQ(instance_to_model_path(d, path), 0);
+    EXPECT_EQ(path, "Test_Child.Name=\"child\"");
+    destroy(c);
+    destroy(d);
+}
+
 TEST(Destroy, ClearingAnArrayOfPointersFreesNothing)
 {
     Test_Base* b = make_base("kept");

@@ -150,12 +150,33 @@ const Meta_Class Test_Peer::static_meta_class = {
     0, FLAG_CLASS | FLAG_ASSOCIATION | FLAG_AGGREGATION, "Test_Peer", nullptr, 0, _Test_Peer_MFA, 2,
     sizeof(Test_Peer), _Test_Peer_locals, nullptr, 2, &test_repository};
 
+// ---- Test_Child ---------------------------------------------------------
+
+static const Meta_Value_Scalar<uint32> _Test_Child_Extra_MV = {9};
+static const Meta_Property _Test_Child_Name = {
+    {0, FLAG_PROPERTY | FLAG_KEY, "Name", nullptr, 0}, STRING, 0, CIMPLE_OFF(Test_Child, Name), nullptr};
+static const Meta_Property _Test_Child_Count = {
+    {0, FLAG_PROPERTY, "Count", nullptr, 0}, UINT16, 0, CIMPLE_OFF(Test_Child, Count), nullptr};
+static const Meta_Property _Test_Child_Tags = {
+    {0, FLAG_PROPERTY, "Tags", nullptr, 0}, STRING, -1, CIMPLE_OFF(Test_Child, Tags), nullptr};
+static const Meta_Property _Test_Child_Extra = {{0, FLAG_PROPERTY, "Extra", nullptr, 0},
+                                                UINT32, 0, CIMPLE_OFF(Test_Child, Extra),
+                                                &_Test_Child_Extra_MV};
+
+static const Meta_Feature* const _Test_Child_MFA[] = {&_Test_Child_Name, &_Test_Child_Count, &_Test_Child_Tags,
+                                                      &_Test_Child_Extra};
+static const uint8 _Test_Child_locals[] = {0, 0, 0, 1};
+
+const Meta_Class Test_Child::static_meta_class = {
+    0, FLAG_CLASS, "Test_Child", nullptr, 0, _Test_Child_MFA, 4, sizeof(Test_Child),
+    _Test_Child_locals, &Test_Base::static_meta_class, 1, &test_repository};
+
 // ---- repository ---------------------------------------------------------
 
 static const Meta_Class* const _test_meta_classes[] = {
     &Test_Base::static_meta_class, &Test_Derived::static_meta_class, &Test_Holder::static_meta_class,
-    &Test_Link::static_meta_class, &Test_Peer::static_meta_class};
+    &Test_Link::static_meta_class, &Test_Peer::static_meta_class, &Test_Child::static_meta_class};
 
-const Meta_Repository test_repository = {_test_meta_classes, 5};
+const Meta_Repository test_repository = {_test_meta_classes, 6};
 
 } // namespace cimple

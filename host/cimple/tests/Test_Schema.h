@@ -14,6 +14,8 @@
 //   Test_Link (association)          Antecedent (REF Test_Base, key),
 //                                      Dependent (REF Test_Derived, key), Weight
 //   Test_Peer (association)          Parent (REF Test_Base, key), Child (REF Test_Base, key)
+//   Test_Child : Test_Base           + Extra = 9; its struct derives from Test_Base's
+//                                      struct instead of repeating the fields
 #ifndef CIMPLE_TESTS_TEST_SCHEMA_H
 #define CIMPLE_TESTS_TEST_SCHEMA_H
 
@@ -77,6 +79,12 @@ public:
     Test_Base* Parent;
     Test_Base* Child;
     CIMPLE_CLASS(Test_Peer)
+};
+
+class Test_Child : public Test_Base {
+public:
+    Property<uint32> Extra;
+    CIMPLE_CLASS(Test_Child)
 };
 
 extern const Meta_Repository test_repository;
