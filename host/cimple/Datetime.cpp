@@ -110,14 +110,13 @@ String Datetime::ascii() const
         return String();
     // The fields show the local time of the zone at the given offset.
     sint64 local = static_cast<sint64>(_usec / SEC) + static_cast<sint64>(_utc) * 60;
-    if (local < 0)
-        return String();
-    sint64 days = local / 86400;
-    sint64 secs = local % 86400;
+    // Floor division: a negative local time lies before 1970-01-01 00:00.
+    sint64 days = local >= 0 ? local / 86400 : -((-local + 86399) / 86400);
+    sint64 secs = local - days * 86400;
     sint64 y;
     unsigned m, d;
     civil_from_days(days, y, m, d);
-    if (y > 9999)
+    if (y < 0 || y > 9999)
         return String();
     snprintf(buf, sizeof buf, "%04lld%02u%02u%02lld%02lld%02lld.%06llu%c%03d",
              static_cast<long long>(y), m, d, static_cast<long long>(secs / 3600),

@@ -32,6 +32,13 @@ TEST(Datetime, TimestampFieldsShowTheZoneAtItsOffset)
     EXPECT_EQ(utc.ascii(), "20090213233130.000000+000");
     Datetime east(1234567890 * Datetime::SEC + 7, 90);
     EXPECT_EQ(east.ascii(), "20090214010130.000007+090");
+    // The epoch seen from a zone west of UTC lies on the day before.
+    Datetime west(0, -60);
+    EXPECT_EQ(west.ascii(), "19691231230000.000000-060");
+    Datetime parsed;
+    ASSERT_TRUE(parsed.set("19691231230000.000000-060"));
+    EXPECT_EQ(parsed, west);
+
     Datetime back;
     ASSERT_TRUE(back.set("20090214010130.000007+090"));
     EXPECT_EQ(back.usec(), 1234567890 * Datetime::SEC + 7);
