@@ -13,14 +13,16 @@ typedef bool (*Enum_Associator_Names_Proc)(const Instance* instance, Enum_Associ
                                            void* client_data);
 
 template <class CLASS>
-class Enum_Associator_Names_Handler {
-public:
-    Enum_Associator_Names_Handler(Enum_Associator_Names_Proc proc, void* client_data)
-        : _proc(proc), _client_data(client_data)
-    {
-    }
+class Enum_Associator_Names_Handler;
 
-    bool handle(const CLASS* instance) { return _proc ? _proc(instance, ENUM_ASSOCIATOR_NAMES_OK, _client_data) : false; }
+// The handler for instances of any class; the handler of each class
+// converts to it, so that code serving several classes can keep one pointer.
+template <>
+class Enum_Associator_Names_Handler<Instance> {
+public:
+    Enum_Associator_Names_Handler(Enum_Associator_Names_Proc proc, void* client_data) : _proc(proc), _client_data(client_data) {}
+
+    bool handle(const Instance* instance) { return _proc ? _proc(instance, ENUM_ASSOCIATOR_NAMES_OK, _client_data) : false; }
 
     Enum_Associator_Names_Proc proc() const { return _proc; }
     void* client_data() const { return _client_data; }
@@ -28,6 +30,14 @@ public:
 private:
     Enum_Associator_Names_Proc _proc;
     void* _client_data;
+};
+
+template <class CLASS>
+class Enum_Associator_Names_Handler : public Enum_Associator_Names_Handler<Instance> {
+public:
+    Enum_Associator_Names_Handler(Enum_Associator_Names_Proc proc, void* client_data) : Enum_Associator_Names_Handler<Instance>(proc, client_data) {}
+
+    bool handle(const CLASS* instance) { return Enum_Associator_Names_Handler<Instance>::handle(instance); }
 };
 
 } // namespace cimple

@@ -13,11 +13,16 @@ namespace cimple {
 typedef bool (*Enum_Associators_Proc)(const Instance* instance, Enum_Associators_Status status, void* client_data);
 
 template <class CLASS>
-class Enum_Associators_Handler {
+class Enum_Associators_Handler;
+
+// The handler for instances of any class; the handler of each class
+// converts to it, so that code serving several classes can keep one pointer.
+template <>
+class Enum_Associators_Handler<Instance> {
 public:
     Enum_Associators_Handler(Enum_Associators_Proc proc, void* client_data) : _proc(proc), _client_data(client_data) {}
 
-    bool handle(const CLASS* instance) { return _proc ? _proc(instance, ENUM_ASSOCIATORS_OK, _client_data) : false; }
+    bool handle(const Instance* instance) { return _proc ? _proc(instance, ENUM_ASSOCIATORS_OK, _client_data) : false; }
 
     Enum_Associators_Proc proc() const { return _proc; }
     void* client_data() const { return _client_data; }
@@ -25,6 +30,14 @@ public:
 private:
     Enum_Associators_Proc _proc;
     void* _client_data;
+};
+
+template <class CLASS>
+class Enum_Associators_Handler : public Enum_Associators_Handler<Instance> {
+public:
+    Enum_Associators_Handler(Enum_Associators_Proc proc, void* client_data) : Enum_Associators_Handler<Instance>(proc, client_data) {}
+
+    bool handle(const CLASS* instance) { return Enum_Associators_Handler<Instance>::handle(instance); }
 };
 
 } // namespace cimple

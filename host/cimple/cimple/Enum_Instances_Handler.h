@@ -13,12 +13,16 @@ namespace cimple {
 typedef bool (*Enum_Instances_Proc)(Instance* instance, Enum_Instances_Status status, void* client_data);
 
 template <class CLASS>
-class Enum_Instances_Handler {
+class Enum_Instances_Handler;
+
+// The handler for instances of any class; the handler of each class
+// converts to it, so that code serving several classes can keep one pointer.
+template <>
+class Enum_Instances_Handler<Instance> {
 public:
     Enum_Instances_Handler(Enum_Instances_Proc proc, void* client_data) : _proc(proc), _client_data(client_data) {}
 
-    // Hands one result (owned by the callback from then on) to the adapter.
-    bool handle(CLASS* instance)
+    bool handle(Instance* instance)
     {
         if (!_proc) {
             destroy(instance);
@@ -33,6 +37,14 @@ public:
 private:
     Enum_Instances_Proc _proc;
     void* _client_data;
+};
+
+template <class CLASS>
+class Enum_Instances_Handler : public Enum_Instances_Handler<Instance> {
+public:
+    Enum_Instances_Handler(Enum_Instances_Proc proc, void* client_data) : Enum_Instances_Handler<Instance>(proc, client_data) {}
+
+    bool handle(CLASS* instance) { return Enum_Instances_Handler<Instance>::handle(instance); }
 };
 
 } // namespace cimple

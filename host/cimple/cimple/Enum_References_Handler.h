@@ -12,11 +12,16 @@ namespace cimple {
 typedef bool (*Enum_References_Proc)(Instance* instance, Enum_References_Status status, void* client_data);
 
 template <class CLASS>
-class Enum_References_Handler {
+class Enum_References_Handler;
+
+// The handler for instances of any class; the handler of each class
+// converts to it, so that code serving several classes can keep one pointer.
+template <>
+class Enum_References_Handler<Instance> {
 public:
     Enum_References_Handler(Enum_References_Proc proc, void* client_data) : _proc(proc), _client_data(client_data) {}
 
-    bool handle(CLASS* instance)
+    bool handle(Instance* instance)
     {
         if (!_proc) {
             destroy(instance);
@@ -31,6 +36,14 @@ public:
 private:
     Enum_References_Proc _proc;
     void* _client_data;
+};
+
+template <class CLASS>
+class Enum_References_Handler : public Enum_References_Handler<Instance> {
+public:
+    Enum_References_Handler(Enum_References_Proc proc, void* client_data) : Enum_References_Handler<Instance>(proc, client_data) {}
+
+    bool handle(CLASS* instance) { return Enum_References_Handler<Instance>::handle(instance); }
 };
 
 } // namespace cimple

@@ -13,11 +13,16 @@ namespace cimple {
 typedef bool (*Indication_Proc)(const Instance* indication, void* client_data);
 
 template <class CLASS>
-class Indication_Handler {
+class Indication_Handler;
+
+// The handler for instances of any class; the handler of each class
+// converts to it, so that code serving several classes can keep one pointer.
+template <>
+class Indication_Handler<Instance> {
 public:
     Indication_Handler(Indication_Proc proc, void* client_data) : _proc(proc), _client_data(client_data) {}
 
-    bool handle(const CLASS* indication) { return _proc ? _proc(indication, _client_data) : false; }
+    bool handle(const Instance* instance) { return _proc ? _proc(instance, _client_data) : false; }
 
     Indication_Proc proc() const { return _proc; }
     void* client_data() const { return _client_data; }
@@ -25,6 +30,14 @@ public:
 private:
     Indication_Proc _proc;
     void* _client_data;
+};
+
+template <class CLASS>
+class Indication_Handler : public Indication_Handler<Instance> {
+public:
+    Indication_Handler(Indication_Proc proc, void* client_data) : Indication_Handler<Instance>(proc, client_data) {}
+
+    bool handle(const CLASS* instance) { return Indication_Handler<Instance>::handle(instance); }
 };
 
 } // namespace cimple

@@ -12,6 +12,7 @@ static_assert(sizeof(Enum_Associator_Names_Handler<Instance>) == 2 * sizeof(void
 static_assert(sizeof(Enum_Associators_Handler<Instance>) == 2 * sizeof(void*));
 static_assert(sizeof(Enum_References_Handler<Instance>) == 2 * sizeof(void*));
 static_assert(sizeof(Indication_Handler<Instance>) == 2 * sizeof(void*));
+static_assert(sizeof(Enum_Instances_Handler<Test_Base>) == 2 * sizeof(void*));
 
 struct Received {
     Array<String> names;
@@ -28,7 +29,10 @@ bool take(Instance* inst, Enum_Instances_Status status, void* client_data)
         r->end_calls++;
         return true;
     }
-    r->names.append(static_cast<Test_Base*>(inst)->Name.value);
+    if (inst->meta_class == &Test_Base::static_meta_class)
+        r->names.append(static_cast<Test_Base*>(inst)->Name.value);
+    else
+        r->names.append(inst->meta_class->name);
     destroy(inst);
     return true;
 }
@@ -52,10 +56,16 @@ TEST(Handlers, EnumerationHandsInstancesOver)
         b->Name.set(n);
         EXPECT_TRUE(handler.handle(b));
     }
+    // A provider serving several classes keeps the handler for any class.
+    Enum_Instances_Handler<Instance>* any = &handler;
+    Test_Link* l = Test_Link::create();
+    EXPECT_TRUE(any->handle(l));
+
     // The end call, as the dispatch procedure makes it.
     handler.proc()(nullptr, ENUM_INSTANCES_FAILED, handler.client_data());
-    ASSERT_EQ(r.names.size(), 2u);
+    ASSERT_EQ(r.names.size(), 3u);
     EXPECT_EQ(r.names[1], "b");
+    EXPECT_EQ(r.names[2], "Test_Link");
     EXPECT_EQ(r.end_calls, 1);
     EXPECT_EQ(r.last_status, ENUM_INSTANCES_FAILED);
 }
