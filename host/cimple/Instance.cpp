@@ -106,13 +106,6 @@ Instance* create_blank(const Meta_Class* mc)
 
 } // namespace
 
-const char* type_name(uint16 type)
-{
-    static const char* const names[] = {"boolean", "uint8",  "sint8",  "uint16", "sint16", "uint32", "sint32",
-                                        "uint64",  "sint64", "real32", "real64", "char16", "string", "datetime"};
-    return type < NUM_TYPES ? names[type] : "";
-}
-
 Instance* create(const Meta_Class* mc, bool defaults)
 {
     Instance* inst = create_blank(mc);
