@@ -24,7 +24,7 @@ StatusCopy readStatus(SMIS_CMTAccess& cache, const std::string& address, unsigne
 
 }  // namespace
 
-SMIS_CMSLib::SMIS_CMSLib(const std::string& address) : _address(address) {}
+SMIS_CMSLib::SMIS_CMSLib(const String& address) : _address(address.c_str()) {}
 
 SMIS_CMSLib::~SMIS_CMSLib() = default;
 

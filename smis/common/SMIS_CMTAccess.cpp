@@ -229,9 +229,9 @@ void SMIS_CMTAccess::RelaseCMTMutex(SMIS_MutexHandle handle)
     delete handle;
 }
 
-std::string SMIS_CMTAccess::GetCurrentIP() const
+String SMIS_CMTAccess::GetCurrentIP() const
 {
-    return _managers.empty() ? std::string() : _managers.front()->address();
+    return _managers.empty() ? String() : String(_managers.front()->address().c_str());
 }
 
 // ---- image ----

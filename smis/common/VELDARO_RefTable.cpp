@@ -74,7 +74,7 @@ VELDARO_RefTable::VELDARO_RefTable(const char* address)
     if (!cache)
         return;
     if (!address)
-        _address = cache->GetCurrentIP();
+        _address = cache->GetCurrentIP().c_str();
     _mutex = cache->GetCMTMutex(address, SMIS_CMTAccess::MUTEX_CMT);
     cache->GetCurrentCMT(address, _block, _image);
 }

@@ -10,11 +10,13 @@
 #include <cstdint>
 #include <string>
 
+#include <cimple/String.h>
+
 namespace cimple {
 
 class SMIS_CMSLib {
 public:
-    explicit SMIS_CMSLib(const std::string& address);
+    explicit SMIS_CMSLib(const String& address);
     virtual ~SMIS_CMSLib();
 
     // Each returns 0 and writes the pair into the pointers that are not

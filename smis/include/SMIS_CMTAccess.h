@@ -30,6 +30,8 @@
 #include <string>
 #include <vector>
 
+#include <cimple/String.h>
+
 #include "CMM_CMT_GLOBAL_VAL_ELEM.h"
 #include "CMM_CMT_MGMNT_ELEM.h"
 #include "NamedMutexLock.h"
@@ -104,7 +106,7 @@ public:
     SMIS_MutexHandle GetCMTMutex(const char* address, int kind);
     void RelaseCMTMutex(SMIS_MutexHandle handle);
     // The first configured address, or the empty text.
-    std::string GetCurrentIP() const;
+    String GetCurrentIP() const;
 
     // ---- image (kind 0) ----
     // The current pointers (empty for an address that is not configured).

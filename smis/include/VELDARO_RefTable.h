@@ -26,6 +26,8 @@
 #include <memory>
 #include <string>
 
+#include <cimple/String.h>
+
 #include "CMM_CMT_GLOBAL_VAL_ELEM.h"
 #include "SMIS_CMTAccess.h"
 #include "VELDARO_RefTableFields.h"
@@ -52,7 +54,7 @@ public:
     void resetCMTAddr();
     // True when an image is bound.
     bool isValidCMT() const { return _image != nullptr; }
-    std::string get_currentIPAddress() const { return _address; }
+    String get_currentIPAddress() const { return String(_address.c_str()); }
 
     // The bound image and block (NULL when none), for the lookups.
     const cnfg_config_mgmt_table* image() const { return _image.get(); }
