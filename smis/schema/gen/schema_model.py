@@ -348,13 +348,13 @@ def _check_default(f):
             float(d)
         except ValueError:
             raise SchemaError('%s: bad real default "%s"' % (where, d))
-    elif t in ('string', 'datetime', 'char16'):
+    elif t == 'char16':
+        raise SchemaError('%s: char16 defaults are not supported' % where)
+    elif t in ('string', 'datetime'):
         if len(d) < 2 or d[0] != '"' or d[-1] != '"' or '"' in d[1:-1] or '\\' in d:
             raise SchemaError('%s: bad %s default %s' % (where, t, d))
         if t == 'datetime' and not re.match(r'^"\d{14}\.\d{6}[-+:]\d{3}"$', d):
             raise SchemaError('%s: bad datetime default %s' % (where, d))
-        if t == 'char16' and len(d) != 3:
-            raise SchemaError('%s: bad char16 default %s' % (where, d))
 
 
 def is_subclass(sub, base):
