@@ -301,4 +301,30 @@ TEST(Repository, IndicationClassesCarryEmbeddedInstances)
     cimple::destroy(ind);
 }
 
+TEST(Repository, AlertIndicationCarriesWhatAlertsAreFilledWith)
+{
+    struct Case {
+        const char* property;
+        cimple::uint16 type;
+        bool array;
+    };
+    const Case cases[] = {
+        {"IndicationIdentifier", cimple::STRING, false}, {"IndicationTime", cimple::DATETIME, false},
+        {"AlertingManagedElement", cimple::STRING, false}, {"AlertingElementFormat", cimple::UINT16, false},
+        {"AlertType", cimple::UINT16, false},           {"PerceivedSeverity", cimple::UINT16, false},
+        {"ProbableCause", cimple::UINT16, false},       {"SystemCreationClassName", cimple::STRING, false},
+        {"SystemName", cimple::STRING, false},          {"ProviderName", cimple::STRING, false},
+        {"OwningEntity", cimple::STRING, false},        {"MessageID", cimple::STRING, false},
+        {"Message", cimple::STRING, false},             {"MessageArguments", cimple::STRING, true},
+    };
+    const cimple::Meta_Class* mc = findClass("CIM_AlertIndication");
+    ASSERT_NE(mc, nullptr);
+    for (const Case& c : cases) {
+        const cimple::Meta_Property* p = findProperty(mc, c.property);
+        ASSERT_NE(p, nullptr) << c.property;
+        EXPECT_EQ(p->type, c.type) << c.property;
+        EXPECT_EQ(p->subscript != 0, c.array) << c.property;
+    }
+}
+
 } // namespace
