@@ -292,6 +292,8 @@ TEST(CredkeepProgram, AnUnprivilegedCallerIsRefusedBeforeAnythingElse)
          {std::vector<std::string>{"-h"}, std::vector<std::string>{"-l"}, std::vector<std::string>{}}) {
         SCOPED_TRACE(describe(args));
         const Outcome outcome = runProgram(dir, args, asNobody);
+        if (asNobody && (outcome.code == 126 || outcome.code == 127))
+            GTEST_SKIP() << "the build tree cannot be run as nobody: " << outcome.err;
         EXPECT_EQ(outcome.code, 1007 & 0xFF);
         EXPECT_EQ(outcome.err, "You must have superuser privilege to run this command.\n");
         EXPECT_EQ(outcome.out, "");
