@@ -23,7 +23,7 @@ bool equalsIgnoringCase(const char* text, char option)
     return text[0] != '\0' && text[1] == '\0' && lower(text[0]) == option;
 }
 
-Pegasus::String* field(CredkeepOptions& options, int pending)
+cimple::String* field(CredkeepOptions& options, int pending)
 {
     switch (pending) {
     case STORAGE: return &options.storage;
@@ -48,7 +48,7 @@ bool readOption(const char* text, CredkeepOptions& options, int& pending)
     if (equalsIgnoringCase(text, 'h')) { options.help = 1; return true; }
 
     // Then an option letter with its value attached.
-    const Pegasus::String rest(text[0] != '\0' ? text + 1 : text);
+    const cimple::String rest(text[0] != '\0' ? text + 1 : text);
     switch (lower(text[0])) {
     case 'a': options.add = 1; options.storage = rest; return true;
     case 'm': options.modify = 1; options.storage = rest; return true;
@@ -60,9 +60,9 @@ bool readOption(const char* text, CredkeepOptions& options, int& pending)
     }
 }
 
-bool given(const Pegasus::String& value)
+bool given(const cimple::String& value)
 {
-    return value.size() != 0;
+    return !value.empty();
 }
 
 // The fields match the mode's row of the legal combinations.
@@ -81,9 +81,10 @@ bool legalCombination(const CredkeepOptions& o)
 
 // A value that fits its limit and that a record can hold (see
 // SMIS_Credkeep::isStorableField: no control character, no ',' outside passwords).
-bool fits(const Pegasus::String& value, unsigned limit, bool commaAllowed)
+bool fits(const cimple::String& value, std::size_t limit, bool commaAllowed)
 {
-    return value.size() <= limit && cimple::SMIS_Credkeep::isStorableField(value.str(), commaAllowed);
+    return value.size() <= limit &&
+           cimple::SMIS_Credkeep::isStorableField(std::string(value.c_str(), value.size()), commaAllowed);
 }
 
 }  // namespace
@@ -99,12 +100,12 @@ bool parseOptions(int argc, char* argv[], CredkeepOptions& options)
                 return false;
             }
         } else {
-            Pegasus::String* target = field(options, pending);
+            cimple::String* target = field(options, pending);
             if (!target) {
                 printLine(INVALID_PARAMETER);
                 return false;
             }
-            *target = Pegasus::String(arg);
+            *target = cimple::String(arg);
             pending = NONE;
         }
     }
@@ -132,7 +133,7 @@ bool parseOptions(int argc, char* argv[], CredkeepOptions& options)
     // The address becomes the first field of a record: no ',' and no control
     // character, and no '#', which would turn the record into a comment.
     if (!fits(options.storage, options.storage.size(), false) ||
-        (given(options.storage) && options.storage.str()[0] == '#')) {
+        (given(options.storage) && options.storage[0] == '#')) {
         const std::string message = std::string("storage IP is not valid for option \"-") +
                                     (options.add ? "a" : options.modify ? "m" : "r") +
                                     "\".\nUse '-h' to obtain command syntax.";

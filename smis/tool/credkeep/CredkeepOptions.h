@@ -1,14 +1,14 @@
 #pragma once
 // The command line of credkeep.
 
-#include <Pegasus/String.h>
+#include <cimple/String.h>
 
 // Four option values and five mode flags, as the command line gives them.
 struct CredkeepOptions {
-    Pegasus::String storage;      // -a, -m or -r
-    Pegasus::String user;         // -u
-    Pegasus::String password;     // -w (the old password with -m)
-    Pegasus::String newPassword;  // -n
+    cimple::String storage;      // -a, -m or -r
+    cimple::String user;         // -u
+    cimple::String password;     // -w (the old password with -m)
+    cimple::String newPassword;  // -n
 
     int add = 0;     // -a
     int modify = 0;  // -m

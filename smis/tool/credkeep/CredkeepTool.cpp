@@ -15,8 +15,8 @@ namespace {
 
 int addLogin(SMIS_Credkeep& keep, const CredkeepOptions& options)
 {
-    Pegasus::String storedUser;
-    Pegasus::String storedPassword;
+    cimple::String storedUser;
+    cimple::String storedPassword;
     int rc = keep.getCredkeep(options.storage, storedUser, storedPassword, false);
     if (rc != SMIS_Credkeep::CREDKEEP_ERR_NOT_FOUND) {
         printLine("Failed to add user.");
@@ -34,7 +34,7 @@ int addLogin(SMIS_Credkeep& keep, const CredkeepOptions& options)
         return CREDKEEP_NO_CONFIGURATION;
     }
     for (unsigned short index = 0; index < env->getStorageCount(); ++index) {
-        if (env->getStorageIP(index) != options.storage.str())
+        if (!(options.storage == env->getStorageIP(index).c_str()))
             continue;
         rc = keep.setCredkeep(SMIS_Credkeep::CREDKEEP_ADD, options.storage, options.user, options.password);
         if (rc == SMIS_Credkeep::CREDKEEP_OK) {
@@ -52,8 +52,8 @@ int addLogin(SMIS_Credkeep& keep, const CredkeepOptions& options)
 
 int modifyLogin(SMIS_Credkeep& keep, const CredkeepOptions& options)
 {
-    Pegasus::String storedUser;
-    Pegasus::String storedPassword;
+    cimple::String storedUser;
+    cimple::String storedPassword;
     int rc = keep.getCredkeep(options.storage, storedUser, storedPassword, false);
     if (rc != SMIS_Credkeep::CREDKEEP_OK) {
         printLine("Failed to change password.");
@@ -78,8 +78,8 @@ int modifyLogin(SMIS_Credkeep& keep, const CredkeepOptions& options)
 
 int removeLogin(SMIS_Credkeep& keep, const CredkeepOptions& options)
 {
-    Pegasus::String storedUser;
-    Pegasus::String storedPassword;
+    cimple::String storedUser;
+    cimple::String storedPassword;
     int rc = keep.getCredkeep(options.storage, storedUser, storedPassword, false);
     // A record whose password cannot be decrypted (1, 3) is still there and
     // is removed all the same: removing never needs the password.

@@ -91,10 +91,10 @@ protected:
     static std::string stored(const char* storage)
     {
         SMIS_Credkeep keep;
-        Pegasus::String user;
-        Pegasus::String password;
+        cimple::String user;
+        cimple::String password;
         const int rc = keep.getCredkeep(storage, user, password, true);
-        return rc == 0 ? user.str() + "/" + password.str() : "rc " + std::to_string(rc);
+        return rc == 0 ? std::string(user.c_str()) + "/" + password.c_str() : "rc " + std::to_string(rc);
     }
 
     smis::test::TempInstallDir dir;
