@@ -374,12 +374,17 @@ void ScenarioNormalizer::normalize(Json& a, std::size_t position) {
     }
     // MLUs: every slice that names one gets an MLU entry unless listed.
     Json& mlus = arr(a, "mlus");
+    // MLUs derived from slices are made again each time, so they follow the slices.
+    Json kept = Json::array();
+    for (auto& m : mlus)
+        if (!m.value("derived", false)) kept.push_back(m);
+    mlus = kept;
     std::set<std::uint64_t> haveMlu;
     for (auto& m : mlus) haveMlu.insert(num(m, "mlun"));
     for (auto& v : vols)
         for (auto& s : v["slices"])
             if (num(s, "mlun") != 0xFFFF && !haveMlu.count(num(s, "mlun"))) {
-                mlus.push_back(Json{{"mlun", num(s, "mlun")}, {"slun", num(s, "slun")}});
+                mlus.push_back(Json{{"mlun", num(s, "mlun")}, {"slun", num(s, "slun")}, {"derived", true}});
                 haveMlu.insert(num(s, "mlun"));
             }
     for (auto& m : mlus) dflt(m, "status", 0);
