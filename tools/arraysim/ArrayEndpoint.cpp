@@ -146,6 +146,10 @@ void ArrayEndpoint::serve(int fd) {
         if (::poll(&p, 1, 2000) > 0) (void)::recv(fd, buf, sizeof buf, 0);
         const char reply[] = "KESTRIS array service: plain connection\r\n";
         (void)::send(fd, reply, sizeof reply - 1, MSG_NOSIGNAL);
+        RequestRecord r;
+        r.array = array_;
+        r.outcome = "plain text answered";
+        state_.log().add(r);
         ::shutdown(fd, SHUT_RDWR);
         ::close(fd);
         return;
@@ -164,7 +168,10 @@ void ArrayEndpoint::serve(int fd) {
     if (c.ssl && SSL_set_fd(c.ssl, fd) == 1 && SSL_accept(c.ssl) == 1) {
         const bool clean = exchange(c);
         if (clean) SSL_shutdown(c.ssl);
-        if (!c.record.outcome.empty() || c.command != 0) state_.log().add(c.record);
+        state_.log().add(c.record);
+    } else {
+        c.record.outcome = "handshake failed";
+        state_.log().add(c.record);
     }
     ERR_clear_error();
     if (c.ssl) SSL_free(c.ssl);
@@ -285,6 +292,16 @@ bool ArrayEndpoint::sendPacket(Conn& c, std::uint16_t id, const Bytes& body, std
     return !closeAfter;
 }
 
+bool ArrayEndpoint::silentAt(Conn& c, const char* packet) {
+    // Drops and stalls at a packet the array receives: it stops reading.
+    if (auto f = state_.faults(array_).take({FaultKind::Drop, FaultKind::Stall}, c.command, packet, true)) {
+        c.record.outcome = std::string(faultName(f->kind)) + " at " + packet;
+        if (f->kind == FaultKind::Stall) sleepFor(f->seconds * 1000u);
+        return false;
+    }
+    return true;
+}
+
 bool ArrayEndpoint::exchange(Conn& c) {
     FaultPlan& faults = state_.faults(array_);
     Bytes params;
@@ -309,6 +326,7 @@ bool ArrayEndpoint::exchange(Conn& c) {
             c.record.outcome = "oversized request data";
             return false;
         }
+        if (!silentAt(c, "DA00")) return false;
         if (!receivePacket(c, kDataPacket, dataIn)) {
             if (c.record.outcome.empty()) c.record.outcome = "no data";
             return false;
@@ -343,6 +361,7 @@ bool ArrayEndpoint::exchange(Conn& c) {
         c.record.dataOut = reply.data.size();
         if (!sendPacket(c, kDataPacket, reply.data, 0, 0)) return false;
         Bytes ack;
+        if (!silentAt(c, "DE00")) return false;
         if (!receivePacket(c, kDataAckPacket, ack)) {
             if (c.record.outcome.empty()) c.record.outcome = "no data acknowledge";
             return false;

@@ -38,6 +38,7 @@ private:
     bool exchange(Conn& c);
     bool sendPacket(Conn& c, std::uint16_t id, const Bytes& body, std::uint32_t value, std::uint8_t status);
     bool receivePacket(Conn& c, std::uint16_t id, Bytes& body);
+    bool silentAt(Conn& c, const char* packet);
     bool sleepFor(std::uint32_t millis) const;  // false when stopping
 
     SimulatorState& state_;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <thread>
@@ -26,7 +27,10 @@ const Bytes kTable4{0, 1, 0, 0, 4};
 
 class ArraysimService : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { sim_ = std::make_unique<testsupport::ArraysimProcess>("coverage"); }
+    static void SetUpTestSuite() {
+        std::signal(SIGPIPE, SIG_IGN);  // the array may close while the client writes
+        sim_ = std::make_unique<testsupport::ArraysimProcess>("coverage");
+    }
     static void TearDownTestSuite() { sim_.reset(); }
     void SetUp() override {
         ASSERT_TRUE(sim_->clearFaults(0));
@@ -81,6 +85,8 @@ TEST_F(ArraysimService, EveryFaultIsSelectableFromTheControlSocket) {
         {R"({"kind":"drop","packet":"CA35"})", 0x0010, "CA35: closed"},
         {R"({"kind":"drop","packet":"DA00"})", 0x4024, "DA00: closed"},
         {R"({"kind":"drop","packet":"C639"})", 0x4024, "C639: closed"},
+        {R"({"kind":"drop","packet":"DE00"})", 0x4024, "C639: closed"},
+        {R"({"kind":"stall","packet":"DA00","seconds":3})", 0x81AB, "DE00: closed"},
         {R"({"kind":"stall","packet":"C639","seconds":3})", 0x0010, "C639: closed"},
         {R"({"kind":"truncate","packet":"DA00"})", 0x4024, "DA00: truncated"},
         {R"({"kind":"truncate","packet":"CA35"})", 0x0010, "CA35: closed"},
