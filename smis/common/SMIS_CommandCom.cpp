@@ -60,10 +60,16 @@ bool transientConnectError(int e)
 
 SMIS_CommandCom::SMIS_CommandCom(const char* storageAddress) : _storageAddress(storageAddress)
 {
-    SMIS_EnvAccess* env = SMIS_EnvAccess::getInstance();
-    if (env) {
-        _portNo = storageAddress ? env->getPortNumber(storageAddress) : DEFAULT_PORT;
-        _timeout = env->getConnectionTimeout();
+    try {
+        SMIS_EnvAccess* env = SMIS_EnvAccess::getInstance();
+        if (env) {
+            _portNo = storageAddress ? env->getPortNumber(storageAddress) : DEFAULT_PORT;
+            _timeout = env->getConnectionTimeout();
+        }
+    } catch (...) {
+        // Without the configuration the defaults stay.
+        _portNo = DEFAULT_PORT;
+        _timeout = DEFAULT_TIMEOUT;
     }
     _cancelEvent = _access.openEvent(CANCEL_EVENT_NAME);
     if (!_cancelEvent)
