@@ -112,8 +112,10 @@ VELDARO_RefTable::~VELDARO_RefTable()
 
 void VELDARO_RefTable::resetCMTAddr()
 {
+    // Memory-safe with or without the table mutex: the view shares
+    // ownership of whatever it binds.
     SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (!cache || !_mutex)
+    if (!cache)
         return;
     cache->GetCurrentCMT(_address.c_str(), _block, _image);
 }
