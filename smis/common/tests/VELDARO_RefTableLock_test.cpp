@@ -104,6 +104,39 @@ TEST_F(RefTableLockTest, AViewOnAnotherThreadWaitsUntilTheFirstEnds)
     EXPECT_TRUE(entered.load());
 }
 
+TEST_F(RefTableLockTest, MutexesAreNamedByKindAndAddress)
+{
+    const char* const names[] = {
+        "SMIS_ConfigManagementTable_Mutex", "SMIS_ConfigManagementTableEx_Mutex", "SMIS_ConfigManagementFile_Mutex",
+        "SMIS_ConfigManagementFileEx_Mutex", "SMIS_TCPIPCommunication_Mutex", "SMIS_CheckSupportedModel_Mutex",
+        "SMIS_ThreadProcedure_Mutex", "SMIS_CopySessionTable_Mutex", "SMIS_CopySessionFile_Mutex",
+    };
+    for (int k = 0; k < 9; ++k) {
+        EXPECT_STREQ(SMIS_CMTAccess::MutexKindName[k], names[k]);
+        cimple::SMIS_MutexHandle h = cache->GetCMTMutex(A, k);
+        EXPECT_NE(h, nullptr) << k;
+        cache->RelaseCMTMutex(h);
+    }
+    EXPECT_EQ(cache->GetCMTMutex(A, 9), nullptr);
+    EXPECT_EQ(cache->GetCMTMutex(A, -1), nullptr);
+
+    // Another holder of the same name (another process would use the same
+    // lock file) keeps the views out.
+    std::atomic<bool> entered{false};
+    std::thread reader;
+    {
+        smis::platform::NamedMutexLock held(std::string("Global\\SMIS_ConfigManagementTable_Mutex_") + A);
+        reader = std::thread([&] {
+            VELDARO_RefTable view(A);
+            entered = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        EXPECT_FALSE(entered.load());
+    }
+    reader.join();
+    EXPECT_TRUE(entered.load());
+}
+
 TEST_F(RefTableLockTest, ReadersStayConsistentWhileImagesAreReplaced)
 {
     std::atomic<bool> stop{false};
@@ -113,6 +146,7 @@ TEST_F(RefTableLockTest, ReadersStayConsistentWhileImagesAreReplaced)
     for (int r = 0; r < 4; ++r) {
         readers.emplace_back([&] {
             while (!stop.load()) {
+                std::this_thread::sleep_for(std::chrono::microseconds(50));  // let the writer in now and then
                 VELDARO_RefTable view(A);
                 const std::uint32_t generation = view.getTableUpdateCount();
                 if (olu0Name(view) != "G" + std::to_string(generation))
