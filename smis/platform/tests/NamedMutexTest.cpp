@@ -119,15 +119,22 @@ TEST(NamedMutex, BlocksAForkedProcessUntilReleased)
 TEST(NamedMutex, ProcessHoldingItBlocksTheParent)
 {
     smis::test::TempInstallDir dir;
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        // The child takes the mutex and keeps it while the parent waits for it.
+        // The child takes the mutex, tells the parent, and keeps it a while.
+        ::close(pipeFds[0]);
         NamedMutexLock lock("Global\\Child_Mutex");
+        const char c = 'L';
+        (void)!::write(pipeFds[1], &c, 1);
         ::usleep(300 * 1000);
         ::_exit(0);
     }
-    ::usleep(100 * 1000);
+    ::close(pipeFds[1]);
+    ASSERT_TRUE(readableWithin(pipeFds[0], 10000)) << "child never took the mutex";
+    ::close(pipeFds[0]);
     const auto start = std::chrono::steady_clock::now();
     {
         NamedMutexLock lock("Global\\Child_Mutex");
