@@ -32,13 +32,13 @@
 namespace cimple {
 
 // Kind of host identifier of the host WWN commands.
-enum IDType { IDTYPE_WWN = 2, IDTYPE_SAS = 6 };
+enum IDType : int { IDTYPE_WWN = 2, IDTYPE_SAS = 6 };
 // 1 normal; any other value plus.
-enum SnapTirnMode { SNAPTIRN_NORMAL = 1, SNAPTIRN_PLUS = 2 };
+enum SnapTirnMode : int { SNAPTIRN_NORMAL = 1, SNAPTIRN_PLUS = 2 };
 // 2 force, 3 stop tracking; other values send no mode option.
-enum StopMode { STOP_DEFAULT = 1, STOP_FORCE = 2, STOP_TRACKING = 3 };
+enum StopMode : int { STOP_DEFAULT = 1, STOP_FORCE = 2, STOP_TRACKING = 3 };
 // 1 normal, 2 force, 3 concurrent; other values send no mode option.
-enum SuspendMode { SUSPEND_NORMAL = 1, SUSPEND_FORCE = 2, SUSPEND_CONCURRENT = 3 };
+enum SuspendMode : int { SUSPEND_NORMAL = 1, SUSPEND_FORCE = 2, SUSPEND_CONCURRENT = 3 };
 
 class SMIS_CLI : public SMIS_CLICommon {
 public:

@@ -290,9 +290,8 @@ unsigned char SMIS_CLICommon::_recvLine(std::string& line, bool& isPrompt, bool 
             continue;
         }
         if (c == '\n') {
-            if (afterCR) return CLI_OK;
-            if (!answerQuestions) continue;
-            if (line == "connection." || line == "safe choice.") {
+            if (!afterCR && !answerQuestions) continue;
+            if (answerQuestions && (line == "connection." || line == "safe choice.")) {
                 if (!_questionAnswered) {
                     rc = _answerQuestion();
                     if (rc != CLI_OK) return rc;
@@ -433,7 +432,11 @@ unsigned char SMIS_CLICommon::_readHexLine(long& value, const char* trace)
     unsigned char rc = recvLineData(line);
     if (rc != CLI_OK) return rc;
     rc = hexToDigit(line, value);
-    if (rc != CLI_OK) return rc;
+    if (rc != CLI_OK) {
+        // The rest of the reply is read so that the session stays usable.
+        skipToPrompt();
+        return rc;
+    }
     CLI_TRACE(trace, static_cast<int>(value));
     return CLI_OK;
 }
@@ -476,7 +479,10 @@ unsigned char SMIS_CLICommon::recvCommand(SMIS_CLICMD& cmd)
         rc = recvLineData(flagLine);
         if (rc != CLI_OK) return rc;
         rc = hexToDigit(flagLine, flag);
-        if (rc != CLI_OK) return rc;
+        if (rc != CLI_OK) {
+            skipToPrompt();
+            return rc;
+        }
         if (flag == 1) {
             rc = recvLineData(cmd.errParameter);
             if (rc != CLI_OK) return rc;
