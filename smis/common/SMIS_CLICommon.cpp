@@ -174,10 +174,14 @@ unsigned char SMIS_CLICommon::_login(const std::string& user, const std::string&
         return CLI_ERR_CONNECT;
     }
 
+    // The whole login is bounded by the read time-out as well, so a client
+    // that keeps talking without ever showing the prompt is ended too.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(_readTimeoutMs);
     for (;;) {
         std::string text;
         bool isPrompt = false;
         unsigned char r = _recvLine(text, isPrompt, true);
+        if (r == CLI_OK && !isPrompt && std::chrono::steady_clock::now() > deadline) r = CLI_ERR_RECV;
         if (r != CLI_OK) {
             _exitProcess(0);
             CLI_LOG_SEVERE("Authentication error  occurred.");
@@ -203,12 +207,21 @@ unsigned char SMIS_CLICommon::logoff()
 void SMIS_CLICommon::_exitProcess(unsigned waitMs)
 {
     if (!_child) return;
-    // Nothing more is read or written: closing both pipes lets a client that
-    // still writes or reads end at once instead of blocking on a full pipe.
+    // Nothing more is written: the client sees the end of its input. What it
+    // still writes is read and dropped until it closes its output, so that it
+    // never blocks on a full pipe, all within the wait.
     _child->closeInput();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    auto left = [&deadline]() {
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        return static_cast<int>(std::max<long long>(0, ms.count()));
+    };
+    char drain[512];
+    while (left() > 0 && _child->readOutput(drain, sizeof drain, left()) > 0) {
+    }
     _child->closeOutput();
     int status = 0;
-    if (_child->waitExit(static_cast<int>(waitMs), status)) {
+    if (_child->waitExit(left(), status)) {
         int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "WaitForSingleObject process exit(%d)", code);
     } else {
@@ -458,6 +471,13 @@ unsigned char SMIS_CLICommon::recvCommand(SMIS_CLICMD& cmd)
             return rc;
         }
         joined += line;
+        if (cmd.command.compare(0, joined.size(), joined) != 0) {
+            // Not the echo of this command: the reply cannot be trusted. The
+            // rest of it is read so that the session stays usable.
+            CLI_LOG_SEVERE("Command mismatch occurred.");
+            skipToPrompt();
+            return CLI_ERR_UNEXPECTED;
+        }
     }
 
     long value = 0;

@@ -56,7 +56,8 @@ TEST_F(SMIS_CLICommonTest, HostKeyQuestionIsAnsweredNoOnce)
 TEST_F(SMIS_CLICommonTest, ErrorReplyFillsTheStatusRecord)
 {
     script({"reply %E\\r\\n1\\r\\n120\\r\\n-volume-number\\r\\n1\\r\\n77\\r\\nCLI> ",
-            "reply %E\\r\\n1\\r\\n5\\r\\n-name\\r\\n0\\r\\nCLI> "});
+            "reply %E\\r\\n1\\r\\n5\\r\\n-name\\r\\n0\\r\\nCLI> ",
+            "reply delete volume \\r\\n-volume-number 77\\r\\n0\\r\\nCLI> "});
     auto cli = session();
     ASSERT_EQ(cli->login(nullptr, nullptr), 0);
     SMIS_CLICMD cmd;
@@ -70,6 +71,11 @@ TEST_F(SMIS_CLICommonTest, ErrorReplyFillsTheStatusRecord)
     EXPECT_EQ(cmd.errMsgNum, 5);
     EXPECT_EQ(cmd.errOption, "-name");
     EXPECT_EQ(cmd.errParameter, "");
+    // An echo wrapped over two lines.
+    EXPECT_EQ(cli->execCLICmd(cmd), 0);
+    EXPECT_EQ(cmd.cmdStatus, 0);
+    EXPECT_EQ(cmd.errMsgNum, 0);
+    EXPECT_TRUE(cmd.errOption.empty());
 }
 
 TEST_F(SMIS_CLICommonTest, MalformedRepliesGiveUnexpectedAndKeepTheSession)
@@ -80,6 +86,8 @@ TEST_F(SMIS_CLICommonTest, MalformedRepliesGiveUnexpectedAndKeepTheSession)
         "reply %E\\r\\nzz\\r\\nCLI> ",          // garbled status
         "reply %E\\r\\n1\\r\\n12x\\r\\nCLI> ",  // garbled message number
         "reply %E\\r\\n1\\r\\n12\\r\\nopt\\r\\n?\\r\\nCLI> ",  // garbled parameter flag
+        "reply banner\\r\\n%E\\r\\n0\\r\\nCLI> ",  // a line before the echo
+        "reply show\\r\\nstatus\\r\\n0\\r\\nCLI> ",   // an echo that differs
         "reply CLI> more text\\r\\n",           // a line that begins with the prompt is the prompt
     };
     script(replies);
@@ -140,6 +148,7 @@ TEST_F(SMIS_CLICommonTest, LoginFailures)
     };
     const std::vector<Case> cases = {
         {"no prompt before the time-out", {"silent-login"}, ADDRESS, SMIS_CLICommon::CLI_ERR_AUTH},
+        {"lines but never a prompt", {"chatter-login"}, ADDRESS, SMIS_CLICommon::CLI_ERR_AUTH},
         {"client ends at once", {"password wrong"}, ADDRESS, SMIS_CLICommon::CLI_ERR_AUTH},
         {"no stored login", {}, "10.1.2.4", SMIS_CLICommon::CLI_ERR_NO_USER},
     };

@@ -16,6 +16,7 @@
 //                       bare line feeds, the last line without a line end
 //   hostkey-crlf        the same question with CR LF line ends
 //   silent-login        never show the prompt
+//   chatter-login       print a line every 10 ms and never show the prompt
 // then the replies, one per command received (after them: success):
 //   reply <text>        \r \n \t \\ escapes; %E stands for the command echo
 //   silent              no reply at all; wait until killed
@@ -162,6 +163,11 @@ int main(int argc, char** argv)
             hostKeyQuestion("\r\n");
         } else if (w == "silent-login") {
             for (;;) ::pause();
+        } else if (w == "chatter-login") {
+            for (;;) {
+                out("Still connecting...\r\n");
+                ::usleep(10000);
+            }
         }
         script.pop_front();
     }
