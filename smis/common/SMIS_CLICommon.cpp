@@ -146,13 +146,16 @@ unsigned char SMIS_CLICommon::_login(const std::string& user, const std::string&
         CLI_LOG_SEVERE("Pipe error occurred.");
         return CLI_ERR_PIPE;
     }
+    struct ReadEnd {
+        int fd;
+        ~ReadEnd() { ::close(fd); }
+    } readEnd{pw[0]};
     std::string line = password + "\n";
     ::fcntl(pw[1], F_SETFL, O_NONBLOCK);
     ssize_t written = ::write(pw[1], line.data(), line.size());
     wipe(line);
     ::close(pw[1]);
     if (written < 0 || static_cast<std::size_t>(written) != password.size() + 1) {
-        ::close(pw[0]);
         CLI_LOG_SEVERE("Pipe error occurred.");
         return CLI_ERR_PIPE;
     }
@@ -161,7 +164,6 @@ unsigned char SMIS_CLICommon::_login(const std::string& user, const std::string&
     _bufferPos = _bufferLen = 0;
     _questionAnswered = false;
     int rc = _child->start(clientArguments(user), {{pw[0], PASSWORD_FD}});
-    ::close(pw[0]);
     if (rc != 0) {
         smis::platform::ChildProcess::Stage stage = _child->stage();
         _child.reset();
@@ -183,7 +185,7 @@ unsigned char SMIS_CLICommon::_login(const std::string& user, const std::string&
         unsigned char r = _recvLine(text, isPrompt, true);
         if (r == CLI_OK && !isPrompt && std::chrono::steady_clock::now() > deadline) r = CLI_ERR_RECV;
         if (r != CLI_OK) {
-            _exitProcess(0);
+            _exitProcess(END_GRACE_MS);
             CLI_LOG_SEVERE("Authentication error  occurred.");
             return CLI_ERR_AUTH;
         }
@@ -235,7 +237,7 @@ void SMIS_CLICommon::_exitProcess(unsigned waitMs)
 void SMIS_CLICommon::_endAfterReadFailure()
 {
     // The client ended or fell silent: nothing more can be exchanged with it.
-    _exitProcess(0);
+    _exitProcess(END_GRACE_MS);
     _loggedIn = false;
 }
 

@@ -64,6 +64,8 @@ public:
     static constexpr int BUSY_SENDS = 10;
     static constexpr unsigned BUSY_WAIT_MS = 1000;
     static constexpr unsigned EXIT_WAIT_MS = 60000;
+    // How long a client that failed a read or the login may take to end.
+    static constexpr unsigned END_GRACE_MS = 200;
     // Longest line taken from the client; a longer one fails the read.
     static constexpr std::size_t MAX_LINE = 64 * 1024;
 
