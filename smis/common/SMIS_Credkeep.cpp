@@ -63,6 +63,16 @@ std::string cryptoErrorText()
     return text;
 }
 
+std::string toStd(const String& text)
+{
+    return std::string(text.c_str(), text.size());
+}
+
+String fromStd(const std::string& text)
+{
+    return String(text.c_str(), text.size());
+}
+
 // Flushes a directory so that a rename inside it survives a crash; a failure
 // only weakens that guarantee and is not reported.
 void syncDirectoryOf(const std::string& path)
@@ -286,8 +296,8 @@ int SMIS_Credkeep::_decryptPasswd(const std::string& cipherHex, std::string& pas
 // ---------------------------------------------------------------------------
 // Read
 
-int SMIS_Credkeep::getCredkeep(const Pegasus::String& storage, Pegasus::String& user,
-                               Pegasus::String& password, bool lock)
+int SMIS_Credkeep::getCredkeep(const String& storage, String& user,
+                               String& password, bool lock)
 {
     void* handle = nullptr;
     if (lock) {
@@ -299,10 +309,10 @@ int SMIS_Credkeep::getCredkeep(const Pegasus::String& storage, Pegasus::String& 
     try {
         std::string foundUser;
         std::string foundPassword;
-        result = _readRecord(storage.str(), foundUser, foundPassword);
+        result = _readRecord(toStd(storage), foundUser, foundPassword);
         if (result == CREDKEEP_OK) {
-            user = Pegasus::String(foundUser);
-            password = Pegasus::String(foundPassword);
+            user = fromStd(foundUser);
+            password = fromStd(foundPassword);
         }
         OPENSSL_cleanse(foundPassword.data(), foundPassword.size());
     } catch (...) {
@@ -385,8 +395,8 @@ int SMIS_Credkeep::showCredkeep()
 // ---------------------------------------------------------------------------
 // Write
 
-int SMIS_Credkeep::setCredkeep(int type, const Pegasus::String& storage, const Pegasus::String& user,
-                               const Pegasus::String& password)
+int SMIS_Credkeep::setCredkeep(int type, const String& storage, const String& user,
+                               const String& password)
 {
     try {
         if (type != CREDKEEP_ADD && type != CREDKEEP_REPLACE && type != CREDKEEP_REMOVE) {
@@ -395,27 +405,29 @@ int SMIS_Credkeep::setCredkeep(int type, const Pegasus::String& storage, const P
                                          "setCredkeep invalid type(%d)", type);
             return CREDKEEP_ERR_OPEN;
         }
-        const std::string address = storage.str();
+        const std::string address = toStd(storage);
+        const std::string userName = toStd(user);
+        const std::string secret = toStd(password);
         std::string record;
         if (type != CREDKEEP_REMOVE) {
             // A field that would break the line apart, or an address that
             // would turn the record into a comment, is refused: the record
             // could not be found again.
             if (address.empty() || address[0] == '#' || !isStorableField(address, false) ||
-                !isStorableField(user.str(), false) || !isStorableField(password.str(), true)) {
+                !isStorableField(userName, false) || !isStorableField(secret, true)) {
                 getLastErrorMsg(EINVAL);
                 SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE,
                                              "Invalid record field(%s)", lastErrorMsg());
                 return CREDKEEP_ERR_ENCRYPT;
             }
             std::string cipherHex;
-            int result = _initCrypt(address, user.str());
+            int result = _initCrypt(address, userName);
             if (result == CREDKEEP_OK)
-                result = _encryptPasswd(password.str(), cipherHex);
+                result = _encryptPasswd(secret, cipherHex);
             _termCrypt();
             if (result != CREDKEEP_OK)
                 return result;
-            record = address + "," + user.str() + "," + cipherHex + "\n";
+            record = address + "," + userName + "," + cipherHex + "\n";
         }
 
         const std::string path = _getCredkeepPath();

@@ -23,7 +23,7 @@
 
 #include "SMIS_AccessCom.h"
 
-#include <Pegasus/String.h>
+#include <cimple/String.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -71,8 +71,8 @@ public:
     // password. With lock the call takes and gives back the file lock itself.
     // 0 found; 7 no record (or no file); 4 the file cannot be opened or read;
     // 1 or 3 the password cannot be decrypted; 9 the lock was not obtained.
-    int getCredkeep(const Pegasus::String& storage, Pegasus::String& user,
-                    Pegasus::String& password, bool lock);
+    int getCredkeep(const String& storage, String& user,
+                    String& password, bool lock);
 
     // type 1 appends a record, 2 replaces the first record of storage (the
     // file is rewritten unchanged when there is none), 3 removes the first
@@ -83,8 +83,8 @@ public:
     // read or appended to; 8 the work file cannot be made or written; 6 the
     // work file cannot take the file's name. A failed rewrite leaves the
     // file as it was.
-    int setCredkeep(int type, const Pegasus::String& storage, const Pegasus::String& user,
-                    const Pegasus::String& password);
+    int setCredkeep(int type, const String& storage, const String& user,
+                    const String& password);
 
     // Writes "address : user\n" to standard output for every record, in file
     // order. 0 done (also without a file); 4 the file cannot be opened or read.

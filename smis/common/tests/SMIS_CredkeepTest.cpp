@@ -16,7 +16,7 @@
 #include <vector>
 
 using cimple::SMIS_Credkeep;
-using Pegasus::String;
+using cimple::String;
 
 namespace {
 
@@ -26,12 +26,13 @@ class CredkeepTest : public ::testing::Test {
 protected:
     int add(const char* storage, const char* user, const std::string& password)
     {
-        return keep.setCredkeep(SMIS_Credkeep::CREDKEEP_ADD, String(storage), String(user), String(password));
+        return keep.setCredkeep(SMIS_Credkeep::CREDKEEP_ADD, String(storage), String(user),
+                                String(password.c_str(), password.size()));
     }
     int replace(const char* storage, const char* user, const std::string& password)
     {
         return keep.setCredkeep(SMIS_Credkeep::CREDKEEP_REPLACE, String(storage), String(user),
-                                String(password));
+                                String(password.c_str(), password.size()));
     }
     int remove(const char* storage)
     {
@@ -43,7 +44,7 @@ protected:
         String user("unset");
         String password("unset");
         const int rc = keep.getCredkeep(String(storage), user, password, true);
-        return {rc, user.str() + "/" + password.str()};
+        return {rc, std::string(user.c_str()) + "/" + password.c_str()};
     }
     std::string content() const { return dir.readFile(FILE_NAME); }
     unsigned mode() const
@@ -294,7 +295,7 @@ TEST_F(CredkeepTest, AReaderInAnotherProcessWaitsForTheWriter)
         String user;
         String password;
         const int rc = child.getCredkeep(String("10.0.0.1"), user, password, true);
-        note(log, std::to_string(rc) + " " + password.str());
+        note(log, std::to_string(rc) + " " + password.c_str());
         ::_exit(0);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
