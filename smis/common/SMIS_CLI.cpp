@@ -182,16 +182,16 @@ void SMIS_CLI::_logCLIError(const SMIS_CLICMD& cmd, unsigned char result) const
 unsigned char SMIS_CLI::_exchange(const std::string& text, Mapping own, unsigned short* readBack)
 {
     SMIS_CLICMD cmd;
-    cmd.command = text;
+    cmd.command.assign(text.data(), text.size());
     unsigned char rc = execCLICmd(cmd);
     if (rc != CLI_OK) return rc;
     if (cmd.cmdStatus == SMIS_CLICMD::STATUS_OK) {
         long value = 0;
         if (readBack) {
-            std::string line;
+            String line;
             rc = recvLineData(line);
             if (rc != CLI_OK) return rc;
-            rc = hexToDigit(line, value);
+            rc = hexToDigit(line.c_str(), value);
             if (rc == CLI_OK && value > 0xFFFF) {
                 SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "The unexpected error occurred.");
                 rc = CLI_ERR_UNEXPECTED;

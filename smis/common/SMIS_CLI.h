@@ -55,7 +55,7 @@ public:
     static constexpr unsigned char LU_TYPE_OPEN = 1;
     static constexpr unsigned char LU_TYPE_TPV = 9;
 
-    explicit SMIS_CLI(const std::string& storageAddress) : SMIS_CLICommon(storageAddress) {}
+    explicit SMIS_CLI(const String& storageAddress) : SMIS_CLICommon(storageAddress) {}
     ~SMIS_CLI() override = default;
 
     // True for results 1 to 32 and 34 to 63.

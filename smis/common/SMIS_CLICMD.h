@@ -2,7 +2,7 @@
 // One command exchange on the array's command line: the command text and the
 // status record parsed from the array's reply (SMIS_CLICommon::execCLICmd).
 
-#include <string>
+#include <cimple/String.h>
 
 namespace cimple {
 
@@ -13,11 +13,11 @@ struct SMIS_CLICMD {
     static constexpr int STATUS_BUSY = 2;          // with errMsgNum MSG_BUSY
     static constexpr int MSG_BUSY = 0x60;
 
-    std::string command;       // command text, without line end
+    String command;            // command text, without line end
     int cmdStatus = 0;         // 0 success, 1 error with details, other values error
     int errMsgNum = 0;         // the array's message number
-    std::string errOption;
-    std::string errParameter;
+    String errOption;
+    String errParameter;
 };
 
 }  // namespace cimple

@@ -41,21 +41,23 @@ bool endsWith(const std::string& text, const char* tail)
 
 }  // namespace
 
-SMIS_CLICommon::SMIS_CLICommon(const std::string& storageAddress)
-    : _storageAddress(storageAddress)
+SMIS_CLICommon::SMIS_CLICommon(const String& storageAddress)
+    : _storageAddress(storageAddress.c_str())
 {
     try {
         SMIS_EnvAccess* env = SMIS_EnvAccess::getInstance();
-        _cliPort = env->getCLIPortNumber(storageAddress);
+        _cliPort = env->getCLIPortNumber(_storageAddress);
         _readTimeoutMs = env->getConnectionTimeout() * 1000u;
 
         SMIS_Credkeep keep;
-        Pegasus::String user;
-        Pegasus::String password;
-        if (keep.getCredkeep(Pegasus::String(storageAddress), user, password, true) == 0) {
-            _user = user.str();
-            _password = password.str();
+        String user;
+        String password;
+        if (keep.getCredkeep(storageAddress, user, password, true) == 0) {
+            _user = user.c_str();
+            _password = password.c_str();
         }
+        // The framework text keeps its own copy; overwrite it before it is freed.
+        if (password.size()) password.assign(std::string(password.size(), '\0').c_str(), password.size());
     } catch (...) {
         // A login that cannot be read stays empty; login then reports 10.
         wipe(_password);
@@ -270,11 +272,13 @@ unsigned char SMIS_CLICommon::_answerQuestion()
     return CLI_OK;
 }
 
-unsigned char SMIS_CLICommon::recvLine(std::string& line, bool& isPrompt)
+unsigned char SMIS_CLICommon::recvLine(String& line, bool& isPrompt)
 {
     try {
-        unsigned char rc = _recvLine(line, isPrompt, false);
+        std::string text;
+        unsigned char rc = _recvLine(text, isPrompt, false);
         if (rc == CLI_ERR_RECV) _endAfterReadFailure();
+        line.assign(text.data(), text.size());
         return rc;
     } catch (...) {
         CLI_LOG_SEVERE("Not enough memory.");
@@ -320,7 +324,12 @@ unsigned char SMIS_CLICommon::_recvLine(std::string& line, bool& isPrompt, bool 
             CLI_LOG_SEVERE("Data reception error occurred.");
             return CLI_ERR_RECV;
         }
-        line += c;
+        try {
+            line += c;
+        } catch (...) {
+            CLI_LOG_SEVERE("Not enough memory.");
+            return CLI_ERR_RECV;
+        }
         if (line.size() == 5 && line == PROMPT) {
             isPrompt = true;
             return CLI_OK;
@@ -337,10 +346,19 @@ unsigned char SMIS_CLICommon::_recvLine(std::string& line, bool& isPrompt, bool 
     }
 }
 
-unsigned char SMIS_CLICommon::recvLineData(std::string& line)
+unsigned char SMIS_CLICommon::recvLineData(String& line)
+{
+    std::string text;
+    unsigned char rc = _recvLineData(text);
+    line.assign(text.data(), text.size());
+    return rc;
+}
+
+unsigned char SMIS_CLICommon::_recvLineData(std::string& line)
 {
     bool isPrompt = false;
-    unsigned char rc = recvLine(line, isPrompt);
+    unsigned char rc = _recvLine(line, isPrompt, false);
+    if (rc == CLI_ERR_RECV) _endAfterReadFailure();
     if (rc != CLI_OK) {
         CLI_LOG_SEVERE("Data reception error occurred.");
         return rc;
@@ -358,8 +376,9 @@ unsigned char SMIS_CLICommon::skipToPrompt()
     for (;;) {
         std::string line;
         bool isPrompt = false;
-        unsigned char rc = recvLine(line, isPrompt);
+        unsigned char rc = _recvLine(line, isPrompt, false);
         if (rc != CLI_OK) {
+            if (rc == CLI_ERR_RECV) _endAfterReadFailure();
             CLI_LOG_SEVERE("Data reception error occurred.");
             return rc;
         }
@@ -368,24 +387,25 @@ unsigned char SMIS_CLICommon::skipToPrompt()
     }
 }
 
-void SMIS_CLICommon::parseTSV(const std::string& line, std::vector<std::string>& fields)
+void SMIS_CLICommon::parseTSV(const String& line, Array<String>& fields)
 {
     fields.clear();
     std::size_t start = 0;
     for (;;) {
         std::size_t tab = line.find('\t', start);
-        if (tab == std::string::npos) {
-            fields.push_back(line.substr(start));
+        if (tab == String::npos) {
+            fields.append(line.substr(start));
             return;
         }
-        fields.push_back(line.substr(start, tab - start));
+        fields.append(line.substr(start, tab - start));
         start = tab + 1;
     }
 }
 
-unsigned char SMIS_CLICommon::hexToDigit(const std::string& text, long& value)
+unsigned char SMIS_CLICommon::hexToDigit(const char* textIn, long& value)
 {
     value = 0;
+    const std::string text = textIn ? textIn : "";
     if (text.empty() || text.size() > 8) {
         CLI_LOG_SEVERE("The unexpected error occurred.");
         return CLI_ERR_UNEXPECTED;
@@ -430,10 +450,10 @@ void SMIS_CLICommon::DBG_LOG_MSG(const char* fmt, long a, long b, long c, long d
 #pragma GCC diagnostic pop
 }
 
-unsigned char SMIS_CLICommon::sendCommand(const std::string& text)
+unsigned char SMIS_CLICommon::sendCommand(const String& text)
 {
     CLI_TRACE("[SMIS-CLI]send:%s\n", text.c_str());
-    std::string line = text + "\r\n";
+    std::string line = std::string(text.c_str(), text.size()) + "\r\n";
     if (!_child || _child->writeInput(line.data(), line.size()) != 0) {
         CLI_LOG_SEVERE("Data transmitting error occurred.");
         return CLI_ERR_SEND;
@@ -444,9 +464,9 @@ unsigned char SMIS_CLICommon::sendCommand(const std::string& text)
 unsigned char SMIS_CLICommon::_readHexLine(long& value, const char* trace)
 {
     std::string line;
-    unsigned char rc = recvLineData(line);
+    unsigned char rc = _recvLineData(line);
     if (rc != CLI_OK) return rc;
-    rc = hexToDigit(line, value);
+    rc = hexToDigit(line.c_str(), value);
     if (rc != CLI_OK) {
         // The rest of the reply is read so that the session stays usable.
         skipToPrompt();
@@ -464,16 +484,17 @@ unsigned char SMIS_CLICommon::recvCommand(SMIS_CLICMD& cmd)
     cmd.errParameter.clear();
 
     // The array echoes the command first, possibly wrapped over several lines.
+    const std::string command(cmd.command.c_str(), cmd.command.size());
     std::string joined;
-    while (joined != cmd.command) {
+    while (joined != command) {
         std::string line;
-        unsigned char rc = recvLineData(line);
+        unsigned char rc = _recvLineData(line);
         if (rc != CLI_OK) {
             CLI_LOG_SEVERE("Command mismatch occurred.");
             return rc;
         }
         joined += line;
-        if (cmd.command.compare(0, joined.size(), joined) != 0) {
+        if (command.compare(0, joined.size(), joined) != 0) {
             // Not the echo of this command: the reply cannot be trusted. The
             // rest of it is read so that the session stays usable.
             CLI_LOG_SEVERE("Command mismatch occurred.");
@@ -498,9 +519,9 @@ unsigned char SMIS_CLICommon::recvCommand(SMIS_CLICMD& cmd)
         CLI_TRACE("[SMIS-CLI]clicmd.errOption=%s\n", cmd.errOption.c_str());
         long flag = 0;
         std::string flagLine;
-        rc = recvLineData(flagLine);
+        rc = _recvLineData(flagLine);
         if (rc != CLI_OK) return rc;
-        rc = hexToDigit(flagLine, flag);
+        rc = hexToDigit(flagLine.c_str(), flag);
         if (rc != CLI_OK) {
             skipToPrompt();
             return rc;
@@ -517,7 +538,7 @@ unsigned char SMIS_CLICommon::recvCommand(SMIS_CLICMD& cmd)
 unsigned char SMIS_CLICommon::execCLICmd(SMIS_CLICMD& cmd)
 {
     try {
-        if (!isSendableCommand(cmd.command)) return CLI_ERR_PARAMETER;
+        if (!isSendableCommand(std::string(cmd.command.c_str(), cmd.command.size()))) return CLI_ERR_PARAMETER;
         for (int send = 1;; ++send) {
             unsigned char rc = sendCommand(cmd.command);
             if (rc != CLI_OK) return rc;

@@ -28,6 +28,9 @@
 
 #include "SMIS_CLICMD.h"
 
+#include <cimple/Array.h>
+#include <cimple/String.h>
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -71,7 +74,7 @@ public:
 
     // Binds the session to the array and reads its command-line port and
     // stored login (both empty when there is no record).
-    explicit SMIS_CLICommon(const std::string& storageAddress);
+    explicit SMIS_CLICommon(const String& storageAddress);
     virtual ~SMIS_CLICommon();
     SMIS_CLICommon(const SMIS_CLICommon&) = delete;
     SMIS_CLICommon& operator=(const SMIS_CLICommon&) = delete;
@@ -89,14 +92,14 @@ public:
     unsigned char execCLICmd(SMIS_CLICMD& cmd);
 
     // Line-level reads for the command builders.
-    unsigned char recvLineData(std::string& line);
-    unsigned char recvLine(std::string& line, bool& isPrompt);
+    unsigned char recvLineData(String& line);
+    unsigned char recvLine(String& line, bool& isPrompt);
     unsigned char skipToPrompt();
     // Splits at every TAB; empty fields are kept.
-    static void parseTSV(const std::string& line, std::vector<std::string>& fields);
+    static void parseTSV(const String& line, Array<String>& fields);
     // Reads a whole hexadecimal line (1 to 8 digits, nothing else) into value.
     // 0, or 37 ("The unexpected error occurred.") for anything else.
-    static unsigned char hexToDigit(const std::string& text, long& value);
+    static unsigned char hexToDigit(const char* text, long& value);
     // A zero-filled block, or null (a request of zero bytes is logged).
     static char* allocMemory(int count, int size);
     static void freeMemory(char*& block);
@@ -115,7 +118,7 @@ public:
     // The client's argument vector for a login as user.
     std::vector<std::string> clientArguments(const std::string& user) const;
 
-    const std::string& storageAddress() const { return _storageAddress; }
+    String storageAddress() const { return String(_storageAddress.c_str()); }
     int cliPort() const { return _cliPort; }
 
     // Tuning for tests and callers with their own clocks: the wait between
@@ -127,12 +130,13 @@ public:
     void setExitWait(unsigned milliseconds) { _exitWaitMs = milliseconds; }
 
 protected:
-    unsigned char sendCommand(const std::string& text);
+    unsigned char sendCommand(const String& text);
     unsigned char recvCommand(SMIS_CLICMD& cmd);
 
 private:
     unsigned char _login(const std::string& user, const std::string& password);
     unsigned char _recvLine(std::string& line, bool& isPrompt, bool answerQuestions);
+    unsigned char _recvLineData(std::string& line);
     unsigned char _readByte(char& c);
     unsigned char _answerQuestion();
     unsigned char _readHexLine(long& value, const char* trace);

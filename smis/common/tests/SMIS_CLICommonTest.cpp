@@ -206,11 +206,16 @@ TEST_F(SMIS_CLICommonTest, OpenSessionIsKeptByTheGuardAndEndedByTheDestructor)
 
 TEST(SMIS_CLICommonStatic, LineHelpers)
 {
-    std::vector<std::string> fields;
-    SMIS_CLICommon::parseTSV("a\t\tb\t", fields);
-    EXPECT_EQ(fields, (std::vector<std::string>{"a", "", "b", ""}));
-    SMIS_CLICommon::parseTSV("", fields);
-    EXPECT_EQ(fields, std::vector<std::string>{""});
+    auto split = [](const char* line) {
+        Array<String> fields;
+        fields.append(String("stale"));
+        SMIS_CLICommon::parseTSV(line, fields);
+        std::vector<std::string> out;
+        for (std::size_t i = 0; i < fields.size(); ++i) out.push_back(fields[i].c_str());
+        return out;
+    };
+    EXPECT_EQ(split("a\t\tb\t"), (std::vector<std::string>{"a", "", "b", ""}));
+    EXPECT_EQ(split(""), std::vector<std::string>{""});
 
     long value = -1;
     EXPECT_EQ(SMIS_CLICommon::hexToDigit("5312", value), 0);
