@@ -117,6 +117,11 @@ TEST_F(SMIS_CLICommonTest, CommandsWithControlCharactersOrQuestionMarkAreNeverSe
     }
     cli->logoff();
     EXPECT_EQ(records("CMD"), std::vector<std::string>{"exit"});
+
+    // Without a session nothing can be sent.
+    SMIS_CLICMD cmd;
+    cmd.command = "show status";
+    EXPECT_EQ(cli->execCLICmd(cmd), SMIS_CLICommon::CLI_ERR_SEND);
 }
 
 TEST_F(SMIS_CLICommonTest, SilentClientIsEndedByTheReadTimeout)
