@@ -136,7 +136,7 @@ TEST(SMIS_CMT, RefusesContainersThatDoNotFitTheirData) {
         {"sub-index of the wrong size", withEntry(1, 16, 32, SMIS_INDEX::FLAG_SUB_INDEXED, 16), true,
          R::BAD_SUB_INDEX},
         {"sub-index of the wrong size, not followed", withEntry(1, 16, 32, SMIS_INDEX::FLAG_SUB_INDEXED, 16), false,
-         R::OK},
+         R::BAD_SUB_INDEX},
         {"sub-table beyond the data", subIndexed(56, 2, 9), true, R::BAD_SUB_INDEX},
         {"sub-table offset wraps", subIndexed(0xFFFFFFFFu, 1, 2), true, R::BAD_SUB_INDEX},
         {"sub-table exactly at the end", subIndexed(56, 2, 8), true, R::OK},
@@ -157,6 +157,29 @@ TEST(SMIS_CMT, GetIndexTableComparesTheLowByteAndTakesTheFirst) {
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->ElementCount, 1);
     EXPECT_EQ(SMIS_CMTCodec::GetIndexTable(cmt, 5), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SMIS_CMT, ReplySubIndexesThatWereNotFollowedAreWrittenAsEmpty) {
+    // A reply table flagged sub-indexed whose record announces a huge
+    // sub-table: the written file must not grow by what the record claims.
+    Bytes b = header(0, 1);
+    putEntry(b, 5, 1, 24, 32, SMIS_INDEX::FLAG_SUB_INDEXED);
+    Bytes rec(24, 0);
+    smis::storeLE16(rec.data() + 4, 0xFFFF);
+    smis::storeLE32(rec.data() + 8, 0xFFFFFFFFu);
+    smis::storeLE32(rec.data() + 12, 0x100);
+    b.insert(b.end(), rec.begin(), rec.end());
+    SMIS_CMTPtr reply;
+    ASSERT_EQ(SMIS_CMTCodec::decode(b.data(), b.size(), false, reply), R::OK);
+    Bytes file = SMIS_CMTCodec::encode(*reply);
+    EXPECT_EQ(file.size(), 56u);
+    SMIS_CMTPtr back;
+    ASSERT_EQ(SMIS_CMTCodec::decode(file.data(), file.size(), true, back), R::OK);
+    EXPECT_EQ(smis::loadLE16(back->index[0].data.data() + 4), 0);
 }
 
 }  // namespace
