@@ -183,3 +183,25 @@ TEST(SMIS_CMT, ReplySubIndexesThatWereNotFollowedAreWrittenAsEmpty) {
 }
 
 }  // namespace
+
+#include "CMTBuilder.h"
+
+namespace {
+
+// The block-only example of the wire notes, byte for byte.
+TEST(SMIS_CMT, BlockOnlyTableMatchesTheNotesExample) {
+    smis::test::CMTBuilder b;
+    b.maxCounts({.olu = 4, .slu = 4, .rlu = 2, .dlu = 2, .mlu = 4, .cm = 2, .affinityGroups = 0, .hosts = 0});
+    Bytes expected = header(0, 1);
+    putEntry(expected, 1, 1, 80, 32);
+    Bytes block(80, 0);
+    for (auto [word, value] : {std::pair{0, 4}, {1, 4}, {2, 2}, {3, 2}, {5, 2}, {12, 4}})
+        smis::storeLE32(block.data() + 4 * word, static_cast<std::uint32_t>(value));
+    expected.insert(expected.end(), block.begin(), block.end());
+    EXPECT_EQ(b.bytes(), expected);
+    EXPECT_EQ(expected[0x20], 0x04);
+    EXPECT_EQ(expected[0x34], 0x02);
+    EXPECT_EQ(expected[0x50], 0x04);
+}
+
+}  // namespace
