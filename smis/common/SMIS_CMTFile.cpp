@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
+#include <system_error>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,9 +60,10 @@ std::string SMIS_CMTFile::defaultPath(const std::string& address, int fileKind) 
 }
 
 bool SMIS_CMTFile::makeDataDirectory() {
-    std::string dir = smis::platform::InstallDir::file({"data"});
-    if (::mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST) return true;
-    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "Directory create error(%d)", errno);
+    std::error_code ec;
+    std::filesystem::create_directories(smis::platform::InstallDir::file({"data"}), ec);
+    if (!ec) return true;
+    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "Directory create error(%d)", ec.value());
     return false;
 }
 
