@@ -340,9 +340,16 @@ bool ArrayEndpoint::exchange(Conn& c) {
         reply.status = static_cast<std::uint8_t>(busy->status ? busy->status : 0x20);
         c.record.outcome = "busy";
     } else {
-        reply = state_.read(array_, [&](const SimArray& a) {
-            return CommandProcessor::handle(a, c.command, params, dataIn);
-        });
+        try {
+            reply = state_.read(array_, [&](const SimArray& a) {
+                return CommandProcessor::handle(a, c.command, params, dataIn);
+            });
+        } catch (const std::exception& e) {
+            // A model the encoders cannot express: the array refuses the command.
+            reply = CommandReply{};
+            reply.status = kStatusRefused;
+            c.record.outcome = std::string("refused: ") + e.what();
+        }
         if (c.command == 0x4024 && !reply.data.empty()) {
             if (auto f = faults.take({FaultKind::CorruptContainer}, c.command, "")) {
                 // The first table's data is said to lie past the end of the reply.
