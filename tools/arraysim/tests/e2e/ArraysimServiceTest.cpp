@@ -31,7 +31,11 @@ protected:
         std::signal(SIGPIPE, SIG_IGN);  // the array may close while the client writes
         sim_ = std::make_unique<testsupport::ArraysimProcess>("coverage");
     }
-    static void TearDownTestSuite() { sim_.reset(); }
+    static void TearDownTestSuite() {
+        // A clean exit also means the sanitizers found nothing in the simulator.
+        EXPECT_EQ(sim_->stop(), 0) << sim_->output();
+        sim_.reset();
+    }
     void SetUp() override {
         ASSERT_TRUE(sim_->clearFaults(0));
         ASSERT_TRUE(sim_->clearFaults(1));
