@@ -197,6 +197,15 @@ TEST_F(ArraysimService, ControlChangesShowOnTheWireAndInTheRequestLog) {
     EXPECT_EQ(log[0]["params"], "0001000004");
     EXPECT_EQ(log[0]["outcome"], "ok");
 
+    // A client that breaks the protocol is refused, and the log says why.
+    ProtocolClient wrongModule = client();
+    wrongModule.moduleId = 0x10;
+    Exchange refused = wrongModule.run(0x0010);
+    ASSERT_EQ(refused.failure, "");
+    EXPECT_NE(refused.status, 0);
+    EXPECT_EQ(sim_->requests(log.back()["seq"]).back()["outcome"], "protocol error: module id");
+    EXPECT_NE(client().run(0x0010, {}, Bytes(8, 0)).status, 0);  // data announced for 0x0010
+
     ASSERT_TRUE(sim_->reset());
     EXPECT_EQ(sim_->model(0)["disks"][3]["status"], 0);
     EXPECT_FALSE(sim_->control({{"op", "nonsense"}})["ok"]);
