@@ -181,7 +181,7 @@ TEST_F(ArraysimService, ControlChangesShowOnTheWireAndInTheRequestLog) {
     EXPECT_NE(loadLe(before.data, 32 + 14, 2), loadLe(after.data, 32 + 14, 2));
     EXPECT_NE(loadLe(before.data, 32 + 28, 4), loadLe(after.data, 32 + 28, 4));
 
-    Json bad = sim_->control({{"op", "set"}, {"array", 0}, {"path", "/volumes/0/slices/0/rlun"}, {"value", 77}});
+    Json bad = sim_->control({{"op", "set"}, {"array", 0}, {"path", "/volumes/0/raid_group"}, {"value", 77}});
     EXPECT_FALSE(bad["ok"]);
 
     Json adv = sim_->control({{"op", "advance_copy"}, {"array", 0}, {"ids", {1}}, {"percent", 100}});
