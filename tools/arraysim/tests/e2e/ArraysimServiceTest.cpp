@@ -31,7 +31,11 @@ protected:
         std::signal(SIGPIPE, SIG_IGN);  // the array may close while the client writes
         sim_ = std::make_unique<testsupport::ArraysimProcess>("coverage");
     }
-    static void TearDownTestSuite() { sim_.reset(); }
+    static void TearDownTestSuite() {
+        // A clean exit also means the sanitizers found nothing in the simulator.
+        EXPECT_EQ(sim_->stop(), 0) << sim_->output();
+        sim_.reset();
+    }
     void SetUp() override {
         ASSERT_TRUE(sim_->clearFaults(0));
         ASSERT_TRUE(sim_->clearFaults(1));
@@ -177,7 +181,7 @@ TEST_F(ArraysimService, ControlChangesShowOnTheWireAndInTheRequestLog) {
     EXPECT_NE(loadLe(before.data, 32 + 14, 2), loadLe(after.data, 32 + 14, 2));
     EXPECT_NE(loadLe(before.data, 32 + 28, 4), loadLe(after.data, 32 + 28, 4));
 
-    Json bad = sim_->control({{"op", "set"}, {"array", 0}, {"path", "/volumes/0/slices/0/rlun"}, {"value", 77}});
+    Json bad = sim_->control({{"op", "set"}, {"array", 0}, {"path", "/volumes/0/raid_group"}, {"value", 77}});
     EXPECT_FALSE(bad["ok"]);
 
     Json adv = sim_->control({{"op", "advance_copy"}, {"array", 0}, {"ids", {1}}, {"percent", 100}});
@@ -192,6 +196,15 @@ TEST_F(ArraysimService, ControlChangesShowOnTheWireAndInTheRequestLog) {
     EXPECT_EQ(log[0]["command"], 0x4024);
     EXPECT_EQ(log[0]["params"], "0001000004");
     EXPECT_EQ(log[0]["outcome"], "ok");
+
+    // A client that breaks the protocol is refused, and the log says why.
+    ProtocolClient wrongModule = client();
+    wrongModule.moduleId = 0x10;
+    Exchange refused = wrongModule.run(0x0010);
+    ASSERT_EQ(refused.failure, "");
+    EXPECT_NE(refused.status, 0);
+    EXPECT_EQ(sim_->requests(log.back()["seq"]).back()["outcome"], "protocol error: module id");
+    EXPECT_NE(client().run(0x0010, {}, Bytes(8, 0)).status, 0);  // data announced for 0x0010
 
     ASSERT_TRUE(sim_->reset());
     EXPECT_EQ(sim_->model(0)["disks"][3]["status"], 0);
