@@ -98,7 +98,7 @@ TEST_F(VorpakCommands, DeviceModelAndEnclosureCommandsAnswerTheScenario)
     Freed<CMM_RSP_RD_MODEL_INFO> info;
     ASSERT_EQ(vpk.getModelInformation(info.p), 0);
     ASSERT_NE(info.p, nullptr);
-    EXPECT_EQ(info.p->bytes[2], num(m["system"], "model_type"));
+    EXPECT_EQ(info.p->bytes[0], num(m["model_info"], "version"));
     EXPECT_EQ(info.p->bytes[4], num(m["model_info"], "model_type"));
     EXPECT_EQ(info.p->bytes[17], m["model_info"]["support_flags"][5].get<int>());
 
