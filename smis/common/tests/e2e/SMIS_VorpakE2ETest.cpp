@@ -370,6 +370,18 @@ TEST_F(VorpakCommands, SendCommandCarriesThePublicDescriptor)
     cmd.dataLen = 0;
     cmd.paramLen = 65;
     EXPECT_EQ(vpk.sendCommand(&cmd, nullptr), 32);
+    EXPECT_EQ(vpk.accessVorpakCmd(static_cast<NTC_packet*>(nullptr)), 32);
+    NTC_packet ntcp;
+    vpk.init_NTCP(&ntcp);
+    EXPECT_EQ(ntcp.moduleId, 0xF9);
+    ntcp.paramLen = 65;
+    EXPECT_EQ(vpk.accessVorpakCmd(&ntcp), 32);
+    ntcp.paramLen = 0;
+    ntcp.cmdCode = 0x81AB;  // sends data, but names none
+    ntcp.dataLen = 240;
+    EXPECT_EQ(vpk.accessVorpakCmd(&ntcp), 32);
+    EXPECT_EQ(requestCount(0x4012, 1), 1u);
+    EXPECT_EQ(sim_->requests().size(), 1u);  // nothing of the refused calls reached the array
 }
 
 }  // namespace
