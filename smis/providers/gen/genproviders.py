@@ -338,6 +338,7 @@ def outputs(rows):
 
 
 def check(rows, schema, sources):
+    providers = {r.provider for r in rows}
     for r in rows:
         cls = schema.find(r.cls)
         if cls is None or cls.name != r.cls:
@@ -358,8 +359,13 @@ def check(rows, schema, sources):
         if not r.hand_written and os.path.exists(src):
             raise GenError('%s: %s exists but the table does not mark %s hand-written'
                            % (r.where, src, r.provider))
-        if r.base and not os.path.exists(os.path.join(sources, '%s.h' % r.base)):
+        # A base class is another provider of the table (its generated
+        # header) or a hand-written class beside the providers' sources.
+        if r.base and r.base not in providers and \
+                not os.path.exists(os.path.join(sources, '%s.h' % r.base)):
             raise GenError('%s: base class header %s.h does not exist' % (r.where, r.base))
+        if r.base == r.provider:
+            raise GenError('%s: %s cannot derive from itself' % (r.where, r.provider))
 
 
 def _write_if_changed(path, text):
@@ -386,8 +392,8 @@ def main(argv):
     ap.add_argument('schema', nargs='+')
     args = ap.parse_args(argv)
     try:
-        schema = schema_model.load(args.schema)
         rows = provider_table.load(args.table)
+        schema = schema_model.load(args.schema)
         check(rows, schema, args.sources)
     except (schema_model.SchemaError, provider_table.TableError, GenError, OSError) as e:
         sys.stderr.write('genproviders: %s\n' % e)
@@ -412,6 +418,11 @@ def main(argv):
     files['Module_Registrations.cpp'] = emit_registrations_cpp(rows)
     for name, text in files.items():
         _write_if_changed(os.path.join(args.out, name), text)
+    # A provider that became hand-written leaves no placeholder behind.
+    for r in rows:
+        stale = os.path.join(args.out, '%s.cpp' % r.provider)
+        if r.hand_written and os.path.exists(stale):
+            os.remove(stale)
     if args.stamp:
         with open(args.stamp, 'w', encoding='utf-8') as fh:
             fh.write('ok\n')
