@@ -323,7 +323,7 @@ def emit_registrations_cpp(rows):
              '// list head as the library is loaded, so the last one is the head.',
              'namespace {\n']
     for r in rows:
-        lines.append('Registration _%s_registration(module_name, "%s", %s_proc, &%s::static_meta_class, '
+        lines.append('Registration %s_registration(module_name, "%s", %s_proc, &%s::static_meta_class, '
                      'module_head);' % (r.provider, r.provider, r.provider, r.cls))
     lines.append('\n} // namespace\n\n} // namespace cimple')
     return '\n'.join(lines) + '\n'
