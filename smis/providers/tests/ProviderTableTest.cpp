@@ -147,6 +147,7 @@ TEST(ProviderTable, EveryProviderIsMadeLoadedUnloadedAndFreed)
         Provider_Object p(r->provider_name);
         EXPECT_EQ(p.op(3), 0);
         EXPECT_EQ(p.op(4), 0);
+        EXPECT_EQ(call(r, 2, nullptr), 0) << "a null object is nothing to free";
     }
     EXPECT_EQ(count, 152);
 }
