@@ -111,6 +111,37 @@ void* proc_arg(F f)
     return reinterpret_cast<void*>(f);
 }
 
+// Calls a procedure; one that throws (none of the module's do) counts as
+// failed, so that no exception passes through the adapter.
+int run_proc(const Registration* r, int op, void* a0, void* a1 = nullptr, void* a2 = nullptr, void* a3 = nullptr,
+             void* a4 = nullptr, void* a5 = nullptr, void* a6 = nullptr) noexcept
+{
+    try {
+        return r->proc(r, op, a0, a1, a2, a3, a4, a5, a6, nullptr);
+    } catch (...) {
+        switch (op) {
+        case OPERATION_ENUM_INSTANCES: return ENUM_INSTANCES_FAILED;
+        case OPERATION_ENUM_ASSOCIATOR_NAMES: return ENUM_ASSOCIATOR_NAMES_FAILED;
+        case OPERATION_ENUM_REFERENCES: return ENUM_REFERENCES_FAILED;
+        case OPERATION_ENUM_ASSOCIATORS: return ENUM_ASSOCIATORS_FAILED;
+        case OPERATION_ENABLE_INDICATIONS: return ENABLE_INDICATIONS_FAILED;
+        case OPERATION_DISABLE_INDICATIONS: return DISABLE_INDICATIONS_FAILED;
+        default: return -1;
+        }
+    }
+}
+
+// An empty instance of the class, as the model of a request; null when it
+// cannot be made.
+Instance_Ptr make_model(const Meta_Class* mc) noexcept
+{
+    try {
+        return Instance_Ptr(create(mc));
+    } catch (...) {
+        return Instance_Ptr();
+    }
+}
+
 bool contains_key_equal(const Instance_List& list, const Instance* inst)
 {
     for (const Instance_Ptr& p : list)
@@ -140,13 +171,12 @@ Pegasus_Adapter* Pegasus_Adapter::create(const Registration* head, const char* p
     if (!r || !r->proc)
         return nullptr;
     void* object = nullptr;
-    int status = r->proc(r, OPERATION_CREATE_PROVIDER, &object, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr);
+    int status = run_proc(r, OPERATION_CREATE_PROVIDER, &object);
     if (status != 0 || !object)
         return nullptr;
     Pegasus_Adapter* adapter = new (std::nothrow) Pegasus_Adapter(r, object);
     if (!adapter)
-        r->proc(r, OPERATION_DESTROY_PROVIDER, object, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+        run_proc(r, OPERATION_DESTROY_PROVIDER, object);
     return adapter;
 }
 
@@ -161,14 +191,13 @@ Pegasus_Adapter::~Pegasus_Adapter()
     if (_loaded)
         call(OPERATION_UNLOAD);
     _loaded = false;
-    _registration->proc(_registration, OPERATION_DESTROY_PROVIDER, _object, nullptr, nullptr, nullptr, nullptr,
-                        nullptr, nullptr, nullptr);
+    run_proc(_registration, OPERATION_DESTROY_PROVIDER, _object);
     _object = nullptr;
 }
 
 int Pegasus_Adapter::call(int operation, void* a1, void* a2, void* a3, void* a4, void* a5, void* a6)
 {
-    return _registration->proc(_registration, operation, _object, a1, a2, a3, a4, a5, a6, nullptr);
+    return run_proc(_registration, operation, _object, a1, a2, a3, a4, a5, a6);
 }
 
 int Pegasus_Adapter::load()
@@ -192,8 +221,7 @@ int Pegasus_Adapter::unload()
 const Meta_Class* Pegasus_Adapter::served_class()
 {
     const Meta_Class* mc = nullptr;
-    if (_registration->proc(_registration, OPERATION_GET_META_CLASS, &mc, nullptr, nullptr, nullptr, nullptr,
-                            nullptr, nullptr, nullptr) != 0)
+    if (run_proc(_registration, OPERATION_GET_META_CLASS, &mc) != 0)
         return nullptr;
     return mc;
 }
@@ -208,8 +236,7 @@ const Meta_Repository* Pegasus_Adapter::repository()
 {
     Auto_Mutex lock(_mutex);
     const Meta_Repository* mr = nullptr;
-    if (_registration->proc(_registration, OPERATION_GET_REPOSITORY, &mr, nullptr, nullptr, nullptr, nullptr,
-                            nullptr, nullptr, nullptr) != 0)
+    if (run_proc(_registration, OPERATION_GET_REPOSITORY, &mr) != 0)
         return nullptr;
     return mr;
 }
@@ -230,7 +257,7 @@ int Pegasus_Adapter::enum_instances(Instance_List& instances, const Instance* mo
     Auto_Mutex lock(_mutex);
     Instance_Ptr own_model;
     if (!model) {
-        own_model.reset(::cimple::create(served_class()));
+        own_model = make_model(served_class());
         if (!own_model)
             return ENUM_INSTANCES_FAILED;
         model = own_model.get();
@@ -288,7 +315,7 @@ int Pegasus_Adapter::associators_by_enumeration(int operation, const Instance* s
     else if (operation == OPERATION_ENUM_REFERENCES)
         failed = ENUM_REFERENCES_FAILED;
     const Meta_Class* mc = served_class();
-    Instance_Ptr model(::cimple::create(mc));
+    Instance_Ptr model = make_model(mc);
     if (!source || !model)
         return failed;
     Instance_List associations;
@@ -350,7 +377,7 @@ int Pegasus_Adapter::enum_references(const Instance* source, const String& role,
     Auto_Mutex lock(_mutex);
     Instance_Ptr own_model;
     if (!model) {
-        own_model.reset(::cimple::create(served_class()));
+        own_model = make_model(served_class());
         if (!own_model)
             return ENUM_REFERENCES_FAILED;
         model = own_model.get();
