@@ -32,6 +32,15 @@ SMIS_AccessCom::SMIS_AccessCom()
 
 SMIS_AccessCom::~SMIS_AccessCom() = default;
 
+String SMIS_AccessCom::GetInstallDir()
+{
+    try {
+        return String(smis::platform::InstallDir::path().c_str());
+    } catch (...) {
+        return String();
+    }
+}
+
 void SMIS_AccessCom::getInstallDir(char* buffer)
 {
     getInstallDir(buffer, SMIS_MAX_PATH);

@@ -6,6 +6,8 @@
 
 #include "NamedEvent.h"
 
+#include <cimple/String.h>
+
 #include <cstddef>
 
 namespace cimple {
@@ -27,6 +29,9 @@ public:
     SMIS_AccessCom(const SMIS_AccessCom&) = default;
     SMIS_AccessCom& operator=(const SMIS_AccessCom&) = default;
 
+    // The install directory: SMIS_INSTALL_DIR when set, else the parent of the
+    // folder of the running executable; no closing '/'.
+    static String GetInstallDir();
     // Writes the install directory into buffer (SMIS_MAX_PATH bytes). An
     // install directory that does not fit leaves an empty text.
     static void getInstallDir(char* buffer);

@@ -35,6 +35,7 @@ TEST(SMIS_AccessCom, InstallDirFollowsTheOverride)
     char buffer[cimple::SMIS_MAX_PATH];
     SMIS_AccessCom::getInstallDir(buffer);
     EXPECT_EQ(std::string(buffer), dir.path());
+    EXPECT_STREQ(SMIS_AccessCom::GetInstallDir().c_str(), dir.path().c_str());
 
     char tooSmall[4] = "xyz";
     SMIS_AccessCom::getInstallDir(tooSmall, sizeof tooSmall);
