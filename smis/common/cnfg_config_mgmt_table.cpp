@@ -27,7 +27,7 @@ std::unique_ptr<cnfg_config_mgmt_table> cnfg_config_mgmt_table::create(const CMM
             Store& s = img->tables_[idx(t)];
             s.entrySize = entrySize;
             s.count = count;
-            s.bytes.assign(entrySize * count, 0);
+            s.bytes.clear();
         };
 #define CMT_SETUP(Name, Layout, Count) setup(CMT_Table::Name, Layout::SIZE, Count);
         CMT_IMAGE_TABLES(CMT_SETUP)
@@ -59,7 +59,7 @@ std::unique_ptr<cnfg_config_mgmt_table> cnfg_config_mgmt_table::create(const CMM
 
 const std::uint8_t* cnfg_config_mgmt_table::entry(CMT_Table t, std::size_t i) const {
     const Store& s = tables_[idx(t)];
-    if (i >= s.count) return kZeroEntry;
+    if (i >= s.count || s.bytes.empty()) return kZeroEntry;
     return s.bytes.data() + i * s.entrySize;
 }
 
@@ -69,6 +69,7 @@ std::uint8_t* cnfg_config_mgmt_table::mutableEntry(CMT_Table t, std::size_t i) {
         std::fill(scratch_.begin(), scratch_.end(), 0);
         return scratch_.data();
     }
+    if (s.bytes.empty()) s.bytes.assign(s.entrySize * s.count, 0);  // may throw std::bad_alloc
     return s.bytes.data() + i * s.entrySize;
 }
 

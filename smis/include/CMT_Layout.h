@@ -132,6 +132,7 @@ constexpr bool cmtFieldsFit(const CMT_FieldDesc* f, std::size_t n, std::size_t s
 #define CMT_FIELDS_GLOBAL(F)                                                              \
     F(OLUMaxCount, 0, U32, 1) F(SLUMaxCount, 4, U32, 1) F(RLUMaxCount, 8, U32, 1)         \
     F(DLUMaxCount, 12, U32, 1) F(Word4, 16, U32, 1) F(CMMaxCount, 20, U32, 1)             \
+    F(Word6, 24, U32, 1) F(Word7, 28, U32, 1) F(Word8, 32, U32, 1) F(Word9, 36, U32, 1)   \
     F(AffinityGrpMaxCount, 40, U32, 1) F(HostMaxCount, 44, U32, 1) F(MLUMaxCount, 48, U32, 1)
 CMT_LAYOUT(CMT_Global, 80, CMT_FIELDS_GLOBAL)
 

@@ -8,6 +8,10 @@
 // beyond a table's size reads as an all-zero entry and writes go nowhere, so
 // a bad index never touches memory outside the image.
 //
+// A table's storage is allocated zero-filled at its first write, so an image
+// holds memory only for the tables its array reported; mutableEntry throws
+// std::bad_alloc when that allocation fails.
+//
 // The five volume tables (OLU, MLU, SLU, RLU, DLU) have as many entries as
 // their words of the maximum-count block; every entry starts numbered with
 // its index and with the status the lookups skip (6 for OLU, MLU and SLU, 3
