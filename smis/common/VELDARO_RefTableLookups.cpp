@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unordered_set>
 
 #include "VELDARO_RefTable.h"
 #include "VELDARO_TableIndex.h"
@@ -462,12 +463,14 @@ int VELDARO_RefTable::getSluIndexListInOlu(int oluIndex, Array<int>& list) const
     if (head < 0)
         return 0;
     if (getLuType(head) == 13) {
-        // The chain ends at a number that is not found; it can hold at most
-        // every SLU once, so a cycle ends there too.
-        int s = head;
-        for (std::size_t n = 0; s >= 0 && n < x->sluCount(); ++n) {
+        // The chain ends at a number that is not found. A chain that comes
+        // back to one of its SLUs is broken: it ends there with -1, and it
+        // never holds more than every SLU once.
+        std::unordered_set<int> seen;
+        for (int s = head; s >= 0; s = searchSlunFromSluTable(getSluNextSlun(s))) {
+            if (!seen.insert(s).second || seen.size() > x->sluCount())
+                return -1;
             list.append(s);
-            s = searchSlunFromSluTable(getSluNextSlun(s));
         }
         return 0;
     }

@@ -70,7 +70,8 @@
     int getRluIndexListInThinPro(int tppIndex, Array<int>& list) const;
     int getRluIndexListInLayerixSubPool(int tppIndex, Array<int>& list) const;
     int getSlunListWithRlu(std::uint16_t rlun, Array<std::uint16_t>& list) const;
-    // 0 done, -1 when a slot of a plain volume was not found.
+    // 0 done; -1 when a slot of a plain volume was not found or the NextSlun
+    // chain of an LU type 13 volume comes back to one of its SLUs.
     int getSluIndexListInOlu(int oluIndex, Array<int>& list) const;
     int getDiskIndexListInRlu(int rluIndex, disk_idx_list_in_rlu* out) const;
     int getRaidDiskCount(int rluIndex) const;
