@@ -37,7 +37,7 @@ const VELDARO_TableIndex* VELDARO_RefTable::_lookupIndex() const
 {
     if (!_image)
         return nullptr;
-    if (!_index || _index->image() != _image.get() || _index->block() != _block.get())
+    if (!_index || !_index->isFor(_image, _block.get()))
         _index = VELDARO_TableIndex::of(_image, _block);
     return _index.get();
 }

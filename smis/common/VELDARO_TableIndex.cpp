@@ -57,20 +57,20 @@ std::shared_ptr<const VELDARO_TableIndex> VELDARO_TableIndex::of(
     {
         std::lock_guard<std::mutex> g(c.lock);
         auto it = c.byImage.find(image);
-        if (it != c.byImage.end() && it->second->block() == block.get())
+        if (it != c.byImage.end() && it->second->isFor(image, block.get()))
             return it->second;
     }
     // Built outside the lock: two threads may both build, the first stored wins.
     std::shared_ptr<const VELDARO_TableIndex> built;
     try {
-        built = std::make_shared<const VELDARO_TableIndex>(*image, block.get());
+        built = std::make_shared<const VELDARO_TableIndex>(image, block.get());
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
     std::lock_guard<std::mutex> g(c.lock);
     c.purge();
     auto& slot = c.byImage[image];
-    if (!slot || slot->block() != block.get())
+    if (!slot || !slot->isFor(image, block.get()))
         slot = built;
     return slot;
 }
@@ -130,8 +130,16 @@ int VELDARO_TableIndex::hotSpares(std::uint16_t rlun) const
     return it == _hotSpares.end() ? 0 : it->second;
 }
 
-VELDARO_TableIndex::VELDARO_TableIndex(const cnfg_config_mgmt_table& img, const CMM_CMT_GLOBAL_VAL_ELEM* block)
-    : _image(&img),
+VELDARO_TableIndex::VELDARO_TableIndex(const std::shared_ptr<const cnfg_config_mgmt_table>& image,
+                                       const CMM_CMT_GLOBAL_VAL_ELEM* block)
+    : VELDARO_TableIndex(*image, image, block)
+{
+}
+
+VELDARO_TableIndex::VELDARO_TableIndex(const cnfg_config_mgmt_table& img,
+                                       const std::shared_ptr<const cnfg_config_mgmt_table>& image,
+                                       const CMM_CMT_GLOBAL_VAL_ELEM* block)
+    : _owner(image),
       _block(block),
       _oluCount(block ? bound(block->OLUMaxCount(), img.count(CMT_Table::OLU)) : 0),
       _sluCount(block ? bound(block->SLUMaxCount(), img.count(CMT_Table::SLU)) : 0),

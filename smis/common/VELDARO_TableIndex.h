@@ -37,9 +37,15 @@ public:
     // Indexes held by the cache (for tests).
     static std::size_t cachedCount();
 
-    VELDARO_TableIndex(const cnfg_config_mgmt_table& img, const CMM_CMT_GLOBAL_VAL_ELEM* block);
+    VELDARO_TableIndex(const std::shared_ptr<const cnfg_config_mgmt_table>& image,
+                       const CMM_CMT_GLOBAL_VAL_ELEM* block);
 
-    const cnfg_config_mgmt_table* image() const { return _image; }
+    // True when built for this very image (by ownership, so a later image
+    // at a reused address is never taken for it) and block.
+    bool isFor(const std::shared_ptr<const cnfg_config_mgmt_table>& image, const CMM_CMT_GLOBAL_VAL_ELEM* block) const
+    {
+        return image && !_owner.owner_before(image) && !image.owner_before(_owner) && _block == block;
+    }
     const CMM_CMT_GLOBAL_VAL_ELEM* block() const { return _block; }
 
     // Scan bounds: the block's maximum count, never beyond the image's table.
@@ -86,12 +92,14 @@ public:
     static std::string lower(std::string_view text);
 
 private:
+    VELDARO_TableIndex(const cnfg_config_mgmt_table& img, const std::shared_ptr<const cnfg_config_mgmt_table>& image,
+                       const CMM_CMT_GLOBAL_VAL_ELEM* block);
     using NameMap = std::unordered_map<std::string, int>;
     using ListMap = std::unordered_map<std::uint16_t, std::vector<int>>;
     static int find(const NameMap& m, std::string_view key);
     static const std::vector<int>* list(const ListMap& m, std::uint16_t key);
 
-    const cnfg_config_mgmt_table* _image;
+    std::weak_ptr<const cnfg_config_mgmt_table> _owner;
     const CMM_CMT_GLOBAL_VAL_ELEM* _block;
     std::size_t _oluCount, _sluCount, _mluCount, _rluCount, _dluCount, _affinityCount;
     std::vector<std::int32_t> _olu, _slu, _mlu, _rlu, _dlu, _disk, _affinity;
