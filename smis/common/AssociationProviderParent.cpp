@@ -11,6 +11,14 @@ int AssociationProviderParent::runWorker()
     }
 }
 
+void AssociationProviderParent::forgetRequest()
+{
+    _resultClass = nullptr;
+    _role = nullptr;
+    _resultRole = nullptr;
+    _instance = nullptr;
+}
+
 Enum_Associators_Status AssociationProviderParent::enum_associators(const Instance* instance,
                                                                     const String& resultClass, const String& role,
                                                                     const String& resultRole,
@@ -24,6 +32,7 @@ Enum_Associators_Status AssociationProviderParent::enum_associators(const Instan
     _associatorsHandler = handler;
     const int result = runWorker();
     _associatorsHandler = nullptr;
+    forgetRequest();
     if (result == 0)
         return ENUM_ASSOCIATORS_OK;
     return result == -1 ? ENUM_ASSOCIATORS_UNSUPPORTED : ENUM_ASSOCIATORS_FAILED;
@@ -41,6 +50,7 @@ Enum_Associator_Names_Status AssociationProviderParent::enum_associator_names(
     _associatorNamesHandler = handler;
     const int result = runWorker();
     _associatorNamesHandler = nullptr;
+    forgetRequest();
     if (result == 0)
         return ENUM_ASSOCIATOR_NAMES_OK;
     return result == -1 ? ENUM_ASSOCIATOR_NAMES_UNSUPPORTED : ENUM_ASSOCIATOR_NAMES_FAILED;
@@ -48,10 +58,13 @@ Enum_Associator_Names_Status AssociationProviderParent::enum_associator_names(
 
 Enum_References_Status AssociationProviderParent::execReferences(const Instance* instance, const String& role)
 {
+    _resultClass = nullptr;
     _role = role.c_str();
+    _resultRole = nullptr;
     _instance = instance;
     _mode = MODE_REFERENCES;
     const int result = runWorker();
+    forgetRequest();
     if (result == 0)
         return ENUM_REFERENCES_OK;
     return result == -1 ? ENUM_REFERENCES_UNSUPPORTED : ENUM_REFERENCES_FAILED;

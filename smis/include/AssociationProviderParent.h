@@ -55,7 +55,8 @@ protected:
     Enum_References_Status execReferences(const Instance* instance, const String& role);
 
     // The request; the texts and the instance are the framework's and are
-    // valid only during the call.
+    // valid only during the call (NULL between calls; the result class and
+    // result role are NULL in a references request).
     const char* _resultClass = nullptr;
     const char* _role = nullptr;
     const char* _resultRole = nullptr;
@@ -67,6 +68,9 @@ protected:
 private:
     // A worker that throws counts as failed.
     int runWorker();
+    // Drops the request's texts and instance once the call returns: they
+    // belong to the framework's request.
+    void forgetRequest();
 };
 
 }  // namespace cimple
