@@ -104,10 +104,9 @@ struct Row {
 };
 
 TEST(CMT_LayoutNotes, NotesAndLayoutsAgree) {
-    const char* src = std::getenv("SMIS_SOURCE_DIR");
-    ASSERT_NE(src, nullptr);
-    std::ifstream in(std::string(src) + "/docs/wire/config-tables.md");
-    ASSERT_TRUE(in.good());
+    const std::string src = SMIS_SOURCE_DIR;
+    std::ifstream in(src + "/docs/wire/config-tables.md");
+    ASSERT_TRUE(in.good()) << src;
 
     const std::regex section(R"(^## Id (\d+)\b)");
     const std::regex type(R"(^(u8|u16|u32|u64|char\[\d+\]|byte\[\d+\]|u16\[\d+\])$)");
