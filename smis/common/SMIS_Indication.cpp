@@ -28,7 +28,11 @@ int SMIS_Indication::mq_create(unsigned long readTimeoutMs) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "Mailslot is already opened");
         return 2;
     }
-    _queue = RecordQueue::create(INDICATION_QUEUE_NAME);
+    try {
+        _queue = RecordQueue::create(INDICATION_QUEUE_NAME);
+    } catch (...) {
+        _queue.reset();
+    }
     if (!_queue) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Failed CreateMailslot(%s) %s",
                                INDICATION_QUEUE_NAME, "the queue exists already");
@@ -100,7 +104,12 @@ int SMIS_Indication::indicationStatus(const VELDARO_RefTable& table, std::uint8_
     }
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "indicationStatus start(new=%02x, old=%02x)",
                            newStatus, oldStatus);
-    int rc = indicationComputerSystem(table, newStatus, oldStatus);
+    int rc = 1;
+    try {
+        rc = indicationComputerSystem(table, newStatus, oldStatus);
+    } catch (...) {
+        rc = 1;
+    }
     if (rc != 0) SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "error(%d) indicationComputerSystem", rc);
     return rc;
 }
@@ -148,7 +157,12 @@ int SMIS_Indication::indicationTPPoolAlarmInfo(const VELDARO_RefTable& table, co
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "indicationTPPoolAlarmInfo start");
     const auto* n = reinterpret_cast<const std::uint8_t*>(newInfo);
     const auto* o = reinterpret_cast<const std::uint8_t*>(oldInfo);
-    int rc = indicationAlert(table, n, n ? newCount : 0, o, o ? oldCount : 0);
+    int rc = 1;
+    try {
+        rc = indicationAlert(table, n, n ? newCount : 0, o, o ? oldCount : 0);
+    } catch (...) {
+        rc = 1;
+    }
     if (rc != 0) SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "error(%d) indicationAlert", rc);
     return rc;
 }
@@ -298,6 +312,14 @@ int SMIS_Indication::indicationCopySession(const String& address, const SMIS_CMT
         return 0;
     }
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "indicationCopySession start");
+    try {
+        return compareCopySessions(address, newTable, oldTable);
+    } catch (...) {
+        return 1;
+    }
+}
+
+int SMIS_Indication::compareCopySessions(const String& address, const SMIS_CMT* newTable, const SMIS_CMT* oldTable) {
     const std::uint32_t ip = convIPtoLong(address);
     const auto news = sessionsOf(newTable);
     const auto olds = sessionsOf(oldTable);

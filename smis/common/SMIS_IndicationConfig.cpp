@@ -31,6 +31,8 @@ constexpr unsigned LXRP_COUNT = 64;
 constexpr unsigned MAP_ENTRIES = 256;
 constexpr unsigned LUNS = R::VolumeMapping::LUNS;
 constexpr std::uint16_t NO_VOLUME = 0xFFFF;
+// Entry indexes travel in 16 bits; no table has more entries than that.
+constexpr unsigned KEY_COUNT = 65536;
 
 // One change: operation in bits 16-23, entry index or key in bits 0-15.
 using Item = std::uint32_t;
@@ -82,38 +84,27 @@ bool isIscsiType(std::uint16_t type) { return type == 0x2000 || type == 0x3000; 
 
 }  // namespace
 
-// Builds and sends the records of one producer's list: chunk entries at most
-// per record, filled in list order. 0, 1 when a record cannot be allocated,
-// or the failing send's result.
-namespace {
-struct EntryBatch {
-    unsigned kind;
-    std::size_t chunk;
-    std::function<void(R&)> header;
-    std::function<void(R&, std::size_t base, Item)> fill;
-    const char* entryTrace;
-};
-}  // namespace
-
-#define SEND_ENTRIES(batch, items, ip)                                                              \
-    do {                                                                                             \
-        const std::uint32_t sendIp_ = (ip);                                                                                             \
-        for (std::size_t first = 0; first < (items).size(); first += (batch).chunk) {               \
-            const std::size_t batchCount_ = std::min((batch).chunk, (items).size() - first);                 \
-            R r = R::allocateEntries((batch).kind, batchCount_);                                               \
-            if (!r) return 1;                                                                        \
-            r.setAddress(sendIp_);                                                                        \
-            if ((batch).header) (batch).header(r);                                                   \
-            for (std::size_t k = 0; k < batchCount_; ++k) {                                                    \
-                const Item it = (items)[first + k];                                                  \
-                (batch).fill(r, R::HEADER_SIZE + k * R::entrySize((batch).kind), it);                \
-                SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, (batch).entryTrace,     \
-                                         opOf(it), keyOf(it));                                       \
-            }                                                                                        \
-            const int rc = mq_send(r);                                                               \
-            if (rc != 0) return rc;                                                                  \
-        }                                                                                            \
-    } while (0)
+int SMIS_Indication::sendEntries(unsigned kind, const std::vector<std::uint32_t>& items, std::size_t chunk,
+                                 std::uint32_t address, const std::function<void(IndicationRecord&)>& header,
+                                 const std::function<void(IndicationRecord&, std::size_t, std::uint32_t)>& fill,
+                                 const char* entryTrace) {
+    const std::size_t entry = R::entrySize(kind);
+    for (std::size_t from = 0; from < items.size(); from += chunk) {
+        const std::size_t count = std::min(chunk, items.size() - from);
+        R r = R::allocateEntries(kind, count);
+        if (!r) return 1;
+        r.setAddress(address);
+        if (header) header(r);
+        for (std::size_t k = 0; k < count; ++k) {
+            const Item it = items[from + k];
+            fill(r, R::HEADER_SIZE + k * entry, it);
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, entryTrace, opOf(it), keyOf(it));
+        }
+        const int rc = mq_send(r);
+        if (rc != 0) return rc;
+    }
+    return 0;
+}
 
 int SMIS_Indication::indicationConfigManagement(const VELDARO_RefTable& newTable, const VELDARO_RefTable& oldTable) {
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "[in] SMIS_Indication::indicationConfigManagement");
@@ -165,7 +156,7 @@ int SMIS_Indication::indicationStoragePool(const VELDARO_RefTable& n, const VELD
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "[in] SMIS_Indication::indicationStoragePool");
     auto isFree = [](const Table& t, unsigned i) { return i >= t.getRLUMaxCount() || (t.getRluStatus(int(i)) & 0xFF) == 3; };
     std::vector<Item> items;
-    const unsigned count = std::max(n.getRLUMaxCount(), o.getRLUMaxCount());
+    const unsigned count = std::min(std::max(n.getRLUMaxCount(), o.getRLUMaxCount()), KEY_COUNT);
     for (unsigned i = 0; i < count; ++i) {
         const bool nf = isFree(n, i), of = isFree(o, i);
         if (of && !nf) items.push_back(item(R::OP_CREATE, i));
@@ -173,14 +164,14 @@ int SMIS_Indication::indicationStoragePool(const VELDARO_RefTable& n, const VELD
     }
     if (items.empty()) return 0;
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "RLU Indication Count is %d", int(items.size()));
-    EntryBatch b{R::KIND_RLU, 0xFFFF, nullptr,
+    const int rc = sendEntries(R::KIND_RLU, items, R::MAX_ENTRIES, convIPtoLong(n.get_currentIPAddress()), nullptr,
                  [&](R& r, std::size_t e, Item it) {
                      using E = R::Rlu;
                      const int op = opOf(it), i = int(keyOf(it));
                      const Table& t = source(op, n, o);
                      int first = 0;
-                     const int rc = t.getRluSMISStatus(i, &first);
-                     const int st = smisFirst(rc, first);
+                     const int found = t.getRluSMISStatus(i, &first);
+                     const int st = smisFirst(found, first);
                      r.setU8(e + E::OPERATION, std::uint8_t(op));
                      r.setU8(e + E::RAID_LEVEL, t.getRaidLevel(i));
                      r.setU16(e + E::RLUN, t.getRluRlun(i));
@@ -193,9 +184,8 @@ int SMIS_Indication::indicationStoragePool(const VELDARO_RefTable& n, const VELD
                      putText(r, e + E::NAME, E::NAME_SIZE, t.getRLUName(i));
                      r.setU32(e + E::HS_DISK_COUNT, std::uint32_t(t.getRaidHSDiskCount(i)));
                  },
-                 "Set Indication(Ope=%x,RLU=0x%x)"};
-    SEND_ENTRIES(b, items, convIPtoLong(n.get_currentIPAddress()));
-    return 0;
+                 "Set Indication(Ope=%x,RLU=0x%x)");
+    return rc;
 }
 
 // ---- kind 2: volumes ----
@@ -245,7 +235,7 @@ static int volumeProducer(const std::function<int(R&)>& send, const VolumeScan& 
         return (t.*s.smis)(i, &f, nullptr) == 0 ? f : 0;
     };
     std::vector<Item> items;
-    const unsigned count = std::max((n.*s.maxCount)(), (o.*s.maxCount)());
+    const unsigned count = std::min(std::max((n.*s.maxCount)(), (o.*s.maxCount)()), KEY_COUNT);
     for (unsigned i = 0; i < count; ++i) {
         const bool nf = isFree(n, i), of = isFree(o, i);
         if (of && !nf) {
@@ -420,7 +410,7 @@ int SMIS_Indication::indicationAffinityGroupController(const VELDARO_RefTable& n
         const int ca = n.getMapCAModuleID(int(m)) & 0x3F;
         const int port = n.searchCAPortNoFromPortTable(ca, n.getMapCAPortNo(int(m)));
         const bool portFound = port >= 0 && unsigned(port) < Table::getCAPortMaxCount();
-        EntryBatch b{R::KIND_AFFINITY_GROUP, 0xFFFF, [&](R& r) { mapHeader(r, n, int(m)); },
+        const int rc = sendEntries(R::KIND_AFFINITY_GROUP, items, R::MAX_ENTRIES, ip, [&](R& r) { mapHeader(r, n, int(m)); },
                      [&](R& r, std::size_t e, Item it) {
                          using E = R::AffinityGroup;
                          const int op = opOf(it), j = int(keyOf(it));
@@ -430,8 +420,8 @@ int SMIS_Indication::indicationAffinityGroupController(const VELDARO_RefTable& n
                          if (portFound) putText(r, e + E::ALIAS, E::ALIAS_COPIED, t.getCAPortAliasName(ca, port));
                          putText(r, e + E::NAME, E::NAME_SIZE, t.getAffinityGroupName(j));
                      },
-                     "Set Indication(Ope=%x,Affinity=0x%x)"};
-        SEND_ENTRIES(b, items, ip);
+                     "Set Indication(Ope=%x,Affinity=0x%x)");
+        if (rc != 0) return rc;
     }
     return 0;
 }
@@ -465,7 +455,7 @@ int SMIS_Indication::indicationAuthorizedSubject(const VELDARO_RefTable& n, cons
         SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "Host-Affinity Indication Count is %d",
                                  int(items.size()));
         const std::uint16_t type = n.getMaskCARealType(n.getMapCAModuleID(int(m)) & 0x3F);
-        EntryBatch b{R::KIND_HOST_AFFINITY, 0xFFFF, [&](R& r) { mapHeader(r, n, int(m)); },
+        const int rc = sendEntries(R::KIND_HOST_AFFINITY, items, R::MAX_ENTRIES, ip, [&](R& r) { mapHeader(r, n, int(m)); },
                      [&](R& r, std::size_t e, Item it) {
                          using E = R::HostAffinity;
                          const int op = opOf(it), k = int(keyOf(it));
@@ -483,8 +473,8 @@ int SMIS_Indication::indicationAuthorizedSubject(const VELDARO_RefTable& n, cons
                              r.setU32(e + E::ISCSI_IP, t.getiSCSIHostiSCSIIPAddressBinary(host));
                          }
                      },
-                     "Set Indication(Ope=%x,Host-Affinity=0x%x)"};
-        SEND_ENTRIES(b, items, ip);
+                     "Set Indication(Ope=%x,Host-Affinity=0x%x)");
+        if (rc != 0) return rc;
     }
     return 0;
 }
@@ -593,14 +583,14 @@ int SMIS_Indication::indicationThinProvisioningPool(const VELDARO_RefTable& n, c
     }
     if (items.empty()) return 0;
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "TPP Indication Count is %d", int(items.size()));
-    EntryBatch b{R::KIND_TPP, 0xFFFF, nullptr,
+    const int rc = sendEntries(R::KIND_TPP, items, R::MAX_ENTRIES, convIPtoLong(n.get_currentIPAddress()), nullptr,
                  [&](R& r, std::size_t e, Item it) {
                      using E = R::Tpp;
                      const int op = opOf(it), i = int(keyOf(it));
                      const Table& t = source(op, n, o);
                      int first = 0;
-                     const int rc = t.getTppSMISStatus(i, &first);
-                     const int st = smisFirst(rc, first);
+                     const int found = t.getTppSMISStatus(i, &first);
+                     const int st = smisFirst(found, first);
                      r.setU8(e + E::OPERATION, std::uint8_t(op));
                      r.setU8(e + E::RAID_LEVEL, t.getTppRaidLevel(i));
                      r.setU16(e + E::POOL_NUMBER, t.getTppPoolNumber(i));
@@ -611,9 +601,8 @@ int SMIS_Indication::indicationThinProvisioningPool(const VELDARO_RefTable& n, c
                      r.setU64(e + E::MAX_LBA_COUNT, t.getTppMaxPoolLbaCount(i));
                      putText(r, e + E::NAME, E::NAME_SIZE, t.getTppPoolName(i));
                  },
-                 "Set Indication(Ope=%x,TPP=0x%x)"};
-    SEND_ENTRIES(b, items, convIPtoLong(n.get_currentIPAddress()));
-    return 0;
+                 "Set Indication(Ope=%x,TPP=0x%x)");
+    return rc;
 }
 
 int SMIS_Indication::indicationLayerixPool(const VELDARO_RefTable& n, const VELDARO_RefTable& o) {
@@ -626,14 +615,14 @@ int SMIS_Indication::indicationLayerixPool(const VELDARO_RefTable& n, const VELD
     }
     if (items.empty()) return 0;
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "LXRP Indication Count is %d", int(items.size()));
-    EntryBatch b{R::KIND_LXRP, 0xFFFF, nullptr,
+    const int rc = sendEntries(R::KIND_LXRP, items, R::MAX_ENTRIES, convIPtoLong(n.get_currentIPAddress()), nullptr,
                  [&](R& r, std::size_t e, Item it) {
                      using E = R::Lxrp;
                      const int op = opOf(it), i = int(keyOf(it));
                      const Table& t = source(op, n, o);
                      int first = 0;
-                     const int rc = t.getLxrpSMISStatus(i, &first);
-                     const int st = smisFirst(rc, first);
+                     const int found = t.getLxrpSMISStatus(i, &first);
+                     const int st = smisFirst(found, first);
                      r.setU8(e + E::OPERATION, std::uint8_t(op));
                      r.setU8(e + E::POOL_NUMBER, std::uint8_t(t.getLxrpPoolNumber(i) & 0xFF));
                      r.setU8(e + E::THRESHOLD_Y, t.getLxrpThreshold_Y(i));
@@ -642,9 +631,8 @@ int SMIS_Indication::indicationLayerixPool(const VELDARO_RefTable& n, const VELD
                      r.setU64(e + E::LBA_COUNT, t.getLxrpPoolLbaCount(i));
                      putText(r, e + E::NAME, E::NAME_SIZE, t.getLxrpPoolName(i));
                  },
-                 "Set Indication(Ope=%x,LXRP=0x%x)"};
-    SEND_ENTRIES(b, items, convIPtoLong(n.get_currentIPAddress()));
-    return 0;
+                 "Set Indication(Ope=%x,LXRP=0x%x)");
+    return rc;
 }
 
 }  // namespace cimple

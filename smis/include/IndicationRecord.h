@@ -29,6 +29,8 @@ class IndicationRecord {
 public:
     static constexpr std::size_t HEADER_SIZE = 24;
     static constexpr std::size_t MAX_VOLUME_ENTRIES = 1000;
+    // The most entries the 16-bit count can give; longer lists go into further records.
+    static constexpr std::size_t MAX_ENTRIES = 0xFFFF;
 
     enum Kind : std::uint8_t {
         KIND_RLU = 1,

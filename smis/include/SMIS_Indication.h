@@ -18,6 +18,7 @@
 //   SMIS_Indication().indicationConfigManagement(newView, oldView);  // producer
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -109,8 +110,17 @@ private:
     int indicationComputerSystem(const VELDARO_RefTable& table, std::uint8_t newStatus, std::uint8_t oldStatus);
     int indicationAlert(const VELDARO_RefTable& table, const std::uint8_t* newInfo, unsigned newCount,
                         const std::uint8_t* oldInfo, unsigned oldCount);
+    int compareCopySessions(const String& address, const SMIS_CMT* newTable, const SMIS_CMT* oldTable);
     int sendCopySession(std::uint32_t address, int operation, const std::uint8_t* current,
                         const std::uint8_t* previous);
+    // Sends the changes of one producer (operation in bits 16-23, key in bits
+    // 0-15) as records of the kind with at most chunk entries each, in order:
+    // header fills the kind's header fields, fill one entry at its offset.
+    // 0, 1 when a record cannot be allocated, or the failing send's result.
+    int sendEntries(unsigned kind, const std::vector<std::uint32_t>& items, std::size_t chunk, std::uint32_t address,
+                    const std::function<void(IndicationRecord&)>& header,
+                    const std::function<void(IndicationRecord&, std::size_t, std::uint32_t)>& fill,
+                    const char* entryTrace);
     int sendVolumeMapping(const VELDARO_RefTable& n, const VELDARO_RefTable& o, const std::uint16_t* newMap,
                           const std::uint16_t* oldMap, std::uint16_t group, const std::vector<int>& ports);
 
