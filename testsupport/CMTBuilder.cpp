@@ -159,12 +159,16 @@ std::vector<std::uint8_t> CMTBuilder::bytes() const {
     return SMIS_CMTCodec::encode(cmt);
 }
 
-std::string CMTBuilder::installCmf(const std::string& address) const {
+std::string CMTBuilder::installFile(const std::string& address, int fileKind, SMIS_CMT& cmt) {
     EXPECT_TRUE(SMIS_CMTFile::makeDataDirectory());
-    std::string path = SMIS_CMTFile::defaultPath(address, SMIS_CMTFile::KIND_CMF);
-    SMIS_CMT cmt = container();
+    std::string path = SMIS_CMTFile::defaultPath(address, fileKind);
     EXPECT_EQ(SMIS_CMTFile::WriteCMTFilePath(path, cmt), SMIS_CMTFile::OK) << path;
     return path;
+}
+
+std::string CMTBuilder::installCmf(const std::string& address) const {
+    SMIS_CMT cmt = container();
+    return installFile(address, SMIS_CMTFile::KIND_CMF, cmt);
 }
 
 std::unique_ptr<CMM_CMT_GLOBAL_VAL_ELEM> CMTBuilder::block() const {

@@ -17,7 +17,9 @@
 // it (CMT_Layout.h); views stay valid while the builder lives. The keys that
 // place a record (item ids, numbers, indexes) are taken as arguments and
 // written into the record. Records are element-size long (the table's
-// expected size unless setElementSize changed it).
+// expected size unless setElementSize changed it). Text setters pad with
+// blanks; pass "#"-padded text where the array pads with "#" (SeriesName,
+// ModelName, SerialNumber of the system record).
 
 #include <cstddef>
 #include <cstdint>
@@ -119,6 +121,9 @@ public:
     // Writes the cmf file of the address into $SMIS_INSTALL_DIR/data (made
     // when missing); returns its path. Fails the current test on error.
     std::string installCmf(const std::string& address) const;
+    // Writes any container as the cache file of that kind (SMIS_CMTFile::KIND_*)
+    // for the address; for status and copy-session files built by hand.
+    static std::string installFile(const std::string& address, int fileKind, SMIS_CMT& cmt);
     // The converted block and image, as the cache would build them.
     std::unique_ptr<CMM_CMT_GLOBAL_VAL_ELEM> block() const;
     std::unique_ptr<cnfg_config_mgmt_table> image() const;

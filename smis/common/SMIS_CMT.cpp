@@ -84,9 +84,9 @@ SMIS_CMTCodec::Result SMIS_CMTCodec::decode(const std::uint8_t* data, std::size_
             const std::uint64_t size = e.dataSize();
             if (size == 0) continue;
             if (!rangeInside(e.Offset, size, len)) return Result::BAD_OFFSET;
+            if (e.isSubIndexed() && e.ElementSize != SMIS_SUB_INDEX::SIZE) return Result::BAD_SUB_INDEX;
             e.data.assign(data + e.Offset, data + e.Offset + size);
             if (!followSubIndex || !e.isSubIndexed()) continue;
-            if (e.ElementSize != SMIS_SUB_INDEX::SIZE) return Result::BAD_SUB_INDEX;
             e.subTables.resize(e.ElementCount);
             for (std::size_t r = 0; r < e.ElementCount; ++r) {
                 SMIS_SUB_INDEX s;
@@ -122,10 +122,35 @@ void SMIS_CMTCodec::updateOffset(SMIS_CMT& cmt) {
     }
 }
 
+namespace {
+
+// A sub-index record describes exactly the sub-table bytes held for it; a
+// record whose sizes announce anything else (as in a reply whose sub-indexes
+// were not followed) is written as describing no sub-table.
+void matchSubTables(SMIS_INDEX& e) {
+    if (!followsSubTables(e)) return;
+    e.subTables.resize(e.ElementCount);
+    for (std::size_t r = 0; r < e.ElementCount; ++r) {
+        std::uint8_t* rec = e.data.data() + r * SMIS_SUB_INDEX::SIZE;
+        SMIS_SUB_INDEX s;
+        s.decode(rec);
+        if (s.dataSize() == e.subTables[r].size()) continue;
+        s.ElementCount = 0;
+        s.ElementSize = 0;
+        s.encode(rec);
+        e.subTables[r].clear();
+    }
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> SMIS_CMTCodec::encode(SMIS_CMT& cmt) {
     if (cmt.index.size() > SMIS_CMT::MAX_TABLES) cmt.index.resize(SMIS_CMT::MAX_TABLES);
     cmt.header[1] = static_cast<std::uint8_t>(cmt.index.size());
-    for (SMIS_INDEX& e : cmt.index) e.data.resize(e.dataSize());
+    for (SMIS_INDEX& e : cmt.index) {
+        e.data.resize(e.dataSize());
+        matchSubTables(e);
+    }
     updateOffset(cmt);
 
     std::vector<std::uint8_t> out(SMIS_CMT::HEADER_SIZE + cmt.index.size() * SMIS_INDEX::SIZE);
@@ -135,15 +160,7 @@ std::vector<std::uint8_t> SMIS_CMTCodec::encode(SMIS_CMT& cmt) {
     for (const SMIS_INDEX& e : cmt.index) {
         out.insert(out.end(), e.data.begin(), e.data.end());
         if (!followsSubTables(e)) continue;
-        for (std::size_t r = 0; r < e.ElementCount; ++r) {
-            SMIS_SUB_INDEX s;
-            s.decode(e.data.data() + r * SMIS_SUB_INDEX::SIZE);
-            const std::size_t want = static_cast<std::size_t>(s.dataSize());
-            const std::vector<std::uint8_t>* sub = r < e.subTables.size() ? &e.subTables[r] : nullptr;
-            const std::size_t have = sub ? std::min(sub->size(), want) : 0;
-            if (have) out.insert(out.end(), sub->begin(), sub->begin() + have);
-            out.insert(out.end(), want - have, 0);
-        }
+        for (const std::vector<std::uint8_t>& sub : e.subTables) out.insert(out.end(), sub.begin(), sub.end());
     }
     return out;
 }

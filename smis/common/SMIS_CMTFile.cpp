@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
+#include <system_error>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,68 +60,72 @@ std::string SMIS_CMTFile::defaultPath(const std::string& address, int fileKind) 
 }
 
 bool SMIS_CMTFile::makeDataDirectory() {
-    std::string dir = smis::platform::InstallDir::file({"data"});
-    if (::mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST) return true;
-    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "Directory create error(%d)", errno);
+    std::error_code ec;
+    std::filesystem::create_directories(smis::platform::InstallDir::file({"data"}), ec);
+    if (!ec) return true;
+    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "Directory create error(%d)", ec.value());
     return false;
 }
 
-int SMIS_CMTFile::ReadCMTFilePath(const std::string& path, SMIS_CMTPtr& out) {
-    out.reset();
+namespace {
+
+int readFile(const std::string& path, SMIS_CMTPtr& out) {
+    using S = SMIS_CMTFile;
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT) {
             SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "File is not exist");
-            return OK;
+            return S::OK;
         }
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "File open error(%d)", errno);
-        return OPEN_ERROR;
+        return S::OPEN_ERROR;
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "File seek error(%d)", errno);
-        return SEEK_ERROR;
+        return S::SEEK_ERROR;
     }
-    if (st.st_size < 0 || std::uint64_t(st.st_size) > MAX_FILE_SIZE) {
+    if (st.st_size < 0 || std::uint64_t(st.st_size) > S::MAX_FILE_SIZE) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "File read error(%d)", EFBIG);
-        return READ_ERROR;
+        return S::READ_ERROR;
     }
     std::vector<std::uint8_t> bytes;
     try {
         bytes.resize(static_cast<std::size_t>(st.st_size));
     } catch (const std::bad_alloc&) {
-        return NO_MEMORY;
+        return S::NO_MEMORY;
     }
     int rc = smis::platform::FileIO::readAll(fd.get(), bytes.data(), bytes.size());
     if (rc != 0) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "File read error(%d)",
                                rc == smis::platform::FileIO::END_OF_FILE ? EIO : rc);
-        return READ_ERROR;
+        return S::READ_ERROR;
     }
     SMIS_CMTPtr cmt;
     SMIS_CMTCodec::Result r = SMIS_CMTCodec::decode(bytes.data(), bytes.size(), true, cmt);
-    if (r == SMIS_CMTCodec::Result::NO_MEMORY) return NO_MEMORY;
+    if (r == SMIS_CMTCodec::Result::NO_MEMORY) return S::NO_MEMORY;
     if (r != SMIS_CMTCodec::Result::OK) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "File read error(%d): %s: %s", EIO,
                                path.c_str(), codecText(r));
-        return READ_ERROR;
+        return S::READ_ERROR;
     }
     out = std::move(cmt);
-    return OK;
+    return S::OK;
 }
 
-int SMIS_CMTFile::WriteCMTFilePath(const std::string& path, SMIS_CMT& cmt) {
+int writeFile(const std::string& path, SMIS_CMT& cmt) {
+    using S = SMIS_CMTFile;
     std::vector<std::uint8_t> bytes;
     try {
         bytes = SMIS_CMTCodec::encode(cmt);
     } catch (const std::bad_alloc&) {
-        return NO_MEMORY;
+        return S::NO_MEMORY;
     }
     const std::string tmp = path + ".tmp";
     Fd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (fd.get() < 0) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "File open error(%d)", errno);
-        return OPEN_ERROR;
+        return S::OPEN_ERROR;
     }
     int rc = smis::platform::FileIO::writeAll(fd.get(), bytes.data(), bytes.size());
     if (rc == 0 && ::fsync(fd.get()) != 0) rc = errno;
@@ -128,19 +134,46 @@ int SMIS_CMTFile::WriteCMTFilePath(const std::string& path, SMIS_CMT& cmt) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "File write error(%d)", rc);
         fd.close();
         ::unlink(tmp.c_str());
-        return WRITE_ERROR;
+        return S::WRITE_ERROR;
     }
     // rename replaces the old file in one step, so the old table stays in
     // place until the new one is complete.
     if (::rename(tmp.c_str(), path.c_str()) != 0) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "File rename error(%d)", errno);
         ::unlink(tmp.c_str());
-        return RENAME_ERROR;
+        return S::RENAME_ERROR;
     }
-    return OK;
+    return S::OK;
 }
 
-SMIS_CMTPtr SMIS_CMTFile::ConvertVPK2CMTFile(const std::uint8_t* reply, std::size_t length) {
+}  // namespace
+
+int SMIS_CMTFile::ReadCMTFilePath(const std::string& path, SMIS_CMTPtr& out) {
+    out.reset();
+    try {
+        return readFile(path, out);
+    } catch (const std::bad_alloc&) {
+        out.reset();
+        return NO_MEMORY;
+    } catch (...) {
+        out.reset();
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "File read error(%d)", EIO);
+        return READ_ERROR;
+    }
+}
+
+int SMIS_CMTFile::WriteCMTFilePath(const std::string& path, SMIS_CMT& cmt) {
+    try {
+        return writeFile(path, cmt);
+    } catch (const std::bad_alloc&) {
+        return NO_MEMORY;
+    } catch (...) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "File write error(%d)", EIO);
+        return WRITE_ERROR;
+    }
+}
+
+SMIS_CMTPtr SMIS_CMTFile::ConvertVPK2CMTFile(const std::uint8_t* reply, std::size_t length) try {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "SMIS_CMTAccess::ConvertVPK2CMTFile");
     SMIS_CMTPtr cmt;
     SMIS_CMTCodec::Result r = SMIS_CMTCodec::decode(reply, length, false, cmt);
@@ -157,6 +190,9 @@ SMIS_CMTPtr SMIS_CMTFile::ConvertVPK2CMTFile(const std::uint8_t* reply, std::siz
                                  e.TableId, e.ElementCount, static_cast<int>(e.ElementSize),
                                  static_cast<int>(e.Offset));
     return cmt;
+} catch (...) {
+    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Exception occurred in a setup of the index table.");
+    return nullptr;
 }
 
 const SMIS_INDEX* SMIS_CMTFile::GetIndexTable(const SMIS_CMT* cmt, unsigned tableId) {

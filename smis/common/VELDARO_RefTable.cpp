@@ -112,8 +112,10 @@ VELDARO_RefTable::~VELDARO_RefTable()
 
 void VELDARO_RefTable::resetCMTAddr()
 {
+    // Memory-safe with or without the table mutex: the view shares
+    // ownership of whatever it binds.
     SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (!cache || !_mutex)
+    if (!cache)
         return;
     cache->GetCurrentCMT(_address.c_str(), _block, _image);
 }
@@ -283,19 +285,20 @@ char* VELDARO_RefTable::getTotalFirmVersion(int form) const
     if (generation == 0 || generation > cnfg_config_mgmt_table::FIRMWARE_GENERATIONS)
         return nullptr;
     const CMT_FirmwareGeneration g = _img().FirmwareGen(generation - 1u);
-    const std::string v1(g.Version1()), v2(g.Version2()), v3(g.Version3());
+    // Each version text ends at its width or at its first NUL.
+    char a[3] = {}, b[3] = {}, c[5] = {};
+    std::memcpy(a, g.Version1().data(), 2);
+    std::memcpy(b, g.Version2().data(), 2);
+    std::memcpy(c, g.Version3().data(), 4);
     char* text = getMemory(12, true);
     if (!text)
         return nullptr;
-    // Each version text ends at its width or at its first NUL.
-    const char* a = v1.c_str();
-    const char* b = v2.c_str();
-    const char* c = v3.c_str();
-    const char* format = form == 0 ? "%s.%s.%s" : form == 1 ? "V%sL%sP%s" : "V%sL%s-%s";
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    std::snprintf(text, 12, format, a, b, c);
-#pragma GCC diagnostic pop
+    if (form == 0)
+        std::snprintf(text, 12, "%s.%s.%s", a, b, c);
+    else if (form == 1)
+        std::snprintf(text, 12, "V%sL%sP%s", a, b, c);
+    else
+        std::snprintf(text, 12, "V%sL%s-%s", a, b, c);
     return text;
 }
 

@@ -78,14 +78,16 @@ public:
 
     // Builds a container from bytes. Every count, offset and length is checked
     // against len in 64-bit arithmetic: header, 16 + 16N bytes of index, each
-    // table's offset + count x size, and (when followSubIndex) that each
-    // sub-indexed table has 24-byte records whose sub-table ranges lie inside
-    // the data. On failure out stays empty.
+    // table's offset + count x size, that each sub-indexed table has 24-byte
+    // records, and (when followSubIndex) that every sub-table range lies
+    // inside the data. On failure out stays empty.
     static Result decode(const std::uint8_t* data, std::size_t len, bool followSubIndex, SMIS_CMTPtr& out);
 
     // Recomputes every offset (updateOffset) and lays the container out as a
     // file: header, index entries, then each table's data followed by its
-    // sub-tables. Tables larger than their count x size keep only that much.
+    // sub-tables. Tables larger than their count x size keep only that much;
+    // a sub-index record whose count x size differs from the sub-table bytes
+    // held for it is written with count and size 0 and no sub-table.
     static std::vector<std::uint8_t> encode(SMIS_CMT& cmt);
 
     // First table at 16 x (N + 1); each next table right after the previous

@@ -35,6 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         convert(*file);
     }
     SMIS_CMTPtr reply;
-    if (SMIS_CMTCodec::decode(data, size, false, reply) == SMIS_CMTCodec::Result::OK) convert(*reply);
+    if (SMIS_CMTCodec::decode(data, size, false, reply) == SMIS_CMTCodec::Result::OK) {
+        convert(*reply);
+        // A reply is written as the cmf file: the file must read back.
+        std::vector<std::uint8_t> file = SMIS_CMTCodec::encode(*reply);
+        // Tables may overlap in a reply, so each can be at most the whole reply.
+        if (file.size() > 16 + reply->index.size() * (16 + size)) std::abort();
+        SMIS_CMTPtr back;
+        if (SMIS_CMTCodec::decode(file.data(), file.size(), true, back) != SMIS_CMTCodec::Result::OK) std::abort();
+    }
     return 0;
 }

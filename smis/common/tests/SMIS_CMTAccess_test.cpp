@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ByteOrder.h"
@@ -98,6 +100,25 @@ TEST_F(CMTAccessTest, CacheFilesLoadAtStartAndBadOnesLeaveNoTable)
     VELDARO_RefTable unknown("10.9.9.9");
     EXPECT_FALSE(unknown.isValidCMT());
     EXPECT_TRUE(logs.hasLog("IP is invalid(10.9.9.9)"));
+}
+
+TEST_F(CMTAccessTest, ConcurrentFirstCallsCreateOneCache)
+{
+    dir.writeEnv({std::string("StorageIP=") + A});
+    smis::test::LogCapture logs;
+    std::vector<SMIS_CMTAccess*> seen(8, nullptr);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < seen.size(); ++t)
+        threads.emplace_back([&seen, t] { seen[t] = SMIS_CMTAccess::getInstance(); });
+    for (std::thread& t : threads)
+        t.join();
+    for (SMIS_CMTAccess* p : seen)
+        EXPECT_EQ(p, seen[0]);
+    EXPECT_NE(seen[0], nullptr);
+    const std::vector<std::string> messages = logs.logMessages(Pegasus::Logger::STANDARD_LOG);
+    EXPECT_EQ(std::count_if(messages.begin(), messages.end(),
+                            [](const std::string& m) { return m.find("New SMIS_CMTAccess Instance") != std::string::npos; }),
+              1);
 }
 
 TEST_F(CMTAccessTest, ANullAddressMeansTheFirstArray)

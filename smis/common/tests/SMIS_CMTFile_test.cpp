@@ -131,3 +131,15 @@ TEST(SMIS_CMTFile, ReplyIsTakenWithItsOwnOffsetsOrRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SMIS_CMTFile, DataDirectoryIsMadeWhenMissing) {
+    smis::test::TempInstallDir dir;
+    fs::remove_all(dir.file("data"));
+    EXPECT_TRUE(SMIS_CMTFile::makeDataDirectory());
+    EXPECT_TRUE(fs::is_directory(dir.file("data")));
+    EXPECT_TRUE(SMIS_CMTFile::makeDataDirectory());
+}
+
+}  // namespace

@@ -136,7 +136,7 @@ TEST(SMIS_CMT, RefusesContainersThatDoNotFitTheirData) {
         {"sub-index of the wrong size", withEntry(1, 16, 32, SMIS_INDEX::FLAG_SUB_INDEXED, 16), true,
          R::BAD_SUB_INDEX},
         {"sub-index of the wrong size, not followed", withEntry(1, 16, 32, SMIS_INDEX::FLAG_SUB_INDEXED, 16), false,
-         R::OK},
+         R::BAD_SUB_INDEX},
         {"sub-table beyond the data", subIndexed(56, 2, 9), true, R::BAD_SUB_INDEX},
         {"sub-table offset wraps", subIndexed(0xFFFFFFFFu, 1, 2), true, R::BAD_SUB_INDEX},
         {"sub-table exactly at the end", subIndexed(56, 2, 8), true, R::OK},
@@ -157,6 +157,51 @@ TEST(SMIS_CMT, GetIndexTableComparesTheLowByteAndTakesTheFirst) {
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->ElementCount, 1);
     EXPECT_EQ(SMIS_CMTCodec::GetIndexTable(cmt, 5), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SMIS_CMT, ReplySubIndexesThatWereNotFollowedAreWrittenAsEmpty) {
+    // A reply table flagged sub-indexed whose record announces a huge
+    // sub-table: the written file must not grow by what the record claims.
+    Bytes b = header(0, 1);
+    putEntry(b, 5, 1, 24, 32, SMIS_INDEX::FLAG_SUB_INDEXED);
+    Bytes rec(24, 0);
+    smis::storeLE16(rec.data() + 4, 0xFFFF);
+    smis::storeLE32(rec.data() + 8, 0xFFFFFFFFu);
+    smis::storeLE32(rec.data() + 12, 0x100);
+    b.insert(b.end(), rec.begin(), rec.end());
+    SMIS_CMTPtr reply;
+    ASSERT_EQ(SMIS_CMTCodec::decode(b.data(), b.size(), false, reply), R::OK);
+    Bytes file = SMIS_CMTCodec::encode(*reply);
+    EXPECT_EQ(file.size(), 56u);
+    SMIS_CMTPtr back;
+    ASSERT_EQ(SMIS_CMTCodec::decode(file.data(), file.size(), true, back), R::OK);
+    EXPECT_EQ(smis::loadLE16(back->index[0].data.data() + 4), 0);
+}
+
+}  // namespace
+
+#include "CMTBuilder.h"
+
+namespace {
+
+// The block-only example of the wire notes, byte for byte.
+TEST(SMIS_CMT, BlockOnlyTableMatchesTheNotesExample) {
+    smis::test::CMTBuilder b;
+    b.maxCounts({.olu = 4, .slu = 4, .rlu = 2, .dlu = 2, .mlu = 4, .cm = 2, .affinityGroups = 0, .hosts = 0});
+    Bytes expected = header(0, 1);
+    putEntry(expected, 1, 1, 80, 32);
+    Bytes block(80, 0);
+    for (auto [word, value] : {std::pair{0, 4}, {1, 4}, {2, 2}, {3, 2}, {5, 2}, {12, 4}})
+        smis::storeLE32(block.data() + 4 * word, static_cast<std::uint32_t>(value));
+    expected.insert(expected.end(), block.begin(), block.end());
+    EXPECT_EQ(b.bytes(), expected);
+    EXPECT_EQ(expected[0x20], 0x04);
+    EXPECT_EQ(expected[0x34], 0x02);
+    EXPECT_EQ(expected[0x50], 0x04);
 }
 
 }  // namespace
