@@ -1,0 +1,136 @@
+// Instances of CIM classes and the operations over them.
+//
+// An instance is one heap block laid out as its class record says: the
+// Instance head followed by one field per property or reference at the
+// offset that the feature's record gives. The framework reaches fields only
+// through those offsets, so a generated class struct may either derive from
+// its superclass's struct and add the fields its class introduces, or derive
+// from Instance and declare every field of the feature list itself
+// (methods have no field), for example:
+//
+//   class CIM_Example : public cimple::Instance {
+//   public:
+//       cimple::Property<cimple::String> Name;          // string (key)
+//       cimple::Property<cimple::uint16> EnabledState;  // uint16
+//       cimple::Property<cimple::Array<cimple::uint16>> Modes; // uint16[]
+//       CIM_Other* Peer;                                 // REF CIM_Other
+//       cimple::Instance* Embedded;                      // embedded object
+//       CIMPLE_CLASS(CIM_Example)
+//   };
+//
+// and its record is defined as `const Meta_Class CIM_Example::static_meta_class`
+// (see Meta_Class.h; a complete hand-written example is the test schema in
+// host/cimple/tests/Test_Schema.h and Test_Schema.cpp). A method instance is a
+// struct of the same kind with one field per parameter and the uint32
+// return value last:
+//
+//   class CIM_Example_Frob_method : public cimple::Instance {
+//   public:
+//       cimple::Property<cimple::uint16> Mode;         // uint16 IN
+//       CIM_Other* Target;                             // REF IN/OUT
+//       cimple::Array<CIM_Other*> Targets;             // REF[] IN
+//       cimple::Property<cimple::uint32> return_value; // OUT
+//       CIMPLE_METHOD(CIM_Example_Frob_method)
+//   };
+//
+// Ownership: an instance owns everything its fields point to (referenced
+// and embedded instances, the elements of reference arrays); `destroy`
+// frees all of it and `clone` copies all of it.
+#ifndef CIMPLE_INSTANCE_H
+#define CIMPLE_INSTANCE_H
+
+#include <cimple/Array.h>
+#include <cimple/Datetime.h>
+#include <cimple/Meta_Class.h>
+#include <cimple/Property.h>
+#include <cimple/String.h>
+#include <cimple/char16.h>
+
+#include <atomic>
+#include <sys/types.h>
+
+namespace cimple {
+
+class Instance {
+public:
+    const Meta_Class* meta_class; // class record (for a method instance: its Meta_Method)
+    std::atomic<uint32> __refs;   // 1 while the instance lives
+    String __name_space;          // name space of the instance ("" when none is set)
+};
+
+// A new instance of the class, every property null and every reference
+// null. With defaults, each property whose record carries a default value
+// takes it and is marked present. Null for a null record.
+Instance* create(const Meta_Class* mc, bool defaults = false);
+// A new method instance: every parameter and the return value null.
+Instance* create(const Meta_Method* mm);
+
+// A deep copy: values, null flags, the name space, and copies of every
+// referenced, embedded and reference-array instance. Null for null.
+Instance* clone(const Instance* inst);
+template <class CLASS>
+CLASS* clone(const CLASS* inst)
+{
+    return static_cast<CLASS*>(clone(static_cast<const Instance*>(inst)));
+}
+
+// Frees the instance and everything it owns. Does nothing for null.
+void destroy(Instance* inst);
+
+// True when both instances are of the same class (names compared without
+// regard to case) and every key property has the same value and null flag
+// in both; reference keys are compared by the keys of the instances they
+// point to. Non-key properties are ignored. False when either is null.
+bool key_eq(const Instance* a, const Instance* b);
+
+// Sets the null flag of every key property (include_keys) and/or every
+// non-key property (include_non_keys) to null_flag (1 null, 0 present).
+// References have no flag and are left alone.
+void __set_null_flags(Instance* inst, bool include_keys, bool include_non_keys, uint8 null_flag);
+
+// The model path of the instance: its class name, then "." and the
+// comma-separated key bindings Name=value in feature order (only the class
+// name for a class without keys). Texts, char16 and datetime values are
+// quoted with '"' and backslash-escaped; a reference key is the quoted
+// model path of the instance it points to. 0 on success; -1 (path cleared)
+// for a null instance, a null key or a null reference key.
+int instance_to_model_path(const Instance* inst, String& model_path);
+
+// True when one of the association's references (the one named role, or
+// any when role is null or empty) points to an instance whose keys equal
+// those of inst (key_eq).
+bool is_reference_of(const Instance* inst, const Instance* assoc, const char* role);
+
+// The associators of inst through the association instance: for every
+// reference of assoc that points to an instance key-equal to inst and
+// matches role (named so, or any role when null or empty), every other
+// non-null reference of assoc that matches result_role (likewise) and whose
+// instance is of result_class or a subclass of it (any when null or empty)
+// is appended to associators. Appends the association's own pointers: the
+// array owns nothing. Returns the number appended, or -1 for a null inst or
+// assoc or an assoc that is not an association.
+ssize_t get_associators(const Instance* inst, const Instance* assoc, const char* result_class,
+                        const char* role, const char* result_role, Array<Instance*>& associators);
+
+} // namespace cimple
+
+// Members that every generated class struct declares (last in the struct).
+#define CIMPLE_CLASS(CLASS)                                                                 \
+public:                                                                                     \
+    static const ::cimple::Meta_Class static_meta_class;                                    \
+    static CLASS* create(bool defaults = false)                                             \
+    {                                                                                       \
+        return static_cast<CLASS*>(::cimple::create(&static_meta_class, defaults));          \
+    }                                                                                       \
+    static CLASS* clone(const CLASS* inst)                                                  \
+    {                                                                                       \
+        return static_cast<CLASS*>(::cimple::clone(static_cast<const ::cimple::Instance*>(inst))); \
+    }
+
+// Members that every generated method instance struct declares (last).
+#define CIMPLE_METHOD(CLASS)                                                                \
+public:                                                                                     \
+    static const ::cimple::Meta_Method static_meta_class;                                   \
+    static CLASS* create() { return static_cast<CLASS*>(::cimple::create(&static_meta_class)); }
+
+#endif

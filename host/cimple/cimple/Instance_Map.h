@@ -1,0 +1,58 @@
+// A set of instances of one class in insertion order, unique by key
+// (key_eq). The map owns its instances: it destroys them when cleared,
+// when removed and when the map is destroyed.
+#ifndef CIMPLE_INSTANCE_MAP_H
+#define CIMPLE_INSTANCE_MAP_H
+
+#include <cimple/Instance.h>
+
+namespace cimple {
+
+class Instance_Map_Base {
+public:
+    explicit Instance_Map_Base(const Meta_Class* meta_class) : _meta_class(meta_class) {}
+    ~Instance_Map_Base();
+    Instance_Map_Base(const Instance_Map_Base&) = delete;
+    Instance_Map_Base& operator=(const Instance_Map_Base&) = delete;
+
+    size_t size() const { return _instances.size(); }
+    // Destroys every instance and empties the map.
+    void clear();
+
+    // Takes ownership of inst and appends it; returns its position. An
+    // instance that the map refuses (null, not of the map's class or a
+    // subclass, or key-equal to one already held) is destroyed at once and
+    // -1 is returned, so the caller never keeps a refused instance.
+    ssize_t _insert(Instance* inst);
+    // Position of the instance key-equal to model, or -1.
+    ssize_t _find(const Instance* model) const;
+    // The instance key-equal to model (still owned by the map), or null.
+    Instance* _lookup(const Instance* model) const;
+    // The instance at pos (still owned by the map), or null past the end.
+    Instance* _get(size_t pos) const { return pos < _instances.size() ? _instances[pos] : nullptr; }
+    // Destroys and removes the instance at pos; false past the end.
+    bool _remove(size_t pos);
+
+    const Meta_Class* meta_class() const { return _meta_class; }
+
+private:
+    const Meta_Class* _meta_class;
+    Array<Instance*> _instances;
+};
+
+template <class CLASS>
+class Instance_Map : public Instance_Map_Base {
+public:
+    Instance_Map() : Instance_Map_Base(&CLASS::static_meta_class) {}
+
+    ssize_t insert(CLASS* inst) { return _insert(inst); }
+    ssize_t find(const CLASS* model) const { return _find(model); }
+    CLASS* lookup(const CLASS* model) const { return static_cast<CLASS*>(_lookup(model)); }
+    CLASS* get(size_t pos) const { return static_cast<CLASS*>(_get(pos)); }
+    CLASS* operator[](size_t pos) const { return get(pos); }
+    bool remove(size_t pos) { return _remove(pos); }
+};
+
+} // namespace cimple
+
+#endif

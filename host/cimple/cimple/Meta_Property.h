@@ -1,0 +1,18 @@
+// Record of a property (or of a property parameter of a method).
+#ifndef CIMPLE_META_PROPERTY_H
+#define CIMPLE_META_PROPERTY_H
+
+#include <cimple/Meta_Feature.h>
+
+namespace cimple {
+
+struct Meta_Property : Meta_Feature {
+    uint16 type;       // type code (Type.h)
+    sint16 subscript;  // 0 scalar, -1 array of any length, n > 0 array of fixed length n
+    uint32 offset;     // position of the field in the instance: CIMPLE_OFF(CLASS, FIELD)
+    const void* value; // default value (Meta_Value.h) or null for none
+};
+
+} // namespace cimple
+
+#endif

@@ -1,0 +1,33 @@
+// Everything a provider uses from the framework.
+#ifndef CIMPLE_CIMPLE_H
+#define CIMPLE_CIMPLE_H
+
+#include <cimple/Array.h>
+#include <cimple/Auto_Mutex.h>
+#include <cimple/Datetime.h>
+#include <cimple/Enum_Associator_Names_Handler.h>
+#include <cimple/Enum_Associators_Handler.h>
+#include <cimple/Enum_Instances_Handler.h>
+#include <cimple/Enum_References_Handler.h>
+#include <cimple/Flags.h>
+#include <cimple/Indication_Handler.h>
+#include <cimple/Instance.h>
+#include <cimple/Instance_Map.h>
+#include <cimple/Meta_Class.h>
+#include <cimple/Meta_Feature.h>
+#include <cimple/Meta_Method.h>
+#include <cimple/Meta_Property.h>
+#include <cimple/Meta_Reference.h>
+#include <cimple/Meta_Repository.h>
+#include <cimple/Meta_Value.h>
+#include <cimple/Mutex.h>
+#include <cimple/Property.h>
+#include <cimple/Provider_Proc.h>
+#include <cimple/Registration.h>
+#include <cimple/Status.h>
+#include <cimple/String.h>
+#include <cimple/Thread.h>
+#include <cimple/Type.h>
+#include <cimple/char16.h>
+
+#endif

@@ -1,0 +1,89 @@
+#include "Test_Schema.h"
+
+#include <gtest/gtest.h>
+
+namespace cimple {
+namespace {
+
+// Each handler is the two words that the dispatch procedure builds from its
+// arguments: the adapter's callback and its client data.
+static_assert(sizeof(Enum_Instances_Handler<Instance>) == 2 * sizeof(void*));
+static_assert(sizeof(Enum_Associator_Names_Handler<Instance>) == 2 * sizeof(void*));
+static_assert(sizeof(Enum_Associators_Handler<Instance>) == 2 * sizeof(void*));
+static_assert(sizeof(Enum_References_Handler<Instance>) == 2 * sizeof(void*));
+static_assert(sizeof(Indication_Handler<Instance>) == 2 * sizeof(void*));
+static_assert(sizeof(Enum_Instances_Handler<Test_Base>) == 2 * sizeof(void*));
+
+struct Received {
+    Array<String> names;
+    int end_calls = 0;
+    int last_status = -1;
+};
+
+// An adapter callback of an enumeration: owns what it receives.
+bool take(Instance* inst, Enum_Instances_Status status, void* client_data)
+{
+    auto* r = static_cast<Received*>(client_data);
+    r->last_status = status;
+    if (!inst) {
+        r->end_calls++;
+        return true;
+    }
+    if (inst->meta_class == &Test_Base::static_meta_class)
+        r->names.append(static_cast<Test_Base*>(inst)->Name.value);
+    else
+        r->names.append(inst->meta_class->name);
+    destroy(inst);
+    return true;
+}
+
+// An adapter callback of associators: copies what it needs, frees nothing.
+bool look(const Instance* inst, Enum_Associators_Status status, void* client_data)
+{
+    auto* r = static_cast<Received*>(client_data);
+    r->last_status = status;
+    if (inst)
+        r->names.append(static_cast<const Test_Base*>(inst)->Name.value);
+    return true;
+}
+
+TEST(Handlers, EnumerationHandsInstancesOver)
+{
+    Received r;
+    Enum_Instances_Handler<Test_Base> handler(take, &r);
+    for (const char* n : {"a", "b"}) {
+        Test_Base* b = Test_Base::create(true);
+        b->Name.set(n);
+        EXPECT_TRUE(handler.handle(b));
+    }
+    // A provider serving several classes keeps the handler for any class.
+    Enum_Instances_Handler<Instance>* any = &handler;
+    Test_Link* l = Test_Link::create();
+    EXPECT_TRUE(any->handle(l));
+
+    // The end call, as the dispatch procedure makes it.
+    handler.proc()(nullptr, ENUM_INSTANCES_FAILED, handler.client_data());
+    ASSERT_EQ(r.names.size(), 3u);
+    EXPECT_EQ(r.names[1], "b");
+    EXPECT_EQ(r.names[2], "Test_Link");
+    EXPECT_EQ(r.end_calls, 1);
+    EXPECT_EQ(r.last_status, ENUM_INSTANCES_FAILED);
+}
+
+TEST(Handlers, AssociatorsAreLentAndAHandlerWithoutCallbackFreesWhatItIsGiven)
+{
+    Received r;
+    Enum_Associators_Handler<Instance> handler(look, &r);
+    Test_Base* b = Test_Base::create(true);
+    b->Name.set("far");
+    EXPECT_TRUE(handler.handle(b));
+    EXPECT_EQ(r.names[0], "far");
+    EXPECT_EQ(r.last_status, ENUM_ASSOCIATORS_OK);
+    destroy(b); // still the caller's
+
+    Enum_Instances_Handler<Test_Base> none(nullptr, nullptr);
+    EXPECT_FALSE(none.handle(Test_Base::create()));
+}
+
+} // namespace
+} // namespace cimple

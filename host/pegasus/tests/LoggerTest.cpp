@@ -1,0 +1,73 @@
+#include <Pegasus/Logger.h>
+#include <Pegasus/System.h>
+#include <Pegasus/Tracer.h>
+
+#include "LogCapture.h"
+#include "TempInstallDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using Pegasus::Logger;
+using Pegasus::Tracer;
+
+TEST(Logger, WritesEachTypeToItsFileWithLevelAndSystem)
+{
+    smis::test::TempInstallDir dir;
+    smis::test::LogCapture capture;
+
+    Logger::put(Logger::STANDARD_LOG, Pegasus::System::CIMSERVER, Logger::INFORMATION, "first %s");
+    Logger::put(Logger::ERROR_LOG, Pegasus::System::CIMSERVER, Logger::SEVERE, "broken");
+    Logger::put(Logger::STANDARD_LOG, Pegasus::System::CIMSERVER, Logger::WARNING, "second");
+
+    const std::string standard = dir.readFile("log/standard.log");
+    const std::string error = dir.readFile("log/error.log");
+    // The message is taken literally: "%s" stays as it is.
+    EXPECT_NE(standard.find(" INFORMATION cimserver: first %s\n"), std::string::npos) << standard;
+    EXPECT_NE(standard.find(" WARNING cimserver: second\n"), std::string::npos) << standard;
+    EXPECT_EQ(standard.find("broken"), std::string::npos);
+    EXPECT_NE(error.find(" SEVERE cimserver: broken\n"), std::string::npos) << error;
+
+    const auto records = capture.logs();
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[1].logFileType, Logger::ERROR_LOG);
+    EXPECT_EQ(records[1].logLevel, Logger::SEVERE);
+    EXPECT_EQ(records[1].systemId, "cimserver");
+    EXPECT_EQ(records[1].message, "broken");
+}
+
+TEST(Logger, MakesTheLogFolderWhenMissing)
+{
+    smis::test::TempInstallDir dir;
+    std::filesystem::remove_all(dir.file("log"));
+    Logger::put(Logger::STANDARD_LOG, Pegasus::System::CIMSERVER, Logger::INFORMATION, "hello");
+    EXPECT_NE(dir.readFile("log/standard.log").find("hello"), std::string::npos);
+}
+
+TEST(Tracer, EnabledOnlyWhileTheSwitchIsOn)
+{
+    const bool before = Tracer::_traceOn.load();
+    Tracer::_traceOn = false;
+    EXPECT_FALSE(Tracer::isTraceEnabled(45, Tracer::LEVEL3));
+    Tracer::_traceOn = true;
+    EXPECT_TRUE(Tracer::isTraceEnabled(45, Tracer::LEVEL3));
+    EXPECT_TRUE(Tracer::isTraceEnabled(45, Tracer::LEVEL4));
+    EXPECT_FALSE(Tracer::isTraceEnabled(45, 0));
+    Tracer::_traceOn = before;
+}
+
+TEST(Tracer, TraceRecordGoesToTheTraceFile)
+{
+    smis::test::TempInstallDir dir;
+    smis::test::LogCapture capture;
+    Tracer::_trace("Mod", 12, 45, Tracer::LEVEL4, "text %d");
+    EXPECT_NE(dir.readFile("log/trace.log").find("[Mod:12] component 45 level 8: text %d\n"),
+              std::string::npos);
+    const auto traces = capture.traces();
+    ASSERT_EQ(traces.size(), 1u);
+    EXPECT_EQ(traces[0].fileName, "Mod");
+    EXPECT_EQ(traces[0].lineNum, 12u);
+    EXPECT_EQ(traces[0].traceComponent, 45u);
+    EXPECT_EQ(traces[0].message, "text %d");
+}

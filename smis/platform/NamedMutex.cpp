@@ -1,0 +1,163 @@
+#include "NamedMutex.h"
+
+#include "ErrorText.h"
+#include "InstallDir.h"
+#include "SMIS_TraceLog.h"
+
+#include <Pegasus/Logger.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <new>
+#include <pthread.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+
+namespace smis::platform {
+
+// Every named mutex of the process. A forked child inherits the parent's
+// state, including lock-file descriptors whose flock the parent holds: the
+// fork handlers keep the map consistent across fork() and give the child a
+// clean state (no owner, no inherited descriptor).
+struct NamedMutexRegistry {
+    std::mutex lock;
+    std::unordered_map<std::string, std::unique_ptr<NamedMutex>> byKey;
+
+    static NamedMutexRegistry& instance()
+    {
+        static NamedMutexRegistry* registry = [] {
+            auto* r = new NamedMutexRegistry;
+            ::pthread_atfork(&beforeFork, &afterForkInParent, &afterForkInChild);
+            return r;
+        }();
+        return *registry;
+    }
+
+    static void beforeFork() { instance().lock.lock(); }
+    static void afterForkInParent() { instance().lock.unlock(); }
+    static void afterForkInChild()
+    {
+        NamedMutexRegistry& r = instance();
+        for (auto& entry : r.byKey)
+            entry.second->resetInForkedChild();
+        r.lock.unlock();
+    }
+};
+
+NamedMutex::NamedMutex(std::string key) : _key(std::move(key)) {}
+
+std::string NamedMutex::fileKey(const std::string& name)
+{
+    std::string key = name;
+    for (char& c : key) {
+        const bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                          c == '.' || c == '-' || c == '_';
+        if (!keep)
+            c = '_';
+    }
+    if (key.empty() || key == "." || key == "..")
+        key = "_" + key;
+    return key;
+}
+
+NamedMutex& NamedMutex::get(const std::string& name)
+{
+    NamedMutexRegistry& r = NamedMutexRegistry::instance();
+    const std::string key = fileKey(name);
+    std::lock_guard<std::mutex> guard(r.lock);
+    auto it = r.byKey.find(key);
+    if (it == r.byKey.end())
+        it = r.byKey.emplace(key, std::unique_ptr<NamedMutex>(new NamedMutex(key))).first;
+    return *it->second;
+}
+
+namespace {
+
+// Opens the lock file and waits for its exclusive flock; -1 when the file
+// cannot be opened (the mutex then only excludes this process's threads).
+int takeLockFile(const std::string& key)
+{
+    const std::string dir = InstallDir::file({"run"});
+    const std::string path = InstallDir::file({"run", key + ".lock"});
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == ENOENT) {
+        ::mkdir(dir.c_str(), 0777);
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    }
+    if (fd < 0) {
+        const int err = errno;
+        SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Pegasus::Logger::SEVERE,
+                                     "Failed to open lock file %s:%s", path.c_str(),
+                                     ErrorText::message(err).c_str());
+        return -1;
+    }
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno == EINTR)
+            continue;
+        const int err = errno;
+        SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Pegasus::Logger::SEVERE,
+                                     "Failed to lock file %s:%s", path.c_str(),
+                                     ErrorText::message(err).c_str());
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+void NamedMutex::acquire()
+{
+    const std::thread::id self = std::this_thread::get_id();
+    std::unique_lock<std::mutex> guard(_state);
+    if (_depth > 0 && _owner == self) {
+        ++_depth;
+        return;
+    }
+    _free.wait(guard, [this] { return _depth == 0; });
+    _owner = self;
+    _depth = 1;
+    guard.unlock();
+
+    // Other threads of this process now wait on _free; the file lock keeps
+    // other processes out.
+    const int fd = takeLockFile(_key);
+
+    guard.lock();
+    _lockFd = fd;
+}
+
+void NamedMutex::release()
+{
+    std::unique_lock<std::mutex> guard(_state);
+    if (_depth == 0)
+        return;
+    if (--_depth > 0)
+        return;
+    if (_lockFd >= 0) {
+        ::close(_lockFd);  // closing the descriptor drops the flock
+        _lockFd = -1;
+    }
+    _owner = std::thread::id();
+    guard.unlock();
+    _free.notify_all();
+}
+
+void NamedMutex::resetInForkedChild()
+{
+    // Only the forking thread lives on in the child: whatever another parent
+    // thread held is gone. The state mutex and condition may have been taken
+    // by such a thread, so both are made anew.
+    new (&_state) std::mutex();
+    new (&_free) std::condition_variable();
+    if (_lockFd >= 0)
+        ::close(_lockFd);  // close, never unlock: the flock is the parent's
+    _lockFd = -1;
+    _owner = std::thread::id();
+    _depth = 0;
+}
+
+}  // namespace smis::platform

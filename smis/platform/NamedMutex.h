@@ -1,0 +1,55 @@
+#pragma once
+// A named mutex shared by every thread of this process and by every process
+// that uses the same install directory.
+//
+// Inside the process each name has one re-entrant mutex: the owning thread may
+// take it again (it is released when every acquisition has been given back),
+// other threads wait. At the outermost acquisition the owner also takes an
+// exclusive flock on <install>/run/<name>.lock, so other processes wait too.
+// Characters of the name other than letters, digits, '.', '-' and '_' become
+// '_' in the file name ("Global\X_10.0.0.1" -> "Global_X_10.0.0.1.lock"), and
+// names that map to the same file are the same mutex.
+//
+// The mutex is taken and given back only through NamedMutexLock.
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace smis::platform {
+
+class NamedMutexLock;
+
+class NamedMutex {
+public:
+    NamedMutex(const NamedMutex&) = delete;
+    NamedMutex& operator=(const NamedMutex&) = delete;
+
+    // The mutex of that name, made on first use; it lives until the process ends.
+    static NamedMutex& get(const std::string& name);
+
+    // The name with every character outside [A-Za-z0-9._-] replaced by '_'.
+    static std::string fileKey(const std::string& name);
+
+    const std::string& key() const { return _key; }
+
+private:
+    friend class NamedMutexLock;
+    friend struct NamedMutexRegistry;
+
+    explicit NamedMutex(std::string key);
+
+    void acquire();
+    void release();
+    void resetInForkedChild();
+
+    std::string _key;
+    std::mutex _state;
+    std::condition_variable _free;
+    std::thread::id _owner;
+    unsigned long _depth = 0;
+    int _lockFd = -1;
+};
+
+}  // namespace smis::platform

@@ -1,0 +1,17 @@
+#include "NamedMutexLock.h"
+
+#include "NamedMutex.h"
+
+namespace smis::platform {
+
+NamedMutexLock::NamedMutexLock(const std::string& name) : _mutex(NamedMutex::get(name))
+{
+    _mutex.acquire();
+}
+
+NamedMutexLock::~NamedMutexLock()
+{
+    _mutex.release();
+}
+
+}  // namespace smis::platform
