@@ -5,14 +5,22 @@
 namespace arraysim {
 
 namespace {
-std::string nowDate() {
-    std::time_t t = std::time(nullptr);
+
+std::string format(std::time_t t) {
     std::tm tm{};
     gmtime_r(&t, &tm);
     char buf[32];
     std::strftime(buf, sizeof buf, "%Y%m%d%H%M%S", &tm);
     return buf;
 }
+
+// Seconds of a "YYYYMMDDhhmmss" text; -1 when it is not one.
+std::time_t parse(const std::string& s) {
+    std::tm tm{};
+    if (s.size() != 14 || !strptime(s.c_str(), "%Y%m%d%H%M%S", &tm)) return -1;
+    return timegm(&tm);
+}
+
 }  // namespace
 
 void SimArray::noteConfigurationChange() {
@@ -20,18 +28,12 @@ void SimArray::noteConfigurationChange() {
     m["revision"] = (num(m, "revision") + 1) & 0xFFFF;
     m["validation_count"] = (num(m, "validation_count") + 1) & 0xFFFFFFFFu;
     m["table_update_count"] = (num(m, "table_update_count") + 1) & 0xFFFFFFFFu;
-    std::string date = nowDate();
-    // Two changes inside one second still give two different dates.
-    if (date <= str(m, "config_date")) {
-        date = str(m, "config_date");
-        for (int i = 13; i >= 0; --i) {
-            if (date[static_cast<std::size_t>(i)] < '9') {
-                ++date[static_cast<std::size_t>(i)];
-                break;
-            }
-            date[static_cast<std::size_t>(i)] = '0';
-        }
-    }
+    // The date is the time of the change; two changes inside one second
+    // still get two different dates.
+    std::time_t t = std::time(nullptr);
+    const std::time_t previous = parse(str(m, "config_date"));
+    if (previous >= t) t = previous + 1;
+    const std::string date = format(t);
     m["config_date"] = date;
 }
 
