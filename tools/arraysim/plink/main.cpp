@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
             // The SSH client's question about a host key it has not stored.
             std::cerr << "The host key is not cached for this server:\n"
                       << "  " << address << " (port " << argv[2] << ")\n"
-                      << "You have no guarantee that the server is the computer\n"
-                      << "you think it is.\n"
+                      << "You have no guarantee that the server is the computer you\n"
+                      << "think it is.\n"
                       << "The server's ssh-ed25519 key fingerprint is:\n"
                       << "  " << hello.value("fingerprint", std::string{}) << "\n"
                       << "If you trust this host, enter \"y\" to add the key to Plink's\n"
