@@ -24,15 +24,17 @@ namespace testsupport {
 
 namespace {
 
-bool waitExit(pid_t pid, std::chrono::milliseconds limit) {
+// Waits for the child; its exit status, -2 while it still runs after the limit.
+int waitExit(pid_t pid, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
         int st = 0;
         const pid_t r = ::waitpid(pid, &st, WNOHANG);
-        if (r == pid || r < 0) return true;
+        if (r < 0) return -1;
+        if (r == pid) return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return false;
+    return -2;
 }
 
 }  // namespace
@@ -97,21 +99,34 @@ ArraysimProcess::ArraysimProcess(const std::string& scenario, const std::vector<
     }
     ::kill(pid_, SIGKILL);
     waitExit(pid_, std::chrono::seconds(5));
+    pid_ = -1;
     std::filesystem::remove_all(dir_);
     throw std::runtime_error("arraysim did not become ready");
 }
 
-ArraysimProcess::~ArraysimProcess() {
-    if (pid_ > 0) {
-        try {
-            control({{"op", "shutdown"}});
-        } catch (...) {
-        }
-        if (!waitExit(pid_, std::chrono::seconds(5))) {
-            ::kill(pid_, SIGKILL);
-            waitExit(pid_, std::chrono::seconds(5));
-        }
+int ArraysimProcess::stop() {
+    if (pid_ <= 0) return -1;
+    try {
+        control({{"op", "shutdown"}});
+    } catch (...) {
     }
+    int rc = waitExit(pid_, std::chrono::seconds(10));
+    if (rc == -2) {
+        ::kill(pid_, SIGKILL);
+        waitExit(pid_, std::chrono::seconds(5));
+        rc = -1;
+    }
+    pid_ = -1;
+    return rc;
+}
+
+std::string ArraysimProcess::output() const {
+    std::ifstream in(dir_ + "/arraysim.out");
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+ArraysimProcess::~ArraysimProcess() {
+    stop();
     std::error_code ec;
     std::filesystem::remove_all(dir_, ec);
 }

@@ -48,6 +48,13 @@ public:
     std::string caPem() const { return ready_["ca_pem"]; }
     const std::string& directory() const { return dir_; }
     pid_t pid() const { return pid_; }
+    // What the simulator printed (complete after stop()).
+    std::string output() const;
+
+    // Asks the simulator to stop and waits for it: its exit status (0 for a
+    // clean stop, also of the sanitizers), or -1 when it had to be killed.
+    // The destructor does the same when this was not called.
+    int stop();
 
     // One request on the control socket; the reply object. Throws
     // std::runtime_error when the socket cannot be used.

@@ -146,6 +146,10 @@ void ArrayEndpoint::serve(int fd) {
         if (::poll(&p, 1, 2000) > 0) (void)::recv(fd, buf, sizeof buf, 0);
         const char reply[] = "KESTRIS array service: plain connection\r\n";
         (void)::send(fd, reply, sizeof reply - 1, MSG_NOSIGNAL);
+        RequestRecord r;
+        r.array = array_;
+        r.outcome = "plain text answered";
+        state_.log().add(r);
         ::shutdown(fd, SHUT_RDWR);
         ::close(fd);
         return;
@@ -164,7 +168,10 @@ void ArrayEndpoint::serve(int fd) {
     if (c.ssl && SSL_set_fd(c.ssl, fd) == 1 && SSL_accept(c.ssl) == 1) {
         const bool clean = exchange(c);
         if (clean) SSL_shutdown(c.ssl);
-        if (!c.record.outcome.empty() || c.command != 0) state_.log().add(c.record);
+        state_.log().add(c.record);
+    } else {
+        c.record.outcome = "handshake failed";
+        state_.log().add(c.record);
     }
     ERR_clear_error();
     if (c.ssl) SSL_free(c.ssl);
@@ -172,7 +179,7 @@ void ArrayEndpoint::serve(int fd) {
     ::close(fd);
 }
 
-bool ArrayEndpoint::receivePacket(Conn& c, std::uint16_t id, Bytes& body) {
+bool ArrayEndpoint::receivePacket(Conn& c, std::uint16_t id, Bytes& body, PacketHeader* header) {
     std::uint8_t head[kHeaderSize];
     std::size_t got = 0;
     while (got < kHeaderSize) {
@@ -194,6 +201,7 @@ bool ArrayEndpoint::receivePacket(Conn& c, std::uint16_t id, Bytes& body) {
         c.command = h.command;
         c.record.command = h.command;
     }
+    if (header) *header = h;
     Bytes b(h.bodyLength);
     got = 0;
     while (got < b.size()) {
@@ -201,16 +209,7 @@ bool ArrayEndpoint::receivePacket(Conn& c, std::uint16_t id, Bytes& body) {
         if (n <= 0) return false;
         got += static_cast<std::size_t>(n);
     }
-    if (id == kCommandPacket) {
-        // The announced data length travels in the header's value; keep it
-        // at the end of the parameters for the caller.
-        WireBytes w;
-        w.raw(0, b);
-        w.le32(b.size(), h.value);
-        body = w.take();
-    } else {
-        body = std::move(b);
-    }
+    body = std::move(b);
     return true;
 }
 
@@ -285,15 +284,34 @@ bool ArrayEndpoint::sendPacket(Conn& c, std::uint16_t id, const Bytes& body, std
     return !closeAfter;
 }
 
+bool ArrayEndpoint::silentAt(Conn& c, const char* packet) {
+    // Drops and stalls at a packet the array receives: it stops reading.
+    if (auto f = state_.faults(array_).take({FaultKind::Drop, FaultKind::Stall}, c.command, packet, true)) {
+        c.record.outcome = std::string(faultName(f->kind)) + " at " + packet;
+        if (f->kind == FaultKind::Stall) sleepFor(f->seconds * 1000u);
+        return false;
+    }
+    return true;
+}
+
 bool ArrayEndpoint::exchange(Conn& c) {
     FaultPlan& faults = state_.faults(array_);
     Bytes params;
-    if (!receivePacket(c, kCommandPacket, params)) {
+    PacketHeader command;
+    if (!receivePacket(c, kCommandPacket, params, &command)) {
         if (c.record.outcome.empty()) c.record.outcome = "no command";
         return false;
     }
-    const std::uint32_t announced = static_cast<std::uint32_t>(loadLe(params, params.size() - 4, 4));
-    params.resize(params.size() - 4);
+    const std::uint32_t announced = command.value;  // length of the data the client will send
+    // A client that does not keep to the protocol gets a refusal, and the
+    // request log says why.
+    std::string violation;
+    if (command.moduleId != kModuleId)
+        violation = "module id";
+    else if (command.commStatus != 0 || command.commandStatus != 0)
+        violation = "status fields set";
+    else if (!(c.command & 0x8000) && announced != 0)
+        violation = "data announced for a command that sends none";
     c.record.params = toHex(params);
     c.slow = faults.take({FaultKind::Slow}, c.command, "");
     // Faults on the command packet itself: the array never answers.
@@ -309,6 +327,7 @@ bool ArrayEndpoint::exchange(Conn& c) {
             c.record.outcome = "oversized request data";
             return false;
         }
+        if (!silentAt(c, "DA00")) return false;
         if (!receivePacket(c, kDataPacket, dataIn)) {
             if (c.record.outcome.empty()) c.record.outcome = "no data";
             return false;
@@ -317,14 +336,24 @@ bool ArrayEndpoint::exchange(Conn& c) {
         if (!sendPacket(c, kDataAckPacket, {}, static_cast<std::uint32_t>(dataIn.size()), 0)) return false;
     }
     CommandReply reply;
-    auto busy = faults.take({FaultKind::Busy}, c.command, "");
-    if (busy) {
+    auto busy = violation.empty() ? faults.take({FaultKind::Busy}, c.command, "") : std::nullopt;
+    if (!violation.empty()) {
+        reply.status = kStatusRefused;
+        c.record.outcome = "protocol error: " + violation;
+    } else if (busy) {
         reply.status = static_cast<std::uint8_t>(busy->status ? busy->status : 0x20);
         c.record.outcome = "busy";
     } else {
-        reply = state_.read(array_, [&](const SimArray& a) {
-            return CommandProcessor::handle(a, c.command, params, dataIn);
-        });
+        try {
+            reply = state_.read(array_, [&](const SimArray& a) {
+                return CommandProcessor::handle(a, c.command, params, dataIn);
+            });
+        } catch (const std::exception& e) {
+            // A model the encoders cannot express: the array refuses the command.
+            reply = CommandReply{};
+            reply.status = kStatusRefused;
+            c.record.outcome = std::string("refused: ") + e.what();
+        }
         if (c.command == 0x4024 && !reply.data.empty()) {
             if (auto f = faults.take({FaultKind::CorruptContainer}, c.command, "")) {
                 // The first table's data is said to lie past the end of the reply.
@@ -343,6 +372,7 @@ bool ArrayEndpoint::exchange(Conn& c) {
         c.record.dataOut = reply.data.size();
         if (!sendPacket(c, kDataPacket, reply.data, 0, 0)) return false;
         Bytes ack;
+        if (!silentAt(c, "DE00")) return false;
         if (!receivePacket(c, kDataAckPacket, ack)) {
             if (c.record.outcome.empty()) c.record.outcome = "no data acknowledge";
             return false;

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "CertificateFactory.hpp"
+#include "PacketHeader.hpp"
 #include "SimulatorState.hpp"
 #include "WireBytes.hpp"
 
@@ -37,7 +38,8 @@ private:
     void serve(int fd);
     bool exchange(Conn& c);
     bool sendPacket(Conn& c, std::uint16_t id, const Bytes& body, std::uint32_t value, std::uint8_t status);
-    bool receivePacket(Conn& c, std::uint16_t id, Bytes& body);
+    bool receivePacket(Conn& c, std::uint16_t id, Bytes& body, PacketHeader* header = nullptr);
+    bool silentAt(Conn& c, const char* packet);
     bool sleepFor(std::uint32_t millis) const;  // false when stopping
 
     SimulatorState& state_;

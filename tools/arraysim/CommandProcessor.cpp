@@ -28,9 +28,8 @@ CommandReply modelInfo(const Json& a) {
     WireBytes w(CommandProcessor::kModelInfoSize);
     w.u8(0, num(m, "version"));
     w.u8(1, num(m, "level"));
-    w.u8(2, num(a["system"], "model_type"));
-    w.u8(3, num(m, "de_type"));
     w.u8(4, num(m, "model_type"));
+    w.u8(5, num(m, "de_type"));
     const auto& flags = list(m, "support_flags");
     for (std::size_t k = 0; k < 6 && k < flags.size(); ++k) w.u8(12 + k, flags[k].get<std::uint64_t>());
     CommandReply r;

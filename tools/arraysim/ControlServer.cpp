@@ -72,8 +72,9 @@ ControlServer::~ControlServer() { stop(); }
 void ControlServer::stop() {
     if (stopping_.exchange(true)) return;
     if (thread_.joinable()) thread_.join();
-    for (auto& t : clients_)
-        if (t.joinable()) t.join();
+    for (auto& c : clients_)
+        if (c->thread.joinable()) c->thread.join();
+    clients_.clear();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     ::unlink(path_.c_str());
@@ -85,7 +86,21 @@ void ControlServer::loop() {
         if (::poll(&p, 1, 100) <= 0) continue;
         int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (c < 0) continue;
-        clients_.emplace_back([this, c] { serveClient(c); });
+        for (auto it = clients_.begin(); it != clients_.end();) {
+            if ((*it)->done) {
+                (*it)->thread.join();
+                it = clients_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        auto client = std::make_unique<Client>();
+        Client* raw = client.get();
+        raw->thread = std::thread([this, raw, c] {
+            serveClient(c);
+            raw->done = true;
+        });
+        clients_.push_back(std::move(client));
     }
 }
 

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -50,7 +51,11 @@ private:
     int fd_ = -1;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
-    std::vector<std::thread> clients_;
+    struct Client {
+        std::thread thread;
+        std::atomic<bool> done{false};
+    };
+    std::vector<std::unique_ptr<Client>> clients_;
 };
 
 }  // namespace arraysim

@@ -17,7 +17,7 @@ Json MaxScenario::build() {
     Json a = Json::object();
     a["name"] = "maxarray";
     a["limits"] = Json{{"olu", kVolumes}, {"slu", kVolumes}, {"rlu", kRaidGroups}, {"dlu", kRaidGroups},
-                       {"mlu", kVolumes}, {"cm", 8}, {"affinity_groups", 2048}, {"copy_page", 4096}};
+                       {"mlu", kVolumes}, {"cm", 8}, {"affinity_groups", 2048}, {"copy_page", 8192}};
     Json cms = Json::array();
     for (unsigned i = 0; i < 8; ++i) {
         Json mems = Json::array();

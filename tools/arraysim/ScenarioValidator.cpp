@@ -1,5 +1,8 @@
 #include "ScenarioValidator.hpp"
 
+#include <arpa/inet.h>
+
+#include <cctype>
 #include <map>
 #include <set>
 
@@ -31,6 +34,18 @@ public:
         if (n != kNone && !in.count(n)) fail(what + " " + std::to_string(n) + " does not exist");
     }
 
+    void hex(const Json& e, const char* key, std::size_t digits, const std::string& what) {
+        const std::string v = str(e, key);
+        bool ok = v.size() == digits;
+        for (char ch : v) ok = ok && std::isxdigit(static_cast<unsigned char>(ch));
+        if (!ok) fail(what + ": " + key + " is not " + std::to_string(digits) + " hex digits");
+    }
+
+    void ipv4(const Json& e, const char* key, const std::string& what) {
+        in_addr a{};
+        if (inet_pton(AF_INET, str(e, key).c_str(), &a) != 1) fail(what + ": " + key + " is not an IPv4 address");
+    }
+
     void text(const Json& e, const char* key, std::size_t width, const std::string& what) {
         if (str(e, key).size() > width) fail(what + ": " + key + " longer than " + std::to_string(width));
     }
@@ -54,6 +69,9 @@ std::vector<std::string> ScenarioValidator::check(const Json& a) {
         if (num(lim, k) > 0xFFFF) c.fail(std::string("table size of ") + k + " above 65535");
 
     c.text(a["system"], "box_id", 40, "system");
+    c.hex(a["system"], "node_wwn", 16, "system");
+    c.ipv4(a["management"], "lan_master", "management");
+    c.ipv4(a["management"], "lan_slave", "management");
     c.text(a["system"], "series", 12, "system");
     c.text(a["system"], "model_name", 12, "system");
     c.text(a["system"], "serial", 12, "system");
@@ -75,6 +93,14 @@ std::vector<std::string> ScenarioValidator::check(const Json& a) {
         c.numbers(ca["ports"], "index", 2, "port of CA " + std::to_string(num(ca, "index")));
         for (auto& p : ca["ports"]) {
             c.text(p, "iscsi_name", 224, "port");
+            c.hex(p, "wwn", 16, "port");
+            c.hex(p, "mac", 12, "port");
+            c.ipv4(p, "ip", "port");
+            c.ipv4(p, "subnet", "port");
+            for (auto& l : list(p, "logins")) {
+                c.hex(l, "isid", 12, "login");
+                c.text(l, "initiator", 224, "login");
+            }
             if (list(p, "logins").size() > 64) c.fail("more than 64 logins on a port");
         }
     }
@@ -148,6 +174,8 @@ std::vector<std::string> ScenarioValidator::check(const Json& a) {
     for (auto& m : a["mlus"]) c.ref(sluns, num(m, "slun"), "slice of MLU");
 
     auto hosts = c.numbers(a["hosts"], "index", 8192, "host");
+    for (auto& h : a["hosts"]) c.hex(h, "wwn", 16, "host");
+    for (auto& h : a["iscsi_hosts"]) c.ipv4(h, "ip", "iSCSI host");
     auto iscsiHosts = c.numbers(a["iscsi_hosts"], "index", 8192, "iSCSI host");
     auto groups = c.numbers(a["affinity_groups"], "number", num(lim, "affinity_groups"), "affinity group");
     for (auto& g : a["affinity_groups"]) {

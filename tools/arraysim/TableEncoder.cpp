@@ -10,10 +10,19 @@ namespace {
 
 constexpr std::uint64_t kNone = 0xFFFF;
 
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return 0;
+}
+
+// Hex text to n bytes; missing digits read as zero (the validator refuses
+// texts that are not hex of the right length).
 Bytes hexBytes(const std::string& hex, std::size_t n) {
     Bytes b(n, 0);
     for (std::size_t i = 0; i < n && 2 * i + 1 < hex.size(); ++i)
-        b[i] = static_cast<std::uint8_t>(std::stoul(hex.substr(2 * i, 2), nullptr, 16));
+        b[i] = static_cast<std::uint8_t>(hexDigit(hex[2 * i]) << 4 | hexDigit(hex[2 * i + 1]));
     return b;
 }
 

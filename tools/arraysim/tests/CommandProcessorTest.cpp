@@ -38,7 +38,7 @@ TEST(Commands, StatusModelAndEnclosures) {
     auto model = ask(a, 0x400A);
     ASSERT_EQ(model.data.size(), 32u);
     EXPECT_EQ(model.data[4], 0x30);
-    EXPECT_EQ(model.data[2], 0x92);
+    EXPECT_EQ(model.data[5], 2);  // drive enclosure type
     EXPECT_EQ(model.data[17], 0x80);
     EXPECT_EQ(ask(coverage(1), 0x400A).data[17], 0);
 

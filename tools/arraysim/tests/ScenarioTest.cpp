@@ -82,6 +82,10 @@ TEST(Scenario, InconsistentDescriptionsAreRefused) {
         {"sub-pool that is not a thin pool", R"([{"op":"add","path":"/tiering_pools","value":[{"number":0,"sub_pools":[3]}]}])", "sub-pool 3 does not exist"},
         {"host map naming a missing group", R"([{"op":"add","path":"/host_maps","value":[{"index":0,"hosts":[{"host":65535,"group":4}]}]},
                                                 {"op":"add","path":"/lun_maps","value":[{"number":0}]}])", "affinity group of host map 4 does not exist"},
+        {"host WWN that is not hex", R"([{"op":"add","path":"/hosts","value":[{"index":0,"wwn":"50XX"}]}])",
+         "host: wwn is not 16 hex digits"},
+        {"LAN address that is not IPv4", R"([{"op":"add","path":"/management","value":{"lan_master":"10.1"}}])",
+         "lan_master is not an IPv4 address"},
     };
     EXPECT_NO_THROW(Scenario::fromJson(oneArray(baseArray())));
     for (auto& c : cases) {

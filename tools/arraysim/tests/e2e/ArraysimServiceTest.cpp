@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <thread>
@@ -26,8 +27,15 @@ const Bytes kTable4{0, 1, 0, 0, 4};
 
 class ArraysimService : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { sim_ = std::make_unique<testsupport::ArraysimProcess>("coverage"); }
-    static void TearDownTestSuite() { sim_.reset(); }
+    static void SetUpTestSuite() {
+        std::signal(SIGPIPE, SIG_IGN);  // the array may close while the client writes
+        sim_ = std::make_unique<testsupport::ArraysimProcess>("coverage");
+    }
+    static void TearDownTestSuite() {
+        // A clean exit also means the sanitizers found nothing in the simulator.
+        EXPECT_EQ(sim_->stop(), 0) << sim_->output();
+        sim_.reset();
+    }
     void SetUp() override {
         ASSERT_TRUE(sim_->clearFaults(0));
         ASSERT_TRUE(sim_->clearFaults(1));
@@ -81,6 +89,8 @@ TEST_F(ArraysimService, EveryFaultIsSelectableFromTheControlSocket) {
         {R"({"kind":"drop","packet":"CA35"})", 0x0010, "CA35: closed"},
         {R"({"kind":"drop","packet":"DA00"})", 0x4024, "DA00: closed"},
         {R"({"kind":"drop","packet":"C639"})", 0x4024, "C639: closed"},
+        {R"({"kind":"drop","packet":"DE00"})", 0x4024, "C639: closed"},
+        {R"({"kind":"stall","packet":"DA00","seconds":3})", 0x81AB, "DE00: closed"},
         {R"({"kind":"stall","packet":"C639","seconds":3})", 0x0010, "C639: closed"},
         {R"({"kind":"truncate","packet":"DA00"})", 0x4024, "DA00: truncated"},
         {R"({"kind":"truncate","packet":"CA35"})", 0x0010, "CA35: closed"},
@@ -186,6 +196,15 @@ TEST_F(ArraysimService, ControlChangesShowOnTheWireAndInTheRequestLog) {
     EXPECT_EQ(log[0]["command"], 0x4024);
     EXPECT_EQ(log[0]["params"], "0001000004");
     EXPECT_EQ(log[0]["outcome"], "ok");
+
+    // A client that breaks the protocol is refused, and the log says why.
+    ProtocolClient wrongModule = client();
+    wrongModule.moduleId = 0x10;
+    Exchange refused = wrongModule.run(0x0010);
+    ASSERT_EQ(refused.failure, "");
+    EXPECT_NE(refused.status, 0);
+    EXPECT_EQ(sim_->requests(log.back()["seq"]).back()["outcome"], "protocol error: module id");
+    EXPECT_NE(client().run(0x0010, {}, Bytes(8, 0)).status, 0);  // data announced for 0x0010
 
     ASSERT_TRUE(sim_->reset());
     EXPECT_EQ(sim_->model(0)["disks"][3]["status"], 0);

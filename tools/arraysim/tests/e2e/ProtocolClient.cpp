@@ -47,8 +47,10 @@ bool writeAll(SSL* ssl, const Bytes& b) {
     return true;
 }
 
-bool send(SSL* ssl, std::uint16_t id, std::uint16_t code, std::uint32_t value, const Bytes& body) {
+bool send(SSL* ssl, std::uint16_t id, std::uint16_t code, std::uint32_t value, const Bytes& body,
+          std::uint8_t moduleId) {
     PacketHeader h;
+    h.moduleId = moduleId;
     h.id = id;
     h.command = code;
     h.value = value;
@@ -102,7 +104,7 @@ Exchange ProtocolClient::run(std::uint16_t code, const Bytes& params, const Byte
         if (X509_NAME_get_text_by_NID(X509_get_subject_name(peer), NID_commonName, cn, sizeof cn) > 0) x.commonName = cn;
         X509_free(peer);
     }
-    if (!send(s.ssl, kCommandPacket, code, static_cast<std::uint32_t>(dataOut.size()), params)) {
+    if (!send(s.ssl, kCommandPacket, code, static_cast<std::uint32_t>(dataOut.size()), params, moduleId)) {
         x.failure = "CE31: not sent";
         return x;
     }
@@ -113,7 +115,7 @@ Exchange ProtocolClient::run(std::uint16_t code, const Bytes& params, const Byte
         return x;
     }
     if (code & 0x8000) {
-        if (!send(s.ssl, kDataPacket, code, 0, dataOut)) {
+        if (!send(s.ssl, kDataPacket, code, 0, dataOut, moduleId)) {
             x.failure = "DA00: not sent";
             return x;
         }
@@ -127,7 +129,7 @@ Exchange ProtocolClient::run(std::uint16_t code, const Bytes& params, const Byte
             x.failure = e;
             return x;
         }
-        if (!send(s.ssl, kDataAckPacket, code, static_cast<std::uint32_t>(dataOut.size()), {})) {
+        if (!send(s.ssl, kDataAckPacket, code, static_cast<std::uint32_t>(dataOut.size()), {}, moduleId)) {
             x.failure = "DE00: not sent";
             return x;
         }

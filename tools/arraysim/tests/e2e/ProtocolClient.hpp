@@ -27,6 +27,9 @@ public:
 
     Exchange run(std::uint16_t code, const Bytes& params = {}, const Bytes& dataOut = {}) const;
 
+    // Module id put into the packets (the protocol's is 0xF9).
+    std::uint8_t moduleId = 0xF9;
+
 private:
     std::string address_;
     std::uint16_t port_;

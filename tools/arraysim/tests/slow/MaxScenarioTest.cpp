@@ -67,5 +67,5 @@ TEST(MaxScenario, SessionListNeedsSeveralPages) {
         ASSERT_LT(++pages, 10);
     } while (start != 0);
     EXPECT_EQ(total, s.arrays[0].model()["copy_sessions"].size());
-    EXPECT_EQ(pages, 3);
+    EXPECT_EQ(pages, 2);  // a page holds at most 8192 sessions
 }
