@@ -118,29 +118,42 @@ TEST(NamedMutex, BlocksAForkedProcessUntilReleased)
 
 TEST(NamedMutex, ProcessHoldingItBlocksTheParent)
 {
+    // The child holds the mutex until the parent tells it to let go, so the
+    // parent's waiting thread must stay blocked however slow the machine is.
     smis::test::TempInstallDir dir;
-    int pipeFds[2];
-    ASSERT_EQ(::pipe(pipeFds), 0);
+    int locked[2];
+    int release[2];
+    ASSERT_EQ(::pipe(locked), 0);
+    ASSERT_EQ(::pipe(release), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        // The child takes the mutex, tells the parent, and keeps it a while.
-        ::close(pipeFds[0]);
+        ::close(locked[0]);
+        ::close(release[1]);
         NamedMutexLock lock("Global\\Child_Mutex");
         const char c = 'L';
-        (void)!::write(pipeFds[1], &c, 1);
-        ::usleep(300 * 1000);
+        (void)!::write(locked[1], &c, 1);
+        char r = 0;
+        (void)!::read(release[0], &r, 1);
         ::_exit(0);
     }
-    ::close(pipeFds[1]);
-    ASSERT_TRUE(readableWithin(pipeFds[0], 10000)) << "child never took the mutex";
-    ::close(pipeFds[0]);
-    const auto start = std::chrono::steady_clock::now();
-    {
+    ::close(locked[1]);
+    ::close(release[0]);
+    ASSERT_TRUE(readableWithin(locked[0], 10000)) << "child never took the mutex";
+    ::close(locked[0]);
+
+    std::atomic<bool> acquired{false};
+    std::thread waiter([&] {
         NamedMutexLock lock("Global\\Child_Mutex");
-    }
-    const auto waited = std::chrono::steady_clock::now() - start;
+        acquired = true;
+    });
+    std::this_thread::sleep_for(200ms);
+    EXPECT_FALSE(acquired.load()) << "the parent took a mutex the child holds";
+    const char go = 'R';
+    (void)!::write(release[1], &go, 1);
+    ::close(release[1]);
+    waiter.join();
+    EXPECT_TRUE(acquired.load());
     int status = 0;
     ::waitpid(child, &status, 0);
-    EXPECT_GE(waited, 100ms) << "the parent did not wait for the child's lock";
 }
