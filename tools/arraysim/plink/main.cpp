@@ -101,11 +101,15 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
+        // What the SSH client reports on its way in, as it does against an
+        // SSH server that gives no terminal.
+        std::cerr << "Using username \"" << user << "\".\r\n" << std::flush;
         const auto login = client.request({{"op", "login"}, {"user", user}, {"password", password}});
         if (!login.value("ok", false)) {
-            std::cerr << "Access denied\n";
+            std::cerr << "Access denied\r\n";
             return fatal("Configured password was not accepted");
         }
+        std::cerr << "Server refused to allocate pty\r\n" << std::flush;
         client.relay(0, 1);
     } catch (const std::exception& e) {
         return fatal(e.what());

@@ -104,7 +104,8 @@ TEST_F(CliOverPlink, LoginFailuresEndTheClient) {
         plink.readUntil(kQuestionEnd);
         plink.send("y\n");
         const std::string out = plink.readUntil("");
-        EXPECT_NE(out.find("Access denied"), std::string::npos) << out;
+        EXPECT_NE(out.find("Access denied\r\nFATAL ERROR: Configured password was not accepted"), std::string::npos)
+            << out;
         EXPECT_EQ(out.find("CLI> "), std::string::npos);
         EXPECT_EQ(plink.wait(), 1);
     }

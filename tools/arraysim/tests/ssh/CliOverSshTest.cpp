@@ -53,3 +53,23 @@ TEST(CliOverSsh, RealPlinkLogsInAndRunsCommands) {
 }
 
 }  // namespace
+
+namespace {
+
+// A password that sshd refuses never reaches the array's prompt.
+TEST(CliOverSsh, RefusedPasswordNeverReachesThePrompt) {
+    if (const std::string why = SshdHarness::skipReason(); !why.empty()) GTEST_SKIP() << why;
+    testsupport::ArraysimProcess sim("small");
+    SshdHarness sshd(sim, 0);
+    ClientProcess plink({"/usr/bin/plink", "-P", std::to_string(sshd.port()), "-pwfile", "/dev/fd/3",
+                         sshd.user() + "@127.0.0.1"},
+                        sshd.password() + "x", {"HOME=" + sshd.clientHome()});
+    plink.readUntil("for more info) ", 20000);
+    plink.send("n\n");
+    const std::string out = plink.readUntil("", 20000);
+    EXPECT_NE(out.find("Access denied\r\nFATAL ERROR: Configured password was not accepted"), std::string::npos) << out;
+    EXPECT_EQ(out.find("CLI> "), std::string::npos);
+    EXPECT_NE(plink.wait(20000), 0);
+}
+
+}  // namespace
