@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <ctime>
+#include <set>
+#include <stdexcept>
 
 #include "CliExecutor.hpp"
 #include "CliGrammar.hpp"
@@ -85,6 +87,71 @@ std::string CliSession::handleLine(const std::string& line) {
     return out + kPrompt;
 }
 
+void CliSession::followOnRemoteArray(const CliCommand& command, const CliOutcome& outcome, const Json& before) {
+    const std::uint64_t id = command.name == "start copy-xmirrex" ? std::stoul(outcome.results.at(0), nullptr, 16)
+                                                                  : command.number("-session-id");
+    const auto [box, after] = state_.read(array_, [&](const SimArray& a) {
+        Json found;
+        for (auto& s : a.model()["copy_sessions"])
+            if (num(s, "id") == id) found = s;
+        return std::make_pair(str(a.model()["system"], "box_id"), found);
+    });
+    const Json& known = after.is_null() ? before : after;
+    if (known.is_null()) return;
+    // The partner: named by this session when it is itself the copy of a
+    // session started on the other array, else the session there that names
+    // this one.
+    const Json link = known.value("twin_of", Json());
+    const Json key{{"box", box}, {"id", id}};
+    const std::string partnerBox = link.is_null() ? str(known, "remote_box") : str(link, "box");
+    for (std::size_t j = 0; j < state_.arrayCount(); ++j) {
+        if (j == array_) continue;
+        if (state_.read(j, [&](const SimArray& a) { return str(a.model()["system"], "box_id"); }) != partnerBox) continue;
+        try {
+            // A change the other array's model cannot take (a volume it does
+            // not have) leaves it as it was.
+            state_.change(j, [&](Json& m) {
+                Json& sessions = m["copy_sessions"];
+                Json kept = Json::array();
+                Json twin;
+                for (auto& s : sessions) {
+                    const bool partner = link.is_null() ? s.value("twin_of", Json()) == key : num(s, "id") == num(link, "id");
+                    if (partner && twin.is_null())
+                        twin = s;
+                    else
+                        kept.push_back(s);
+                }
+                if (after.is_null()) {  // stopped
+                    if (twin.is_null()) throw std::runtime_error("no partner session");
+                    sessions = kept;
+                    return;
+                }
+                Json tid;
+                if (twin.is_null()) {
+                    if (command.name != "start copy-xmirrex") throw std::runtime_error("no partner session");
+                    std::set<std::uint64_t> used;
+                    for (auto& s : kept) used.insert(num(s, "id"));
+                    std::uint64_t n = id;
+                    while (used.count(n)) n = (n + 1) & 0xFFFF;
+                    tid = n;
+                } else {
+                    tid = twin["id"];
+                }
+                const Json ownLink = twin.is_null() ? key : twin.value("twin_of", Json());
+                twin = after;
+                twin.erase("twin_of");
+                twin["id"] = tid;
+                twin["remote_box"] = box;
+                twin["remote_side"] = num(after, "remote_side") ? 0 : 1;
+                if (!ownLink.is_null()) twin["twin_of"] = ownLink;
+                kept.push_back(twin);
+                sessions = kept;
+            });
+        } catch (const std::exception&) {
+        }
+    }
+}
+
 CliOutcome CliSession::execute(const std::string& line) {
     CliCommand command;
     CliOutcome outcome;
@@ -95,6 +162,16 @@ CliOutcome CliSession::execute(const std::string& line) {
             outcome = *armed;
         } else {
             const std::string now = utcNow();
+            // The session as it was, for the other array of a remote copy.
+            Json before;
+            if (command.has("-session-id")) {
+                const auto id = command.number("-session-id");
+                before = state_.read(array_, [&](const SimArray& a) {
+                    for (auto& s : a.model()["copy_sessions"])
+                        if (num(s, "id") == id) return s;
+                    return Json();
+                });
+            }
             try {
                 auto problems = state_.change(array_, [&](Json& m) {
                     outcome = CliExecutor::run(command, m, now);
@@ -103,6 +180,9 @@ CliOutcome CliSession::execute(const std::string& line) {
                 if (!problems.empty()) {
                     outcome = CliOutcome::error(cli_msg::kInternal);
                     for (auto& p : problems) outcome.results.push_back(p);
+                } else if (command.name.find("copy-xmirrex") != std::string::npos ||
+                           command.name == "stop copy-session") {
+                    followOnRemoteArray(command, outcome, before);
                 }
             } catch (const Refused&) {
             } catch (const std::exception& e) {

@@ -31,6 +31,9 @@ public:
 
 private:
     std::string echo(const std::string& line) const;
+    // A remote copy lives on both arrays: the other array of the scenario
+    // that carries the remote box id follows the local session.
+    void followOnRemoteArray(const CliCommand& command, const CliOutcome& outcome, const Json& before);
 
     SimulatorState& state_;
     std::size_t array_;

@@ -396,3 +396,56 @@ TEST_F(CliSessionTest, LongEchoWrapsAtTheArraysWidth) {
 
 }  // namespace
 }  // namespace arraysim
+
+namespace arraysim {
+namespace {
+
+// A remote copy started on one array shows on the array that carries the
+// remote box, and follows every later command from either side.
+TEST(CliRemoteCopy, PartnerArrayFollowsTheSession) {
+    SimulatorState state(Scenario::load("coverage"));
+    ASSERT_GE(state.arrayCount(), 2u);
+    auto model = [&](std::size_t i) { return state.dump()["arrays"][i]; };
+    auto session = [&](std::size_t i, std::uint64_t id) {
+        const Json m = model(i);
+        for (auto& s : m["copy_sessions"])
+            if (num(s, "id") == id) return s;
+        return Json();
+    };
+    const std::string box0 = str(model(0)["system"], "box_id");
+    const std::string box1 = str(model(1)["system"], "box_id");
+    const std::uint64_t src = num(model(0)["volumes"][0], "olun");
+    const std::uint64_t dst = num(model(1)["volumes"][0], "olun");
+    CliSession side0(state, 0), side1(state, 1);
+
+    const std::string start = "start copy-xmirrex -source-boxid " + box0 + " -source-volume-number " +
+                              std::to_string(src) + " -destination-boxid " + box1 + " -destination-volume-number " +
+                              std::to_string(dst) + " -secondary-access 1 -xfer-mode 10 -split 1 -recovery 0";
+    const CliOutcome started = side0.execute(start);
+    ASSERT_EQ(started.status, 0u);
+    const auto id = std::stoul(started.results.at(0), nullptr, 16);
+    Json local = session(0, id);
+    ASSERT_FALSE(local.is_null());
+    Json remote;
+    const Json m1 = model(1);
+    for (auto& s : m1["copy_sessions"])
+        if (s.value("twin_of", Json()) == Json{{"box", box0}, {"id", id}}) remote = s;
+    ASSERT_FALSE(remote.is_null());
+    EXPECT_EQ(num(remote, "type"), 2u);
+    EXPECT_EQ(num(remote, "src"), src);
+    EXPECT_EQ(num(remote, "dst"), dst);
+    EXPECT_EQ(num(remote, "remote_side"), 1u);
+    EXPECT_EQ(str(remote, "remote_box"), box0);
+    const auto rid = num(remote, "id");
+
+    ASSERT_EQ(side0.execute("suspend copy-xmirrex -session-id " + std::to_string(id) + " -mode normal").status, 0u);
+    EXPECT_EQ(num(session(1, rid), "state"), 4u);
+    // The other side's commands reach the session it was started from.
+    ASSERT_EQ(side1.execute("resume copy-xmirrex -session-id " + std::to_string(rid) + " -remain-mode disable").status, 0u);
+    EXPECT_EQ(num(session(0, id), "state"), 2u);
+    ASSERT_EQ(side0.execute("stop copy-session -session-id " + std::to_string(id)).status, 0u);
+    EXPECT_TRUE(session(1, rid).is_null());
+}
+
+}  // namespace
+}  // namespace arraysim
