@@ -87,13 +87,13 @@ CliServer::~CliServer() { stop(); }
 void CliServer::stop() {
     if (stopping_.exchange(true)) return;
     if (thread_.joinable()) thread_.join();
-    std::vector<std::thread> clients;
+    std::vector<Client> clients;
     {
         std::lock_guard lk(mu_);
         clients.swap(clients_);
     }
-    for (auto& t : clients)
-        if (t.joinable()) t.join();
+    for (auto& c : clients)
+        if (c.thread.joinable()) c.thread.join();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     ::unlink(path_.c_str());
@@ -106,7 +106,21 @@ void CliServer::loop() {
         const int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (c < 0) continue;
         std::lock_guard lk(mu_);
-        clients_.emplace_back([this, c] { serve(c); });
+        // Logins that have ended are joined here, so threads do not pile up.
+        for (auto it = clients_.begin(); it != clients_.end();) {
+            if (*it->done) {
+                it->thread.join();
+                it = clients_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        clients_.push_back(Client{std::thread([this, c, done] {
+                                      serve(c);
+                                      *done = true;
+                                  }),
+                                  done});
     }
 }
 

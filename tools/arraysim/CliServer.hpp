@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -50,8 +51,12 @@ private:
     int fd_ = -1;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
+    struct Client {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
     std::mutex mu_;
-    std::vector<std::thread> clients_;
+    std::vector<Client> clients_;
 };
 
 }  // namespace arraysim
