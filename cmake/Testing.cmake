@@ -19,8 +19,10 @@ function(smis_test_dir)
   add_executable(${T_NAME} ${srcs})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main
                         Threads::Threads)
+  # Tests that read files of the source tree (notes, scenarios) find it here.
+  target_compile_definitions(${T_NAME} PRIVATE SMIS_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT}
-               ENVIRONMENT "SMIS_BUILD_DIR=${CMAKE_BINARY_DIR};SMIS_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+               ENVIRONMENT "SMIS_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endfunction()

@@ -253,7 +253,15 @@ void ScenarioNormalizer::normalize(Json& a, std::size_t position) {
         dflt(rg, "stripe", 64 * 1024);
         dflt(rg, "name", fmt("RG%03llu", r));
         Json& sets = arr(rg, "disk_sets");
-        if (sets.empty()) sets.push_back(Json{{"disks", list(rg, "disks")}});
+        if (rg.contains("disks")) {
+            // A group given by its disks has one disk set that always follows
+            // them (its number stays once given).
+            Json set{{"disks", rg["disks"]}};
+            if (!sets.empty())
+                for (const char* k : {"dlun", "status", "fixed_blocks"})
+                    if (sets[0].contains(k)) set[k] = sets[0][k];
+            sets = Json::array({set});
+        }
         for (auto& ds : sets) {
             if (!ds.contains("dlun")) {
                 while (usedDluns.count(nextDlun)) ++nextDlun;
@@ -306,7 +314,7 @@ void ScenarioNormalizer::normalize(Json& a, std::size_t position) {
                 const auto b = it == diskByPlun.end() ? 0 : num(*it->second, "blocks") - 2097152;
                 if (smallest == 0 || b < smallest) smallest = b;
             }
-            dflt(ds, "blocks", smallest);
+            ds["blocks"] = ds.contains("fixed_blocks") ? num(ds, "fixed_blocks") : smallest;
             const auto n = ds["disks"].size();
             const auto level = num(rg, "level");
             // Data disks of the set by RAID level code.
@@ -319,7 +327,7 @@ void ScenarioNormalizer::normalize(Json& a, std::size_t position) {
             }
             total += num(ds, "blocks") * data;
         }
-        dflt(rg, "blocks", total);
+        rg["blocks"] = rg.contains("fixed_blocks") ? num(rg, "fixed_blocks") : total;
     }
 
     // Volumes: a plain volume gets one slice on its RAID group.
@@ -339,11 +347,19 @@ void ScenarioNormalizer::normalize(Json& a, std::size_t position) {
         dflt(v, "lu_type", 1);
         dflt(v, "volume_type", 1);
         Json& slices = arr(v, "slices");
-        if (slices.empty()) {
+        if (v.contains("raid_group") || slices.empty()) {
+            // A plain volume has one slice that always follows its RAID group
+            // and size; the slice keeps its number and MLU once given.
+            const Json old = slices.empty() ? Json::object() : slices[0];
             Json s = Json::object();
+            for (const char* k : {"slun", "mlun", "sdp_id"})
+                if (old.contains(k)) s[k] = old[k];
             if (v.contains("raid_group")) s["rlun"] = v["raid_group"];
             if (v.contains("blocks")) s["blocks"] = v["blocks"];
-            slices.push_back(s);
+            if (old.contains("start_rlba") && num(old, "rlun") == num(s, "rlun", 0xFFFF) &&
+                num(old, "blocks") == num(s, "blocks", 2097152))
+                s["start_rlba"] = old["start_rlba"];
+            slices = Json::array({s});
         }
         std::uint64_t olba = 0;
         for (auto& s : slices) {

@@ -104,14 +104,7 @@ struct Row {
 };
 
 TEST(CMT_LayoutNotes, NotesAndLayoutsAgree) {
-    // The source tree: SMIS_SOURCE_DIR, else four levels above this file.
-    std::string src;
-    if (const char* env = std::getenv("SMIS_SOURCE_DIR")) {
-        src = env;
-    } else {
-        src = __FILE__;
-        for (int i = 0; i < 4; ++i) src = src.substr(0, src.find_last_of('/'));
-    }
+    const std::string src = SMIS_SOURCE_DIR;
     std::ifstream in(src + "/docs/wire/config-tables.md");
     ASSERT_TRUE(in.good()) << src;
 

@@ -4,6 +4,7 @@
 
 #include "Scenario.hpp"
 #include "ScenarioNormalizer.hpp"
+#include "SimulatorState.hpp"
 
 using namespace arraysim;
 
@@ -98,6 +99,25 @@ TEST(Scenario, InconsistentDescriptionsAreRefused) {
             EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
         }
     }
+}
+
+TEST(Scenario, DerivedValuesFollowLaterChanges) {
+    SimulatorState state(Scenario::fromJson(oneArray(baseArray())));
+    // Grow the RAID group by a free disk and the volume in size.
+    ASSERT_TRUE(state.change(0, [](Json& m) {
+        m["raid_groups"][0]["disks"].push_back(2);
+        m["volumes"][0]["blocks"] = 4096;
+    }).empty());
+    const Json m = state.dump()["arrays"][0];
+    EXPECT_EQ(m["raid_groups"][0]["disk_sets"][0]["disks"].size(), 3u);
+    EXPECT_EQ(num(m["disks"][2], "usage"), 1u);
+    EXPECT_EQ(num(m["disks"][2], "dlun"), num(m["raid_groups"][0]["disk_sets"][0], "dlun"));
+    EXPECT_EQ(num(m["volumes"][0], "blocks"), 4096u);
+    EXPECT_EQ(num(m["volumes"][0]["slices"][0], "blocks"), 4096u);
+    EXPECT_EQ(m["volumes"][0]["slices"].size(), 1u);
+    // Moving the disk out again frees it.
+    ASSERT_TRUE(state.change(0, [](Json& m2) { m2["raid_groups"][0]["disks"] = Json::array({0, 1}); }).empty());
+    EXPECT_EQ(num(state.dump()["arrays"][0]["disks"][2], "usage"), 5u);
 }
 
 TEST(Scenario, EveryChangeMovesRevisionDateAndCount) {
