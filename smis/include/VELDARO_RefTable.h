@@ -63,6 +63,9 @@ public:
     // The bound image and block (NULL when none), for the lookups.
     const cnfg_config_mgmt_table* image() const { return _image.get(); }
     const CMM_CMT_GLOBAL_VAL_ELEM* globalBlock() const { return _block.get(); }
+    // The bound image as shared by the cache: lookups may key indexes built
+    // once per image on it (an image never changes once published).
+    const std::shared_ptr<const cnfg_config_mgmt_table>& sharedImage() const { return _image; }
 
     // Heap blocks of the text getters.
     static char* getMemory(unsigned size, bool zero);
