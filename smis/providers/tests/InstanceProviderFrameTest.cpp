@@ -213,7 +213,8 @@ TEST_F(InstanceProviderFrame, ListPair)
     cimple::destroy(got);
     Collecting_Handler handler;
     EXPECT_EQ(Instance_Provider_Frame::listEnum<Pool_List_Frame>(nullptr, &handler), 70);
-    EXPECT_EQ(script.builderAddresses, (std::vector<std::string>{A, B, A, B}));
+    EXPECT_EQ(script.builderAddresses, (std::vector<std::string>{A, B, C, A, B}))
+        << "get goes on after the failing array; the enumeration ends there";
 
     model->InstanceID.set("VELDARO:RSP0009_10.0.0.3");
     EXPECT_EQ(Instance_Provider_Frame::listGet<Pool_List_Frame>(model, got), 60);
