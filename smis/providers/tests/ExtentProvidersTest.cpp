@@ -89,6 +89,12 @@ void buildArrayB(CMTBuilder& b)
     b.maxCounts({.olu = 4, .slu = 4, .rlu = 2, .dlu = 2, .mlu = 4});
     b.disk(0x80000201, 0x0201).Status(0).Usage(2).WholeBlockCount(500000).VenderId("VNDR").ProductId("PROD3")
         .SerialNo("SN003");
+    // Usage 4: no user capacity, whole block count still shown.
+    b.disk(0x80000202, 0x0202).Status(0).Usage(4).WholeBlockCount(700000).VenderId("VNDR").ProductId("PROD4")
+        .SerialNo("SN004");
+    // A slot whose disk is not present (status low byte 2).
+    b.disk(0x80000203, 0x0203).Status(0x0102).Usage(2).WholeBlockCount(700000).VenderId("VNDR")
+        .ProductId("PROD5").SerialNo("SN005");
     raidGroup(b, 0).Rlun(0).Status(0x2000).RaidLevel(4).RlbaCount(8192).StripeSize(128).CurrentCMMID(0x10);
     freeGroups(b, {1});
     b.dlu(0).Status(3);
@@ -183,7 +189,8 @@ TEST_F(ExtentProviders, DiskExtentsOfBothArrays)
     Instance_List list;
     ASSERT_EQ(ad->enum_instances(list), 0);
     EXPECT_EQ(ids<cimple::VELDARO_DiskExtent>(list),
-              (std::vector<std::string>{"10.0.0.1/DE0x0107", "10.0.0.1/DE0x0109", "10.0.0.2/DE0x0201"}));
+              (std::vector<std::string>{"10.0.0.1/DE0x0107", "10.0.0.1/DE0x0109", "10.0.0.2/DE0x0201",
+                                        "10.0.0.2/DE0x0202"}));
 
     const auto* d = find<cimple::VELDARO_DiskExtent>(list, A, "DE0x0107");
     ASSERT_NE(d, nullptr);
@@ -212,6 +219,12 @@ TEST_F(ExtentProviders, DiskExtentsOfBothArrays)
     EXPECT_EQ(user->NumberOfBlocks.value, 4000000u - 2097152u);
     EXPECT_EQ(user->BlockCount.value, 4000000u);
     EXPECT_EQ(user->Usage.value, 0);
+
+    const auto* spare = find<cimple::VELDARO_DiskExtent>(list, B, "DE0x0202");
+    ASSERT_NE(spare, nullptr);
+    EXPECT_EQ(spare->NumberOfBlocks.value, 0u);
+    EXPECT_EQ(spare->BlockCount.value, 700000u);
+    EXPECT_EQ(spare->Usage.value, 3);
 
     for (const Instance_Ptr& p : list) {
         const auto* c = static_cast<const cimple::VELDARO_DiskExtent*>(p.get());
@@ -389,6 +402,8 @@ TEST_F(ExtentProviders, KeysOfOtherOrUnknownArraysAreNotFound)
     // A's disk asked of B: the built instance (or none) does not match.
     Instance_Ptr other = model<cimple::VELDARO_DiskExtent>(*ad, B, "DE0x0107");
     EXPECT_EQ(ad->get_instance(other.get(), got), 60);
+    Instance_Ptr absent = model<cimple::VELDARO_DiskExtent>(*ad, B, "DE0x0203");
+    EXPECT_EQ(ad->get_instance(absent.get(), got), 60) << "slot without a disk";
     // An address that is not configured opens nothing.
     for (const char* system : {"10.0.0.77", "", "../10.0.0.1", "10.0.0.1 "}) {
         Instance_Ptr unknown = model<cimple::VELDARO_DiskExtent>(*ad, system, "DE0x0107");
