@@ -37,7 +37,7 @@ struct Check {
 };
 
 // Runs the generator's check on a table, with a sources folder that holds
-// the given hand-written provider files.
+// the given hand-written provider files besides those the tree already has.
 Check run_check(const std::string& table, const std::vector<std::string>& sources = {})
 {
     static int counter = 0;
@@ -45,6 +45,9 @@ Check run_check(const std::string& table, const std::vector<std::string>& source
                    ("providers_check_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
     fs::create_directories(dir / "src");
     std::ofstream(dir / "providers.table") << table;
+    for (const auto& e : fs::directory_iterator(fs::path(SMIS_SOURCE_DIR) / "smis" / "providers"))
+        if (e.path().filename().string().ends_with("_Provider.cpp"))
+            std::ofstream(dir / "src" / e.path().filename()) << "\n";
     for (const std::string& s : sources)
         std::ofstream(dir / "src" / s) << "\n";
     std::string cmd = std::string("'") + PROVIDERS_PYTHON + "' -B '" + PROVIDERS_GENERATOR + "' --check --table '" +
