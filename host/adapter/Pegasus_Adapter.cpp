@@ -1,0 +1,418 @@
+#include "Pegasus_Adapter.h"
+
+#include <new>
+
+namespace cimple {
+
+namespace {
+
+bool ascii_equal_nocase(const char* a, const char* b)
+{
+    if (!a || !b)
+        return false;
+    for (;; ++a, ++b) {
+        unsigned char x = static_cast<unsigned char>(*a);
+        unsigned char y = static_cast<unsigned char>(*b);
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+        if (x == 0)
+            return true;
+    }
+}
+
+// What a request's callback gathers: the instances and the end call.
+struct Collector {
+    Instance_List* out;
+    int end_calls = 0;
+    int end_status = 0;
+    bool failed = false; // an instance could not be kept
+
+    explicit Collector(Instance_List& list) : out(&list) {}
+
+    void take(Instance* inst)
+    {
+        try {
+            out->emplace_back(inst);
+        } catch (...) {
+            destroy(inst);
+            failed = true;
+        }
+    }
+    void copy(const Instance* inst)
+    {
+        Instance* c = clone(inst);
+        if (!c) {
+            failed = true;
+            return;
+        }
+        take(c);
+    }
+    void end(int status)
+    {
+        ++end_calls;
+        end_status = status;
+    }
+};
+
+// Instances given away (enumerations, references) are kept; instances lent
+// (associators, associator names) are copied.
+bool given_instance(Instance* inst, int status, void* client_data)
+{
+    Collector* c = static_cast<Collector*>(client_data);
+    if (inst)
+        c->take(inst);
+    else
+        c->end(status);
+    return !c->failed;
+}
+
+bool enum_instances_proc(Instance* inst, Enum_Instances_Status status, void* client_data)
+{
+    return given_instance(inst, status, client_data);
+}
+
+bool enum_references_proc(Instance* inst, Enum_References_Status status, void* client_data)
+{
+    return given_instance(inst, status, client_data);
+}
+
+bool lent_instance(const Instance* inst, int status, void* client_data)
+{
+    Collector* c = static_cast<Collector*>(client_data);
+    if (inst)
+        c->copy(inst);
+    else
+        c->end(status);
+    return !c->failed;
+}
+
+bool enum_associators_proc(const Instance* inst, Enum_Associators_Status status, void* client_data)
+{
+    return lent_instance(inst, status, client_data);
+}
+
+bool enum_associator_names_proc(const Instance* inst, Enum_Associator_Names_Status status, void* client_data)
+{
+    return lent_instance(inst, status, client_data);
+}
+
+void* as_arg(const void* p)
+{
+    return const_cast<void*>(p);
+}
+
+template <class F>
+void* proc_arg(F f)
+{
+    return reinterpret_cast<void*>(f);
+}
+
+// Calls a procedure; one that throws (none of the module's do) counts as
+// failed, so that no exception passes through the adapter.
+int run_proc(const Registration* r, int op, void* a0, void* a1 = nullptr, void* a2 = nullptr, void* a3 = nullptr,
+             void* a4 = nullptr, void* a5 = nullptr, void* a6 = nullptr) noexcept
+{
+    try {
+        return r->proc(r, op, a0, a1, a2, a3, a4, a5, a6, nullptr);
+    } catch (...) {
+        switch (op) {
+        case OPERATION_ENUM_INSTANCES: return ENUM_INSTANCES_FAILED;
+        case OPERATION_ENUM_ASSOCIATOR_NAMES: return ENUM_ASSOCIATOR_NAMES_FAILED;
+        case OPERATION_ENUM_REFERENCES: return ENUM_REFERENCES_FAILED;
+        case OPERATION_ENUM_ASSOCIATORS: return ENUM_ASSOCIATORS_FAILED;
+        case OPERATION_ENABLE_INDICATIONS: return ENABLE_INDICATIONS_FAILED;
+        case OPERATION_DISABLE_INDICATIONS: return DISABLE_INDICATIONS_FAILED;
+        default: return -1;
+        }
+    }
+}
+
+// An empty instance of the class, as the model of a request; null when it
+// cannot be made.
+Instance_Ptr make_model(const Meta_Class* mc) noexcept
+{
+    try {
+        return Instance_Ptr(create(mc));
+    } catch (...) {
+        return Instance_Ptr();
+    }
+}
+
+bool contains_key_equal(const Instance_List& list, const Instance* inst)
+{
+    for (const Instance_Ptr& p : list)
+        if (key_eq(p.get(), inst))
+            return true;
+    return false;
+}
+
+} // namespace
+
+const Registration* Pegasus_Adapter::find(const Registration* head, const char* name)
+{
+    if (!name)
+        return nullptr;
+    // The list is fixed once the module is loaded; a guard against a cycle
+    // keeps a damaged list from hanging the caller.
+    size_t guard = 0;
+    for (const Registration* r = head; r && guard < 1000000; r = r->next, ++guard)
+        if (ascii_equal_nocase(r->provider_name, name))
+            return r;
+    return nullptr;
+}
+
+Pegasus_Adapter* Pegasus_Adapter::create(const Registration* head, const char* provider_name)
+{
+    const Registration* r = find(head, provider_name);
+    if (!r || !r->proc)
+        return nullptr;
+    void* object = nullptr;
+    int status = run_proc(r, OPERATION_CREATE_PROVIDER, &object);
+    if (status != 0 || !object)
+        return nullptr;
+    Pegasus_Adapter* adapter = new (std::nothrow) Pegasus_Adapter(r, object);
+    if (!adapter)
+        run_proc(r, OPERATION_DESTROY_PROVIDER, object);
+    return adapter;
+}
+
+Pegasus_Adapter::Pegasus_Adapter(const Registration* registration, void* object)
+    : _registration(registration), _object(object), _loaded(false)
+{
+}
+
+Pegasus_Adapter::~Pegasus_Adapter()
+{
+    Auto_Mutex lock(_mutex);
+    if (_loaded)
+        call(OPERATION_UNLOAD);
+    _loaded = false;
+    run_proc(_registration, OPERATION_DESTROY_PROVIDER, _object);
+    _object = nullptr;
+}
+
+int Pegasus_Adapter::call(int operation, void* a1, void* a2, void* a3, void* a4, void* a5, void* a6)
+{
+    return run_proc(_registration, operation, _object, a1, a2, a3, a4, a5, a6);
+}
+
+int Pegasus_Adapter::load()
+{
+    Auto_Mutex lock(_mutex);
+    int status = call(OPERATION_LOAD);
+    if (status == 0)
+        _loaded = true;
+    return status;
+}
+
+int Pegasus_Adapter::unload()
+{
+    Auto_Mutex lock(_mutex);
+    int status = call(OPERATION_UNLOAD);
+    if (status == 0)
+        _loaded = false;
+    return status;
+}
+
+const Meta_Class* Pegasus_Adapter::served_class()
+{
+    const Meta_Class* mc = nullptr;
+    if (run_proc(_registration, OPERATION_GET_META_CLASS, &mc) != 0)
+        return nullptr;
+    return mc;
+}
+
+const Meta_Class* Pegasus_Adapter::meta_class()
+{
+    Auto_Mutex lock(_mutex);
+    return served_class();
+}
+
+const Meta_Repository* Pegasus_Adapter::repository()
+{
+    Auto_Mutex lock(_mutex);
+    const Meta_Repository* mr = nullptr;
+    if (run_proc(_registration, OPERATION_GET_REPOSITORY, &mr) != 0)
+        return nullptr;
+    return mr;
+}
+
+int Pegasus_Adapter::get_instance(const Instance* model, Instance_Ptr& instance)
+{
+    Auto_Mutex lock(_mutex);
+    Instance* found = nullptr;
+    int status = call(OPERATION_GET_INSTANCE, as_arg(model), &found);
+    instance.reset(status == GET_INSTANCE_OK ? found : nullptr);
+    if (status != GET_INSTANCE_OK)
+        destroy(found);
+    return status;
+}
+
+int Pegasus_Adapter::enum_instances(Instance_List& instances, const Instance* model)
+{
+    Auto_Mutex lock(_mutex);
+    Instance_Ptr own_model;
+    if (!model) {
+        own_model = make_model(served_class());
+        if (!own_model)
+            return ENUM_INSTANCES_FAILED;
+        model = own_model.get();
+    }
+    Collector c(instances);
+    int status = call(OPERATION_ENUM_INSTANCES, as_arg(model), proc_arg(&enum_instances_proc), &c);
+    if (status == 0 && c.failed)
+        status = ENUM_INSTANCES_FAILED;
+    return status;
+}
+
+int Pegasus_Adapter::create_instance(Instance* instance)
+{
+    Auto_Mutex lock(_mutex);
+    return call(OPERATION_CREATE_INSTANCE, instance);
+}
+
+int Pegasus_Adapter::delete_instance(const Instance* instance)
+{
+    Auto_Mutex lock(_mutex);
+    return call(OPERATION_DELETE_INSTANCE, as_arg(instance));
+}
+
+int Pegasus_Adapter::modify_instance(const Instance* model, const Instance* instance)
+{
+    Auto_Mutex lock(_mutex);
+    return call(OPERATION_MODIFY_INSTANCE, as_arg(model), as_arg(instance));
+}
+
+int Pegasus_Adapter::invoke_method(const Instance* instance, Instance* method)
+{
+    Auto_Mutex lock(_mutex);
+    return call(OPERATION_INVOKE_METHOD, as_arg(instance), method);
+}
+
+int Pegasus_Adapter::enable_indications(Indication_Proc proc, void* client_data)
+{
+    Auto_Mutex lock(_mutex);
+    return call(OPERATION_ENABLE_INDICATIONS, proc_arg(proc), client_data);
+}
+
+int Pegasus_Adapter::disable_indications()
+{
+    Auto_Mutex lock(_mutex);
+    return call(OPERATION_DISABLE_INDICATIONS);
+}
+
+int Pegasus_Adapter::associators_by_enumeration(int operation, const Instance* source, const String& result_class,
+                                                const String& role, const String& result_role,
+                                                Instance_List& out)
+{
+    int failed = static_cast<int>(ENUM_ASSOCIATORS_FAILED);
+    if (operation == OPERATION_ENUM_ASSOCIATOR_NAMES)
+        failed = ENUM_ASSOCIATOR_NAMES_FAILED;
+    else if (operation == OPERATION_ENUM_REFERENCES)
+        failed = ENUM_REFERENCES_FAILED;
+    const Meta_Class* mc = served_class();
+    Instance_Ptr model = make_model(mc);
+    if (!source || !model)
+        return failed;
+    Instance_List associations;
+    Collector c(associations);
+    int status = call(OPERATION_ENUM_INSTANCES, model.get(), proc_arg(&enum_instances_proc), &c);
+    if (status != 0 || c.failed)
+        return failed;
+    try {
+        Instance_List found;
+        for (Instance_Ptr& assoc : associations) {
+            if (operation == OPERATION_ENUM_REFERENCES) {
+                if (is_reference_of(source, assoc.get(), role.c_str()))
+                    found.push_back(std::move(assoc));
+                continue;
+            }
+            Array<Instance*> ends;
+            if (get_associators(source, assoc.get(), result_class.c_str(), role.c_str(), result_role.c_str(),
+                                ends) < 0)
+                continue;
+            for (size_t i = 0; i < ends.size(); ++i) {
+                if (contains_key_equal(found, ends[i]))
+                    continue;
+                Instance_Ptr copy(clone(ends[i]));
+                if (!copy)
+                    return failed;
+                found.push_back(std::move(copy));
+            }
+        }
+        for (Instance_Ptr& p : found)
+            out.push_back(std::move(p));
+    } catch (...) {
+        return failed;
+    }
+    return 0;
+}
+
+int Pegasus_Adapter::enum_associator_names(const Instance* source, const String& result_class, const String& role,
+                                           const String& result_role, Instance_List& names)
+{
+    Auto_Mutex lock(_mutex);
+    size_t before = names.size();
+    Collector c(names);
+    int status = call(OPERATION_ENUM_ASSOCIATOR_NAMES, as_arg(source), as_arg(&result_class), as_arg(&role),
+                      as_arg(&result_role), proc_arg(&enum_associator_names_proc), &c);
+    if (status == ENUM_ASSOCIATOR_NAMES_UNSUPPORTED) {
+        // Nothing the provider handed over before it declined counts.
+        names.erase(names.begin() + static_cast<std::ptrdiff_t>(before), names.end());
+        return associators_by_enumeration(OPERATION_ENUM_ASSOCIATOR_NAMES, source, result_class, role, result_role,
+                                          names);
+    }
+    if (status == 0 && c.failed)
+        status = ENUM_ASSOCIATOR_NAMES_FAILED;
+    return status;
+}
+
+int Pegasus_Adapter::enum_references(const Instance* source, const String& role, Instance_List& references,
+                                     const Instance* model)
+{
+    Auto_Mutex lock(_mutex);
+    Instance_Ptr own_model;
+    if (!model) {
+        own_model = make_model(served_class());
+        if (!own_model)
+            return ENUM_REFERENCES_FAILED;
+        model = own_model.get();
+    }
+    size_t before = references.size();
+    Collector c(references);
+    int status = call(OPERATION_ENUM_REFERENCES, as_arg(source), as_arg(model), as_arg(&role),
+                      proc_arg(&enum_references_proc), &c);
+    if (status == ENUM_REFERENCES_UNSUPPORTED) {
+        // Nothing the provider handed over before it declined counts.
+        references.erase(references.begin() + static_cast<std::ptrdiff_t>(before), references.end());
+        return associators_by_enumeration(OPERATION_ENUM_REFERENCES, source, String(), role, String(), references);
+    }
+    if (status == 0 && c.failed)
+        status = ENUM_REFERENCES_FAILED;
+    return status;
+}
+
+int Pegasus_Adapter::enum_associators(const Instance* source, const String& result_class, const String& role,
+                                      const String& result_role, Instance_List& associators)
+{
+    Auto_Mutex lock(_mutex);
+    size_t before = associators.size();
+    Collector c(associators);
+    int status = call(OPERATION_ENUM_ASSOCIATORS, as_arg(source), as_arg(&result_class), as_arg(&role),
+                      as_arg(&result_role), proc_arg(&enum_associators_proc), &c);
+    if (status == ENUM_ASSOCIATORS_UNSUPPORTED) {
+        // Nothing the provider handed over before it declined counts.
+        associators.erase(associators.begin() + static_cast<std::ptrdiff_t>(before), associators.end());
+        return associators_by_enumeration(OPERATION_ENUM_ASSOCIATORS, source, result_class, role, result_role,
+                                          associators);
+    }
+    if (status == 0 && c.failed)
+        status = ENUM_ASSOCIATORS_FAILED;
+    return status;
+}
+
+} // namespace cimple

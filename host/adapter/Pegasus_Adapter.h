@@ -1,0 +1,116 @@
+// The framework adapter: builds the provider object of one registration
+// record and drives it through the record's dispatch procedure with typed
+// calls, one operation at a time.
+//
+// Ownership follows the dispatch procedures: an instance that get_instance
+// finds, and every instance an enumeration or a request returns, belongs to
+// the caller (held in Instance_Ptr); instances passed in stay the caller's.
+// Instances that a provider lends (associators, associator names) are
+// copied before they are handed on.
+//
+// Every operation of one adapter object runs under that object's mutex, so
+// state that a provider keeps between calls is never shared by two requests
+// at once. No operation throws.
+#ifndef HOST_ADAPTER_PEGASUS_ADAPTER_H
+#define HOST_ADAPTER_PEGASUS_ADAPTER_H
+
+#include <cimple/cimple.h>
+
+#include <memory>
+#include <vector>
+
+namespace cimple {
+
+struct Instance_Deleter {
+    void operator()(Instance* inst) const { destroy(inst); }
+};
+using Instance_Ptr = std::unique_ptr<Instance, Instance_Deleter>;
+using Instance_List = std::vector<Instance_Ptr>;
+
+class Pegasus_Adapter {
+public:
+    // The record whose provider name equals name (ASCII, without regard to
+    // case) in the list that starts at head, or null.
+    static const Registration* find(const Registration* head, const char* name);
+
+    // Finds the record and creates its provider object (operation 1). Null
+    // when no record has that name or the provider object was not made.
+    static Pegasus_Adapter* create(const Registration* head, const char* provider_name);
+
+    // Unloads the provider object if it is loaded, then destroys it.
+    ~Pegasus_Adapter();
+    Pegasus_Adapter(const Pegasus_Adapter&) = delete;
+    Pegasus_Adapter& operator=(const Pegasus_Adapter&) = delete;
+
+    const Registration* registration() const { return _registration; }
+    const char* provider_name() const { return _registration->provider_name; }
+    bool loaded() const { return _loaded; }
+
+    // Operations 3 and 4; the provider's status (0 done).
+    int load();
+    int unload();
+
+    // Operations 0 and 13: the served class's record and the module's
+    // repository (null when the procedure does not answer 0).
+    const Meta_Class* meta_class();
+    const Meta_Repository* repository();
+
+    // Operation 5. The found instance passes to the caller.
+    int get_instance(const Instance* model, Instance_Ptr& instance);
+
+    // Operation 6: every instance the provider hands over is appended to
+    // instances. Without a model the adapter supplies an empty instance of
+    // the served class.
+    int enum_instances(Instance_List& instances, const Instance* model = nullptr);
+
+    // Operations 7, 8 and 9.
+    int create_instance(Instance* instance);
+    int delete_instance(const Instance* instance);
+    int modify_instance(const Instance* model, const Instance* instance);
+
+    // Operation 10: the provider reads its inputs from the method instance
+    // and writes its outputs and return value there.
+    int invoke_method(const Instance* instance, Instance* method);
+
+    // Operations 11 and 12.
+    int enable_indications(Indication_Proc proc, void* client_data);
+    int disable_indications();
+
+    // Operations 14, 15 and 16. When an association provider answers one of
+    // them as not supported, the adapter answers it itself: it enumerates
+    // the association class and keeps what matches the source instance,
+    // role, result class and result role (associators and their names:
+    // each far end once).
+    int enum_associator_names(const Instance* source, const String& result_class, const String& role,
+                              const String& result_role, Instance_List& names);
+    int enum_references(const Instance* source, const String& role, Instance_List& references,
+                        const Instance* model = nullptr);
+    int enum_associators(const Instance* source, const String& result_class, const String& role,
+                         const String& result_role, Instance_List& associators);
+
+private:
+    Pegasus_Adapter(const Registration* registration, void* object);
+
+    int call(int operation, void* a1 = nullptr, void* a2 = nullptr, void* a3 = nullptr, void* a4 = nullptr,
+             void* a5 = nullptr, void* a6 = nullptr);
+    const Meta_Class* served_class();
+    int associators_by_enumeration(int operation, const Instance* source, const String& result_class,
+                                   const String& role, const String& result_role, Instance_List& out);
+
+    const Registration* _registration;
+    void* _object;
+    bool _loaded;
+    Mutex _mutex;
+};
+
+} // namespace cimple
+
+// The adapter's C entry. kind 'P' (80): arg1 is the provider name (a
+// const Pegasus::String*); the adapter finds the record of that name in the
+// list at head, makes a Pegasus_Adapter for it and stores its address in
+// *result (untouched when it makes none). The other arguments are unused.
+// Returns 0 when it stored an adapter, -1 otherwise.
+extern "C" int cimple_pegasus_adapter(int kind, const void* arg1, cimple::Registration* head, void** result,
+                                      void* arg4, void* arg5, void* arg6, void* arg7);
+
+#endif

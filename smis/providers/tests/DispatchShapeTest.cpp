@@ -1,0 +1,460 @@
+// The three procedure shapes, driven with a recording provider class: which
+// member each operation code reaches, the end calls, and the statuses that
+// stand in for exceptions.
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+#include "Provider_Dispatch.h"
+#include "schema_classes.h"
+
+using namespace cimple;
+
+namespace {
+
+// What the recording provider does; reset by every test.
+struct Script {
+    int status = 0;           // what every member answers
+    int hand_out = 0;         // instances an enumeration hands to its handler
+    bool throw_now = false;   // every member throws instead
+    bool throw_in_ctor = false;
+    bool leave_instance = false; // get_instance leaves an instance whatever its status
+    int calls = 0;
+    int live = 0;             // provider objects alive
+    const char* last = "";
+};
+Script script;
+
+template <class C>
+class Recording_Provider {
+public:
+    Recording_Provider()
+    {
+        if (script.throw_in_ctor)
+            throw std::runtime_error("constructor");
+        ++script.live;
+    }
+    ~Recording_Provider() { --script.live; }
+
+    int enter(const char* name)
+    {
+        ++script.calls;
+        script.last = name;
+        if (script.throw_now)
+            throw std::runtime_error(name);
+        return script.status;
+    }
+
+    Load_Status load() { return Load_Status(enter("load")); }
+    Unload_Status unload() { return Unload_Status(enter("unload")); }
+    Get_Instance_Status get_instance(const C*, C*& instance)
+    {
+        int s = enter("get_instance");
+        if (s == 0 || script.leave_instance)
+            instance = C::create();
+        return Get_Instance_Status(s);
+    }
+    Enum_Instances_Status enum_instances(const C*, Enum_Instances_Handler<C>* handler)
+    {
+        int s = enter("enum_instances");
+        for (int i = 0; i < script.hand_out; ++i)
+            handler->handle(C::create());
+        return Enum_Instances_Status(s);
+    }
+    Create_Instance_Status create_instance(C*) { return Create_Instance_Status(enter("create_instance")); }
+    Delete_Instance_Status delete_instance(const C*) { return Delete_Instance_Status(enter("delete_instance")); }
+    Modify_Instance_Status modify_instance(const C*, const C*) { return Modify_Instance_Status(enter("modify_instance")); }
+    Enum_Associator_Names_Status enum_associator_names(const Instance*, const String&, const String&, const String&,
+                                                       Enum_Associator_Names_Handler<Instance>*)
+    {
+        return Enum_Associator_Names_Status(enter("enum_associator_names"));
+    }
+    Enum_References_Status enum_references(const Instance*, const C*, const String&, Enum_References_Handler<C>*)
+    {
+        return Enum_References_Status(enter("enum_references"));
+    }
+    Enum_Associators_Status enum_associators(const Instance*, const String&, const String&, const String&,
+                                             Enum_Associators_Handler<Instance>*)
+    {
+        return Enum_Associators_Status(enter("enum_associators"));
+    }
+    Enable_Indications_Status enable_indications(Indication_Handler<C>* handler)
+    {
+        handed_handler = handler != nullptr;
+        handler_proc = handler ? reinterpret_cast<void*>(handler->proc()) : nullptr;
+        handler_data = handler ? handler->client_data() : nullptr;
+        delete handler; // the provider owns it
+        return Enable_Indications_Status(enter("enable_indications"));
+    }
+    Disable_Indications_Status disable_indications() { return Disable_Indications_Status(enter("disable_indications")); }
+
+    static bool handed_handler;
+    static void* handler_proc;
+    static void* handler_data;
+};
+template <class C> bool Recording_Provider<C>::handed_handler = false;
+template <class C> void* Recording_Provider<C>::handler_proc = nullptr;
+template <class C> void* Recording_Provider<C>::handler_data = nullptr;
+
+using Assoc_Provider = Recording_Provider<CIM_BasedOn>;
+using Inst_Provider = Recording_Provider<VELDARO_RAIDStoragePool>;
+using Ind_Provider = Recording_Provider<CIM_InstCreation>;
+
+int invoke_recorder(Inst_Provider* p, const VELDARO_RAIDStoragePool*, Instance*)
+{
+    return p->enter("invoke");
+}
+
+// The callback side of a request: instances received and end calls.
+struct Requests {
+    int instances = 0;
+    int end_calls = 0;
+    int end_status = -99;
+    void* end_client = nullptr;
+};
+
+bool given(Instance* inst, int status, void* client)
+{
+    Requests* r = static_cast<Requests*>(client);
+    if (inst) {
+        ++r->instances;
+        destroy(inst);
+    } else {
+        ++r->end_calls;
+        r->end_status = status;
+        r->end_client = client;
+    }
+    return true;
+}
+bool enum_cb(Instance* i, Enum_Instances_Status s, void* c) { return given(i, s, c); }
+bool refs_cb(Instance* i, Enum_References_Status s, void* c) { return given(i, s, c); }
+bool lent(const Instance* inst, int status, void* client)
+{
+    Requests* r = static_cast<Requests*>(client);
+    if (inst)
+        ++r->instances;
+    else {
+        ++r->end_calls;
+        r->end_status = status;
+        r->end_client = client;
+    }
+    return true;
+}
+bool names_cb(const Instance* i, Enum_Associator_Names_Status s, void* c) { return lent(i, s, c); }
+bool assocs_cb(const Instance* i, Enum_Associators_Status s, void* c) { return lent(i, s, c); }
+bool indication_cb(const Instance*, void*) { return true; }
+
+template <class F>
+void* fn(F f)
+{
+    return reinterpret_cast<void*>(f);
+}
+
+enum Shape { ASSOCIATION, INSTANCE, INDICATION };
+
+// Calls one operation with the arguments the adapter would pass.
+int run(Shape shape, int op, void* object, Requests& req, bool with_invoke = true)
+{
+    static String text("x");
+    Instance* out = nullptr;
+    CIM_BasedOn* assoc_model = CIM_BasedOn::create();
+    VELDARO_RAIDStoragePool* pool_model = VELDARO_RAIDStoragePool::create();
+    void* model = shape == ASSOCIATION ? static_cast<void*>(assoc_model) : static_cast<void*>(pool_model);
+    void* a[8] = {object, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    switch (op) {
+    case 5: a[1] = model; a[2] = &out; break;
+    case 6: a[1] = model; a[2] = fn(&enum_cb); a[3] = &req; break;
+    case 7: case 8: a[1] = model; break;
+    case 9: a[1] = model; a[2] = model; break;
+    case 10: a[1] = model; a[2] = model; break;
+    case 11: a[1] = fn(&indication_cb); a[2] = &req; break;
+    case 14: a[1] = model; a[2] = &text; a[3] = &text; a[4] = &text; a[5] = fn(&names_cb); a[6] = &req; break;
+    case 15: a[1] = model; a[2] = model; a[3] = &text; a[4] = fn(&refs_cb); a[5] = &req; break;
+    case 16: a[1] = model; a[2] = &text; a[3] = &text; a[4] = &text; a[5] = fn(&assocs_cb); a[6] = &req; break;
+    default: break;
+    }
+    int status = -99;
+    switch (shape) {
+    case ASSOCIATION:
+        status = association_proc<Assoc_Provider, CIM_BasedOn>(op, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
+        break;
+    case INSTANCE:
+        status = instance_proc<Inst_Provider, VELDARO_RAIDStoragePool>(op, a[0], a[1], a[2], a[3], a[4], a[5], a[6],
+                                                                      a[7], with_invoke ? &invoke_recorder : nullptr);
+        break;
+    case INDICATION:
+        status = indication_proc<Ind_Provider, CIM_InstCreation>(op, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
+        break;
+    }
+    destroy(out);
+    destroy(assoc_model);
+    destroy(pool_model);
+    return status;
+}
+
+class DispatchShape : public ::testing::Test {
+protected:
+    void SetUp() override { script = Script(); }
+    void TearDown() override { EXPECT_EQ(script.live, 0) << "every provider object was destroyed"; }
+};
+
+// Expected status of each operation code per shape when every member
+// answers 7 (so that a member's answer is told apart from a fixed one);
+// "M" marks the member's answer.
+constexpr int M = 7;
+struct Row {
+    int op;
+    int status[3]; // association, instance, indication
+};
+const Row shape_table[] = {
+    {-1, {-1, -1, -1}},
+    {3, {M, M, M}},
+    {4, {M, M, M}},
+    {5, {61, M, -1}},
+    {6, {M, M, -1}},
+    {7, {M, M, -1}},
+    {8, {M, M, -1}},
+    {9, {M, M, -1}},
+    {10, {-1, M, -1}},
+    {11, {-1, -1, M}},
+    {12, {-1, -1, M}},
+    {14, {M, -1, -1}},
+    {15, {M, -1, -1}},
+    {16, {M, -1, -1}},
+    {17, {-1, -1, -1}},
+    {1000, {-1, -1, -1}},
+    {-7, {-1, -1, -1}},
+};
+
+template <class P>
+P* make(Shape shape, Requests& req)
+{
+    P* object = nullptr;
+    EXPECT_EQ(run(shape, 1, &object, req), 0);
+    EXPECT_NE(object, nullptr);
+    return object;
+}
+
+TEST_F(DispatchShape, EveryOperationCodeReachesTheMemberOrItsFixedAnswer)
+{
+    script.status = M;
+    for (Shape shape : {ASSOCIATION, INSTANCE, INDICATION}) {
+        Requests req;
+        void* object = shape == ASSOCIATION ? static_cast<void*>(make<Assoc_Provider>(shape, req))
+                       : shape == INSTANCE  ? static_cast<void*>(make<Inst_Provider>(shape, req))
+                                            : static_cast<void*>(make<Ind_Provider>(shape, req));
+        for (const Row& row : shape_table) {
+            SCOPED_TRACE(::testing::Message() << "shape " << shape << " op " << row.op);
+            int before = script.calls;
+            EXPECT_EQ(run(shape, row.op, object, req), row.status[shape]);
+            bool member_expected = row.status[shape] == M;
+            EXPECT_EQ(script.calls - before, member_expected ? 1 : 0);
+        }
+        EXPECT_EQ(run(shape, 2, object, req), 0);
+    }
+}
+
+TEST_F(DispatchShape, CommonOperationsMakeAndFreeTheObjectAndHandOutRecords)
+{
+    for (Shape shape : {ASSOCIATION, INSTANCE, INDICATION}) {
+        SCOPED_TRACE(shape);
+        Requests req;
+        const Meta_Class* mc = nullptr;
+        const Meta_Repository* mr = nullptr;
+        EXPECT_EQ(run(shape, 0, &mc, req), 0);
+        EXPECT_EQ(mc, shape == ASSOCIATION ? &CIM_BasedOn::static_meta_class
+                      : shape == INSTANCE  ? &VELDARO_RAIDStoragePool::static_meta_class
+                                           : &CIM_InstCreation::static_meta_class);
+        EXPECT_EQ(run(shape, 13, &mr, req), 0);
+        EXPECT_EQ(mr, &schema_repository);
+        EXPECT_EQ(run(shape, 0, nullptr, req), -1) << "nowhere to store";
+
+        void* object = nullptr;
+        EXPECT_EQ(run(shape, 1, &object, req), 0);
+        EXPECT_EQ(script.live, 1);
+        EXPECT_EQ(run(shape, 2, object, req), 0);
+        EXPECT_EQ(script.live, 0);
+        EXPECT_EQ(run(shape, 2, nullptr, req), 0) << "a null object is nothing to free";
+    }
+}
+
+TEST_F(DispatchShape, EnumerationEndsWithExactlyOneEndCall)
+{
+    for (Shape shape : {ASSOCIATION, INSTANCE}) {
+        for (int found : {0, 3}) {
+            for (int status : {0, 70}) {
+                SCOPED_TRACE(::testing::Message() << shape << " " << found << " " << status);
+                script.status = status;
+                script.hand_out = found;
+                Requests req;
+                void* object = shape == ASSOCIATION ? static_cast<void*>(make<Assoc_Provider>(shape, req))
+                                                    : static_cast<void*>(make<Inst_Provider>(shape, req));
+                EXPECT_EQ(run(shape, 6, object, req), status);
+                EXPECT_EQ(req.instances, found);
+                EXPECT_EQ(req.end_calls, 1);
+                EXPECT_EQ(req.end_status, status);
+                EXPECT_EQ(req.end_client, &req);
+                run(shape, 2, object, req);
+            }
+        }
+    }
+}
+
+TEST_F(DispatchShape, AssociatorRequestsEndUnlessNotSupported)
+{
+    struct Case {
+        int op;
+        int status;
+        int end_calls;
+    } cases[] = {
+        {14, 0, 1}, {14, 110, 1}, {14, 111, 0},
+        {15, 0, 1}, {15, 120, 1}, {15, 121, 0},
+        {16, 0, 1}, {16, 170, 1}, {16, 171, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "op " << c.op << " status " << c.status);
+        script.status = c.status;
+        Requests req;
+        Assoc_Provider* object = make<Assoc_Provider>(ASSOCIATION, req);
+        EXPECT_EQ(run(ASSOCIATION, c.op, object, req), c.status);
+        EXPECT_EQ(req.end_calls, c.end_calls);
+        if (c.end_calls) {
+            EXPECT_EQ(req.end_status, c.status);
+        }
+        run(ASSOCIATION, 2, object, req);
+    }
+}
+
+TEST_F(DispatchShape, ExceptionsBecomeTheOperationsFailureStatus)
+{
+    struct Case {
+        Shape shape;
+        int op;
+        int status;
+        int end_calls;
+    } cases[] = {
+        {ASSOCIATION, 3, -1, 0},  {ASSOCIATION, 6, 70, 1},   {ASSOCIATION, 7, -1, 0},
+        {ASSOCIATION, 14, 110, 1}, {ASSOCIATION, 15, 120, 1}, {ASSOCIATION, 16, 170, 1},
+        {INSTANCE, 4, -1, 0},     {INSTANCE, 5, -1, 0},      {INSTANCE, 6, 70, 1},
+        {INSTANCE, 9, -1, 0},     {INSTANCE, 10, -1, 0},     {INDICATION, 11, 140, 0},
+        {INDICATION, 12, 150, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "shape " << c.shape << " op " << c.op);
+        Requests req;
+        void* object = c.shape == ASSOCIATION ? static_cast<void*>(make<Assoc_Provider>(c.shape, req))
+                       : c.shape == INSTANCE  ? static_cast<void*>(make<Inst_Provider>(c.shape, req))
+                                              : static_cast<void*>(make<Ind_Provider>(c.shape, req));
+        script.throw_now = true;
+        EXPECT_EQ(run(c.shape, c.op, object, req), c.status);
+        EXPECT_EQ(req.end_calls, c.end_calls);
+        if (c.end_calls) {
+            EXPECT_EQ(req.end_status, c.status);
+        }
+        script.throw_now = false;
+        run(c.shape, 2, object, req);
+    }
+}
+
+TEST_F(DispatchShape, ConstructorThatThrowsLeavesNoObject)
+{
+    script.throw_in_ctor = true;
+    Requests req;
+    void* object = &req;
+    EXPECT_EQ(run(INSTANCE, 1, &object, req), -1);
+    EXPECT_EQ(object, nullptr);
+}
+
+TEST_F(DispatchShape, GetInstancePassesOnlyAFoundInstance)
+{
+    Requests req;
+    Inst_Provider* object = make<Inst_Provider>(INSTANCE, req);
+    VELDARO_RAIDStoragePool* model = VELDARO_RAIDStoragePool::create();
+    for (int status : {0, 60}) {
+        script.status = status;
+        script.leave_instance = true;
+        Instance* out = reinterpret_cast<Instance*>(&req);
+        EXPECT_EQ((instance_proc<Inst_Provider, VELDARO_RAIDStoragePool>(5, object, model, &out, nullptr, nullptr,
+                                                                        nullptr, nullptr, nullptr, nullptr)),
+                  status);
+        if (status == 0) {
+            EXPECT_NE(out, nullptr);
+        } else {
+            EXPECT_EQ(out, nullptr) << "an instance left with 60 is freed, not passed on";
+        }
+        destroy(out);
+    }
+    destroy(model);
+    run(INSTANCE, 2, object, req);
+}
+
+TEST_F(DispatchShape, MissingProviderObjectAnswersTheFailureStatus)
+{
+    Requests req;
+    EXPECT_EQ(run(ASSOCIATION, 6, nullptr, req), 70);
+    EXPECT_EQ(req.end_calls, 1);
+    EXPECT_EQ(run(INSTANCE, 5, nullptr, req), -1);
+    EXPECT_EQ(run(INDICATION, 11, nullptr, req), 140);
+    EXPECT_EQ(run(INDICATION, 12, nullptr, req), 150);
+    EXPECT_EQ(script.calls, 0);
+}
+
+TEST_F(DispatchShape, InstanceShapeWithoutMethodsAnswersInvokeWithMinusOne)
+{
+    Requests req;
+    Inst_Provider* object = make<Inst_Provider>(INSTANCE, req);
+    EXPECT_EQ(run(INSTANCE, 10, object, req, false), -1);
+    EXPECT_EQ(script.calls, 0);
+    run(INSTANCE, 2, object, req);
+}
+
+TEST_F(DispatchShape, EnableIndicationsHandsOverAHeapHandler)
+{
+    Requests req;
+    Ind_Provider* object = make<Ind_Provider>(INDICATION, req);
+    Ind_Provider::handed_handler = false;
+    EXPECT_EQ(run(INDICATION, 11, object, req), 0);
+    EXPECT_TRUE(Ind_Provider::handed_handler);
+    EXPECT_EQ(Ind_Provider::handler_proc, fn(&indication_cb));
+    EXPECT_EQ(Ind_Provider::handler_data, &req);
+    run(INDICATION, 2, object, req);
+}
+
+} // namespace
+
+// A served class whose indication handler cannot be allocated, to show that
+// enable_indications is then not called and the operation answers 140.
+namespace {
+class Unallocatable_Indication : public CIM_InstCreation {};
+} // namespace
+
+template <>
+class cimple::Indication_Handler<Unallocatable_Indication> : public cimple::Indication_Handler<cimple::Instance> {
+public:
+    Indication_Handler(Indication_Proc proc, void* client_data) : Indication_Handler<Instance>(proc, client_data) {}
+    static void* operator new(size_t, const std::nothrow_t&) noexcept { return nullptr; }
+    static void operator delete(void* p) noexcept { ::operator delete(p); }
+};
+
+namespace {
+
+TEST_F(DispatchShape, EnableIndicationsWithoutHandlerMemoryAnswers140)
+{
+    using P = Recording_Provider<Unallocatable_Indication>;
+    P* object = nullptr;
+    ASSERT_EQ((indication_proc<P, Unallocatable_Indication>(1, &object, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                            nullptr, nullptr)),
+              0);
+    Requests req;
+    EXPECT_EQ((indication_proc<P, Unallocatable_Indication>(11, object, fn(&indication_cb), &req, nullptr, nullptr,
+                                                            nullptr, nullptr, nullptr)),
+              140);
+    EXPECT_EQ(script.calls, 0) << "enable_indications is not called without a handler";
+    EXPECT_EQ((indication_proc<P, Unallocatable_Indication>(2, object, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                            nullptr, nullptr)),
+              0);
+}
+
+} // namespace

@@ -1,0 +1,118 @@
+// The provider generator refuses a table that would give a wrong module,
+// and ties the hand-written mark to the provider's own source file.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string real_table()
+{
+    std::ifstream in(PROVIDERS_TABLE);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string replace(std::string text, const std::string& from, const std::string& to)
+{
+    size_t pos = text.find(from);
+    EXPECT_NE(pos, std::string::npos) << from;
+    if (pos != std::string::npos)
+        text.replace(pos, from.size(), to);
+    return text;
+}
+
+struct Check {
+    int status = -1;
+    std::string output;
+};
+
+// Runs the generator's check on a table, with a sources folder that holds
+// the given hand-written provider files.
+Check run_check(const std::string& table, const std::vector<std::string>& sources = {})
+{
+    static int counter = 0;
+    fs::path dir = fs::path(testing::TempDir()) /
+                   ("providers_check_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    fs::create_directories(dir / "src");
+    std::ofstream(dir / "providers.table") << table;
+    for (const std::string& s : sources)
+        std::ofstream(dir / "src" / s) << "\n";
+    std::string cmd = std::string("'") + PROVIDERS_PYTHON + "' -B '" + PROVIDERS_GENERATOR + "' --check --table '" +
+                      (dir / "providers.table").string() + "' --sources '" + (dir / "src").string() + "' " +
+                      PROVIDERS_SCHEMA_ARGS + " 2>&1";
+    Check r;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (p) {
+        char buf[512];
+        while (std::fgets(buf, sizeof buf, p))
+            r.output += buf;
+        int st = ::pclose(p);
+        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    }
+    fs::remove_all(dir);
+    return r;
+}
+
+TEST(GeneratorCheck, RealTablePasses)
+{
+    Check r = run_check(real_table());
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
+TEST(GeneratorCheck, RefusesBrokenTables)
+{
+    const std::string t = real_table();
+    struct Case {
+        const char* what;
+        std::string table;
+        const char* message;
+    } cases[] = {
+        {"a provider missing", replace(t, "CIM_HostedService ", "# CIM_HostedService "), "151 rows"},
+        {"a provider twice", t + "CIM_HostedService association members=association-map\n", "listed twice"},
+        {"unknown flag", replace(t, "CIM_BindsTo                                   association ",
+                                 "CIM_BindsTo association shiny "),
+         "unknown flag"},
+        {"class not in the schema", replace(t, "VELDARO_Location ", "VELDARO_Locus "), "no class VELDARO_Locus"},
+        {"method the class lacks", replace(t, "carries=CreateSetting", "carries=CreateSettings"),
+         "has no method CreateSettings"},
+        {"shapes swapped", replace(replace(t, "CIM_AlertIndication                           indication",
+                                           "CIM_AlertIndication instance"),
+                                   "VELDARO_Location                              instance",
+                                   "VELDARO_Location indication"),
+         "indication shape does not fit class VELDARO_Location"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Check r = run_check(c.table);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
+    }
+}
+
+TEST(GeneratorCheck, HandWrittenMarkAndSourceFileGoTogether)
+{
+    const std::string marked =
+        replace(real_table(), "VELDARO_Location                              instance",
+                "VELDARO_Location instance hand-written");
+    EXPECT_EQ(run_check(marked, {"VELDARO_Location_Provider.cpp"}).status, 0);
+
+    Check missing = run_check(marked);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.output.find("does not exist"), std::string::npos) << missing.output;
+
+    Check unmarked = run_check(real_table(), {"VELDARO_Location_Provider.cpp"});
+    EXPECT_EQ(unmarked.status, 1);
+    EXPECT_NE(unmarked.output.find("does not mark"), std::string::npos) << unmarked.output;
+}
+
+} // namespace
