@@ -65,6 +65,7 @@ std::vector<std::string> ScenarioValidator::check(const Json& a) {
     const auto limDlu = num(lim, "dlu"), limMlu = num(lim, "mlu");
     if (num(lim, "cm") > 16) c.fail("more than 16 controller modules");
     if (num(lim, "affinity_groups") > 2048) c.fail("more than 2048 affinity groups");
+    if (num(lim, "copy_page") == 0 || num(lim, "copy_page") > 8192) c.fail("a session page holds 1 to 8192 records");
     for (const char* k : {"olu", "slu", "rlu", "dlu", "mlu"})
         if (num(lim, k) > 0xFFFF) c.fail(std::string("table size of ") + k + " above 65535");
 

@@ -98,7 +98,7 @@ TEST_F(VorpakCommands, DeviceModelAndEnclosureCommandsAnswerTheScenario)
     Freed<CMM_RSP_RD_MODEL_INFO> info;
     ASSERT_EQ(vpk.getModelInformation(info.p), 0);
     ASSERT_NE(info.p, nullptr);
-    EXPECT_EQ(info.p->bytes[2], num(m["system"], "model_type"));
+    EXPECT_EQ(info.p->bytes[0], num(m["model_info"], "version"));
     EXPECT_EQ(info.p->bytes[4], num(m["model_info"], "model_type"));
     EXPECT_EQ(info.p->bytes[17], m["model_info"]["support_flags"][5].get<int>());
 
@@ -370,6 +370,18 @@ TEST_F(VorpakCommands, SendCommandCarriesThePublicDescriptor)
     cmd.dataLen = 0;
     cmd.paramLen = 65;
     EXPECT_EQ(vpk.sendCommand(&cmd, nullptr), 32);
+    EXPECT_EQ(vpk.accessVorpakCmd(static_cast<NTC_packet*>(nullptr)), 32);
+    NTC_packet ntcp;
+    vpk.init_NTCP(&ntcp);
+    EXPECT_EQ(ntcp.moduleId, 0xF9);
+    ntcp.paramLen = 65;
+    EXPECT_EQ(vpk.accessVorpakCmd(&ntcp), 32);
+    ntcp.paramLen = 0;
+    ntcp.cmdCode = 0x81AB;  // sends data, but names none
+    ntcp.dataLen = 240;
+    EXPECT_EQ(vpk.accessVorpakCmd(&ntcp), 32);
+    EXPECT_EQ(requestCount(0x4012, 1), 1u);
+    EXPECT_EQ(sim_->requests().size(), 1u);  // nothing of the refused calls reached the array
 }
 
 }  // namespace

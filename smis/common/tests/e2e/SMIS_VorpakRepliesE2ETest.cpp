@@ -208,5 +208,36 @@ TEST_F(ScriptedReplies, RemoteBoxAndPathCountsAreClampedToTheirRecords)
     EXPECT_EQ(peer_->exchanges(), 1 + 16);
 }
 
+TEST_F(ScriptedReplies, ACommandWithBothDataBitsSendsItsDataFirst)
+{
+    start([](std::uint16_t code, const Bytes&) {
+        return std::vector<ScriptedArray::Packet>{{0xCA35, code, 0, 0, {}},
+                                                  {0xDE00, code, 0, 6, {}},
+                                                  {0xDA00, code, 0, 0, {'x', 'y', 'z'}},
+                                                  {0xC639, code, 0, 0, {7}}};
+    });
+    SMIS_Vorpak vpk("127.0.0.1");
+    unsigned char out[6] = {'a', 'b', 'c', 'd', 'e', 'f'};
+    SMIS_CMD cmd{};
+    cmd.cmdCode = 0xC123;
+    cmd.dataLen = sizeof out;
+    ASSERT_EQ(vpk.sendCommand(&cmd, out), 0);
+    ASSERT_EQ(cmd.dataLen, 3u);
+    ASSERT_NE(cmd.dataBuf, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(cmd.dataBuf), 3), "xyz");
+    std::free(cmd.dataBuf);
+    EXPECT_EQ(cmd.paramLen, 1u);
+    EXPECT_EQ(cmd.param[0], 7);
+
+    // After the command packet: DA00 with the six bytes, then DE00.
+    const Bytes sent = peer_->lastReceived();
+    ASSERT_GE(sent.size(), 28u + 6u + 28u);
+    EXPECT_EQ(smis::loadBE16(sent.data()), 0xDA00);
+    EXPECT_EQ(smis::loadBE32(sent.data() + 16), 6u);
+    EXPECT_EQ(std::string(sent.begin() + 28, sent.begin() + 34), "abcdef");
+    EXPECT_EQ(smis::loadBE16(sent.data() + 34), 0xDE00);
+    EXPECT_EQ(smis::loadBE16(sent.data() + 34 + 20), 0xC123);
+}
+
 }  // namespace
 }  // namespace smis::test

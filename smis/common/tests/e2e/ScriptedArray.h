@@ -20,7 +20,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -89,6 +92,14 @@ public:
 
     std::uint16_t port() const { return _port; }
     int exchanges() const { return _exchanges; }
+    // The bytes the client sent after its command packet in the last
+    // exchange; waits (at most 5 s) until the peer has seen the client close.
+    std::vector<std::uint8_t> lastReceived() const
+    {
+        std::unique_lock<std::mutex> lock(_lock);
+        _done.wait_for(lock, std::chrono::seconds(5), [this] { return _finished == _exchanges; });
+        return _lastReceived;
+    }
 
 private:
     static X509* makeCert(EVP_PKEY* key, const char* cn, X509* issuer, EVP_PKEY* issuerKey, long serial)
@@ -152,10 +163,15 @@ private:
                         if (SSL_write(ssl, out.data(), static_cast<int>(out.size())) <= 0)
                             break;
                     }
-                    // Let the client send what it still sends (DE00, close).
-                    std::uint8_t sink[256];
-                    while (SSL_read(ssl, sink, sizeof sink) > 0) {
-                    }
+                    // Keep what the client still sends (DA00, DE00) until it closes.
+                    std::vector<std::uint8_t> rest;
+                    std::uint8_t sink[4096];
+                    for (int n; (n = SSL_read(ssl, sink, sizeof sink)) > 0;)
+                        rest.insert(rest.end(), sink, sink + n);
+                    std::lock_guard<std::mutex> lock(_lock);
+                    _lastReceived = std::move(rest);
+                    ++_finished;
+                    _done.notify_all();
                 }
             }
         }
@@ -183,6 +199,10 @@ private:
     std::uint16_t _port = 0;
     std::atomic<bool> _stop{false};
     std::atomic<int> _exchanges{0};
+    mutable std::mutex _lock;
+    mutable std::condition_variable _done;
+    int _finished = 0;  // exchanges whose client has closed
+    std::vector<std::uint8_t> _lastReceived;
     std::thread _thread;
 };
 

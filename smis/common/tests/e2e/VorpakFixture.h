@@ -48,6 +48,9 @@ protected:
     static void SetUpTestSuite() { sim_ = new testsupport::ArraysimProcess("coverage"); }
     static void TearDownTestSuite()
     {
+        if (sim_) {
+            EXPECT_EQ(sim_->stop(), 0) << sim_->output();
+        }
         delete sim_;
         sim_ = nullptr;
     }
