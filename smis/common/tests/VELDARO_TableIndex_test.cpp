@@ -8,6 +8,8 @@
 #include <string>
 
 #include "BuiltTable.h"
+#include "SMIS_CMTAccess.h"
+#include "TempInstallDir.h"
 #include "VELDARO_TableIndex.h"
 
 using cimple::VELDARO_RefTable;
@@ -158,6 +160,47 @@ TEST(VELDARO_TableIndex, ViewRebindsItsIndexWhenItsImageChanges)
     EXPECT_EQ(v1.searchOlunFromOluTable(5), -1);
     EXPECT_EQ(v2.searchOlunFromOluTable(5), 5);
     EXPECT_EQ(v2.searchOlunFromOluTable(4), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// Views opened through the cache answer from the cached image's maps; a
+// refresh that replaces the image is answered from the new image's maps once
+// the view is bound again, and the old maps go with the old image.
+TEST(VELDARO_TableIndex, ViewsThroughTheCacheFollowTheReplacedImage)
+{
+    cimple::SMIS_CMTAccess::destroy();
+    {
+        smis::test::TempInstallDir dir;
+        dir.writeEnv({"StorageIP=10.0.0.1"});
+        CMTBuilder b1;
+        b1.olu(4).Status(0);
+        b1.installCmf("10.0.0.1");
+        cimple::SMIS_CMTAccess* cache = cimple::SMIS_CMTAccess::getInstance();
+        ASSERT_NE(cache, nullptr);
+        const std::size_t before = VELDARO_TableIndex::cachedCount();
+
+        VELDARO_RefTable view("10.0.0.1");
+        ASSERT_TRUE(view.isValidCMT());
+        EXPECT_EQ(view.searchOlunFromOluTable(4), 4);
+        {
+            VELDARO_RefTable nested("10.0.0.1");
+            EXPECT_EQ(nested.searchOlunFromOluTable(4), 4);
+        }
+        EXPECT_EQ(VELDARO_TableIndex::cachedCount(), before + 1);
+
+        CMTBuilder b2;
+        b2.olu(5).Status(0);
+        ASSERT_EQ(cache->SetCurrentCMT("10.0.0.1", b2.block(), b2.image()), 0);
+        EXPECT_EQ(view.searchOlunFromOluTable(4), 4) << "still bound to the old image";
+        view.resetCMTAddr();
+        EXPECT_EQ(view.searchOlunFromOluTable(4), -1);
+        EXPECT_EQ(view.searchOlunFromOluTable(5), 5);
+        EXPECT_EQ(VELDARO_TableIndex::cachedCount(), before + 1) << "the old image's maps are gone";
+    }
+    cimple::SMIS_CMTAccess::destroy();
 }
 
 }  // namespace
