@@ -547,6 +547,8 @@ int SMIS_PollingService::UpdateAllocatedInfo(const char* address) try {
 
     // The comparison, the stores and the ext file write happen under the
     // status table lock, so no other writer slips in between.
+    // The view (kind 0) is opened first: kind 0 comes before kind 1.
+    VELDARO_RefTable view(address);
     ScopedCMTMutex exLock(cache, address, SMIS_CMTAccess::MUTEX_CMT_EX);
     if (!exLock.held())
         return 1;
@@ -554,7 +556,6 @@ int SMIS_PollingService::UpdateAllocatedInfo(const char* address) try {
         long oldCount = 0;
         Malloced<CMM_RD_TP_POOL_ALARM_INFO> oldAlarms(static_cast<CMM_RD_TP_POOL_ALARM_INFO*>(
             cache->GetExTableInfo(address, SMIS_CMTAccess::EX_THIN_POOL_ALARM, nullptr, oldCount)));
-        VELDARO_RefTable view(address);
         SMIS_Indication indication;
         indication.indicationTPPoolAlarmInfo(view, poolAlarms.get(), poolAlarmCount, oldAlarms.get(),
                                              static_cast<unsigned short>(oldAlarms && oldCount > 0 ? oldCount : 0));

@@ -146,7 +146,8 @@ TEST_F(Refresh, AChangeBetweenTwoRefreshesProducesItsChangeRecords)
     SMIS_Indication queue;
     ASSERT_EQ(queue.mq_create(200), 0);
 
-    ASSERT_TRUE(sim_->control({{"op", "set_status"}, {"array", 0}, {"element", "raid_group"}, {"key", 0}, {"status", 1}})["ok"]);
+    // The array releases a RAID group (status 3: the entry is free).
+    ASSERT_TRUE(sim_->control({{"op", "set_status"}, {"array", 0}, {"element", "raid_group"}, {"key", 0}, {"status", 3}})["ok"]);
     ASSERT_EQ(service_->getConfigManagementInfo(address_.c_str(), 0), 0);
 
     const std::vector<int> kinds = drainKinds(queue);
@@ -234,7 +235,7 @@ TEST_F(Refresh, CopySessionAndAllocationRefreshesFillTheCpsFileAndStatusKinds)
     // A progress change of one session reaches the cached record through
     // the refresh of given sessions.
     const std::uint16_t first = static_cast<std::uint16_t>(ids[0]);
-    ASSERT_TRUE(sim_->control({{"op", "advance_copy"}, {"array", 0}, {"ids", {first}}, {"state", 3}})["ok"]);
+    ASSERT_TRUE(sim_->control({{"op", "advance_copy"}, {"array", 0}, {"ids", nlohmann::json::array({first})}, {"state", 3}})["ok"]);
     Array<unsigned short> one;
     one.append(first);
     ASSERT_EQ(service_->getCopySessionInfo(address_.c_str(), one), 0);
@@ -395,7 +396,10 @@ TEST(CopySessionPaging, AContinuationThatDoesNotAdvanceEndsTheRefresh)
     SMIS_PollingService* service = SMIS_PollingService::getInstance();
     EXPECT_EQ(service->getCopySessionInfo("127.0.0.1"), 1);
     EXPECT_EQ(pages.load(), 2);
-    EXPECT_EQ(cache->GetCurrentCopySessionTable("127.0.0.1"), nullptr);
+    // The cached table is left as it was: no sessions.
+    std::shared_ptr<const SMIS_CMT> table = cache->GetCurrentCopySessionTable("127.0.0.1");
+    const SMIS_INDEX* entry = table ? SMIS_CMTCodec::GetIndexTable(*table, 0) : nullptr;
+    EXPECT_TRUE(entry == nullptr || entry->ElementCount == 0);
     SMIS_PollingService::destroy();
 }
 
