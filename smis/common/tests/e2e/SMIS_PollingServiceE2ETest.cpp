@@ -370,6 +370,82 @@ TEST(PollingServiceStop, AStoppedSimulatorMarksTheArrayNotReachable)
     SMIS_PollingService::destroy();
 }
 
+// A scripted array on loopback named by a fresh configuration and cache.
+class ScriptedRefresh : public ::testing::Test {
+protected:
+    void start(ScriptedArray::Script script)
+    {
+        peer_ = std::make_unique<ScriptedArray>(std::move(script));
+        dir_ = std::make_unique<TempInstallDir>();
+        dir_->writeEnv({"StorageIP=127.0.0.1," + std::to_string(peer_->port())});
+        SMIS_CMTAccess::destroy();
+        cache_ = SMIS_CMTAccess::getInstance();
+        ASSERT_NE(cache_, nullptr);
+        cache_->SetDeviceAvailable("127.0.0.1", 0);
+        service_ = SMIS_PollingService::getInstance();
+    }
+    void TearDown() override
+    {
+        SMIS_PollingService::destroy();
+        peer_.reset();
+        dir_.reset();
+    }
+    std::unique_ptr<ScriptedArray> peer_;
+    std::unique_ptr<TempInstallDir> dir_;
+    SMIS_CMTAccess* cache_ = nullptr;
+    SMIS_PollingService* service_ = nullptr;
+};
+
+// A well-formed reply that holds no table 1 cannot become an image: neither
+// the cmf file nor the image is touched.
+TEST_F(ScriptedRefresh, ATableThatDoesNotConvertIsNotWritten)
+{
+    start([](std::uint16_t code, const std::vector<std::uint8_t>&) {
+        std::vector<std::uint8_t> data;
+        if (code == 0x4024) {
+            data.assign(64, 0);
+            data[1] = 1;            // one table
+            data[16] = 4;           // id 4, the management information
+            smis::storeLE16(data.data() + 20, 1);
+            smis::storeLE32(data.data() + 24, 32);
+            smis::storeLE32(data.data() + 28, 32);
+        } else if (code == 0x4012) {
+            data.assign(5400, 0);
+        } else if (code == 0x4013) {
+            data.assign(8, 0);
+        }
+        return ScriptedArray::answer(code, data);
+    });
+    EXPECT_EQ(service_->getConfigManagementInfo("127.0.0.1", 0), 1);
+    EXPECT_FALSE(std::filesystem::exists(cache_->GetCMTFilePath("127.0.0.1", 0)));
+    VELDARO_RefTable view("127.0.0.1");
+    EXPECT_FALSE(view.isValidCMT());
+}
+
+// Sessions of unsupported copy types only: the refresh succeeds with an
+// empty table and an empty cps file.
+TEST_F(ScriptedRefresh, OnlyUnsupportedSessionsGiveAnEmptyTable)
+{
+    start([](std::uint16_t code, const std::vector<std::uint8_t>&) {
+        std::vector<std::uint8_t> data(16 + 2 * 208, 0);
+        smis::storeLE16(data.data() + 4, 2);
+        for (int i = 0; i < 2; ++i) {
+            smis::storeLE16(data.data() + 16 + 208 * i, static_cast<std::uint16_t>(i + 1));
+            data[16 + 208 * i + 8] = 3;  // kind 3: not a copy type this system handles
+        }
+        return ScriptedArray::answer(code, data);
+    });
+    EXPECT_EQ(service_->getCopySessionInfo("127.0.0.1"), 0);
+    SMIS_CMTPtr cps;
+    ASSERT_EQ(SMIS_CMTFile::ReadCMTFilePath(cache_->GetCMTFilePath("127.0.0.1", 2), cps), SMIS_CMTFile::OK);
+    ASSERT_NE(cps, nullptr);
+    ASSERT_EQ(cps->index.size(), 1u);
+    EXPECT_EQ(cps->index[0].ElementCount, 0u);
+    Array<unsigned short> ids;
+    EXPECT_EQ(SMIS_CopyLib("127.0.0.1").getSessionList(0, SMIS_CopyLib::ALL_VOLUMES, 0, nullptr, ids), 0);
+    EXPECT_TRUE(ids.empty());
+}
+
 // A copy-session list whose continuation number does not advance ends the
 // refresh with a failure instead of asking for ever.
 TEST(CopySessionPaging, AContinuationThatDoesNotAdvanceEndsTheRefresh)
