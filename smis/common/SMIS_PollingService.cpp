@@ -243,7 +243,7 @@ bool SMIS_PollingService::runService()
     _reapTasks(true);
     if (!_init())
         return false;
-    _sslInitialized = false;
+    // The TLS flag stays as the host set it: a restart needs no second call.
     _mainFinished = false;
     try {
         ++_liveThreads;

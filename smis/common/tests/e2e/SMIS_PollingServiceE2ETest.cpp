@@ -232,6 +232,36 @@ TEST_F(Refresh, CopySessionAndAllocationRefreshesFillTheCpsFileAndStatusKinds)
         EXPECT_EQ(info.SessionPhase, num(s, "phase"));
     }
 
+    // Type filter 3 takes copy types 3 and 4; a session is found by its
+    // volumes and side.
+    std::size_t local = 0;
+    for (const auto& s : m["copy_sessions"])
+        if (num(s, "type") == 3 || num(s, "type") == 4)
+            ++local;
+    Array<unsigned short> typed;
+    ASSERT_EQ(lib.getSessionList(3, SMIS_CopyLib::ALL_VOLUMES, 0, nullptr, typed), 0);
+    EXPECT_EQ(typed.size(), local);
+    for (const auto& s : m["copy_sessions"]) {
+        if (num(s, "type") != 1 && num(s, "type") != 3)
+            continue;
+        SMIS_COPY_SESSION_INFO info{};
+        ASSERT_EQ(lib.getSessionInfo(static_cast<std::uint16_t>(num(s, "id")), info), 0);
+        std::uint16_t found = 0;
+        EXPECT_EQ(lib.getSessionID(static_cast<std::uint16_t>(num(s, "src")), static_cast<std::uint16_t>(num(s, "dst")),
+                                   info.VolumeType, nullptr, 0, &found),
+                  0);
+        EXPECT_EQ(found, num(s, "id"));
+        Array<unsigned short> byVolume;
+        ASSERT_EQ(lib.getSessionList(0, static_cast<std::uint16_t>(num(s, "dst")), info.VolumeType, nullptr, byVolume),
+                  0);
+        bool listed = false;
+        for (std::size_t i = 0; i < byVolume.size(); ++i)
+            listed = listed || byVolume[i] == num(s, "id");
+        EXPECT_TRUE(listed) << "session " << num(s, "id");
+    }
+    std::uint16_t none = 0;
+    EXPECT_EQ(lib.getSessionID(0xFFF0, 0xFFF1, 0, nullptr, 0, &none), 2);
+
     // A progress change of one session reaches the cached record through
     // the refresh of given sessions.
     const std::uint16_t first = static_cast<std::uint16_t>(ids[0]);
@@ -325,7 +355,6 @@ TEST_F(Refresh, PollingMakesTheArrayReachableAndStopsAndRestartsWithinBounds)
     cache_->SetDeviceAvailable(address_.c_str(), 1);
     start = Clock::now();
     ASSERT_TRUE(service_->runService());
-    service_->setSSLEnvironmentInitialized();
     EXPECT_TRUE(waitFor([&] { return cache_->GetDeviceAvailable(address_.c_str()) == 0; }, std::chrono::seconds(20)));
     EXPECT_TRUE(service_->stopService());
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(30));
