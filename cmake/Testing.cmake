@@ -21,6 +21,12 @@ function(smis_test_dir)
                         Threads::Threads)
   # Tests that read files of the source tree (notes, scenarios) find it here.
   target_compile_definitions(${T_NAME} PRIVATE SMIS_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  # The discovery script passes properties on as a flat list, so a second label
+  # would be read as a property name: one label per test program.
+  list(LENGTH T_LABELS label_count)
+  if(label_count GREATER 1)
+    message(FATAL_ERROR "smis_test_dir(${T_NAME}): give one label, not ${T_LABELS}")
+  endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT}

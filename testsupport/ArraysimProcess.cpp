@@ -45,6 +45,19 @@ std::string ArraysimProcess::binaryPath() {
     return "arraysim";
 }
 
+std::string ArraysimProcess::plinkPath() {
+    const std::string sim = binaryPath();
+    const auto slash = sim.rfind('/');
+    return (slash == std::string::npos ? std::string() : sim.substr(0, slash + 1)) + "arraysim-plink";
+}
+
+void ArraysimProcess::installPlink(const std::string& installDir) const {
+    const std::filesystem::path bin = std::filesystem::path(installDir) / "bin";
+    std::filesystem::create_directories(bin);
+    std::filesystem::copy_file(plinkPath(), bin / "plink", std::filesystem::copy_options::overwrite_existing);
+    std::ofstream(bin / "arraysim-plink.socket", std::ios::trunc) << cliPath() << "\n";
+}
+
 ArraysimProcess::ArraysimProcess(const std::string& scenario, const std::vector<std::string>& extraArgs) {
     char tmpl[] = "/tmp/arraysim-test-XXXXXX";
     if (!::mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");

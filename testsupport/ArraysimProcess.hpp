@@ -30,12 +30,21 @@ public:
 
     // $ARRAYSIM_BIN, else $SMIS_BUILD_DIR/bin/arraysim.
     static std::string binaryPath();
+    // arraysim-plink beside the simulator's program.
+    static std::string plinkPath();
+
+    // Makes <installDir>/bin/plink the SSH client stand-in for this
+    // simulator: a copy of arraysim-plink with "arraysim-plink.socket"
+    // beside it naming this simulator's command-line socket.
+    void installPlink(const std::string& installDir) const;
 
     std::size_t arrayCount() const { return ready_["arrays"].size(); }
     std::string address(std::size_t array) const { return ready_["arrays"].at(array)["address"]; }
     std::uint16_t port(std::size_t array) const { return ready_["arrays"].at(array)["port"]; }
     std::string name(std::size_t array) const { return ready_["arrays"].at(array)["name"]; }
     std::string controlPath() const { return ready_["control"]; }
+    // The arrays' command line (the socket arraysim-plink relays to).
+    std::string cliPath() const { return ready_.value("cli", std::string{}); }
     std::string caPem() const { return ready_["ca_pem"]; }
     const std::string& directory() const { return dir_; }
     pid_t pid() const { return pid_; }

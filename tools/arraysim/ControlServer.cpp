@@ -141,7 +141,7 @@ Json ControlServer::handle(const Json& req) {
     try {
         const std::string op = str(req, "op");
         const std::size_t array = num(req, "array");
-        if (op != "ping" && op != "ports" && op != "reset" && op != "log" && op != "clear_log" && op != "shutdown" &&
+        if (op != "ping" && op != "ports" && op != "reset" && op != "log" && op != "clear_log" && op != "shutdown" && op != "cli_clear_log" &&
             !(op == "dump" && !req.contains("array")) && array >= state_.arrayCount())
             return fail("no array " + std::to_string(array));
         if (op == "ping") return Json{{"ok", true}};
@@ -183,6 +183,26 @@ Json ControlServer::handle(const Json& req) {
             Json out = Json::array();
             for (auto& f : state_.faults(array).list()) out.push_back(f.toJson());
             return Json{{"ok", true}, {"faults", out}};
+        }
+        if (op == "cli_fault") {
+            CliFault f = CliFault::fromJson(req);
+            f.array = array;
+            state_.cli().arm(f);
+            return Json{{"ok", true}};
+        }
+        if (op == "cli_clear_faults") {
+            state_.cli().clear(array);
+            return Json{{"ok", true}};
+        }
+        if (op == "cli_faults") {
+            Json out = Json::array();
+            for (auto& f : state_.cli().faults(array)) out.push_back(f.toJson());
+            return Json{{"ok", true}, {"faults", out}};
+        }
+        if (op == "cli_log") return Json{{"ok", true}, {"lines", state_.cli().journal(array)}};
+        if (op == "cli_clear_log") {
+            state_.cli().clearJournal();
+            return Json{{"ok", true}};
         }
         if (op == "shutdown") {
             if (onShutdown_) onShutdown_();

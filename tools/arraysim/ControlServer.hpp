@@ -7,6 +7,9 @@
 //   advance_copy {array[, ids][, seconds][, percent][, state][, phase]}
 //   fault {array, kind[, packet][, command][, count][, seconds][, millis][, status][, length]}
 //   clear_faults {array}, faults {array}, shutdown
+//   cli_fault {array, command, status, message[, option][, parameter][, count]}
+//   cli_fault {array, command, busy}    - busy that many times, then the command runs
+//   cli_faults {array}, cli_clear_faults {array}, cli_log {array}, cli_clear_log
 // Replies are {"ok":true,...} or {"ok":false,"error":text}.
 #pragma once
 

@@ -177,7 +177,7 @@ std::vector<std::string> ScenarioValidator::check(const Json& a) {
     auto hosts = c.numbers(a["hosts"], "index", 8192, "host");
     for (auto& h : a["hosts"]) c.hex(h, "wwn", 16, "host");
     for (auto& h : a["iscsi_hosts"]) c.ipv4(h, "ip", "iSCSI host");
-    c.numbers(a["iscsi_hosts"], "index", 8192, "iSCSI host");
+    auto iscsiHosts = c.numbers(a["iscsi_hosts"], "index", 8192, "iSCSI host");
     auto groups = c.numbers(a["affinity_groups"], "number", num(lim, "affinity_groups"), "affinity group");
     for (auto& g : a["affinity_groups"]) {
         if (g["luns"].size() > 512) c.fail("affinity group with more than 512 LUNs");
@@ -192,8 +192,14 @@ std::vector<std::string> ScenarioValidator::check(const Json& a) {
     for (auto& m : a["host_maps"]) {
         if (m["hosts"].size() > 256) c.fail("host map with more than 256 hosts");
         c.ref(lunMaps, num(m, "lun_map"), "LUN map of host map");
+        // Ports of iSCSI adapters bind iSCSI hosts, the others FC and SAS hosts.
+        bool iscsiPort = false;
+        for (auto& ca : a["cas"]) {
+            const auto kind = num(ca, "real_type") & 0xF000;
+            if (num(ca, "module_id") == num(m, "ca_module_id")) iscsiPort = kind == 0x2000 || kind == 0x3000;
+        }
         for (auto& h : m["hosts"]) {
-            c.ref(hosts, num(h, "host"), "host of host map");
+            c.ref(iscsiPort ? iscsiHosts : hosts, num(h, "host"), "host of host map");
             c.ref(groups, num(h, "group"), "affinity group of host map");
         }
     }

@@ -14,17 +14,17 @@ SimulatorService::SimulatorService(const ServiceOptions& o) {
         const std::uint16_t port = o.firstPort ? static_cast<std::uint16_t>(o.firstPort + (o.distinctAddresses ? 0 : i)) : 0;
         endpoints_.push_back(std::make_unique<ArrayEndpoint>(*state_, i, certs_, address, port));
     }
+    const std::string base = o.readyFile.empty() ? "/tmp/arraysim" : o.readyFile;
     std::string control = o.controlPath;
-    if (control.empty()) {
-        const std::string base = o.readyFile.empty() ? "/tmp/arraysim" : o.readyFile;
-        control = base + ".ctl";
-    }
+    if (control.empty()) control = base + ".ctl";
+    cli_ = std::make_unique<CliServer>(*state_, o.cliPath.empty() ? base + ".cli" : o.cliPath, [this] { return ports(); });
     control_ = std::make_unique<ControlServer>(*state_, control, [this] { return ports(); }, [this] { requestStop(); });
     if (!o.readyFile.empty()) writeReadyFile(o.readyFile);
 }
 
 SimulatorService::~SimulatorService() {
     if (control_) control_->stop();
+    if (cli_) cli_->stop();
     for (auto& e : endpoints_) e->stop();
 }
 
@@ -41,7 +41,7 @@ Json SimulatorService::ports() const {
 }
 
 void SimulatorService::writeReadyFile(const std::string& path) const {
-    Json ready{{"pid", ::getpid()}, {"control", control_->path()}, {"arrays", ports()}, {"ca_pem", certs_.caPem()}};
+    Json ready{{"pid", ::getpid()}, {"control", control_->path()}, {"cli", cli_->path()}, {"arrays", ports()}, {"ca_pem", certs_.caPem()}};
     const std::string tmp = path + ".tmp";
     {
         std::ofstream out(tmp, std::ios::trunc);

@@ -10,6 +10,7 @@
 
 #include "ArrayEndpoint.hpp"
 #include "CertificateFactory.hpp"
+#include "CliServer.hpp"
 #include "ControlServer.hpp"
 #include "SimulatorState.hpp"
 
@@ -21,6 +22,7 @@ struct ServiceOptions {
     bool distinctAddresses = false;  // array i on 127.0.0.(i+1)
     std::uint16_t firstPort = 0;     // 0 = free ports; else consecutive from here
     std::string controlPath;         // default: beside the ready file
+    std::string cliPath;             // command-line socket; default: beside the ready file
     std::string readyFile;
 };
 
@@ -36,6 +38,7 @@ public:
     Json ports() const;
     SimulatorState& state() { return *state_; }
     const std::string& controlPath() const { return control_->path(); }
+    const std::string& cliPath() const { return cli_->path(); }
 
 private:
     void writeReadyFile(const std::string& path) const;
@@ -44,6 +47,7 @@ private:
     CertificateFactory certs_;
     std::vector<std::unique_ptr<ArrayEndpoint>> endpoints_;
     std::unique_ptr<ControlServer> control_;
+    std::unique_ptr<CliServer> cli_;
     std::mutex mu_;
     std::condition_variable cv_;
     bool stop_ = false;

@@ -33,6 +33,7 @@ void SimulatorState::reset() {
     }
     scenario_.arrays = std::move(fresh.arrays);
     for (auto& f : faults_) f->clear();
+    for (std::size_t i = 0; i < faults_.size(); ++i) cli_.clear(i);
 }
 
 Json SimulatorState::dump() const {

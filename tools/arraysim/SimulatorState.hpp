@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CliControl.hpp"
 #include "FaultPlan.hpp"
 #include "RequestLog.hpp"
 #include "Scenario.hpp"
@@ -40,12 +41,14 @@ public:
 
     FaultPlan& faults(std::size_t array) { return *faults_.at(array); }
     RequestLog& log() { return log_; }
+    CliControl& cli() { return cli_; }
 
 private:
     mutable std::mutex mu_;
     Scenario scenario_;
     std::vector<std::unique_ptr<FaultPlan>> faults_;
     RequestLog log_;
+    CliControl cli_;
 };
 
 }  // namespace arraysim

@@ -1,7 +1,7 @@
 // arraysim: serves the arrays of a scenario over the binary command protocol.
 //
 //   arraysim [--scenario small|coverage|max|FILE] [--ready-file FILE]
-//            [--control SOCKET] [--address A] [--port N] [--distinct-addresses]
+//            [--control SOCKET] [--cli SOCKET] [--address A] [--port N] [--distinct-addresses]
 //
 // Once every port listens it writes the ready file (JSON: pid, control socket
 // path, and per array its name, address and port) and runs until SIGINT,
@@ -19,7 +19,7 @@ namespace {
 
 int usage() {
     std::cerr << "usage: arraysim [--scenario NAME|FILE] [--ready-file FILE] [--control SOCKET]\n"
-                 "                [--address A] [--port N] [--distinct-addresses]\n";
+                 "                [--cli SOCKET] [--address A] [--port N] [--distinct-addresses]\n";
     return 2;
 }
 
@@ -35,11 +35,12 @@ int main(int argc, char** argv) {
             o.distinctAddresses = true;
         } else if (a == "--help" || a == "-h") {
             return usage() - 2;
-        } else if ((a == "--scenario" || a == "--ready-file" || a == "--control" || a == "--address" || a == "--port") &&
+        } else if ((a == "--scenario" || a == "--ready-file" || a == "--control" || a == "--cli" || a == "--address" || a == "--port") &&
                    (v = next()) != nullptr) {
             if (a == "--scenario") o.scenario = v;
             if (a == "--ready-file") o.readyFile = v;
             if (a == "--control") o.controlPath = v;
+            if (a == "--cli") o.cliPath = v;
             if (a == "--address") o.address = v;
             if (a == "--port") o.firstPort = static_cast<std::uint16_t>(std::stoul(v));
         } else {
@@ -62,7 +63,8 @@ int main(int argc, char** argv) {
         for (auto& p : service.ports())
             std::cout << "array " << p["name"].get<std::string>() << " on " << p["address"].get<std::string>() << ":"
                       << p["port"].get<int>() << "\n";
-        std::cout << "control socket " << service.controlPath() << std::endl;
+        std::cout << "control socket " << service.controlPath() << "\n";
+        std::cout << "command-line socket " << service.cliPath() << std::endl;
         service.wait();
         // Wake the signal thread when the stop came from the control socket.
         pthread_kill(signals.native_handle(), SIGTERM);
