@@ -3,7 +3,7 @@
 # those that are missing, so a machine with the base image is enough.
 set -euo pipefail
 packages=(cmake ninja-build g++ python3 libssl-dev openssl libgtest-dev libgmock-dev
-          libbenchmark-dev nlohmann-json3-dev)
+          libbenchmark-dev nlohmann-json3-dev libpugixml-dev libcpp-httplib-dev sblim-wbemcli)
 packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
