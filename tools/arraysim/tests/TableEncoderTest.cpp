@@ -34,7 +34,7 @@ Json withPatch(const char* patch) {
 
 TEST(WireGolden, CommandPacketHeaderMatchesTheNotes) {
     auto golden = test::goldenBlock("packets.md", "Golden example: the command packet of 0x4024");
-    if (!golden) GTEST_SKIP() << "docs/wire not present";
+    ASSERT_TRUE(golden) << "golden example not found in " << test::wireDocDir();
     PacketHeader h;
     h.id = kCommandPacket;
     h.bodyLength = 64;
@@ -48,7 +48,7 @@ TEST(WireGolden, CommandPacketHeaderMatchesTheNotes) {
 
 TEST(WireGolden, MaximumCountContainerMatchesTheNotes) {
     auto golden = test::goldenBlock("container.md", "Configuration table with only the maximum-count block");
-    if (!golden) GTEST_SKIP() << "docs/wire not present";
+    ASSERT_TRUE(golden) << "golden example not found in " << test::wireDocDir();
     Json a = Json::parse(R"({"limits": {"olu": 4, "slu": 4, "rlu": 2, "dlu": 2, "cm": 2, "mlu": 4,
                                         "affinity_groups": 0, "hosts": 0}})");
     const Json model = Scenario::fromJson(Json{{"arrays", Json::array({a})}}).arrays[0].model();
@@ -57,7 +57,7 @@ TEST(WireGolden, MaximumCountContainerMatchesTheNotes) {
 
 TEST(WireGolden, FullRefreshRequestIsAnsweredWithEveryTableInOrder) {
     auto request = test::goldenBlock("packets.md", "Full refresh (n = 40)");
-    if (!request) GTEST_SKIP() << "docs/wire not present";
+    ASSERT_TRUE(request) << "golden example not found in " << test::wireDocDir();
     ASSERT_EQ(request->size(), 64u);
     SimArray array(coverageArray());
     const CommandReply r = CommandProcessor::handle(array, 0x4024, *request, {});

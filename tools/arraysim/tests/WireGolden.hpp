@@ -15,8 +15,11 @@ namespace arraysim::test {
 
 inline std::string wireDocDir() {
     if (const char* d = std::getenv("ARRAYSIM_WIRE_DOCS"); d && *d) return d;
-    if (const char* s = std::getenv("SMIS_SOURCE_DIR"); s && *s) return std::string(s) + "/docs/wire";
+#ifdef SMIS_SOURCE_DIR
+    return std::string(SMIS_SOURCE_DIR) + "/docs/wire";
+#else
     return "docs/wire";
+#endif
 }
 
 // Lines look like "0010: 01 00 ..." or "CE 31 00 00  00 ...": an optional
