@@ -26,12 +26,16 @@
 #include <memory>
 #include <string>
 
+#include <cimple/Array.h>
 #include <cimple/String.h>
 
 #include "CMM_CMT_GLOBAL_VAL_ELEM.h"
 #include "SMIS_CMTAccess.h"
 #include "VELDARO_RefTableFields.h"
 #include "cnfg_config_mgmt_table.h"
+#include "disk_idx_list_in_rlu.h"
+
+class VELDARO_TableIndex;
 
 namespace cimple {
 
@@ -136,6 +140,8 @@ public:
     // The first LAN port entry's master address in stored order, or
     // 192.168.1.1 when it is not set.
     std::uint32_t cms_get_lanport_ip() const;
+
+#include "VELDARO_RefTableLookups.h"
 
 private:
     static std::size_t _ix(int i) { return static_cast<std::size_t>(static_cast<unsigned>(i)); }
