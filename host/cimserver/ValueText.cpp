@@ -92,7 +92,7 @@ bool from_text(const std::string& raw, T& out)
     } else {
         std::string s = trimmed(raw);
         if constexpr (std::is_same_v<T, boolean>) {
-            if (s.size() == 4 && (s[0] == 't' || s[0] == 'T') && String(s.c_str()).equali("true")) {
+            if (String(s.c_str()).equali("true")) {
                 out = true;
                 return true;
             }
