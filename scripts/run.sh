@@ -2,14 +2,16 @@
 # Builds the system, then serves the simulated `small` array through the CIM
 # server: starts arraysim and cimserver on an install directory of their own
 # and prints the wbemcli commands that show the array. Ctrl-C stops both.
-#   CIMSERVER_PORT (default 5988) sets the server's port.
+#   CIMSERVER_PORT (default 5988) sets the server's port; SMIS_PRESET (default
+#   "default") the build preset.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)" --target cimserver arraysim arrayprov
+preset="${SMIS_PRESET:-default}"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j "$(nproc)" --target cimserver arraysim arrayprov
 
-build=build/default
+build="build/$preset"
 port="${CIMSERVER_PORT:-5988}"
 work="$(mktemp -d "${TMPDIR:-/tmp}/kestris-run-XXXXXX")"
 install="$work/install"
