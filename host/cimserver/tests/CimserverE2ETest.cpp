@@ -262,6 +262,17 @@ TEST_F(CimserverE2E, LoginIsRequired)
     EXPECT_EQ(r.http_status, 401);
 }
 
+// A well-formed document of depth elements inside each other.
+std::string nested(size_t depth)
+{
+    std::string s;
+    for (size_t i = 0; i < depth; i++)
+        s += "<A>";
+    for (size_t i = 0; i < depth; i++)
+        s += "</A>";
+    return s;
+}
+
 // Malformed requests each get an error; the server keeps serving.
 TEST_F(CimserverE2E, MalformedRequestsAnswerErrorsAndTheServerKeepsServing)
 {
@@ -314,7 +325,9 @@ TEST_F(CimserverE2E, MalformedRequestsAnswerErrorsAndTheServerKeepsServing)
          {{"CIMOperation", "MethodCall"}, {"CIMMethod", "GetInstance"}},
          CimClient::imethod("GetInstance", "<IPARAMVALUE NAME=\"InstanceName\"></IPARAMVALUE>"), "application/xml",
          200, "", 4},
-        {"deep nesting", good, std::string(100000, '<'), "application/xml", 400, "request-not-well-formed", 0},
+        {"truncated nesting", good, std::string(100000, '<'), "application/xml", 400, "request-not-well-formed",
+         0},
+        {"deep nesting", good, nested(100000), "application/xml", 400, "request-not-valid", 0},
     };
     CimClient client(server->port());
     for (auto& c : cases) {
