@@ -1,6 +1,6 @@
 // Hosts the polling service of the provider module's arrays for the life of
 // the server: started once the providers are loaded, stopped before they are
-// unloaded.
+// unloaded, and its singleton destroyed after that.
 #ifndef HOST_CIMSERVER_POLLING_HOST_H
 #define HOST_CIMSERVER_POLLING_HOST_H
 
@@ -13,10 +13,15 @@ public:
     PollingHost(const PollingHost&) = delete;
     PollingHost& operator=(const PollingHost&) = delete;
 
-    // Starts the service; false (logged) when it does not start.
+    // Starts the service (runService, then setSSLEnvironmentInitialized);
+    // false (logged) when it does not start.
     bool start();
-    // Stops the service and waits for it; nothing when it is not running.
+    // Stops the service and waits for it (stopService); nothing when it is
+    // not running.
     void stop();
+    // Releases the service's singleton and the cache it owns (destroy); once
+    // the providers are unloaded.
+    static void release();
     bool running() const { return _running; }
 
 private:

@@ -133,6 +133,7 @@ int main(int argc, char** argv)
     indications.disable();
     polling.stop();
     module.close();
+    PollingHost::release();
     std::fprintf(stderr, "cimserver: stopped\n");
     return status;
 }
