@@ -147,6 +147,15 @@ public:
     // the given record's.
     static constexpr unsigned COPY_SESSION_RECORD_SIZE = 96;
     int SetCurrentCopySessionInfo(const char* address, const std::uint8_t* record);
+    // Converts the array's 208-byte session records into 96-byte copy-session
+    // records (SMIS_COPY_SESSION_INFO), skipping records of an unsupported copy
+    // type or whose volumes the address's image does not hold. count: in the
+    // answered records, out the converted ones. A malloc'ed array (release
+    // with free), or NULL with count 0 when none converted.
+    static std::uint8_t* ConvertVPK2CopySessionInfo(const char* address, unsigned& count, const std::uint8_t* answer);
+    // A copy-session table of one index entry (id 0, byte 1 = 1, element
+    // size 96) holding count records; NULL when memory runs out.
+    static SMIS_CMTPtr ConvertCopySessionInfo2CMT(unsigned count, const std::uint8_t* records);
 
     // ---- model and flags ----
     int SetModelInformation(const char* address, const SMIS_CMT_MANAGER::ModelInfo& record);

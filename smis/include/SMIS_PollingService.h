@@ -1,0 +1,161 @@
+#pragma once
+// The polling service and the refresh operations of every array's cache.
+//
+// The refresh operations (getConfigManagementInfo, getCopySessionInfo,
+// UpdateAllocatedInfo, isSupportedModel) work without a started service:
+// providers and configuration methods call them on demand.
+//
+// A host process runs the periodic polling:
+//
+//   SMIS_PollingService* service = SMIS_PollingService::getInstance();
+//   if (service->runService()) {            // events, task table, main thread
+//       service->setSSLEnvironmentInitialized();   // polling begins
+//       ...
+//       service->stopService();             // cooperative, bounded wait
+//   }
+//   SMIS_PollingService::destroy();         // also destroys the cache
+//
+// Per configured array four tasks run, each in a thread of its own: device
+// status, configuration table, copy sessions and synchronous copy sessions.
+// They are what marks an array reachable (device flag 0) or not (1).
+//
+// Results of the refresh operations: 0 success, 1 failure, 2 the array did
+// not answer (command time-out), -1 the cancel event ended a command.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <cimple/Array.h>
+
+#include "SMIS_AccessCom.h"
+#include "SMIS_CMT.h"
+#include "SMIS_VorpakRecords.h"
+
+namespace cimple {
+
+class SMIS_Vorpak;
+class SMIS_PollingService;
+
+struct SMIS_POLLINGTASK {
+    SMIS_PollingService* service = nullptr;
+    char storageAddress[16] = {};
+    std::uint8_t taskType = 0;  // 0 device status, 1 configuration table, 2 copy sessions, 3 sync copy sessions
+    std::uint8_t priority = 0;  // taskType + 1; lower wins a tie
+    std::atomic<std::uint8_t> running{0};
+    std::uint8_t selected = 0;
+    std::int64_t nextTime = 0;  // seconds since 1970
+    std::uint32_t interval = 0; // seconds
+    std::thread thread;
+    std::atomic<bool> finished{false};
+    const char* taskName = "";
+};
+
+class SMIS_PollingService : public SMIS_AccessCom {
+public:
+    static constexpr const char* STOP_EVENT_NAME = "Global\\SMIS_Event_Polling_Stop";
+    static constexpr const char* CANCEL_EVENT_NAME = "Global\\SMIS_Event_Cancel_Connection";
+    static constexpr int TASKS_PER_ARRAY = 4;
+    static constexpr std::uint32_t SYNC_COPY_INTERVAL = 10;
+    // Bounds of the full copy-session listing.
+    static constexpr unsigned MAX_COPY_SESSION_PAGES = 1024;
+    static constexpr unsigned MAX_COPY_SESSIONS = 65536;
+
+    // Timing of the service; the defaults are the production values, tests
+    // shorten them. Zero intervals take the configuration file's values.
+    struct Timing {
+        std::uint32_t deviceStatusInterval = 0;
+        std::uint32_t pollingInterval = 0;
+        std::uint32_t syncCopyInterval = SYNC_COPY_INTERVAL;
+        std::chrono::milliseconds stopWait{180000};   // stopService waits this long for the main thread
+        std::chrono::milliseconds taskWait{60000};    // the main thread waits this long for its tasks
+        std::chrono::milliseconds startPause{100};    // pause after starting a task
+    };
+    // Makes the command object of one array exchange.
+    using CommandFactory = std::function<std::unique_ptr<SMIS_Vorpak>(const char* address)>;
+
+    // The singleton, created on first call.
+    static SMIS_PollingService* getInstance();
+    // Ends the service's use: releases the task table and events, destroys
+    // the cache and deletes the singleton. Refused (warning) while a thread
+    // of the service still runs.
+    static void destroy();
+
+    // Starts the main thread; false when the service already runs, the cache
+    // is missing, no array is configured or the thread cannot start.
+    bool runService();
+    // Lets the main thread begin polling.
+    void setSSLEnvironmentInitialized();
+    // Sets the stop event and waits (bounded) for the main thread; true.
+    bool stopService();
+    // True from runService until the main thread has ended.
+    bool isRunning() const;
+
+    // ---- refresh operations ----
+    // flag 0: whole table; flag 1: only when the revision word changed (or
+    // no image is cached). Any other flag or a NULL address: 1.
+    int getConfigManagementInfo(const char* address, int flag);
+    int getConfigManagementInfoEx(const char* address);
+    int getCopySessionInfo(const char* address);
+    int getCopySessionInfo(const char* address, const Array<unsigned short>& sessionIds);
+    int UpdateAllocatedInfo(const char* address);
+    // reason: 0 supported or decided, 1 unsupported model, 2 the model could
+    // not be asked, 3 cancelled, 4 no cache.
+    bool isSupportedModel(const char* address, int& reason);
+    unsigned char getModelInformation(const char* address, CMM_RSP_RD_MODEL_INFO& record);
+
+    // ---- settings for hosts and tests ----
+    void setTiming(const Timing& timing);
+    Timing timing() const;
+    // An empty factory restores plain SMIS_Vorpak objects.
+    void setCommandFactory(CommandFactory factory);
+
+    // Maps a command result: 0 -> 0, 128 -> -1, 132 -> 2, else 1.
+    static int _convVORPAKCode(unsigned char code);
+
+    ~SMIS_PollingService();
+
+private:
+    SMIS_PollingService();
+    SMIS_PollingService(const SMIS_PollingService&) = delete;
+    SMIS_PollingService& operator=(const SMIS_PollingService&) = delete;
+
+    std::unique_ptr<SMIS_Vorpak> _newCommand(const char* address) const;
+    int getConfigManagementInfo(SMIS_Vorpak& vpk, const char* address);
+    int _procTableRevisionSpecific(SMIS_Vorpak& vpk, const char* address);
+
+    bool _init();
+    void _term();
+    void pollingServiceMain();
+    // Index of the next due task (marked selected) and the wait until it.
+    int _getWaitTime(std::chrono::milliseconds& wait);
+    void _threadExecProc();
+    void _reapTasks(bool all);
+    static void _runTask(SMIS_POLLINGTASK* task);
+
+    int _proc_DeviceStatus(const char* address);
+    int _proc_ConfigManagementInfo(const char* address);
+    int _proc_CopySessionInfo(const char* address);
+    int _proc_SyncCopySessionInfo(const char* address);
+
+    std::vector<std::unique_ptr<SMIS_POLLINGTASK>> _tasks;
+    std::thread _mainThread;
+    std::atomic<bool> _mainFinished{true};
+    SMIS_EventHandle _events[2] = {nullptr, nullptr};
+    std::atomic<bool> _sslInitialized{false};
+    // Threads of the service still alive (main and tasks); destroy waits for 0.
+    std::atomic<int> _liveThreads{0};
+    mutable std::mutex _settings;
+    Timing _timing;
+    CommandFactory _factory;
+    std::mutex _lifecycle;
+};
+
+}  // namespace cimple
