@@ -137,6 +137,18 @@ TEST_F(CimserverE2E, LandedProvidersAnswerNamesInstancesAndGets)
     }
 }
 
+TEST_F(CimserverE2E, DiskExtentsMatchTheScenariosDisks)
+{
+    auto served = landed();
+    auto it = served.find("VELDARO_DiskExtent");
+    if (it == served.end())
+        GTEST_SKIP() << "the disk extent provider does not serve instances yet";
+    size_t disks = 0;
+    for (size_t i = 0; i < sim->arrayCount(); i++)
+        disks += sim->model(i)["disks"].size();
+    EXPECT_EQ(it->second.size(), disks);
+}
+
 TEST_F(CimserverE2E, AssociationWalkWithFiltersThroughTheAdapter)
 {
     auto served = landed();

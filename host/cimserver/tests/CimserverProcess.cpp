@@ -64,6 +64,11 @@ CimserverProcess::CimserverProcess(const std::string& install_dir, const std::ve
     }
     std::vector<std::string> args = {build_dir() + "/bin/cimserver", "--port", "0", "--ready-file",
                                      _dir + "/ready", "--auth-file", _dir + "/auth"};
+    // CIMSERVER_TEST_MODULE runs the suite on another build of the module.
+    if (const char* module = std::getenv("CIMSERVER_TEST_MODULE"); module && *module) {
+        args.push_back("--module");
+        args.push_back(module);
+    }
     args.insert(args.end(), extra.begin(), extra.end());
     std::vector<char*> argv;
     for (auto& a : args)
