@@ -350,12 +350,9 @@ std::string CimOperations::modify_instance(Call& c) const
         c.failed = true;
         return "";
     }
-    if (inst->meta_class != model->meta_class || !key_eq(model.get(), inst.get())) {
-        // Keys the instance leaves out are those of its name.
-        if (inst->meta_class != model->meta_class) {
-            c.fail({CIM_ERR_INVALID_PARAMETER, "the instance and its name are of different classes"});
-            return "";
-        }
+    if (inst->meta_class != model->meta_class) {
+        c.fail({CIM_ERR_INVALID_PARAMETER, "the instance and its name are of different classes"});
+        return "";
     }
     // The model marks the properties to change: those the property list
     // names, or every property the instance carries.
