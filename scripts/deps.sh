@@ -3,7 +3,8 @@
 # those that are missing, so a machine with the base image is enough.
 set -euo pipefail
 packages=(cmake ninja-build g++ python3 libssl-dev openssl libgtest-dev libgmock-dev
-          libbenchmark-dev nlohmann-json3-dev putty-tools openssh-server)
+          libbenchmark-dev nlohmann-json3-dev putty-tools openssh-server
+          libpugixml-dev libcpp-httplib-dev sblim-wbemcli clang libclang-rt-14-dev)
 packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do

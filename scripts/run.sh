@@ -1,9 +1,65 @@
 #!/usr/bin/env bash
-# Builds the system and runs its end-to-end smoke suite on the built-in default.
-# Until end-to-end tests exist this builds everything and exits 0.
+# Builds the system, then serves the simulated `small` array through the CIM
+# server: starts arraysim and cimserver on an install directory of their own
+# and prints the wbemcli commands that show the array. Ctrl-C stops both.
+#   CIMSERVER_PORT (default 5988) sets the server's port; SMIS_PRESET (default
+#   "default") the build preset.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)"
-ctest --preset default -L e2e --no-tests=ignore "$@"
+preset="${SMIS_PRESET:-default}"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j "$(nproc)" --target cimserver arraysim arrayprov
+
+build="build/$preset"
+port="${CIMSERVER_PORT:-5988}"
+work="$(mktemp -d "${TMPDIR:-/tmp}/kestris-run-XXXXXX")"
+install="$work/install"
+mkdir -p "$install/env" "$install/data" "$install/run" "$install/log"
+
+sim_pid=""
+server_pid=""
+stop_all() {
+  trap - INT TERM EXIT
+  [ -n "$server_pid" ] && kill -TERM "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null || true
+  [ -n "$sim_pid" ] && kill -TERM "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null || true
+  rm -rf "$work"
+  echo "stopped"
+}
+trap stop_all INT TERM EXIT
+
+"$build/bin/arraysim" --scenario small --ready-file "$work/arraysim.ready" >"$work/arraysim.log" 2>&1 &
+sim_pid=$!
+for _ in $(seq 1 600); do
+  [ -s "$work/arraysim.ready" ] && break
+  kill -0 "$sim_pid" 2>/dev/null || { cat "$work/arraysim.log"; exit 1; }
+  sleep 0.1
+done
+[ -s "$work/arraysim.ready" ] || { echo "arraysim did not start"; exit 1; }
+python3 - "$work/arraysim.ready" >"$install/env/smis_env.inf" <<'PY'
+import json, sys
+for a in json.load(open(sys.argv[1]))["arrays"]:
+    print(f"StorageIP={a['address']},{a['port']}")
+PY
+
+SMIS_INSTALL_DIR="$install" "$build/bin/cimserver" --port "$port" --ready-file "$work/cimserver.ready" &
+server_pid=$!
+for _ in $(seq 1 600); do
+  [ -s "$work/cimserver.ready" ] && break
+  kill -0 "$server_pid" 2>/dev/null || exit 1
+  sleep 0.1
+done
+[ -s "$work/cimserver.ready" ] || { echo "cimserver did not start"; exit 1; }
+
+url="http://127.0.0.1:$port/root/kestris"
+cat <<TXT
+
+The simulated array is served at $url (install directory $install).
+Try:
+  wbemcli -nl ecn '$url:CIM_ManagedElement'
+  wbemcli -nl gc '$url:VELDARO_StorageVolume'
+  wbemcli -nl ein '$url:VELDARO_DiskExtent'
+  wbemcli -nl ei '$url:VELDARO_FreeExtent'
+Press Ctrl-C to stop the server and the simulator.
+TXT
+wait "$server_pid"

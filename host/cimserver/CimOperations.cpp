@@ -1,0 +1,566 @@
+#include "CimOperations.h"
+
+#include "ValueText.h"
+
+#include <map>
+
+namespace cimserver {
+
+using namespace cimple;
+
+// The state of one intrinsic or extrinsic call while it is answered.
+struct CimOperations::Call {
+    std::string name_space;
+    std::map<std::string, pugi::xml_node> params; // upper-cased names
+    CimError error;
+    bool failed = false;
+
+    pugi::xml_node param(const char* name) const
+    {
+        std::string key(name);
+        for (auto& ch : key)
+            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        auto it = params.find(key);
+        return it == params.end() ? pugi::xml_node() : it->second;
+    }
+
+    // A boolean parameter's value; the default when absent.
+    bool flag(const char* name, bool dflt)
+    {
+        pugi::xml_node p = param(name);
+        if (!p)
+            return dflt;
+        std::string t = p.child("VALUE").text().get();
+        if (eqi(t.c_str(), "TRUE"))
+            return true;
+        if (eqi(t.c_str(), "FALSE"))
+            return false;
+        fail({CIM_ERR_INVALID_PARAMETER, std::string(name) + " must be TRUE or FALSE"});
+        return dflt;
+    }
+
+    // A string parameter's value (or a CLASSNAME's name); empty when absent.
+    std::string text(const char* name) const
+    {
+        pugi::xml_node p = param(name);
+        if (!p)
+            return "";
+        if (auto cn = p.child("CLASSNAME"))
+            return cn.attribute("NAME").value();
+        return p.child("VALUE").text().get();
+    }
+
+    void fail(CimError e)
+    {
+        if (!failed) {
+            failed = true;
+            error = std::move(e);
+        }
+    }
+};
+
+namespace {
+
+bool keep_in_name_space(const Instance* inst, const std::string& ns)
+{
+    return inst->__name_space.empty() || eqi(inst->__name_space.c_str(), ns.c_str());
+}
+
+PropertyFilter property_filter(pugi::xml_node param)
+{
+    PropertyFilter f;
+    if (!param)
+        return f;
+    pugi::xml_node array = param.child("VALUE.ARRAY");
+    if (!array)
+        return f; // a null property list means every property
+    f.all = false;
+    for (auto v : array.children("VALUE"))
+        f.names.emplace_back(v.text().get());
+    return f;
+}
+
+} // namespace
+
+CimOperations::CimOperations(const ProviderModule& module, std::string host)
+    : _module(module), _reader(module.repository()), _host(std::move(host))
+{
+}
+
+bool CimOperations::served_name_space(const std::string& ns)
+{
+    return eqi(ns.c_str(), "root/kestris") || eqi(ns.c_str(), "interop");
+}
+
+OperationReply CimOperations::handle(const std::string& body, const std::string& cim_method) const
+{
+    OperationReply reply;
+    pugi::xml_document doc;
+    pugi::xml_parse_result parsed = doc.load_buffer(body.data(), body.size());
+    if (!parsed) {
+        reply.http_status = 400;
+        reply.cim_error = "request-not-well-formed";
+        return reply;
+    }
+    pugi::xml_node message = doc.child("CIM").child("MESSAGE");
+    pugi::xml_node simple = message.child("SIMPLEREQ");
+    pugi::xml_node imethod = simple.child("IMETHODCALL");
+    pugi::xml_node method = simple.child("METHODCALL");
+    if (!message || !simple || (!imethod && !method)) {
+        reply.http_status = 400;
+        reply.cim_error = "request-not-valid";
+        return reply;
+    }
+    pugi::xml_node callnode = imethod ? imethod : method;
+    std::string name = callnode.attribute("NAME").value();
+    if (name.empty() || !eqi(name.c_str(), cim_method.c_str())) {
+        reply.http_status = 400;
+        reply.cim_error = "header-mismatch";
+        return reply;
+    }
+    Call call;
+    std::string returned;
+    try {
+        returned = imethod ? intrinsic(call, imethod) : extrinsic(call, method);
+    } catch (const std::exception& e) {
+        call.fail({CIM_ERR_FAILED, std::string("internal error: ") + e.what()});
+    } catch (...) {
+        call.fail({CIM_ERR_FAILED, "internal error"});
+    }
+    if (call.failed)
+        returned = CimXmlWriter::error(call.error);
+    std::string response = imethod ? CimXmlWriter::imethod_response(name, returned)
+                                   : CimXmlWriter::method_response(name, returned);
+    reply.body = CimXmlWriter::message(message.attribute("ID").value(), response);
+    return reply;
+}
+
+std::string CimOperations::intrinsic(Call& c, pugi::xml_node call) const
+{
+    c.name_space = CimXmlReader::name_space(call.child("LOCALNAMESPACEPATH"));
+    if (!served_name_space(c.name_space)) {
+        c.fail({CIM_ERR_INVALID_NAMESPACE, "name space " + c.name_space + " is not served"});
+        return "";
+    }
+    for (auto p : call.children("IPARAMVALUE")) {
+        std::string key = p.attribute("NAME").value();
+        for (auto& ch : key)
+            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        c.params[key] = p;
+    }
+    const char* op = call.attribute("NAME").value();
+    if (eqi(op, "GetClass"))
+        return get_class(c);
+    if (eqi(op, "EnumerateClasses"))
+        return enumerate_classes(c, false);
+    if (eqi(op, "EnumerateClassNames"))
+        return enumerate_classes(c, true);
+    if (eqi(op, "GetInstance"))
+        return get_instance(c);
+    if (eqi(op, "EnumerateInstances"))
+        return enumerate_instances(c, false);
+    if (eqi(op, "EnumerateInstanceNames"))
+        return enumerate_instances(c, true);
+    if (eqi(op, "CreateInstance"))
+        return create_instance(c);
+    if (eqi(op, "DeleteInstance"))
+        return delete_instance(c);
+    if (eqi(op, "ModifyInstance"))
+        return modify_instance(c);
+    if (eqi(op, "Associators"))
+        return associators(c, false, false);
+    if (eqi(op, "AssociatorNames"))
+        return associators(c, false, true);
+    if (eqi(op, "References"))
+        return associators(c, true, false);
+    if (eqi(op, "ReferenceNames"))
+        return associators(c, true, true);
+    c.fail({CIM_ERR_NOT_SUPPORTED, std::string("operation ") + op + " is not supported"});
+    return "";
+}
+
+std::string CimOperations::get_class(Call& c) const
+{
+    std::string name = c.text("ClassName");
+    bool local_only = c.flag("LocalOnly", true);
+    bool qualifiers = c.flag("IncludeQualifiers", true);
+    const Meta_Class* mc = _reader.class_named(name.c_str(), nullptr, c.error);
+    if (!mc) {
+        c.failed = true;
+        return "";
+    }
+    if (c.failed)
+        return "";
+    CimXmlWriter w(_host, c.name_space);
+    w.class_decl(mc, local_only, qualifiers);
+    return "<IRETURNVALUE>" + w.out() + "</IRETURNVALUE>";
+}
+
+std::string CimOperations::enumerate_classes(Call& c, bool names_only) const
+{
+    std::string name = c.text("ClassName");
+    bool deep = c.flag("DeepInheritance", false);
+    bool local_only = c.flag("LocalOnly", true);
+    bool qualifiers = c.flag("IncludeQualifiers", true);
+    if (c.failed)
+        return "";
+    const Meta_Class* base = nullptr;
+    if (!name.empty()) {
+        base = _reader.class_named(name.c_str(), nullptr, c.error);
+        if (!base) {
+            c.failed = true;
+            return "";
+        }
+    }
+    const Meta_Repository* repo = _module.repository();
+    CimXmlWriter w(_host, c.name_space);
+    for (size_t i = 0; i < repo->num_meta_classes; i++) {
+        const Meta_Class* mc = repo->meta_classes[i];
+        if (mc == base)
+            continue;
+        bool take = deep ? (base ? is_subclass(base, mc) : true) : (mc->super_meta_class == base);
+        if (!take)
+            continue;
+        if (names_only)
+            w.class_name(mc->name);
+        else
+            w.class_decl(mc, local_only, qualifiers);
+    }
+    return "<IRETURNVALUE>" + w.out() + "</IRETURNVALUE>";
+}
+
+std::string CimOperations::get_instance(Call& c) const
+{
+    PropertyFilter filter = property_filter(c.param("PropertyList"));
+    Instance_Ptr model = _reader.from_instance_name(c.param("InstanceName").first_child(), nullptr, c.error);
+    if (!model) {
+        c.failed = true;
+        return "";
+    }
+    Pegasus_Adapter* p = _module.provider_of(model->meta_class->name);
+    if (!p) {
+        c.fail({CIM_ERR_NOT_FOUND, std::string("no instances of ") + model->meta_class->name + " are served"});
+        return "";
+    }
+    Instance_Ptr found;
+    int status = p->get_instance(model.get(), found);
+    if (status != 0 || !found) {
+        CimError e = error_of_provider_status(status ? status : GET_INSTANCE_NOT_FOUND, p->provider_name());
+        c.fail(e);
+        return "";
+    }
+    if (!keep_in_name_space(found.get(), c.name_space)) {
+        c.fail({CIM_ERR_NOT_FOUND, "the instance lives in name space " + std::string(found->__name_space.c_str())});
+        return "";
+    }
+    CimXmlWriter w(_host, c.name_space);
+    w.instance(found.get(), filter);
+    return "<IRETURNVALUE>" + w.out() + "</IRETURNVALUE>";
+}
+
+std::string CimOperations::enumerate_instances(Call& c, bool names_only) const
+{
+    PropertyFilter filter = property_filter(c.param("PropertyList"));
+    std::string name = c.text("ClassName");
+    const Meta_Class* base = _reader.class_named(name.c_str(), nullptr, c.error);
+    if (!base) {
+        c.failed = true;
+        return "";
+    }
+    CimXmlWriter w(_host, c.name_space);
+    for (Pegasus_Adapter* p : _module.providers()) {
+        if (!is_subclass(base, p->registration()->meta_class))
+            continue;
+        Instance_List list;
+        int status = p->enum_instances(list);
+        if (status != 0) {
+            c.fail(error_of_provider_status(status, p->provider_name()));
+            return "";
+        }
+        for (auto& inst : list) {
+            if (!keep_in_name_space(inst.get(), c.name_space))
+                continue;
+            if (names_only) {
+                w.instance_name(inst.get());
+            } else {
+                w.out() += "<VALUE.NAMEDINSTANCE>";
+                w.instance_name(inst.get());
+                w.instance(inst.get(), filter);
+                w.out() += "</VALUE.NAMEDINSTANCE>";
+            }
+        }
+    }
+    return "<IRETURNVALUE>" + w.out() + "</IRETURNVALUE>";
+}
+
+std::string CimOperations::create_instance(Call& c) const
+{
+    Instance_Ptr inst = _reader.from_instance(c.param("NewInstance").first_child(), c.error);
+    if (!inst) {
+        c.failed = true;
+        return "";
+    }
+    Pegasus_Adapter* p = _module.provider_of(inst->meta_class->name);
+    if (!p) {
+        c.fail({CIM_ERR_NOT_SUPPORTED, std::string("instances of ") + inst->meta_class->name + " cannot be created"});
+        return "";
+    }
+    int status = p->create_instance(inst.get());
+    if (status != 0) {
+        c.fail(error_of_provider_status(status, p->provider_name()));
+        return "";
+    }
+    CimXmlWriter w(_host, c.name_space);
+    w.instance_name(inst.get());
+    return "<IRETURNVALUE>" + w.out() + "</IRETURNVALUE>";
+}
+
+std::string CimOperations::delete_instance(Call& c) const
+{
+    Instance_Ptr model = _reader.from_instance_name(c.param("InstanceName").first_child(), nullptr, c.error);
+    if (!model) {
+        c.failed = true;
+        return "";
+    }
+    Pegasus_Adapter* p = _module.provider_of(model->meta_class->name);
+    if (!p) {
+        c.fail({CIM_ERR_NOT_FOUND, std::string("no instances of ") + model->meta_class->name + " are served"});
+        return "";
+    }
+    int status = p->delete_instance(model.get());
+    if (status != 0)
+        c.fail(error_of_provider_status(status, p->provider_name()));
+    return "";
+}
+
+std::string CimOperations::modify_instance(Call& c) const
+{
+    pugi::xml_node named_instance = c.param("ModifiedInstance").child("VALUE.NAMEDINSTANCE");
+    if (!named_instance) {
+        c.fail({CIM_ERR_INVALID_PARAMETER, "ModifiedInstance needs a VALUE.NAMEDINSTANCE"});
+        return "";
+    }
+    Instance_Ptr model = _reader.from_instance_name(named_instance.child("INSTANCENAME"), nullptr, c.error);
+    if (!model) {
+        c.failed = true;
+        return "";
+    }
+    Instance_Ptr inst = _reader.from_instance(named_instance.child("INSTANCE"), c.error);
+    if (!inst) {
+        c.failed = true;
+        return "";
+    }
+    if (inst->meta_class != model->meta_class) {
+        c.fail({CIM_ERR_INVALID_PARAMETER, "the instance and its name are of different classes"});
+        return "";
+    }
+    // The model marks the properties to change: those the property list
+    // names, or every property the instance carries.
+    PropertyFilter filter = property_filter(c.param("PropertyList"));
+    const Meta_Class* mc = model->meta_class;
+    for (size_t i = 0; i < mc->num_meta_features; i++) {
+        const Meta_Feature* mf = mc->meta_features[i];
+        if (!(mf->flags & FLAG_PROPERTY) || (mf->flags & FLAG_KEY))
+            continue;
+        auto* mp = static_cast<const Meta_Property*>(mf);
+        std::vector<std::string> texts;
+        bool present = property_texts(inst.get(), mp, texts);
+        if (filter.all ? present : filter.includes(mf->name)) {
+            if (present)
+                set_property_texts(model.get(), mp, texts, mp->subscript != 0);
+            else
+                clear_property(model.get(), mp);
+        }
+    }
+    // The keys of the instance are those of its name.
+    for (size_t i = 0; i < mc->num_meta_features; i++) {
+        const Meta_Feature* mf = mc->meta_features[i];
+        if ((mf->flags & FLAG_KEY) && (mf->flags & FLAG_PROPERTY)) {
+            auto* mp = static_cast<const Meta_Property*>(mf);
+            std::vector<std::string> texts;
+            if (property_texts(model.get(), mp, texts))
+                set_property_texts(inst.get(), mp, texts, false);
+        }
+    }
+    Pegasus_Adapter* p = _module.provider_of(mc->name);
+    if (!p) {
+        c.fail({CIM_ERR_NOT_FOUND, std::string("no instances of ") + mc->name + " are served"});
+        return "";
+    }
+    int status = p->modify_instance(model.get(), inst.get());
+    if (status != 0)
+        c.fail(error_of_provider_status(status, p->provider_name()));
+    return "";
+}
+
+std::string CimOperations::associators(Call& c, bool references, bool names_only) const
+{
+    PropertyFilter filter = property_filter(c.param("PropertyList"));
+    std::string assoc_name = references ? c.text("ResultClass") : c.text("AssocClass");
+    std::string result_name = references ? "" : c.text("ResultClass");
+    std::string role = c.text("Role");
+    std::string result_role = references ? "" : c.text("ResultRole");
+    pugi::xml_node object = c.param("ObjectName").first_child();
+    if (named(object, "CLASSNAME")) {
+        // Class-level association requests have nothing to answer from
+        // instance providers.
+        if (!_reader.class_named(object.attribute("NAME").value(), nullptr, c.error))
+            c.failed = true;
+        return "<IRETURNVALUE></IRETURNVALUE>";
+    }
+    Instance_Ptr source = _reader.from_instance_name(object, nullptr, c.error);
+    if (!source) {
+        c.failed = true;
+        return "";
+    }
+    const Meta_Class* assoc_class = nullptr;
+    const Meta_Class* result_class = nullptr;
+    if (!assoc_name.empty() && !(assoc_class = _reader.class_named(assoc_name.c_str(), nullptr, c.error))) {
+        c.failed = true;
+        return "";
+    }
+    if (!result_name.empty() && !(result_class = _reader.class_named(result_name.c_str(), nullptr, c.error))) {
+        c.failed = true;
+        return "";
+    }
+    CimXmlWriter w(_host, c.name_space);
+    for (Pegasus_Adapter* p : _module.providers()) {
+        const Meta_Class* pc = p->registration()->meta_class;
+        if (!(pc->flags & FLAG_ASSOCIATION))
+            continue;
+        if (assoc_class && !is_subclass(assoc_class, pc))
+            continue;
+        // Only associations with a reference that can point at the source
+        // (through the given role, when one is given) are asked.
+        bool fits = false;
+        for (size_t i = 0; i < pc->num_meta_features && !fits; i++) {
+            const Meta_Feature* mf = pc->meta_features[i];
+            if (!(mf->flags & FLAG_REFERENCE) || (mf->flags & FLAG_EMBEDDED_OBJECT))
+                continue;
+            if (!role.empty() && !eqi(mf->name, role.c_str()))
+                continue;
+            auto* mr = static_cast<const Meta_Reference*>(mf);
+            fits = !mr->meta_class || is_subclass(mr->meta_class, source->meta_class) ||
+                   is_subclass(source->meta_class, mr->meta_class);
+        }
+        if (!fits)
+            continue;
+        Instance_List found;
+        int status;
+        if (references)
+            status = p->enum_references(source.get(), role.c_str(), found);
+        else if (names_only)
+            status = p->enum_associator_names(source.get(), result_name.c_str(), role.c_str(), result_role.c_str(),
+                                              found);
+        else
+            status = p->enum_associators(source.get(), result_name.c_str(), role.c_str(), result_role.c_str(), found);
+        if (status != 0) {
+            c.fail(error_of_provider_status(status, p->provider_name()));
+            return "";
+        }
+        for (auto& inst : found) {
+            if (!keep_in_name_space(inst.get(), c.name_space))
+                continue;
+            if (!references && result_class && !is_subclass(result_class, inst->meta_class))
+                continue;
+            if (names_only) {
+                w.out() += "<OBJECTPATH>";
+                w.instance_path(inst.get());
+                w.out() += "</OBJECTPATH>";
+            } else {
+                w.out() += "<VALUE.OBJECTWITHPATH>";
+                w.instance_path(inst.get());
+                w.instance(inst.get(), filter);
+                w.out() += "</VALUE.OBJECTWITHPATH>";
+            }
+        }
+    }
+    return "<IRETURNVALUE>" + w.out() + "</IRETURNVALUE>";
+}
+
+std::string CimOperations::extrinsic(Call& c, pugi::xml_node call) const
+{
+    const char* method_name = call.attribute("NAME").value();
+    Instance_Ptr target;
+    const Meta_Class* mc = nullptr;
+    if (auto lip = call.child("LOCALINSTANCEPATH")) {
+        c.name_space = CimXmlReader::name_space(lip.child("LOCALNAMESPACEPATH"));
+        if (served_name_space(c.name_space)) {
+            target = _reader.from_instance_name(lip.child("INSTANCENAME"), nullptr, c.error);
+            if (!target) {
+                c.failed = true;
+                return "";
+            }
+            mc = target->meta_class;
+        }
+    } else if (auto lcp = call.child("LOCALCLASSPATH")) {
+        c.name_space = CimXmlReader::name_space(lcp.child("LOCALNAMESPACEPATH"));
+        if (served_name_space(c.name_space)) {
+            mc = _reader.class_named(lcp.child("CLASSNAME").attribute("NAME").value(), nullptr, c.error);
+            if (!mc) {
+                c.failed = true;
+                return "";
+            }
+            target.reset(create(mc));
+        }
+    } else {
+        c.fail({CIM_ERR_INVALID_PARAMETER, "the method call names no object"});
+        return "";
+    }
+    if (!served_name_space(c.name_space)) {
+        c.fail({CIM_ERR_INVALID_NAMESPACE, "name space " + c.name_space + " is not served"});
+        return "";
+    }
+    const Meta_Method* mm = find_method(mc, method_name);
+    if (!mm) {
+        c.fail({CIM_ERR_METHOD_NOT_FOUND, std::string(mc->name) + " has no method " + method_name});
+        return "";
+    }
+    Pegasus_Adapter* p = _module.provider_of(mc->name);
+    if (!p) {
+        c.fail({CIM_ERR_NOT_SUPPORTED, std::string("no provider serves ") + mc->name});
+        return "";
+    }
+    Instance_Ptr method(create(mm));
+    for (auto pv : call.children("PARAMVALUE")) {
+        const char* pname = pv.attribute("NAME").value();
+        const Meta_Feature* pf = nullptr;
+        for (size_t i = 0; i < mm->num_meta_features; i++)
+            if (eqi(mm->meta_features[i]->name, pname) && (mm->meta_features[i]->flags & FLAG_IN))
+                pf = mm->meta_features[i];
+        if (!pf) {
+            c.fail({CIM_ERR_INVALID_PARAMETER, std::string(method_name) + " has no input parameter " + pname});
+            return "";
+        }
+        if (!_reader.set_feature(method.get(), pf, pv, c.error)) {
+            c.failed = true;
+            return "";
+        }
+    }
+    int status = p->invoke_method(target.get(), method.get());
+    if (status != 0) {
+        CimError e = error_of_provider_status(status, p->provider_name());
+        if (status == -1)
+            e = {CIM_ERR_INVALID_PARAMETER, std::string("the provider refused the call of ") + method_name};
+        c.fail(e);
+        return "";
+    }
+    CimXmlWriter w(_host, c.name_space);
+    std::string out;
+    for (size_t i = 0; i < mm->num_meta_features; i++) {
+        const Meta_Feature* pf = mm->meta_features[i];
+        if (eqi(pf->name, "return_value")) {
+            std::vector<std::string> texts;
+            auto* rp = static_cast<const Meta_Property*>(pf);
+            if (property_texts(method.get(), rp, texts))
+                out = "<RETURNVALUE PARAMTYPE=\"" + std::string(type_name(rp->type)) + "\"><VALUE>" +
+                      CimXmlWriter::escape(texts[0]) + "</VALUE></RETURNVALUE>" + out;
+            continue;
+        }
+        if (pf->flags & FLAG_OUT)
+            w.out_parameter(method.get(), pf);
+    }
+    return out + w.out();
+}
+
+} // namespace cimserver

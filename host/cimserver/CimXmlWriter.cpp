@@ -1,0 +1,354 @@
+#include "CimXmlWriter.h"
+
+#include "ValueText.h"
+
+namespace cimserver {
+
+using namespace cimple;
+
+bool PropertyFilter::includes(const char* name) const
+{
+    if (all)
+        return true;
+    for (const auto& n : names)
+        if (eqi(n.c_str(), name))
+            return true;
+    return false;
+}
+
+CimXmlWriter::CimXmlWriter(std::string host, std::string name_space)
+    : _host(std::move(host)), _name_space(std::move(name_space))
+{
+}
+
+std::string CimXmlWriter::escape(const std::string& text)
+{
+    std::string r;
+    r.reserve(text.size());
+    for (unsigned char c : text) {
+        switch (c) {
+        case '<': r += "&lt;"; break;
+        case '>': r += "&gt;"; break;
+        case '&': r += "&amp;"; break;
+        case '"': r += "&quot;"; break;
+        case '\'': r += "&apos;"; break;
+        default:
+            // Control characters other than tab, line feed and carriage return
+            // cannot appear in XML 1.0; they are written as '?'.
+            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                r += '?';
+            else
+                r += static_cast<char>(c);
+        }
+    }
+    return r;
+}
+
+void CimXmlWriter::open_value(const std::string& text)
+{
+    _out += "<VALUE>";
+    _out += escape(text);
+    _out += "</VALUE>";
+}
+
+std::string CimXmlWriter::name_space_of(const Instance* inst) const
+{
+    if (inst && !inst->__name_space.empty())
+        return inst->__name_space.c_str();
+    return _name_space;
+}
+
+void CimXmlWriter::local_name_space_path(const std::string& ns)
+{
+    _out += "<LOCALNAMESPACEPATH>";
+    size_t start = 0;
+    while (start <= ns.size()) {
+        size_t slash = ns.find('/', start);
+        std::string part = ns.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (!part.empty())
+            _out += "<NAMESPACE NAME=\"" + escape(part) + "\"></NAMESPACE>";
+        if (slash == std::string::npos)
+            break;
+        start = slash + 1;
+    }
+    _out += "</LOCALNAMESPACEPATH>";
+}
+
+void CimXmlWriter::class_name(const char* name)
+{
+    _out += "<CLASSNAME NAME=\"" + escape(name) + "\"></CLASSNAME>";
+}
+
+static void qualifier(std::string& out, const char* name)
+{
+    out += "<QUALIFIER NAME=\"";
+    out += name;
+    out += "\" TYPE=\"boolean\"><VALUE>TRUE</VALUE></QUALIFIER>";
+}
+
+void CimXmlWriter::class_decl(const Meta_Class* mc, bool local_only, bool include_qualifiers)
+{
+    _out += "<CLASS NAME=\"" + escape(mc->name) + "\"";
+    if (mc->super_meta_class)
+        _out += " SUPERCLASS=\"" + escape(mc->super_meta_class->name) + "\"";
+    _out += ">";
+    if (include_qualifiers) {
+        if (mc->flags & FLAG_ASSOCIATION)
+            qualifier(_out, "Association");
+        if (mc->flags & FLAG_ABSTRACT)
+            qualifier(_out, "Abstract");
+        if (mc->flags & FLAG_INDICATION)
+            qualifier(_out, "Indication");
+    }
+    // Key and In/Out qualifiers are written even without IncludeQualifiers:
+    // clients need them to build instance names and method calls.
+    std::string methods;
+    for (size_t i = 0; i < mc->num_meta_features; i++) {
+        const Meta_Feature* mf = mc->meta_features[i];
+        if (local_only && mc->locals && !mc->locals[i])
+            continue;
+        if (mf->flags & FLAG_PROPERTY) {
+            auto* mp = static_cast<const Meta_Property*>(mf);
+            _out += mp->subscript ? "<PROPERTY.ARRAY" : "<PROPERTY";
+            _out += std::string(" NAME=\"") + escape(mf->name) + "\" TYPE=\"" + type_name(mp->type) + "\"";
+            if (mp->subscript > 0)
+                _out += " ARRAYSIZE=\"" + std::to_string(mp->subscript) + "\"";
+            _out += ">";
+            if (mf->flags & FLAG_KEY)
+                qualifier(_out, "Key");
+            _out += mp->subscript ? "</PROPERTY.ARRAY>" : "</PROPERTY>";
+        } else if (mf->flags & FLAG_REFERENCE) {
+            auto* mr = static_cast<const Meta_Reference*>(mf);
+            if (mf->flags & FLAG_EMBEDDED_OBJECT) {
+                _out += "<PROPERTY NAME=\"" + escape(mf->name) + "\" TYPE=\"string\" EmbeddedObject=\"instance\">";
+                _out += "</PROPERTY>";
+                continue;
+            }
+            _out += "<PROPERTY.REFERENCE NAME=\"" + escape(mf->name) + "\"";
+            if (mr->meta_class)
+                _out += " REFERENCECLASS=\"" + escape(mr->meta_class->name) + "\"";
+            _out += ">";
+            if (mf->flags & FLAG_KEY)
+                qualifier(_out, "Key");
+            _out += "</PROPERTY.REFERENCE>";
+        } else if (mf->flags & FLAG_METHOD) {
+            auto* mm = static_cast<const Meta_Method*>(mf);
+            methods += "<METHOD NAME=\"" + escape(mf->name) + "\" TYPE=\"" + type_name(mm->return_type) + "\">";
+            for (size_t p = 0; p < mm->num_meta_features; p++) {
+                const Meta_Feature* pf = mm->meta_features[p];
+                if (eqi(pf->name, "return_value"))
+                    continue;
+                std::string quals;
+                if (pf->flags & FLAG_IN)
+                    qualifier(quals, "In");
+                if (pf->flags & FLAG_OUT)
+                    qualifier(quals, "Out");
+                if (pf->flags & FLAG_REQUIRED)
+                    qualifier(quals, "Required");
+                if (pf->flags & FLAG_PROPERTY) {
+                    auto* pp = static_cast<const Meta_Property*>(pf);
+                    methods += std::string(pp->subscript ? "<PARAMETER.ARRAY" : "<PARAMETER") + " NAME=\"" +
+                               escape(pf->name) + "\" TYPE=\"" + type_name(pp->type) + "\">" + quals +
+                               (pp->subscript ? "</PARAMETER.ARRAY>" : "</PARAMETER>");
+                } else if (pf->flags & FLAG_EMBEDDED_OBJECT) {
+                    methods += "<PARAMETER NAME=\"" + escape(pf->name) + "\" TYPE=\"string\">" + quals;
+                    methods += "<QUALIFIER NAME=\"EmbeddedInstance\" TYPE=\"string\"><VALUE>";
+                    auto* pr = static_cast<const Meta_Reference*>(pf);
+                    methods += escape(pr->meta_class ? pr->meta_class->name : "");
+                    methods += "</VALUE></QUALIFIER></PARAMETER>";
+                } else {
+                    auto* pr = static_cast<const Meta_Reference*>(pf);
+                    const char* tag = pr->subscript ? "PARAMETER.REFARRAY" : "PARAMETER.REFERENCE";
+                    methods += std::string("<") + tag + " NAME=\"" + escape(pf->name) + "\"";
+                    if (pr->meta_class)
+                        methods += " REFERENCECLASS=\"" + escape(pr->meta_class->name) + "\"";
+                    methods += ">" + quals + "</" + tag + ">";
+                }
+            }
+            methods += "</METHOD>";
+        }
+    }
+    _out += methods;
+    _out += "</CLASS>";
+}
+
+void CimXmlWriter::property(const Instance* inst, const Meta_Property* mp, bool)
+{
+    std::vector<std::string> texts;
+    bool present = property_texts(inst, mp, texts);
+    const char* tag = mp->subscript ? "PROPERTY.ARRAY" : "PROPERTY";
+    _out += std::string("<") + tag + " NAME=\"" + escape(mp->name) + "\" TYPE=\"" + type_name(mp->type) + "\">";
+    if (present) {
+        if (mp->subscript) {
+            _out += "<VALUE.ARRAY>";
+            for (const auto& t : texts)
+                open_value(t);
+            _out += "</VALUE.ARRAY>";
+        } else {
+            open_value(texts[0]);
+        }
+    }
+    _out += std::string("</") + tag + ">";
+}
+
+void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference* mr)
+{
+    if (mr->flags & FLAG_EMBEDDED_OBJECT) {
+        auto* embedded = *static_cast<Instance* const*>(field_of(inst, mr->offset));
+        _out += "<PROPERTY NAME=\"" + escape(mr->name) + "\" TYPE=\"string\" EmbeddedObject=\"instance\">";
+        if (embedded) {
+            CimXmlWriter inner(_host, _name_space);
+            inner.instance(embedded, PropertyFilter{});
+            open_value(inner.out());
+        }
+        _out += "</PROPERTY>";
+        return;
+    }
+    if (mr->subscript != 0)
+        return; // reference arrays are not properties of instances
+    auto* target = *static_cast<Instance* const*>(field_of(inst, mr->offset));
+    _out += "<PROPERTY.REFERENCE NAME=\"" + escape(mr->name) + "\"";
+    if (mr->meta_class)
+        _out += " REFERENCECLASS=\"" + escape(mr->meta_class->name) + "\"";
+    _out += ">";
+    if (target)
+        value_reference(target);
+    _out += "</PROPERTY.REFERENCE>";
+}
+
+void CimXmlWriter::instance(const Instance* inst, const PropertyFilter& filter)
+{
+    const Meta_Class* mc = inst->meta_class;
+    _out += "<INSTANCE CLASSNAME=\"" + escape(mc->name) + "\">";
+    for (size_t i = 0; i < mc->num_meta_features; i++) {
+        const Meta_Feature* mf = mc->meta_features[i];
+        if (!filter.includes(mf->name))
+            continue;
+        if (mf->flags & FLAG_PROPERTY)
+            property(inst, static_cast<const Meta_Property*>(mf), false);
+        else if (mf->flags & FLAG_REFERENCE)
+            reference_property(inst, static_cast<const Meta_Reference*>(mf));
+    }
+    _out += "</INSTANCE>";
+}
+
+void CimXmlWriter::instance_name(const Instance* inst)
+{
+    const Meta_Class* mc = inst->meta_class;
+    _out += "<INSTANCENAME CLASSNAME=\"" + escape(mc->name) + "\">";
+    for (size_t i = 0; i < mc->num_meta_features; i++) {
+        const Meta_Feature* mf = mc->meta_features[i];
+        if (!(mf->flags & FLAG_KEY))
+            continue;
+        if (mf->flags & FLAG_PROPERTY) {
+            auto* mp = static_cast<const Meta_Property*>(mf);
+            std::vector<std::string> texts;
+            bool present = property_texts(inst, mp, texts);
+            _out += "<KEYBINDING NAME=\"" + escape(mf->name) + "\"><KEYVALUE VALUETYPE=\"" +
+                    key_value_type(mp->type) + "\">";
+            if (present && !texts.empty())
+                _out += escape(texts[0]);
+            _out += "</KEYVALUE></KEYBINDING>";
+        } else if (mf->flags & FLAG_REFERENCE) {
+            auto* mr = static_cast<const Meta_Reference*>(mf);
+            auto* target = *static_cast<Instance* const*>(field_of(inst, mr->offset));
+            if (!target || mr->subscript != 0)
+                continue;
+            _out += "<KEYBINDING NAME=\"" + escape(mf->name) + "\">";
+            value_reference(target);
+            _out += "</KEYBINDING>";
+        }
+    }
+    _out += "</INSTANCENAME>";
+}
+
+void CimXmlWriter::instance_path(const Instance* inst)
+{
+    _out += "<INSTANCEPATH><NAMESPACEPATH><HOST>" + escape(_host) + "</HOST>";
+    local_name_space_path(name_space_of(inst));
+    _out += "</NAMESPACEPATH>";
+    instance_name(inst);
+    _out += "</INSTANCEPATH>";
+}
+
+void CimXmlWriter::value_reference(const Instance* inst)
+{
+    _out += "<VALUE.REFERENCE>";
+    instance_path(inst);
+    _out += "</VALUE.REFERENCE>";
+}
+
+void CimXmlWriter::out_parameter(const Instance* method, const Meta_Feature* mf)
+{
+    if (mf->flags & FLAG_PROPERTY) {
+        auto* mp = static_cast<const Meta_Property*>(mf);
+        std::vector<std::string> texts;
+        if (!property_texts(method, mp, texts))
+            return;
+        _out += "<PARAMVALUE NAME=\"" + escape(mf->name) + "\" PARAMTYPE=\"" + type_name(mp->type) + "\">";
+        if (mp->subscript) {
+            _out += "<VALUE.ARRAY>";
+            for (const auto& t : texts)
+                open_value(t);
+            _out += "</VALUE.ARRAY>";
+        } else {
+            open_value(texts[0]);
+        }
+        _out += "</PARAMVALUE>";
+        return;
+    }
+    auto* mr = static_cast<const Meta_Reference*>(mf);
+    if (mf->flags & FLAG_EMBEDDED_OBJECT) {
+        auto* embedded = *static_cast<Instance* const*>(field_of(method, mr->offset));
+        if (!embedded)
+            return;
+        CimXmlWriter inner(_host, _name_space);
+        inner.instance(embedded, PropertyFilter{});
+        _out += "<PARAMVALUE NAME=\"" + escape(mf->name) + "\" PARAMTYPE=\"string\" EmbeddedObject=\"instance\">";
+        open_value(inner.out());
+        _out += "</PARAMVALUE>";
+        return;
+    }
+    if (mr->subscript == 0) {
+        auto* target = *static_cast<Instance* const*>(field_of(method, mr->offset));
+        if (!target)
+            return;
+        _out += "<PARAMVALUE NAME=\"" + escape(mf->name) + "\" PARAMTYPE=\"reference\">";
+        value_reference(target);
+        _out += "</PARAMVALUE>";
+        return;
+    }
+    // A reference array goes out as a VALUE.ARRAY of VALUE.REFERENCE.
+    auto* targets = static_cast<const Array<Instance*>*>(field_of(method, mr->offset));
+    if (targets->empty())
+        return;
+    _out += "<PARAMVALUE NAME=\"" + escape(mf->name) + "\" PARAMTYPE=\"reference\"><VALUE.ARRAY>";
+    for (size_t i = 0; i < targets->size(); i++)
+        if ((*targets)[i])
+            value_reference((*targets)[i]);
+    _out += "</VALUE.ARRAY></PARAMVALUE>";
+}
+
+std::string CimXmlWriter::message(const std::string& id, const std::string& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
+           "<MESSAGE ID=\"" + escape(id) + "\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP>" + body +
+           "</SIMPLERSP></MESSAGE></CIM>\n";
+}
+
+std::string CimXmlWriter::imethod_response(const std::string& name, const std::string& returned)
+{
+    return "<IMETHODRESPONSE NAME=\"" + escape(name) + "\">" + returned + "</IMETHODRESPONSE>";
+}
+
+std::string CimXmlWriter::method_response(const std::string& name, const std::string& returned)
+{
+    return "<METHODRESPONSE NAME=\"" + escape(name) + "\">" + returned + "</METHODRESPONSE>";
+}
+
+std::string CimXmlWriter::error(const CimError& e)
+{
+    return "<ERROR CODE=\"" + std::to_string(e.code) + "\" DESCRIPTION=\"" + escape(e.description) + "\"></ERROR>";
+}
+
+} // namespace cimserver

@@ -1,0 +1,64 @@
+// Writes CIM-XML: classes, instances, instance names and paths, and the
+// message envelope of responses. Every element gets an explicit end tag and
+// an empty text is written as <VALUE></VALUE>, which is what clients that
+// reject self-closing elements need.
+#ifndef HOST_CIMSERVER_CIM_XML_WRITER_H
+#define HOST_CIMSERVER_CIM_XML_WRITER_H
+
+#include "CimStatus.h"
+
+#include <cimple/cimple.h>
+
+#include <string>
+#include <vector>
+
+namespace cimserver {
+
+// Property names to write (compared without regard to case); an absent list
+// means every property.
+struct PropertyFilter {
+    bool all = true;
+    std::vector<std::string> names;
+    bool includes(const char* name) const;
+};
+
+class CimXmlWriter {
+public:
+    // host: the host name written into instance paths; name_space: the name
+    // space of the request, used for instances that carry none.
+    CimXmlWriter(std::string host, std::string name_space);
+
+    static std::string escape(const std::string& text);
+
+    std::string& out() { return _out; }
+
+    void class_name(const char* name);
+    void class_decl(const cimple::Meta_Class* mc, bool local_only, bool include_qualifiers);
+    void instance(const cimple::Instance* inst, const PropertyFilter& filter);
+    void instance_name(const cimple::Instance* inst);
+    void instance_path(const cimple::Instance* inst);
+    void value_reference(const cimple::Instance* inst);
+    // A method's output parameter (left out when it holds no value).
+    void out_parameter(const cimple::Instance* method, const cimple::Meta_Feature* mf);
+
+    // The message around a response body.
+    static std::string message(const std::string& id, const std::string& body);
+    static std::string imethod_response(const std::string& name, const std::string& returned);
+    static std::string method_response(const std::string& name, const std::string& returned);
+    static std::string error(const CimError& e);
+
+private:
+    void open_value(const std::string& text);
+    void local_name_space_path(const std::string& ns);
+    void property(const cimple::Instance* inst, const cimple::Meta_Property* mp, bool embedded_qualifier);
+    void reference_property(const cimple::Instance* inst, const cimple::Meta_Reference* mr);
+    std::string name_space_of(const cimple::Instance* inst) const;
+
+    std::string _host;
+    std::string _name_space;
+    std::string _out;
+};
+
+} // namespace cimserver
+
+#endif

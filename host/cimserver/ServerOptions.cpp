@@ -1,0 +1,86 @@
+#include "ServerOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace cimserver {
+
+const char* ServerOptions::usage()
+{
+    return "usage: cimserver [--address A] [--port N] [--module LIB] [--auth-file FILE]\n"
+           "                 [--max-request BYTES] [--no-polling] [--no-indications] [--ready-file FILE]\n";
+}
+
+static bool number(const char* text, unsigned long long max, unsigned long long& out)
+{
+    if (!text || !*text)
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    unsigned long long v = std::strtoull(text, &end, 10);
+    if (errno || *end || text[0] == '-' || v > max)
+        return false;
+    out = v;
+    return true;
+}
+
+bool ServerOptions::parse(int argc, char** argv, std::string& message)
+{
+    for (int i = 1; i < argc; i++) {
+        std::string a = argv[i];
+        auto value = [&](const char*& v) {
+            if (i + 1 >= argc) {
+                message = a + " needs a value";
+                return false;
+            }
+            v = argv[++i];
+            return true;
+        };
+        const char* v = nullptr;
+        unsigned long long n = 0;
+        if (a == "--address") {
+            if (!value(v))
+                return false;
+            address = v;
+        } else if (a == "--port") {
+            if (!value(v))
+                return false;
+            if (!number(v, 65535, n)) {
+                message = std::string("bad port ") + v;
+                return false;
+            }
+            port = static_cast<int>(n);
+        } else if (a == "--module") {
+            if (!value(v))
+                return false;
+            module_path = v;
+        } else if (a == "--auth-file") {
+            if (!value(v))
+                return false;
+            auth_file = v;
+        } else if (a == "--max-request") {
+            if (!value(v))
+                return false;
+            if (!number(v, 1ull << 30, n) || n < 1024) {
+                message = std::string("bad request size ") + v + " (1024 to 1073741824)";
+                return false;
+            }
+            max_request = static_cast<std::size_t>(n);
+        } else if (a == "--no-polling") {
+            polling = false;
+        } else if (a == "--no-indications") {
+            indications = false;
+        } else if (a == "--ready-file") {
+            if (!value(v))
+                return false;
+            ready_file = v;
+        } else {
+            message = "unknown argument " + a;
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace cimserver

@@ -1,0 +1,28 @@
+// The command line of cimserver.
+#ifndef HOST_CIMSERVER_SERVER_OPTIONS_H
+#define HOST_CIMSERVER_SERVER_OPTIONS_H
+
+#include <cstddef>
+#include <string>
+
+namespace cimserver {
+
+struct ServerOptions {
+    std::string address = "127.0.0.1";
+    int port = 5988;                     // 0: any free port (see ready_file)
+    std::string module_path;             // empty: <install>/lib/libarrayprov.so
+    std::string auth_file;               // "user:password" on its first line; empty: no authentication
+    std::size_t max_request = 4u << 20;  // largest request body accepted, bytes
+    bool polling = true;                 // run the polling service
+    bool indications = true;             // enable the indication providers
+    std::string ready_file;              // written with the port once the server listens
+
+    // Reads argv; false with a message for anything it does not know.
+    bool parse(int argc, char** argv, std::string& message);
+
+    static const char* usage();
+};
+
+} // namespace cimserver
+
+#endif

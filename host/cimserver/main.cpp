@@ -1,0 +1,139 @@
+// cimserver: hosts the provider module and answers CIM-XML operations over
+// HTTP until SIGINT or SIGTERM.
+#include "CimOperations.h"
+#include "HttpFrontEnd.h"
+#include "IndicationHost.h"
+#include "PollingHost.h"
+#include "ProviderModule.h"
+#include "ServerOptions.h"
+
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+
+using namespace cimserver;
+
+namespace {
+
+std::string executable_folder()
+{
+    char buf[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return ".";
+    std::string path(buf, static_cast<size_t>(n));
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+bool read_credentials(const std::string& file, Credentials& credentials, std::string& message)
+{
+    std::ifstream in(file);
+    std::string line;
+    if (!in || !std::getline(in, line)) {
+        message = "cannot read " + file;
+        return false;
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    size_t colon = line.find(':');
+    if (colon == 0 || colon == std::string::npos) {
+        message = file + " must hold user:password";
+        return false;
+    }
+    credentials.required = true;
+    credentials.user = line.substr(0, colon);
+    credentials.password = line.substr(colon + 1);
+    return true;
+}
+
+bool write_ready_file(const std::string& file, int port)
+{
+    std::string tmp = file + ".tmp";
+    {
+        std::ofstream out(tmp, std::ios::trunc);
+        out << "{\"pid\": " << getpid() << ", \"port\": " << port << "}\n";
+        if (!out)
+            return false;
+    }
+    return std::rename(tmp.c_str(), file.c_str()) == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ServerOptions options;
+    std::string message;
+    if (!options.parse(argc, argv, message)) {
+        std::fprintf(stderr, "cimserver: %s\n%s", message.c_str(), ServerOptions::usage());
+        return 2;
+    }
+    Credentials credentials;
+    if (!options.auth_file.empty() && !read_credentials(options.auth_file, credentials, message)) {
+        std::fprintf(stderr, "cimserver: %s\n", message.c_str());
+        return 2;
+    }
+
+    // Signals are taken by one thread with sigwait; every other thread,
+    // the providers' included, inherits the blocked mask.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+
+    std::string module_path = options.module_path.empty() ? executable_folder() + "/../lib/libarrayprov.so"
+                                                          : options.module_path;
+    ProviderModule module;
+    if (!module.open(module_path, message)) {
+        std::fprintf(stderr, "cimserver: %s\n", message.c_str());
+        return 1;
+    }
+    std::fprintf(stderr, "cimserver: %zu providers loaded from %s\n", module.providers().size(), module_path.c_str());
+
+    PollingHost polling;
+    if (options.polling)
+        polling.start();
+    IndicationHost indications;
+    if (options.indications)
+        indications.enable(module);
+
+    int status = 0;
+    {
+        CimOperations operations(module, options.address);
+        HttpFrontEnd front(operations, credentials, options.max_request);
+        int port = front.bind(options.address, options.port);
+        if (port < 0) {
+            std::fprintf(stderr, "cimserver: cannot listen on %s:%d\n", options.address.c_str(), options.port);
+            status = 1;
+        } else {
+            if (!options.ready_file.empty() && !write_ready_file(options.ready_file, port))
+                std::fprintf(stderr, "cimserver: cannot write %s\n", options.ready_file.c_str());
+            std::fprintf(stderr, "cimserver: listening on %s:%d\n", options.address.c_str(), port);
+            std::thread waiter([&] {
+                int sig = 0;
+                sigwait(&signals, &sig);
+                front.stop();
+            });
+            if (!front.serve())
+                status = 1;
+            // Wakes the waiter when the server ended on its own.
+            pthread_kill(waiter.native_handle(), SIGTERM);
+            waiter.join();
+        }
+    }
+    indications.disable();
+    polling.stop();
+    module.close();
+    PollingHost::release();
+    std::fprintf(stderr, "cimserver: stopped\n");
+    return status;
+}

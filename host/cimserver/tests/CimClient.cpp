@@ -1,0 +1,124 @@
+#include "CimClient.h"
+
+#include <sstream>
+
+namespace cimserver::test {
+
+std::vector<pugi::xml_node> CimReply::all(const char* name) const
+{
+    std::vector<pugi::xml_node> found;
+    for (auto& x : doc.select_nodes((std::string("//") + name).c_str()))
+        found.push_back(x.node());
+    return found;
+}
+
+CimClient::CimClient(int port, std::string user, std::string password) : _client("127.0.0.1", port)
+{
+    if (!user.empty())
+        _client.set_basic_auth(user.c_str(), password.c_str());
+    _client.set_keep_alive(true);
+    _client.set_read_timeout(120, 0);
+}
+
+static std::string name_space_path(const std::string& ns)
+{
+    std::string r = "<LOCALNAMESPACEPATH>";
+    size_t start = 0;
+    for (;;) {
+        size_t slash = ns.find('/', start);
+        r += "<NAMESPACE NAME=\"" + ns.substr(start, slash - start) + "\"></NAMESPACE>";
+        if (slash == std::string::npos)
+            break;
+        start = slash + 1;
+    }
+    return r + "</LOCALNAMESPACEPATH>";
+}
+
+std::string CimClient::imethod(const std::string& op, const std::string& params, const std::string& ns)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\" ?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
+           "<MESSAGE ID=\"7\" PROTOCOLVERSION=\"1.0\"><SIMPLEREQ><IMETHODCALL NAME=\"" + op + "\">" +
+           name_space_path(ns) + params + "</IMETHODCALL></SIMPLEREQ></MESSAGE></CIM>";
+}
+
+std::string CimClient::method(const std::string& name, const std::string& instance_name, const std::string& params,
+                              const std::string& ns)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\" ?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
+           "<MESSAGE ID=\"8\" PROTOCOLVERSION=\"1.0\"><SIMPLEREQ><METHODCALL NAME=\"" + name +
+           "\"><LOCALINSTANCEPATH>" + name_space_path(ns) + instance_name + "</LOCALINSTANCEPATH>" + params +
+           "</METHODCALL></SIMPLEREQ></MESSAGE></CIM>";
+}
+
+std::string CimClient::class_param(const std::string& param, const std::string& class_name)
+{
+    return "<IPARAMVALUE NAME=\"" + param + "\"><CLASSNAME NAME=\"" + class_name + "\"></CLASSNAME></IPARAMVALUE>";
+}
+
+void CimClient::call(const std::string& cim_method, const std::string& body, CimReply& reply)
+{
+    post({{"CIMOperation", "MethodCall"}, {"CIMMethod", cim_method}, {"CIMProtocolVersion", "1.0"},
+          {"CIMObject", "root%2Fkestris"}},
+         body, reply);
+}
+
+void CimClient::post(const httplib::Headers& headers, const std::string& body, CimReply& reply,
+                     const std::string& content_type)
+{
+    reply = CimReply();
+    auto res = _client.Post("/cimom", headers, body, content_type.c_str());
+    if (!res)
+        return;
+    reply.http_status = res->status;
+    reply.cim_error = res->get_header_value("CIMError");
+    reply.body = res->body;
+    if (reply.doc.load_buffer(reply.body.data(), reply.body.size())) {
+        auto e = reply.doc.select_node("//ERROR");
+        if (e)
+            reply.error_code = e.node().attribute("CODE").as_int();
+    }
+}
+
+std::map<std::string, bool> repository_classes(CimClient& client)
+{
+    CimReply r;
+    client.call("EnumerateClasses",
+                CimClient::imethod("EnumerateClasses",
+                                   "<IPARAMVALUE NAME=\"DeepInheritance\"><VALUE>TRUE</VALUE></IPARAMVALUE>"
+                                   "<IPARAMVALUE NAME=\"LocalOnly\"><VALUE>FALSE</VALUE></IPARAMVALUE>"),
+                r);
+    std::map<std::string, bool> out;
+    for (auto c : r.all("CLASS"))
+        out[c.attribute("NAME").value()] =
+            static_cast<bool>(c.find_child_by_attribute("QUALIFIER", "NAME", "Association"));
+    return out;
+}
+
+std::map<std::string, std::vector<std::string>> landed_classes(CimClient& client)
+{
+    std::map<std::string, std::vector<std::string>> out;
+    for (auto& entry : repository_classes(client)) {
+        const std::string& name = entry.first;
+        CimReply r;
+        client.call("EnumerateInstanceNames",
+                    CimClient::imethod("EnumerateInstanceNames", CimClient::class_param("ClassName", name)), r);
+        if (r.http_status != 200 || r.error_code != 0)
+            continue;
+        std::vector<std::string> names;
+        bool own = true;
+        for (auto n : r.all("INSTANCENAME")) {
+            if (std::string(n.parent().name()) != "IRETURNVALUE")
+                continue;
+            if (n.attribute("CLASSNAME").value() != name)
+                own = false;
+            std::ostringstream s;
+            n.print(s, "", pugi::format_raw);
+            names.push_back(s.str());
+        }
+        if (own && !names.empty())
+            out[name] = names;
+    }
+    return out;
+}
+
+} // namespace cimserver::test

@@ -1,0 +1,60 @@
+// Raw CIM-XML requests for the tests: builds operation bodies, posts them
+// with chosen headers and reads the answer's error code.
+#ifndef HOST_CIMSERVER_TESTS_CIM_CLIENT_H
+#define HOST_CIMSERVER_TESTS_CIM_CLIENT_H
+
+#include <httplib.h>
+#include <pugixml.hpp>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace cimserver::test {
+
+struct CimReply {
+    int http_status = 0;    // 0 when no answer came
+    std::string cim_error;  // CIMError header
+    std::string body;
+    int error_code = 0;     // CODE of an ERROR element, 0 when none
+    pugi::xml_document doc; // the parsed body
+
+    // Elements of that name anywhere in the body.
+    std::vector<pugi::xml_node> all(const char* name) const;
+};
+
+class CimClient {
+public:
+    explicit CimClient(int port, std::string user = "tester", std::string password = "s3cret");
+
+    // The message around an IMETHODCALL in the name space.
+    static std::string imethod(const std::string& op, const std::string& params,
+                               const std::string& name_space = "root/kestris");
+    // The message around a METHODCALL on an instance name (INSTANCENAME element).
+    static std::string method(const std::string& name, const std::string& instance_name, const std::string& params,
+                              const std::string& name_space = "root/kestris");
+    static std::string class_param(const std::string& param, const std::string& class_name);
+
+    // Posts with the standard CIM headers (cim_method for CIMMethod).
+    void call(const std::string& cim_method, const std::string& body, CimReply& reply);
+    // Posts with exactly these headers.
+    void post(const httplib::Headers& headers, const std::string& body, CimReply& reply,
+              const std::string& content_type = "application/xml; charset=\"utf-8\"");
+
+    httplib::Client& http() { return _client; }
+
+private:
+    httplib::Client _client;
+};
+
+// Every class of the repository, with whether it is an association (a deep
+// EnumerateClasses).
+std::map<std::string, bool> repository_classes(CimClient& client);
+
+// The classes whose enumeration answers instances of that very class (the
+// providers that have their own code), with their instance names as XML.
+std::map<std::string, std::vector<std::string>> landed_classes(CimClient& client);
+
+} // namespace cimserver::test
+
+#endif

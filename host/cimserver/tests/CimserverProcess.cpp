@@ -1,0 +1,191 @@
+#include "CimserverProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace cimserver::test {
+
+namespace {
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The exit status within limit; -2 when the process still runs.
+int wait_exit(pid_t pid, std::chrono::milliseconds limit)
+{
+    auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        int st = 0;
+        pid_t r = waitpid(pid, &st, WNOHANG);
+        if (r == pid)
+            return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+        if (r < 0)
+            return -1;
+        if (std::chrono::steady_clock::now() >= end)
+            return -2;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::string build_dir()
+{
+    const char* b = std::getenv("SMIS_BUILD_DIR");
+    return b ? b : ".";
+}
+
+} // namespace
+
+CimserverProcess::CimserverProcess(const std::string& install_dir, const std::vector<std::string>& extra)
+{
+    char tmpl[] = "/tmp/cimserver-test-XXXXXX";
+    if (!mkdtemp(tmpl))
+        throw std::runtime_error("mkdtemp failed");
+    _dir = tmpl;
+    {
+        std::ofstream auth(_dir + "/auth");
+        auth << user() << ":" << password() << "\n";
+    }
+    std::vector<std::string> args = {build_dir() + "/bin/cimserver", "--port", "0", "--ready-file",
+                                     _dir + "/ready", "--auth-file", _dir + "/auth"};
+    // CIMSERVER_TEST_MODULE runs the suite on another build of the module.
+    if (const char* module = std::getenv("CIMSERVER_TEST_MODULE"); module && *module) {
+        args.push_back("--module");
+        args.push_back(module);
+    }
+    args.insert(args.end(), extra.begin(), extra.end());
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> env_text;
+    for (char** e = environ; *e; e++)
+        if (std::strncmp(*e, "SMIS_INSTALL_DIR=", 17) != 0)
+            env_text.emplace_back(*e);
+    env_text.push_back("SMIS_INSTALL_DIR=" + install_dir);
+    std::vector<char*> envp;
+    for (auto& e : env_text)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    std::string out = _dir + "/cimserver.out";
+    posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&fa, 1, 2);
+    int rc = posix_spawn(&_pid, argv[0], &fa, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&fa);
+    if (rc != 0) {
+        _pid = -1;
+        throw std::runtime_error(std::string("cannot start cimserver: ") + std::strerror(rc));
+    }
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < end) {
+        int st = 0;
+        if (waitpid(_pid, &st, WNOHANG) == _pid) {
+            _pid = -1;
+            throw std::runtime_error("cimserver ended before it was ready: " + output());
+        }
+        std::string ready = read_file(_dir + "/ready");
+        size_t at = ready.find("\"port\": ");
+        if (at != std::string::npos) {
+            _port = std::atoi(ready.c_str() + at + 8);
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    stop();
+    throw std::runtime_error("cimserver did not become ready");
+}
+
+CimserverProcess::~CimserverProcess()
+{
+    stop();
+    std::error_code ec;
+    std::filesystem::remove_all(_dir, ec);
+}
+
+bool CimserverProcess::running() const
+{
+    return _pid > 0 && kill(_pid, 0) == 0 && waitpid(_pid, nullptr, WNOHANG) == 0;
+}
+
+int CimserverProcess::stop()
+{
+    if (_pid <= 0)
+        return -1;
+    kill(_pid, SIGTERM);
+    int rc = wait_exit(_pid, std::chrono::seconds(20));
+    if (rc == -2) {
+        kill(_pid, SIGKILL);
+        wait_exit(_pid, std::chrono::seconds(5));
+        rc = -1;
+    }
+    _pid = -1;
+    return rc;
+}
+
+std::string CimserverProcess::output() const
+{
+    return read_file(_dir + "/cimserver.out");
+}
+
+std::string CimserverProcess::url(const std::string& suffix, const std::string& name_space, bool with_login) const
+{
+    std::string login = with_login ? std::string(user()) + ":" + password() + "@" : "";
+    return "http://" + login + "127.0.0.1:" + std::to_string(_port) + "/" + name_space + suffix;
+}
+
+CommandResult CimserverProcess::wbemcli(const std::vector<std::string>& args)
+{
+    char tmpl[] = "/tmp/wbemcli-out-XXXXXX";
+    if (!mkdtemp(tmpl))
+        return {};
+    std::string dir = tmpl;
+    std::vector<std::string> all = {"/usr/bin/wbemcli"};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    std::string out = dir + "/out", err = dir + "/err";
+    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    CommandResult r;
+    if (posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ) == 0) {
+        r.status = wait_exit(pid, std::chrono::seconds(60));
+        if (r.status == -2) {
+            kill(pid, SIGKILL);
+            wait_exit(pid, std::chrono::seconds(5));
+            r.status = -1;
+        }
+    }
+    posix_spawn_file_actions_destroy(&fa);
+    r.out = read_file(out);
+    r.err = read_file(err);
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    return r;
+}
+
+} // namespace cimserver::test
