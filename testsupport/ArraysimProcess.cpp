@@ -63,8 +63,8 @@ ArraysimProcess::ArraysimProcess(const std::string& scenario, const std::vector<
     if (!::mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
     dir_ = tmpl;
     const std::string ready = dir_ + "/ready.json";
-    std::vector<std::string> args{binaryPath(), "--scenario", scenario, "--ready-file", ready, "--control",
-                                  dir_ + "/control.sock"};
+    std::vector<std::string> args{binaryPath(), "--scenario",  scenario, "--ready-file", ready, "--control",
+                                  dir_ + "/control.sock", "--parent-pid", std::to_string(::getpid())};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
