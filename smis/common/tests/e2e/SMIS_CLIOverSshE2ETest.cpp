@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -63,9 +64,20 @@ TEST_F(SMIS_CLIOverSshTest, RealPlinkLogsInRenamesAVolumeAndLogsOff)
     keep.unlockCredkeep(lock);
 
     // plink keeps its settings and host keys under $HOME.
-    const char* home = std::getenv("HOME");
-    const std::string savedHome = home ? home : "";
-    ::setenv("HOME", sshd.clientHome().c_str(), 1);
+    struct HomeGuard {
+        explicit HomeGuard(const std::string& home)
+        {
+            if (const char* old = std::getenv("HOME")) saved = old, had = true;
+            ::setenv("HOME", home.c_str(), 1);
+        }
+        ~HomeGuard()
+        {
+            if (had) ::setenv("HOME", saved.c_str(), 1);
+            else ::unsetenv("HOME");
+        }
+        std::string saved;
+        bool had = false;
+    } home(sshd.clientHome());
 
     {
         SMIS_CLI cli("127.0.0.1");
@@ -90,8 +102,6 @@ TEST_F(SMIS_CLIOverSshTest, RealPlinkLogsInRenamesAVolumeAndLogsOff)
         cli.logoff();
         EXPECT_FALSE(cli.isLoggedIn());
     }
-    if (home) ::setenv("HOME", savedHome.c_str(), 1);
-    else ::unsetenv("HOME");
 
     bool found = false;
     nlohmann::json model = sim_->model(0);
@@ -106,6 +116,8 @@ TEST_F(SMIS_CLIOverSshTest, RealPlinkLogsInRenamesAVolumeAndLogsOff)
                                  "create volume -volume-number 6 -name OVERSSH -rg-number 0 -type open -size 64mb",
                                  "set volume -volume-number 6 -name RENAMED"}));
     EXPECT_TRUE(childCommandLines(dir.file("bin/plink")).empty());
+    // The host-key question was answered "n": plink kept no key.
+    EXPECT_FALSE(std::filesystem::exists(sshd.clientHome() + "/.putty/sshhostkeys"));
 }
 
 }  // namespace
