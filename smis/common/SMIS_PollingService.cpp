@@ -71,6 +71,28 @@ void applyDecision(SMIS_CMTAccess* cache, const char* address, int decision)
         cache->SetDeviceAvailable(address, decision);
 }
 
+// Frame of a polling task: holds the array's procedure mutex while body(cache,
+// decision) runs, logs an exception from it under the task's name and applies
+// the decision reached. Returns 1 when the cache or mutex is missing, else 0.
+template <class Body>
+int runProcedureTask(const char* address, const char* name, Body&& body)
+{
+    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+    if (!cache)
+        return 1;
+    TaskMutex lock(cache, address, SMIS_CMTAccess::MUTEX_THREAD_PROCEDURE);
+    if (!lock.held())
+        return 1;
+    int decision = -1;
+    try {
+        body(cache, decision);
+    } catch (...) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Exception Error(%s)", name);
+    }
+    applyDecision(cache, address, decision);
+    return 0;
+}
+
 }  // namespace
 
 SMIS_PollingService::SMIS_PollingService() = default;
@@ -564,14 +586,7 @@ int SMIS_PollingService::_proc_DeviceStatus(const char* address)
 int SMIS_PollingService::_proc_ConfigManagementInfo(const char* address)
 {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "_proc_ConfigManagementInfo start");
-    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (!cache)
-        return 1;
-    TaskMutex lock(cache, address, SMIS_CMTAccess::MUTEX_THREAD_PROCEDURE);
-    if (!lock.held())
-        return 1;
-    int decision = -1;
-    try {
+    const int rc = runProcedureTask(address, "_proc_ConfigManagementInfo", [&](SMIS_CMTAccess*, int& decision) {
         int reason = 0;
         if (isSupportedModel(address, reason)) {
             const int r = getConfigManagementInfoEx(address);
@@ -582,69 +597,49 @@ int SMIS_PollingService::_proc_ConfigManagementInfo(const char* address)
             else
                 decision = UpdateAllocatedInfo(address) == 2 ? 1 : 0;
         }
-    } catch (...) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Exception Error(_proc_ConfigManagementInfo)");
-    }
-    applyDecision(cache, address, decision);
-    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "_proc_ConfigManagementInfo end");
-    return 0;
+    });
+    if (rc == 0)
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "_proc_ConfigManagementInfo end");
+    return rc;
 }
 
 int SMIS_PollingService::_proc_CopySessionInfo(const char* address)
 {
-    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (!cache)
-        return 1;
-    TaskMutex lock(cache, address, SMIS_CMTAccess::MUTEX_THREAD_PROCEDURE);
-    if (!lock.held())
-        return 1;
-    int decision = -1;
-    try {
+    const int rc = runProcedureTask(address, "_proc_CopySessionInfo", [&](SMIS_CMTAccess*, int& decision) {
         int reason = 0;
         if (isSupportedModel(address, reason))
             decision = getCopySessionInfo(address) == 2 ? 1 : 0;
-    } catch (...) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Exception Error(_proc_CopySessionInfo)");
-    }
-    applyDecision(cache, address, decision);
-    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "_proc_CopySessionInfo end");
-    return 0;
+    });
+    if (rc == 0)
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "_proc_CopySessionInfo end");
+    return rc;
 }
 
 int SMIS_PollingService::_proc_SyncCopySessionInfo(const char* address)
 {
-    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (!cache)
-        return 1;
-    TaskMutex lock(cache, address, SMIS_CMTAccess::MUTEX_THREAD_PROCEDURE);
-    if (!lock.held())
-        return 1;
-    int decision = -1;
-    try {
+    const int rc = runProcedureTask(address, "_proc_SyncCopySessionInfo", [&](SMIS_CMTAccess* cache, int& decision) {
         int reason = 0;
-        if (isSupportedModel(address, reason)) {
-            decision = 0;
-            Array<unsigned short> ids;
-            {
-                TaskMutex tableLock(cache, address, SMIS_CMTAccess::MUTEX_COPY_SESSION_TABLE);
-                std::shared_ptr<const SMIS_CMT> table = cache->GetCurrentCopySessionTable(address);
-                const SMIS_INDEX* entry = table ? SMIS_CMTCodec::GetIndexTable(*table, 0) : nullptr;
-                if (entry && entry->ElementSize == sizeof(SMIS_COPY_SESSION_INFO))
-                    for (std::size_t i = 0; i < entry->ElementCount; ++i) {
-                        const std::uint8_t* r = entry->element(i);
-                        if (r && (r[2] == 1 || r[2] == 2) && r[88] == 2 && r[89] == 1)
-                            ids.append(smis::loadLE16(r));
-                    }
-            }
-            if (!ids.empty() && getCopySessionInfo(address, ids) == 2)
-                decision = 1;
+        if (!isSupportedModel(address, reason))
+            return;
+        decision = 0;
+        Array<unsigned short> ids;
+        {
+            TaskMutex tableLock(cache, address, SMIS_CMTAccess::MUTEX_COPY_SESSION_TABLE);
+            std::shared_ptr<const SMIS_CMT> table = cache->GetCurrentCopySessionTable(address);
+            const SMIS_INDEX* entry = table ? SMIS_CMTCodec::GetIndexTable(*table, 0) : nullptr;
+            if (entry && entry->ElementSize == sizeof(SMIS_COPY_SESSION_INFO))
+                for (std::size_t i = 0; i < entry->ElementCount; ++i) {
+                    const std::uint8_t* r = entry->element(i);
+                    if (r && (r[2] == 1 || r[2] == 2) && r[88] == 2 && r[89] == 1)
+                        ids.append(smis::loadLE16(r));
+                }
         }
-    } catch (...) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Exception Error(_proc_SyncCopySessionInfo)");
-    }
-    applyDecision(cache, address, decision);
-    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "_proc_SyncCopySessionInfo end");
-    return 0;
+        if (!ids.empty() && getCopySessionInfo(address, ids) == 2)
+            decision = 1;
+    });
+    if (rc == 0)
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "_proc_SyncCopySessionInfo end");
+    return rc;
 }
 
 }  // namespace cimple
