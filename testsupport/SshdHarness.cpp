@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -92,6 +93,24 @@ bool ourAccount(const std::string& user) {
     return pw && pw->pw_gecos && std::strcmp(pw->pw_gecos, kComment) == 0;
 }
 
+// Removes the test accounts of runs that died before their clean-up: each is
+// named after its run's process id, so one whose process is gone is stale.
+void removeStaleAccounts() {
+    std::vector<std::string> stale;
+    ::setpwent();
+    while (const passwd* pw = ::getpwent()) {
+        if (!pw->pw_gecos || std::strcmp(pw->pw_gecos, kComment) != 0) continue;
+        const std::string name = pw->pw_name;
+        if (name.rfind("arraysim", 0) != 0) continue;
+        const std::string digits = name.substr(8);
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(digits));
+        if (::kill(pid, 0) != 0 && errno == ESRCH) stale.push_back(name);
+    }
+    ::endpwent();
+    for (const std::string& name : stale) run({"/usr/sbin/userdel", name});
+}
+
 }  // namespace
 
 std::string SshdHarness::skipReason() {
@@ -120,6 +139,7 @@ SshdHarness::SshdHarness(const ArraysimProcess& sim, std::size_t array) {
 
         if (run({"/usr/bin/ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f", dir_ + "/host_key"}) != 0)
             throw std::runtime_error("ssh-keygen failed");
+        removeStaleAccounts();
         user_ = "arraysim" + std::to_string(::getpid());
         if (::getpwnam(user_.c_str())) throw std::runtime_error("an account " + user_ + " exists already");
         if (run({"/usr/sbin/useradd", "-M", "-d", dir_, "-s", "/bin/sh", "-c", kComment, user_}) != 0)
