@@ -104,14 +104,18 @@ private:
     std::array<std::uint32_t, Img::DE_COUNT> owner_{};
 };
 
-// Records placed at their number key (u16 at 0, or u8 at 0 when key8).
+// Width of a record's number key.
+enum class Key { U8, U16 };
+
+// Records placed at their number key (at keyOffset, one or two bytes); a key
+// past the table is skipped.
 void convertNumbered(const SMIS_INDEX& e, Img& img, CMT_Table t, unsigned id, std::initializer_list<Range> ranges,
-                     bool key8 = false) {
+                     Key key = Key::U16, std::size_t keyOffset = 0) {
     Records recs(e, id);
     Skipped skipped(id);
     for (std::size_t i = 0; i < recs.count(); ++i) {
         const std::uint8_t* rec = recs[i];
-        std::size_t n = key8 ? rec[0] : smis::loadLE16(rec);
+        std::size_t n = key == Key::U8 ? rec[keyOffset] : smis::loadLE16(rec + keyOffset);
         if (n >= img.count(t)) {
             ++skipped;
             continue;
@@ -313,52 +317,23 @@ int SMIS_CMTConvert::_convert2CMT_0x0e(const SMIS_INDEX& e, CMM_CMT_GLOBAL_VAL_E
             .LUNMappingNo(static_cast<std::uint16_t>(i));
         std::memset(m.bytes() + 32, 0xFF, CMT_Map::SIZE - 32);
     }
-    Records recs(e, 0x0e);
-    Skipped skipped(0x0e);
-    for (std::size_t i = 0; i < recs.count(); ++i) {
-        const std::uint8_t* rec = recs[i];
-        std::size_t n = rec[0];
-        if (n >= img.count(CMT_Table::Map)) {
-            ++skipped;
-            continue;
-        }
-        copyRanges(rec, img.mutableEntry(CMT_Table::Map, n), {{0, 7}, {32, 2079}});
-    }
+    convertNumbered(e, img, CMT_Table::Map, 0x0e, {{0, 7}, {32, 2079}}, Key::U8);
     return 0;
 }
 
 // ---- id 16: host table ----
 int SMIS_CMTConvert::_convert2CMT_0x10(const SMIS_INDEX& e, CMM_CMT_GLOBAL_VAL_ELEM&, Img& img) {
-    Records recs(e, 0x10);
-    Skipped skipped(0x10);
-    img.HostCount = static_cast<std::uint16_t>(std::min<std::size_t>(recs.count(), Img::HOST_COUNT));
-    for (std::size_t i = 0; i < recs.count(); ++i) {
-        const std::uint8_t* rec = recs[i];
-        std::size_t n = smis::loadLE16(rec + 32);
-        if (n >= img.count(CMT_Table::Host)) {
-            ++skipped;
-            continue;
-        }
-        copyRanges(rec, img.mutableEntry(CMT_Table::Host, n), {{0, 27}});
-    }
+    img.HostCount = static_cast<std::uint16_t>(std::min<std::size_t>(e.ElementCount, Img::HOST_COUNT));
+    convertNumbered(e, img, CMT_Table::Host, 0x10, {{0, 27}}, Key::U16, 32);
     return 0;
 }
 
 // ---- id 17: iSCSI host table ----
 int SMIS_CMTConvert::_convert2CMT_0x11(const SMIS_INDEX& e, CMM_CMT_GLOBAL_VAL_ELEM&, Img& img) {
-    Records recs(e, 0x11);
-    Skipped skipped(0x11);
-    img.iSCSIHostCount = static_cast<std::uint16_t>(std::min<std::size_t>(recs.count(), Img::HOST_COUNT));
-    for (std::size_t i = 0; i < recs.count(); ++i) {
-        const std::uint8_t* rec = recs[i];
-        std::size_t n = smis::loadLE16(rec + 1200);
-        if (n >= img.count(CMT_Table::iSCSIHost)) {
-            ++skipped;
-            continue;
-        }
-        copyRanges(rec, img.mutableEntry(CMT_Table::iSCSIHost, n),
-                   {{0, 255}, {768, 798}, {1024, 1039}, {1040, 1040}, {1042, 1045}, {1046, 1061}});
-    }
+    img.iSCSIHostCount =
+        static_cast<std::uint16_t>(std::min<std::size_t>(e.ElementCount, Img::HOST_COUNT));
+    convertNumbered(e, img, CMT_Table::iSCSIHost, 0x11,
+                    {{0, 255}, {768, 798}, {1024, 1039}, {1040, 1040}, {1042, 1045}, {1046, 1061}}, Key::U16, 1200);
     return 0;
 }
 
@@ -593,7 +568,7 @@ int SMIS_CMTConvert::_convert2CMT_0x2c(const SMIS_INDEX& e, CMM_CMT_GLOBAL_VAL_E
 // ---- id 45: LXRP table ----
 int SMIS_CMTConvert::_convert2CMT_0x2d(const SMIS_INDEX& e, CMM_CMT_GLOBAL_VAL_ELEM&, Img& img) {
     for (std::size_t i = 0; i < img.count(CMT_Table::LXRP); ++i) img.LXRPW(i).PoolNumber(static_cast<std::uint8_t>(i));
-    convertNumbered(e, img, CMT_Table::LXRP, 0x2d, {{0, 4}, {12, 21}, {22, 37}}, true);
+    convertNumbered(e, img, CMT_Table::LXRP, 0x2d, {{0, 4}, {12, 21}, {22, 37}}, Key::U8);
     for (std::size_t i = 0; i < img.count(CMT_Table::LXRP); ++i) {
         CMT_LXRPW x = img.LXRPW(i);
         if (x.SubPoolCnt() > CMT_LXRP_SUBPOOLS) x.SubPoolCnt(static_cast<std::uint8_t>(CMT_LXRP_SUBPOOLS));
