@@ -243,13 +243,34 @@ const Meta_Repository* Pegasus_Adapter::repository()
 
 int Pegasus_Adapter::get_instance(const Instance* model, Instance_Ptr& instance)
 {
-    Auto_Mutex lock(_mutex);
-    Instance* found = nullptr;
-    int status = call(OPERATION_GET_INSTANCE, as_arg(model), &found);
-    instance.reset(status == GET_INSTANCE_OK ? found : nullptr);
-    if (status != GET_INSTANCE_OK)
-        destroy(found);
+    int status;
+    {
+        Auto_Mutex lock(_mutex);
+        Instance* found = nullptr;
+        status = call(OPERATION_GET_INSTANCE, as_arg(model), &found);
+        instance.reset(status == GET_INSTANCE_OK ? found : nullptr);
+        if (status != GET_INSTANCE_OK)
+            destroy(found);
+    }
+    if (status == GET_INSTANCE_UNSUPPORTED)
+        return get_instance_by_enumeration(model, instance);
     return status;
+}
+
+// Providers that only enumerate (most association providers) decline a get;
+// the instance is then the enumerated one whose keys equal the model's.
+int Pegasus_Adapter::get_instance_by_enumeration(const Instance* model, Instance_Ptr& instance)
+{
+    Instance_List all;
+    if (enum_instances(all) != ENUM_INSTANCES_OK)
+        return GET_INSTANCE_NOT_FOUND;
+    for (Instance_Ptr& p : all) {
+        if (key_eq(model, p.get())) {
+            instance = std::move(p);
+            return GET_INSTANCE_OK;
+        }
+    }
+    return GET_INSTANCE_NOT_FOUND;
 }
 
 int Pegasus_Adapter::enum_instances(Instance_List& instances, const Instance* model)

@@ -78,6 +78,9 @@ int fake_proc(const Registration*, int op, void* a0, void* a1, void* a2, void* a
         *static_cast<const Meta_Repository**>(a0) = &test_repository;
         status = 0;
         break;
+    case OPERATION_GET_INSTANCE:
+        status = GET_INSTANCE_UNSUPPORTED;
+        break;
     case OPERATION_ENUM_INSTANCES: {
         std::this_thread::sleep_for(std::chrono::microseconds(200));
         auto proc = reinterpret_cast<Enum_Instances_Proc>(a2);
@@ -192,6 +195,18 @@ TEST_F(Adapter, EnumerationHandsTheInstancesToTheCaller)
     Instance_List none;
     EXPECT_EQ(adapter->enum_instances(none), 70);
     EXPECT_TRUE(none.empty());
+}
+
+TEST_F(Adapter, GetOfAnEnumerationOnlyProviderFindsTheEnumeratedInstance)
+{
+    Instance_Ptr wanted(peer("D", "A")), missing(peer("A", "D")), found;
+    EXPECT_EQ(adapter->get_instance(wanted.get(), found), GET_INSTANCE_OK);
+    ASSERT_NE(found, nullptr);
+    EXPECT_TRUE(key_eq(wanted.get(), found.get()));
+    EXPECT_EQ(adapter->get_instance(missing.get(), found), GET_INSTANCE_NOT_FOUND);
+    EXPECT_EQ(found, nullptr);
+    state.enum_status = 70;
+    EXPECT_EQ(adapter->get_instance(wanted.get(), found), GET_INSTANCE_NOT_FOUND);
 }
 
 TEST_F(Adapter, AssociatorsOfAnEnumerationOnlyProviderComeFromTheAssociationClass)

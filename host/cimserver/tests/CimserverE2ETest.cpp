@@ -240,8 +240,8 @@ TEST_F(CimserverE2E, ModifyThatTheProviderRefusesAnswersNotSupported)
 {
     CimClient client(server->port());
     const std::string name =
-        "<INSTANCENAME CLASSNAME=\"VELDARO_StorageVolume\">"
-        "<KEYBINDING NAME=\"CreationClassName\"><KEYVALUE VALUETYPE=\"string\">VELDARO_StorageVolume</KEYVALUE>"
+        "<INSTANCENAME CLASSNAME=\"VELDARO_DiskExtent\">"
+        "<KEYBINDING NAME=\"CreationClassName\"><KEYVALUE VALUETYPE=\"string\">VELDARO_DiskExtent</KEYVALUE>"
         "</KEYBINDING><KEYBINDING NAME=\"DeviceID\"><KEYVALUE VALUETYPE=\"string\">0</KEYVALUE></KEYBINDING>"
         "<KEYBINDING NAME=\"SystemCreationClassName\"><KEYVALUE VALUETYPE=\"string\">VELDARO_StorageComputerSystem"
         "</KEYVALUE></KEYBINDING><KEYBINDING NAME=\"SystemName\"><KEYVALUE VALUETYPE=\"string\">x</KEYVALUE>"
@@ -250,7 +250,7 @@ TEST_F(CimserverE2E, ModifyThatTheProviderRefusesAnswersNotSupported)
     client.call("ModifyInstance",
                 CimClient::imethod("ModifyInstance",
                                    "<IPARAMVALUE NAME=\"ModifiedInstance\"><VALUE.NAMEDINSTANCE>" + name +
-                                       "<INSTANCE CLASSNAME=\"VELDARO_StorageVolume\"><PROPERTY NAME=\"ElementName\" "
+                                       "<INSTANCE CLASSNAME=\"VELDARO_DiskExtent\"><PROPERTY NAME=\"ElementName\" "
                                        "TYPE=\"string\"><VALUE>new</VALUE></PROPERTY></INSTANCE>"
                                        "</VALUE.NAMEDINSTANCE></IPARAMVALUE>"),
                 r);
