@@ -74,10 +74,40 @@ class Member:
     """One operation of a provider class: its declaration, and either a
     fixed inline answer or 'own' (defined in the provider's source file)."""
 
-    def __init__(self, decl, fixed=None, placeholder=None):
+    def __init__(self, decl, fixed=None, placeholder=None, named=()):
         self.decl = decl
         self.fixed = fixed              # inline body when the answer is fixed
         self.placeholder = placeholder  # body of the placeholder definition
+        self.named = named              # parameters the inline body reads
+
+
+# A hand-written association provider derives from the frame of its shape,
+# which holds the object's data (mutex, storage address, request state or
+# map) and answers the requests; the provider defines only its hooks.
+ASSOCIATION_FRAMES = {
+    'association-parent': 'Association_Parent_Frame',
+    'association-map': 'Association_Map_Frame',
+}
+
+
+def uses_frame(row):
+    return row.shape == 'association' and row.hand_written and row.members in ASSOCIATION_FRAMES
+
+
+def base_of(row):
+    if row.base:
+        return row.base
+    return ASSOCIATION_FRAMES[row.members] if uses_frame(row) else None
+
+
+def hooks_of(row):
+    """Frame hooks that a hand-written association provider defines."""
+    if not uses_frame(row):
+        return []
+    out = ['bool _enumPairs() override']
+    if row.members == 'association-parent':
+        out.append('int _request(const ::cimple::Instance* source) override')
+    return out
 
 
 def members_of(row, cls):
@@ -116,10 +146,22 @@ def members_of(row, cls):
                       'const ::cimple::Instance* instance, const %s* model, '
                       'const ::cimple::String& role, ::cimple::Enum_References_Handler<%s>* handler)'
                       % (C, C))
-        for m, own, body in ((names, row.associators, 'return ::cimple::ENUM_ASSOCIATOR_NAMES_UNSUPPORTED;'),
-                             (assocs, row.associators, 'return ::cimple::ENUM_ASSOCIATORS_UNSUPPORTED;'),
-                             (refs, row.references, 'return ::cimple::ENUM_REFERENCES_UNSUPPORTED;')):
-            if own:
+        framed = uses_frame(row)
+        if framed:
+            enum = [m for m in out if ' enum_instances(' in m.decl][0]
+            enum.fixed = 'return enumerate(handler);'
+            enum.named = ('handler',)
+        forward = row.associators and framed and row.members == 'association-parent'
+        for m, own, body, call in (
+                (names, row.associators, 'return ::cimple::ENUM_ASSOCIATOR_NAMES_UNSUPPORTED;',
+                 'return associatorNames(instance, result_class, role, result_role, handler);'),
+                (assocs, row.associators, 'return ::cimple::ENUM_ASSOCIATORS_UNSUPPORTED;',
+                 'return associators(instance, result_class, role, result_role, handler);'),
+                (refs, row.references, 'return ::cimple::ENUM_REFERENCES_UNSUPPORTED;', None)):
+            if own and forward and call:
+                m.fixed = call
+                m.named = ('instance', 'result_class', 'role', 'result_role', 'handler')
+            elif own:
                 m.placeholder = body
             else:
                 m.fixed = body
@@ -166,16 +208,19 @@ def emit_provider_header(row, cls):
     lines = [BANNER, '#ifndef %s\n#define %s\n' % (guard, guard), '#include <cimple/cimple.h>', '']
     for inc in _includes_of(cls):
         lines.append('#include "%s.h"' % inc)
-    if row.base:
-        lines.append('#include "%s.h"' % row.base)
+    base_class = base_of(row)
+    if base_class:
+        lines.append('#include "%s.h"' % base_class)
     lines.append('')
     lines.append('namespace cimple {\n')
     own = [m for m in members_of(row, cls) if m.fixed is None]
+    hooks = hooks_of(row)
     lines.append('// Provider of %s (%s shape). Defined in %s.cpp: %s.'
                  % (cls.name, row.shape, P,
                     ', '.join(['the constructor', 'the destructor'] +
-                              [m.decl.split('(')[0].split()[-1] for m in own])))
-    base = ' : public %s' % row.base if row.base else ''
+                              [m.decl.split('(')[0].split()[-1] for m in own] +
+                              [h.split('(')[0].split()[-1] for h in hooks])))
+    base = ' : public %s' % base_class if base_class else ''
     lines.append('class %s%s {' % (P, base))
     lines.append('public:')
     lines.append('    %s();' % P)
@@ -186,8 +231,13 @@ def emit_provider_header(row, cls):
         if m.fixed is None:
             lines.append('    %s;' % m.decl)
         else:
-            lines.append('    %s { %s }' % (_unnamed(m.decl), m.fixed))
-    data = [d % {'cls': cls.name} for d in DATA_MEMBERS[row.members]]
+            lines.append('    %s { %s }' % (_unnamed(m.decl, m.named), m.fixed))
+    if hooks:
+        lines.append('')
+        lines.append('protected:')
+        for h in hooks:
+            lines.append('    %s;' % h)
+    data = [] if uses_frame(row) else [d % {'cls': cls.name} for d in DATA_MEMBERS[row.members]]
     if data:
         lines.append('')
         lines.append('private:')
@@ -229,11 +279,13 @@ def emit_placeholder_cpp(row, cls):
     return '\n'.join(lines) + '\n'
 
 
-def _unnamed(decl):
-    """The declaration with its parameter names dropped."""
+def _unnamed(decl, keep=()):
+    """The declaration with its parameter names dropped, except those in
+    keep."""
     head, args = decl.split('(', 1)
     args = args[:-1]
-    return '%s(%s)' % (head, ', '.join(a.rsplit(' ', 1)[0] for a in _split_args(args)))
+    return '%s(%s)' % (head, ', '.join(a if a.rsplit(' ', 1)[1] in keep else a.rsplit(' ', 1)[0]
+                                       for a in _split_args(args)))
 
 
 def _split_args(text):

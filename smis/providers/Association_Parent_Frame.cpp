@@ -1,0 +1,141 @@
+// The parent shape's entries, per-array worker, request worker and
+// delivery.
+
+#include "Association_Parent_Frame.h"
+
+#include "CommonBase.h"
+
+namespace cimple {
+
+Enum_Instances_Status Association_Parent_Frame::enumerate(Enum_Instances_Handler<Instance>* handler)
+{
+    Auto_Mutex lock(_mutex);
+    Array<String> addresses;
+    try {
+        if (!handler || !CommonBase::get_storage_iplist(addresses))
+            return ENUM_INSTANCES_FAILED;
+    } catch (...) {
+        Association_Provider_Frame::logError(__FILE__, __LINE__);
+        return ENUM_INSTANCES_FAILED;
+    }
+    _mode = MODE_ENUMERATE;
+    _enumHandler = handler;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        _storage_address = addresses[i];
+        if (!_enumStorage()) {
+            _enumHandler = nullptr;
+            return ENUM_INSTANCES_FAILED;
+        }
+    }
+    _enumHandler = nullptr;
+    return ENUM_INSTANCES_OK;
+}
+
+bool Association_Parent_Frame::_enumStorage()
+{
+    Auto_Mutex lock(_mutex);
+    try {
+        VELDARO_RefTable table(_storage_address.c_str());
+        const int check = Association_Common::acFirstCommonProcess(&table);
+        if (check == 2)
+            return true;
+        if (check != 0)
+            return false;
+    } catch (...) {
+        Association_Provider_Frame::logError(__FILE__, __LINE__);
+        return false;
+    }
+    // The builders catch their own exceptions; this one stops what escapes.
+    return Association_Provider_Frame::guard(__FILE__, __LINE__, [this] { return _enumPairs(); });
+}
+
+Enum_Associators_Status Association_Parent_Frame::associators(const Instance* source, const String& resultClass,
+                                                              const String& role, const String& resultRole,
+                                                              Enum_Associators_Handler<Instance>* handler)
+{
+    Auto_Mutex lock(_mutex);
+    if (!handler)
+        return ENUM_ASSOCIATORS_FAILED;
+    return AssociationProviderParent::enum_associators(source, resultClass, role, resultRole, handler);
+}
+
+Enum_Associator_Names_Status Association_Parent_Frame::associatorNames(const Instance* source,
+                                                                       const String& resultClass,
+                                                                       const String& role,
+                                                                       const String& resultRole,
+                                                                       Enum_Associator_Names_Handler<Instance>* handler)
+{
+    Auto_Mutex lock(_mutex);
+    if (!handler)
+        return ENUM_ASSOCIATOR_NAMES_FAILED;
+    return AssociationProviderParent::enum_associator_names(source, resultClass, role, resultRole, handler);
+}
+
+Enum_References_Status Association_Parent_Frame::references(const Instance* source, const String& role,
+                                                            Enum_References_Handler<Instance>* handler)
+{
+    Auto_Mutex lock(_mutex);
+    if (!handler)
+        return ENUM_REFERENCES_FAILED;
+    _referencesHandler = handler;
+    const Enum_References_Status status = execReferences(source, role);
+    _referencesHandler = nullptr;
+    return status;
+}
+
+int Association_Parent_Frame::execRequest()
+{
+    Auto_Mutex lock(_mutex);
+    _storage_address.clear();
+    try {
+        return _request(_instance);
+    } catch (...) {
+        Association_Provider_Frame::logError(__FILE__, __LINE__);
+        return 1;
+    }
+}
+
+Instance* Association_Parent_Frame::otherEnd(Instance* first, Instance* second) const
+{
+    const Instance* from = source();
+    if (from && first && second && from->meta_class && first->meta_class &&
+        is_subclass(second->meta_class, from->meta_class) && !is_subclass(first->meta_class, from->meta_class))
+        return first;
+    return second;
+}
+
+void Association_Parent_Frame::deliver(Instance* association, Instance* farEnd, bool markFarEnd)
+{
+    Owned<Instance> held(association);
+    if (!held)
+        return;
+    switch (_mode) {
+    case MODE_ENUMERATE:
+        if (_enumHandler)
+            _enumHandler->handle(held.release());
+        return;
+    case MODE_REFERENCES:
+        if (_referencesHandler && is_reference_of(_instance, held.get(), _role))
+            _referencesHandler->handle(held.release());
+        return;
+    default:
+        break;
+    }
+    if (!farEnd)
+        return;
+    Array<Instance*> matched;
+    if (get_associators(_instance, held.get(), _resultClass, _role, _resultRole, matched) <= 0)
+        return;
+    if (_mode == MODE_ASSOCIATOR_NAMES) {
+        if (_associatorNamesHandler)
+            _associatorNamesHandler->handle(farEnd);
+        return;
+    }
+    if (_associatorsHandler) {
+        if (markFarEnd)
+            __set_null_flags(farEnd, true, true, 0);
+        _associatorsHandler->handle(farEnd);
+    }
+}
+
+}  // namespace cimple
