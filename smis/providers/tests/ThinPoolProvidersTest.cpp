@@ -1,9 +1,11 @@
-// Thin-provisioning pools: capacity from the status records, alarms and the size methods.
+// Thin-provisioning pools: capacity from the status records, alarms, the size
+// methods and the pool's free extent.
 
 #include <gtest/gtest.h>
 
 #include "CIM_StoragePool.h"
 #include "PoolFixture.h"
+#include "VELDARO_ThinProvisioningFreeExtent.h"
 #include "VELDARO_ThinProvisioningPool.h"
 
 using namespace pool_test;
@@ -59,6 +61,39 @@ TEST_F(PoolProviders, ThinPoolSizeMethods)
         ASSERT_EQ(ad->invoke_method(self.get(), m.get()), 0);
         EXPECT_EQ(call->return_value.value, result) << type;
         EXPECT_TRUE(call->Sizes.null);
+    }
+}
+
+TEST_F(PoolProviders, ThinPoolAvailableExtents)
+{
+    install({A});
+    auto ad = adapter("VELDARO_ThinProvisioningPool");
+    using M = cimple::CIM_StoragePool_GetAvailableExtents_method;
+    struct Case {
+        const char* pool;
+        std::uint32_t result;
+    } cases[] = {
+        {"VELDARO:TPP0001_10.0.0.1", 0},
+        {"VELDARO:TPP0002_10.0.0.1", 6},    // no usage record: nothing known to be free
+        {"VELDARO:TPP0300_10.0.0.1", 4},    // no such pool
+        {"VELDARO:XTPP0001_10.0.0.1", 4},   // not a pool key
+        {"VELDARO:TPP0001", 0x8030},        // no storage address
+        {"VELDARO:TPP0001_10.0.0.2", 0x8030},  // not configured
+    };
+    for (const Case& c : cases) {
+        Instance_Ptr self = model<cimple::VELDARO_ThinProvisioningPool>(c.pool);
+        Instance_Ptr m(M::create());
+        auto* call = static_cast<M*>(m.get());
+        ASSERT_EQ(ad->invoke_method(self.get(), m.get()), 0) << c.pool;
+        ASSERT_FALSE(call->return_value.null) << c.pool;
+        EXPECT_EQ(call->return_value.value, c.result) << c.pool;
+        ASSERT_EQ(call->AvailableExtents.size(), c.result == 0 ? 1u : 0u) << c.pool;
+        if (c.result == 0) {
+            const auto* f = static_cast<const cimple::VELDARO_ThinProvisioningFreeExtent*>(
+                static_cast<const Instance*>(call->AvailableExtents[0]));
+            EXPECT_STREQ(f->DeviceID.value.c_str(), "TPFE0001_F000");
+            EXPECT_EQ(f->NumberOfBlocks.value, 15 * MiB / 512);
+        }
     }
 }
 
