@@ -8,6 +8,7 @@
 
 #include "Instance_Provider_Frame.h"
 #include "Pool_Capacity.h"
+#include "RefTable_Text.h"
 #include "SMIS_CMTAccess.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
@@ -17,14 +18,6 @@ namespace cimple {
 namespace {
 
 constexpr std::uint64_t ALL_ONES = ~std::uint64_t{0};
-
-struct Table_Text {
-    char* text;
-    explicit Table_Text(char* t) : text(t) {}
-    ~Table_Text() { VELDARO_RefTable::getMemFree(text); }
-    Table_Text(const Table_Text&) = delete;
-    Table_Text& operator=(const Table_Text&) = delete;
-};
 
 }  // namespace
 
@@ -80,9 +73,9 @@ int VELDARO_LayerixPool_Resource::createInstance(VELDARO_LayerixPool*& instance,
         if (total == ALL_ONES || used == ALL_ONES)
             total = used = 0;
 
-        Table_Text name(table.getLxrpPoolName(lxrpIndex));
+        RefTable_Text name(table.getLxrpPoolName(lxrpIndex));
         made = Instance_Provider_Frame::newInstance<VELDARO_LayerixPool>();
-        if (setLayerixPool(made, pool, status, total, used, name.text, table.getLxrpThreshold_Y(lxrpIndex),
+        if (setLayerixPool(made, pool, status, total, used, name.c_str(), table.getLxrpThreshold_Y(lxrpIndex),
                            table.getLxrpThreshold_R(lxrpIndex)) != 0) {
             destroy(made);
             return 1;

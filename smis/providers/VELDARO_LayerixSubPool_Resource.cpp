@@ -7,22 +7,11 @@
 
 #include "Instance_Provider_Frame.h"
 #include "Pool_Capacity.h"
+#include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
 
 namespace cimple {
-
-namespace {
-
-struct Table_Text {
-    char* text;
-    explicit Table_Text(char* t) : text(t) {}
-    ~Table_Text() { VELDARO_RefTable::getMemFree(text); }
-    Table_Text(const Table_Text&) = delete;
-    Table_Text& operator=(const Table_Text&) = delete;
-};
-
-}  // namespace
 
 int VELDARO_LayerixSubPool_Resource::createInstance(VELDARO_LayerixSubPool*& instance, int tppIndex)
 {
@@ -41,9 +30,9 @@ int VELDARO_LayerixSubPool_Resource::createInstance(VELDARO_LayerixSubPool*& ins
             Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
             return 1;
         }
-        Table_Text name(table.getTppPoolName(tppIndex));
+        RefTable_Text name(table.getTppPoolName(tppIndex));
         made = Instance_Provider_Frame::newInstance<VELDARO_LayerixSubPool>();
-        if (setLayerixSubPool(made, level, pool, status, table.getTppMaxPoolLbaCount(tppIndex), name.text) != 0) {
+        if (setLayerixSubPool(made, level, pool, status, table.getTppMaxPoolLbaCount(tppIndex), name.c_str()) != 0) {
             destroy(made);
             return 1;
         }

@@ -7,6 +7,7 @@
 
 #include "Instance_Provider_Frame.h"
 #include "Pool_Capacity.h"
+#include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
 
@@ -16,14 +17,6 @@ namespace {
 
 // Mode bit of a RAID group whose space belongs to a thin or tiering pool.
 constexpr std::uint8_t MODE_POOL_MEMBER = 0x02;
-
-struct Table_Text {
-    char* text;
-    explicit Table_Text(char* t) : text(t) {}
-    ~Table_Text() { VELDARO_RefTable::getMemFree(text); }
-    Table_Text(const Table_Text&) = delete;
-    Table_Text& operator=(const Table_Text&) = delete;
-};
 
 }  // namespace
 
@@ -65,11 +58,11 @@ int VELDARO_RAIDStoragePool_Resource::createInstance(VELDARO_RAIDStoragePool*& i
         const std::uint8_t controller = table.getRluCurrentCMMID(rluIndex);
         const int members = table.getRaidDiskCount(rluIndex);
         const int spares = table.getRaidHSDiskCount(rluIndex);
-        Table_Text name(table.getRLUName(rluIndex));
+        RefTable_Text name(table.getRLUName(rluIndex));
 
         made = Instance_Provider_Frame::newInstance<VELDARO_RAIDStoragePool>();
         setRAIDStoragePool(made, level, rlun, status, blocks, remainingBlocks, statusWord, controller, mode, members,
-                           spares, name.text);
+                           spares, name.c_str());
         instance = made;
         return 0;
     } catch (...) {

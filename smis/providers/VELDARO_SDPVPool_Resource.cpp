@@ -6,22 +6,11 @@
 
 #include "Instance_Provider_Frame.h"
 #include "Pool_Capacity.h"
+#include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
 
 namespace cimple {
-
-namespace {
-
-struct Table_Text {
-    char* text;
-    explicit Table_Text(char* t) : text(t) {}
-    ~Table_Text() { VELDARO_RefTable::getMemFree(text); }
-    Table_Text(const Table_Text&) = delete;
-    Table_Text& operator=(const Table_Text&) = delete;
-};
-
-}  // namespace
 
 int VELDARO_SDPVPool_Resource::createInstance(VELDARO_SDPVPool*& instance, int sluIndex)
 {
@@ -42,10 +31,10 @@ int VELDARO_SDPVPool_Resource::createInstance(VELDARO_SDPVPool*& instance, int s
             Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
             return 1;
         }
-        Table_Text name(table.getOLUName(oluIndex));
+        RefTable_Text name(table.getOLUName(oluIndex));
         made = Instance_Provider_Frame::newInstance<VELDARO_SDPVPool>();
         setSDPVPool(made, table.getSluRlun(sluIndex), olun, status, table.getSlbaCount(sluIndex),
-                    table.getSluSDPID(sluIndex), name.text);
+                    table.getSluSDPID(sluIndex), name.c_str());
         instance = made;
         return 0;
     } catch (...) {

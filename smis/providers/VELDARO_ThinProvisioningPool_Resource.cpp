@@ -8,23 +8,12 @@
 
 #include "Instance_Provider_Frame.h"
 #include "Pool_Capacity.h"
+#include "RefTable_Text.h"
 #include "SMIS_CMTAccess.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
 
 namespace cimple {
-
-namespace {
-
-struct Table_Text {
-    char* text;
-    explicit Table_Text(char* t) : text(t) {}
-    ~Table_Text() { VELDARO_RefTable::getMemFree(text); }
-    Table_Text(const Table_Text&) = delete;
-    Table_Text& operator=(const Table_Text&) = delete;
-};
-
-}  // namespace
 
 int VELDARO_ThinProvisioningPool_Resource::createInstance(VELDARO_ThinProvisioningPool*& instance, int tppIndex)
 {
@@ -59,9 +48,9 @@ int VELDARO_ThinProvisioningPool_Resource::createInstance(VELDARO_ThinProvisioni
         }
         std::free(records);
 
-        Table_Text name(table.getTppPoolName(tppIndex));
+        RefTable_Text name(table.getTppPoolName(tppIndex));
         made = Instance_Provider_Frame::newInstance<VELDARO_ThinProvisioningPool>();
-        setThinProvisioningPool(made, level, pool, status, total, used, name.text, table.getTppThreshold_Y(tppIndex),
+        setThinProvisioningPool(made, level, pool, status, total, used, name.c_str(), table.getTppThreshold_Y(tppIndex),
                                 table.getTppThreshold_R(tppIndex));
         instance = made;
         return 0;
