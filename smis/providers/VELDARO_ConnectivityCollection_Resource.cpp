@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "CA_Port_Support.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
+#include "Owned_Records.h"
 #include "SMIS_Vorpak.h"
 #include "VELDARO_RefTable.h"
 

@@ -6,9 +6,12 @@
 #include <cstdio>
 #include <string>
 
-#include "CA_Port_Support.h"
+#include "CA_Port_Name.h"
+#include "CA_Port_Walk.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
+#include "Owned_Records.h"
+#include "Owned_Table_Text.h"
 #include "SMIS_Vorpak.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
@@ -34,7 +37,7 @@ int VELDARO_EthernetPort_Resource::createEthernetPort()
             if (table.getCAStatus(ca) == 0)
                 continue;
             const std::uint16_t realType = table.getCARealType(ca);
-            if (!isiSCSICARealType(realType))
+            if (!CA_Port_Walk::isiSCSIRealType(realType))
                 continue;
             const std::uint32_t itemId = table.getCAItemId(ca);
             const std::uint8_t moduleId = table.getCAModuleId(ca);
@@ -73,7 +76,7 @@ int VELDARO_EthernetPort_Resource::createEthernetPort()
                 if (setEthernetPort(made, name.cm, name.ca, name.port, ip.get(), _storage.c_str(),
                                     static_cast<std::uint16_t>(status), mac.get(), table.getCAPortFactor(ca, port),
                                     table.getCAPortTransferRate(ca, port), realType,
-                                    caPortLinkWord(link.get(), moduleId, portNo)) != 0) {
+                                    CA_Port_Walk::linkWord(link.get(), moduleId, portNo)) != 0) {
                     destroy(made);
                     return 1;
                 }

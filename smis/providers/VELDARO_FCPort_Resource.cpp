@@ -6,9 +6,12 @@
 #include <cstdio>
 #include <string>
 
-#include "CA_Port_Support.h"
+#include "CA_Port_Name.h"
+#include "CA_Port_Walk.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
+#include "Owned_Records.h"
+#include "Owned_Table_Text.h"
 #include "SMIS_Vorpak.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
@@ -88,7 +91,7 @@ int VELDARO_FCPort_Resource::createFCPort()
                 const std::uint8_t factor = table.getCAPortFactor(ca, port);
                 const std::uint8_t cos = table.getCAPortClass(ca, port);
                 const std::uint64_t speed =
-                    VELDARO_ValueConv::convCAPortLinkStatusToSpeed(mask, caPortLinkWord(link.get(), moduleId, portNo));
+                    VELDARO_ValueConv::convCAPortLinkStatusToSpeed(mask, CA_Port_Walk::linkWord(link.get(), moduleId, portNo));
 
                 const CA_Port_Name name = CA_Port_Name::of(moduleId, portNo);
                 const std::string portText = name.text();

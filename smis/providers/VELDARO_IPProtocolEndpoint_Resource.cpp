@@ -4,9 +4,11 @@
 
 #include <string>
 
-#include "CA_Port_Support.h"
+#include "CA_Port_Name.h"
+#include "CA_Port_Walk.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
+#include "Owned_Table_Text.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {
@@ -24,7 +26,7 @@ int VELDARO_IPProtocolEndpoint_Resource::createIPProtocolEndpoint()
         const int first = Instance_Common::icFirstCommonProcess(&table);
         if (first != 0)
             return first;
-        return forEachiSCSIPort(table, [&](int ca, int port) {
+        return CA_Port_Walk::forEachiSCSIPort(table, [&](int ca, int port) {
             Owned_Table_Text ip(table.getiSCSI_IPAddress(ca, port));
             if (!ip) {
                 Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);

@@ -4,9 +4,10 @@
 
 #include <string>
 
-#include "CA_Port_Support.h"
+#include "CA_Port_Name.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
+#include "Owned_Table_Text.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "CA_Port_Support.h"
 #include "Instance_Provider_Frame.h"
+#include "Owned_Table_Text.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "CA_Port_Support.h"
+#include "CA_Port_Name.h"
+#include "CA_Port_Walk.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
 #include "VELDARO_RefTable.h"
@@ -24,7 +25,7 @@ int VELDARO_iSCSIConnectionSettings_Resource::createiSCSIConnectionSettings()
         const int first = Instance_Common::icFirstCommonProcess(&table);
         if (first != 0)
             return first;
-        return forEachiSCSIPort(table, [&](int ca, int port) {
+        return CA_Port_Walk::forEachiSCSIPort(table, [&](int ca, int port) {
             const CA_Port_Name n = CA_Port_Name::of(table.getCAModuleId(ca), table.getCAPortNo(ca, port));
             made = Instance_Provider_Frame::newInstance<VELDARO_iSCSIConnectionSettings>();
             if (setiSCSIConnectionSettings(made, n.cm, n.ca, n.port,

@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <string>
 
-#include "CA_Port_Support.h"
+#include "CA_Port_Name.h"
+#include "CA_Port_Walk.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
+#include "Owned_Table_Text.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
 
@@ -26,7 +28,7 @@ int VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint()
         const int first = Instance_Common::icFirstCommonProcess(&table);
         if (first != 0)
             return first;
-        return forEachiSCSIPort(table, [&](int ca, int port) {
+        return CA_Port_Walk::forEachiSCSIPort(table, [&](int ca, int port) {
             Owned_Table_Text name(table.getCAPortiSCSIName(ca, port));
             if (!name) {
                 Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);

@@ -7,11 +7,12 @@
 #include <string>
 
 #include "ByteOrder.h"
+#include "CA_Port_Name.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
+#include "iSCSI_Login_Record.h"
 #include "SMIS_Vorpak.h"
 #include "VELDARO_RefTable.h"
-#include "iSCSI_Login_Record.h"
 
 namespace cimple {
 

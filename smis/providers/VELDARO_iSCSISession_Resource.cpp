@@ -4,12 +4,13 @@
 
 #include <string>
 
+#include "CA_Port_Name.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
+#include "iSCSI_Login_Record.h"
 #include "SMIS_Vorpak.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
-#include "iSCSI_Login_Record.h"
 
 namespace cimple {
 

@@ -11,7 +11,8 @@
 #include <cstdint>
 #include <string>
 
-#include "CA_Port_Support.h"
+#include "CA_Port_Walk.h"
+#include "Owned_Records.h"
 #include "SMIS_Vorpak.h"
 #include "SMIS_VorpakRecords.h"
 #include "VELDARO_RefTable.h"
@@ -56,7 +57,7 @@ constexpr int LOGIN_QUERY_FAILED = -1;
 template <class Visit>
 int forEachiSCSILogin(const VELDARO_RefTable& table, SMIS_Vorpak& vorpak, Visit visit)
 {
-    return forEachiSCSIPort(table, [&](int ca, int port) {
+    return CA_Port_Walk::forEachiSCSIPort(table, [&](int ca, int port) {
         CMM_RSP_RD_PORT_ISCSI_LOGIN_INFO* records = nullptr;
         unsigned short count = 0;
         const unsigned char rc =

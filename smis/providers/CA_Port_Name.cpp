@@ -1,10 +1,8 @@
-// Names of channel-adapter ports and the iSCSI CA kinds.
+// Names of channel-adapter ports.
 
-#include "CA_Port_Support.h"
+#include "CA_Port_Name.h"
 
 #include <cstdio>
-
-#include "ByteOrder.h"
 
 namespace cimple {
 
@@ -23,20 +21,6 @@ std::string CA_Port_Name::text() const
     std::snprintf(buf, sizeof buf, "CM%02uCA%02uP%02u", static_cast<unsigned>(cm), static_cast<unsigned>(ca),
                   static_cast<unsigned>(port));
     return buf;
-}
-
-std::uint16_t caPortLinkWord(const CMM_RSP_GET_CA_PORT_LINK_STS* record, std::uint8_t moduleId, std::uint8_t portNo)
-{
-    if (!record)
-        return 0;
-    const std::size_t index = CA_Port_Name::of(moduleId, portNo).port;
-    return smis::loadLE16(record->bytes + 8 + 2 * index);
-}
-
-bool isiSCSICARealType(std::uint16_t realType)
-{
-    const unsigned kind = realType & 0xF000u;
-    return kind == 0x2000 || kind == 0x3000 || kind == 0x4000;
 }
 
 }  // namespace cimple
