@@ -249,7 +249,32 @@ int Pegasus_Adapter::get_instance(const Instance* model, Instance_Ptr& instance)
     instance.reset(status == GET_INSTANCE_OK ? found : nullptr);
     if (status != GET_INSTANCE_OK)
         destroy(found);
+    const Meta_Class* mc = served_class();
+    if (status == GET_INSTANCE_UNSUPPORTED && model && mc && (mc->flags & FLAG_ASSOCIATION))
+        return instance_by_enumeration(model, instance);
     return status;
+}
+
+int Pegasus_Adapter::instance_by_enumeration(const Instance* model, Instance_Ptr& instance)
+{
+    Instance_List all;
+    Collector c(all);
+    Instance_Ptr own_model = make_model(served_class());
+    if (!own_model)
+        return GET_INSTANCE_UNSUPPORTED;
+    try {
+        int status = call(OPERATION_ENUM_INSTANCES, own_model.get(), proc_arg(&enum_instances_proc), &c);
+        if (status != 0 || c.failed)
+            return GET_INSTANCE_UNSUPPORTED;
+        for (Instance_Ptr& p : all)
+            if (key_eq(p.get(), model)) {
+                instance = std::move(p);
+                return GET_INSTANCE_OK;
+            }
+    } catch (...) {
+        return GET_INSTANCE_UNSUPPORTED;
+    }
+    return GET_INSTANCE_NOT_FOUND;
 }
 
 int Pegasus_Adapter::enum_instances(Instance_List& instances, const Instance* model)

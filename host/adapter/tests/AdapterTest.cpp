@@ -103,6 +103,9 @@ int fake_proc(const Registration*, int op, void* a0, void* a1, void* a2, void* a
         status = 0;
         break;
     }
+    case OPERATION_GET_INSTANCE:
+        status = 61;
+        break;
     case OPERATION_ENUM_REFERENCES:
         if (!state.answers_associators) {
             status = 121;
@@ -230,6 +233,18 @@ TEST_F(Adapter, ReferencesOfAnEnumerationOnlyProviderComeFromTheAssociationClass
     Instance_Ptr lonely(base("E"));
     EXPECT_EQ(adapter->enum_references(lonely.get(), "", none), 0);
     EXPECT_TRUE(none.empty());
+}
+
+TEST_F(Adapter, GetOfAnAssociationProviderComesFromTheEnumeration)
+{
+    Instance_Ptr linked(peer("D", "A")), unlinked(peer("A", "D")), found;
+    EXPECT_EQ(adapter->get_instance(linked.get(), found), 0);
+    ASSERT_NE(found, nullptr);
+    EXPECT_TRUE(key_eq(found.get(), linked.get()));
+    EXPECT_EQ(adapter->get_instance(unlinked.get(), found), 60);
+    EXPECT_EQ(found, nullptr);
+    state.enum_status = 70;
+    EXPECT_EQ(adapter->get_instance(linked.get(), found), 61);
 }
 
 TEST_F(Adapter, FailedEnumerationFailsTheRequestItStandsFor)
