@@ -1,0 +1,26 @@
+#pragma once
+// The out parameter NewSetting of the capabilities' CreateSetting methods.
+
+#include <cimple/cimple.h>
+
+#include "CIM_StorageSetting.h"
+
+namespace cimple {
+
+// Puts setting into the out parameter (it passes to the caller), releasing
+// anything the parameter held before.
+inline void handOutSetting(CIM_StorageSetting*& out, CIM_StorageSetting* setting)
+{
+    if (out && out != setting)
+        destroy(out);
+    out = setting;
+}
+
+// The answer of a failed CreateSetting that still hands out a setting: an
+// instance without defaults and without key.
+inline void handOutEmptySetting(CIM_StorageSetting*& out)
+{
+    handOutSetting(out, CIM_StorageSetting::create(false));
+}
+
+}  // namespace cimple

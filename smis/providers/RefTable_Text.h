@@ -1,0 +1,31 @@
+#pragma once
+// Owns one text that a VELDARO_RefTable text getter returned and releases it
+// on every path. A getter answers NULL when the text is not available; the
+// builders treat that as a failed build.
+//
+//   RefTable_Text serial(table.getSysSerialNumber());
+//   if (serial.missing()) { ...log, return 1... }
+//   instance->SerialNumber.set(serial.str());
+
+#include <cimple/cimple.h>
+
+#include "VELDARO_RefTable.h"
+
+namespace cimple {
+
+class RefTable_Text {
+public:
+    explicit RefTable_Text(char* text) : _text(text) {}
+    ~RefTable_Text() { VELDARO_RefTable::getMemFree(_text); }
+    RefTable_Text(const RefTable_Text&) = delete;
+    RefTable_Text& operator=(const RefTable_Text&) = delete;
+
+    bool missing() const { return _text == nullptr; }
+    const char* c_str() const { return _text ? _text : ""; }
+    String str() const { return String(c_str()); }
+
+private:
+    char* _text;
+};
+
+}  // namespace cimple

@@ -1,0 +1,162 @@
+// Storage volumes: an indexed pair over the sub-volume (SLU) table that
+// publishes a volume of several sub-volumes once, and the rename of a volume
+// through modify_instance.
+
+#include "VELDARO_StorageVolume_Provider.h"
+
+#include <cstring>
+#include <vector>
+
+#include "Instance_Provider_Frame.h"
+#include "SMIS_CLI.h"
+#include "SMIS_PollingService.h"
+#include "VELDARO_StorageVolume_Resource.h"
+#include "VELDARO_ValueConv.h"
+
+namespace cimple {
+
+namespace {
+
+using Resource = VELDARO_StorageVolume_Resource;
+
+constexpr std::size_t MAX_NAME_LENGTH = 16;
+
+struct Storage_Volume_Frame {
+    using Model = VELDARO_StorageVolume;
+
+    static bool storage(const Model* model, String& address)
+    {
+        return Instance_Provider_Frame::storageFromSystemName(model->SystemName, address);
+    }
+
+    static int getOne(const String& address, const VELDARO_RefTable& table, const Model* model, Model*& instance)
+    {
+        std::uint8_t luType = 0;
+        std::uint16_t number = 0;
+        if (model->DeviceID.null || !Resource::divide_DeviceID(model->DeviceID.value.c_str(), &luType, &number))
+            return 1;
+        const int slu = table.searchLunByLuTypeFromSluTable(luType, number);
+        if (slu < 0)
+            return 1;
+        return Resource(address).createInstance(instance, slu);
+    }
+
+    // Walks the sub-volumes; the sub-volumes of one OLU-table volume after
+    // the first are passed over, so that each volume is published once.
+    static int enumAll(const String& address, const VELDARO_RefTable& table, Enum_Instances_Handler<Model>* handler)
+    {
+        Resource resource(address);
+        std::vector<bool> handled(0x10000, false);
+        const std::uint32_t count = table.getSLUMaxCount();
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const int slu = static_cast<int>(i);
+            if ((table.getSluStatus(slu) & 0xFF) == Resource::FREE_ENTRY)
+                continue;
+            const std::uint16_t olun = table.getSluOlun(slu);
+            if (olun < 0xFFFF && handled[olun])
+                continue;
+            Model* instance = nullptr;
+            if (resource.createInstance(instance, slu) != 0) {
+                if (instance)
+                    destroy(instance);
+                return 1;
+            }
+            Instance_Provider_Frame::deliver(handler, instance);
+            handled[olun] = true;
+        }
+        return 0;
+    }
+};
+
+// The LU types whose volumes may be renamed.
+bool renamable(std::uint8_t luType)
+{
+    switch (luType) {
+    case 1: case 3: case 4: case 7: case 9: case 13:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Checks the rename request against the array's table. The view is released
+// before the array command runs, so that the refresh after it takes the
+// array's locks in their usual order.
+Modify_Instance_Status checkRename(const String& address, const VELDARO_StorageVolume* model,
+                                   const VELDARO_StorageVolume* instance, std::uint16_t& number, String& name)
+{
+    VELDARO_RefTable table(address.c_str());
+    if (Instance_Common::icFirstCommonProcess(&table) != 0)
+        return MODIFY_INSTANCE_FAILED;
+    std::uint8_t luType = 0;
+    if (model->DeviceID.null || !Resource::divide_DeviceID(model->DeviceID.value.c_str(), &luType, &number))
+        return MODIFY_INSTANCE_REJECTED;
+    // The key must name the volume exactly: a key with more or fewer digits
+    // would otherwise rename a volume of another number.
+    if (!(VELDARO_ValueConv::convLuTypeToLVolId(luType, number) == model->DeviceID.value))
+        return MODIFY_INSTANCE_REJECTED;
+    if (!renamable(luType))
+        return MODIFY_INSTANCE_REJECTED;
+    if (table.searchOlunFromOluTable(number) < 0)
+        return MODIFY_INSTANCE_REJECTED;
+    const int slu = table.searchLunByLuTypeFromSluTable(luType, number);
+    if (slu < 0 || table.getLuType(slu) != luType)
+        return MODIFY_INSTANCE_REJECTED;
+    if (!instance || instance->ElementName.null)
+        return MODIFY_INSTANCE_REJECTED;
+    const std::size_t length = instance->ElementName.value.size();
+    if (length < 1 || length > MAX_NAME_LENGTH || std::strlen(instance->ElementName.value.c_str()) != length)
+        return MODIFY_INSTANCE_REJECTED;
+    name = instance->ElementName.value;
+    return MODIFY_INSTANCE_OK;
+}
+
+}  // namespace
+
+VELDARO_StorageVolume_Provider::VELDARO_StorageVolume_Provider() {}
+
+VELDARO_StorageVolume_Provider::~VELDARO_StorageVolume_Provider() {}
+
+Get_Instance_Status VELDARO_StorageVolume_Provider::get_instance(const VELDARO_StorageVolume* model,
+                                                                 VELDARO_StorageVolume*& instance)
+{
+    return Instance_Provider_Frame::indexedGet<Storage_Volume_Frame>(model, instance);
+}
+
+Enum_Instances_Status VELDARO_StorageVolume_Provider::enum_instances(
+    const VELDARO_StorageVolume* model, Enum_Instances_Handler<VELDARO_StorageVolume>* handler)
+{
+    return Instance_Provider_Frame::indexedEnum<Storage_Volume_Frame>(model, handler);
+}
+
+Modify_Instance_Status VELDARO_StorageVolume_Provider::modify_instance(const VELDARO_StorageVolume* model,
+                                                                       const VELDARO_StorageVolume* instance)
+{
+    try {
+        String address;
+        if (!model || !Instance_Provider_Frame::storageFromSystemName(model->SystemName, address))
+            return MODIFY_INSTANCE_FAILED;
+        std::uint16_t number = 0;
+        String name;
+        const Modify_Instance_Status checked = checkRename(address, model, instance, number, name);
+        if (checked != MODIFY_INSTANCE_OK)
+            return checked;
+
+        SMIS_OLU_INFO info = {};
+        info.oluNumber = number;
+        std::memcpy(info.name, name.c_str(), name.size() < MAX_NAME_LENGTH ? name.size() : MAX_NAME_LENGTH);
+        {
+            SMIS_CLI cli(address);
+            if (cli.setLogicalVolume(&info) != 0)
+                return MODIFY_INSTANCE_FAILED;
+        }
+        if (SMIS_PollingService* service = SMIS_PollingService::getInstance())
+            service->getConfigManagementInfo(address.c_str(), 0);
+        return MODIFY_INSTANCE_OK;
+    } catch (...) {
+        Instance_Provider_Frame::logProviderFailure(__FILE__, __LINE__);
+        return MODIFY_INSTANCE_FAILED;
+    }
+}
+
+}  // namespace cimple
