@@ -243,32 +243,36 @@ const Meta_Repository* Pegasus_Adapter::repository()
 
 int Pegasus_Adapter::get_instance(const Instance* model, Instance_Ptr& instance)
 {
-    int status;
-    {
-        Auto_Mutex lock(_mutex);
-        Instance* found = nullptr;
-        status = call(OPERATION_GET_INSTANCE, as_arg(model), &found);
-        instance.reset(status == GET_INSTANCE_OK ? found : nullptr);
-        if (status != GET_INSTANCE_OK)
-            destroy(found);
-    }
-    if (status == GET_INSTANCE_UNSUPPORTED)
-        return get_instance_by_enumeration(model, instance);
+    Auto_Mutex lock(_mutex);
+    Instance* found = nullptr;
+    int status = call(OPERATION_GET_INSTANCE, as_arg(model), &found);
+    instance.reset(status == GET_INSTANCE_OK ? found : nullptr);
+    if (status != GET_INSTANCE_OK)
+        destroy(found);
+    const Meta_Class* mc = served_class();
+    if (status == GET_INSTANCE_UNSUPPORTED && model && mc && (mc->flags & FLAG_ASSOCIATION))
+        return instance_by_enumeration(model, instance);
     return status;
 }
 
-// Providers that only enumerate (most association providers) decline a get;
-// the instance is then the enumerated one whose keys equal the model's.
-int Pegasus_Adapter::get_instance_by_enumeration(const Instance* model, Instance_Ptr& instance)
+int Pegasus_Adapter::instance_by_enumeration(const Instance* model, Instance_Ptr& instance)
 {
     Instance_List all;
-    if (enum_instances(all) != ENUM_INSTANCES_OK)
-        return GET_INSTANCE_NOT_FOUND;
-    for (Instance_Ptr& p : all) {
-        if (key_eq(model, p.get())) {
-            instance = std::move(p);
-            return GET_INSTANCE_OK;
-        }
+    Collector c(all);
+    Instance_Ptr own_model = make_model(served_class());
+    if (!own_model)
+        return GET_INSTANCE_UNSUPPORTED;
+    try {
+        int status = call(OPERATION_ENUM_INSTANCES, own_model.get(), proc_arg(&enum_instances_proc), &c);
+        if (status != 0 || c.failed)
+            return GET_INSTANCE_UNSUPPORTED;
+        for (Instance_Ptr& p : all)
+            if (key_eq(p.get(), model)) {
+                instance = std::move(p);
+                return GET_INSTANCE_OK;
+            }
+    } catch (...) {
+        return GET_INSTANCE_UNSUPPORTED;
     }
     return GET_INSTANCE_NOT_FOUND;
 }

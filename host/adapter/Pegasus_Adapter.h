@@ -55,8 +55,7 @@ public:
     const Meta_Class* meta_class();
     const Meta_Repository* repository();
 
-    // Operation 5. The found instance passes to the caller. A provider that
-    // declines the get is answered from its enumeration.
+    // Operation 5. The found instance passes to the caller.
     int get_instance(const Instance* model, Instance_Ptr& instance);
 
     // Operation 6: every instance the provider hands over is appended to
@@ -95,7 +94,10 @@ private:
     int call(int operation, void* a1 = nullptr, void* a2 = nullptr, void* a3 = nullptr, void* a4 = nullptr,
              void* a5 = nullptr, void* a6 = nullptr);
     const Meta_Class* served_class();
-    int get_instance_by_enumeration(const Instance* model, Instance_Ptr& instance);
+    // An association provider that does not answer get_instance: the
+    // enumerated instance key-equal to the model (60 when none; 61 when the
+    // enumeration fails).
+    int instance_by_enumeration(const Instance* model, Instance_Ptr& instance);
     int associators_by_enumeration(int operation, const Instance* source, const String& result_class,
                                    const String& role, const String& result_role, Instance_List& out);
 

@@ -1,17 +1,32 @@
-// Which storage extent is built on which: disks under RAID1 composites,
-// free areas of the RAID groups, and (as their builders land) the extents
-// above them.
+// Which storage extent is built on which, from the disks up through RAID
+// groups, mirrored pairs, free space, concatenations, snapshot data, thin
+// pools and tiering pools to the volumes.
 
 #include "CIM_BasedOn_Provider.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
 #include <new>
+#include <vector>
 
+#include "ByteOrder.h"
 #include "CIM_BasedOn.h"
+#include "SMIS_CMTAccess.h"
 #include "SMIS_TraceLog.h"
+#include "VELDARO_ConcatenatedExtent_Resource.h"
 #include "VELDARO_DiskExtent_Resource.h"
 #include "VELDARO_FreeExtent_Resource.h"
+#include "VELDARO_LayerixExtent_Resource.h"
+#include "VELDARO_LayerixSubExtent_Resource.h"
+#include "VELDARO_MirroredExtent_Resource.h"
+#include "VELDARO_PartOfConcatenatedExtent_Resource.h"
 #include "VELDARO_RAIDCompositeExtent_Resource.h"
+#include "VELDARO_SDPVExtent_Resource.h"
+#include "VELDARO_SnapDataCompositeExtent_Resource.h"
+#include "VELDARO_StorageVolume_Resource.h"
+#include "VELDARO_ThinProvisioningExtent_Resource.h"
+#include "VELDARO_ThinProvisioningFreeExtent_Resource.h"
 
 namespace cimple {
 
@@ -21,7 +36,25 @@ using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
 
 constexpr std::uint8_t RAID1 = 4;
+constexpr std::uint8_t RAID10 = 12;
 constexpr std::uint16_t NONE = 0xFFFF;
+constexpr int MEMBER_SLOTS = 16;
+constexpr int DISK_SLOTS = 16;
+constexpr int TPP_ENTRIES = 256;
+constexpr int LXRP_ENTRIES = 64;
+constexpr int LXRP_SUB_POOL_SLOTS = 5;
+constexpr std::uint64_t MIB = 1048576;
+
+// LU type codes.
+constexpr std::uint8_t LU_VOL = 1;
+constexpr std::uint8_t LU_MLU = 2;
+constexpr std::uint8_t LU_MVV = 3;
+constexpr std::uint8_t LU_SDV = 4;
+constexpr std::uint8_t LU_SDP = 7;
+constexpr std::uint8_t LU_TPPV = 8;
+constexpr std::uint8_t LU_TPPC = 9;
+constexpr std::uint8_t LU_LXV = 11;
+constexpr std::uint8_t LU_WSV = 13;
 
 bool isFree(const VELDARO_RefTable& table, int rlu)
 {
@@ -47,6 +80,13 @@ int groupOfDisk(const VELDARO_RefTable& table, int disk)
         return -1;
     const int dlu = table.searchDlunFromDluTable(dlun);
     return dlu < 0 ? -1 : table.searchRlunFromRluTable(table.getDluRlun(dlu));
+}
+
+void logNoPart(int slu)
+{
+    SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE,
+                                 "Table access conflict - Can't create PartOfConcatenatedExtent by searched SLU Index: %d",
+                                 slu);
 }
 
 void logNoComposite(int rlu)
@@ -211,6 +251,779 @@ bool freeOfGroup(Frame& frame, int rlu, int place)
     });
 }
 
+// ---- volume lists of an RLU ----
+
+enum class Slu_List { VOLUMES, CONCATENATION_MEMBERS, SNAP_DATA };
+
+// SLU indexes of the group's slices that the row relates, in list order.
+std::vector<int> sluList(const VELDARO_RefTable& table, int rlu, Slu_List which)
+{
+    Array<std::uint16_t> numbers;
+    table.getSlunListWithRlu(table.getRluRlun(rlu), numbers);
+    std::vector<int> out;
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        const int slu = table.searchSlunFromSluTable(numbers[i]);
+        if (slu < 0)
+            continue;
+        const std::uint8_t type = table.getLuType(slu);
+        auto concatenated = [&](bool wanted) {
+            const int olu = table.searchOlunFromOluTable(table.getSluOlun(slu));
+            return olu >= 0 && table.isConcatenatedLogicalVolume(olu) == wanted;
+        };
+        bool keep = false;
+        switch (which) {
+        case Slu_List::VOLUMES:
+            keep = type == LU_MLU || type == LU_TPPV ||
+                   ((type == LU_VOL || type == LU_MVV || type == LU_SDV || type == LU_WSV) && concatenated(false));
+            break;
+        case Slu_List::CONCATENATION_MEMBERS:
+            keep = concatenated(true);
+            break;
+        case Slu_List::SNAP_DATA:
+            keep = type == LU_SDP;
+            break;
+        }
+        if (keep)
+            out.push_back(slu);
+    }
+    return out;
+}
+
+// ---- row 2: disks under mirrored pairs of RAID1+0 groups ----
+
+// Emits the disks of one mirrored pair (DLU) of a RAID1+0 group.
+bool disksOfMirroredPair(Frame& frame, const VELDARO_RefTable& table, int rlu, int dlu,
+                         VELDARO_MirroredExtent_Resource& mirrors, VELDARO_DiskExtent_Resource& disks)
+{
+    VELDARO_MirroredExtent* built = nullptr;
+    if (mirrors.createInstance(built, rlu, dlu) != 0)
+        return false;
+    Owned<VELDARO_MirroredExtent> mirror(built);
+    if (!mirror)
+        return true;
+    std::uint16_t order = 0;
+    for (int slot = 0; slot < DISK_SLOTS; ++slot) {
+        const std::uint16_t plun = table.getDluUsePlu(dlu, slot);
+        const int diskIndex = plun == NONE ? -1 : table.searchPlunFromDiskTable(plun);
+        if (diskIndex < 0)
+            continue;
+        VELDARO_DiskExtent* made = nullptr;
+        if (disks.createInstance(made, diskIndex) != 0)
+            return false;
+        Owned<VELDARO_DiskExtent> disk(made);
+        if (!disk)
+            continue;
+        const std::uint64_t end = Common::lastByte(valueOf(disk->BlockCount));
+        emit(frame, disk.release(), clone(mirror.get()), ++order, 0, end);
+    }
+    return true;
+}
+
+bool disksOfMirroredPairs(Frame& frame, int rluEntry)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_MirroredExtent_Resource mirrors(frame.storage());
+        VELDARO_DiskExtent_Resource disks(frame.storage());
+        const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
+        for (int rlu = range.begin; rlu < range.end; ++rlu) {
+            if (isFree(table, rlu) || table.getRaidLevel(rlu) != RAID10)
+                continue;
+            const int members = std::min<int>(table.getRluMemberDiskCount(rlu), MEMBER_SLOTS);
+            for (int j = 0; j < members; ++j) {
+                const std::uint16_t dlun = table.getRluDlun(rlu, j);
+                const int dlu = dlun == NONE ? -1 : table.searchDlunFromDluTable(dlun);
+                if (dlu >= 0 && !disksOfMirroredPair(frame, table, rlu, dlu, mirrors, disks))
+                    return false;
+            }
+        }
+        return true;
+    });
+}
+
+// The mirrored pair of a disk with every disk of it (a mirrored extent
+// source names the pair by one of its disks).
+bool disksOfMirroredPairOfDisk(Frame& frame, int disk)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        const int dlu = table.searchDlunFromDluTable(table.getDiskDlun(disk));
+        const int rlu = dlu < 0 ? -1 : table.searchRlunFromRluTable(table.getDluRlun(dlu));
+        if (rlu < 0 || isFree(table, rlu) || table.getRaidLevel(rlu) != RAID10)
+            return true;
+        VELDARO_MirroredExtent_Resource mirrors(frame.storage());
+        VELDARO_DiskExtent_Resource disks(frame.storage());
+        return disksOfMirroredPair(frame, table, rlu, dlu, mirrors, disks);
+    });
+}
+
+bool diskOfMirroredPair(Frame& frame, int disk)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        const int dlu = table.searchDlunFromDluTable(table.getDiskDlun(disk));
+        const int rlu = dlu < 0 ? -1 : table.searchRlunFromRluTable(table.getDluRlun(dlu));
+        if (rlu < 0 || table.getRaidLevel(rlu) != RAID10)
+            return true;
+        const std::uint16_t plun = table.getDiskPlun(disk);
+        int place = 0;
+        for (int slot = 0; slot < DISK_SLOTS && place == 0; ++slot)
+            if (table.getDluUsePlu(dlu, slot) == plun)
+                place = slot + 1;
+        if (place == 0)
+            return true;
+        VELDARO_MirroredExtent* built = nullptr;
+        if (VELDARO_MirroredExtent_Resource(frame.storage()).createInstance(built, rlu, dlu) != 0)
+            return false;
+        Owned<VELDARO_MirroredExtent> mirror(built);
+        if (!mirror)
+            return true;
+        VELDARO_DiskExtent* made = nullptr;
+        if (VELDARO_DiskExtent_Resource(frame.storage()).createInstance(made, disk) != 0)
+            return false;
+        Owned<VELDARO_DiskExtent> member(made);
+        if (!member)
+            return true;
+        const std::uint64_t end = Common::lastByte(valueOf(member->BlockCount));
+        emit(frame, member.release(), mirror.release(), static_cast<std::uint16_t>(place), 0, end);
+        return true;
+    });
+}
+
+// ---- rows 4, 5 and 8: slices of the RAID groups ----
+
+void emitSlice(Frame& frame, const VELDARO_RefTable& table, Instance* composite, Instance* slice, int slu,
+               std::size_t place)
+{
+    const std::uint64_t start = table.getSluStartRlba(slu);
+    emit(frame, composite, slice, static_cast<std::uint16_t>(place + 1), start * Common::BLOCK_SIZE,
+         Common::lastByte(start + table.getSlbaCount(slu)));
+}
+
+template <class Resource, class Model>
+bool slicesOfGroups(Frame& frame, int rluEntry, Slu_List which)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
+        Resource slices(frame.storage());
+        const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
+        for (int rlu = range.begin; rlu < range.end; ++rlu) {
+            VELDARO_RAIDCompositeExtent* built = nullptr;
+            if (composites.createInstance(built, rlu) != 0)
+                return false;
+            Owned<VELDARO_RAIDCompositeExtent> composite(built);
+            if (!composite)
+                continue;
+            const std::vector<int> list = sluList(table, rlu, which);
+            for (std::size_t k = 0; k < list.size(); ++k) {
+                Model* made = nullptr;
+                if (slices.createInstance(made, list[k]) != 0)
+                    return false;
+                Owned<Model> slice(made);
+                if (slice)
+                    emitSlice(frame, table, clone(composite.get()), slice.release(), list[k], k);
+            }
+        }
+        return true;
+    });
+}
+
+template <class Resource, class Model>
+bool sliceOfGroup(Frame& frame, int slu, Slu_List which)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        const int rlu = table.searchRlunFromRluTable(table.getSluRlun(slu));
+        if (rlu < 0)
+            return true;
+        const std::vector<int> list = sluList(table, rlu, which);
+        const auto at = std::find(list.begin(), list.end(), slu);
+        if (at == list.end())
+            return true;
+        VELDARO_RAIDCompositeExtent* built = nullptr;
+        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(built, rlu) != 0)
+            return false;
+        Owned<VELDARO_RAIDCompositeExtent> composite(built);
+        if (!composite) {
+            logNoComposite(rlu);
+            return false;
+        }
+        Model* made = nullptr;
+        if (Resource(frame.storage()).createInstance(made, slu) != 0)
+            return false;
+        Owned<Model> slice(made);
+        if (!slice) {
+            if (which == Slu_List::CONCATENATION_MEMBERS) {
+                logNoPart(slu);
+                return false;
+            }
+            return true;
+        }
+        emitSlice(frame, table, composite.release(), slice.release(), slu, static_cast<std::size_t>(at - list.begin()));
+        return true;
+    });
+}
+
+// ---- rows 6 and 7: concatenated volumes ----
+
+bool partsOfConcatenations(Frame& frame, int oluEntry)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_ConcatenatedExtent_Resource concatenations(frame.storage());
+        VELDARO_PartOfConcatenatedExtent_Resource parts(frame.storage());
+        const auto range = frame.walk(oluEntry, static_cast<int>(table.getOLUMaxCount()));
+        for (int olu = range.begin; olu < range.end; ++olu) {
+            VELDARO_ConcatenatedExtent* built = nullptr;
+            if (concatenations.createInstance(built, olu) != 0)
+                return false;
+            Owned<VELDARO_ConcatenatedExtent> whole(built);
+            if (!whole)
+                continue;
+            Array<int> members;
+            table.getSluIndexListInOlu(olu, members);
+            std::uint16_t order = 0;
+            for (std::size_t k = 0; k < members.size(); ++k) {
+                VELDARO_PartOfConcatenatedExtent* made = nullptr;
+                if (parts.createInstance(made, members[k]) != 0)
+                    return false;
+                Owned<VELDARO_PartOfConcatenatedExtent> part(made);
+                if (!part)
+                    continue;
+                const std::uint64_t start = table.getSluStartOlba(members[k]);
+                emit(frame, part.release(), clone(whole.get()), ++order, start * Common::BLOCK_SIZE,
+                     Common::lastByte(start + table.getOlbaCount(members[k])));
+            }
+        }
+        return true;
+    });
+}
+
+bool partOfConcatenation(Frame& frame, int slu)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        const int olu = table.searchOlunFromOluTable(table.getSluOlun(slu));
+        if (olu < 0)
+            return true;
+        Array<int> members;
+        table.getSluIndexListInOlu(olu, members);
+        std::size_t place = 0;
+        while (place < members.size() && members[place] != slu)
+            ++place;
+        if (place == members.size())
+            return true;
+        VELDARO_ConcatenatedExtent* built = nullptr;
+        if (VELDARO_ConcatenatedExtent_Resource(frame.storage()).createInstance(built, olu) != 0)
+            return false;
+        Owned<VELDARO_ConcatenatedExtent> whole(built);
+        if (!whole)
+            return true;
+        VELDARO_PartOfConcatenatedExtent* made = nullptr;
+        if (VELDARO_PartOfConcatenatedExtent_Resource(frame.storage()).createInstance(made, slu) != 0)
+            return false;
+        Owned<VELDARO_PartOfConcatenatedExtent> part(made);
+        if (!part) {
+            logNoPart(slu);
+            return false;
+        }
+        const std::uint64_t start = table.getSluStartOlba(slu);
+        emit(frame, part.release(), whole.release(), static_cast<std::uint16_t>(place + 1),
+             start * Common::BLOCK_SIZE, Common::lastByte(start + table.getOlbaCount(slu)));
+        return true;
+    });
+}
+
+void emitVolumeOfConcatenation(Frame& frame, Owned<VELDARO_ConcatenatedExtent>& whole,
+                               Owned<VELDARO_StorageVolume>& volume)
+{
+    const std::uint64_t end = Common::lastByte(valueOf(whole->NumberOfBlocks));
+    emit(frame, whole.release(), volume.release(), 1, 0, end);
+}
+
+bool volumesOfConcatenations(Frame& frame, int oluEntry)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_ConcatenatedExtent_Resource concatenations(frame.storage());
+        VELDARO_StorageVolume_Resource volumes(frame.storage());
+        const auto range = frame.walk(oluEntry, static_cast<int>(table.getOLUMaxCount()));
+        for (int olu = range.begin; olu < range.end; ++olu) {
+            VELDARO_ConcatenatedExtent* built = nullptr;
+            if (concatenations.createInstance(built, olu) != 0)
+                return false;
+            Owned<VELDARO_ConcatenatedExtent> whole(built);
+            if (!whole)
+                continue;
+            const int slu = table.searchSlunFromSluTable(table.getOluSlun(olu, 0));
+            if (slu < 0)
+                continue;
+            VELDARO_StorageVolume* made = nullptr;
+            if (volumes.createInstance(made, slu) != 0)
+                return false;
+            Owned<VELDARO_StorageVolume> volume(made);
+            if (volume)
+                emitVolumeOfConcatenation(frame, whole, volume);
+        }
+        return true;
+    });
+}
+
+bool volumeOfConcatenation(Frame& frame, int slu)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        const int olu = table.searchOlunFromOluTable(table.getSluOlun(slu));
+        if (olu < 0)
+            return true;
+        VELDARO_ConcatenatedExtent* built = nullptr;
+        if (VELDARO_ConcatenatedExtent_Resource(frame.storage()).createInstance(built, olu) != 0)
+            return false;
+        Owned<VELDARO_ConcatenatedExtent> whole(built);
+        if (!whole)
+            return true;
+        VELDARO_StorageVolume* made = nullptr;
+        if (VELDARO_StorageVolume_Resource(frame.storage()).createInstance(made, slu) != 0)
+            return false;
+        Owned<VELDARO_StorageVolume> volume(made);
+        if (volume)
+            emitVolumeOfConcatenation(frame, whole, volume);
+        return true;
+    });
+}
+
+// ---- row 9: snapshot data volumes under their pools' composites ----
+
+bool isUnused(const VELDARO_RefTable& table, int slu)
+{
+    return (table.getSluStatus(slu) & 0xFF) == 6;
+}
+
+void emitSnapData(Frame& frame, const VELDARO_RefTable& table, Instance* extent, Instance* composite, int slu)
+{
+    emit(frame, extent, composite, 1, 0, Common::lastByte(table.getSlbaCount(slu)));
+}
+
+bool snapDataOfSdpvExtents(Frame& frame, int sluEntry)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_SnapDataCompositeExtent_Resource composites(frame.storage());
+        if (composites.createSnapDataCompositeExtent() == 1)
+            return false;
+        const Array<VELDARO_SnapDataCompositeExtent*>& list = composites.list();
+        if (list.size() == 0)
+            return true;
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_SDPVExtent_Resource extents(frame.storage());
+        const auto range = frame.walk(sluEntry, static_cast<int>(table.getSLUMaxCount()));
+        for (int slu = range.begin; slu < range.end; ++slu) {
+            if (isUnused(table, slu))
+                continue;
+            const std::uint8_t sdp = table.getSluSDPID(slu);
+            const VELDARO_SnapDataCompositeExtent* composite = nullptr;
+            for (std::size_t i = 0; i < list.size() && !composite; ++i)
+                if (list[i] && !list[i]->SDPID.null && static_cast<std::uint8_t>(list[i]->SDPID.value) == sdp)
+                    composite = list[i];
+            if (!composite)
+                continue;
+            VELDARO_SDPVExtent* made = nullptr;
+            if (extents.createInstance(made, slu) != 0)
+                return false;
+            Owned<VELDARO_SDPVExtent> extent(made);
+            if (extent)
+                emitSnapData(frame, table, extent.release(), clone(composite), slu);
+        }
+        return true;
+    });
+}
+
+bool sdpvExtentsOfSnapData(Frame& frame, const String& deviceId)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_SnapDataCompositeExtent_Resource composites(frame.storage());
+        if (composites.createSnapDataCompositeExtent() == 1)
+            return false;
+        const Array<VELDARO_SnapDataCompositeExtent*>& list = composites.list();
+        const VELDARO_SnapDataCompositeExtent* composite = nullptr;
+        for (std::size_t i = 0; i < list.size() && !composite; ++i)
+            if (list[i] && !list[i]->DeviceID.null && list[i]->DeviceID.value == deviceId)
+                composite = list[i];
+        if (!composite || composite->SDPID.null)
+            return true;
+        const std::uint8_t sdp = static_cast<std::uint8_t>(composite->SDPID.value);
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_SDPVExtent_Resource extents(frame.storage());
+        const int count = static_cast<int>(table.getSLUMaxCount());
+        for (int slu = 0; slu < count; ++slu) {
+            if (table.getSluSDPID(slu) != sdp)
+                continue;
+            VELDARO_SDPVExtent* made = nullptr;
+            if (extents.createInstance(made, slu) != 0)
+                return false;
+            Owned<VELDARO_SDPVExtent> extent(made);
+            if (extent)
+                emitSnapData(frame, table, extent.release(), clone(composite), slu);
+        }
+        return true;
+    });
+}
+
+// ---- rows 10 and 15: RAID groups under thin pools and tiering sub-pools ----
+
+// The TPP index of a group's pool, or -1.
+int poolOfGroup(const VELDARO_RefTable& table, int rlu)
+{
+    const std::uint16_t pool = table.getRluPoolNumber(rlu);
+    return pool == NONE ? -1 : table.searchPoolNoFromTppTable(pool);
+}
+
+template <class Resource, class Model>
+bool groupsUnderPools(Frame& frame, int rluEntry, bool subPools)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
+        Resource pools(frame.storage());
+        const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
+        for (int rlu = range.begin; rlu < range.end; ++rlu) {
+            if (isFree(table, rlu) || (subPools && !table.isLayerixSubPoolInRluMode(rlu)))
+                continue;
+            const int tpp = poolOfGroup(table, rlu);
+            if (tpp < 0)
+                continue;
+            VELDARO_RAIDCompositeExtent* built = nullptr;
+            if (composites.createInstance(built, rlu) != 0)
+                return false;
+            Owned<VELDARO_RAIDCompositeExtent> composite(built);
+            if (!composite)
+                continue;
+            Model* made = nullptr;
+            if (pools.createInstance(made, tpp) != 0)
+                return false;
+            Owned<Model> pool(made);
+            if (pool)
+                emit(frame, composite.release(), pool.release(), 1, 0, Common::plainLastByte(table.getRlbaCount(rlu)));
+        }
+        return true;
+    });
+}
+
+// A pool extent with the composites of its groups.
+template <class Resource, class Model>
+bool groupsOfPool(Frame& frame, int tpp, bool subPool)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        Array<int> groups;
+        if (subPool)
+            table.getRluIndexListInLayerixSubPool(tpp, groups);
+        else
+            table.getRluIndexListInThinPro(tpp, groups);
+        VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
+        Resource pools(frame.storage());
+        for (std::size_t k = 0; k < groups.size(); ++k) {
+            Model* made = nullptr;
+            if (pools.createInstance(made, tpp) != 0)
+                return false;
+            Owned<Model> pool(made);
+            if (!pool)
+                return true;
+            VELDARO_RAIDCompositeExtent* built = nullptr;
+            if (composites.createInstance(built, groups[k]) != 0)
+                return false;
+            Owned<VELDARO_RAIDCompositeExtent> composite(built);
+            if (!composite)
+                continue;
+            emit(frame, composite.release(), pool.release(), 1, 0,
+                 Common::plainLastByte(table.getRlbaCount(groups[k])));
+        }
+        return true;
+    });
+}
+
+// ---- rows 11 and 13: volumes of thin pools and tiering pools ----
+
+// The volumes of LU type `type` that lie in the groups, once per group.
+std::vector<int> volumesInGroups(const VELDARO_RefTable& table, const Array<int>& groups, std::uint8_t type)
+{
+    std::vector<int> out;
+    for (std::size_t k = 0; k < groups.size(); ++k) {
+        Array<std::uint16_t> numbers;
+        table.getSlunListWithRlu(table.getRluRlun(groups[k]), numbers);
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
+            const int slu = numbers[i] == NONE ? -1 : table.searchSlunFromSluTable(numbers[i]);
+            if (slu >= 0 && table.getLuType(slu) == type)
+                out.push_back(slu);
+        }
+    }
+    return out;
+}
+
+bool volumesOfThinPools(Frame& frame, int tppEntry)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_ThinProvisioningExtent_Resource pools(frame.storage());
+        VELDARO_StorageVolume_Resource volumes(frame.storage());
+        const auto range = frame.walk(tppEntry, TPP_ENTRIES);
+        for (int tpp = range.begin; tpp < range.end; ++tpp) {
+            VELDARO_ThinProvisioningExtent* built = nullptr;
+            if (pools.createInstance(built, tpp) != 0)
+                return false;
+            Owned<VELDARO_ThinProvisioningExtent> pool(built);
+            if (!pool)
+                continue;
+            Array<int> groups;
+            table.getRluIndexListInThinPro(tpp, groups);
+            std::uint16_t order = 0;
+            for (int slu : volumesInGroups(table, groups, LU_TPPC)) {
+                VELDARO_StorageVolume* made = nullptr;
+                if (volumes.createInstance(made, slu) != 0)
+                    return false;
+                Owned<VELDARO_StorageVolume> volume(made);
+                if (volume)
+                    emit(frame, clone(pool.get()), volume.release(), ++order, Common::NO_VALUE, Common::NO_VALUE);
+            }
+        }
+        return true;
+    });
+}
+
+bool volumeOfThinPool(Frame& frame, int slu)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        const int rlu = table.searchRlunFromRluTable(table.getSluRlun(slu));
+        if (rlu < 0 || !table.isThinproPoolInRluMode(rlu))
+            return true;
+        const int tpp = poolOfGroup(table, rlu);
+        if (tpp < 0)
+            return true;
+        VELDARO_ThinProvisioningExtent* built = nullptr;
+        if (VELDARO_ThinProvisioningExtent_Resource(frame.storage()).createInstance(built, tpp) != 0)
+            return false;
+        Owned<VELDARO_ThinProvisioningExtent> pool(built);
+        if (!pool)
+            return true;
+        VELDARO_StorageVolume* made = nullptr;
+        if (VELDARO_StorageVolume_Resource(frame.storage()).createInstance(made, slu) != 0)
+            return false;
+        Owned<VELDARO_StorageVolume> volume(made);
+        if (volume)
+            emit(frame, pool.release(), volume.release(), 1, Common::NO_VALUE, Common::NO_VALUE);
+        return true;
+    });
+}
+
+// ---- row 12: free space of the thin pools ----
+
+// The pools' allocation records (table 11): pool number, total and used
+// size in MiB.
+constexpr std::size_t ALLOCATION_RECORD_SIZE = 32;
+
+struct Allocation {
+    std::uint16_t pool;
+    std::uint32_t totalMiB;
+    std::uint32_t usedMiB;
+};
+
+bool allocations(const String& storage, std::vector<Allocation>& out, bool& present)
+{
+    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+    if (!cache)
+        return false;
+    long count = 0;
+    void* block = cache->GetExTableInfo(storage.c_str(), SMIS_CMTAccess::EX_THIN_POOL_ALARM, nullptr, count);
+    std::unique_ptr<void, decltype(&std::free)> held(block, &std::free);
+    present = block != nullptr && count > 0;
+    const auto* bytes = static_cast<const std::uint8_t*>(block);
+    for (long i = 0; present && i < count; ++i) {
+        const std::uint8_t* record = bytes + static_cast<std::size_t>(i) * ALLOCATION_RECORD_SIZE;
+        out.push_back({smis::loadLE16(record), smis::loadLE32(record + 4), smis::loadLE32(record + 8)});
+    }
+    return true;
+}
+
+bool freeOfThinPools(Frame& frame, int tppEntry)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        std::vector<Allocation> records;
+        bool present = false;
+        if (!allocations(frame.storage(), records, present))
+            return false;
+        if (!present)
+            return true;
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_ThinProvisioningExtent_Resource pools(frame.storage());
+        VELDARO_ThinProvisioningFreeExtent_Resource frees(frame.storage());
+        const auto range = frame.walk(tppEntry, TPP_ENTRIES);
+        for (int tpp = range.begin; tpp < range.end; ++tpp) {
+            VELDARO_ThinProvisioningExtent* built = nullptr;
+            if (pools.createInstance(built, tpp) != 0)
+                return false;
+            Owned<VELDARO_ThinProvisioningExtent> pool(built);
+            if (!pool)
+                continue;
+            const std::uint16_t number = table.getTppPoolNumber(tpp);
+            const auto record = std::find_if(records.begin(), records.end(),
+                                             [&](const Allocation& a) { return a.pool == number; });
+            // A pool without an allocation record has no known free space;
+            // the other pools still have theirs.
+            if (record == records.end())
+                continue;
+            VELDARO_ThinProvisioningFreeExtent* made = nullptr;
+            if (frees.createInstance(made, tpp) != 0)
+                return false;
+            Owned<VELDARO_ThinProvisioningFreeExtent> free(made);
+            if (!free)
+                continue;
+            const std::uint64_t used = record->usedMiB, total = record->totalMiB;
+            emit(frame, pool.release(), free.release(), 1, used == 0 ? 0 : used * MIB - 1, total * MIB - 1);
+        }
+        return true;
+    });
+}
+
+// ---- rows 13 and 14: tiering pools ----
+
+// The TPP indexes of a tiering pool's sub-pools, in sub-pool order (-1
+// for a sub-pool number without an entry).
+std::vector<int> subPoolsOf(const VELDARO_RefTable& table, int lxrp)
+{
+    std::vector<int> out;
+    const int count = std::min<int>(table.getLxrpSubPoolCnt(lxrp), LXRP_SUB_POOL_SLOTS);
+    for (int j = 0; j < count; ++j)
+        out.push_back(table.searchPoolNoFromTppTable(table.getLxrpSubPoolNumber(lxrp, j)));
+    return out;
+}
+
+bool volumesOfTieringPools(Frame& frame, int lxrpEntry)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_LayerixExtent_Resource pools(frame.storage());
+        VELDARO_StorageVolume_Resource volumes(frame.storage());
+        const auto range = frame.walk(lxrpEntry, LXRP_ENTRIES);
+        for (int lxrp = range.begin; lxrp < range.end; ++lxrp) {
+            VELDARO_LayerixExtent* built = nullptr;
+            if (pools.createInstance(built, lxrp) != 0)
+                return false;
+            Owned<VELDARO_LayerixExtent> pool(built);
+            if (!pool)
+                continue;
+            std::uint16_t order = 0;
+            for (int tpp : subPoolsOf(table, lxrp)) {
+                if (tpp < 0)
+                    continue;
+                Array<int> groups;
+                table.getRluIndexListInLayerixSubPool(tpp, groups);
+                for (int slu : volumesInGroups(table, groups, LU_LXV)) {
+                    VELDARO_StorageVolume* made = nullptr;
+                    if (volumes.createInstance(made, slu) != 0)
+                        return false;
+                    Owned<VELDARO_StorageVolume> volume(made);
+                    if (volume)
+                        emit(frame, clone(pool.get()), volume.release(), ++order, Common::NO_VALUE,
+                             Common::NO_VALUE);
+                }
+            }
+        }
+        return true;
+    });
+}
+
+bool volumeOfTieringPool(Frame& frame, int slu)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        const int rlu = table.searchRlunFromRluTable(table.getSluRlun(slu));
+        if (rlu < 0 || !table.isLayerixSubPoolInRluMode(rlu))
+            return true;
+        const int tpp = poolOfGroup(table, rlu);
+        const std::uint8_t number = tpp < 0 ? 0xFF : table.getTppLxrpNumber(tpp);
+        const int lxrp = number == 0xFF ? -1 : table.searchPoolNoFromLxrpTable(number);
+        if (lxrp < 0)
+            return true;
+        VELDARO_LayerixExtent* built = nullptr;
+        if (VELDARO_LayerixExtent_Resource(frame.storage()).createInstance(built, lxrp) != 0)
+            return false;
+        Owned<VELDARO_LayerixExtent> pool(built);
+        if (!pool)
+            return true;
+        VELDARO_StorageVolume* made = nullptr;
+        if (VELDARO_StorageVolume_Resource(frame.storage()).createInstance(made, slu) != 0)
+            return false;
+        Owned<VELDARO_StorageVolume> volume(made);
+        if (volume)
+            emit(frame, pool.release(), volume.release(), 1, Common::NO_VALUE, Common::NO_VALUE);
+        return true;
+    });
+}
+
+void emitSubPool(Frame& frame, const VELDARO_RefTable& table, Instance* sub, Instance* pool, int tpp, std::size_t j)
+{
+    emit(frame, sub, pool, static_cast<std::uint16_t>(j + 1), 0,
+         Common::plainLastByte(table.getTppMaxPoolLbaCount(tpp)));
+}
+
+bool subPoolsOfTieringPools(Frame& frame, int lxrpEntry)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_LayerixExtent_Resource pools(frame.storage());
+        VELDARO_LayerixSubExtent_Resource subs(frame.storage());
+        const auto range = frame.walk(lxrpEntry, LXRP_ENTRIES);
+        for (int lxrp = range.begin; lxrp < range.end; ++lxrp) {
+            VELDARO_LayerixExtent* built = nullptr;
+            if (pools.createInstance(built, lxrp) != 0)
+                return false;
+            Owned<VELDARO_LayerixExtent> pool(built);
+            if (!pool)
+                continue;
+            const std::vector<int> members = subPoolsOf(table, lxrp);
+            for (std::size_t j = 0; j < members.size(); ++j) {
+                if (members[j] < 0)
+                    continue;
+                VELDARO_LayerixSubExtent* made = nullptr;
+                if (subs.createInstance(made, members[j]) != 0)
+                    return false;
+                Owned<VELDARO_LayerixSubExtent> sub(made);
+                if (sub)
+                    emitSubPool(frame, table, sub.release(), clone(pool.get()), members[j], j);
+            }
+        }
+        return true;
+    });
+}
+
+bool tieringPoolOfSubPool(Frame& frame, int tpp)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        const int lxrp = table.searchPoolNoFromLxrpTable(table.getTppLxrpNumber(tpp));
+        if (lxrp < 0)
+            return true;
+        const std::vector<int> members = subPoolsOf(table, lxrp);
+        const auto at = std::find(members.begin(), members.end(), tpp);
+        if (at == members.end())
+            return true;
+        VELDARO_LayerixExtent* built = nullptr;
+        if (VELDARO_LayerixExtent_Resource(frame.storage()).createInstance(built, lxrp) != 0)
+            return false;
+        Owned<VELDARO_LayerixExtent> pool(built);
+        if (!pool)
+            return true;
+        VELDARO_LayerixSubExtent* made = nullptr;
+        if (VELDARO_LayerixSubExtent_Resource(frame.storage()).createInstance(made, tpp) != 0)
+            return false;
+        Owned<VELDARO_LayerixSubExtent> sub(made);
+        if (sub)
+            emitSubPool(frame, table, sub.release(), pool.release(), tpp, static_cast<std::size_t>(at - members.begin()));
+        return true;
+    });
+}
+
 const char* deviceId(const Instance* source)
 {
     const String* id = Common::stringValue(source, "DeviceID");
@@ -225,52 +1038,192 @@ CIM_BasedOn_Provider::~CIM_BasedOn_Provider() {}
 
 bool CIM_BasedOn_Provider::_enumPairs()
 {
-    return disksOfMirrorGroups(*this, 0) && freeOfGroups(*this, 0);
+    return disksOfMirrorGroups(*this, 0) && disksOfMirroredPairs(*this, 0) && freeOfGroups(*this, 0) &&
+           slicesOfGroups<VELDARO_StorageVolume_Resource, VELDARO_StorageVolume>(*this, 0, Slu_List::VOLUMES) &&
+           slicesOfGroups<VELDARO_PartOfConcatenatedExtent_Resource, VELDARO_PartOfConcatenatedExtent>(
+               *this, 0, Slu_List::CONCATENATION_MEMBERS) &&
+           partsOfConcatenations(*this, 0) && volumesOfConcatenations(*this, 0) &&
+           slicesOfGroups<VELDARO_SDPVExtent_Resource, VELDARO_SDPVExtent>(*this, 0, Slu_List::SNAP_DATA) &&
+           snapDataOfSdpvExtents(*this, 0) &&
+           groupsUnderPools<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(*this, 0, false) &&
+           volumesOfThinPools(*this, 0) && freeOfThinPools(*this, 0) && volumesOfTieringPools(*this, 0) &&
+           subPoolsOfTieringPools(*this, 0) &&
+           groupsUnderPools<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(*this, 0, true);
 }
+
+namespace {
+
+// The source classes in the order they are tested.
+enum class Source {
+    NONE,
+    CONCATENATED,
+    DISK,
+    FREE,
+    MIRRORED,
+    PART,
+    RAID_COMPOSITE,
+    VOLUME,
+    SDPV,
+    SNAP_DATA,
+    THIN,
+    THIN_FREE,
+    TIERING,
+    TIERING_SUB,
+};
+
+Source sourceKind(const Instance* source)
+{
+    const struct {
+        const Meta_Class& mc;
+        Source kind;
+    } kinds[] = {
+        {VELDARO_ConcatenatedExtent::static_meta_class, Source::CONCATENATED},
+        {VELDARO_DiskExtent::static_meta_class, Source::DISK},
+        {VELDARO_FreeExtent::static_meta_class, Source::FREE},
+        {VELDARO_MirroredExtent::static_meta_class, Source::MIRRORED},
+        {VELDARO_PartOfConcatenatedExtent::static_meta_class, Source::PART},
+        {VELDARO_RAIDCompositeExtent::static_meta_class, Source::RAID_COMPOSITE},
+        {VELDARO_StorageVolume::static_meta_class, Source::VOLUME},
+        {VELDARO_SDPVExtent::static_meta_class, Source::SDPV},
+        {VELDARO_SnapDataCompositeExtent::static_meta_class, Source::SNAP_DATA},
+        {VELDARO_ThinProvisioningExtent::static_meta_class, Source::THIN},
+        {VELDARO_ThinProvisioningFreeExtent::static_meta_class, Source::THIN_FREE},
+        {VELDARO_LayerixExtent::static_meta_class, Source::TIERING},
+        {VELDARO_LayerixSubExtent::static_meta_class, Source::TIERING_SUB},
+    };
+    for (const auto& k : kinds)
+        if (Common::isOf(source, k.mc))
+            return k.kind;
+    return Source::NONE;
+}
+
+// The pairs of one source, on the table of its array.
+bool pairsOfSource(Frame& frame, const VELDARO_RefTable& table, Source kind, const char* key)
+{
+    std::uint16_t number = 0;
+    switch (kind) {
+    case Source::CONCATENATED: {
+        const int olu = VELDARO_ConcatenatedExtent_Resource::divide_DeviceID(key, &number)
+                            ? table.searchOlunFromOluTable(number)
+                            : -1;
+        return olu < 0 || (partsOfConcatenations(frame, olu) && volumesOfConcatenations(frame, olu));
+    }
+    case Source::DISK: {
+        const int disk =
+            VELDARO_DiskExtent_Resource::divide_DeviceID(key, &number) ? table.searchPlunFromDiskTable(number) : -1;
+        return disk < 0 || (diskOfMirrorGroup(frame, disk) && diskOfMirroredPair(frame, disk));
+    }
+    case Source::FREE: {
+        int place = 0;
+        const int rlu = VELDARO_FreeExtent_Resource::divide_DeviceID(key, &number, &place)
+                            ? table.searchRlunFromRluTable(number)
+                            : -1;
+        return rlu < 0 || freeOfGroup(frame, rlu, place);
+    }
+    case Source::MIRRORED: {
+        std::uint16_t second = 0;
+        const int disk = VELDARO_MirroredExtent_Resource::divide_DeviceID(key, &number, &second)
+                             ? table.searchPlunFromDiskTable(number)
+                             : -1;
+        return disk < 0 || disksOfMirroredPairOfDisk(frame, disk);
+    }
+    case Source::PART: {
+        const int slu = VELDARO_PartOfConcatenatedExtent_Resource::divide_DeviceID(key, &number)
+                            ? table.searchSlunFromSluTable(number)
+                            : -1;
+        return slu < 0 ||
+               (sliceOfGroup<VELDARO_PartOfConcatenatedExtent_Resource, VELDARO_PartOfConcatenatedExtent>(
+                    frame, slu, Slu_List::CONCATENATION_MEMBERS) &&
+                partOfConcatenation(frame, slu));
+    }
+    case Source::RAID_COMPOSITE: {
+        const int rlu = VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID(key, &number)
+                            ? table.searchRlunFromRluTable(number)
+                            : -1;
+        return rlu < 0 ||
+               (disksOfMirrorGroups(frame, rlu) && freeOfGroups(frame, rlu) &&
+                slicesOfGroups<VELDARO_StorageVolume_Resource, VELDARO_StorageVolume>(frame, rlu, Slu_List::VOLUMES) &&
+                slicesOfGroups<VELDARO_PartOfConcatenatedExtent_Resource, VELDARO_PartOfConcatenatedExtent>(
+                    frame, rlu, Slu_List::CONCATENATION_MEMBERS) &&
+                slicesOfGroups<VELDARO_SDPVExtent_Resource, VELDARO_SDPVExtent>(frame, rlu, Slu_List::SNAP_DATA) &&
+                groupsUnderPools<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, rlu,
+                                                                                                        false) &&
+                groupsUnderPools<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(frame, rlu, true));
+    }
+    case Source::VOLUME: {
+        std::uint8_t type = 0;
+        if (!VELDARO_StorageVolume_Resource::divide_DeviceID(key, &type, &number))
+            return true;
+        const int slu = table.searchLunByLuTypeFromSluTable(type, number);
+        if (slu < 0)
+            return true;
+        if (!sliceOfGroup<VELDARO_StorageVolume_Resource, VELDARO_StorageVolume>(frame, slu, Slu_List::VOLUMES))
+            return false;
+        const bool inOluTable = type == LU_VOL || type == LU_MVV || type == LU_SDV || type == LU_SDP ||
+                                type == LU_TPPC || type == LU_LXV || type == LU_WSV;
+        if (inOluTable && !volumeOfConcatenation(frame, slu))
+            return false;
+        if (type == LU_TPPC)
+            return volumeOfThinPool(frame, slu);
+        if (type == LU_LXV)
+            return volumeOfTieringPool(frame, slu);
+        return true;
+    }
+    case Source::SDPV: {
+        const int slu = VELDARO_SDPVExtent_Resource::divide_DeviceID(key, &number)
+                            ? table.searchLunByLuTypeFromSluTable(LU_SDP, number)
+                            : -1;
+        return slu < 0 || (sliceOfGroup<VELDARO_SDPVExtent_Resource, VELDARO_SDPVExtent>(frame, slu,
+                                                                                          Slu_List::SNAP_DATA) &&
+                           snapDataOfSdpvExtents(frame, slu));
+    }
+    case Source::SNAP_DATA:
+        return !key || sdpvExtentsOfSnapData(frame, String(key));
+    case Source::THIN: {
+        const int tpp = VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID(key, &number)
+                            ? table.searchPoolNoFromTppTable(number)
+                            : -1;
+        return tpp < 0 ||
+               (groupsOfPool<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, tpp,
+                                                                                                    false) &&
+                volumesOfThinPools(frame, tpp) && freeOfThinPools(frame, tpp));
+    }
+    case Source::THIN_FREE: {
+        int ordinal = 0;
+        const int tpp = VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID(key, &number, &ordinal)
+                            ? table.searchPoolNoFromTppTable(number)
+                            : -1;
+        return tpp < 0 || freeOfThinPools(frame, tpp);
+    }
+    case Source::TIERING: {
+        const int lxrp = VELDARO_LayerixExtent_Resource::divide_DeviceID(key, &number)
+                             ? table.searchPoolNoFromLxrpTable(number)
+                             : -1;
+        return lxrp < 0 || (volumesOfTieringPools(frame, lxrp) && subPoolsOfTieringPools(frame, lxrp));
+    }
+    case Source::TIERING_SUB: {
+        const int tpp = VELDARO_LayerixSubExtent_Resource::divide_DeviceID(key, &number)
+                            ? table.searchPoolNoFromTppTable(number)
+                            : -1;
+        return tpp < 0 ||
+               (tieringPoolOfSubPool(frame, tpp) &&
+                groupsOfPool<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(frame, tpp, true));
+    }
+    default:
+        return true;
+    }
+}
+
+}  // namespace
 
 int CIM_BasedOn_Provider::_request(const Instance* source)
 {
-    enum Kind { NONE_OF_THESE, DISK, FREE, RAID_COMPOSITE };
-    Kind kind = NONE_OF_THESE;
-    if (Common::isOf(source, VELDARO_DiskExtent::static_meta_class))
-        kind = DISK;
-    else if (Common::isOf(source, VELDARO_FreeExtent::static_meta_class))
-        kind = FREE;
-    else if (Common::isOf(source, VELDARO_RAIDCompositeExtent::static_meta_class))
-        kind = RAID_COMPOSITE;
+    const Source kind = sourceKind(source);
     String address;
-    if (kind == NONE_OF_THESE || !Common::storageFromProperty(source, "SystemName", address))
+    if (kind == Source::NONE || !Common::storageFromProperty(source, "SystemName", address))
         return Common::checkProviderClass(source);
-
     const char* key = deviceId(source);
-    return onStorage(address, [&](VELDARO_RefTable& table) {
-        switch (kind) {
-        case DISK: {
-            std::uint16_t plun = 0;
-            if (!VELDARO_DiskExtent_Resource::divide_DeviceID(key, &plun))
-                return true;
-            const int disk = table.searchPlunFromDiskTable(plun);
-            return disk < 0 || diskOfMirrorGroup(*this, disk);
-        }
-        case FREE: {
-            std::uint16_t rlun = 0;
-            int place = 0;
-            if (!VELDARO_FreeExtent_Resource::divide_DeviceID(key, &rlun, &place))
-                return true;
-            const int rlu = table.searchRlunFromRluTable(rlun);
-            return rlu < 0 || freeOfGroup(*this, rlu, place);
-        }
-        case RAID_COMPOSITE: {
-            std::uint16_t rlun = 0;
-            if (!VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID(key, &rlun))
-                return true;
-            const int rlu = table.searchRlunFromRluTable(rlun);
-            return rlu < 0 || (disksOfMirrorGroups(*this, rlu) && freeOfGroups(*this, rlu));
-        }
-        default:
-            return true;
-        }
-    });
+    return onStorage(address, [&](VELDARO_RefTable& table) { return pairsOfSource(*this, table, kind, key); });
 }
 
 }  // namespace cimple

@@ -10,6 +10,7 @@
 
 #include "CIM_CompositeExtentBasedOn.h"
 #include "VELDARO_DiskExtent_Resource.h"
+#include "VELDARO_MirroredExtent_Resource.h"
 #include "VELDARO_RAIDCompositeExtent_Resource.h"
 #include "VELDARO_StripingCompositeExtent_Resource.h"
 
@@ -23,6 +24,7 @@ using Common = Association_Provider_Frame;
 constexpr std::uint8_t RAID0 = 8;
 constexpr std::uint8_t RAID5 = 1;
 constexpr std::uint8_t RAID6 = 3;
+constexpr std::uint8_t RAID10 = 12;
 constexpr std::uint8_t RAID50 = 9;
 constexpr std::uint16_t NONE = 0xFFFF;
 constexpr int MEMBER_SLOTS = 16;
@@ -171,6 +173,76 @@ bool diskOfRAIDComposite(Frame& frame, int disk)
         const std::uint64_t end = endOf(valueOf(member->BlockCount));
         emit(frame, member.release(), composite.release(), static_cast<std::uint16_t>(place), end,
              table.getRluStripeSize(rlu));
+        return true;
+    });
+}
+
+// ---- row 2: mirrored pairs under RAID1+0 composites ----
+
+std::uint16_t mirrorPlace(const VELDARO_MirroredExtent& mirror)
+{
+    return static_cast<std::uint16_t>((mirror.StripingNumber.null ? 0 : mirror.StripingNumber.value) + 1);
+}
+
+bool mirrorsOfRAIDComposites(Frame& frame, int rluEntry)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
+        VELDARO_MirroredExtent_Resource mirrors(frame.storage());
+        const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
+        for (int rlu = range.begin; rlu < range.end; ++rlu) {
+            if (isFree(table, rlu) || table.getRaidLevel(rlu) != RAID10)
+                continue;
+            VELDARO_RAIDCompositeExtent* built = nullptr;
+            if (composites.createInstance(built, rlu) != 0)
+                return false;
+            Owned<VELDARO_RAIDCompositeExtent> composite(built);
+            if (!composite)
+                continue;
+            const int members = memberCount(table, rlu);
+            for (int j = 0; j < members; ++j) {
+                const int dlu = memberDlu(table, rlu, j);
+                if (dlu < 0)
+                    continue;
+                VELDARO_MirroredExtent* made = nullptr;
+                if (mirrors.createInstance(made, rlu, dlu) != 0)
+                    return false;
+                Owned<VELDARO_MirroredExtent> mirror(made);
+                if (!mirror)
+                    continue;
+                const std::uint16_t order = mirrorPlace(*mirror);
+                const std::uint64_t end = endOf(valueOf(mirror->NumberOfBlocks));
+                emit(frame, mirror.release(), clone(composite.get()), order, end, table.getRluStripeSize(rlu));
+            }
+        }
+        return true;
+    });
+}
+
+bool mirrorOfRAIDComposite(Frame& frame, int disk)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        const int dlu = table.searchDlunFromDluTable(table.getDiskDlun(disk));
+        const int rlu = dlu < 0 ? -1 : table.searchRlunFromRluTable(table.getDluRlun(dlu));
+        if (rlu < 0 || table.getRaidLevel(rlu) != RAID10)
+            return true;
+        VELDARO_RAIDCompositeExtent* built = nullptr;
+        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(built, rlu) != 0)
+            return false;
+        Owned<VELDARO_RAIDCompositeExtent> composite(built);
+        if (!composite)
+            return true;
+        VELDARO_MirroredExtent* made = nullptr;
+        if (VELDARO_MirroredExtent_Resource(frame.storage()).createInstance(made, rlu, dlu) != 0)
+            return false;
+        Owned<VELDARO_MirroredExtent> mirror(made);
+        if (!mirror)
+            return true;
+        const std::uint16_t order = mirrorPlace(*mirror);
+        const std::uint64_t end = endOf(valueOf(mirror->NumberOfBlocks));
+        emit(frame, mirror.release(), composite.release(), order, end, table.getRluStripeSize(rlu));
         return true;
     });
 }
@@ -333,15 +405,18 @@ CIM_CompositeExtentBasedOn_Provider::~CIM_CompositeExtentBasedOn_Provider() {}
 
 bool CIM_CompositeExtentBasedOn_Provider::_enumPairs()
 {
-    return disksOfRAIDComposites(*this, 0) && stripingOfRAIDComposites(*this, 0) && disksOfStripings(*this, 0, 0);
+    return disksOfRAIDComposites(*this, 0) && mirrorsOfRAIDComposites(*this, 0) && stripingOfRAIDComposites(*this, 0) &&
+           disksOfStripings(*this, 0, 0);
 }
 
 int CIM_CompositeExtentBasedOn_Provider::_request(const Instance* source)
 {
-    enum Kind { NONE_OF_THESE, DISK, RAID_COMPOSITE, STRIPING };
+    enum Kind { NONE_OF_THESE, DISK, MIRRORED, RAID_COMPOSITE, STRIPING };
     Kind kind = NONE_OF_THESE;
     if (Common::isOf(source, VELDARO_DiskExtent::static_meta_class))
         kind = DISK;
+    else if (Common::isOf(source, VELDARO_MirroredExtent::static_meta_class))
+        kind = MIRRORED;
     else if (Common::isOf(source, VELDARO_RAIDCompositeExtent::static_meta_class))
         kind = RAID_COMPOSITE;
     else if (Common::isOf(source, VELDARO_StripingCompositeExtent::static_meta_class))
@@ -362,6 +437,13 @@ int CIM_CompositeExtentBasedOn_Provider::_request(const Instance* source)
                 return true;
             return diskOfRAIDComposite(*this, disk) && diskOfStriping(*this, disk);
         }
+        case MIRRORED: {
+            std::uint16_t plun = 0, second = 0;
+            if (!VELDARO_MirroredExtent_Resource::divide_DeviceID(key, &plun, &second))
+                return true;
+            const int disk = table.searchPlunFromDiskTable(plun);
+            return disk < 0 || mirrorOfRAIDComposite(*this, disk);
+        }
         case RAID_COMPOSITE: {
             std::uint16_t rlun = 0;
             if (!VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID(key, &rlun))
@@ -369,7 +451,8 @@ int CIM_CompositeExtentBasedOn_Provider::_request(const Instance* source)
             const int rlu = table.searchRlunFromRluTable(rlun);
             if (rlu < 0)
                 return true;
-            return disksOfRAIDComposites(*this, rlu) && stripingOfRAIDComposites(*this, rlu);
+            return disksOfRAIDComposites(*this, rlu) && mirrorsOfRAIDComposites(*this, rlu) &&
+                   stripingOfRAIDComposites(*this, rlu);
         }
         case STRIPING: {
             std::uint16_t rlun = 0, member = 0;

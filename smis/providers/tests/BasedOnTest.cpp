@@ -8,13 +8,20 @@
 
 #include "AssociationCalls.h"
 #include "AssociationTables.h"
+#include "ByteOrder.h"
 #include "CIM_BasedOn.h"
 #include "CIM_BasedOn_Provider.h"
 #include "SMIS_CMTAccess.h"
 #include "TempInstallDir.h"
 #include "VELDARO_DiskExtent.h"
+#include "VELDARO_ConcatenatedExtent.h"
 #include "VELDARO_FreeExtent.h"
+#include "VELDARO_MirroredExtent.h"
+#include "VELDARO_PartOfConcatenatedExtent.h"
 #include "VELDARO_RAIDCompositeExtent.h"
+#include "VELDARO_StorageVolume.h"
+#include "VELDARO_ThinProvisioningExtent.h"
+#include "VELDARO_ThinProvisioningFreeExtent.h"
 
 using assoc_test::Held_List;
 using cimple::CIM_BasedOn;
@@ -43,6 +50,28 @@ void buildArray(CMTBuilder& b)
     b.slu(2).Status(0).LuType(1).Rlun(2).StartRlba(1024).SlbaCount(1024);
 }
 
+// RAID5 group 3 holds volume 3 (one slice) and the two slices of the
+// concatenated volume 12; RAID1+0 group 5 has one mirrored pair of two
+// disks; thin pool 5 is made of group 4, which holds thin volume 6.
+void buildPoolsAndVolumes(CMTBuilder& b)
+{
+    b.maxCounts({.olu = 16, .slu = 8, .rlu = 6, .dlu = 4, .mlu = 4});
+    disk(b, 0x0201, 2, 1000);
+    disk(b, 0x0202, 2, 1000);
+    group(b, 3, 1).RlbaCount(10000).StripeSize(128).SluCount(3).Slun(0, 3).Slun(1, 4).Slun(2, 5);
+    b.slu(3).Status(0).LuType(1).Rlun(3).Olun(3).StartRlba(0).SlbaCount(1000).StartOlba(0).OlbaCount(1000);
+    b.olu(3).Status(0).SluCount(1).Slun(0, 3).OlbaCount(1000);
+    b.slu(4).Status(0).LuType(1).Rlun(3).Olun(12).StartRlba(1024).SlbaCount(500).StartOlba(0).OlbaCount(500);
+    b.slu(5).Status(0).LuType(1).Rlun(3).Olun(12).StartRlba(2048).SlbaCount(300).StartOlba(500).OlbaCount(300);
+    b.olu(12).Status(0).SluCount(2).Slun(0, 4).Slun(1, 5).OlbaCount(800);
+    group(b, 4, 1).Mode(0x01).PoolNumber(5).RlbaCount(4096).SluCount(1).Slun(0, 6);
+    b.tpp(5).RaidLevel(1).MemDiskCnt(4).MaxPoolLbaCount(1 << 20).LxrpNumber(255);
+    b.slu(6).Status(0).LuType(9).Rlun(4).Olun(6).SlbaCount(4096).OlbaCount(4096);
+    b.olu(6).Status(0).SluCount(1).Slun(0, 6).OlbaCount(4096);
+    group(b, 5, 12).RlbaCount(2000).StripeSize(64).MemberDiskCount(1).Dlun(0, 2);
+    dlu(b, 2, 5, 0, {0x0201, 0x0202});
+}
+
 std::string describe(const cimple::Instance* i)
 {
     const auto* a = static_cast<const CIM_BasedOn*>(i);
@@ -54,15 +83,38 @@ std::string describe(const cimple::Instance* i)
            " " + value(a->StartingAddress) + "-" + value(a->EndingAddress);
 }
 
+std::vector<std::string> describeAll(const Held_List& list)
+{
+    std::vector<std::string> out;
+    for (const auto& i : list)
+        out.push_back(describe(i.get()));
+    return out;
+}
+
 class BasedOn : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { install(buildArray); }
+
+    void install(void (*build)(CMTBuilder&))
     {
         cimple::SMIS_CMTAccess::destroy();
         CMTBuilder b;
-        buildArray(b);
+        build(b);
         b.installCmf(A);
         dir.writeEnv({std::string("StorageIP=") + A});
+    }
+
+    // Pool usage records of the array's status table: pool, total and
+    // used MiB.
+    static void usage(std::uint16_t pool, std::uint32_t totalMiB, std::uint32_t usedMiB)
+    {
+        std::uint8_t record[32] = {};
+        smis::storeLE16(record, pool);
+        smis::storeLE32(record + 4, totalMiB);
+        smis::storeLE32(record + 8, usedMiB);
+        cimple::SMIS_CMTAccess* cache = cimple::SMIS_CMTAccess::getInstance();
+        ASSERT_NE(cache, nullptr);
+        ASSERT_EQ(cache->SetExTableInfo(A, cimple::SMIS_CMTAccess::EX_THIN_POOL_ALARM, nullptr, record, 32, 1, 0), 0);
     }
     void TearDown() override { cimple::SMIS_CMTAccess::destroy(); }
 
@@ -74,10 +126,7 @@ TEST_F(BasedOn, EnumerationRelatesMirrorDisksAndFreeAreas)
 {
     Held_List list;
     ASSERT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
-    std::vector<std::string> got;
-    for (const auto& i : list)
-        got.push_back(describe(i.get()));
-    EXPECT_EQ(got, (std::vector<std::string>{
+    EXPECT_EQ(describeAll(list), (std::vector<std::string>{
                        "DE0x0101>VD0001 #1 0-511999",
                        "DE0x0102>VD0001 #2 0-0",
                        "VD0002>FE0002_F000 #1 65536-524287",
@@ -108,6 +157,67 @@ TEST_F(BasedOn, AssociatorsOfEachSourceKind)
             ids.push_back(assoc_test::text(far.get(), "DeviceID"));
         EXPECT_EQ(ids, c.expected);
     }
+}
+
+TEST_F(BasedOn, VolumesConcatenationsMirrorsAndThinPools)
+{
+    install(buildPoolsAndVolumes);
+    usage(5, 10, 4);
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
+    EXPECT_EQ(describeAll(list), (std::vector<std::string>{
+                                     "DE0x0201>MRD0x0201_0x0202 #1 0-511999",
+                                     "DE0x0202>MRD0x0201_0x0202 #2 0-511999",
+                                     "VD0003>FE0003_F000 #1 786432-1048575",
+                                     "VD0003>FE0003_F001 #2 1245184-5119999",
+                                     "VD0005>FE0005_F000 #1 0-1023999",
+                                     "VD0003>VOL00003 #1 0-511999",
+                                     "VD0003>PVD00004 #1 524288-780287",
+                                     "VD0003>PVD00005 #2 1048576-1202175",
+                                     "PVD00004>CAT00012 #1 0-255999",
+                                     "PVD00005>CAT00012 #2 256000-409599",
+                                     "CAT00012>VOL00012 #1 0-409599",
+                                     "VD0004>TPP0005 #1 0-2097151",
+                                     "TPP0005>TPPC00006 #1 ---",
+                                     "TPP0005>TPFE0005_F000 #1 4194303-10485759",
+                                 }))
+        << "the concatenated volume is not a slice of its group; thin volumes have no addresses";
+
+    struct Case {
+        assoc_test::Held source;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {extent<cimple::VELDARO_MirroredExtent>(A, "MRD0x0201_0x0202"), {"DE0x0201", "DE0x0202"}},
+        {extent<cimple::VELDARO_DiskExtent>(A, "DE0x0202"), {"MRD0x0201_0x0202"}},
+        {extent<cimple::VELDARO_PartOfConcatenatedExtent>(A, "PVD00005"), {"VD0003", "CAT00012"}},
+        {extent<cimple::VELDARO_ConcatenatedExtent>(A, "CAT00012"), {"PVD00004", "PVD00005", "VOL00012"}},
+        {extent<cimple::VELDARO_StorageVolume>(A, "VOL00012"), {"CAT00012"}},
+        {extent<cimple::VELDARO_StorageVolume>(A, "VOL00003"), {"VD0003"}},
+        {extent<cimple::VELDARO_StorageVolume>(A, "TPPC00006"), {"TPP0005"}},
+        {extent<cimple::VELDARO_ThinProvisioningExtent>(A, "TPP0005"), {"VD0004", "TPPC00006", "TPFE0005_F000"}},
+        {extent<cimple::VELDARO_ThinProvisioningFreeExtent>(A, "TPFE0005_F000"), {"TPP0005"}},
+        {extent<cimple::VELDARO_RAIDCompositeExtent>(A, "VD0004"), {"TPP0005"}},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
+        Held_List got;
+        EXPECT_EQ(assoc_test::associators(provider, c.source.get(), got, true), 0);
+        std::vector<std::string> ids;
+        for (const auto& far : got)
+            ids.push_back(assoc_test::text(far.get(), "DeviceID"));
+        EXPECT_EQ(ids, c.expected);
+    }
+}
+
+TEST_F(BasedOn, ThinPoolWithoutUsageRecordKeepsTheOtherRows)
+{
+    install(buildPoolsAndVolumes);
+    usage(9, 10, 4);
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
+    for (const auto& i : list)
+        EXPECT_EQ(describe(i.get()).find("TPFE"), std::string::npos) << describe(i.get());
+    EXPECT_EQ(list.size(), 13u);
 }
 
 }  // namespace

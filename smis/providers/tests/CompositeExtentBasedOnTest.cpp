@@ -17,6 +17,7 @@
 #include "TempInstallDir.h"
 #include "VELDARO_DiskDrive.h"
 #include "VELDARO_DiskExtent.h"
+#include "VELDARO_MirroredExtent.h"
 #include "VELDARO_RAIDCompositeExtent.h"
 #include "VELDARO_StripingCompositeExtent.h"
 #include "VELDARO_ThinProvisioningExtent.h"
@@ -32,10 +33,11 @@ constexpr const char* A = "10.0.0.1";
 constexpr const char* NO_TABLE = "10.0.0.9";
 
 // RAID group 0 is free; 1 is RAID5 over DLU 0 (three disks); 2 is RAID5+0
-// over DLUs 1 and 2 (two disks each); 3 is RAID1 over DLU 3.
+// over DLUs 1 and 2 (two disks each); 3 is RAID1 over DLU 3; 4 is RAID1+0
+// with one mirrored pair (DLU 4).
 void buildArray(CMTBuilder& b, bool brokenThirdDisk = false)
 {
-    b.maxCounts({.olu = 4, .slu = 4, .rlu = 4, .dlu = 4, .mlu = 4});
+    b.maxCounts({.olu = 4, .slu = 4, .rlu = 5, .dlu = 5, .mlu = 4});
     disk(b, 0x0101, 0, 1000);
     disk(b, 0x0102, 0, 2000);
     disk(b, 0x0103, 0, 3000, brokenThirdDisk);
@@ -44,6 +46,8 @@ void buildArray(CMTBuilder& b, bool brokenThirdDisk = false)
     disk(b, 0x0106, 2, 600);
     disk(b, 0x0107, 2, 700);
     disk(b, 0x0108, 3, 800);
+    disk(b, 0x0109, 4, 900);
+    disk(b, 0x010A, 4, 900);
     group(b, 0, 1).Status(3);
     group(b, 1, 1).StripeSize(128).MemberDiskCount(1).Dlun(0, 0);
     group(b, 2, 9).StripeSize(256).MemberDiskCount(2).Dlun(0, 1).Dlun(1, 2);
@@ -52,6 +56,8 @@ void buildArray(CMTBuilder& b, bool brokenThirdDisk = false)
     dlu(b, 1, 2, 0, {0x0104, 0x0105});
     dlu(b, 2, 2, 1, {0x0106, 0x0107});
     dlu(b, 3, 3, 0, {0x0108});
+    group(b, 4, 12).StripeSize(32).MemberDiskCount(1).Dlun(0, 4);
+    dlu(b, 4, 4, 0, {0x0109, 0x010A});
 }
 
 // "antecedent>dependent #order start-end /depth" of one association.
@@ -112,6 +118,7 @@ TEST_F(CompositeExtentBasedOn, EnumerationSkipsArraysWithoutTableAndRelatesEvery
                   "DE0x0101>VD0001 #1 0-511999 /128",
                   "DE0x0102>VD0001 #2 0-1023999 /128",
                   "DE0x0103>VD0001 #3 0-1535999 /128",
+                  "MRD0x0109_0x010a>VD0004 #1 0-2097151 /32",
                   "STP0002_S00>VD0002 #1 0-2097151 /-",
                   "STP0002_S01>VD0002 #2 0-2097151 /-",
                   "DE0x0104>STP0002_S00 #1 0-18446744073709551615 /256",
@@ -154,6 +161,8 @@ TEST_F(CompositeExtentBasedOn, AssociatorsOfEachSourceKind)
         {extent<cimple::VELDARO_DiskExtent>(A, "DE0x0102"), true, {"VD0001"}},
         {extent<cimple::VELDARO_DiskExtent>(A, "DE0x0107"), false, {"STP0002_S01"}},
         {extent<cimple::VELDARO_DiskExtent>(A, "DE0x0108"), false, {}},
+        {extent<cimple::VELDARO_MirroredExtent>(A, "MRD0x0109_0x010a"), true, {"VD0004"}},
+        {extent<cimple::VELDARO_RAIDCompositeExtent>(A, "VD0004"), true, {"MRD0x0109_0x010a"}},
         {extent<cimple::VELDARO_StripingCompositeExtent>(A, "STP0002_S01"), false,
          {"VD0002", "DE0x0106", "DE0x0107"}},
         // Unknown group, unparsable key, member number beyond the slots.

@@ -1,0 +1,146 @@
+// The map shape of the association providers: per-array collection, the
+// hand-over of clones, what a failing array or first pass leaves delivered.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "AssociationCalls.h"
+#include "Association_Map_Frame.h"
+#include "CIM_ElementStatisticalData.h"
+#include "CMTBuilder.h"
+#include "SMIS_CMTAccess.h"
+#include "TempInstallDir.h"
+#include "VELDARO_DiskExtent.h"
+
+using assoc_test::Held_List;
+using cimple::Association_Map_Frame;
+using cimple::Association_Provider_Frame;
+
+namespace {
+
+constexpr const char* A = "10.0.0.1";
+constexpr const char* B = "10.0.0.2";
+constexpr const char* NO_TABLE = "10.0.0.9";
+
+cimple::Instance* end(const std::string& id)
+{
+    auto* e = cimple::VELDARO_DiskExtent::create();
+    e->SystemCreationClassName.set("S");
+    e->SystemName.set("N");
+    e->CreationClassName.set("VELDARO_DiskExtent");
+    e->DeviceID.set(id.c_str());
+    return e;
+}
+
+// Adds "<array>/1" and "<array>/2" per array (the second one twice), and
+// fails after the first one on the array named failOn.
+class Scripted_Map_Provider : public Association_Map_Frame {
+public:
+    explicit Scripted_Map_Provider(Independent_Pass pass = nullptr)
+        : Association_Map_Frame(&cimple::CIM_ElementStatisticalData::static_meta_class, pass)
+    {
+    }
+
+    cimple::Enum_Instances_Status run(Held_List& out)
+    {
+        cimple::Enum_Instances_Handler<cimple::Instance> h(assoc_test::keep_owned, &out);
+        return enumerate(&h);
+    }
+
+    static void pair(Association_Map_Frame& frame, const std::string& id)
+    {
+        frame.add(Association_Provider_Frame::newAssociation(&cimple::CIM_ElementStatisticalData::static_meta_class,
+                                                              end(id), end(id + "s")));
+    }
+
+    std::string failOn;
+    std::vector<std::string> visited;
+
+protected:
+    bool _enumPairs() override
+    {
+        const std::string at = storage().c_str();
+        visited.push_back(at);
+        pair(*this, at + "/1");
+        if (at == failOn)
+            return false;
+        pair(*this, at + "/2");
+        pair(*this, at + "/2");
+        return true;
+    }
+};
+
+std::vector<std::string> managed(const Held_List& list)
+{
+    std::vector<std::string> out;
+    for (const auto& i : list)
+        out.push_back(assoc_test::text(assoc_test::end(i.get(), "ManagedElement"), "DeviceID"));
+    return out;
+}
+
+class AssociationMapFrame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cimple::SMIS_CMTAccess::destroy();
+        for (const char* ip : {A, B}) {
+            smis::test::CMTBuilder b;
+            b.maxCounts({});
+            b.installCmf(ip);
+        }
+        dir.writeEnv({std::string("StorageIP=") + NO_TABLE, std::string("StorageIP=") + A,
+                      std::string("StorageIP=") + B});
+    }
+    void TearDown() override { cimple::SMIS_CMTAccess::destroy(); }
+
+    smis::test::TempInstallDir dir;
+};
+
+TEST_F(AssociationMapFrame, ClonesOfEachArraysAssociationsInOrderOnceEach)
+{
+    Scripted_Map_Provider p;
+    Held_List list;
+    ASSERT_EQ(p.run(list), 0);
+    EXPECT_EQ(p.visited, (std::vector<std::string>{A, B})) << "the array without a table is skipped";
+    EXPECT_EQ(managed(list), (std::vector<std::string>{"10.0.0.1/1", "10.0.0.1/2", "10.0.0.2/1", "10.0.0.2/2"}));
+
+    Held_List again;
+    ASSERT_EQ(p.run(again), 0);
+    EXPECT_EQ(again.size(), 4u) << "the map is empty between enumerations";
+}
+
+TEST_F(AssociationMapFrame, FailingArrayOrFirstPassDeliversNothingOfItsOwn)
+{
+    Scripted_Map_Provider p;
+    p.failOn = B;
+    Held_List list;
+    EXPECT_EQ(p.run(list), 70);
+    EXPECT_EQ(managed(list), (std::vector<std::string>{"10.0.0.1/1", "10.0.0.1/2"}));
+    p.failOn.clear();
+    list.clear();
+    ASSERT_EQ(p.run(list), 0);
+    EXPECT_EQ(list.size(), 4u) << "nothing of the failed array is left for a later enumeration";
+
+    Scripted_Map_Provider first([](Association_Map_Frame& f) {
+        Scripted_Map_Provider::pair(f, "fixed");
+        return true;
+    });
+    list.clear();
+    ASSERT_EQ(first.run(list), 0);
+    EXPECT_EQ(managed(list).front(), "fixed") << "the storage-independent pass comes first";
+    EXPECT_EQ(list.size(), 5u);
+
+    Scripted_Map_Provider failing([](Association_Map_Frame& f) {
+        Scripted_Map_Provider::pair(f, "fixed");
+        return false;
+    });
+    list.clear();
+    EXPECT_EQ(failing.run(list), 70);
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(failing.visited.empty());
+}
+
+}  // namespace
