@@ -13,13 +13,20 @@
 
 namespace cimserver {
 
-bool PollingHost::start()
+bool PollingHost::start(unsigned interval)
 {
     if (_running)
         return true;
 #if CIMSERVER_HAS_POLLING_SERVICE
     try {
         cimple::SMIS_PollingService* service = cimple::SMIS_PollingService::getInstance();
+        if (service && interval) {
+            cimple::SMIS_PollingService::Timing timing = service->timing();
+            timing.deviceStatusInterval = interval;
+            timing.pollingInterval = interval;
+            timing.syncCopyInterval = interval;
+            service->setTiming(timing);
+        }
         if (!service || !service->runService()) {
             std::fprintf(stderr, "cimserver: the polling service did not start\n");
             return false;
@@ -32,6 +39,7 @@ bool PollingHost::start()
         return false;
     }
 #else
+    (void)interval;
     std::fprintf(stderr, "cimserver: the polling service is not part of this build; running without it\n");
     return false;
 #endif

@@ -14,8 +14,9 @@ public:
     PollingHost& operator=(const PollingHost&) = delete;
 
     // Starts the service (runService, then setSSLEnvironmentInitialized);
-    // false (logged) when it does not start.
-    bool start();
+    // false (logged) when it does not start. interval, when not 0, replaces
+    // the configured seconds between polls of every task.
+    bool start(unsigned interval = 0);
     // Stops the service and waits for it (stopService); nothing when it is
     // not running.
     void stop();

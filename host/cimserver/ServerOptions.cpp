@@ -9,7 +9,8 @@ namespace cimserver {
 const char* ServerOptions::usage()
 {
     return "usage: cimserver [--address A] [--port N] [--module LIB] [--auth-file FILE]\n"
-           "                 [--max-request BYTES] [--no-polling] [--no-indications] [--ready-file FILE]\n";
+           "                 [--max-request BYTES] [--no-polling] [--no-indications] [--ready-file FILE]\n"
+           "                 [--listener URL]... [--poll-interval SECONDS]\n";
 }
 
 static bool number(const char* text, unsigned long long max, unsigned long long& out)
@@ -71,6 +72,22 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
             polling = false;
         } else if (a == "--no-indications") {
             indications = false;
+        } else if (a == "--listener") {
+            if (!value(v))
+                return false;
+            if (std::strncmp(v, "http://", 7) != 0 || !v[7]) {
+                message = std::string("bad listener ") + v + " (http://host[:port][/path])";
+                return false;
+            }
+            listeners.push_back(v);
+        } else if (a == "--poll-interval") {
+            if (!value(v))
+                return false;
+            if (!number(v, 86400, n) || n < 1) {
+                message = std::string("bad poll interval ") + v + " (1 to 86400)";
+                return false;
+            }
+            poll_interval = static_cast<unsigned>(n);
         } else if (a == "--ready-file") {
             if (!value(v))
                 return false;

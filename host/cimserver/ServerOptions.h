@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace cimserver {
 
@@ -16,6 +17,8 @@ struct ServerOptions {
     bool polling = true;                 // run the polling service
     bool indications = true;             // enable the indication providers
     std::string ready_file;              // written with the port once the server listens
+    std::vector<std::string> listeners;  // "http://host[:port][/path]" receiving exported indications
+    unsigned poll_interval = 0;          // seconds between polls of every task; 0: the configuration's
 
     // Reads argv; false with a message for anything it does not know.
     bool parse(int argc, char** argv, std::string& message);

@@ -101,8 +101,8 @@ int main(int argc, char** argv)
 
     PollingHost polling;
     if (options.polling)
-        polling.start();
-    IndicationHost indications;
+        polling.start(options.poll_interval);
+    IndicationHost indications(options.listeners);
     if (options.indications)
         indications.enable(module);
 

@@ -1,0 +1,111 @@
+// The exporter: the ExportIndication request it writes, and that submitting
+// never waits for a listener, slow or absent.
+#include "IndicationExporter.h"
+
+#include "Test_Schema.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace cimserver {
+namespace {
+
+using namespace cimple;
+
+Test_Holder* holder(uint32 id, const char* note = "a <note>")
+{
+    Test_Holder* h = Test_Holder::create();
+    h->Id.set(id);
+    h->Note.set(note);
+    Test_Base* inner = Test_Base::create();
+    inner->Name.set("inner");
+    h->Embedded = inner;
+    return h;
+}
+
+// A local port that nothing listens on.
+int closed_port()
+{
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    close(fd);
+    return ntohs(a.sin_port);
+}
+
+TEST(IndicationExporter, RequestIsAnExportIndicationMessage)
+{
+    Test_Holder* h = holder(1);
+    const std::string body = IndicationExporter::export_request(h, 42);
+    destroy(h);
+    for (const char* part : {"<MESSAGE ID=\"42\" PROTOCOLVERSION=\"1.0\"><SIMPLEEXPREQ>",
+                             "<EXPMETHODCALL NAME=\"ExportIndication\"><EXPPARAMVALUE NAME=\"NewIndication\">"
+                             "<INSTANCE CLASSNAME=\"Test_Holder\">",
+                             "a &lt;note&gt;", "EmbeddedObject=\"instance\"",
+                             "</EXPPARAMVALUE></EXPMETHODCALL></SIMPLEEXPREQ></MESSAGE></CIM>"})
+        EXPECT_NE(body.find(part), std::string::npos) << part << "\n" << body;
+}
+
+TEST(IndicationExporter, SubmitNeverWaitsForASlowListener)
+{
+    httplib::Server slow;
+    std::mutex lock;
+    std::vector<std::string> bodies;
+    slow.Post("/in", [&](const httplib::Request& req, httplib::Response& res) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        {
+            std::lock_guard<std::mutex> g(lock);
+            bodies.push_back(req.get_header_value("CIMExportMethod") + " " + req.body);
+        }
+        res.set_content("<CIM><MESSAGE><SIMPLEEXPRSP><EXPMETHODRESPONSE NAME=\"ExportIndication\">"
+                        "</EXPMETHODRESPONSE></SIMPLEEXPRSP></MESSAGE></CIM>",
+                        "application/xml");
+    });
+    const int port = slow.bind_to_any_port("127.0.0.1");
+    std::thread serving([&] { slow.listen_after_bind(); });
+    // A closed port: each export to it fails at once and is counted.
+    const int closedPort = closed_port();
+
+    {
+        IndicationExporter exporter({"http://127.0.0.1:" + std::to_string(port) + "/in",
+                                     "http://127.0.0.1:" + std::to_string(closedPort)});
+        const auto start = std::chrono::steady_clock::now();
+        for (const char* note : {"a", "b", "c"}) {
+            Test_Holder* h = holder(7, note);
+            exporter.submit(h);
+            destroy(h);  // the exporter keeps its own copy
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+
+        for (int i = 0; i < 100 && exporter.exported() < 3; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(3u, exporter.exported());
+        EXPECT_EQ(3u, exporter.failed());
+        EXPECT_EQ(0u, exporter.dropped());
+    }
+    slow.stop();
+    serving.join();
+    std::lock_guard<std::mutex> g(lock);
+    ASSERT_EQ(3u, bodies.size());
+    EXPECT_NE(bodies[0].find("ExportIndication <?xml"), std::string::npos);
+    EXPECT_NE(bodies[2].find("<VALUE>c</VALUE>"), std::string::npos) << bodies[2];
+}
+
+}  // namespace
+}  // namespace cimserver
