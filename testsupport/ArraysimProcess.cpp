@@ -80,7 +80,7 @@ ArraysimProcess::ArraysimProcess(const std::string& scenario, const std::vector<
         std::filesystem::remove_all(dir_);
         throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(rc));
     }
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(180);
     while (std::chrono::steady_clock::now() < end) {
         int st = 0;
         if (::waitpid(pid_, &st, WNOHANG) == pid_) {

@@ -131,7 +131,7 @@ int CimserverProcess::stop()
     if (_pid <= 0)
         return -1;
     kill(_pid, SIGTERM);
-    int rc = wait_exit(_pid, std::chrono::seconds(20));
+    int rc = wait_exit(_pid, std::chrono::seconds(60));
     if (rc == -2) {
         kill(_pid, SIGKILL);
         wait_exit(_pid, std::chrono::seconds(5));
