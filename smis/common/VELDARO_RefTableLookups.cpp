@@ -239,7 +239,7 @@ int VELDARO_RefTable::searchHostNameFromHostTable(const char* id, int& idType, c
     if (getHostCount() != 0) {
         const int i = x->hostWWN(id);
         if (i >= 0) {
-            idType = img.Host(_ix(i)).Type() != 0 ? 6 : 2;
+            idType = img.Host(_ix(i)).Type() == 2 ? 6 : 2;  // type 2: SAS address
             return i;
         }
     }

@@ -1,8 +1,8 @@
 #pragma once
-// What every list builder shares: the instances of one storage built at once
-// into a list that the builder owns, and the build frame around them (table
-// view and table check, every exception caught, nothing half-built left in
-// the list).
+// The build frame of the per-storage list builders whose instances are
+// filled from fixed values or table reads: table view and table check,
+// every exception caught, nothing half-built left in the list. The list
+// itself and its ownership are Element_List_Resource's.
 //
 //   class VELDARO_X_Resource : public Instance_List_Resource<VELDARO_X> {
 //   public:
@@ -15,11 +15,11 @@
 //       }
 //   };
 //
-// The provider (and association providers) read list() after a build; the
-// builder's destructor destroys whatever is still in it.
+// Providers pair it with Element_List_Traits (Element_List_Traits.h).
 
 #include <cimple/cimple.h>
 
+#include "Element_List_Resource.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
 #include "VELDARO_RefTable.h"
@@ -27,17 +27,12 @@
 namespace cimple {
 
 template <class Model>
-class Instance_List_Resource {
+class Instance_List_Resource : public Element_List_Resource<Model> {
 public:
-    explicit Instance_List_Resource(const String& storage) : _storage(storage) {}
-    ~Instance_List_Resource() { Instance_Provider_Frame::destroyAll(_list); }
-    // The list owns its instances: a copy would destroy them twice.
-    Instance_List_Resource(const Instance_List_Resource&) = delete;
-    Instance_List_Resource& operator=(const Instance_List_Resource&) = delete;
+    explicit Instance_List_Resource(const String& storage) : Element_List_Resource<Model>(storage) {}
 
-    Array<Model*>& list() { return _list; }
-    const Array<Model*>& list() const { return _list; }
-    const String& storage() const { return _storage; }
+    const Array<Model*>& list() const { return this->_list; }
+    using Element_List_Resource<Model>::list;
 
 protected:
     // Empties the list, opens the storage's table view, checks the table
@@ -47,16 +42,16 @@ protected:
     template <class Fill>
     int build(const char* file, unsigned line, Fill fill)
     {
-        Instance_Provider_Frame::destroyAll(_list);
+        Instance_Provider_Frame::destroyAll(this->_list);
         try {
-            VELDARO_RefTable table(_storage.c_str());
+            VELDARO_RefTable table(this->_storage.c_str());
             const int first = Instance_Common::icFirstCommonProcess(&table);
             if (first != Instance_Provider_Frame::BUILD_OK)
                 return first;
             fill(static_cast<const VELDARO_RefTable&>(table));
             return Instance_Provider_Frame::BUILD_OK;
         } catch (...) {
-            Instance_Provider_Frame::destroyAll(_list);
+            Instance_Provider_Frame::destroyAll(this->_list);
             Instance_Provider_Frame::logBuildFailure(file, line);
             return Instance_Provider_Frame::BUILD_ERROR;
         }
@@ -71,28 +66,12 @@ protected:
         Model* made = Instance_Provider_Frame::newInstance<Model>();
         try {
             set(*made);
-            _list.append(made);
+            this->_list.append(made);
         } catch (...) {
             destroy(made);
             throw;
         }
     }
-
-private:
-    Array<Model*> _list;
-    String _storage;
-};
-
-// The list-pair traits of the instance provider frame for a builder of this
-// kind and its create operation:
-//   using Frame = List_Frame<VELDARO_X, VELDARO_X_Resource, &VELDARO_X_Resource::createX>;
-//   return Instance_Provider_Frame::listEnum<Frame>(model, handler);
-template <class M, class B, int (B::*Create)()>
-struct List_Frame {
-    using Model = M;
-    using Builder = B;
-    static int build(Builder& builder) { return (builder.*Create)(); }
-    static Array<Model*>& list(Builder& builder) { return builder.list(); }
 };
 
 }  // namespace cimple

@@ -2,15 +2,15 @@
 
 #include "VELDARO_LayerixCapabilities_Provider.h"
 
-#include "Instance_List_Resource.h"
+#include "Element_List_Traits.h"
 #include "VELDARO_LayerixCapabilities_Resource.h"
 
 namespace cimple {
 
 namespace {
 
-using Frame = List_Frame<VELDARO_LayerixCapabilities, VELDARO_LayerixCapabilities_Resource,
-                         &VELDARO_LayerixCapabilities_Resource::createLayerixCapabilities>;
+using Frame = Element_List_Traits<VELDARO_LayerixCapabilities, VELDARO_LayerixCapabilities_Resource,
+                                  &VELDARO_LayerixCapabilities_Resource::createLayerixCapabilities>;
 
 }  // namespace
 

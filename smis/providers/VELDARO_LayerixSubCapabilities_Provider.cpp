@@ -2,15 +2,15 @@
 
 #include "VELDARO_LayerixSubCapabilities_Provider.h"
 
-#include "Instance_List_Resource.h"
+#include "Element_List_Traits.h"
 #include "VELDARO_LayerixSubCapabilities_Resource.h"
 
 namespace cimple {
 
 namespace {
 
-using Frame = List_Frame<VELDARO_LayerixSubCapabilities, VELDARO_LayerixSubCapabilities_Resource,
-                         &VELDARO_LayerixSubCapabilities_Resource::createLayerixSubCapabilities>;
+using Frame = Element_List_Traits<VELDARO_LayerixSubCapabilities, VELDARO_LayerixSubCapabilities_Resource,
+                                  &VELDARO_LayerixSubCapabilities_Resource::createLayerixSubCapabilities>;
 
 }  // namespace
 

@@ -7,7 +7,7 @@
 
 #include "CommonBase.h"
 #include "Create_Setting_Result.h"
-#include "Instance_List_Resource.h"
+#include "Element_List_Traits.h"
 #include "SMISMethodCom.h"
 #include "SMIS_TraceLog.h"
 #include "Storage_Setting_Goal.h"
@@ -20,8 +20,8 @@ namespace cimple {
 
 namespace {
 
-using Frame = List_Frame<VELDARO_PrimordialStorageCapabilities, VELDARO_PrimordialStorageCapabilities_Resource,
-                         &VELDARO_PrimordialStorageCapabilities_Resource::createPrimordialStorageCapabilities>;
+using Frame = Element_List_Traits<VELDARO_PrimordialStorageCapabilities, VELDARO_PrimordialStorageCapabilities_Resource,
+                                  &VELDARO_PrimordialStorageCapabilities_Resource::createPrimordialStorageCapabilities>;
 
 // The level of the setting made when the catalogue has none that matches.
 constexpr std::uint8_t NEW_SETTING_LEVEL = 12;

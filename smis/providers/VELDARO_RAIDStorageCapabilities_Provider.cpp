@@ -6,7 +6,7 @@
 
 #include "CommonBase.h"
 #include "Create_Setting_Result.h"
-#include "Instance_List_Resource.h"
+#include "Element_List_Traits.h"
 #include "SMISMethodCom.h"
 #include "SMIS_TraceLog.h"
 #include "Storage_Setting_Goal.h"
@@ -17,8 +17,8 @@ namespace cimple {
 
 namespace {
 
-using Frame = List_Frame<VELDARO_RAIDStorageCapabilities, VELDARO_RAIDStorageCapabilities_Resource,
-                         &VELDARO_RAIDStorageCapabilities_Resource::createRAIDStorageCapabilities>;
+using Frame = Element_List_Traits<VELDARO_RAIDStorageCapabilities, VELDARO_RAIDStorageCapabilities_Resource,
+                                  &VELDARO_RAIDStorageCapabilities_Resource::createRAIDStorageCapabilities>;
 
 // A clone of the first catalogue setting of the capabilities' RAID level
 // that matches the goal, or NULL; error is 4 when the catalogue cannot be

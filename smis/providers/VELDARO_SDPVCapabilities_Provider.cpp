@@ -2,15 +2,15 @@
 
 #include "VELDARO_SDPVCapabilities_Provider.h"
 
-#include "Instance_List_Resource.h"
+#include "Element_List_Traits.h"
 #include "VELDARO_SDPVCapabilities_Resource.h"
 
 namespace cimple {
 
 namespace {
 
-using Frame = List_Frame<VELDARO_SDPVCapabilities, VELDARO_SDPVCapabilities_Resource,
-                         &VELDARO_SDPVCapabilities_Resource::createSDPVCapabilities>;
+using Frame = Element_List_Traits<VELDARO_SDPVCapabilities, VELDARO_SDPVCapabilities_Resource,
+                                  &VELDARO_SDPVCapabilities_Resource::createSDPVCapabilities>;
 
 }  // namespace
 

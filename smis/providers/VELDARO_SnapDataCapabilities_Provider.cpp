@@ -2,15 +2,15 @@
 
 #include "VELDARO_SnapDataCapabilities_Provider.h"
 
-#include "Instance_List_Resource.h"
+#include "Element_List_Traits.h"
 #include "VELDARO_SnapDataCapabilities_Resource.h"
 
 namespace cimple {
 
 namespace {
 
-using Frame = List_Frame<VELDARO_SnapDataCapabilities, VELDARO_SnapDataCapabilities_Resource,
-                         &VELDARO_SnapDataCapabilities_Resource::createSnapDataCapabilities>;
+using Frame = Element_List_Traits<VELDARO_SnapDataCapabilities, VELDARO_SnapDataCapabilities_Resource,
+                                  &VELDARO_SnapDataCapabilities_Resource::createSnapDataCapabilities>;
 
 }  // namespace
 

@@ -2,15 +2,16 @@
 
 #include "VELDARO_StorageConfigurationCapabilities_Provider.h"
 
-#include "Instance_List_Resource.h"
+#include "Element_List_Traits.h"
 #include "VELDARO_StorageConfigurationCapabilities_Resource.h"
 
 namespace cimple {
 
 namespace {
 
-using Frame = List_Frame<VELDARO_StorageConfigurationCapabilities, VELDARO_StorageConfigurationCapabilities_Resource,
-                         &VELDARO_StorageConfigurationCapabilities_Resource::createStorageConfigurationCapabilities>;
+using Frame =
+    Element_List_Traits<VELDARO_StorageConfigurationCapabilities, VELDARO_StorageConfigurationCapabilities_Resource,
+                        &VELDARO_StorageConfigurationCapabilities_Resource::createStorageConfigurationCapabilities>;
 
 }  // namespace
 

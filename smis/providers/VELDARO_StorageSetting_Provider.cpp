@@ -2,15 +2,15 @@
 
 #include "VELDARO_StorageSetting_Provider.h"
 
-#include "Instance_List_Resource.h"
+#include "Element_List_Traits.h"
 #include "VELDARO_StorageSetting_Resource.h"
 
 namespace cimple {
 
 namespace {
 
-using Frame = List_Frame<VELDARO_StorageSetting, VELDARO_StorageSetting_Resource,
-                         &VELDARO_StorageSetting_Resource::createStorageSetting>;
+using Frame = Element_List_Traits<VELDARO_StorageSetting, VELDARO_StorageSetting_Resource,
+                                  &VELDARO_StorageSetting_Resource::createStorageSetting>;
 
 }  // namespace
 

@@ -133,9 +133,10 @@ Modify_Instance_Status VELDARO_StorageVolume_Provider::modify_instance(const VEL
                                                                        const VELDARO_StorageVolume* instance)
 {
     try {
+        // A key that names no configured array names no volume.
         String address;
         if (!model || !Instance_Provider_Frame::storageFromSystemName(model->SystemName, address))
-            return MODIFY_INSTANCE_FAILED;
+            return MODIFY_INSTANCE_REJECTED;
         std::uint16_t number = 0;
         String name;
         const Modify_Instance_Status checked = checkRename(address, model, instance, number, name);

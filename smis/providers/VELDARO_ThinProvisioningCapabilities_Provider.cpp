@@ -7,7 +7,7 @@
 
 #include "CommonBase.h"
 #include "Create_Setting_Result.h"
-#include "Instance_List_Resource.h"
+#include "Element_List_Traits.h"
 #include "SMISMethodCom.h"
 #include "SMIS_TraceLog.h"
 #include "Storage_Setting_Goal.h"
@@ -18,8 +18,8 @@ namespace cimple {
 
 namespace {
 
-using Frame = List_Frame<VELDARO_ThinProvisioningCapabilities, VELDARO_ThinProvisioningCapabilities_Resource,
-                         &VELDARO_ThinProvisioningCapabilities_Resource::createThinProvisioningCapabilities>;
+using Frame = Element_List_Traits<VELDARO_ThinProvisioningCapabilities, VELDARO_ThinProvisioningCapabilities_Resource,
+                                  &VELDARO_ThinProvisioningCapabilities_Resource::createThinProvisioningCapabilities>;
 
 // The method's result: return value, and the setting handed out (or none).
 uint32 createSetting(const VELDARO_ThinProvisioningCapabilities& self, const String& storage, uint16 settingType,

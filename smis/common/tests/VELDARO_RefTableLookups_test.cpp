@@ -87,6 +87,7 @@ void fill(cnfg_config_mgmt_table& m)
     m.HostW(10).ValidFlag(1).Type(0).WWN({0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77}).Name(nul16("hostA"));
     m.HostW(11).ValidFlag(0).Name(nul16("hostB"));
     m.HostW(12).ValidFlag(1).Type(2).WWN({0xAA, 0xBB, 0, 0, 0, 0, 0, 1}).Name(nul16("hostA"));
+    m.HostW(13).ValidFlag(1).Type(1).WWN({0xCC, 0, 0, 0, 0, 0, 0, 1}).Name(nul16("hostC"));
     m.iSCSIHostCount = 2;
     m.iSCSIHostW(3).ValidFlag(1).iSCSIName(nul256("iqn.2026-01.test:a")).iSCSIIPAddress({10, 0, 0, 9});
     m.iSCSIHostW(4).ValidFlag(1).iSCSIName(nul256("IQN.2026-01.TEST:A")).iSCSIIPAddress({10, 0, 0, 10});
@@ -183,6 +184,9 @@ TEST(VELDARO_RefTableLookups, HostSearchByIdentifierReportsTheIdentifierKind)
     EXPECT_EQ(kind, 2);
     EXPECT_EQ(f.view->searchHostNameFromHostTable("AABB000000000001", kind, nullptr), 12);
     EXPECT_EQ(kind, 6);
+    // Only host type 2 holds a SAS address; other types are FC hosts.
+    EXPECT_EQ(f.view->searchHostNameFromHostTable("CC00000000000001", kind, nullptr), 13);
+    EXPECT_EQ(kind, 2);
     EXPECT_EQ(f.view->searchHostNameFromHostTable("iqn.2026-01.test:a", kind, "10.0.0.9"), 3);
     EXPECT_EQ(kind, 5);
     kind = 99;

@@ -1,0 +1,800 @@
+// The builders of each change-record kind and the wrapping of the changed
+// instances into indications.
+
+#include "Indication_Builder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "CIM_AuthorizedSubject.h"
+#include "CIM_InstCreation.h"
+#include "CIM_InstDeletion.h"
+#include "CIM_InstModification.h"
+#include "CIM_ProtocolControllerForUnit.h"
+#include "Indication_Delivery.h"
+#include "SMIS_Indication.h"
+#include "SMIS_TraceLog.h"
+#include "VELDARO_ValueConv.h"
+
+namespace cimple {
+
+namespace {
+
+using R = IndicationRecord;
+
+constexpr std::uint16_t NO_VOLUME = 0xFFFF;
+constexpr std::uint16_t NO_GROUP = 0xFFFF;
+constexpr std::uint8_t NO_LAYERIX_POOL = 0xFF;
+
+std::uint16_t le16(const std::uint8_t* p) { return smis::loadLE16(p); }
+std::uint32_t le32(const std::uint8_t* p) { return smis::loadLE32(p); }
+std::uint64_t le64(const std::uint8_t* p) { return smis::loadLE64(p); }
+
+// A fixed-width text field as a terminated text (stops at the first 0).
+std::string fieldText(const std::uint8_t* p, std::size_t width)
+{
+    std::size_t n = 0;
+    while (n < width && p[n] != 0)
+        ++n;
+    return std::string(reinterpret_cast<const char*>(p), n);
+}
+
+// The IPv4 address stored at p in the order inet_addr gives it.
+String addressText(const std::uint8_t* p)
+{
+    std::uint32_t a = 0;
+    std::memcpy(&a, p, 4);
+    return SMIS_Indication::convIPtoString(a);
+}
+
+bool isWwnAdapter(std::uint16_t type) { return type == 0x0000 || type == 0x5000 || type == 0xA000; }
+bool isIscsiAdapter(std::uint16_t type) { return type == 0x2000 || type == 0x3000; }
+
+void logStart(const char* builder) { SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "%s Start", builder); }
+void logEnd(const char* builder) { SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "%s End", builder); }
+void logCreationFailure()
+{
+    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Failed in the creation of the instance");
+}
+void logInvalidType() { SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Invalid Indication type"); }
+
+bool isCreationOrDeletion(int type) { return type == INDICATION_CREATION || type == INDICATION_DELETION; }
+
+String lunText(unsigned lun)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04X", lun & 0xFFFFu);
+    return String(buf);
+}
+
+}  // namespace
+
+int Indication_Builder::opeToIndicationType(std::uint8_t operation)
+{
+    switch (operation) {
+    case R::OP_NONE: return INDICATION_NONE;
+    case R::OP_CREATE: return INDICATION_CREATION;
+    case R::OP_DELETE: return INDICATION_DELETION;
+    case R::OP_MODIFY: return INDICATION_MODIFICATION;
+    default: return -1;
+    }
+}
+
+void Indication_Builder::sendIndicationForInstance(int type, Instance* source, Instance* previous)
+{
+    String path;
+    if (!source || instance_to_model_path(source, path) != 0) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Failed in the got of model path");
+        destroy(previous);
+        destroy(source);
+        return;
+    }
+    sendIndication(type, Indication_Delivery::identity(), path, source, previous);
+}
+
+void Indication_Builder::sendIndication(int type, const String& identity, const String& modelPath, Instance* source,
+                                        Instance* previous)
+{
+    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendIndication Start");
+    Instance* indication = nullptr;
+    try {
+        const Datetime now = Datetime::now();
+        switch (type) {
+        case INDICATION_CREATION: {
+            CIM_InstCreation* c = CIM_InstCreation::create();
+            indication = c;
+            c->IndicationIdentifier.set(identity);
+            c->IndicationTime.set(now);
+            c->SourceInstance = clone(source);
+            c->SourceInstanceModelPath.set(modelPath);
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendIndication Add Indication");
+            Indication_Delivery::deliver(type, c);
+            break;
+        }
+        case INDICATION_MODIFICATION: {
+            CIM_InstModification* m = CIM_InstModification::create();
+            indication = m;
+            m->IndicationIdentifier.set(identity);
+            m->IndicationTime.set(now);
+            m->SourceInstance = clone(source);
+            m->SourceInstanceModelPath.set(modelPath);
+            m->PreviousInstance = clone(previous);
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendIndication Mod Indication");
+            Indication_Delivery::deliver(type, m);
+            break;
+        }
+        case INDICATION_DELETION: {
+            CIM_InstDeletion* d = CIM_InstDeletion::create();
+            indication = d;
+            d->IndicationIdentifier.set(identity);
+            d->IndicationTime.set(now);
+            d->SourceInstance = clone(source);
+            d->SourceInstanceModelPath.set(modelPath);
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendIndication Del Indication");
+            Indication_Delivery::deliver(type, d);
+            break;
+        }
+        case INDICATION_ALERT: {
+            if (!source || source->meta_class != &CIM_AlertIndication::static_meta_class) {
+                logInvalidType();
+                break;
+            }
+            CIM_AlertIndication* a = static_cast<CIM_AlertIndication*>(clone(source));
+            indication = a;
+            a->IndicationIdentifier.set(identity);
+            a->IndicationTime.set(now);
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendIndication Alert Indication");
+            Indication_Delivery::deliver(type, a);
+            break;
+        }
+        default:
+            logInvalidType();
+            break;
+        }
+    } catch (...) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Exception was generated");
+    }
+    destroy(indication);
+    destroy(previous);
+    destroy(source);
+    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendIndication End");
+}
+
+void Indication_Builder::sendRLUInfo(const IndicationRecord& record)
+{
+    logStart("sendRLUInfo");
+    for (std::size_t i = 0; i < record.count(); ++i) {
+        const std::uint8_t* e = record.entry(i);
+        if (!e)
+            break;
+        const std::uint16_t rlun = le16(e + R::Rlu::RLUN);
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendRLUInfo ope=0x%02x, RLUN=0x%04x",
+                                 e[R::Rlu::OPERATION], rlun);
+        const int type = opeToIndicationType(e[R::Rlu::OPERATION]);
+        if (!Indication_Delivery::isIndicationEnabled(type))
+            continue;
+        if (!isCreationOrDeletion(type))
+            return logInvalidType();
+        const std::string name = fieldText(e + R::Rlu::NAME, R::Rlu::NAME_SIZE);
+        const int status = le16(e + (type == INDICATION_CREATION ? R::Rlu::STATUS_NEW : R::Rlu::STATUS_OLD));
+        const std::uint8_t mode = e[R::Rlu::MODE];
+        const std::uint64_t capacity = (mode & 0x02) ? 0 : le64(e + R::Rlu::RLBA_COUNT);
+        VELDARO_RAIDStoragePool* pool = VELDARO_RAIDStoragePool::create();
+        if (_sources.setRAIDStoragePool(pool, e[R::Rlu::RAID_LEVEL], rlun, status, capacity, capacity,
+                                        le16(e + R::Rlu::RLU_STATUS), e[R::Rlu::CURRENT_CMMID], mode,
+                                        static_cast<int>(le32(e + R::Rlu::DISK_COUNT)),
+                                        static_cast<int>(le32(e + R::Rlu::HS_DISK_COUNT)), name.c_str()) != 0) {
+            destroy(pool);
+            return logCreationFailure();
+        }
+        sendIndicationForInstance(type, pool, nullptr);
+    }
+    logEnd("sendRLUInfo");
+}
+
+void Indication_Builder::sendOLUInfo(const IndicationRecord& record)
+{
+    logStart("sendOLUInfo");
+    const std::uint8_t* wwn = record.data() + R::Header::NODE_WWN;
+    for (std::size_t i = 0; i < record.count(); ++i) {
+        const std::uint8_t* e = record.entry(i);
+        if (!e)
+            break;
+        const std::uint16_t number = le16(e + R::Volume::NUMBER);
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendOLUInfo ope=0x%02x, OLUN=0x%04x",
+                                 e[R::Volume::OPERATION], number);
+        const int type = opeToIndicationType(e[R::Volume::OPERATION]);
+        if (!Indication_Delivery::isIndicationEnabled(type))
+            continue;
+        if (!isCreationOrDeletion(type) && type != INDICATION_MODIFICATION)
+            return logInvalidType();
+        const std::string name = fieldText(e + R::Volume::NAME, R::Volume::NAME_SIZE);
+        const std::uint8_t luType = e[R::Volume::LU_TYPE];
+        const std::uint64_t capacity = le64(e + R::Volume::CAPACITY);
+        const bool isNew = type != INDICATION_DELETION;
+        const int first = le16(e + (isNew ? R::Volume::STATUS1_NEW : R::Volume::STATUS1_OLD));
+        const int second = le16(e + (isNew ? R::Volume::STATUS2_NEW : R::Volume::STATUS2_OLD));
+
+        if (luType == 7) {
+            // A snapshot data pool volume: published as its pool; its
+            // status changes give no indication.
+            if (type == INDICATION_MODIFICATION)
+                continue;
+            VELDARO_SDPVPool* pool = VELDARO_SDPVPool::create();
+            if (_sources.setSDPVPool(pool, le16(e + R::Volume::RLUN), number, first, capacity, e[R::Volume::SDPID],
+                                     name.c_str()) != 0) {
+                destroy(pool);
+                return logCreationFailure();
+            }
+            sendIndicationForInstance(type, pool, nullptr);
+            continue;
+        }
+        const std::uint16_t threshold = (luType == 9 || luType == 11) ? e[R::Volume::THRESHOLD] : 0;
+        auto build = [&](int s1, int s2) -> VELDARO_StorageVolume* {
+            VELDARO_StorageVolume* v = VELDARO_StorageVolume::create();
+            if (_sources.setStorageVolume(v, e[R::Volume::RAID_LEVEL], number, luType, s1, s2, capacity,
+                                          e[R::Volume::SLU_COUNT], _storage, threshold, wwn, name.c_str()) != 0) {
+                destroy(v);
+                return nullptr;
+            }
+            return v;
+        };
+        VELDARO_StorageVolume* source = build(first, second);
+        VELDARO_StorageVolume* previous = nullptr;
+        if (source && type == INDICATION_MODIFICATION) {
+            previous = build(le16(e + R::Volume::STATUS1_OLD), le16(e + R::Volume::STATUS2_OLD));
+            if (!previous) {
+                destroy(source);
+                source = nullptr;
+            }
+        }
+        if (!source)
+            return logCreationFailure();
+        sendIndicationForInstance(type, source, previous);
+    }
+    logEnd("sendOLUInfo");
+}
+
+void Indication_Builder::sendLUNMappingInfo(const IndicationRecord& record)
+{
+    logStart("sendLUNMappingInfo");
+    for (std::size_t i = 0; i < record.count(); ++i) {
+        const std::uint8_t* e = record.entry(i);
+        if (!e)
+            break;
+        const std::uint8_t mid = e[R::Port::MODULE_ID];
+        const std::uint8_t port = e[R::Port::PORT_NO];
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3,
+                                 "sendLUNMappingInfo ope=0x%02x, ca_mid=0x%02x, port_no=0x%02x",
+                                 e[R::Port::OPERATION], mid, port);
+        const int type = opeToIndicationType(e[R::Port::OPERATION]);
+        if (!Indication_Delivery::isIndicationEnabled(type))
+            continue;
+        if (!isCreationOrDeletion(type))
+            return logInvalidType();
+        const std::uint16_t caType = le16(e + R::Port::CA_TYPE);
+        std::string alias, name;
+        std::uint16_t format = 0;
+        if (isWwnAdapter(caType)) {
+            name = fieldText(e + R::Port::WWN, R::Port::WWN_SIZE);
+            format = 2;
+        } else if (isIscsiAdapter(caType)) {
+            alias = fieldText(e + R::Port::ALIAS, R::Port::ALIAS_SIZE);
+            name = fieldText(e + R::Port::ISCSI_NAME, R::Port::ISCSI_NAME_SIZE);
+            format = 3;
+        } else {
+            continue;
+        }
+        VELDARO_LUNMappingController* c = VELDARO_LUNMappingController::create();
+        if (_sources.setLUNMappingController(c, mid, port, format == 3 ? alias.c_str() : nullptr, name.c_str(),
+                                             format) != 0) {
+            destroy(c);
+            return logCreationFailure();
+        }
+        sendIndicationForInstance(type, c, nullptr);
+    }
+    logEnd("sendLUNMappingInfo");
+}
+
+void Indication_Builder::sendHostAffinityGroupInfo(const IndicationRecord& record)
+{
+    logStart("sendHostAffinityGroupInfo");
+    const std::uint8_t mid = record.u8(R::Header::MAP_MODULE_ID);
+    const std::uint8_t port = record.u8(R::Header::MAP_PORT_NO);
+    const std::uint16_t caType = record.u16(R::Header::MAP_CA_TYPE);
+    for (std::size_t i = 0; i < record.count(); ++i) {
+        const std::uint8_t* e = record.entry(i);
+        if (!e)
+            break;
+        const std::uint16_t group = le16(e + R::HostAffinity::GROUP_NUMBER);
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendHostAffinityGroupInfo ope=0x%02x, ag_no=0x%04x",
+                                 e[R::HostAffinity::OPERATION], group);
+        const int type = opeToIndicationType(e[R::HostAffinity::OPERATION]);
+        if (!Indication_Delivery::isIndicationEnabled(type))
+            continue;
+        if (!isCreationOrDeletion(type))
+            return logInvalidType();
+        std::string host;
+        String ip;
+        if (isIscsiAdapter(caType)) {
+            host = fieldText(e + R::HostAffinity::HOST_ID, R::HostAffinity::HOST_ID_SIZE);
+            ip = addressText(e + R::HostAffinity::ISCSI_IP);
+        } else if (isWwnAdapter(caType)) {
+            host = fieldText(e + R::HostAffinity::HOST_ID, 16);
+        } else {
+            continue;
+        }
+        VELDARO_AuthorizedPrivilege* privilege = VELDARO_AuthorizedPrivilege::create();
+        VELDARO_StorageHardwareID* hardwareId = VELDARO_StorageHardwareID::create();
+        if (_sources.setKeyProperties(privilege, mid, port, group, host.c_str(), ip.c_str()) != 0 ||
+            _sources.setKeyProperties(hardwareId, host.c_str(), ip.c_str()) != 0) {
+            destroy(privilege);
+            destroy(hardwareId);
+            return logCreationFailure();
+        }
+        CIM_AuthorizedSubject* subject = CIM_AuthorizedSubject::create();
+        subject->Privilege = privilege;
+        subject->PrivilegedElement = hardwareId;
+        sendIndicationForInstance(type, subject, nullptr);
+    }
+    logEnd("sendHostAffinityGroupInfo");
+}
+
+void Indication_Builder::sendAffinityGroupInfo(const IndicationRecord& record)
+{
+    logStart("sendAffinityGroupInfo");
+    const std::uint8_t mid = record.u8(R::Header::MAP_MODULE_ID);
+    const std::uint8_t port = record.u8(R::Header::MAP_PORT_NO);
+    const std::uint16_t caType = record.u16(R::Header::MAP_CA_TYPE);
+    for (std::size_t i = 0; i < record.count(); ++i) {
+        const std::uint8_t* e = record.entry(i);
+        if (!e)
+            break;
+        const std::uint16_t group = le16(e + R::AffinityGroup::GROUP_NUMBER);
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendAffinityGroupInfo ope=0x%02x, ag_no=0x%04x",
+                                 e[R::AffinityGroup::OPERATION], group);
+        const int type = opeToIndicationType(e[R::AffinityGroup::OPERATION]);
+        if (!Indication_Delivery::isIndicationEnabled(type))
+            continue;
+        std::string alias;
+        std::uint16_t kind = 0;
+        if (isIscsiAdapter(caType)) {
+            alias = fieldText(e + R::AffinityGroup::ALIAS, R::AffinityGroup::ALIAS_SIZE);
+            kind = 3;
+        } else if (isWwnAdapter(caType)) {
+            kind = 1;
+        } else {
+            continue;
+        }
+        const std::string name = fieldText(e + R::AffinityGroup::NAME, R::AffinityGroup::NAME_SIZE);
+        VELDARO_AffinityGroupController* c = VELDARO_AffinityGroupController::create();
+        if (_sources.setAffinityGroupController(c, mid, port, group, kind == 3 ? alias.c_str() : nullptr, name.c_str(),
+                                                kind, _storage) != 0) {
+            destroy(c);
+            return logCreationFailure();
+        }
+        sendIndicationForInstance(type, c, nullptr);
+    }
+    logEnd("sendAffinityGroupInfo");
+}
+
+void Indication_Builder::sendThinProvisioningPoolInfo(const IndicationRecord& record)
+{
+    logStart("sendThinProvisioningPoolInfo");
+    for (std::size_t i = 0; i < record.count(); ++i) {
+        const std::uint8_t* e = record.entry(i);
+        if (!e)
+            break;
+        if (e[R::Tpp::LXRP_NUMBER] != NO_LAYERIX_POOL)
+            continue;  // a Layerix sub-pool (sendLayerixSubPoolInfo)
+        const std::uint16_t pool = le16(e + R::Tpp::POOL_NUMBER);
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendThinProvisioningPoolInfo ope=0x%02x, pool_no=0x%04x",
+                                 e[R::Tpp::OPERATION], pool);
+        const int type = opeToIndicationType(e[R::Tpp::OPERATION]);
+        if (!Indication_Delivery::isIndicationEnabled(type))
+            continue;
+        if (!isCreationOrDeletion(type))
+            return logInvalidType();
+        const std::string name = fieldText(e + R::Tpp::NAME, R::Tpp::NAME_SIZE);
+        const int status = le16(e + (type == INDICATION_CREATION ? R::Tpp::STATUS_NEW : R::Tpp::STATUS_OLD));
+        VELDARO_ThinProvisioningPool* p = VELDARO_ThinProvisioningPool::create();
+        if (_sources.setThinProvisioningPool(p, e[R::Tpp::RAID_LEVEL], pool, status, le64(e + R::Tpp::MAX_LBA_COUNT), 0,
+                                             name.c_str(), e[R::Tpp::THRESHOLD_Y], e[R::Tpp::THRESHOLD_R]) != 0) {
+            destroy(p);
+            return logCreationFailure();
+        }
+        sendIndicationForInstance(type, p, nullptr);
+    }
+    logEnd("sendThinProvisioningPoolInfo");
+}
+
+void Indication_Builder::sendLayerixSubPoolInfo(const IndicationRecord& record)
+{
+    logStart("sendLayerixSubPoolInfo");
+    for (std::size_t i = 0; i < record.count(); ++i) {
+        const std::uint8_t* e = record.entry(i);
+        if (!e)
+            break;
+        if (e[R::Tpp::LXRP_NUMBER] == NO_LAYERIX_POOL)
+            continue;  // a plain thin provisioning pool
+        const std::uint16_t pool = le16(e + R::Tpp::POOL_NUMBER);
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendLayerixSubPoolInfo ope=0x%02x, pool_no=0x%04x",
+                                 e[R::Tpp::OPERATION], pool);
+        const int type = opeToIndicationType(e[R::Tpp::OPERATION]);
+        if (!Indication_Delivery::isIndicationEnabled(type))
+            continue;
+        if (!isCreationOrDeletion(type))
+            return logInvalidType();
+        const std::string name = fieldText(e + R::Tpp::NAME, R::Tpp::NAME_SIZE);
+        const int status = le16(e + (type == INDICATION_CREATION ? R::Tpp::STATUS_NEW : R::Tpp::STATUS_OLD));
+        VELDARO_LayerixSubPool* p = VELDARO_LayerixSubPool::create();
+        if (_sources.setLayerixSubPool(p, e[R::Tpp::RAID_LEVEL], pool, status, le64(e + R::Tpp::MAX_LBA_COUNT),
+                                       name.c_str()) != 0) {
+            destroy(p);
+            return logCreationFailure();
+        }
+        sendIndicationForInstance(type, p, nullptr);
+    }
+    logEnd("sendLayerixSubPoolInfo");
+}
+
+void Indication_Builder::sendLayerixPoolInfo(const IndicationRecord& record)
+{
+    logStart("sendLayerixPoolInfo");
+    for (std::size_t i = 0; i < record.count(); ++i) {
+        const std::uint8_t* e = record.entry(i);
+        if (!e)
+            break;
+        const std::uint16_t pool = e[R::Lxrp::POOL_NUMBER];
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendLayerixPoolInfo ope=0x%02x, pool_no=0x%04x",
+                                 e[R::Lxrp::OPERATION], pool);
+        const int type = opeToIndicationType(e[R::Lxrp::OPERATION]);
+        if (!Indication_Delivery::isIndicationEnabled(type))
+            continue;
+        if (!isCreationOrDeletion(type))
+            return logInvalidType();
+        const std::string name = fieldText(e + R::Lxrp::NAME, R::Lxrp::NAME_SIZE);
+        const int status = le16(e + (type == INDICATION_CREATION ? R::Lxrp::STATUS_NEW : R::Lxrp::STATUS_OLD));
+        VELDARO_LayerixPool* p = VELDARO_LayerixPool::create();
+        if (_sources.setLayerixPool(p, pool, status, le64(e + R::Lxrp::LBA_COUNT), 0, name.c_str(),
+                                    e[R::Lxrp::THRESHOLD_Y], e[R::Lxrp::THRESHOLD_R]) != 0) {
+            destroy(p);
+            return logCreationFailure();
+        }
+        sendIndicationForInstance(type, p, nullptr);
+    }
+    logEnd("sendLayerixPoolInfo");
+}
+
+void Indication_Builder::sendSystemInfo(const IndicationRecord& record)
+{
+    logStart("sendSystemInfo");
+    const std::uint8_t operation = record.u8(R::System::OPERATION);
+    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendSystemInfo ope=0x%02x", operation);
+    const int type = opeToIndicationType(operation);
+    if (!Indication_Delivery::isIndicationEnabled(type))
+        return logEnd("sendSystemInfo");
+    if (type != INDICATION_MODIFICATION)
+        return logInvalidType();
+    const std::uint8_t* p = record.data();
+    const String product(fieldText(p + R::System::PRODUCT_ID, R::System::PRODUCT_ID_SIZE).c_str());
+    const String serial(fieldText(p + R::System::SERIAL, R::System::SERIAL_SIZE).c_str());
+    const String friendly(fieldText(p + R::System::FRIENDLY, R::System::FRIENDLY_SIZE).c_str());
+    const String manager(fieldText(p + R::System::MANAGER, R::System::MANAGER_SIZE).c_str());
+    const String wwn = VELDARO_ValueConv::convWWNToString(p + R::System::NODE_WWN);
+    const unsigned updates = record.u32(R::System::UPDATE_COUNT);
+    auto build = [&](int s1, int s2) -> VELDARO_StorageComputerSystem* {
+        VELDARO_StorageComputerSystem* s = VELDARO_StorageComputerSystem::create();
+        if (_sources.setStorageComputerSystem(s, s1, s2, product, serial, friendly, wwn, updates, manager) != 0) {
+            destroy(s);
+            return nullptr;
+        }
+        return s;
+    };
+    VELDARO_StorageComputerSystem* source = build(record.u16(R::System::STATUS1_NEW), record.u16(R::System::STATUS2_NEW));
+    VELDARO_StorageComputerSystem* previous =
+        source ? build(record.u16(R::System::STATUS1_OLD), record.u16(R::System::STATUS2_OLD)) : nullptr;
+    if (!source || !previous) {
+        destroy(source);
+        return logCreationFailure();
+    }
+    sendIndicationForInstance(type, source, previous);
+    logEnd("sendSystemInfo");
+}
+
+void Indication_Builder::sendAlertInfo(const IndicationRecord& record)
+{
+    if (!Indication_Delivery::isIndicationEnabled(INDICATION_ALERT))
+        return;
+    logStart("sendAlertInfo");
+    const std::uint32_t code = record.u32(R::Alert::EVENT_CODE);
+    bool poolAlert = false;
+    unsigned level = 0;
+    if (record.u8(R::Alert::EVENT_MARK) == R::Alert::EVENT_MARK_VALUE && (code >> 24) == 0xE8) {
+        level = (code >> 16) & 0xFF;
+        if (level == 1)
+            return logEnd("sendAlertInfo");  // the warning level is not reported
+        poolAlert = level == 2 || level == 5;
+    }
+    CIM_AlertIndication* alert = CIM_AlertIndication::create();
+    try {
+        if (poolAlert) {
+            char id[16];
+            std::snprintf(id, sizeof id, "%04u", code & 0xFFFFu);
+            alert->AlertingManagedElement.set(id);
+            std::string message = std::string("Thin provisioned pool with identifier ") + id +
+                                  (level == 2 ? " capacity in use nearing available limit."
+                                              : " capacity in use exceeded available limit.");
+            alert->Message.set(message.c_str());
+            alert->MessageID.set(level == 2 ? "DRM28" : "DRM29");
+            Array<String> arguments;
+            arguments.append(String("pool"));
+            arguments.append(String(id));
+            alert->MessageArguments.set(arguments);
+            alert->OwningEntity.set("SNIA");
+            alert->ProbableCause.set(44);
+        } else {
+            alert->AlertingManagedElement.set("Storage");
+            alert->ProbableCause.set(16);
+            alert->PerceivedSeverity.set(record.u8(R::Alert::SEVERITY));
+        }
+        alert->AlertingElementFormat.set(0);
+        alert->AlertType.set(5);
+        alert->SystemCreationClassName.set("CIM_ComputerSystem");
+        alert->SystemName.set(_storage);
+        alert->ProviderName.set("CIM_AlertIndication_Provider");
+    } catch (...) {
+        destroy(alert);
+        throw;
+    }
+    sendIndication(INDICATION_ALERT, Indication_Delivery::identity(), String(), alert, nullptr);
+    logEnd("sendAlertInfo");
+}
+
+void Indication_Builder::sendCopySessionInfo(const IndicationRecord& record)
+{
+    using C = R::CopySession;
+    logStart("sendCopySessionInfo");
+    const std::uint8_t operation = record.u8(C::OPERATION);
+    const std::uint8_t copyType = record.u8(C::BYTE2);
+    const std::uint16_t sourceNumber = record.u16(C::FIELD4);
+    const std::uint16_t targetNumber = record.u16(C::FIELD6);
+    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3,
+                             "sendCopySessionInfo ope=0x%02x, copy_type=0x%02x, source=0x%04x, target=0x%04x",
+                             operation, copyType, sourceNumber, targetNumber);
+    const int type = opeToIndicationType(operation);
+    if (!Indication_Delivery::isIndicationEnabled(type))
+        return logEnd("sendCopySessionInfo");
+    const std::uint8_t sourceByte = record.u8(C::BYTE8);
+    const std::uint8_t targetByte = record.u8(C::BYTE9);
+    const std::string boxId = fieldText(record.data() + C::BYTES48, C::BYTES48_SIZE);
+
+    auto localVolume = [&](std::uint16_t number, std::uint8_t luType) -> CIM_ManagedElement* {
+        VELDARO_StorageVolume* v = VELDARO_StorageVolume::create();
+        if (_sources.setKeyProperties(v, number, luType, _storage) != 0) {
+            destroy(v);
+            return nullptr;
+        }
+        return v;
+    };
+    auto remoteVolume = [&](std::uint16_t number, std::uint8_t kind) -> CIM_ManagedElement* {
+        VELDARO_RemoteStorageVolume* v = VELDARO_RemoteStorageVolume::create();
+        if (_sources.setKeyProperties(v, number, kind, boxId.c_str()) != 0) {
+            destroy(v);
+            return nullptr;
+        }
+        return v;
+    };
+    CIM_ManagedElement* source = nullptr;
+    CIM_ManagedElement* target = nullptr;
+    if (copyType == 1 || copyType == 3 || copyType == 4) {
+        source = localVolume(sourceNumber, sourceByte);
+        target = localVolume(targetNumber, targetByte);
+    } else if (copyType == 2) {
+        // Byte 91 of the session: 0 when this array holds the source.
+        if (record.u8(C::STATES + 6) == 0) {
+            source = localVolume(sourceNumber, sourceByte);
+            target = remoteVolume(targetNumber, targetByte);
+        } else {
+            source = remoteVolume(sourceNumber, sourceByte);
+            target = localVolume(targetNumber, targetByte);
+        }
+    } else {
+        return logEnd("sendCopySessionInfo");
+    }
+    // current state bytes: 88 at 104, 89 at 106, 90 at 108, 92 at 111;
+    // previous: 88 at 105, 89 at 107, 90 at 109
+    auto build = [&](bool current, std::uint8_t defaultRow) -> VELDARO_StorageSynchronized* {
+        VELDARO_StorageSynchronized* s = VELDARO_StorageSynchronized::create();
+        const std::size_t side = current ? 0 : 1;
+        const int r = _sources.setStorageSynchronized(
+            s, source, target, copyType, record.u8(C::STATES + side), record.u8(C::STATES + 2 + side),
+            record.u8(C::STATES + 4 + side), record.u8(C::STATES + 7), record.u32(C::FIELD12),
+            record.u32(current ? C::FIELD16 : C::PREVIOUS_FIELD16), record.u32(C::FIELDS24),
+            record.u32(C::FIELDS24 + 4), defaultRow);
+        if (r != 0) {
+            destroy(s);
+            return nullptr;
+        }
+        return s;
+    };
+    VELDARO_StorageSynchronized* sync = nullptr;
+    VELDARO_StorageSynchronized* previous = nullptr;
+    bool failed = !source || !target;
+    if (!failed) {
+        switch (type) {
+        case INDICATION_CREATION: sync = build(true, 0); break;
+        case INDICATION_DELETION: sync = build(false, 0); break;
+        case INDICATION_MODIFICATION:
+            sync = build(true, 0);
+            previous = sync ? build(false, record.u8(C::NO_PREVIOUS)) : nullptr;
+            break;
+        default:
+            destroy(source);
+            destroy(target);
+            return logInvalidType();
+        }
+        failed = !sync || (type == INDICATION_MODIFICATION && !previous);
+    }
+    destroy(source);
+    destroy(target);
+    if (failed) {
+        destroy(sync);
+        return logCreationFailure();
+    }
+    sendIndicationForInstance(type, sync, previous);
+    logEnd("sendCopySessionInfo");
+}
+
+void Indication_Builder::sendAffinityGroupMappingInfo(const IndicationRecord& view)
+{
+    using M = R::VolumeMapping;
+    logStart("sendAffinityGroupMappingInfo");
+    IndicationRecord record(view.data(), view.size());  // moved mappings are marked in the record
+    const std::size_t volumes = record.u16(M::VOLUME_COUNT);
+    const std::size_t blocks = record.u16(M::BLOCK_COUNT);
+    auto blockAt = [&](std::size_t b) { return M::blockOffset(volumes) + b * M::BLOCK_SIZE; };
+    if (!record.fits(blockAt(0), blocks * M::BLOCK_SIZE))
+        return;
+    auto oldVolume = [&](std::size_t b, unsigned k) { return record.u16(blockAt(b) + M::BLOCK_PAIRS + 4 * k); };
+    auto newVolume = [&](std::size_t b, unsigned k) { return record.u16(blockAt(b) + M::BLOCK_PAIRS + 4 * k + 2); };
+    auto firstLun = [&](std::size_t b) { return record.u16(blockAt(b) + M::BLOCK_FIRST_LUN); };
+
+    for (std::size_t b = 0; b < blocks; ++b) {
+        const std::uint16_t group = record.u16(blockAt(b) + M::BLOCK_GROUP);
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendAffinityGroupMappingInfo ag_no=0x%04x", group);
+        // The blocks of this group: the block itself and those its links reach.
+        std::vector<std::size_t> chain{b};
+        for (std::size_t linkOffset : {M::BLOCK_PREV, M::BLOCK_NEXT}) {
+            std::size_t at = b;
+            for (;;) {
+                const std::uint16_t link = record.u16(blockAt(at) + linkOffset);
+                if (link == NO_GROUP)
+                    break;
+                std::size_t found = blocks;
+                for (std::size_t c = 0; c < blocks; ++c)
+                    if (record.u16(blockAt(c) + M::BLOCK_GROUP) == link) {
+                        found = c;
+                        break;
+                    }
+                if (found == blocks || std::find(chain.begin(), chain.end(), found) != chain.end())
+                    break;
+                chain.push_back(found);
+                at = found;
+            }
+        }
+        std::set<std::uint16_t> oldVolumes;
+        for (std::size_t c : chain)
+            for (unsigned k = 0; k < M::LUNS; ++k)
+                if (oldVolume(c, k) != NO_VOLUME)
+                    oldVolumes.insert(oldVolume(c, k));
+
+        struct Change {
+            int type;
+            std::uint16_t volume;
+            unsigned lun, previousLun;
+        };
+        std::vector<Change> changes;
+        for (unsigned k = 0; k < M::LUNS; ++k) {
+            const std::uint16_t was = oldVolume(b, k);
+            if (was == NO_VOLUME || was == newVolume(b, k))
+                continue;
+            bool moved = false;
+            for (std::size_t c : chain) {
+                for (unsigned j = 0; j < M::LUNS && !moved; ++j) {
+                    if (newVolume(c, j) != was)
+                        continue;
+                    record.setU16(blockAt(c) + M::BLOCK_PAIRS + 4 * j + 2, NO_VOLUME);
+                    changes.push_back({INDICATION_MODIFICATION, was, firstLun(c) + j, firstLun(b) + k});
+                    moved = true;
+                }
+                if (moved)
+                    break;
+            }
+            if (!moved)
+                changes.push_back({INDICATION_DELETION, was, firstLun(b) + k, firstLun(b) + k});
+        }
+        for (unsigned k = 0; k < M::LUNS; ++k) {
+            const std::uint16_t now = newVolume(b, k);
+            if (now == NO_VOLUME || oldVolumes.count(now))
+                continue;
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendaffinitygroupmappinginfo OLUN=0x%04x", now);
+            changes.push_back({INDICATION_CREATION, now, firstLun(b) + k, firstLun(b) + k});
+        }
+        for (const Change& c : changes) {
+            if (!Indication_Delivery::isIndicationEnabled(c.type))
+                continue;
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3,
+                                     "sendAffinityGroupMappingInfo prev_OLUN=0x%04x, OLUN=0x%04x",
+                                     c.type == INDICATION_CREATION ? NO_VOLUME : c.volume,
+                                     c.type == INDICATION_DELETION ? NO_VOLUME : c.volume);
+            sendProtocolControllerForUnit(record, c.type, c.volume, lunText(c.lun).c_str(),
+                                          lunText(c.previousLun).c_str());
+        }
+    }
+    logEnd("sendAffinityGroupMappingInfo");
+}
+
+void Indication_Builder::sendProtocolControllerForUnit(const IndicationRecord& record, int type, std::uint16_t volume,
+                                                       const char* lun, const char* previousLun)
+{
+    using M = R::VolumeMapping;
+    const std::size_t volumes = record.u16(M::VOLUME_COUNT);
+    const std::size_t blocks = record.u16(M::BLOCK_COUNT);
+    const std::size_t ports = record.u16(M::PORT_COUNT);
+    int entry = -1;
+    for (std::size_t v = 0; v < volumes; ++v)
+        if (record.u16(M::VOLUMES + M::VOLUME_SIZE * v) == volume) {
+            entry = static_cast<int>(v);
+            break;
+        }
+    VELDARO_StorageVolume* dependent = entry < 0 ? nullptr : VELDARO_StorageVolume::create();
+    if (!dependent ||
+        _sources.setKeyProperties(dependent, volume, record.u8(M::VOLUMES + M::VOLUME_SIZE * entry + 2), _storage) != 0) {
+        destroy(dependent);
+        return logCreationFailure();
+    }
+    const std::uint16_t group = record.u16(M::blockOffset(volumes) + M::BLOCK_GROUP);
+    const std::size_t portBase = M::blockOffset(volumes) + blocks * M::BLOCK_SIZE;
+    for (std::size_t p = 0; p < ports; ++p) {
+        const std::uint8_t mid = record.u8(portBase + M::PORT_SIZE * p);
+        const std::uint8_t port = record.u8(portBase + M::PORT_SIZE * p + 1);
+        CIM_ManagedElement* antecedent = nullptr;
+        if (group == NO_GROUP) {
+            VELDARO_LUNMappingController* c = VELDARO_LUNMappingController::create();
+            if (_sources.setKeyProperties(c, mid, port) != 0)
+                destroy(c);
+            else
+                antecedent = c;
+        } else {
+            VELDARO_AffinityGroupController* c = VELDARO_AffinityGroupController::create();
+            if (_sources.setKeyProperties(c, mid, port, group, _storage) != 0)
+                destroy(c);
+            else
+                antecedent = c;
+        }
+        if (!antecedent) {
+            logCreationFailure();
+            continue;
+        }
+        CIM_ProtocolControllerForUnit* source = CIM_ProtocolControllerForUnit::create();
+        source->Antecedent = clone(antecedent);
+        source->Dependent = clone(static_cast<CIM_ManagedElement*>(dependent));
+        source->DeviceNumber.set(lun);
+        source->DeviceAccess.set(2);
+        CIM_ProtocolControllerForUnit* previous = nullptr;
+        if (type == INDICATION_MODIFICATION) {
+            previous = clone(source);
+            previous->DeviceNumber.set(previousLun);
+        }
+        destroy(antecedent);
+        sendIndicationForInstance(type, source, previous);
+    }
+    destroy(dependent);
+}
+
+}  // namespace cimple

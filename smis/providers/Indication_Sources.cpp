@@ -1,0 +1,344 @@
+// Instances of the changed elements, made from the values of change records.
+
+#include "Indication_Sources.h"
+
+#include <cstdio>
+#include <string>
+
+#include "Instance_Provider_Frame.h"
+#include "VELDARO_ValueConv.h"
+
+namespace cimple {
+
+namespace {
+
+constexpr const char* STORAGE_SYSTEM_CLASS = "VELDARO_StorageComputerSystem";
+constexpr std::uint64_t BLOCK_SIZE = 512;
+
+String keyText(const char* format, unsigned number, const String& storage)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format, number);
+    String text(buf);
+    text.append("_");
+    text.append(storage);
+    return text;
+}
+
+Array<uint16> oneStatus(int status)
+{
+    Array<uint16> a;
+    a.append(static_cast<uint16>(status));
+    return a;
+}
+
+// The text of a record field: NULL and "" both give the empty text.
+String textOf(const char* text)
+{
+    return String(text ? text : "");
+}
+
+template <class Pool>
+void fillPool(Pool* p, const String& instanceId, const char* name, int status, std::uint64_t totalBlocks,
+              std::uint64_t remainingBlocks)
+{
+    p->InstanceID.set(instanceId);
+    p->PoolID.set(instanceId);
+    p->ElementName.set(textOf(name));
+    p->OperationalStatus.set(oneStatus(status));
+    p->TotalManagedSpace.set(totalBlocks * BLOCK_SIZE);
+    p->RemainingManagedSpace.set(remainingBlocks * BLOCK_SIZE);
+    p->Primordial.set(false);
+}
+
+// Runs a fill; an exception becomes the failure result.
+template <class Fill>
+int guarded(Fill fill)
+{
+    try {
+        fill();
+        return 0;
+    } catch (...) {
+        Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
+        return 1;
+    }
+}
+
+}  // namespace
+
+int Indication_Sources::setRAIDStoragePool(VELDARO_RAIDStoragePool* p, std::uint8_t raidLevel, std::uint16_t rlun,
+                                           int status, std::uint64_t blocks, std::uint64_t remainingBlocks,
+                                           std::uint16_t, std::uint8_t, std::uint8_t, int diskCount, int,
+                                           const char* name)
+{
+    if (!p)
+        return 1;
+    return guarded([&] {
+        fillPool(p, keyText("VELDARO:RSP%04u", rlun, _storage), name, status, blocks, remainingBlocks);
+        p->RLUN.set(rlun);
+        p->RaidLevel.set(VELDARO_ValueConv::convRaidLevelToString(raidLevel));
+        p->MemberDisks.set(static_cast<uint32>(diskCount));
+    });
+}
+
+int Indication_Sources::setStorageVolume(VELDARO_StorageVolume* p, std::uint8_t raidLevel, std::uint16_t number,
+                                         std::uint8_t luType, int operationalStatus, int extentStatus,
+                                         std::uint64_t blocks, unsigned, const String& storageAddress,
+                                         std::uint16_t threshold, const std::uint8_t*, const char* name)
+{
+    if (!p)
+        return 1;
+    return guarded([&] {
+        p->SystemCreationClassName.set(STORAGE_SYSTEM_CLASS);
+        p->SystemName.set(storageAddress);
+        p->CreationClassName.set("VELDARO_StorageVolume");
+        p->DeviceID.set(VELDARO_ValueConv::convLuTypeToLVolId(luType, number));
+        p->ElementName.set(textOf(name));
+        p->OperationalStatus.set(oneStatus(operationalStatus));
+        p->ExtentStatus.set(oneStatus(extentStatus));
+        p->BlockSize.set(BLOCK_SIZE);
+        p->NumberOfBlocks.set(blocks);
+        p->ConsumableBlocks.set(blocks);
+        p->RaidLevel.set(VELDARO_ValueConv::convRaidLevelToString(raidLevel));
+        p->AttentionLevelRange.set(threshold);
+    });
+}
+
+int Indication_Sources::setKeyProperties(VELDARO_StorageVolume* p, std::uint16_t number, std::uint8_t luType,
+                                         const String& storageAddress)
+{
+    if (setStorageVolume(p, 0, number, luType, 0, 0, 0, 1, storageAddress, 0, nullptr, nullptr) != 0)
+        return 1;
+    __set_null_flags(p, false, true, 1);
+    return 0;
+}
+
+int Indication_Sources::setSDPVPool(VELDARO_SDPVPool* p, std::uint16_t rlun, std::uint16_t olun, int status,
+                                    std::uint64_t blocks, unsigned snapDataPoolId, const char* name)
+{
+    if (!p)
+        return 1;
+    return guarded([&] {
+        fillPool(p, keyText("VELDARO:SDPVP%05u", olun, _storage), name, status, blocks, 0);
+        p->RLUN.set(rlun);
+        p->SDPID.set(snapDataPoolId);
+    });
+}
+
+int Indication_Sources::setThinProvisioningPool(VELDARO_ThinProvisioningPool* p, std::uint8_t raidLevel,
+                                                std::uint16_t poolNumber, int status, std::uint64_t totalBlocks,
+                                                std::uint64_t usedBlocks, const char* name, std::uint16_t warning,
+                                                std::uint16_t critical)
+{
+    if (!p)
+        return 1;
+    return guarded([&] {
+        const std::uint64_t remaining = usedBlocks < totalBlocks ? totalBlocks - usedBlocks : 0;
+        fillPool(p, keyText("VELDARO:TPP%04u", poolNumber, _storage), name, status, totalBlocks, remaining);
+        p->RaidLevel.set(VELDARO_ValueConv::convRaidLevelToString(raidLevel));
+        p->AttentionLevelRange.set(warning);
+        p->WarningLevelRange.set(critical);
+    });
+}
+
+int Indication_Sources::setLayerixPool(VELDARO_LayerixPool* p, std::uint16_t poolNumber, int status,
+                                       std::uint64_t totalBlocks, std::uint64_t usedBlocks, const char* name,
+                                       std::uint16_t warning, std::uint16_t critical)
+{
+    if (!p)
+        return 1;
+    return guarded([&] {
+        const std::uint64_t remaining = usedBlocks < totalBlocks ? totalBlocks - usedBlocks : 0;
+        fillPool(p, keyText("VELDARO:LXP%04u", poolNumber, _storage), name, status, totalBlocks, remaining);
+        p->AttentionLevelRange.set(warning);
+        p->WarningLevelRange.set(critical);
+    });
+}
+
+int Indication_Sources::setLayerixSubPool(VELDARO_LayerixSubPool* p, std::uint8_t raidLevel, std::uint16_t poolNumber,
+                                          int status, std::uint64_t totalBlocks, const char* name)
+{
+    if (!p)
+        return 1;
+    return guarded([&] {
+        fillPool(p, keyText("VELDARO:LXSP%04u", poolNumber, _storage), name, status, totalBlocks, totalBlocks);
+        p->RaidLevel.set(VELDARO_ValueConv::convRaidLevelToString(raidLevel));
+    });
+}
+
+int Indication_Sources::setStorageComputerSystem(VELDARO_StorageComputerSystem* p, int firstStatus, int secondStatus,
+                                                 const String& productId, const String& serialNumber,
+                                                 const String& friendlyName, const String&, unsigned updateCount,
+                                                 const String&)
+{
+    if (!p)
+        return 1;
+    return guarded([&] {
+        p->Name.set(_storage);
+        p->CreationClassName.set(STORAGE_SYSTEM_CLASS);
+        p->ElementName.set(friendlyName);
+        Array<uint16> statuses;
+        statuses.append(static_cast<uint16>(firstStatus));
+        if (secondStatus != 0)
+            statuses.append(static_cast<uint16>(secondStatus));
+        p->OperationalStatus.set(statuses);
+        String description(productId);
+        if (!serialNumber.empty()) {
+            description.append(" ");
+            description.append(serialNumber);
+        }
+        p->Description.set(description);
+        p->ConfigurationID.set(updateCount);
+    });
+}
+
+int Indication_Sources::setLUNMappingController(VELDARO_LUNMappingController* p, std::uint8_t moduleId,
+                                                std::uint8_t portNo, const char* alias, const char* name,
+                                                std::uint16_t nameFormat)
+{
+    if (!p)
+        return 1;
+    return guarded([&] {
+        char id[40];
+        std::snprintf(id, sizeof id, "LM_CM%02uCA%02uP%02u", cmSlot(moduleId), caSlot(moduleId),
+                      portSlot(moduleId, portNo));
+        p->SystemCreationClassName.set(STORAGE_SYSTEM_CLASS);
+        p->SystemName.set(_storage);
+        p->CreationClassName.set("VELDARO_LUNMappingController");
+        p->DeviceID.set(id);
+        p->ElementName.set(alias && *alias ? alias : "LUN Mapping");
+        p->Name.set(textOf(name));
+        p->NameFormat.set(nameFormat);
+        p->CMSlotNumber.set(cmSlot(moduleId));
+        p->CASlotNumber.set(caSlot(moduleId));
+        p->PortNo.set(portSlot(moduleId, portNo));
+    });
+}
+
+int Indication_Sources::setKeyProperties(VELDARO_LUNMappingController* p, std::uint8_t moduleId, std::uint8_t portNo)
+{
+    if (setLUNMappingController(p, moduleId, portNo, nullptr, "", 0) != 0)
+        return 1;
+    __set_null_flags(p, false, true, 1);
+    return 0;
+}
+
+int Indication_Sources::setAffinityGroupController(VELDARO_AffinityGroupController* p, std::uint8_t moduleId,
+                                                   std::uint8_t portNo, std::uint16_t groupNumber, const char* alias,
+                                                   const char* groupName, std::uint16_t nameFormat,
+                                                   const String& storageAddress)
+{
+    if (!p)
+        return 1;
+    return guarded([&] {
+        char id[48];
+        std::snprintf(id, sizeof id, "AFG%04u_CM%02uCA%02uP%02u", groupNumber, cmSlot(moduleId), caSlot(moduleId),
+                      portSlot(moduleId, portNo));
+        p->SystemCreationClassName.set(STORAGE_SYSTEM_CLASS);
+        p->SystemName.set(storageAddress);
+        p->CreationClassName.set("VELDARO_AffinityGroupController");
+        p->DeviceID.set(id);
+        p->Name.set(textOf(groupName));
+        p->NameFormat.set(nameFormat);
+        p->AffinityGroupNumber.set(groupNumber);
+        p->CMSlotNumber.set(cmSlot(moduleId));
+        p->CASlotNumber.set(caSlot(moduleId));
+        p->PortNo.set(portSlot(moduleId, portNo));
+        if (alias && *alias) {
+            p->ElementName.set(alias);
+        } else {
+            char element[96];
+            std::snprintf(element, sizeof element, "Affinity Group%04u(%s)", groupNumber, groupName ? groupName : "");
+            p->ElementName.set(element);
+        }
+    });
+}
+
+int Indication_Sources::setKeyProperties(VELDARO_AffinityGroupController* p, std::uint8_t moduleId,
+                                         std::uint8_t portNo, std::uint16_t groupNumber, const String& storageAddress)
+{
+    if (setAffinityGroupController(p, moduleId, portNo, groupNumber, nullptr, "", 0, storageAddress) != 0)
+        return 1;
+    __set_null_flags(p, false, true, 1);
+    return 0;
+}
+
+int Indication_Sources::setKeyProperties(VELDARO_AuthorizedPrivilege* p, std::uint8_t moduleId, std::uint8_t portNo,
+                                         std::uint16_t groupNumber, const char* hostId, const char* ip)
+{
+    if (!p)
+        return 1;
+    return guarded([&] {
+        char head[32];
+        std::snprintf(head, sizeof head, "VELDARO:AP%04u_", groupNumber);
+        std::string id(head);
+        id += hostId ? hostId : "";
+        if (!ip)
+            id += "_0.0.0.0";
+        else if (*ip)
+            id += std::string("_") + ip;
+        char port[32];
+        std::snprintf(port, sizeof port, "CM%02uCA%02uP%02u", cmSlot(moduleId), caSlot(moduleId),
+                      portSlot(moduleId, portNo));
+        id += port;
+        id += "_";
+        id += _storage.c_str();
+        p->InstanceID.set(String(id.c_str()));
+        __set_null_flags(p, false, true, 1);
+    });
+}
+
+int Indication_Sources::setKeyProperties(VELDARO_StorageHardwareID* p, const char* hostId, const char* ip)
+{
+    if (!p)
+        return 1;
+    return guarded([&] {
+        std::string id("VELDARO:SHI");
+        id += hostId ? hostId : "";
+        if (!ip)
+            id += "_0.0.0.0";
+        else if (*ip)
+            id += std::string("_") + ip;
+        id += "_";
+        id += _storage.c_str();
+        p->InstanceID.set(String(id.c_str()));
+        __set_null_flags(p, false, true, 1);
+    });
+}
+
+int Indication_Sources::setKeyProperties(VELDARO_RemoteStorageVolume* p, std::uint16_t number, std::uint8_t kind,
+                                         const char* boxId)
+{
+    if (!p)
+        return 1;
+    return guarded([&] {
+        String system(boxId ? boxId : "");
+        system.append("_");
+        system.append(_storage);
+        p->SystemCreationClassName.set(STORAGE_SYSTEM_CLASS);
+        p->SystemName.set(system);
+        p->CreationClassName.set("VELDARO_RemoteStorageVolume");
+        p->DeviceID.set(VELDARO_ValueConv::convLuTypeToLVolId(kind, number));
+        __set_null_flags(p, false, true, 1);
+    });
+}
+
+int Indication_Sources::setStorageSynchronized(VELDARO_StorageSynchronized* p, const CIM_ManagedElement* source,
+                                               const CIM_ManagedElement* target, std::uint8_t copyType,
+                                               std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t,
+                                               std::uint32_t, std::uint32_t, std::uint32_t total,
+                                               std::uint32_t copied, std::uint8_t)
+{
+    if (!p || !source || !target)
+        return 1;
+    return guarded([&] {
+        p->SystemElement = clone(source);
+        p->SyncedElement = clone(target);
+        p->CopyType.set(copyType);
+        const std::uint64_t percent =
+            (copyType == 1 || copyType == 2) && total ? std::uint64_t(copied) * 100 / total : 0;
+        p->PercentSynced.set(static_cast<uint16>(percent > 100 ? 100 : percent));
+    });
+}
+
+}  // namespace cimple

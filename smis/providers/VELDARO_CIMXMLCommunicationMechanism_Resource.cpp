@@ -1,0 +1,53 @@
+// The CIM-XML protocol as the object manager's communication mechanism.
+
+#include "VELDARO_CIMXMLCommunicationMechanism_Resource.h"
+
+#include "VELDARO_System_Resource.h"
+
+namespace cimple {
+
+int VELDARO_CIMXMLCommunicationMechanism_Resource::createCIMXMLCommunicationMechanism()
+{
+    Auto_Mutex lock(_mutex);
+    VELDARO_CIMXMLCommunicationMechanism* made =
+        Instance_Provider_Frame::newInstance<VELDARO_CIMXMLCommunicationMechanism>();
+    made->Caption.set("CIMXML Communication Mechanism");
+    made->Description.set("CIMXML Communication Mechanism");
+    made->ElementName.set("VELDARO_CIMXMLCommunicationMechanism");
+    made->Name.set(VELDARO_System_Resource::SERVER_NAME);
+    made->CreationClassName.set("VELDARO_CIMXMLCommunicationMechanism");
+    made->SystemCreationClassName.set("VELDARO_System");
+    made->SystemName.set(VELDARO_System_Resource::SERVER_NAME);
+    Array<uint16> operational;
+    operational.append(2);
+    made->OperationalStatus.set(operational);
+    made->CommunicationMechanism.set(2);
+
+    const uint16 profiles[] = {2, 3, 5, 6, 7, 9};
+    const char* const profileNames[] = {"Basic Read",   "Basic Write",     "Instance Manipulation",
+                                        "Association Traversal", "Query Execution", "Indications"};
+    Array<uint16> supported;
+    Array<String> descriptions;
+    for (size_t i = 0; i < sizeof profiles / sizeof profiles[0]; ++i) {
+        supported.append(profiles[i]);
+        descriptions.append(profileNames[i]);
+    }
+    made->FunctionalProfilesSupported.set(supported);
+    made->FunctionalProfileDescriptions.set(descriptions);
+    made->MultipleOperationsSupported.set(true);
+    Array<uint16> authentication;
+    authentication.append(3);
+    made->AuthenticationMechanismsSupported.set(authentication);
+    Array<String> authenticationNames;
+    authenticationNames.append("Basic");
+    made->AuthenticationMechanismDescriptions.set(authenticationNames);
+    made->Version.set("1.2");
+    Array<uint16> advertise;
+    advertise.append(3);
+    made->AdvertiseTypes.set(advertise);
+    made->CIMValidated.set(false);
+    _list.append(made);
+    return 0;
+}
+
+}  // namespace cimple

@@ -1,0 +1,20 @@
+#pragma once
+// Builds VELDARO_CIMXMLCommunicationMechanism: one fixed instance describing
+// the protocol by which clients talk to the server.
+
+#include <cimple/cimple.h>
+
+#include "Element_List_Resource.h"
+#include "VELDARO_CIMXMLCommunicationMechanism.h"
+
+namespace cimple {
+
+class VELDARO_CIMXMLCommunicationMechanism_Resource : public Element_Fixed_Set_Resource<VELDARO_CIMXMLCommunicationMechanism> {
+public:
+    VELDARO_CIMXMLCommunicationMechanism_Resource() = default;
+
+    // Returns 0.
+    int createCIMXMLCommunicationMechanism();
+};
+
+}  // namespace cimple

@@ -1,0 +1,428 @@
+// Indication delivery: the worker's life from the first enable to the last
+// disable, records taken from the indication queue, and what each builder
+// makes of its record kind.
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "CIM_AlertIndication.h"
+#include "CIM_Indication_Provider.h"
+#include "CIM_InstCreation.h"
+#include "CIM_InstDeletion.h"
+#include "CIM_InstModification.h"
+#include "CIM_ProtocolControllerForUnit.h"
+#include "IndicationRecord.h"
+#include "Indication_Builder.h"
+#include "Indication_Delivery.h"
+#include "LogCapture.h"
+#include "RecordQueue.h"
+#include "SMIS_Indication.h"
+#include "TempInstallDir.h"
+#include "VELDARO_AffinityGroupController.h"
+#include "VELDARO_RAIDStoragePool.h"
+#include "VELDARO_StorageComputerSystem.h"
+#include "VELDARO_StorageSynchronized.h"
+#include "VELDARO_StorageVolume.h"
+
+using namespace cimple;
+using R = IndicationRecord;
+
+namespace {
+
+constexpr const char* STORAGE = "10.0.0.5";
+
+// The instance as its exact class, or null when it is of another class.
+template <class T>
+T* as(Instance* i)
+{
+    return i && i->meta_class == &T::static_meta_class ? static_cast<T*>(i) : nullptr;
+}
+
+// A handler that keeps a copy of every indication it is given and counts
+// the end calls (null instance).
+struct Collector {
+    std::mutex lock;
+    std::condition_variable arrived;
+    std::vector<Instance*> received;
+    int endCalls = 0;
+
+    ~Collector()
+    {
+        for (Instance* i : received)
+            destroy(i);
+    }
+
+    static bool proc(const Instance* indication, void* self)
+    {
+        auto* c = static_cast<Collector*>(self);
+        std::lock_guard<std::mutex> g(c->lock);
+        if (!indication)
+            ++c->endCalls;
+        else
+            c->received.push_back(clone(indication));
+        c->arrived.notify_all();
+        return true;
+    }
+
+    size_t count()
+    {
+        std::lock_guard<std::mutex> g(lock);
+        return received.size();
+    }
+
+    bool waitFor(size_t n, std::chrono::milliseconds limit = std::chrono::milliseconds(5000))
+    {
+        std::unique_lock<std::mutex> g(lock);
+        return arrived.wait_for(g, limit, [&] { return received.size() >= n; });
+    }
+
+    template <class T>
+    T* at(size_t i)
+    {
+        std::lock_guard<std::mutex> g(lock);
+        return i < received.size() ? as<T>(received[i]) : nullptr;
+    }
+};
+
+bool queueExists()
+{
+    return smis::platform::RecordQueue::exists(SMIS_Indication::INDICATION_QUEUE_NAME);
+}
+
+bool waitForQueue(bool present)
+{
+    for (int i = 0; i < 500; ++i) {
+        if (queueExists() == present)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// A record of the kind with the array address set; entries of counted kinds.
+R newRecord(unsigned kind, std::size_t countOrSize)
+{
+    R r = R::entrySize(kind) ? R::allocateEntries(kind, countOrSize) : R::allocate(kind, countOrSize);
+    r.setAddress(inet_addr(STORAGE));
+    return r;
+}
+
+void send(R record)
+{
+    smis::platform::RecordQueue::send(SMIS_Indication::INDICATION_QUEUE_NAME,
+                                      smis::platform::RecordQueue::Record(record.data(), record.size()));
+}
+
+uint16 firstStatus(const Property<Array<uint16>>& p)
+{
+    return p.null || p.value.size() == 0 ? 0xFFFF : p.value[0];
+}
+
+class IndicationDelivery : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        for (int type = 1; type <= 4; ++type)
+            Indication_Delivery::disable(type);
+        EXPECT_FALSE(Indication_Delivery::running());
+    }
+
+    smis::test::TempInstallDir install;
+    Collector creations, modifications, deletions, alerts;
+};
+
+TEST_F(IndicationDelivery, WorkerRunsFromFirstEnableToLastDisable)
+{
+    EXPECT_FALSE(queueExists());
+    ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_CREATION, &Collector::proc, &creations));
+    ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_DELETION, &Collector::proc, &deletions));
+    EXPECT_EQ("VELDARO:KESTRIS SMI-S Proxy Server", std::string(Indication_Delivery::identity().c_str()));
+    ASSERT_TRUE(waitForQueue(true));
+
+    EXPECT_EQ(0, Indication_Delivery::disable(INDICATION_CREATION));
+    EXPECT_EQ(1, creations.endCalls);
+    EXPECT_TRUE(Indication_Delivery::running());
+    EXPECT_TRUE(queueExists());
+
+    EXPECT_EQ(0, Indication_Delivery::disable(INDICATION_DELETION));
+    // The last disable returns once the worker has removed its queue.
+    EXPECT_FALSE(queueExists());
+    EXPECT_EQ(1, deletions.endCalls);
+    EXPECT_EQ("0", std::string(Indication_Delivery::identity().c_str()));
+
+    // A disable with nothing enabled waits for no worker and changes nothing.
+    EXPECT_EQ(0, Indication_Delivery::disable(INDICATION_DELETION));
+    EXPECT_EQ(1, deletions.endCalls);
+}
+
+TEST_F(IndicationDelivery, TypesOutsideOneToFourAreRefused)
+{
+    smis::test::LogCapture logs;
+    EXPECT_EQ(140, Indication_Delivery::enable(0, &Collector::proc, &creations));
+    EXPECT_EQ(140, Indication_Delivery::enable(5, &Collector::proc, &creations));
+    EXPECT_EQ(150, Indication_Delivery::disable(5));
+    EXPECT_TRUE(logs.hasLog("Invalid Indication type"));
+    // The provider of CIM_Indication serves no type of its own.
+    CIM_Indication_Provider provider;
+    EXPECT_EQ(ENABLE_INDICATIONS_FAILED, provider.enable_indications(new Indication_Handler<CIM_Indication>(
+                                             &Collector::proc, &creations)));
+    EXPECT_EQ(DISABLE_INDICATIONS_FAILED, provider.disable_indications());
+    EXPECT_FALSE(Indication_Delivery::running());
+    EXPECT_FALSE(queueExists());
+}
+
+// A RAID group record with a creation and a deletion entry.
+R raidGroupRecord()
+{
+    R r = newRecord(R::KIND_RLU, 2);
+    std::uint8_t* created = r.entry(0);
+    created[R::Rlu::OPERATION] = R::OP_CREATE;
+    smis::storeLE16(created + R::Rlu::RLUN, 2);
+    std::uint8_t* deleted = r.entry(1);
+    deleted[R::Rlu::OPERATION] = R::OP_DELETE;
+    deleted[R::Rlu::RAID_LEVEL] = 1;
+    smis::storeLE16(deleted + R::Rlu::RLUN, 3);
+    smis::storeLE16(deleted + R::Rlu::STATUS_NEW, 2);
+    smis::storeLE16(deleted + R::Rlu::STATUS_OLD, 6);
+    smis::storeLE64(deleted + R::Rlu::RLBA_COUNT, 1000);
+    std::memcpy(deleted + R::Rlu::NAME, "RG3-NAME-FILLS16", 16);  // not terminated
+    return r;
+}
+
+TEST_F(IndicationDelivery, QueuedRecordReachesOnlyTheHandlerOfItsType)
+{
+    Collector second;
+    ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_DELETION, &Collector::proc, &deletions));
+    // A second enable of an occupied type keeps the first handler.
+    ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_DELETION, &Collector::proc, &second));
+    ASSERT_TRUE(waitForQueue(true));
+
+    smis::test::LogCapture logs;
+    send(newRecord(12, 24));  // a kind no builder knows: freed unread
+    send(raidGroupRecord());
+    ASSERT_TRUE(deletions.waitFor(1));
+    auto* d = deletions.at<CIM_InstDeletion>(0);
+    ASSERT_NE(nullptr, d);
+    EXPECT_STREQ("VELDARO:KESTRIS SMI-S Proxy Server", d->IndicationIdentifier.value.c_str());
+    EXPECT_FALSE(d->IndicationTime.null);
+    auto* pool = as<VELDARO_RAIDStoragePool>(d->SourceInstance);
+    ASSERT_NE(nullptr, pool);
+    EXPECT_STREQ("VELDARO:RSP0003_10.0.0.5", pool->InstanceID.value.c_str());
+    EXPECT_EQ(6, firstStatus(pool->OperationalStatus));  // the old table's status
+    EXPECT_STREQ("RG3-NAME-FILLS16", pool->ElementName.value.c_str());
+    EXPECT_EQ(std::string("VELDARO_RAIDStoragePool.InstanceID=\"VELDARO:RSP0003_10.0.0.5\""),
+              d->SourceInstanceModelPath.value.c_str());
+    EXPECT_TRUE(logs.hasLog("Invalid Target"));
+
+    EXPECT_EQ(0, Indication_Delivery::disable(INDICATION_DELETION));
+    EXPECT_EQ(1u, deletions.count());  // the creation entry had no handler
+    EXPECT_EQ(0u, second.count());
+    EXPECT_EQ(0, second.endCalls);
+}
+
+// The builders, called directly with handlers registered for every type.
+class IndicationBuilders : public IndicationDelivery {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_CREATION, &Collector::proc, &creations));
+        ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_MODIFICATION, &Collector::proc, &modifications));
+        ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_DELETION, &Collector::proc, &deletions));
+        ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_ALERT, &Collector::proc, &alerts));
+    }
+
+    struct Owned {
+        R r;
+        ~Owned() { std::free(r.data()); }
+    };
+
+    Indication_Builder builder{STORAGE};
+};
+
+TEST_F(IndicationBuilders, VolumeModificationCarriesBothStatusesButNotForSnapshotPoolVolumes)
+{
+    Owned rec{newRecord(R::KIND_VOLUME, 2)};
+    for (std::size_t i = 0; i < 2; ++i) {
+        std::uint8_t* e = rec.r.entry(i);
+        e[R::Volume::OPERATION] = R::OP_MODIFY;
+        e[R::Volume::LU_TYPE] = i == 0 ? 7 : 1;
+        smis::storeLE16(e + R::Volume::NUMBER, static_cast<std::uint16_t>(0x10 + i));
+        smis::storeLE16(e + R::Volume::STATUS1_NEW, 2);
+        smis::storeLE16(e + R::Volume::STATUS1_OLD, 3);
+    }
+    builder.sendOLUInfo(rec.r);
+    ASSERT_EQ(1u, modifications.count());
+    auto* m = modifications.at<CIM_InstModification>(0);
+    ASSERT_NE(nullptr, m);
+    auto* now = as<VELDARO_StorageVolume>(m->SourceInstance);
+    auto* before = as<VELDARO_StorageVolume>(m->PreviousInstance);
+    ASSERT_TRUE(now && before);
+    EXPECT_EQ(2, firstStatus(now->OperationalStatus));
+    EXPECT_EQ(3, firstStatus(before->OperationalStatus));
+    EXPECT_STREQ(STORAGE, now->SystemName.value.c_str());
+    EXPECT_EQ(0u, creations.count() + deletions.count());
+}
+
+TEST_F(IndicationBuilders, MovedMappingIsOneModificationAndOthersCreateOrDelete)
+{
+    // Volumes 5, 6, 9 mapped in affinity group 4 on one port. Old mapping:
+    // 5 at LUN 3, 6 at LUN 1; new mapping: 5 at LUN 7, 9 at LUN 2.
+    const std::size_t V = 3, P = 1;
+    Owned rec{newRecord(R::KIND_VOLUME_MAPPING, R::VolumeMapping::size(V, P))};
+    R& r = rec.r;
+    r.setU16(R::VolumeMapping::VOLUME_COUNT, V);
+    r.setU16(R::VolumeMapping::BLOCK_COUNT, 1);
+    r.setU16(R::VolumeMapping::PORT_COUNT, P);
+    const std::uint16_t numbers[V] = {5, 6, 9};
+    for (std::size_t v = 0; v < V; ++v) {
+        r.setU16(R::VolumeMapping::VOLUMES + 4 * v, numbers[v]);
+        r.setU8(R::VolumeMapping::VOLUMES + 4 * v + 2, 1);
+    }
+    const std::size_t block = R::VolumeMapping::blockOffset(V);
+    r.setU16(block + R::VolumeMapping::BLOCK_GROUP, 4);
+    r.setU16(block + R::VolumeMapping::BLOCK_PREV, 0xFFFF);
+    r.setU16(block + R::VolumeMapping::BLOCK_NEXT, 0xFFFF);
+    for (unsigned k = 0; k < R::VolumeMapping::LUNS; ++k) {
+        r.setU16(block + R::VolumeMapping::BLOCK_PAIRS + 4 * k, 0xFFFF);
+        r.setU16(block + R::VolumeMapping::BLOCK_PAIRS + 4 * k + 2, 0xFFFF);
+    }
+    auto pair = [&](unsigned lun, std::size_t side, std::uint16_t volume) {
+        r.setU16(block + R::VolumeMapping::BLOCK_PAIRS + 4 * lun + 2 * side, volume);
+    };
+    pair(3, 0, 5);
+    pair(7, 1, 5);
+    pair(1, 0, 6);
+    pair(2, 1, 9);
+    r.setU8(R::VolumeMapping::portOffset(V, 0), 0x41);
+    r.setU8(R::VolumeMapping::portOffset(V, 0) + 1, 1);
+    ASSERT_TRUE(r.isWellFormed());
+
+    builder.sendAffinityGroupMappingInfo(r);
+
+    ASSERT_EQ(1u, modifications.count());
+    auto* m = modifications.at<CIM_InstModification>(0);
+    auto* moved = as<CIM_ProtocolControllerForUnit>(m->SourceInstance);
+    auto* was = as<CIM_ProtocolControllerForUnit>(m->PreviousInstance);
+    ASSERT_TRUE(moved && was);
+    EXPECT_STREQ("0007", moved->DeviceNumber.value.c_str());
+    EXPECT_STREQ("0003", was->DeviceNumber.value.c_str());
+    EXPECT_EQ(2, moved->DeviceAccess.value);
+    auto* controller = as<VELDARO_AffinityGroupController>(moved->Antecedent);
+    auto* volume = as<VELDARO_StorageVolume>(moved->Dependent);
+    ASSERT_TRUE(controller && volume);
+    EXPECT_STREQ("AFG0004_CM01CA00P01", controller->DeviceID.value.c_str());
+    EXPECT_STREQ(STORAGE, volume->SystemName.value.c_str());
+
+    ASSERT_EQ(1u, deletions.count());
+    EXPECT_STREQ("0001", as<CIM_ProtocolControllerForUnit>(
+                             deletions.at<CIM_InstDeletion>(0)->SourceInstance)->DeviceNumber.value.c_str());
+    ASSERT_EQ(1u, creations.count());
+    EXPECT_STREQ("0002", as<CIM_ProtocolControllerForUnit>(
+                             creations.at<CIM_InstCreation>(0)->SourceInstance)->DeviceNumber.value.c_str());
+}
+
+TEST_F(IndicationBuilders, PoolAlerts)
+{
+    struct Case {
+        std::uint8_t mark;
+        std::uint32_t code;
+        const char* element;  // null: no alert
+        const char* messageId;
+    } cases[] = {
+        {15, 0xE8010007, nullptr, nullptr},        // warning level: not reported
+        {15, 0xE8020007, "0007", "DRM28"},         // critical
+        {15, 0xE8050007, "0007", "DRM29"},         // full
+        {15, 0, "Storage", nullptr},               // Layerix sub-pool
+        {0, 0xE8020007, "Storage", nullptr},       // no event code
+    };
+    size_t expected = 0;
+    for (const Case& c : cases) {
+        Owned rec{newRecord(R::KIND_ALERT, R::Alert::SIZE)};
+        rec.r.setU8(R::Alert::SEVERITY, 3);
+        rec.r.setU8(R::Alert::EVENT_MARK, c.mark);
+        rec.r.setU32(R::Alert::EVENT_CODE, c.code);
+        builder.sendAlertInfo(rec.r);
+        if (!c.element) {
+            EXPECT_EQ(expected, alerts.count()) << std::hex << c.code;
+            continue;
+        }
+        ASSERT_EQ(++expected, alerts.count()) << std::hex << c.code;
+        auto* a = alerts.at<CIM_AlertIndication>(expected - 1);
+        ASSERT_NE(nullptr, a);
+        EXPECT_STREQ(c.element, a->AlertingManagedElement.value.c_str());
+        EXPECT_STREQ(STORAGE, a->SystemName.value.c_str());
+        EXPECT_EQ(5, a->AlertType.value);
+        EXPECT_FALSE(a->IndicationTime.null);
+        if (c.messageId) {
+            EXPECT_STREQ(c.messageId, a->MessageID.value.c_str());
+            EXPECT_EQ(44, a->ProbableCause.value);
+            EXPECT_NE(std::string::npos, std::string(a->Message.value.c_str()).find("identifier 0007 capacity"));
+        } else {
+            EXPECT_EQ(16, a->ProbableCause.value);
+            EXPECT_EQ(3, a->PerceivedSeverity.value);
+        }
+    }
+}
+
+TEST_F(IndicationBuilders, ArrayStatusChangeIsAModificationOfTheStorageSystem)
+{
+    Owned rec{newRecord(R::KIND_SYSTEM, R::System::SIZE)};
+    R& r = rec.r;
+    r.setU8(R::System::OPERATION, R::OP_MODIFY);
+    r.setU16(R::System::STATUS1_NEW, 3);
+    r.setU16(R::System::STATUS1_OLD, 2);
+    r.setText(R::System::FRIENDLY, R::System::FRIENDLY_SIZE, "array-one");
+    builder.sendSystemInfo(r);
+    ASSERT_EQ(1u, modifications.count());
+    auto* m = modifications.at<CIM_InstModification>(0);
+    auto* now = as<VELDARO_StorageComputerSystem>(m->SourceInstance);
+    auto* before = as<VELDARO_StorageComputerSystem>(m->PreviousInstance);
+    ASSERT_TRUE(now && before);
+    EXPECT_STREQ(STORAGE, now->Name.value.c_str());
+    EXPECT_EQ(3, firstStatus(now->OperationalStatus));
+    EXPECT_EQ(2, firstStatus(before->OperationalStatus));
+
+    // Any other operation of this kind is refused.
+    smis::test::LogCapture logs;
+    r.setU8(R::System::OPERATION, R::OP_CREATE);
+    builder.sendSystemInfo(r);
+    EXPECT_EQ(0u, creations.count());
+    EXPECT_TRUE(logs.hasLog("Invalid Indication type"));
+}
+
+TEST_F(IndicationBuilders, CopySessionCreationRelatesBothVolumes)
+{
+    Owned rec{newRecord(R::KIND_COPY_SESSION, R::CopySession::SIZE)};
+    R& r = rec.r;
+    r.setU8(R::CopySession::OPERATION, R::OP_CREATE);
+    r.setU8(R::CopySession::BYTE2, 3);  // a local copy
+    r.setU8(R::CopySession::BYTE8, 1);
+    r.setU8(R::CopySession::BYTE9, 1);
+    r.setU16(R::CopySession::FIELD4, 0x21);
+    r.setU16(R::CopySession::FIELD6, 0x22);
+    builder.sendCopySessionInfo(r);
+    ASSERT_EQ(1u, creations.count());
+    auto* sync = as<VELDARO_StorageSynchronized>(creations.at<CIM_InstCreation>(0)->SourceInstance);
+    ASSERT_NE(nullptr, sync);
+    auto* source = as<VELDARO_StorageVolume>(sync->SystemElement);
+    auto* target = as<VELDARO_StorageVolume>(sync->SyncedElement);
+    ASSERT_TRUE(source && target);
+    EXPECT_STRNE(source->DeviceID.value.c_str(), target->DeviceID.value.c_str());
+
+    // Unknown copy types give nothing.
+    r.setU8(R::CopySession::BYTE2, 9);
+    builder.sendCopySessionInfo(r);
+    EXPECT_EQ(1u, creations.count());
+}
+
+}  // namespace
