@@ -16,6 +16,8 @@
 #include "VELDARO_DiskExtent.h"
 #include "VELDARO_ConcatenatedExtent.h"
 #include "VELDARO_FreeExtent.h"
+#include "VELDARO_LayerixExtent.h"
+#include "VELDARO_LayerixSubExtent.h"
 #include "VELDARO_MirroredExtent.h"
 #include "VELDARO_PartOfConcatenatedExtent.h"
 #include "VELDARO_RAIDCompositeExtent.h"
@@ -70,6 +72,18 @@ void buildPoolsAndVolumes(CMTBuilder& b)
     b.olu(6).Status(0).SluCount(1).Slun(0, 6).OlbaCount(4096);
     group(b, 5, 12).RlbaCount(2000).StripeSize(64).MemberDiskCount(1).Dlun(0, 2);
     dlu(b, 2, 5, 0, {0x0201, 0x0202});
+}
+
+// Tiering pool 26 of one sub-pool (thin pool entry 3), made of RAID group 6,
+// which holds tiering volume 7.
+void buildTiering(CMTBuilder& b)
+{
+    b.maxCounts({.olu = 8, .slu = 8, .rlu = 8, .dlu = 2, .mlu = 2});
+    group(b, 6, 1).Mode(0x21).PoolNumber(3).RlbaCount(2048).SluCount(1).Slun(0, 7);
+    b.tpp(3).RaidLevel(1).MemDiskCnt(4).MaxPoolLbaCount(1000).LxrpNumber(26);
+    b.lxrp(26).ValidFlag(1).SubPoolCnt(1).SubPoolNumber(0, 3);
+    b.slu(7).Status(0).LuType(11).Rlun(6).Olun(7).SlbaCount(1000).OlbaCount(1000);
+    b.olu(7).Status(0).SluCount(1).Slun(0, 7).OlbaCount(1000);
 }
 
 std::string describe(const cimple::Instance* i)
@@ -202,6 +216,36 @@ TEST_F(BasedOn, VolumesConcatenationsMirrorsAndThinPools)
         SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
         Held_List got;
         EXPECT_EQ(assoc_test::associators(provider, c.source.get(), got, true), 0);
+        std::vector<std::string> ids;
+        for (const auto& far : got)
+            ids.push_back(assoc_test::text(far.get(), "DeviceID"));
+        EXPECT_EQ(ids, c.expected);
+    }
+}
+
+TEST_F(BasedOn, TieringPoolsTheirSubPoolsGroupsAndVolumes)
+{
+    install(buildTiering);
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
+    EXPECT_EQ(describeAll(list), (std::vector<std::string>{
+                                     "LXE0026>LXV00007 #1 ---",
+                                     "LXSE0003>LXE0026 #1 0-511999",
+                                     "VD0006>LXSE0003 #1 0-1048575",
+                                 }));
+    struct Case {
+        assoc_test::Held source;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {extent<cimple::VELDARO_StorageVolume>(A, "LXV00007"), {"LXE0026"}},
+        {extent<cimple::VELDARO_LayerixExtent>(A, "LXE0026"), {"LXV00007", "LXSE0003"}},
+        {extent<cimple::VELDARO_LayerixSubExtent>(A, "LXSE0003"), {"LXE0026", "VD0006"}},
+        {extent<cimple::VELDARO_RAIDCompositeExtent>(A, "VD0006"), {"LXSE0003"}},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
+        Held_List got;
+        EXPECT_EQ(assoc_test::associators(provider, c.source.get(), got), 0);
         std::vector<std::string> ids;
         for (const auto& far : got)
             ids.push_back(assoc_test::text(far.get(), "DeviceID"));
