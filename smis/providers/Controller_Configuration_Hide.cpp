@@ -1,0 +1,163 @@
+// HidePaths: hosts and volumes withdrawn from one host view; affinity groups
+// that no port binds any longer are deleted.
+
+#include "Controller_Configuration_Request.h"
+
+#include "SMIS_TraceLog.h"
+#include "VELDARO_RefTable.h"
+
+namespace cimple {
+
+namespace {
+
+void severe(const char* text) { SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE, "%s", text); }
+
+}  // namespace
+
+std::uint32_t Controller_Configuration_Request::HidePaths(SPCList& out)
+{
+    std::uint32_t rc = checkParameterHP();
+    if (rc == RC_OK)
+        rc = SettingLogicalID(false);
+    if (rc == RC_OK)
+        rc = setPortType(_logicalID);
+    if (rc != RC_OK)
+        return rc;
+    SMISProviderLUNConfiguration lc(_portType, _storageAddress);
+    if ((rc = checkParameterOfDeviceHP(lc)) != RC_OK)
+        return rc;
+    if (_initiatorPortIDs.size() > 0 && (rc = removeHost(lc)) != RC_OK)
+        return rc;
+    if (_luNames.size() > 0 && (rc = removeLUN(lc)) != RC_OK)
+        return rc;
+    for (std::size_t i = 0; i < _protocolControllers.size(); ++i) {
+        const std::uint16_t zone = getZoneNumberFromSPC(_protocolControllers[i]);
+        if (zone == NONE)
+            return RC_INTERNAL;
+        Array<String> ports;
+        if ((rc = getTargetPortIDSetFromSPC(_protocolControllers[i], ports)) != RC_OK)
+            return rc;
+        if (AddModifySPCList(zone, ports) != 0)
+            return RC_INVALID_TARGET;
+    }
+    if ((rc = std::uint32_t(lc.registHostAffinity(SMISProviderLUNConfiguration::LC_DELETE))) != RC_OK)
+        return rc;
+    refresh(0);
+    Array<std::uint16_t> ids;
+    if (lc.getAllLogicalID(ids) != 0)
+        return RC_FAILED;
+    if ((rc = std::uint32_t(lc.unregisteredAffinityGroup(ids))) != RC_OK)
+        return rc;
+    if ((rc = getSPCObjectPathList(out)) != RC_OK)
+        return rc;
+    refresh(1);
+    return RC_OK;
+}
+
+std::uint32_t Controller_Configuration_Request::checkParameterHP()
+{
+    if ((_luNames.size() == 0 && _initiatorPortIDs.size() == 0) || _protocolControllers.size() != 1) {
+        severe("Invalid Parameter");
+        return RC_INVALID_PARAMETER;
+    }
+    return RC_OK;
+}
+
+std::uint32_t Controller_Configuration_Request::checkParameterOfDeviceHP(SMISProviderLUNConfiguration& lc)
+{
+    std::uint32_t rc = RC_OK;
+    for (std::size_t i = 0; i < _luNames.size(); ++i)
+        if ((rc = checkLogicalVolumeName(_luNames[i])) != RC_OK)
+            return rc;
+    for (std::size_t i = 0; i < _initiatorPortIDs.size(); ++i) {
+        if (!lc.hasWWN(_initiatorPortIDs[i])) {
+            severe("Invalid InitiatorPortIDs");
+            return RC_INVALID_INITIATOR;
+        }
+    }
+    _acceptedSPCList.clear();
+    for (std::size_t i = 0; i < _protocolControllers.size(); ++i) {
+        const CIM_SCSIProtocolController* spc = _protocolControllers[i];
+        if ((rc = checkHostViewClass(spc)) != RC_OK)
+            return rc;
+        _acceptedSPCList.push_back(spc);
+        const std::uint16_t zone = getZoneNumberFromSPC(spc);
+        if (zone == NONE)
+            return RC_INTERNAL;
+        if (!lc.isModifyZone(zone)) {
+            severe("Unsupport Affinity");
+            return RC_UNSUPPORTED_AFFINITY;
+        }
+        {
+            VELDARO_RefTable table(_storageAddress.c_str());
+            const int entry = table.searchAffinityNumberFromAffinityTable(zone);
+            if (entry < 0 || table.getAffinityDefinition(entry) == 0) {
+                severe("Not found Affinity");
+                return RC_INTERNAL;
+            }
+        }
+        std::vector<std::uint16_t> ids;
+        if ((rc = getLogicalIDListFromSPC(spc, ids)) != RC_OK)
+            return rc;
+        for (std::uint16_t id : ids)
+            if ((rc = checkPort(lc, id, false)) != RC_OK)
+                return rc;
+    }
+    return RC_OK;
+}
+
+std::uint32_t Controller_Configuration_Request::removeHost(SMISProviderLUNConfiguration& lc)
+{
+    bool removed = false;
+    for (const CIM_SCSIProtocolController* spc : _acceptedSPCList) {
+        const std::uint16_t zone = getZoneNumberFromSPC(spc);
+        if (zone == NONE)
+            return RC_INTERNAL;
+        std::vector<std::uint16_t> ids;
+        const std::uint32_t rc = getLogicalIDListFromSPC(spc, ids);
+        if (rc != RC_OK)
+            return rc;
+        for (std::uint16_t id : ids) {
+            for (std::size_t i = 0; i < _initiatorPortIDs.size(); ++i) {
+                if (lc.removeHostFromCAPort(id, _initiatorPortIDs[i], zone)) {
+                    removed = true;
+                    _removedHostList.append(_initiatorPortIDs[i]);
+                }
+            }
+        }
+    }
+    if (!removed) {
+        severe("Invalid SPC Class");
+        return RC_INVALID_ACCESS;
+    }
+    return RC_OK;
+}
+
+std::uint32_t Controller_Configuration_Request::removeLUN(SMISProviderLUNConfiguration& lc)
+{
+    bool removed = false;
+    for (const CIM_SCSIProtocolController* spc : _acceptedSPCList) {
+        const std::uint16_t zone = getZoneNumberFromSPC(spc);
+        if (zone == NONE)
+            return RC_INTERNAL;
+        for (std::size_t i = 0; i < _luNames.size(); ++i) {
+            std::uint16_t volume = NONE;
+            const std::uint32_t rc = getLogicalVolumeNumber(_luNames[i], volume);
+            if (rc != RC_OK)
+                return rc;
+            if (lc.removeLUNFromZone(zone, volume, false))
+                removed = true;
+        }
+        if (lc.getMappingLUNCount(zone) == 0 && !lc.removeAffinityGroupFromCAPort(_logicalID, zone, _removedHostList)) {
+            severe("Invalid SPC Class");
+            return RC_INTERNAL;
+        }
+    }
+    if (!removed) {
+        severe("Invalid SPC Class");
+        return RC_INVALID_LU_NAMES;
+    }
+    return RC_OK;
+}
+
+}  // namespace cimple

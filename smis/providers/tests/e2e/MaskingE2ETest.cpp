@@ -1,0 +1,281 @@
+// The masking methods against the array simulator: each call runs its
+// commands on the simulated array's command line and the result is read
+// back from the refreshed configuration table.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "ArraysimProcess.hpp"
+#include "SMIS_CMTAccess.h"
+#include "SMIS_Credkeep.h"
+#include "SMIS_PollingService.h"
+#include "TempInstallDir.h"
+#include "VELDARO_AffinityGroupController.h"
+#include "VELDARO_ControllerConfigurationService_Provider.h"
+#include "VELDARO_LUNMappingController.h"
+#include "VELDARO_RefTable.h"
+#include "VELDARO_StorageHardwareIDManagementService_Provider.h"
+#include "VELDARO_StorageHardwareID.h"
+#include "VELDARO_StorageVolume_Resource.h"
+
+using namespace cimple;
+
+namespace {
+
+// One FC adapter (module 0x40): port 0 in host-affinity mode, port 1 in
+// LUN-mapping mode, each with its map entry; two volumes; one registered host.
+constexpr const char* SCENARIO = R"({"name": "masking", "arrays": [{
+  "name": "array1",
+  "cas": [{"index": 0, "type": 1536, "ports": [
+    {"index": 0, "wwn": "500000E0D0000100", "security_mode": 128},
+    {"index": 1, "wwn": "500000E0D0000101"}]}],
+  "des": [{"index": 0}],
+  "disks": [{"de": 0, "slot": 0}, {"de": 0, "slot": 1}],
+  "raid_groups": [{"rlun": 0, "level": 1, "disks": [0, 1]}],
+  "volumes": [{"olun": 0, "raid_group": 0, "blocks": 1048576}, {"olun": 1, "raid_group": 0, "blocks": 1048576}],
+  "hosts": [{"index": 0, "wwn": "1000000000000A01", "name": "HOST0"}],
+  "lun_maps": [{"number": 0, "luns": []}, {"number": 1, "luns": []}],
+  "host_maps": [{"index": 0}, {"index": 1}]
+}]})";
+
+class Masking : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = std::make_unique<smis::test::TempInstallDir>();
+        const std::string scenario = dir_->file("masking.json");
+        dir_->writeFile("masking.json", SCENARIO);
+        sim_ = std::make_unique<testsupport::ArraysimProcess>(scenario);
+        address_ = sim_->address(0);
+        dir_->writeEnv({"StorageIP=" + address_ + "," + std::to_string(sim_->port(0))});
+        sim_->installPlink(dir_->path());
+        SMIS_Credkeep keep;
+        void* lock = keep.lockCredkeep();
+        ASSERT_NE(lock, nullptr);
+        ASSERT_EQ(keep.setCredkeep(SMIS_Credkeep::CREDKEEP_ADD, address_.c_str(), "admin", "admin"), 0);
+        keep.unlockCredkeep(lock);
+        SMIS_CMTAccess::destroy();
+        SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+        ASSERT_NE(cache, nullptr);
+        cache->SetDeviceAvailable(address_.c_str(), 0);
+        ASSERT_EQ(SMIS_PollingService::getInstance()->getConfigManagementInfo(address_.c_str(), 0), 0);
+        service_ = VELDARO_ControllerConfigurationService::create(true);
+        service_->SystemName.set(address_.c_str());
+    }
+
+    void TearDown() override
+    {
+        if (service_)
+            destroy(service_);
+        SMIS_PollingService::destroy();
+        SMIS_CMTAccess::destroy();
+        if (sim_) {
+            EXPECT_EQ(sim_->stop(), 0) << sim_->output();
+        }
+        sim_.reset();
+        dir_.reset();
+    }
+
+    // The published name of a volume.
+    std::string volumeName(std::uint16_t olun)
+    {
+        int slu = -1;
+        {
+            VELDARO_RefTable table(address_.c_str());
+            const int olu = table.searchOlunFromOluTable(olun);
+            slu = olu < 0 ? -1 : table.searchSlunFromSluTable(table.getOluSlun(olu, 0));
+        }
+        VELDARO_StorageVolume* v = nullptr;
+        VELDARO_StorageVolume_Resource(address_.c_str()).createInstance(v, slu);
+        if (!v)
+            return "";
+        const std::string name = v->Name.value.c_str();
+        destroy(v);
+        return name;
+    }
+
+    static Property<Array<String>> texts(std::initializer_list<std::string> values)
+    {
+        Property<Array<String>> p;
+        Array<String> a;
+        for (const std::string& v : values)
+            a.append(v.c_str());
+        p.set(a);
+        return p;
+    }
+
+    static Property<Array<uint16>> accesses(std::size_t n)
+    {
+        Property<Array<uint16>> p;
+        Array<uint16> a;
+        for (std::size_t i = 0; i < n; ++i)
+            a.append(2);
+        p.set(a);
+        return p;
+    }
+
+    static void clear(Array<CIM_SCSIProtocolController*>& spcs)
+    {
+        for (std::size_t i = 0; i < spcs.size(); ++i)
+            destroy(spcs[i]);
+        spcs.clear();
+    }
+
+    nlohmann::json model() const { return sim_->model(0); }
+
+    std::unique_ptr<smis::test::TempInstallDir> dir_;
+    std::unique_ptr<testsupport::ArraysimProcess> sim_;
+    std::string address_;
+    VELDARO_ControllerConfigurationService* service_ = nullptr;
+};
+
+TEST_F(Masking, ExposeThenHideAHostViewAndExposeToTheDefaultView)
+{
+    VELDARO_ControllerConfigurationService_Provider provider;
+    const std::string v0 = volumeName(0), v1 = volumeName(1);
+    ASSERT_FALSE(v0.empty());
+
+    // A new view on port 0 for a new host and the registered one.
+    CIM_ConcreteJob* job = reinterpret_cast<CIM_ConcreteJob*>(1);
+    Array<CIM_SCSIProtocolController*> spcs;
+    Property<uint32> rc;
+    ASSERT_EQ(provider.ExposePaths(service_, job, texts({v0}), texts({"2000000000000B01", "1000000000000a01"}),
+                                   texts({"500000E0D0000100"}), texts({}), accesses(1), spcs, rc),
+              INVOKE_METHOD_OK);
+    EXPECT_EQ(rc.value, 0u);
+    EXPECT_EQ(job, nullptr);
+    ASSERT_EQ(spcs.size(), 1u);
+    EXPECT_STREQ(spcs[0]->DeviceID.value.c_str(), "AFG0000_CM00CA00P00");
+    nlohmann::json m = model();
+    ASSERT_EQ(m["affinity_groups"].size(), 1u);
+    EXPECT_EQ(m["affinity_groups"][0]["luns"][0], 0);
+    EXPECT_EQ(m["hosts"].size(), 2u);
+
+    // The second volume added to that view; the same host again is refused.
+    ASSERT_EQ(provider.ExposePaths(service_, job, texts({v1}), texts({}), texts({}), texts({"5"}), accesses(1), spcs,
+                                   rc),
+              INVOKE_METHOD_OK);
+    EXPECT_EQ(rc.value, 0u);
+    ASSERT_EQ(spcs.size(), 1u);
+    EXPECT_EQ(model()["affinity_groups"][0]["luns"][5], 1);
+    ASSERT_EQ(provider.ExposePaths(service_, job, texts({}), texts({"2000000000000B01"}), texts({}), texts({}),
+                                   accesses(0), spcs, rc),
+              INVOKE_METHOD_OK);
+    EXPECT_EQ(rc.value, 0x1005u);
+    EXPECT_EQ(spcs.size(), 0u);
+
+    // Hiding both volumes removes the group from the port and the array.
+    Array<CIM_SCSIProtocolController*> view;
+    VELDARO_AffinityGroupController* ref = VELDARO_AffinityGroupController::create(true);
+    ref->CreationClassName.set("VELDARO_AffinityGroupController");
+    ref->DeviceID.set("AFG0000_CM00CA00P00");
+    view.append(ref);
+    ASSERT_EQ(provider.HidePaths(service_, job, texts({v0, v1}), texts({}), texts({}), view, rc), INVOKE_METHOD_OK);
+    EXPECT_EQ(rc.value, 0u);
+    EXPECT_EQ(view.size(), 0u);
+    EXPECT_EQ(model()["affinity_groups"].size(), 0u);
+    clear(view);
+
+    // The default view of port 1.
+    VELDARO_LUNMappingController* lm = VELDARO_LUNMappingController::create(true);
+    lm->CreationClassName.set("VELDARO_LUNMappingController");
+    lm->DeviceID.set("LM_CM00CA00P01");
+    view.append(lm);
+    ASSERT_EQ(provider.ExposeDefaultLUs(service_, job, texts({v1}), texts({}), texts({}), accesses(1), view, rc),
+              INVOKE_METHOD_OK);
+    EXPECT_EQ(rc.value, 0u);
+    ASSERT_EQ(view.size(), 1u);
+    EXPECT_STREQ(view[0]->DeviceID.value.c_str(), "LM_CM00CA00P01");
+    m = model();
+    bool mapped = false;
+    for (const auto& map : m["lun_maps"])
+        if (map["number"] == 1 && !map["luns"].empty() && map["luns"][0] == 1)
+            mapped = true;
+    EXPECT_TRUE(mapped) << m["lun_maps"].dump();
+    clear(view);
+    clear(spcs);
+}
+
+}  // namespace
+
+namespace {
+
+class HardwareIDs : public Masking {
+protected:
+    std::uint32_t createId(const std::string& element, const std::string& id, std::uint16_t type,
+                           std::string* instanceId = nullptr)
+    {
+        VELDARO_StorageHardwareIDManagementService* self = VELDARO_StorageHardwareIDManagementService::create(true);
+        self->SystemName.set(address_.c_str());
+        Property<String> e, s, other;
+        Property<uint16> t;
+        e.set(element.c_str());
+        s.set(id.c_str());
+        t.set(type);
+        CIM_StorageHardwareID* out = nullptr;
+        Property<uint32> rc;
+        EXPECT_EQ(provider.CreateStorageHardwareID(self, e, s, t, other, nullptr, out, rc), INVOKE_METHOD_OK);
+        if (out && instanceId)
+            *instanceId = out->InstanceID.value.c_str();
+        if (out)
+            destroy(out);
+        destroy(self);
+        return rc.value;
+    }
+
+    std::uint32_t deleteId(const char* instanceId)
+    {
+        VELDARO_StorageHardwareIDManagementService* self = VELDARO_StorageHardwareIDManagementService::create(true);
+        self->SystemName.set(address_.c_str());
+        VELDARO_StorageHardwareID* ref = nullptr;
+        if (instanceId) {
+            ref = VELDARO_StorageHardwareID::create(true);
+            ref->InstanceID.set(instanceId);
+        }
+        Property<uint32> rc;
+        EXPECT_EQ(provider.DeleteStorageHardwareID(self, ref, rc), INVOKE_METHOD_OK);
+        if (ref)
+            destroy(ref);
+        destroy(self);
+        return rc.value;
+    }
+
+    VELDARO_StorageHardwareIDManagementService_Provider provider;
+};
+
+TEST_F(HardwareIDs, RefusedRequestsChangeNothing)
+{
+    const struct {
+        const char* what;
+        std::string element, id;
+        std::uint16_t type;
+        std::uint32_t rc;
+    } cases[] = {
+        {"unsupported type", "", "2000000000000001", 3, 4097},
+        {"nickname of 17", std::string(17, 'N'), "2000000000000001", 2, 5},
+        {"empty identifier", "", "", 5, 5},
+        {"iSCSI name of 225", "", "iqn." + std::string(221, 'x'), 5, 5},
+        {"WWN of 15", "", "200000000000001", 2, 5},
+        {"registered, other case", "", "1000000000000a01", 2, 4096},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(createId(c.element, c.id, c.type), c.rc) << c.what;
+    EXPECT_EQ(deleteId(nullptr), 5u);
+    EXPECT_EQ(deleteId(("VELDARO:SHI3000000000000001_" + address_).c_str()), 4096u);
+    EXPECT_EQ(model()["hosts"].size(), 1u);
+}
+
+TEST_F(HardwareIDs, CreateThenDeleteAWWN)
+{
+    std::string id;
+    ASSERT_EQ(createId("NEWHOST", "2000000000000C01", 2, &id), 0u);
+    EXPECT_FALSE(id.empty());
+    EXPECT_EQ(model()["hosts"].size(), 2u);
+    EXPECT_EQ(deleteId(id.c_str()), 0u);
+    EXPECT_EQ(model()["hosts"].size(), 1u);
+}
+
+}  // namespace
