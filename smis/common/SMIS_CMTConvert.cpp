@@ -260,7 +260,6 @@ int SMIS_CMTConvert::_convert2CMT_0x07(const SMIS_INDEX& e, CMM_CMT_GLOBAL_VAL_E
 
 // ---- id 8: disk table ----
 int SMIS_CMTConvert::_convert2CMT_0x08(const SMIS_INDEX& e, CMM_CMT_GLOBAL_VAL_ELEM&, Img& img) {
-    for (std::size_t i = 0; i < Img::DISK_COUNT; ++i) img.DiskW(i).Status(2);
     Records recs(e, 0x08);
     Skipped skipped(0x08);
     for (std::size_t i = 0; i < recs.count(); ++i) {
@@ -619,6 +618,10 @@ std::unique_ptr<cnfg_config_mgmt_table> SMIS_CMTConvert::ConvertCMTFile2CMT(cons
     std::unique_ptr<Img> img = Img::create(block);
     if (!img) return nullptr;
     CMM_CMT_GLOBAL_VAL_ELEM g = block;
+    // Every disk slot starts as "not installed", so that a reply without a
+    // disk table (or with an empty one) shows no disks rather than 3072
+    // zero-filled ones; the disk table then fills the slots it names.
+    for (std::size_t i = 0; i < Img::DISK_COUNT; ++i) img->DiskW(i).Status(2);
     for (const SMIS_INDEX& e : cmt.index) {
         if (e.TableId == 0 || e.TableId > MAX_TABLE_ID) {
             SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "non supported TableId(%d),discard it",

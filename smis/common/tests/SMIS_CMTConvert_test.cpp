@@ -37,9 +37,11 @@ TEST(SMIS_CMTConvert, BlockAloneGivesPrefilledVolumeTablesAndZeroElsewhere) {
     for (std::size_t i = 0; i < 6; ++i) EXPECT_TRUE(img->SLU(i).Slun() == i && img->SLU(i).Status() == 6);
     for (std::size_t i = 0; i < 3; ++i) EXPECT_TRUE(img->RLU(i).Rlun() == i && img->RLU(i).Status() == 3);
     for (std::size_t i = 0; i < 4; ++i) EXPECT_TRUE(img->DLU(i).Dlun() == i && img->DLU(i).Status() == 3);
-    // Tables absent from the container keep their zero fill, prefills included.
+    // Other tables absent from the container keep their zero fill, prefills included.
     EXPECT_EQ(img->CM(0).ItemId(), 0u);
-    EXPECT_EQ(img->Disk(0).Status(), 0);
+    // Disk slots are "not installed" without a disk table: no phantom disks.
+    EXPECT_EQ(img->Disk(0).Status(), 2);
+    EXPECT_EQ(img->Disk(3071).Status(), 2);
     EXPECT_EQ(img->Map(1).CAModuleID(), 0);
     EXPECT_EQ(img->CE().OutletItemId(), 0u);
 }
