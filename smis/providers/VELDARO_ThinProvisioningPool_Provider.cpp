@@ -3,9 +3,12 @@
 
 #include "VELDARO_ThinProvisioningPool_Provider.h"
 
+#include <memory>
+
 #include "Instance_Provider_Frame.h"
 #include "Pool_Methods.h"
 #include "SMISMethodCom.h"
+#include "SMISProviderTPVConfiguration.h"
 #include "SMIS_TraceLog.h"
 #include "VELDARO_ThinProvisioningFreeExtent_Resource.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
@@ -80,6 +83,52 @@ std::uint32_t availableExtent(const VELDARO_ThinProvisioningPool* self, VELDARO_
     return Pool_Methods::SUCCESS;
 }
 
+// Thin volume sizes: minimum and divisor from the engine, maximum the
+// largest volume or the room left in the array's thin capacity, whichever
+// is smaller (both 0 when that is below the minimum).
+std::uint32_t thinSizeRange(const VELDARO_ThinProvisioningPool* self, const Property<uint16>& elementType,
+                            Property<uint64>& minimumOut, Property<uint64>& maximumOut, Property<uint64>& divisorOut)
+{
+    constexpr std::uint64_t MIB = 0x100000;
+    String address;
+    if (!self || !Pool_Methods::storageOf(self->InstanceID, address))
+        return Pool_Methods::NO_STORAGE;
+    VELDARO_RefTable table(address.c_str());
+    const std::uint32_t check = SMISMethodCom::mcFirstCommonProcess(SMISMethodCom::CHECK_VALID_TABLE, &table);
+    if (check != 0)
+        return check;
+    if (elementType.null || elementType.value != 5) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Invalid ElementType");
+        return Pool_Methods::INVALID_ELEMENT_TYPE;
+    }
+    std::unique_ptr<SMISProviderTPVConfiguration> tpv(
+        SMISProviderTPVConfigurationFactory(address).createSMISProviderTPVConfiguration());
+    if (!tpv) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
+                               "Creation of an instance fails(SMISProviderTPVConfiguration)");
+        return Pool_Methods::NOT_SUPPORTED;
+    }
+    const std::uint64_t divisor = static_cast<std::uint64_t>(tpv->getVolumeSizeUnit()) * MIB;
+    std::uint64_t minimum = static_cast<std::uint64_t>(tpv->getMinVolumeSizeMB()) * MIB;
+    std::uint64_t maximum = static_cast<std::uint64_t>(tpv->getMaxVolumeSizeMB()) * MIB;
+    std::uint64_t start = 0, end = 0;
+    if (tpv->getFreeSpaceMaxRangeInStorage(start, end) != 0)
+        return Pool_Methods::NOT_SUPPORTED;
+    // [0, 0] marks no room at all.
+    const std::uint64_t blocks = end > start ? end - start + 1 : 0;
+    const std::uint64_t room = blocks > (~0ULL) / 512 ? ~0ULL : blocks * 512;
+    if (room < maximum)
+        maximum = room;
+    if (maximum < minimum) {
+        minimum = 0;
+        maximum = 0;
+    }
+    minimumOut.set(minimum);
+    maximumOut.set(maximum);
+    divisorOut.set(divisor);
+    return Pool_Methods::SUCCESS;
+}
+
 }  // namespace
 
 VELDARO_ThinProvisioningPool_Provider::VELDARO_ThinProvisioningPool_Provider() {}
@@ -120,10 +169,22 @@ Invoke_Method_Status VELDARO_ThinProvisioningPool_Provider::GetSupportedSizes(co
 // The range needs the thin volume configuration engine, which this module
 // does not carry yet: the method answers as not supported.
 Invoke_Method_Status VELDARO_ThinProvisioningPool_Provider::GetSupportedSizeRange(
-    const VELDARO_ThinProvisioningPool*, const Property<uint16>&, const CIM_StorageSetting*, Property<uint64>&,
-    Property<uint64>&, Property<uint64>&, Property<uint32>&)
+    const VELDARO_ThinProvisioningPool* self, const Property<uint16>& ElementType, const CIM_StorageSetting*,
+    Property<uint64>& MinimumVolumeSize, Property<uint64>& MaximumVolumeSize, Property<uint64>& VolumeSizeDivisor,
+    Property<uint32>& return_value)
 {
-    return INVOKE_METHOD_UNSUPPORTED;
+    Pool_Methods::logStep(__FILE__, __LINE__, "GetSupportedSizeRange(ThinProvisioningPool) start ElementType=0x%04x",
+                          ElementType.null ? 0u : static_cast<unsigned>(ElementType.value));
+    std::uint32_t result = Pool_Methods::NOT_SUPPORTED;
+    try {
+        result = thinSizeRange(self, ElementType, MinimumVolumeSize, MaximumVolumeSize, VolumeSizeDivisor);
+    } catch (...) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "The exception occurred(ThinProvisioningPool)");
+        result = Pool_Methods::NOT_SUPPORTED;
+    }
+    return_value.set(result);
+    Pool_Methods::logStep(__FILE__, __LINE__, "0x%08x=GetSupportedSizeRange(ThinProvisioningPool) end", result);
+    return INVOKE_METHOD_OK;
 }
 
 Invoke_Method_Status VELDARO_ThinProvisioningPool_Provider::GetAvailableExtents(const VELDARO_ThinProvisioningPool* self,

@@ -1,0 +1,93 @@
+#pragma once
+// The volume work of the storage configuration service on one array:
+// creating standard and thin volumes, growing thin volumes and deleting
+// volumes. Each operation checks the request against the cached table and a
+// volume configuration engine, runs one array command, refreshes the cached
+// table and builds the resulting volume from it. Operations answer the
+// method's return value; records go to the error log.
+//
+//   Storage_Volume_Work work(address);
+//   std::uint64_t size = bytes;
+//   CIM_LogicalElement* element = nullptr;
+//   std::uint32_t rc = work.createStorageVolume(pool, size, element, "VOL1");
+//
+// No table view is held across a command: the refresh after it takes the
+// array's locks in their usual order.
+
+#include <cimple/cimple.h>
+
+#include <cstdint>
+
+#include "CIM_LogicalElement.h"
+#include "CIM_StorageExtent.h"
+#include "CIM_StoragePool.h"
+#include "VELDARO_RAIDStoragePool.h"
+#include "VELDARO_StorageVolume.h"
+#include "VELDARO_ThinProvisioningPool.h"
+
+namespace cimple {
+
+class Storage_Volume_Work {
+public:
+    // Return values of the volume methods.
+    static constexpr std::uint32_t SUCCESS = 0;
+    static constexpr std::uint32_t NOT_SUPPORTED = 1;
+    static constexpr std::uint32_t FAILED = 4;
+    static constexpr std::uint32_t INVALID_PARAMETER = 5;
+    static constexpr std::uint32_t SIZE_NOT_SUPPORTED = 4097;
+    static constexpr std::uint32_t GROUP_FULL = 0x8001;
+    static constexpr std::uint32_t NO_VOLUME_NUMBER = 0x8002;
+    static constexpr std::uint32_t TYPE_NOT_DELETABLE = 0x8022;
+    static constexpr std::uint32_t GROUP_NOT_USABLE = 0x8023;
+    static constexpr std::uint32_t THIN_TYPE_NOT_DELETABLE = 0x8024;
+    static constexpr std::uint32_t ABNORMAL = 0x8030;
+
+    explicit Storage_Volume_Work(const String& storage) : _storage(storage) {}
+
+    // Names of at most 16 characters (the empty name too).
+    static bool checkElementNameLength(const String& name);
+
+    // Array command results turned into return values (0 stays 0).
+    static std::uint32_t translateCreate(unsigned char result);
+    static std::uint32_t translateExpand(unsigned char result);
+    static std::uint32_t translateDelete(unsigned char result);
+
+    // size: the requested bytes in, the volume's (or, with 4097, the
+    // largest acceptable) bytes out. element: the new volume on success.
+    std::uint32_t createStorageVolume(const CIM_StoragePool* pool, std::uint64_t& size, CIM_LogicalElement*& element,
+                                      const String& name);
+    std::uint32_t createThinproStorageVolume(const CIM_StoragePool* pool, std::uint64_t& size,
+                                             CIM_LogicalElement*& element, const String& name);
+    // element: the thin volume in, its rebuilt instance out on success.
+    std::uint32_t modifyThinproStorageVolume(std::uint64_t& size, CIM_LogicalElement*& element);
+    std::uint32_t deleteStorageVolume(const CIM_LogicalElement* element);
+
+    // The largest standard volume the RAID pool can take, in bytes; 0 when
+    // it cannot be read.
+    std::uint64_t getMaxVolumeSize(const CIM_StoragePool* pool);
+    // The pool of a free extent (NULL when there is none), for volumes made
+    // from extents.
+    VELDARO_RAIDStoragePool* createConcreteComponent(const CIM_StorageExtent* extent);
+    VELDARO_ThinProvisioningPool* createThinConcreteComponent(const CIM_StorageExtent* extent);
+
+    // The volume with that number in that RAID group, or reached through the
+    // volume-number table; NULL when there is none.
+    VELDARO_StorageVolume* getLogicalElementInstance(std::uint16_t rlun, std::uint16_t olun);
+    VELDARO_StorageVolume* getLogicalElementInstance(std::uint16_t olun);
+
+    // Volume number and LU type named by a volume reference: number 0xFFFF
+    // unless the key names a volume of that type in the table.
+    void getOluNoFromDeviceID(const CIM_LogicalElement* element, std::uint16_t& olun, std::uint8_t& luType);
+
+private:
+    // Bytes of room for thin volumes; 0 without an engine or without room.
+    std::uint64_t thinMaximum();
+    // The largest size a thin volume of current bytes can grow to.
+    std::uint64_t thinExpansionMaximum(std::uint64_t current);
+    // Refreshes the array's cached table: the refresh's result, or -1.
+    int refresh();
+
+    String _storage;
+};
+
+}  // namespace cimple

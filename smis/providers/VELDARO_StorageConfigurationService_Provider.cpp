@@ -1,0 +1,303 @@
+// The storage configuration service: one instance per array (a list pair)
+// and the methods that make, grow and remove volumes on the array.
+//
+// The adapter runs every call of one provider object under its mutex, so
+// the storage address kept in the object belongs to the running call.
+
+#include "VELDARO_StorageConfigurationService_Provider.h"
+
+#include <cinttypes>
+
+#include "Element_List_Traits.h"
+#include "Instance_Provider_Frame.h"
+#include "SMISMethodCom.h"
+#include "SMIS_TraceLog.h"
+#include "Storage_Volume_Work.h"
+#include "VELDARO_RefTable.h"
+#include "VELDARO_StorageConfigurationService_Resource.h"
+
+namespace cimple {
+
+namespace {
+
+using Frame = Element_List_Traits<VELDARO_StorageConfigurationService, VELDARO_StorageConfigurationService_Resource,
+                                  &VELDARO_StorageConfigurationService_Resource::createStorageConfigurationService>;
+
+constexpr std::uint32_t ALL_CHECKS = 0xFFFFFFFFu;
+constexpr std::uint32_t CHECK_TABLE_AND_ARRAY = SMISMethodCom::CHECK_VALID_TABLE | SMISMethodCom::CHECK_AVAILABLE;
+
+void severe(const char* file, unsigned line, const char* text)
+{
+    SMIS_TraceLog::peg_error_log(file, line, Logger::SEVERE, "%s", text);
+}
+
+// The pre-check of a method on the target service's array. The view is
+// released before the method's work: commands and refreshes take the
+// array's locks in their own order.
+std::uint32_t firstCommonProcess(const VELDARO_StorageConfigurationService* self, String& address,
+                                 std::uint32_t flags)
+{
+    address = (self && !self->SystemName.null) ? self->SystemName.value : String();
+    VELDARO_RefTable table(address.c_str());
+    return SMISMethodCom::mcFirstCommonProcess(flags, &table);
+}
+
+bool contains(const Property<String>& text, const char* part)
+{
+    return !text.null && text.value.find(part) != String::npos;
+}
+
+// An empty CIM_LogicalElement in place of what TheElement held.
+void emptyElement(CIM_LogicalElement*& element)
+{
+    if (element)
+        destroy(element);
+    element = Instance_Provider_Frame::newInstance<CIM_LogicalElement>();
+}
+
+}  // namespace
+
+VELDARO_StorageConfigurationService_Provider::VELDARO_StorageConfigurationService_Provider() {}
+
+VELDARO_StorageConfigurationService_Provider::~VELDARO_StorageConfigurationService_Provider() {}
+
+Get_Instance_Status VELDARO_StorageConfigurationService_Provider::get_instance(
+    const VELDARO_StorageConfigurationService* model, VELDARO_StorageConfigurationService*& instance)
+{
+    return Instance_Provider_Frame::listGet<Frame>(model, instance);
+}
+
+Enum_Instances_Status VELDARO_StorageConfigurationService_Provider::enum_instances(
+    const VELDARO_StorageConfigurationService* model, Enum_Instances_Handler<VELDARO_StorageConfigurationService>* handler)
+{
+    return Instance_Provider_Frame::listEnum<Frame>(model, handler);
+}
+
+// Pools are made and removed by the RAID group and thin pool engines, which
+// this module does not carry yet.
+Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModifyStoragePool(
+    const VELDARO_StorageConfigurationService*, const Property<String>&, CIM_ConcreteJob*&, const CIM_StorageSetting*,
+    Property<uint64>&, const Property<Array<String>>&, const Property<Array<String>>&, CIM_StoragePool*&,
+    Property<uint32>&)
+{
+    return INVOKE_METHOD_UNSUPPORTED;
+}
+
+Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::DeleteStoragePool(
+    const VELDARO_StorageConfigurationService*, CIM_ConcreteJob*&, const CIM_StoragePool*, Property<uint32>&)
+{
+    return INVOKE_METHOD_UNSUPPORTED;
+}
+
+Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModifyElementFromStoragePool(
+    const VELDARO_StorageConfigurationService* self, const Property<String>& ElementName,
+    const Property<uint16>& ElementType, CIM_ConcreteJob*&, const CIM_ManagedElement*, Property<uint64>& Size,
+    const CIM_StoragePool* InPool, CIM_LogicalElement*& TheElement, Property<uint32>& return_value)
+{
+    const std::uint64_t requested = Size.null ? 0 : Size.value;
+    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
+                           "CreateOrModifyElementFromStoragePool(0x%016" PRIx64 ") Start", requested);
+    std::uint32_t result = 0;
+    try {
+        result = firstCommonProcess(self, _storage_address, ALL_CHECKS);
+        if (result != 0) {
+            emptyElement(TheElement);
+            return_value.set(result);
+            return INVOKE_METHOD_OK;
+        }
+        std::uint64_t size = requested;
+        Size.set(0);
+        const String name = ElementName.null ? String() : ElementName.value;
+        const int type = ElementType.null ? -1 : ElementType.value;
+        Storage_Volume_Work work(_storage_address);
+
+        if (type != 2 && type != 5) {
+            severe(__FILE__, __LINE__, "Parameter error(ElementType)");
+            result = Storage_Volume_Work::NOT_SUPPORTED;
+        } else if (!Storage_Volume_Work::checkElementNameLength(name)) {
+            severe(__FILE__, __LINE__, "Parameter error(ElementName-OLU Name)");
+            result = Storage_Volume_Work::INVALID_PARAMETER;
+        } else if (!InPool && !(type == 5 && TheElement)) {
+            severe(__FILE__, __LINE__, "Parameter error(StoragePool)");
+            result = Storage_Volume_Work::INVALID_PARAMETER;
+        } else if (InPool && contains(InPool->InstanceID, "PSP")) {
+            severe(__FILE__, __LINE__, "It is PrimordialStoragePool");
+            result = Storage_Volume_Work::INVALID_PARAMETER;
+        } else if (type == 2 && TheElement) {
+            severe(__FILE__, __LINE__, "Parameter error(TheElement)");
+            result = Storage_Volume_Work::NOT_SUPPORTED;
+        } else {
+            try {
+                if (type == 2)
+                    result = work.createStorageVolume(InPool, size, TheElement, name);
+                else if (TheElement)
+                    result = work.modifyThinproStorageVolume(size, TheElement);
+                else
+                    result = work.createThinproStorageVolume(InPool, size, TheElement, name);
+                if (result == 0 || result == Storage_Volume_Work::SIZE_NOT_SUPPORTED)
+                    Size.set(size);
+                else
+                    severe(__FILE__, __LINE__, "Creation of StorageVolume goes wrong");
+            } catch (...) {
+                severe(__FILE__, __LINE__, "Abnormalities occur in createStorageVolume");
+                result = Storage_Volume_Work::ABNORMAL;
+            }
+        }
+    } catch (...) {
+        severe(__FILE__, __LINE__, "Abnormalities occur in createStorageVolume");
+        result = Storage_Volume_Work::ABNORMAL;
+    }
+    return_value.set(result);
+    return INVOKE_METHOD_OK;
+}
+
+Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::ReturnToStoragePool(
+    const VELDARO_StorageConfigurationService* self, CIM_ConcreteJob*&, const CIM_LogicalElement* TheElement,
+    Property<uint32>& return_value)
+{
+    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "ReturnToStoragePool Start");
+    std::uint32_t result = 0;
+    try {
+        result = firstCommonProcess(self, _storage_address, CHECK_TABLE_AND_ARRAY);
+        if (result == 0) {
+            if (!TheElement) {
+                severe(__FILE__, __LINE__, "Parameter error(TheElement)");
+                result = Storage_Volume_Work::INVALID_PARAMETER;
+            } else {
+                result = Storage_Volume_Work(_storage_address).deleteStorageVolume(TheElement);
+                if (result != 0)
+                    severe(__FILE__, __LINE__, "Deletion of StorageVolume goes wrong");
+                else
+                    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "ReturnToStoragePool End");
+            }
+        }
+    } catch (...) {
+        severe(__FILE__, __LINE__, "Abnormalities occur in deleteStorageVolume");
+        result = Storage_Volume_Work::ABNORMAL;
+    }
+    return_value.set(result);
+    return INVOKE_METHOD_OK;
+}
+
+Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModifyElementFromElements(
+    const VELDARO_StorageConfigurationService* self, const Property<String>& ElementName,
+    const Property<uint16>& ElementType, CIM_ConcreteJob*&, const CIM_ManagedElement*, Property<uint64>& Size,
+    const Array<CIM_StorageExtent*>& InElements, CIM_LogicalElement*& TheElement, Property<uint32>& return_value)
+{
+    const std::uint64_t requested = Size.null ? 0 : Size.value;
+    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
+                           "CreateOrModifyElementFromElements(0x%016" PRIx64 ") Start", requested);
+    std::uint32_t result = 0;
+    auto end = [&]() {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
+                               "CreateOrModifyElementFromElements(0x%016" PRIx64 ") End",
+                               Size.null ? 0 : static_cast<std::uint64_t>(Size.value));
+    };
+    const char* abnormal = "Abnormalities occur in CreateOrModifyElementFromElements";
+    try {
+        result = firstCommonProcess(self, _storage_address, ALL_CHECKS);
+        if (result != 0) {
+            emptyElement(TheElement);
+            return_value.set(result);
+            return INVOKE_METHOD_OK;
+        }
+        Size.set(0);
+        const String name = ElementName.null ? String() : ElementName.value;
+        const int type = ElementType.null ? -1 : ElementType.value;
+        Storage_Volume_Work work(_storage_address);
+
+        if (type != 2 && type != 4 && type != 6) {
+            severe(__FILE__, __LINE__, "Parameter error(ElementType)");
+            result = Storage_Volume_Work::NOT_SUPPORTED;
+        } else if (type == 4) {
+            // Pools from extents need the pool engines, not carried yet.
+            severe(__FILE__, __LINE__, "Parameter error(ElementType)");
+            result = Storage_Volume_Work::NOT_SUPPORTED;
+        } else if (TheElement && type != 6) {
+            severe(__FILE__, __LINE__, "Parameter error(TheElement)");
+            result = Storage_Volume_Work::NOT_SUPPORTED;
+        } else if (InElements.size() == 0 && !(type == 6 && TheElement)) {
+            severe(__FILE__, __LINE__, "Parameter error(CIM_StorageExtent)");
+            result = Storage_Volume_Work::INVALID_PARAMETER;
+        } else if (type == 6 && TheElement) {
+            abnormal = "Abnormalities occur in CreateOrModifyElementFromElements for modify TPV";
+            std::uint64_t size = requested;
+            result = work.modifyThinproStorageVolume(size, TheElement);
+            if (result == 0 || result == Storage_Volume_Work::SIZE_NOT_SUPPORTED)
+                Size.set(size);
+            end();
+        } else if (!Storage_Volume_Work::checkElementNameLength(name)) {
+            severe(__FILE__, __LINE__, "Parameter error(ElementName-OLU Name)");
+            result = Storage_Volume_Work::INVALID_PARAMETER;
+        } else {
+            const bool thin = type == 6;
+            if (thin)
+                abnormal = "Abnormalities occur in CreateOrModifyElementFromElements for create TPV";
+            result = Storage_Volume_Work::FAILED;
+            bool done = false;
+            for (size_t i = 0; i < InElements.size() && !done; ++i) {
+                const CIM_StorageExtent* extent = InElements[i];
+                if (!extent || !contains(extent->CreationClassName,
+                                         thin ? "VELDARO_ThinProvisioningFreeExtent" : "VELDARO_FreeExtent"))
+                    continue;
+                CIM_StoragePool* pool = thin ? static_cast<CIM_StoragePool*>(work.createThinConcreteComponent(extent))
+                                             : static_cast<CIM_StoragePool*>(work.createConcreteComponent(extent));
+                if (!pool)
+                    continue;
+                std::uint64_t size = requested;
+                if (!thin && size == 0) {
+                    size = work.getMaxVolumeSize(pool);
+                    if (size == 0) {
+                        destroy(pool);
+                        continue;
+                    }
+                }
+                CIM_LogicalElement* made = nullptr;
+                try {
+                    result = thin ? work.createThinproStorageVolume(pool, size, made, name)
+                                  : work.createStorageVolume(pool, size, made, name);
+                } catch (...) {
+                    destroy(pool);
+                    throw;
+                }
+                destroy(pool);
+                const bool ends = result == 0x8013 || result == Storage_Volume_Work::SIZE_NOT_SUPPORTED ||
+                                  result == 0x801C || result == 0x8014 || (thin && result == 0x8028);
+                if (result == 0) {
+                    if (TheElement)
+                        destroy(TheElement);
+                    TheElement = made;
+                    Size.set(size);
+                    done = true;
+                } else if (ends) {
+                    if (made)
+                        destroy(made);
+                    severe(__FILE__, __LINE__,
+                           thin ? "There is not an equipment busy state or support size for TPV"
+                                : "There is not an equipment busy state or support size");
+                    if (result == Storage_Volume_Work::SIZE_NOT_SUPPORTED)
+                        Size.set(size);
+                    return_value.set(result);
+                    return INVOKE_METHOD_OK;
+                } else if (made) {
+                    destroy(made);
+                }
+            }
+            if (done) {
+                result = 0;
+                end();
+            } else {
+                severe(__FILE__, __LINE__,
+                       thin ? "StorageVolume was not able to be created for TPV"
+                            : "StorageVolume was not able to be created");
+            }
+        }
+    } catch (...) {
+        severe(__FILE__, __LINE__, abnormal);
+        result = Storage_Volume_Work::ABNORMAL;
+    }
+    return_value.set(result);
+    return INVOKE_METHOD_OK;
+}
+
+}  // namespace cimple
