@@ -14,6 +14,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -34,6 +36,16 @@ protected:
             env.push_back("StorageIP=" + sim->address(i) + "," + std::to_string(sim->port(i)));
         install->writeEnv(env);
         server = std::make_unique<CimserverProcess>(install->path());
+        // Instances of pools, extents and their associations depend on both
+        // the configuration table and the status records; the tests compare
+        // enumerations made at different moments, so they start once the
+        // polling service has stored both for every array.
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+        for (size_t i = 0; i < sim->arrayCount(); i++)
+            for (const char* ext : {".cmf", ".ext"})
+                while (!std::filesystem::exists(install->path() + "/data/" + sim->address(i) + ext) &&
+                       std::chrono::steady_clock::now() < deadline)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     static void TearDownTestSuite()
     {
