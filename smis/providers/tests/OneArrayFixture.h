@@ -50,6 +50,16 @@ protected:
                   0);
     }
 
+    // The array's overall status byte in the cache (0x50: OK with a
+    // secondary 5).
+    void setDeviceStatus(std::uint8_t status)
+    {
+        cimple::SMIS_CMTAccess* cache = cimple::SMIS_CMTAccess::getInstance();
+        ASSERT_NE(cache, nullptr);
+        const std::uint8_t device[16] = {status};
+        ASSERT_EQ(cache->SetExTableInfo(ADDRESS, 1, nullptr, device, 16, 1, 0), 0);
+    }
+
     smis::test::TempInstallDir dir;
 };
 
