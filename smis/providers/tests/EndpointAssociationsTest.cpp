@@ -1,5 +1,6 @@
 // Ports and the endpoints they implement, the endpoint stack of iSCSI
-// ports, and the storage system with its redundancy set.
+// ports, and the storage system with its redundancy set, its controller
+// systems and its connectivity collections.
 
 #include <gtest/gtest.h>
 
@@ -9,10 +10,14 @@
 #include "AssociationCalls.h"
 #include "CIM_BindsTo.h"
 #include "CIM_BindsTo_Provider.h"
+#include "CIM_ComponentCS.h"
+#include "CIM_ComponentCS_Provider.h"
 #include "CIM_ConcreteIdentity.h"
 #include "CIM_ConcreteIdentity_Provider.h"
 #include "CIM_DeviceSAPImplementation.h"
 #include "CIM_DeviceSAPImplementation_Provider.h"
+#include "CIM_HostedCollection.h"
+#include "CIM_HostedCollection_Provider.h"
 #include "CMTBuilder.h"
 #include "OneArrayFixture.h"
 
@@ -103,6 +108,18 @@ TEST_F(EndpointAssociations, TheSystemIsItsRedundancySet)
     Held_List list;
     ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ConcreteIdentity>(provider, list), 0);
     EXPECT_EQ(pairs(list, "SystemElement", "SameElement"), (std::vector<std::string>{"10.0.0.5>VELDARO:RS_10.0.0.5"}));
+}
+
+TEST_F(EndpointAssociations, TheSystemHoldsItsControllersAndCollections)
+{
+    cimple::CIM_ComponentCS_Provider components;
+    cimple::CIM_HostedCollection_Provider collections;
+    Held_List systems, hosted;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ComponentCS>(components, systems), 0);
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_HostedCollection>(collections, hosted), 0);
+    EXPECT_EQ(pairs(systems, "GroupComponent", "PartComponent"),
+              (std::vector<std::string>{"10.0.0.5>10.0.0.5_CM00", "10.0.0.5>10.0.0.5_CM01"}));
+    EXPECT_TRUE(hosted.empty()) << "an array without remote-copy paths has no connectivity collections";
 }
 
 }  // namespace
