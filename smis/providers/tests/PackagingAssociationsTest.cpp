@@ -1,7 +1,8 @@
 // How the physical parts of an array are packaged: enclosures holding parts,
 // slots holding disks and cards, enclosures carrying slots, disks holding
-// their media and channel-adapter cards holding SFP modules, by enumeration
-// and from each kind of source.
+// their media, channel-adapter cards holding SFP modules and controller
+// cards memories, the packages of the computer systems, products and the
+// system's location, by enumeration and from each kind of source.
 
 #include <gtest/gtest.h>
 
@@ -9,16 +10,24 @@
 #include <vector>
 
 #include "AssociationCalls.h"
+#include "CIM_ComputerSystemPackage.h"
+#include "CIM_ComputerSystemPackage_Provider.h"
 #include "CIM_ConnectorOnPackage.h"
 #include "CIM_ConnectorOnPackage_Provider.h"
 #include "CIM_Container.h"
 #include "CIM_Container_Provider.h"
+#include "CIM_ElementLocation.h"
+#include "CIM_ElementLocation_Provider.h"
+#include "CIM_MemoryOnCard.h"
+#include "CIM_MemoryOnCard_Provider.h"
 #include "CIM_PackageInChassis.h"
 #include "CIM_PackageInChassis_Provider.h"
 #include "CIM_PackageInSlot.h"
 #include "CIM_PackageInSlot_Provider.h"
 #include "CIM_PackagedComponent.h"
 #include "CIM_PackagedComponent_Provider.h"
+#include "CIM_ProductParentChild.h"
+#include "CIM_ProductParentChild_Provider.h"
 #include "CMTBuilder.h"
 #include "OneArrayFixture.h"
 #include "VELDARO_BBU.h"
@@ -52,10 +61,13 @@ constexpr const char* A = smis::test::One_Array_Fixture::ADDRESS;
 void buildArray(CMTBuilder& b)
 {
     b.maxCounts({});
-    b.sys().ModelType(145);
+    b.sys().ModelType(145).SeriesName("KSERIES").ModelName("KS100").SerialNumber("0815");
+    b.firmware().CurrentGeneration(1).Version1("10").Version2("20").Version3("0030");
     b.ce().SerialNo("CE-S").Revision("AA").PartsNo("CE-P");
     b.cm(0x01001000).Status(0xE001).ModuleId(0x10);
     b.cmDetail(0x10).PartsNo("P").SerialNo("S").HardRevision("R");
+    b.cmMemory(0x0B000000).Status(1).Size(0x100000000ULL).PartNo("M").SerialNo("MS0").Revision("M0");
+    b.cmMemory(0x0B000001).Status(1).Size(0x100000000ULL).PartNo("M").SerialNo("MS1").Revision("M1");
     const std::uint32_t ca = 0x10000100;
     b.ca(ca).Status(1).ModuleId(0x10).Type(1).RealType(0x5600);
     auto detail = b.caDetail(ca);
@@ -148,6 +160,7 @@ protected:
         buildArray(a);
         install(a);
         setEnclosureStatus(0x20, {{0x01, 0x20}, {0x02, 0x20}});
+        setDeviceStatus(0x50);
     }
 };
 
@@ -247,6 +260,46 @@ TEST_F(PackagingAssociations, AdapterCardsHoldEverySfpOfTheirSlot)
     ASSERT_EQ(assoc_test::enumerate<cimple::CIM_Container>(provider, list), 0);
     EXPECT_EQ(pairs<cimple::CIM_Container>(list, "GroupComponent", "PartComponent"),
               at({"CAC0x10>SFP_CM00CA01P00", "CAC0x10>SFP_CM00CA01P01"}));
+}
+
+// "first>second" by whichever key each end has.
+std::vector<std::string> keyPairs(const Held_List& list, const char* first, const char* second)
+{
+    auto key = [](const cimple::Instance* i) {
+        for (const char* name : {"Tag", "DeviceID", "Name", "InstanceID"}) {
+            const std::string value = assoc_test::text(i, name);
+            if (!value.empty())
+                return value;
+        }
+        return std::string();
+    };
+    std::vector<std::string> out;
+    for (const auto& a : list)
+        out.push_back(key(assoc_test::end(a.get(), first)) + ">" + key(assoc_test::end(a.get(), second)));
+    return out;
+}
+
+TEST_F(PackagingAssociations, SystemsProductsLocationAndMemories)
+{
+    cimple::CIM_ComputerSystemPackage_Provider packages;
+    cimple::CIM_ProductParentChild_Provider products;
+    cimple::CIM_ElementLocation_Provider locations;
+    cimple::CIM_MemoryOnCard_Provider memories;
+    Held_List packaged, children, located, carried;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ComputerSystemPackage>(packages, packaged), 0);
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ProductParentChild>(products, children), 0);
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ElementLocation>(locations, located), 0);
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_MemoryOnCard>(memories, carried), 0);
+    EXPECT_EQ(keyPairs(packaged, "Antecedent", "Dependent"),
+              (std::vector<std::string>{"CE0x00_10.0.0.5>10.0.0.5", "DE0x01_10.0.0.5>10.0.0.5",
+                                        "DE0x02_10.0.0.5>10.0.0.5", "CC00_10.0.0.5>10.0.0.5_CM00"}));
+    EXPECT_EQ(keyPairs(children, "Parent", "Child"),
+              (std::vector<std::string>{"KSERIES     (KS100       )_10.0.0.5>P_10.0.0.5"}))
+        << "all disks share one product";
+    EXPECT_EQ(keyPairs(located, "Element", "PhysicalLocation"), (std::vector<std::string>{"10.0.0.5>10.0.0.5"}));
+    EXPECT_EQ(keyPairs(carried, "GroupComponent", "PartComponent"),
+              (std::vector<std::string>{"CC00_10.0.0.5>PM0x0000_10.0.0.5", "CC00_10.0.0.5>PM0x0001_10.0.0.5"}))
+        << "one pair per memory of the card";
 }
 
 TEST_F(PackagingAssociations, AFailingEnclosureBuildFailsTheRequest)
