@@ -28,6 +28,8 @@
 #include "CIM_PackagedComponent_Provider.h"
 #include "CIM_ProductParentChild.h"
 #include "CIM_ProductParentChild_Provider.h"
+#include "CIM_ProductPhysicalComponent.h"
+#include "CIM_ProductPhysicalComponent_Provider.h"
 #include "CMTBuilder.h"
 #include "OneArrayFixture.h"
 #include "VELDARO_BBU.h"
@@ -37,12 +39,14 @@
 #include "VELDARO_ControllerEnclosure.h"
 #include "VELDARO_ControllerSlot.h"
 #include "VELDARO_DeviceEnclosure.h"
+#include "VELDARO_DiskProduct.h"
 #include "VELDARO_DiskSlot.h"
 #include "VELDARO_FAN.h"
 #include "VELDARO_IOM.h"
 #include "VELDARO_PSU.h"
 #include "VELDARO_PhysicalDisk.h"
 #include "VELDARO_PhysicalMedia.h"
+#include "VELDARO_StorageProduct.h"
 #include "VELDARO_StorageVolume.h"
 
 using assoc_test::Held;
@@ -262,17 +266,20 @@ TEST_F(PackagingAssociations, AdapterCardsHoldEverySfpOfTheirSlot)
               at({"CAC0x10>SFP_CM00CA01P00", "CAC0x10>SFP_CM00CA01P01"}));
 }
 
+// Whichever key an instance has.
+std::string key(const cimple::Instance* i)
+{
+    for (const char* name : {"Tag", "DeviceID", "Name", "InstanceID"}) {
+        const std::string value = assoc_test::text(i, name);
+        if (!value.empty())
+            return value;
+    }
+    return std::string();
+}
+
 // "first>second" by whichever key each end has.
 std::vector<std::string> keyPairs(const Held_List& list, const char* first, const char* second)
 {
-    auto key = [](const cimple::Instance* i) {
-        for (const char* name : {"Tag", "DeviceID", "Name", "InstanceID"}) {
-            const std::string value = assoc_test::text(i, name);
-            if (!value.empty())
-                return value;
-        }
-        return std::string();
-    };
     std::vector<std::string> out;
     for (const auto& a : list)
         out.push_back(key(assoc_test::end(a.get(), first)) + ">" + key(assoc_test::end(a.get(), second)));
@@ -300,6 +307,51 @@ TEST_F(PackagingAssociations, SystemsProductsLocationAndMemories)
     EXPECT_EQ(keyPairs(carried, "GroupComponent", "PartComponent"),
               (std::vector<std::string>{"CC00_10.0.0.5>PM0x0000_10.0.0.5", "CC00_10.0.0.5>PM0x0001_10.0.0.5"}))
         << "one pair per memory of the card";
+}
+
+TEST_F(PackagingAssociations, ProductsCoverEnclosuresAndDisks)
+{
+    cimple::CIM_ProductPhysicalComponent_Provider provider;
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ProductPhysicalComponent>(provider, list), 0);
+    const std::string storage = "KSERIES     (KS100       )_10.0.0.5";
+    EXPECT_EQ(keyPairs(list, "GroupComponent", "PartComponent"),
+              (std::vector<std::string>{storage + ">CE0x00_10.0.0.5", storage + ">DE0x01_10.0.0.5",
+                                        storage + ">DE0x02_10.0.0.5", "P_10.0.0.5>PD0x0100_10.0.0.5",
+                                        "P_10.0.0.5>PD0x0101_10.0.0.5", "P_10.0.0.5>PD0x0300_10.0.0.5"}));
+
+    // The storage product as enumerated (every key of a product set).
+    ASSERT_FALSE(list.empty());
+    cimple::Instance* product = cimple::clone(assoc_test::end(list[0].get(), "GroupComponent"));
+    auto* disks = cimple::VELDARO_DiskProduct::create();
+    disks->Name.set("P_10.0.0.5");
+    disks->IdentifyingNumber.set("P");
+    disks->Vendor.set("V");
+    disks->Version.set("R");
+    auto* otherDisks = cimple::clone(disks);
+    otherDisks->Version.set("R2");
+    struct Source {
+        Held source;
+        std::vector<std::string> expected;
+    } sources[] = {
+        {Held(product), {"CE0x00_10.0.0.5", "DE0x01_10.0.0.5", "DE0x02_10.0.0.5"}},
+        {part<cimple::VELDARO_ControllerEnclosure>("CE0x00"), {storage}},
+        {part<cimple::VELDARO_DeviceEnclosure>("DE0x02"), {storage}},
+        {Held(disks), {"PD0x0100_10.0.0.5", "PD0x0101_10.0.0.5", "PD0x0300_10.0.0.5"}},
+        {Held(otherDisks), {}},
+        {part<cimple::VELDARO_PhysicalDisk>("PD0x0101"), {"P_10.0.0.5"}},
+    };
+    for (const Source& c : sources) {
+        SCOPED_TRACE(key(c.source.get()));
+        for (bool names : {false, true}) {
+            Held_List got;
+            EXPECT_EQ(assoc_test::associators(provider, c.source.get(), got, names), 0);
+            std::vector<std::string> keys;
+            for (const auto& far : got)
+                keys.push_back(key(far.get()));
+            EXPECT_EQ(keys, c.expected);
+        }
+    }
 }
 
 TEST_F(PackagingAssociations, AFailingEnclosureBuildFailsTheRequest)
