@@ -1,0 +1,515 @@
+// Every storage pool of an array and the extents that make it up: the
+// primordial pool and every disk extent, each RAID group pool and its
+// composite and free extents, each SDPV pool and its extent, each snapshot
+// data pool and its composite extent (matched by SDPID), each thin pool and
+// its extent and free extent, each tiering pool and its extent, each tiering
+// sub-pool and its sub-extent.
+
+#include "CIM_ConcreteComponent_Provider.h"
+
+#include <new>
+
+#include "CIM_ConcreteComponent.h"
+#include "SMIS_TraceLog.h"
+#include "VELDARO_DiskExtent_Resource.h"
+#include "VELDARO_FreeExtent_Resource.h"
+#include "VELDARO_LayerixExtent_Resource.h"
+#include "VELDARO_LayerixPool_Resource.h"
+#include "VELDARO_LayerixSubExtent_Resource.h"
+#include "VELDARO_LayerixSubPool_Resource.h"
+#include "VELDARO_PrimordialStoragePool_Resource.h"
+#include "VELDARO_RAIDCompositeExtent_Resource.h"
+#include "VELDARO_RAIDStoragePool_Resource.h"
+#include "VELDARO_SDPVExtent_Resource.h"
+#include "VELDARO_SDPVPool_Resource.h"
+#include "VELDARO_SnapDataCompositeExtent_Resource.h"
+#include "VELDARO_SnapDataPool_Resource.h"
+#include "VELDARO_ThinProvisioningExtent_Resource.h"
+#include "VELDARO_ThinProvisioningFreeExtent_Resource.h"
+#include "VELDARO_ThinProvisioningPool_Resource.h"
+
+namespace cimple {
+
+namespace {
+
+using Frame = Association_Parent_Frame;
+using Common = Association_Provider_Frame;
+
+constexpr int DISK_ENTRIES = 3072;
+constexpr int TPP_ENTRIES = 256;
+constexpr int LXRP_ENTRIES = 64;
+constexpr std::uint8_t LU_TYPE_SDP = 7;
+
+// The emitter: the pool is the group, the extent the part. The far end is
+// the end that is not of the source's class.
+void emit(Frame& frame, Instance* pool, Instance* extent)
+{
+    Instance* far = frame.otherEnd(pool, extent);
+    Instance* made = Common::newAssociation(&CIM_ConcreteComponent::static_meta_class, pool, extent);
+    if (!made)
+        throw std::bad_alloc();
+    frame.deliver(made, far);
+}
+
+bool sameText(const Property<String>& p, const char* text)
+{
+    return text && !p.null && p.value == String(text);
+}
+
+bool sameSdpid(const Property<uint32>& a, const Property<uint32>& b)
+{
+    return !a.null && !b.null && a.value == b.value;
+}
+
+// ---- primordial pool and disk extents ----
+
+// Every disk extent with the first primordial pool; with a given disk
+// index only that disk.
+bool primordialDisks(Frame& frame, int givenDisk)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_PrimordialStoragePool_Resource pools(frame.storage());
+        if (pools.createPrimordialStoragePool() == 1)
+            return false;
+        if (pools.list().size() == 0)
+            return true;
+        VELDARO_DiskExtent_Resource disks(frame.storage());
+        const int first = givenDisk < 0 ? 0 : givenDisk;
+        const int last = givenDisk < 0 ? DISK_ENTRIES : givenDisk + 1;
+        for (int d = first; d < last; ++d) {
+            VELDARO_DiskExtent* made = nullptr;
+            if (disks.createInstance(made, d) != 0)
+                return false;
+            Owned<VELDARO_DiskExtent> disk(made);
+            if (!disk)
+                continue;
+            emit(frame, clone(pools.list()[0]), disk.release());
+        }
+        return true;
+    });
+}
+
+// ---- RAID group pools ----
+
+void logConflict(int rlu)
+{
+    SMIS_TraceLog::peg_error_log(
+        __FILE__, __LINE__, Logger::SEVERE,
+        "Table access conflict - Can't create RAIDCompositeExtent by RLUN that could create RAIDStoragePool: %d", rlu);
+}
+
+bool raidComposites(Frame& frame, int entry)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_RAIDStoragePool_Resource pools(frame.storage());
+        VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
+        const auto range = frame.walk(entry, static_cast<int>(table.getRLUMaxCount()));
+        for (int rlu = range.begin; rlu < range.end; ++rlu) {
+            VELDARO_RAIDStoragePool* builtPool = nullptr;
+            if (pools.createInstance(builtPool, rlu) != 0)
+                return false;
+            Owned<VELDARO_RAIDStoragePool> pool(builtPool);
+            if (!pool)
+                continue;
+            VELDARO_RAIDCompositeExtent* builtExtent = nullptr;
+            if (composites.createInstance(builtExtent, rlu) != 0)
+                return false;
+            Owned<VELDARO_RAIDCompositeExtent> composite(builtExtent);
+            if (!composite) {
+                logConflict(rlu);
+                return false;
+            }
+            emit(frame, pool.release(), composite.release());
+        }
+        return true;
+    });
+}
+
+// The free extents of a RAID group, owned until handed over.
+struct Free_List {
+    Array<VELDARO_FreeExtent*> items;
+    ~Free_List()
+    {
+        for (std::size_t k = 0; k < items.size(); ++k)
+            destroy(items[k]);
+    }
+};
+
+bool raidFreeExtents(Frame& frame, int entry)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RefTable table(frame.storage().c_str());
+        VELDARO_RAIDStoragePool_Resource pools(frame.storage());
+        VELDARO_FreeExtent_Resource frees(frame.storage());
+        const auto range = frame.walk(entry, static_cast<int>(table.getRLUMaxCount()));
+        for (int rlu = range.begin; rlu < range.end; ++rlu) {
+            VELDARO_RAIDStoragePool* builtPool = nullptr;
+            if (pools.createInstance(builtPool, rlu) != 0)
+                return false;
+            Owned<VELDARO_RAIDStoragePool> pool(builtPool);
+            if (!pool)
+                continue;
+            Free_List list;
+            if (frees.createInstance(list.items, rlu) != 0)
+                return false;
+            for (std::size_t k = 0; k < list.items.size(); ++k) {
+                VELDARO_FreeExtent* free = list.items[k];
+                list.items[k] = nullptr;
+                emit(frame, clone(pool.get()), free);
+            }
+        }
+        return true;
+    });
+}
+
+// A RAID composite extent given: its pool.
+bool compositeToPool(Frame& frame, int rlu)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RAIDStoragePool* builtPool = nullptr;
+        if (VELDARO_RAIDStoragePool_Resource(frame.storage()).createInstance(builtPool, rlu) != 0)
+            return false;
+        Owned<VELDARO_RAIDStoragePool> pool(builtPool);
+        if (!pool)
+            return true;
+        VELDARO_RAIDCompositeExtent* builtExtent = nullptr;
+        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(builtExtent, rlu) != 0)
+            return false;
+        Owned<VELDARO_RAIDCompositeExtent> composite(builtExtent);
+        if (!composite) {
+            logConflict(rlu);
+            return false;
+        }
+        emit(frame, pool.release(), composite.release());
+        return true;
+    });
+}
+
+// A free extent given (its place in the group's free list): its pool. A
+// place beyond the current list relates nothing.
+bool freeExtentToPool(Frame& frame, int rlu, int place)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_RAIDStoragePool* builtPool = nullptr;
+        if (VELDARO_RAIDStoragePool_Resource(frame.storage()).createInstance(builtPool, rlu) != 0)
+            return false;
+        Owned<VELDARO_RAIDStoragePool> pool(builtPool);
+        if (!pool)
+            return true;
+        Free_List list;
+        if (VELDARO_FreeExtent_Resource(frame.storage()).createInstance(list.items, rlu) != 0)
+            return false;
+        if (place < 0 || static_cast<std::size_t>(place) >= list.items.size())
+            return true;
+        VELDARO_FreeExtent* free = list.items[place];
+        list.items[place] = nullptr;
+        emit(frame, pool.release(), free);
+        return true;
+    });
+}
+
+// ---- pools and extents that share one table index ----
+
+// Pool i with the extent of index i over a table of count entries (one
+// entry in a request); a pool without its extent is dropped silently.
+template <class PoolResource, class Pool, class ExtentResource, class Extent>
+bool sameIndexPairs(Frame& frame, int entry, int count)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        PoolResource pools(frame.storage());
+        ExtentResource extents(frame.storage());
+        const auto range = frame.walk(entry, count);
+        for (int i = range.begin; i < range.end; ++i) {
+            Pool* builtPool = nullptr;
+            if (pools.createInstance(builtPool, i) != 0)
+                return false;
+            Owned<Pool> pool(builtPool);
+            if (!pool)
+                continue;
+            Extent* builtExtent = nullptr;
+            if (extents.createInstance(builtExtent, i) != 0)
+                return false;
+            Owned<Extent> extent(builtExtent);
+            if (!extent)
+                continue;
+            emit(frame, pool.release(), extent.release());
+        }
+        return true;
+    });
+}
+
+bool sdpvPairs(Frame& frame, int entry)
+{
+    int count = 0;
+    {
+        VELDARO_RefTable table(frame.storage().c_str());
+        count = static_cast<int>(table.getSLUMaxCount());
+    }
+    return sameIndexPairs<VELDARO_SDPVPool_Resource, VELDARO_SDPVPool, VELDARO_SDPVExtent_Resource,
+                          VELDARO_SDPVExtent>(frame, entry, count);
+}
+
+bool thinExtents(Frame& frame, int entry)
+{
+    return sameIndexPairs<VELDARO_ThinProvisioningPool_Resource, VELDARO_ThinProvisioningPool,
+                          VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, entry,
+                                                                                                   TPP_ENTRIES);
+}
+
+bool thinFreeExtents(Frame& frame, int entry)
+{
+    return sameIndexPairs<VELDARO_ThinProvisioningPool_Resource, VELDARO_ThinProvisioningPool,
+                          VELDARO_ThinProvisioningFreeExtent_Resource, VELDARO_ThinProvisioningFreeExtent>(
+        frame, entry, TPP_ENTRIES);
+}
+
+bool tieringExtents(Frame& frame, int entry)
+{
+    return sameIndexPairs<VELDARO_LayerixPool_Resource, VELDARO_LayerixPool, VELDARO_LayerixExtent_Resource,
+                          VELDARO_LayerixExtent>(frame, entry, LXRP_ENTRIES);
+}
+
+bool tieringSubExtents(Frame& frame, int entry)
+{
+    return sameIndexPairs<VELDARO_LayerixSubPool_Resource, VELDARO_LayerixSubPool, VELDARO_LayerixSubExtent_Resource,
+                          VELDARO_LayerixSubExtent>(frame, entry, TPP_ENTRIES);
+}
+
+// ---- snapshot data pools ----
+
+// Each pool (in a request only the first whose InstanceID is poolKey) with
+// the first composite extent of its SDPID.
+bool snapDataPairs(Frame& frame, const char* poolKey)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_SnapDataCompositeExtent_Resource extents(frame.storage());
+        if (extents.createSnapDataCompositeExtent() == 1)
+            return false;
+        if (extents.list().size() == 0)
+            return true;
+        VELDARO_SnapDataPool_Resource pools(frame.storage());
+        if (pools.createSnapDataPool() == 1)
+            return false;
+        for (std::size_t p = 0; p < pools.list().size(); ++p) {
+            const VELDARO_SnapDataPool* pool = pools.list()[p];
+            if (poolKey && !sameText(pool->InstanceID, poolKey))
+                continue;
+            for (std::size_t e = 0; e < extents.list().size(); ++e) {
+                if (sameSdpid(pool->SDPID, extents.list()[e]->SDPID)) {
+                    emit(frame, clone(pool), clone(extents.list()[e]));
+                    break;
+                }
+            }
+            if (poolKey)
+                break;
+        }
+        return true;
+    });
+}
+
+// A composite extent given by DeviceID: the first pool of its SDPID.
+bool snapDataExtentToPool(Frame& frame, const char* extentKey)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_SnapDataPool_Resource pools(frame.storage());
+        if (pools.createSnapDataPool() == 1)
+            return false;
+        if (pools.list().size() == 0)
+            return true;
+        VELDARO_SnapDataCompositeExtent_Resource extents(frame.storage());
+        if (extents.createSnapDataCompositeExtent() == 1)
+            return false;
+        const VELDARO_SnapDataCompositeExtent* extent = nullptr;
+        for (std::size_t e = 0; e < extents.list().size() && !extent; ++e)
+            if (sameText(extents.list()[e]->DeviceID, extentKey))
+                extent = extents.list()[e];
+        if (!extent)
+            return true;
+        for (std::size_t p = 0; p < pools.list().size(); ++p) {
+            if (sameSdpid(pools.list()[p]->SDPID, extent->SDPID)) {
+                emit(frame, clone(pools.list()[p]), clone(extent));
+                break;
+            }
+        }
+        return true;
+    });
+}
+
+const char* keyText(const Instance* source, const char* name)
+{
+    const String* value = Common::stringValue(source, name);
+    return value ? value->c_str() : nullptr;
+}
+
+enum Source_Kind {
+    NOT_RELATED,
+    PRIMORDIAL_POOL,
+    DISK_EXTENT,
+    RAID_POOL,
+    RAID_COMPOSITE,
+    FREE_EXTENT,
+    SDPV_POOL,
+    SDPV_EXTENT,
+    SNAP_POOL,
+    SNAP_EXTENT,
+    THIN_POOL,
+    THIN_EXTENT,
+    THIN_FREE_EXTENT,
+    TIERING_POOL,
+    TIERING_SUB_POOL,
+    TIERING_EXTENT,
+    TIERING_SUB_EXTENT,
+};
+
+struct Source_Class {
+    const Meta_Class* mc;
+    Source_Kind kind;
+    bool pool;  // keyed by InstanceID; otherwise an extent keyed by SystemName
+};
+
+const Source_Class SOURCES[] = {
+    {&VELDARO_PrimordialStoragePool::static_meta_class, PRIMORDIAL_POOL, true},
+    {&VELDARO_DiskExtent::static_meta_class, DISK_EXTENT, false},
+    {&VELDARO_RAIDStoragePool::static_meta_class, RAID_POOL, true},
+    {&VELDARO_RAIDCompositeExtent::static_meta_class, RAID_COMPOSITE, false},
+    {&VELDARO_FreeExtent::static_meta_class, FREE_EXTENT, false},
+    {&VELDARO_SDPVPool::static_meta_class, SDPV_POOL, true},
+    {&VELDARO_SDPVExtent::static_meta_class, SDPV_EXTENT, false},
+    {&VELDARO_SnapDataPool::static_meta_class, SNAP_POOL, true},
+    {&VELDARO_SnapDataCompositeExtent::static_meta_class, SNAP_EXTENT, false},
+    {&VELDARO_ThinProvisioningPool::static_meta_class, THIN_POOL, true},
+    {&VELDARO_ThinProvisioningExtent::static_meta_class, THIN_EXTENT, false},
+    {&VELDARO_ThinProvisioningFreeExtent::static_meta_class, THIN_FREE_EXTENT, false},
+    {&VELDARO_LayerixPool::static_meta_class, TIERING_POOL, true},
+    {&VELDARO_LayerixSubPool::static_meta_class, TIERING_SUB_POOL, true},
+    {&VELDARO_LayerixExtent::static_meta_class, TIERING_EXTENT, false},
+    {&VELDARO_LayerixSubExtent::static_meta_class, TIERING_SUB_EXTENT, false},
+};
+
+}  // namespace
+
+CIM_ConcreteComponent_Provider::CIM_ConcreteComponent_Provider() {}
+
+CIM_ConcreteComponent_Provider::~CIM_ConcreteComponent_Provider() {}
+
+bool CIM_ConcreteComponent_Provider::_enumPairs()
+{
+    return primordialDisks(*this, -1) && raidComposites(*this, 0) && raidFreeExtents(*this, 0) &&
+           sdpvPairs(*this, 0) && snapDataPairs(*this, nullptr) && thinExtents(*this, 0) &&
+           thinFreeExtents(*this, 0) && tieringExtents(*this, 0) && tieringSubExtents(*this, 0);
+}
+
+int CIM_ConcreteComponent_Provider::_request(const Instance* source)
+{
+    const Source_Class* match = nullptr;
+    for (const Source_Class& c : SOURCES) {
+        if (Common::isOf(source, *c.mc)) {
+            match = &c;
+            break;
+        }
+    }
+    if (!match)
+        return Common::checkProviderClass(source);
+    String address;
+    if (match->pool) {
+        // A pool key without a storage address relates nothing.
+        if (!Common::storageFromKeySuffix(source, "InstanceID", address))
+            return 0;
+    } else if (!Common::storageFromProperty(source, "SystemName", address)) {
+        return Common::checkProviderClass(source);
+    }
+
+    const char* instanceId = keyText(source, "InstanceID");
+    const char* deviceId = keyText(source, "DeviceID");
+    return onStorage(address, [&](VELDARO_RefTable& table) {
+        std::uint16_t number = 0;
+        switch (match->kind) {
+        case PRIMORDIAL_POOL:
+            return primordialDisks(*this, -1);
+        case DISK_EXTENT: {
+            if (!VELDARO_DiskExtent_Resource::divide_DeviceID(deviceId, &number))
+                return true;
+            const int disk = table.searchPlunFromDiskTable(number);
+            return disk < 0 || primordialDisks(*this, disk);
+        }
+        case RAID_POOL: {
+            if (!VELDARO_RAIDStoragePool_Resource::divide_InstanceID(instanceId, &number))
+                return true;
+            const int rlu = table.searchRlunFromRluTable(number);
+            return rlu < 0 || (raidComposites(*this, rlu) && raidFreeExtents(*this, rlu));
+        }
+        case RAID_COMPOSITE: {
+            if (!VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID(deviceId, &number))
+                return true;
+            const int rlu = table.searchRlunFromRluTable(number);
+            return rlu < 0 || compositeToPool(*this, rlu);
+        }
+        case FREE_EXTENT: {
+            int place = 0;
+            if (!VELDARO_FreeExtent_Resource::divide_DeviceID(deviceId, &number, &place))
+                return true;
+            const int rlu = table.searchRlunFromRluTable(number);
+            return rlu < 0 || freeExtentToPool(*this, rlu, place);
+        }
+        case SDPV_POOL:
+        case SDPV_EXTENT: {
+            const bool parsed = match->kind == SDPV_POOL
+                                    ? VELDARO_SDPVPool_Resource::divide_InstanceID(instanceId, &number)
+                                    : VELDARO_SDPVExtent_Resource::divide_DeviceID(deviceId, &number);
+            if (!parsed)
+                return true;
+            const int slu = table.searchLunByLuTypeFromSluTable(LU_TYPE_SDP, number);
+            return slu < 0 || sdpvPairs(*this, slu);
+        }
+        case SNAP_POOL:
+            return instanceId == nullptr || snapDataPairs(*this, instanceId);
+        case SNAP_EXTENT:
+            return deviceId == nullptr || snapDataExtentToPool(*this, deviceId);
+        case THIN_POOL: {
+            if (!VELDARO_ThinProvisioningPool_Resource::divide_InstanceID(instanceId, &number))
+                return true;
+            const int tpp = table.searchPoolNoFromTppTable(number);
+            return tpp < 0 || (thinExtents(*this, tpp) && thinFreeExtents(*this, tpp));
+        }
+        case THIN_EXTENT:
+        case THIN_FREE_EXTENT: {
+            int place = 0;
+            const bool parsed =
+                match->kind == THIN_EXTENT
+                    ? VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID(deviceId, &number)
+                    : VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID(deviceId, &number, &place);
+            if (!parsed)
+                return true;
+            const int tpp = table.searchPoolNoFromTppTable(number);
+            if (tpp < 0)
+                return true;
+            return match->kind == THIN_EXTENT ? thinExtents(*this, tpp) : thinFreeExtents(*this, tpp);
+        }
+        case TIERING_POOL:
+        case TIERING_EXTENT: {
+            const bool parsed = match->kind == TIERING_POOL
+                                    ? VELDARO_LayerixPool_Resource::divide_InstanceID(instanceId, &number)
+                                    : VELDARO_LayerixExtent_Resource::divide_DeviceID(deviceId, &number);
+            if (!parsed)
+                return true;
+            const int lxrp = table.searchPoolNoFromLxrpTable(number);
+            return lxrp < 0 || tieringExtents(*this, lxrp);
+        }
+        case TIERING_SUB_POOL:
+        case TIERING_SUB_EXTENT: {
+            const bool parsed = match->kind == TIERING_SUB_POOL
+                                    ? VELDARO_LayerixSubPool_Resource::divide_InstanceID(instanceId, &number)
+                                    : VELDARO_LayerixSubExtent_Resource::divide_DeviceID(deviceId, &number);
+            if (!parsed)
+                return true;
+            const int tpp = table.searchPoolNoFromTppTable(number);
+            return tpp < 0 || tieringSubExtents(*this, tpp);
+        }
+        default:
+            return true;
+        }
+    });
+}
+
+}  // namespace cimple
