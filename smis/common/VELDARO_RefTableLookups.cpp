@@ -586,11 +586,4 @@ std::uint8_t VELDARO_RefTable::getLxrpRaidLevel(int lxrpIndex, int* tppIndex) co
     return best < UNRANKED ? order[best] : 255;
 }
 
-std::uint64_t VELDARO_RefTable::getDiskBlockCount(int diskIndex) const
-{
-    if (!inRange(diskIndex, _img().count(CMT_Table::Disk)))
-        return ~std::uint64_t{0};
-    return cms_get_user_disk_lba(getDiskItemId(diskIndex));
-}
-
 }  // namespace cimple

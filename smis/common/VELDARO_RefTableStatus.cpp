@@ -26,6 +26,18 @@ void pair(int& first, int& second, int a, int b)
 constexpr unsigned NO_POOL_STATUS = 0xFFFF;
 constexpr std::uint64_t DISK_SYSTEM_BLOCKS = 2097152;
 
+// User capacity in blocks of the disk in the row: the whole disk less the
+// system area for usages 1 and 5, none for every other usage.
+std::uint64_t userDiskBlocks(const VELDARO_RefTable& table, int diskIndex)
+{
+    const unsigned usage = table.getDiskUsage(diskIndex) & 0x0F;
+    if (usage != 1 && usage != 5)
+        return 0;
+    const std::uint64_t whole = table.getDiskWholeBlockCount(diskIndex);
+    // A disk smaller than the system area has no user capacity.
+    return whole > DISK_SYSTEM_BLOCKS ? whole - DISK_SYSTEM_BLOCKS : 0;
+}
+
 }  // namespace
 
 // ---- conversion tables ----
@@ -533,12 +545,17 @@ std::uint64_t VELDARO_RefTable::cms_get_user_disk_lba(unsigned long itemId) cons
         warn("Specified ItemID is Not Disk.");
         return ALL_ONES;
     }
-    const unsigned usage = getDiskUsage(d) & 0x0F;
-    if (usage != 1 && usage != 5)
-        return 0;
-    const std::uint64_t whole = getDiskWholeBlockCount(d);
-    // A disk smaller than the system area has no user capacity.
-    return whole > DISK_SYSTEM_BLOCKS ? whole - DISK_SYSTEM_BLOCKS : 0;
+    return userDiskBlocks(*this, d);
+}
+
+std::uint64_t VELDARO_RefTable::getDiskBlockCount(int diskIndex) const
+{
+    // The row itself: going through its item id would look the disk up by
+    // the id's low 16 bits, which name another disk (or none) whenever they
+    // differ from the disk number.
+    if (diskIndex < 0 || static_cast<std::size_t>(diskIndex) >= _img().count(CMT_Table::Disk))
+        return ~std::uint64_t{0};
+    return userDiskBlocks(*this, diskIndex);
 }
 
 }  // namespace cimple

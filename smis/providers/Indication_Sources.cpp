@@ -6,6 +6,14 @@
 #include <string>
 
 #include "Instance_Provider_Frame.h"
+#include "VELDARO_LayerixPool_Resource.h"
+#include "VELDARO_LayerixSubPool_Resource.h"
+#include "VELDARO_RAIDStoragePool_Resource.h"
+#include "VELDARO_SDPVPool_Resource.h"
+#include "VELDARO_StorageComputerSystem_Resource.h"
+#include "VELDARO_StorageHardwareID_Resource.h"
+#include "VELDARO_StorageVolume_Resource.h"
+#include "VELDARO_ThinProvisioningPool_Resource.h"
 #include "VELDARO_ValueConv.h"
 
 namespace cimple {
@@ -13,42 +21,11 @@ namespace cimple {
 namespace {
 
 constexpr const char* STORAGE_SYSTEM_CLASS = "VELDARO_StorageComputerSystem";
-constexpr std::uint64_t BLOCK_SIZE = 512;
-
-String keyText(const char* format, unsigned number, const String& storage)
-{
-    char buf[64];
-    std::snprintf(buf, sizeof buf, format, number);
-    String text(buf);
-    text.append("_");
-    text.append(storage);
-    return text;
-}
-
-Array<uint16> oneStatus(int status)
-{
-    Array<uint16> a;
-    a.append(static_cast<uint16>(status));
-    return a;
-}
 
 // The text of a record field: NULL and "" both give the empty text.
 String textOf(const char* text)
 {
     return String(text ? text : "");
-}
-
-template <class Pool>
-void fillPool(Pool* p, const String& instanceId, const char* name, int status, std::uint64_t totalBlocks,
-              std::uint64_t remainingBlocks)
-{
-    p->InstanceID.set(instanceId);
-    p->PoolID.set(instanceId);
-    p->ElementName.set(textOf(name));
-    p->OperationalStatus.set(oneStatus(status));
-    p->TotalManagedSpace.set(totalBlocks * BLOCK_SIZE);
-    p->RemainingManagedSpace.set(remainingBlocks * BLOCK_SIZE);
-    p->Primordial.set(false);
 }
 
 // Runs a fill; an exception becomes the failure result.
@@ -64,53 +41,59 @@ int guarded(Fill fill)
     }
 }
 
+// Hands over to an instance builder's set operation: its result, or 1
+// when it throws.
+template <class Call>
+int forwarded(Call call)
+{
+    int result = 1;
+    guarded([&] { result = call(); });
+    return result;
+}
+
 }  // namespace
+
+// The classes with an instance builder are filled by that builder, so an
+// indication carries exactly the keys and values a client enumerates.
 
 int Indication_Sources::setRAIDStoragePool(VELDARO_RAIDStoragePool* p, std::uint8_t raidLevel, std::uint16_t rlun,
                                            int status, std::uint64_t blocks, std::uint64_t remainingBlocks,
-                                           std::uint16_t, std::uint8_t, std::uint8_t, int diskCount, int,
-                                           const char* name)
+                                           std::uint16_t rluStatus, std::uint8_t currentModuleId, std::uint8_t mode,
+                                           int diskCount, int hotSpareCount, const char* name)
 {
     if (!p)
         return 1;
-    return guarded([&] {
-        fillPool(p, keyText("VELDARO:RSP%04u", rlun, _storage), name, status, blocks, remainingBlocks);
-        p->RLUN.set(rlun);
-        p->RaidLevel.set(VELDARO_ValueConv::convRaidLevelToString(raidLevel));
-        p->MemberDisks.set(static_cast<uint32>(diskCount));
+    return forwarded([&] {
+        return VELDARO_RAIDStoragePool_Resource(_storage).setRAIDStoragePool(
+            p, raidLevel, rlun, status, blocks, remainingBlocks, rluStatus, currentModuleId, mode, diskCount,
+            hotSpareCount, name);
     });
 }
 
 int Indication_Sources::setStorageVolume(VELDARO_StorageVolume* p, std::uint8_t raidLevel, std::uint16_t number,
                                          std::uint8_t luType, int operationalStatus, int extentStatus,
-                                         std::uint64_t blocks, unsigned, const String& storageAddress,
-                                         std::uint16_t threshold, const std::uint8_t*, const char* name)
+                                         std::uint64_t blocks, unsigned parts, const String& storageAddress,
+                                         std::uint16_t threshold, const std::uint8_t* nodeWwn, const char* name)
 {
     if (!p)
         return 1;
-    return guarded([&] {
-        p->SystemCreationClassName.set(STORAGE_SYSTEM_CLASS);
-        p->SystemName.set(storageAddress);
-        p->CreationClassName.set("VELDARO_StorageVolume");
-        p->DeviceID.set(VELDARO_ValueConv::convLuTypeToLVolId(luType, number));
-        p->ElementName.set(textOf(name));
-        p->OperationalStatus.set(oneStatus(operationalStatus));
-        p->ExtentStatus.set(oneStatus(extentStatus));
-        p->BlockSize.set(BLOCK_SIZE);
-        p->NumberOfBlocks.set(blocks);
-        p->ConsumableBlocks.set(blocks);
-        p->RaidLevel.set(VELDARO_ValueConv::convRaidLevelToString(raidLevel));
-        p->AttentionLevelRange.set(threshold);
+    return forwarded([&] {
+        // The builder takes the name as a writable buffer; hand it a copy.
+        std::string copy(name ? name : "");
+        return VELDARO_StorageVolume_Resource(_storage).setStorageVolume(
+            p, raidLevel, number, luType, operationalStatus, extentStatus, blocks, parts, storageAddress, threshold,
+            nodeWwn, name ? copy.data() : nullptr);
     });
 }
 
 int Indication_Sources::setKeyProperties(VELDARO_StorageVolume* p, std::uint16_t number, std::uint8_t luType,
                                          const String& storageAddress)
 {
-    if (setStorageVolume(p, 0, number, luType, 0, 0, 0, 1, storageAddress, 0, nullptr, nullptr) != 0)
+    if (!p)
         return 1;
-    __set_null_flags(p, false, true, 1);
-    return 0;
+    return forwarded([&] {
+        return VELDARO_StorageVolume_Resource(_storage).setKeyProperties(p, number, luType, storageAddress);
+    });
 }
 
 int Indication_Sources::setSDPVPool(VELDARO_SDPVPool* p, std::uint16_t rlun, std::uint16_t olun, int status,
@@ -118,10 +101,8 @@ int Indication_Sources::setSDPVPool(VELDARO_SDPVPool* p, std::uint16_t rlun, std
 {
     if (!p)
         return 1;
-    return guarded([&] {
-        fillPool(p, keyText("VELDARO:SDPVP%05u", olun, _storage), name, status, blocks, 0);
-        p->RLUN.set(rlun);
-        p->SDPID.set(snapDataPoolId);
+    return forwarded([&] {
+        return VELDARO_SDPVPool_Resource(_storage).setSDPVPool(p, rlun, olun, status, blocks, snapDataPoolId, name);
     });
 }
 
@@ -132,12 +113,9 @@ int Indication_Sources::setThinProvisioningPool(VELDARO_ThinProvisioningPool* p,
 {
     if (!p)
         return 1;
-    return guarded([&] {
-        const std::uint64_t remaining = usedBlocks < totalBlocks ? totalBlocks - usedBlocks : 0;
-        fillPool(p, keyText("VELDARO:TPP%04u", poolNumber, _storage), name, status, totalBlocks, remaining);
-        p->RaidLevel.set(VELDARO_ValueConv::convRaidLevelToString(raidLevel));
-        p->AttentionLevelRange.set(warning);
-        p->WarningLevelRange.set(critical);
+    return forwarded([&] {
+        return VELDARO_ThinProvisioningPool_Resource(_storage).setThinProvisioningPool(
+            p, raidLevel, poolNumber, status, totalBlocks, usedBlocks, name, warning, critical);
     });
 }
 
@@ -147,11 +125,9 @@ int Indication_Sources::setLayerixPool(VELDARO_LayerixPool* p, std::uint16_t poo
 {
     if (!p)
         return 1;
-    return guarded([&] {
-        const std::uint64_t remaining = usedBlocks < totalBlocks ? totalBlocks - usedBlocks : 0;
-        fillPool(p, keyText("VELDARO:LXP%04u", poolNumber, _storage), name, status, totalBlocks, remaining);
-        p->AttentionLevelRange.set(warning);
-        p->WarningLevelRange.set(critical);
+    return forwarded([&] {
+        return VELDARO_LayerixPool_Resource(_storage).setLayerixPool(p, poolNumber, status, totalBlocks, usedBlocks,
+                                                                     name, warning, critical);
     });
 }
 
@@ -160,37 +136,27 @@ int Indication_Sources::setLayerixSubPool(VELDARO_LayerixSubPool* p, std::uint8_
 {
     if (!p)
         return 1;
-    return guarded([&] {
-        fillPool(p, keyText("VELDARO:LXSP%04u", poolNumber, _storage), name, status, totalBlocks, totalBlocks);
-        p->RaidLevel.set(VELDARO_ValueConv::convRaidLevelToString(raidLevel));
+    return forwarded([&] {
+        return VELDARO_LayerixSubPool_Resource(_storage).setLayerixSubPool(p, raidLevel, poolNumber, status,
+                                                                           totalBlocks, name);
     });
 }
 
 int Indication_Sources::setStorageComputerSystem(VELDARO_StorageComputerSystem* p, int firstStatus, int secondStatus,
                                                  const String& productId, const String& serialNumber,
-                                                 const String& friendlyName, const String&, unsigned updateCount,
-                                                 const String&)
+                                                 const String& friendlyName, const String& nodeWwn,
+                                                 unsigned updateCount, const String& managerName)
 {
     if (!p)
         return 1;
-    return guarded([&] {
-        p->Name.set(_storage);
-        p->CreationClassName.set(STORAGE_SYSTEM_CLASS);
-        p->ElementName.set(friendlyName);
-        Array<uint16> statuses;
-        statuses.append(static_cast<uint16>(firstStatus));
-        if (secondStatus != 0)
-            statuses.append(static_cast<uint16>(secondStatus));
-        p->OperationalStatus.set(statuses);
-        String description(productId);
-        if (!serialNumber.empty()) {
-            description.append(" ");
-            description.append(serialNumber);
-        }
-        p->Description.set(description);
-        p->ConfigurationID.set(updateCount);
+    return forwarded([&] {
+        return VELDARO_StorageComputerSystem_Resource(_storage).setStorageComputerSystem(
+            p, firstStatus, secondStatus, productId, serialNumber, friendlyName, nodeWwn, updateCount, managerName);
     });
 }
+
+// Masking classes: no instance builder yet, so these form the keys the way
+// the enumeration will.
 
 int Indication_Sources::setLUNMappingController(VELDARO_LUNMappingController* p, std::uint8_t moduleId,
                                                 std::uint8_t portNo, const char* alias, const char* name,
@@ -292,19 +258,12 @@ int Indication_Sources::setKeyProperties(VELDARO_StorageHardwareID* p, const cha
 {
     if (!p)
         return 1;
-    return guarded([&] {
-        std::string id("VELDARO:SHI");
-        id += hostId ? hostId : "";
-        if (!ip)
-            id += "_0.0.0.0";
-        else if (*ip)
-            id += std::string("_") + ip;
-        id += "_";
-        id += _storage.c_str();
-        p->InstanceID.set(String(id.c_str()));
-        __set_null_flags(p, false, true, 1);
+    return forwarded([&] {
+        return VELDARO_StorageHardwareID_Resource(_storage).setKeyProperties(p, hostId, ip);
     });
 }
+
+// Remote volumes and copy relationships: no instance builder yet either.
 
 int Indication_Sources::setKeyProperties(VELDARO_RemoteStorageVolume* p, std::uint16_t number, std::uint8_t kind,
                                          const char* boxId)

@@ -1,13 +1,13 @@
 // The instances that change indications describe, made from the values of a
 // change record rather than from a table lookup.
 //
-// One set operation per class, named and ordered like the set operation of
-// that class's instance builder, so that the indication builders read the
-// way the instance builders are called; the key-only variants
-// (setKeyProperties) leave every non-key property null. Each fills the
-// class's keys as its builder forms them and the values the record carries;
-// 0 on success, 1 after a failure (logged "Generation of Instance went
-// wrong.").
+// One set operation per class, named like the set operation of that class's
+// instance builder. Where the builder exists (pools, volumes, the storage
+// system, hardware IDs) the operation hands over to it, so an indication's
+// keys and values are those of the enumerated instance; the masking, remote
+// volume and copy relationship classes are still filled here. The key-only
+// variants (setKeyProperties) leave every non-key property null. 0 on
+// success, 1 after a failure (logged "Generation of Instance went wrong.").
 #ifndef SMIS_PROVIDERS_INDICATION_SOURCES_H
 #define SMIS_PROVIDERS_INDICATION_SOURCES_H
 

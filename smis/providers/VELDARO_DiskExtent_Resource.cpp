@@ -40,8 +40,10 @@ int VELDARO_DiskExtent_Resource::createInstance(VELDARO_DiskExtent*& instance, i
         const std::uint16_t plun = table.getDiskPlun(diskIndex);
         const std::uint8_t usage = table.getDiskUsage(diskIndex);
 
+        // The status is found by disk number, which the item id only
+        // matches when its low 16 bits happen to equal it.
         int first = 0, second = 0;
-        if (table.getDiskExtentSMISStatus(itemId, &first, &second) != 0) {
+        if (table.getDiskExtentSMISStatus(plun, &first, &second) != 0) {
             Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
             return 1;
         }

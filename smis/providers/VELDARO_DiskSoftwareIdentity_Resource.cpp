@@ -22,12 +22,13 @@ int VELDARO_DiskSoftwareIdentity_Resource::createInstance(VELDARO_DiskSoftwareId
         if ((table.getDiskStatus(diskIndex) & 0xFF) == 2)
             return 0;  // the slot holds no disk
         const std::uint32_t itemId = table.getDiskItemId(diskIndex);
+        const std::uint16_t plun = table.getDiskPlun(diskIndex);
+        // Looked up by disk number, not by item id (see Disk_Entry).
         int status = 0;
-        if (table.getDiskSMISStatus(itemId, &status) != 0) {
+        if (table.getDiskSMISStatus(plun, &status) != 0) {
             Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
             return 1;
         }
-        const std::uint16_t plun = table.getDiskPlun(diskIndex);
         RefTable_Text revision(table.getDiskRevision(diskIndex));
         RefTable_Text vendor(table.getDiskVenderId(diskIndex));
         if (revision.missing() || vendor.missing()) {

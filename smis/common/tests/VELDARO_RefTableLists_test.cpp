@@ -74,6 +74,8 @@ struct ListImage {
         m.DiskW(25).Plun(0x0101).Status(0).Usage(0x15).WholeBlockCount(2097152 + 8).ItemId(0x80000101);
         m.DiskW(26).Plun(0x0103).Status(0).Usage(2).WholeBlockCount(3000000);
         m.DiskW(27).Plun(0x0104).Status(0).Usage(1).WholeBlockCount(1000);
+        // An item id whose low 16 bits are another disk's number (row 27's).
+        m.DiskW(28).Plun(0x0105).Status(0).Usage(1).WholeBlockCount(2097152 + 64).ItemId(0x80000104);
         m.DiskW(30).Status(0).DedicatedHSRlun(6);
         m.DiskW(31).Status(2).DedicatedHSRlun(6);
         m.DiskW(32).Status(0x0100).DedicatedHSRlun(6);
@@ -207,6 +209,8 @@ TEST(VELDARO_RefTableLists, UserCapacityOfDisks)
     EXPECT_EQ(t.view->cms_get_user_disk_lba(0x80000999), NONE);
     EXPECT_TRUE(logs.hasLog("Specified ItemID is Not Disk."));
     EXPECT_EQ(t.view->getDiskBlockCount(24), 3000000u - 2097152u);
+    EXPECT_EQ(t.view->getDiskBlockCount(28), 64u) << "the row's own disk, not the one its item id's low bits name";
+    EXPECT_EQ(t.view->getDiskBlockCount(-1), NONE);
     EXPECT_EQ(t.view->getDiskBlockCount(3072), NONE);
 }
 

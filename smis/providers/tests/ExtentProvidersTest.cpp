@@ -58,12 +58,12 @@ void slice(CMTBuilder& b, std::uint16_t number, std::uint16_t rlun, std::uint64_
 
 // Array A: two disks; RAID5 group 1 (one slice), RAID6 group 2 (two slices,
 // Mode bit 0x02), RAID5+0 group 3 (two member sets, no slices); group 0 free.
-void buildArrayA(CMTBuilder& b, bool brokenDisk = false)
+void buildArrayA(CMTBuilder& b, bool renumbered = false)
 {
     b.maxCounts({.olu = 4, .slu = 8, .rlu = 4, .dlu = 4, .mlu = 4});
     b.disk(0x80000107, 0x0107).Status(0).Usage(2).WholeBlockCount(1000000).VenderId("VNDR").ProductId("PROD1")
         .SerialNo("SN001");
-    b.disk(0x80000109, brokenDisk ? 0x0909 : 0x0109).Status(0).Usage(1).WholeBlockCount(4000000).VenderId("VNDR")
+    b.disk(0x80000109, renumbered ? 0x0909 : 0x0109).Status(0).Usage(1).WholeBlockCount(4000000).VenderId("VNDR")
         .ProductId("PROD2").SerialNo("SN002");
     freeGroups(b, {0});
     raidGroup(b, 1).Rlun(1).Status(0x2000).RaidLevel(1).CurrentCMMID(0x11).RlbaCount(10000).StripeSize(128)
@@ -122,10 +122,10 @@ protected:
     }
 
     // Installs the tables and the configuration; the cache loads at first use.
-    void install(const std::vector<std::string>& order, bool brokenDisk = false)
+    void install(const std::vector<std::string>& order, bool renumbered = false)
     {
         CMTBuilder a, b;
-        buildArrayA(a, brokenDisk);
+        buildArrayA(a, renumbered);
         buildArrayB(b);
         a.installCmf(A);
         b.installCmf(B);
@@ -380,16 +380,24 @@ TEST_F(ExtentProviders, ArrayWithoutValidTableIsSkipped)
     EXPECT_EQ(ad->get_instance(m.get(), got), 60);
 }
 
-TEST_F(ExtentProviders, BuildFailureEndsEnumerationButOtherArraysAnswerGet)
+TEST_F(ExtentProviders, DiskWhoseNumberDiffersFromItsItemIdKeepsItsStatusAndCapacity)
 {
-    install({A, B}, /*brokenDisk=*/true);  // disk 0x80000109 has no status: its build fails
+    // Disk 0x80000109 carries number 0x0909: its status and user capacity
+    // come from its own row, not from a disk numbered 0x0109 (there is none).
+    install({A, B}, /*renumbered=*/true);
     auto ad = adapter("VELDARO_DiskExtent");
     Instance_List list;
-    EXPECT_EQ(ad->enum_instances(list), 70);
-    EXPECT_EQ(ids<cimple::VELDARO_DiskExtent>(list), (std::vector<std::string>{"10.0.0.1/DE0x0107"}))
-        << "instances built before the failure stay delivered; the next array is not read";
+    ASSERT_EQ(ad->enum_instances(list), 0);
+    EXPECT_EQ(ids<cimple::VELDARO_DiskExtent>(list),
+              (std::vector<std::string>{"10.0.0.1/DE0x0107", "10.0.0.1/DE0x0909", "10.0.0.2/DE0x0201",
+                                        "10.0.0.2/DE0x0202"}));
+    const auto* user = find<cimple::VELDARO_DiskExtent>(list, A, "DE0x0909");
+    ASSERT_NE(user, nullptr);
+    ASSERT_EQ(user->OperationalStatus.value.size(), 1u);
+    EXPECT_EQ(user->OperationalStatus.value[0], 2);
+    EXPECT_EQ(user->NumberOfBlocks.value, 4000000u - 2097152u);
 
-    Instance_Ptr m = model<cimple::VELDARO_DiskExtent>(*ad, B, "DE0x0201");
+    Instance_Ptr m = model<cimple::VELDARO_DiskExtent>(*ad, A, "DE0x0909");
     Instance_Ptr got;
     EXPECT_EQ(ad->get_instance(m.get(), got), 0);
 }

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -21,18 +22,22 @@
 #include "CIM_InstDeletion.h"
 #include "CIM_InstModification.h"
 #include "CIM_ProtocolControllerForUnit.h"
+#include "CMTBuilder.h"
 #include "IndicationRecord.h"
 #include "Indication_Builder.h"
 #include "Indication_Delivery.h"
 #include "LogCapture.h"
 #include "RecordQueue.h"
+#include "SMIS_CMTAccess.h"
 #include "SMIS_Indication.h"
 #include "TempInstallDir.h"
 #include "VELDARO_AffinityGroupController.h"
 #include "VELDARO_RAIDStoragePool.h"
+#include "VELDARO_RAIDStoragePool_Resource.h"
 #include "VELDARO_StorageComputerSystem.h"
 #include "VELDARO_StorageSynchronized.h"
 #include "VELDARO_StorageVolume.h"
+#include "VELDARO_StorageVolume_Resource.h"
 
 using namespace cimple;
 using R = IndicationRecord;
@@ -248,6 +253,65 @@ protected:
 
     Indication_Builder builder{STORAGE};
 };
+
+// A client that enumerates the pool or volume an indication names must find
+// it under the same keys: the sources come from the instance builders.
+TEST_F(IndicationBuilders, SourceKeysAreThoseOfTheEnumeratedPoolAndVolume)
+{
+    smis::test::CMTBuilder b;
+    b.maxCounts({.olu = 8, .slu = 4, .rlu = 4, .dlu = 2, .mlu = 4});
+    b.sys().NodeWWN({0x50, 0x00, 0x0b, 0x5d, 0x6a, 0x01, 0x02, 0x03});
+    b.rlu(0).Status(3);
+    CMT_RLUW group = b.rlu(2);
+    group.Rlun(2).Status(0x2000).RaidLevel(1).RlbaCount(8192).SluCount(1).Slun(0, 1).Name("RG2");
+    for (std::size_t k = 0; k < 16; ++k)
+        group.Dlun(k, 0xFFFF);
+    b.olu(6).Status(0).SluCount(1).Slun(0, 1).OlbaCount(4096).Name("VOL6");
+    b.slu(1).Status(0).LuType(1).Rlun(2).Olun(6).Mlun(0xFFFF).SlbaCount(4096);
+    b.installCmf(STORAGE);
+    install.writeEnv({std::string("StorageIP=") + STORAGE});
+    SMIS_CMTAccess::destroy();
+
+    struct Destroy {
+        void operator()(Instance* i) const { destroy(i); }
+    };
+    using Instance_Ptr = std::unique_ptr<Instance, Destroy>;
+    VELDARO_RAIDStoragePool* pool = nullptr;
+    ASSERT_EQ(0, VELDARO_RAIDStoragePool_Resource(STORAGE).createInstance(pool, 2));
+    ASSERT_NE(nullptr, pool);
+    Instance_Ptr enumeratedPool(pool);
+    VELDARO_StorageVolume* volume = nullptr;
+    ASSERT_EQ(0, VELDARO_StorageVolume_Resource(STORAGE).createInstance(volume, 1));
+    ASSERT_NE(nullptr, volume);
+    Instance_Ptr enumeratedVolume(volume);
+
+    Owned groups{newRecord(R::KIND_RLU, 1)};
+    std::uint8_t* g = groups.r.entry(0);
+    g[R::Rlu::OPERATION] = R::OP_CREATE;
+    g[R::Rlu::RAID_LEVEL] = 1;
+    smis::storeLE16(g + R::Rlu::RLUN, 2);
+    smis::storeLE64(g + R::Rlu::RLBA_COUNT, 8192);
+    builder.sendRLUInfo(groups.r);
+
+    Owned volumes{newRecord(R::KIND_VOLUME, 1)};
+    std::uint8_t* v = volumes.r.entry(0);
+    v[R::Volume::OPERATION] = R::OP_CREATE;
+    v[R::Volume::LU_TYPE] = 1;
+    smis::storeLE16(v + R::Volume::NUMBER, 6);
+    smis::storeLE64(v + R::Volume::CAPACITY, 4096);
+    builder.sendOLUInfo(volumes.r);
+
+    ASSERT_EQ(2u, creations.count());
+    auto* poolSource = as<VELDARO_RAIDStoragePool>(creations.at<CIM_InstCreation>(0)->SourceInstance);
+    auto* volumeSource = as<VELDARO_StorageVolume>(creations.at<CIM_InstCreation>(1)->SourceInstance);
+    ASSERT_TRUE(poolSource && volumeSource);
+    EXPECT_TRUE(key_eq(enumeratedPool.get(), poolSource)) << poolSource->InstanceID.value.c_str();
+    EXPECT_TRUE(key_eq(enumeratedVolume.get(), volumeSource))
+        << volumeSource->SystemName.value.c_str() << "/" << volumeSource->DeviceID.value.c_str();
+    // The values the record carries come out as the builder forms them.
+    EXPECT_STREQ(volume->Purpose.value.c_str(), volumeSource->Purpose.value.c_str());
+    EXPECT_EQ(volume->NumberOfBlocks.value, volumeSource->NumberOfBlocks.value);
+}
 
 TEST_F(IndicationBuilders, VolumeModificationCarriesBothStatusesButNotForSnapshotPoolVolumes)
 {

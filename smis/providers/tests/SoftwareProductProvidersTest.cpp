@@ -45,7 +45,7 @@ void buildA(CMTBuilder& b)
     b.cmDetail(0x10);
     b.cmDetail(0x11);
     disk(b, 0x80000000, 0x0000, "PROD1", "R1");
-    disk(b, 0x80000017, 0x0017, "PROD1", "R1");
+    disk(b, 0x80000018, 0x0017, "PROD1", "R1");  // item id's low bits are not its number
     disk(b, 0x8000010A, 0x010A, "PROD1", "R2", 4);
     disk(b, 0x80000106, 0x0106, "PROD2", "R1");
     disk(b, 0x80000107, 0x0107, "PROD3", "R1", 0x0102);  // no disk in the slot
@@ -129,7 +129,7 @@ TEST_F(SoftwareProductProviders, DiskFirmware)
                                              "VELDARO:DSI0x0106_10.0.0.1", "VELDARO:DSI0x010a_10.0.0.1"}))
         << "table order; lower-case hexadecimal digits";
     const auto* d = as<cimple::VELDARO_DiskSoftwareIdentity>(list[1]);
-    EXPECT_STREQ(d->ElementName.value.c_str(), "Disk FW - DE0x00:Disk23");
+    EXPECT_STREQ(d->ElementName.value.c_str(), "Disk FW - DE0x00:Disk24");
     EXPECT_STREQ(d->Caption.value.c_str(), "Disk FW");
     EXPECT_STREQ(d->VersionString.value.c_str(), "R1");
     EXPECT_STREQ(d->Manufacturer.value.c_str(), "VNDR");
