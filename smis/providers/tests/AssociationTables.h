@@ -15,8 +15,8 @@ using smis::test::CMTBuilder;
 
 inline void disk(CMTBuilder& b, std::uint16_t plun, std::uint16_t dlun, std::uint64_t blocks, bool broken = false)
 {
-    // A disk whose item id does not carry its number has no status: its
-    // extent cannot be built.
+    // A "broken" disk's item id does not carry its number; the disk is still
+    // found by its own number.
     const std::uint32_t item = 0x80000000u | (broken ? 0x0999u : plun);
     b.disk(item, plun).Status(0).Usage(2).Dlun(dlun).WholeBlockCount(blocks).VenderId("VNDR").ProductId("PROD")
         .SerialNo("SN");
