@@ -4,15 +4,15 @@
 
 #include <cimple/cimple.h>
 
-#include "Element_List_Resource.h"
+#include "Array_Service_Resource.h"
 #include "VELDARO_ControllerConfigurationService.h"
 
 namespace cimple {
 
 class VELDARO_ControllerConfigurationService_Resource
-    : public Element_List_Resource<VELDARO_ControllerConfigurationService> {
+    : public Array_Service_Resource<VELDARO_ControllerConfigurationService> {
 public:
-    explicit VELDARO_ControllerConfigurationService_Resource(const String& storage) : Element_List_Resource(storage)
+    explicit VELDARO_ControllerConfigurationService_Resource(const String& storage) : Array_Service_Resource(storage)
     {
     }
 

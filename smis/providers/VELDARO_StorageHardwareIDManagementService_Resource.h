@@ -4,16 +4,16 @@
 
 #include <cimple/cimple.h>
 
-#include "Element_List_Resource.h"
+#include "Array_Service_Resource.h"
 #include "VELDARO_StorageHardwareIDManagementService.h"
 
 namespace cimple {
 
 class VELDARO_StorageHardwareIDManagementService_Resource
-    : public Element_List_Resource<VELDARO_StorageHardwareIDManagementService> {
+    : public Array_Service_Resource<VELDARO_StorageHardwareIDManagementService> {
 public:
     explicit VELDARO_StorageHardwareIDManagementService_Resource(const String& storage)
-        : Element_List_Resource(storage)
+        : Array_Service_Resource(storage)
     {
     }
 
