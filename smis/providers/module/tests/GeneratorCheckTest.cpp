@@ -36,20 +36,26 @@ struct Check {
     std::string output;
 };
 
-// Runs the generator's check on a table, with a sources folder that holds
-// the given hand-written provider files besides those the tree already has.
+// Runs the generator's check on a table, with a sources folder laid out as
+// the tree's (each provider file in its concern's folder) that holds the
+// given hand-written provider files, in a folder of their own, besides those
+// the tree already has.
 Check run_check(const std::string& table, const std::vector<std::string>& sources = {})
 {
     static int counter = 0;
     fs::path dir = fs::path(testing::TempDir()) /
                    ("providers_check_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    fs::create_directories(dir / "src");
+    fs::create_directories(dir / "src" / "added");
     std::ofstream(dir / "providers.table") << table;
-    for (const auto& e : fs::directory_iterator(fs::path(SMIS_SOURCE_DIR) / "smis" / "providers"))
-        if (e.path().filename().string().ends_with("_Provider.cpp"))
-            std::ofstream(dir / "src" / e.path().filename()) << "\n";
+    const fs::path tree = fs::path(SMIS_SOURCE_DIR) / "smis" / "providers";
+    for (const auto& e : fs::recursive_directory_iterator(tree))
+        if (e.path().filename().string().ends_with("_Provider.cpp")) {
+            const fs::path rel = fs::relative(e.path(), tree);
+            fs::create_directories(dir / "src" / rel.parent_path());
+            std::ofstream(dir / "src" / rel) << "\n";
+        }
     for (const std::string& s : sources)
-        std::ofstream(dir / "src" / s) << "\n";
+        std::ofstream(dir / "src" / "added" / s) << "\n";
     std::string cmd = std::string("'") + PROVIDERS_PYTHON + "' -B '" + PROVIDERS_GENERATOR + "' --check --table '" +
                       (dir / "providers.table").string() + "' --sources '" + (dir / "src").string() + "' " +
                       PROVIDERS_SCHEMA_ARGS + " 2>&1";
