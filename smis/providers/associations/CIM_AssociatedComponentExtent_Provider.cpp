@@ -20,6 +20,7 @@
 #include "VELDARO_SnapDataPool_Resource.h"
 #include "VELDARO_ThinProvisioningExtent_Resource.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
@@ -28,9 +29,6 @@ namespace {
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
 
-constexpr int DISK_ENTRIES = 3072;
-constexpr int TPP_ENTRIES = 256;
-constexpr int LXRP_ENTRIES = 64;
 constexpr std::uint8_t LU_SDP = 7;
 
 // The far end is lent as built.
@@ -54,7 +52,7 @@ bool primordialToDiskExtents(Frame& frame, int oneDisk)
             return true;
         VELDARO_DiskExtent_Resource disks(frame.storage());
         const int begin = oneDisk < 0 ? 0 : oneDisk;
-        const int end = oneDisk < 0 ? DISK_ENTRIES : oneDisk + 1;
+        const int end = oneDisk < 0 ? Table_Entries::DISKS : oneDisk + 1;
         for (int disk = begin; disk < end; ++disk) {
             VELDARO_DiskExtent* made = nullptr;
             if (disks.createInstance(made, disk) != 0)
@@ -118,19 +116,19 @@ bool sdpvPoolToExtent(Frame& frame, int slu)
 bool thinPoolToExtent(Frame& frame, int tpp)
 {
     return sameIndex<VELDARO_ThinProvisioningPool_Resource, VELDARO_ThinProvisioningPool,
-                     VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, tpp, TPP_ENTRIES);
+                     VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, tpp, Table_Entries::THIN_POOLS);
 }
 
 bool layerixPoolToExtent(Frame& frame, int lxrp)
 {
     return sameIndex<VELDARO_LayerixPool_Resource, VELDARO_LayerixPool, VELDARO_LayerixExtent_Resource,
-                     VELDARO_LayerixExtent>(frame, lxrp, LXRP_ENTRIES);
+                     VELDARO_LayerixExtent>(frame, lxrp, Table_Entries::LAYERIX_POOLS);
 }
 
 bool subPoolToSubExtent(Frame& frame, int tpp)
 {
     return sameIndex<VELDARO_LayerixSubPool_Resource, VELDARO_LayerixSubPool, VELDARO_LayerixSubExtent_Resource,
-                     VELDARO_LayerixSubExtent>(frame, tpp, TPP_ENTRIES);
+                     VELDARO_LayerixSubExtent>(frame, tpp, Table_Entries::THIN_POOLS);
 }
 
 bool sameSdp(const Property<uint32>& a, const Property<uint32>& b)

@@ -9,6 +9,7 @@
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ThinProvisioningFreeExtent_Resource.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
@@ -16,7 +17,6 @@ namespace {
 
 using Common = Association_Provider_Frame;
 
-constexpr int TPP_ENTRIES = 256;
 
 void add(Association_Map_Frame& frame, Instance* pool, Instance* extent)
 {
@@ -66,7 +66,7 @@ bool thinPoolsToFreeExtent(Association_Map_Frame& frame)
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_ThinProvisioningPool_Resource pools(frame.storage());
         VELDARO_ThinProvisioningFreeExtent_Resource frees(frame.storage());
-        for (int tpp = 0; tpp < TPP_ENTRIES; ++tpp) {
+        for (int tpp = 0; tpp < Table_Entries::THIN_POOLS; ++tpp) {
             VELDARO_ThinProvisioningPool* built = nullptr;
             if (pools.createInstance(built, tpp) != 0)
                 return false;

@@ -27,6 +27,7 @@
 #include "VELDARO_StorageVolume_Resource.h"
 #include "VELDARO_ThinProvisioningExtent_Resource.h"
 #include "VELDARO_ThinProvisioningFreeExtent_Resource.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
@@ -40,8 +41,6 @@ constexpr std::uint8_t RAID10 = 12;
 constexpr std::uint16_t NONE = 0xFFFF;
 constexpr int MEMBER_SLOTS = 16;
 constexpr int DISK_SLOTS = 16;
-constexpr int TPP_ENTRIES = 256;
-constexpr int LXRP_ENTRIES = 64;
 constexpr int LXRP_SUB_POOL_SLOTS = 5;
 constexpr std::uint64_t MIB = 1048576;
 
@@ -766,7 +765,7 @@ bool volumesOfThinPools(Frame& frame, int tppEntry)
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_ThinProvisioningExtent_Resource pools(frame.storage());
         VELDARO_StorageVolume_Resource volumes(frame.storage());
-        const auto range = frame.walk(tppEntry, TPP_ENTRIES);
+        const auto range = frame.walk(tppEntry, Table_Entries::THIN_POOLS);
         for (int tpp = range.begin; tpp < range.end; ++tpp) {
             VELDARO_ThinProvisioningExtent* built = nullptr;
             if (pools.createInstance(built, tpp) != 0)
@@ -857,7 +856,7 @@ bool freeOfThinPools(Frame& frame, int tppEntry)
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_ThinProvisioningExtent_Resource pools(frame.storage());
         VELDARO_ThinProvisioningFreeExtent_Resource frees(frame.storage());
-        const auto range = frame.walk(tppEntry, TPP_ENTRIES);
+        const auto range = frame.walk(tppEntry, Table_Entries::THIN_POOLS);
         for (int tpp = range.begin; tpp < range.end; ++tpp) {
             VELDARO_ThinProvisioningExtent* built = nullptr;
             if (pools.createInstance(built, tpp) != 0)
@@ -904,7 +903,7 @@ bool volumesOfTieringPools(Frame& frame, int lxrpEntry)
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_LayerixExtent_Resource pools(frame.storage());
         VELDARO_StorageVolume_Resource volumes(frame.storage());
-        const auto range = frame.walk(lxrpEntry, LXRP_ENTRIES);
+        const auto range = frame.walk(lxrpEntry, Table_Entries::LAYERIX_POOLS);
         for (int lxrp = range.begin; lxrp < range.end; ++lxrp) {
             VELDARO_LayerixExtent* built = nullptr;
             if (pools.createInstance(built, lxrp) != 0)
@@ -973,7 +972,7 @@ bool subPoolsOfTieringPools(Frame& frame, int lxrpEntry)
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_LayerixExtent_Resource pools(frame.storage());
         VELDARO_LayerixSubExtent_Resource subs(frame.storage());
-        const auto range = frame.walk(lxrpEntry, LXRP_ENTRIES);
+        const auto range = frame.walk(lxrpEntry, Table_Entries::LAYERIX_POOLS);
         for (int lxrp = range.begin; lxrp < range.end; ++lxrp) {
             VELDARO_LayerixExtent* built = nullptr;
             if (pools.createInstance(built, lxrp) != 0)

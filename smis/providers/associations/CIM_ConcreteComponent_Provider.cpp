@@ -27,6 +27,7 @@
 #include "VELDARO_ThinProvisioningExtent_Resource.h"
 #include "VELDARO_ThinProvisioningFreeExtent_Resource.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
@@ -35,9 +36,6 @@ namespace {
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
 
-constexpr int DISK_ENTRIES = 3072;
-constexpr int TPP_ENTRIES = 256;
-constexpr int LXRP_ENTRIES = 64;
 constexpr std::uint8_t LU_TYPE_SDP = 7;
 
 // The emitter: the pool is the group, the extent the part. The far end is
@@ -75,7 +73,7 @@ bool primordialDisks(Frame& frame, int givenDisk)
             return true;
         VELDARO_DiskExtent_Resource disks(frame.storage());
         const int first = givenDisk < 0 ? 0 : givenDisk;
-        const int last = givenDisk < 0 ? DISK_ENTRIES : givenDisk + 1;
+        const int last = givenDisk < 0 ? Table_Entries::DISKS : givenDisk + 1;
         for (int d = first; d < last; ++d) {
             VELDARO_DiskExtent* made = nullptr;
             if (disks.createInstance(made, d) != 0)
@@ -254,26 +252,26 @@ bool thinExtents(Frame& frame, int entry)
 {
     return sameIndexPairs<VELDARO_ThinProvisioningPool_Resource, VELDARO_ThinProvisioningPool,
                           VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, entry,
-                                                                                                   TPP_ENTRIES);
+                                                                                                   Table_Entries::THIN_POOLS);
 }
 
 bool thinFreeExtents(Frame& frame, int entry)
 {
     return sameIndexPairs<VELDARO_ThinProvisioningPool_Resource, VELDARO_ThinProvisioningPool,
                           VELDARO_ThinProvisioningFreeExtent_Resource, VELDARO_ThinProvisioningFreeExtent>(
-        frame, entry, TPP_ENTRIES);
+        frame, entry, Table_Entries::THIN_POOLS);
 }
 
 bool tieringExtents(Frame& frame, int entry)
 {
     return sameIndexPairs<VELDARO_LayerixPool_Resource, VELDARO_LayerixPool, VELDARO_LayerixExtent_Resource,
-                          VELDARO_LayerixExtent>(frame, entry, LXRP_ENTRIES);
+                          VELDARO_LayerixExtent>(frame, entry, Table_Entries::LAYERIX_POOLS);
 }
 
 bool tieringSubExtents(Frame& frame, int entry)
 {
     return sameIndexPairs<VELDARO_LayerixSubPool_Resource, VELDARO_LayerixSubPool, VELDARO_LayerixSubExtent_Resource,
-                          VELDARO_LayerixSubExtent>(frame, entry, TPP_ENTRIES);
+                          VELDARO_LayerixSubExtent>(frame, entry, Table_Entries::THIN_POOLS);
 }
 
 // ---- snapshot data pools ----

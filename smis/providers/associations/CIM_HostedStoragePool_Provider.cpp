@@ -15,6 +15,7 @@
 #include "VELDARO_SnapDataPool_Resource.h"
 #include "VELDARO_StorageComputerSystem_Resource.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
@@ -23,8 +24,6 @@ namespace {
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
 
-constexpr int TPP_ENTRIES = 256;
-constexpr int LXRP_ENTRIES = 64;
 constexpr std::uint8_t LU_SDP = 7;
 
 // All pairs (the system is the source or the array is enumerated), or the
@@ -152,17 +151,17 @@ bool hostSDPVPools(Frame& frame, Form form, int slu)
 bool hostThinProvisioningPools(Frame& frame, Form form, int tpp)
 {
     return hostIndexedPools<VELDARO_ThinProvisioningPool_Resource, VELDARO_ThinProvisioningPool>(frame, form, tpp,
-                                                                                                TPP_ENTRIES);
+                                                                                                Table_Entries::THIN_POOLS);
 }
 
 bool hostLayerixPools(Frame& frame, Form form, int lxrp)
 {
-    return hostIndexedPools<VELDARO_LayerixPool_Resource, VELDARO_LayerixPool>(frame, form, lxrp, LXRP_ENTRIES);
+    return hostIndexedPools<VELDARO_LayerixPool_Resource, VELDARO_LayerixPool>(frame, form, lxrp, Table_Entries::LAYERIX_POOLS);
 }
 
 bool hostLayerixSubPools(Frame& frame, Form form, int tpp)
 {
-    return hostIndexedPools<VELDARO_LayerixSubPool_Resource, VELDARO_LayerixSubPool>(frame, form, tpp, TPP_ENTRIES);
+    return hostIndexedPools<VELDARO_LayerixSubPool_Resource, VELDARO_LayerixSubPool>(frame, form, tpp, Table_Entries::THIN_POOLS);
 }
 
 bool hostEveryPool(Frame& frame)

@@ -49,7 +49,7 @@ bool slotPhysicalDisks(Frame& frame, int diskIndex)
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_DiskSlot_Resource slots(frame.storage());
         VELDARO_PhysicalDisk_Resource disks(frame.storage());
-        const auto range = frame.walk(diskIndex, DISK_TABLE_SIZE);
+        const auto range = frame.walk(diskIndex, Table_Entries::DISKS);
         for (int i = range.begin; i < range.end; ++i) {
             VELDARO_DiskSlot* madeSlot = nullptr;
             if (slots.createInstance(madeSlot, i) != 0)

@@ -27,7 +27,7 @@ bool packagePhysicalMedia(Frame& frame, unsigned char sourceKind, int diskIndex)
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_PhysicalDisk_Resource disks(frame.storage());
         VELDARO_PhysicalMedia_Resource media(frame.storage());
-        const auto range = frame.walk(diskIndex, DISK_TABLE_SIZE);
+        const auto range = frame.walk(diskIndex, Table_Entries::DISKS);
         for (int i = range.begin; i < range.end; ++i) {
             VELDARO_PhysicalDisk* madeDisk = nullptr;
             if (disks.createInstance(madeDisk, i) != 0)

@@ -101,7 +101,7 @@ bool productPhysicalDisks(Frame& frame, const String* identifying, const String*
             if (frame.oneEntry() && !(identifying && vendor && version && sameText(product->IdentifyingNumber, *identifying) &&
                                       sameText(product->Vendor, *vendor) && sameText(product->Version, *version)))
                 continue;
-            for (int i = 0; i < DISK_TABLE_SIZE; ++i) {
+            for (int i = 0; i < Table_Entries::DISKS; ++i) {
                 RefTable_Text id(table.getDiskProductId(i));
                 RefTable_Text vendorId(table.getDiskVenderId(i));
                 RefTable_Text revision(table.getDiskRevision(i));

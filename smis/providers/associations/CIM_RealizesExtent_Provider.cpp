@@ -4,7 +4,9 @@
 #include "CIM_RealizesExtent_Provider.h"
 
 #include "CIM_RealizesExtent.h"
-#include "Disk_Index_Pairs.h"
+#include "Key_Index.h"
+#include "Same_Index_Walk.h"
+#include "Table_Entries.h"
 #include "VELDARO_DiskExtent.h"
 #include "VELDARO_DiskExtent_Resource.h"
 #include "VELDARO_PhysicalMedia.h"
@@ -14,19 +16,30 @@ namespace cimple {
 
 namespace {
 
+using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
-using namespace disk_pairs;
+using Walk = Same_Index_Walk;
 
-bool mediaExtents(Association_Parent_Frame& frame, int diskIndex, Far far)
+bool mediaExtents(Frame& frame, int diskIndex, Walk::Far far)
 {
     VELDARO_PhysicalMedia_Resource media(frame.storage());
     VELDARO_DiskExtent_Resource extents(frame.storage());
-    return sameDiskPairs<VELDARO_PhysicalMedia, VELDARO_DiskExtent>(
-        frame, &CIM_RealizesExtent::static_meta_class, diskIndex, far,
+    return Walk::resourcePairs<CIM_RealizesExtent, VELDARO_PhysicalMedia, VELDARO_DiskExtent>(
+        frame, frame.walk(diskIndex, Table_Entries::DISKS), far, true,
         {"Table access conflict - Can't create DiskExtent by PLUN that could create PhysicalMedia: %d"}, __FILE__,
-        __LINE__, [&](VELDARO_PhysicalMedia*& out, int i) { return media.createInstance(out, i); },
-        [&](VELDARO_DiskExtent*& out, int i) { return extents.createInstance(out, i); });
+        __LINE__, media, extents);
 }
+
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_PhysicalMedia::static_meta_class, Common::BY_TAG,
+     Key_Index::of<&VELDARO_PhysicalMedia_Resource::divide_Tag, &VELDARO_RefTable::searchPlunFromDiskTable,
+                   Key_Index::TAG>,
+     [](Frame& frame, const Instance*, int disk) { return mediaExtents(frame, disk, Walk::Far::SECOND); }},
+    {&VELDARO_DiskExtent::static_meta_class, Common::BY_SYSTEM_NAME,
+     Key_Index::of<&VELDARO_DiskExtent_Resource::divide_DeviceID, &VELDARO_RefTable::searchPlunFromDiskTable,
+                   Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int disk) { return mediaExtents(frame, disk, Walk::Far::FIRST); }},
+};
 
 }  // namespace
 
@@ -36,28 +49,12 @@ CIM_RealizesExtent_Provider::~CIM_RealizesExtent_Provider() {}
 
 bool CIM_RealizesExtent_Provider::_enumPairs()
 {
-    return mediaExtents(*this, 0, Far::SECOND);
+    return mediaExtents(*this, 0, Walk::Far::SECOND);
 }
 
 int CIM_RealizesExtent_Provider::_request(const Instance* source)
 {
-    const bool fromMedium = Common::isOf(source, VELDARO_PhysicalMedia::static_meta_class);
-    const bool fromExtent = !fromMedium && Common::isOf(source, VELDARO_DiskExtent::static_meta_class);
-    String address;
-    if (!(fromMedium ? Common::storageFromKeySuffix(source, "Tag", address)
-                     : fromExtent && Common::storageFromProperty(source, "SystemName", address)))
-        return Common::checkProviderClass(source);
-
-    const String* key = Common::stringValue(source, fromMedium ? "Tag" : "DeviceID");
-    return onStorage(address, [&](VELDARO_RefTable& table) {
-        std::uint16_t number = 0;
-        const bool parsed = key && (fromMedium ? VELDARO_PhysicalMedia_Resource::divide_Tag(key->c_str(), &number)
-                                       : VELDARO_DiskExtent_Resource::divide_DeviceID(key->c_str(), &number));
-        if (!parsed)
-            return true;
-        const int index = table.searchPlunFromDiskTable(number);
-        return index < 0 || mediaExtents(*this, index, fromMedium ? Far::SECOND : Far::FIRST);
-    });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple

@@ -5,10 +5,12 @@
 #include "CIM_Realizes_Provider.h"
 
 #include <cstring>
-#include <new>
 
+#include "Association_End.h"
 #include "CIM_Realizes.h"
-#include "Disk_Index_Pairs.h"
+#include "Key_Index.h"
+#include "Same_Index_Walk.h"
+#include "Table_Entries.h"
 #include "VELDARO_ChannelAdapterCard.h"
 #include "VELDARO_ChannelAdapterCard_Resource.h"
 #include "VELDARO_DiskDrive.h"
@@ -28,27 +30,21 @@ namespace {
 
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
-using namespace disk_pairs;
+using Walk = Same_Index_Walk;
 
 // ---- physical disks and their drives ----
 
-bool disksDrives(Frame& frame, int diskIndex, Far far)
+bool disksDrives(Frame& frame, int diskIndex, Walk::Far far)
 {
     VELDARO_PhysicalDisk_Resource disks(frame.storage());
     VELDARO_DiskDrive_Resource drives(frame.storage());
-    return sameDiskPairs<VELDARO_PhysicalDisk, VELDARO_DiskDrive>(
-        frame, &CIM_Realizes::static_meta_class, diskIndex, far,
+    return Walk::resourcePairs<CIM_Realizes, VELDARO_PhysicalDisk, VELDARO_DiskDrive>(
+        frame, frame.walk(diskIndex, Table_Entries::DISKS), far, true,
         {"Table access conflict - Can't create DiskDrive by PLUN that could create PhysicalDisk: %d"}, __FILE__,
-        __LINE__, [&](VELDARO_PhysicalDisk*& out, int i) { return disks.createInstance(out, i); },
-        [&](VELDARO_DiskDrive*& out, int i) { return drives.createInstance(out, i); });
+        __LINE__, disks, drives);
 }
 
 // ---- list elements: cards and SFP modules with their ports ----
-
-Array<VELDARO_ChannelAdapterCard*>& items(VELDARO_ChannelAdapterCard_Resource& r) { return r.list(); }
-Array<VELDARO_SFP*>& items(VELDARO_SFP_Resource& r) { return r.list(); }
-Array<VELDARO_EthernetPort*>& items(VELDARO_EthernetPort_Resource& r) { return r.instances(); }
-Array<VELDARO_FCPort*>& items(VELDARO_FCPort_Resource& r) { return r.instances(); }
 
 bool equal(const Property<uint32>& a, const Property<uint32>& b)
 {
@@ -87,14 +83,6 @@ bool sameSlotsAndPort(const VELDARO_SFP& sfp, const D& port)
     return sameSlots(sfp, port) && equal(sfp.PortNo, port.PortNo);
 }
 
-void emit(Frame& frame, Instance* antecedent, Instance* dependent, Instance* far)
-{
-    Instance* made = Common::newAssociation(&CIM_Realizes::static_meta_class, antecedent, dependent);
-    if (!made)
-        throw std::bad_alloc();
-    frame.deliver(made, far, true);
-}
-
 // Every physical element of its list (only the first whose Tag is
 // antecedentTag when given) with the accepted ports that match it: all of
 // them when everyMatch, else the first. (element, port, port).
@@ -106,21 +94,21 @@ bool elementsWithPorts(Frame& frame, int (A_Resource::*buildA)(), int (D_Resourc
         D_Resource ports(frame.storage());
         if ((ports.*buildD)() == 1)
             return false;
-        if (items(ports).size() == 0)
+        if (listedOf(ports).size() == 0)
             return true;
         A_Resource elements(frame.storage());
         if ((elements.*buildA)() == 1)
             return false;
-        for (std::size_t e = 0; e < items(elements).size(); ++e) {
-            const auto* element = items(elements)[e];
+        for (std::size_t e = 0; e < listedOf(elements).size(); ++e) {
+            const auto* element = listedOf(elements)[e];
             if (!element || (antecedentTag && !textEquals(element, "Tag", antecedentTag)))
                 continue;
-            for (std::size_t p = 0; p < items(ports).size(); ++p) {
-                const auto* port = items(ports)[p];
+            for (std::size_t p = 0; p < listedOf(ports).size(); ++p) {
+                const auto* port = listedOf(ports)[p];
                 if (!port || !accept(*port) || !match(*element, *port))
                     continue;
                 Instance* dependent = clone(port);
-                emit(frame, clone(element), dependent, dependent);
+                frame.emit<CIM_Realizes>(clone(element), dependent, dependent);
                 if (!everyMatch)
                     break;
             }
@@ -141,20 +129,20 @@ bool portWithElement(Frame& frame, int (A_Resource::*buildA)(), int (D_Resource:
         A_Resource elements(frame.storage());
         if ((elements.*buildA)() == 1)
             return false;
-        if (items(elements).size() == 0)
+        if (listedOf(elements).size() == 0)
             return true;
         D_Resource ports(frame.storage());
         if ((ports.*buildD)() == 1)
             return false;
-        for (std::size_t p = 0; p < items(ports).size(); ++p) {
-            const auto* port = items(ports)[p];
+        for (std::size_t p = 0; p < listedOf(ports).size(); ++p) {
+            const auto* port = listedOf(ports)[p];
             if (!port || !textEquals(port, "DeviceID", deviceId) || !accept(*port))
                 continue;
-            for (std::size_t e = 0; e < items(elements).size(); ++e) {
-                const auto* element = items(elements)[e];
+            for (std::size_t e = 0; e < listedOf(elements).size(); ++e) {
+                const auto* element = listedOf(elements)[e];
                 if (element && match(*element, *port)) {
                     Instance* antecedent = clone(element);
-                    emit(frame, antecedent, clone(port), antecedent);
+                    frame.emit<CIM_Realizes>(antecedent, clone(port), antecedent);
                     break;
                 }
             }
@@ -206,6 +194,38 @@ bool ethernetPortSfp(Frame& frame, const char* deviceId)
                            deviceId, behindSfp, sfpOfEthernet);
 }
 
+// The key text of a source, "" when it has none.
+const char* keyOf(const Instance* source, const char* name)
+{
+    const char* key = Common::keyText(source, name);
+    return key ? key : "";
+}
+
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_PhysicalDisk::static_meta_class, Common::BY_TAG,
+     Key_Index::of<&VELDARO_PhysicalDisk_Resource::divide_Tag, &VELDARO_RefTable::searchPlunFromDiskTable,
+                   Key_Index::TAG>,
+     [](Frame& frame, const Instance*, int disk) { return disksDrives(frame, disk, Walk::Far::SECOND); }},
+    {&VELDARO_DiskDrive::static_meta_class, Common::BY_SYSTEM_NAME,
+     Key_Index::of<&VELDARO_DiskDrive_Resource::divide_DeviceID, &VELDARO_RefTable::searchPlunFromDiskTable,
+                   Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int disk) { return disksDrives(frame, disk, Walk::Far::FIRST); }},
+    {&VELDARO_ChannelAdapterCard::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance* source, int) { return cardsEthernetPorts(frame, keyOf(source, "Tag")); }},
+    {&VELDARO_FCPort::static_meta_class, Common::BY_SYSTEM_NAME, nullptr,
+     [](Frame& frame, const Instance* source, int) { return fcPortSfp(frame, keyOf(source, "DeviceID")); }},
+    {&VELDARO_EthernetPort::static_meta_class, Common::BY_SYSTEM_NAME, nullptr,
+     [](Frame& frame, const Instance* source, int) {
+         const char* key = keyOf(source, "DeviceID");
+         return ethernetPortCard(frame, key) && ethernetPortSfp(frame, key);
+     }},
+    {&VELDARO_SFP::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance* source, int) {
+         const char* key = keyOf(source, "Tag");
+         return sfpsFCPorts(frame, key) && sfpsEthernetPorts(frame, key);
+     }},
+};
+
 }  // namespace
 
 CIM_Realizes_Provider::CIM_Realizes_Provider() {}
@@ -214,58 +234,13 @@ CIM_Realizes_Provider::~CIM_Realizes_Provider() {}
 
 bool CIM_Realizes_Provider::_enumPairs()
 {
-    return disksDrives(*this, 0, Far::SECOND) && cardsEthernetPorts(*this) && sfpsFCPorts(*this) &&
+    return disksDrives(*this, 0, Walk::Far::SECOND) && cardsEthernetPorts(*this) && sfpsFCPorts(*this) &&
            sfpsEthernetPorts(*this);
 }
 
 int CIM_Realizes_Provider::_request(const Instance* source)
 {
-    enum Kind { NONE_OF_THESE, DISK, DRIVE, CARD, FC_PORT, ETHERNET_PORT, SFP };
-    Kind kind = NONE_OF_THESE;
-    if (Common::isOf(source, VELDARO_PhysicalDisk::static_meta_class))
-        kind = DISK;
-    else if (Common::isOf(source, VELDARO_DiskDrive::static_meta_class))
-        kind = DRIVE;
-    else if (Common::isOf(source, VELDARO_ChannelAdapterCard::static_meta_class))
-        kind = CARD;
-    else if (Common::isOf(source, VELDARO_FCPort::static_meta_class))
-        kind = FC_PORT;
-    else if (Common::isOf(source, VELDARO_EthernetPort::static_meta_class))
-        kind = ETHERNET_PORT;
-    else if (Common::isOf(source, VELDARO_SFP::static_meta_class))
-        kind = SFP;
-    const bool byTag = kind == DISK || kind == CARD || kind == SFP;
-    String address;
-    if (kind == NONE_OF_THESE || !(byTag ? Common::storageFromKeySuffix(source, "Tag", address)
-                                         : Common::storageFromProperty(source, "SystemName", address)))
-        return Common::checkProviderClass(source);
-
-    const String* keyValue = Common::stringValue(source, byTag ? "Tag" : "DeviceID");
-    const char* key = keyValue ? keyValue->c_str() : "";
-    return onStorage(address, [&](VELDARO_RefTable& table) {
-        switch (kind) {
-        case DISK:
-        case DRIVE: {
-            std::uint16_t number = 0;
-            const bool parsed = kind == DISK ? VELDARO_PhysicalDisk_Resource::divide_Tag(key, &number)
-                                             : VELDARO_DiskDrive_Resource::divide_DeviceID(key, &number);
-            if (!parsed)
-                return true;
-            const int index = table.searchPlunFromDiskTable(number);
-            return index < 0 || disksDrives(*this, index, kind == DISK ? Far::SECOND : Far::FIRST);
-        }
-        case CARD:
-            return cardsEthernetPorts(*this, key);
-        case FC_PORT:
-            return fcPortSfp(*this, key);
-        case ETHERNET_PORT:
-            return ethernetPortCard(*this, key) && ethernetPortSfp(*this, key);
-        case SFP:
-            return sfpsFCPorts(*this, key) && sfpsEthernetPorts(*this, key);
-        default:
-            return true;
-        }
-    });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple

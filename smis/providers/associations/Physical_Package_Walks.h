@@ -18,14 +18,13 @@
 #include "VELDARO_DeviceEnclosure.h"
 #include "VELDARO_DeviceEnclosure_Resource.h"
 #include "VELDARO_RefTable.h"
+#include "Table_Entries.h"
 
 namespace cimple::packaging {
 
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
 
-// Disk entries of the disk table (disk, its slot and its medium share one).
-constexpr int DISK_TABLE_SIZE = 3072;
 
 // The Tag of an instance, "" when it has none.
 inline const char* tagOf(const Instance* instance)
@@ -129,7 +128,7 @@ template <class Part>
 bool eachDiskOf(const VELDARO_RefTable& table, int deIndex, std::uint8_t deId, Part part)
 {
     const int count = table.getDEDiskCount(deIndex);
-    for (int position = 0; position < count && position < 256; ++position) {
+    for (int position = 0; position < count && position < Table_Entries::POSITIONS_PER_ENCLOSURE; ++position) {
         const auto key = static_cast<std::uint16_t>((static_cast<unsigned>(deId) << 8) | static_cast<unsigned>(position));
         const int disk = table.searchPlunFromDiskTable(key);
         if (disk < 0)

@@ -10,11 +10,12 @@
 #include <cstdint>
 
 #include "VELDARO_RefTable.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 struct Disk_Entry {
-    static constexpr int DISK_TABLE_SIZE = 3072;
+    static constexpr int DISK_TABLE_SIZE = Table_Entries::DISKS;
     static constexpr std::uint64_t BLOCK_SIZE = 512;
 
     enum Read { PRESENT = 0, FAILED = 1, ABSENT = 2 };

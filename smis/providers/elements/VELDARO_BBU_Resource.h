@@ -8,12 +8,13 @@
 
 #include "Element_List_Resource.h"
 #include "VELDARO_BBU.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_BBU_Resource : public Element_List_Resource<VELDARO_BBU> {
 public:
-    static constexpr int BBU_TABLE_SIZE = 4;
+    static constexpr int BBU_TABLE_SIZE = tableEntriesOf(CMT_Table::BBU);
 
     explicit VELDARO_BBU_Resource(const String& storage) : Element_List_Resource(storage) {}
 

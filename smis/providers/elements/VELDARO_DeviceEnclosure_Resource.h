@@ -7,12 +7,13 @@
 #include <cstdint>
 
 #include "VELDARO_DeviceEnclosure.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_DeviceEnclosure_Resource {
 public:
-    static constexpr int DE_TABLE_SIZE = 128;
+    static constexpr int DE_TABLE_SIZE = Table_Entries::DRIVE_ENCLOSURES;
 
     explicit VELDARO_DeviceEnclosure_Resource(const String& storage) : _storage(storage) {}
 

@@ -7,12 +7,13 @@
 
 #include "Element_List_Resource.h"
 #include "VELDARO_DiskProduct.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_DiskProduct_Resource : public Element_List_Resource<VELDARO_DiskProduct> {
 public:
-    static constexpr int DISK_TABLE_SIZE = 3072;
+    static constexpr int DISK_TABLE_SIZE = Table_Entries::DISKS;
 
     explicit VELDARO_DiskProduct_Resource(const String& storage) : Element_List_Resource(storage) {}
 

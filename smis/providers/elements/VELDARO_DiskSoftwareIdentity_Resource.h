@@ -7,12 +7,13 @@
 #include <cstdint>
 
 #include "VELDARO_DiskSoftwareIdentity.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_DiskSoftwareIdentity_Resource {
 public:
-    static constexpr int DISK_TABLE_SIZE = 3072;
+    static constexpr int DISK_TABLE_SIZE = Table_Entries::DISKS;
 
     explicit VELDARO_DiskSoftwareIdentity_Resource(const String& storage) : _storage(storage) {}
 

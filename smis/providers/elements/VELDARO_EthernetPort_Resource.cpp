@@ -11,7 +11,7 @@
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
 #include "Owned_Records.h"
-#include "Owned_Table_Text.h"
+#include "RefTable_Text.h"
 #include "SMIS_Vorpak.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
@@ -60,12 +60,12 @@ int VELDARO_EthernetPort_Resource::createEthernetPort()
                     Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                     return 1;
                 }
-                Owned_Table_Text ip(table.getiSCSI_IPAddress(ca, port));
+                RefTable_Text ip(table.getiSCSI_IPAddress(ca, port));
                 if (!ip) {
                     Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                     return 1;
                 }
-                Owned_Table_Text mac(table.getCAPortMacAddress(ca, port));
+                RefTable_Text mac(table.getCAPortMacAddress(ca, port));
                 if (!mac) {
                     Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                     return 1;

@@ -8,12 +8,13 @@
 
 #include "Element_List_Resource.h"
 #include "VELDARO_FAN.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_FAN_Resource : public Element_List_Resource<VELDARO_FAN> {
 public:
-    static constexpr int FAN_TABLE_SIZE = 4;
+    static constexpr int FAN_TABLE_SIZE = tableEntriesOf(CMT_Table::FAN);
 
     explicit VELDARO_FAN_Resource(const String& storage) : Element_List_Resource(storage) {}
 

@@ -11,7 +11,7 @@
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
 #include "Owned_Records.h"
-#include "Owned_Table_Text.h"
+#include "RefTable_Text.h"
 #include "SMIS_Vorpak.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
@@ -74,7 +74,7 @@ int VELDARO_FCPort_Resource::createFCPort()
                 const int port = static_cast<int>(p);
                 if (table.getCAPortStatus(ca, port) == 0)
                     continue;
-                Owned_Table_Text wwn(table.getCAPortWwn(ca, port));
+                RefTable_Text wwn(table.getCAPortWwn(ca, port));
                 if (!wwn) {
                     Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                     return 1;

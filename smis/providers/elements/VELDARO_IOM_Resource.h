@@ -7,12 +7,13 @@
 #include <cstdint>
 
 #include "VELDARO_IOM.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_IOM_Resource {
 public:
-    static constexpr int EXP_TABLE_SIZE = 256;
+    static constexpr int EXP_TABLE_SIZE = tableEntriesOf(CMT_Table::EXP);
 
     explicit VELDARO_IOM_Resource(const String& storage) : _storage(storage) {}
 

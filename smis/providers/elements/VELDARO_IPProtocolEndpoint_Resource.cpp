@@ -8,7 +8,7 @@
 #include "CA_Port_Walk.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
-#include "Owned_Table_Text.h"
+#include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {
@@ -27,12 +27,12 @@ int VELDARO_IPProtocolEndpoint_Resource::createIPProtocolEndpoint()
         if (first != 0)
             return first;
         return CA_Port_Walk::forEachiSCSIPort(table, [&](int ca, int port) {
-            Owned_Table_Text ip(table.getiSCSI_IPAddress(ca, port));
+            RefTable_Text ip(table.getiSCSI_IPAddress(ca, port));
             if (!ip) {
                 Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                 return 1;
             }
-            Owned_Table_Text mask(table.getCAPortiSCSISubnetMask(ca, port));
+            RefTable_Text mask(table.getCAPortiSCSISubnetMask(ca, port));
             if (!mask) {
                 Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                 return 1;

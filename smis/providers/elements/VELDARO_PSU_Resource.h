@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "VELDARO_PSU.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
@@ -16,8 +17,8 @@ public:
     // Kind codes: the controller enclosure's table and the drive enclosures' table.
     static constexpr std::uint8_t CE_PSU = 0x73;
     static constexpr std::uint8_t DE_PSU = 0xD2;
-    static constexpr int CE_PSU_TABLE_SIZE = 6;
-    static constexpr int DE_PSU_TABLE_SIZE = 256;
+    static constexpr int CE_PSU_TABLE_SIZE = tableEntriesOf(CMT_Table::CPSU);
+    static constexpr int DE_PSU_TABLE_SIZE = tableEntriesOf(CMT_Table::DPSU);
 
     explicit VELDARO_PSU_Resource(const String& storage) : _storage(storage) {}
 

@@ -6,7 +6,7 @@
 
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
-#include "Owned_Table_Text.h"
+#include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {
@@ -30,7 +30,7 @@ int VELDARO_RemoteSCSIProtocolEndpoint_Resource::createRemoteSCSIProtocolEndpoin
 
         const std::uint16_t count = table.getConnectionMapCount();
         for (std::uint16_t i = 0; i < count; ++i) {
-            Owned_Table_Text boxId(table.getRemotePathBoxID(table.getConnectionMapRemotePathNo(i)));
+            RefTable_Text boxId(table.getRemotePathBoxID(table.getConnectionMapRemotePathNo(i)));
             if (!boxId) {
                 Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                 return 1;
@@ -38,8 +38,8 @@ int VELDARO_RemoteSCSIProtocolEndpoint_Resource::createRemoteSCSIProtocolEndpoin
             const std::uint8_t caType = table.getConnectionMapCAType(i);
             VELDARO_RemoteSCSIProtocolEndpoint* made = nullptr;
             if (caType == CA_TYPE_ISCSI) {
-                Owned_Table_Text name(table.getConnectionMapiSCSIName(i));
-                Owned_Table_Text ip(table.getConnectionMapIPAddress(i));
+                RefTable_Text name(table.getConnectionMapiSCSIName(i));
+                RefTable_Text ip(table.getConnectionMapIPAddress(i));
                 if (!name || !ip) {
                     Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                     return 1;
@@ -50,7 +50,7 @@ int VELDARO_RemoteSCSIProtocolEndpoint_Resource::createRemoteSCSIProtocolEndpoin
                     return 1;
                 }
             } else {
-                Owned_Table_Text wwn(table.getConnectionMapWWN(i));
+                RefTable_Text wwn(table.getConnectionMapWWN(i));
                 if (!wwn) {
                     Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                     return 1;

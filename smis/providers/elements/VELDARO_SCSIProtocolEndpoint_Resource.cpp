@@ -7,7 +7,7 @@
 #include "CA_Port_Name.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
-#include "Owned_Table_Text.h"
+#include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
 
@@ -50,7 +50,7 @@ int VELDARO_SCSIProtocolEndpoint_Resource::createSCSIProtocolEndpoint()
                 const int port = static_cast<int>(p);
                 if (table.getCAPortStatus(ca, port) == 0)
                     continue;
-                Owned_Table_Text wwn(table.getCAPortWwn(ca, port));
+                RefTable_Text wwn(table.getCAPortWwn(ca, port));
                 if (!wwn) {
                     Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                     return 1;

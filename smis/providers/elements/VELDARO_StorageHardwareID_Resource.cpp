@@ -7,7 +7,7 @@
 #include <string>
 
 #include "Instance_Provider_Frame.h"
-#include "Owned_Table_Text.h"
+#include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {
@@ -29,21 +29,21 @@ int VELDARO_StorageHardwareID_Resource::createInstance(VELDARO_StorageHardwareID
         if (idType == ID_TYPE_ISCSI) {
             if (table.getiSCSIHostValidFlag(slot) != 1)
                 return 0;
-            Owned_Table_Text name(table.getiSCSIHostiSCSIName(slot));
+            RefTable_Text name(table.getiSCSIHostiSCSIName(slot));
             if (!name) {
                 Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                 return 1;
             }
             char address[ADDRESS_SIZE] = {};
             {
-                Owned_Table_Text ip(table.getiSCSIHostiSCSIIPAddress(slot));
+                RefTable_Text ip(table.getiSCSIHostiSCSIIPAddress(slot));
                 if (!ip) {
                     Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                     return 1;
                 }
                 std::snprintf(address, sizeof address, "%s", ip.get());
             }
-            Owned_Table_Text friendly(table.getiSCSIHostFriendlyName(slot));
+            RefTable_Text friendly(table.getiSCSIHostFriendlyName(slot));
             if (!friendly) {
                 Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                 return 1;
@@ -56,12 +56,12 @@ int VELDARO_StorageHardwareID_Resource::createInstance(VELDARO_StorageHardwareID
         } else if (idType == ID_TYPE_WWN || idType == ID_TYPE_SAS) {
             if (table.getHostValidFlag(slot) != 1)
                 return 0;
-            Owned_Table_Text wwn(table.getHostWWN(slot));
+            RefTable_Text wwn(table.getHostWWN(slot));
             if (!wwn) {
                 Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                 return 1;
             }
-            Owned_Table_Text name(table.getHostName(slot));
+            RefTable_Text name(table.getHostName(slot));
             if (!name) {
                 Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                 return 1;

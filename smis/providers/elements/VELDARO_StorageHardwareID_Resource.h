@@ -12,13 +12,14 @@
 #include <cstdint>
 
 #include "VELDARO_StorageHardwareID.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_StorageHardwareID_Resource {
 public:
     // Slots of each host table.
-    static constexpr int HOST_TABLE_SIZE = 8192;
+    static constexpr int HOST_TABLE_SIZE = tableEntriesOf(CMT_Table::Host);
     // Identifier kinds (IDType).
     static constexpr int ID_TYPE_WWN = 2;
     static constexpr int ID_TYPE_ISCSI = 5;

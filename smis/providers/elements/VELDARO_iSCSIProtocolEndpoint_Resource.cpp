@@ -9,7 +9,7 @@
 #include "CA_Port_Walk.h"
 #include "Instance_Common.h"
 #include "Instance_Provider_Frame.h"
-#include "Owned_Table_Text.h"
+#include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
 
@@ -29,7 +29,7 @@ int VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint()
         if (first != 0)
             return first;
         return CA_Port_Walk::forEachiSCSIPort(table, [&](int ca, int port) {
-            Owned_Table_Text name(table.getCAPortiSCSIName(ca, port));
+            RefTable_Text name(table.getCAPortiSCSIName(ca, port));
             if (!name) {
                 Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                 return 1;

@@ -31,6 +31,8 @@ Enum_Instances_Status Association_Map_Frame::enumerate(Enum_Instances_Handler<In
             }
             handOver(handler);
         }
+        if (_arrays == Array_Walk::NONE)
+            return ENUM_INSTANCES_OK;
         Array<String> addresses;
         if (!CommonBase::get_storage_iplist(addresses))
             return ENUM_INSTANCES_FAILED;

@@ -14,11 +14,14 @@
 //   // checked; false at the first failing one.
 //   bool CIM_X_Provider::_enumPairs();
 //
-// A provider whose instances do not depend on any array passes a
-// storage-independent first pass to the constructor; it runs once per
-// enumeration, before the arrays.
+// A provider whose instances (some or all) do not depend on any array
+// passes a storage-independent pass to the constructor; it runs once per
+// enumeration, before the arrays, with an empty storage address. With
+// Array_Walk::NONE it is the only pass (_enumPairs is then never called).
 
 #include <cimple/cimple.h>
+
+#include <new>
 
 #include "Association_Provider_Frame.h"
 
@@ -27,6 +30,8 @@ namespace cimple {
 class Association_Map_Frame {
 public:
     using Independent_Pass = bool (*)(Association_Map_Frame& frame);
+    // Whether the per-array passes run after the independent one.
+    enum class Array_Walk { EACH_ARRAY, NONE };
 
     virtual ~Association_Map_Frame() = default;
     Association_Map_Frame(const Association_Map_Frame&) = delete;
@@ -35,14 +40,43 @@ public:
     // The array the current worker run is on (empty in the first pass).
     const String& storage() const { return _storage_address; }
     // Collects one association (the map owns it; one key-equal to an
-    // instance already held is dropped).
-    void add(Instance* association) { _instances._insert(association); }
+    // instance already held is dropped). A null association (one that could
+    // not be made) throws std::bad_alloc, which the builder's guard turns
+    // into a failure.
+    void add(Instance* association)
+    {
+        if (!association)
+            throw std::bad_alloc();
+        _instances._insert(association);
+    }
+    // Makes the association of class A from its two ends (first and second
+    // reference in schema order; the association takes both), lets
+    // set(association) fill its own properties, and collects it.
+    template <class A>
+    void add(Instance* first, Instance* second)
+    {
+        add(Association_Provider_Frame::makeAssociation(&A::static_meta_class, first, second));
+    }
+    template <class A, class Set>
+    void add(Instance* first, Instance* second, Set set)
+    {
+        Owned<Instance> made(Association_Provider_Frame::makeAssociation(&A::static_meta_class, first, second));
+        set(*static_cast<A*>(made.get()));
+        add(made.release());
+    }
+    // Clones of two ends an element list keeps, collected as one association.
+    template <class A>
+    void addClones(const Instance* first, const Instance* second)
+    {
+        add<A>(clone(first), clone(second));
+    }
     // Drops everything collected for the current array.
     void discard() { _instances.clear(); }
 
 protected:
-    explicit Association_Map_Frame(const Meta_Class* mc, Independent_Pass independentPass = nullptr)
-        : _instances(mc), _independentPass(independentPass)
+    explicit Association_Map_Frame(const Meta_Class* mc, Independent_Pass independentPass = nullptr,
+                                   Array_Walk arrays = Array_Walk::EACH_ARRAY)
+        : _instances(mc), _independentPass(independentPass), _arrays(arrays)
     {
     }
 
@@ -59,6 +93,7 @@ private:
     Instance_Map_Base _instances;
     String _storage_address;
     Independent_Pass _independentPass;
+    Array_Walk _arrays;
 };
 
 }  // namespace cimple

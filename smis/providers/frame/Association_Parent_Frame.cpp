@@ -20,6 +20,13 @@ Enum_Instances_Status Association_Parent_Frame::enumerate(Enum_Instances_Handler
     }
     _mode = MODE_ENUMERATE;
     _enumHandler = handler;
+    if (_firstPass) {
+        _storage_address.clear();
+        if (!Association_Provider_Frame::guard(__FILE__, __LINE__, [this] { return _firstPass(*this); })) {
+            _enumHandler = nullptr;
+            return ENUM_INSTANCES_FAILED;
+        }
+    }
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         _storage_address = addresses[i];
         if (!_enumStorage()) {
@@ -102,6 +109,35 @@ Instance* Association_Parent_Frame::otherEnd(Instance* first, Instance* second) 
         is_subclass(second->meta_class, from->meta_class) && !is_subclass(first->meta_class, from->meta_class))
         return first;
     return second;
+}
+
+Instance* Association_Parent_Frame::otherEndByKey(Instance* first, Instance* second) const
+{
+    const Instance* from = source();
+    if (from && key_eq(from, second) && !key_eq(from, first))
+        return first;
+    return second;
+}
+
+int Association_Parent_Frame::routeRows(const Instance* source, const Source_Route* rows, std::size_t count)
+{
+    for (std::size_t r = 0; r < count; ++r) {
+        const Source_Route& row = rows[r];
+        if (!row.mc || !Association_Provider_Frame::isOf(source, *row.mc))
+            continue;
+        if (row.storage.kind == Association_Provider_Frame::Storage_Key::NO_ARRAY) {
+            _storage_address.clear();
+            return row.builders(*this, source, 0) ? 0 : 1;
+        }
+        String address;
+        if (!Association_Provider_Frame::storageOf(source, row.storage, address))
+            return 0;
+        return onStorage(address, [&](VELDARO_RefTable& table) {
+            const int index = row.index ? row.index(table, source) : 0;
+            return index < 0 || row.builders(*this, source, index);
+        });
+    }
+    return Association_Provider_Frame::checkProviderClass(source);
 }
 
 void Association_Parent_Frame::deliver(Instance* association, Instance* farEnd, bool markFarEnd)

@@ -25,6 +25,7 @@
 
 #include <cimple/cimple.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "AssociationProviderParent.h"
@@ -57,25 +58,68 @@ public:
     // refers to the source in the request's role.
     void deliver(Instance* association, Instance* farEnd, bool markFarEnd = true);
 
+    // Makes the association of class A from its two ends (first and second
+    // reference in schema order; the association takes both), lets
+    // set(association) fill its own properties and delivers it with far as
+    // the end a request hands on. An association that cannot be made throws
+    // std::bad_alloc, which the builder's guard turns into a failure.
+    template <class A>
+    void emit(Instance* first, Instance* second, Instance* far, bool markFarEnd = true)
+    {
+        deliver(Association_Provider_Frame::makeAssociation(&A::static_meta_class, first, second), far, markFarEnd);
+    }
+    template <class A, class Set>
+    void emit(Instance* first, Instance* second, Instance* far, bool markFarEnd, Set set)
+    {
+        Instance* made = Association_Provider_Frame::makeAssociation(&A::static_meta_class, first, second);
+        Owned<Instance> held(made);
+        set(*static_cast<A*>(made));
+        deliver(held.release(), far, markFarEnd);
+    }
+
     // Of two ends, the one whose class is not the source's (second when
     // neither or both are).
     Instance* otherEnd(Instance* first, Instance* second) const;
+    // Of two ends of one class, the one that is not key-equal to the source
+    // (second when neither or both are, and while enumerating).
+    Instance* otherEndByKey(Instance* first, Instance* second) const;
 
     // Walk bounds of an all-pairs builder: the one entry in a request,
     // 0 .. count-1 while enumerating.
-    struct Range {
-        int begin;
-        int end;
-    };
+    using Range = Index_Range;
     Range walk(int entry, int count) const
     {
-        if (oneEntry())
-            return (entry >= 0 && entry < count) ? Range{entry, entry + 1} : Range{0, 0};
-        return Range{0, count < 0 ? 0 : count};
+        return oneEntry() ? Index_Range::one(entry, count) : Index_Range::all(count);
     }
 
+    // One row of a request dispatch table (route()): the source class, how
+    // its key names the array, the table index its key names (null: 0;
+    // a negative index answers 0 with nothing delivered) and the builders
+    // that can involve it at that index. A NO_ARRAY row runs its builders
+    // once with an empty storage address and no table.
+    struct Source_Route {
+        const Meta_Class* mc;
+        Association_Provider_Frame::Storage_Key storage;
+        int (*index)(const VELDARO_RefTable& table, const Instance* source);
+        bool (*builders)(Association_Parent_Frame& frame, const Instance* source, int index);
+    };
+
+    // A pass that belongs to no array: run once per enumeration before the
+    // arrays, with an empty storage address.
+    using First_Pass = bool (*)(Association_Parent_Frame& frame);
+
 protected:
-    Association_Parent_Frame() = default;
+    explicit Association_Parent_Frame(First_Pass firstPass = nullptr) : _firstPass(firstPass) {}
+
+    // The request worker as a table: the first row whose class the source
+    // is of decides. No row: checkProviderClass(source). A row whose key
+    // names no configured array: 0, nothing delivered. Otherwise the row
+    // runs inside onStorage and its builders' true or false gives 0 or 1.
+    template <std::size_t N>
+    int route(const Instance* source, const Source_Route (&rows)[N])
+    {
+        return routeRows(source, rows, N);
+    }
 
     Enum_Instances_Status enumerate(Enum_Instances_Handler<Instance>* handler);
     Enum_Associators_Status associators(const Instance* source, const String& resultClass, const String& role,
@@ -109,6 +153,9 @@ protected:
 private:
     int execRequest() final;
     bool _enumStorage();
+    int routeRows(const Instance* source, const Source_Route* rows, std::size_t count);
+
+    First_Pass _firstPass = nullptr;
 
     Mutex _mutex;
     Enum_Instances_Handler<Instance>* _enumHandler = nullptr;

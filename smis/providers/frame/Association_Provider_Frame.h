@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 
 namespace cimple {
 
@@ -36,8 +37,27 @@ struct Instance_Destroyer {
 template <class T>
 using Owned = std::unique_ptr<T, Instance_Destroyer>;
 
+// Table indexes a walk visits: begin .. end-1.
+struct Index_Range {
+    int begin;
+    int end;
+    // Every index below count (none for a negative count).
+    static Index_Range all(int count) { return Index_Range{0, count < 0 ? 0 : count}; }
+    // Only index, when it lies below count.
+    static Index_Range one(int index, int count)
+    {
+        return (index >= 0 && index < count) ? Index_Range{index, index + 1} : Index_Range{0, 0};
+    }
+};
+
 class Association_Provider_Frame {
 public:
+    // Name spaces of the ends: the profile-registration side (registered
+    // profiles, the object manager, the provider's software identity) and
+    // the array side.
+    static constexpr const char* INTEROP_NAMESPACE = "interop";
+    static constexpr const char* ARRAY_NAMESPACE = "root/kestris";
+
     // A 64-bit value with every bit set stands for "no value".
     static constexpr std::uint64_t NO_VALUE = ~std::uint64_t(0);
     static constexpr std::uint64_t BLOCK_SIZE = 512;
@@ -64,6 +84,26 @@ public:
     // association owns both ends from then on; when it cannot be made, both
     // ends are destroyed and null is returned.
     static Instance* newAssociation(const Meta_Class* mc, Instance* first, Instance* second);
+    // The same, but an association that cannot be made throws
+    // std::bad_alloc (the builder's guard logs it and fails) instead of
+    // answering null.
+    static Instance* makeAssociation(const Meta_Class* mc, Instance* first, Instance* second)
+    {
+        Instance* made = newAssociation(mc, first, second);
+        if (!made)
+            throw std::bad_alloc();
+        return made;
+    }
+
+    // Places the end in a name space (INTEROP_NAMESPACE or ARRAY_NAMESPACE)
+    // and gives it back, so it can stand in an emit or add call.
+    template <class T>
+    static T* inNameSpace(T* end, const char* nameSpace)
+    {
+        if (end)
+            end->__name_space = nameSpace;
+        return end;
+    }
 
     // True when source is of the class or of a subclass of it; false for
     // a null source.
@@ -87,6 +127,29 @@ public:
     static bool storageFromProperty(const Instance* source, const char* name, String& address);
     static bool storageFromControllerName(const Instance* source, String& address);
     static bool storageFromKeySuffix(const Instance* source, const char* key, String& address);
+
+    // How a source's key names its array, for request dispatch tables:
+    // one of the forms above, or none (the source belongs to no array).
+    struct Storage_Key {
+        enum Kind { PROPERTY, CONTROLLER_NAME, KEY_SUFFIX, NO_ARRAY } kind;
+        const char* property;
+    };
+    static constexpr Storage_Key BY_SYSTEM_NAME{Storage_Key::PROPERTY, "SystemName"};
+    static constexpr Storage_Key BY_NAME{Storage_Key::PROPERTY, "Name"};
+    static constexpr Storage_Key BY_CONTROLLER_NAME{Storage_Key::CONTROLLER_NAME, "Name"};
+    static constexpr Storage_Key BY_INSTANCE_ID{Storage_Key::KEY_SUFFIX, "InstanceID"};
+    static constexpr Storage_Key BY_DEVICE_ID{Storage_Key::KEY_SUFFIX, "DeviceID"};
+    static constexpr Storage_Key BY_TAG{Storage_Key::KEY_SUFFIX, "Tag"};
+    static constexpr Storage_Key NO_ARRAY{Storage_Key::NO_ARRAY, nullptr};
+    // The address the key names (false for NO_ARRAY and when it names none).
+    static bool storageOf(const Instance* source, Storage_Key key, String& address);
+
+    // The text of a string key property, or null.
+    static const char* keyText(const Instance* source, const char* name)
+    {
+        const String* value = stringValue(source, name);
+        return value ? value->c_str() : nullptr;
+    }
 
     // Byte address of the last byte of n blocks: n * 512 - 1, and 0 for
     // n = 0.

@@ -47,19 +47,6 @@ public:
         made->DataRedundancy.set(static_cast<uint16>(VELDARO_ValueConv::convRaidLevelToDataRedundancy(level)));
         made->PackageRedundancy.set(static_cast<uint16>(VELDARO_ValueConv::convRaidLevelToPackageRedundancy(level)));
     }
-
-    // Releases a text getter's buffer on every path.
-    class Table_Text {
-    public:
-        explicit Table_Text(char* text) : _text(text) {}
-        ~Table_Text() { VELDARO_RefTable::getMemFree(_text); }
-        Table_Text(const Table_Text&) = delete;
-        Table_Text& operator=(const Table_Text&) = delete;
-        char* get() const { return _text; }
-
-    private:
-        char* _text;
-    };
 };
 
 }  // namespace cimple

@@ -6,23 +6,11 @@
 #include <string>
 
 #include "Instance_Provider_Frame.h"
+#include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
 
 namespace cimple {
-
-namespace {
-
-// Releases a text getter's buffer on every path.
-struct Table_Text {
-    char* text;
-    explicit Table_Text(char* t) : text(t) {}
-    ~Table_Text() { VELDARO_RefTable::getMemFree(text); }
-    Table_Text(const Table_Text&) = delete;
-    Table_Text& operator=(const Table_Text&) = delete;
-};
-
-}  // namespace
 
 int VELDARO_DiskExtent_Resource::createInstance(VELDARO_DiskExtent*& instance, int diskIndex)
 {
@@ -50,10 +38,10 @@ int VELDARO_DiskExtent_Resource::createInstance(VELDARO_DiskExtent*& instance, i
         const std::uint64_t whole = table.getDiskWholeBlockCount(diskIndex);
         const std::uint64_t usable = (usage & 0x02) ? whole : table.getDiskBlockCount(diskIndex);
 
-        Table_Text vendor(table.getDiskVenderId(diskIndex));
-        Table_Text product(table.getDiskProductId(diskIndex));
-        Table_Text serial(table.getDiskSerialNo(diskIndex));
-        if (!vendor.text || !product.text || !serial.text) {
+        RefTable_Text vendor(table.getDiskVenderId(diskIndex));
+        RefTable_Text product(table.getDiskProductId(diskIndex));
+        RefTable_Text serial(table.getDiskSerialNo(diskIndex));
+        if (!vendor || !product || !serial) {
             Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
             return 1;
         }
@@ -64,7 +52,7 @@ int VELDARO_DiskExtent_Resource::createInstance(VELDARO_DiskExtent*& instance, i
         made->Description.set("Disk Extent");
         std::snprintf(buf, sizeof buf, "Disk Drive - DE0x%02x:Disk%02u", enclosure, slot);
         made->ElementName.set(buf);
-        std::snprintf(buf, sizeof buf, "%-8s+%-16s+%s", vendor.text, product.text, serial.text);
+        std::snprintf(buf, sizeof buf, "%-8s+%-16s+%s", vendor.get(), product.get(), serial.get());
         made->Name.set(buf);
         Array<uint16> operational;
         operational.append(static_cast<uint16>(first));

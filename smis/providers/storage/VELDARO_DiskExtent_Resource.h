@@ -8,12 +8,13 @@
 #include <cstdint>
 
 #include "VELDARO_DiskExtent.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_DiskExtent_Resource {
 public:
-    static constexpr int DISK_TABLE_SIZE = 3072;
+    static constexpr int DISK_TABLE_SIZE = Table_Entries::DISKS;
 
     explicit VELDARO_DiskExtent_Resource(const String& storage) : _storage(storage) {}
 

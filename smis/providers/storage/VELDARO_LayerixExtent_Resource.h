@@ -7,12 +7,13 @@
 #include <cstdint>
 
 #include "VELDARO_LayerixExtent.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_LayerixExtent_Resource {
 public:
-    static constexpr int LXRP_TABLE_SIZE = 64;
+    static constexpr int LXRP_TABLE_SIZE = Table_Entries::LAYERIX_POOLS;
 
     explicit VELDARO_LayerixExtent_Resource(const String& storage) : _storage(storage) {}
 

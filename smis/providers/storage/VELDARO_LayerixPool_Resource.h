@@ -9,12 +9,13 @@
 #include <cstdint>
 
 #include "VELDARO_LayerixPool.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_LayerixPool_Resource {
 public:
-    static constexpr int LXRP_TABLE_SIZE = 64;
+    static constexpr int LXRP_TABLE_SIZE = Table_Entries::LAYERIX_POOLS;
     // Sub-pool slots of one tiering pool entry.
     static constexpr int SUB_POOL_SLOTS = 5;
 

@@ -7,12 +7,13 @@
 #include <cstdint>
 
 #include "VELDARO_LayerixSubExtent.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_LayerixSubExtent_Resource {
 public:
-    static constexpr int TPP_TABLE_SIZE = 256;
+    static constexpr int TPP_TABLE_SIZE = Table_Entries::THIN_POOLS;
 
     explicit VELDARO_LayerixSubExtent_Resource(const String& storage) : _storage(storage) {}
 

@@ -8,12 +8,13 @@
 #include <cstdint>
 
 #include "VELDARO_LayerixSubPool.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_LayerixSubPool_Resource {
 public:
-    static constexpr int TPP_TABLE_SIZE = 256;
+    static constexpr int TPP_TABLE_SIZE = Table_Entries::THIN_POOLS;
 
     explicit VELDARO_LayerixSubPool_Resource(const String& storage) : _storage(storage) {}
 

@@ -8,12 +8,13 @@
 #include <cstdint>
 
 #include "VELDARO_PrimordialStoragePool.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_PrimordialStoragePool_Resource {
 public:
-    static constexpr int DISK_TABLE_SIZE = 3072;
+    static constexpr int DISK_TABLE_SIZE = Table_Entries::DISKS;
 
     explicit VELDARO_PrimordialStoragePool_Resource(const String& storage) : _storage(storage) {}
     ~VELDARO_PrimordialStoragePool_Resource();

@@ -6,12 +6,13 @@
 #include <cimple/cimple.h>
 
 #include "VELDARO_StorageRedundancySet.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_StorageRedundancySet_Resource {
 public:
-    static constexpr int DISK_TABLE_SIZE = 3072;
+    static constexpr int DISK_TABLE_SIZE = Table_Entries::DISKS;
 
     explicit VELDARO_StorageRedundancySet_Resource(const String& storage) : _storage(storage) {}
     ~VELDARO_StorageRedundancySet_Resource();

@@ -4,11 +4,14 @@
 
 #include "VELDARO_StorageVolume_Resource.h"
 
+#include "RefTable_Text.h"
+
 #include <cstdio>
 #include <cstring>
 
 #include "Extent_Common.h"
 #include "Instance_Provider_Frame.h"
+#include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
 
@@ -110,7 +113,7 @@ int VELDARO_StorageVolume_Resource::createInstance(VELDARO_StorageVolume*& insta
                 status = table.getSluSMISStatus(number, &first, &second);
             }
         }
-        Extent_Common::Table_Text nameText(name);
+        RefTable_Text nameText(name);
         if (status != 0) {
             Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
             return 1;
@@ -139,7 +142,7 @@ int VELDARO_StorageVolume_Resource::setStorageVolume(VELDARO_StorageVolume* made
                                                      std::uint16_t number, std::uint8_t luType,
                                                      int operationalStatus, int extentStatus, std::uint64_t blocks,
                                                      unsigned parts, String storage, std::uint16_t threshold,
-                                                     const std::uint8_t* nodeWWN, char* name)
+                                                     const std::uint8_t* nodeWWN, const char* name)
 {
     try {
         if (!made) {

@@ -35,7 +35,7 @@ public:
     int setStorageVolume(VELDARO_StorageVolume* instance, std::uint8_t raidLevel, std::uint16_t number,
                          std::uint8_t luType, int operationalStatus, int extentStatus, std::uint64_t blocks,
                          unsigned parts, String storage, std::uint16_t threshold, const std::uint8_t* nodeWWN,
-                         char* name);
+                         const char* name);
 
     // Only the four key properties present (every other one null): for
     // references to a volume. 0, or non-zero (logged) on failure.

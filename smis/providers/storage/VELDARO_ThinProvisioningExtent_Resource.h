@@ -7,13 +7,14 @@
 #include <cstdint>
 
 #include "VELDARO_ThinProvisioningExtent.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_ThinProvisioningExtent_Resource {
 public:
     // The TPP table always has this many entries.
-    static constexpr int TPP_TABLE_SIZE = 256;
+    static constexpr int TPP_TABLE_SIZE = Table_Entries::THIN_POOLS;
 
     explicit VELDARO_ThinProvisioningExtent_Resource(const String& storage) : _storage(storage) {}
 

@@ -10,12 +10,13 @@
 #include <cstdint>
 
 #include "VELDARO_ThinProvisioningFreeExtent.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_ThinProvisioningFreeExtent_Resource {
 public:
-    static constexpr int TPP_TABLE_SIZE = 256;
+    static constexpr int TPP_TABLE_SIZE = Table_Entries::THIN_POOLS;
 
     explicit VELDARO_ThinProvisioningFreeExtent_Resource(const String& storage) : _storage(storage) {}
 

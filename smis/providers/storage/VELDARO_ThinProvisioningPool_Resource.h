@@ -9,12 +9,13 @@
 #include <cstdint>
 
 #include "VELDARO_ThinProvisioningPool.h"
+#include "Table_Entries.h"
 
 namespace cimple {
 
 class VELDARO_ThinProvisioningPool_Resource {
 public:
-    static constexpr int TPP_TABLE_SIZE = 256;
+    static constexpr int TPP_TABLE_SIZE = Table_Entries::THIN_POOLS;
 
     explicit VELDARO_ThinProvisioningPool_Resource(const String& storage) : _storage(storage) {}
 

@@ -151,16 +151,22 @@ def members_of(row, cls):
             enum = [m for m in out if ' enum_instances(' in m.decl][0]
             enum.fixed = 'return enumerate(handler);'
             enum.named = ('handler',)
-        forward = row.associators and framed and row.members == 'association-parent'
-        for m, own, body, call in (
+        # A hand-written parent-shape provider answers what its row claims
+        # through its frame; the CIM server derives reference names from
+        # the references it answers.
+        forward = framed and row.members == 'association-parent'
+        for m, own, body, call, named in (
                 (names, row.associators, 'return ::cimple::ENUM_ASSOCIATOR_NAMES_UNSUPPORTED;',
-                 'return associatorNames(instance, result_class, role, result_role, handler);'),
+                 'return associatorNames(instance, result_class, role, result_role, handler);',
+                 ('instance', 'result_class', 'role', 'result_role', 'handler')),
                 (assocs, row.associators, 'return ::cimple::ENUM_ASSOCIATORS_UNSUPPORTED;',
-                 'return associators(instance, result_class, role, result_role, handler);'),
-                (refs, row.references, 'return ::cimple::ENUM_REFERENCES_UNSUPPORTED;', None)):
-            if own and forward and call:
+                 'return associators(instance, result_class, role, result_role, handler);',
+                 ('instance', 'result_class', 'role', 'result_role', 'handler')),
+                (refs, row.references, 'return ::cimple::ENUM_REFERENCES_UNSUPPORTED;',
+                 'return references(instance, role, handler);', ('instance', 'role', 'handler'))):
+            if own and forward:
                 m.fixed = call
-                m.named = ('instance', 'result_class', 'role', 'result_role', 'handler')
+                m.named = named
             elif own:
                 m.placeholder = body
             else:

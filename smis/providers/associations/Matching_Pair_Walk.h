@@ -1,0 +1,63 @@
+#pragma once
+// The map-shape pair walk over two built lists: each element of one list
+// with the first element of the other that matches it (same port, same
+// controller module, the one storage system), both cloned.
+
+#include <cstddef>
+
+#include "Association_End.h"
+#include "Association_Map_Frame.h"
+
+namespace cimple {
+
+struct Matching_Pair_Walk {
+    // Where the element of the `each` list stands in the association.
+    enum class Each { FIRST, SECOND };
+
+    // For each non-null element e of each (in list order), the first
+    // non-null element c of candidates with match(c, e) is paired with it.
+    template <class A, class Each_List, class Candidates, class Match>
+    static void firstWithEach(Association_Map_Frame& frame, Each_List& each, Each place, Candidates& candidates,
+                              Match match)
+    {
+        for (std::size_t k = 0; k < each.size(); ++k) {
+            const auto* e = each[k];
+            if (!e)
+                continue;
+            for (std::size_t c = 0; c < candidates.size(); ++c) {
+                const auto* candidate = candidates[c];
+                if (!candidate || !match(*candidate, *e))
+                    continue;
+                if (place == Each::FIRST)
+                    frame.addClones<A>(e, candidate);
+                else
+                    frame.addClones<A>(candidate, e);
+                break;
+            }
+        }
+    }
+
+    // Each pair of a non-null element of firsts and a non-null element of
+    // seconds that match, firsts outermost.
+    template <class A, class Firsts, class Seconds, class Match>
+    static void allMatching(Association_Map_Frame& frame, Firsts& firsts, Seconds& seconds, Match match)
+    {
+        for (std::size_t f = 0; f < firsts.size(); ++f) {
+            const auto* first = firsts[f];
+            for (std::size_t s = 0; first && s < seconds.size(); ++s)
+                if (seconds[s] && match(*first, *seconds[s]))
+                    frame.addClones<A>(first, seconds[s]);
+        }
+    }
+
+    // Always matches: the lone element of one list with each of the other.
+    struct Any {
+        template <class X, class Y>
+        bool operator()(const X&, const Y&) const
+        {
+            return true;
+        }
+    };
+};
+
+}  // namespace cimple

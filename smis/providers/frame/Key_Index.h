@@ -1,0 +1,57 @@
+#pragma once
+// The table index a request's source names by its key: the key text parsed
+// by the end Resource's divide_... parser, then looked up in the table.
+// For the index column of a request dispatch table:
+//
+//   {&VELDARO_DiskExtent::static_meta_class, Common::BY_SYSTEM_NAME,
+//    Key_Index::of<&VELDARO_DiskExtent_Resource::divide_DeviceID, &VELDARO_RefTable::searchPlunFromDiskTable,
+//                  Key_Index::DEVICE_ID>,
+//    builders}
+
+#include <cimple/cimple.h>
+
+#include <type_traits>
+
+#include "Association_Provider_Frame.h"
+#include "VELDARO_RefTable.h"
+
+namespace cimple {
+
+struct Key_Index {
+    static constexpr const char DEVICE_ID[] = "DeviceID";
+    static constexpr const char INSTANCE_ID[] = "InstanceID";
+    static constexpr const char TAG[] = "Tag";
+
+    // The index that Find gives for the number Parse reads from the Key
+    // property; -1 when the key is missing or does not parse, or no entry
+    // has that number.
+    template <auto Parse, auto Find, const char* Key>
+    static int of(const VELDARO_RefTable& table, const Instance* source)
+    {
+        return parsed<Parse, Find>(table, Association_Provider_Frame::keyText(source, Key));
+    }
+
+    template <auto Parse, auto Find>
+    static int parsed(const VELDARO_RefTable& table, const char* key)
+    {
+        if (!key)
+            return -1;
+        using Number = std::remove_pointer_t<second_parameter<decltype(Parse)>>;
+        Number number{};
+        if (!Parse(key, &number))
+            return -1;
+        return (table.*Find)(number);
+    }
+
+private:
+    template <class F>
+    struct second_parameter_of;
+    template <class R, class A, class B>
+    struct second_parameter_of<R (*)(A, B)> {
+        using type = B;
+    };
+    template <class F>
+    using second_parameter = typename second_parameter_of<F>::type;
+};
+
+}  // namespace cimple
