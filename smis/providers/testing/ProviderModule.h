@@ -51,6 +51,9 @@ public:
         return p;
     }
 
+    // The module's registration list (null when it did not load).
+    const cimple::Registration* head() const { return _head; }
+
 private:
     void* _module = nullptr;
     const cimple::Registration* _head = nullptr;

@@ -1,0 +1,187 @@
+// Every hand-written association of the provider table against the array
+// simulator's "coverage" scenario: each reference of each association it
+// enumerates must be key-equal to an instance that the end class's own
+// provider enumerates at the same moment. The associations are read from
+// the provider table, so every association added later is held to it.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ArraysimProcess.hpp"
+#include "ProviderModule.h"
+#include "SMIS_CMTAccess.h"
+#include "SMIS_PollingService.h"
+#include "TempInstallDir.h"
+
+using namespace cimple;
+
+namespace {
+
+// The served classes of the table's hand-written association rows, in
+// table order.
+std::vector<std::string> handWrittenAssociations()
+{
+    std::vector<std::string> out;
+    std::ifstream table(PROVIDERS_TABLE);
+    std::string line;
+    while (std::getline(table, line)) {
+        std::istringstream words(line.substr(0, line.find('#')));
+        std::string cls, shape, flag;
+        if (!(words >> cls >> shape) || shape != "association")
+            continue;
+        while (words >> flag)
+            if (flag == "hand-written")
+                out.push_back(cls);
+    }
+    return out;
+}
+
+// The instances each reference of an association points to, with the
+// reference's name.
+std::vector<std::pair<std::string, const Instance*>> endsOf(const Instance* association)
+{
+    std::vector<std::pair<std::string, const Instance*>> ends;
+    const Meta_Class* mc = association->meta_class;
+    for (std::size_t i = 0; i < mc->num_meta_features; ++i) {
+        const Meta_Feature* f = mc->meta_features[i];
+        if (!(f->flags & FLAG_REFERENCE))
+            continue;
+        const auto* r = static_cast<const Meta_Reference*>(f);
+        if (r->subscript != 0)
+            continue;
+        ends.emplace_back(r->name,
+                          *reinterpret_cast<Instance* const*>(reinterpret_cast<const char*>(association) + r->offset));
+    }
+    return ends;
+}
+
+// The string keys of an instance, for the failure message.
+std::string keyText(const Instance* instance)
+{
+    std::string out;
+    const Meta_Class* mc = instance->meta_class;
+    for (std::size_t i = 0; i < mc->num_meta_features; ++i) {
+        const Meta_Feature* f = mc->meta_features[i];
+        if (!(f->flags & FLAG_KEY) || !(f->flags & FLAG_PROPERTY))
+            continue;
+        const auto* p = static_cast<const Meta_Property*>(f);
+        if (p->type != STRING || p->subscript != 0)
+            continue;
+        const auto* v = reinterpret_cast<const Property<String>*>(reinterpret_cast<const char*>(instance) + p->offset);
+        out += std::string(" ") + p->name + "=" + (v->null ? "(null)" : v->value.c_str());
+    }
+    return out;
+}
+
+class AssociationEnds : public ::testing::TestWithParam<std::string> {
+protected:
+    static void SetUpTestSuite() { sim_ = new testsupport::ArraysimProcess("coverage"); }
+    static void TearDownTestSuite()
+    {
+        if (sim_) {
+            EXPECT_EQ(sim_->stop(), 0) << sim_->output();
+        }
+        delete sim_;
+        sim_ = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_NE(sim_, nullptr);
+        module_ = std::make_unique<smis::test::ProviderModule>();
+        ASSERT_NE(module_->head(), nullptr);
+        dir_ = std::make_unique<smis::test::TempInstallDir>();
+        std::vector<std::string> env;
+        for (std::size_t a = 0; a < sim_->arrayCount(); ++a)
+            env.push_back("StorageIP=" + sim_->address(a) + "," + std::to_string(sim_->port(a)));
+        dir_->writeEnv(env);
+        SMIS_CMTAccess::destroy();
+        SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+        ASSERT_NE(cache, nullptr);
+        SMIS_PollingService* service = SMIS_PollingService::getInstance();
+        ASSERT_NE(service, nullptr);
+        for (std::size_t a = 0; a < sim_->arrayCount(); ++a) {
+            cache->SetDeviceAvailable(sim_->address(a).c_str(), 0);
+            ASSERT_EQ(service->getConfigManagementInfo(sim_->address(a).c_str(), 0), 0) << sim_->address(a);
+            // The device status the polling thread would store: normal.
+            const std::uint8_t status[16] = {32};
+            ASSERT_EQ(cache->SetExTableInfo(sim_->address(a).c_str(), SMIS_CMTAccess::EX_DEVICE_STATUS, nullptr,
+                                            status, sizeof status, 1, 1),
+                      0);
+        }
+    }
+
+    void TearDown() override
+    {
+        SMIS_PollingService::destroy();
+        SMIS_CMTAccess::destroy();
+        dir_.reset();
+        module_.reset();
+    }
+
+    // What the provider of cls enumerates (once per test); null when no
+    // provider serves cls or it fails.
+    const Instance_List* served(const std::string& cls)
+    {
+        auto found = served_.find(cls);
+        if (found != served_.end())
+            return found->second.get();
+        std::unique_ptr<Pegasus_Adapter> adapter(Pegasus_Adapter::create(module_->head(), (cls + "_Provider").c_str()));
+        std::unique_ptr<Instance_List> list;
+        if (adapter) {
+            list = std::make_unique<Instance_List>();
+            if (adapter->enum_instances(*list) != 0)
+                list.reset();
+        }
+        return (served_[cls] = std::move(list)).get();
+    }
+
+    static testsupport::ArraysimProcess* sim_;
+    std::unique_ptr<smis::test::ProviderModule> module_;
+    std::unique_ptr<smis::test::TempInstallDir> dir_;
+    std::map<std::string, std::unique_ptr<Instance_List>> served_;
+};
+
+testsupport::ArraysimProcess* AssociationEnds::sim_ = nullptr;
+
+TEST(AssociationTable, HandWrittenAssociationsAreFound)
+{
+    EXPECT_GE(handWrittenAssociations().size(), 25u);
+}
+
+TEST_P(AssociationEnds, EveryReferenceIsAnInstanceItsClassServes)
+{
+    const std::string association = GetParam();
+    std::unique_ptr<Pegasus_Adapter> adapter(
+        Pegasus_Adapter::create(module_->head(), (association + "_Provider").c_str()));
+    ASSERT_NE(adapter, nullptr) << association;
+    Instance_List list;
+    ASSERT_EQ(adapter->enum_instances(list), 0) << association;
+    for (const auto& a : list) {
+        for (const auto& [role, end] : endsOf(a.get())) {
+            ASSERT_NE(end, nullptr) << association << "." << role << " is null";
+            const std::string cls = end->meta_class->name;
+            const Instance_List* ends = served(cls);
+            ASSERT_NE(ends, nullptr) << association << "." << role << ": no provider enumerates " << cls;
+            bool found = false;
+            for (const auto& e : *ends)
+                found = found || key_eq(e.get(), end);
+            if (!found) {
+                ADD_FAILURE() << association << "." << role << " names a " << cls
+                              << " that its provider does not enumerate: " << keyText(end);
+            }
+        }
+    }
+    RecordProperty("associations", static_cast<int>(list.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, AssociationEnds, ::testing::ValuesIn(handWrittenAssociations()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+
+}  // namespace
