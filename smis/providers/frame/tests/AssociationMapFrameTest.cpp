@@ -39,8 +39,8 @@ cimple::Instance* end(const std::string& id)
 // fails after the first one on the array named failOn.
 class Scripted_Map_Provider : public Association_Map_Frame {
 public:
-    explicit Scripted_Map_Provider(Independent_Pass pass = nullptr)
-        : Association_Map_Frame(&cimple::CIM_ElementStatisticalData::static_meta_class, pass)
+    explicit Scripted_Map_Provider(Independent_Pass pass = nullptr, Array_Walk arrays = Array_Walk::EACH_ARRAY)
+        : Association_Map_Frame(&cimple::CIM_ElementStatisticalData::static_meta_class, pass, arrays)
     {
     }
 
@@ -57,6 +57,7 @@ public:
     }
 
     std::string failOn;
+    std::string unmadeOn;
     std::vector<std::string> visited;
 
 protected:
@@ -65,6 +66,8 @@ protected:
         const std::string at = storage().c_str();
         visited.push_back(at);
         pair(*this, at + "/1");
+        if (at == unmadeOn)
+            add(nullptr);
         if (at == failOn)
             return false;
         pair(*this, at + "/2");
@@ -141,6 +144,26 @@ TEST_F(AssociationMapFrame, FailingArrayOrFirstPassDeliversNothingOfItsOwn)
     EXPECT_EQ(failing.run(list), 70);
     EXPECT_TRUE(list.empty());
     EXPECT_TRUE(failing.visited.empty());
+}
+
+TEST_F(AssociationMapFrame, PassOfNoArrayAloneAndAssociationsThatCouldNotBeMade)
+{
+    Scripted_Map_Provider alone(
+        [](Association_Map_Frame& f) {
+            f.add<cimple::CIM_ElementStatisticalData>(end("fixed"), end("fixeds"));
+            return true;
+        },
+        Association_Map_Frame::Array_Walk::NONE);
+    Held_List list;
+    ASSERT_EQ(alone.run(list), 0);
+    EXPECT_EQ(managed(list), (std::vector<std::string>{"fixed"}));
+    EXPECT_TRUE(alone.visited.empty()) << "no array is walked";
+
+    Scripted_Map_Provider unmade;
+    unmade.unmadeOn = B;
+    list.clear();
+    EXPECT_EQ(unmade.run(list), 70) << "an association that could not be made fails its array";
+    EXPECT_EQ(managed(list), (std::vector<std::string>{"10.0.0.1/1", "10.0.0.1/2"}));
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ struct Check {
 // the tree's (each provider file in its concern's folder) that holds the
 // given hand-written provider files, in a folder of their own, besides those
 // the tree already has.
-Check run_check(const std::string& table, const std::vector<std::string>& sources = {})
+Check run_check(const std::string& table, const std::vector<std::string>& sources = {},
+                const std::string& generated = {})
 {
     static int counter = 0;
     fs::path dir = fs::path(testing::TempDir()) /
@@ -56,7 +57,10 @@ Check run_check(const std::string& table, const std::vector<std::string>& source
         }
     for (const std::string& s : sources)
         std::ofstream(dir / "src" / "added" / s) << "\n";
-    std::string cmd = std::string("'") + PROVIDERS_PYTHON + "' -B '" + PROVIDERS_GENERATOR + "' --check --table '" +
+    // With a generated file named, the generator writes the module and the
+    // output is that file.
+    const std::string mode = generated.empty() ? "--check" : "--out '" + (dir / "out").string() + "'";
+    std::string cmd = std::string("'") + PROVIDERS_PYTHON + "' -B '" + PROVIDERS_GENERATOR + "' " + mode + " --table '" +
                       (dir / "providers.table").string() + "' --sources '" + (dir / "src").string() + "' " +
                       PROVIDERS_SCHEMA_ARGS + " 2>&1";
     Check r;
@@ -67,6 +71,12 @@ Check run_check(const std::string& table, const std::vector<std::string>& source
             r.output += buf;
         int st = ::pclose(p);
         r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    }
+    if (!generated.empty()) {
+        std::ifstream in(dir / "out" / generated);
+        std::stringstream text;
+        text << in.rdbuf();
+        r.output = text.str();
     }
     fs::remove_all(dir);
     return r;
@@ -143,6 +153,19 @@ TEST(GeneratorCheck, HandWrittenMarkAndSourceFileGoTogether)
     Check unmarked = run_check(table, {source});
     EXPECT_EQ(unmarked.status, 1);
     EXPECT_NE(unmarked.output.find("does not mark"), std::string::npos) << unmarked.output;
+}
+
+TEST(GeneratorCheck, HandWrittenParentProviderAnswersReferencesThroughItsFrame)
+{
+    const std::string row = "VELDARO_AllocatedFromStoragePool              association  associators references "
+                            "members=association-parent";
+    const std::string marked = replace(real_table(), row + "\n", row + " hand-written\n");
+    Check r = run_check(marked, {"VELDARO_AllocatedFromStoragePool_Provider.cpp"},
+                        "VELDARO_AllocatedFromStoragePool_Provider.h");
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.output.find("{ return references(instance, role, handler); }"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("{ return associators(instance, result_class, role, result_role, handler); }"),
+              std::string::npos);
 }
 
 } // namespace
