@@ -4,6 +4,7 @@
 // controller module, the one storage system), both cloned.
 
 #include <cstddef>
+#include <type_traits>
 
 #include "Association_End.h"
 #include "Association_Map_Frame.h"
@@ -13,6 +14,18 @@ namespace cimple {
 struct Matching_Pair_Walk {
     // Where the element of the `each` list stands in the association.
     enum class Each { FIRST, SECOND };
+
+    // The first non-null element c of candidates with match(c, element), or
+    // null.
+    template <class Candidates, class Element, class Match>
+    static auto firstMatch(Candidates& candidates, const Element& element, Match match)
+        -> std::remove_reference_t<decltype(candidates[0])>
+    {
+        for (std::size_t c = 0; c < candidates.size(); ++c)
+            if (candidates[c] && match(*candidates[c], element))
+                return candidates[c];
+        return nullptr;
+    }
 
     // For each non-null element e of each (in list order), the first
     // non-null element c of candidates with match(c, e) is paired with it.
@@ -24,16 +37,13 @@ struct Matching_Pair_Walk {
             const auto* e = each[k];
             if (!e)
                 continue;
-            for (std::size_t c = 0; c < candidates.size(); ++c) {
-                const auto* candidate = candidates[c];
-                if (!candidate || !match(*candidate, *e))
-                    continue;
-                if (place == Each::FIRST)
-                    frame.addClones<A>(e, candidate);
-                else
-                    frame.addClones<A>(candidate, e);
-                break;
-            }
+            const auto* candidate = firstMatch(candidates, *e, match);
+            if (!candidate)
+                continue;
+            if (place == Each::FIRST)
+                frame.addClones<A>(e, candidate);
+            else
+                frame.addClones<A>(candidate, e);
         }
     }
 
