@@ -3,9 +3,9 @@
 
 #include "CIM_BindsTo_Provider.h"
 
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_BindsTo.h"
+#include "Matching_Pair_Walk.h"
 #include "Port_Identity.h"
 #include "VELDARO_IPProtocolEndpoint.h"
 #include "VELDARO_IPProtocolEndpoint_Resource.h"
@@ -19,38 +19,32 @@ namespace cimple {
 namespace {
 
 using Common = Association_Provider_Frame;
-using namespace port_identity;
-
-void add(Association_Map_Frame& frame, const Instance* lower, const Instance* upper)
-{
-    Instance* made = Common::newAssociation(&CIM_BindsTo::static_meta_class, clone(lower), clone(upper));
-    if (!made)
-        throw std::bad_alloc();
-    frame.add(made);
-}
+using Walk = Matching_Pair_Walk;
+using port_identity::Same_Port;
 
 bool endpointStacks(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_TCPProtocolEndpoint_Resource tcps(frame.storage());
-        if (tcps.createTCPProtocolEndpoint() == 1)
+        if (!buildList(tcps, &VELDARO_TCPProtocolEndpoint_Resource::createTCPProtocolEndpoint))
             return false;
-        if (items(tcps).size() == 0)
+        if (listedOf(tcps).size() == 0)
             return true;
         VELDARO_IPProtocolEndpoint_Resource ips(frame.storage());
-        if (ips.createIPProtocolEndpoint() == 1)
+        if (!buildList(ips, &VELDARO_IPProtocolEndpoint_Resource::createIPProtocolEndpoint))
             return false;
         VELDARO_iSCSIProtocolEndpoint_Resource iscsis(frame.storage());
-        if (iscsis.createiSCSIProtocolEndpoint() == 1)
+        if (!buildList(iscsis, &VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint))
             return false;
-        for (std::size_t t = 0; t < items(tcps).size(); ++t) {
-            const VELDARO_TCPProtocolEndpoint* tcp = items(tcps)[t];
+        auto& list = listedOf(tcps);
+        for (std::size_t t = 0; t < list.size(); ++t) {
+            const VELDARO_TCPProtocolEndpoint* tcp = list[t];
             if (!tcp)
                 continue;
-            if (const VELDARO_IPProtocolEndpoint* ip = firstOnPort(items(ips), *tcp))
-                add(frame, ip, tcp);
-            if (const VELDARO_iSCSIProtocolEndpoint* iscsi = firstOnPort(items(iscsis), *tcp))
-                add(frame, tcp, iscsi);
+            if (const auto* ip = Walk::firstMatch(listedOf(ips), *tcp, Same_Port()))
+                frame.addClones<CIM_BindsTo>(ip, tcp);
+            if (const auto* iscsi = Walk::firstMatch(listedOf(iscsis), *tcp, Same_Port()))
+                frame.addClones<CIM_BindsTo>(tcp, iscsi);
         }
         return true;
     });

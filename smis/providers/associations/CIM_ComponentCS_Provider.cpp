@@ -2,9 +2,9 @@
 
 #include "CIM_ComponentCS_Provider.h"
 
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_ComponentCS.h"
+#include "Matching_Pair_Walk.h"
 #include "VELDARO_ControllerComputerSystem.h"
 #include "VELDARO_ControllerComputerSystem_Resource.h"
 #include "VELDARO_StorageComputerSystem.h"
@@ -15,27 +15,21 @@ namespace cimple {
 namespace {
 
 using Common = Association_Provider_Frame;
+using Walk = Matching_Pair_Walk;
 
 bool systemControllers(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (systems.createStorageComputerSystem() == 1)
+        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
             return false;
-        if (systems.list().size() == 0 || !systems.list()[0])
+        if (!firstListed(systems))
             return true;
         VELDARO_ControllerComputerSystem_Resource controllers(frame.storage());
-        if (controllers.createControllerModuleComputerSystem() == 1)
+        if (!buildList(controllers, &VELDARO_ControllerComputerSystem_Resource::createControllerModuleComputerSystem))
             return false;
-        for (std::size_t k = 0; k < controllers.list().size(); ++k) {
-            if (!controllers.list()[k])
-                continue;
-            Instance* made = Common::newAssociation(&CIM_ComponentCS::static_meta_class, clone(systems.list()[0]),
-                                                    clone(controllers.list()[k]));
-            if (!made)
-                throw std::bad_alloc();
-            frame.add(made);
-        }
+        Walk::firstWithEach<CIM_ComponentCS>(frame, listedOf(controllers), Walk::Each::SECOND, listedOf(systems),
+                                             Walk::Any());
         return true;
     });
 }

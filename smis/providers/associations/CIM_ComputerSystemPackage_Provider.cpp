@@ -4,9 +4,9 @@
 
 #include "CIM_ComputerSystemPackage_Provider.h"
 
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_ComputerSystemPackage.h"
+#include "Matching_Pair_Walk.h"
 #include "VELDARO_ControllerCard.h"
 #include "VELDARO_ControllerCard_Resource.h"
 #include "VELDARO_ControllerComputerSystem.h"
@@ -23,39 +23,28 @@ namespace cimple {
 namespace {
 
 using Common = Association_Provider_Frame;
-
-void add(Association_Map_Frame& frame, const Instance* first, const Instance* second)
-{
-    Instance* made = Common::newAssociation(&CIM_ComputerSystemPackage::static_meta_class, clone(first), clone(second));
-    if (!made)
-        throw std::bad_alloc();
-    frame.add(made);
-}
+using Walk = Matching_Pair_Walk;
 
 bool packageStorageSystem(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (systems.createStorageComputerSystem() == 1)
+        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
             return false;
-        if (systems.list().size() == 0 || !systems.list()[0])
+        const VELDARO_StorageComputerSystem* system = firstListed(systems);
+        if (!system)
             return true;
-        const VELDARO_StorageComputerSystem* system = systems.list()[0];
         VELDARO_ControllerEnclosure_Resource enclosures(frame.storage());
-        if (enclosures.createControllerEnclosureChassis() == 1)
+        if (!buildList(enclosures, &VELDARO_ControllerEnclosure_Resource::createControllerEnclosureChassis))
             return false;
-        if (enclosures.list().size() > 0 && enclosures.list()[0])
-            add(frame, enclosures.list()[0], system);
+        if (const VELDARO_ControllerEnclosure* enclosure = firstListed(enclosures))
+            frame.addClones<CIM_ComputerSystemPackage>(enclosure, system);
         VELDARO_DeviceEnclosure_Resource drives(frame.storage());
-        for (int i = 0; i < VELDARO_DeviceEnclosure_Resource::DE_TABLE_SIZE; ++i) {
-            VELDARO_DeviceEnclosure* built = nullptr;
-            if (drives.createInstance(built, i) != 0)
-                return false;
-            Owned<VELDARO_DeviceEnclosure> de(built);
-            if (de)
-                add(frame, de.get(), system);
-        }
-        return true;
+        return eachEnd<VELDARO_DeviceEnclosure>(drives, Index_Range::all(VELDARO_DeviceEnclosure_Resource::DE_TABLE_SIZE),
+                                                [&](Association_End<VELDARO_DeviceEnclosure>& de, int) {
+                                                    frame.add<CIM_ComputerSystemPackage>(de.release(), clone(system));
+                                                    return true;
+                                                });
     });
 }
 
@@ -64,23 +53,18 @@ bool packageControllerSystems(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_ControllerComputerSystem_Resource systems(frame.storage());
-        if (systems.createControllerModuleComputerSystem() == 1)
+        if (!buildList(systems, &VELDARO_ControllerComputerSystem_Resource::createControllerModuleComputerSystem))
             return false;
-        if (systems.list().size() == 0)
+        if (listedOf(systems).size() == 0)
             return true;
         VELDARO_ControllerCard_Resource cards(frame.storage());
-        if (cards.createControllerModuleCard() == 1)
+        if (!buildList(cards, &VELDARO_ControllerCard_Resource::createControllerModuleCard))
             return false;
-        for (std::size_t s = 0; s < systems.list().size(); ++s) {
-            const VELDARO_ControllerComputerSystem* system = systems.list()[s];
-            for (std::size_t c = 0; system && c < cards.list().size(); ++c) {
-                const VELDARO_ControllerCard* card = cards.list()[c];
-                if (card && card->CMSlotNumber.value == system->CMSlotNumber.value) {
-                    add(frame, card, system);
-                    break;
-                }
-            }
-        }
+        Walk::firstWithEach<CIM_ComputerSystemPackage>(
+            frame, listedOf(systems), Walk::Each::SECOND, listedOf(cards),
+            [](const VELDARO_ControllerCard& card, const VELDARO_ControllerComputerSystem& system) {
+                return card.CMSlotNumber.value == system.CMSlotNumber.value;
+            });
         return true;
     });
 }

@@ -3,8 +3,7 @@
 
 #include "CIM_ConcreteIdentity_Provider.h"
 
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_ConcreteIdentity.h"
 #include "VELDARO_RedundancySet.h"
 #include "VELDARO_RedundancySet_Resource.h"
@@ -21,20 +20,16 @@ bool systemRedundancySet(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (systems.createStorageComputerSystem() == 1)
+        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
             return false;
-        if (systems.list().size() == 0 || !systems.list()[0])
+        const VELDARO_StorageComputerSystem* system = firstListed(systems);
+        if (!system)
             return true;
         VELDARO_RedundancySet_Resource sets(frame.storage());
-        if (sets.createRedundancySet() == 1)
+        if (!buildList(sets, &VELDARO_RedundancySet_Resource::createRedundancySet))
             return false;
-        if (sets.list().size() == 0 || !sets.list()[0])
-            return true;
-        Instance* made = Common::newAssociation(&CIM_ConcreteIdentity::static_meta_class, clone(systems.list()[0]),
-                                                clone(sets.list()[0]));
-        if (!made)
-            throw std::bad_alloc();
-        frame.add(made);
+        if (const VELDARO_RedundancySet* set = firstListed(sets))
+            frame.addClones<CIM_ConcreteIdentity>(system, set);
         return true;
     });
 }

@@ -3,9 +3,9 @@
 
 #include "CIM_DeviceSAPImplementation_Provider.h"
 
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_DeviceSAPImplementation.h"
+#include "Matching_Pair_Walk.h"
 #include "Port_Identity.h"
 #include "VELDARO_EthernetPort.h"
 #include "VELDARO_EthernetPort_Resource.h"
@@ -23,36 +23,23 @@ namespace cimple {
 namespace {
 
 using Common = Association_Provider_Frame;
-using namespace port_identity;
-
-void add(Association_Map_Frame& frame, const Instance* port, const Instance* endpoint)
-{
-    Instance* made = Common::newAssociation(&CIM_DeviceSAPImplementation::static_meta_class, clone(port),
-                                            clone(endpoint));
-    if (!made)
-        throw std::bad_alloc();
-    frame.add(made);
-}
+using Walk = Matching_Pair_Walk;
+using port_identity::Same_Port;
 
 // Each SCSI endpoint with the first FC port on its port.
 bool fcPortsSCSIEndpoints(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_SCSIProtocolEndpoint_Resource endpoints(frame.storage());
-        if (endpoints.createSCSIProtocolEndpoint() == 1)
+        if (!buildList(endpoints, &VELDARO_SCSIProtocolEndpoint_Resource::createSCSIProtocolEndpoint))
             return false;
-        if (items(endpoints).size() == 0)
+        if (listedOf(endpoints).size() == 0)
             return true;
         VELDARO_FCPort_Resource ports(frame.storage());
-        if (ports.createFCPort() == 1)
+        if (!buildList(ports, &VELDARO_FCPort_Resource::createFCPort))
             return false;
-        for (std::size_t e = 0; e < items(endpoints).size(); ++e) {
-            const VELDARO_SCSIProtocolEndpoint* endpoint = items(endpoints)[e];
-            if (!endpoint)
-                continue;
-            if (const VELDARO_FCPort* port = firstOnPort(items(ports), *endpoint))
-                add(frame, port, endpoint);
-        }
+        Walk::firstWithEach<CIM_DeviceSAPImplementation>(frame, listedOf(endpoints), Walk::Each::SECOND,
+                                                         listedOf(ports), Same_Port());
         return true;
     });
 }
@@ -63,24 +50,25 @@ bool ethernetPortsEndpoints(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_EthernetPort_Resource ports(frame.storage());
-        if (ports.createEthernetPort() == 1)
+        if (!buildList(ports, &VELDARO_EthernetPort_Resource::createEthernetPort))
             return false;
-        if (items(ports).size() == 0)
+        if (listedOf(ports).size() == 0)
             return true;
         VELDARO_IPProtocolEndpoint_Resource ips(frame.storage());
-        if (ips.createIPProtocolEndpoint() == 1)
+        if (!buildList(ips, &VELDARO_IPProtocolEndpoint_Resource::createIPProtocolEndpoint))
             return false;
         VELDARO_iSCSIProtocolEndpoint_Resource iscsis(frame.storage());
-        if (iscsis.createiSCSIProtocolEndpoint() == 1)
+        if (!buildList(iscsis, &VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint))
             return false;
-        for (std::size_t p = 0; p < items(ports).size(); ++p) {
-            const VELDARO_EthernetPort* port = items(ports)[p];
+        auto& list = listedOf(ports);
+        for (std::size_t p = 0; p < list.size(); ++p) {
+            const VELDARO_EthernetPort* port = list[p];
             if (!port)
                 continue;
-            if (const VELDARO_IPProtocolEndpoint* ip = firstOnPort(items(ips), *port))
-                add(frame, port, ip);
-            if (const VELDARO_iSCSIProtocolEndpoint* iscsi = firstOnPort(items(iscsis), *port))
-                add(frame, port, iscsi);
+            if (const auto* ip = Walk::firstMatch(listedOf(ips), *port, Same_Port()))
+                frame.addClones<CIM_DeviceSAPImplementation>(port, ip);
+            if (const auto* iscsi = Walk::firstMatch(listedOf(iscsis), *port, Same_Port()))
+                frame.addClones<CIM_DeviceSAPImplementation>(port, iscsi);
         }
         return true;
     });

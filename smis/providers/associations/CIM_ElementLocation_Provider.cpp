@@ -2,8 +2,7 @@
 
 #include "CIM_ElementLocation_Provider.h"
 
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_ElementLocation.h"
 #include "VELDARO_Location.h"
 #include "VELDARO_Location_Resource.h"
@@ -16,27 +15,20 @@ namespace {
 
 using Common = Association_Provider_Frame;
 
-void add(Association_Map_Frame& frame, const Instance* first, const Instance* second)
-{
-    Instance* made = Common::newAssociation(&CIM_ElementLocation::static_meta_class, clone(first), clone(second));
-    if (!made)
-        throw std::bad_alloc();
-    frame.add(made);
-}
-
 bool systemLocation(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (systems.createStorageComputerSystem() == 1)
+        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
             return false;
-        if (systems.list().size() == 0 || !systems.list()[0])
+        const VELDARO_StorageComputerSystem* system = firstListed(systems);
+        if (!system)
             return true;
         VELDARO_Location_Resource locations(frame.storage());
-        if (locations.createLocation() == 1)
+        if (!buildList(locations, &VELDARO_Location_Resource::createLocation))
             return false;
-        if (locations.list().size() > 0 && locations.list()[0])
-            add(frame, systems.list()[0], locations.list()[0]);
+        if (const VELDARO_Location* location = firstListed(locations))
+            frame.addClones<CIM_ElementLocation>(system, location);
         return true;
     });
 }

@@ -2,9 +2,9 @@
 
 #include "CIM_HostedCollection_Provider.h"
 
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_HostedCollection.h"
+#include "Matching_Pair_Walk.h"
 #include "VELDARO_ConnectivityCollection.h"
 #include "VELDARO_ConnectivityCollection_Resource.h"
 #include "VELDARO_StorageComputerSystem.h"
@@ -15,27 +15,21 @@ namespace cimple {
 namespace {
 
 using Common = Association_Provider_Frame;
+using Walk = Matching_Pair_Walk;
 
 bool systemCollections(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (systems.createStorageComputerSystem() == 1)
+        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
             return false;
-        if (systems.list().size() == 0 || !systems.list()[0])
+        if (!firstListed(systems))
             return true;
         VELDARO_ConnectivityCollection_Resource collections(frame.storage());
-        if (collections.createConnectivityCollection() == 1)
+        if (!buildList(collections, &VELDARO_ConnectivityCollection_Resource::createConnectivityCollection))
             return false;
-        for (std::size_t k = 0; k < collections.instances().size(); ++k) {
-            if (!collections.instances()[k])
-                continue;
-            Instance* made = Common::newAssociation(&CIM_HostedCollection::static_meta_class,
-                                                    clone(systems.list()[0]), clone(collections.instances()[k]));
-            if (!made)
-                throw std::bad_alloc();
-            frame.add(made);
-        }
+        Walk::firstWithEach<CIM_HostedCollection>(frame, listedOf(collections), Walk::Each::SECOND,
+                                                  listedOf(systems), Walk::Any());
         return true;
     });
 }

@@ -3,9 +3,9 @@
 
 #include "CIM_MemoryOnCard_Provider.h"
 
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_MemoryOnCard.h"
+#include "Matching_Pair_Walk.h"
 #include "VELDARO_ControllerCard.h"
 #include "VELDARO_ControllerCard_Resource.h"
 #include "VELDARO_PhysicalMemory.h"
@@ -16,34 +16,23 @@ namespace cimple {
 namespace {
 
 using Common = Association_Provider_Frame;
-
-void add(Association_Map_Frame& frame, const Instance* first, const Instance* second)
-{
-    Instance* made = Common::newAssociation(&CIM_MemoryOnCard::static_meta_class, clone(first), clone(second));
-    if (!made)
-        throw std::bad_alloc();
-    frame.add(made);
-}
+using Walk = Matching_Pair_Walk;
 
 bool cardMemories(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_PhysicalMemory_Resource memories(frame.storage());
-        if (memories.createPhysicalMemory() == 1)
+        if (!buildList(memories, &VELDARO_PhysicalMemory_Resource::createPhysicalMemory))
             return false;
-        if (memories.list().size() == 0)
+        if (listedOf(memories).size() == 0)
             return true;
         VELDARO_ControllerCard_Resource cards(frame.storage());
-        if (cards.createControllerModuleCard() == 1)
+        if (!buildList(cards, &VELDARO_ControllerCard_Resource::createControllerModuleCard))
             return false;
-        for (std::size_t c = 0; c < cards.list().size(); ++c) {
-            const VELDARO_ControllerCard* card = cards.list()[c];
-            for (std::size_t m = 0; card && m < memories.list().size(); ++m) {
-                const VELDARO_PhysicalMemory* memory = memories.list()[m];
-                if (memory && memory->CMSlotNumber.value == card->CMSlotNumber.value)
-                    add(frame, card, memory);
-            }
-        }
+        Walk::allMatching<CIM_MemoryOnCard>(frame, listedOf(cards), listedOf(memories),
+                                            [](const VELDARO_ControllerCard& card, const VELDARO_PhysicalMemory& memory) {
+                                                return memory.CMSlotNumber.value == card.CMSlotNumber.value;
+                                            });
         return true;
     });
 }

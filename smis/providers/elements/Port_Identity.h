@@ -1,13 +1,9 @@
 #pragma once
 // Port identity of ports, endpoints and controllers: two elements are on
 // the same port when their controller module, channel adapter and port
-// numbers are all equal. Also the lists of the list builders, whatever
-// their accessor's name, and the first element of a list on a given port.
+// numbers are all equal.
 
 #include <cimple/cimple.h>
-
-#include <cstddef>
-#include <type_traits>
 
 namespace cimple::port_identity {
 
@@ -18,26 +14,13 @@ bool samePort(const A& a, const B& b)
            a.PortNo.value == b.PortNo.value;
 }
 
-// The list a builder filled: list() or instances().
-template <class R>
-auto items(R& resource) -> decltype(resource.list())
-{
-    return resource.list();
-}
-template <class R>
-auto items(R& resource) -> decltype(resource.instances())
-{
-    return resource.instances();
-}
-
-// The first element of list on the port of element, or null.
-template <class List, class Element>
-auto firstOnPort(List& list, const Element& element) -> std::decay_t<decltype(list[0])>
-{
-    for (std::size_t k = 0; k < list.size(); ++k)
-        if (list[k] && samePort(*list[k], element))
-            return list[k];
-    return nullptr;
-}
+// samePort as a match of the pair walks.
+struct Same_Port {
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const
+    {
+        return samePort(a, b);
+    }
+};
 
 }  // namespace cimple::port_identity
