@@ -3,9 +3,12 @@
 
 #include "CIM_AssociatedComponentExtent_Provider.h"
 
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_AssociatedComponentExtent.h"
+#include "Fixed_End_Walk.h"
+#include "Key_Index.h"
+#include "Same_Index_Walk.h"
+#include "Table_Entries.h"
 #include "VELDARO_DiskExtent_Resource.h"
 #include "VELDARO_LayerixExtent_Resource.h"
 #include "VELDARO_LayerixPool_Resource.h"
@@ -20,7 +23,6 @@
 #include "VELDARO_SnapDataPool_Resource.h"
 #include "VELDARO_ThinProvisioningExtent_Resource.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
-#include "Table_Entries.h"
 
 namespace cimple {
 
@@ -31,37 +33,19 @@ using Common = Association_Provider_Frame;
 
 constexpr std::uint8_t LU_SDP = 7;
 
-// The far end is lent as built.
-void emit(Frame& frame, Instance* pool, Instance* extent)
-{
-    Instance* far = frame.otherEnd(pool, extent);
-    Instance* made = Common::newAssociation(&CIM_AssociatedComponentExtent::static_meta_class, pool, extent);
-    if (!made)
-        throw std::bad_alloc();
-    frame.deliver(made, far, false);
-}
-
 // The primordial pool with every disk extent, or with the one given disk.
+// The far end is lent as built.
 bool primordialToDiskExtents(Frame& frame, int oneDisk)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_PrimordialStoragePool_Resource pools(frame.storage());
-        if (pools.createPrimordialStoragePool() == 1)
+        if (!buildList(pools, &VELDARO_PrimordialStoragePool_Resource::createPrimordialStoragePool))
             return false;
-        if (pools.list().size() == 0 || !pools.list()[0])
-            return true;
         VELDARO_DiskExtent_Resource disks(frame.storage());
-        const int begin = oneDisk < 0 ? 0 : oneDisk;
-        const int end = oneDisk < 0 ? Table_Entries::DISKS : oneDisk + 1;
-        for (int disk = begin; disk < end; ++disk) {
-            VELDARO_DiskExtent* made = nullptr;
-            if (disks.createInstance(made, disk) != 0)
-                return false;
-            Owned<VELDARO_DiskExtent> extent(made);
-            if (extent)
-                emit(frame, clone(pools.list()[0]), extent.release());
-        }
-        return true;
+        const Index_Range range = oneDisk < 0 ? Index_Range::all(Table_Entries::DISKS) : Index_Range{oneDisk, oneDisk + 1};
+        return Fixed_End_Walk::pairs<CIM_AssociatedComponentExtent, VELDARO_DiskExtent>(
+            frame, firstListed(pools), Fixed_End_Walk::Fixed::FIRST, range, Fixed_End_Walk::Far::OTHER_END, false,
+            Association_End<VELDARO_DiskExtent>::byIndex(disks));
     });
 }
 
@@ -69,26 +53,11 @@ bool primordialToDiskExtents(Frame& frame, int oneDisk)
 template <class PoolResource, class Pool, class ExtentResource, class Extent>
 bool sameIndex(Frame& frame, int entry, int count)
 {
-    return Common::guard(__FILE__, __LINE__, [&] {
-        PoolResource pools(frame.storage());
-        ExtentResource extents(frame.storage());
-        const auto range = frame.walk(entry, count);
-        for (int i = range.begin; i < range.end; ++i) {
-            Pool* builtPool = nullptr;
-            if (pools.createInstance(builtPool, i) != 0)
-                return false;
-            Owned<Pool> pool(builtPool);
-            if (!pool)
-                continue;
-            Extent* builtExtent = nullptr;
-            if (extents.createInstance(builtExtent, i) != 0)
-                return false;
-            Owned<Extent> extent(builtExtent);
-            if (extent)
-                emit(frame, pool.release(), extent.release());
-        }
-        return true;
-    });
+    PoolResource pools(frame.storage());
+    ExtentResource extents(frame.storage());
+    return Same_Index_Walk::resourcePairs<CIM_AssociatedComponentExtent, Pool, Extent>(
+        frame, frame.walk(entry, count), Same_Index_Walk::Far::OTHER_END, false, Same_Index_Walk::PASS_OVER,
+        __FILE__, __LINE__, pools, extents);
 }
 
 int rluCount(const String& storage)
@@ -131,6 +100,14 @@ bool subPoolToSubExtent(Frame& frame, int tpp)
                      VELDARO_LayerixSubExtent>(frame, tpp, Table_Entries::THIN_POOLS);
 }
 
+// Clones of a snapshot pool and its extent; the far end is lent as built.
+void emit(Frame& frame, const Instance* pool, const Instance* extent)
+{
+    Instance* first = clone(pool);
+    Instance* second = clone(extent);
+    frame.emit<CIM_AssociatedComponentExtent>(first, second, frame.otherEnd(first, second), false);
+}
+
 bool sameSdp(const Property<uint32>& a, const Property<uint32>& b)
 {
     return !a.null && !b.null && a.value == b.value;
@@ -158,7 +135,7 @@ bool snapDataPoolToCompositeExtent(Frame& frame, const String* instanceId)
             for (std::size_t e = 0; e < extents.list().size(); ++e) {
                 VELDARO_SnapDataCompositeExtent* extent = extents.list()[e];
                 if (extent && sameSdp(extent->SDPID, pool->SDPID)) {
-                    emit(frame, clone(pool), clone(extent));
+                    emit(frame, pool, extent);
                     break;
                 }
             }
@@ -188,128 +165,74 @@ bool compositeExtentToSnapDataPool(Frame& frame, const String& deviceId)
             return true;
         for (std::size_t p = 0; p < pools.list().size(); ++p)
             if (pools.list()[p] && sameSdp(pools.list()[p]->SDPID, extent->SDPID)) {
-                emit(frame, clone(pools.list()[p]), clone(extent));
+                emit(frame, pools.list()[p], extent);
                 break;
             }
         return true;
     });
 }
 
-enum class Source {
-    NONE, PRIMORDIAL, DISK, RAID_POOL, RAID_EXTENT, SDPV_POOL, SDPV_EXTENT, SNAP_POOL, SNAP_EXTENT,
-    THIN_POOL, THIN_EXTENT, TIER_POOL, TIER_EXTENT, SUB_POOL, SUB_EXTENT,
-};
-
-Source sourceKind(const Instance* source, bool& isPool)
-{
-    const struct {
-        const Meta_Class& mc;
-        Source kind;
-        bool pool;
-    } kinds[] = {
-        {VELDARO_PrimordialStoragePool::static_meta_class, Source::PRIMORDIAL, true},
-        {VELDARO_DiskExtent::static_meta_class, Source::DISK, false},
-        {VELDARO_RAIDStoragePool::static_meta_class, Source::RAID_POOL, true},
-        {VELDARO_RAIDCompositeExtent::static_meta_class, Source::RAID_EXTENT, false},
-        {VELDARO_SDPVPool::static_meta_class, Source::SDPV_POOL, true},
-        {VELDARO_SDPVExtent::static_meta_class, Source::SDPV_EXTENT, false},
-        {VELDARO_SnapDataPool::static_meta_class, Source::SNAP_POOL, true},
-        {VELDARO_SnapDataCompositeExtent::static_meta_class, Source::SNAP_EXTENT, false},
-        {VELDARO_ThinProvisioningPool::static_meta_class, Source::THIN_POOL, true},
-        {VELDARO_ThinProvisioningExtent::static_meta_class, Source::THIN_EXTENT, false},
-        {VELDARO_LayerixPool::static_meta_class, Source::TIER_POOL, true},
-        {VELDARO_LayerixExtent::static_meta_class, Source::TIER_EXTENT, false},
-        {VELDARO_LayerixSubPool::static_meta_class, Source::SUB_POOL, true},
-        {VELDARO_LayerixSubExtent::static_meta_class, Source::SUB_EXTENT, false},
-    };
-    for (const auto& k : kinds)
-        if (Common::isOf(source, k.mc)) {
-            isPool = k.pool;
-            return k.kind;
-        }
-    return Source::NONE;
-}
-
-// The number a key parser reads; false when the key is absent or does not
-// parse.
-template <class Parse>
-bool keyNumber(const Instance* source, const char* property, Parse parse)
-{
-    const String* key = Common::stringValue(source, property);
-    return key && parse(key->c_str());
-}
-
-bool pairsOfSource(Frame& frame, const VELDARO_RefTable& table, const Instance* source, Source kind)
+// The SLU index of a snapshot volume pool's or extent's number, or -1.
+template <auto Parse, const char* Key>
+int sdpvIndex(const VELDARO_RefTable& table, const Instance* source)
 {
     std::uint16_t n = 0;
-    auto id = [&](auto parse) { return keyNumber(source, "InstanceID", parse); };
-    auto device = [&](auto parse) { return keyNumber(source, "DeviceID", parse); };
-    switch (kind) {
-    case Source::PRIMORDIAL:
-        return primordialToDiskExtents(frame, -1);
-    case Source::DISK: {
-        const int disk = device([&](const char* k) { return VELDARO_DiskExtent_Resource::divide_DeviceID(k, &n); })
-                             ? table.searchPlunFromDiskTable(n)
-                             : -1;
-        return disk < 0 || primordialToDiskExtents(frame, disk);
-    }
-    case Source::RAID_POOL:
-    case Source::RAID_EXTENT: {
-        const bool parsed =
-            kind == Source::RAID_POOL
-                ? id([&](const char* k) { return VELDARO_RAIDStoragePool_Resource::divide_InstanceID(k, &n); })
-                : device([&](const char* k) { return VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID(k, &n); });
-        const int rlu = parsed ? table.searchRlunFromRluTable(n) : -1;
-        return rlu < 0 || raidPoolToCompositeExtent(frame, rlu);
-    }
-    case Source::SDPV_POOL:
-    case Source::SDPV_EXTENT: {
-        const bool parsed =
-            kind == Source::SDPV_POOL
-                ? id([&](const char* k) { return VELDARO_SDPVPool_Resource::divide_InstanceID(k, &n); })
-                : device([&](const char* k) { return VELDARO_SDPVExtent_Resource::divide_DeviceID(k, &n); });
-        const int slu = parsed ? table.searchLunByLuTypeFromSluTable(LU_SDP, n) : -1;
-        return slu < 0 || sdpvPoolToExtent(frame, slu);
-    }
-    case Source::SNAP_POOL:
-        return snapDataPoolToCompositeExtent(frame, Common::stringValue(source, "InstanceID"));
-    case Source::SNAP_EXTENT: {
-        const String* deviceId = Common::stringValue(source, "DeviceID");
-        return !deviceId || compositeExtentToSnapDataPool(frame, *deviceId);
-    }
-    case Source::THIN_POOL:
-    case Source::THIN_EXTENT: {
-        const bool parsed =
-            kind == Source::THIN_POOL
-                ? id([&](const char* k) { return VELDARO_ThinProvisioningPool_Resource::divide_InstanceID(k, &n); })
-                : device([&](const char* k) {
-                      return VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID(k, &n);
-                  });
-        const int tpp = parsed ? table.searchPoolNoFromTppTable(n) : -1;
-        return tpp < 0 || thinPoolToExtent(frame, tpp);
-    }
-    case Source::TIER_POOL:
-    case Source::TIER_EXTENT: {
-        const bool parsed =
-            kind == Source::TIER_POOL
-                ? id([&](const char* k) { return VELDARO_LayerixPool_Resource::divide_InstanceID(k, &n); })
-                : device([&](const char* k) { return VELDARO_LayerixExtent_Resource::divide_DeviceID(k, &n); });
-        const int lxrp = parsed ? table.searchPoolNoFromLxrpTable(n) : -1;
-        return lxrp < 0 || layerixPoolToExtent(frame, lxrp);
-    }
-    case Source::SUB_POOL:
-    case Source::SUB_EXTENT: {
-        const bool parsed =
-            kind == Source::SUB_POOL
-                ? id([&](const char* k) { return VELDARO_LayerixSubPool_Resource::divide_InstanceID(k, &n); })
-                : device([&](const char* k) { return VELDARO_LayerixSubExtent_Resource::divide_DeviceID(k, &n); });
-        const int tpp = parsed ? table.searchPoolNoFromTppTable(n) : -1;
-        return tpp < 0 || subPoolToSubExtent(frame, tpp);
-    }
-    default:
-        return true;
-    }
+    const char* key = Common::keyText(source, Key);
+    return key && Parse(key, &n) ? table.searchLunByLuTypeFromSluTable(LU_SDP, n) : -1;
 }
+
+using Find = int (VELDARO_RefTable::*)(std::uint16_t) const;
+constexpr Find RLU = &VELDARO_RefTable::searchRlunFromRluTable;
+constexpr Find TPP = &VELDARO_RefTable::searchPoolNoFromTppTable;
+constexpr Find LXRP = &VELDARO_RefTable::searchPoolNoFromLxrpTable;
+
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_PrimordialStoragePool::static_meta_class, Common::BY_INSTANCE_ID, nullptr,
+     [](Frame& frame, const Instance*, int) { return primordialToDiskExtents(frame, -1); }},
+    {&VELDARO_DiskExtent::static_meta_class, Common::BY_SYSTEM_NAME,
+     Key_Index::of<&VELDARO_DiskExtent_Resource::divide_DeviceID, &VELDARO_RefTable::searchPlunFromDiskTable,
+                   Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int disk) { return primordialToDiskExtents(frame, disk); }},
+    {&VELDARO_RAIDStoragePool::static_meta_class, Common::BY_INSTANCE_ID,
+     Key_Index::of<&VELDARO_RAIDStoragePool_Resource::divide_InstanceID, RLU, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int rlu) { return raidPoolToCompositeExtent(frame, rlu); }},
+    {&VELDARO_RAIDCompositeExtent::static_meta_class, Common::BY_SYSTEM_NAME,
+     Key_Index::of<&VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID, RLU, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int rlu) { return raidPoolToCompositeExtent(frame, rlu); }},
+    {&VELDARO_SDPVPool::static_meta_class, Common::BY_INSTANCE_ID,
+     sdpvIndex<&VELDARO_SDPVPool_Resource::divide_InstanceID, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int slu) { return sdpvPoolToExtent(frame, slu); }},
+    {&VELDARO_SDPVExtent::static_meta_class, Common::BY_SYSTEM_NAME,
+     sdpvIndex<&VELDARO_SDPVExtent_Resource::divide_DeviceID, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int slu) { return sdpvPoolToExtent(frame, slu); }},
+    {&VELDARO_SnapDataPool::static_meta_class, Common::BY_INSTANCE_ID, nullptr,
+     [](Frame& frame, const Instance* source, int) {
+         return snapDataPoolToCompositeExtent(frame, Common::stringValue(source, "InstanceID"));
+     }},
+    {&VELDARO_SnapDataCompositeExtent::static_meta_class, Common::BY_SYSTEM_NAME, nullptr,
+     [](Frame& frame, const Instance* source, int) {
+         const String* deviceId = Common::stringValue(source, "DeviceID");
+         return !deviceId || compositeExtentToSnapDataPool(frame, *deviceId);
+     }},
+    {&VELDARO_ThinProvisioningPool::static_meta_class, Common::BY_INSTANCE_ID,
+     Key_Index::of<&VELDARO_ThinProvisioningPool_Resource::divide_InstanceID, TPP, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return thinPoolToExtent(frame, tpp); }},
+    {&VELDARO_ThinProvisioningExtent::static_meta_class, Common::BY_SYSTEM_NAME,
+     Key_Index::of<&VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID, TPP, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return thinPoolToExtent(frame, tpp); }},
+    {&VELDARO_LayerixPool::static_meta_class, Common::BY_INSTANCE_ID,
+     Key_Index::of<&VELDARO_LayerixPool_Resource::divide_InstanceID, LXRP, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int lxrp) { return layerixPoolToExtent(frame, lxrp); }},
+    {&VELDARO_LayerixExtent::static_meta_class, Common::BY_SYSTEM_NAME,
+     Key_Index::of<&VELDARO_LayerixExtent_Resource::divide_DeviceID, LXRP, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int lxrp) { return layerixPoolToExtent(frame, lxrp); }},
+    {&VELDARO_LayerixSubPool::static_meta_class, Common::BY_INSTANCE_ID,
+     Key_Index::of<&VELDARO_LayerixSubPool_Resource::divide_InstanceID, TPP, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return subPoolToSubExtent(frame, tpp); }},
+    {&VELDARO_LayerixSubExtent::static_meta_class, Common::BY_SYSTEM_NAME,
+     Key_Index::of<&VELDARO_LayerixSubExtent_Resource::divide_DeviceID, TPP, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return subPoolToSubExtent(frame, tpp); }},
+};
 
 }  // namespace
 
@@ -326,16 +249,7 @@ bool CIM_AssociatedComponentExtent_Provider::_enumPairs()
 
 int CIM_AssociatedComponentExtent_Provider::_request(const Instance* source)
 {
-    bool isPool = false;
-    const Source kind = sourceKind(source, isPool);
-    if (kind == Source::NONE)
-        return Common::checkProviderClass(source);
-    String address;
-    const bool found = isPool ? Common::storageFromKeySuffix(source, "InstanceID", address)
-                              : Common::storageFromProperty(source, "SystemName", address);
-    if (!found)
-        return 0;
-    return onStorage(address, [&](VELDARO_RefTable& table) { return pairsOfSource(*this, table, source, kind); });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple
