@@ -5,10 +5,11 @@
 
 #include "CIM_CompositeExtentBasedOn_Provider.h"
 
-#include <algorithm>
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_CompositeExtentBasedOn.h"
+#include "Fixed_End_Walk.h"
+#include "Key_Index.h"
+#include "RAID_Group_Walk.h"
 #include "VELDARO_DiskExtent_Resource.h"
 #include "VELDARO_MirroredExtent_Resource.h"
 #include "VELDARO_RAIDCompositeExtent_Resource.h"
@@ -20,96 +21,96 @@ namespace {
 
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
-
-constexpr std::uint8_t RAID0 = 8;
-constexpr std::uint8_t RAID5 = 1;
-constexpr std::uint8_t RAID6 = 3;
-constexpr std::uint8_t RAID10 = 12;
-constexpr std::uint8_t RAID50 = 9;
-constexpr std::uint16_t NONE = 0xFFFF;
-constexpr int MEMBER_SLOTS = 16;
-constexpr int DISK_SLOTS = 16;
-
-bool isFree(const VELDARO_RefTable& table, int rlu)
-{
-    return (table.getRluStatus(rlu) & 0xFF) == 3;
-}
+using Group = RAID_Group_Walk;
+using Fixed = Fixed_End_Walk;
 
 bool stripesOverDisks(std::uint8_t level)
 {
-    return level == RAID0 || level == RAID5 || level == RAID6;
+    return level == Group::RAID0 || level == Group::RAID5 || level == Group::RAID6;
 }
 
 // Byte address of the last block of n blocks, no zero case: a member
 // without blocks ends at all ones, which is still set.
-std::uint64_t endOf(std::uint64_t blocks)
+std::uint64_t endOf(const Property<uint64>& blocks)
 {
-    return Common::plainLastByte(blocks);
+    return Common::plainLastByte(blocks.null ? 0 : blocks.value);
 }
 
-std::uint64_t valueOf(const Property<uint64>& p)
+std::uint16_t mirrorPlace(const VELDARO_MirroredExtent& mirror)
 {
-    return p.null ? 0 : p.value;
+    return static_cast<std::uint16_t>((mirror.StripingNumber.null ? 0 : mirror.StripingNumber.value) + 1);
 }
 
-// The group's member disks in member order.
-int diskList(const VELDARO_RefTable& table, int rlu, disk_idx_list_in_rlu& list)
+// The association's own properties.
+auto placed(std::uint16_t order, std::uint64_t end, std::uint64_t stripeDepth)
 {
-    const int n = table.getDiskIndexListInRlu(rlu, &list);
-    return std::clamp(n, 0, static_cast<int>(disk_idx_list_in_rlu::CAPACITY));
+    return [=](CIM_CompositeExtentBasedOn& a) {
+        a.OrderIndex.set(order);
+        a.StartingAddress.set(0);
+        a.EndingAddress.set(end);
+        Common::setUnlessNoValue(a.UserDataStripeDepth, stripeDepth);
+    };
 }
 
-// Place (from 1) of the disk in the group's member list; 0 when absent.
-int placeInGroup(const VELDARO_RefTable& table, int rlu, int disk)
-{
-    disk_idx_list_in_rlu list{};
-    const int n = diskList(table, rlu, list);
-    for (int k = 0; k < n; ++k)
-        if (list.DiskIdx[k] == static_cast<std::uint32_t>(disk))
-            return k + 1;
-    return 0;
-}
-
-// The DLU index of member j of the group, or -1.
-int memberDlu(const VELDARO_RefTable& table, int rlu, int j)
-{
-    const std::uint16_t dlun = table.getRluDlun(rlu, j);
-    return dlun == NONE ? -1 : table.searchDlunFromDluTable(dlun);
-}
-
-int memberCount(const VELDARO_RefTable& table, int rlu)
-{
-    return std::min<int>(table.getRluMemberDiskCount(rlu), MEMBER_SLOTS);
-}
-
-// The DLU and RLU indexes of a disk; false when the chain breaks.
-bool groupOfDisk(const VELDARO_RefTable& table, int disk, int& dlu, int& rlu)
-{
-    const std::uint16_t dlun = table.getDiskDlun(disk);
-    if (dlun == NONE)
-        return false;
-    dlu = table.searchDlunFromDluTable(dlun);
-    if (dlu < 0)
-        return false;
-    rlu = table.searchRlunFromRluTable(table.getDluRlun(dlu));
-    return rlu >= 0;
-}
-
-// The emitter: one association of the member and the composite. The far
-// end is lent to the handler as built.
+// The emitter of one member and its composite; the far end is lent as
+// built.
 void emit(Frame& frame, Instance* member, Instance* composite, std::uint16_t order, std::uint64_t end,
           std::uint64_t stripeDepth)
 {
-    Instance* far = frame.otherEnd(member, composite);
-    Instance* made = Common::newAssociation(&CIM_CompositeExtentBasedOn::static_meta_class, member, composite);
-    if (!made)
-        throw std::bad_alloc();
-    auto* association = static_cast<CIM_CompositeExtentBasedOn*>(made);
-    association->OrderIndex.set(order);
-    association->StartingAddress.set(0);
-    association->EndingAddress.set(end);
-    Common::setUnlessNoValue(association->UserDataStripeDepth, stripeDepth);
-    frame.deliver(made, far, false);
+    frame.emit<CIM_CompositeExtentBasedOn>(member, composite, frame.otherEnd(member, composite), false,
+                                           placed(order, end, stripeDepth));
+}
+
+// The composite (kept) with each member build(k) gives for k in range, in
+// order, numbered from 1 among the members built; end(member) is the
+// member's last byte.
+template <class Member, class Composite, class Build, class End>
+bool compositeWithMembers(Frame& frame, const Composite* composite, Index_Range range, std::uint64_t stripeDepth,
+                          Build build, End end)
+{
+    std::uint16_t order = 0;
+    return Fixed::pairs<CIM_CompositeExtentBasedOn, Member>(
+        frame, composite, Fixed::Fixed::SECOND, range, Fixed::Far::OTHER_END, false, build,
+        [&](CIM_CompositeExtentBasedOn& a, const Member& member, int) {
+            placed(++order, end(member), stripeDepth)(a);
+        });
+}
+
+// The RAID composites of the walk's groups whose level passes, each with
+// members(composite, rlu).
+template <class Level, class Members>
+bool eachRAIDComposite(Frame& frame, int rluEntry, Level level, Members members)
+{
+    VELDARO_RefTable table(frame.storage().c_str());
+    VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
+    const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
+    for (int rlu = range.begin; rlu < range.end; ++rlu) {
+        if (Group::isFree(table, rlu) || !level(table.getRaidLevel(rlu)))
+            continue;
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
+        if (composite.failed())
+            return false;
+        if (composite.built() && !members(table, composite.get(), rlu))
+            return false;
+    }
+    return true;
+}
+
+// One member of one composite, at place.
+template <class Member, class Composite>
+bool oneMember(Frame& frame, Association_End<Composite> composite, Association_End<Member> member,
+               std::uint64_t end, std::uint16_t place, std::uint64_t stripeDepth)
+{
+    if (composite.failed())
+        return false;
+    if (!composite.built())
+        return true;
+    if (member.failed())
+        return false;
+    if (!member.built())
+        return true;
+    emit(frame, member.release(), composite.release(), place, end, stripeDepth);
+    return true;
 }
 
 // ---- row 1: disks under RAID0/5/6 composites ----
@@ -117,34 +118,20 @@ void emit(Frame& frame, Instance* member, Instance* composite, std::uint16_t ord
 bool disksOfRAIDComposites(Frame& frame, int rluEntry)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_RefTable table(frame.storage().c_str());
-        VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
         VELDARO_DiskExtent_Resource disks(frame.storage());
-        const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
-        for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            if (isFree(table, rlu) || !stripesOverDisks(table.getRaidLevel(rlu)))
-                continue;
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, rlu) != 0)
-                return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
-                continue;
-            disk_idx_list_in_rlu list{};
-            const int n = diskList(table, rlu, list);
-            std::uint16_t order = 0;
-            for (int k = 0; k < n; ++k) {
-                VELDARO_DiskExtent* made = nullptr;
-                if (disks.createInstance(made, static_cast<int>(list.DiskIdx[k])) != 0)
-                    return false;
-                Owned<VELDARO_DiskExtent> disk(made);
-                if (!disk)
-                    continue;
-                const std::uint64_t end = endOf(valueOf(disk->BlockCount));
-                emit(frame, disk.release(), clone(composite.get()), ++order, end, table.getRluStripeSize(rlu));
-            }
-        }
-        return true;
+        return eachRAIDComposite(frame, rluEntry, stripesOverDisks,
+                                 [&](const VELDARO_RefTable& table, const VELDARO_RAIDCompositeExtent* composite,
+                                     int rlu) {
+                                     disk_idx_list_in_rlu list{};
+                                     const int n = Group::memberDisks(table, rlu, list);
+                                     return compositeWithMembers<VELDARO_DiskExtent>(
+                                         frame, composite, Index_Range::all(n), table.getRluStripeSize(rlu),
+                                         [&](int k) {
+                                             return Association_End<VELDARO_DiskExtent>::build(
+                                                 disks, static_cast<int>(list.DiskIdx[k]));
+                                         },
+                                         [](const VELDARO_DiskExtent& d) { return endOf(d.BlockCount); });
+                                 });
     });
 }
 
@@ -153,70 +140,46 @@ bool diskOfRAIDComposite(Frame& frame, int disk)
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_RefTable table(frame.storage().c_str());
         int dlu = -1, rlu = -1;
-        if (!groupOfDisk(table, disk, dlu, rlu) || !stripesOverDisks(table.getRaidLevel(rlu)))
+        if (!Group::groupOfDisk(table, disk, dlu, rlu) || !stripesOverDisks(table.getRaidLevel(rlu)))
             return true;
-        const int place = placeInGroup(table, rlu, disk);
+        const int place = Group::placeInGroup(table, rlu, disk);
         if (place == 0)
             return true;
-        VELDARO_RAIDCompositeExtent* built = nullptr;
-        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(built, rlu) != 0)
-            return false;
-        Owned<VELDARO_RAIDCompositeExtent> composite(built);
-        if (!composite)
-            return true;
-        VELDARO_DiskExtent* made = nullptr;
-        if (VELDARO_DiskExtent_Resource(frame.storage()).createInstance(made, disk) != 0)
-            return false;
-        Owned<VELDARO_DiskExtent> member(made);
-        if (!member)
-            return true;
-        const std::uint64_t end = endOf(valueOf(member->BlockCount));
-        emit(frame, member.release(), composite.release(), static_cast<std::uint16_t>(place), end,
-             table.getRluStripeSize(rlu));
-        return true;
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(
+            VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        if (!composite.built())
+            return !composite.failed();
+        auto member = Association_End<VELDARO_DiskExtent>::build(VELDARO_DiskExtent_Resource(frame.storage()), disk);
+        const std::uint64_t end = member.built() ? endOf(member->BlockCount) : 0;
+        return oneMember(frame, std::move(composite), std::move(member), end, static_cast<std::uint16_t>(place),
+                         table.getRluStripeSize(rlu));
     });
 }
 
 // ---- row 2: mirrored pairs under RAID1+0 composites ----
 
-std::uint16_t mirrorPlace(const VELDARO_MirroredExtent& mirror)
-{
-    return static_cast<std::uint16_t>((mirror.StripingNumber.null ? 0 : mirror.StripingNumber.value) + 1);
-}
-
 bool mirrorsOfRAIDComposites(Frame& frame, int rluEntry)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_RefTable table(frame.storage().c_str());
-        VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
         VELDARO_MirroredExtent_Resource mirrors(frame.storage());
-        const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
-        for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            if (isFree(table, rlu) || table.getRaidLevel(rlu) != RAID10)
-                continue;
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, rlu) != 0)
-                return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
-                continue;
-            const int members = memberCount(table, rlu);
-            for (int j = 0; j < members; ++j) {
-                const int dlu = memberDlu(table, rlu, j);
-                if (dlu < 0)
-                    continue;
-                VELDARO_MirroredExtent* made = nullptr;
-                if (mirrors.createInstance(made, rlu, dlu) != 0)
-                    return false;
-                Owned<VELDARO_MirroredExtent> mirror(made);
-                if (!mirror)
-                    continue;
-                const std::uint16_t order = mirrorPlace(*mirror);
-                const std::uint64_t end = endOf(valueOf(mirror->NumberOfBlocks));
-                emit(frame, mirror.release(), clone(composite.get()), order, end, table.getRluStripeSize(rlu));
-            }
-        }
-        return true;
+        return eachRAIDComposite(
+            frame, rluEntry, [](std::uint8_t level) { return level == Group::RAID10; },
+            [&](const VELDARO_RefTable& table, const VELDARO_RAIDCompositeExtent* composite, int rlu) {
+                const std::uint64_t depth = table.getRluStripeSize(rlu);
+                return eachEnd<VELDARO_MirroredExtent>(
+                    Index_Range::all(Group::memberCount(table, rlu)),
+                    [&](int j) {
+                        const int dlu = Group::memberDlu(table, rlu, j);
+                        return dlu < 0 ? Association_End<VELDARO_MirroredExtent>::nothing()
+                                       : Association_End<VELDARO_MirroredExtent>::build(mirrors, rlu, dlu);
+                    },
+                    [&](Association_End<VELDARO_MirroredExtent>& mirror, int) {
+                        const std::uint16_t order = mirrorPlace(*mirror);
+                        const std::uint64_t end = endOf(mirror->NumberOfBlocks);
+                        emit(frame, mirror.release(), clone(composite), order, end, depth);
+                        return true;
+                    });
+            });
     });
 }
 
@@ -226,62 +189,43 @@ bool mirrorOfRAIDComposite(Frame& frame, int disk)
         VELDARO_RefTable table(frame.storage().c_str());
         const int dlu = table.searchDlunFromDluTable(table.getDiskDlun(disk));
         const int rlu = dlu < 0 ? -1 : table.searchRlunFromRluTable(table.getDluRlun(dlu));
-        if (rlu < 0 || table.getRaidLevel(rlu) != RAID10)
+        if (rlu < 0 || table.getRaidLevel(rlu) != Group::RAID10)
             return true;
-        VELDARO_RAIDCompositeExtent* built = nullptr;
-        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(built, rlu) != 0)
-            return false;
-        Owned<VELDARO_RAIDCompositeExtent> composite(built);
-        if (!composite)
-            return true;
-        VELDARO_MirroredExtent* made = nullptr;
-        if (VELDARO_MirroredExtent_Resource(frame.storage()).createInstance(made, rlu, dlu) != 0)
-            return false;
-        Owned<VELDARO_MirroredExtent> mirror(made);
-        if (!mirror)
-            return true;
-        const std::uint16_t order = mirrorPlace(*mirror);
-        const std::uint64_t end = endOf(valueOf(mirror->NumberOfBlocks));
-        emit(frame, mirror.release(), composite.release(), order, end, table.getRluStripeSize(rlu));
-        return true;
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(
+            VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        if (!composite.built())
+            return !composite.failed();
+        auto mirror =
+            Association_End<VELDARO_MirroredExtent>::build(VELDARO_MirroredExtent_Resource(frame.storage()), rlu, dlu);
+        const std::uint16_t place = mirror.built() ? mirrorPlace(*mirror) : 0;
+        const std::uint64_t end = mirror.built() ? endOf(mirror->NumberOfBlocks) : 0;
+        return oneMember(frame, std::move(composite), std::move(mirror), end, place, table.getRluStripeSize(rlu));
     });
 }
 
 // ---- row 3: striping sub-composites under RAID5+0 composites ----
 
+auto stripingMember(const VELDARO_RefTable& table, VELDARO_StripingCompositeExtent_Resource& stripings, int rlu)
+{
+    return [&table, &stripings, rlu](int j) {
+        const int dlu = Group::memberDlu(table, rlu, j);
+        return dlu < 0 ? Association_End<VELDARO_StripingCompositeExtent>::nothing()
+                       : Association_End<VELDARO_StripingCompositeExtent>::build(stripings, rlu, dlu);
+    };
+}
+
 bool stripingOfRAIDComposites(Frame& frame, int rluEntry)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_RefTable table(frame.storage().c_str());
-        VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
         VELDARO_StripingCompositeExtent_Resource stripings(frame.storage());
-        const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
-        for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            if (isFree(table, rlu) || table.getRaidLevel(rlu) != RAID50)
-                continue;
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, rlu) != 0)
-                return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
-                continue;
-            std::uint16_t order = 0;
-            const int members = memberCount(table, rlu);
-            for (int j = 0; j < members; ++j) {
-                const int dlu = memberDlu(table, rlu, j);
-                if (dlu < 0)
-                    continue;
-                VELDARO_StripingCompositeExtent* made = nullptr;
-                if (stripings.createInstance(made, rlu, dlu) != 0)
-                    return false;
-                Owned<VELDARO_StripingCompositeExtent> member(made);
-                if (!member)
-                    continue;
-                const std::uint64_t end = endOf(valueOf(member->NumberOfBlocks));
-                emit(frame, member.release(), clone(composite.get()), ++order, end, Common::NO_VALUE);
-            }
-        }
-        return true;
+        return eachRAIDComposite(
+            frame, rluEntry, [](std::uint8_t level) { return level == Group::RAID50; },
+            [&](const VELDARO_RefTable& table, const VELDARO_RAIDCompositeExtent* composite, int rlu) {
+                return compositeWithMembers<VELDARO_StripingCompositeExtent>(
+                    frame, composite, Index_Range::all(Group::memberCount(table, rlu)), Common::NO_VALUE,
+                    stripingMember(table, stripings, rlu),
+                    [](const VELDARO_StripingCompositeExtent& m) { return endOf(m.NumberOfBlocks); });
+            });
     });
 }
 
@@ -289,31 +233,25 @@ bool stripingOfRAIDComposite(Frame& frame, int rlu, int dlu)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_RefTable table(frame.storage().c_str());
-        if (isFree(table, rlu) || table.getRaidLevel(rlu) != RAID50)
+        if (Group::isFree(table, rlu) || table.getRaidLevel(rlu) != Group::RAID50)
             return true;
         const std::uint16_t dlun = table.getDluDlun(dlu);
         int place = 0;
-        const int members = memberCount(table, rlu);
+        const int members = Group::memberCount(table, rlu);
         for (int j = 0; j < members && place == 0; ++j)
             if (table.getRluDlun(rlu, j) == dlun)
                 place = j + 1;
         if (place == 0)
             return true;
-        VELDARO_RAIDCompositeExtent* built = nullptr;
-        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(built, rlu) != 0)
-            return false;
-        Owned<VELDARO_RAIDCompositeExtent> composite(built);
-        if (!composite)
-            return true;
-        VELDARO_StripingCompositeExtent* made = nullptr;
-        if (VELDARO_StripingCompositeExtent_Resource(frame.storage()).createInstance(made, rlu, dlu) != 0)
-            return false;
-        Owned<VELDARO_StripingCompositeExtent> member(made);
-        if (!member)
-            return true;
-        const std::uint64_t end = endOf(valueOf(member->NumberOfBlocks));
-        emit(frame, member.release(), composite.release(), static_cast<std::uint16_t>(place), end, Common::NO_VALUE);
-        return true;
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(
+            VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        if (!composite.built())
+            return !composite.failed();
+        auto member = Association_End<VELDARO_StripingCompositeExtent>::build(
+            VELDARO_StripingCompositeExtent_Resource(frame.storage()), rlu, dlu);
+        const std::uint64_t end = member.built() ? endOf(member->NumberOfBlocks) : 0;
+        return oneMember(frame, std::move(composite), std::move(member), end, static_cast<std::uint16_t>(place),
+                         Common::NO_VALUE);
     });
 }
 
@@ -327,36 +265,30 @@ bool disksOfStripings(Frame& frame, int rluEntry, int dluEntry)
         VELDARO_DiskExtent_Resource disks(frame.storage());
         const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            if (isFree(table, rlu) || table.getRaidLevel(rlu) != RAID50)
+            if (Group::isFree(table, rlu) || table.getRaidLevel(rlu) != Group::RAID50)
                 continue;
             const std::uint64_t depth = table.getRluStripeSize(rlu);
-            const int members = memberCount(table, rlu);
-            for (int j = 0; j < members; ++j) {
-                const int dlu = memberDlu(table, rlu, j);
-                if (dlu < 0 || (frame.oneEntry() && dlu != dluEntry))
-                    continue;
-                VELDARO_StripingCompositeExtent* built = nullptr;
-                if (stripings.createInstance(built, rlu, dlu) != 0)
-                    return false;
-                Owned<VELDARO_StripingCompositeExtent> striping(built);
-                if (!striping)
-                    continue;
-                std::uint16_t order = 0;
-                for (int slot = 0; slot < DISK_SLOTS; ++slot) {
-                    const std::uint16_t plun = table.getDluUsePlu(dlu, slot);
-                    const int diskIndex = plun == NONE ? -1 : table.searchPlunFromDiskTable(plun);
-                    if (diskIndex < 0)
-                        continue;
-                    VELDARO_DiskExtent* made = nullptr;
-                    if (disks.createInstance(made, diskIndex) != 0)
-                        return false;
-                    Owned<VELDARO_DiskExtent> disk(made);
-                    if (!disk)
-                        continue;
-                    const std::uint64_t end = endOf(valueOf(disk->BlockCount));
-                    emit(frame, disk.release(), clone(striping.get()), ++order, end, depth);
-                }
-            }
+            const bool done = eachEnd<VELDARO_StripingCompositeExtent>(
+                Index_Range::all(Group::memberCount(table, rlu)),
+                [&](int j) {
+                    const int dlu = Group::memberDlu(table, rlu, j);
+                    if (dlu < 0 || (frame.oneEntry() && dlu != dluEntry))
+                        return Association_End<VELDARO_StripingCompositeExtent>::nothing();
+                    return Association_End<VELDARO_StripingCompositeExtent>::build(stripings, rlu, dlu);
+                },
+                [&](Association_End<VELDARO_StripingCompositeExtent>& striping, int j) {
+                    const int dlu = Group::memberDlu(table, rlu, j);
+                    return compositeWithMembers<VELDARO_DiskExtent>(
+                        frame, striping.get(), Index_Range::all(Group::DISK_SLOTS), depth,
+                        [&](int slot) {
+                            const int disk = Group::slotDisk(table, dlu, slot);
+                            return disk < 0 ? Association_End<VELDARO_DiskExtent>::nothing()
+                                            : Association_End<VELDARO_DiskExtent>::build(disks, disk);
+                        },
+                        [](const VELDARO_DiskExtent& d) { return endOf(d.BlockCount); });
+                });
+            if (!done)
+                return false;
         }
         return true;
     });
@@ -367,35 +299,74 @@ bool diskOfStriping(Frame& frame, int disk)
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_RefTable table(frame.storage().c_str());
         int dlu = -1, rlu = -1;
-        if (!groupOfDisk(table, disk, dlu, rlu) || table.getRaidLevel(rlu) != RAID50)
+        if (!Group::groupOfDisk(table, disk, dlu, rlu) || table.getRaidLevel(rlu) != Group::RAID50)
             return true;
-        const int place = placeInGroup(table, rlu, disk);
+        const int place = Group::placeInGroup(table, rlu, disk);
         if (place == 0)
             return true;
-        VELDARO_StripingCompositeExtent* built = nullptr;
-        if (VELDARO_StripingCompositeExtent_Resource(frame.storage()).createInstance(built, rlu, dlu) != 0)
-            return false;
-        Owned<VELDARO_StripingCompositeExtent> striping(built);
-        if (!striping)
-            return true;
-        VELDARO_DiskExtent* made = nullptr;
-        if (VELDARO_DiskExtent_Resource(frame.storage()).createInstance(made, disk) != 0)
-            return false;
-        Owned<VELDARO_DiskExtent> member(made);
-        if (!member)
-            return true;
-        const std::uint64_t end = endOf(valueOf(member->BlockCount));
-        emit(frame, member.release(), striping.release(), static_cast<std::uint16_t>(place), end,
-             table.getRluStripeSize(rlu));
-        return true;
+        auto striping = Association_End<VELDARO_StripingCompositeExtent>::build(
+            VELDARO_StripingCompositeExtent_Resource(frame.storage()), rlu, dlu);
+        if (!striping.built())
+            return !striping.failed();
+        auto member = Association_End<VELDARO_DiskExtent>::build(VELDARO_DiskExtent_Resource(frame.storage()), disk);
+        const std::uint64_t end = member.built() ? endOf(member->BlockCount) : 0;
+        return oneMember(frame, std::move(striping), std::move(member), end, static_cast<std::uint16_t>(place),
+                         table.getRluStripeSize(rlu));
     });
 }
 
-const char* deviceId(const Instance* source)
+// The DLU index of the striping sub-composite a key names, with its RLU
+// index; -1 when it names none.
+int stripingDlu(const VELDARO_RefTable& table, const Instance* source, int& rlu)
 {
-    const String* id = Common::stringValue(source, "DeviceID");
-    return id ? id->c_str() : nullptr;
+    std::uint16_t rlun = 0, member = 0;
+    const char* key = Common::keyText(source, "DeviceID");
+    if (!key || !VELDARO_StripingCompositeExtent_Resource::divide_DeviceID(key, &rlun, &member) ||
+        member >= Group::MEMBER_SLOTS)
+        return -1;
+    rlu = table.searchRlunFromRluTable(rlun);
+    return rlu < 0 ? -1 : Group::memberDlu(table, rlu, member);
 }
+
+using Find = int (VELDARO_RefTable::*)(std::uint16_t) const;
+constexpr Find DISK = &VELDARO_RefTable::searchPlunFromDiskTable;
+
+int mirroredDisk(const VELDARO_RefTable& table, const Instance* source)
+{
+    std::uint16_t plun = 0, second = 0;
+    const char* key = Common::keyText(source, "DeviceID");
+    return key && VELDARO_MirroredExtent_Resource::divide_DeviceID(key, &plun, &second)
+               ? table.searchPlunFromDiskTable(plun)
+               : -1;
+}
+
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_DiskExtent::static_meta_class, Common::BY_SYSTEM_NAME,
+     Key_Index::of<&VELDARO_DiskExtent_Resource::divide_DeviceID, DISK, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int disk) {
+         return diskOfRAIDComposite(frame, disk) && diskOfStriping(frame, disk);
+     }},
+    {&VELDARO_MirroredExtent::static_meta_class, Common::BY_SYSTEM_NAME, mirroredDisk,
+     [](Frame& frame, const Instance*, int disk) { return mirrorOfRAIDComposite(frame, disk); }},
+    {&VELDARO_RAIDCompositeExtent::static_meta_class, Common::BY_SYSTEM_NAME,
+     Key_Index::of<&VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID, &VELDARO_RefTable::searchRlunFromRluTable,
+                   Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int rlu) {
+         return disksOfRAIDComposites(frame, rlu) && mirrorsOfRAIDComposites(frame, rlu) &&
+                stripingOfRAIDComposites(frame, rlu);
+     }},
+    {&VELDARO_StripingCompositeExtent::static_meta_class, Common::BY_SYSTEM_NAME,
+     [](const VELDARO_RefTable& table, const Instance* source) {
+         int rlu = -1;
+         return stripingDlu(table, source, rlu);
+     },
+     [](Frame& frame, const Instance* source, int dlu) {
+         VELDARO_RefTable table(frame.storage().c_str());
+         int rlu = -1;
+         stripingDlu(table, source, rlu);
+         return stripingOfRAIDComposite(frame, rlu, dlu) && disksOfStripings(frame, rlu, dlu);
+     }},
+};
 
 }  // namespace
 
@@ -411,66 +382,7 @@ bool CIM_CompositeExtentBasedOn_Provider::_enumPairs()
 
 int CIM_CompositeExtentBasedOn_Provider::_request(const Instance* source)
 {
-    enum Kind { NONE_OF_THESE, DISK, MIRRORED, RAID_COMPOSITE, STRIPING };
-    Kind kind = NONE_OF_THESE;
-    if (Common::isOf(source, VELDARO_DiskExtent::static_meta_class))
-        kind = DISK;
-    else if (Common::isOf(source, VELDARO_MirroredExtent::static_meta_class))
-        kind = MIRRORED;
-    else if (Common::isOf(source, VELDARO_RAIDCompositeExtent::static_meta_class))
-        kind = RAID_COMPOSITE;
-    else if (Common::isOf(source, VELDARO_StripingCompositeExtent::static_meta_class))
-        kind = STRIPING;
-    String address;
-    if (kind == NONE_OF_THESE || !Common::storageFromProperty(source, "SystemName", address))
-        return Common::checkProviderClass(source);
-
-    const char* key = deviceId(source);
-    return onStorage(address, [&](VELDARO_RefTable& table) {
-        switch (kind) {
-        case DISK: {
-            std::uint16_t plun = 0;
-            if (!VELDARO_DiskExtent_Resource::divide_DeviceID(key, &plun))
-                return true;
-            const int disk = table.searchPlunFromDiskTable(plun);
-            if (disk < 0)
-                return true;
-            return diskOfRAIDComposite(*this, disk) && diskOfStriping(*this, disk);
-        }
-        case MIRRORED: {
-            std::uint16_t plun = 0, second = 0;
-            if (!VELDARO_MirroredExtent_Resource::divide_DeviceID(key, &plun, &second))
-                return true;
-            const int disk = table.searchPlunFromDiskTable(plun);
-            return disk < 0 || mirrorOfRAIDComposite(*this, disk);
-        }
-        case RAID_COMPOSITE: {
-            std::uint16_t rlun = 0;
-            if (!VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID(key, &rlun))
-                return true;
-            const int rlu = table.searchRlunFromRluTable(rlun);
-            if (rlu < 0)
-                return true;
-            return disksOfRAIDComposites(*this, rlu) && mirrorsOfRAIDComposites(*this, rlu) &&
-                   stripingOfRAIDComposites(*this, rlu);
-        }
-        case STRIPING: {
-            std::uint16_t rlun = 0, member = 0;
-            if (!VELDARO_StripingCompositeExtent_Resource::divide_DeviceID(key, &rlun, &member) ||
-                member >= MEMBER_SLOTS)
-                return true;
-            const int rlu = table.searchRlunFromRluTable(rlun);
-            if (rlu < 0)
-                return true;
-            const int dlu = memberDlu(table, rlu, member);
-            if (dlu < 0)
-                return true;
-            return stripingOfRAIDComposite(*this, rlu, dlu) && disksOfStripings(*this, rlu, dlu);
-        }
-        default:
-            return true;
-        }
-    });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple

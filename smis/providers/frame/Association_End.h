@@ -38,9 +38,10 @@ public:
     // An instance just made (null: nothing).
     static Association_End of(T* made) { return Association_End(made ? State::BUILT : State::NOTHING, made); }
 
-    // resource.createInstance(out, args...).
+    // resource.createInstance(out, args...) (a Resource made for the one
+    // call may be passed as a temporary).
     template <class Resource, class... Args>
-    static Association_End build(Resource& resource, Args&&... args)
+    static Association_End build(Resource&& resource, Args&&... args)
     {
         T* made = nullptr;
         const int status = resource.createInstance(made, std::forward<Args>(args)...);
