@@ -24,11 +24,11 @@ struct Same_Index_Walk {
 
     // For each index of range, buildFirst(i) then buildSecond(i) (each an
     // Association_End); a missing first end passes the index over, a failed
-    // one fails the walk. Both ends go to an association of class A.
-    template <class A, class First, class Second, class Build_First, class Build_Second>
-    static bool pairs(Association_Parent_Frame& frame, Index_Range range, Far far, bool markFarEnd,
-                      Missing_Second missing, const char* file, unsigned line, Build_First buildFirst,
-                      Build_Second buildSecond)
+    // one fails the walk; both built ends go to pair(first, second, i)
+    // (map shape: frame.add<A>(first.release(), second.release())).
+    template <class First, class Second, class Build_First, class Build_Second, class Pair>
+    static bool each(Index_Range range, Missing_Second missing, const char* file, unsigned line,
+                     Build_First buildFirst, Build_Second buildSecond, Pair pair)
     {
         return Association_Provider_Frame::guard(file, line, [&] {
             return eachEnd<First>(range, buildFirst, [&](Association_End<First>& first, int i) {
@@ -41,13 +41,27 @@ struct Same_Index_Walk {
                     SMIS_TraceLog::peg_error_log(file, line, Logger::SEVERE, missing.conflictMessage, i);
                     return false;
                 }
-                Instance* a = first.release();
-                Instance* b = second.release();
-                Instance* farEnd = far == Far::FIRST ? a : far == Far::SECOND ? b : frame.otherEnd(a, b);
-                frame.emit<A>(a, b, farEnd, markFarEnd);
+                pair(first, second, i);
                 return true;
             });
         });
+    }
+
+    // The parent shape: both ends go to an association of class A.
+    template <class A, class First, class Second, class Build_First, class Build_Second>
+    static bool pairs(Association_Parent_Frame& frame, Index_Range range, Far far, bool markFarEnd,
+                      Missing_Second missing, const char* file, unsigned line, Build_First buildFirst,
+                      Build_Second buildSecond)
+    {
+        return each<First, Second>(range, missing, file, line, buildFirst, buildSecond,
+                                   [&](Association_End<First>& first, Association_End<Second>& second, int) {
+                                       Instance* a = first.release();
+                                       Instance* b = second.release();
+                                       Instance* farEnd = far == Far::FIRST    ? a
+                                                          : far == Far::SECOND ? b
+                                                                               : frame.otherEnd(a, b);
+                                       frame.emit<A>(a, b, farEnd, markFarEnd);
+                                   });
     }
 
     // The same with the createInstance(out, index) of two Resources.
