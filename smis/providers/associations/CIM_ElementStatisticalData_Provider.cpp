@@ -2,7 +2,9 @@
 
 #include "CIM_ElementStatisticalData_Provider.h"
 
+#include "Association_End.h"
 #include "CIM_ElementStatisticalData.h"
+#include "Matching_Pair_Walk.h"
 #include "VELDARO_iSCSISessionStatistics_Resource.h"
 #include "VELDARO_iSCSISession_Resource.h"
 
@@ -22,30 +24,20 @@ bool sameSession(const VELDARO_iSCSISession& session, const VELDARO_iSCSISession
            session.iSCSIPortName.value == statistics.iSCSIPortName.value;
 }
 
+// Each statistics record with the first session it belongs to.
 bool sessionsWithStatistics(Association_Map_Frame& frame)
 {
     const bool done = Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_iSCSISession_Resource sessions(frame.storage());
-        if (sessions.createiSCSISession() == 1)
+        if (!buildList(sessions, &VELDARO_iSCSISession_Resource::createiSCSISession))
             return false;
-        const Array<VELDARO_iSCSISession*>& sessionList = sessions.instances();
-        if (sessionList.size() == 0)
+        if (listedOf(sessions).size() == 0)
             return true;
         VELDARO_iSCSISessionStatistics_Resource statistics(frame.storage());
-        if (statistics.createiSCSISessionStatistics() == 1)
+        if (!buildList(statistics, &VELDARO_iSCSISessionStatistics_Resource::createiSCSISessionStatistics))
             return false;
-        const Array<VELDARO_iSCSISessionStatistics*>& statisticsList = statistics.instances();
-        for (std::size_t i = 0; i < statisticsList.size(); ++i) {
-            if (!statisticsList[i])
-                continue;
-            for (std::size_t k = 0; k < sessionList.size(); ++k) {
-                if (!sessionList[k] || !sameSession(*sessionList[k], *statisticsList[i]))
-                    continue;
-                frame.add(Common::newAssociation(&CIM_ElementStatisticalData::static_meta_class,
-                                                 clone(sessionList[k]), clone(statisticsList[i])));
-                break;
-            }
-        }
+        Matching_Pair_Walk::firstWithEach<CIM_ElementStatisticalData>(
+            frame, listedOf(statistics), Matching_Pair_Walk::Each::SECOND, listedOf(sessions), sameSession);
         return true;
     });
     if (!done)
