@@ -185,7 +185,7 @@ protected:
     static const CIM_StorageSetting* asSetting(const CIM_ManagedElement* goal);
 
     // Refreshes the array's cached table.
-    void refreshTable() const;
+    virtual void refreshTable() const;
     // A record's 16-byte name field from the element name.
     void fillName(std::uint8_t* field) const;
 
