@@ -727,6 +727,108 @@ const CIM_StorageSetting* SMISProviderPoolConfiguration::asSetting(const CIM_Man
     return static_cast<const CIM_StorageSetting*>(goal);
 }
 
+CIM_StoragePool* SMISProviderPoolConfiguration::runCreation(const char* name, std::uint64_t size,
+                                                             std::uint32_t& returnValue,
+                                                             const std::function<CIM_StoragePool*()>& body)
+{
+    POOL_INFO("%s(size = %" PRId64 ") start", name, static_cast<std::int64_t>(size));
+    CIM_StoragePool* pool = nullptr;
+    try {
+        returnValue = SUCCESS;
+        pool = body();
+    } catch (...) {
+        closeDiskManager();
+        POOL_SEVERE("Abnormalities occur in creation of RaidGroup");
+        returnValue = ABNORMAL;
+        return nullptr;
+    }
+    if (!pool && returnValue == SUCCESS) {
+        POOL_WARNING("Creation of RAIDGroup goes wrong");
+        returnValue = FAILED;
+    }
+    POOL_INFO("%d = %s end", static_cast<int>(returnValue), name);
+    return pool;
+}
+
+std::uint32_t SMISProviderPoolConfiguration::disksOfElements(const Array<CIM_StorageExtent*>& elements,
+                                                             Array<std::uint16_t>& disks) const
+{
+    if (elements.size() == 0) {
+        POOL_WARNING("Parameter error");
+        return INVALID_PARAMETER;
+    }
+    return pluNumbersOfElements(elements, disks);
+}
+
+CIM_StoragePool* SMISProviderPoolConfiguration::createFromDisks(const String& level, std::uint64_t size,
+                                                                const Array<std::uint16_t>& disks,
+                                                                std::uint32_t& code)
+{
+    POOL_INFO("CreateOrModifyElementFromElements(%s, %" PRId64 ") start", level.c_str(),
+              static_cast<std::int64_t>(size));
+    if (disks.size() == 0) {
+        POOL_WARNING("Parameter error");
+        code = INVALID_PARAMETER;
+        return nullptr;
+    }
+    if (!openDiskManager(disks)) {
+        code = FAILED;
+        return nullptr;
+    }
+    std::uint16_t number = NO_NUMBER;
+    code = makePool(level, size, number);
+    closeDiskManager();
+    if (code != SUCCESS) {
+        POOL_WARNING("Creation of RAIDGroup goes wrong");
+        return nullptr;
+    }
+    // The command succeeded: a pool that the refreshed table does not show
+    // yet is looked up after one more refresh, so that the caller is not
+    // led to retry and make a second one.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        refreshTable();
+        CIM_StoragePool* pool = findPool(number, code);
+        if (code != SUCCESS)
+            return nullptr;
+        if (pool) {
+            POOL_INFO("CreateOrModifyElementFromElements end");
+            return pool;
+        }
+    }
+    POOL_WARNING("Acquisition of the instance of CIM_StoragePool goes wrong (new number 0x%x)", number);
+    code = FAILED;
+    return nullptr;
+}
+
+std::uint32_t SMISProviderPoolConfiguration::deleteNumberedPool(
+    const CIM_StoragePool* pool, bool (*divide)(const char*, std::uint16_t*), const char* divideError,
+    int (*search)(const VELDARO_RefTable&, std::uint16_t), const char* missing,
+    const std::function<std::uint32_t(const Array<std::uint16_t>&)>& remove)
+{
+    try {
+        std::uint16_t number = NO_NUMBER;
+        if (pool->InstanceID.null || !divide(pool->InstanceID.value.c_str(), &number)) {
+            POOL_WARNING("%s", divideError);
+            return INVALID_PARAMETER;
+        }
+        {
+            VELDARO_RefTable table(_storage.c_str());
+            if (search(table, number) < 0) {
+                POOL_WARNING("%s", missing);
+                return INVALID_PARAMETER;
+            }
+        }
+        Array<std::uint16_t> numbers;
+        numbers.append(number);
+        const std::uint32_t code = remove(numbers);
+        POOL_INFO("0x%x = deleteStoragePool end", code);
+        return code;
+    } catch (...) {
+        POOL_SEVERE("Abnormalities occur in deleteStoragePool");
+        return ABNORMAL;
+    }
+}
+
 void SMISProviderPoolConfiguration::refreshTable() const
 {
     if (SMIS_PollingService* service = SMIS_PollingService::getInstance())

@@ -12,6 +12,7 @@
 #include <cimple/cimple.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "CIM_ManagedElement.h"
 #include "CIM_StorageExtent.h"
@@ -20,6 +21,8 @@
 #include "SMISProviderDiskManager.h"
 
 namespace cimple {
+
+class VELDARO_RefTable;
 
 class SMISProviderPoolConfiguration {
 public:
@@ -176,6 +179,31 @@ protected:
     // disk manager must be set): 0, 4, 4097.
     std::uint32_t setPLUInfoList(const String& level, std::uint64_t size, std::uint16_t* diskList,
                                  std::size_t capacity);
+
+    // A public creation: its start and end records, an exception becomes
+    // 0x8030 (the disk manager released), and no pool with code 0 becomes 4.
+    CIM_StoragePool* runCreation(const char* name, std::uint64_t size, std::uint32_t& returnValue,
+                                 const std::function<CIM_StoragePool*()>& body);
+    // The disks of a request's InElements: 5 without elements.
+    std::uint32_t disksOfElements(const Array<CIM_StorageExtent*>& elements, Array<std::uint16_t>& disks) const;
+    // One creation at a level from the disks: the disk manager over them,
+    // makePool (record and array command), the table refresh and the new
+    // pool, looked up once more after a second refresh when the first table
+    // does not show it yet.
+    CIM_StoragePool* createFromDisks(const String& level, std::uint64_t size, const Array<std::uint16_t>& disks,
+                                     std::uint32_t& code);
+    // Fills the record and runs the array command; number: the pool or
+    // group to look up afterwards.
+    virtual std::uint32_t makePool(const String& level, std::uint64_t size, std::uint16_t& number) = 0;
+    // The new pool of that number in the current table, or null; code 4
+    // when the lookup itself fails.
+    virtual CIM_StoragePool* findPool(std::uint16_t number, std::uint32_t& code) = 0;
+    // Deletes the pool whose number divide reads from its InstanceID and
+    // search finds in the table, with the engine's delete command.
+    std::uint32_t deleteNumberedPool(const CIM_StoragePool* pool, bool (*divide)(const char*, std::uint16_t*),
+                                     const char* divideError, int (*search)(const VELDARO_RefTable&, std::uint16_t),
+                                     const char* missing,
+                                     const std::function<std::uint32_t(const Array<std::uint16_t>&)>& remove);
 
     // Sets the disk manager for a creation step; the previous one is freed.
     bool openDiskManager(const Array<std::uint16_t>& disks);

@@ -80,168 +80,96 @@ SMISProviderRAIDGroupManager* SMISProviderRAIDGroupConfiguration::createRAIDGrou
     return manager.release();
 }
 
+Array<String> SMISProviderRAIDGroupConfiguration::levelsOf(const CIM_StorageSetting* goal)
+{
+    Array<String> levels;
+    const String level = getRaidLevelFromStorageSetting(goal);
+    if (level.size() == 0)
+        getDefaultRAIDLevelList(levels);
+    else
+        levels.append(level);
+    return levels;
+}
+
 CIM_StoragePool* SMISProviderRAIDGroupConfiguration::createOrModifyStoragePool(const CIM_StorageSetting* goal,
                                                                                std::uint64_t& size,
                                                                                const Array<String>& inExtents,
                                                                                std::uint32_t& returnValue)
 {
-    POOL_INFO("createOrModifyStoragePool(size = %" PRId64 ") start", static_cast<std::int64_t>(size));
-    VELDARO_PrimordialStoragePool* primordial = nullptr;
-    try {
+    return runCreation("createOrModifyStoragePool", size, returnValue, [&]() -> CIM_StoragePool* {
         Array<std::uint16_t> requested;
         returnValue = pluNumbersOfPaths(inExtents, requested);
         if (returnValue != SUCCESS)
             return nullptr;
-        Array<String> levels;
-        const String level = getRaidLevelFromStorageSetting(goal);
-        if (level.size() == 0)
-            getDefaultRAIDLevelList(levels);
-        else
-            levels.append(level);
-
+        const Array<String> levels = levelsOf(goal);
+        std::unique_ptr<VELDARO_PrimordialStoragePool, void (*)(VELDARO_PrimordialStoragePool*)> primordial(
+            nullptr, [](VELDARO_PrimordialStoragePool* p) { destroy(p); });
         {
             std::unique_ptr<SMISProviderRAIDGroupManager> manager(createRAIDGroupManager());
             if (!manager) {
                 returnValue = FAILED;
                 return nullptr;
             }
-            primordial = manager->getPrimordialStoragePool();
+            primordial.reset(manager->getPrimordialStoragePool());
         }
         if (!primordial) {
             POOL_WARNING("Acquisition of the instance of PrimordialPool goes wrong");
             returnValue = FAILED;
             return nullptr;
         }
-        CIM_StoragePool* pool = nullptr;
-        for (std::size_t i = 0; i < levels.size() && !pool; ++i) {
+        for (std::size_t i = 0; i < levels.size(); ++i) {
             // Every level starts from the disks the request named: a pick
             // made for a level that failed does not limit the next.
             Array<std::uint16_t> disks = requested;
-            if (getApprovalAvailableExtents(levels[i], primordial, disks, size) != SUCCESS)
+            if (getApprovalAvailableExtents(levels[i], primordial.get(), disks, size) != SUCCESS)
                 continue;
             std::uint32_t code = SUCCESS;
-            pool = createFromDisks(levels[i], size, disks, code);
-            if (!pool && endsRequest(code)) {
-                destroy(primordial);
+            if (CIM_StoragePool* pool = createFromDisks(levels[i], size, disks, code))
+                return pool;
+            if (endsRequest(code)) {
                 returnValue = code;
                 return nullptr;
             }
         }
-        returnValue = SUCCESS;
-        if (!pool) {
-            POOL_WARNING("Creation of RAIDGroup goes wrong");
-            returnValue = FAILED;
-        }
-        destroy(primordial);
-        POOL_INFO("%d = createOrModifyStoragePool end", static_cast<int>(returnValue));
-        return pool;
-    } catch (...) {
-        closeDiskManager();
-        if (primordial)
-            destroy(primordial);
-        POOL_SEVERE("Abnormalities occur in creation of RaidGroup");
-        returnValue = ABNORMAL;
         return nullptr;
-    }
+    });
 }
 
 CIM_StoragePool* SMISProviderRAIDGroupConfiguration::CreateOrModifyElementFromElements(
     const CIM_ManagedElement* goal, std::uint64_t& size, const Array<CIM_StorageExtent*>& inElements,
     std::uint32_t& returnValue)
 {
-    POOL_INFO("CreateOrModifyElementFromElements(size = %" PRId64 ") start", static_cast<std::int64_t>(size));
-    try {
-        if (inElements.size() == 0) {
-            POOL_WARNING("Parameter error");
-            returnValue = INVALID_PARAMETER;
-            return nullptr;
-        }
+    return runCreation("CreateOrModifyElementFromElements", size, returnValue, [&]() -> CIM_StoragePool* {
         Array<std::uint16_t> disks;
-        returnValue = pluNumbersOfElements(inElements, disks);
+        returnValue = disksOfElements(inElements, disks);
         if (returnValue != SUCCESS)
             return nullptr;
-        const CIM_StorageSetting* setting = asSetting(goal);
-        Array<String> levels;
-        const String level = getRaidLevelFromStorageSetting(setting);
-        if (level.size() == 0)
-            getDefaultRAIDLevelList(levels);
-        else
-            levels.append(level);
+        const bool named = getRaidLevelFromStorageSetting(asSetting(goal)).size() > 0;
+        const Array<String> levels = levelsOf(asSetting(goal));
         if (levels.size() == 0) {
             returnValue = ABNORMAL;
             return nullptr;
         }
-        CIM_StoragePool* pool = nullptr;
-        std::uint32_t code = SUCCESS;
         for (std::size_t i = 0; i < levels.size(); ++i) {
-            pool = createFromDisks(levels[i], size, disks, code);
-            if (pool || code == SUCCESS)
-                break;
-            if (endsRequest(code) || level.size() > 0) {
-                returnValue = code;
-                return nullptr;
-            }
+            CIM_StoragePool* pool = createFromDisks(levels[i], size, disks, returnValue);
+            if (pool || returnValue == SUCCESS || endsRequest(returnValue) || named)
+                return pool;
         }
-        returnValue = code;
-        if (!pool && code == SUCCESS) {
-            POOL_WARNING("Creation of RAIDGroup goes wrong");
-            returnValue = FAILED;
-        }
-        POOL_INFO("%d = CreateOrModifyElementFromElements end", static_cast<int>(returnValue));
-        return pool;
-    } catch (...) {
-        closeDiskManager();
-        POOL_SEVERE("Abnormalities occur in creation of RaidGroup");
-        returnValue = ABNORMAL;
         return nullptr;
-    }
+    });
 }
 
-CIM_StoragePool* SMISProviderRAIDGroupConfiguration::createFromDisks(const String& level, std::uint64_t size,
-                                                                     const Array<std::uint16_t>& disks,
-                                                                     std::uint32_t& code)
+std::uint32_t SMISProviderRAIDGroupConfiguration::makePool(const String& level, std::uint64_t size,
+                                                           std::uint16_t& number)
 {
-    POOL_INFO("CreateOrModifyElementFromElements(%s, %" PRId64 ") start", level.c_str(),
-              static_cast<std::int64_t>(size));
-    if (disks.size() == 0) {
-        POOL_WARNING("Parameter error");
-        code = INVALID_PARAMETER;
-        return nullptr;
-    }
-    if (!openDiskManager(disks)) {
-        code = FAILED;
-        return nullptr;
-    }
-    std::uint16_t rlun = NO_NUMBER;
-    code = createRAIDGroup(level, size, rlun);
-    closeDiskManager();
-    if (code != SUCCESS) {
-        POOL_WARNING("Creation of RAIDGroup goes wrong");
-        return nullptr;
-    }
-    refreshTable();
-    return newPool(rlun, code);
+    return createRAIDGroup(level, size, number);
 }
 
-CIM_StoragePool* SMISProviderRAIDGroupConfiguration::newPool(std::uint16_t rlun, std::uint32_t& code)
+CIM_StoragePool* SMISProviderRAIDGroupConfiguration::findPool(std::uint16_t number, std::uint32_t& code)
 {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (attempt > 0)
-            refreshTable();
-        std::unique_ptr<SMISProviderRAIDGroupManager> manager(createRAIDGroupManager());
-        if (!manager) {
-            code = FAILED;
-            return nullptr;
-        }
-        if (CIM_StoragePool* pool = manager->getRAIDStoragePool(rlun)) {
-            code = SUCCESS;
-            POOL_INFO("CreateOrModifyElementFromElements end");
-            return pool;
-        }
-    }
-    POOL_WARNING("Acquisition of the instance of CIM_StoragePool goes wrong (new RAID group 0x%x)", rlun);
-    code = FAILED;
-    return nullptr;
+    std::unique_ptr<SMISProviderRAIDGroupManager> manager(createRAIDGroupManager());
+    code = manager ? SUCCESS : FAILED;
+    return manager ? manager->getRAIDStoragePool(number) : nullptr;
 }
 
 std::uint32_t SMISProviderRAIDGroupConfiguration::createRAIDGroup(const String& level, std::uint64_t size,
@@ -296,43 +224,33 @@ std::uint32_t SMISProviderRAIDGroupConfiguration::setCreateRluInfo(const String&
 std::uint32_t SMISProviderRAIDGroupConfiguration::deleteStoragePool(const CIM_StoragePool* pool)
 {
     POOL_INFO("deleteStoragePool start");
-    try {
-        if (!pool) {
-            POOL_WARNING("Parameter error");
-            return INVALID_PARAMETER;
-        }
-        if (!pool->Primordial.null && pool->Primordial.value) {
-            POOL_WARNING("It is PrimordialStoragePool");
-            return INVALID_PARAMETER;
-        }
-        std::uint16_t rlun = NO_NUMBER;
-        if (pool->InstanceID.null ||
-            !VELDARO_RAIDStoragePool_Resource::divide_InstanceID(pool->InstanceID.value.c_str(), &rlun)) {
-            POOL_WARNING("Acquisition of RLU Number goes wrong");
-            return INVALID_PARAMETER;
-        }
-        {
-            VELDARO_RefTable table(_storage.c_str());
-            if (table.searchRlunFromRluTable(rlun) < 0) {
-                POOL_WARNING("Data does not exist in RLU information");
-                return INVALID_PARAMETER;
-            }
-        }
-        Array<std::uint16_t> rluns;
-        rluns.append(rlun);
-        const std::uint32_t code = deleteRLU(rluns);
-        POOL_INFO("0x%x = deleteStoragePool end", code);
-        return code;
-    } catch (...) {
-        POOL_SEVERE("Abnormalities occur in deleteStoragePool");
-        return ABNORMAL;
+    if (!pool) {
+        POOL_WARNING("Parameter error");
+        return INVALID_PARAMETER;
     }
+    if (!pool->Primordial.null && pool->Primordial.value) {
+        POOL_WARNING("It is PrimordialStoragePool");
+        return INVALID_PARAMETER;
+    }
+    return deleteNumberedPool(
+        pool, &VELDARO_RAIDStoragePool_Resource::divide_InstanceID, "Acquisition of RLU Number goes wrong",
+        [](const VELDARO_RefTable& table, std::uint16_t n) { return table.searchRlunFromRluTable(n); },
+        "Data does not exist in RLU information", [this](const Array<std::uint16_t>& numbers) { return deleteRLU(numbers); });
 }
 
 SMISProviderRAIDGroupConfiguration* SMISProviderRAIDGroupConfigurationFactory::createSMISProviderRAIDGroupConfiguration()
     const
 {
     return new (std::nothrow) TAVO_SMISProviderRAIDGroupConfiguration(_storage);
+}
+
+std::unique_ptr<SMISProviderRAIDGroupConfiguration> SMISProviderRAIDGroupConfigurationFactory::engineFor(const String& storage)
+{
+    std::unique_ptr<SMISProviderRAIDGroupConfiguration> engine(
+        SMISProviderRAIDGroupConfigurationFactory(storage).createSMISProviderRAIDGroupConfiguration());
+    if (!engine)
+        POOL_SEVERE("SMISProviderRAIDGroupConfiguration was not able to be created");
+    return engine;
 }
 
 }  // namespace cimple

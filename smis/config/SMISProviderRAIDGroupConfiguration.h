@@ -12,6 +12,7 @@
 //   delete engine;
 
 #include <cstdint>
+#include <memory>
 
 #include "CIM_ManagedElement.h"
 #include "CMM_REG_RLU_INFO.h"
@@ -52,15 +53,14 @@ protected:
     // A loaded manager, or null.
     SMISProviderRAIDGroupManager* createRAIDGroupManager() const;
 
+    std::uint32_t makePool(const String& level, std::uint64_t size, std::uint16_t& number) override;
+    CIM_StoragePool* findPool(std::uint16_t number, std::uint32_t& code) override;
+
 private:
-    // One creation at a level from the disks: the new pool or null.
-    CIM_StoragePool* createFromDisks(const String& level, std::uint64_t size, const Array<std::uint16_t>& disks,
-                                     std::uint32_t& code);
+    // The goal's level, or the default levels in order.
+    Array<String> levelsOf(const CIM_StorageSetting* goal);
     std::uint32_t createRAIDGroup(const String& level, std::uint64_t size, std::uint16_t& rlun);
     std::uint32_t setCreateRluInfo(const String& level, std::uint64_t size, CMM_REG_RLU_INFO& info);
-    // The pool of a new RAID group after the refresh; refreshes once more
-    // when the first table does not show it yet.
-    CIM_StoragePool* newPool(std::uint16_t rlun, std::uint32_t& code);
 };
 
 class SMISProviderRAIDGroupConfigurationFactory {
@@ -69,6 +69,9 @@ public:
     virtual ~SMISProviderRAIDGroupConfigurationFactory() = default;
     // A new engine (the caller deletes it); null when memory runs out.
     SMISProviderRAIDGroupConfiguration* createSMISProviderRAIDGroupConfiguration() const;
+    // An engine on the storage, owned by the caller; null (with an error
+    // record) when none can be made.
+    static std::unique_ptr<SMISProviderRAIDGroupConfiguration> engineFor(const String& storage);
 
 private:
     String _storage;

@@ -116,127 +116,66 @@ CIM_StoragePool* SMISProviderTPPConfiguration::createOrModifyStoragePool(const C
                                                                          const Array<String>& inExtents,
                                                                          std::uint32_t& returnValue)
 {
-    POOL_INFO("createOrModifyStoragePool(size = %" PRId64 ") start", static_cast<std::int64_t>(size));
-    try {
+    return runCreation("createOrModifyStoragePool", size, returnValue, [&]() -> CIM_StoragePool* {
         Array<std::uint16_t> disks;
         String level;
         returnValue = pluNumbersOfPaths(inExtents, disks);
         if (returnValue == SUCCESS)
             returnValue = levelOfRequest(goal, disks, level, FAILED);
-        if (returnValue != SUCCESS)
+        if (returnValue != SUCCESS || getApprovalAvailableExtents(level, nullptr, disks, size) != SUCCESS)
             return nullptr;
-        CIM_StoragePool* pool = nullptr;
-        if (getApprovalAvailableExtents(level, nullptr, disks, size) == SUCCESS) {
-            pool = createFromDisks(level, size, disks, returnValue);
-            if (!pool && returnValue != SUCCESS)
-                return nullptr;
-        }
-        returnValue = SUCCESS;
-        if (!pool) {
-            POOL_WARNING("Creation of RAIDGroup goes wrong");
-            returnValue = FAILED;
-        }
-        POOL_INFO("%d = createOrModifyStoragePool end", static_cast<int>(returnValue));
-        return pool;
-    } catch (...) {
-        closeDiskManager();
-        POOL_SEVERE("Abnormalities occur in creation of RaidGroup");
-        returnValue = ABNORMAL;
-        return nullptr;
-    }
+        return createFromDisks(level, size, disks, returnValue);
+    });
 }
 
 CIM_StoragePool* SMISProviderTPPConfiguration::CreateOrModifyElementFromElements(
     const CIM_ManagedElement* goal, std::uint64_t& size, const Array<CIM_StorageExtent*>& inElements,
     std::uint32_t& returnValue)
 {
-    POOL_INFO("CreateOrModifyElementFromElements(size = %" PRId64 ") start", static_cast<std::int64_t>(size));
-    try {
-        if (inElements.size() == 0) {
-            POOL_WARNING("Parameter error");
-            returnValue = INVALID_PARAMETER;
-            return nullptr;
-        }
+    return runCreation("CreateOrModifyElementFromElements", size, returnValue, [&]() -> CIM_StoragePool* {
         Array<std::uint16_t> disks;
         String level;
-        returnValue = pluNumbersOfElements(inElements, disks);
+        returnValue = disksOfElements(inElements, disks);
         if (returnValue == SUCCESS)
             returnValue = levelOfRequest(asSetting(goal), disks, level, ABNORMAL);
         if (returnValue != SUCCESS)
             return nullptr;
-        CIM_StoragePool* pool = createFromDisks(level, size, disks, returnValue);
-        if (!pool && returnValue == SUCCESS) {
-            POOL_WARNING("Creation of RAIDGroup goes wrong");
-            returnValue = FAILED;
-        }
-        POOL_INFO("%d = CreateOrModifyElementFromElements end", static_cast<int>(returnValue));
-        return pool;
-    } catch (...) {
-        closeDiskManager();
-        POOL_SEVERE("Abnormalities occur in creation of RaidGroup");
-        returnValue = ABNORMAL;
-        return nullptr;
-    }
+        return createFromDisks(level, size, disks, returnValue);
+    });
 }
 
-CIM_StoragePool* SMISProviderTPPConfiguration::createFromDisks(const String& level, std::uint64_t size,
-                                                               const Array<std::uint16_t>& disks, std::uint32_t& code)
+std::uint32_t SMISProviderTPPConfiguration::makePool(const String& level, std::uint64_t size, std::uint16_t& number)
 {
-    POOL_INFO("CreateOrModifyElementFromElements(%s, %" PRId64 ") start", level.c_str(),
-              static_cast<std::int64_t>(size));
-    if (disks.size() == 0) {
-        POOL_WARNING("Parameter error");
-        code = INVALID_PARAMETER;
-        return nullptr;
-    }
-    if (!openDiskManager(disks)) {
-        code = FAILED;
-        return nullptr;
-    }
     SMIS_REG_TPP_INFO info;
     std::memset(&info, 0, sizeof info);
     for (std::size_t i = 0; i < SMIS_REG_TPP_INFO::MAX_DISKS; ++i)
         info.diskList[i] = SMIS_REG_TPP_INFO::DISK_END;
     info.poolNumber = NO_NUMBER;
-    std::uint16_t lookup = NO_NUMBER;
+    std::uint32_t code = SUCCESS;
     if (_poolNumber != NO_NUMBER) {
         code = setExpandTPPInfo(level, size, info);
         if (code == SUCCESS)
             code = expandTPP(&info);
-        lookup = _poolNumber;
+        number = _poolNumber;
     } else {
         code = setCreateTPPInfo(level, size, info);
         if (code == SUCCESS)
             code = createTPP(&info);
-        lookup = info.poolNumber;
+        number = info.poolNumber;
     }
-    closeDiskManager();
-    if (code != SUCCESS) {
-        POOL_WARNING("Creation of RAIDGroup goes wrong");
-        return nullptr;
-    }
-    refreshTable();
-    return poolInstance(lookup, code);
+    return code;
 }
 
-CIM_StoragePool* SMISProviderTPPConfiguration::poolInstance(std::uint16_t pool, std::uint32_t& code)
+CIM_StoragePool* SMISProviderTPPConfiguration::findPool(std::uint16_t number, std::uint32_t& code)
 {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (attempt > 0)
-            refreshTable();
-        VELDARO_RefTable table(_storage.c_str());
-        const int index = table.searchPoolNoFromTppTable(pool);
-        VELDARO_ThinProvisioningPool* made = nullptr;
-        if (index >= 0 && VELDARO_ThinProvisioningPool_Resource(_storage).createInstance(made, index) == 0 && made) {
-            code = SUCCESS;
-            POOL_INFO("CreateOrModifyElementFromElements end");
-            return made;
-        }
-        if (made)
-            destroy(made);
-    }
-    POOL_WARNING("Acquisition of the instance of CIM_StoragePool goes wrong (thin pool 0x%x)", pool);
-    code = FAILED;
+    code = SUCCESS;
+    VELDARO_RefTable table(_storage.c_str());
+    const int index = table.searchPoolNoFromTppTable(number);
+    VELDARO_ThinProvisioningPool* made = nullptr;
+    if (index >= 0 && VELDARO_ThinProvisioningPool_Resource(_storage).createInstance(made, index) == 0 && made)
+        return made;
+    if (made)
+        destroy(made);
     return nullptr;
 }
 
@@ -280,38 +219,29 @@ std::uint32_t SMISProviderTPPConfiguration::setExpandTPPInfo(const String& level
 std::uint32_t SMISProviderTPPConfiguration::deleteStoragePool(const CIM_StoragePool* pool)
 {
     POOL_INFO("deleteStoragePool start");
-    try {
-        if (!pool) {
-            POOL_WARNING("Parameter error");
-            return INVALID_PARAMETER;
-        }
-        std::uint16_t number = NO_NUMBER;
-        if (pool->InstanceID.null ||
-            !VELDARO_ThinProvisioningPool_Resource::divide_InstanceID(pool->InstanceID.value.c_str(), &number)) {
-            POOL_WARNING("Acquisition of Pool Number goes wrong");
-            return INVALID_PARAMETER;
-        }
-        {
-            VELDARO_RefTable table(_storage.c_str());
-            if (table.searchPoolNoFromTppTable(number) < 0) {
-                POOL_WARNING("Data does not exist in TPP information");
-                return INVALID_PARAMETER;
-            }
-        }
-        Array<std::uint16_t> numbers;
-        numbers.append(number);
-        const std::uint32_t code = deleteTPP(numbers);
-        POOL_INFO("0x%x = deleteStoragePool end", code);
-        return code;
-    } catch (...) {
-        POOL_SEVERE("Abnormalities occur in deleteStoragePool");
-        return ABNORMAL;
+    if (!pool) {
+        POOL_WARNING("Parameter error");
+        return INVALID_PARAMETER;
     }
+    return deleteNumberedPool(
+        pool, &VELDARO_ThinProvisioningPool_Resource::divide_InstanceID, "Acquisition of Pool Number goes wrong",
+        [](const VELDARO_RefTable& table, std::uint16_t n) { return table.searchPoolNoFromTppTable(n); },
+        "Data does not exist in TPP information",
+        [this](const Array<std::uint16_t>& numbers) { return deleteTPP(numbers); });
 }
 
 SMISProviderTPPConfiguration* SMISProviderTPPConfigurationFactory::createSMISProviderTPPConfiguration() const
 {
     return new (std::nothrow) TAVO_SMISProviderTPPConfiguration(_storage);
+}
+
+std::unique_ptr<SMISProviderTPPConfiguration> SMISProviderTPPConfigurationFactory::engineFor(const String& storage)
+{
+    std::unique_ptr<SMISProviderTPPConfiguration> engine(
+        SMISProviderTPPConfigurationFactory(storage).createSMISProviderTPPConfiguration());
+    if (!engine)
+        POOL_SEVERE("An error is made in generation of SMISProviderTPPConfiguration");
+    return engine;
 }
 
 }  // namespace cimple

@@ -12,6 +12,7 @@
 //   delete engine;
 
 #include <cstdint>
+#include <memory>
 
 #include "SMISProviderPoolConfiguration.h"
 #include "SMIS_REG_TPP_INFO.h"
@@ -56,6 +57,9 @@ protected:
     // m or the list: the pool's member count fixes every count.
     Array<std::uint16_t> memberCountsOr(std::initializer_list<std::uint16_t> list) const;
 
+    std::uint32_t makePool(const String& level, std::uint64_t size, std::uint16_t& number) override;
+    CIM_StoragePool* findPool(std::uint16_t number, std::uint32_t& code) override;
+
     std::uint16_t _poolNumber = NO_NUMBER;
     std::uint8_t _memberDiskCount = 0;
 
@@ -65,13 +69,8 @@ private:
     // The level and disk check of a request: 0 or the code.
     std::uint32_t levelOfRequest(const CIM_StorageSetting* goal, const Array<std::uint16_t>& disks, String& level,
                                  std::uint32_t noLevel);
-    CIM_StoragePool* createFromDisks(const String& level, std::uint64_t size, const Array<std::uint16_t>& disks,
-                                     std::uint32_t& code);
     std::uint32_t setCreateTPPInfo(const String& level, std::uint64_t size, SMIS_REG_TPP_INFO& info);
     std::uint32_t setExpandTPPInfo(const String& level, std::uint64_t size, SMIS_REG_TPP_INFO& info);
-    // The instance of pool number after the refresh; refreshes once more
-    // when the first table does not show it yet.
-    CIM_StoragePool* poolInstance(std::uint16_t pool, std::uint32_t& code);
 };
 
 class SMISProviderTPPConfigurationFactory {
@@ -79,6 +78,9 @@ public:
     explicit SMISProviderTPPConfigurationFactory(const String& storage) : _storage(storage) {}
     virtual ~SMISProviderTPPConfigurationFactory() = default;
     SMISProviderTPPConfiguration* createSMISProviderTPPConfiguration() const;
+    // An engine on the storage, owned by the caller; null (with an error
+    // record) when none can be made.
+    static std::unique_ptr<SMISProviderTPPConfiguration> engineFor(const String& storage);
 
 private:
     String _storage;

@@ -39,9 +39,6 @@ std::uint64_t totalOf(const CIM_StoragePool* pool)
     return pool && !pool->TotalManagedSpace.null ? pool->TotalManagedSpace.value : 0;
 }
 
-template <class Engine>
-using Engine_Ptr = std::unique_ptr<Engine>;
-
 // The request's InPools: none, or exactly the one primordial pool.
 bool onlyPrimordial(const Property<Array<String>>& inPools)
 {
@@ -156,12 +153,9 @@ std::uint32_t Storage_Pool_Work::createOrModifyStoragePool(const String& name, c
     std::uint32_t result = SUCCESS;
     CIM_StoragePool* made = nullptr;
     if (isThinRequest(pool, goal)) {
-        Engine_Ptr<SMISProviderTPPConfiguration> engine(
-            SMISProviderTPPConfigurationFactory(_storage).createSMISProviderTPPConfiguration());
-        if (!engine) {
-            severe(__FILE__, __LINE__, "An error is made in generation of SMISProviderTPPConfiguration");
+        const auto engine = SMISProviderTPPConfigurationFactory::engineFor(_storage);
+        if (!engine)
             return FAILED;
-        }
         std::uint16_t number = NO_NUMBER;
         result = thinTarget(pool, "Parameter error(ElementName-RLU Name)", size, number);
         if (result != SUCCESS)
@@ -183,12 +177,9 @@ std::uint32_t Storage_Pool_Work::createOrModifyStoragePool(const String& name, c
             severe(__FILE__, __LINE__, "Parameter error(ElementName-RLU Name)");
             return INVALID_PARAMETER;
         }
-        Engine_Ptr<SMISProviderRAIDGroupConfiguration> engine(
-            SMISProviderRAIDGroupConfigurationFactory(_storage).createSMISProviderRAIDGroupConfiguration());
-        if (!engine) {
-            severe(__FILE__, __LINE__, "SMISProviderRAIDGroupConfiguration was not able to be created");
+        const auto engine = SMISProviderRAIDGroupConfigurationFactory::engineFor(_storage);
+        if (!engine)
             return FAILED;
-        }
         try {
             engine->setElementName(name);
             made = engine->createOrModifyStoragePool(goal, size, extents, result);
@@ -263,12 +254,9 @@ std::uint32_t Storage_Pool_Work::deleteStoragePool(const CIM_StoragePool* pool)
             severe(__FILE__, __LINE__, "Acquisition of the instance of VELDARO_ThinProvisioningPool goes wrong");
             return INVALID_PARAMETER;
         }
-        Engine_Ptr<SMISProviderTPPConfiguration> engine(
-            SMISProviderTPPConfigurationFactory(_storage).createSMISProviderTPPConfiguration());
-        if (!engine) {
-            severe(__FILE__, __LINE__, "An error is made in generation of SMISProviderTPPConfiguration");
+        const auto engine = SMISProviderTPPConfigurationFactory::engineFor(_storage);
+        if (!engine)
             return FAILED;
-        }
         try {
             result = engine->deleteStoragePool(instance.get());
         } catch (...) {
@@ -279,12 +267,9 @@ std::uint32_t Storage_Pool_Work::deleteStoragePool(const CIM_StoragePool* pool)
             raidPoolInstance(pool, result), [](CIM_StoragePool* p) { destroy(p); });
         if (!instance)
             return result;
-        Engine_Ptr<SMISProviderRAIDGroupConfiguration> engine(
-            SMISProviderRAIDGroupConfigurationFactory(_storage).createSMISProviderRAIDGroupConfiguration());
-        if (!engine) {
-            severe(__FILE__, __LINE__, "SMISProviderRAIDGroupConfiguration was not able to be created");
+        const auto engine = SMISProviderRAIDGroupConfigurationFactory::engineFor(_storage);
+        if (!engine)
             return FAILED;
-        }
         try {
             result = engine->deleteStoragePool(instance.get());
         } catch (...) {
@@ -316,12 +301,9 @@ std::uint32_t Storage_Pool_Work::createOrModifyElementFromElements(const String&
     std::uint32_t result = SUCCESS;
     CIM_StoragePool* made = nullptr;
     if (isThinRequest(given, goal)) {
-        Engine_Ptr<SMISProviderTPPConfiguration> engine(
-            SMISProviderTPPConfigurationFactory(_storage).createSMISProviderTPPConfiguration());
-        if (!engine) {
-            severe(__FILE__, __LINE__, "An error is made in generation of SMISProviderTPPConfiguration");
+        const auto engine = SMISProviderTPPConfigurationFactory::engineFor(_storage);
+        if (!engine)
             return FAILED;
-        }
         std::uint16_t number = NO_NUMBER;
         if (element && !given) {
             severe(__FILE__, __LINE__, "Parameter error(PoolNumber)");
@@ -341,12 +323,9 @@ std::uint32_t Storage_Pool_Work::createOrModifyElementFromElements(const String&
         }
     } else {
         SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "%s start", "createOrModifyElementFromElements");
-        Engine_Ptr<SMISProviderRAIDGroupConfiguration> engine(
-            SMISProviderRAIDGroupConfigurationFactory(_storage).createSMISProviderRAIDGroupConfiguration());
-        if (!engine) {
-            severe(__FILE__, __LINE__, "SMISProviderRAIDGroupConfiguration was not able to be created");
+        const auto engine = SMISProviderRAIDGroupConfigurationFactory::engineFor(_storage);
+        if (!engine)
             return FAILED;
-        }
         try {
             engine->setElementName(name);
             made = engine->CreateOrModifyElementFromElements(goal, size, inElements, result);

@@ -58,28 +58,6 @@ bool isTPPSetting(const CIM_StorageSetting* Goal)
     return Goal && !Goal->InstanceID.null && Goal->InstanceID.value.find("TPP") != String::npos;
 }
 
-SMISProviderRAIDGroupConfiguration* getRAIDGroupConfiguration(const String& storage)
-{
-    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "%s start", "getRAIDGroupConfiguration");
-    SMISProviderRAIDGroupConfiguration* engine =
-        SMISProviderRAIDGroupConfigurationFactory(storage).createSMISProviderRAIDGroupConfiguration();
-    if (!engine)
-        SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE,
-                                     "SMISProviderRAIDGroupConfiguration was not able to be created");
-    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "%s end", "getRAIDGroupConfiguration");
-    return engine;
-}
-
-SMISProviderTPPConfiguration* getTPPConfiguration(const String& storage)
-{
-    SMISProviderTPPConfiguration* engine =
-        SMISProviderTPPConfigurationFactory(storage).createSMISProviderTPPConfiguration();
-    if (!engine)
-        SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE,
-                                     "An error is made in generation of SMISProviderTPPConfiguration");
-    return engine;
-}
-
 // Runs a query on the engine for the goal (the thin pool engine for a thin
 // pool's setting) over the target pool; failure when either is missing or
 // the query fails.
@@ -93,9 +71,9 @@ std::uint32_t withEngine(
         return failure;
     std::unique_ptr<SMISProviderPoolConfiguration> engine;
     if (isTPPSetting(Goal))
-        engine.reset(getTPPConfiguration(storage));
+        engine = SMISProviderTPPConfigurationFactory::engineFor(storage);
     else
-        engine.reset(getRAIDGroupConfiguration(storage));
+        engine = SMISProviderRAIDGroupConfigurationFactory::engineFor(storage);
     if (!engine)
         return failure;
     return query(*engine, pool.get()) == 0 ? 0 : failure;
