@@ -87,6 +87,13 @@ std::uint64_t SMISProviderPoolConfiguration::compareRLUSize(std::uint64_t size, 
     return size;
 }
 
+void SMISProviderPoolConfiguration::getDefaultRAIDLevelList(Array<String>& levels)
+{
+    levels.clear();
+    for (const char* l : {"1+0", "1", "5", "6"})
+        levels.append(String(l));
+}
+
 int SMISProviderPoolConfiguration::getMinSetDisk(const String&)
 {
     return -1;

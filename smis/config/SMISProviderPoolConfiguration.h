@@ -43,6 +43,12 @@ public:
     static Level levelOf(const String& text);
     static const char* levelText(Level level);
 
+    // A row of an engine's level table: the member disk counts of a level.
+    struct Level_Limit {
+        const char* level;
+        int min, max;
+    };
+
     explicit SMISProviderPoolConfiguration(const String& storage);
     virtual ~SMISProviderPoolConfiguration();
     SMISProviderPoolConfiguration(const SMISProviderPoolConfiguration&) = delete;
@@ -64,7 +70,8 @@ public:
                                       Array<CIM_StorageExtent*>& extents);
 
     // ---- level tables and rules (concrete classes) ----
-    virtual void getDefaultRAIDLevelList(Array<String>& levels) = 0;
+    // "1+0", "1", "5", "6": the levels tried in order when a request names none.
+    virtual void getDefaultRAIDLevelList(Array<String>& levels);
     virtual void getSupportedRAIDLevelList(Array<String>& levels) = 0;
     virtual int getMinSetDisk(const String& level);
     virtual int getMaxSetDisk(const String& level);
@@ -142,6 +149,16 @@ protected:
     // The command line's level code; -1 for a level the engine lacks.
     int getCLIRaidLevel(const String& level) const;
     bool checkSupportedRAIDLevel(const String& level);
+
+    // Disk counts of a level in an engine's table; -1 for a level outside it.
+    template <std::size_t N>
+    static int limitOf(const Level_Limit (&table)[N], const String& level, bool max)
+    {
+        for (const Level_Limit& row : table)
+            if (level == row.level)
+                return max ? row.max : row.min;
+        return -1;
+    }
 
     // The common disk rule (disks, buckets) when the level offers a size on
     // the manager's disks; always 0.

@@ -10,20 +10,9 @@ namespace cimple {
 
 namespace {
 
-struct Level_Row {
-    const char* level;
-    int min, max;
-};
-
-const Level_Row LEVELS[] = {{"0", 2, 16}, {"1", 2, 2}, {"1+0", 4, 32}, {"5", 3, 16}, {"6", 5, 16}, {"5+0", 6, 32}};
-
-const Level_Row* rowOf(const String& level)
-{
-    for (const Level_Row& row : LEVELS)
-        if (level == row.level)
-            return &row;
-    return nullptr;
-}
+// Member disk counts of a RAID group per level.
+const SMISProviderPoolConfiguration::Level_Limit LEVELS[] = {
+    {"0", 2, 16}, {"1", 2, 2}, {"1+0", 4, 32}, {"5", 3, 16}, {"6", 5, 16}, {"5+0", 6, 32}};
 
 Array<std::uint16_t> counts(std::initializer_list<std::uint16_t> list)
 {
@@ -84,13 +73,6 @@ std::uint16_t TAVO_SMISProviderRAIDGroupConfiguration::getMaxRLUCount()
     return static_cast<std::uint16_t>(max > NO_NUMBER ? NO_NUMBER : max);
 }
 
-void TAVO_SMISProviderRAIDGroupConfiguration::getDefaultRAIDLevelList(Array<String>& levels)
-{
-    levels.clear();
-    for (const char* l : {"1+0", "1", "5", "6"})
-        levels.append(String(l));
-}
-
 void TAVO_SMISProviderRAIDGroupConfiguration::getSupportedRAIDLevelList(Array<String>& levels)
 {
     getDefaultRAIDLevelList(levels);
@@ -100,14 +82,12 @@ void TAVO_SMISProviderRAIDGroupConfiguration::getSupportedRAIDLevelList(Array<St
 
 int TAVO_SMISProviderRAIDGroupConfiguration::getMinSetDisk(const String& level)
 {
-    const Level_Row* row = rowOf(level);
-    return row ? row->min : -1;
+    return limitOf(LEVELS, level, false);
 }
 
 int TAVO_SMISProviderRAIDGroupConfiguration::getMaxSetDisk(const String& level)
 {
-    const Level_Row* row = rowOf(level);
-    return row ? row->max : -1;
+    return limitOf(LEVELS, level, true);
 }
 
 void TAVO_SMISProviderRAIDGroupConfiguration::getApprovalDiskCountLevel0P1(Array<std::uint16_t>& out)

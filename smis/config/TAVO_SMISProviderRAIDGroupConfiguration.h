@@ -21,7 +21,6 @@ public:
     std::uint32_t addRLU(const CMM_REG_RLU_INFO* info, std::uint32_t count) override;
     std::uint16_t getMaxRLUCount() override;
 
-    void getDefaultRAIDLevelList(Array<String>& levels) override;
     void getSupportedRAIDLevelList(Array<String>& levels) override;
     int getMinSetDisk(const String& level) override;
     int getMaxSetDisk(const String& level) override;

@@ -9,20 +9,9 @@ namespace cimple {
 
 namespace {
 
-struct Level_Row {
-    const char* level;
-    int min, max;
-};
-
-const Level_Row LEVELS[] = {{"0", 4, 4}, {"1", 2, 2}, {"1+0", 4, 24}, {"5", 4, 13}, {"6", 6, 10}};
-
-const Level_Row* rowOf(const String& level)
-{
-    for (const Level_Row& row : LEVELS)
-        if (level == row.level)
-            return &row;
-    return nullptr;
-}
+// Member disk counts of a thin pool per level.
+const SMISProviderPoolConfiguration::Level_Limit LEVELS[] = {
+    {"0", 4, 4}, {"1", 2, 2}, {"1+0", 4, 24}, {"5", 4, 13}, {"6", 6, 10}};
 
 }  // namespace
 
@@ -49,13 +38,6 @@ std::uint32_t TAVO_SMISProviderTPPConfiguration::expandTPP(const SMIS_REG_TPP_IN
                                     [&](SMIS_CLI& cli) { return cli.expandThinproPool(info); });
 }
 
-void TAVO_SMISProviderTPPConfiguration::getDefaultRAIDLevelList(Array<String>& levels)
-{
-    levels.clear();
-    for (const char* l : {"1+0", "1", "5", "6"})
-        levels.append(String(l));
-}
-
 void TAVO_SMISProviderTPPConfiguration::getSupportedRAIDLevelList(Array<String>& levels)
 {
     getDefaultRAIDLevelList(levels);
@@ -64,14 +46,12 @@ void TAVO_SMISProviderTPPConfiguration::getSupportedRAIDLevelList(Array<String>&
 
 int TAVO_SMISProviderTPPConfiguration::getMinSetDisk(const String& level)
 {
-    const Level_Row* row = rowOf(level);
-    return row ? row->min : -1;
+    return limitOf(LEVELS, level, false);
 }
 
 int TAVO_SMISProviderTPPConfiguration::getMaxSetDisk(const String& level)
 {
-    const Level_Row* row = rowOf(level);
-    return row ? row->max : -1;
+    return limitOf(LEVELS, level, true);
 }
 
 void TAVO_SMISProviderTPPConfiguration::getApprovalDiskCountLevel0P1(Array<std::uint16_t>& counts)

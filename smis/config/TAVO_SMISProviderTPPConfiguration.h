@@ -16,7 +16,6 @@ public:
     std::uint32_t createTPP(SMIS_REG_TPP_INFO* info) override;
     std::uint32_t expandTPP(const SMIS_REG_TPP_INFO* info) override;
 
-    void getDefaultRAIDLevelList(Array<String>& levels) override;
     void getSupportedRAIDLevelList(Array<String>& levels) override;
     int getMinSetDisk(const String& level) override;
     int getMaxSetDisk(const String& level) override;
