@@ -173,7 +173,8 @@ std::uint32_t SMISProviderPoolConfiguration::findAvailableExtentLevel0P5(SMISPro
     return NOT_SUPPORTED;
 }
 
-std::uint32_t SMISProviderPoolConfiguration::findAvailableExtentLevel6(SMISProviderDiskManager*, Array<std::uint16_t>&)
+std::uint32_t SMISProviderPoolConfiguration::findAvailableExtentLevel6(SMISProviderDiskManager*,
+                                                                       Array<std::uint16_t>&)
 {
     return NOT_SUPPORTED;
 }
@@ -291,8 +292,9 @@ std::uint32_t SMISProviderPoolConfiguration::getUseDiskList(SMISProviderDiskMana
         if (l == LEVEL_0 || l == LEVEL_1) {
             const std::uint64_t n = l == LEVEL_0 ? q : 2 * q;
             const int min = getMinSetDisk(level), max = getMaxSetDisk(level);
+            const std::uint64_t floor = static_cast<std::uint64_t>(std::max(min, 0));
             if (max >= 0 && n <= static_cast<std::uint64_t>(max))
-                count = l == LEVEL_1 ? 2 : static_cast<std::uint32_t>(std::max<std::uint64_t>(n, static_cast<std::uint64_t>(std::max(min, 0))));
+                count = l == LEVEL_1 ? 2 : static_cast<std::uint32_t>(std::max(n, floor));
         } else if (!useDiskCount(l, q, count)) {
             POOL_WARNING("This RAIDLevel has not supported");
             return FAILED;
@@ -332,10 +334,10 @@ std::uint32_t SMISProviderPoolConfiguration::findAvailableExtent(const String& l
     const Level l = levelOf(level);
     if (!servesLevel(l))
         return SUCCESS;
-    std::uint32_t (SMISProviderPoolConfiguration::*const ops[])(SMISProviderDiskManager*, Array<std::uint16_t>&) = {
-        &SMISProviderPoolConfiguration::findAvailableExtentLevel0,   &SMISProviderPoolConfiguration::findAvailableExtentLevel1,
-        &SMISProviderPoolConfiguration::findAvailableExtentLevel0P1, &SMISProviderPoolConfiguration::findAvailableExtentLevel5,
-        &SMISProviderPoolConfiguration::findAvailableExtentLevel0P5, &SMISProviderPoolConfiguration::findAvailableExtentLevel6};
+    using S = SMISProviderPoolConfiguration;
+    std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, Array<std::uint16_t>&) = {
+        &S::findAvailableExtentLevel0,   &S::findAvailableExtentLevel1,   &S::findAvailableExtentLevel0P1,
+        &S::findAvailableExtentLevel5,   &S::findAvailableExtentLevel0P5, &S::findAvailableExtentLevel6};
     return (this->*ops[l])(dm, plus);
 }
 
@@ -345,10 +347,10 @@ std::uint32_t SMISProviderPoolConfiguration::getApprovalPattern(const String& le
     const Level l = levelOf(level);
     if (!servesLevel(l))
         return SUCCESS;
-    std::uint32_t (SMISProviderPoolConfiguration::*const ops[])(SMISProviderDiskManager*, Array<std::uint16_t>&) = {
-        &SMISProviderPoolConfiguration::getApprovalPatternLevel0,   &SMISProviderPoolConfiguration::getApprovalPatternLevel1,
-        &SMISProviderPoolConfiguration::getApprovalPatternLevel0P1, &SMISProviderPoolConfiguration::getApprovalPatternLevel5,
-        &SMISProviderPoolConfiguration::getApprovalPatternLevel0P5, &SMISProviderPoolConfiguration::getApprovalPatternLevel6};
+    using S = SMISProviderPoolConfiguration;
+    std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, Array<std::uint16_t>&) = {
+        &S::getApprovalPatternLevel0, &S::getApprovalPatternLevel1,   &S::getApprovalPatternLevel0P1,
+        &S::getApprovalPatternLevel5, &S::getApprovalPatternLevel0P5, &S::getApprovalPatternLevel6};
     return (this->*ops[l])(dm, plus);
 }
 
@@ -359,10 +361,10 @@ std::uint32_t SMISProviderPoolConfiguration::getSupportedSize(const String& leve
     const Level l = levelOf(level);
     if (!servesLevel(l))
         return SUCCESS;
-    std::uint32_t (SMISProviderPoolConfiguration::*const ops[])(SMISProviderDiskManager*, Array<std::uint64_t>&) = {
-        &SMISProviderPoolConfiguration::getSupportedSizeLevel0,   &SMISProviderPoolConfiguration::getSupportedSizeLevel1,
-        &SMISProviderPoolConfiguration::getSupportedSizeLevel0P1, &SMISProviderPoolConfiguration::getSupportedSizeLevel5,
-        &SMISProviderPoolConfiguration::getSupportedSizeLevel0P5, &SMISProviderPoolConfiguration::getSupportedSizeLevel6};
+    using S = SMISProviderPoolConfiguration;
+    std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, Array<std::uint64_t>&) = {
+        &S::getSupportedSizeLevel0, &S::getSupportedSizeLevel1,   &S::getSupportedSizeLevel0P1,
+        &S::getSupportedSizeLevel5, &S::getSupportedSizeLevel0P5, &S::getSupportedSizeLevel6};
     return (this->*ops[l])(dm, sizes);
 }
 
@@ -374,11 +376,10 @@ std::uint32_t SMISProviderPoolConfiguration::getUseDiskListOf(const String& leve
     const Level l = levelOf(level);
     if (!servesLevel(l))
         return SUCCESS;
-    std::uint32_t (SMISProviderPoolConfiguration::*const ops[])(
-        SMISProviderDiskManager*, const Array<std::uint32_t>&, Array<std::uint16_t>&) = {
-        &SMISProviderPoolConfiguration::getUseDiskListLevel0,   &SMISProviderPoolConfiguration::getUseDiskListLevel1,
-        &SMISProviderPoolConfiguration::getUseDiskListLevel0P1, &SMISProviderPoolConfiguration::getUseDiskListLevel5,
-        &SMISProviderPoolConfiguration::getUseDiskListLevel0P5, &SMISProviderPoolConfiguration::getUseDiskListLevel6};
+    using S = SMISProviderPoolConfiguration;
+    std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, const Array<std::uint32_t>&, Array<std::uint16_t>&) = {
+        &S::getUseDiskListLevel0, &S::getUseDiskListLevel1,   &S::getUseDiskListLevel0P1,
+        &S::getUseDiskListLevel5, &S::getUseDiskListLevel0P5, &S::getUseDiskListLevel6};
     return (this->*ops[l])(dm, perGroup, plus);
 }
 

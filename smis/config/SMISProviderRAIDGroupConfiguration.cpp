@@ -235,7 +235,8 @@ std::uint32_t SMISProviderRAIDGroupConfiguration::deleteStoragePool(const CIM_St
     return deleteNumberedPool(
         pool, &VELDARO_RAIDStoragePool_Resource::divide_InstanceID, "Acquisition of RLU Number goes wrong",
         [](const VELDARO_RefTable& table, std::uint16_t n) { return table.searchRlunFromRluTable(n); },
-        "Data does not exist in RLU information", [this](const Array<std::uint16_t>& numbers) { return deleteRLU(numbers); });
+        "Data does not exist in RLU information",
+        [this](const Array<std::uint16_t>& numbers) { return deleteRLU(numbers); });
 }
 
 SMISProviderRAIDGroupConfiguration* SMISProviderRAIDGroupConfigurationFactory::createSMISProviderRAIDGroupConfiguration()
@@ -244,7 +245,8 @@ SMISProviderRAIDGroupConfiguration* SMISProviderRAIDGroupConfigurationFactory::c
     return new (std::nothrow) TAVO_SMISProviderRAIDGroupConfiguration(_storage);
 }
 
-std::unique_ptr<SMISProviderRAIDGroupConfiguration> SMISProviderRAIDGroupConfigurationFactory::engineFor(const String& storage)
+std::unique_ptr<SMISProviderRAIDGroupConfiguration> SMISProviderRAIDGroupConfigurationFactory::engineFor(
+    const String& storage)
 {
     std::unique_ptr<SMISProviderRAIDGroupConfiguration> engine(
         SMISProviderRAIDGroupConfigurationFactory(storage).createSMISProviderRAIDGroupConfiguration());

@@ -27,6 +27,16 @@ struct Primordial_Pool_Frame {
     static Array<Model*>& list(Builder& builder) { return builder.list(); }
 };
 
+// The array named by the target pool's key and the valid-table pre-check:
+// 0, or the method's return value.
+std::uint32_t firstCheck(const VELDARO_PrimordialStoragePool* self, String& storage)
+{
+    if (!self || !Pool_Methods::storageOf(self->InstanceID, storage))
+        return Pool_Methods::NO_STORAGE;
+    VELDARO_RefTable table(storage.c_str());
+    return SMISMethodCom::mcFirstCommonProcess(SMISMethodCom::CHECK_VALID_TABLE, &table);
+}
+
 std::uint32_t _checkGetSupportedSizes(const Property<uint16>& ElementType)
 {
     const int type = ElementType.null ? -1 : ElementType.value;
@@ -62,7 +72,8 @@ bool isTPPSetting(const CIM_StorageSetting* Goal)
 // pool's setting) over the target pool; failure when either is missing or
 // the query fails.
 std::uint32_t withEngine(
-    const String& storage, const VELDARO_PrimordialStoragePool* self, const CIM_StorageSetting* Goal, std::uint32_t failure,
+    const String& storage, const VELDARO_PrimordialStoragePool* self, const CIM_StorageSetting* Goal,
+    std::uint32_t failure,
     const std::function<std::uint32_t(SMISProviderPoolConfiguration&, const CIM_StoragePool*)>& query)
 {
     std::unique_ptr<VELDARO_PrimordialStoragePool, void (*)(VELDARO_PrimordialStoragePool*)> pool(
@@ -104,22 +115,17 @@ Invoke_Method_Status VELDARO_PrimordialStoragePool_Provider::GetSupportedSizes(
     Pool_Methods::logStep(__FILE__, __LINE__, "Method Call GetSupportedSizes(PrimordialStoragePool) start");
     std::uint32_t result = Pool_Methods::NO_STORAGE;
     try {
-        if (self && Pool_Methods::storageOf(self->InstanceID, _storage_address)) {
-            {
-                VELDARO_RefTable table(_storage_address.c_str());
-                result = SMISMethodCom::mcFirstCommonProcess(SMISMethodCom::CHECK_VALID_TABLE, &table);
-            }
+        result = firstCheck(self, _storage_address);
+        if (result == 0)
+            result = _checkGetSupportedSizes(ElementType);
+        if (result == 0) {
+            Array<uint64> sizes;
+            result = withEngine(_storage_address, self, Goal, Pool_Methods::NOT_SUPPORTED,
+                                [&](SMISProviderPoolConfiguration& engine, const CIM_StoragePool* pool) {
+                                    return engine.getSupportedSizes(Goal, pool, sizes);
+                                });
             if (result == 0)
-                result = _checkGetSupportedSizes(ElementType);
-            if (result == 0) {
-                Array<uint64> sizes;
-                result = withEngine(_storage_address, self, Goal, Pool_Methods::NOT_SUPPORTED,
-                                    [&](SMISProviderPoolConfiguration& engine, const CIM_StoragePool* pool) {
-                                        return engine.getSupportedSizes(Goal, pool, sizes);
-                                    });
-                if (result == 0)
-                    Sizes.set(sizes);
-            }
+                Sizes.set(sizes);
         }
     } catch (...) {
         result = Pool_Methods::NO_STORAGE;
@@ -158,24 +164,18 @@ Invoke_Method_Status VELDARO_PrimordialStoragePool_Provider::GetAvailableExtents
     Pool_Methods::logStep(__FILE__, __LINE__, "Method Call GetAvailableExtents(PrimordialStoragePool) start");
     std::uint32_t result = Pool_Methods::NO_STORAGE;
     try {
-        if (self && Pool_Methods::storageOf(self->InstanceID, _storage_address)) {
-            {
-                VELDARO_RefTable table(_storage_address.c_str());
-                result = SMISMethodCom::mcFirstCommonProcess(SMISMethodCom::CHECK_VALID_TABLE, &table);
-            }
-            if (result == 0) {
-                Array<CIM_StorageExtent*> extents;
-                result = withEngine(_storage_address, self, Goal, Pool_Methods::FAILED,
-                                    [&](SMISProviderPoolConfiguration& engine, const CIM_StoragePool* pool) {
-                                        return engine.getAvailableExtents(Goal, pool, extents);
-                                    });
-                if (result == 0) {
-                    for (std::size_t i = 0; i < extents.size(); ++i)
-                        AvailableExtents.append(extents[i]);
-                } else {
-                    for (std::size_t i = 0; i < extents.size(); ++i)
-                        destroy(extents[i]);
-                }
+        result = firstCheck(self, _storage_address);
+        if (result == 0) {
+            Array<CIM_StorageExtent*> extents;
+            result = withEngine(_storage_address, self, Goal, Pool_Methods::FAILED,
+                                [&](SMISProviderPoolConfiguration& engine, const CIM_StoragePool* pool) {
+                                    return engine.getAvailableExtents(Goal, pool, extents);
+                                });
+            for (std::size_t i = 0; i < extents.size(); ++i) {
+                if (result == 0)
+                    AvailableExtents.append(extents[i]);
+                else
+                    destroy(extents[i]);
             }
         }
     } catch (...) {

@@ -92,8 +92,9 @@ protected:
         }
         for (unsigned i = 0; i < a.freeOlu; ++i) {
             oluSet[200 + i] = true;  // left free
+            const auto olun = static_cast<std::uint16_t>(200 + i);
             if (a.freeStatus)
-                b.olu(static_cast<std::uint16_t>(200 + i)).Olun(static_cast<std::uint16_t>(200 + i)).Status(a.freeStatus);
+                b.olu(olun).Olun(olun).Status(a.freeStatus);
         }
         for (std::uint16_t n = 0; n < ENTRIES; ++n) {
             if (!sluSet[n])

@@ -125,7 +125,8 @@ protected:
     {
         VELDARO_RefTable table(address_.c_str());
         VELDARO_DiskExtent* e = nullptr;
-        EXPECT_EQ(0, VELDARO_DiskExtent_Resource(address_.c_str()).createInstance(e, table.searchPlunFromDiskTable(plu)));
+        const int index = table.searchPlunFromDiskTable(plu);
+        EXPECT_EQ(0, VELDARO_DiskExtent_Resource(address_.c_str()).createInstance(e, index));
         return e;
     }
 };
@@ -135,7 +136,8 @@ TEST_F(StoragePools, Raid5GroupAtTheLowestFreeNumberThenDeleted)
     CIM_StorageSetting* goal = setting("5");
     std::uint64_t size = 2 * C;
     CIM_StoragePool* pool = nullptr;
-    ASSERT_EQ(0u, createPool("R5NEW", goal, size, pool, {}, {"VELDARO_PrimordialStoragePool.InstanceID=\"VELDARO:PSP_" + address_ + "\""}));
+    const std::string primordialPath = "VELDARO_PrimordialStoragePool.InstanceID=\"VELDARO:PSP_" + address_ + "\"";
+    ASSERT_EQ(0u, createPool("R5NEW", goal, size, pool, {}, {primordialPath}));
     destroy(goal);
     ASSERT_NE(nullptr, pool);
     // Groups 0 to 2 exist: the new group is 3, one disk per bucket.
@@ -144,7 +146,8 @@ TEST_F(StoragePools, Raid5GroupAtTheLowestFreeNumberThenDeleted)
     EXPECT_GT(size, 0u);
     const std::vector<std::string> lines = commands();
     ASSERT_EQ(1u, lines.size());
-    EXPECT_NE(std::string::npos, lines[0].find("create raid-group -rg-number 3 -name R5NEW -disks 0010,2000,4000 -level 5"))
+    EXPECT_NE(std::string::npos,
+              lines[0].find("create raid-group -rg-number 3 -name R5NEW -disks 0010,2000,4000 -level 5"))
         << lines[0];
 
     // The returned pool is the one the pool provider serves under its key.
@@ -328,7 +331,8 @@ TEST_F(StoragePools, ReferencesToAnotherArrayAreRefused)
     CIM_StoragePool* pool = nullptr;
     EXPECT_EQ(5u, createPool("X", goal, size, pool, {path(0x000a, "10.9.9.9"), path(0x2000, "10.9.9.9")}));
     EXPECT_EQ(5u, createPool("X", goal, size, pool, {path(0x000a, address_), "DeviceID"}));
-    EXPECT_EQ(5u, createPool("X", goal, size, pool, {}, {"VELDARO_PrimordialStoragePool.InstanceID=\"VELDARO:PSP_10.9.9.9\""}));
+    EXPECT_EQ(5u,
+              createPool("X", goal, size, pool, {}, {"VELDARO_PrimordialStoragePool.InstanceID=\"VELDARO:PSP_10.9.9.9\""}));
     destroy(goal);
 
     CIM_StoragePool* other = VELDARO_ThinProvisioningPool::create(true);
