@@ -331,41 +331,32 @@ POOL_USE_DISK_LIST(getUseDiskListLevel6, LEVEL_6)
 std::uint32_t SMISProviderPoolConfiguration::findAvailableExtent(const String& level, SMISProviderDiskManager* dm,
                                                                  Array<std::uint16_t>& plus)
 {
-    const Level l = levelOf(level);
-    if (!servesLevel(l))
-        return SUCCESS;
     using S = SMISProviderPoolConfiguration;
-    std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, Array<std::uint16_t>&) = {
+    static std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, Array<std::uint16_t>&) = {
         &S::findAvailableExtentLevel0,   &S::findAvailableExtentLevel1,   &S::findAvailableExtentLevel0P1,
         &S::findAvailableExtentLevel5,   &S::findAvailableExtentLevel0P5, &S::findAvailableExtentLevel6};
-    return (this->*ops[l])(dm, plus);
+    return dispatchLevel(level, ops, dm, plus);
 }
 
 std::uint32_t SMISProviderPoolConfiguration::getApprovalPattern(const String& level, SMISProviderDiskManager* dm,
                                                                 Array<std::uint16_t>& plus)
 {
-    const Level l = levelOf(level);
-    if (!servesLevel(l))
-        return SUCCESS;
     using S = SMISProviderPoolConfiguration;
-    std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, Array<std::uint16_t>&) = {
+    static std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, Array<std::uint16_t>&) = {
         &S::getApprovalPatternLevel0, &S::getApprovalPatternLevel1,   &S::getApprovalPatternLevel0P1,
         &S::getApprovalPatternLevel5, &S::getApprovalPatternLevel0P5, &S::getApprovalPatternLevel6};
-    return (this->*ops[l])(dm, plus);
+    return dispatchLevel(level, ops, dm, plus);
 }
 
 std::uint32_t SMISProviderPoolConfiguration::getSupportedSize(const String& level, SMISProviderDiskManager* dm,
                                                               Array<std::uint64_t>& sizes)
 {
     sizes.clear();
-    const Level l = levelOf(level);
-    if (!servesLevel(l))
-        return SUCCESS;
     using S = SMISProviderPoolConfiguration;
-    std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, Array<std::uint64_t>&) = {
+    static std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, Array<std::uint64_t>&) = {
         &S::getSupportedSizeLevel0, &S::getSupportedSizeLevel1,   &S::getSupportedSizeLevel0P1,
         &S::getSupportedSizeLevel5, &S::getSupportedSizeLevel0P5, &S::getSupportedSizeLevel6};
-    return (this->*ops[l])(dm, sizes);
+    return dispatchLevel(level, ops, dm, sizes);
 }
 
 std::uint32_t SMISProviderPoolConfiguration::getUseDiskListOf(const String& level, SMISProviderDiskManager* dm,
@@ -373,14 +364,12 @@ std::uint32_t SMISProviderPoolConfiguration::getUseDiskListOf(const String& leve
                                                               Array<std::uint16_t>& plus)
 {
     plus.clear();
-    const Level l = levelOf(level);
-    if (!servesLevel(l))
-        return SUCCESS;
     using S = SMISProviderPoolConfiguration;
-    std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, const Array<std::uint32_t>&, Array<std::uint16_t>&) = {
+    using Pick = std::uint32_t (S::*)(SMISProviderDiskManager*, const Array<std::uint32_t>&, Array<std::uint16_t>&);
+    static const Pick ops[] = {
         &S::getUseDiskListLevel0, &S::getUseDiskListLevel1,   &S::getUseDiskListLevel0P1,
         &S::getUseDiskListLevel5, &S::getUseDiskListLevel0P5, &S::getUseDiskListLevel6};
-    return (this->*ops[l])(dm, perGroup, plus);
+    return dispatchLevel(level, ops, dm, perGroup, plus);
 }
 
 int SMISProviderPoolConfiguration::getCLIRaidLevel(const String& level) const

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "CIM_ManagedElement.h"
 #include "CIM_StorageExtent.h"
@@ -146,6 +147,15 @@ protected:
     std::uint32_t getSupportedSize(const String& level, SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes);
     std::uint32_t getUseDiskListOf(const String& level, SMISProviderDiskManager* dm,
                                    const Array<std::uint32_t>& perGroup, Array<std::uint16_t>& plus);
+    // Calls the level's member of a family of six (in dispatch order).
+    template <class Op, class... Args>
+    std::uint32_t dispatchLevel(const String& level, const Op (&ops)[LEVEL_NONE], Args&&... args)
+    {
+        const Level l = levelOf(level);
+        if (!servesLevel(l))
+            return SUCCESS;
+        return (this->*ops[l])(std::forward<Args>(args)...);
+    }
     // The command line's level code; -1 for a level the engine lacks.
     int getCLIRaidLevel(const String& level) const;
     bool checkSupportedRAIDLevel(const String& level);
