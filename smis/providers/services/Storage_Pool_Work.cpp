@@ -16,12 +16,14 @@ namespace cimple {
 
 namespace {
 
-constexpr std::uint32_t SUCCESS = 0;
-constexpr std::uint32_t NOT_SUPPORTED = 1;
-constexpr std::uint32_t FAILED = 4;
-constexpr std::uint32_t INVALID_PARAMETER = 5;
-constexpr std::uint32_t ABNORMAL = 0x8030;
-constexpr std::uint16_t NO_NUMBER = 0xFFFF;
+// Return values shared with the pool engines.
+using Codes = SMISProviderPoolConfiguration;
+constexpr std::uint32_t SUCCESS = Codes::SUCCESS;
+constexpr std::uint32_t NOT_SUPPORTED = Codes::NOT_SUPPORTED;
+constexpr std::uint32_t FAILED = Codes::FAILED;
+constexpr std::uint32_t INVALID_PARAMETER = Codes::INVALID_PARAMETER;
+constexpr std::uint32_t ABNORMAL = Codes::ABNORMAL;
+constexpr std::uint16_t NO_NUMBER = Codes::NO_NUMBER;
 constexpr std::uint8_t MODE_NOT_OPERATIVE = 0x02;
 
 bool contains(const Property<String>& text, const char* part)
