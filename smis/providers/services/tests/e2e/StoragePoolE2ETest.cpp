@@ -346,4 +346,37 @@ TEST_F(StoragePools, ReferencesToAnotherArrayAreRefused)
     EXPECT_TRUE(commands().empty());
 }
 
+TEST_F(StoragePools, PoolArgumentsRefusedBeforeAnyCommand)
+{
+    const std::string psp = "VELDARO_PrimordialStoragePool.InstanceID=\"VELDARO:PSP_" + address_ + "\"";
+    const std::string rsp = "VELDARO_RAIDStoragePool.InstanceID=\"VELDARO:RSP0001_" + address_ + "\"";
+    const struct {
+        const char* what;
+        const char* name;
+        std::vector<std::string> pools;
+        const char* pool;  // InstanceID of the Pool argument, or null
+        std::uint32_t rc;
+    } rows[] = {
+        {"17-character name", "ABCDEFGHIJKLMNOPQ", {}, nullptr, 5},
+        {"two pools in InPools", "P", {psp, psp}, nullptr, 1},
+        {"a RAID pool in InPools", "P", {rsp}, nullptr, 1},
+        {"a RAID pool to modify", "P", {}, "VELDARO:RSP0001_", 1},
+        {"the primordial pool to modify", "P", {}, "VELDARO:PSP_", 5},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        CIM_StoragePool* pool = nullptr;
+        if (r.pool) {
+            pool = VELDARO_RAIDStoragePool::create(true);
+            pool->InstanceID.set(String((r.pool + address_).c_str()));
+        }
+        std::uint64_t size = C;
+        EXPECT_EQ(r.rc, createPool(r.name, nullptr, size, pool, {}, r.pools));
+        EXPECT_EQ(0u, size);
+        if (pool)
+            destroy(pool);
+    }
+    EXPECT_TRUE(commands().empty());
+}
+
 }  // namespace
