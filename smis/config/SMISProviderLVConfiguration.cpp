@@ -18,7 +18,6 @@ namespace {
 using namespace volume_size;
 
 constexpr std::uint16_t STATUS_INVALID_GROUP = 3;
-constexpr std::uint16_t STATUS_FREE = 6;
 // Volume slots of one RAID group entry.
 constexpr unsigned GROUP_SLOTS = 256;
 
@@ -166,14 +165,14 @@ int SMISProviderLVConfiguration::verifyCreateLogicalVolume(std::uint16_t rlun, c
 
     bool freeSlu = false;
     for (std::uint32_t i = 0; i < table.getSLUMaxCount() && !freeSlu; ++i)
-        freeSlu = table.getSluStatus(static_cast<int>(i)) == STATUS_FREE;
+        freeSlu = isFreeEntry(table.getSluStatus(static_cast<int>(i)));
     if (!freeSlu) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Storage has max volume");
         return finish(4);
     }
     int oluIndex = -1;
     for (std::uint32_t i = 0; i < table.getOLUperModelMaxCount() && oluIndex < 0; ++i) {
-        if (table.getOluStatus(static_cast<int>(i)) == STATUS_FREE)
+        if (isFreeEntry(table.getOluStatus(static_cast<int>(i))))
             oluIndex = static_cast<int>(i);
     }
     if (oluIndex < 0) {

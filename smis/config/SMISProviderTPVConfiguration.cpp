@@ -16,7 +16,6 @@ namespace {
 
 using namespace volume_size;
 
-constexpr std::uint16_t STATUS_FREE = 6;
 constexpr std::uint8_t LU_TYPE_THIN = 9;
 constexpr std::uint8_t LU_TYPE_THIN_CHARGED = 11;
 
@@ -35,7 +34,7 @@ std::uint64_t SMISProviderTPVConfiguration::freeBlocksInStorage() const
     std::uint64_t used = 0;
     for (std::uint32_t i = 0; i < table.getSLUMaxCount(); ++i) {
         const int s = static_cast<int>(i);
-        if (table.getSluStatus(s) == STATUS_FREE)
+        if (isFreeEntry(table.getSluStatus(s)))
             continue;
         const std::uint8_t type = table.getLuType(s);
         if (type == LU_TYPE_THIN || type == LU_TYPE_THIN_CHARGED)
@@ -79,10 +78,10 @@ int SMISProviderTPVConfiguration::verifyCreateLogicalVolume(std::uint16_t /*pool
     VELDARO_RefTable table(_storage.c_str());
     bool freeSlu = false;
     for (std::uint32_t i = 0; i < table.getSLUMaxCount() && !freeSlu; ++i)
-        freeSlu = table.getSluStatus(static_cast<int>(i)) == STATUS_FREE;
+        freeSlu = isFreeEntry(table.getSluStatus(static_cast<int>(i)));
     int oluIndex = -1;
     for (std::uint32_t i = 0; freeSlu && i < table.getOLUperModelMaxCount() && oluIndex < 0; ++i) {
-        if (table.getOluStatus(static_cast<int>(i)) == STATUS_FREE)
+        if (isFreeEntry(table.getOluStatus(static_cast<int>(i))))
             oluIndex = static_cast<int>(i);
     }
     if (oluIndex < 0) {

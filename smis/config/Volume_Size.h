@@ -46,4 +46,11 @@ constexpr std::uint64_t addSaturated(std::uint64_t a, std::uint64_t b)
     return a > MAX64 - b ? MAX64 : a + b;
 }
 
+// A volume table entry (OLU or SLU) is free when the low byte of its status
+// word is 6; the high byte carries flags that do not make it busy.
+constexpr bool isFreeEntry(std::uint16_t status)
+{
+    return (status & 0xFF) == 6;
+}
+
 }  // namespace cimple::volume_size

@@ -62,8 +62,11 @@ std::uint64_t levelCode(const std::string& word) {
     return codes.at(word);
 }
 
-// Disk counts a RAID level accepts in one group.
+// Disk counts a RAID level accepts in one group: the striped levels over
+// mirrored or parity pairs (RAID1+0, RAID5+0) take up to 32 disks, the
+// others up to 16.
 bool diskCountFits(std::uint64_t level, std::size_t n) {
+    if (n > (level == 12 || level == 9 ? 32u : 16u)) return false;
     switch (level) {
     case 4: return n == 2;
     case 12: return n >= 4 && n % 2 == 0;
@@ -106,10 +109,17 @@ CliOutcome checkFreeDisks(Json& m, const std::string& list, std::vector<std::uin
     return CliOutcome::ok();
 }
 
+// A disk set holds at most 16 disks: a larger group (RAID1+0, RAID5+0)
+// spans two sets of half the disks each.
 Json newRaidGroup(std::uint64_t rlun, std::uint64_t level, const std::vector<std::uint64_t>& pluns) {
-    Json disks = Json::array();
-    for (auto p : pluns) disks.push_back(p);
-    return Json{{"rlun", rlun}, {"level", level}, {"disks", disks}};
+    if (pluns.size() <= 16) {
+        Json disks = Json::array();
+        for (auto p : pluns) disks.push_back(p);
+        return Json{{"rlun", rlun}, {"level", level}, {"disks", disks}};
+    }
+    Json sets = Json::array({Json{{"disks", Json::array()}}, Json{{"disks", Json::array()}}});
+    for (std::size_t i = 0; i < pluns.size(); ++i) sets[i < pluns.size() / 2 ? 0 : 1]["disks"].push_back(pluns[i]);
+    return Json{{"rlun", rlun}, {"level", level}, {"disk_sets", sets}};
 }
 
 bool volumeUsedAnywhere(Json& m, std::uint64_t olun) {
@@ -141,7 +151,7 @@ CliOutcome createRaidGroup(const CliCommand& c, Json& m) {
     std::vector<std::uint64_t> pluns;
     if (auto bad = checkFreeDisks(m, c.text("-disks"), pluns); bad.status) return bad;
     const auto level = levelCode(c.text("-level"));
-    if (!diskCountFits(level, pluns.size()) || pluns.size() > 16)
+    if (!diskCountFits(level, pluns.size()))
         return CliOutcome::refuse(kBadDisks, "-disks", c.text("-disks"));
     Json rg = newRaidGroup(rlun, level, pluns);
     if (c.has("-name")) {
@@ -276,7 +286,7 @@ CliOutcome setVolume(const CliCommand& c, Json& m) {
 CliOutcome addPoolRaidGroup(const CliCommand& c, Json& m, std::uint64_t pool, std::uint64_t level) {
     std::vector<std::uint64_t> pluns;
     if (auto bad = checkFreeDisks(m, c.text("-disks"), pluns); bad.status) return bad;
-    if (!diskCountFits(level, pluns.size()) || pluns.size() > 16)
+    if (!diskCountFits(level, pluns.size()))
         return CliOutcome::refuse(kBadDisks, "-disks", c.text("-disks"));
     const auto rlun = lowestFree(items(m, "raid_groups"), "rlun", num(m["limits"], "rlu"));
     if (rlun == kNone) return CliOutcome::error(kExists);

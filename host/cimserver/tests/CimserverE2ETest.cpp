@@ -149,6 +149,26 @@ TEST_F(CimserverE2E, LandedProvidersAnswerNamesInstancesAndGets)
     }
 }
 
+// An extrinsic pool method end to end: wbemcli calls the primordial pool's
+// GetAvailableExtents, which the RAID group engine answers from the array's
+// free disks.
+TEST_F(CimserverE2E, WbemcliAsksThePrimordialPoolForItsAvailableExtents)
+{
+    const std::string address = sim->address(0);
+    CommandResult r = CimserverProcess::wbemcli(
+        {"cm", server->url(":VELDARO_PrimordialStoragePool.InstanceID=\"VELDARO:PSP_" + address + "\""),
+         "GetAvailableExtents"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("GetAvailableExtents: 0"), std::string::npos) << r.out;
+    // The small scenario's free disks: slots 10 to 15 of enclosure 0.
+    size_t extents = 0;
+    for (size_t at = r.out.find("VELDARO_DiskExtent."); at != std::string::npos;
+         at = r.out.find("VELDARO_DiskExtent.", at + 1))
+        ++extents;
+    EXPECT_EQ(extents, 6u) << r.out;
+    EXPECT_NE(r.out.find("DeviceID=\"DE0x000a\""), std::string::npos) << r.out;
+}
+
 TEST_F(CimserverE2E, DiskExtentsMatchTheScenariosDisks)
 {
     auto served = landed();

@@ -1,5 +1,5 @@
 // The storage configuration service: one instance per array (a list pair)
-// and the methods that make, grow and remove volumes on the array.
+// and the methods that make, grow and remove volumes and pools on the array.
 //
 // The adapter runs every call of one provider object under its mutex, so
 // the storage address kept in the object belongs to the running call.
@@ -12,6 +12,7 @@
 #include "Instance_Provider_Frame.h"
 #include "SMISMethodCom.h"
 #include "SMIS_TraceLog.h"
+#include "Storage_Pool_Work.h"
 #include "Storage_Volume_Work.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_StorageConfigurationService_Resource.h"
@@ -73,20 +74,53 @@ Enum_Instances_Status VELDARO_StorageConfigurationService_Provider::enum_instanc
     return Instance_Provider_Frame::listEnum<Frame>(model, handler);
 }
 
-// Pools are made and removed by the RAID group and thin pool engines, which
-// this module does not carry yet.
 Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModifyStoragePool(
-    const VELDARO_StorageConfigurationService*, const Property<String>&, CIM_ConcreteJob*&, const CIM_StorageSetting*,
-    Property<uint64>&, const Property<Array<String>>&, const Property<Array<String>>&, CIM_StoragePool*&,
-    Property<uint32>&)
+    const VELDARO_StorageConfigurationService* self, const Property<String>& ElementName, CIM_ConcreteJob*&,
+    const CIM_StorageSetting* Goal, Property<uint64>& Size, const Property<Array<String>>& InPools,
+    const Property<Array<String>>& InExtents, CIM_StoragePool*& Pool, Property<uint32>& return_value)
 {
-    return INVOKE_METHOD_UNSUPPORTED;
+    const std::uint64_t requested = Size.null ? 0 : Size.value;
+    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "CreateOrModifyStoragePool(0x%016" PRIx64 ") Start",
+                           requested);
+    std::uint32_t result = 0;
+    try {
+        result = firstCommonProcess(self, _storage_address, ALL_CHECKS);
+        if (result == 0) {
+            std::uint64_t size = requested;
+            Size.set(0);
+            const String name = ElementName.null ? String() : ElementName.value;
+            result = Storage_Pool_Work(_storage_address)
+                         .createOrModifyStoragePool(name, Goal, size, InPools, InExtents, Pool);
+            if (result == 0) {
+                Size.set(size);
+                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
+                                       "CreateOrModifyStoragePool(0x%016" PRIx64 ") End", size);
+            }
+        }
+    } catch (...) {
+        severe(__FILE__, __LINE__, "Abnormalities occur in createOrModifyStoragePool");
+        result = Storage_Volume_Work::ABNORMAL;
+    }
+    return_value.set(result);
+    return INVOKE_METHOD_OK;
 }
 
 Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::DeleteStoragePool(
-    const VELDARO_StorageConfigurationService*, CIM_ConcreteJob*&, const CIM_StoragePool*, Property<uint32>&)
+    const VELDARO_StorageConfigurationService* self, CIM_ConcreteJob*&, const CIM_StoragePool* Pool,
+    Property<uint32>& return_value)
 {
-    return INVOKE_METHOD_UNSUPPORTED;
+    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "DeleteStoragePool Start");
+    std::uint32_t result = 0;
+    try {
+        result = firstCommonProcess(self, _storage_address, CHECK_TABLE_AND_ARRAY);
+        if (result == 0)
+            result = Storage_Pool_Work(_storage_address).deleteStoragePool(Pool);
+    } catch (...) {
+        severe(__FILE__, __LINE__, "Abnormalities occur in deleteStoragePool");
+        result = Storage_Volume_Work::ABNORMAL;
+    }
+    return_value.set(result);
+    return INVOKE_METHOD_OK;
 }
 
 Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModifyElementFromStoragePool(
@@ -181,7 +215,7 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::ReturnToStora
 
 Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModifyElementFromElements(
     const VELDARO_StorageConfigurationService* self, const Property<String>& ElementName,
-    const Property<uint16>& ElementType, CIM_ConcreteJob*&, const CIM_ManagedElement*, Property<uint64>& Size,
+    const Property<uint16>& ElementType, CIM_ConcreteJob*&, const CIM_ManagedElement* Goal, Property<uint64>& Size,
     const Array<CIM_StorageExtent*>& InElements, CIM_LogicalElement*& TheElement, Property<uint32>& return_value)
 {
     const std::uint64_t requested = Size.null ? 0 : Size.value;
@@ -209,16 +243,24 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
         if (type != 2 && type != 4 && type != 6) {
             severe(__FILE__, __LINE__, "Parameter error(ElementType)");
             result = Storage_Volume_Work::NOT_SUPPORTED;
-        } else if (type == 4) {
-            // Pools from extents need the pool engines, not carried yet.
-            severe(__FILE__, __LINE__, "Parameter error(ElementType)");
-            result = Storage_Volume_Work::NOT_SUPPORTED;
-        } else if (TheElement && type != 6) {
+        } else if (TheElement && type != 6 &&
+                   !(type == 4 && Storage_Pool_Work::isThinRequest(Storage_Pool_Work::asPool(TheElement), Goal))) {
             severe(__FILE__, __LINE__, "Parameter error(TheElement)");
             result = Storage_Volume_Work::NOT_SUPPORTED;
         } else if (InElements.size() == 0 && !(type == 6 && TheElement)) {
             severe(__FILE__, __LINE__, "Parameter error(CIM_StorageExtent)");
             result = Storage_Volume_Work::INVALID_PARAMETER;
+        } else if (type == 4) {
+            abnormal = "Abnormalities occur in createOrModifyElementFromElements";
+            std::uint64_t size = requested;
+            result = Storage_Pool_Work(_storage_address)
+                         .createOrModifyElementFromElements(name, Goal, size, InElements, TheElement);
+            if (result == 0) {
+                Size.set(size);
+                end();
+            } else {
+                severe(__FILE__, __LINE__, "Creation of StoragePool goes wrong");
+            }
         } else if (type == 6 && TheElement) {
             abnormal = "Abnormalities occur in CreateOrModifyElementFromElements for modify TPV";
             std::uint64_t size = requested;

@@ -447,5 +447,24 @@ TEST(CliRemoteCopy, PartnerArrayFollowsTheSession) {
     EXPECT_TRUE(session(1, rid).is_null());
 }
 
+// RAID1+0 and RAID5+0 groups take up to 32 disks, the other levels 16.
+TEST_F(CliSessionTest, StripedLevelsTakeUpTo32Disks) {
+    state.change(0, [](Json& m) {
+        m["des"].push_back(Json{{"index", 16}});
+        for (int slot = 0; slot < 18; ++slot) m["disks"].push_back(Json{{"de", 16}, {"slot", slot}});
+    });
+    std::string disks;
+    for (int slot = 0; slot < 18; ++slot) {
+        char d[8];
+        std::snprintf(d, sizeof d, "20%02d", slot);
+        disks += (slot ? "," : "") + std::string(d);
+    }
+    refused("create raid-group -rg-number 3 -disks " + disks + " -level 5", 1, 0x05, "-disks");
+    ok("create raid-group -rg-number 3 -disks " + disks + " -level 10");
+    const Json m = model();
+    ASSERT_NE(find(m["raid_groups"], "rlun", 3), nullptr);
+    EXPECT_NE(num(*find(m["disks"], "plun", 0x2011), "dlun"), kNone);  // the last disk is a member
+}
+
 }  // namespace
 }  // namespace arraysim

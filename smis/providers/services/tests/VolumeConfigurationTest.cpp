@@ -44,6 +44,9 @@ struct Array {
     unsigned freeOlu = 1;
     std::uint8_t model = 145;
     bool danglingSlot = false;
+    // Status word written into the free entries (0: left as the builder
+    // leaves them); flags in its high byte do not make an entry busy.
+    std::uint16_t freeStatus = 0;
 };
 
 class VolumeConfiguration : public ::testing::Test {
@@ -82,10 +85,17 @@ protected:
             oluSet[t.olun] = sluSet[slun] = true;
             ++slun;
         }
-        for (unsigned i = 0; i < a.freeSlu; ++i)
+        for (unsigned i = 0; i < a.freeSlu; ++i) {
             sluSet[slun + i] = true;  // left free
-        for (unsigned i = 0; i < a.freeOlu; ++i)
+            if (a.freeStatus)
+                b.slu(static_cast<std::uint16_t>(slun + i)).Status(a.freeStatus);
+        }
+        for (unsigned i = 0; i < a.freeOlu; ++i) {
             oluSet[200 + i] = true;  // left free
+            const auto olun = static_cast<std::uint16_t>(200 + i);
+            if (a.freeStatus)
+                b.olu(olun).Olun(olun).Status(a.freeStatus);
+        }
         for (std::uint16_t n = 0; n < ENTRIES; ++n) {
             if (!sluSet[n])
                 b.slu(n).Status(0).LuType(1).Rlun(0xFFFF).Olun(0xFFFF);
@@ -182,6 +192,7 @@ TEST_F(VolumeConfiguration, VerifyCreateStandardVolume)
     };
     const Case cases[] = {
         {"24 MiB fits", {.capacity = bigGroup}, 5, 24 * MiB, 0, nullptr},
+        {"free entries with flags", {.capacity = bigGroup, .freeStatus = 0x0106}, 5, 24 * MiB, 0, nullptr},
         {"a byte over 23 MiB rounds up to 24", {.capacity = bigGroup}, 5, 23 * MiB + 1, 0, nullptr},
         {"23 MiB is too small", {.capacity = bigGroup}, 5, 23 * MiB, 2, "Invalid size"},
         {"above the largest volume", {.capacity = bigGroup}, 5, (0x8000000ULL + 1) * MiB, 2, "Invalid size"},
@@ -275,6 +286,7 @@ TEST_F(VolumeConfiguration, VerifyCreateThinVolume)
     };
     const Case cases[] = {
         {"fits", {.model = 145}, 2048 * MiB, 0, nullptr},
+        {"free entries with flags", {.model = 145, .freeStatus = 0x0106}, 2048 * MiB, 0, nullptr},
         {"23 MiB", {.model = 145}, 23 * MiB, 1, "The volume size is invalid"},
         {"unknown model", {.model = 3}, 2048 * MiB, 2, "The volume size is too large"},
         {"capacity used up", {.thin = {{1, 128 * tib}}, .model = 145}, 2048 * MiB, 2, "The volume size is too large"},

@@ -8,12 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ArraysimProcess.hpp"
-#include "Instance_Provider_Frame.h"
-#include "SMIS_CMTAccess.h"
-#include "SMIS_Credkeep.h"
-#include "SMIS_PollingService.h"
-#include "TempInstallDir.h"
+#include "ServiceOnArraysim.h"
 #include "VELDARO_RAIDStoragePool.h"
 #include "VELDARO_StorageConfigurationService_Provider.h"
 #include "VELDARO_StorageVolume_Provider.h"
@@ -46,66 +41,14 @@ struct Volumes : Enum_Instances_Handler<VELDARO_StorageVolume> {
     }
 };
 
-class StorageConfigurationService : public ::testing::Test {
+class StorageConfigurationService : public smis::test::Service_On_Arraysim {
 protected:
-    static void SetUpTestSuite() { sim_ = new testsupport::ArraysimProcess("small"); }
-    static void TearDownTestSuite()
-    {
-        if (sim_) {
-            EXPECT_EQ(sim_->stop(), 0) << sim_->output();
-        }
-        delete sim_;
-        sim_ = nullptr;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_NE(sim_, nullptr);
-        ASSERT_TRUE(sim_->reset());
-        sim_->control({{"op", "cli_clear_log"}});
-        address_ = sim_->address(0);
-        dir_ = std::make_unique<smis::test::TempInstallDir>();
-        dir_->writeEnv({"StorageIP=" + address_ + "," + std::to_string(sim_->port(0))});
-        sim_->installPlink(dir_->path());
-        SMIS_Credkeep keep;
-        void* lock = keep.lockCredkeep();
-        ASSERT_NE(lock, nullptr);
-        ASSERT_EQ(keep.setCredkeep(SMIS_Credkeep::CREDKEEP_ADD, address_.c_str(), "admin", "admin"), 0);
-        keep.unlockCredkeep(lock);
-        SMIS_CMTAccess::destroy();
-        SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-        ASSERT_NE(cache, nullptr);
-        cache->SetDeviceAvailable(address_.c_str(), 0);
-        ASSERT_EQ(SMIS_PollingService::getInstance()->getConfigManagementInfo(address_.c_str(), 0), 0);
-        service_ = Instance_Provider_Frame::newInstance<VELDARO_StorageConfigurationService>();
-        service_->SystemName.set(String(address_.c_str()));
-        service_->SystemCreationClassName.set("VELDARO_StorageComputerSystem");
-        service_->CreationClassName.set("VELDARO_StorageConfigurationService");
-        service_->Name.set("VELDARO:KESTRIS SMI-S Proxy Server");
-    }
-
-    void TearDown() override
-    {
-        if (service_)
-            destroy(service_);
-        SMIS_PollingService::destroy();
-        SMIS_CMTAccess::destroy();
-        dir_.reset();
-    }
-
     void volumes(Volumes& out)
     {
         VELDARO_StorageVolume_Provider provider;
         ASSERT_EQ(provider.enum_instances(nullptr, &out), ENUM_INSTANCES_OK);
     }
-
-    static testsupport::ArraysimProcess* sim_;
-    std::string address_;
-    std::unique_ptr<smis::test::TempInstallDir> dir_;
-    VELDARO_StorageConfigurationService* service_ = nullptr;
 };
-
-testsupport::ArraysimProcess* StorageConfigurationService::sim_ = nullptr;
 
 TEST_F(StorageConfigurationService, CreatesAVolumeInARaidPoolAndReturnsIt)
 {
