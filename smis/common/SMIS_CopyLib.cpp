@@ -149,14 +149,11 @@ bool sessionMatches(const SMIS_COPY_SESSION_INFO& r, std::uint8_t typeFilter, st
 int SMIS_CopyLib::getSessionList(std::uint8_t typeFilter, std::uint16_t volume, std::uint8_t side,
                                  const char* remoteBoxId, Array<unsigned short>& out) try {
     out.clear();
-    SessionTable table(_address);
-    if (!table.ok())
+    std::vector<SMIS_COPY_SESSION_INFO> records;
+    if (getSessionRecords(typeFilter, volume, side, remoteBoxId, records) != 0)
         return 1;
-    for (std::size_t i = 0; i < table.count(); ++i) {
-        const SMIS_COPY_SESSION_INFO r = table.at(i);
-        if (sessionMatches(r, typeFilter, volume, side, remoteBoxId))
-            out.append(r.SessionId);
-    }
+    for (const SMIS_COPY_SESSION_INFO& r : records)
+        out.append(r.SessionId);
     return 0;
 } catch (...) {
     return 1;

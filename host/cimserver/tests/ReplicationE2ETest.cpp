@@ -4,6 +4,7 @@
 // whose previous instance shows the state before.
 #include "CimClient.h"
 #include "CimserverProcess.h"
+#include "IndicationListener.h"
 
 #include <ArraysimProcess.hpp>
 #include <TempInstallDir.h>
@@ -22,62 +23,6 @@
 
 namespace cimserver::test {
 namespace {
-
-class Listener {
-public:
-    Listener()
-    {
-        _server.Post("/indications", [this](const httplib::Request& req, httplib::Response& res) {
-            {
-                std::lock_guard<std::mutex> g(_lock);
-                _requests.push_back(req.body);
-            }
-            _arrived.notify_all();
-            res.set_header("CIMExport", "MethodResponse");
-            res.set_content("<?xml version=\"1.0\" encoding=\"utf-8\" ?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
-                            "<MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"><SIMPLEEXPRSP>"
-                            "<EXPMETHODRESPONSE NAME=\"ExportIndication\"></EXPMETHODRESPONSE>"
-                            "</SIMPLEEXPRSP></MESSAGE></CIM>",
-                            "application/xml; charset=\"utf-8\"");
-        });
-        _port = _server.bind_to_any_port("127.0.0.1");
-        _thread = std::thread([this] { _server.listen_after_bind(); });
-    }
-    ~Listener()
-    {
-        _server.stop();
-        _thread.join();
-    }
-
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(_port) + "/indications"; }
-
-    std::string waitFor(const std::vector<std::string>& texts, std::chrono::seconds limit)
-    {
-        std::unique_lock<std::mutex> g(_lock);
-        std::string found;
-        _arrived.wait_for(g, limit, [&] {
-            for (const std::string& r : _requests) {
-                bool all = true;
-                for (const std::string& t : texts)
-                    all = all && r.find(t) != std::string::npos;
-                if (all) {
-                    found = r;
-                    return true;
-                }
-            }
-            return false;
-        });
-        return found;
-    }
-
-private:
-    httplib::Server _server;
-    int _port = -1;
-    std::thread _thread;
-    std::mutex _lock;
-    std::condition_variable _arrived;
-    std::vector<std::string> _requests;
-};
 
 std::string key(const std::string& name, const std::string& value)
 {
@@ -123,7 +68,7 @@ TEST(ReplicationE2E, MirrorMadeThroughTheServerIsListedAndItsProgressIndicated)
         std::filesystem::path(testsupport::ArraysimProcess::binaryPath()).parent_path().string() + "/credkeep";
     for (std::size_t i = 0; i < sim.arrayCount(); ++i)
         ASSERT_EQ(std::system((credkeep + " -a " + sim.address(i) + " -u admin -w admin >/dev/null").c_str()), 0);
-    Listener listener;
+    IndicationListener listener;
     CimserverProcess server(install.path(), {"--listener", listener.url(), "--poll-interval", "1"});
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
     for (std::size_t i = 0; i < sim.arrayCount(); ++i)

@@ -31,6 +31,18 @@ bool isSnapshot(std::uint16_t syncType)
     return syncType == RT::SYNC_SNAPSHOT || syncType == RT::SYNC_VENDOR_SNAPSHOT;
 }
 
+// The return value of a start command's result; a failure is logged with
+// the kind of session it was to start.
+std::uint32_t started(unsigned char result, const char* kind)
+{
+    if (result == 0)
+        return 0;
+    const std::uint32_t rc = Codes::convCreateErrorCode(result);
+    Replication_Log::failure(__FILE__, __LINE__, "CreateElementReplica: Failed to create %s session ErrorCode=%d",
+                             kind, int(rc));
+    return rc;
+}
+
 }  // namespace
 
 std::uint32_t Element_Replica_Creation::checkCreateParameter(const Request& r, std::uint16_t& source,
@@ -104,28 +116,14 @@ std::uint32_t Element_Replica_Creation::startSession(const Request& r, std::uint
         }
         if (const std::uint32_t rc = settingCheck(RT::LOCAL))
             return rc;
-        const unsigned char result = cli.startCopySnapTirn(source, target, mode, session);
-        if (result != 0) {
-            const std::uint32_t rc = Codes::convCreateErrorCode(result);
-            Replication_Log::failure(__FILE__, __LINE__,
-                                     "CreateElementReplica: Failed to create SnapTirn session ErrorCode=%d", int(rc));
-            return rc;
-        }
-        return 0;
+        return started(cli.startCopySnapTirn(source, target, mode, session), "SnapTirn");
     }
     if (!accessPoint) {
         Replication_Log::progress(__FILE__, __LINE__, "Create Mirrex session - SourceLun=%d, TargetLun=%d",
                                   int(source), int(target));
         if (const std::uint32_t rc = settingCheck(RT::LOCAL))
             return rc;
-        const unsigned char result = cli.startCopyMirrex(source, target, session);
-        if (result != 0) {
-            const std::uint32_t rc = Codes::convCreateErrorCode(result);
-            Replication_Log::failure(__FILE__, __LINE__,
-                                     "CreateElementReplica: Failed to create Mirrex session ErrorCode=%d", int(rc));
-            return rc;
-        }
-        return 0;
+        return started(cli.startCopyMirrex(source, target, session), "Mirrex");
     }
     Replication_Log::progress(__FILE__, __LINE__, "Create Xmirrex session - SourceLun=%d, TargetLun=%d", int(source),
                               int(target));
@@ -147,14 +145,7 @@ std::uint32_t Element_Replica_Creation::startSession(const Request& r, std::uint
     const String& sourceBox = remoteIsSource ? remoteBox : localBox;
     const String& targetBox = remoteIsSource ? localBox : remoteBox;
     remoteStorage = Replication_Array_Lookup::getRemoteStorageAddress(remoteBox);
-    const unsigned char result = cli.startCopyXmirrex(source, sourceBox.c_str(), target, targetBox.c_str(), session);
-    if (result != 0) {
-        const std::uint32_t rc = Codes::convCreateErrorCode(result);
-        Replication_Log::failure(__FILE__, __LINE__,
-                                 "CreateElementReplica: Failed to create Xmirrex session ErrorCode=%d", int(rc));
-        return rc;
-    }
-    return 0;
+    return started(cli.startCopyXmirrex(source, sourceBox.c_str(), target, targetBox.c_str(), session), "Xmirrex");
 }
 
 std::uint32_t Element_Replica_Creation::run(const Request& r, SNIA_Synchronized*& synchronization)

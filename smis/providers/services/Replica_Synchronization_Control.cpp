@@ -302,20 +302,27 @@ std::uint32_t Replica_Synchronization_Control::runCommands(SMIS_CLI& cli, const 
     return FAILED;
 }
 
+std::uint32_t Replica_Synchronization_Control::precheck(const char* method) const
+{
+    {
+        VELDARO_RefTable table(_storage.c_str());
+        if (const std::uint32_t rc = SMISMethodCom::mcFirstCommonProcess(0xFFFFFFFF, &table))
+            return rc;
+    }
+    Replication_Log::progress(__FILE__, __LINE__, "Start %s", method);
+    if (!SMIS_CopyLib(_storage.c_str()).isInitialized()) {
+        Replication_Log::failure(__FILE__, __LINE__, "%s: Copy table is uninitialized", method);
+        return FAILED;
+    }
+    return 0;
+}
+
 std::uint32_t Replica_Synchronization_Control::modifyOne(const Request& request, const SNIA_Synchronized* sync)
 {
     try {
         SMIS_CLI cli(_storage);
-        {
-            VELDARO_RefTable table(_storage.c_str());
-            if (const std::uint32_t rc = SMISMethodCom::mcFirstCommonProcess(0xFFFFFFFF, &table))
-                return rc;
-        }
-        Replication_Log::progress(__FILE__, __LINE__, "Start ModifyReplicaSynchronization");
-        if (!SMIS_CopyLib(_storage.c_str()).isInitialized()) {
-            Replication_Log::failure(__FILE__, __LINE__, "ModifyReplicaSynchronization: Copy table is uninitialized");
-            return FAILED;
-        }
+        if (const std::uint32_t rc = precheck("ModifyReplicaSynchronization"))
+            return rc;
         std::uint16_t waitForCopyState = request.waitForCopyState.null ? 0 : request.waitForCopyState.value;
         Entry entry;
         if (const std::uint32_t rc = checkModifyParameter(request, sync, waitForCopyState, entry))
@@ -352,16 +359,8 @@ std::uint32_t Replica_Synchronization_Control::modifyList(const Request& request
 {
     try {
         SMIS_CLI cli(_storage);
-        {
-            VELDARO_RefTable table(_storage.c_str());
-            if (const std::uint32_t rc = SMISMethodCom::mcFirstCommonProcess(0xFFFFFFFF, &table))
-                return rc;
-        }
-        Replication_Log::progress(__FILE__, __LINE__, "Start ModifyListSynchronization");
-        if (!SMIS_CopyLib(_storage.c_str()).isInitialized()) {
-            Replication_Log::failure(__FILE__, __LINE__, "ModifyListSynchronization: Copy table is uninitialized");
-            return FAILED;
-        }
+        if (const std::uint32_t rc = precheck("ModifyListSynchronization"))
+            return rc;
         if (syncs.size() == 0) {
             Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (Synchronization)");
             return INVALID;

@@ -55,6 +55,9 @@ public:
                                        std::uint16_t& waitForCopyState, Entry& entry) const;
 
 private:
+    // The method's common check of the array and its copy-session table,
+    // with its start line logged; 0 to go on.
+    std::uint32_t precheck(const char* method) const;
     // Runs the commands of the entry's kind; fatal tells whether the failing
     // command's result byte is fatal. remoteStorage: the other array of a
     // remote mirror when it is configured.

@@ -27,6 +27,19 @@ String storageOf(const VELDARO_ReplicationService* self)
     return self && !self->SystemName.null ? self->SystemName.value : String();
 }
 
+Replica_Synchronization_Control::Request controlRequest(const Property<uint16>& operation,
+                                                        const SNIA_ReplicationSettingData* setting,
+                                                        const Property<boolean>& force,
+                                                        const Property<uint16>& waitForCopyState)
+{
+    Replica_Synchronization_Control::Request request;
+    request.operation = operation;
+    request.setting = setting;
+    request.force = force;
+    request.waitForCopyState = waitForCopyState;
+    return request;
+}
+
 }  // namespace
 
 VELDARO_ReplicationService_Provider::VELDARO_ReplicationService_Provider() {}
@@ -80,11 +93,7 @@ Invoke_Method_Status VELDARO_ReplicationService_Provider::ModifyReplicaSynchroni
     CIM_ConcreteJob*&, CIM_SettingsDefineState*&, const Property<boolean>& Force,
     const Property<uint16>& WaitForCopyState, Property<uint32>& return_value)
 {
-    Replica_Synchronization_Control::Request request;
-    request.operation = Operation;
-    request.setting = ReplicationSettingData;
-    request.force = Force;
-    request.waitForCopyState = WaitForCopyState;
+    const auto request = controlRequest(Operation, ReplicationSettingData, Force, WaitForCopyState);
     return_value.set(Replica_Synchronization_Control(storageOf(self)).modifyOne(request, Synchronization));
     return INVOKE_METHOD_OK;
 }
@@ -95,11 +104,7 @@ Invoke_Method_Status VELDARO_ReplicationService_Provider::ModifyListSynchronizat
     CIM_ConcreteJob*&, Array<CIM_SettingsDefineState*>&, const Property<boolean>& Force,
     const Property<uint16>& WaitForCopyState, Property<uint32>& return_value)
 {
-    Replica_Synchronization_Control::Request request;
-    request.operation = Operation;
-    request.setting = ReplicationSettingData;
-    request.force = Force;
-    request.waitForCopyState = WaitForCopyState;
+    const auto request = controlRequest(Operation, ReplicationSettingData, Force, WaitForCopyState);
     return_value.set(Replica_Synchronization_Control(storageOf(self)).modifyList(request, Synchronization));
     return INVOKE_METHOD_OK;
 }

@@ -15,12 +15,13 @@
 #include "ArraysimProcess.hpp"
 #include "Association_Provider_Frame.h"
 #include "CIM_ManagedElement.h"
+#include "Collected.h"
 #include "Copy_State_Wait.h"
 #include "Instance_Provider_Frame.h"
 #include "LogCapture.h"
 #include "NamedEvent.h"
 #include "SMIS_CMTAccess.h"
-#include "SMIS_Credkeep.h"
+#include "SimulatedArrays.h"
 #include "SMIS_PollingService.h"
 #include "TempInstallDir.h"
 #include "VELDARO_RemoteServiceAccessPoint_Provider.h"
@@ -33,22 +34,7 @@ using namespace cimple;
 
 namespace {
 
-template <class C>
-struct Collected : Enum_Instances_Handler<C> {
-    static bool keep(Instance* i, Enum_Instances_Status, void* data)
-    {
-        if (i)
-            static_cast<std::vector<C*>*>(data)->push_back(static_cast<C*>(i));
-        return true;
-    }
-    std::vector<C*> got;
-    Collected() : Enum_Instances_Handler<C>(keep, &got) {}
-    ~Collected()
-    {
-        for (C* c : got)
-            destroy(c);
-    }
-};
+using smis::test::Collected;
 
 std::string text(const Instance* i, const char* name)
 {
@@ -84,26 +70,9 @@ protected:
         ASSERT_TRUE(sim_->reset());
         sim_->control({{"op", "cli_clear_log"}});
         dir_ = std::make_unique<smis::test::TempInstallDir>();
-        std::vector<std::string> env;
-        for (std::size_t i = 0; i < 2; ++i)
-            env.push_back("StorageIP=" + sim_->address(i) + "," + std::to_string(sim_->port(i)));
-        dir_->writeEnv(env);
-        sim_->installPlink(dir_->path());
-        SMIS_Credkeep keep;
-        void* lock = keep.lockCredkeep();
-        ASSERT_NE(lock, nullptr);
-        for (std::size_t i = 0; i < 2; ++i)
-            ASSERT_EQ(keep.setCredkeep(SMIS_Credkeep::CREDKEEP_ADD, sim_->address(i).c_str(), "admin", "admin"), 0);
-        keep.unlockCredkeep(lock);
-        SMIS_CMTAccess::destroy();
-        SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-        ASSERT_NE(cache, nullptr);
-        for (std::size_t i = 0; i < 2; ++i) {
-            const std::string a = sim_->address(i);
-            cache->SetDeviceAvailable(a.c_str(), 0);
-            ASSERT_EQ(SMIS_PollingService::getInstance()->getConfigManagementInfo(a.c_str(), 0), 0);
-            ASSERT_EQ(SMIS_PollingService::getInstance()->getCopySessionInfo(a.c_str()), 0);
-        }
+        smis::test::connectSimulatedArrays(*sim_, *dir_, 2);
+        if (HasFatalFailure())
+            return;
         Copy_State_Wait::setTiming({std::chrono::milliseconds(50), 200});
     }
 

@@ -11,7 +11,7 @@
 #include "ArraysimProcess.hpp"
 #include "Instance_Provider_Frame.h"
 #include "SMIS_CMTAccess.h"
-#include "SMIS_Credkeep.h"
+#include "SimulatedArrays.h"
 #include "SMIS_PollingService.h"
 #include "TempInstallDir.h"
 #include "VELDARO_RAIDStoragePool.h"
@@ -65,18 +65,9 @@ protected:
         sim_->control({{"op", "cli_clear_log"}});
         address_ = sim_->address(0);
         dir_ = std::make_unique<smis::test::TempInstallDir>();
-        dir_->writeEnv({"StorageIP=" + address_ + "," + std::to_string(sim_->port(0))});
-        sim_->installPlink(dir_->path());
-        SMIS_Credkeep keep;
-        void* lock = keep.lockCredkeep();
-        ASSERT_NE(lock, nullptr);
-        ASSERT_EQ(keep.setCredkeep(SMIS_Credkeep::CREDKEEP_ADD, address_.c_str(), "admin", "admin"), 0);
-        keep.unlockCredkeep(lock);
-        SMIS_CMTAccess::destroy();
-        SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-        ASSERT_NE(cache, nullptr);
-        cache->SetDeviceAvailable(address_.c_str(), 0);
-        ASSERT_EQ(SMIS_PollingService::getInstance()->getConfigManagementInfo(address_.c_str(), 0), 0);
+        smis::test::connectSimulatedArrays(*sim_, *dir_, 1);
+        if (HasFatalFailure())
+            return;
         service_ = Instance_Provider_Frame::newInstance<VELDARO_StorageConfigurationService>();
         service_->SystemName.set(String(address_.c_str()));
         service_->SystemCreationClassName.set("VELDARO_StorageComputerSystem");
