@@ -1,12 +1,20 @@
 #pragma once
-// Makes the first arrays of a running simulator the configured arrays of a
-// test's install directory, with their command-line login stored and plink
-// in place, and loads each array's table and copy sessions into a fresh
-// cache, as the polling service would. For end-to-end tests that drive
-// provider objects directly.
+// End-to-end tests that drive provider objects directly against the array
+// simulator: connectSimulatedArrays makes the first arrays of a running
+// simulator the configured arrays of a test's install directory, with their
+// command-line login stored and plink in place, and loads each array's table
+// and copy sessions into a fresh cache, as the polling service would.
+// Simulated_Arrays_Test runs one simulator for a test suite and gives each
+// test a reset simulator and such an install directory:
+//
+//   struct Small { static constexpr const char* scenario = "small";
+//                  static constexpr std::size_t arrays = 1;
+//                  static std::vector<std::string> arguments() { return {}; } };
+//   class MyTest : public smis::test::Simulated_Arrays_Test<Small> {};
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,5 +49,38 @@ inline void connectSimulatedArrays(const testsupport::ArraysimProcess& sim, Temp
         ASSERT_EQ(cimple::SMIS_PollingService::getInstance()->getCopySessionInfo(address.c_str()), 0);
     }
 }
+
+template <class Scenario>
+class Simulated_Arrays_Test : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { sim_ = new testsupport::ArraysimProcess(Scenario::scenario, Scenario::arguments()); }
+    static void TearDownTestSuite()
+    {
+        if (sim_) {
+            EXPECT_EQ(sim_->stop(), 0) << sim_->output();
+        }
+        delete sim_;
+        sim_ = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_NE(sim_, nullptr);
+        ASSERT_TRUE(sim_->reset());
+        sim_->control({{"op", "cli_clear_log"}});
+        dir_ = std::make_unique<TempInstallDir>();
+        connectSimulatedArrays(*sim_, *dir_, Scenario::arrays);
+    }
+
+    void TearDown() override
+    {
+        cimple::SMIS_PollingService::destroy();
+        cimple::SMIS_CMTAccess::destroy();
+        dir_.reset();
+    }
+
+    static inline testsupport::ArraysimProcess* sim_ = nullptr;
+    std::unique_ptr<TempInstallDir> dir_;
+};
 
 }  // namespace smis::test

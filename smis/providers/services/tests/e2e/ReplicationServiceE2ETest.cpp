@@ -52,36 +52,25 @@ std::string deviceId(unsigned number)
     return buffer;
 }
 
-class ReplicationService : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { sim_ = new testsupport::ArraysimProcess("coverage", {"--distinct-addresses"}); }
-    static void TearDownTestSuite()
-    {
-        if (sim_) {
-            EXPECT_EQ(sim_->stop(), 0) << sim_->output();
-        }
-        delete sim_;
-        sim_ = nullptr;
-    }
+struct CoverageScenario {
+    static constexpr const char* scenario = "coverage";
+    static constexpr std::size_t arrays = 2;
+    // The two arrays need addresses of their own.
+    static std::vector<std::string> arguments() { return {"--distinct-addresses"}; }
+};
 
+class ReplicationService : public smis::test::Simulated_Arrays_Test<CoverageScenario> {
+protected:
     void SetUp() override
     {
-        ASSERT_NE(sim_, nullptr);
-        ASSERT_TRUE(sim_->reset());
-        sim_->control({{"op", "cli_clear_log"}});
-        dir_ = std::make_unique<smis::test::TempInstallDir>();
-        smis::test::connectSimulatedArrays(*sim_, *dir_, 2);
-        if (HasFatalFailure())
-            return;
+        Simulated_Arrays_Test::SetUp();
         Copy_State_Wait::setTiming({std::chrono::milliseconds(50), 200});
     }
 
     void TearDown() override
     {
         Copy_State_Wait::setTiming({});
-        SMIS_PollingService::destroy();
-        SMIS_CMTAccess::destroy();
-        dir_.reset();
+        Simulated_Arrays_Test::TearDown();
     }
 
     static std::string address(std::size_t i) { return sim_->address(i); }
@@ -227,11 +216,7 @@ protected:
         return false;
     }
 
-    static testsupport::ArraysimProcess* sim_;
-    std::unique_ptr<smis::test::TempInstallDir> dir_;
 };
-
-testsupport::ArraysimProcess* ReplicationService::sim_ = nullptr;
 
 TEST_F(ReplicationService, CreatesASnapshotAndAMirrorEachResolvedByKey)
 {

@@ -46,28 +46,20 @@ struct Volumes : Enum_Instances_Handler<VELDARO_StorageVolume> {
     }
 };
 
-class StorageConfigurationService : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { sim_ = new testsupport::ArraysimProcess("small"); }
-    static void TearDownTestSuite()
-    {
-        if (sim_) {
-            EXPECT_EQ(sim_->stop(), 0) << sim_->output();
-        }
-        delete sim_;
-        sim_ = nullptr;
-    }
+struct SmallScenario {
+    static constexpr const char* scenario = "small";
+    static constexpr std::size_t arrays = 1;
+    static std::vector<std::string> arguments() { return {}; }
+};
 
+class StorageConfigurationService : public smis::test::Simulated_Arrays_Test<SmallScenario> {
+protected:
     void SetUp() override
     {
-        ASSERT_NE(sim_, nullptr);
-        ASSERT_TRUE(sim_->reset());
-        sim_->control({{"op", "cli_clear_log"}});
-        address_ = sim_->address(0);
-        dir_ = std::make_unique<smis::test::TempInstallDir>();
-        smis::test::connectSimulatedArrays(*sim_, *dir_, 1);
+        Simulated_Arrays_Test::SetUp();
         if (HasFatalFailure())
             return;
+        address_ = sim_->address(0);
         service_ = Instance_Provider_Frame::newInstance<VELDARO_StorageConfigurationService>();
         service_->SystemName.set(String(address_.c_str()));
         service_->SystemCreationClassName.set("VELDARO_StorageComputerSystem");
@@ -79,9 +71,7 @@ protected:
     {
         if (service_)
             destroy(service_);
-        SMIS_PollingService::destroy();
-        SMIS_CMTAccess::destroy();
-        dir_.reset();
+        Simulated_Arrays_Test::TearDown();
     }
 
     void volumes(Volumes& out)
@@ -90,13 +80,9 @@ protected:
         ASSERT_EQ(provider.enum_instances(nullptr, &out), ENUM_INSTANCES_OK);
     }
 
-    static testsupport::ArraysimProcess* sim_;
     std::string address_;
-    std::unique_ptr<smis::test::TempInstallDir> dir_;
     VELDARO_StorageConfigurationService* service_ = nullptr;
 };
-
-testsupport::ArraysimProcess* StorageConfigurationService::sim_ = nullptr;
 
 TEST_F(StorageConfigurationService, CreatesAVolumeInARaidPoolAndReturnsIt)
 {
