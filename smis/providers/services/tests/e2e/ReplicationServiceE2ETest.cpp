@@ -21,6 +21,7 @@
 #include "LogCapture.h"
 #include "NamedEvent.h"
 #include "SMIS_CMTAccess.h"
+#include "SMIS_CopyLib.h"
 #include "SimulatedArrays.h"
 #include "SMIS_PollingService.h"
 #include "TempInstallDir.h"
@@ -313,8 +314,15 @@ TEST_F(ReplicationService, WaitEndsAtTheSynchronisedPhaseAtCancelAndAtItsBound)
     {
         smis::test::LogCapture logs;
         auto cancel = smis::platform::NamedEvent::create(SMIS_PollingService::CANCEL_EVENT_NAME);
+        // Cancelled once the new session is in the cache, that is while the
+        // method waits for it.
         std::thread setter([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            SMIS_CopyLib copies(address(0).c_str());
+            std::vector<SMIS_COPY_SESSION_INFO> found;
+            for (int i = 0; i < 500 && found.empty(); ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                copies.getSessionRecords(0, 16, 1, nullptr, found);
+            }
             cancel->set();
         });
         Created r = create(0, 6, v16.get(), v17.get(), nullptr, nullptr, wait);
