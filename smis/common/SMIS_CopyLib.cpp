@@ -122,37 +122,57 @@ int SMIS_CopyLib::getSessionInfo(std::uint16_t sessionId, SMIS_COPY_SESSION_INFO
     return 1;
 }
 
+namespace {
+
+// True when the record passes the filter of getSessionList.
+bool sessionMatches(const SMIS_COPY_SESSION_INFO& r, std::uint8_t typeFilter, std::uint16_t volume, std::uint8_t side,
+                    const char* remoteBoxId)
+{
+    if (!typePasses(typeFilter, r.CopyType))
+        return false;
+    if (volume == SMIS_CopyLib::ALL_VOLUMES)
+        return true;
+    if (r.VolumeType != side)
+        return false;
+    const bool haveBox = remoteBoxId && remoteBoxId[0] != '\0';
+    const std::uint16_t src = static_cast<std::uint16_t>(r.SourceVolume);
+    const std::uint16_t dst = static_cast<std::uint16_t>(r.DestinationVolume);
+    if (r.CopyType == 2 && !haveBox)
+        return volume == (r.RemoteSide ? dst : src);
+    if (r.CopyType == 2)
+        return boxEquals(r.RemoteBoxId, remoteBoxId) && volume == (r.RemoteSide ? src : dst);
+    return volume == src || volume == dst;
+}
+
+}  // namespace
+
 int SMIS_CopyLib::getSessionList(std::uint8_t typeFilter, std::uint16_t volume, std::uint8_t side,
                                  const char* remoteBoxId, Array<unsigned short>& out) try {
+    out.clear();
+    std::vector<SMIS_COPY_SESSION_INFO> records;
+    if (getSessionRecords(typeFilter, volume, side, remoteBoxId, records) != 0)
+        return 1;
+    for (const SMIS_COPY_SESSION_INFO& r : records)
+        out.append(r.SessionId);
+    return 0;
+} catch (...) {
+    return 1;
+}
+
+int SMIS_CopyLib::getSessionRecords(std::uint8_t typeFilter, std::uint16_t volume, std::uint8_t side,
+                                    const char* remoteBoxId, std::vector<SMIS_COPY_SESSION_INFO>& out) try {
     out.clear();
     SessionTable table(_address);
     if (!table.ok())
         return 1;
-    const bool haveBox = remoteBoxId && remoteBoxId[0] != '\0';
     for (std::size_t i = 0; i < table.count(); ++i) {
         const SMIS_COPY_SESSION_INFO r = table.at(i);
-        if (!typePasses(typeFilter, r.CopyType))
-            continue;
-        if (volume == ALL_VOLUMES) {
-            out.append(r.SessionId);
-            continue;
-        }
-        if (r.VolumeType != side)
-            continue;
-        const std::uint16_t src = static_cast<std::uint16_t>(r.SourceVolume);
-        const std::uint16_t dst = static_cast<std::uint16_t>(r.DestinationVolume);
-        bool match = false;
-        if (r.CopyType == 2 && !haveBox)
-            match = volume == (r.RemoteSide ? dst : src);
-        else if (r.CopyType == 2)
-            match = boxEquals(r.RemoteBoxId, remoteBoxId) && volume == (r.RemoteSide ? src : dst);
-        else
-            match = volume == src || volume == dst;
-        if (match)
-            out.append(r.SessionId);
+        if (sessionMatches(r, typeFilter, volume, side, remoteBoxId))
+            out.push_back(r);
     }
     return 0;
 } catch (...) {
+    out.clear();
     return 1;
 }
 

@@ -8,6 +8,7 @@
 //   if (lib.getSessionList(3, 0xFFFF, 0, nullptr, ids) == 0) ...
 
 #include <cstdint>
+#include <vector>
 
 #include <cimple/Array.h>
 
@@ -38,6 +39,10 @@ public:
     // typeFilter 0 every type, 3 types 3 and 4, else that type. 0 or 1.
     int getSessionList(std::uint8_t typeFilter, std::uint16_t volume, std::uint8_t side, const char* remoteBoxId,
                        Array<unsigned short>& out);
+    // The records that getSessionList would name, in table order, read under
+    // one hold of the table. 0 or 1.
+    int getSessionRecords(std::uint8_t typeFilter, std::uint16_t volume, std::uint8_t side, const char* remoteBoxId,
+                          std::vector<SMIS_COPY_SESSION_INFO>& out);
     // 0 found, 2 not found, 1 table not available.
     int getSessionID(std::uint16_t sourceVolume, std::uint16_t destinationVolume, std::uint8_t side,
                      const char* remoteBoxId, std::uint8_t remoteSide, std::uint16_t* out);

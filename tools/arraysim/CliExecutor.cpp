@@ -613,6 +613,8 @@ CliOutcome startCopy(const CliCommand& c, Json& m, std::uint64_t type, const std
         if (srcLocal && dstLocal) return CliOutcome::refuse(kCopyVolume, "-destination-boxid", c.text("-destination-boxid"));
         session["remote_box"] = srcLocal ? c.text("-destination-boxid") : c.text("-source-boxid");
         session["remote_side"] = srcLocal ? 0 : 1;
+        // Started from the command line, a remote copy transfers synchronously.
+        session["remote_flag"] = 1;
     }
     Json* s = srcLocal ? find(items(m, "volumes"), "olun", src) : nullptr;
     Json* d = dstLocal ? find(items(m, "volumes"), "olun", dst) : nullptr;

@@ -1,6 +1,7 @@
 // End to end: a status change of the simulated array, seen by the polling
 // service, reaches a CIM-XML listener as an exported indication.
 #include "CimserverProcess.h"
+#include "IndicationListener.h"
 
 #include <ArraysimProcess.hpp>
 #include <TempInstallDir.h>
@@ -18,71 +19,12 @@
 namespace cimserver::test {
 namespace {
 
-// A listener that answers every export request and keeps what it got.
-class Listener {
-public:
-    Listener()
-    {
-        _server.Post("/indications", [this](const httplib::Request& req, httplib::Response& res) {
-            {
-                std::lock_guard<std::mutex> g(_lock);
-                _requests.push_back(req.get_header_value("CIMExport") + " " +
-                                    req.get_header_value("CIMExportMethod") + "\n" + req.body);
-            }
-            _arrived.notify_all();
-            res.set_header("CIMExport", "MethodResponse");
-            res.set_content("<?xml version=\"1.0\" encoding=\"utf-8\" ?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
-                            "<MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"><SIMPLEEXPRSP>"
-                            "<EXPMETHODRESPONSE NAME=\"ExportIndication\"></EXPMETHODRESPONSE>"
-                            "</SIMPLEEXPRSP></MESSAGE></CIM>",
-                            "application/xml; charset=\"utf-8\"");
-        });
-        _port = _server.bind_to_any_port("127.0.0.1");
-        _thread = std::thread([this] { _server.listen_after_bind(); });
-    }
-    ~Listener()
-    {
-        _server.stop();
-        _thread.join();
-    }
-
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(_port) + "/indications"; }
-
-    // The first request that contains every text, waiting up to the limit.
-    std::string waitFor(const std::vector<std::string>& texts, std::chrono::seconds limit)
-    {
-        std::unique_lock<std::mutex> g(_lock);
-        std::string found;
-        _arrived.wait_for(g, limit, [&] {
-            for (const std::string& r : _requests) {
-                bool all = true;
-                for (const std::string& t : texts)
-                    all = all && r.find(t) != std::string::npos;
-                if (all) {
-                    found = r;
-                    return true;
-                }
-            }
-            return false;
-        });
-        return found;
-    }
-
-private:
-    httplib::Server _server;
-    int _port = -1;
-    std::thread _thread;
-    std::mutex _lock;
-    std::condition_variable _arrived;
-    std::vector<std::string> _requests;
-};
-
 TEST(IndicationExportE2E, ArrayStatusChangeReachesTheListener)
 {
     testsupport::ArraysimProcess sim("small");
     smis::test::TempInstallDir install;
     install.writeEnv({"StorageIP=" + sim.address(0) + "," + std::to_string(sim.port(0))});
-    Listener listener;
+    IndicationListener listener;
     CimserverProcess server(install.path(), {"--listener", listener.url(), "--poll-interval", "1"});
 
     // The device-status task compares each poll with the one before; the

@@ -18,6 +18,8 @@
 #include "Indication_Delivery.h"
 #include "SMIS_Indication.h"
 #include "SMIS_TraceLog.h"
+#include "VELDARO_RemoteStorageVolume_Resource.h"
+#include "VELDARO_StorageSynchronized_Resource.h"
 #include "VELDARO_ValueConv.h"
 
 namespace cimple {
@@ -583,7 +585,8 @@ void Indication_Builder::sendCopySessionInfo(const IndicationRecord& record)
     };
     auto remoteVolume = [&](std::uint16_t number, std::uint8_t kind) -> CIM_ManagedElement* {
         VELDARO_RemoteStorageVolume* v = VELDARO_RemoteStorageVolume::create();
-        if (_sources.setKeyProperties(v, number, kind, boxId.c_str()) != 0) {
+        VELDARO_RemoteStorageVolume_Resource remotes(_storage);
+        if (remotes.setKeyProperties(v, number, kind, String(boxId.c_str())) != 0) {
             destroy(v);
             return nullptr;
         }
@@ -606,16 +609,19 @@ void Indication_Builder::sendCopySessionInfo(const IndicationRecord& record)
     } else {
         return logEnd("sendCopySessionInfo");
     }
-    // current state bytes: 88 at 104, 89 at 106, 90 at 108, 92 at 111;
-    // previous: 88 at 105, 89 at 107, 90 at 109
-    auto build = [&](bool current, std::uint8_t defaultRow) -> VELDARO_StorageSynchronized* {
-        VELDARO_StorageSynchronized* s = VELDARO_StorageSynchronized::create();
+    // Each side of the record: the state bytes 88, 89 and 90 of its session
+    // (current at 104, 106, 108; previous at 105, 107, 109), byte 92 of the
+    // current session at 111, the start time at 36 and the time stamp at 40
+    // (current) or 44 (previous). The amounts are the current session's.
+    const std::uint64_t copied = std::uint64_t(record.u32(C::FIELDS24 + 8)) << 32 | record.u32(C::FIELDS24);
+    const std::uint64_t total = std::uint64_t(record.u32(C::FIELDS24 + 12)) << 32 | record.u32(C::FIELDS24 + 4);
+    auto build = [&](bool current, bool defaultRow) -> VELDARO_StorageSynchronized* {
+        VELDARO_StorageSynchronized* s = VELDARO_StorageSynchronized::create(true);
         const std::size_t side = current ? 0 : 1;
-        const int r = _sources.setStorageSynchronized(
+        const int r = VELDARO_StorageSynchronized_Resource::setStorageSynchronized(
             s, source, target, copyType, record.u8(C::STATES + side), record.u8(C::STATES + 2 + side),
             record.u8(C::STATES + 4 + side), record.u8(C::STATES + 7), record.u32(C::FIELD12),
-            record.u32(current ? C::FIELD16 : C::PREVIOUS_FIELD16), record.u32(C::FIELDS24),
-            record.u32(C::FIELDS24 + 4), defaultRow);
+            record.u32(current ? C::FIELD16 : C::PREVIOUS_FIELD16), total, copied, defaultRow);
         if (r != 0) {
             destroy(s);
             return nullptr;
@@ -627,11 +633,11 @@ void Indication_Builder::sendCopySessionInfo(const IndicationRecord& record)
     bool failed = !source || !target;
     if (!failed) {
         switch (type) {
-        case INDICATION_CREATION: sync = build(true, 0); break;
-        case INDICATION_DELETION: sync = build(false, 0); break;
+        case INDICATION_CREATION: sync = build(true, false); break;
+        case INDICATION_DELETION: sync = build(false, false); break;
         case INDICATION_MODIFICATION:
-            sync = build(true, 0);
-            previous = sync ? build(false, record.u8(C::NO_PREVIOUS)) : nullptr;
+            sync = build(true, false);
+            previous = sync ? build(false, record.u8(C::NO_PREVIOUS) != 0) : nullptr;
             break;
         default:
             destroy(source);

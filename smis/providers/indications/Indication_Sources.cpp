@@ -265,39 +265,4 @@ int Indication_Sources::setKeyProperties(VELDARO_StorageHardwareID* p, const cha
 
 // Remote volumes and copy relationships: no instance builder yet either.
 
-int Indication_Sources::setKeyProperties(VELDARO_RemoteStorageVolume* p, std::uint16_t number, std::uint8_t kind,
-                                         const char* boxId)
-{
-    if (!p)
-        return 1;
-    return guarded([&] {
-        String system(boxId ? boxId : "");
-        system.append("_");
-        system.append(_storage);
-        p->SystemCreationClassName.set(STORAGE_SYSTEM_CLASS);
-        p->SystemName.set(system);
-        p->CreationClassName.set("VELDARO_RemoteStorageVolume");
-        p->DeviceID.set(VELDARO_ValueConv::convLuTypeToLVolId(kind, number));
-        __set_null_flags(p, false, true, 1);
-    });
-}
-
-int Indication_Sources::setStorageSynchronized(VELDARO_StorageSynchronized* p, const CIM_ManagedElement* source,
-                                               const CIM_ManagedElement* target, std::uint8_t copyType,
-                                               std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t,
-                                               std::uint32_t, std::uint32_t, std::uint32_t total,
-                                               std::uint32_t copied, std::uint8_t)
-{
-    if (!p || !source || !target)
-        return 1;
-    return guarded([&] {
-        p->SystemElement = clone(source);
-        p->SyncedElement = clone(target);
-        p->CopyType.set(copyType);
-        const std::uint64_t percent =
-            (copyType == 1 || copyType == 2) && total ? std::uint64_t(copied) * 100 / total : 0;
-        p->PercentSynced.set(static_cast<uint16>(percent > 100 ? 100 : percent));
-    });
-}
-
 }  // namespace cimple

@@ -22,11 +22,9 @@
 #include "VELDARO_LayerixPool.h"
 #include "VELDARO_LayerixSubPool.h"
 #include "VELDARO_RAIDStoragePool.h"
-#include "VELDARO_RemoteStorageVolume.h"
 #include "VELDARO_SDPVPool.h"
 #include "VELDARO_StorageComputerSystem.h"
 #include "VELDARO_StorageHardwareID.h"
-#include "VELDARO_StorageSynchronized.h"
 #include "VELDARO_StorageVolume.h"
 #include "VELDARO_ThinProvisioningPool.h"
 
@@ -73,14 +71,6 @@ public:
     int setKeyProperties(VELDARO_AuthorizedPrivilege* instance, std::uint8_t moduleId, std::uint8_t portNo,
                          std::uint16_t groupNumber, const char* hostId, const char* ip);
     int setKeyProperties(VELDARO_StorageHardwareID* instance, const char* hostId, const char* ip);
-    int setKeyProperties(VELDARO_RemoteStorageVolume* instance, std::uint16_t number, std::uint8_t kind,
-                         const char* boxId);
-    // The copy relationship between source and target (cloned into it).
-    int setStorageSynchronized(VELDARO_StorageSynchronized* instance, const CIM_ManagedElement* source,
-                               const CIM_ManagedElement* target, std::uint8_t copyType, std::uint8_t status,
-                               std::uint8_t phase, std::uint8_t modeDetail, std::uint8_t accessDetail,
-                               std::uint32_t firstTime, std::uint32_t secondTime, std::uint32_t total,
-                               std::uint32_t copied, std::uint8_t defaultRow);
 
     // The published slot numbers of a channel-adapter port.
     static unsigned cmSlot(std::uint8_t moduleId) { return moduleId & 7u; }

@@ -13,30 +13,12 @@
 #include <vector>
 
 #include "ByteOrder.h"
+#include "Collected.h"
 #include "SMIS_CMTAccess.h"
 #include "TempInstallDir.h"
 #include <cimple/cimple.h>
 
 namespace smis::test {
-
-template <class Model>
-struct Collected : cimple::Enum_Instances_Handler<Model> {
-    static bool collect(cimple::Instance* instance, cimple::Enum_Instances_Status, void* data)
-    {
-        if (instance)
-            static_cast<std::vector<Model*>*>(data)->push_back(static_cast<Model*>(instance));
-        return true;
-    }
-    std::vector<Model*> got;
-    Collected() : cimple::Enum_Instances_Handler<Model>(collect, &got) {}
-    ~Collected()
-    {
-        for (Model* m : got)
-            cimple::destroy(m);
-    }
-    Collected(const Collected&) = delete;
-    Collected& operator=(const Collected&) = delete;
-};
 
 class PortProviderFixture : public ::testing::Test {
 protected:

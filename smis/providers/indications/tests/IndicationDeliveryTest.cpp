@@ -474,6 +474,8 @@ TEST_F(IndicationBuilders, CopySessionCreationRelatesBothVolumes)
     r.setU8(R::CopySession::BYTE9, 1);
     r.setU16(R::CopySession::FIELD4, 0x21);
     r.setU16(R::CopySession::FIELD6, 0x22);
+    r.setU8(R::CopySession::STATES, 2);      // status: active
+    r.setU8(R::CopySession::STATES + 2, 1);  // phase: copying
     builder.sendCopySessionInfo(r);
     ASSERT_EQ(1u, creations.count());
     auto* sync = as<VELDARO_StorageSynchronized>(creations.at<CIM_InstCreation>(0)->SourceInstance);
@@ -487,6 +489,52 @@ TEST_F(IndicationBuilders, CopySessionCreationRelatesBothVolumes)
     r.setU8(R::CopySession::BYTE2, 9);
     builder.sendCopySessionInfo(r);
     EXPECT_EQ(1u, creations.count());
+}
+
+// A mirror that finished copying: the source shows the current side of the
+// record, the previous instance the old side, so the change is visible.
+TEST_F(IndicationBuilders, CopySessionModificationShowsBothSides)
+{
+    Owned rec{newRecord(R::KIND_COPY_SESSION, R::CopySession::SIZE)};
+    R& r = rec.r;
+    using C = R::CopySession;
+    r.setU8(C::OPERATION, R::OP_MODIFY);
+    r.setU8(C::BYTE2, 1);  // Mirrex
+    r.setU8(C::BYTE8, 1);
+    r.setU8(C::BYTE9, 1);
+    r.setU16(C::FIELD4, 0x21);
+    r.setU16(C::FIELD6, 0x22);
+    r.setU32(C::FIELDS24, 50);          // copied
+    r.setU32(C::FIELDS24 + 4, 200);     // total
+    r.setU8(C::STATES, 2);
+    r.setU8(C::STATES + 1, 2);
+    r.setU8(C::STATES + 2, 2);  // now synchronised
+    r.setU8(C::STATES + 3, 1);  // before: copying
+    builder.sendCopySessionInfo(r);
+    ASSERT_EQ(1u, modifications.count());
+    auto* m = modifications.at<CIM_InstModification>(0);
+    auto* now = as<VELDARO_StorageSynchronized>(m->SourceInstance);
+    auto* before = as<VELDARO_StorageSynchronized>(m->PreviousInstance);
+    ASSERT_TRUE(now && before);
+    EXPECT_EQ(3, now->CopyType.value) << "the published copy type, not the array's";
+    EXPECT_EQ(6, now->SyncType.value);
+    EXPECT_EQ(4, now->CopyState.value);
+    EXPECT_EQ(3, before->CopyState.value);
+    EXPECT_EQ(6, now->SyncState.value);
+    EXPECT_EQ(5, before->SyncState.value);
+    EXPECT_TRUE(now->SyncMaintained.value);
+    EXPECT_FALSE(before->SyncMaintained.value);
+    EXPECT_EQ(25, now->PercentSynced.value);
+    EXPECT_EQ(2, now->TargetAccessibility.value);
+
+    // A previous side the array did not report takes the default values.
+    r.setU8(C::NO_PREVIOUS, 1);
+    builder.sendCopySessionInfo(r);
+    ASSERT_EQ(2u, modifications.count());
+    before = as<VELDARO_StorageSynchronized>(modifications.at<CIM_InstModification>(1)->PreviousInstance);
+    ASSERT_NE(nullptr, before);
+    EXPECT_EQ(15, before->CopyState.value);
+    EXPECT_EQ(0, before->TargetAccessibility.value);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "ArraysimProcess.hpp"
 #include "SMIS_CMTAccess.h"
 #include "SMIS_PollingService.h"
+#include "Collected.h"
 #include "TempInstallDir.h"
 #include "VELDARO_ConnectivityCollection_Provider.h"
 #include "VELDARO_EthernetPort_Provider.h"
@@ -23,22 +24,7 @@ using namespace cimple;
 
 namespace {
 
-template <class Model>
-struct Collected : Enum_Instances_Handler<Model> {
-    static bool collect(Instance* instance, Enum_Instances_Status, void* data)
-    {
-        if (instance)
-            static_cast<std::vector<Model*>*>(data)->push_back(static_cast<Model*>(instance));
-        return true;
-    }
-    std::vector<Model*> got;
-    Collected() : Enum_Instances_Handler<Model>(collect, &got) {}
-    ~Collected()
-    {
-        for (Model* m : got)
-            destroy(m);
-    }
-};
+using smis::test::Collected;
 
 class LivePortProviders : public ::testing::Test {
 protected:

@@ -1,0 +1,134 @@
+// End to end: a copy made through cimserver's replication service on the
+// simulated two-array "coverage" scenario is listed by wbemcli and reaches
+// an indication listener as a creation, and its progress as a modification
+// whose previous instance shows the state before.
+#include "CimClient.h"
+#include "CimserverProcess.h"
+#include "IndicationListener.h"
+
+#include <ArraysimProcess.hpp>
+#include <TempInstallDir.h>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace cimserver::test {
+namespace {
+
+std::string key(const std::string& name, const std::string& value)
+{
+    return "<KEYBINDING NAME=\"" + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value + "</KEYVALUE></KEYBINDING>";
+}
+
+std::string volumeName(const std::string& address, const std::string& deviceId)
+{
+    return "<INSTANCENAME CLASSNAME=\"VELDARO_StorageVolume\">" + key("CreationClassName", "VELDARO_StorageVolume") +
+           key("DeviceID", deviceId) + key("SystemCreationClassName", "VELDARO_StorageComputerSystem") +
+           key("SystemName", address) + "</INSTANCENAME>";
+}
+
+std::string serviceName(const std::string& address)
+{
+    return "<INSTANCENAME CLASSNAME=\"VELDARO_ReplicationService\">" +
+           key("CreationClassName", "VELDARO_ReplicationService") +
+           key("Name", "VELDARO:KESTRIS SMI-S Proxy Server") +
+           key("SystemCreationClassName", "VELDARO_StorageComputerSystem") + key("SystemName", address) +
+           "</INSTANCENAME>";
+}
+
+// The text between the first occurrence of from and the next of to.
+std::string between(const std::string& text, const std::string& from, const std::string& to)
+{
+    const std::size_t a = text.find(from);
+    if (a == std::string::npos)
+        return "";
+    const std::size_t b = text.find(to, a + from.size());
+    return text.substr(a, b == std::string::npos ? std::string::npos : b - a);
+}
+
+TEST(ReplicationE2E, MirrorMadeThroughTheServerIsListedAndItsProgressIndicated)
+{
+    testsupport::ArraysimProcess sim("coverage", {"--distinct-addresses"});
+    smis::test::TempInstallDir install;
+    std::vector<std::string> env;
+    for (std::size_t i = 0; i < sim.arrayCount(); ++i)
+        env.push_back("StorageIP=" + sim.address(i) + "," + std::to_string(sim.port(i)));
+    install.writeEnv(env);
+    sim.installPlink(install.path());
+    const std::string credkeep =
+        std::filesystem::path(testsupport::ArraysimProcess::binaryPath()).parent_path().string() + "/credkeep";
+    for (std::size_t i = 0; i < sim.arrayCount(); ++i)
+        ASSERT_EQ(std::system((credkeep + " -a " + sim.address(i) + " -u admin -w admin >/dev/null").c_str()), 0);
+    IndicationListener listener;
+    CimserverProcess server(install.path(), {"--listener", listener.url(), "--poll-interval", "1"});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    for (std::size_t i = 0; i < sim.arrayCount(); ++i)
+        for (const char* ext : {".cmf", ".cps"})
+            while (!std::filesystem::exists(install.path() + "/data/" + sim.address(i) + ext) &&
+                   std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const std::string a0 = sim.address(0);
+
+    // A local mirror from volume 14 to volume 15, made with raw CIM-XML (its
+    // parameters are references).
+    CimClient client(server.port());
+    CimReply made;
+    const std::string params =
+        "<PARAMVALUE NAME=\"SyncType\" PARAMTYPE=\"uint16\"><VALUE>6</VALUE></PARAMVALUE>"
+        "<PARAMVALUE NAME=\"SourceElement\" PARAMTYPE=\"reference\"><VALUE.REFERENCE>" +
+        volumeName(a0, "VOL00014") +
+        "</VALUE.REFERENCE></PARAMVALUE>"
+        "<PARAMVALUE NAME=\"TargetElement\" PARAMTYPE=\"reference\"><VALUE.REFERENCE>" +
+        volumeName(a0, "VOL00015") + "</VALUE.REFERENCE></PARAMVALUE>";
+    client.call("CreateElementReplica", CimClient::method("CreateElementReplica", serviceName(a0), params), made);
+    ASSERT_EQ(made.http_status, 200) << made.body;
+    ASSERT_NE(made.body.find("<RETURNVALUE PARAMTYPE=\"uint32\"><VALUE>0</VALUE>"), std::string::npos) << made.body;
+    EXPECT_NE(made.body.find("VOL00015"), std::string::npos) << made.body;
+
+    // wbemcli lists it among the copies of the array, and the snapshot
+    // filter leaves it out.
+    CommandResult names = CimserverProcess::wbemcli({"-nl", "ein", server.url(":VELDARO_StorageSynchronized")});
+    ASSERT_EQ(names.status, 0) << names.err;
+    EXPECT_NE(names.out.find("VOL00015"), std::string::npos) << names.out;
+    const std::string service = server.url(
+        ":VELDARO_ReplicationService.CreationClassName=\"VELDARO_ReplicationService\","
+        "Name=\"VELDARO:KESTRIS SMI-S Proxy Server\",SystemCreationClassName=\"VELDARO_StorageComputerSystem\","
+        "SystemName=\"" + a0 + "\"");
+    CommandResult mirrors = CimserverProcess::wbemcli({"cm", service, "GetReplicationRelationships.SyncType=6"});
+    ASSERT_EQ(mirrors.status, 0) << mirrors.err;
+    EXPECT_NE(mirrors.out.find("VOL00015"), std::string::npos) << mirrors.out;
+    CommandResult snapshots = CimserverProcess::wbemcli({"cm", service, "GetReplicationRelationships.SyncType=7"});
+    ASSERT_EQ(snapshots.status, 0) << snapshots.err;
+    EXPECT_EQ(snapshots.out.find("VOL00015"), std::string::npos) << snapshots.out;
+
+    // The listener hears of the new copy ...
+    const std::string created = listener.waitFor(
+        {"CIM_InstCreation", "VELDARO_StorageSynchronized", "VOL00015"}, std::chrono::seconds(20));
+    EXPECT_FALSE(created.empty()) << server.output();
+
+    // ... and of its end of copying: CopyState 4 now, 3 before.
+    ASSERT_TRUE(sim.control({{"op", "advance_copy"}, {"array", 0}, {"percent", 100}})["ok"]);
+    const std::string copyState = "CopyState&quot; TYPE=&quot;uint16&quot;&gt;&lt;VALUE&gt;";
+    const std::string modified =
+        listener.waitFor({"CIM_InstModification", "VELDARO_StorageSynchronized", "VOL00015", copyState + "4&lt;"},
+                         std::chrono::seconds(20));
+    ASSERT_FALSE(modified.empty()) << server.output();
+    const std::string source = between(modified, "NAME=\"SourceInstance\"", "</PROPERTY>");
+    const std::string previous = between(modified, "NAME=\"PreviousInstance\"", "</PROPERTY>");
+    EXPECT_NE(source.find(copyState + "4&lt;"), std::string::npos) << modified;
+    EXPECT_NE(previous.find(copyState + "3&lt;"), std::string::npos) << modified;
+    EXPECT_NE(previous.find("VOL00015"), std::string::npos) << modified;
+    EXPECT_EQ(server.stop(), 0) << server.output();
+}
+
+}  // namespace
+}  // namespace cimserver::test

@@ -1,0 +1,140 @@
+// Bounded, paced waits for copy sessions.
+
+#include "Copy_State_Wait.h"
+
+#include <mutex>
+#include <thread>
+
+#include "NamedEvent.h"
+#include "Replication_Log.h"
+#include "SMIS_CopyLib.h"
+#include "SMIS_PollingService.h"
+
+namespace cimple {
+
+namespace {
+
+constexpr std::uint8_t STATUS_ACTIVE = 2;
+constexpr std::uint8_t PHASE_COPYING = 1;
+constexpr std::uint8_t PHASE_REACHED = 2;
+constexpr std::uint32_t FAILED = 4;
+
+std::mutex timingMutex;
+Copy_State_Wait::Timing currentTiming;
+
+enum class Phase { REACHED, COPYING, UNEXPECTED, UNREADABLE };
+
+Phase phaseOf(SMIS_CopyLib& copies, std::uint16_t sessionId)
+{
+    SMIS_COPY_SESSION_INFO r{};
+    if (copies.getSessionInfo(sessionId, r) != 0)
+        return Phase::UNREADABLE;
+    if (r.SessionState != STATUS_ACTIVE)
+        return Phase::UNEXPECTED;
+    if (r.SessionPhase == PHASE_REACHED)
+        return Phase::REACHED;
+    return r.SessionPhase == PHASE_COPYING ? Phase::COPYING : Phase::UNEXPECTED;
+}
+
+}  // namespace
+
+void Copy_State_Wait::setTiming(const Timing& timing)
+{
+    std::lock_guard<std::mutex> lock(timingMutex);
+    currentTiming = timing;
+}
+
+Copy_State_Wait::Timing Copy_State_Wait::timing()
+{
+    std::lock_guard<std::mutex> lock(timingMutex);
+    return currentTiming;
+}
+
+bool Copy_State_Wait::cancelled() const
+{
+    const std::chrono::milliseconds interval = timing().interval;
+    auto event = smis::platform::NamedEvent::open(SMIS_PollingService::CANCEL_EVENT_NAME);
+    if (event)
+        return event->wait(interval);
+    // Nobody has made the event: nothing can cancel, so just pace the polls.
+    std::this_thread::sleep_for(interval);
+    return false;
+}
+
+std::uint32_t Copy_State_Wait::waitForCopyState(std::uint16_t sessionId, std::uint16_t waitForCopyState)
+{
+    if (waitForCopyState != WAIT_SYNCHRONIZED)
+        return 0;
+    if (!SMIS_PollingService::getInstance()) {
+        Replication_Log::failure(__FILE__, __LINE__, "Failed to get instance of PollingService on wait");
+        return FAILED;
+    }
+    SMIS_CopyLib copies(_storage.c_str());
+    const unsigned bound = timing().maxPasses;
+    for (unsigned pass = 0; pass < bound; ++pass) {
+        // The cached table moves only when it is refreshed.
+        copies.updateSessionInfo();
+        switch (phaseOf(copies, sessionId)) {
+        case Phase::REACHED: return 0;
+        case Phase::COPYING: break;
+        case Phase::UNREADABLE:
+            Replication_Log::failure(__FILE__, __LINE__, "Failed to reference the session info by Vor-pak on wait");
+            return FAILED;
+        case Phase::UNEXPECTED:
+            Replication_Log::failure(__FILE__, __LINE__, "Detected unexpected state on wait");
+            return FAILED;
+        }
+        if (cancelled()) {
+            Replication_Log::failure(__FILE__, __LINE__, "Detected signal state on wait");
+            return FAILED;
+        }
+    }
+    Replication_Log::failure(__FILE__, __LINE__, "Copy session %d did not reach the requested state in %u polls",
+                             static_cast<int>(sessionId), bound);
+    return FAILED;
+}
+
+std::uint32_t Copy_State_Wait::waitForCopyStateList(const std::vector<std::uint16_t>& sessionIds,
+                                                    std::uint16_t waitForCopyState, unsigned& failedWaits)
+{
+    if (waitForCopyState != WAIT_SYNCHRONIZED || sessionIds.empty())
+        return 0;
+    if (!SMIS_PollingService::getInstance()) {
+        Replication_Log::failure(__FILE__, __LINE__, "Failed to get instance of PollingService on multiple wait");
+        return FAILED;
+    }
+    SMIS_CopyLib copies(_storage.c_str());
+    std::vector<std::uint16_t> pending = sessionIds;
+    const unsigned bound = timing().maxPasses;
+    for (unsigned pass = 0; pass < bound; ++pass) {
+        copies.updateSessionInfo();
+        std::vector<std::uint16_t> still;
+        for (std::uint16_t id : pending) {
+            switch (phaseOf(copies, id)) {
+            case Phase::REACHED: break;
+            case Phase::COPYING: still.push_back(id); break;
+            case Phase::UNREADABLE:
+                Replication_Log::failure(__FILE__, __LINE__,
+                                         "Failed to reference the session info by Vor-pak on multiple wait");
+                ++failedWaits;
+                break;
+            case Phase::UNEXPECTED:
+                Replication_Log::failure(__FILE__, __LINE__, "Detected unexpected state on multiple wait");
+                ++failedWaits;
+                break;
+            }
+        }
+        pending.swap(still);
+        if (pending.empty())
+            return 0;
+        if (cancelled()) {
+            Replication_Log::failure(__FILE__, __LINE__, "Detected signal state on multiple wait");
+            return FAILED;
+        }
+    }
+    Replication_Log::failure(__FILE__, __LINE__, "%u copy sessions did not reach the requested state in %u polls",
+                             static_cast<unsigned>(pending.size()), bound);
+    return FAILED;
+}
+
+}  // namespace cimple

@@ -1,0 +1,50 @@
+#pragma once
+// Waits of the replication methods for copy sessions to reach their
+// synchronised phase. Only WaitForCopyState 4 waits. Each pass refreshes the
+// sessions from the array, then reads them: status 2 with phase 2 is
+// reached, phase 1 still copying, anything else ends the wait with 4. Between
+// passes the wait sleeps one interval on the cancel event (a set event ends
+// it with 4; without the event it just sleeps), and after the bound of
+// passes it gives up with 4, so no request thread is held for ever.
+//
+//   Copy_State_Wait wait(address);
+//   std::uint32_t rc = wait.waitForCopyState(sessionId, waitForCopyState);
+
+#include <cimple/cimple.h>
+
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+namespace cimple {
+
+class Copy_State_Wait {
+public:
+    static constexpr std::uint16_t WAIT_SYNCHRONIZED = 4;
+
+    struct Timing {
+        std::chrono::milliseconds interval{10000};
+        unsigned maxPasses = 360;  // one hour at the default interval
+    };
+    // Module-wide timing; tests shorten it.
+    static void setTiming(const Timing& timing);
+    static Timing timing();
+
+    explicit Copy_State_Wait(const String& storage) : _storage(storage) {}
+
+    // 0 reached (or nothing to wait for), 4 otherwise.
+    std::uint32_t waitForCopyState(std::uint16_t sessionId, std::uint16_t waitForCopyState);
+    // The sessions of a list: 0 when every one was reached, else 4 (the
+    // cancel event, the bound) or 0 with failedWaits counting the sessions
+    // that could not be read or left the copy.
+    std::uint32_t waitForCopyStateList(const std::vector<std::uint16_t>& sessionIds, std::uint16_t waitForCopyState,
+                                       unsigned& failedWaits);
+
+private:
+    // Sleeps one interval; true when the cancel event was set.
+    bool cancelled() const;
+
+    String _storage;
+};
+
+}  // namespace cimple

@@ -1,0 +1,194 @@
+// Creation of copy sessions.
+
+#include "Element_Replica_Creation.h"
+
+#include "Association_Provider_Frame.h"
+#include "Copy_State_Wait.h"
+#include "Replication_Array_Lookup.h"
+#include "Replication_Log.h"
+#include "Replication_Result_Codes.h"
+#include "Replication_Types.h"
+#include "Replication_Volume_Reference.h"
+#include "SMISMethodCom.h"
+#include "SMIS_CLI.h"
+#include "SMIS_CopyLib.h"
+#include "SMIS_PollingService.h"
+#include "VELDARO_RefTable.h"
+#include "VELDARO_StorageSynchronized_Resource.h"
+
+namespace cimple {
+
+namespace {
+
+namespace RT = Replication_Types;
+using Codes = Replication_Result_Codes;
+constexpr std::uint32_t FAILED = Codes::FAILED;
+constexpr std::uint32_t INVALID = Codes::INVALID_PARAMETER;
+constexpr std::uint16_t WAIT_ACTIVE = 2;
+
+bool isSnapshot(std::uint16_t syncType)
+{
+    return syncType == RT::SYNC_SNAPSHOT || syncType == RT::SYNC_VENDOR_SNAPSHOT;
+}
+
+// The return value of a start command's result; a failure is logged with
+// the kind of session it was to start.
+std::uint32_t started(unsigned char result, const char* kind)
+{
+    if (result == 0)
+        return 0;
+    const std::uint32_t rc = Codes::convCreateErrorCode(result);
+    Replication_Log::failure(__FILE__, __LINE__, "CreateElementReplica: Failed to create %s session ErrorCode=%d",
+                             kind, int(rc));
+    return rc;
+}
+
+}  // namespace
+
+std::uint32_t Element_Replica_Creation::checkCreateParameter(const Request& r, std::uint16_t& source,
+                                                             std::uint16_t& target,
+                                                             std::uint16_t& waitForCopyState) const
+{
+    source = target = Replication_Volume_Reference::NO_VOLUME;
+    const std::uint16_t syncType = r.syncType.null ? 0 : r.syncType.value;
+    if (syncType != RT::SYNC_MIRROR && !isSnapshot(syncType)) {
+        Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (SyncType)");
+        return INVALID;
+    }
+    if (!r.mode.null && r.mode.value != RT::MODE_SYNCHRONOUS) {
+        Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (Mode)");
+        return INVALID;
+    }
+    if (!r.sourceElement) {
+        Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (SourceElement) ErrorCode=%d", int(INVALID));
+        return INVALID;
+    }
+    if (!r.targetElement) {
+        Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (TargetElement) ErrorCode=%d", int(INVALID));
+        return INVALID;
+    }
+    if (r.sourceAccessPoint && r.targetAccessPoint) {
+        Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (AccessPoint)");
+        return INVALID;
+    }
+    // A mirror may wait for its synchronised state; a snapshot is at once.
+    const bool accepted = !r.waitForCopyState.null &&
+                          (r.waitForCopyState.value == WAIT_ACTIVE ||
+                           (syncType == RT::SYNC_MIRROR && r.waitForCopyState.value == Copy_State_Wait::WAIT_SYNCHRONIZED));
+    waitForCopyState = accepted ? r.waitForCopyState.value : WAIT_ACTIVE;
+    std::uint32_t rc = Replication_Volume_Reference::getElementLUN(_storage, r.sourceElement, r.sourceAccessPoint, source);
+    if (rc != 0) {
+        Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (SourceElement) ErrorCode=%d", int(rc));
+        return rc;
+    }
+    rc = Replication_Volume_Reference::getElementLUN(_storage, r.targetElement, r.targetAccessPoint, target);
+    if (rc != 0) {
+        Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (TargetElement) ErrorCode=%d", int(rc));
+        return rc;
+    }
+    return 0;
+}
+
+std::uint32_t Element_Replica_Creation::startSession(const Request& r, std::uint16_t source, std::uint16_t target,
+                                                     std::uint16_t& session, String& remoteStorage) const
+{
+    const std::uint16_t syncType = r.syncType.value;
+    const Instance* accessPoint = r.sourceAccessPoint ? r.sourceAccessPoint : r.targetAccessPoint;
+    SMIS_CLI cli(_storage);
+    auto settingCheck = [&](std::uint16_t locality) {
+        const std::uint32_t rc =
+            Replication_Array_Lookup::checkReplicationSettingData(_storage, r.setting, syncType, locality);
+        if (rc != 0)
+            Replication_Log::failure(__FILE__, __LINE__, "Invalied Parameter (ReplicationSettingData)");
+        return rc;
+    };
+    if (isSnapshot(syncType)) {
+        if (accessPoint) {
+            Replication_Log::failure(__FILE__, __LINE__, "Specified remote volume for create SnapTirn session");
+            return INVALID;
+        }
+        Replication_Log::progress(__FILE__, __LINE__, "Create SnapTirn session - SourceLun=%d, TargetLun=%d",
+                                  int(source), int(target));
+        SnapTirnMode mode = SNAPTIRN_NORMAL;
+        if (syncType == RT::SYNC_VENDOR_SNAPSHOT) {
+            mode = SNAPTIRN_PLUS;
+            Replication_Log::progress(__FILE__, __LINE__, "Create as SnapTirn+ mode");
+        }
+        if (const std::uint32_t rc = settingCheck(RT::LOCAL))
+            return rc;
+        return started(cli.startCopySnapTirn(source, target, mode, session), "SnapTirn");
+    }
+    if (!accessPoint) {
+        Replication_Log::progress(__FILE__, __LINE__, "Create Mirrex session - SourceLun=%d, TargetLun=%d",
+                                  int(source), int(target));
+        if (const std::uint32_t rc = settingCheck(RT::LOCAL))
+            return rc;
+        return started(cli.startCopyMirrex(source, target, session), "Mirrex");
+    }
+    Replication_Log::progress(__FILE__, __LINE__, "Create Xmirrex session - SourceLun=%d, TargetLun=%d", int(source),
+                              int(target));
+    if (const std::uint32_t rc = settingCheck(RT::REMOTE))
+        return rc;
+    const String localBox = Replication_Array_Lookup::boxIdOf(_storage);
+    if (localBox.size() == 0) {
+        Replication_Log::failure(__FILE__, __LINE__, "CreateElementReplica: Failed to get local BoxID");
+        return FAILED;
+    }
+    // The box IDs go on the command line: only a well-formed one is passed.
+    const String* name = Association_Provider_Frame::stringValue(accessPoint, "Name");
+    const String remoteBox = name ? *name : String();
+    if (!Replication_Array_Lookup::isValidBoxId(remoteBox)) {
+        Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (AccessPoint)");
+        return INVALID;
+    }
+    const bool remoteIsSource = r.sourceAccessPoint != nullptr;
+    const String& sourceBox = remoteIsSource ? remoteBox : localBox;
+    const String& targetBox = remoteIsSource ? localBox : remoteBox;
+    remoteStorage = Replication_Array_Lookup::getRemoteStorageAddress(remoteBox);
+    return started(cli.startCopyXmirrex(source, sourceBox.c_str(), target, targetBox.c_str(), session), "Xmirrex");
+}
+
+std::uint32_t Element_Replica_Creation::run(const Request& r, SNIA_Synchronized*& synchronization)
+{
+    synchronization = nullptr;
+    Replication_Log::progress(__FILE__, __LINE__, "Start CreateElementReplica");
+    SMIS_CopyLib copies(_storage.c_str());
+    String remoteStorage;
+    std::uint16_t session = 0;
+    std::uint16_t waitForCopyState = WAIT_ACTIVE;
+    {
+        VELDARO_RefTable table(_storage.c_str());
+        if (const std::uint32_t rc = SMISMethodCom::mcFirstCommonProcess(0xFFFFFFFF, &table))
+            return rc;
+        if (!copies.isInitialized()) {
+            Replication_Log::failure(__FILE__, __LINE__, "CreateElementReplica: Copy table is uninitialized");
+            return FAILED;
+        }
+        std::uint16_t source = 0, target = 0;
+        if (const std::uint32_t rc = checkCreateParameter(r, source, target, waitForCopyState))
+            return rc;
+        if (const std::uint32_t rc = startSession(r, source, target, session, remoteStorage))
+            return rc;
+    }
+    copies.updateSessionInfo();
+    if (remoteStorage.size() != 0) {
+        SMIS_CopyLib remote(remoteStorage.c_str());
+        if (remote.isInitialized())
+            remote.updateSessionInfo();
+    }
+    if (const std::uint32_t rc = Copy_State_Wait(_storage).waitForCopyState(session, waitForCopyState))
+        return rc;
+    if (SMIS_PollingService* polling = SMIS_PollingService::getInstance())
+        polling->getConfigManagementInfo(_storage.c_str(), 1);
+    VELDARO_StorageSynchronized_Resource builder(_storage);
+    VELDARO_StorageSynchronized* made = nullptr;
+    if (builder.buildSynchronized(session, made) != VELDARO_StorageSynchronized_Resource::BUILD_OK || !made) {
+        Replication_Log::failure(__FILE__, __LINE__, "CreateElementReplica: Failed to get association");
+        return FAILED;
+    }
+    synchronization = made;
+    Replication_Log::progress(__FILE__, __LINE__, "End CreateElementReplica - SessionID=%d", int(session));
+    return 0;
+}
+
+}  // namespace cimple

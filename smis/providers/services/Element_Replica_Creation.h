@@ -1,0 +1,47 @@
+#pragma once
+// CreateElementReplica of the replication service: starts a snapshot
+// (SnapTirn), a local mirror (Mirrex) or a remote mirror (Xmirrex) between
+// two volumes on the array's command line, refreshes the copy sessions,
+// waits when asked and answers the new relationship.
+
+#include <cimple/cimple.h>
+
+#include <cstdint>
+
+#include "SNIA_Synchronized.h"
+
+namespace cimple {
+
+class SNIA_ReplicationSettingData;
+
+class Element_Replica_Creation {
+public:
+    struct Request {
+        Property<uint16> syncType;
+        Property<uint16> mode;
+        const Instance* sourceElement = nullptr;
+        const Instance* sourceAccessPoint = nullptr;
+        const Instance* targetElement = nullptr;
+        const Instance* targetAccessPoint = nullptr;
+        const SNIA_ReplicationSettingData* setting = nullptr;
+        Property<uint16> waitForCopyState;
+    };
+
+    explicit Element_Replica_Creation(const String& storage) : _storage(storage) {}
+
+    // The method's return value; on 0 synchronization is the new
+    // relationship (the caller's).
+    std::uint32_t run(const Request& request, SNIA_Synchronized*& synchronization);
+
+private:
+    // Parameter checks: the volume numbers and the WaitForCopyState to use.
+    std::uint32_t checkCreateParameter(const Request& request, std::uint16_t& source, std::uint16_t& target,
+                                       std::uint16_t& waitForCopyState) const;
+    // Starts the session; the remote array's address when there is one.
+    std::uint32_t startSession(const Request& request, std::uint16_t source, std::uint16_t target,
+                               std::uint16_t& session, String& remoteStorage) const;
+
+    String _storage;
+};
+
+}  // namespace cimple

@@ -1,0 +1,86 @@
+#pragma once
+// End-to-end tests that drive provider objects directly against the array
+// simulator: connectSimulatedArrays makes the first arrays of a running
+// simulator the configured arrays of a test's install directory, with their
+// command-line login stored and plink in place, and loads each array's table
+// and copy sessions into a fresh cache, as the polling service would.
+// Simulated_Arrays_Test runs one simulator for a test suite and gives each
+// test a reset simulator and such an install directory:
+//
+//   struct Small { static constexpr const char* scenario = "small";
+//                  static constexpr std::size_t arrays = 1;
+//                  static std::vector<std::string> arguments() { return {}; } };
+//   class MyTest : public smis::test::Simulated_Arrays_Test<Small> {};
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ArraysimProcess.hpp"
+#include "SMIS_CMTAccess.h"
+#include "SMIS_Credkeep.h"
+#include "SMIS_PollingService.h"
+#include "TempInstallDir.h"
+
+namespace smis::test {
+
+inline void connectSimulatedArrays(const testsupport::ArraysimProcess& sim, TempInstallDir& dir, std::size_t count)
+{
+    std::vector<std::string> env;
+    for (std::size_t i = 0; i < count; ++i)
+        env.push_back("StorageIP=" + sim.address(i) + "," + std::to_string(sim.port(i)));
+    dir.writeEnv(env);
+    sim.installPlink(dir.path());
+    cimple::SMIS_Credkeep keep;
+    void* lock = keep.lockCredkeep();
+    ASSERT_NE(lock, nullptr);
+    for (std::size_t i = 0; i < count; ++i)
+        ASSERT_EQ(keep.setCredkeep(cimple::SMIS_Credkeep::CREDKEEP_ADD, sim.address(i).c_str(), "admin", "admin"), 0);
+    keep.unlockCredkeep(lock);
+    cimple::SMIS_CMTAccess::destroy();
+    cimple::SMIS_CMTAccess* cache = cimple::SMIS_CMTAccess::getInstance();
+    ASSERT_NE(cache, nullptr);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string address = sim.address(i);
+        cache->SetDeviceAvailable(address.c_str(), 0);
+        ASSERT_EQ(cimple::SMIS_PollingService::getInstance()->getConfigManagementInfo(address.c_str(), 0), 0);
+        ASSERT_EQ(cimple::SMIS_PollingService::getInstance()->getCopySessionInfo(address.c_str()), 0);
+    }
+}
+
+template <class Scenario>
+class Simulated_Arrays_Test : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { sim_ = new testsupport::ArraysimProcess(Scenario::scenario, Scenario::arguments()); }
+    static void TearDownTestSuite()
+    {
+        if (sim_) {
+            EXPECT_EQ(sim_->stop(), 0) << sim_->output();
+        }
+        delete sim_;
+        sim_ = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_NE(sim_, nullptr);
+        ASSERT_TRUE(sim_->reset());
+        sim_->control({{"op", "cli_clear_log"}});
+        dir_ = std::make_unique<TempInstallDir>();
+        connectSimulatedArrays(*sim_, *dir_, Scenario::arrays);
+    }
+
+    void TearDown() override
+    {
+        cimple::SMIS_PollingService::destroy();
+        cimple::SMIS_CMTAccess::destroy();
+        dir_.reset();
+    }
+
+    static inline testsupport::ArraysimProcess* sim_ = nullptr;
+    std::unique_ptr<TempInstallDir> dir_;
+};
+
+}  // namespace smis::test
