@@ -17,37 +17,61 @@ bool PropertyFilter::includes(const char* name) const
 }
 
 CimXmlWriter::CimXmlWriter(std::string host, std::string name_space)
-    : _host(std::move(host)), _name_space(std::move(name_space))
+    : _host(std::move(host)), _name_space(std::move(name_space)), _out(_own)
 {
+}
+
+CimXmlWriter::CimXmlWriter(std::string host, std::string name_space, std::string& out)
+    : _host(std::move(host)), _name_space(std::move(name_space)), _out(out)
+{
+}
+
+namespace {
+
+// What a character is written as; nullptr when it is written as itself.
+const char* replacement(unsigned char c)
+{
+    switch (c) {
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '&': return "&amp;";
+    case '"': return "&quot;";
+    case '\'': return "&apos;";
+    default:
+        // Control characters other than tab, line feed and carriage return
+        // cannot appear in XML 1.0; they are written as '?'.
+        return c < 0x20 && c != '\t' && c != '\n' && c != '\r' ? "?" : nullptr;
+    }
+}
+
+} // namespace
+
+void CimXmlWriter::append_escaped(std::string& out, std::string_view text)
+{
+    size_t done = 0;
+    for (size_t i = 0; i < text.size(); i++) {
+        const char* r = replacement(static_cast<unsigned char>(text[i]));
+        if (!r)
+            continue;
+        out.append(text.data() + done, i - done);
+        out += r;
+        done = i + 1;
+    }
+    out.append(text.data() + done, text.size() - done);
 }
 
 std::string CimXmlWriter::escape(const std::string& text)
 {
     std::string r;
     r.reserve(text.size());
-    for (unsigned char c : text) {
-        switch (c) {
-        case '<': r += "&lt;"; break;
-        case '>': r += "&gt;"; break;
-        case '&': r += "&amp;"; break;
-        case '"': r += "&quot;"; break;
-        case '\'': r += "&apos;"; break;
-        default:
-            // Control characters other than tab, line feed and carriage return
-            // cannot appear in XML 1.0; they are written as '?'.
-            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
-                r += '?';
-            else
-                r += static_cast<char>(c);
-        }
-    }
+    append_escaped(r, text);
     return r;
 }
 
-void CimXmlWriter::open_value(const std::string& text)
+void CimXmlWriter::open_value(std::string_view text)
 {
     _out += "<VALUE>";
-    _out += escape(text);
+    append_escaped(_out, text);
     _out += "</VALUE>";
 }
 
@@ -64,9 +88,13 @@ void CimXmlWriter::local_name_space_path(const std::string& ns)
     size_t start = 0;
     while (start <= ns.size()) {
         size_t slash = ns.find('/', start);
-        std::string part = ns.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-        if (!part.empty())
-            _out += "<NAMESPACE NAME=\"" + escape(part) + "\"></NAMESPACE>";
+        std::string_view part = std::string_view(ns).substr(start, slash == std::string::npos ? std::string::npos
+                                                                                          : slash - start);
+        if (!part.empty()) {
+            _out += "<NAMESPACE NAME=\"";
+            append_escaped(_out, part);
+            _out += "\"></NAMESPACE>";
+        }
         if (slash == std::string::npos)
             break;
         start = slash + 1;
@@ -172,12 +200,43 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, bool local_only, bool includ
     _out += "</CLASS>";
 }
 
+const std::string& CimXmlWriter::prefix_of(const Meta_Feature* mf)
+{
+    auto [it, fresh] = _prefixes.try_emplace(mf);
+    if (fresh) {
+        std::string& p = it->second;
+        if (mf->flags & FLAG_PROPERTY) {
+            auto* mp = static_cast<const Meta_Property*>(mf);
+            p = mp->subscript ? "<PROPERTY.ARRAY NAME=\"" : "<PROPERTY NAME=\"";
+            append_escaped(p, mf->name);
+            p += "\" TYPE=\"";
+            p += type_name(mp->type);
+            p += "\">";
+        } else if (mf->flags & FLAG_EMBEDDED_OBJECT) {
+            p = "<PROPERTY NAME=\"";
+            append_escaped(p, mf->name);
+            p += "\" TYPE=\"string\" EmbeddedObject=\"instance\">";
+        } else {
+            auto* mr = static_cast<const Meta_Reference*>(mf);
+            p = "<PROPERTY.REFERENCE NAME=\"";
+            append_escaped(p, mf->name);
+            p += "\"";
+            if (mr->meta_class) {
+                p += " REFERENCECLASS=\"";
+                append_escaped(p, mr->meta_class->name);
+                p += "\"";
+            }
+            p += ">";
+        }
+    }
+    return it->second;
+}
+
 void CimXmlWriter::property(const Instance* inst, const Meta_Property* mp, bool)
 {
     std::vector<std::string> texts;
     bool present = property_texts(inst, mp, texts);
-    const char* tag = mp->subscript ? "PROPERTY.ARRAY" : "PROPERTY";
-    _out += std::string("<") + tag + " NAME=\"" + escape(mp->name) + "\" TYPE=\"" + type_name(mp->type) + "\">";
+    _out += prefix_of(mp);
     if (present) {
         if (mp->subscript) {
             _out += "<VALUE.ARRAY>";
@@ -188,14 +247,14 @@ void CimXmlWriter::property(const Instance* inst, const Meta_Property* mp, bool)
             open_value(texts[0]);
         }
     }
-    _out += std::string("</") + tag + ">";
+    _out += mp->subscript ? "</PROPERTY.ARRAY>" : "</PROPERTY>";
 }
 
 void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference* mr)
 {
     if (mr->flags & FLAG_EMBEDDED_OBJECT) {
         auto* embedded = *static_cast<Instance* const*>(field_of(inst, mr->offset));
-        _out += "<PROPERTY NAME=\"" + escape(mr->name) + "\" TYPE=\"string\" EmbeddedObject=\"instance\">";
+        _out += prefix_of(mr);
         if (embedded) {
             CimXmlWriter inner(_host, _name_space);
             inner.instance(embedded, PropertyFilter{});
@@ -207,10 +266,7 @@ void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference
     if (mr->subscript != 0)
         return; // reference arrays are not properties of instances
     auto* target = *static_cast<Instance* const*>(field_of(inst, mr->offset));
-    _out += "<PROPERTY.REFERENCE NAME=\"" + escape(mr->name) + "\"";
-    if (mr->meta_class)
-        _out += " REFERENCECLASS=\"" + escape(mr->meta_class->name) + "\"";
-    _out += ">";
+    _out += prefix_of(mr);
     if (target)
         value_reference(target);
     _out += "</PROPERTY.REFERENCE>";
@@ -219,7 +275,9 @@ void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference
 void CimXmlWriter::instance(const Instance* inst, const PropertyFilter& filter)
 {
     const Meta_Class* mc = inst->meta_class;
-    _out += "<INSTANCE CLASSNAME=\"" + escape(mc->name) + "\">";
+    _out += "<INSTANCE CLASSNAME=\"";
+    append_escaped(_out, mc->name);
+    _out += "\">";
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
         if (!filter.includes(mf->name))
@@ -235,7 +293,9 @@ void CimXmlWriter::instance(const Instance* inst, const PropertyFilter& filter)
 void CimXmlWriter::instance_name(const Instance* inst)
 {
     const Meta_Class* mc = inst->meta_class;
-    _out += "<INSTANCENAME CLASSNAME=\"" + escape(mc->name) + "\">";
+    _out += "<INSTANCENAME CLASSNAME=\"";
+    append_escaped(_out, mc->name);
+    _out += "\">";
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
         if (!(mf->flags & FLAG_KEY))
@@ -244,17 +304,22 @@ void CimXmlWriter::instance_name(const Instance* inst)
             auto* mp = static_cast<const Meta_Property*>(mf);
             std::vector<std::string> texts;
             bool present = property_texts(inst, mp, texts);
-            _out += "<KEYBINDING NAME=\"" + escape(mf->name) + "\"><KEYVALUE VALUETYPE=\"" +
-                    key_value_type(mp->type) + "\">";
+            _out += "<KEYBINDING NAME=\"";
+            append_escaped(_out, mf->name);
+            _out += "\"><KEYVALUE VALUETYPE=\"";
+            _out += key_value_type(mp->type);
+            _out += "\">";
             if (present && !texts.empty())
-                _out += escape(texts[0]);
+                append_escaped(_out, texts[0]);
             _out += "</KEYVALUE></KEYBINDING>";
         } else if (mf->flags & FLAG_REFERENCE) {
             auto* mr = static_cast<const Meta_Reference*>(mf);
             auto* target = *static_cast<Instance* const*>(field_of(inst, mr->offset));
             if (!target || mr->subscript != 0)
                 continue;
-            _out += "<KEYBINDING NAME=\"" + escape(mf->name) + "\">";
+            _out += "<KEYBINDING NAME=\"";
+            append_escaped(_out, mf->name);
+            _out += "\">";
             value_reference(target);
             _out += "</KEYBINDING>";
         }
@@ -264,7 +329,9 @@ void CimXmlWriter::instance_name(const Instance* inst)
 
 void CimXmlWriter::instance_path(const Instance* inst)
 {
-    _out += "<INSTANCEPATH><NAMESPACEPATH><HOST>" + escape(_host) + "</HOST>";
+    _out += "<INSTANCEPATH><NAMESPACEPATH><HOST>";
+    append_escaped(_out, _host);
+    _out += "</HOST>";
     local_name_space_path(name_space_of(inst));
     _out += "</NAMESPACEPATH>";
     instance_name(inst);
@@ -329,26 +396,30 @@ void CimXmlWriter::out_parameter(const Instance* method, const Meta_Feature* mf)
     _out += "</VALUE.ARRAY></PARAMVALUE>";
 }
 
-std::string CimXmlWriter::message(const std::string& id, const std::string& body)
+void CimXmlWriter::open_response(const std::string& id, const std::string& name, bool intrinsic)
 {
-    return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
-           "<MESSAGE ID=\"" + escape(id) + "\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP>" + body +
-           "</SIMPLERSP></MESSAGE></CIM>\n";
+    _out += "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
+            "<MESSAGE ID=\"";
+    append_escaped(_out, id);
+    _out += "\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP>";
+    _out += intrinsic ? "<IMETHODRESPONSE NAME=\"" : "<METHODRESPONSE NAME=\"";
+    append_escaped(_out, name);
+    _out += "\">";
 }
 
-std::string CimXmlWriter::imethod_response(const std::string& name, const std::string& returned)
+void CimXmlWriter::close_response(bool intrinsic)
 {
-    return "<IMETHODRESPONSE NAME=\"" + escape(name) + "\">" + returned + "</IMETHODRESPONSE>";
+    _out += intrinsic ? "</IMETHODRESPONSE>" : "</METHODRESPONSE>";
+    _out += "</SIMPLERSP></MESSAGE></CIM>\n";
 }
 
-std::string CimXmlWriter::method_response(const std::string& name, const std::string& returned)
+void CimXmlWriter::error(const CimError& e)
 {
-    return "<METHODRESPONSE NAME=\"" + escape(name) + "\">" + returned + "</METHODRESPONSE>";
-}
-
-std::string CimXmlWriter::error(const CimError& e)
-{
-    return "<ERROR CODE=\"" + std::to_string(e.code) + "\" DESCRIPTION=\"" + escape(e.description) + "\"></ERROR>";
+    _out += "<ERROR CODE=\"";
+    _out += std::to_string(e.code);
+    _out += "\" DESCRIPTION=\"";
+    append_escaped(_out, e.description);
+    _out += "\"></ERROR>";
 }
 
 } // namespace cimserver
