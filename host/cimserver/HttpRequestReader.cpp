@@ -131,8 +131,21 @@ bool HttpRequestReader::parse_request_line(const std::string& line)
     return true;
 }
 
+// True when the start of a request line cannot begin a request: its method
+// holds a character no method has (a TLS handshake, binary noise).
+static bool bad_method_start(const std::string& input)
+{
+    size_t i = input.find_first_not_of("\r\n");
+    for (; i < input.size() && input[i] != ' '; i++)
+        if (input[i] != '\r' && input[i] != '\n' && !token_char(static_cast<unsigned char>(input[i])))
+            return true;
+    return false;
+}
+
 HttpRequestReader::State HttpRequestReader::read_head(std::string& input)
 {
+    if (_request.method.empty() && bad_method_start(input))
+        return refuse(400, "the request line is not valid");
     for (;;) {
         std::string line;
         bool got = false;

@@ -308,6 +308,12 @@ std::string nested(size_t depth)
     return s;
 }
 
+// text with its first from replaced by to.
+std::string with(std::string text, const std::string& from, const std::string& to)
+{
+    return text.replace(text.find(from), from.size(), to);
+}
+
 // Malformed requests each get an error; the server keeps serving.
 TEST_F(CimserverE2E, MalformedRequestsAnswerErrorsAndTheServerKeepsServing)
 {
@@ -363,6 +369,21 @@ TEST_F(CimserverE2E, MalformedRequestsAnswerErrorsAndTheServerKeepsServing)
         {"truncated nesting", good, std::string(100000, '<'), "application/xml", 400, "request-not-well-formed",
          0},
         {"deep nesting", good, nested(100000), "application/xml", 400, "request-not-valid", 0},
+        {"invalid UTF-8", good, with(ecn, "<SIMPLEREQ>", "<SIMPLEREQ><!-- \xff\xfe -->"), "application/xml", 400,
+         "request-not-well-formed", 0},
+        {"invalid UTF-8 in the ID", good, with(ecn, "ID=\"7\"", "ID=\"\xc0\xbc\""), "application/xml", 400,
+         "request-not-well-formed", 0},
+        {"two roots", good, ecn + "<CIM></CIM>", "application/xml", 400, "request-not-well-formed", 0},
+        {"duplicate attribute", good, with(ecn, "ID=\"7\"", "ID=\"7\" ID=\"8\""), "application/xml", 400,
+         "request-not-well-formed", 0},
+        {"message without ID", good, with(ecn, "ID=\"7\" ", ""), "application/xml", 400, "request-not-valid", 0},
+        {"message without protocol version", good, with(ecn, " PROTOCOLVERSION=\"1.0\"", ""), "application/xml",
+         400, "request-not-valid", 0},
+        {"unsupported protocol version in the message", good,
+         with(ecn, "PROTOCOLVERSION=\"1.0\"", "PROTOCOLVERSION=\"2.0\""), "application/xml", 501,
+         "unsupported-protocol-version", 0},
+        {"unsupported DTD version", good, with(ecn, "DTDVERSION=\"2.0\"", "DTDVERSION=\"3.0\""), "application/xml",
+         501, "unsupported-dtd-version", 0},
     };
     CimClient client(server->port());
     for (auto& c : cases) {

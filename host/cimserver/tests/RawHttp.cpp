@@ -149,6 +149,12 @@ bool RawHttp::read(HttpResponse& r, std::chrono::milliseconds limit)
     return bytes(length.empty() ? 0 : std::stoul(length), r.body, deadline);
 }
 
+bool RawHttp::readable() const
+{
+    pollfd p{_fd, POLLIN, 0};
+    return !_buffer.empty() || ::poll(&p, 1, 0) > 0;
+}
+
 bool RawHttp::closed_within(std::chrono::milliseconds limit)
 {
     auto deadline = std::chrono::steady_clock::now() + limit;

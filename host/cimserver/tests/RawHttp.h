@@ -37,6 +37,8 @@ public:
     bool send(std::string_view bytes);
     // One answer; false when none came whole within limit.
     bool read(HttpResponse& response, std::chrono::milliseconds limit = std::chrono::seconds(30));
+    // True when bytes (or the end) wait to be read.
+    bool readable() const;
     // True when the peer closes the connection within limit.
     bool closed_within(std::chrono::milliseconds limit);
 

@@ -74,6 +74,7 @@ TEST(HttpRequestReader, ReadsOrRefusesEachFraming)
         {"header without name", head(": b\r\n"), State::Refused, 400, ""},
         {"control character in a value", head(std::string("A: b\x01\r\n")), State::Refused, 400, ""},
         {"bad request line", "POST /cimom\r\n\r\n", State::Refused, 400, ""},
+        {"start of a TLS handshake, no line end yet", "\x16\x03\x01\x02", State::Refused, 400, ""},
         {"HTTP/2", "POST / HTTP/2.0\r\n\r\n", State::Refused, 505, ""},
         {"unexpected expectation", head("Expect: magic\r\n"), State::Refused, 417, ""},
     };
