@@ -29,35 +29,40 @@ CimXmlWriter::CimXmlWriter(std::string host, std::string name_space, std::string
 namespace {
 
 // What a character is written as; nullptr when it is written as itself.
-const char* replacement(unsigned char c)
-{
-    switch (c) {
-    case '<': return "&lt;";
-    case '>': return "&gt;";
-    case '&': return "&amp;";
-    case '"': return "&quot;";
-    case '\'': return "&apos;";
-    default:
-        // Control characters other than tab, line feed and carriage return
-        // cannot appear in XML 1.0; they are written as '?'.
-        return c < 0x20 && c != '\t' && c != '\n' && c != '\r' ? "?" : nullptr;
+// Control characters other than tab, line feed and carriage return cannot
+// appear in XML 1.0; they are written as '?'.
+struct Replacements {
+    const char* of[256] = {};
+    Replacements()
+    {
+        for (int c = 0; c < 0x20; c++)
+            if (c != '\t' && c != '\n' && c != '\r')
+                of[c] = "?";
+        of[static_cast<unsigned char>('<')] = "&lt;";
+        of[static_cast<unsigned char>('>')] = "&gt;";
+        of[static_cast<unsigned char>('&')] = "&amp;";
+        of[static_cast<unsigned char>('"')] = "&quot;";
+        of[static_cast<unsigned char>('\'')] = "&apos;";
     }
-}
+};
+const Replacements REPLACEMENTS;
 
 } // namespace
 
 void CimXmlWriter::append_escaped(std::string& out, std::string_view text)
 {
-    size_t done = 0;
-    for (size_t i = 0; i < text.size(); i++) {
-        const char* r = replacement(static_cast<unsigned char>(text[i]));
-        if (!r)
-            continue;
-        out.append(text.data() + done, i - done);
-        out += r;
-        done = i + 1;
+    const char* p = text.data();
+    const char* end = p + text.size();
+    const char* done = p;
+    for (; p != end; ++p) {
+        const char* r = REPLACEMENTS.of[static_cast<unsigned char>(*p)];
+        if (__builtin_expect(r != nullptr, 0)) {
+            out.append(done, static_cast<size_t>(p - done));
+            out += r;
+            done = p + 1;
+        }
     }
-    out.append(text.data() + done, text.size() - done);
+    out.append(done, static_cast<size_t>(end - done));
 }
 
 std::string CimXmlWriter::escape(const std::string& text)
@@ -200,11 +205,23 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, bool local_only, bool includ
     _out += "</CLASS>";
 }
 
-const std::string& CimXmlWriter::prefix_of(const Meta_Feature* mf)
+const CimXmlWriter::ClassText& CimXmlWriter::text_of(const Meta_Class* mc)
 {
-    auto [it, fresh] = _prefixes.try_emplace(mf);
-    if (fresh) {
-        std::string& p = it->second;
+    auto [it, fresh] = _class_texts.try_emplace(mc);
+    ClassText& t = it->second;
+    if (!fresh)
+        return t;
+    t.instance_open = "<INSTANCE CLASSNAME=\"";
+    append_escaped(t.instance_open, mc->name);
+    t.instance_open += "\">";
+    t.name_open = "<INSTANCENAME CLASSNAME=\"";
+    append_escaped(t.name_open, mc->name);
+    t.name_open += "\">";
+    t.feature_open.resize(mc->num_meta_features);
+    t.key_open.resize(mc->num_meta_features);
+    for (size_t i = 0; i < mc->num_meta_features; i++) {
+        const Meta_Feature* mf = mc->meta_features[i];
+        std::string& p = t.feature_open[i];
         if (mf->flags & FLAG_PROPERTY) {
             auto* mp = static_cast<const Meta_Property*>(mf);
             p = mp->subscript ? "<PROPERTY.ARRAY NAME=\"" : "<PROPERTY NAME=\"";
@@ -216,7 +233,7 @@ const std::string& CimXmlWriter::prefix_of(const Meta_Feature* mf)
             p = "<PROPERTY NAME=\"";
             append_escaped(p, mf->name);
             p += "\" TYPE=\"string\" EmbeddedObject=\"instance\">";
-        } else {
+        } else if (mf->flags & FLAG_REFERENCE) {
             auto* mr = static_cast<const Meta_Reference*>(mf);
             p = "<PROPERTY.REFERENCE NAME=\"";
             append_escaped(p, mf->name);
@@ -228,33 +245,63 @@ const std::string& CimXmlWriter::prefix_of(const Meta_Feature* mf)
             }
             p += ">";
         }
-    }
-    return it->second;
-}
-
-void CimXmlWriter::property(const Instance* inst, const Meta_Property* mp, bool)
-{
-    std::vector<std::string> texts;
-    bool present = property_texts(inst, mp, texts);
-    _out += prefix_of(mp);
-    if (present) {
-        if (mp->subscript) {
-            _out += "<VALUE.ARRAY>";
-            for (const auto& t : texts)
-                open_value(t);
-            _out += "</VALUE.ARRAY>";
-        } else {
-            open_value(texts[0]);
+        if (mf->flags & FLAG_KEY) {
+            std::string& k = t.key_open[i];
+            k = "<KEYBINDING NAME=\"";
+            append_escaped(k, mf->name);
+            k += "\">";
+            if (mf->flags & FLAG_PROPERTY) {
+                k += "<KEYVALUE VALUETYPE=\"";
+                k += key_value_type(static_cast<const Meta_Property*>(mf)->type);
+                k += "\">";
+            }
         }
     }
-    _out += mp->subscript ? "</PROPERTY.ARRAY>" : "</PROPERTY>";
+    return t;
 }
 
-void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference* mr)
+namespace {
+
+void write_value(void* context, std::string_view text)
+{
+    std::string& out = *static_cast<std::string*>(context);
+    out += "<VALUE>";
+    CimXmlWriter::append_escaped(out, text);
+    out += "</VALUE>";
+}
+
+void write_key_text(void* context, std::string_view text)
+{
+    std::string& out = *static_cast<std::string*>(context);
+    // A key has one value; an array key (which no class has) keeps its first.
+    if (out.back() == '>')
+        CimXmlWriter::append_escaped(out, text);
+}
+
+} // namespace
+
+void CimXmlWriter::property(const Instance* inst, const Meta_Property* mp, const std::string& open)
+{
+    _out += open;
+    if (mp->subscript) {
+        size_t mark = _out.size();
+        _out += "<VALUE.ARRAY>";
+        if (visit_property_texts(inst, mp, write_value, &_out))
+            _out += "</VALUE.ARRAY>";
+        else
+            _out.resize(mark);
+        _out += "</PROPERTY.ARRAY>";
+    } else {
+        visit_property_texts(inst, mp, write_value, &_out);
+        _out += "</PROPERTY>";
+    }
+}
+
+void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference* mr, const std::string& open)
 {
     if (mr->flags & FLAG_EMBEDDED_OBJECT) {
         auto* embedded = *static_cast<Instance* const*>(field_of(inst, mr->offset));
-        _out += prefix_of(mr);
+        _out += open;
         if (embedded) {
             CimXmlWriter inner(_host, _name_space);
             inner.instance(embedded, PropertyFilter{});
@@ -266,7 +313,7 @@ void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference
     if (mr->subscript != 0)
         return; // reference arrays are not properties of instances
     auto* target = *static_cast<Instance* const*>(field_of(inst, mr->offset));
-    _out += prefix_of(mr);
+    _out += open;
     if (target)
         value_reference(target);
     _out += "</PROPERTY.REFERENCE>";
@@ -275,17 +322,16 @@ void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference
 void CimXmlWriter::instance(const Instance* inst, const PropertyFilter& filter)
 {
     const Meta_Class* mc = inst->meta_class;
-    _out += "<INSTANCE CLASSNAME=\"";
-    append_escaped(_out, mc->name);
-    _out += "\">";
+    const ClassText& t = text_of(mc);
+    _out += t.instance_open;
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
-        if (!filter.includes(mf->name))
+        if (!filter.all && !filter.includes(mf->name))
             continue;
         if (mf->flags & FLAG_PROPERTY)
-            property(inst, static_cast<const Meta_Property*>(mf), false);
+            property(inst, static_cast<const Meta_Property*>(mf), t.feature_open[i]);
         else if (mf->flags & FLAG_REFERENCE)
-            reference_property(inst, static_cast<const Meta_Reference*>(mf));
+            reference_property(inst, static_cast<const Meta_Reference*>(mf), t.feature_open[i]);
     }
     _out += "</INSTANCE>";
 }
@@ -293,33 +339,22 @@ void CimXmlWriter::instance(const Instance* inst, const PropertyFilter& filter)
 void CimXmlWriter::instance_name(const Instance* inst)
 {
     const Meta_Class* mc = inst->meta_class;
-    _out += "<INSTANCENAME CLASSNAME=\"";
-    append_escaped(_out, mc->name);
-    _out += "\">";
+    const ClassText& t = text_of(mc);
+    _out += t.name_open;
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
         if (!(mf->flags & FLAG_KEY))
             continue;
         if (mf->flags & FLAG_PROPERTY) {
-            auto* mp = static_cast<const Meta_Property*>(mf);
-            std::vector<std::string> texts;
-            bool present = property_texts(inst, mp, texts);
-            _out += "<KEYBINDING NAME=\"";
-            append_escaped(_out, mf->name);
-            _out += "\"><KEYVALUE VALUETYPE=\"";
-            _out += key_value_type(mp->type);
-            _out += "\">";
-            if (present && !texts.empty())
-                append_escaped(_out, texts[0]);
+            _out += t.key_open[i];
+            visit_property_texts(inst, static_cast<const Meta_Property*>(mf), write_key_text, &_out);
             _out += "</KEYVALUE></KEYBINDING>";
         } else if (mf->flags & FLAG_REFERENCE) {
             auto* mr = static_cast<const Meta_Reference*>(mf);
             auto* target = *static_cast<Instance* const*>(field_of(inst, mr->offset));
             if (!target || mr->subscript != 0)
                 continue;
-            _out += "<KEYBINDING NAME=\"";
-            append_escaped(_out, mf->name);
-            _out += "\">";
+            _out += t.key_open[i];
             value_reference(target);
             _out += "</KEYBINDING>";
         }

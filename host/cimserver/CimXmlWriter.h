@@ -56,19 +56,26 @@ public:
     void error(const CimError& e);
 
 private:
+    // The fixed texts of a class's elements, built once per class and answer.
+    struct ClassText {
+        std::string instance_open; // <INSTANCE CLASSNAME="..">
+        std::string name_open;     // <INSTANCENAME CLASSNAME="..">
+        std::vector<std::string> feature_open; // by feature: <PROPERTY NAME=.. TYPE=..> and the like
+        std::vector<std::string> key_open;     // by feature: <KEYBINDING NAME=..>[<KEYVALUE VALUETYPE=..>]
+    };
+    const ClassText& text_of(const cimple::Meta_Class* mc);
+
     void open_value(std::string_view text);
-    // "<PROPERTY NAME=.. TYPE=..>" and its like, built once per feature.
-    const std::string& prefix_of(const cimple::Meta_Feature* mf);
     void local_name_space_path(const std::string& ns);
-    void property(const cimple::Instance* inst, const cimple::Meta_Property* mp, bool embedded_qualifier);
-    void reference_property(const cimple::Instance* inst, const cimple::Meta_Reference* mr);
+    void property(const cimple::Instance* inst, const cimple::Meta_Property* mp, const std::string& open);
+    void reference_property(const cimple::Instance* inst, const cimple::Meta_Reference* mr, const std::string& open);
     std::string name_space_of(const cimple::Instance* inst) const;
 
     std::string _host;
     std::string _name_space;
     std::string _own;
     std::string& _out;
-    std::unordered_map<const cimple::Meta_Feature*, std::string> _prefixes;
+    std::unordered_map<const cimple::Meta_Class*, ClassText> _class_texts;
 };
 
 } // namespace cimserver

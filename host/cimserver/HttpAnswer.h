@@ -24,7 +24,7 @@ public:
         bool trailers = false;      // the client takes trailers ("TE: trailers")
         bool keep_alive = true;     // the client keeps the connection
         std::chrono::milliseconds stall{30000}; // longest wait for the client to take bytes
-        std::size_t part = 256u << 10;          // text size at which a streamed part leaves
+        std::size_t part = 1u << 20;            // text size at which a streamed part leaves
     };
 
     HttpAnswer(int fd, Options options) : _fd(fd), _options(options) {}
