@@ -77,9 +77,8 @@ HttpRequestReader::State HttpRequestReader::refuse(int status, std::string reaso
     return State::Refused;
 }
 
-HttpRequestReader::State HttpRequestReader::read_line(std::string& input, std::string& line, bool& got)
+HttpRequestReader::State HttpRequestReader::read_line(std::string& input, std::string& line)
 {
-    got = false;
     size_t nl = input.find('\n');
     bool in_head = _phase == Phase::Head || _phase == Phase::Trailer;
     size_t bound = in_head ? _limits.max_header_bytes - std::min(_header_bytes, _limits.max_header_bytes)
@@ -99,8 +98,16 @@ HttpRequestReader::State HttpRequestReader::read_line(std::string& input, std::s
         line.pop_back();
     if (in_head)
         _header_bytes += nl + 1;
-    got = true;
-    return State::NeedMore;
+    return State::Complete;
+}
+
+bool HttpRequestReader::take_body(std::string& input)
+{
+    size_t n = std::min(_remaining, input.size());
+    _request.body.append(input, 0, n);
+    input.erase(0, n);
+    _remaining -= n;
+    return _remaining == 0;
 }
 
 bool HttpRequestReader::parse_request_line(const std::string& line)
@@ -148,11 +155,8 @@ HttpRequestReader::State HttpRequestReader::read_head(std::string& input)
         return refuse(400, "the request line is not valid");
     for (;;) {
         std::string line;
-        bool got = false;
-        if (read_line(input, line, got) == State::Refused)
-            return State::Refused;
-        if (!got)
-            return State::NeedMore;
+        if (State s = read_line(input, line); s != State::Complete)
+            return s;
         if (_request.method.empty()) {
             if (line.empty() && _header_lines == 0 && _request.target.empty()) {
                 // Blank lines before a request line are tolerated.
@@ -234,23 +238,15 @@ HttpRequestReader::State HttpRequestReader::read(std::string& input)
                 return s;
             break;
         }
-        case Phase::Body: {
-            size_t n = std::min(_remaining, input.size());
-            _request.body.append(input, 0, n);
-            input.erase(0, n);
-            _remaining -= n;
-            if (_remaining)
+        case Phase::Body:
+            if (!take_body(input))
                 return State::NeedMore;
             _phase = Phase::Done;
             return State::Complete;
-        }
         case Phase::ChunkSize: {
             std::string line;
-            bool got = false;
-            if (read_line(input, line, got) == State::Refused)
-                return State::Refused;
-            if (!got)
-                return State::NeedMore;
+            if (State s = read_line(input, line); s != State::Complete)
+                return s;
             std::string size = trim(line.substr(0, line.find(';')));
             if (size.empty() || size.size() > 8 || size.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
                 return refuse(400, "a chunk size is not valid");
@@ -260,16 +256,11 @@ HttpRequestReader::State HttpRequestReader::read(std::string& input)
             _phase = _remaining ? Phase::ChunkData : Phase::Trailer;
             break;
         }
-        case Phase::ChunkData: {
-            size_t n = std::min(_remaining, input.size());
-            _request.body.append(input, 0, n);
-            input.erase(0, n);
-            _remaining -= n;
-            if (_remaining)
+        case Phase::ChunkData:
+            if (!take_body(input))
                 return State::NeedMore;
             _phase = Phase::ChunkEnd;
             break;
-        }
         case Phase::ChunkEnd: {
             if (input.size() < 1 || (input[0] == '\r' && input.size() < 2))
                 return State::NeedMore;
@@ -282,11 +273,8 @@ HttpRequestReader::State HttpRequestReader::read(std::string& input)
         }
         case Phase::Trailer: {
             std::string line;
-            bool got = false;
-            if (read_line(input, line, got) == State::Refused)
-                return State::Refused;
-            if (!got)
-                return State::NeedMore;
+            if (State s = read_line(input, line); s != State::Complete)
+                return s;
             if (line.empty()) {
                 _phase = Phase::Done;
                 return State::Complete;

@@ -68,7 +68,10 @@ private:
     State refuse(int status, std::string reason);
     State read_head(std::string& input);
     State start_body();
-    State read_line(std::string& input, std::string& line, bool& got);
+    // Complete with a line taken from input; NeedMore without a whole line.
+    State read_line(std::string& input, std::string& line);
+    // Moves body bytes from input; true once the expected ones are all in.
+    bool take_body(std::string& input);
     bool parse_request_line(const std::string& line);
 
     HttpLimits _limits;

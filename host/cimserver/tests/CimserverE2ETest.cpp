@@ -1,10 +1,7 @@
 // End to end: wbemcli and raw CIM-XML requests against cimserver hosting the
 // provider module on the simulated `small` array.
 #include "CimClient.h"
-#include "CimserverProcess.h"
-
-#include <ArraysimProcess.hpp>
-#include <TempInstallDir.h>
+#include "SimulatedServer.h"
 
 #include <gtest/gtest.h>
 
@@ -29,13 +26,10 @@ class CimserverE2E : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        sim = std::make_unique<testsupport::ArraysimProcess>("small");
-        install = std::make_unique<smis::test::TempInstallDir>();
-        std::vector<std::string> env;
-        for (size_t i = 0; i < sim->arrayCount(); i++)
-            env.push_back("StorageIP=" + sim->address(i) + "," + std::to_string(sim->port(i)));
-        install->writeEnv(env);
-        server = std::make_unique<CimserverProcess>(install->path());
+        setup = std::make_unique<SimulatedServer>("small");
+        sim = &setup->sim;
+        install = &setup->install;
+        server = &setup->server;
         // Instances of pools, extents and their associations depend on both
         // the configuration table and the status records; the tests compare
         // enumerations made at different moments, so they start once the
@@ -51,9 +45,7 @@ protected:
     {
         int rc = server->stop();
         EXPECT_EQ(rc, 0) << server->output();
-        server.reset();
-        install.reset();
-        sim.reset();
+        setup.reset();
     }
 
     static std::map<std::string, bool> classes()
@@ -67,14 +59,16 @@ protected:
         return landed_classes(client);
     }
 
-    static std::unique_ptr<testsupport::ArraysimProcess> sim;
-    static std::unique_ptr<smis::test::TempInstallDir> install;
-    static std::unique_ptr<CimserverProcess> server;
+    static std::unique_ptr<SimulatedServer> setup;
+    static testsupport::ArraysimProcess* sim;
+    static smis::test::TempInstallDir* install;
+    static CimserverProcess* server;
 };
 
-std::unique_ptr<testsupport::ArraysimProcess> CimserverE2E::sim;
-std::unique_ptr<smis::test::TempInstallDir> CimserverE2E::install;
-std::unique_ptr<CimserverProcess> CimserverE2E::server;
+std::unique_ptr<SimulatedServer> CimserverE2E::setup;
+testsupport::ArraysimProcess* CimserverE2E::sim;
+smis::test::TempInstallDir* CimserverE2E::install;
+CimserverProcess* CimserverE2E::server;
 
 TEST_F(CimserverE2E, WbemcliListsClassNamesAndShowsAClassWithItsKeys)
 {

@@ -3,11 +3,8 @@
 // starve anyone, pipelined requests, prompt answers on kept-alive
 // connections and a prompt stop with slow clients connected.
 #include "CimClient.h"
-#include "CimserverProcess.h"
 #include "RawHttp.h"
-
-#include <ArraysimProcess.hpp>
-#include <TempInstallDir.h>
+#include "SimulatedServer.h"
 
 #include <gtest/gtest.h>
 
@@ -27,22 +24,13 @@ class CimserverFrontDoorE2E : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        sim = std::make_unique<testsupport::ArraysimProcess>("small");
-        install = std::make_unique<smis::test::TempInstallDir>();
-        std::vector<std::string> env;
-        for (size_t i = 0; i < sim->arrayCount(); i++)
-            env.push_back("StorageIP=" + sim->address(i) + "," + std::to_string(sim->port(i)));
-        install->writeEnv(env);
-        server = std::make_unique<CimserverProcess>(install->path());
+        setup = std::make_unique<SimulatedServer>("small");
+        server = &setup->server;
     }
     static void TearDownTestSuite()
     {
-        if (server) {
-            EXPECT_EQ(server->stop(), 0) << server->output();
-        }
-        server.reset();
-        install.reset();
-        sim.reset();
+        EXPECT_EQ(server->stop(), 0) << server->output();
+        setup.reset();
     }
 
     static std::string get_class(const std::string& name, const std::string& id = "7")
@@ -64,14 +52,12 @@ protected:
         EXPECT_LT(Clock::now() - start, limit);
     }
 
-    static std::unique_ptr<testsupport::ArraysimProcess> sim;
-    static std::unique_ptr<smis::test::TempInstallDir> install;
-    static std::unique_ptr<CimserverProcess> server;
+    static std::unique_ptr<SimulatedServer> setup;
+    static CimserverProcess* server;
 };
 
-std::unique_ptr<testsupport::ArraysimProcess> CimserverFrontDoorE2E::sim;
-std::unique_ptr<smis::test::TempInstallDir> CimserverFrontDoorE2E::install;
-std::unique_ptr<CimserverProcess> CimserverFrontDoorE2E::server;
+std::unique_ptr<SimulatedServer> CimserverFrontDoorE2E::setup;
+CimserverProcess* CimserverFrontDoorE2E::server;
 
 const std::string HEAD = "POST /cimom HTTP/1.1\r\nHost: x\r\nContent-Type: application/xml\r\n"
                          "CIMOperation: MethodCall\r\nCIMMethod: GetClass\r\n"
@@ -214,10 +200,8 @@ TEST_F(CimserverFrontDoorE2E, SixtyFourSlowAndIdleConnectionsDoNotStarveOthers)
 // The server stops promptly while slow clients stay connected.
 TEST(CimserverFrontDoorStop, SigtermWithSlowClientsConnectedEndsPromptly)
 {
-    testsupport::ArraysimProcess sim("small");
-    smis::test::TempInstallDir install;
-    install.writeEnv({"StorageIP=" + sim.address(0) + "," + std::to_string(sim.port(0))});
-    CimserverProcess server(install.path());
+    SimulatedServer setup("small");
+    CimserverProcess& server = setup.server;
     std::vector<std::unique_ptr<RawHttp>> slow;
     for (int i = 0; i < 32; i++) {
         slow.push_back(std::make_unique<RawHttp>(server.port()));
