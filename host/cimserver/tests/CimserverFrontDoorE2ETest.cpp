@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -212,6 +213,65 @@ TEST(CimserverFrontDoorStop, SigtermWithSlowClientsConnectedEndsPromptly)
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
     for (auto& c : slow)
         EXPECT_TRUE(c->closed_within(milliseconds(100)));
+}
+
+// 32 clients mixing good, pipelined, malformed and abandoned requests while
+// the polling service refreshes every second and the array changes: every
+// good request is answered, the server stays up and ends cleanly (under the
+// sanitizers too).
+TEST(CimserverFrontDoorStorm, ThirtyTwoClientsDuringRefreshesAndArrayChanges)
+{
+    SimulatedServer setup("small", {"--poll-interval", "1"});
+    CimserverProcess& server = setup.server;
+    const std::string enumerate = RawHttp::request(
+        "EnumerateInstances",
+        CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", "VELDARO_StorageVolume")));
+    const std::string get = RawHttp::request(
+        "GetClass", CimClient::imethod("GetClass", CimClient::class_param("ClassName", "CIM_ManagedElement")));
+    std::atomic<bool> done{false};
+    std::atomic<int> unanswered{0};
+    std::vector<std::thread> clients;
+    for (int t = 0; t < 32; t++)
+        clients.emplace_back([&, t] {
+            for (int i = 0; !done; i++) {
+                RawHttp c(server.port());
+                HttpResponse r;
+                switch ((t + i) % 5) {
+                case 0: // two requests at once, both answered
+                    c.send(enumerate + get);
+                    for (int k = 0; k < 2; k++)
+                        if (!c.read(r, std::chrono::seconds(30)) || r.status != 200)
+                            unanswered++;
+                    break;
+                case 1:
+                    c.send(get);
+                    if (!c.read(r, std::chrono::seconds(30)) || r.status != 200)
+                        unanswered++;
+                    break;
+                case 2: // malformed: refused, never unanswered
+                    c.send(HEAD + "Content-Length: 1\r\nContent-Length: 2\r\n\r\nxy");
+                    if (!c.read(r, std::chrono::seconds(30)) || r.status != 400)
+                        unanswered++;
+                    break;
+                case 3: // abandoned halfway through a body
+                    c.send(HEAD + "Content-Length: 100\r\n\r\n<CIM>");
+                    break;
+                case 4: // abandoned while its answer is on its way
+                    c.send(enumerate);
+                    break;
+                }
+            }
+        });
+    for (int i = 0; i < 20; i++) {
+        setup.sim.control({{"op", "set_status"}, {"array", 0}, {"element", "system"}, {"status", i % 2 ? 32 : 88}});
+        std::this_thread::sleep_for(milliseconds(400));
+    }
+    done = true;
+    for (auto& c : clients)
+        c.join();
+    EXPECT_EQ(unanswered.load(), 0);
+    EXPECT_TRUE(server.running());
+    EXPECT_EQ(server.stop(), 0) << server.output();
 }
 
 } // namespace
