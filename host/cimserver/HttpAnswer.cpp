@@ -60,6 +60,9 @@ bool HttpAnswer::send_all(int fd, std::initializer_list<std::string_view> pieces
     for (std::string_view p : pieces)
         if (!p.empty())
             iov.push_back({const_cast<char*>(p.data()), p.size()});
+    // The whole of it must leave within stall: a client that reads a byte
+    // now and then cannot hold a worker for long.
+    auto deadline = std::chrono::steady_clock::now() + stall;
     size_t first = 0;
     while (first < iov.size()) {
         msghdr msg{};
@@ -71,8 +74,10 @@ bool HttpAnswer::send_all(int fd, std::initializer_list<std::string_view> pieces
                 continue;
             if (errno != EAGAIN && errno != EWOULDBLOCK)
                 return false;
+            auto time_left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             pollfd p{fd, POLLOUT, 0};
-            int r = ::poll(&p, 1, static_cast<int>(stall.count()));
+            int r = time_left.count() > 0 ? ::poll(&p, 1, static_cast<int>(time_left.count())) : 0;
             if (r <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
                 return false;
             continue;

@@ -23,7 +23,7 @@ public:
         bool may_stream = true;     // the client speaks HTTP/1.1 (chunked answers)
         bool trailers = false;      // the client takes trailers ("TE: trailers")
         bool keep_alive = true;     // the client keeps the connection
-        std::chrono::milliseconds stall{30000}; // longest wait for the client to take bytes
+        std::chrono::milliseconds stall{30000}; // longest time for the client to take one write (a part at most)
         std::size_t part = 1u << 20;            // text size at which a streamed part leaves
     };
 
@@ -39,8 +39,8 @@ public:
     bool keeps_connection() const { return _options.keep_alive && !_broken; }
 
     static const char* reason_phrase(int status);
-    // Writes every byte of the pieces, waiting at most stall for each bit of
-    // progress; false when the peer went away or stalled.
+    // Writes every byte of the pieces within stall; false when the peer went
+    // away or did not take them in time.
     static bool send_all(int fd, std::initializer_list<std::string_view> pieces, std::chrono::milliseconds stall);
 
 protected:

@@ -204,9 +204,8 @@ void HttpFrontEnd::accept_all()
     }
 }
 
-void HttpFrontEnd::refuse(Connection& c, int status, const char* why)
+void HttpFrontEnd::refuse(Connection& c, int status)
 {
-    (void)why;
     send_now(c.fd, short_answer(status, true));
     ::shutdown(c.fd, SHUT_WR);
     c.lingering = true;
@@ -253,7 +252,7 @@ void HttpFrontEnd::advance(Connection& c)
         }
         return;
     case HttpRequestReader::State::Refused:
-        refuse(c, c.reader.status(), c.reader.reason().c_str());
+        refuse(c, c.reader.status());
         return;
     case HttpRequestReader::State::Complete:
         c.request = c.reader.take();
@@ -278,7 +277,7 @@ void HttpFrontEnd::expire(Clock::time_point now)
                 ended.push_back(fd);
         } else if (!c->reader.idle() || !c->input.empty()) {
             if (now - c->request_start >= _tuning.request_time)
-                refuse(*c, 408, "the request took too long");
+                refuse(*c, 408); // the request took too long
         } else if (now - c->idle_since >= _tuning.idle_time) {
             ended.push_back(fd);
         }

@@ -37,7 +37,7 @@ struct FrontEndTuning {
     std::size_t max_connections = 512;            // the excess is answered 503 at once
     std::chrono::milliseconds request_time{30000}; // from a request's first byte to its last
     std::chrono::milliseconds idle_time{15000};    // a kept-alive connection without a request
-    std::chrono::milliseconds stall_time{30000};   // a client not taking its answer
+    std::chrono::milliseconds stall_time{30000};   // a client not taking a part of its answer
     std::size_t max_header_bytes = 32768;
     std::size_t max_header_lines = 100;
 };
@@ -67,7 +67,8 @@ private:
     void accept_all();
     void receive(Connection& c);
     void advance(Connection& c);
-    void refuse(Connection& c, int status, const char* why);
+    // Answers status, closes the sending side and drains what still comes.
+    void refuse(Connection& c, int status);
     void close_connection(int fd);
     void expire(Clock::time_point now);
     int poll_timeout(Clock::time_point now) const;

@@ -248,7 +248,8 @@ HttpRequestReader::State HttpRequestReader::read(std::string& input)
             if (State s = read_line(input, line); s != State::Complete)
                 return s;
             std::string size = trim(line.substr(0, line.find(';')));
-            if (size.empty() || size.size() > 8 || size.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+            if (size.empty() || size.size() > 8 ||
+                size.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
                 return refuse(400, "a chunk size is not valid");
             _remaining = std::stoull(size, nullptr, 16);
             if (_remaining > _limits.max_body - std::min(_request.body.size(), _limits.max_body))

@@ -215,9 +215,8 @@ bool visit_property_texts(const Instance* inst, const Meta_Property* mp, TextVis
 bool property_texts(const Instance* inst, const Meta_Property* mp, std::vector<std::string>& texts)
 {
     texts.clear();
-    return visit_property_texts(
-        inst, mp, [](void* to, std::string_view text) { static_cast<std::vector<std::string>*>(to)->emplace_back(text); },
-        &texts);
+    auto keep = [](void* to, std::string_view text) { static_cast<std::vector<std::string>*>(to)->emplace_back(text); };
+    return visit_property_texts(inst, mp, keep, &texts);
 }
 
 bool set_property_texts(Instance* inst, const Meta_Property* mp, const std::vector<std::string>& texts, bool is_array)

@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <thread>
 
 namespace cimserver {
@@ -102,6 +103,30 @@ TEST(HttpAnswer, FailureAfterTheFirstPartGoesInTheTrailerOrCutsTheAnswer)
             EXPECT_EQ(r.trailers["cimstatuscodedescription"], "array gone%0D%0AX: y");
         }
     }
+}
+
+// A client that reads a byte now and then loses its answer once a write is
+// not taken within the stall time, instead of holding the worker.
+TEST(HttpAnswer, ClientThatDoesNotTakeAWriteInTimeLosesTheConnection)
+{
+    Pair p;
+    HttpAnswer::Options o;
+    o.stall = std::chrono::milliseconds(300);
+    HttpAnswer a(p.server, o);
+    std::atomic<bool> stop{false};
+    std::thread trickle([&] {
+        char byte;
+        while (!stop && ::recv(p.client->fd(), &byte, 1, 0) == 1)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    });
+    auto start = std::chrono::steady_clock::now();
+    write_pieces(a, 64, 65536); // 4 MiB: far more than the socket holds
+    a.finish(OperationReply{});
+    EXPECT_FALSE(a.keeps_connection());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    stop = true;
+    ::shutdown(p.server, SHUT_RDWR);
+    trickle.join();
 }
 
 } // namespace
