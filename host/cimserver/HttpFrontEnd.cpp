@@ -179,8 +179,13 @@ void HttpFrontEnd::accept_all()
 {
     for (;;) {
         int fd = ::accept4(_listen_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0)
+        if (fd < 0) {
+            // Out of descriptors: the waiting connections stay queued and
+            // the listener rests a little rather than wake the loop at once.
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)
+                _accept_resume = Clock::now() + std::chrono::milliseconds(100);
             return;
+        }
         int one = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         if (_connections.size() >= _tuning.max_connections) {
@@ -289,6 +294,8 @@ void HttpFrontEnd::expire(Clock::time_point now)
 int HttpFrontEnd::poll_timeout(Clock::time_point now) const
 {
     auto next = now + std::chrono::seconds(1);
+    if (_accept_resume > now)
+        next = std::min(next, _accept_resume);
     for (auto& [fd, c] : _connections) {
         if (c->busy)
             continue;
@@ -311,7 +318,7 @@ bool HttpFrontEnd::serve()
     while (!_stopping) {
         fds.clear();
         fds.push_back({_wake_fd, POLLIN, 0});
-        fds.push_back({_listen_fd, POLLIN, 0});
+        fds.push_back({_listen_fd, static_cast<short>(Clock::now() < _accept_resume ? 0 : POLLIN), 0});
         for (auto& [fd, c] : _connections)
             if (!c->busy)
                 fds.push_back({fd, POLLIN, 0});

@@ -81,6 +81,7 @@ private:
     HttpLimits _limits;
     FrontEndTuning _tuning;
     int _listen_fd = -1;
+    Clock::time_point _accept_resume; // the listener is not polled before
     int _wake_fd = -1;
     std::atomic<bool> _stopping{false};
     std::map<int, std::unique_ptr<Connection>> _connections; // by socket; the poll thread's own
