@@ -1,5 +1,6 @@
 #include "CimOperations.h"
 
+#include "RequestDocument.h"
 #include "ValueText.h"
 
 #include <map>
@@ -10,6 +11,7 @@ using namespace cimple;
 
 // The state of one intrinsic or extrinsic call while it is answered.
 struct CimOperations::Call {
+    AnswerSink* sink = nullptr;
     std::string name_space;
     std::map<std::string, pugi::xml_node> params; // upper-cased names
     CimError error;
@@ -92,55 +94,96 @@ bool CimOperations::served_name_space(const std::string& ns)
     return eqi(ns.c_str(), "root/kestris") || eqi(ns.c_str(), "interop");
 }
 
-OperationReply CimOperations::handle(const std::string& body, const std::string& cim_method) const
+namespace {
+
+// True when a version attribute is absent or of the major version served.
+bool major_version_is(pugi::xml_node node, const char* attribute, char major)
+{
+    pugi::xml_attribute a = node.attribute(attribute);
+    if (!a)
+        return true;
+    const char* v = a.value();
+    return v[0] == major && (v[1] == '\0' || v[1] == '.');
+}
+
+} // namespace
+
+OperationReply CimOperations::handle(const std::string& body, const std::string& cim_method, AnswerSink& sink) const
 {
     OperationReply reply;
-    pugi::xml_document doc;
-    pugi::xml_parse_result parsed = doc.load_buffer(body.data(), body.size());
-    if (!parsed) {
-        reply.http_status = 400;
-        reply.cim_error = "request-not-well-formed";
+    auto refuse = [&](int status, const char* cim_error) {
+        reply.http_status = status;
+        reply.cim_error = cim_error;
         return reply;
-    }
-    pugi::xml_node message = doc.child("CIM").child("MESSAGE");
+    };
+    pugi::xml_document doc;
+    if (!RequestDocument::load(body, doc))
+        return refuse(400, "request-not-well-formed");
+    pugi::xml_node cim = doc.child("CIM");
+    pugi::xml_node message = cim.child("MESSAGE");
     pugi::xml_node simple = message.child("SIMPLEREQ");
     pugi::xml_node imethod = simple.child("IMETHODCALL");
     pugi::xml_node method = simple.child("METHODCALL");
-    if (!message || !simple || (!imethod && !method)) {
-        reply.http_status = 400;
-        reply.cim_error = "request-not-valid";
-        return reply;
-    }
+    if (!message || !simple || (!imethod && !method))
+        return refuse(400, "request-not-valid");
+    // The message's ID and protocol version are required; the answer
+    // carries the same ID.
+    pugi::xml_attribute id = message.attribute("ID");
+    pugi::xml_attribute protocol = message.attribute("PROTOCOLVERSION");
+    if (!id || !*id.value() || !protocol || !*protocol.value())
+        return refuse(400, "request-not-valid");
+    if (!major_version_is(message, "PROTOCOLVERSION", '1'))
+        return refuse(501, "unsupported-protocol-version");
+    if (!major_version_is(cim, "CIMVERSION", '2'))
+        return refuse(501, "unsupported-cim-version");
+    if (!major_version_is(cim, "DTDVERSION", '2'))
+        return refuse(501, "unsupported-dtd-version");
     pugi::xml_node callnode = imethod ? imethod : method;
     std::string name = callnode.attribute("NAME").value();
-    if (name.empty() || !eqi(name.c_str(), cim_method.c_str())) {
-        reply.http_status = 400;
-        reply.cim_error = "header-mismatch";
-        return reply;
-    }
+    if (name.empty() || !eqi(name.c_str(), cim_method.c_str()))
+        return refuse(400, "header-mismatch");
+
+    bool intrinsic_call = static_cast<bool>(imethod);
+    CimXmlWriter envelope(_host, "", sink.text());
+    envelope.open_response(id.value(), name, intrinsic_call);
+    size_t start = sink.text().size();
+    sink.piece_done();
     Call call;
-    std::string returned;
+    call.sink = &sink;
     try {
-        returned = imethod ? intrinsic(call, imethod) : extrinsic(call, method);
+        if (intrinsic_call)
+            intrinsic(call, imethod);
+        else
+            extrinsic(call, method);
     } catch (const std::exception& e) {
         call.fail({CIM_ERR_FAILED, std::string("internal error: ") + e.what()});
     } catch (...) {
         call.fail({CIM_ERR_FAILED, "internal error"});
     }
-    if (call.failed)
-        returned = CimXmlWriter::error(call.error);
-    std::string response = imethod ? CimXmlWriter::imethod_response(name, returned)
-                                   : CimXmlWriter::method_response(name, returned);
-    reply.body = CimXmlWriter::message(message.attribute("ID").value(), response);
+    if (call.failed) {
+        if (!sink.started()) {
+            // Nothing has left yet: the answer is the error alone.
+            sink.text().resize(start);
+            envelope.error(call.error);
+        } else {
+            // Part of the answer has left: it is closed as a whole document
+            // and the error goes with it outside the body.
+            sink.drop_partial();
+            sink.text() += "</IRETURNVALUE>";
+            reply.late_error = true;
+            reply.error = call.error;
+        }
+    }
+    envelope.close_response(intrinsic_call);
     return reply;
 }
 
-std::string CimOperations::intrinsic(Call& c, pugi::xml_node call) const
+void CimOperations::intrinsic(Call& c, pugi::xml_node call) const
 {
     c.name_space = CimXmlReader::name_space(call.child("LOCALNAMESPACEPATH"));
     if (!served_name_space(c.name_space)) {
         c.fail({CIM_ERR_INVALID_NAMESPACE, "name space " + c.name_space + " is not served"});
-        return "";
+        return;
     }
     for (auto p : call.children("IPARAMVALUE")) {
         std::string key = p.attribute("NAME").value();
@@ -176,10 +219,10 @@ std::string CimOperations::intrinsic(Call& c, pugi::xml_node call) const
     if (eqi(op, "ReferenceNames"))
         return associators(c, true, true);
     c.fail({CIM_ERR_NOT_SUPPORTED, std::string("operation ") + op + " is not supported"});
-    return "";
+    return;
 }
 
-std::string CimOperations::get_class(Call& c) const
+void CimOperations::get_class(Call& c) const
 {
     std::string name = c.text("ClassName");
     bool local_only = c.flag("LocalOnly", true);
@@ -187,33 +230,35 @@ std::string CimOperations::get_class(Call& c) const
     const Meta_Class* mc = _reader.class_named(name.c_str(), nullptr, c.error);
     if (!mc) {
         c.failed = true;
-        return "";
+        return;
     }
     if (c.failed)
-        return "";
-    CimXmlWriter w(_host, c.name_space);
+        return;
+    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    w.out() += "<IRETURNVALUE>";
     w.class_decl(mc, local_only, qualifiers);
-    return "<IRETURNVALUE>" + w.out() + "</IRETURNVALUE>";
+    w.out() += "</IRETURNVALUE>";
 }
 
-std::string CimOperations::enumerate_classes(Call& c, bool names_only) const
+void CimOperations::enumerate_classes(Call& c, bool names_only) const
 {
     std::string name = c.text("ClassName");
     bool deep = c.flag("DeepInheritance", false);
     bool local_only = c.flag("LocalOnly", true);
     bool qualifiers = c.flag("IncludeQualifiers", true);
     if (c.failed)
-        return "";
+        return;
     const Meta_Class* base = nullptr;
     if (!name.empty()) {
         base = _reader.class_named(name.c_str(), nullptr, c.error);
         if (!base) {
             c.failed = true;
-            return "";
+            return;
         }
     }
     const Meta_Repository* repo = _module.repository();
-    CimXmlWriter w(_host, c.name_space);
+    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    w.out() += "<IRETURNVALUE>";
     for (size_t i = 0; i < repo->num_meta_classes; i++) {
         const Meta_Class* mc = repo->meta_classes[i];
         if (mc == base)
@@ -226,48 +271,50 @@ std::string CimOperations::enumerate_classes(Call& c, bool names_only) const
         else
             w.class_decl(mc, local_only, qualifiers);
     }
-    return "<IRETURNVALUE>" + w.out() + "</IRETURNVALUE>";
+    w.out() += "</IRETURNVALUE>";
 }
 
-std::string CimOperations::get_instance(Call& c) const
+void CimOperations::get_instance(Call& c) const
 {
     PropertyFilter filter = property_filter(c.param("PropertyList"));
     Instance_Ptr model = _reader.from_instance_name(c.param("InstanceName").first_child(), nullptr, c.error);
     if (!model) {
         c.failed = true;
-        return "";
+        return;
     }
     Pegasus_Adapter* p = _module.provider_of(model->meta_class->name);
     if (!p) {
         c.fail({CIM_ERR_NOT_FOUND, std::string("no instances of ") + model->meta_class->name + " are served"});
-        return "";
+        return;
     }
     Instance_Ptr found;
     int status = p->get_instance(model.get(), found);
     if (status != 0 || !found) {
         CimError e = error_of_provider_status(status ? status : GET_INSTANCE_NOT_FOUND, p->provider_name());
         c.fail(e);
-        return "";
+        return;
     }
     if (!keep_in_name_space(found.get(), c.name_space)) {
         c.fail({CIM_ERR_NOT_FOUND, "the instance lives in name space " + std::string(found->__name_space.c_str())});
-        return "";
+        return;
     }
-    CimXmlWriter w(_host, c.name_space);
+    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    w.out() += "<IRETURNVALUE>";
     w.instance(found.get(), filter);
-    return "<IRETURNVALUE>" + w.out() + "</IRETURNVALUE>";
+    w.out() += "</IRETURNVALUE>";
 }
 
-std::string CimOperations::enumerate_instances(Call& c, bool names_only) const
+void CimOperations::enumerate_instances(Call& c, bool names_only) const
 {
     PropertyFilter filter = property_filter(c.param("PropertyList"));
     std::string name = c.text("ClassName");
     const Meta_Class* base = _reader.class_named(name.c_str(), nullptr, c.error);
     if (!base) {
         c.failed = true;
-        return "";
+        return;
     }
-    CimXmlWriter w(_host, c.name_space);
+    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    w.out() += "<IRETURNVALUE>";
     for (Pegasus_Adapter* p : _module.providers()) {
         if (!is_subclass(base, p->registration()->meta_class))
             continue;
@@ -275,7 +322,7 @@ std::string CimOperations::enumerate_instances(Call& c, bool names_only) const
         int status = p->enum_instances(list);
         if (status != 0) {
             c.fail(error_of_provider_status(status, p->provider_name()));
-            return "";
+            return;
         }
         for (auto& inst : list) {
             if (!keep_in_name_space(inst.get(), c.name_space))
@@ -288,71 +335,74 @@ std::string CimOperations::enumerate_instances(Call& c, bool names_only) const
                 w.instance(inst.get(), filter);
                 w.out() += "</VALUE.NAMEDINSTANCE>";
             }
+            inst.reset(); // written: its memory goes back now, not after the whole list
+            c.sink->piece_done();
         }
     }
-    return "<IRETURNVALUE>" + w.out() + "</IRETURNVALUE>";
+    w.out() += "</IRETURNVALUE>";
 }
 
-std::string CimOperations::create_instance(Call& c) const
+void CimOperations::create_instance(Call& c) const
 {
     Instance_Ptr inst = _reader.from_instance(c.param("NewInstance").first_child(), c.error);
     if (!inst) {
         c.failed = true;
-        return "";
+        return;
     }
     Pegasus_Adapter* p = _module.provider_of(inst->meta_class->name);
     if (!p) {
         c.fail({CIM_ERR_NOT_SUPPORTED, std::string("instances of ") + inst->meta_class->name + " cannot be created"});
-        return "";
+        return;
     }
     int status = p->create_instance(inst.get());
     if (status != 0) {
         c.fail(error_of_provider_status(status, p->provider_name()));
-        return "";
+        return;
     }
-    CimXmlWriter w(_host, c.name_space);
+    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    w.out() += "<IRETURNVALUE>";
     w.instance_name(inst.get());
-    return "<IRETURNVALUE>" + w.out() + "</IRETURNVALUE>";
+    w.out() += "</IRETURNVALUE>";
 }
 
-std::string CimOperations::delete_instance(Call& c) const
+void CimOperations::delete_instance(Call& c) const
 {
     Instance_Ptr model = _reader.from_instance_name(c.param("InstanceName").first_child(), nullptr, c.error);
     if (!model) {
         c.failed = true;
-        return "";
+        return;
     }
     Pegasus_Adapter* p = _module.provider_of(model->meta_class->name);
     if (!p) {
         c.fail({CIM_ERR_NOT_FOUND, std::string("no instances of ") + model->meta_class->name + " are served"});
-        return "";
+        return;
     }
     int status = p->delete_instance(model.get());
     if (status != 0)
         c.fail(error_of_provider_status(status, p->provider_name()));
-    return "";
+    return;
 }
 
-std::string CimOperations::modify_instance(Call& c) const
+void CimOperations::modify_instance(Call& c) const
 {
     pugi::xml_node named_instance = c.param("ModifiedInstance").child("VALUE.NAMEDINSTANCE");
     if (!named_instance) {
         c.fail({CIM_ERR_INVALID_PARAMETER, "ModifiedInstance needs a VALUE.NAMEDINSTANCE"});
-        return "";
+        return;
     }
     Instance_Ptr model = _reader.from_instance_name(named_instance.child("INSTANCENAME"), nullptr, c.error);
     if (!model) {
         c.failed = true;
-        return "";
+        return;
     }
     Instance_Ptr inst = _reader.from_instance(named_instance.child("INSTANCE"), c.error);
     if (!inst) {
         c.failed = true;
-        return "";
+        return;
     }
     if (inst->meta_class != model->meta_class) {
         c.fail({CIM_ERR_INVALID_PARAMETER, "the instance and its name are of different classes"});
-        return "";
+        return;
     }
     // The model marks the properties to change: those the property list
     // names, or every property the instance carries.
@@ -385,15 +435,15 @@ std::string CimOperations::modify_instance(Call& c) const
     Pegasus_Adapter* p = _module.provider_of(mc->name);
     if (!p) {
         c.fail({CIM_ERR_NOT_FOUND, std::string("no instances of ") + mc->name + " are served"});
-        return "";
+        return;
     }
     int status = p->modify_instance(model.get(), inst.get());
     if (status != 0)
         c.fail(error_of_provider_status(status, p->provider_name()));
-    return "";
+    return;
 }
 
-std::string CimOperations::associators(Call& c, bool references, bool names_only) const
+void CimOperations::associators(Call& c, bool references, bool names_only) const
 {
     PropertyFilter filter = property_filter(c.param("PropertyList"));
     std::string assoc_name = references ? c.text("ResultClass") : c.text("AssocClass");
@@ -406,24 +456,26 @@ std::string CimOperations::associators(Call& c, bool references, bool names_only
         // instance providers.
         if (!_reader.class_named(object.attribute("NAME").value(), nullptr, c.error))
             c.failed = true;
-        return "<IRETURNVALUE></IRETURNVALUE>";
+        c.sink->text() += "<IRETURNVALUE></IRETURNVALUE>";
+        return;
     }
     Instance_Ptr source = _reader.from_instance_name(object, nullptr, c.error);
     if (!source) {
         c.failed = true;
-        return "";
+        return;
     }
     const Meta_Class* assoc_class = nullptr;
     const Meta_Class* result_class = nullptr;
     if (!assoc_name.empty() && !(assoc_class = _reader.class_named(assoc_name.c_str(), nullptr, c.error))) {
         c.failed = true;
-        return "";
+        return;
     }
     if (!result_name.empty() && !(result_class = _reader.class_named(result_name.c_str(), nullptr, c.error))) {
         c.failed = true;
-        return "";
+        return;
     }
-    CimXmlWriter w(_host, c.name_space);
+    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    w.out() += "<IRETURNVALUE>";
     for (Pegasus_Adapter* p : _module.providers()) {
         const Meta_Class* pc = p->registration()->meta_class;
         if (!(pc->flags & FLAG_ASSOCIATION))
@@ -456,7 +508,7 @@ std::string CimOperations::associators(Call& c, bool references, bool names_only
             status = p->enum_associators(source.get(), result_name.c_str(), role.c_str(), result_role.c_str(), found);
         if (status != 0) {
             c.fail(error_of_provider_status(status, p->provider_name()));
-            return "";
+            return;
         }
         for (auto& inst : found) {
             if (!keep_in_name_space(inst.get(), c.name_space))
@@ -473,12 +525,14 @@ std::string CimOperations::associators(Call& c, bool references, bool names_only
                 w.instance(inst.get(), filter);
                 w.out() += "</VALUE.OBJECTWITHPATH>";
             }
+            inst.reset();
+            c.sink->piece_done();
         }
     }
-    return "<IRETURNVALUE>" + w.out() + "</IRETURNVALUE>";
+    w.out() += "</IRETURNVALUE>";
 }
 
-std::string CimOperations::extrinsic(Call& c, pugi::xml_node call) const
+void CimOperations::extrinsic(Call& c, pugi::xml_node call) const
 {
     const char* method_name = call.attribute("NAME").value();
     Instance_Ptr target;
@@ -489,7 +543,7 @@ std::string CimOperations::extrinsic(Call& c, pugi::xml_node call) const
             target = _reader.from_instance_name(lip.child("INSTANCENAME"), nullptr, c.error);
             if (!target) {
                 c.failed = true;
-                return "";
+                return;
             }
             mc = target->meta_class;
         }
@@ -499,27 +553,27 @@ std::string CimOperations::extrinsic(Call& c, pugi::xml_node call) const
             mc = _reader.class_named(lcp.child("CLASSNAME").attribute("NAME").value(), nullptr, c.error);
             if (!mc) {
                 c.failed = true;
-                return "";
+                return;
             }
             target.reset(create(mc));
         }
     } else {
         c.fail({CIM_ERR_INVALID_PARAMETER, "the method call names no object"});
-        return "";
+        return;
     }
     if (!served_name_space(c.name_space)) {
         c.fail({CIM_ERR_INVALID_NAMESPACE, "name space " + c.name_space + " is not served"});
-        return "";
+        return;
     }
     const Meta_Method* mm = find_method(mc, method_name);
     if (!mm) {
         c.fail({CIM_ERR_METHOD_NOT_FOUND, std::string(mc->name) + " has no method " + method_name});
-        return "";
+        return;
     }
     Pegasus_Adapter* p = _module.provider_of(mc->name);
     if (!p) {
         c.fail({CIM_ERR_NOT_SUPPORTED, std::string("no provider serves ") + mc->name});
-        return "";
+        return;
     }
     Instance_Ptr method(create(mm));
     for (auto pv : call.children("PARAMVALUE")) {
@@ -530,11 +584,11 @@ std::string CimOperations::extrinsic(Call& c, pugi::xml_node call) const
                 pf = mm->meta_features[i];
         if (!pf) {
             c.fail({CIM_ERR_INVALID_PARAMETER, std::string(method_name) + " has no input parameter " + pname});
-            return "";
+            return;
         }
         if (!_reader.set_feature(method.get(), pf, pv, c.error)) {
             c.failed = true;
-            return "";
+            return;
         }
     }
     int status = p->invoke_method(target.get(), method.get());
@@ -543,24 +597,30 @@ std::string CimOperations::extrinsic(Call& c, pugi::xml_node call) const
         if (status == -1)
             e = {CIM_ERR_INVALID_PARAMETER, std::string("the provider refused the call of ") + method_name};
         c.fail(e);
-        return "";
+        return;
     }
-    CimXmlWriter w(_host, c.name_space);
-    std::string out;
+    CimXmlWriter w(_host, c.name_space, c.sink->text());
     for (size_t i = 0; i < mm->num_meta_features; i++) {
         const Meta_Feature* pf = mm->meta_features[i];
         if (eqi(pf->name, "return_value")) {
             std::vector<std::string> texts;
             auto* rp = static_cast<const Meta_Property*>(pf);
-            if (property_texts(method.get(), rp, texts))
-                out = "<RETURNVALUE PARAMTYPE=\"" + std::string(type_name(rp->type)) + "\"><VALUE>" +
-                      CimXmlWriter::escape(texts[0]) + "</VALUE></RETURNVALUE>" + out;
-            continue;
+            if (property_texts(method.get(), rp, texts)) {
+                w.out() += "<RETURNVALUE PARAMTYPE=\"";
+                w.out() += type_name(rp->type);
+                w.out() += "\"><VALUE>";
+                CimXmlWriter::append_escaped(w.out(), texts[0]);
+                w.out() += "</VALUE></RETURNVALUE>";
+            }
+            break;
         }
-        if (pf->flags & FLAG_OUT)
+    }
+    // The return value comes before the output parameters.
+    for (size_t i = 0; i < mm->num_meta_features; i++) {
+        const Meta_Feature* pf = mm->meta_features[i];
+        if (!eqi(pf->name, "return_value") && (pf->flags & FLAG_OUT))
             w.out_parameter(method.get(), pf);
     }
-    return out + w.out();
 }
 
 } // namespace cimserver

@@ -4,6 +4,7 @@
 #ifndef HOST_CIMSERVER_CIM_OPERATIONS_H
 #define HOST_CIMSERVER_CIM_OPERATIONS_H
 
+#include "AnswerSink.h"
 #include "CimStatus.h"
 #include "CimXmlReader.h"
 #include "CimXmlWriter.h"
@@ -13,12 +14,15 @@
 
 namespace cimserver {
 
-// The answer to one request. http_status 200 carries a CIM-XML message in
-// body (which may hold an ERROR); 400 carries the CIMError header value.
+// How one request was answered. http_status 200: the CIM-XML message went
+// to the sink (it may hold an ERROR); otherwise nothing went to the sink and
+// cim_error is the CIMError header value. late_error: the operation failed
+// after part of its answer had been sent; error is the failure.
 struct OperationReply {
     int http_status = 200;
     std::string cim_error;
-    std::string body;
+    bool late_error = false;
+    CimError error;
 };
 
 class CimOperations {
@@ -28,24 +32,25 @@ public:
     // Name spaces served.
     static bool served_name_space(const std::string& ns);
 
-    // Answers a request body. cim_method is the CIMMethod header (it must
-    // name the method the body calls).
-    OperationReply handle(const std::string& body, const std::string& cim_method) const;
+    // Answers a request body into sink. cim_method is the CIMMethod header
+    // (it must name the method the body calls).
+    OperationReply handle(const std::string& body, const std::string& cim_method, AnswerSink& sink) const;
 
 private:
     struct Call;
 
-    std::string intrinsic(Call& call, pugi::xml_node imethod) const;
-    std::string extrinsic(Call& call, pugi::xml_node method) const;
+    // Each writes its part of the response to the call's sink, or fails the call.
+    void intrinsic(Call& call, pugi::xml_node imethod) const;
+    void extrinsic(Call& call, pugi::xml_node method) const;
 
-    std::string get_class(Call& c) const;
-    std::string enumerate_classes(Call& c, bool names_only) const;
-    std::string get_instance(Call& c) const;
-    std::string enumerate_instances(Call& c, bool names_only) const;
-    std::string create_instance(Call& c) const;
-    std::string delete_instance(Call& c) const;
-    std::string modify_instance(Call& c) const;
-    std::string associators(Call& c, bool references, bool names_only) const;
+    void get_class(Call& c) const;
+    void enumerate_classes(Call& c, bool names_only) const;
+    void get_instance(Call& c) const;
+    void enumerate_instances(Call& c, bool names_only) const;
+    void create_instance(Call& c) const;
+    void delete_instance(Call& c) const;
+    void modify_instance(Call& c) const;
+    void associators(Call& c, bool references, bool names_only) const;
 
     const ProviderModule& _module;
     CimXmlReader _reader;

@@ -17,37 +17,66 @@ bool PropertyFilter::includes(const char* name) const
 }
 
 CimXmlWriter::CimXmlWriter(std::string host, std::string name_space)
-    : _host(std::move(host)), _name_space(std::move(name_space))
+    : _host(std::move(host)), _name_space(std::move(name_space)), _out(_own)
 {
+}
+
+CimXmlWriter::CimXmlWriter(std::string host, std::string name_space, std::string& out)
+    : _host(std::move(host)), _name_space(std::move(name_space)), _out(out)
+{
+}
+
+namespace {
+
+// What a character is written as; nullptr when it is written as itself.
+// Control characters other than tab, line feed and carriage return cannot
+// appear in XML 1.0; they are written as '?'.
+struct Replacements {
+    const char* of[256] = {};
+    Replacements()
+    {
+        for (int c = 0; c < 0x20; c++)
+            if (c != '\t' && c != '\n' && c != '\r')
+                of[c] = "?";
+        of[static_cast<unsigned char>('<')] = "&lt;";
+        of[static_cast<unsigned char>('>')] = "&gt;";
+        of[static_cast<unsigned char>('&')] = "&amp;";
+        of[static_cast<unsigned char>('"')] = "&quot;";
+        of[static_cast<unsigned char>('\'')] = "&apos;";
+    }
+};
+const Replacements REPLACEMENTS;
+
+} // namespace
+
+void CimXmlWriter::append_escaped(std::string& out, std::string_view text)
+{
+    const char* p = text.data();
+    const char* end = p + text.size();
+    const char* done = p;
+    for (; p != end; ++p) {
+        const char* r = REPLACEMENTS.of[static_cast<unsigned char>(*p)];
+        if (__builtin_expect(r != nullptr, 0)) {
+            out.append(done, static_cast<size_t>(p - done));
+            out += r;
+            done = p + 1;
+        }
+    }
+    out.append(done, static_cast<size_t>(end - done));
 }
 
 std::string CimXmlWriter::escape(const std::string& text)
 {
     std::string r;
     r.reserve(text.size());
-    for (unsigned char c : text) {
-        switch (c) {
-        case '<': r += "&lt;"; break;
-        case '>': r += "&gt;"; break;
-        case '&': r += "&amp;"; break;
-        case '"': r += "&quot;"; break;
-        case '\'': r += "&apos;"; break;
-        default:
-            // Control characters other than tab, line feed and carriage return
-            // cannot appear in XML 1.0; they are written as '?'.
-            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
-                r += '?';
-            else
-                r += static_cast<char>(c);
-        }
-    }
+    append_escaped(r, text);
     return r;
 }
 
-void CimXmlWriter::open_value(const std::string& text)
+void CimXmlWriter::open_value(std::string_view text)
 {
     _out += "<VALUE>";
-    _out += escape(text);
+    append_escaped(_out, text);
     _out += "</VALUE>";
 }
 
@@ -64,9 +93,13 @@ void CimXmlWriter::local_name_space_path(const std::string& ns)
     size_t start = 0;
     while (start <= ns.size()) {
         size_t slash = ns.find('/', start);
-        std::string part = ns.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-        if (!part.empty())
-            _out += "<NAMESPACE NAME=\"" + escape(part) + "\"></NAMESPACE>";
+        std::string_view part = std::string_view(ns).substr(start, slash == std::string::npos ? std::string::npos
+                                                                                          : slash - start);
+        if (!part.empty()) {
+            _out += "<NAMESPACE NAME=\"";
+            append_escaped(_out, part);
+            _out += "\"></NAMESPACE>";
+        }
         if (slash == std::string::npos)
             break;
         start = slash + 1;
@@ -172,30 +205,103 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, bool local_only, bool includ
     _out += "</CLASS>";
 }
 
-void CimXmlWriter::property(const Instance* inst, const Meta_Property* mp, bool)
+const CimXmlWriter::ClassText& CimXmlWriter::text_of(const Meta_Class* mc)
 {
-    std::vector<std::string> texts;
-    bool present = property_texts(inst, mp, texts);
-    const char* tag = mp->subscript ? "PROPERTY.ARRAY" : "PROPERTY";
-    _out += std::string("<") + tag + " NAME=\"" + escape(mp->name) + "\" TYPE=\"" + type_name(mp->type) + "\">";
-    if (present) {
-        if (mp->subscript) {
-            _out += "<VALUE.ARRAY>";
-            for (const auto& t : texts)
-                open_value(t);
-            _out += "</VALUE.ARRAY>";
-        } else {
-            open_value(texts[0]);
+    auto [it, fresh] = _class_texts.try_emplace(mc);
+    ClassText& t = it->second;
+    if (!fresh)
+        return t;
+    t.instance_open = "<INSTANCE CLASSNAME=\"";
+    append_escaped(t.instance_open, mc->name);
+    t.instance_open += "\">";
+    t.name_open = "<INSTANCENAME CLASSNAME=\"";
+    append_escaped(t.name_open, mc->name);
+    t.name_open += "\">";
+    t.feature_open.resize(mc->num_meta_features);
+    t.key_open.resize(mc->num_meta_features);
+    for (size_t i = 0; i < mc->num_meta_features; i++) {
+        const Meta_Feature* mf = mc->meta_features[i];
+        std::string& p = t.feature_open[i];
+        if (mf->flags & FLAG_PROPERTY) {
+            auto* mp = static_cast<const Meta_Property*>(mf);
+            p = mp->subscript ? "<PROPERTY.ARRAY NAME=\"" : "<PROPERTY NAME=\"";
+            append_escaped(p, mf->name);
+            p += "\" TYPE=\"";
+            p += type_name(mp->type);
+            p += "\">";
+        } else if (mf->flags & FLAG_EMBEDDED_OBJECT) {
+            p = "<PROPERTY NAME=\"";
+            append_escaped(p, mf->name);
+            p += "\" TYPE=\"string\" EmbeddedObject=\"instance\">";
+        } else if (mf->flags & FLAG_REFERENCE) {
+            auto* mr = static_cast<const Meta_Reference*>(mf);
+            p = "<PROPERTY.REFERENCE NAME=\"";
+            append_escaped(p, mf->name);
+            p += "\"";
+            if (mr->meta_class) {
+                p += " REFERENCECLASS=\"";
+                append_escaped(p, mr->meta_class->name);
+                p += "\"";
+            }
+            p += ">";
+        }
+        if (mf->flags & FLAG_KEY) {
+            std::string& k = t.key_open[i];
+            k = "<KEYBINDING NAME=\"";
+            append_escaped(k, mf->name);
+            k += "\">";
+            if (mf->flags & FLAG_PROPERTY) {
+                k += "<KEYVALUE VALUETYPE=\"";
+                k += key_value_type(static_cast<const Meta_Property*>(mf)->type);
+                k += "\">";
+            }
         }
     }
-    _out += std::string("</") + tag + ">";
+    return t;
 }
 
-void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference* mr)
+namespace {
+
+void write_value(void* context, std::string_view text)
+{
+    std::string& out = *static_cast<std::string*>(context);
+    out += "<VALUE>";
+    CimXmlWriter::append_escaped(out, text);
+    out += "</VALUE>";
+}
+
+void write_key_text(void* context, std::string_view text)
+{
+    std::string& out = *static_cast<std::string*>(context);
+    // A key has one value; an array key (which no class has) keeps its first.
+    if (out.back() == '>')
+        CimXmlWriter::append_escaped(out, text);
+}
+
+} // namespace
+
+void CimXmlWriter::property(const Instance* inst, const Meta_Property* mp, const std::string& open)
+{
+    _out += open;
+    if (mp->subscript) {
+        size_t mark = _out.size();
+        _out += "<VALUE.ARRAY>";
+        if (visit_property_texts(inst, mp, write_value, &_out))
+            _out += "</VALUE.ARRAY>";
+        else
+            _out.resize(mark);
+        _out += "</PROPERTY.ARRAY>";
+    } else {
+        visit_property_texts(inst, mp, write_value, &_out);
+        _out += "</PROPERTY>";
+    }
+}
+
+void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference* mr, const std::string& open)
 {
     if (mr->flags & FLAG_EMBEDDED_OBJECT) {
         auto* embedded = *static_cast<Instance* const*>(field_of(inst, mr->offset));
-        _out += "<PROPERTY NAME=\"" + escape(mr->name) + "\" TYPE=\"string\" EmbeddedObject=\"instance\">";
+        _out += open;
         if (embedded) {
             CimXmlWriter inner(_host, _name_space);
             inner.instance(embedded, PropertyFilter{});
@@ -207,10 +313,7 @@ void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference
     if (mr->subscript != 0)
         return; // reference arrays are not properties of instances
     auto* target = *static_cast<Instance* const*>(field_of(inst, mr->offset));
-    _out += "<PROPERTY.REFERENCE NAME=\"" + escape(mr->name) + "\"";
-    if (mr->meta_class)
-        _out += " REFERENCECLASS=\"" + escape(mr->meta_class->name) + "\"";
-    _out += ">";
+    _out += open;
     if (target)
         value_reference(target);
     _out += "</PROPERTY.REFERENCE>";
@@ -219,15 +322,16 @@ void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference
 void CimXmlWriter::instance(const Instance* inst, const PropertyFilter& filter)
 {
     const Meta_Class* mc = inst->meta_class;
-    _out += "<INSTANCE CLASSNAME=\"" + escape(mc->name) + "\">";
+    const ClassText& t = text_of(mc);
+    _out += t.instance_open;
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
-        if (!filter.includes(mf->name))
+        if (!filter.all && !filter.includes(mf->name))
             continue;
         if (mf->flags & FLAG_PROPERTY)
-            property(inst, static_cast<const Meta_Property*>(mf), false);
+            property(inst, static_cast<const Meta_Property*>(mf), t.feature_open[i]);
         else if (mf->flags & FLAG_REFERENCE)
-            reference_property(inst, static_cast<const Meta_Reference*>(mf));
+            reference_property(inst, static_cast<const Meta_Reference*>(mf), t.feature_open[i]);
     }
     _out += "</INSTANCE>";
 }
@@ -235,26 +339,22 @@ void CimXmlWriter::instance(const Instance* inst, const PropertyFilter& filter)
 void CimXmlWriter::instance_name(const Instance* inst)
 {
     const Meta_Class* mc = inst->meta_class;
-    _out += "<INSTANCENAME CLASSNAME=\"" + escape(mc->name) + "\">";
+    const ClassText& t = text_of(mc);
+    _out += t.name_open;
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
         if (!(mf->flags & FLAG_KEY))
             continue;
         if (mf->flags & FLAG_PROPERTY) {
-            auto* mp = static_cast<const Meta_Property*>(mf);
-            std::vector<std::string> texts;
-            bool present = property_texts(inst, mp, texts);
-            _out += "<KEYBINDING NAME=\"" + escape(mf->name) + "\"><KEYVALUE VALUETYPE=\"" +
-                    key_value_type(mp->type) + "\">";
-            if (present && !texts.empty())
-                _out += escape(texts[0]);
+            _out += t.key_open[i];
+            visit_property_texts(inst, static_cast<const Meta_Property*>(mf), write_key_text, &_out);
             _out += "</KEYVALUE></KEYBINDING>";
         } else if (mf->flags & FLAG_REFERENCE) {
             auto* mr = static_cast<const Meta_Reference*>(mf);
             auto* target = *static_cast<Instance* const*>(field_of(inst, mr->offset));
             if (!target || mr->subscript != 0)
                 continue;
-            _out += "<KEYBINDING NAME=\"" + escape(mf->name) + "\">";
+            _out += t.key_open[i];
             value_reference(target);
             _out += "</KEYBINDING>";
         }
@@ -264,7 +364,9 @@ void CimXmlWriter::instance_name(const Instance* inst)
 
 void CimXmlWriter::instance_path(const Instance* inst)
 {
-    _out += "<INSTANCEPATH><NAMESPACEPATH><HOST>" + escape(_host) + "</HOST>";
+    _out += "<INSTANCEPATH><NAMESPACEPATH><HOST>";
+    append_escaped(_out, _host);
+    _out += "</HOST>";
     local_name_space_path(name_space_of(inst));
     _out += "</NAMESPACEPATH>";
     instance_name(inst);
@@ -329,26 +431,30 @@ void CimXmlWriter::out_parameter(const Instance* method, const Meta_Feature* mf)
     _out += "</VALUE.ARRAY></PARAMVALUE>";
 }
 
-std::string CimXmlWriter::message(const std::string& id, const std::string& body)
+void CimXmlWriter::open_response(const std::string& id, const std::string& name, bool intrinsic)
 {
-    return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
-           "<MESSAGE ID=\"" + escape(id) + "\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP>" + body +
-           "</SIMPLERSP></MESSAGE></CIM>\n";
+    _out += "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
+            "<MESSAGE ID=\"";
+    append_escaped(_out, id);
+    _out += "\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP>";
+    _out += intrinsic ? "<IMETHODRESPONSE NAME=\"" : "<METHODRESPONSE NAME=\"";
+    append_escaped(_out, name);
+    _out += "\">";
 }
 
-std::string CimXmlWriter::imethod_response(const std::string& name, const std::string& returned)
+void CimXmlWriter::close_response(bool intrinsic)
 {
-    return "<IMETHODRESPONSE NAME=\"" + escape(name) + "\">" + returned + "</IMETHODRESPONSE>";
+    _out += intrinsic ? "</IMETHODRESPONSE>" : "</METHODRESPONSE>";
+    _out += "</SIMPLERSP></MESSAGE></CIM>\n";
 }
 
-std::string CimXmlWriter::method_response(const std::string& name, const std::string& returned)
+void CimXmlWriter::error(const CimError& e)
 {
-    return "<METHODRESPONSE NAME=\"" + escape(name) + "\">" + returned + "</METHODRESPONSE>";
-}
-
-std::string CimXmlWriter::error(const CimError& e)
-{
-    return "<ERROR CODE=\"" + std::to_string(e.code) + "\" DESCRIPTION=\"" + escape(e.description) + "\"></ERROR>";
+    _out += "<ERROR CODE=\"";
+    _out += std::to_string(e.code);
+    _out += "\" DESCRIPTION=\"";
+    append_escaped(_out, e.description);
+    _out += "\"></ERROR>";
 }
 
 } // namespace cimserver

@@ -10,6 +10,8 @@
 #include <cimple/cimple.h>
 
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace cimserver {
@@ -25,10 +27,16 @@ struct PropertyFilter {
 class CimXmlWriter {
 public:
     // host: the host name written into instance paths; name_space: the name
-    // space of the request, used for instances that carry none.
+    // space of the request, used for instances that carry none. The writer
+    // appends to out when given, to a text of its own otherwise.
     CimXmlWriter(std::string host, std::string name_space);
+    CimXmlWriter(std::string host, std::string name_space, std::string& out);
+    CimXmlWriter(const CimXmlWriter&) = delete;
+    CimXmlWriter& operator=(const CimXmlWriter&) = delete;
 
     static std::string escape(const std::string& text);
+    // Appends text to out, escaped where it needs it.
+    static void append_escaped(std::string& out, std::string_view text);
 
     std::string& out() { return _out; }
 
@@ -41,22 +49,33 @@ public:
     // A method's output parameter (left out when it holds no value).
     void out_parameter(const cimple::Instance* method, const cimple::Meta_Feature* mf);
 
-    // The message around a response body.
-    static std::string message(const std::string& id, const std::string& body);
-    static std::string imethod_response(const std::string& name, const std::string& returned);
-    static std::string method_response(const std::string& name, const std::string& returned);
-    static std::string error(const CimError& e);
+    // The message envelope of a response, written around what the
+    // operation writes between open_response() and close_response().
+    void open_response(const std::string& id, const std::string& name, bool intrinsic);
+    void close_response(bool intrinsic);
+    void error(const CimError& e);
 
 private:
-    void open_value(const std::string& text);
+    // The fixed texts of a class's elements, built once per class and answer.
+    struct ClassText {
+        std::string instance_open; // <INSTANCE CLASSNAME="..">
+        std::string name_open;     // <INSTANCENAME CLASSNAME="..">
+        std::vector<std::string> feature_open; // by feature: <PROPERTY NAME=.. TYPE=..> and the like
+        std::vector<std::string> key_open;     // by feature: <KEYBINDING NAME=..>[<KEYVALUE VALUETYPE=..>]
+    };
+    const ClassText& text_of(const cimple::Meta_Class* mc);
+
+    void open_value(std::string_view text);
     void local_name_space_path(const std::string& ns);
-    void property(const cimple::Instance* inst, const cimple::Meta_Property* mp, bool embedded_qualifier);
-    void reference_property(const cimple::Instance* inst, const cimple::Meta_Reference* mr);
+    void property(const cimple::Instance* inst, const cimple::Meta_Property* mp, const std::string& open);
+    void reference_property(const cimple::Instance* inst, const cimple::Meta_Reference* mr, const std::string& open);
     std::string name_space_of(const cimple::Instance* inst) const;
 
     std::string _host;
     std::string _name_space;
-    std::string _out;
+    std::string _own;
+    std::string& _out;
+    std::unordered_map<const cimple::Meta_Class*, ClassText> _class_texts;
 };
 
 } // namespace cimserver

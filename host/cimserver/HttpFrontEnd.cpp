@@ -1,16 +1,29 @@
 #include "HttpFrontEnd.h"
 
-#include <httplib.h>
-#include <openssl/evp.h>
+#include "HttpAnswer.h"
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <openssl/evp.h>
+#include <poll.h>
+#include <strings.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
-#include <vector>
 
 namespace cimserver {
 
 namespace {
 
-constexpr const char* XML_TYPE = "application/xml; charset=\"utf-8\"";
+// How long a refused connection is read and discarded after its answer, so
+// the answer is not lost to a reset while the client still sends.
+constexpr std::chrono::milliseconds LINGER{2000};
 
 bool decode_base64(const std::string& in, std::string& out)
 {
@@ -44,53 +57,55 @@ bool same_text(const std::string& a, const std::string& b)
     return diff == 0;
 }
 
-} // namespace
-
-HttpFrontEnd::HttpFrontEnd(const CimOperations& operations, Credentials credentials, std::size_t max_request)
-    : _operations(operations), _credentials(std::move(credentials)), _server(std::make_unique<httplib::Server>())
+// Sends a short answer without waiting: what the socket does not take now is
+// dropped (the connection is being closed anyway).
+void send_now(int fd, const std::string& text)
 {
-    httplib::Server& s = *_server;
-    s.new_task_queue = [] { return new httplib::ThreadPool(16); };
-    s.set_payload_max_length(max_request);
-    s.set_keep_alive_max_count(1000);
-    s.set_keep_alive_timeout(15);
-    s.set_read_timeout(30, 0);
-    s.set_write_timeout(30, 0);
-    s.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
-        res.status = 500;
-        res.set_content("", "text/plain");
-    });
-    s.Post(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) {
-        if (_credentials.required && !authorized(_credentials, req.get_header_value("Authorization"))) {
-            res.status = 401;
-            res.set_header("WWW-Authenticate", "Basic realm=\"cimserver\"");
-            return;
-        }
-        auto bad = [&](int status, const char* cim_error) {
-            res.status = status;
-            res.set_header("CIMError", cim_error);
-        };
-        if (!req.has_header("CIMOperation") ||
-            strcasecmp(req.get_header_value("CIMOperation").c_str(), "MethodCall") != 0)
-            return bad(400, "unsupported-operation");
-        if (req.has_header("CIMProtocolVersion") &&
-            !starts_with_nocase(req.get_header_value("CIMProtocolVersion"), "1."))
-            return bad(501, "unsupported-protocol-version");
-        std::string type = req.get_header_value("Content-Type");
-        if (!starts_with_nocase(type, "application/xml") && !starts_with_nocase(type, "text/xml"))
-            return bad(400, "request-not-valid");
-        if (!req.has_header("CIMMethod"))
-            return bad(400, "header-mismatch");
-        OperationReply reply = _operations.handle(req.body, req.get_header_value("CIMMethod"));
-        if (reply.http_status != 200)
-            return bad(reply.http_status, reply.cim_error.c_str());
-        res.status = 200;
-        res.set_header("CIMOperation", "MethodResponse");
-        res.set_content(reply.body, XML_TYPE);
-    });
+    (void)::send(fd, text.data(), text.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
-HttpFrontEnd::~HttpFrontEnd() = default;
+std::string short_answer(int status, bool close)
+{
+    return "HTTP/1.1 " + std::to_string(status) + " " + HttpAnswer::reason_phrase(status) +
+           "\r\nContent-Length: 0\r\n" + (close ? "Connection: close\r\n" : "") + "\r\n";
+}
+
+} // namespace
+
+struct HttpFrontEnd::Connection {
+    explicit Connection(int socket, const HttpLimits& limits) : fd(socket), reader(limits) {}
+
+    int fd;
+    std::string input; // received and not yet read
+    HttpRequestReader reader;
+    HttpRequest request;             // while a worker answers it
+    bool busy = false;               // a worker has it
+    bool close_after = false;        // set by the worker: the connection ends after its answer
+    bool lingering = false;          // refused: reading and discarding until linger_end
+    Clock::time_point request_start; // first byte of the request being read
+    Clock::time_point idle_since;
+    Clock::time_point linger_end;
+};
+
+HttpFrontEnd::HttpFrontEnd(const CimOperations& operations, Credentials credentials, std::size_t max_request,
+                           FrontEndTuning tuning)
+    : _operations(operations), _credentials(std::move(credentials)), _tuning(tuning)
+{
+    _limits.max_body = max_request;
+    _limits.max_header_bytes = tuning.max_header_bytes;
+    _limits.max_header_lines = tuning.max_header_lines;
+    _wake_fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+}
+
+HttpFrontEnd::~HttpFrontEnd()
+{
+    for (auto& [fd, c] : _connections)
+        ::close(fd);
+    if (_listen_fd >= 0)
+        ::close(_listen_fd);
+    if (_wake_fd >= 0)
+        ::close(_wake_fd);
+}
 
 bool HttpFrontEnd::authorized(const Credentials& credentials, const std::string& authorization)
 {
@@ -112,19 +127,327 @@ bool HttpFrontEnd::authorized(const Credentials& credentials, const std::string&
 
 int HttpFrontEnd::bind(const std::string& address, int port)
 {
-    if (port == 0)
-        return _server->bind_to_any_port(address.c_str());
-    return _server->bind_to_port(address.c_str(), port) ? port : -1;
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE;
+    addrinfo* found = nullptr;
+    std::string service = std::to_string(port);
+    if (::getaddrinfo(address.empty() ? nullptr : address.c_str(), service.c_str(), &hints, &found) != 0)
+        return -1;
+    int bound = -1;
+    for (addrinfo* a = found; a && bound < 0; a = a->ai_next) {
+        int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0)
+            continue;
+        int one = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_storage local{};
+        socklen_t len = sizeof local;
+        if (::bind(fd, a->ai_addr, a->ai_addrlen) != 0 || ::listen(fd, 1024) != 0 ||
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len) != 0) {
+            ::close(fd);
+            continue;
+        }
+        _listen_fd = fd;
+        bound = ntohs(local.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&local)->sin6_port
+                                                  : reinterpret_cast<sockaddr_in*>(&local)->sin_port);
+    }
+    ::freeaddrinfo(found);
+    return bound;
 }
 
-bool HttpFrontEnd::serve()
+void HttpFrontEnd::wake()
 {
-    return _server->listen_after_bind();
+    uint64_t one = 1;
+    (void)!::write(_wake_fd, &one, sizeof one);
 }
 
 void HttpFrontEnd::stop()
 {
-    _server->stop();
+    _stopping = true;
+    wake();
+}
+
+void HttpFrontEnd::close_connection(int fd)
+{
+    ::close(fd);
+    _connections.erase(fd);
+}
+
+void HttpFrontEnd::accept_all()
+{
+    for (;;) {
+        int fd = ::accept4(_listen_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            // Out of descriptors: the waiting connections stay queued and
+            // the listener rests a little rather than wake the loop at once.
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)
+                _accept_resume = Clock::now() + std::chrono::milliseconds(100);
+            return;
+        }
+        int one = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        if (_connections.size() >= _tuning.max_connections) {
+            // The longest idle kept-alive connection makes room; without one
+            // the newcomer is refused at once.
+            Connection* oldest = nullptr;
+            for (auto& [cfd, c] : _connections)
+                if (!c->busy && !c->lingering && c->reader.idle() && c->input.empty() &&
+                    (!oldest || c->idle_since < oldest->idle_since))
+                    oldest = c.get();
+            if (!oldest) {
+                send_now(fd, short_answer(503, true));
+                ::close(fd);
+                continue;
+            }
+            close_connection(oldest->fd);
+        }
+        auto c = std::make_unique<Connection>(fd, _limits);
+        c->idle_since = Clock::now();
+        _connections.emplace(fd, std::move(c));
+    }
+}
+
+void HttpFrontEnd::refuse(Connection& c, int status)
+{
+    send_now(c.fd, short_answer(status, true));
+    ::shutdown(c.fd, SHUT_WR);
+    c.lingering = true;
+    c.input.clear();
+    c.linger_end = Clock::now() + LINGER;
+}
+
+void HttpFrontEnd::receive(Connection& c)
+{
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::recv(c.fd, buf, sizeof buf, 0);
+        if (n > 0) {
+            if (c.lingering)
+                continue;
+            if (c.reader.idle() && c.input.empty())
+                c.request_start = Clock::now();
+            c.input.append(buf, static_cast<size_t>(n));
+            advance(c);
+            if (c.busy || c.lingering)
+                return;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return;
+        close_connection(c.fd); // end of stream or error
+        return;
+    }
+}
+
+// Reads what the connection has received: a complete request goes to a
+// worker; a refused one is answered and the connection closed.
+void HttpFrontEnd::advance(Connection& c)
+{
+    if (c.busy || c.lingering || (c.input.empty() && c.reader.idle()))
+        return;
+    switch (c.reader.read(c.input)) {
+    case HttpRequestReader::State::NeedMore:
+        if (c.reader.wants_continue()) {
+            send_now(c.fd, "HTTP/1.1 100 Continue\r\n\r\n");
+            c.reader.continue_sent();
+        }
+        return;
+    case HttpRequestReader::State::Refused:
+        refuse(c, c.reader.status());
+        return;
+    case HttpRequestReader::State::Complete:
+        c.request = c.reader.take();
+        c.busy = true;
+        {
+            std::lock_guard lock(_mutex);
+            _work.push_back(&c);
+        }
+        _work_ready.notify_one();
+        return;
+    }
+}
+
+void HttpFrontEnd::expire(Clock::time_point now)
+{
+    std::vector<int> ended;
+    for (auto& [fd, c] : _connections) {
+        if (c->busy)
+            continue;
+        if (c->lingering) {
+            if (now >= c->linger_end)
+                ended.push_back(fd);
+        } else if (!c->reader.idle() || !c->input.empty()) {
+            if (now - c->request_start >= _tuning.request_time)
+                refuse(*c, 408); // the request took too long
+        } else if (now - c->idle_since >= _tuning.idle_time) {
+            ended.push_back(fd);
+        }
+    }
+    for (int fd : ended)
+        close_connection(fd);
+}
+
+int HttpFrontEnd::poll_timeout(Clock::time_point now) const
+{
+    auto next = now + std::chrono::seconds(1);
+    if (_accept_resume > now)
+        next = std::min(next, _accept_resume);
+    for (auto& [fd, c] : _connections) {
+        if (c->busy)
+            continue;
+        Clock::time_point due = c->lingering                                  ? c->linger_end
+                                : (!c->reader.idle() || !c->input.empty()) ? c->request_start + _tuning.request_time
+                                                                            : c->idle_since + _tuning.idle_time;
+        next = std::min(next, due);
+    }
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count();
+    return static_cast<int>(std::max<long long>(ms, 0) + 1);
+}
+
+bool HttpFrontEnd::serve()
+{
+    if (_listen_fd < 0 || _wake_fd < 0)
+        return false;
+    for (size_t i = 0; i < _tuning.workers; i++)
+        _workers.emplace_back([this] { work(); });
+    std::vector<pollfd> fds;
+    while (!_stopping) {
+        fds.clear();
+        fds.push_back({_wake_fd, POLLIN, 0});
+        fds.push_back({_listen_fd, static_cast<short>(Clock::now() < _accept_resume ? 0 : POLLIN), 0});
+        for (auto& [fd, c] : _connections)
+            if (!c->busy)
+                fds.push_back({fd, POLLIN, 0});
+        int r = ::poll(fds.data(), fds.size(), poll_timeout(Clock::now()));
+        if (r < 0 && errno != EINTR)
+            break;
+        if (fds[0].revents) {
+            uint64_t n;
+            (void)!::read(_wake_fd, &n, sizeof n);
+        }
+        // Connections back from the workers: closed, or read on (a client
+        // may have sent its next request already).
+        std::vector<Connection*> back;
+        {
+            std::lock_guard lock(_mutex);
+            back.swap(_answered);
+        }
+        for (Connection* c : back) {
+            c->busy = false;
+            c->request = HttpRequest();
+            if (c->close_after) {
+                close_connection(c->fd);
+                continue;
+            }
+            c->idle_since = Clock::now();
+            if (!c->input.empty())
+                c->request_start = c->idle_since;
+            advance(*c);
+        }
+        if (fds[1].revents & POLLIN)
+            accept_all();
+        for (size_t i = 2; i < fds.size(); i++) {
+            if (!fds[i].revents)
+                continue;
+            auto it = _connections.find(fds[i].fd);
+            if (it != _connections.end() && !it->second->busy)
+                receive(*it->second);
+        }
+        expire(Clock::now());
+    }
+    // Shutting down: connections are closed, those being answered are cut
+    // so their workers end promptly.
+    {
+        std::lock_guard lock(_mutex);
+        _work.clear();
+        for (auto& [fd, c] : _connections)
+            if (c->busy)
+                ::shutdown(fd, SHUT_RDWR);
+    }
+    _work_ready.notify_all();
+    for (auto& w : _workers)
+        w.join();
+    _workers.clear();
+    for (auto& [fd, c] : _connections)
+        ::close(fd);
+    _connections.clear();
+    ::close(_listen_fd);
+    _listen_fd = -1;
+    return true;
+}
+
+void HttpFrontEnd::work()
+{
+    for (;;) {
+        Connection* c = nullptr;
+        {
+            std::unique_lock lock(_mutex);
+            _work_ready.wait(lock, [this] { return _stopping || !_work.empty(); });
+            if (_stopping)
+                return;
+            c = _work.front();
+            _work.pop_front();
+        }
+        try {
+            answer(*c);
+        } catch (...) {
+            c->close_after = true;
+        }
+        {
+            std::lock_guard lock(_mutex);
+            _answered.push_back(c);
+        }
+        wake();
+    }
+}
+
+void HttpFrontEnd::answer(Connection& c)
+{
+    const HttpRequest& req = c.request;
+    HttpAnswer::Options options;
+    options.may_stream = req.minor_version >= 1;
+    const std::string* te = req.header("TE");
+    options.trailers = te && te->find("trailers") != std::string::npos;
+    options.keep_alive = req.keep_alive();
+    options.stall = _tuning.stall_time;
+    HttpAnswer out(c.fd, options);
+    auto done = [&] { c.close_after = !out.keeps_connection(); };
+
+    if (req.method != "POST") {
+        out.send_status(405, "", "Allow: POST");
+        return done();
+    }
+    if (_credentials.required && !authorized(_credentials, req.header_value("Authorization"))) {
+        out.send_status(401, "", "WWW-Authenticate: Basic realm=\"cimserver\"");
+        return done();
+    }
+    const std::string* operation = req.header("CIMOperation");
+    if (!operation || strcasecmp(operation->c_str(), "MethodCall") != 0) {
+        out.send_status(400, "unsupported-operation");
+        return done();
+    }
+    const std::string* version = req.header("CIMProtocolVersion");
+    if (version && !starts_with_nocase(*version, "1.")) {
+        out.send_status(501, "unsupported-protocol-version");
+        return done();
+    }
+    std::string type = req.header_value("Content-Type");
+    if (!starts_with_nocase(type, "application/xml") && !starts_with_nocase(type, "text/xml")) {
+        out.send_status(400, "request-not-valid");
+        return done();
+    }
+    const std::string* method = req.header("CIMMethod");
+    if (!method) {
+        out.send_status(400, "header-mismatch");
+        return done();
+    }
+    OperationReply reply = _operations.handle(req.body, *method, out);
+    out.finish(reply);
+    done();
 }
 
 } // namespace cimserver

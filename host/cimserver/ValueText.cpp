@@ -1,6 +1,7 @@
 #include "ValueText.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -41,36 +42,38 @@ bool with_type(uint16 type, F&& f)
     }
 }
 
+// The text of a value, in buf or in store (for texts of any length).
 template <class T>
-std::string to_text(const T& v)
+std::string_view to_text(const T& v, char (&buf)[64], std::string& store)
 {
     if constexpr (std::is_same_v<T, boolean>) {
         return v ? "TRUE" : "FALSE";
     } else if constexpr (std::is_same_v<T, String>) {
-        return std::string(v.c_str(), v.size());
+        return std::string_view(v.c_str(), v.size());
     } else if constexpr (std::is_same_v<T, Datetime>) {
-        return v.ascii().c_str();
+        store = v.ascii().c_str();
+        return store;
     } else if constexpr (std::is_same_v<T, char16>) {
         // UTF-8 of one UCS-2 code unit.
         uint16 c = v.code();
-        std::string s;
+        size_t n = 0;
         if (c < 0x80) {
-            s += static_cast<char>(c);
+            buf[n++] = static_cast<char>(c);
         } else if (c < 0x800) {
-            s += static_cast<char>(0xC0 | (c >> 6));
-            s += static_cast<char>(0x80 | (c & 0x3F));
+            buf[n++] = static_cast<char>(0xC0 | (c >> 6));
+            buf[n++] = static_cast<char>(0x80 | (c & 0x3F));
         } else {
-            s += static_cast<char>(0xE0 | (c >> 12));
-            s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            s += static_cast<char>(0x80 | (c & 0x3F));
+            buf[n++] = static_cast<char>(0xE0 | (c >> 12));
+            buf[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            buf[n++] = static_cast<char>(0x80 | (c & 0x3F));
         }
-        return s;
+        return std::string_view(buf, n);
     } else if constexpr (std::is_floating_point_v<T>) {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.17g", static_cast<double>(v));
-        return buf;
+        int n = std::snprintf(buf, sizeof buf, "%.17g", static_cast<double>(v));
+        return std::string_view(buf, static_cast<size_t>(n));
     } else {
-        return std::to_string(v);
+        auto r = std::to_chars(buf, buf + sizeof buf, v);
+        return std::string_view(buf, static_cast<size_t>(r.ptr - buf));
     }
 }
 
@@ -184,28 +187,36 @@ bool from_text(const std::string& raw, T& out)
 
 } // namespace
 
-bool property_texts(const Instance* inst, const Meta_Property* mp, std::vector<std::string>& texts)
+bool visit_property_texts(const Instance* inst, const Meta_Property* mp, TextVisitor visit, void* context)
 {
-    texts.clear();
     bool present = false;
+    char buf[64];
+    std::string store;
     with_type(mp->type, [&](auto tag) {
         using T = typename decltype(tag)::type;
         if (mp->subscript == 0) {
             auto* f = static_cast<const Property<T>*>(field_of(inst, mp->offset));
             if (f->null)
                 return true;
-            texts.push_back(to_text(f->value));
+            visit(context, to_text(f->value, buf, store));
         } else {
             auto* f = static_cast<const Property<Array<T>>*>(field_of(inst, mp->offset));
             if (f->null)
                 return true;
             for (size_t i = 0; i < f->value.size(); i++)
-                texts.push_back(to_text(f->value[i]));
+                visit(context, to_text(f->value[i], buf, store));
         }
         present = true;
         return true;
     });
     return present;
+}
+
+bool property_texts(const Instance* inst, const Meta_Property* mp, std::vector<std::string>& texts)
+{
+    texts.clear();
+    auto keep = [](void* to, std::string_view text) { static_cast<std::vector<std::string>*>(to)->emplace_back(text); };
+    return visit_property_texts(inst, mp, keep, &texts);
 }
 
 bool set_property_texts(Instance* inst, const Meta_Property* mp, const std::vector<std::string>& texts, bool is_array)

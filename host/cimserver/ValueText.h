@@ -6,6 +6,7 @@
 #include <cimple/cimple.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cimserver {
@@ -19,6 +20,13 @@ inline const void* field_of(const cimple::Instance* inst, cimple::uint32 offset)
 {
     return reinterpret_cast<const char*>(inst) + offset;
 }
+
+// Calls visit(context, text) for each element of a property's value (once
+// for a scalar) in text form; false, without a call, when it is null. The
+// text is valid during the call only.
+using TextVisitor = void (*)(void* context, std::string_view text);
+bool visit_property_texts(const cimple::Instance* inst, const cimple::Meta_Property* mp, TextVisitor visit,
+                          void* context);
 
 // The value of a property: false when it is null; otherwise its elements
 // (one for a scalar) in text form.

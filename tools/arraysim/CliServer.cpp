@@ -1,6 +1,8 @@
 #include "CliServer.hpp"
 
 #include <poll.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -105,6 +107,8 @@ void CliServer::loop() {
         if (::poll(&p, 1, 100) <= 0) continue;
         const int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (c < 0) continue;
+        const int one = 1; // prompt and output leave in separate writes
+        ::setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         std::lock_guard lk(mu_);
         // Logins that have ended are joined here, so threads do not pile up.
         for (auto it = clients_.begin(); it != clients_.end();) {

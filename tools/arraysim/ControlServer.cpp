@@ -1,6 +1,8 @@
 #include "ControlServer.hpp"
 
 #include <poll.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -86,6 +88,8 @@ void ControlServer::loop() {
         if (::poll(&p, 1, 100) <= 0) continue;
         int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (c < 0) continue;
+        const int one = 1; // answers leave without waiting for acknowledgements
+        ::setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         for (auto it = clients_.begin(); it != clients_.end();) {
             if ((*it)->done) {
                 (*it)->thread.join();

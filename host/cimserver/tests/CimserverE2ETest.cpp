@@ -1,10 +1,7 @@
 // End to end: wbemcli and raw CIM-XML requests against cimserver hosting the
 // provider module on the simulated `small` array.
 #include "CimClient.h"
-#include "CimserverProcess.h"
-
-#include <ArraysimProcess.hpp>
-#include <TempInstallDir.h>
+#include "SimulatedServer.h"
 
 #include <gtest/gtest.h>
 
@@ -29,13 +26,10 @@ class CimserverE2E : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        sim = std::make_unique<testsupport::ArraysimProcess>("small");
-        install = std::make_unique<smis::test::TempInstallDir>();
-        std::vector<std::string> env;
-        for (size_t i = 0; i < sim->arrayCount(); i++)
-            env.push_back("StorageIP=" + sim->address(i) + "," + std::to_string(sim->port(i)));
-        install->writeEnv(env);
-        server = std::make_unique<CimserverProcess>(install->path());
+        setup = std::make_unique<SimulatedServer>("small");
+        sim = &setup->sim;
+        install = &setup->install;
+        server = &setup->server;
         // Instances of pools, extents and their associations depend on both
         // the configuration table and the status records; the tests compare
         // enumerations made at different moments, so they start once the
@@ -51,9 +45,7 @@ protected:
     {
         int rc = server->stop();
         EXPECT_EQ(rc, 0) << server->output();
-        server.reset();
-        install.reset();
-        sim.reset();
+        setup.reset();
     }
 
     static std::map<std::string, bool> classes()
@@ -67,14 +59,16 @@ protected:
         return landed_classes(client);
     }
 
-    static std::unique_ptr<testsupport::ArraysimProcess> sim;
-    static std::unique_ptr<smis::test::TempInstallDir> install;
-    static std::unique_ptr<CimserverProcess> server;
+    static std::unique_ptr<SimulatedServer> setup;
+    static testsupport::ArraysimProcess* sim;
+    static smis::test::TempInstallDir* install;
+    static CimserverProcess* server;
 };
 
-std::unique_ptr<testsupport::ArraysimProcess> CimserverE2E::sim;
-std::unique_ptr<smis::test::TempInstallDir> CimserverE2E::install;
-std::unique_ptr<CimserverProcess> CimserverE2E::server;
+std::unique_ptr<SimulatedServer> CimserverE2E::setup;
+testsupport::ArraysimProcess* CimserverE2E::sim;
+smis::test::TempInstallDir* CimserverE2E::install;
+CimserverProcess* CimserverE2E::server;
 
 TEST_F(CimserverE2E, WbemcliListsClassNamesAndShowsAClassWithItsKeys)
 {
@@ -328,6 +322,12 @@ std::string nested(size_t depth)
     return s;
 }
 
+// text with its first from replaced by to.
+std::string with(std::string text, const std::string& from, const std::string& to)
+{
+    return text.replace(text.find(from), from.size(), to);
+}
+
 // Malformed requests each get an error; the server keeps serving.
 TEST_F(CimserverE2E, MalformedRequestsAnswerErrorsAndTheServerKeepsServing)
 {
@@ -383,6 +383,21 @@ TEST_F(CimserverE2E, MalformedRequestsAnswerErrorsAndTheServerKeepsServing)
         {"truncated nesting", good, std::string(100000, '<'), "application/xml", 400, "request-not-well-formed",
          0},
         {"deep nesting", good, nested(100000), "application/xml", 400, "request-not-valid", 0},
+        {"invalid UTF-8", good, with(ecn, "<SIMPLEREQ>", "<SIMPLEREQ><!-- \xff\xfe -->"), "application/xml", 400,
+         "request-not-well-formed", 0},
+        {"invalid UTF-8 in the ID", good, with(ecn, "ID=\"7\"", "ID=\"\xc0\xbc\""), "application/xml", 400,
+         "request-not-well-formed", 0},
+        {"two roots", good, ecn + "<CIM></CIM>", "application/xml", 400, "request-not-well-formed", 0},
+        {"duplicate attribute", good, with(ecn, "ID=\"7\"", "ID=\"7\" ID=\"8\""), "application/xml", 400,
+         "request-not-well-formed", 0},
+        {"message without ID", good, with(ecn, "ID=\"7\" ", ""), "application/xml", 400, "request-not-valid", 0},
+        {"message without protocol version", good, with(ecn, " PROTOCOLVERSION=\"1.0\"", ""), "application/xml",
+         400, "request-not-valid", 0},
+        {"unsupported protocol version in the message", good,
+         with(ecn, "PROTOCOLVERSION=\"1.0\"", "PROTOCOLVERSION=\"2.0\""), "application/xml", 501,
+         "unsupported-protocol-version", 0},
+        {"unsupported DTD version", good, with(ecn, "DTDVERSION=\"2.0\"", "DTDVERSION=\"3.0\""), "application/xml",
+         501, "unsupported-dtd-version", 0},
     };
     CimClient client(server->port());
     for (auto& c : cases) {

@@ -126,6 +126,16 @@ bool CimserverProcess::running() const
     return _pid > 0 && kill(_pid, 0) == 0 && waitpid(_pid, nullptr, WNOHANG) == 0;
 }
 
+long CimserverProcess::rss_kib() const
+{
+    std::ifstream status("/proc/" + std::to_string(_pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.compare(0, 6, "VmRSS:") == 0)
+            return std::stol(line.substr(6));
+    return 0;
+}
+
 int CimserverProcess::stop()
 {
     if (_pid <= 0)

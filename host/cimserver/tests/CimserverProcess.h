@@ -27,6 +27,9 @@ public:
     CimserverProcess& operator=(const CimserverProcess&) = delete;
 
     int port() const { return _port; }
+    pid_t pid() const { return _pid; }
+    // The server's resident memory in KiB (0 when it cannot be read).
+    long rss_kib() const;
     bool running() const;
     // SIGTERM, then the exit status (0 clean, also of the sanitizers); -1 when
     // it had to be killed.

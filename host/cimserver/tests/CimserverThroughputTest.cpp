@@ -3,10 +3,7 @@
 // extents, disks). Deep enumerations of the abstract bases would only repeat
 // the same providers.
 #include "CimClient.h"
-#include "CimserverProcess.h"
-
-#include <ArraysimProcess.hpp>
-#include <TempInstallDir.h>
+#include "SimulatedServer.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +18,8 @@ namespace {
 
 TEST(CimserverThroughput, EnumerationOnTheMaxScenario)
 {
-    testsupport::ArraysimProcess sim("max");
-    smis::test::TempInstallDir install;
-    std::vector<std::string> env;
-    for (size_t i = 0; i < sim.arrayCount(); i++)
-        env.push_back("StorageIP=" + sim.address(i) + "," + std::to_string(sim.port(i)));
-    install.writeEnv(env);
-    CimserverProcess server(install.path(), {"--max-request", "1048576"});
+    SimulatedServer setup("max", {"--max-request", "1048576"});
+    CimserverProcess& server = setup.server;
     CimClient client(server.port());
     // The polling service fetches the arrays' tables after the server starts;
     // until then every array is skipped and enumerations are empty.

@@ -1,7 +1,13 @@
 // Basic authentication: only the configured user with its password passes.
+// The bounds of connections: their number and deadlines.
 #include "HttpFrontEnd.h"
+#include "RawHttp.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+#include <vector>
 
 namespace cimserver {
 namespace {
@@ -25,6 +31,100 @@ TEST(HttpFrontEnd, BasicAuthenticationGrantsOnlyTheConfiguredLogin)
     };
     for (auto& k : cases)
         EXPECT_EQ(HttpFrontEnd::authorized(c, k.header), k.granted) << k.header;
+}
+
+
+// The front end in this process, with small bounds, over an empty module:
+// the requests here are all answered before any provider is asked.
+class FrontEndInProcess {
+public:
+    explicit FrontEndInProcess(FrontEndTuning tuning)
+        : _operations(_module), _front(_operations, Credentials{}, 1000, tuning)
+    {
+        _port = _front.bind("127.0.0.1", 0);
+        _thread = std::thread([this] { _front.serve(); });
+    }
+    ~FrontEndInProcess()
+    {
+        _front.stop();
+        _thread.join();
+    }
+    int port() const { return _port; }
+
+private:
+    ProviderModule _module;
+    CimOperations _operations;
+    HttpFrontEnd _front;
+    int _port = -1;
+    std::thread _thread;
+};
+
+const std::string PARTIAL = "POST /cimom HTTP/1.1\r\nHost: x\r\n";
+const std::string WHOLE = PARTIAL + "Content-Length: 0\r\n\r\n"; // no CIMOperation: 400
+
+TEST(HttpFrontEnd, ConnectionsBeyondTheBoundTakeAnIdleOnesPlaceOrAreRefused)
+{
+    FrontEndTuning t;
+    t.max_connections = 3;
+    FrontEndInProcess server(t);
+    auto settle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(100)); };
+    test::RawHttp idle(server.port());
+    settle();
+    std::vector<std::unique_ptr<test::RawHttp>> sending;
+    for (int i = 0; i < 2; i++) {
+        sending.push_back(std::make_unique<test::RawHttp>(server.port()));
+        sending.back()->send(PARTIAL);
+        settle();
+    }
+    // The idle connection makes room for a newcomer.
+    test::RawHttp newcomer(server.port());
+    settle();
+    EXPECT_TRUE(idle.closed_within(std::chrono::milliseconds(1000)));
+    ASSERT_TRUE(newcomer.send(WHOLE));
+    test::HttpResponse r;
+    ASSERT_TRUE(newcomer.read(r, std::chrono::milliseconds(1000)));
+    EXPECT_EQ(r.status, 400);
+    // Every place is taken by a connection in the middle of a request now.
+    newcomer.send(PARTIAL);
+    settle();
+    test::RawHttp refused(server.port());
+    ASSERT_TRUE(refused.read(r, std::chrono::milliseconds(1000)));
+    EXPECT_EQ(r.status, 503);
+    EXPECT_TRUE(refused.closed_within(std::chrono::milliseconds(1000)));
+    // The others finish their requests and are answered.
+    for (auto& c : sending) {
+        ASSERT_TRUE(c->send("Content-Length: 0\r\n\r\n"));
+        ASSERT_TRUE(c->read(r, std::chrono::milliseconds(1000)));
+        EXPECT_EQ(r.status, 400);
+    }
+}
+
+TEST(HttpFrontEnd, SlowRequestsAndIdleConnectionsMeetTheirDeadlines)
+{
+    FrontEndTuning t;
+    t.request_time = std::chrono::milliseconds(400);
+    t.idle_time = std::chrono::milliseconds(400);
+    FrontEndInProcess server(t);
+    auto start = std::chrono::steady_clock::now();
+    test::RawHttp idle(server.port());
+    test::RawHttp slow(server.port());
+    slow.send(PARTIAL);
+    // Bytes that keep coming do not extend a request's deadline.
+    for (int i = 0; i < 3; i++) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        slow.send("X: y\r\n");
+    }
+    test::HttpResponse r;
+    ASSERT_TRUE(slow.read(r, std::chrono::milliseconds(2000)));
+    EXPECT_EQ(r.status, 408);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    EXPECT_TRUE(idle.closed_within(std::chrono::milliseconds(1000)));
+    // A connection that was answered is closed once it has been idle as long.
+    test::RawHttp served(server.port());
+    ASSERT_TRUE(served.send(WHOLE));
+    ASSERT_TRUE(served.read(r, std::chrono::milliseconds(1000)));
+    EXPECT_EQ(r.status, 400);
+    EXPECT_TRUE(served.closed_within(std::chrono::milliseconds(1500)));
 }
 
 } // namespace

@@ -1,0 +1,61 @@
+// The HTTP answer to one request, written to the connection's socket. A
+// short answer goes out whole, status line, headers and body in one write.
+// A long one streams: once the text passes a part's size it leaves in
+// chunks, so the server holds about one part of it at a time. An error met
+// after the first chunk is reported in the CIMStatusCode trailer when the
+// client takes trailers; otherwise the answer is cut off (no final chunk),
+// so no client takes a partial answer for a whole one.
+#ifndef HOST_CIMSERVER_HTTP_ANSWER_H
+#define HOST_CIMSERVER_HTTP_ANSWER_H
+
+#include "AnswerSink.h"
+#include "CimOperations.h"
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace cimserver {
+
+class HttpAnswer : public AnswerSink {
+public:
+    struct Options {
+        bool may_stream = true;     // the client speaks HTTP/1.1 (chunked answers)
+        bool trailers = false;      // the client takes trailers ("TE: trailers")
+        bool keep_alive = true;     // the client keeps the connection
+        std::chrono::milliseconds stall{30000}; // longest time for the client to take one write (a part at most)
+        std::size_t part = 1u << 20;            // text size at which a streamed part leaves
+    };
+
+    HttpAnswer(int fd, Options options) : _fd(fd), _options(options) {}
+
+    // An answer without a body: status, the CIMError header when given and
+    // one further header line when given ("Name: value").
+    void send_status(int status, const std::string& cim_error = "", const std::string& extra_header = "");
+    // Ends the CIM-XML answer the operations wrote.
+    void finish(const OperationReply& reply);
+
+    // Whether the connection can take the next request afterwards.
+    bool keeps_connection() const { return _options.keep_alive && !_broken; }
+
+    static const char* reason_phrase(int status);
+    // Writes every byte of the pieces within stall; false when the peer went
+    // away or did not take them in time.
+    static bool send_all(int fd, std::initializer_list<std::string_view> pieces, std::chrono::milliseconds stall);
+
+protected:
+    void offer() override;
+
+private:
+    std::string head(int status, const std::string& cim_error, const std::string& extra_header, bool chunked,
+                     std::size_t length) const;
+    void send_chunk(std::string_view prefix);
+
+    int _fd;
+    Options _options;
+    bool _broken = false;
+};
+
+} // namespace cimserver
+
+#endif
