@@ -172,15 +172,6 @@ bool compositeExtentToSnapDataPool(Frame& frame, const String& deviceId)
     });
 }
 
-// The SLU index of a snapshot volume pool's or extent's number, or -1.
-template <auto Parse, const char* Key>
-int sdpvIndex(const VELDARO_RefTable& table, const Instance* source)
-{
-    std::uint16_t n = 0;
-    const char* key = Common::keyText(source, Key);
-    return key && Parse(key, &n) ? table.searchLunByLuTypeFromSluTable(LU_SDP, n) : -1;
-}
-
 using Find = int (VELDARO_RefTable::*)(std::uint16_t) const;
 constexpr Find RLU = &VELDARO_RefTable::searchRlunFromRluTable;
 constexpr Find TPP = &VELDARO_RefTable::searchPoolNoFromTppTable;
@@ -200,10 +191,10 @@ const Frame::Source_Route ROUTES[] = {
      Key_Index::of<&VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID, RLU, Key_Index::DEVICE_ID>,
      [](Frame& frame, const Instance*, int rlu) { return raidPoolToCompositeExtent(frame, rlu); }},
     {&VELDARO_SDPVPool::static_meta_class, Common::BY_INSTANCE_ID,
-     sdpvIndex<&VELDARO_SDPVPool_Resource::divide_InstanceID, Key_Index::INSTANCE_ID>,
+     Key_Index::snapDataVolume<&VELDARO_SDPVPool_Resource::divide_InstanceID, Key_Index::INSTANCE_ID>,
      [](Frame& frame, const Instance*, int slu) { return sdpvPoolToExtent(frame, slu); }},
     {&VELDARO_SDPVExtent::static_meta_class, Common::BY_SYSTEM_NAME,
-     sdpvIndex<&VELDARO_SDPVExtent_Resource::divide_DeviceID, Key_Index::DEVICE_ID>,
+     Key_Index::snapDataVolume<&VELDARO_SDPVExtent_Resource::divide_DeviceID, Key_Index::DEVICE_ID>,
      [](Frame& frame, const Instance*, int slu) { return sdpvPoolToExtent(frame, slu); }},
     {&VELDARO_SnapDataPool::static_meta_class, Common::BY_INSTANCE_ID, nullptr,
      [](Frame& frame, const Instance* source, int) {

@@ -10,6 +10,7 @@
 
 #include <cimple/cimple.h>
 
+#include <cstdint>
 #include <type_traits>
 
 #include "Association_Provider_Frame.h"
@@ -29,6 +30,17 @@ struct Key_Index {
     static int of(const VELDARO_RefTable& table, const Instance* source)
     {
         return parsed<Parse, Find>(table, Association_Provider_Frame::keyText(source, Key));
+    }
+
+    // The SLU index of the snapshot data volume (LU type 7) whose number
+    // Parse reads from the Key property, or -1.
+    template <auto Parse, const char* Key>
+    static int snapDataVolume(const VELDARO_RefTable& table, const Instance* source)
+    {
+        constexpr std::uint8_t LU_SDP = 7;
+        std::uint16_t number = 0;
+        const char* key = Association_Provider_Frame::keyText(source, Key);
+        return key && Parse(key, &number) ? table.searchLunByLuTypeFromSluTable(LU_SDP, number) : -1;
     }
 
     template <auto Parse, auto Find>
