@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <vector>
 
+#include "Association_End.h"
 #include "ByteOrder.h"
 #include "CIM_BasedOn.h"
+#include "Free_Extent_List.h"
+#include "RAID_Group_Walk.h"
 #include "SMIS_CMTAccess.h"
 #include "SMIS_TraceLog.h"
 #include "VELDARO_ConcatenatedExtent_Resource.h"
@@ -35,12 +37,8 @@ namespace {
 
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
+using Group = RAID_Group_Walk;
 
-constexpr std::uint8_t RAID1 = 4;
-constexpr std::uint8_t RAID10 = 12;
-constexpr std::uint16_t NONE = 0xFFFF;
-constexpr int MEMBER_SLOTS = 16;
-constexpr int DISK_SLOTS = 16;
 constexpr int LXRP_SUB_POOL_SLOTS = 5;
 constexpr std::uint64_t MIB = 1048576;
 
@@ -55,30 +53,9 @@ constexpr std::uint8_t LU_TPPC = 9;
 constexpr std::uint8_t LU_LXV = 11;
 constexpr std::uint8_t LU_WSV = 13;
 
-bool isFree(const VELDARO_RefTable& table, int rlu)
-{
-    return (table.getRluStatus(rlu) & 0xFF) == 3;
-}
-
 std::uint64_t valueOf(const Property<uint64>& p)
 {
     return p.null ? 0 : p.value;
-}
-
-int diskList(const VELDARO_RefTable& table, int rlu, disk_idx_list_in_rlu& list)
-{
-    const int n = table.getDiskIndexListInRlu(rlu, &list);
-    return std::clamp(n, 0, static_cast<int>(disk_idx_list_in_rlu::CAPACITY));
-}
-
-// The RLU index of a disk's group; -1 when the chain breaks.
-int groupOfDisk(const VELDARO_RefTable& table, int disk)
-{
-    const std::uint16_t dlun = table.getDiskDlun(disk);
-    if (dlun == NONE)
-        return -1;
-    const int dlu = table.searchDlunFromDluTable(dlun);
-    return dlu < 0 ? -1 : table.searchRlunFromRluTable(table.getDluRlun(dlu));
 }
 
 void logNoPart(int slu)
@@ -100,18 +77,14 @@ void logNoComposite(int rlu)
 void emit(Frame& frame, Instance* antecedent, Instance* dependent, std::uint16_t order, std::uint64_t start,
           std::uint64_t end)
 {
-    Instance* far = frame.otherEnd(antecedent, dependent);
-    Instance* made = Common::newAssociation(&CIM_BasedOn::static_meta_class, antecedent, dependent);
-    if (!made)
-        throw std::bad_alloc();
-    auto* association = static_cast<CIM_BasedOn*>(made);
-    association->OrderIndex.set(order);
-    Common::setUnlessNoValue(association->StartingAddress, start);
-    Common::setUnlessNoValue(association->EndingAddress, end);
-    frame.deliver(made, far, true);
+    frame.emit<CIM_BasedOn>(antecedent, dependent, frame.otherEnd(antecedent, dependent), true, [&](CIM_BasedOn& a) {
+        a.OrderIndex.set(order);
+        Common::setUnlessNoValue(a.StartingAddress, start);
+        Common::setUnlessNoValue(a.EndingAddress, end);
+    });
 }
 
-// ---- row 1: disks under RAID1 composites ----
+// ---- row 1: disks under Group::RAID1 composites ----
 
 bool disksOfMirrorGroups(Frame& frame, int rluEntry)
 {
@@ -121,23 +94,21 @@ bool disksOfMirrorGroups(Frame& frame, int rluEntry)
         VELDARO_DiskExtent_Resource disks(frame.storage());
         const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            if (isFree(table, rlu) || table.getRaidLevel(rlu) != RAID1)
+            if (Group::isFree(table, rlu) || table.getRaidLevel(rlu) != Group::RAID1)
                 continue;
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, rlu) != 0)
+            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
+            if (composite.failed())
                 return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
+            if (!composite.built())
                 continue;
             disk_idx_list_in_rlu list{};
-            const int n = diskList(table, rlu, list);
+            const int n = Group::memberDisks(table, rlu, list);
             std::uint16_t order = 0;
             for (int k = 0; k < n; ++k) {
-                VELDARO_DiskExtent* made = nullptr;
-                if (disks.createInstance(made, static_cast<int>(list.DiskIdx[k])) != 0)
+                auto disk = Association_End<VELDARO_DiskExtent>::build(disks, static_cast<int>(list.DiskIdx[k]));
+                if (disk.failed())
                     return false;
-                Owned<VELDARO_DiskExtent> disk(made);
-                if (!disk)
+                if (!disk.built())
                     continue;
                 const std::uint64_t end = Common::lastByte(valueOf(disk->BlockCount));
                 emit(frame, disk.release(), clone(composite.get()), ++order, 0, end);
@@ -151,27 +122,25 @@ bool diskOfMirrorGroup(Frame& frame, int disk)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_RefTable table(frame.storage().c_str());
-        const int rlu = groupOfDisk(table, disk);
-        if (rlu < 0 || table.getRaidLevel(rlu) != RAID1)
+        const int rlu = Group::groupOfDisk(table, disk);
+        if (rlu < 0 || table.getRaidLevel(rlu) != Group::RAID1)
             return true;
         disk_idx_list_in_rlu list{};
-        const int n = diskList(table, rlu, list);
+        const int n = Group::memberDisks(table, rlu, list);
         const auto* at = std::find(list.DiskIdx, list.DiskIdx + n, static_cast<std::uint32_t>(disk));
         if (at == list.DiskIdx + n)
             return true;
-        VELDARO_RAIDCompositeExtent* built = nullptr;
-        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(built, rlu) != 0)
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        if (composite.failed())
             return false;
-        Owned<VELDARO_RAIDCompositeExtent> composite(built);
-        if (!composite) {
+        if (!composite.built()) {
             logNoComposite(rlu);
             return false;
         }
-        VELDARO_DiskExtent* made = nullptr;
-        if (VELDARO_DiskExtent_Resource(frame.storage()).createInstance(made, disk) != 0)
+        auto member = Association_End<VELDARO_DiskExtent>::build(VELDARO_DiskExtent_Resource(frame.storage()), disk);
+        if (member.failed())
             return false;
-        Owned<VELDARO_DiskExtent> member(made);
-        if (!member)
+        if (!member.built())
             return true;
         const std::uint64_t end = Common::lastByte(valueOf(member->BlockCount));
         emit(frame, member.release(), composite.release(), static_cast<std::uint16_t>(at - list.DiskIdx + 1), 0, end);
@@ -180,22 +149,6 @@ bool diskOfMirrorGroup(Frame& frame, int disk)
 }
 
 // ---- row 3: free areas of the RAID groups ----
-
-// The free extents of one group, owned until handed out.
-struct Free_Extents {
-    Array<VELDARO_FreeExtent*> list;
-    ~Free_Extents()
-    {
-        for (std::size_t i = 0; i < list.size(); ++i)
-            destroy(list[i]);
-    }
-    VELDARO_FreeExtent* take(std::size_t i)
-    {
-        VELDARO_FreeExtent* e = list[i];
-        list[i] = nullptr;
-        return e;
-    }
-};
 
 void emitFree(Frame& frame, Instance* composite, VELDARO_FreeExtent* free, std::uint16_t order)
 {
@@ -212,16 +165,15 @@ bool freeOfGroups(Frame& frame, int rluEntry)
         VELDARO_FreeExtent_Resource frees(frame.storage());
         const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, rlu) != 0)
+            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
+            if (composite.failed())
                 return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
+            if (!composite.built())
                 continue;
-            Free_Extents extents;
-            if (frees.createInstance(extents.list, rlu) != 0)
+            Free_Extent_List extents;
+            if (!extents.build(frees, rlu))
                 return false;
-            for (std::size_t i = 0; i < extents.list.size(); ++i)
+            for (std::size_t i = 0; i < extents.size(); ++i)
                 if (VELDARO_FreeExtent* free = extents.take(i))
                     emitFree(frame, clone(composite.get()), free, static_cast<std::uint16_t>(i + 1));
         }
@@ -232,16 +184,16 @@ bool freeOfGroups(Frame& frame, int rluEntry)
 bool freeOfGroup(Frame& frame, int rlu, int place)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        Free_Extents extents;
-        if (VELDARO_FreeExtent_Resource(frame.storage()).createInstance(extents.list, rlu) != 0)
+        Free_Extent_List extents;
+        VELDARO_FreeExtent_Resource frees(frame.storage());
+        if (!extents.build(frees, rlu))
             return false;
-        if (place < 0 || static_cast<std::size_t>(place) >= extents.list.size() || !extents.list[place])
+        if (place < 0 || static_cast<std::size_t>(place) >= extents.size() || !extents.at(place))
             return true;
-        VELDARO_RAIDCompositeExtent* built = nullptr;
-        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(built, rlu) != 0)
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        if (composite.failed())
             return false;
-        Owned<VELDARO_RAIDCompositeExtent> composite(built);
-        if (!composite) {
+        if (!composite.built()) {
             logNoComposite(rlu);
             return false;
         }
@@ -288,29 +240,27 @@ std::vector<int> sluList(const VELDARO_RefTable& table, int rlu, Slu_List which)
     return out;
 }
 
-// ---- row 2: disks under mirrored pairs of RAID1+0 groups ----
+// ---- row 2: disks under mirrored pairs of Group::RAID1+0 groups ----
 
-// Emits the disks of one mirrored pair (DLU) of a RAID1+0 group.
+// Emits the disks of one mirrored pair (DLU) of a Group::RAID1+0 group.
 bool disksOfMirroredPair(Frame& frame, const VELDARO_RefTable& table, int rlu, int dlu,
                          VELDARO_MirroredExtent_Resource& mirrors, VELDARO_DiskExtent_Resource& disks)
 {
-    VELDARO_MirroredExtent* built = nullptr;
-    if (mirrors.createInstance(built, rlu, dlu) != 0)
+    auto mirror = Association_End<VELDARO_MirroredExtent>::build(mirrors, rlu, dlu);
+    if (mirror.failed())
         return false;
-    Owned<VELDARO_MirroredExtent> mirror(built);
-    if (!mirror)
+    if (!mirror.built())
         return true;
     std::uint16_t order = 0;
-    for (int slot = 0; slot < DISK_SLOTS; ++slot) {
+    for (int slot = 0; slot < Group::DISK_SLOTS; ++slot) {
         const std::uint16_t plun = table.getDluUsePlu(dlu, slot);
-        const int diskIndex = plun == NONE ? -1 : table.searchPlunFromDiskTable(plun);
+        const int diskIndex = plun == Group::NONE ? -1 : table.searchPlunFromDiskTable(plun);
         if (diskIndex < 0)
             continue;
-        VELDARO_DiskExtent* made = nullptr;
-        if (disks.createInstance(made, diskIndex) != 0)
+        auto disk = Association_End<VELDARO_DiskExtent>::build(disks, diskIndex);
+        if (disk.failed())
             return false;
-        Owned<VELDARO_DiskExtent> disk(made);
-        if (!disk)
+        if (!disk.built())
             continue;
         const std::uint64_t end = Common::lastByte(valueOf(disk->BlockCount));
         emit(frame, disk.release(), clone(mirror.get()), ++order, 0, end);
@@ -326,12 +276,12 @@ bool disksOfMirroredPairs(Frame& frame, int rluEntry)
         VELDARO_DiskExtent_Resource disks(frame.storage());
         const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            if (isFree(table, rlu) || table.getRaidLevel(rlu) != RAID10)
+            if (Group::isFree(table, rlu) || table.getRaidLevel(rlu) != Group::RAID10)
                 continue;
-            const int members = std::min<int>(table.getRluMemberDiskCount(rlu), MEMBER_SLOTS);
+            const int members = std::min<int>(table.getRluMemberDiskCount(rlu), Group::MEMBER_SLOTS);
             for (int j = 0; j < members; ++j) {
                 const std::uint16_t dlun = table.getRluDlun(rlu, j);
-                const int dlu = dlun == NONE ? -1 : table.searchDlunFromDluTable(dlun);
+                const int dlu = dlun == Group::NONE ? -1 : table.searchDlunFromDluTable(dlun);
                 if (dlu >= 0 && !disksOfMirroredPair(frame, table, rlu, dlu, mirrors, disks))
                     return false;
             }
@@ -348,7 +298,7 @@ bool disksOfMirroredPairOfDisk(Frame& frame, int disk)
         VELDARO_RefTable table(frame.storage().c_str());
         const int dlu = table.searchDlunFromDluTable(table.getDiskDlun(disk));
         const int rlu = dlu < 0 ? -1 : table.searchRlunFromRluTable(table.getDluRlun(dlu));
-        if (rlu < 0 || isFree(table, rlu) || table.getRaidLevel(rlu) != RAID10)
+        if (rlu < 0 || Group::isFree(table, rlu) || table.getRaidLevel(rlu) != Group::RAID10)
             return true;
         VELDARO_MirroredExtent_Resource mirrors(frame.storage());
         VELDARO_DiskExtent_Resource disks(frame.storage());
@@ -362,26 +312,24 @@ bool diskOfMirroredPair(Frame& frame, int disk)
         VELDARO_RefTable table(frame.storage().c_str());
         const int dlu = table.searchDlunFromDluTable(table.getDiskDlun(disk));
         const int rlu = dlu < 0 ? -1 : table.searchRlunFromRluTable(table.getDluRlun(dlu));
-        if (rlu < 0 || table.getRaidLevel(rlu) != RAID10)
+        if (rlu < 0 || table.getRaidLevel(rlu) != Group::RAID10)
             return true;
         const std::uint16_t plun = table.getDiskPlun(disk);
         int place = 0;
-        for (int slot = 0; slot < DISK_SLOTS && place == 0; ++slot)
+        for (int slot = 0; slot < Group::DISK_SLOTS && place == 0; ++slot)
             if (table.getDluUsePlu(dlu, slot) == plun)
                 place = slot + 1;
         if (place == 0)
             return true;
-        VELDARO_MirroredExtent* built = nullptr;
-        if (VELDARO_MirroredExtent_Resource(frame.storage()).createInstance(built, rlu, dlu) != 0)
+        auto mirror = Association_End<VELDARO_MirroredExtent>::build(VELDARO_MirroredExtent_Resource(frame.storage()), rlu, dlu);
+        if (mirror.failed())
             return false;
-        Owned<VELDARO_MirroredExtent> mirror(built);
-        if (!mirror)
+        if (!mirror.built())
             return true;
-        VELDARO_DiskExtent* made = nullptr;
-        if (VELDARO_DiskExtent_Resource(frame.storage()).createInstance(made, disk) != 0)
+        auto member = Association_End<VELDARO_DiskExtent>::build(VELDARO_DiskExtent_Resource(frame.storage()), disk);
+        if (member.failed())
             return false;
-        Owned<VELDARO_DiskExtent> member(made);
-        if (!member)
+        if (!member.built())
             return true;
         const std::uint64_t end = Common::lastByte(valueOf(member->BlockCount));
         emit(frame, member.release(), mirror.release(), static_cast<std::uint16_t>(place), 0, end);
@@ -408,19 +356,17 @@ bool slicesOfGroups(Frame& frame, int rluEntry, Slu_List which)
         Resource slices(frame.storage());
         const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, rlu) != 0)
+            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
+            if (composite.failed())
                 return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
+            if (!composite.built())
                 continue;
             const std::vector<int> list = sluList(table, rlu, which);
             for (std::size_t k = 0; k < list.size(); ++k) {
-                Model* made = nullptr;
-                if (slices.createInstance(made, list[k]) != 0)
+                auto slice = Association_End<Model>::build(slices, list[k]);
+                if (slice.failed())
                     return false;
-                Owned<Model> slice(made);
-                if (slice)
+                if (slice.built())
                     emitSlice(frame, table, clone(composite.get()), slice.release(), list[k], k);
             }
         }
@@ -440,19 +386,17 @@ bool sliceOfGroup(Frame& frame, int slu, Slu_List which)
         const auto at = std::find(list.begin(), list.end(), slu);
         if (at == list.end())
             return true;
-        VELDARO_RAIDCompositeExtent* built = nullptr;
-        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(built, rlu) != 0)
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        if (composite.failed())
             return false;
-        Owned<VELDARO_RAIDCompositeExtent> composite(built);
-        if (!composite) {
+        if (!composite.built()) {
             logNoComposite(rlu);
             return false;
         }
-        Model* made = nullptr;
-        if (Resource(frame.storage()).createInstance(made, slu) != 0)
+        auto slice = Association_End<Model>::build(Resource(frame.storage()), slu);
+        if (slice.failed())
             return false;
-        Owned<Model> slice(made);
-        if (!slice) {
+        if (!slice.built()) {
             if (which == Slu_List::CONCATENATION_MEMBERS) {
                 logNoPart(slu);
                 return false;
@@ -474,21 +418,19 @@ bool partsOfConcatenations(Frame& frame, int oluEntry)
         VELDARO_PartOfConcatenatedExtent_Resource parts(frame.storage());
         const auto range = frame.walk(oluEntry, static_cast<int>(table.getOLUMaxCount()));
         for (int olu = range.begin; olu < range.end; ++olu) {
-            VELDARO_ConcatenatedExtent* built = nullptr;
-            if (concatenations.createInstance(built, olu) != 0)
+            auto whole = Association_End<VELDARO_ConcatenatedExtent>::build(concatenations, olu);
+            if (whole.failed())
                 return false;
-            Owned<VELDARO_ConcatenatedExtent> whole(built);
-            if (!whole)
+            if (!whole.built())
                 continue;
             Array<int> members;
             table.getSluIndexListInOlu(olu, members);
             std::uint16_t order = 0;
             for (std::size_t k = 0; k < members.size(); ++k) {
-                VELDARO_PartOfConcatenatedExtent* made = nullptr;
-                if (parts.createInstance(made, members[k]) != 0)
+                auto part = Association_End<VELDARO_PartOfConcatenatedExtent>::build(parts, members[k]);
+                if (part.failed())
                     return false;
-                Owned<VELDARO_PartOfConcatenatedExtent> part(made);
-                if (!part)
+                if (!part.built())
                     continue;
                 const std::uint64_t start = table.getSluStartOlba(members[k]);
                 emit(frame, part.release(), clone(whole.get()), ++order, start * Common::BLOCK_SIZE,
@@ -513,17 +455,15 @@ bool partOfConcatenation(Frame& frame, int slu)
             ++place;
         if (place == members.size())
             return true;
-        VELDARO_ConcatenatedExtent* built = nullptr;
-        if (VELDARO_ConcatenatedExtent_Resource(frame.storage()).createInstance(built, olu) != 0)
+        auto whole = Association_End<VELDARO_ConcatenatedExtent>::build(VELDARO_ConcatenatedExtent_Resource(frame.storage()), olu);
+        if (whole.failed())
             return false;
-        Owned<VELDARO_ConcatenatedExtent> whole(built);
-        if (!whole)
+        if (!whole.built())
             return true;
-        VELDARO_PartOfConcatenatedExtent* made = nullptr;
-        if (VELDARO_PartOfConcatenatedExtent_Resource(frame.storage()).createInstance(made, slu) != 0)
+        auto part = Association_End<VELDARO_PartOfConcatenatedExtent>::build(VELDARO_PartOfConcatenatedExtent_Resource(frame.storage()), slu);
+        if (part.failed())
             return false;
-        Owned<VELDARO_PartOfConcatenatedExtent> part(made);
-        if (!part) {
+        if (!part.built()) {
             logNoPart(slu);
             return false;
         }
@@ -534,8 +474,8 @@ bool partOfConcatenation(Frame& frame, int slu)
     });
 }
 
-void emitVolumeOfConcatenation(Frame& frame, Owned<VELDARO_ConcatenatedExtent>& whole,
-                               Owned<VELDARO_StorageVolume>& volume)
+void emitVolumeOfConcatenation(Frame& frame, Association_End<VELDARO_ConcatenatedExtent>& whole,
+                               Association_End<VELDARO_StorageVolume>& volume)
 {
     const std::uint64_t end = Common::lastByte(valueOf(whole->NumberOfBlocks));
     emit(frame, whole.release(), volume.release(), 1, 0, end);
@@ -549,20 +489,18 @@ bool volumesOfConcatenations(Frame& frame, int oluEntry)
         VELDARO_StorageVolume_Resource volumes(frame.storage());
         const auto range = frame.walk(oluEntry, static_cast<int>(table.getOLUMaxCount()));
         for (int olu = range.begin; olu < range.end; ++olu) {
-            VELDARO_ConcatenatedExtent* built = nullptr;
-            if (concatenations.createInstance(built, olu) != 0)
+            auto whole = Association_End<VELDARO_ConcatenatedExtent>::build(concatenations, olu);
+            if (whole.failed())
                 return false;
-            Owned<VELDARO_ConcatenatedExtent> whole(built);
-            if (!whole)
+            if (!whole.built())
                 continue;
             const int slu = table.searchSlunFromSluTable(table.getOluSlun(olu, 0));
             if (slu < 0)
                 continue;
-            VELDARO_StorageVolume* made = nullptr;
-            if (volumes.createInstance(made, slu) != 0)
+            auto volume = Association_End<VELDARO_StorageVolume>::build(volumes, slu);
+            if (volume.failed())
                 return false;
-            Owned<VELDARO_StorageVolume> volume(made);
-            if (volume)
+            if (volume.built())
                 emitVolumeOfConcatenation(frame, whole, volume);
         }
         return true;
@@ -576,17 +514,15 @@ bool volumeOfConcatenation(Frame& frame, int slu)
         const int olu = table.searchOlunFromOluTable(table.getSluOlun(slu));
         if (olu < 0)
             return true;
-        VELDARO_ConcatenatedExtent* built = nullptr;
-        if (VELDARO_ConcatenatedExtent_Resource(frame.storage()).createInstance(built, olu) != 0)
+        auto whole = Association_End<VELDARO_ConcatenatedExtent>::build(VELDARO_ConcatenatedExtent_Resource(frame.storage()), olu);
+        if (whole.failed())
             return false;
-        Owned<VELDARO_ConcatenatedExtent> whole(built);
-        if (!whole)
+        if (!whole.built())
             return true;
-        VELDARO_StorageVolume* made = nullptr;
-        if (VELDARO_StorageVolume_Resource(frame.storage()).createInstance(made, slu) != 0)
+        auto volume = Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu);
+        if (volume.failed())
             return false;
-        Owned<VELDARO_StorageVolume> volume(made);
-        if (volume)
+        if (volume.built())
             emitVolumeOfConcatenation(frame, whole, volume);
         return true;
     });
@@ -626,11 +562,10 @@ bool snapDataOfSdpvExtents(Frame& frame, int sluEntry)
                     composite = list[i];
             if (!composite)
                 continue;
-            VELDARO_SDPVExtent* made = nullptr;
-            if (extents.createInstance(made, slu) != 0)
+            auto extent = Association_End<VELDARO_SDPVExtent>::build(extents, slu);
+            if (extent.failed())
                 return false;
-            Owned<VELDARO_SDPVExtent> extent(made);
-            if (extent)
+            if (extent.built())
                 emitSnapData(frame, table, extent.release(), clone(composite), slu);
         }
         return true;
@@ -657,11 +592,10 @@ bool sdpvExtentsOfSnapData(Frame& frame, const String& deviceId)
         for (int slu = 0; slu < count; ++slu) {
             if (table.getSluSDPID(slu) != sdp)
                 continue;
-            VELDARO_SDPVExtent* made = nullptr;
-            if (extents.createInstance(made, slu) != 0)
+            auto extent = Association_End<VELDARO_SDPVExtent>::build(extents, slu);
+            if (extent.failed())
                 return false;
-            Owned<VELDARO_SDPVExtent> extent(made);
-            if (extent)
+            if (extent.built())
                 emitSnapData(frame, table, extent.release(), clone(composite), slu);
         }
         return true;
@@ -674,7 +608,7 @@ bool sdpvExtentsOfSnapData(Frame& frame, const String& deviceId)
 int poolOfGroup(const VELDARO_RefTable& table, int rlu)
 {
     const std::uint16_t pool = table.getRluPoolNumber(rlu);
-    return pool == NONE ? -1 : table.searchPoolNoFromTppTable(pool);
+    return pool == Group::NONE ? -1 : table.searchPoolNoFromTppTable(pool);
 }
 
 template <class Resource, class Model>
@@ -686,22 +620,20 @@ bool groupsUnderPools(Frame& frame, int rluEntry, bool subPools)
         Resource pools(frame.storage());
         const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            if (isFree(table, rlu) || (subPools && !table.isLayerixSubPoolInRluMode(rlu)))
+            if (Group::isFree(table, rlu) || (subPools && !table.isLayerixSubPoolInRluMode(rlu)))
                 continue;
             const int tpp = poolOfGroup(table, rlu);
             if (tpp < 0)
                 continue;
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, rlu) != 0)
+            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
+            if (composite.failed())
                 return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
+            if (!composite.built())
                 continue;
-            Model* made = nullptr;
-            if (pools.createInstance(made, tpp) != 0)
+            auto pool = Association_End<Model>::build(pools, tpp);
+            if (pool.failed())
                 return false;
-            Owned<Model> pool(made);
-            if (pool)
+            if (pool.built())
                 emit(frame, composite.release(), pool.release(), 1, 0, Common::plainLastByte(table.getRlbaCount(rlu)));
         }
         return true;
@@ -722,17 +654,15 @@ bool groupsOfPool(Frame& frame, int tpp, bool subPool)
         VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
         Resource pools(frame.storage());
         for (std::size_t k = 0; k < groups.size(); ++k) {
-            Model* made = nullptr;
-            if (pools.createInstance(made, tpp) != 0)
+            auto pool = Association_End<Model>::build(pools, tpp);
+            if (pool.failed())
                 return false;
-            Owned<Model> pool(made);
-            if (!pool)
+            if (!pool.built())
                 return true;
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, groups[k]) != 0)
+            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, groups[k]);
+            if (composite.failed())
                 return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
+            if (!composite.built())
                 continue;
             emit(frame, composite.release(), pool.release(), 1, 0,
                  Common::plainLastByte(table.getRlbaCount(groups[k])));
@@ -751,7 +681,7 @@ std::vector<int> volumesInGroups(const VELDARO_RefTable& table, const Array<int>
         Array<std::uint16_t> numbers;
         table.getSlunListWithRlu(table.getRluRlun(groups[k]), numbers);
         for (std::size_t i = 0; i < numbers.size(); ++i) {
-            const int slu = numbers[i] == NONE ? -1 : table.searchSlunFromSluTable(numbers[i]);
+            const int slu = numbers[i] == Group::NONE ? -1 : table.searchSlunFromSluTable(numbers[i]);
             if (slu >= 0 && table.getLuType(slu) == type)
                 out.push_back(slu);
         }
@@ -767,21 +697,19 @@ bool volumesOfThinPools(Frame& frame, int tppEntry)
         VELDARO_StorageVolume_Resource volumes(frame.storage());
         const auto range = frame.walk(tppEntry, Table_Entries::THIN_POOLS);
         for (int tpp = range.begin; tpp < range.end; ++tpp) {
-            VELDARO_ThinProvisioningExtent* built = nullptr;
-            if (pools.createInstance(built, tpp) != 0)
+            auto pool = Association_End<VELDARO_ThinProvisioningExtent>::build(pools, tpp);
+            if (pool.failed())
                 return false;
-            Owned<VELDARO_ThinProvisioningExtent> pool(built);
-            if (!pool)
+            if (!pool.built())
                 continue;
             Array<int> groups;
             table.getRluIndexListInThinPro(tpp, groups);
             std::uint16_t order = 0;
             for (int slu : volumesInGroups(table, groups, LU_TPPC)) {
-                VELDARO_StorageVolume* made = nullptr;
-                if (volumes.createInstance(made, slu) != 0)
+                auto volume = Association_End<VELDARO_StorageVolume>::build(volumes, slu);
+                if (volume.failed())
                     return false;
-                Owned<VELDARO_StorageVolume> volume(made);
-                if (volume)
+                if (volume.built())
                     emit(frame, clone(pool.get()), volume.release(), ++order, Common::NO_VALUE, Common::NO_VALUE);
             }
         }
@@ -799,17 +727,15 @@ bool volumeOfThinPool(Frame& frame, int slu)
         const int tpp = poolOfGroup(table, rlu);
         if (tpp < 0)
             return true;
-        VELDARO_ThinProvisioningExtent* built = nullptr;
-        if (VELDARO_ThinProvisioningExtent_Resource(frame.storage()).createInstance(built, tpp) != 0)
+        auto pool = Association_End<VELDARO_ThinProvisioningExtent>::build(VELDARO_ThinProvisioningExtent_Resource(frame.storage()), tpp);
+        if (pool.failed())
             return false;
-        Owned<VELDARO_ThinProvisioningExtent> pool(built);
-        if (!pool)
+        if (!pool.built())
             return true;
-        VELDARO_StorageVolume* made = nullptr;
-        if (VELDARO_StorageVolume_Resource(frame.storage()).createInstance(made, slu) != 0)
+        auto volume = Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu);
+        if (volume.failed())
             return false;
-        Owned<VELDARO_StorageVolume> volume(made);
-        if (volume)
+        if (volume.built())
             emit(frame, pool.release(), volume.release(), 1, Common::NO_VALUE, Common::NO_VALUE);
         return true;
     });
@@ -858,11 +784,10 @@ bool freeOfThinPools(Frame& frame, int tppEntry)
         VELDARO_ThinProvisioningFreeExtent_Resource frees(frame.storage());
         const auto range = frame.walk(tppEntry, Table_Entries::THIN_POOLS);
         for (int tpp = range.begin; tpp < range.end; ++tpp) {
-            VELDARO_ThinProvisioningExtent* built = nullptr;
-            if (pools.createInstance(built, tpp) != 0)
+            auto pool = Association_End<VELDARO_ThinProvisioningExtent>::build(pools, tpp);
+            if (pool.failed())
                 return false;
-            Owned<VELDARO_ThinProvisioningExtent> pool(built);
-            if (!pool)
+            if (!pool.built())
                 continue;
             const std::uint16_t number = table.getTppPoolNumber(tpp);
             const auto record = std::find_if(records.begin(), records.end(),
@@ -871,11 +796,10 @@ bool freeOfThinPools(Frame& frame, int tppEntry)
             // the other pools still have theirs.
             if (record == records.end())
                 continue;
-            VELDARO_ThinProvisioningFreeExtent* made = nullptr;
-            if (frees.createInstance(made, tpp) != 0)
+            auto free = Association_End<VELDARO_ThinProvisioningFreeExtent>::build(frees, tpp);
+            if (free.failed())
                 return false;
-            Owned<VELDARO_ThinProvisioningFreeExtent> free(made);
-            if (!free)
+            if (!free.built())
                 continue;
             const std::uint64_t used = record->usedMiB, total = record->totalMiB;
             emit(frame, pool.release(), free.release(), 1, used == 0 ? 0 : used * MIB - 1, total * MIB - 1);
@@ -905,11 +829,10 @@ bool volumesOfTieringPools(Frame& frame, int lxrpEntry)
         VELDARO_StorageVolume_Resource volumes(frame.storage());
         const auto range = frame.walk(lxrpEntry, Table_Entries::LAYERIX_POOLS);
         for (int lxrp = range.begin; lxrp < range.end; ++lxrp) {
-            VELDARO_LayerixExtent* built = nullptr;
-            if (pools.createInstance(built, lxrp) != 0)
+            auto pool = Association_End<VELDARO_LayerixExtent>::build(pools, lxrp);
+            if (pool.failed())
                 return false;
-            Owned<VELDARO_LayerixExtent> pool(built);
-            if (!pool)
+            if (!pool.built())
                 continue;
             std::uint16_t order = 0;
             for (int tpp : subPoolsOf(table, lxrp)) {
@@ -918,11 +841,10 @@ bool volumesOfTieringPools(Frame& frame, int lxrpEntry)
                 Array<int> groups;
                 table.getRluIndexListInLayerixSubPool(tpp, groups);
                 for (int slu : volumesInGroups(table, groups, LU_LXV)) {
-                    VELDARO_StorageVolume* made = nullptr;
-                    if (volumes.createInstance(made, slu) != 0)
+                    auto volume = Association_End<VELDARO_StorageVolume>::build(volumes, slu);
+                    if (volume.failed())
                         return false;
-                    Owned<VELDARO_StorageVolume> volume(made);
-                    if (volume)
+                    if (volume.built())
                         emit(frame, clone(pool.get()), volume.release(), ++order, Common::NO_VALUE,
                              Common::NO_VALUE);
                 }
@@ -944,17 +866,15 @@ bool volumeOfTieringPool(Frame& frame, int slu)
         const int lxrp = number == 0xFF ? -1 : table.searchPoolNoFromLxrpTable(number);
         if (lxrp < 0)
             return true;
-        VELDARO_LayerixExtent* built = nullptr;
-        if (VELDARO_LayerixExtent_Resource(frame.storage()).createInstance(built, lxrp) != 0)
+        auto pool = Association_End<VELDARO_LayerixExtent>::build(VELDARO_LayerixExtent_Resource(frame.storage()), lxrp);
+        if (pool.failed())
             return false;
-        Owned<VELDARO_LayerixExtent> pool(built);
-        if (!pool)
+        if (!pool.built())
             return true;
-        VELDARO_StorageVolume* made = nullptr;
-        if (VELDARO_StorageVolume_Resource(frame.storage()).createInstance(made, slu) != 0)
+        auto volume = Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu);
+        if (volume.failed())
             return false;
-        Owned<VELDARO_StorageVolume> volume(made);
-        if (volume)
+        if (volume.built())
             emit(frame, pool.release(), volume.release(), 1, Common::NO_VALUE, Common::NO_VALUE);
         return true;
     });
@@ -974,21 +894,19 @@ bool subPoolsOfTieringPools(Frame& frame, int lxrpEntry)
         VELDARO_LayerixSubExtent_Resource subs(frame.storage());
         const auto range = frame.walk(lxrpEntry, Table_Entries::LAYERIX_POOLS);
         for (int lxrp = range.begin; lxrp < range.end; ++lxrp) {
-            VELDARO_LayerixExtent* built = nullptr;
-            if (pools.createInstance(built, lxrp) != 0)
+            auto pool = Association_End<VELDARO_LayerixExtent>::build(pools, lxrp);
+            if (pool.failed())
                 return false;
-            Owned<VELDARO_LayerixExtent> pool(built);
-            if (!pool)
+            if (!pool.built())
                 continue;
             const std::vector<int> members = subPoolsOf(table, lxrp);
             for (std::size_t j = 0; j < members.size(); ++j) {
                 if (members[j] < 0)
                     continue;
-                VELDARO_LayerixSubExtent* made = nullptr;
-                if (subs.createInstance(made, members[j]) != 0)
+                auto sub = Association_End<VELDARO_LayerixSubExtent>::build(subs, members[j]);
+                if (sub.failed())
                     return false;
-                Owned<VELDARO_LayerixSubExtent> sub(made);
-                if (sub)
+                if (sub.built())
                     emitSubPool(frame, table, sub.release(), clone(pool.get()), members[j], j);
             }
         }
@@ -1007,17 +925,15 @@ bool tieringPoolOfSubPool(Frame& frame, int tpp)
         const auto at = std::find(members.begin(), members.end(), tpp);
         if (at == members.end())
             return true;
-        VELDARO_LayerixExtent* built = nullptr;
-        if (VELDARO_LayerixExtent_Resource(frame.storage()).createInstance(built, lxrp) != 0)
+        auto pool = Association_End<VELDARO_LayerixExtent>::build(VELDARO_LayerixExtent_Resource(frame.storage()), lxrp);
+        if (pool.failed())
             return false;
-        Owned<VELDARO_LayerixExtent> pool(built);
-        if (!pool)
+        if (!pool.built())
             return true;
-        VELDARO_LayerixSubExtent* made = nullptr;
-        if (VELDARO_LayerixSubExtent_Resource(frame.storage()).createInstance(made, tpp) != 0)
+        auto sub = Association_End<VELDARO_LayerixSubExtent>::build(VELDARO_LayerixSubExtent_Resource(frame.storage()), tpp);
+        if (sub.failed())
             return false;
-        Owned<VELDARO_LayerixSubExtent> sub(made);
-        if (sub)
+        if (sub.built())
             emitSubPool(frame, table, sub.release(), pool.release(), tpp, static_cast<std::size_t>(at - members.begin()));
         return true;
     });
