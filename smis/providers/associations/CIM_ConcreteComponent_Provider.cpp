@@ -5,6 +5,7 @@
 // its extent and free extent, each tiering pool and its extent, each tiering
 // sub-pool and its sub-extent.
 
+#include "Association_End.h"
 #include "CIM_ConcreteComponent_Provider.h"
 
 #include <new>
@@ -75,11 +76,10 @@ bool primordialDisks(Frame& frame, int givenDisk)
         const int first = givenDisk < 0 ? 0 : givenDisk;
         const int last = givenDisk < 0 ? Table_Entries::DISKS : givenDisk + 1;
         for (int d = first; d < last; ++d) {
-            VELDARO_DiskExtent* made = nullptr;
-            if (disks.createInstance(made, d) != 0)
+            auto disk = Association_End<VELDARO_DiskExtent>::build(disks, d);
+            if (disk.failed())
                 return false;
-            Owned<VELDARO_DiskExtent> disk(made);
-            if (!disk)
+            if (!disk.built())
                 continue;
             emit(frame, clone(pools.list()[0]), disk.release());
         }
@@ -104,17 +104,15 @@ bool raidComposites(Frame& frame, int entry)
         VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
         const auto range = frame.walk(entry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            VELDARO_RAIDStoragePool* builtPool = nullptr;
-            if (pools.createInstance(builtPool, rlu) != 0)
+            auto pool = Association_End<VELDARO_RAIDStoragePool>::build(pools, rlu);
+            if (pool.failed())
                 return false;
-            Owned<VELDARO_RAIDStoragePool> pool(builtPool);
-            if (!pool)
+            if (!pool.built())
                 continue;
-            VELDARO_RAIDCompositeExtent* builtExtent = nullptr;
-            if (composites.createInstance(builtExtent, rlu) != 0)
+            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
+            if (composite.failed())
                 return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(builtExtent);
-            if (!composite) {
+            if (!composite.built()) {
                 logConflict(rlu);
                 return false;
             }
@@ -142,11 +140,10 @@ bool raidFreeExtents(Frame& frame, int entry)
         VELDARO_FreeExtent_Resource frees(frame.storage());
         const auto range = frame.walk(entry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            VELDARO_RAIDStoragePool* builtPool = nullptr;
-            if (pools.createInstance(builtPool, rlu) != 0)
+            auto pool = Association_End<VELDARO_RAIDStoragePool>::build(pools, rlu);
+            if (pool.failed())
                 return false;
-            Owned<VELDARO_RAIDStoragePool> pool(builtPool);
-            if (!pool)
+            if (!pool.built())
                 continue;
             Free_List list;
             if (frees.createInstance(list.items, rlu) != 0)
@@ -165,17 +162,15 @@ bool raidFreeExtents(Frame& frame, int entry)
 bool compositeToPool(Frame& frame, int rlu)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_RAIDStoragePool* builtPool = nullptr;
-        if (VELDARO_RAIDStoragePool_Resource(frame.storage()).createInstance(builtPool, rlu) != 0)
+        auto pool = Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
+        if (pool.failed())
             return false;
-        Owned<VELDARO_RAIDStoragePool> pool(builtPool);
-        if (!pool)
+        if (!pool.built())
             return true;
-        VELDARO_RAIDCompositeExtent* builtExtent = nullptr;
-        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(builtExtent, rlu) != 0)
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        if (composite.failed())
             return false;
-        Owned<VELDARO_RAIDCompositeExtent> composite(builtExtent);
-        if (!composite) {
+        if (!composite.built()) {
             logConflict(rlu);
             return false;
         }
@@ -189,11 +184,10 @@ bool compositeToPool(Frame& frame, int rlu)
 bool freeExtentToPool(Frame& frame, int rlu, int place)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_RAIDStoragePool* builtPool = nullptr;
-        if (VELDARO_RAIDStoragePool_Resource(frame.storage()).createInstance(builtPool, rlu) != 0)
+        auto pool = Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
+        if (pool.failed())
             return false;
-        Owned<VELDARO_RAIDStoragePool> pool(builtPool);
-        if (!pool)
+        if (!pool.built())
             return true;
         Free_List list;
         if (VELDARO_FreeExtent_Resource(frame.storage()).createInstance(list.items, rlu) != 0)
@@ -219,17 +213,15 @@ bool sameIndexPairs(Frame& frame, int entry, int count)
         ExtentResource extents(frame.storage());
         const auto range = frame.walk(entry, count);
         for (int i = range.begin; i < range.end; ++i) {
-            Pool* builtPool = nullptr;
-            if (pools.createInstance(builtPool, i) != 0)
+            auto pool = Association_End<Pool>::build(pools, i);
+            if (pool.failed())
                 return false;
-            Owned<Pool> pool(builtPool);
-            if (!pool)
+            if (!pool.built())
                 continue;
-            Extent* builtExtent = nullptr;
-            if (extents.createInstance(builtExtent, i) != 0)
+            auto extent = Association_End<Extent>::build(extents, i);
+            if (extent.failed())
                 return false;
-            Owned<Extent> extent(builtExtent);
-            if (!extent)
+            if (!extent.built())
                 continue;
             emit(frame, pool.release(), extent.release());
         }

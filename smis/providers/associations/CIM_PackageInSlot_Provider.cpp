@@ -2,6 +2,7 @@
 // disk in the disk slot of its own disk entry, a card in the slot of equal
 // controller module (and channel-adapter) number.
 
+#include "Association_End.h"
 #include "CIM_PackageInSlot_Provider.h"
 
 #include "CIM_PackageInSlot.h"
@@ -51,11 +52,10 @@ bool slotPhysicalDisks(Frame& frame, int diskIndex)
         VELDARO_PhysicalDisk_Resource disks(frame.storage());
         const auto range = frame.walk(diskIndex, Table_Entries::DISKS);
         for (int i = range.begin; i < range.end; ++i) {
-            VELDARO_DiskSlot* madeSlot = nullptr;
-            if (slots.createInstance(madeSlot, i) != 0)
+            auto slot = Association_End<VELDARO_DiskSlot>::build(slots, i);
+            if (slot.failed())
                 return false;
-            Owned<VELDARO_DiskSlot> slot(madeSlot);
-            if (!slot)
+            if (!slot.built())
                 continue;
             VELDARO_PhysicalDisk* disk = nullptr;
             if (disks.createInstance(disk, i) != 0)
@@ -72,11 +72,10 @@ bool slotPhysicalDisks(Frame& frame, int diskIndex)
 bool slotPhysicalDisk(Frame& frame, int diskIndex)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_DiskSlot* madeSlot = nullptr;
-        if (VELDARO_DiskSlot_Resource(frame.storage()).createInstance(madeSlot, diskIndex) != 0)
+        auto slot = Association_End<VELDARO_DiskSlot>::build(VELDARO_DiskSlot_Resource(frame.storage()), diskIndex);
+        if (slot.failed())
             return false;
-        Owned<VELDARO_DiskSlot> slot(madeSlot);
-        if (!slot)
+        if (!slot.built())
             return true;
         VELDARO_PhysicalDisk* disk = nullptr;
         if (VELDARO_PhysicalDisk_Resource(frame.storage()).createInstance(disk, diskIndex) != 0)

@@ -1,6 +1,7 @@
 // The medium each disk package holds: the disk and the medium of the same
 // disk entry.
 
+#include "Association_End.h"
 #include "CIM_PackagedComponent_Provider.h"
 
 #include "CIM_PackagedComponent.h"
@@ -29,11 +30,10 @@ bool packagePhysicalMedia(Frame& frame, unsigned char sourceKind, int diskIndex)
         VELDARO_PhysicalMedia_Resource media(frame.storage());
         const auto range = frame.walk(diskIndex, Table_Entries::DISKS);
         for (int i = range.begin; i < range.end; ++i) {
-            VELDARO_PhysicalDisk* madeDisk = nullptr;
-            if (disks.createInstance(madeDisk, i) != 0)
+            auto disk = Association_End<VELDARO_PhysicalDisk>::build(disks, i);
+            if (disk.failed())
                 return false;
-            Owned<VELDARO_PhysicalDisk> disk(madeDisk);
-            if (!disk)
+            if (!disk.built())
                 continue;
             VELDARO_PhysicalMedia* medium = nullptr;
             if (media.createInstance(medium, i) != 0)

@@ -2,6 +2,7 @@
 // the controller enclosure and every drive enclosure, each disk product the
 // disks whose product id, vendor and revision are its own.
 
+#include "Association_End.h"
 #include "CIM_ProductPhysicalComponent_Provider.h"
 
 #include <new>
@@ -125,11 +126,10 @@ bool productPhysicalDisks(Frame& frame, const String* identifying, const String*
 bool productPhysicalDisk(Frame& frame, int diskIndex)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_PhysicalDisk* made = nullptr;
-        if (VELDARO_PhysicalDisk_Resource(frame.storage()).createInstance(made, diskIndex) != 0)
+        auto disk = Association_End<VELDARO_PhysicalDisk>::build(VELDARO_PhysicalDisk_Resource(frame.storage()), diskIndex);
+        if (disk.failed())
             return false;
-        Owned<VELDARO_PhysicalDisk> disk(made);
-        if (!disk)
+        if (!disk.built())
             return true;
         VELDARO_DiskProduct_Resource products(frame.storage());
         if (products.createDiskProduct() == 1)

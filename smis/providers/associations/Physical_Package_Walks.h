@@ -12,6 +12,7 @@
 #include <cstring>
 #include <new>
 
+#include "Association_End.h"
 #include "Association_Parent_Frame.h"
 #include "VELDARO_ControllerEnclosure.h"
 #include "VELDARO_ControllerEnclosure_Resource.h"
@@ -110,11 +111,10 @@ bool eachDriveEnclosure(Frame& frame, int deIndex, Inner inner)
     VELDARO_DeviceEnclosure_Resource enclosures(frame.storage());
     const auto range = frame.walk(deIndex, VELDARO_DeviceEnclosure_Resource::DE_TABLE_SIZE);
     for (int i = range.begin; i < range.end; ++i) {
-        VELDARO_DeviceEnclosure* built = nullptr;
-        if (enclosures.createInstance(built, i) != 0)
+        auto de = Association_End<VELDARO_DeviceEnclosure>::build(enclosures, i);
+        if (de.failed())
             return false;
-        Owned<VELDARO_DeviceEnclosure> de(built);
-        if (!de)
+        if (!de.built())
             continue;
         if (!inner(de.get(), table, i, table.getDEDeId(i)))
             return false;
