@@ -36,16 +36,9 @@ bool endpointStacks(Association_Map_Frame& frame)
         VELDARO_iSCSIProtocolEndpoint_Resource iscsis(frame.storage());
         if (!buildList(iscsis, &VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint))
             return false;
-        auto& list = listedOf(tcps);
-        for (std::size_t t = 0; t < list.size(); ++t) {
-            const VELDARO_TCPProtocolEndpoint* tcp = list[t];
-            if (!tcp)
-                continue;
-            if (const auto* ip = Walk::firstMatch(listedOf(ips), *tcp, Same_Port()))
-                frame.addClones<CIM_BindsTo>(ip, tcp);
-            if (const auto* iscsi = Walk::firstMatch(listedOf(iscsis), *tcp, Same_Port()))
-                frame.addClones<CIM_BindsTo>(tcp, iscsi);
-        }
+        Walk::firstsOfEach<CIM_BindsTo>(frame, listedOf(tcps), Same_Port(),
+                                        Walk::candidates(listedOf(ips), Walk::Each::SECOND),
+                                        Walk::candidates(listedOf(iscsis), Walk::Each::FIRST));
         return true;
     });
 }

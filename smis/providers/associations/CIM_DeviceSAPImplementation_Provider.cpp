@@ -60,16 +60,9 @@ bool ethernetPortsEndpoints(Association_Map_Frame& frame)
         VELDARO_iSCSIProtocolEndpoint_Resource iscsis(frame.storage());
         if (!buildList(iscsis, &VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint))
             return false;
-        auto& list = listedOf(ports);
-        for (std::size_t p = 0; p < list.size(); ++p) {
-            const VELDARO_EthernetPort* port = list[p];
-            if (!port)
-                continue;
-            if (const auto* ip = Walk::firstMatch(listedOf(ips), *port, Same_Port()))
-                frame.addClones<CIM_DeviceSAPImplementation>(port, ip);
-            if (const auto* iscsi = Walk::firstMatch(listedOf(iscsis), *port, Same_Port()))
-                frame.addClones<CIM_DeviceSAPImplementation>(port, iscsi);
-        }
+        Walk::firstsOfEach<CIM_DeviceSAPImplementation>(frame, listedOf(ports), Same_Port(),
+                                                        Walk::candidates(listedOf(ips), Walk::Each::FIRST),
+                                                        Walk::candidates(listedOf(iscsis), Walk::Each::FIRST));
         return true;
     });
 }

@@ -75,6 +75,13 @@ struct Matching_Pair_Walk {
         }
     }
 
+    // One candidate list of firstsOfEach.
+    template <class List>
+    static std::pair<List&, Each> candidates(List& list, Each place)
+    {
+        return {list, place};
+    }
+
     // The lead of an array (the first element of the lead builder's list,
     // normally the storage system) with the first element (FIRST_ONLY) or
     // every element (EVERY) of the other builder's list, both cloned; the
