@@ -8,9 +8,10 @@
 #include "Association_End.h"
 #include "CIM_ConcreteComponent_Provider.h"
 
-#include <new>
-
 #include "CIM_ConcreteComponent.h"
+#include "Fixed_End_Walk.h"
+#include "Free_Extent_List.h"
+#include "Same_Index_Walk.h"
 #include "SMIS_TraceLog.h"
 #include "VELDARO_DiskExtent_Resource.h"
 #include "VELDARO_FreeExtent_Resource.h"
@@ -43,11 +44,7 @@ constexpr std::uint8_t LU_TYPE_SDP = 7;
 // the end that is not of the source's class.
 void emit(Frame& frame, Instance* pool, Instance* extent)
 {
-    Instance* far = frame.otherEnd(pool, extent);
-    Instance* made = Common::newAssociation(&CIM_ConcreteComponent::static_meta_class, pool, extent);
-    if (!made)
-        throw std::bad_alloc();
-    frame.deliver(made, far);
+    frame.emit<CIM_ConcreteComponent>(pool, extent, frame.otherEnd(pool, extent));
 }
 
 bool sameText(const Property<String>& p, const char* text)
@@ -68,69 +65,31 @@ bool primordialDisks(Frame& frame, int givenDisk)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_PrimordialStoragePool_Resource pools(frame.storage());
-        if (pools.createPrimordialStoragePool() == 1)
+        if (!buildList(pools, &VELDARO_PrimordialStoragePool_Resource::createPrimordialStoragePool))
             return false;
-        if (pools.list().size() == 0)
-            return true;
         VELDARO_DiskExtent_Resource disks(frame.storage());
-        const int first = givenDisk < 0 ? 0 : givenDisk;
-        const int last = givenDisk < 0 ? Table_Entries::DISKS : givenDisk + 1;
-        for (int d = first; d < last; ++d) {
-            auto disk = Association_End<VELDARO_DiskExtent>::build(disks, d);
-            if (disk.failed())
-                return false;
-            if (!disk.built())
-                continue;
-            emit(frame, clone(pools.list()[0]), disk.release());
-        }
-        return true;
+        const Index_Range range =
+            givenDisk < 0 ? Index_Range::all(Table_Entries::DISKS) : Index_Range{givenDisk, givenDisk + 1};
+        return Fixed_End_Walk::pairs<CIM_ConcreteComponent, VELDARO_DiskExtent>(
+            frame, firstListed(pools), Fixed_End_Walk::Fixed::FIRST, range, Fixed_End_Walk::Far::OTHER_END, true,
+            Association_End<VELDARO_DiskExtent>::byIndex(disks));
     });
 }
 
 // ---- RAID group pools ----
 
-void logConflict(int rlu)
-{
-    SMIS_TraceLog::peg_error_log(
-        __FILE__, __LINE__, Logger::SEVERE,
-        "Table access conflict - Can't create RAIDCompositeExtent by RLUN that could create RAIDStoragePool: %d", rlu);
-}
+constexpr const char* NO_COMPOSITE =
+    "Table access conflict - Can't create RAIDCompositeExtent by RLUN that could create RAIDStoragePool: %d";
 
 bool raidComposites(Frame& frame, int entry)
 {
-    return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_RefTable table(frame.storage().c_str());
-        VELDARO_RAIDStoragePool_Resource pools(frame.storage());
-        VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
-        const auto range = frame.walk(entry, static_cast<int>(table.getRLUMaxCount()));
-        for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            auto pool = Association_End<VELDARO_RAIDStoragePool>::build(pools, rlu);
-            if (pool.failed())
-                return false;
-            if (!pool.built())
-                continue;
-            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
-            if (composite.failed())
-                return false;
-            if (!composite.built()) {
-                logConflict(rlu);
-                return false;
-            }
-            emit(frame, pool.release(), composite.release());
-        }
-        return true;
-    });
+    VELDARO_RefTable table(frame.storage().c_str());
+    VELDARO_RAIDStoragePool_Resource pools(frame.storage());
+    VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
+    return Same_Index_Walk::resourcePairs<CIM_ConcreteComponent, VELDARO_RAIDStoragePool, VELDARO_RAIDCompositeExtent>(
+        frame, frame.walk(entry, static_cast<int>(table.getRLUMaxCount())), Same_Index_Walk::Far::OTHER_END, true,
+        {NO_COMPOSITE}, __FILE__, __LINE__, pools, composites);
 }
-
-// The free extents of a RAID group, owned until handed over.
-struct Free_List {
-    Array<VELDARO_FreeExtent*> items;
-    ~Free_List()
-    {
-        for (std::size_t k = 0; k < items.size(); ++k)
-            destroy(items[k]);
-    }
-};
 
 bool raidFreeExtents(Frame& frame, int entry)
 {
@@ -145,14 +104,11 @@ bool raidFreeExtents(Frame& frame, int entry)
                 return false;
             if (!pool.built())
                 continue;
-            Free_List list;
-            if (frees.createInstance(list.items, rlu) != 0)
+            Free_Extent_List list;
+            if (!list.build(frees, rlu))
                 return false;
-            for (std::size_t k = 0; k < list.items.size(); ++k) {
-                VELDARO_FreeExtent* free = list.items[k];
-                list.items[k] = nullptr;
-                emit(frame, clone(pool.get()), free);
-            }
+            for (std::size_t k = 0; k < list.size(); ++k)
+                emit(frame, pool.copy(), list.take(k));
         }
         return true;
     });
@@ -171,7 +127,7 @@ bool compositeToPool(Frame& frame, int rlu)
         if (composite.failed())
             return false;
         if (!composite.built()) {
-            logConflict(rlu);
+            SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE, NO_COMPOSITE, rlu);
             return false;
         }
         emit(frame, pool.release(), composite.release());
@@ -189,14 +145,13 @@ bool freeExtentToPool(Frame& frame, int rlu, int place)
             return false;
         if (!pool.built())
             return true;
-        Free_List list;
-        if (VELDARO_FreeExtent_Resource(frame.storage()).createInstance(list.items, rlu) != 0)
+        Free_Extent_List list;
+        VELDARO_FreeExtent_Resource frees(frame.storage());
+        if (!list.build(frees, rlu))
             return false;
-        if (place < 0 || static_cast<std::size_t>(place) >= list.items.size())
+        if (place < 0 || static_cast<std::size_t>(place) >= list.size())
             return true;
-        VELDARO_FreeExtent* free = list.items[place];
-        list.items[place] = nullptr;
-        emit(frame, pool.release(), free);
+        emit(frame, pool.release(), list.take(static_cast<std::size_t>(place)));
         return true;
     });
 }
@@ -208,25 +163,11 @@ bool freeExtentToPool(Frame& frame, int rlu, int place)
 template <class PoolResource, class Pool, class ExtentResource, class Extent>
 bool sameIndexPairs(Frame& frame, int entry, int count)
 {
-    return Common::guard(__FILE__, __LINE__, [&] {
-        PoolResource pools(frame.storage());
-        ExtentResource extents(frame.storage());
-        const auto range = frame.walk(entry, count);
-        for (int i = range.begin; i < range.end; ++i) {
-            auto pool = Association_End<Pool>::build(pools, i);
-            if (pool.failed())
-                return false;
-            if (!pool.built())
-                continue;
-            auto extent = Association_End<Extent>::build(extents, i);
-            if (extent.failed())
-                return false;
-            if (!extent.built())
-                continue;
-            emit(frame, pool.release(), extent.release());
-        }
-        return true;
-    });
+    PoolResource pools(frame.storage());
+    ExtentResource extents(frame.storage());
+    return Same_Index_Walk::resourcePairs<CIM_ConcreteComponent, Pool, Extent>(
+        frame, frame.walk(entry, count), Same_Index_Walk::Far::OTHER_END, true, Same_Index_Walk::PASS_OVER, __FILE__,
+        __LINE__, pools, extents);
 }
 
 bool sdpvPairs(Frame& frame, int entry)
