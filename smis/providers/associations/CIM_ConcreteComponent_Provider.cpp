@@ -12,6 +12,7 @@
 #include "Fixed_End_Walk.h"
 #include "Free_Extent_List.h"
 #include "Same_Index_Walk.h"
+#include "Snap_Data_Pairs.h"
 #include "SMIS_TraceLog.h"
 #include "VELDARO_DiskExtent_Resource.h"
 #include "VELDARO_FreeExtent_Resource.h"
@@ -45,16 +46,6 @@ constexpr std::uint8_t LU_TYPE_SDP = 7;
 void emit(Frame& frame, Instance* pool, Instance* extent)
 {
     frame.emit<CIM_ConcreteComponent>(pool, extent, frame.otherEnd(pool, extent));
-}
-
-bool sameText(const Property<String>& p, const char* text)
-{
-    return text && !p.null && p.value == String(text);
-}
-
-bool sameSdpid(const Property<uint32>& a, const Property<uint32>& b)
-{
-    return !a.null && !b.null && a.value == b.value;
 }
 
 // ---- primordial pool and disk extents ----
@@ -214,28 +205,9 @@ bool tieringSubExtents(Frame& frame, int entry)
 bool snapDataPairs(Frame& frame, const char* poolKey)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_SnapDataCompositeExtent_Resource extents(frame.storage());
-        if (extents.createSnapDataCompositeExtent() == 1)
-            return false;
-        if (extents.list().size() == 0)
-            return true;
-        VELDARO_SnapDataPool_Resource pools(frame.storage());
-        if (pools.createSnapDataPool() == 1)
-            return false;
-        for (std::size_t p = 0; p < pools.list().size(); ++p) {
-            const VELDARO_SnapDataPool* pool = pools.list()[p];
-            if (poolKey && !sameText(pool->InstanceID, poolKey))
-                continue;
-            for (std::size_t e = 0; e < extents.list().size(); ++e) {
-                if (sameSdpid(pool->SDPID, extents.list()[e]->SDPID)) {
-                    emit(frame, clone(pool), clone(extents.list()[e]));
-                    break;
-                }
-            }
-            if (poolKey)
-                break;
-        }
-        return true;
+        return Snap_Data_Pairs::poolsWithComposites(frame.storage(), poolKey, [&](auto* pool, auto* extent) {
+            emit(frame, clone(pool), clone(extent));
+        });
     });
 }
 
@@ -243,27 +215,9 @@ bool snapDataPairs(Frame& frame, const char* poolKey)
 bool snapDataExtentToPool(Frame& frame, const char* extentKey)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_SnapDataPool_Resource pools(frame.storage());
-        if (pools.createSnapDataPool() == 1)
-            return false;
-        if (pools.list().size() == 0)
-            return true;
-        VELDARO_SnapDataCompositeExtent_Resource extents(frame.storage());
-        if (extents.createSnapDataCompositeExtent() == 1)
-            return false;
-        const VELDARO_SnapDataCompositeExtent* extent = nullptr;
-        for (std::size_t e = 0; e < extents.list().size() && !extent; ++e)
-            if (sameText(extents.list()[e]->DeviceID, extentKey))
-                extent = extents.list()[e];
-        if (!extent)
-            return true;
-        for (std::size_t p = 0; p < pools.list().size(); ++p) {
-            if (sameSdpid(pools.list()[p]->SDPID, extent->SDPID)) {
-                emit(frame, clone(pools.list()[p]), clone(extent));
-                break;
-            }
-        }
-        return true;
+        return Snap_Data_Pairs::compositeWithPool(frame.storage(), extentKey, [&](auto* pool, auto* extent) {
+            emit(frame, clone(pool), clone(extent));
+        });
     });
 }
 
