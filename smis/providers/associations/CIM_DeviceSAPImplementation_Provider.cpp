@@ -6,17 +6,14 @@
 #include "Association_End.h"
 #include "CIM_DeviceSAPImplementation.h"
 #include "Matching_Pair_Walk.h"
+#include "Port_Endpoint_Walk.h"
 #include "Port_Identity.h"
 #include "VELDARO_EthernetPort.h"
 #include "VELDARO_EthernetPort_Resource.h"
 #include "VELDARO_FCPort.h"
 #include "VELDARO_FCPort_Resource.h"
-#include "VELDARO_IPProtocolEndpoint.h"
-#include "VELDARO_IPProtocolEndpoint_Resource.h"
 #include "VELDARO_SCSIProtocolEndpoint.h"
 #include "VELDARO_SCSIProtocolEndpoint_Resource.h"
-#include "VELDARO_iSCSIProtocolEndpoint.h"
-#include "VELDARO_iSCSIProtocolEndpoint_Resource.h"
 
 namespace cimple {
 
@@ -49,21 +46,8 @@ bool fcPortsSCSIEndpoints(Association_Map_Frame& frame)
 bool ethernetPortsEndpoints(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_EthernetPort_Resource ports(frame.storage());
-        if (!buildList(ports, &VELDARO_EthernetPort_Resource::createEthernetPort))
-            return false;
-        if (listedOf(ports).size() == 0)
-            return true;
-        VELDARO_IPProtocolEndpoint_Resource ips(frame.storage());
-        if (!buildList(ips, &VELDARO_IPProtocolEndpoint_Resource::createIPProtocolEndpoint))
-            return false;
-        VELDARO_iSCSIProtocolEndpoint_Resource iscsis(frame.storage());
-        if (!buildList(iscsis, &VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint))
-            return false;
-        Walk::firstsOfEach<CIM_DeviceSAPImplementation>(frame, listedOf(ports), Same_Port(),
-                                                        Walk::candidates(listedOf(ips), Walk::Each::FIRST),
-                                                        Walk::candidates(listedOf(iscsis), Walk::Each::FIRST));
-        return true;
+        return Port_Endpoint_Walk::withEndpoints<CIM_DeviceSAPImplementation>(
+            frame, &VELDARO_EthernetPort_Resource::createEthernetPort, Walk::Each::FIRST);
     });
 }
 
