@@ -12,6 +12,7 @@
 #include "Association_End.h"
 #include "ByteOrder.h"
 #include "CIM_BasedOn.h"
+#include "Fixed_End_Walk.h"
 #include "Free_Extent_List.h"
 #include "RAID_Group_Walk.h"
 #include "SMIS_CMTAccess.h"
@@ -74,17 +75,33 @@ void logNoComposite(int rlu)
 
 // The emitter: the association of the lower extent (antecedent) and the
 // extent built on it. An address of NO_VALUE stays null.
+void place(CIM_BasedOn& a, std::uint16_t order, std::uint64_t start, std::uint64_t end)
+{
+    a.OrderIndex.set(order);
+    Common::setUnlessNoValue(a.StartingAddress, start);
+    Common::setUnlessNoValue(a.EndingAddress, end);
+}
+
 void emit(Frame& frame, Instance* antecedent, Instance* dependent, std::uint16_t order, std::uint64_t start,
           std::uint64_t end)
 {
-    frame.emit<CIM_BasedOn>(antecedent, dependent, frame.otherEnd(antecedent, dependent), true, [&](CIM_BasedOn& a) {
-        a.OrderIndex.set(order);
-        Common::setUnlessNoValue(a.StartingAddress, start);
-        Common::setUnlessNoValue(a.EndingAddress, end);
-    });
+    frame.emit<CIM_BasedOn>(antecedent, dependent, frame.otherEnd(antecedent, dependent), true,
+                            [&](CIM_BasedOn& a) { place(a, order, start, end); });
 }
 
-// ---- row 1: disks under Group::RAID1 composites ----
+// The composite (kept) with each disk build(k) gives for k in range,
+// numbered from 1 among the disks built, each from byte 0 to its last byte.
+template <class Build>
+bool disksUnder(Frame& frame, const Instance* composite, Index_Range range, Build build)
+{
+    return Fixed_End_Walk::numbered<CIM_BasedOn, VELDARO_DiskExtent>(
+        frame, composite, Fixed_End_Walk::Fixed::SECOND, range, Fixed_End_Walk::Far::OTHER_END, true, build,
+        [](CIM_BasedOn& a, const VELDARO_DiskExtent& disk, std::uint16_t order, int) {
+            place(a, order, 0, Common::lastByte(valueOf(disk.BlockCount)));
+        });
+}
+
+// ---- row 1: disks under RAID1 composites ----
 
 bool disksOfMirrorGroups(Frame& frame, int rluEntry)
 {
@@ -103,16 +120,10 @@ bool disksOfMirrorGroups(Frame& frame, int rluEntry)
                 continue;
             disk_idx_list_in_rlu list{};
             const int n = Group::memberDisks(table, rlu, list);
-            std::uint16_t order = 0;
-            for (int k = 0; k < n; ++k) {
-                auto disk = Association_End<VELDARO_DiskExtent>::build(disks, static_cast<int>(list.DiskIdx[k]));
-                if (disk.failed())
-                    return false;
-                if (!disk.built())
-                    continue;
-                const std::uint64_t end = Common::lastByte(valueOf(disk->BlockCount));
-                emit(frame, disk.release(), clone(composite.get()), ++order, 0, end);
-            }
+            if (!disksUnder(frame, composite.get(), Index_Range::all(n), [&](int k) {
+                    return Association_End<VELDARO_DiskExtent>::build(disks, static_cast<int>(list.DiskIdx[k]));
+                }))
+                return false;
         }
         return true;
     });
@@ -240,9 +251,9 @@ std::vector<int> sluList(const VELDARO_RefTable& table, int rlu, Slu_List which)
     return out;
 }
 
-// ---- row 2: disks under mirrored pairs of Group::RAID1+0 groups ----
+// ---- row 2: disks under mirrored pairs of RAID1+0 groups ----
 
-// Emits the disks of one mirrored pair (DLU) of a Group::RAID1+0 group.
+// Emits the disks of one mirrored pair (DLU) of a RAID1+0 group.
 bool disksOfMirroredPair(Frame& frame, const VELDARO_RefTable& table, int rlu, int dlu,
                          VELDARO_MirroredExtent_Resource& mirrors, VELDARO_DiskExtent_Resource& disks)
 {
@@ -251,21 +262,11 @@ bool disksOfMirroredPair(Frame& frame, const VELDARO_RefTable& table, int rlu, i
         return false;
     if (!mirror.built())
         return true;
-    std::uint16_t order = 0;
-    for (int slot = 0; slot < Group::DISK_SLOTS; ++slot) {
-        const std::uint16_t plun = table.getDluUsePlu(dlu, slot);
-        const int diskIndex = plun == Group::NONE ? -1 : table.searchPlunFromDiskTable(plun);
-        if (diskIndex < 0)
-            continue;
-        auto disk = Association_End<VELDARO_DiskExtent>::build(disks, diskIndex);
-        if (disk.failed())
-            return false;
-        if (!disk.built())
-            continue;
-        const std::uint64_t end = Common::lastByte(valueOf(disk->BlockCount));
-        emit(frame, disk.release(), clone(mirror.get()), ++order, 0, end);
-    }
-    return true;
+    return disksUnder(frame, mirror.get(), Index_Range::all(Group::DISK_SLOTS), [&](int slot) {
+        const int disk = Group::slotDisk(table, dlu, slot);
+        return disk < 0 ? Association_End<VELDARO_DiskExtent>::nothing()
+                        : Association_End<VELDARO_DiskExtent>::build(disks, disk);
+    });
 }
 
 bool disksOfMirroredPairs(Frame& frame, int rluEntry)
@@ -278,10 +279,9 @@ bool disksOfMirroredPairs(Frame& frame, int rluEntry)
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
             if (Group::isFree(table, rlu) || table.getRaidLevel(rlu) != Group::RAID10)
                 continue;
-            const int members = std::min<int>(table.getRluMemberDiskCount(rlu), Group::MEMBER_SLOTS);
+            const int members = Group::memberCount(table, rlu);
             for (int j = 0; j < members; ++j) {
-                const std::uint16_t dlun = table.getRluDlun(rlu, j);
-                const int dlu = dlun == Group::NONE ? -1 : table.searchDlunFromDluTable(dlun);
+                const int dlu = Group::memberDlu(table, rlu, j);
                 if (dlu >= 0 && !disksOfMirroredPair(frame, table, rlu, dlu, mirrors, disks))
                     return false;
             }
