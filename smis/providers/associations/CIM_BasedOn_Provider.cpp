@@ -689,6 +689,20 @@ std::vector<int> volumesInGroups(const VELDARO_RefTable& table, const Array<int>
     return out;
 }
 
+// The pool (kept) with each volume of slus, numbered from 1 among the
+// volumes built, without addresses.
+bool volumesOfPool(Frame& frame, const Instance* pool, const std::vector<int>& slus,
+                   VELDARO_StorageVolume_Resource& volumes)
+{
+    return Fixed_End_Walk::numbered<CIM_BasedOn, VELDARO_StorageVolume>(
+        frame, pool, Fixed_End_Walk::Fixed::FIRST, Index_Range::all(static_cast<int>(slus.size())),
+        Fixed_End_Walk::Far::OTHER_END, true,
+        [&](int k) { return Association_End<VELDARO_StorageVolume>::build(volumes, slus[k]); },
+        [](CIM_BasedOn& a, const VELDARO_StorageVolume&, std::uint16_t order, int) {
+            place(a, order, Common::NO_VALUE, Common::NO_VALUE);
+        });
+}
+
 bool volumesOfThinPools(Frame& frame, int tppEntry)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
@@ -704,14 +718,8 @@ bool volumesOfThinPools(Frame& frame, int tppEntry)
                 continue;
             Array<int> groups;
             table.getRluIndexListInThinPro(tpp, groups);
-            std::uint16_t order = 0;
-            for (int slu : volumesInGroups(table, groups, LU_TPPC)) {
-                auto volume = Association_End<VELDARO_StorageVolume>::build(volumes, slu);
-                if (volume.failed())
-                    return false;
-                if (volume.built())
-                    emit(frame, clone(pool.get()), volume.release(), ++order, Common::NO_VALUE, Common::NO_VALUE);
-            }
+            if (!volumesOfPool(frame, pool.get(), volumesInGroups(table, groups, LU_TPPC), volumes))
+                return false;
         }
         return true;
     });
@@ -834,21 +842,17 @@ bool volumesOfTieringPools(Frame& frame, int lxrpEntry)
                 return false;
             if (!pool.built())
                 continue;
-            std::uint16_t order = 0;
+            std::vector<int> slus;
             for (int tpp : subPoolsOf(table, lxrp)) {
                 if (tpp < 0)
                     continue;
                 Array<int> groups;
                 table.getRluIndexListInLayerixSubPool(tpp, groups);
-                for (int slu : volumesInGroups(table, groups, LU_LXV)) {
-                    auto volume = Association_End<VELDARO_StorageVolume>::build(volumes, slu);
-                    if (volume.failed())
-                        return false;
-                    if (volume.built())
-                        emit(frame, clone(pool.get()), volume.release(), ++order, Common::NO_VALUE,
-                             Common::NO_VALUE);
-                }
+                const std::vector<int> inSubPool = volumesInGroups(table, groups, LU_LXV);
+                slus.insert(slus.end(), inSubPool.begin(), inSubPool.end());
             }
+            if (!volumesOfPool(frame, pool.get(), slus, volumes))
+                return false;
         }
         return true;
     });
