@@ -11,6 +11,7 @@
 #include "CIM_ConcreteComponent.h"
 #include "Fixed_End_Walk.h"
 #include "Free_Extent_List.h"
+#include "Key_Index.h"
 #include "Same_Index_Walk.h"
 #include "Snap_Data_Pairs.h"
 #include "SMIS_TraceLog.h"
@@ -38,8 +39,6 @@ namespace {
 
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
-
-constexpr std::uint8_t LU_TYPE_SDP = 7;
 
 // The emitter: the pool is the group, the extent the part. The far end is
 // the end that is not of the source's class.
@@ -221,55 +220,98 @@ bool snapDataExtentToPool(Frame& frame, const char* extentKey)
     });
 }
 
-const char* keyText(const Instance* source, const char* name)
+// The RLU index and the place of a free extent's key; -1 when it names none.
+int freeExtentGroup(const VELDARO_RefTable& table, const Instance* source, int& place)
 {
-    const String* value = Common::stringValue(source, name);
-    return value ? value->c_str() : nullptr;
+    std::uint16_t number = 0;
+    const char* key = Common::keyText(source, "DeviceID");
+    return key && VELDARO_FreeExtent_Resource::divide_DeviceID(key, &number, &place)
+               ? table.searchRlunFromRluTable(number)
+               : -1;
 }
 
-enum Source_Kind {
-    NOT_RELATED,
-    PRIMORDIAL_POOL,
-    DISK_EXTENT,
-    RAID_POOL,
-    RAID_COMPOSITE,
-    FREE_EXTENT,
-    SDPV_POOL,
-    SDPV_EXTENT,
-    SNAP_POOL,
-    SNAP_EXTENT,
-    THIN_POOL,
-    THIN_EXTENT,
-    THIN_FREE_EXTENT,
-    TIERING_POOL,
-    TIERING_SUB_POOL,
-    TIERING_EXTENT,
-    TIERING_SUB_EXTENT,
-};
+// The TPP index a thin free extent's key names, or -1.
+int thinFreeExtentPool(const VELDARO_RefTable& table, const Instance* source)
+{
+    std::uint16_t number = 0;
+    int place = 0;
+    const char* key = Common::keyText(source, "DeviceID");
+    return key && VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID(key, &number, &place)
+               ? table.searchPoolNoFromTppTable(number)
+               : -1;
+}
 
-struct Source_Class {
-    const Meta_Class* mc;
-    Source_Kind kind;
-    bool pool;  // keyed by InstanceID; otherwise an extent keyed by SystemName
-};
+using Find = int (VELDARO_RefTable::*)(std::uint16_t) const;
+constexpr Find RLU = &VELDARO_RefTable::searchRlunFromRluTable;
+constexpr Find TPP = &VELDARO_RefTable::searchPoolNoFromTppTable;
+constexpr Find LXRP = &VELDARO_RefTable::searchPoolNoFromLxrpTable;
+constexpr auto POOL = Common::BY_INSTANCE_ID;
+constexpr auto EXTENT = Common::BY_SYSTEM_NAME;
+// An extent whose SystemName names no configured array: as for any other
+// source of its class.
+constexpr bool ASK = true;
 
-const Source_Class SOURCES[] = {
-    {&VELDARO_PrimordialStoragePool::static_meta_class, PRIMORDIAL_POOL, true},
-    {&VELDARO_DiskExtent::static_meta_class, DISK_EXTENT, false},
-    {&VELDARO_RAIDStoragePool::static_meta_class, RAID_POOL, true},
-    {&VELDARO_RAIDCompositeExtent::static_meta_class, RAID_COMPOSITE, false},
-    {&VELDARO_FreeExtent::static_meta_class, FREE_EXTENT, false},
-    {&VELDARO_SDPVPool::static_meta_class, SDPV_POOL, true},
-    {&VELDARO_SDPVExtent::static_meta_class, SDPV_EXTENT, false},
-    {&VELDARO_SnapDataPool::static_meta_class, SNAP_POOL, true},
-    {&VELDARO_SnapDataCompositeExtent::static_meta_class, SNAP_EXTENT, false},
-    {&VELDARO_ThinProvisioningPool::static_meta_class, THIN_POOL, true},
-    {&VELDARO_ThinProvisioningExtent::static_meta_class, THIN_EXTENT, false},
-    {&VELDARO_ThinProvisioningFreeExtent::static_meta_class, THIN_FREE_EXTENT, false},
-    {&VELDARO_LayerixPool::static_meta_class, TIERING_POOL, true},
-    {&VELDARO_LayerixSubPool::static_meta_class, TIERING_SUB_POOL, true},
-    {&VELDARO_LayerixExtent::static_meta_class, TIERING_EXTENT, false},
-    {&VELDARO_LayerixSubExtent::static_meta_class, TIERING_SUB_EXTENT, false},
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_PrimordialStoragePool::static_meta_class, POOL, nullptr,
+     [](Frame& frame, const Instance*, int) { return primordialDisks(frame, -1); }},
+    {&VELDARO_DiskExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_DiskExtent_Resource::divide_DeviceID, &VELDARO_RefTable::searchPlunFromDiskTable,
+                   Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int disk) { return primordialDisks(frame, disk); }, ASK},
+    {&VELDARO_RAIDStoragePool::static_meta_class, POOL,
+     Key_Index::of<&VELDARO_RAIDStoragePool_Resource::divide_InstanceID, RLU, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int rlu) { return raidComposites(frame, rlu) && raidFreeExtents(frame, rlu); }},
+    {&VELDARO_RAIDCompositeExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID, RLU, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int rlu) { return compositeToPool(frame, rlu); }, ASK},
+    {&VELDARO_FreeExtent::static_meta_class, EXTENT,
+     [](const VELDARO_RefTable& table, const Instance* source) {
+         int place = 0;
+         return freeExtentGroup(table, source, place);
+     },
+     [](Frame& frame, const Instance* source, int rlu) {
+         int place = 0;
+         freeExtentGroup(VELDARO_RefTable(frame.storage().c_str()), source, place);
+         return freeExtentToPool(frame, rlu, place);
+     },
+     ASK},
+    {&VELDARO_SDPVPool::static_meta_class, POOL,
+     Key_Index::snapDataVolume<&VELDARO_SDPVPool_Resource::divide_InstanceID, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int slu) { return sdpvPairs(frame, slu); }},
+    {&VELDARO_SDPVExtent::static_meta_class, EXTENT,
+     Key_Index::snapDataVolume<&VELDARO_SDPVExtent_Resource::divide_DeviceID, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int slu) { return sdpvPairs(frame, slu); }, ASK},
+    {&VELDARO_SnapDataPool::static_meta_class, POOL, nullptr,
+     [](Frame& frame, const Instance* source, int) {
+         const char* key = Common::keyText(source, "InstanceID");
+         return key == nullptr || snapDataPairs(frame, key);
+     }},
+    {&VELDARO_SnapDataCompositeExtent::static_meta_class, EXTENT, nullptr,
+     [](Frame& frame, const Instance* source, int) {
+         const char* key = Common::keyText(source, "DeviceID");
+         return key == nullptr || snapDataExtentToPool(frame, key);
+     },
+     ASK},
+    {&VELDARO_ThinProvisioningPool::static_meta_class, POOL,
+     Key_Index::of<&VELDARO_ThinProvisioningPool_Resource::divide_InstanceID, TPP, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return thinExtents(frame, tpp) && thinFreeExtents(frame, tpp); }},
+    {&VELDARO_ThinProvisioningExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID, TPP, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return thinExtents(frame, tpp); }, ASK},
+    {&VELDARO_ThinProvisioningFreeExtent::static_meta_class, EXTENT, thinFreeExtentPool,
+     [](Frame& frame, const Instance*, int tpp) { return thinFreeExtents(frame, tpp); }, ASK},
+    {&VELDARO_LayerixPool::static_meta_class, POOL,
+     Key_Index::of<&VELDARO_LayerixPool_Resource::divide_InstanceID, LXRP, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int lxrp) { return tieringExtents(frame, lxrp); }},
+    {&VELDARO_LayerixSubPool::static_meta_class, POOL,
+     Key_Index::of<&VELDARO_LayerixSubPool_Resource::divide_InstanceID, TPP, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return tieringSubExtents(frame, tpp); }},
+    {&VELDARO_LayerixExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_LayerixExtent_Resource::divide_DeviceID, LXRP, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int lxrp) { return tieringExtents(frame, lxrp); }, ASK},
+    {&VELDARO_LayerixSubExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_LayerixSubExtent_Resource::divide_DeviceID, TPP, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return tieringSubExtents(frame, tpp); }, ASK},
 };
 
 }  // namespace
@@ -287,114 +329,7 @@ bool CIM_ConcreteComponent_Provider::_enumPairs()
 
 int CIM_ConcreteComponent_Provider::_request(const Instance* source)
 {
-    const Source_Class* match = nullptr;
-    for (const Source_Class& c : SOURCES) {
-        if (Common::isOf(source, *c.mc)) {
-            match = &c;
-            break;
-        }
-    }
-    if (!match)
-        return Common::checkProviderClass(source);
-    String address;
-    if (match->pool) {
-        // A pool key without a storage address relates nothing.
-        if (!Common::storageFromKeySuffix(source, "InstanceID", address))
-            return 0;
-    } else if (!Common::storageFromProperty(source, "SystemName", address)) {
-        return Common::checkProviderClass(source);
-    }
-
-    const char* instanceId = keyText(source, "InstanceID");
-    const char* deviceId = keyText(source, "DeviceID");
-    return onStorage(address, [&](VELDARO_RefTable& table) {
-        std::uint16_t number = 0;
-        switch (match->kind) {
-        case PRIMORDIAL_POOL:
-            return primordialDisks(*this, -1);
-        case DISK_EXTENT: {
-            if (!VELDARO_DiskExtent_Resource::divide_DeviceID(deviceId, &number))
-                return true;
-            const int disk = table.searchPlunFromDiskTable(number);
-            return disk < 0 || primordialDisks(*this, disk);
-        }
-        case RAID_POOL: {
-            if (!VELDARO_RAIDStoragePool_Resource::divide_InstanceID(instanceId, &number))
-                return true;
-            const int rlu = table.searchRlunFromRluTable(number);
-            return rlu < 0 || (raidComposites(*this, rlu) && raidFreeExtents(*this, rlu));
-        }
-        case RAID_COMPOSITE: {
-            if (!VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID(deviceId, &number))
-                return true;
-            const int rlu = table.searchRlunFromRluTable(number);
-            return rlu < 0 || compositeToPool(*this, rlu);
-        }
-        case FREE_EXTENT: {
-            int place = 0;
-            if (!VELDARO_FreeExtent_Resource::divide_DeviceID(deviceId, &number, &place))
-                return true;
-            const int rlu = table.searchRlunFromRluTable(number);
-            return rlu < 0 || freeExtentToPool(*this, rlu, place);
-        }
-        case SDPV_POOL:
-        case SDPV_EXTENT: {
-            const bool parsed = match->kind == SDPV_POOL
-                                    ? VELDARO_SDPVPool_Resource::divide_InstanceID(instanceId, &number)
-                                    : VELDARO_SDPVExtent_Resource::divide_DeviceID(deviceId, &number);
-            if (!parsed)
-                return true;
-            const int slu = table.searchLunByLuTypeFromSluTable(LU_TYPE_SDP, number);
-            return slu < 0 || sdpvPairs(*this, slu);
-        }
-        case SNAP_POOL:
-            return instanceId == nullptr || snapDataPairs(*this, instanceId);
-        case SNAP_EXTENT:
-            return deviceId == nullptr || snapDataExtentToPool(*this, deviceId);
-        case THIN_POOL: {
-            if (!VELDARO_ThinProvisioningPool_Resource::divide_InstanceID(instanceId, &number))
-                return true;
-            const int tpp = table.searchPoolNoFromTppTable(number);
-            return tpp < 0 || (thinExtents(*this, tpp) && thinFreeExtents(*this, tpp));
-        }
-        case THIN_EXTENT:
-        case THIN_FREE_EXTENT: {
-            int place = 0;
-            const bool parsed =
-                match->kind == THIN_EXTENT
-                    ? VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID(deviceId, &number)
-                    : VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID(deviceId, &number, &place);
-            if (!parsed)
-                return true;
-            const int tpp = table.searchPoolNoFromTppTable(number);
-            if (tpp < 0)
-                return true;
-            return match->kind == THIN_EXTENT ? thinExtents(*this, tpp) : thinFreeExtents(*this, tpp);
-        }
-        case TIERING_POOL:
-        case TIERING_EXTENT: {
-            const bool parsed = match->kind == TIERING_POOL
-                                    ? VELDARO_LayerixPool_Resource::divide_InstanceID(instanceId, &number)
-                                    : VELDARO_LayerixExtent_Resource::divide_DeviceID(deviceId, &number);
-            if (!parsed)
-                return true;
-            const int lxrp = table.searchPoolNoFromLxrpTable(number);
-            return lxrp < 0 || tieringExtents(*this, lxrp);
-        }
-        case TIERING_SUB_POOL:
-        case TIERING_SUB_EXTENT: {
-            const bool parsed = match->kind == TIERING_SUB_POOL
-                                    ? VELDARO_LayerixSubPool_Resource::divide_InstanceID(instanceId, &number)
-                                    : VELDARO_LayerixSubExtent_Resource::divide_DeviceID(deviceId, &number);
-            if (!parsed)
-                return true;
-            const int tpp = table.searchPoolNoFromTppTable(number);
-            return tpp < 0 || tieringSubExtents(*this, tpp);
-        }
-        default:
-            return true;
-        }
-    });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple
