@@ -14,6 +14,7 @@
 #include "CIM_BasedOn.h"
 #include "Fixed_End_Walk.h"
 #include "Free_Extent_List.h"
+#include "Key_Index.h"
 #include "RAID_Group_Walk.h"
 #include "SMIS_CMTAccess.h"
 #include "SMIS_TraceLog.h"
@@ -943,11 +944,138 @@ bool tieringPoolOfSubPool(Frame& frame, int tpp)
     });
 }
 
-const char* deviceId(const Instance* source)
+
+// The pairs of a storage volume: its group's slice, its concatenation,
+// and its thin or tiering pool, as its LU type has them.
+bool volumePairs(Frame& frame, const Instance* source, int slu)
 {
-    const String* id = Common::stringValue(source, "DeviceID");
-    return id ? id->c_str() : nullptr;
+    std::uint8_t type = 0;
+    std::uint16_t number = 0;
+    const char* key = Common::keyText(source, "DeviceID");
+    if (!key || !VELDARO_StorageVolume_Resource::divide_DeviceID(key, &type, &number))
+        return true;
+    if (!sliceOfGroup<VELDARO_StorageVolume_Resource, VELDARO_StorageVolume>(frame, slu, Slu_List::VOLUMES))
+        return false;
+    const bool inOluTable = type == LU_VOL || type == LU_MVV || type == LU_SDV || type == LU_SDP ||
+                            type == LU_TPPC || type == LU_LXV || type == LU_WSV;
+    if (inOluTable && !volumeOfConcatenation(frame, slu))
+        return false;
+    if (type == LU_TPPC)
+        return volumeOfThinPool(frame, slu);
+    if (type == LU_LXV)
+        return volumeOfTieringPool(frame, slu);
+    return true;
 }
+
+// The SLU index of a storage volume's key (LU type and number), or -1.
+int volumeIndex(const VELDARO_RefTable& table, const Instance* source)
+{
+    std::uint8_t type = 0;
+    std::uint16_t number = 0;
+    const char* key = Common::keyText(source, "DeviceID");
+    return key && VELDARO_StorageVolume_Resource::divide_DeviceID(key, &type, &number)
+               ? table.searchLunByLuTypeFromSluTable(type, number)
+               : -1;
+}
+
+using Find = int (VELDARO_RefTable::*)(std::uint16_t) const;
+constexpr Find DISK = &VELDARO_RefTable::searchPlunFromDiskTable;
+constexpr Find OLU = &VELDARO_RefTable::searchOlunFromOluTable;
+constexpr Find SLU = &VELDARO_RefTable::searchSlunFromSluTable;
+constexpr Find RLU = &VELDARO_RefTable::searchRlunFromRluTable;
+constexpr Find TPP = &VELDARO_RefTable::searchPoolNoFromTppTable;
+constexpr Find LXRP = &VELDARO_RefTable::searchPoolNoFromLxrpTable;
+constexpr auto EXTENT = Common::BY_SYSTEM_NAME;
+// A SystemName that names no configured array: as for any other source of
+// its class.
+constexpr bool ASK = true;
+
+template <auto Parse, Find Lookup>
+constexpr auto BY_DEVICE_ID = Key_Index::of<Parse, Lookup, Key_Index::DEVICE_ID>;
+
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_ConcatenatedExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_ConcatenatedExtent_Resource::divide_DeviceID, OLU>,
+     [](Frame& frame, const Instance*, int olu) {
+         return partsOfConcatenations(frame, olu) && volumesOfConcatenations(frame, olu);
+     },
+     ASK},
+    {&VELDARO_DiskExtent::static_meta_class, EXTENT, BY_DEVICE_ID<&VELDARO_DiskExtent_Resource::divide_DeviceID, DISK>,
+     [](Frame& frame, const Instance*, int disk) {
+         return diskOfMirrorGroup(frame, disk) && diskOfMirroredPair(frame, disk);
+     },
+     ASK},
+    {&VELDARO_FreeExtent::static_meta_class, EXTENT, BY_DEVICE_ID<&VELDARO_FreeExtent_Resource::divide_DeviceID, RLU>,
+     [](Frame& frame, const Instance* source, int rlu) {
+         std::uint16_t number = 0;
+         int place = 0;
+         VELDARO_FreeExtent_Resource::divide_DeviceID(Common::keyText(source, "DeviceID"), &number, &place);
+         return freeOfGroup(frame, rlu, place);
+     },
+     ASK},
+    {&VELDARO_MirroredExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_MirroredExtent_Resource::divide_DeviceID, DISK>,
+     [](Frame& frame, const Instance*, int disk) { return disksOfMirroredPairOfDisk(frame, disk); }, ASK},
+    {&VELDARO_PartOfConcatenatedExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_PartOfConcatenatedExtent_Resource::divide_DeviceID, SLU>,
+     [](Frame& frame, const Instance*, int slu) {
+         return sliceOfGroup<VELDARO_PartOfConcatenatedExtent_Resource, VELDARO_PartOfConcatenatedExtent>(
+                    frame, slu, Slu_List::CONCATENATION_MEMBERS) &&
+                partOfConcatenation(frame, slu);
+     },
+     ASK},
+    {&VELDARO_RAIDCompositeExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID, RLU>,
+     [](Frame& frame, const Instance*, int rlu) {
+         return disksOfMirrorGroups(frame, rlu) && freeOfGroups(frame, rlu) &&
+                slicesOfGroups<VELDARO_StorageVolume_Resource, VELDARO_StorageVolume>(frame, rlu, Slu_List::VOLUMES) &&
+                slicesOfGroups<VELDARO_PartOfConcatenatedExtent_Resource, VELDARO_PartOfConcatenatedExtent>(
+                    frame, rlu, Slu_List::CONCATENATION_MEMBERS) &&
+                slicesOfGroups<VELDARO_SDPVExtent_Resource, VELDARO_SDPVExtent>(frame, rlu, Slu_List::SNAP_DATA) &&
+                groupsUnderPools<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, rlu,
+                                                                                                        false) &&
+                groupsUnderPools<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(frame, rlu, true);
+     },
+     ASK},
+    {&VELDARO_StorageVolume::static_meta_class, EXTENT, volumeIndex, volumePairs, ASK},
+    {&VELDARO_SDPVExtent::static_meta_class, EXTENT,
+     Key_Index::snapDataVolume<&VELDARO_SDPVExtent_Resource::divide_DeviceID, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int slu) {
+         return sliceOfGroup<VELDARO_SDPVExtent_Resource, VELDARO_SDPVExtent>(frame, slu, Slu_List::SNAP_DATA) &&
+                snapDataOfSdpvExtents(frame, slu);
+     },
+     ASK},
+    {&VELDARO_SnapDataCompositeExtent::static_meta_class, EXTENT, nullptr,
+     [](Frame& frame, const Instance* source, int) {
+         const char* key = Common::keyText(source, "DeviceID");
+         return !key || sdpvExtentsOfSnapData(frame, String(key));
+     },
+     ASK},
+    {&VELDARO_ThinProvisioningExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID, TPP>,
+     [](Frame& frame, const Instance*, int tpp) {
+         return groupsOfPool<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, tpp,
+                                                                                                     false) &&
+                volumesOfThinPools(frame, tpp) && freeOfThinPools(frame, tpp);
+     },
+     ASK},
+    {&VELDARO_ThinProvisioningFreeExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID, TPP>,
+     [](Frame& frame, const Instance*, int tpp) { return freeOfThinPools(frame, tpp); }, ASK},
+    {&VELDARO_LayerixExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_LayerixExtent_Resource::divide_DeviceID, LXRP>,
+     [](Frame& frame, const Instance*, int lxrp) {
+         return volumesOfTieringPools(frame, lxrp) && subPoolsOfTieringPools(frame, lxrp);
+     },
+     ASK},
+    {&VELDARO_LayerixSubExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_LayerixSubExtent_Resource::divide_DeviceID, TPP>,
+     [](Frame& frame, const Instance*, int tpp) {
+         return tieringPoolOfSubPool(frame, tpp) &&
+                groupsOfPool<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(frame, tpp, true);
+     },
+     ASK},
+};
 
 }  // namespace
 
@@ -970,179 +1098,9 @@ bool CIM_BasedOn_Provider::_enumPairs()
            groupsUnderPools<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(*this, 0, true);
 }
 
-namespace {
-
-// The source classes in the order they are tested.
-enum class Source {
-    NONE,
-    CONCATENATED,
-    DISK,
-    FREE,
-    MIRRORED,
-    PART,
-    RAID_COMPOSITE,
-    VOLUME,
-    SDPV,
-    SNAP_DATA,
-    THIN,
-    THIN_FREE,
-    TIERING,
-    TIERING_SUB,
-};
-
-Source sourceKind(const Instance* source)
-{
-    const struct {
-        const Meta_Class& mc;
-        Source kind;
-    } kinds[] = {
-        {VELDARO_ConcatenatedExtent::static_meta_class, Source::CONCATENATED},
-        {VELDARO_DiskExtent::static_meta_class, Source::DISK},
-        {VELDARO_FreeExtent::static_meta_class, Source::FREE},
-        {VELDARO_MirroredExtent::static_meta_class, Source::MIRRORED},
-        {VELDARO_PartOfConcatenatedExtent::static_meta_class, Source::PART},
-        {VELDARO_RAIDCompositeExtent::static_meta_class, Source::RAID_COMPOSITE},
-        {VELDARO_StorageVolume::static_meta_class, Source::VOLUME},
-        {VELDARO_SDPVExtent::static_meta_class, Source::SDPV},
-        {VELDARO_SnapDataCompositeExtent::static_meta_class, Source::SNAP_DATA},
-        {VELDARO_ThinProvisioningExtent::static_meta_class, Source::THIN},
-        {VELDARO_ThinProvisioningFreeExtent::static_meta_class, Source::THIN_FREE},
-        {VELDARO_LayerixExtent::static_meta_class, Source::TIERING},
-        {VELDARO_LayerixSubExtent::static_meta_class, Source::TIERING_SUB},
-    };
-    for (const auto& k : kinds)
-        if (Common::isOf(source, k.mc))
-            return k.kind;
-    return Source::NONE;
-}
-
-// The pairs of one source, on the table of its array.
-bool pairsOfSource(Frame& frame, const VELDARO_RefTable& table, Source kind, const char* key)
-{
-    std::uint16_t number = 0;
-    switch (kind) {
-    case Source::CONCATENATED: {
-        const int olu = VELDARO_ConcatenatedExtent_Resource::divide_DeviceID(key, &number)
-                            ? table.searchOlunFromOluTable(number)
-                            : -1;
-        return olu < 0 || (partsOfConcatenations(frame, olu) && volumesOfConcatenations(frame, olu));
-    }
-    case Source::DISK: {
-        const int disk =
-            VELDARO_DiskExtent_Resource::divide_DeviceID(key, &number) ? table.searchPlunFromDiskTable(number) : -1;
-        return disk < 0 || (diskOfMirrorGroup(frame, disk) && diskOfMirroredPair(frame, disk));
-    }
-    case Source::FREE: {
-        int place = 0;
-        const int rlu = VELDARO_FreeExtent_Resource::divide_DeviceID(key, &number, &place)
-                            ? table.searchRlunFromRluTable(number)
-                            : -1;
-        return rlu < 0 || freeOfGroup(frame, rlu, place);
-    }
-    case Source::MIRRORED: {
-        std::uint16_t second = 0;
-        const int disk = VELDARO_MirroredExtent_Resource::divide_DeviceID(key, &number, &second)
-                             ? table.searchPlunFromDiskTable(number)
-                             : -1;
-        return disk < 0 || disksOfMirroredPairOfDisk(frame, disk);
-    }
-    case Source::PART: {
-        const int slu = VELDARO_PartOfConcatenatedExtent_Resource::divide_DeviceID(key, &number)
-                            ? table.searchSlunFromSluTable(number)
-                            : -1;
-        return slu < 0 ||
-               (sliceOfGroup<VELDARO_PartOfConcatenatedExtent_Resource, VELDARO_PartOfConcatenatedExtent>(
-                    frame, slu, Slu_List::CONCATENATION_MEMBERS) &&
-                partOfConcatenation(frame, slu));
-    }
-    case Source::RAID_COMPOSITE: {
-        const int rlu = VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID(key, &number)
-                            ? table.searchRlunFromRluTable(number)
-                            : -1;
-        return rlu < 0 ||
-               (disksOfMirrorGroups(frame, rlu) && freeOfGroups(frame, rlu) &&
-                slicesOfGroups<VELDARO_StorageVolume_Resource, VELDARO_StorageVolume>(frame, rlu, Slu_List::VOLUMES) &&
-                slicesOfGroups<VELDARO_PartOfConcatenatedExtent_Resource, VELDARO_PartOfConcatenatedExtent>(
-                    frame, rlu, Slu_List::CONCATENATION_MEMBERS) &&
-                slicesOfGroups<VELDARO_SDPVExtent_Resource, VELDARO_SDPVExtent>(frame, rlu, Slu_List::SNAP_DATA) &&
-                groupsUnderPools<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, rlu,
-                                                                                                        false) &&
-                groupsUnderPools<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(frame, rlu, true));
-    }
-    case Source::VOLUME: {
-        std::uint8_t type = 0;
-        if (!VELDARO_StorageVolume_Resource::divide_DeviceID(key, &type, &number))
-            return true;
-        const int slu = table.searchLunByLuTypeFromSluTable(type, number);
-        if (slu < 0)
-            return true;
-        if (!sliceOfGroup<VELDARO_StorageVolume_Resource, VELDARO_StorageVolume>(frame, slu, Slu_List::VOLUMES))
-            return false;
-        const bool inOluTable = type == LU_VOL || type == LU_MVV || type == LU_SDV || type == LU_SDP ||
-                                type == LU_TPPC || type == LU_LXV || type == LU_WSV;
-        if (inOluTable && !volumeOfConcatenation(frame, slu))
-            return false;
-        if (type == LU_TPPC)
-            return volumeOfThinPool(frame, slu);
-        if (type == LU_LXV)
-            return volumeOfTieringPool(frame, slu);
-        return true;
-    }
-    case Source::SDPV: {
-        const int slu = VELDARO_SDPVExtent_Resource::divide_DeviceID(key, &number)
-                            ? table.searchLunByLuTypeFromSluTable(LU_SDP, number)
-                            : -1;
-        return slu < 0 || (sliceOfGroup<VELDARO_SDPVExtent_Resource, VELDARO_SDPVExtent>(frame, slu,
-                                                                                          Slu_List::SNAP_DATA) &&
-                           snapDataOfSdpvExtents(frame, slu));
-    }
-    case Source::SNAP_DATA:
-        return !key || sdpvExtentsOfSnapData(frame, String(key));
-    case Source::THIN: {
-        const int tpp = VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID(key, &number)
-                            ? table.searchPoolNoFromTppTable(number)
-                            : -1;
-        return tpp < 0 ||
-               (groupsOfPool<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, tpp,
-                                                                                                    false) &&
-                volumesOfThinPools(frame, tpp) && freeOfThinPools(frame, tpp));
-    }
-    case Source::THIN_FREE: {
-        int ordinal = 0;
-        const int tpp = VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID(key, &number, &ordinal)
-                            ? table.searchPoolNoFromTppTable(number)
-                            : -1;
-        return tpp < 0 || freeOfThinPools(frame, tpp);
-    }
-    case Source::TIERING: {
-        const int lxrp = VELDARO_LayerixExtent_Resource::divide_DeviceID(key, &number)
-                             ? table.searchPoolNoFromLxrpTable(number)
-                             : -1;
-        return lxrp < 0 || (volumesOfTieringPools(frame, lxrp) && subPoolsOfTieringPools(frame, lxrp));
-    }
-    case Source::TIERING_SUB: {
-        const int tpp = VELDARO_LayerixSubExtent_Resource::divide_DeviceID(key, &number)
-                            ? table.searchPoolNoFromTppTable(number)
-                            : -1;
-        return tpp < 0 ||
-               (tieringPoolOfSubPool(frame, tpp) &&
-                groupsOfPool<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(frame, tpp, true));
-    }
-    default:
-        return true;
-    }
-}
-
-}  // namespace
-
 int CIM_BasedOn_Provider::_request(const Instance* source)
 {
-    const Source kind = sourceKind(source);
-    String address;
-    if (kind == Source::NONE || !Common::storageFromProperty(source, "SystemName", address))
-        return Common::checkProviderClass(source);
-    const char* key = deviceId(source);
-    return onStorage(address, [&](VELDARO_RefTable& table) { return pairsOfSource(*this, table, kind, key); });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple

@@ -220,25 +220,13 @@ bool snapDataExtentToPool(Frame& frame, const char* extentKey)
     });
 }
 
-// The RLU index and the place of a free extent's key; -1 when it names none.
-int freeExtentGroup(const VELDARO_RefTable& table, const Instance* source, int& place)
-{
-    std::uint16_t number = 0;
-    const char* key = Common::keyText(source, "DeviceID");
-    return key && VELDARO_FreeExtent_Resource::divide_DeviceID(key, &number, &place)
-               ? table.searchRlunFromRluTable(number)
-               : -1;
-}
-
-// The TPP index a thin free extent's key names, or -1.
-int thinFreeExtentPool(const VELDARO_RefTable& table, const Instance* source)
+// The place of a free extent in its group's free list, from its key.
+int freeExtentPlace(const Instance* source)
 {
     std::uint16_t number = 0;
     int place = 0;
     const char* key = Common::keyText(source, "DeviceID");
-    return key && VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID(key, &number, &place)
-               ? table.searchPoolNoFromTppTable(number)
-               : -1;
+    return key && VELDARO_FreeExtent_Resource::divide_DeviceID(key, &number, &place) ? place : -1;
 }
 
 using Find = int (VELDARO_RefTable::*)(std::uint16_t) const;
@@ -265,15 +253,8 @@ const Frame::Source_Route ROUTES[] = {
      Key_Index::of<&VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID, RLU, Key_Index::DEVICE_ID>,
      [](Frame& frame, const Instance*, int rlu) { return compositeToPool(frame, rlu); }, ASK},
     {&VELDARO_FreeExtent::static_meta_class, EXTENT,
-     [](const VELDARO_RefTable& table, const Instance* source) {
-         int place = 0;
-         return freeExtentGroup(table, source, place);
-     },
-     [](Frame& frame, const Instance* source, int rlu) {
-         int place = 0;
-         freeExtentGroup(VELDARO_RefTable(frame.storage().c_str()), source, place);
-         return freeExtentToPool(frame, rlu, place);
-     },
+     Key_Index::of<&VELDARO_FreeExtent_Resource::divide_DeviceID, RLU, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance* source, int rlu) { return freeExtentToPool(frame, rlu, freeExtentPlace(source)); },
      ASK},
     {&VELDARO_SDPVPool::static_meta_class, POOL,
      Key_Index::snapDataVolume<&VELDARO_SDPVPool_Resource::divide_InstanceID, Key_Index::INSTANCE_ID>,
@@ -298,7 +279,8 @@ const Frame::Source_Route ROUTES[] = {
     {&VELDARO_ThinProvisioningExtent::static_meta_class, EXTENT,
      Key_Index::of<&VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID, TPP, Key_Index::DEVICE_ID>,
      [](Frame& frame, const Instance*, int tpp) { return thinExtents(frame, tpp); }, ASK},
-    {&VELDARO_ThinProvisioningFreeExtent::static_meta_class, EXTENT, thinFreeExtentPool,
+    {&VELDARO_ThinProvisioningFreeExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID, TPP, Key_Index::DEVICE_ID>,
      [](Frame& frame, const Instance*, int tpp) { return thinFreeExtents(frame, tpp); }, ASK},
     {&VELDARO_LayerixPool::static_meta_class, POOL,
      Key_Index::of<&VELDARO_LayerixPool_Resource::divide_InstanceID, LXRP, Key_Index::INSTANCE_ID>,

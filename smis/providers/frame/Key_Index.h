@@ -11,7 +11,6 @@
 #include <cimple/cimple.h>
 
 #include <cstdint>
-#include <type_traits>
 
 #include "Association_Provider_Frame.h"
 #include "VELDARO_RefTable.h"
@@ -43,27 +42,32 @@ struct Key_Index {
         return key && Parse(key, &number) ? table.searchLunByLuTypeFromSluTable(LU_SDP, number) : -1;
     }
 
+    // Parse is bool(const char*, Number*) or bool(const char*, Number*,
+    // Extra*) (keys that also carry a place or a second number, which the
+    // index does not need).
     template <auto Parse, auto Find>
     static int parsed(const VELDARO_RefTable& table, const char* key)
     {
         if (!key)
             return -1;
-        using Number = std::remove_pointer_t<second_parameter<decltype(Parse)>>;
-        Number number{};
-        if (!Parse(key, &number))
-            return -1;
-        return (table.*Find)(number);
+        return parseWith<Find>(table, key, Parse);
     }
 
 private:
-    template <class F>
-    struct second_parameter_of;
-    template <class R, class A, class B>
-    struct second_parameter_of<R (*)(A, B)> {
-        using type = B;
-    };
-    template <class F>
-    using second_parameter = typename second_parameter_of<F>::type;
+    template <auto Find, class Number>
+    static int parseWith(const VELDARO_RefTable& table, const char* key, bool (*parse)(const char*, Number*))
+    {
+        Number number{};
+        return parse(key, &number) ? (table.*Find)(number) : -1;
+    }
+    template <auto Find, class Number, class Extra>
+    static int parseWith(const VELDARO_RefTable& table, const char* key,
+                         bool (*parse)(const char*, Number*, Extra*))
+    {
+        Number number{};
+        Extra extra{};
+        return parse(key, &number, &extra) ? (table.*Find)(number) : -1;
+    }
 };
 
 }  // namespace cimple
