@@ -29,7 +29,7 @@ enum Source_Kind : unsigned char { FROM_ENUMERATION = 0, FROM_ENCLOSURE = 1, FRO
 // untouched.
 void emit(Frame& frame, Instance* product, Instance* element, Instance* far)
 {
-    frame.deliver(makeAssociation(&CIM_ProductPhysicalComponent::static_meta_class, product, element), far, false);
+    frame.emit<CIM_ProductPhysicalComponent>(product, element, far, false);
 }
 
 bool sameText(const Property<String>& property, const String& text)
