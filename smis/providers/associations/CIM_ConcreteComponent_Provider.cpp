@@ -5,9 +5,9 @@
 // its extent and free extent, each tiering pool and its extent, each tiering
 // sub-pool and its sub-extent.
 
-#include "Association_End.h"
 #include "CIM_ConcreteComponent_Provider.h"
 
+#include "Association_End.h"
 #include "CIM_ConcreteComponent.h"
 #include "Fixed_End_Walk.h"
 #include "Free_Extent_List.h"

@@ -2,9 +2,9 @@
 // disk in the disk slot of its own disk entry, a card in the slot of equal
 // controller module (and channel-adapter) number.
 
-#include "Association_End.h"
 #include "CIM_PackageInSlot_Provider.h"
 
+#include "Association_End.h"
 #include "CIM_PackageInSlot.h"
 #include "Physical_Package_Walks.h"
 #include "VELDARO_ChannelAdapterCard.h"

@@ -1,9 +1,9 @@
 // The medium each disk package holds: the disk and the medium of the same
 // disk entry.
 
-#include "Association_End.h"
 #include "CIM_PackagedComponent_Provider.h"
 
+#include "Association_End.h"
 #include "CIM_PackagedComponent.h"
 #include "Physical_Package_Walks.h"
 #include "VELDARO_PhysicalDisk.h"

@@ -2,12 +2,11 @@
 // the controller enclosure and every drive enclosure, each disk product the
 // disks whose product id, vendor and revision are its own.
 
-#include "Association_End.h"
 #include "CIM_ProductPhysicalComponent_Provider.h"
 
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_ProductPhysicalComponent.h"
+#include "Fixed_End_Walk.h"
 #include "Physical_Package_Walks.h"
 #include "RefTable_Text.h"
 #include "VELDARO_DiskProduct.h"
@@ -65,23 +64,15 @@ bool productDeviceEnclosures(Frame& frame, int deIndex)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_StorageProduct_Resource products(frame.storage());
-        if (products.createStorageProduct() == 1)
+        if (!buildList(products, &VELDARO_StorageProduct_Resource::createStorageProduct))
             return false;
-        if (products.list().size() == 0 || !products.list()[0])
-            return true;
         VELDARO_DeviceEnclosure_Resource enclosures(frame.storage());
-        const int begin = deIndex < 0 ? 0 : deIndex;
-        const int end = deIndex < 0 ? VELDARO_DeviceEnclosure_Resource::DE_TABLE_SIZE : deIndex + 1;
-        for (int i = begin; i < end; ++i) {
-            VELDARO_DeviceEnclosure* de = nullptr;
-            if (enclosures.createInstance(de, i) != 0)
-                return false;
-            if (!de)
-                continue;
-            Instance* product = clone(products.list()[0]);
-            emit(frame, product, de, deIndex < 0 ? static_cast<Instance*>(de) : product);
-        }
-        return true;
+        const Index_Range range = deIndex < 0 ? Index_Range::all(VELDARO_DeviceEnclosure_Resource::DE_TABLE_SIZE)
+                                              : Index_Range{deIndex, deIndex + 1};
+        return Fixed_End_Walk::pairs<CIM_ProductPhysicalComponent, VELDARO_DeviceEnclosure>(
+            frame, firstListed(products), Fixed_End_Walk::Fixed::FIRST, range,
+            deIndex < 0 ? Fixed_End_Walk::Far::WALKED : Fixed_End_Walk::Far::FIXED, false,
+            Association_End<VELDARO_DeviceEnclosure>::byIndex(enclosures));
     });
 }
 
