@@ -8,6 +8,7 @@
 #include "Fixed_End_Walk.h"
 #include "Key_Index.h"
 #include "Same_Index_Walk.h"
+#include "Snap_Data_Pairs.h"
 #include "Table_Entries.h"
 #include "VELDARO_DiskExtent_Resource.h"
 #include "VELDARO_LayerixExtent_Resource.h"
@@ -101,84 +102,31 @@ bool subPoolToSubExtent(Frame& frame, int tpp)
 }
 
 // Clones of a snapshot pool and its extent; the far end is lent as built.
-void emit(Frame& frame, const Instance* pool, const Instance* extent)
+void emitSnapData(Frame& frame, const Instance* pool, const Instance* extent)
 {
     Instance* first = clone(pool);
     Instance* second = clone(extent);
     frame.emit<CIM_AssociatedComponentExtent>(first, second, frame.otherEnd(first, second), false);
 }
 
-bool sameSdp(const Property<uint32>& a, const Property<uint32>& b)
-{
-    return !a.null && !b.null && a.value == b.value;
-}
-
 // Each snapshot data pool (or the one whose InstanceID is given) with the
 // first composite extent of its SDP id.
-bool snapDataPoolToCompositeExtent(Frame& frame, const String* instanceId)
+bool snapDataPoolToCompositeExtent(Frame& frame, const char* instanceId)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_SnapDataCompositeExtent_Resource extents(frame.storage());
-        if (extents.createSnapDataCompositeExtent() == 1)
-            return false;
-        if (extents.list().size() == 0)
-            return true;
-        VELDARO_SnapDataPool_Resource pools(frame.storage());
-        if (pools.createSnapDataPool() == 1)
-            return false;
-        for (std::size_t p = 0; p < pools.list().size(); ++p) {
-            VELDARO_SnapDataPool* pool = pools.list()[p];
-            if (!pool)
-                continue;
-            if (instanceId && (pool->InstanceID.null || !(pool->InstanceID.value == *instanceId)))
-                continue;
-            for (std::size_t e = 0; e < extents.list().size(); ++e) {
-                VELDARO_SnapDataCompositeExtent* extent = extents.list()[e];
-                if (extent && sameSdp(extent->SDPID, pool->SDPID)) {
-                    emit(frame, pool, extent);
-                    break;
-                }
-            }
-            if (instanceId)
-                break;
-        }
-        return true;
+        return Snap_Data_Pairs::poolsWithComposites(frame.storage(), instanceId, [&](auto* pool, auto* extent) {
+            emitSnapData(frame, pool, extent);
+        });
     });
 }
 
-bool compositeExtentToSnapDataPool(Frame& frame, const String& deviceId)
+bool compositeExtentToSnapDataPool(Frame& frame, const char* deviceId)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_SnapDataPool_Resource pools(frame.storage());
-        if (pools.createSnapDataPool() == 1)
-            return false;
-        if (pools.list().size() == 0)
-            return true;
-        VELDARO_SnapDataCompositeExtent_Resource extents(frame.storage());
-        if (extents.createSnapDataCompositeExtent() == 1)
-            return false;
-        const VELDARO_SnapDataCompositeExtent* extent = nullptr;
-        for (std::size_t e = 0; e < extents.list().size() && !extent; ++e)
-            if (extents.list()[e] && !extents.list()[e]->DeviceID.null && extents.list()[e]->DeviceID.value == deviceId)
-                extent = extents.list()[e];
-        if (!extent)
-            return true;
-        for (std::size_t p = 0; p < pools.list().size(); ++p)
-            if (pools.list()[p] && sameSdp(pools.list()[p]->SDPID, extent->SDPID)) {
-                emit(frame, pools.list()[p], extent);
-                break;
-            }
-        return true;
+        return Snap_Data_Pairs::compositeWithPool(frame.storage(), deviceId, [&](auto* pool, auto* extent) {
+            emitSnapData(frame, pool, extent);
+        });
     });
-}
-
-// The SLU index of a snapshot volume pool's or extent's number, or -1.
-template <auto Parse, const char* Key>
-int sdpvIndex(const VELDARO_RefTable& table, const Instance* source)
-{
-    std::uint16_t n = 0;
-    const char* key = Common::keyText(source, Key);
-    return key && Parse(key, &n) ? table.searchLunByLuTypeFromSluTable(LU_SDP, n) : -1;
 }
 
 using Find = int (VELDARO_RefTable::*)(std::uint16_t) const;
@@ -200,19 +148,19 @@ const Frame::Source_Route ROUTES[] = {
      Key_Index::of<&VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID, RLU, Key_Index::DEVICE_ID>,
      [](Frame& frame, const Instance*, int rlu) { return raidPoolToCompositeExtent(frame, rlu); }},
     {&VELDARO_SDPVPool::static_meta_class, Common::BY_INSTANCE_ID,
-     sdpvIndex<&VELDARO_SDPVPool_Resource::divide_InstanceID, Key_Index::INSTANCE_ID>,
+     Key_Index::snapDataVolume<&VELDARO_SDPVPool_Resource::divide_InstanceID, Key_Index::INSTANCE_ID>,
      [](Frame& frame, const Instance*, int slu) { return sdpvPoolToExtent(frame, slu); }},
     {&VELDARO_SDPVExtent::static_meta_class, Common::BY_SYSTEM_NAME,
-     sdpvIndex<&VELDARO_SDPVExtent_Resource::divide_DeviceID, Key_Index::DEVICE_ID>,
+     Key_Index::snapDataVolume<&VELDARO_SDPVExtent_Resource::divide_DeviceID, Key_Index::DEVICE_ID>,
      [](Frame& frame, const Instance*, int slu) { return sdpvPoolToExtent(frame, slu); }},
     {&VELDARO_SnapDataPool::static_meta_class, Common::BY_INSTANCE_ID, nullptr,
      [](Frame& frame, const Instance* source, int) {
-         return snapDataPoolToCompositeExtent(frame, Common::stringValue(source, "InstanceID"));
+         return snapDataPoolToCompositeExtent(frame, Common::keyText(source, "InstanceID"));
      }},
     {&VELDARO_SnapDataCompositeExtent::static_meta_class, Common::BY_SYSTEM_NAME, nullptr,
      [](Frame& frame, const Instance* source, int) {
-         const String* deviceId = Common::stringValue(source, "DeviceID");
-         return !deviceId || compositeExtentToSnapDataPool(frame, *deviceId);
+         const char* deviceId = Common::keyText(source, "DeviceID");
+         return !deviceId || compositeExtentToSnapDataPool(frame, deviceId);
      }},
     {&VELDARO_ThinProvisioningPool::static_meta_class, Common::BY_INSTANCE_ID,
      Key_Index::of<&VELDARO_ThinProvisioningPool_Resource::divide_InstanceID, TPP, Key_Index::INSTANCE_ID>,

@@ -7,11 +7,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <vector>
 
+#include "Association_End.h"
 #include "ByteOrder.h"
 #include "CIM_BasedOn.h"
+#include "Fixed_End_Walk.h"
+#include "Free_Extent_List.h"
+#include "Key_Index.h"
+#include "RAID_Group_Walk.h"
 #include "SMIS_CMTAccess.h"
 #include "SMIS_TraceLog.h"
 #include "VELDARO_ConcatenatedExtent_Resource.h"
@@ -35,12 +39,8 @@ namespace {
 
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
+using Group = RAID_Group_Walk;
 
-constexpr std::uint8_t RAID1 = 4;
-constexpr std::uint8_t RAID10 = 12;
-constexpr std::uint16_t NONE = 0xFFFF;
-constexpr int MEMBER_SLOTS = 16;
-constexpr int DISK_SLOTS = 16;
 constexpr int LXRP_SUB_POOL_SLOTS = 5;
 constexpr std::uint64_t MIB = 1048576;
 
@@ -55,30 +55,9 @@ constexpr std::uint8_t LU_TPPC = 9;
 constexpr std::uint8_t LU_LXV = 11;
 constexpr std::uint8_t LU_WSV = 13;
 
-bool isFree(const VELDARO_RefTable& table, int rlu)
-{
-    return (table.getRluStatus(rlu) & 0xFF) == 3;
-}
-
 std::uint64_t valueOf(const Property<uint64>& p)
 {
     return p.null ? 0 : p.value;
-}
-
-int diskList(const VELDARO_RefTable& table, int rlu, disk_idx_list_in_rlu& list)
-{
-    const int n = table.getDiskIndexListInRlu(rlu, &list);
-    return std::clamp(n, 0, static_cast<int>(disk_idx_list_in_rlu::CAPACITY));
-}
-
-// The RLU index of a disk's group; -1 when the chain breaks.
-int groupOfDisk(const VELDARO_RefTable& table, int disk)
-{
-    const std::uint16_t dlun = table.getDiskDlun(disk);
-    if (dlun == NONE)
-        return -1;
-    const int dlu = table.searchDlunFromDluTable(dlun);
-    return dlu < 0 ? -1 : table.searchRlunFromRluTable(table.getDluRlun(dlu));
 }
 
 void logNoPart(int slu)
@@ -97,18 +76,30 @@ void logNoComposite(int rlu)
 
 // The emitter: the association of the lower extent (antecedent) and the
 // extent built on it. An address of NO_VALUE stays null.
+void place(CIM_BasedOn& a, std::uint16_t order, std::uint64_t start, std::uint64_t end)
+{
+    a.OrderIndex.set(order);
+    Common::setUnlessNoValue(a.StartingAddress, start);
+    Common::setUnlessNoValue(a.EndingAddress, end);
+}
+
 void emit(Frame& frame, Instance* antecedent, Instance* dependent, std::uint16_t order, std::uint64_t start,
           std::uint64_t end)
 {
-    Instance* far = frame.otherEnd(antecedent, dependent);
-    Instance* made = Common::newAssociation(&CIM_BasedOn::static_meta_class, antecedent, dependent);
-    if (!made)
-        throw std::bad_alloc();
-    auto* association = static_cast<CIM_BasedOn*>(made);
-    association->OrderIndex.set(order);
-    Common::setUnlessNoValue(association->StartingAddress, start);
-    Common::setUnlessNoValue(association->EndingAddress, end);
-    frame.deliver(made, far, true);
+    frame.emit<CIM_BasedOn>(antecedent, dependent, frame.otherEnd(antecedent, dependent), true,
+                            [&](CIM_BasedOn& a) { place(a, order, start, end); });
+}
+
+// The composite (kept) with each disk build(k) gives for k in range,
+// numbered from 1 among the disks built, each from byte 0 to its last byte.
+template <class Build>
+bool disksUnder(Frame& frame, const Instance* composite, Index_Range range, Build build)
+{
+    return Fixed_End_Walk::numbered<CIM_BasedOn, VELDARO_DiskExtent>(
+        frame, composite, Fixed_End_Walk::Fixed::SECOND, range, Fixed_End_Walk::Far::OTHER_END, true, build,
+        [](CIM_BasedOn& a, const VELDARO_DiskExtent& disk, std::uint16_t order, int) {
+            place(a, order, 0, Common::lastByte(valueOf(disk.BlockCount)));
+        });
 }
 
 // ---- row 1: disks under RAID1 composites ----
@@ -121,27 +112,19 @@ bool disksOfMirrorGroups(Frame& frame, int rluEntry)
         VELDARO_DiskExtent_Resource disks(frame.storage());
         const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            if (isFree(table, rlu) || table.getRaidLevel(rlu) != RAID1)
+            if (Group::isFree(table, rlu) || table.getRaidLevel(rlu) != Group::RAID1)
                 continue;
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, rlu) != 0)
+            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
+            if (composite.failed())
                 return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
+            if (!composite.built())
                 continue;
             disk_idx_list_in_rlu list{};
-            const int n = diskList(table, rlu, list);
-            std::uint16_t order = 0;
-            for (int k = 0; k < n; ++k) {
-                VELDARO_DiskExtent* made = nullptr;
-                if (disks.createInstance(made, static_cast<int>(list.DiskIdx[k])) != 0)
-                    return false;
-                Owned<VELDARO_DiskExtent> disk(made);
-                if (!disk)
-                    continue;
-                const std::uint64_t end = Common::lastByte(valueOf(disk->BlockCount));
-                emit(frame, disk.release(), clone(composite.get()), ++order, 0, end);
-            }
+            const int n = Group::memberDisks(table, rlu, list);
+            if (!disksUnder(frame, composite.get(), Index_Range::all(n), [&](int k) {
+                    return Association_End<VELDARO_DiskExtent>::build(disks, static_cast<int>(list.DiskIdx[k]));
+                }))
+                return false;
         }
         return true;
     });
@@ -151,27 +134,25 @@ bool diskOfMirrorGroup(Frame& frame, int disk)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_RefTable table(frame.storage().c_str());
-        const int rlu = groupOfDisk(table, disk);
-        if (rlu < 0 || table.getRaidLevel(rlu) != RAID1)
+        const int rlu = Group::groupOfDisk(table, disk);
+        if (rlu < 0 || table.getRaidLevel(rlu) != Group::RAID1)
             return true;
         disk_idx_list_in_rlu list{};
-        const int n = diskList(table, rlu, list);
+        const int n = Group::memberDisks(table, rlu, list);
         const auto* at = std::find(list.DiskIdx, list.DiskIdx + n, static_cast<std::uint32_t>(disk));
         if (at == list.DiskIdx + n)
             return true;
-        VELDARO_RAIDCompositeExtent* built = nullptr;
-        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(built, rlu) != 0)
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        if (composite.failed())
             return false;
-        Owned<VELDARO_RAIDCompositeExtent> composite(built);
-        if (!composite) {
+        if (!composite.built()) {
             logNoComposite(rlu);
             return false;
         }
-        VELDARO_DiskExtent* made = nullptr;
-        if (VELDARO_DiskExtent_Resource(frame.storage()).createInstance(made, disk) != 0)
+        auto member = Association_End<VELDARO_DiskExtent>::build(VELDARO_DiskExtent_Resource(frame.storage()), disk);
+        if (member.failed())
             return false;
-        Owned<VELDARO_DiskExtent> member(made);
-        if (!member)
+        if (!member.built())
             return true;
         const std::uint64_t end = Common::lastByte(valueOf(member->BlockCount));
         emit(frame, member.release(), composite.release(), static_cast<std::uint16_t>(at - list.DiskIdx + 1), 0, end);
@@ -180,22 +161,6 @@ bool diskOfMirrorGroup(Frame& frame, int disk)
 }
 
 // ---- row 3: free areas of the RAID groups ----
-
-// The free extents of one group, owned until handed out.
-struct Free_Extents {
-    Array<VELDARO_FreeExtent*> list;
-    ~Free_Extents()
-    {
-        for (std::size_t i = 0; i < list.size(); ++i)
-            destroy(list[i]);
-    }
-    VELDARO_FreeExtent* take(std::size_t i)
-    {
-        VELDARO_FreeExtent* e = list[i];
-        list[i] = nullptr;
-        return e;
-    }
-};
 
 void emitFree(Frame& frame, Instance* composite, VELDARO_FreeExtent* free, std::uint16_t order)
 {
@@ -212,16 +177,15 @@ bool freeOfGroups(Frame& frame, int rluEntry)
         VELDARO_FreeExtent_Resource frees(frame.storage());
         const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, rlu) != 0)
+            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
+            if (composite.failed())
                 return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
+            if (!composite.built())
                 continue;
-            Free_Extents extents;
-            if (frees.createInstance(extents.list, rlu) != 0)
+            Free_Extent_List extents;
+            if (!extents.build(frees, rlu))
                 return false;
-            for (std::size_t i = 0; i < extents.list.size(); ++i)
+            for (std::size_t i = 0; i < extents.size(); ++i)
                 if (VELDARO_FreeExtent* free = extents.take(i))
                     emitFree(frame, clone(composite.get()), free, static_cast<std::uint16_t>(i + 1));
         }
@@ -232,16 +196,16 @@ bool freeOfGroups(Frame& frame, int rluEntry)
 bool freeOfGroup(Frame& frame, int rlu, int place)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        Free_Extents extents;
-        if (VELDARO_FreeExtent_Resource(frame.storage()).createInstance(extents.list, rlu) != 0)
+        Free_Extent_List extents;
+        VELDARO_FreeExtent_Resource frees(frame.storage());
+        if (!extents.build(frees, rlu))
             return false;
-        if (place < 0 || static_cast<std::size_t>(place) >= extents.list.size() || !extents.list[place])
+        if (place < 0 || static_cast<std::size_t>(place) >= extents.size() || !extents.at(place))
             return true;
-        VELDARO_RAIDCompositeExtent* built = nullptr;
-        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(built, rlu) != 0)
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        if (composite.failed())
             return false;
-        Owned<VELDARO_RAIDCompositeExtent> composite(built);
-        if (!composite) {
+        if (!composite.built()) {
             logNoComposite(rlu);
             return false;
         }
@@ -294,28 +258,16 @@ std::vector<int> sluList(const VELDARO_RefTable& table, int rlu, Slu_List which)
 bool disksOfMirroredPair(Frame& frame, const VELDARO_RefTable& table, int rlu, int dlu,
                          VELDARO_MirroredExtent_Resource& mirrors, VELDARO_DiskExtent_Resource& disks)
 {
-    VELDARO_MirroredExtent* built = nullptr;
-    if (mirrors.createInstance(built, rlu, dlu) != 0)
+    auto mirror = Association_End<VELDARO_MirroredExtent>::build(mirrors, rlu, dlu);
+    if (mirror.failed())
         return false;
-    Owned<VELDARO_MirroredExtent> mirror(built);
-    if (!mirror)
+    if (!mirror.built())
         return true;
-    std::uint16_t order = 0;
-    for (int slot = 0; slot < DISK_SLOTS; ++slot) {
-        const std::uint16_t plun = table.getDluUsePlu(dlu, slot);
-        const int diskIndex = plun == NONE ? -1 : table.searchPlunFromDiskTable(plun);
-        if (diskIndex < 0)
-            continue;
-        VELDARO_DiskExtent* made = nullptr;
-        if (disks.createInstance(made, diskIndex) != 0)
-            return false;
-        Owned<VELDARO_DiskExtent> disk(made);
-        if (!disk)
-            continue;
-        const std::uint64_t end = Common::lastByte(valueOf(disk->BlockCount));
-        emit(frame, disk.release(), clone(mirror.get()), ++order, 0, end);
-    }
-    return true;
+    return disksUnder(frame, mirror.get(), Index_Range::all(Group::DISK_SLOTS), [&](int slot) {
+        const int disk = Group::slotDisk(table, dlu, slot);
+        return disk < 0 ? Association_End<VELDARO_DiskExtent>::nothing()
+                        : Association_End<VELDARO_DiskExtent>::build(disks, disk);
+    });
 }
 
 bool disksOfMirroredPairs(Frame& frame, int rluEntry)
@@ -326,12 +278,11 @@ bool disksOfMirroredPairs(Frame& frame, int rluEntry)
         VELDARO_DiskExtent_Resource disks(frame.storage());
         const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            if (isFree(table, rlu) || table.getRaidLevel(rlu) != RAID10)
+            if (Group::isFree(table, rlu) || table.getRaidLevel(rlu) != Group::RAID10)
                 continue;
-            const int members = std::min<int>(table.getRluMemberDiskCount(rlu), MEMBER_SLOTS);
+            const int members = Group::memberCount(table, rlu);
             for (int j = 0; j < members; ++j) {
-                const std::uint16_t dlun = table.getRluDlun(rlu, j);
-                const int dlu = dlun == NONE ? -1 : table.searchDlunFromDluTable(dlun);
+                const int dlu = Group::memberDlu(table, rlu, j);
                 if (dlu >= 0 && !disksOfMirroredPair(frame, table, rlu, dlu, mirrors, disks))
                     return false;
             }
@@ -348,7 +299,7 @@ bool disksOfMirroredPairOfDisk(Frame& frame, int disk)
         VELDARO_RefTable table(frame.storage().c_str());
         const int dlu = table.searchDlunFromDluTable(table.getDiskDlun(disk));
         const int rlu = dlu < 0 ? -1 : table.searchRlunFromRluTable(table.getDluRlun(dlu));
-        if (rlu < 0 || isFree(table, rlu) || table.getRaidLevel(rlu) != RAID10)
+        if (rlu < 0 || Group::isFree(table, rlu) || table.getRaidLevel(rlu) != Group::RAID10)
             return true;
         VELDARO_MirroredExtent_Resource mirrors(frame.storage());
         VELDARO_DiskExtent_Resource disks(frame.storage());
@@ -362,26 +313,24 @@ bool diskOfMirroredPair(Frame& frame, int disk)
         VELDARO_RefTable table(frame.storage().c_str());
         const int dlu = table.searchDlunFromDluTable(table.getDiskDlun(disk));
         const int rlu = dlu < 0 ? -1 : table.searchRlunFromRluTable(table.getDluRlun(dlu));
-        if (rlu < 0 || table.getRaidLevel(rlu) != RAID10)
+        if (rlu < 0 || table.getRaidLevel(rlu) != Group::RAID10)
             return true;
         const std::uint16_t plun = table.getDiskPlun(disk);
         int place = 0;
-        for (int slot = 0; slot < DISK_SLOTS && place == 0; ++slot)
+        for (int slot = 0; slot < Group::DISK_SLOTS && place == 0; ++slot)
             if (table.getDluUsePlu(dlu, slot) == plun)
                 place = slot + 1;
         if (place == 0)
             return true;
-        VELDARO_MirroredExtent* built = nullptr;
-        if (VELDARO_MirroredExtent_Resource(frame.storage()).createInstance(built, rlu, dlu) != 0)
+        auto mirror = Association_End<VELDARO_MirroredExtent>::build(VELDARO_MirroredExtent_Resource(frame.storage()), rlu, dlu);
+        if (mirror.failed())
             return false;
-        Owned<VELDARO_MirroredExtent> mirror(built);
-        if (!mirror)
+        if (!mirror.built())
             return true;
-        VELDARO_DiskExtent* made = nullptr;
-        if (VELDARO_DiskExtent_Resource(frame.storage()).createInstance(made, disk) != 0)
+        auto member = Association_End<VELDARO_DiskExtent>::build(VELDARO_DiskExtent_Resource(frame.storage()), disk);
+        if (member.failed())
             return false;
-        Owned<VELDARO_DiskExtent> member(made);
-        if (!member)
+        if (!member.built())
             return true;
         const std::uint64_t end = Common::lastByte(valueOf(member->BlockCount));
         emit(frame, member.release(), mirror.release(), static_cast<std::uint16_t>(place), 0, end);
@@ -408,19 +357,17 @@ bool slicesOfGroups(Frame& frame, int rluEntry, Slu_List which)
         Resource slices(frame.storage());
         const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, rlu) != 0)
+            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
+            if (composite.failed())
                 return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
+            if (!composite.built())
                 continue;
             const std::vector<int> list = sluList(table, rlu, which);
             for (std::size_t k = 0; k < list.size(); ++k) {
-                Model* made = nullptr;
-                if (slices.createInstance(made, list[k]) != 0)
+                auto slice = Association_End<Model>::build(slices, list[k]);
+                if (slice.failed())
                     return false;
-                Owned<Model> slice(made);
-                if (slice)
+                if (slice.built())
                     emitSlice(frame, table, clone(composite.get()), slice.release(), list[k], k);
             }
         }
@@ -440,19 +387,17 @@ bool sliceOfGroup(Frame& frame, int slu, Slu_List which)
         const auto at = std::find(list.begin(), list.end(), slu);
         if (at == list.end())
             return true;
-        VELDARO_RAIDCompositeExtent* built = nullptr;
-        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(built, rlu) != 0)
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        if (composite.failed())
             return false;
-        Owned<VELDARO_RAIDCompositeExtent> composite(built);
-        if (!composite) {
+        if (!composite.built()) {
             logNoComposite(rlu);
             return false;
         }
-        Model* made = nullptr;
-        if (Resource(frame.storage()).createInstance(made, slu) != 0)
+        auto slice = Association_End<Model>::build(Resource(frame.storage()), slu);
+        if (slice.failed())
             return false;
-        Owned<Model> slice(made);
-        if (!slice) {
+        if (!slice.built()) {
             if (which == Slu_List::CONCATENATION_MEMBERS) {
                 logNoPart(slu);
                 return false;
@@ -474,21 +419,19 @@ bool partsOfConcatenations(Frame& frame, int oluEntry)
         VELDARO_PartOfConcatenatedExtent_Resource parts(frame.storage());
         const auto range = frame.walk(oluEntry, static_cast<int>(table.getOLUMaxCount()));
         for (int olu = range.begin; olu < range.end; ++olu) {
-            VELDARO_ConcatenatedExtent* built = nullptr;
-            if (concatenations.createInstance(built, olu) != 0)
+            auto whole = Association_End<VELDARO_ConcatenatedExtent>::build(concatenations, olu);
+            if (whole.failed())
                 return false;
-            Owned<VELDARO_ConcatenatedExtent> whole(built);
-            if (!whole)
+            if (!whole.built())
                 continue;
             Array<int> members;
             table.getSluIndexListInOlu(olu, members);
             std::uint16_t order = 0;
             for (std::size_t k = 0; k < members.size(); ++k) {
-                VELDARO_PartOfConcatenatedExtent* made = nullptr;
-                if (parts.createInstance(made, members[k]) != 0)
+                auto part = Association_End<VELDARO_PartOfConcatenatedExtent>::build(parts, members[k]);
+                if (part.failed())
                     return false;
-                Owned<VELDARO_PartOfConcatenatedExtent> part(made);
-                if (!part)
+                if (!part.built())
                     continue;
                 const std::uint64_t start = table.getSluStartOlba(members[k]);
                 emit(frame, part.release(), clone(whole.get()), ++order, start * Common::BLOCK_SIZE,
@@ -513,17 +456,15 @@ bool partOfConcatenation(Frame& frame, int slu)
             ++place;
         if (place == members.size())
             return true;
-        VELDARO_ConcatenatedExtent* built = nullptr;
-        if (VELDARO_ConcatenatedExtent_Resource(frame.storage()).createInstance(built, olu) != 0)
+        auto whole = Association_End<VELDARO_ConcatenatedExtent>::build(VELDARO_ConcatenatedExtent_Resource(frame.storage()), olu);
+        if (whole.failed())
             return false;
-        Owned<VELDARO_ConcatenatedExtent> whole(built);
-        if (!whole)
+        if (!whole.built())
             return true;
-        VELDARO_PartOfConcatenatedExtent* made = nullptr;
-        if (VELDARO_PartOfConcatenatedExtent_Resource(frame.storage()).createInstance(made, slu) != 0)
+        auto part = Association_End<VELDARO_PartOfConcatenatedExtent>::build(VELDARO_PartOfConcatenatedExtent_Resource(frame.storage()), slu);
+        if (part.failed())
             return false;
-        Owned<VELDARO_PartOfConcatenatedExtent> part(made);
-        if (!part) {
+        if (!part.built()) {
             logNoPart(slu);
             return false;
         }
@@ -534,8 +475,8 @@ bool partOfConcatenation(Frame& frame, int slu)
     });
 }
 
-void emitVolumeOfConcatenation(Frame& frame, Owned<VELDARO_ConcatenatedExtent>& whole,
-                               Owned<VELDARO_StorageVolume>& volume)
+void emitVolumeOfConcatenation(Frame& frame, Association_End<VELDARO_ConcatenatedExtent>& whole,
+                               Association_End<VELDARO_StorageVolume>& volume)
 {
     const std::uint64_t end = Common::lastByte(valueOf(whole->NumberOfBlocks));
     emit(frame, whole.release(), volume.release(), 1, 0, end);
@@ -549,20 +490,18 @@ bool volumesOfConcatenations(Frame& frame, int oluEntry)
         VELDARO_StorageVolume_Resource volumes(frame.storage());
         const auto range = frame.walk(oluEntry, static_cast<int>(table.getOLUMaxCount()));
         for (int olu = range.begin; olu < range.end; ++olu) {
-            VELDARO_ConcatenatedExtent* built = nullptr;
-            if (concatenations.createInstance(built, olu) != 0)
+            auto whole = Association_End<VELDARO_ConcatenatedExtent>::build(concatenations, olu);
+            if (whole.failed())
                 return false;
-            Owned<VELDARO_ConcatenatedExtent> whole(built);
-            if (!whole)
+            if (!whole.built())
                 continue;
             const int slu = table.searchSlunFromSluTable(table.getOluSlun(olu, 0));
             if (slu < 0)
                 continue;
-            VELDARO_StorageVolume* made = nullptr;
-            if (volumes.createInstance(made, slu) != 0)
+            auto volume = Association_End<VELDARO_StorageVolume>::build(volumes, slu);
+            if (volume.failed())
                 return false;
-            Owned<VELDARO_StorageVolume> volume(made);
-            if (volume)
+            if (volume.built())
                 emitVolumeOfConcatenation(frame, whole, volume);
         }
         return true;
@@ -576,17 +515,15 @@ bool volumeOfConcatenation(Frame& frame, int slu)
         const int olu = table.searchOlunFromOluTable(table.getSluOlun(slu));
         if (olu < 0)
             return true;
-        VELDARO_ConcatenatedExtent* built = nullptr;
-        if (VELDARO_ConcatenatedExtent_Resource(frame.storage()).createInstance(built, olu) != 0)
+        auto whole = Association_End<VELDARO_ConcatenatedExtent>::build(VELDARO_ConcatenatedExtent_Resource(frame.storage()), olu);
+        if (whole.failed())
             return false;
-        Owned<VELDARO_ConcatenatedExtent> whole(built);
-        if (!whole)
+        if (!whole.built())
             return true;
-        VELDARO_StorageVolume* made = nullptr;
-        if (VELDARO_StorageVolume_Resource(frame.storage()).createInstance(made, slu) != 0)
+        auto volume = Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu);
+        if (volume.failed())
             return false;
-        Owned<VELDARO_StorageVolume> volume(made);
-        if (volume)
+        if (volume.built())
             emitVolumeOfConcatenation(frame, whole, volume);
         return true;
     });
@@ -626,11 +563,10 @@ bool snapDataOfSdpvExtents(Frame& frame, int sluEntry)
                     composite = list[i];
             if (!composite)
                 continue;
-            VELDARO_SDPVExtent* made = nullptr;
-            if (extents.createInstance(made, slu) != 0)
+            auto extent = Association_End<VELDARO_SDPVExtent>::build(extents, slu);
+            if (extent.failed())
                 return false;
-            Owned<VELDARO_SDPVExtent> extent(made);
-            if (extent)
+            if (extent.built())
                 emitSnapData(frame, table, extent.release(), clone(composite), slu);
         }
         return true;
@@ -657,11 +593,10 @@ bool sdpvExtentsOfSnapData(Frame& frame, const String& deviceId)
         for (int slu = 0; slu < count; ++slu) {
             if (table.getSluSDPID(slu) != sdp)
                 continue;
-            VELDARO_SDPVExtent* made = nullptr;
-            if (extents.createInstance(made, slu) != 0)
+            auto extent = Association_End<VELDARO_SDPVExtent>::build(extents, slu);
+            if (extent.failed())
                 return false;
-            Owned<VELDARO_SDPVExtent> extent(made);
-            if (extent)
+            if (extent.built())
                 emitSnapData(frame, table, extent.release(), clone(composite), slu);
         }
         return true;
@@ -674,7 +609,7 @@ bool sdpvExtentsOfSnapData(Frame& frame, const String& deviceId)
 int poolOfGroup(const VELDARO_RefTable& table, int rlu)
 {
     const std::uint16_t pool = table.getRluPoolNumber(rlu);
-    return pool == NONE ? -1 : table.searchPoolNoFromTppTable(pool);
+    return pool == Group::NONE ? -1 : table.searchPoolNoFromTppTable(pool);
 }
 
 template <class Resource, class Model>
@@ -686,22 +621,20 @@ bool groupsUnderPools(Frame& frame, int rluEntry, bool subPools)
         Resource pools(frame.storage());
         const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            if (isFree(table, rlu) || (subPools && !table.isLayerixSubPoolInRluMode(rlu)))
+            if (Group::isFree(table, rlu) || (subPools && !table.isLayerixSubPoolInRluMode(rlu)))
                 continue;
             const int tpp = poolOfGroup(table, rlu);
             if (tpp < 0)
                 continue;
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, rlu) != 0)
+            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
+            if (composite.failed())
                 return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
+            if (!composite.built())
                 continue;
-            Model* made = nullptr;
-            if (pools.createInstance(made, tpp) != 0)
+            auto pool = Association_End<Model>::build(pools, tpp);
+            if (pool.failed())
                 return false;
-            Owned<Model> pool(made);
-            if (pool)
+            if (pool.built())
                 emit(frame, composite.release(), pool.release(), 1, 0, Common::plainLastByte(table.getRlbaCount(rlu)));
         }
         return true;
@@ -722,17 +655,15 @@ bool groupsOfPool(Frame& frame, int tpp, bool subPool)
         VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
         Resource pools(frame.storage());
         for (std::size_t k = 0; k < groups.size(); ++k) {
-            Model* made = nullptr;
-            if (pools.createInstance(made, tpp) != 0)
+            auto pool = Association_End<Model>::build(pools, tpp);
+            if (pool.failed())
                 return false;
-            Owned<Model> pool(made);
-            if (!pool)
+            if (!pool.built())
                 return true;
-            VELDARO_RAIDCompositeExtent* built = nullptr;
-            if (composites.createInstance(built, groups[k]) != 0)
+            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, groups[k]);
+            if (composite.failed())
                 return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(built);
-            if (!composite)
+            if (!composite.built())
                 continue;
             emit(frame, composite.release(), pool.release(), 1, 0,
                  Common::plainLastByte(table.getRlbaCount(groups[k])));
@@ -751,12 +682,26 @@ std::vector<int> volumesInGroups(const VELDARO_RefTable& table, const Array<int>
         Array<std::uint16_t> numbers;
         table.getSlunListWithRlu(table.getRluRlun(groups[k]), numbers);
         for (std::size_t i = 0; i < numbers.size(); ++i) {
-            const int slu = numbers[i] == NONE ? -1 : table.searchSlunFromSluTable(numbers[i]);
+            const int slu = numbers[i] == Group::NONE ? -1 : table.searchSlunFromSluTable(numbers[i]);
             if (slu >= 0 && table.getLuType(slu) == type)
                 out.push_back(slu);
         }
     }
     return out;
+}
+
+// The pool (kept) with each volume of slus, numbered from 1 among the
+// volumes built, without addresses.
+bool volumesOfPool(Frame& frame, const Instance* pool, const std::vector<int>& slus,
+                   VELDARO_StorageVolume_Resource& volumes)
+{
+    return Fixed_End_Walk::numbered<CIM_BasedOn, VELDARO_StorageVolume>(
+        frame, pool, Fixed_End_Walk::Fixed::FIRST, Index_Range::all(static_cast<int>(slus.size())),
+        Fixed_End_Walk::Far::OTHER_END, true,
+        [&](int k) { return Association_End<VELDARO_StorageVolume>::build(volumes, slus[k]); },
+        [](CIM_BasedOn& a, const VELDARO_StorageVolume&, std::uint16_t order, int) {
+            place(a, order, Common::NO_VALUE, Common::NO_VALUE);
+        });
 }
 
 bool volumesOfThinPools(Frame& frame, int tppEntry)
@@ -767,23 +712,15 @@ bool volumesOfThinPools(Frame& frame, int tppEntry)
         VELDARO_StorageVolume_Resource volumes(frame.storage());
         const auto range = frame.walk(tppEntry, Table_Entries::THIN_POOLS);
         for (int tpp = range.begin; tpp < range.end; ++tpp) {
-            VELDARO_ThinProvisioningExtent* built = nullptr;
-            if (pools.createInstance(built, tpp) != 0)
+            auto pool = Association_End<VELDARO_ThinProvisioningExtent>::build(pools, tpp);
+            if (pool.failed())
                 return false;
-            Owned<VELDARO_ThinProvisioningExtent> pool(built);
-            if (!pool)
+            if (!pool.built())
                 continue;
             Array<int> groups;
             table.getRluIndexListInThinPro(tpp, groups);
-            std::uint16_t order = 0;
-            for (int slu : volumesInGroups(table, groups, LU_TPPC)) {
-                VELDARO_StorageVolume* made = nullptr;
-                if (volumes.createInstance(made, slu) != 0)
-                    return false;
-                Owned<VELDARO_StorageVolume> volume(made);
-                if (volume)
-                    emit(frame, clone(pool.get()), volume.release(), ++order, Common::NO_VALUE, Common::NO_VALUE);
-            }
+            if (!volumesOfPool(frame, pool.get(), volumesInGroups(table, groups, LU_TPPC), volumes))
+                return false;
         }
         return true;
     });
@@ -799,17 +736,15 @@ bool volumeOfThinPool(Frame& frame, int slu)
         const int tpp = poolOfGroup(table, rlu);
         if (tpp < 0)
             return true;
-        VELDARO_ThinProvisioningExtent* built = nullptr;
-        if (VELDARO_ThinProvisioningExtent_Resource(frame.storage()).createInstance(built, tpp) != 0)
+        auto pool = Association_End<VELDARO_ThinProvisioningExtent>::build(VELDARO_ThinProvisioningExtent_Resource(frame.storage()), tpp);
+        if (pool.failed())
             return false;
-        Owned<VELDARO_ThinProvisioningExtent> pool(built);
-        if (!pool)
+        if (!pool.built())
             return true;
-        VELDARO_StorageVolume* made = nullptr;
-        if (VELDARO_StorageVolume_Resource(frame.storage()).createInstance(made, slu) != 0)
+        auto volume = Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu);
+        if (volume.failed())
             return false;
-        Owned<VELDARO_StorageVolume> volume(made);
-        if (volume)
+        if (volume.built())
             emit(frame, pool.release(), volume.release(), 1, Common::NO_VALUE, Common::NO_VALUE);
         return true;
     });
@@ -858,11 +793,10 @@ bool freeOfThinPools(Frame& frame, int tppEntry)
         VELDARO_ThinProvisioningFreeExtent_Resource frees(frame.storage());
         const auto range = frame.walk(tppEntry, Table_Entries::THIN_POOLS);
         for (int tpp = range.begin; tpp < range.end; ++tpp) {
-            VELDARO_ThinProvisioningExtent* built = nullptr;
-            if (pools.createInstance(built, tpp) != 0)
+            auto pool = Association_End<VELDARO_ThinProvisioningExtent>::build(pools, tpp);
+            if (pool.failed())
                 return false;
-            Owned<VELDARO_ThinProvisioningExtent> pool(built);
-            if (!pool)
+            if (!pool.built())
                 continue;
             const std::uint16_t number = table.getTppPoolNumber(tpp);
             const auto record = std::find_if(records.begin(), records.end(),
@@ -871,11 +805,10 @@ bool freeOfThinPools(Frame& frame, int tppEntry)
             // the other pools still have theirs.
             if (record == records.end())
                 continue;
-            VELDARO_ThinProvisioningFreeExtent* made = nullptr;
-            if (frees.createInstance(made, tpp) != 0)
+            auto free = Association_End<VELDARO_ThinProvisioningFreeExtent>::build(frees, tpp);
+            if (free.failed())
                 return false;
-            Owned<VELDARO_ThinProvisioningFreeExtent> free(made);
-            if (!free)
+            if (!free.built())
                 continue;
             const std::uint64_t used = record->usedMiB, total = record->totalMiB;
             emit(frame, pool.release(), free.release(), 1, used == 0 ? 0 : used * MIB - 1, total * MIB - 1);
@@ -905,28 +838,22 @@ bool volumesOfTieringPools(Frame& frame, int lxrpEntry)
         VELDARO_StorageVolume_Resource volumes(frame.storage());
         const auto range = frame.walk(lxrpEntry, Table_Entries::LAYERIX_POOLS);
         for (int lxrp = range.begin; lxrp < range.end; ++lxrp) {
-            VELDARO_LayerixExtent* built = nullptr;
-            if (pools.createInstance(built, lxrp) != 0)
+            auto pool = Association_End<VELDARO_LayerixExtent>::build(pools, lxrp);
+            if (pool.failed())
                 return false;
-            Owned<VELDARO_LayerixExtent> pool(built);
-            if (!pool)
+            if (!pool.built())
                 continue;
-            std::uint16_t order = 0;
+            std::vector<int> slus;
             for (int tpp : subPoolsOf(table, lxrp)) {
                 if (tpp < 0)
                     continue;
                 Array<int> groups;
                 table.getRluIndexListInLayerixSubPool(tpp, groups);
-                for (int slu : volumesInGroups(table, groups, LU_LXV)) {
-                    VELDARO_StorageVolume* made = nullptr;
-                    if (volumes.createInstance(made, slu) != 0)
-                        return false;
-                    Owned<VELDARO_StorageVolume> volume(made);
-                    if (volume)
-                        emit(frame, clone(pool.get()), volume.release(), ++order, Common::NO_VALUE,
-                             Common::NO_VALUE);
-                }
+                const std::vector<int> inSubPool = volumesInGroups(table, groups, LU_LXV);
+                slus.insert(slus.end(), inSubPool.begin(), inSubPool.end());
             }
+            if (!volumesOfPool(frame, pool.get(), slus, volumes))
+                return false;
         }
         return true;
     });
@@ -944,17 +871,15 @@ bool volumeOfTieringPool(Frame& frame, int slu)
         const int lxrp = number == 0xFF ? -1 : table.searchPoolNoFromLxrpTable(number);
         if (lxrp < 0)
             return true;
-        VELDARO_LayerixExtent* built = nullptr;
-        if (VELDARO_LayerixExtent_Resource(frame.storage()).createInstance(built, lxrp) != 0)
+        auto pool = Association_End<VELDARO_LayerixExtent>::build(VELDARO_LayerixExtent_Resource(frame.storage()), lxrp);
+        if (pool.failed())
             return false;
-        Owned<VELDARO_LayerixExtent> pool(built);
-        if (!pool)
+        if (!pool.built())
             return true;
-        VELDARO_StorageVolume* made = nullptr;
-        if (VELDARO_StorageVolume_Resource(frame.storage()).createInstance(made, slu) != 0)
+        auto volume = Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu);
+        if (volume.failed())
             return false;
-        Owned<VELDARO_StorageVolume> volume(made);
-        if (volume)
+        if (volume.built())
             emit(frame, pool.release(), volume.release(), 1, Common::NO_VALUE, Common::NO_VALUE);
         return true;
     });
@@ -974,21 +899,19 @@ bool subPoolsOfTieringPools(Frame& frame, int lxrpEntry)
         VELDARO_LayerixSubExtent_Resource subs(frame.storage());
         const auto range = frame.walk(lxrpEntry, Table_Entries::LAYERIX_POOLS);
         for (int lxrp = range.begin; lxrp < range.end; ++lxrp) {
-            VELDARO_LayerixExtent* built = nullptr;
-            if (pools.createInstance(built, lxrp) != 0)
+            auto pool = Association_End<VELDARO_LayerixExtent>::build(pools, lxrp);
+            if (pool.failed())
                 return false;
-            Owned<VELDARO_LayerixExtent> pool(built);
-            if (!pool)
+            if (!pool.built())
                 continue;
             const std::vector<int> members = subPoolsOf(table, lxrp);
             for (std::size_t j = 0; j < members.size(); ++j) {
                 if (members[j] < 0)
                     continue;
-                VELDARO_LayerixSubExtent* made = nullptr;
-                if (subs.createInstance(made, members[j]) != 0)
+                auto sub = Association_End<VELDARO_LayerixSubExtent>::build(subs, members[j]);
+                if (sub.failed())
                     return false;
-                Owned<VELDARO_LayerixSubExtent> sub(made);
-                if (sub)
+                if (sub.built())
                     emitSubPool(frame, table, sub.release(), clone(pool.get()), members[j], j);
             }
         }
@@ -1007,27 +930,152 @@ bool tieringPoolOfSubPool(Frame& frame, int tpp)
         const auto at = std::find(members.begin(), members.end(), tpp);
         if (at == members.end())
             return true;
-        VELDARO_LayerixExtent* built = nullptr;
-        if (VELDARO_LayerixExtent_Resource(frame.storage()).createInstance(built, lxrp) != 0)
+        auto pool = Association_End<VELDARO_LayerixExtent>::build(VELDARO_LayerixExtent_Resource(frame.storage()), lxrp);
+        if (pool.failed())
             return false;
-        Owned<VELDARO_LayerixExtent> pool(built);
-        if (!pool)
+        if (!pool.built())
             return true;
-        VELDARO_LayerixSubExtent* made = nullptr;
-        if (VELDARO_LayerixSubExtent_Resource(frame.storage()).createInstance(made, tpp) != 0)
+        auto sub = Association_End<VELDARO_LayerixSubExtent>::build(VELDARO_LayerixSubExtent_Resource(frame.storage()), tpp);
+        if (sub.failed())
             return false;
-        Owned<VELDARO_LayerixSubExtent> sub(made);
-        if (sub)
+        if (sub.built())
             emitSubPool(frame, table, sub.release(), pool.release(), tpp, static_cast<std::size_t>(at - members.begin()));
         return true;
     });
 }
 
-const char* deviceId(const Instance* source)
+
+// The pairs of a storage volume: its group's slice, its concatenation,
+// and its thin or tiering pool, as its LU type has them.
+bool volumePairs(Frame& frame, const Instance* source, int slu)
 {
-    const String* id = Common::stringValue(source, "DeviceID");
-    return id ? id->c_str() : nullptr;
+    std::uint8_t type = 0;
+    std::uint16_t number = 0;
+    const char* key = Common::keyText(source, "DeviceID");
+    if (!key || !VELDARO_StorageVolume_Resource::divide_DeviceID(key, &type, &number))
+        return true;
+    if (!sliceOfGroup<VELDARO_StorageVolume_Resource, VELDARO_StorageVolume>(frame, slu, Slu_List::VOLUMES))
+        return false;
+    const bool inOluTable = type == LU_VOL || type == LU_MVV || type == LU_SDV || type == LU_SDP ||
+                            type == LU_TPPC || type == LU_LXV || type == LU_WSV;
+    if (inOluTable && !volumeOfConcatenation(frame, slu))
+        return false;
+    if (type == LU_TPPC)
+        return volumeOfThinPool(frame, slu);
+    if (type == LU_LXV)
+        return volumeOfTieringPool(frame, slu);
+    return true;
 }
+
+// The SLU index of a storage volume's key (LU type and number), or -1.
+int volumeIndex(const VELDARO_RefTable& table, const Instance* source)
+{
+    std::uint8_t type = 0;
+    std::uint16_t number = 0;
+    const char* key = Common::keyText(source, "DeviceID");
+    return key && VELDARO_StorageVolume_Resource::divide_DeviceID(key, &type, &number)
+               ? table.searchLunByLuTypeFromSluTable(type, number)
+               : -1;
+}
+
+using Find = int (VELDARO_RefTable::*)(std::uint16_t) const;
+constexpr Find DISK = &VELDARO_RefTable::searchPlunFromDiskTable;
+constexpr Find OLU = &VELDARO_RefTable::searchOlunFromOluTable;
+constexpr Find SLU = &VELDARO_RefTable::searchSlunFromSluTable;
+constexpr Find RLU = &VELDARO_RefTable::searchRlunFromRluTable;
+constexpr Find TPP = &VELDARO_RefTable::searchPoolNoFromTppTable;
+constexpr Find LXRP = &VELDARO_RefTable::searchPoolNoFromLxrpTable;
+constexpr auto EXTENT = Common::BY_SYSTEM_NAME;
+// A SystemName that names no configured array: as for any other source of
+// its class.
+constexpr bool ASK = true;
+
+template <auto Parse, Find Lookup>
+constexpr auto BY_DEVICE_ID = Key_Index::of<Parse, Lookup, Key_Index::DEVICE_ID>;
+
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_ConcatenatedExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_ConcatenatedExtent_Resource::divide_DeviceID, OLU>,
+     [](Frame& frame, const Instance*, int olu) {
+         return partsOfConcatenations(frame, olu) && volumesOfConcatenations(frame, olu);
+     },
+     ASK},
+    {&VELDARO_DiskExtent::static_meta_class, EXTENT, BY_DEVICE_ID<&VELDARO_DiskExtent_Resource::divide_DeviceID, DISK>,
+     [](Frame& frame, const Instance*, int disk) {
+         return diskOfMirrorGroup(frame, disk) && diskOfMirroredPair(frame, disk);
+     },
+     ASK},
+    {&VELDARO_FreeExtent::static_meta_class, EXTENT, BY_DEVICE_ID<&VELDARO_FreeExtent_Resource::divide_DeviceID, RLU>,
+     [](Frame& frame, const Instance* source, int rlu) {
+         std::uint16_t number = 0;
+         int place = 0;
+         VELDARO_FreeExtent_Resource::divide_DeviceID(Common::keyText(source, "DeviceID"), &number, &place);
+         return freeOfGroup(frame, rlu, place);
+     },
+     ASK},
+    {&VELDARO_MirroredExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_MirroredExtent_Resource::divide_DeviceID, DISK>,
+     [](Frame& frame, const Instance*, int disk) { return disksOfMirroredPairOfDisk(frame, disk); }, ASK},
+    {&VELDARO_PartOfConcatenatedExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_PartOfConcatenatedExtent_Resource::divide_DeviceID, SLU>,
+     [](Frame& frame, const Instance*, int slu) {
+         return sliceOfGroup<VELDARO_PartOfConcatenatedExtent_Resource, VELDARO_PartOfConcatenatedExtent>(
+                    frame, slu, Slu_List::CONCATENATION_MEMBERS) &&
+                partOfConcatenation(frame, slu);
+     },
+     ASK},
+    {&VELDARO_RAIDCompositeExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID, RLU>,
+     [](Frame& frame, const Instance*, int rlu) {
+         return disksOfMirrorGroups(frame, rlu) && freeOfGroups(frame, rlu) &&
+                slicesOfGroups<VELDARO_StorageVolume_Resource, VELDARO_StorageVolume>(frame, rlu, Slu_List::VOLUMES) &&
+                slicesOfGroups<VELDARO_PartOfConcatenatedExtent_Resource, VELDARO_PartOfConcatenatedExtent>(
+                    frame, rlu, Slu_List::CONCATENATION_MEMBERS) &&
+                slicesOfGroups<VELDARO_SDPVExtent_Resource, VELDARO_SDPVExtent>(frame, rlu, Slu_List::SNAP_DATA) &&
+                groupsUnderPools<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, rlu,
+                                                                                                        false) &&
+                groupsUnderPools<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(frame, rlu, true);
+     },
+     ASK},
+    {&VELDARO_StorageVolume::static_meta_class, EXTENT, volumeIndex, volumePairs, ASK},
+    {&VELDARO_SDPVExtent::static_meta_class, EXTENT,
+     Key_Index::snapDataVolume<&VELDARO_SDPVExtent_Resource::divide_DeviceID, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int slu) {
+         return sliceOfGroup<VELDARO_SDPVExtent_Resource, VELDARO_SDPVExtent>(frame, slu, Slu_List::SNAP_DATA) &&
+                snapDataOfSdpvExtents(frame, slu);
+     },
+     ASK},
+    {&VELDARO_SnapDataCompositeExtent::static_meta_class, EXTENT, nullptr,
+     [](Frame& frame, const Instance* source, int) {
+         const char* key = Common::keyText(source, "DeviceID");
+         return !key || sdpvExtentsOfSnapData(frame, String(key));
+     },
+     ASK},
+    {&VELDARO_ThinProvisioningExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID, TPP>,
+     [](Frame& frame, const Instance*, int tpp) {
+         return groupsOfPool<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, tpp,
+                                                                                                     false) &&
+                volumesOfThinPools(frame, tpp) && freeOfThinPools(frame, tpp);
+     },
+     ASK},
+    {&VELDARO_ThinProvisioningFreeExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID, TPP>,
+     [](Frame& frame, const Instance*, int tpp) { return freeOfThinPools(frame, tpp); }, ASK},
+    {&VELDARO_LayerixExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_LayerixExtent_Resource::divide_DeviceID, LXRP>,
+     [](Frame& frame, const Instance*, int lxrp) {
+         return volumesOfTieringPools(frame, lxrp) && subPoolsOfTieringPools(frame, lxrp);
+     },
+     ASK},
+    {&VELDARO_LayerixSubExtent::static_meta_class, EXTENT,
+     BY_DEVICE_ID<&VELDARO_LayerixSubExtent_Resource::divide_DeviceID, TPP>,
+     [](Frame& frame, const Instance*, int tpp) {
+         return tieringPoolOfSubPool(frame, tpp) &&
+                groupsOfPool<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(frame, tpp, true);
+     },
+     ASK},
+};
 
 }  // namespace
 
@@ -1050,179 +1098,9 @@ bool CIM_BasedOn_Provider::_enumPairs()
            groupsUnderPools<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(*this, 0, true);
 }
 
-namespace {
-
-// The source classes in the order they are tested.
-enum class Source {
-    NONE,
-    CONCATENATED,
-    DISK,
-    FREE,
-    MIRRORED,
-    PART,
-    RAID_COMPOSITE,
-    VOLUME,
-    SDPV,
-    SNAP_DATA,
-    THIN,
-    THIN_FREE,
-    TIERING,
-    TIERING_SUB,
-};
-
-Source sourceKind(const Instance* source)
-{
-    const struct {
-        const Meta_Class& mc;
-        Source kind;
-    } kinds[] = {
-        {VELDARO_ConcatenatedExtent::static_meta_class, Source::CONCATENATED},
-        {VELDARO_DiskExtent::static_meta_class, Source::DISK},
-        {VELDARO_FreeExtent::static_meta_class, Source::FREE},
-        {VELDARO_MirroredExtent::static_meta_class, Source::MIRRORED},
-        {VELDARO_PartOfConcatenatedExtent::static_meta_class, Source::PART},
-        {VELDARO_RAIDCompositeExtent::static_meta_class, Source::RAID_COMPOSITE},
-        {VELDARO_StorageVolume::static_meta_class, Source::VOLUME},
-        {VELDARO_SDPVExtent::static_meta_class, Source::SDPV},
-        {VELDARO_SnapDataCompositeExtent::static_meta_class, Source::SNAP_DATA},
-        {VELDARO_ThinProvisioningExtent::static_meta_class, Source::THIN},
-        {VELDARO_ThinProvisioningFreeExtent::static_meta_class, Source::THIN_FREE},
-        {VELDARO_LayerixExtent::static_meta_class, Source::TIERING},
-        {VELDARO_LayerixSubExtent::static_meta_class, Source::TIERING_SUB},
-    };
-    for (const auto& k : kinds)
-        if (Common::isOf(source, k.mc))
-            return k.kind;
-    return Source::NONE;
-}
-
-// The pairs of one source, on the table of its array.
-bool pairsOfSource(Frame& frame, const VELDARO_RefTable& table, Source kind, const char* key)
-{
-    std::uint16_t number = 0;
-    switch (kind) {
-    case Source::CONCATENATED: {
-        const int olu = VELDARO_ConcatenatedExtent_Resource::divide_DeviceID(key, &number)
-                            ? table.searchOlunFromOluTable(number)
-                            : -1;
-        return olu < 0 || (partsOfConcatenations(frame, olu) && volumesOfConcatenations(frame, olu));
-    }
-    case Source::DISK: {
-        const int disk =
-            VELDARO_DiskExtent_Resource::divide_DeviceID(key, &number) ? table.searchPlunFromDiskTable(number) : -1;
-        return disk < 0 || (diskOfMirrorGroup(frame, disk) && diskOfMirroredPair(frame, disk));
-    }
-    case Source::FREE: {
-        int place = 0;
-        const int rlu = VELDARO_FreeExtent_Resource::divide_DeviceID(key, &number, &place)
-                            ? table.searchRlunFromRluTable(number)
-                            : -1;
-        return rlu < 0 || freeOfGroup(frame, rlu, place);
-    }
-    case Source::MIRRORED: {
-        std::uint16_t second = 0;
-        const int disk = VELDARO_MirroredExtent_Resource::divide_DeviceID(key, &number, &second)
-                             ? table.searchPlunFromDiskTable(number)
-                             : -1;
-        return disk < 0 || disksOfMirroredPairOfDisk(frame, disk);
-    }
-    case Source::PART: {
-        const int slu = VELDARO_PartOfConcatenatedExtent_Resource::divide_DeviceID(key, &number)
-                            ? table.searchSlunFromSluTable(number)
-                            : -1;
-        return slu < 0 ||
-               (sliceOfGroup<VELDARO_PartOfConcatenatedExtent_Resource, VELDARO_PartOfConcatenatedExtent>(
-                    frame, slu, Slu_List::CONCATENATION_MEMBERS) &&
-                partOfConcatenation(frame, slu));
-    }
-    case Source::RAID_COMPOSITE: {
-        const int rlu = VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID(key, &number)
-                            ? table.searchRlunFromRluTable(number)
-                            : -1;
-        return rlu < 0 ||
-               (disksOfMirrorGroups(frame, rlu) && freeOfGroups(frame, rlu) &&
-                slicesOfGroups<VELDARO_StorageVolume_Resource, VELDARO_StorageVolume>(frame, rlu, Slu_List::VOLUMES) &&
-                slicesOfGroups<VELDARO_PartOfConcatenatedExtent_Resource, VELDARO_PartOfConcatenatedExtent>(
-                    frame, rlu, Slu_List::CONCATENATION_MEMBERS) &&
-                slicesOfGroups<VELDARO_SDPVExtent_Resource, VELDARO_SDPVExtent>(frame, rlu, Slu_List::SNAP_DATA) &&
-                groupsUnderPools<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, rlu,
-                                                                                                        false) &&
-                groupsUnderPools<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(frame, rlu, true));
-    }
-    case Source::VOLUME: {
-        std::uint8_t type = 0;
-        if (!VELDARO_StorageVolume_Resource::divide_DeviceID(key, &type, &number))
-            return true;
-        const int slu = table.searchLunByLuTypeFromSluTable(type, number);
-        if (slu < 0)
-            return true;
-        if (!sliceOfGroup<VELDARO_StorageVolume_Resource, VELDARO_StorageVolume>(frame, slu, Slu_List::VOLUMES))
-            return false;
-        const bool inOluTable = type == LU_VOL || type == LU_MVV || type == LU_SDV || type == LU_SDP ||
-                                type == LU_TPPC || type == LU_LXV || type == LU_WSV;
-        if (inOluTable && !volumeOfConcatenation(frame, slu))
-            return false;
-        if (type == LU_TPPC)
-            return volumeOfThinPool(frame, slu);
-        if (type == LU_LXV)
-            return volumeOfTieringPool(frame, slu);
-        return true;
-    }
-    case Source::SDPV: {
-        const int slu = VELDARO_SDPVExtent_Resource::divide_DeviceID(key, &number)
-                            ? table.searchLunByLuTypeFromSluTable(LU_SDP, number)
-                            : -1;
-        return slu < 0 || (sliceOfGroup<VELDARO_SDPVExtent_Resource, VELDARO_SDPVExtent>(frame, slu,
-                                                                                          Slu_List::SNAP_DATA) &&
-                           snapDataOfSdpvExtents(frame, slu));
-    }
-    case Source::SNAP_DATA:
-        return !key || sdpvExtentsOfSnapData(frame, String(key));
-    case Source::THIN: {
-        const int tpp = VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID(key, &number)
-                            ? table.searchPoolNoFromTppTable(number)
-                            : -1;
-        return tpp < 0 ||
-               (groupsOfPool<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, tpp,
-                                                                                                    false) &&
-                volumesOfThinPools(frame, tpp) && freeOfThinPools(frame, tpp));
-    }
-    case Source::THIN_FREE: {
-        int ordinal = 0;
-        const int tpp = VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID(key, &number, &ordinal)
-                            ? table.searchPoolNoFromTppTable(number)
-                            : -1;
-        return tpp < 0 || freeOfThinPools(frame, tpp);
-    }
-    case Source::TIERING: {
-        const int lxrp = VELDARO_LayerixExtent_Resource::divide_DeviceID(key, &number)
-                             ? table.searchPoolNoFromLxrpTable(number)
-                             : -1;
-        return lxrp < 0 || (volumesOfTieringPools(frame, lxrp) && subPoolsOfTieringPools(frame, lxrp));
-    }
-    case Source::TIERING_SUB: {
-        const int tpp = VELDARO_LayerixSubExtent_Resource::divide_DeviceID(key, &number)
-                            ? table.searchPoolNoFromTppTable(number)
-                            : -1;
-        return tpp < 0 ||
-               (tieringPoolOfSubPool(frame, tpp) &&
-                groupsOfPool<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(frame, tpp, true));
-    }
-    default:
-        return true;
-    }
-}
-
-}  // namespace
-
 int CIM_BasedOn_Provider::_request(const Instance* source)
 {
-    const Source kind = sourceKind(source);
-    String address;
-    if (kind == Source::NONE || !Common::storageFromProperty(source, "SystemName", address))
-        return Common::checkProviderClass(source);
-    const char* key = deviceId(source);
-    return onStorage(address, [&](VELDARO_RefTable& table) { return pairsOfSource(*this, table, kind, key); });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple

@@ -3,50 +3,24 @@
 
 #include "CIM_BindsTo_Provider.h"
 
-#include "Association_End.h"
 #include "CIM_BindsTo.h"
-#include "Matching_Pair_Walk.h"
-#include "Port_Identity.h"
-#include "VELDARO_IPProtocolEndpoint.h"
-#include "VELDARO_IPProtocolEndpoint_Resource.h"
+#include "Port_Endpoint_Walk.h"
 #include "VELDARO_TCPProtocolEndpoint.h"
 #include "VELDARO_TCPProtocolEndpoint_Resource.h"
-#include "VELDARO_iSCSIProtocolEndpoint.h"
-#include "VELDARO_iSCSIProtocolEndpoint_Resource.h"
 
 namespace cimple {
 
 namespace {
 
 using Common = Association_Provider_Frame;
-using Walk = Matching_Pair_Walk;
-using port_identity::Same_Port;
 
+// Each TCP endpoint bound to the first IP endpoint below it and to the
+// first iSCSI endpoint above it, on its port.
 bool endpointStacks(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_TCPProtocolEndpoint_Resource tcps(frame.storage());
-        if (!buildList(tcps, &VELDARO_TCPProtocolEndpoint_Resource::createTCPProtocolEndpoint))
-            return false;
-        if (listedOf(tcps).size() == 0)
-            return true;
-        VELDARO_IPProtocolEndpoint_Resource ips(frame.storage());
-        if (!buildList(ips, &VELDARO_IPProtocolEndpoint_Resource::createIPProtocolEndpoint))
-            return false;
-        VELDARO_iSCSIProtocolEndpoint_Resource iscsis(frame.storage());
-        if (!buildList(iscsis, &VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint))
-            return false;
-        auto& list = listedOf(tcps);
-        for (std::size_t t = 0; t < list.size(); ++t) {
-            const VELDARO_TCPProtocolEndpoint* tcp = list[t];
-            if (!tcp)
-                continue;
-            if (const auto* ip = Walk::firstMatch(listedOf(ips), *tcp, Same_Port()))
-                frame.addClones<CIM_BindsTo>(ip, tcp);
-            if (const auto* iscsi = Walk::firstMatch(listedOf(iscsis), *tcp, Same_Port()))
-                frame.addClones<CIM_BindsTo>(tcp, iscsi);
-        }
-        return true;
+        return Port_Endpoint_Walk::withEndpoints<CIM_BindsTo>(
+            frame, &VELDARO_TCPProtocolEndpoint_Resource::createTCPProtocolEndpoint, Matching_Pair_Walk::Each::SECOND);
     });
 }
 

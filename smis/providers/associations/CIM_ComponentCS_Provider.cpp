@@ -2,7 +2,6 @@
 
 #include "CIM_ComponentCS_Provider.h"
 
-#include "Association_End.h"
 #include "CIM_ComponentCS.h"
 #include "Matching_Pair_Walk.h"
 #include "VELDARO_ControllerComputerSystem.h"
@@ -20,17 +19,9 @@ using Walk = Matching_Pair_Walk;
 bool systemControllers(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
-            return false;
-        if (!firstListed(systems))
-            return true;
-        VELDARO_ControllerComputerSystem_Resource controllers(frame.storage());
-        if (!buildList(controllers, &VELDARO_ControllerComputerSystem_Resource::createControllerModuleComputerSystem))
-            return false;
-        Walk::firstWithEach<CIM_ComponentCS>(frame, listedOf(controllers), Walk::Each::SECOND, listedOf(systems),
-                                             Walk::Any());
-        return true;
+        return Walk::leadWith<CIM_ComponentCS>(
+            frame, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem, Walk::Each::FIRST,
+            &VELDARO_ControllerComputerSystem_Resource::createControllerModuleComputerSystem, Walk::Others::EVERY);
     });
 }
 

@@ -68,11 +68,10 @@ template <class Member, class Composite, class Build, class End>
 bool compositeWithMembers(Frame& frame, const Composite* composite, Index_Range range, std::uint64_t stripeDepth,
                           Build build, End end)
 {
-    std::uint16_t order = 0;
-    return Fixed::pairs<CIM_CompositeExtentBasedOn, Member>(
+    return Fixed::numbered<CIM_CompositeExtentBasedOn, Member>(
         frame, composite, Fixed::Fixed::SECOND, range, Fixed::Far::OTHER_END, false, build,
-        [&](CIM_CompositeExtentBasedOn& a, const Member& member, int) {
-            placed(++order, end(member), stripeDepth)(a);
+        [&](CIM_CompositeExtentBasedOn& a, const Member& member, std::uint16_t order, int) {
+            placed(order, end(member), stripeDepth)(a);
         });
 }
 

@@ -7,9 +7,13 @@
 
 #include "CIM_ConcreteComponent_Provider.h"
 
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_ConcreteComponent.h"
+#include "Fixed_End_Walk.h"
+#include "Free_Extent_List.h"
+#include "Key_Index.h"
+#include "Same_Index_Walk.h"
+#include "Snap_Data_Pairs.h"
 #include "SMIS_TraceLog.h"
 #include "VELDARO_DiskExtent_Resource.h"
 #include "VELDARO_FreeExtent_Resource.h"
@@ -36,27 +40,11 @@ namespace {
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
 
-constexpr std::uint8_t LU_TYPE_SDP = 7;
-
 // The emitter: the pool is the group, the extent the part. The far end is
 // the end that is not of the source's class.
 void emit(Frame& frame, Instance* pool, Instance* extent)
 {
-    Instance* far = frame.otherEnd(pool, extent);
-    Instance* made = Common::newAssociation(&CIM_ConcreteComponent::static_meta_class, pool, extent);
-    if (!made)
-        throw std::bad_alloc();
-    frame.deliver(made, far);
-}
-
-bool sameText(const Property<String>& p, const char* text)
-{
-    return text && !p.null && p.value == String(text);
-}
-
-bool sameSdpid(const Property<uint32>& a, const Property<uint32>& b)
-{
-    return !a.null && !b.null && a.value == b.value;
+    frame.emit<CIM_ConcreteComponent>(pool, extent, frame.otherEnd(pool, extent));
 }
 
 // ---- primordial pool and disk extents ----
@@ -67,72 +55,31 @@ bool primordialDisks(Frame& frame, int givenDisk)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_PrimordialStoragePool_Resource pools(frame.storage());
-        if (pools.createPrimordialStoragePool() == 1)
+        if (!buildList(pools, &VELDARO_PrimordialStoragePool_Resource::createPrimordialStoragePool))
             return false;
-        if (pools.list().size() == 0)
-            return true;
         VELDARO_DiskExtent_Resource disks(frame.storage());
-        const int first = givenDisk < 0 ? 0 : givenDisk;
-        const int last = givenDisk < 0 ? Table_Entries::DISKS : givenDisk + 1;
-        for (int d = first; d < last; ++d) {
-            VELDARO_DiskExtent* made = nullptr;
-            if (disks.createInstance(made, d) != 0)
-                return false;
-            Owned<VELDARO_DiskExtent> disk(made);
-            if (!disk)
-                continue;
-            emit(frame, clone(pools.list()[0]), disk.release());
-        }
-        return true;
+        const Index_Range range =
+            givenDisk < 0 ? Index_Range::all(Table_Entries::DISKS) : Index_Range{givenDisk, givenDisk + 1};
+        return Fixed_End_Walk::pairs<CIM_ConcreteComponent, VELDARO_DiskExtent>(
+            frame, firstListed(pools), Fixed_End_Walk::Fixed::FIRST, range, Fixed_End_Walk::Far::OTHER_END, true,
+            Association_End<VELDARO_DiskExtent>::byIndex(disks));
     });
 }
 
 // ---- RAID group pools ----
 
-void logConflict(int rlu)
-{
-    SMIS_TraceLog::peg_error_log(
-        __FILE__, __LINE__, Logger::SEVERE,
-        "Table access conflict - Can't create RAIDCompositeExtent by RLUN that could create RAIDStoragePool: %d", rlu);
-}
+constexpr const char* NO_COMPOSITE =
+    "Table access conflict - Can't create RAIDCompositeExtent by RLUN that could create RAIDStoragePool: %d";
 
 bool raidComposites(Frame& frame, int entry)
 {
-    return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_RefTable table(frame.storage().c_str());
-        VELDARO_RAIDStoragePool_Resource pools(frame.storage());
-        VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
-        const auto range = frame.walk(entry, static_cast<int>(table.getRLUMaxCount()));
-        for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            VELDARO_RAIDStoragePool* builtPool = nullptr;
-            if (pools.createInstance(builtPool, rlu) != 0)
-                return false;
-            Owned<VELDARO_RAIDStoragePool> pool(builtPool);
-            if (!pool)
-                continue;
-            VELDARO_RAIDCompositeExtent* builtExtent = nullptr;
-            if (composites.createInstance(builtExtent, rlu) != 0)
-                return false;
-            Owned<VELDARO_RAIDCompositeExtent> composite(builtExtent);
-            if (!composite) {
-                logConflict(rlu);
-                return false;
-            }
-            emit(frame, pool.release(), composite.release());
-        }
-        return true;
-    });
+    VELDARO_RefTable table(frame.storage().c_str());
+    VELDARO_RAIDStoragePool_Resource pools(frame.storage());
+    VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
+    return Same_Index_Walk::resourcePairs<CIM_ConcreteComponent, VELDARO_RAIDStoragePool, VELDARO_RAIDCompositeExtent>(
+        frame, frame.walk(entry, static_cast<int>(table.getRLUMaxCount())), Same_Index_Walk::Far::OTHER_END, true,
+        {NO_COMPOSITE}, __FILE__, __LINE__, pools, composites);
 }
-
-// The free extents of a RAID group, owned until handed over.
-struct Free_List {
-    Array<VELDARO_FreeExtent*> items;
-    ~Free_List()
-    {
-        for (std::size_t k = 0; k < items.size(); ++k)
-            destroy(items[k]);
-    }
-};
 
 bool raidFreeExtents(Frame& frame, int entry)
 {
@@ -142,20 +89,16 @@ bool raidFreeExtents(Frame& frame, int entry)
         VELDARO_FreeExtent_Resource frees(frame.storage());
         const auto range = frame.walk(entry, static_cast<int>(table.getRLUMaxCount()));
         for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            VELDARO_RAIDStoragePool* builtPool = nullptr;
-            if (pools.createInstance(builtPool, rlu) != 0)
+            auto pool = Association_End<VELDARO_RAIDStoragePool>::build(pools, rlu);
+            if (pool.failed())
                 return false;
-            Owned<VELDARO_RAIDStoragePool> pool(builtPool);
-            if (!pool)
+            if (!pool.built())
                 continue;
-            Free_List list;
-            if (frees.createInstance(list.items, rlu) != 0)
+            Free_Extent_List list;
+            if (!list.build(frees, rlu))
                 return false;
-            for (std::size_t k = 0; k < list.items.size(); ++k) {
-                VELDARO_FreeExtent* free = list.items[k];
-                list.items[k] = nullptr;
-                emit(frame, clone(pool.get()), free);
-            }
+            for (std::size_t k = 0; k < list.size(); ++k)
+                emit(frame, pool.copy(), list.take(k));
         }
         return true;
     });
@@ -165,18 +108,16 @@ bool raidFreeExtents(Frame& frame, int entry)
 bool compositeToPool(Frame& frame, int rlu)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_RAIDStoragePool* builtPool = nullptr;
-        if (VELDARO_RAIDStoragePool_Resource(frame.storage()).createInstance(builtPool, rlu) != 0)
+        auto pool = Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
+        if (pool.failed())
             return false;
-        Owned<VELDARO_RAIDStoragePool> pool(builtPool);
-        if (!pool)
+        if (!pool.built())
             return true;
-        VELDARO_RAIDCompositeExtent* builtExtent = nullptr;
-        if (VELDARO_RAIDCompositeExtent_Resource(frame.storage()).createInstance(builtExtent, rlu) != 0)
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        if (composite.failed())
             return false;
-        Owned<VELDARO_RAIDCompositeExtent> composite(builtExtent);
-        if (!composite) {
-            logConflict(rlu);
+        if (!composite.built()) {
+            SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE, NO_COMPOSITE, rlu);
             return false;
         }
         emit(frame, pool.release(), composite.release());
@@ -189,20 +130,18 @@ bool compositeToPool(Frame& frame, int rlu)
 bool freeExtentToPool(Frame& frame, int rlu, int place)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_RAIDStoragePool* builtPool = nullptr;
-        if (VELDARO_RAIDStoragePool_Resource(frame.storage()).createInstance(builtPool, rlu) != 0)
+        auto pool = Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
+        if (pool.failed())
             return false;
-        Owned<VELDARO_RAIDStoragePool> pool(builtPool);
-        if (!pool)
+        if (!pool.built())
             return true;
-        Free_List list;
-        if (VELDARO_FreeExtent_Resource(frame.storage()).createInstance(list.items, rlu) != 0)
+        Free_Extent_List list;
+        VELDARO_FreeExtent_Resource frees(frame.storage());
+        if (!list.build(frees, rlu))
             return false;
-        if (place < 0 || static_cast<std::size_t>(place) >= list.items.size())
+        if (place < 0 || static_cast<std::size_t>(place) >= list.size())
             return true;
-        VELDARO_FreeExtent* free = list.items[place];
-        list.items[place] = nullptr;
-        emit(frame, pool.release(), free);
+        emit(frame, pool.release(), list.take(static_cast<std::size_t>(place)));
         return true;
     });
 }
@@ -214,27 +153,11 @@ bool freeExtentToPool(Frame& frame, int rlu, int place)
 template <class PoolResource, class Pool, class ExtentResource, class Extent>
 bool sameIndexPairs(Frame& frame, int entry, int count)
 {
-    return Common::guard(__FILE__, __LINE__, [&] {
-        PoolResource pools(frame.storage());
-        ExtentResource extents(frame.storage());
-        const auto range = frame.walk(entry, count);
-        for (int i = range.begin; i < range.end; ++i) {
-            Pool* builtPool = nullptr;
-            if (pools.createInstance(builtPool, i) != 0)
-                return false;
-            Owned<Pool> pool(builtPool);
-            if (!pool)
-                continue;
-            Extent* builtExtent = nullptr;
-            if (extents.createInstance(builtExtent, i) != 0)
-                return false;
-            Owned<Extent> extent(builtExtent);
-            if (!extent)
-                continue;
-            emit(frame, pool.release(), extent.release());
-        }
-        return true;
-    });
+    PoolResource pools(frame.storage());
+    ExtentResource extents(frame.storage());
+    return Same_Index_Walk::resourcePairs<CIM_ConcreteComponent, Pool, Extent>(
+        frame, frame.walk(entry, count), Same_Index_Walk::Far::OTHER_END, true, Same_Index_Walk::PASS_OVER, __FILE__,
+        __LINE__, pools, extents);
 }
 
 bool sdpvPairs(Frame& frame, int entry)
@@ -281,28 +204,9 @@ bool tieringSubExtents(Frame& frame, int entry)
 bool snapDataPairs(Frame& frame, const char* poolKey)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_SnapDataCompositeExtent_Resource extents(frame.storage());
-        if (extents.createSnapDataCompositeExtent() == 1)
-            return false;
-        if (extents.list().size() == 0)
-            return true;
-        VELDARO_SnapDataPool_Resource pools(frame.storage());
-        if (pools.createSnapDataPool() == 1)
-            return false;
-        for (std::size_t p = 0; p < pools.list().size(); ++p) {
-            const VELDARO_SnapDataPool* pool = pools.list()[p];
-            if (poolKey && !sameText(pool->InstanceID, poolKey))
-                continue;
-            for (std::size_t e = 0; e < extents.list().size(); ++e) {
-                if (sameSdpid(pool->SDPID, extents.list()[e]->SDPID)) {
-                    emit(frame, clone(pool), clone(extents.list()[e]));
-                    break;
-                }
-            }
-            if (poolKey)
-                break;
-        }
-        return true;
+        return Snap_Data_Pairs::poolsWithComposites(frame.storage(), poolKey, [&](auto* pool, auto* extent) {
+            emit(frame, clone(pool), clone(extent));
+        });
     });
 }
 
@@ -310,79 +214,86 @@ bool snapDataPairs(Frame& frame, const char* poolKey)
 bool snapDataExtentToPool(Frame& frame, const char* extentKey)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_SnapDataPool_Resource pools(frame.storage());
-        if (pools.createSnapDataPool() == 1)
-            return false;
-        if (pools.list().size() == 0)
-            return true;
-        VELDARO_SnapDataCompositeExtent_Resource extents(frame.storage());
-        if (extents.createSnapDataCompositeExtent() == 1)
-            return false;
-        const VELDARO_SnapDataCompositeExtent* extent = nullptr;
-        for (std::size_t e = 0; e < extents.list().size() && !extent; ++e)
-            if (sameText(extents.list()[e]->DeviceID, extentKey))
-                extent = extents.list()[e];
-        if (!extent)
-            return true;
-        for (std::size_t p = 0; p < pools.list().size(); ++p) {
-            if (sameSdpid(pools.list()[p]->SDPID, extent->SDPID)) {
-                emit(frame, clone(pools.list()[p]), clone(extent));
-                break;
-            }
-        }
-        return true;
+        return Snap_Data_Pairs::compositeWithPool(frame.storage(), extentKey, [&](auto* pool, auto* extent) {
+            emit(frame, clone(pool), clone(extent));
+        });
     });
 }
 
-const char* keyText(const Instance* source, const char* name)
+// The place of a free extent in its group's free list, from its key.
+int freeExtentPlace(const Instance* source)
 {
-    const String* value = Common::stringValue(source, name);
-    return value ? value->c_str() : nullptr;
+    std::uint16_t number = 0;
+    int place = 0;
+    const char* key = Common::keyText(source, "DeviceID");
+    return key && VELDARO_FreeExtent_Resource::divide_DeviceID(key, &number, &place) ? place : -1;
 }
 
-enum Source_Kind {
-    NOT_RELATED,
-    PRIMORDIAL_POOL,
-    DISK_EXTENT,
-    RAID_POOL,
-    RAID_COMPOSITE,
-    FREE_EXTENT,
-    SDPV_POOL,
-    SDPV_EXTENT,
-    SNAP_POOL,
-    SNAP_EXTENT,
-    THIN_POOL,
-    THIN_EXTENT,
-    THIN_FREE_EXTENT,
-    TIERING_POOL,
-    TIERING_SUB_POOL,
-    TIERING_EXTENT,
-    TIERING_SUB_EXTENT,
-};
+using Find = int (VELDARO_RefTable::*)(std::uint16_t) const;
+constexpr Find RLU = &VELDARO_RefTable::searchRlunFromRluTable;
+constexpr Find TPP = &VELDARO_RefTable::searchPoolNoFromTppTable;
+constexpr Find LXRP = &VELDARO_RefTable::searchPoolNoFromLxrpTable;
+constexpr auto POOL = Common::BY_INSTANCE_ID;
+constexpr auto EXTENT = Common::BY_SYSTEM_NAME;
+// An extent whose SystemName names no configured array: as for any other
+// source of its class.
+constexpr bool ASK = true;
 
-struct Source_Class {
-    const Meta_Class* mc;
-    Source_Kind kind;
-    bool pool;  // keyed by InstanceID; otherwise an extent keyed by SystemName
-};
-
-const Source_Class SOURCES[] = {
-    {&VELDARO_PrimordialStoragePool::static_meta_class, PRIMORDIAL_POOL, true},
-    {&VELDARO_DiskExtent::static_meta_class, DISK_EXTENT, false},
-    {&VELDARO_RAIDStoragePool::static_meta_class, RAID_POOL, true},
-    {&VELDARO_RAIDCompositeExtent::static_meta_class, RAID_COMPOSITE, false},
-    {&VELDARO_FreeExtent::static_meta_class, FREE_EXTENT, false},
-    {&VELDARO_SDPVPool::static_meta_class, SDPV_POOL, true},
-    {&VELDARO_SDPVExtent::static_meta_class, SDPV_EXTENT, false},
-    {&VELDARO_SnapDataPool::static_meta_class, SNAP_POOL, true},
-    {&VELDARO_SnapDataCompositeExtent::static_meta_class, SNAP_EXTENT, false},
-    {&VELDARO_ThinProvisioningPool::static_meta_class, THIN_POOL, true},
-    {&VELDARO_ThinProvisioningExtent::static_meta_class, THIN_EXTENT, false},
-    {&VELDARO_ThinProvisioningFreeExtent::static_meta_class, THIN_FREE_EXTENT, false},
-    {&VELDARO_LayerixPool::static_meta_class, TIERING_POOL, true},
-    {&VELDARO_LayerixSubPool::static_meta_class, TIERING_SUB_POOL, true},
-    {&VELDARO_LayerixExtent::static_meta_class, TIERING_EXTENT, false},
-    {&VELDARO_LayerixSubExtent::static_meta_class, TIERING_SUB_EXTENT, false},
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_PrimordialStoragePool::static_meta_class, POOL, nullptr,
+     [](Frame& frame, const Instance*, int) { return primordialDisks(frame, -1); }},
+    {&VELDARO_DiskExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_DiskExtent_Resource::divide_DeviceID, &VELDARO_RefTable::searchPlunFromDiskTable,
+                   Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int disk) { return primordialDisks(frame, disk); }, ASK},
+    {&VELDARO_RAIDStoragePool::static_meta_class, POOL,
+     Key_Index::of<&VELDARO_RAIDStoragePool_Resource::divide_InstanceID, RLU, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int rlu) { return raidComposites(frame, rlu) && raidFreeExtents(frame, rlu); }},
+    {&VELDARO_RAIDCompositeExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID, RLU, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int rlu) { return compositeToPool(frame, rlu); }, ASK},
+    {&VELDARO_FreeExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_FreeExtent_Resource::divide_DeviceID, RLU, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance* source, int rlu) { return freeExtentToPool(frame, rlu, freeExtentPlace(source)); },
+     ASK},
+    {&VELDARO_SDPVPool::static_meta_class, POOL,
+     Key_Index::snapDataVolume<&VELDARO_SDPVPool_Resource::divide_InstanceID, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int slu) { return sdpvPairs(frame, slu); }},
+    {&VELDARO_SDPVExtent::static_meta_class, EXTENT,
+     Key_Index::snapDataVolume<&VELDARO_SDPVExtent_Resource::divide_DeviceID, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int slu) { return sdpvPairs(frame, slu); }, ASK},
+    {&VELDARO_SnapDataPool::static_meta_class, POOL, nullptr,
+     [](Frame& frame, const Instance* source, int) {
+         const char* key = Common::keyText(source, "InstanceID");
+         return key == nullptr || snapDataPairs(frame, key);
+     }},
+    {&VELDARO_SnapDataCompositeExtent::static_meta_class, EXTENT, nullptr,
+     [](Frame& frame, const Instance* source, int) {
+         const char* key = Common::keyText(source, "DeviceID");
+         return key == nullptr || snapDataExtentToPool(frame, key);
+     },
+     ASK},
+    {&VELDARO_ThinProvisioningPool::static_meta_class, POOL,
+     Key_Index::of<&VELDARO_ThinProvisioningPool_Resource::divide_InstanceID, TPP, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return thinExtents(frame, tpp) && thinFreeExtents(frame, tpp); }},
+    {&VELDARO_ThinProvisioningExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID, TPP, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return thinExtents(frame, tpp); }, ASK},
+    {&VELDARO_ThinProvisioningFreeExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID, TPP, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return thinFreeExtents(frame, tpp); }, ASK},
+    {&VELDARO_LayerixPool::static_meta_class, POOL,
+     Key_Index::of<&VELDARO_LayerixPool_Resource::divide_InstanceID, LXRP, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int lxrp) { return tieringExtents(frame, lxrp); }},
+    {&VELDARO_LayerixSubPool::static_meta_class, POOL,
+     Key_Index::of<&VELDARO_LayerixSubPool_Resource::divide_InstanceID, TPP, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return tieringSubExtents(frame, tpp); }},
+    {&VELDARO_LayerixExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_LayerixExtent_Resource::divide_DeviceID, LXRP, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int lxrp) { return tieringExtents(frame, lxrp); }, ASK},
+    {&VELDARO_LayerixSubExtent::static_meta_class, EXTENT,
+     Key_Index::of<&VELDARO_LayerixSubExtent_Resource::divide_DeviceID, TPP, Key_Index::DEVICE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return tieringSubExtents(frame, tpp); }, ASK},
 };
 
 }  // namespace
@@ -400,114 +311,7 @@ bool CIM_ConcreteComponent_Provider::_enumPairs()
 
 int CIM_ConcreteComponent_Provider::_request(const Instance* source)
 {
-    const Source_Class* match = nullptr;
-    for (const Source_Class& c : SOURCES) {
-        if (Common::isOf(source, *c.mc)) {
-            match = &c;
-            break;
-        }
-    }
-    if (!match)
-        return Common::checkProviderClass(source);
-    String address;
-    if (match->pool) {
-        // A pool key without a storage address relates nothing.
-        if (!Common::storageFromKeySuffix(source, "InstanceID", address))
-            return 0;
-    } else if (!Common::storageFromProperty(source, "SystemName", address)) {
-        return Common::checkProviderClass(source);
-    }
-
-    const char* instanceId = keyText(source, "InstanceID");
-    const char* deviceId = keyText(source, "DeviceID");
-    return onStorage(address, [&](VELDARO_RefTable& table) {
-        std::uint16_t number = 0;
-        switch (match->kind) {
-        case PRIMORDIAL_POOL:
-            return primordialDisks(*this, -1);
-        case DISK_EXTENT: {
-            if (!VELDARO_DiskExtent_Resource::divide_DeviceID(deviceId, &number))
-                return true;
-            const int disk = table.searchPlunFromDiskTable(number);
-            return disk < 0 || primordialDisks(*this, disk);
-        }
-        case RAID_POOL: {
-            if (!VELDARO_RAIDStoragePool_Resource::divide_InstanceID(instanceId, &number))
-                return true;
-            const int rlu = table.searchRlunFromRluTable(number);
-            return rlu < 0 || (raidComposites(*this, rlu) && raidFreeExtents(*this, rlu));
-        }
-        case RAID_COMPOSITE: {
-            if (!VELDARO_RAIDCompositeExtent_Resource::divide_DeviceID(deviceId, &number))
-                return true;
-            const int rlu = table.searchRlunFromRluTable(number);
-            return rlu < 0 || compositeToPool(*this, rlu);
-        }
-        case FREE_EXTENT: {
-            int place = 0;
-            if (!VELDARO_FreeExtent_Resource::divide_DeviceID(deviceId, &number, &place))
-                return true;
-            const int rlu = table.searchRlunFromRluTable(number);
-            return rlu < 0 || freeExtentToPool(*this, rlu, place);
-        }
-        case SDPV_POOL:
-        case SDPV_EXTENT: {
-            const bool parsed = match->kind == SDPV_POOL
-                                    ? VELDARO_SDPVPool_Resource::divide_InstanceID(instanceId, &number)
-                                    : VELDARO_SDPVExtent_Resource::divide_DeviceID(deviceId, &number);
-            if (!parsed)
-                return true;
-            const int slu = table.searchLunByLuTypeFromSluTable(LU_TYPE_SDP, number);
-            return slu < 0 || sdpvPairs(*this, slu);
-        }
-        case SNAP_POOL:
-            return instanceId == nullptr || snapDataPairs(*this, instanceId);
-        case SNAP_EXTENT:
-            return deviceId == nullptr || snapDataExtentToPool(*this, deviceId);
-        case THIN_POOL: {
-            if (!VELDARO_ThinProvisioningPool_Resource::divide_InstanceID(instanceId, &number))
-                return true;
-            const int tpp = table.searchPoolNoFromTppTable(number);
-            return tpp < 0 || (thinExtents(*this, tpp) && thinFreeExtents(*this, tpp));
-        }
-        case THIN_EXTENT:
-        case THIN_FREE_EXTENT: {
-            int place = 0;
-            const bool parsed =
-                match->kind == THIN_EXTENT
-                    ? VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID(deviceId, &number)
-                    : VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID(deviceId, &number, &place);
-            if (!parsed)
-                return true;
-            const int tpp = table.searchPoolNoFromTppTable(number);
-            if (tpp < 0)
-                return true;
-            return match->kind == THIN_EXTENT ? thinExtents(*this, tpp) : thinFreeExtents(*this, tpp);
-        }
-        case TIERING_POOL:
-        case TIERING_EXTENT: {
-            const bool parsed = match->kind == TIERING_POOL
-                                    ? VELDARO_LayerixPool_Resource::divide_InstanceID(instanceId, &number)
-                                    : VELDARO_LayerixExtent_Resource::divide_DeviceID(deviceId, &number);
-            if (!parsed)
-                return true;
-            const int lxrp = table.searchPoolNoFromLxrpTable(number);
-            return lxrp < 0 || tieringExtents(*this, lxrp);
-        }
-        case TIERING_SUB_POOL:
-        case TIERING_SUB_EXTENT: {
-            const bool parsed = match->kind == TIERING_SUB_POOL
-                                    ? VELDARO_LayerixSubPool_Resource::divide_InstanceID(instanceId, &number)
-                                    : VELDARO_LayerixSubExtent_Resource::divide_DeviceID(deviceId, &number);
-            if (!parsed)
-                return true;
-            const int tpp = table.searchPoolNoFromTppTable(number);
-            return tpp < 0 || tieringSubExtents(*this, tpp);
-        }
-        default:
-            return true;
-        }
-    });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple

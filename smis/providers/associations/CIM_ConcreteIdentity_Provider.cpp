@@ -3,8 +3,8 @@
 
 #include "CIM_ConcreteIdentity_Provider.h"
 
-#include "Association_End.h"
 #include "CIM_ConcreteIdentity.h"
+#include "Matching_Pair_Walk.h"
 #include "VELDARO_RedundancySet.h"
 #include "VELDARO_RedundancySet_Resource.h"
 #include "VELDARO_StorageComputerSystem.h"
@@ -15,22 +15,14 @@ namespace cimple {
 namespace {
 
 using Common = Association_Provider_Frame;
+using Walk = Matching_Pair_Walk;
 
 bool systemRedundancySet(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
-            return false;
-        const VELDARO_StorageComputerSystem* system = firstListed(systems);
-        if (!system)
-            return true;
-        VELDARO_RedundancySet_Resource sets(frame.storage());
-        if (!buildList(sets, &VELDARO_RedundancySet_Resource::createRedundancySet))
-            return false;
-        if (const VELDARO_RedundancySet* set = firstListed(sets))
-            frame.addClones<CIM_ConcreteIdentity>(system, set);
-        return true;
+        return Walk::leadWith<CIM_ConcreteIdentity>(
+            frame, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem, Walk::Each::FIRST,
+            &VELDARO_RedundancySet_Resource::createRedundancySet, Walk::Others::FIRST_ONLY);
     });
 }
 

@@ -22,7 +22,7 @@ using namespace packaging;
 // untouched.
 void emit(Frame& frame, Instance* package, Instance* connector, Instance* far)
 {
-    frame.deliver(makeAssociation(&CIM_ConnectorOnPackage::static_meta_class, package, connector), far, false);
+    frame.emit<CIM_ConnectorOnPackage>(package, connector, far, false);
 }
 
 // The disk slots of the drive enclosures of the walk: (DE, slot, slot).
@@ -74,6 +74,28 @@ bool connectorChannelAdapterSlots(Frame& frame, const char* tag = nullptr)
     return listedSlots(frame, &VELDARO_ChannelAdapterSlot_Resource::createChannelAdapterSlot, tag);
 }
 
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_DeviceEnclosure::static_meta_class, Common::BY_TAG,
+     BY_TAG<&VELDARO_DeviceEnclosure_Resource::divide_Tag, &VELDARO_RefTable::searchDeIdFromDETable>,
+     [](Frame& frame, const Instance*, int de) { return connectorDiskSlots(frame, de); }, ASK},
+    {&VELDARO_DiskSlot::static_meta_class, Common::BY_TAG,
+     BY_TAG<&VELDARO_DiskSlot_Resource::divide_Tag, &VELDARO_RefTable::searchPlunFromDiskTable>,
+     [](Frame& frame, const Instance*, int disk) {
+         return connectorDiskSlot(frame, VELDARO_RefTable(frame.storage().c_str()), disk);
+     },
+     ASK},
+    {&VELDARO_ControllerEnclosure::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance*, int) {
+         return connectorControllerSlots(frame) && connectorChannelAdapterSlots(frame);
+     },
+     ASK},
+    {&VELDARO_ControllerSlot::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance* source, int) { return connectorControllerSlots(frame, tagOf(source)); }, ASK},
+    {&VELDARO_ChannelAdapterSlot::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance* source, int) { return connectorChannelAdapterSlots(frame, tagOf(source)); },
+     ASK},
+};
+
 }  // namespace
 
 CIM_ConnectorOnPackage_Provider::CIM_ConnectorOnPackage_Provider() {}
@@ -87,49 +109,7 @@ bool CIM_ConnectorOnPackage_Provider::_enumPairs()
 
 int CIM_ConnectorOnPackage_Provider::_request(const Instance* source)
 {
-    enum Kind { NONE_OF_THESE, DE, DISK_SLOT, CE, CONTROLLER_SLOT, CA_SLOT };
-    Kind kind = NONE_OF_THESE;
-    if (Common::isOf(source, VELDARO_DeviceEnclosure::static_meta_class))
-        kind = DE;
-    else if (Common::isOf(source, VELDARO_DiskSlot::static_meta_class))
-        kind = DISK_SLOT;
-    else if (Common::isOf(source, VELDARO_ControllerEnclosure::static_meta_class))
-        kind = CE;
-    else if (Common::isOf(source, VELDARO_ControllerSlot::static_meta_class))
-        kind = CONTROLLER_SLOT;
-    else if (Common::isOf(source, VELDARO_ChannelAdapterSlot::static_meta_class))
-        kind = CA_SLOT;
-    String address;
-    if (kind == NONE_OF_THESE || !Common::storageFromKeySuffix(source, "Tag", address))
-        return Common::checkProviderClass(source);
-
-    const char* tag = tagOf(source);
-    return onStorage(address, [&](VELDARO_RefTable& table) {
-        switch (kind) {
-        case DE: {
-            std::uint8_t deId = 0;
-            if (!VELDARO_DeviceEnclosure_Resource::divide_Tag(tag, &deId))
-                return true;
-            const int index = table.searchDeIdFromDETable(deId);
-            return index < 0 || connectorDiskSlots(*this, index);
-        }
-        case DISK_SLOT: {
-            std::uint16_t number = 0;
-            if (!VELDARO_DiskSlot_Resource::divide_Tag(tag, &number))
-                return true;
-            const int index = table.searchPlunFromDiskTable(number);
-            return index < 0 || connectorDiskSlot(*this, table, index);
-        }
-        case CE:
-            return connectorControllerSlots(*this) && connectorChannelAdapterSlots(*this);
-        case CONTROLLER_SLOT:
-            return connectorControllerSlots(*this, tag);
-        case CA_SLOT:
-            return connectorChannelAdapterSlots(*this, tag);
-        default:
-            return true;
-        }
-    });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple

@@ -35,7 +35,7 @@ bool containSFPs(Association_Map_Frame& frame)
                 const VELDARO_SFP* sfp = sfps.list()[s];
                 if (sfp && packaging::sameNumber(sfp->CMSlotNumber, card->CMSlotNumber) &&
                     packaging::sameNumber(sfp->CASlotNumber, card->CASlotNumber))
-                    frame.add(packaging::makeAssociation(&CIM_Container::static_meta_class, clone(card), clone(sfp)));
+                    frame.addClones<CIM_Container>(card, sfp);
             }
         }
         return true;

@@ -6,17 +6,14 @@
 #include "Association_End.h"
 #include "CIM_DeviceSAPImplementation.h"
 #include "Matching_Pair_Walk.h"
+#include "Port_Endpoint_Walk.h"
 #include "Port_Identity.h"
 #include "VELDARO_EthernetPort.h"
 #include "VELDARO_EthernetPort_Resource.h"
 #include "VELDARO_FCPort.h"
 #include "VELDARO_FCPort_Resource.h"
-#include "VELDARO_IPProtocolEndpoint.h"
-#include "VELDARO_IPProtocolEndpoint_Resource.h"
 #include "VELDARO_SCSIProtocolEndpoint.h"
 #include "VELDARO_SCSIProtocolEndpoint_Resource.h"
-#include "VELDARO_iSCSIProtocolEndpoint.h"
-#include "VELDARO_iSCSIProtocolEndpoint_Resource.h"
 
 namespace cimple {
 
@@ -49,28 +46,8 @@ bool fcPortsSCSIEndpoints(Association_Map_Frame& frame)
 bool ethernetPortsEndpoints(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_EthernetPort_Resource ports(frame.storage());
-        if (!buildList(ports, &VELDARO_EthernetPort_Resource::createEthernetPort))
-            return false;
-        if (listedOf(ports).size() == 0)
-            return true;
-        VELDARO_IPProtocolEndpoint_Resource ips(frame.storage());
-        if (!buildList(ips, &VELDARO_IPProtocolEndpoint_Resource::createIPProtocolEndpoint))
-            return false;
-        VELDARO_iSCSIProtocolEndpoint_Resource iscsis(frame.storage());
-        if (!buildList(iscsis, &VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint))
-            return false;
-        auto& list = listedOf(ports);
-        for (std::size_t p = 0; p < list.size(); ++p) {
-            const VELDARO_EthernetPort* port = list[p];
-            if (!port)
-                continue;
-            if (const auto* ip = Walk::firstMatch(listedOf(ips), *port, Same_Port()))
-                frame.addClones<CIM_DeviceSAPImplementation>(port, ip);
-            if (const auto* iscsi = Walk::firstMatch(listedOf(iscsis), *port, Same_Port()))
-                frame.addClones<CIM_DeviceSAPImplementation>(port, iscsi);
-        }
-        return true;
+        return Port_Endpoint_Walk::withEndpoints<CIM_DeviceSAPImplementation>(
+            frame, &VELDARO_EthernetPort_Resource::createEthernetPort, Walk::Each::FIRST);
     });
 }
 

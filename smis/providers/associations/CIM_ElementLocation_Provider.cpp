@@ -2,8 +2,8 @@
 
 #include "CIM_ElementLocation_Provider.h"
 
-#include "Association_End.h"
 #include "CIM_ElementLocation.h"
+#include "Matching_Pair_Walk.h"
 #include "VELDARO_Location.h"
 #include "VELDARO_Location_Resource.h"
 #include "VELDARO_StorageComputerSystem.h"
@@ -14,22 +14,14 @@ namespace cimple {
 namespace {
 
 using Common = Association_Provider_Frame;
+using Walk = Matching_Pair_Walk;
 
 bool systemLocation(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
-            return false;
-        const VELDARO_StorageComputerSystem* system = firstListed(systems);
-        if (!system)
-            return true;
-        VELDARO_Location_Resource locations(frame.storage());
-        if (!buildList(locations, &VELDARO_Location_Resource::createLocation))
-            return false;
-        if (const VELDARO_Location* location = firstListed(locations))
-            frame.addClones<CIM_ElementLocation>(system, location);
-        return true;
+        return Walk::leadWith<CIM_ElementLocation>(
+            frame, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem, Walk::Each::FIRST,
+            &VELDARO_Location_Resource::createLocation, Walk::Others::FIRST_ONLY);
     });
 }
 

@@ -2,7 +2,6 @@
 
 #include "CIM_HostedCollection_Provider.h"
 
-#include "Association_End.h"
 #include "CIM_HostedCollection.h"
 #include "Matching_Pair_Walk.h"
 #include "VELDARO_ConnectivityCollection.h"
@@ -20,17 +19,9 @@ using Walk = Matching_Pair_Walk;
 bool systemCollections(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
-            return false;
-        if (!firstListed(systems))
-            return true;
-        VELDARO_ConnectivityCollection_Resource collections(frame.storage());
-        if (!buildList(collections, &VELDARO_ConnectivityCollection_Resource::createConnectivityCollection))
-            return false;
-        Walk::firstWithEach<CIM_HostedCollection>(frame, listedOf(collections), Walk::Each::SECOND,
-                                                  listedOf(systems), Walk::Any());
-        return true;
+        return Walk::leadWith<CIM_HostedCollection>(
+            frame, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem, Walk::Each::FIRST,
+            &VELDARO_ConnectivityCollection_Resource::createConnectivityCollection, Walk::Others::EVERY);
     });
 }
 

@@ -4,9 +4,13 @@
 
 #include "CIM_HostedStoragePool_Provider.h"
 
-#include <new>
+#include <utility>
 
+#include "Association_End.h"
 #include "CIM_HostedStoragePool.h"
+#include "Fixed_End_Walk.h"
+#include "Key_Index.h"
+#include "Table_Entries.h"
 #include "VELDARO_LayerixPool_Resource.h"
 #include "VELDARO_LayerixSubPool_Resource.h"
 #include "VELDARO_PrimordialStoragePool_Resource.h"
@@ -15,7 +19,6 @@
 #include "VELDARO_SnapDataPool_Resource.h"
 #include "VELDARO_StorageComputerSystem_Resource.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
-#include "Table_Entries.h"
 
 namespace cimple {
 
@@ -24,57 +27,59 @@ namespace {
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
 
-constexpr std::uint8_t LU_SDP = 7;
-
 // All pairs (the system is the source or the array is enumerated), or the
 // one pool given by the source.
 enum class Form { ALL, ONE };
 
-void emit(Frame& frame, Instance* system, Instance* pool, Instance* far)
+// The end a request hands on: the system when a pool is the source.
+Fixed_End_Walk::Far farOf(Form form)
 {
-    Instance* made = Common::newAssociation(&CIM_HostedStoragePool::static_meta_class, system, pool);
-    if (!made)
-        throw std::bad_alloc();
-    frame.deliver(made, far, true);
+    return form == Form::ONE ? Fixed_End_Walk::Far::FIXED : Fixed_End_Walk::Far::WALKED;
 }
 
-// The array's storage system: 1 failure, 0 with the first listed system
-// (null when the list is empty).
-int hostOf(VELDARO_StorageComputerSystem_Resource& systems, VELDARO_StorageComputerSystem*& system)
+// The array's storage system with each pool that build(i) gives for i in
+// range; false when a build fails.
+template <class Model, class Build>
+bool hostPools(Frame& frame, Form form, Index_Range range, Build build)
 {
-    system = nullptr;
-    if (systems.createStorageComputerSystem() == 1)
-        return 1;
-    if (systems.list().size() > 0)
-        system = systems.list()[0];
-    return 0;
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_StorageComputerSystem_Resource systems(frame.storage());
+        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
+            return false;
+        return Fixed_End_Walk::pairs<CIM_HostedStoragePool, Model>(frame, firstListed(systems),
+                                                                   Fixed_End_Walk::Fixed::FIRST, range, farOf(form),
+                                                                   true, build);
+    });
 }
 
 // Pools built by table index: every index below count, or the given one.
 template <class Resource, class Model>
 bool hostIndexedPools(Frame& frame, Form form, int entry, int count)
 {
+    Resource pools(frame.storage());
+    return hostPools<Model>(frame, form, form == Form::ONE ? Index_Range{entry, entry + 1} : Index_Range::all(count),
+                            Association_End<Model>::byIndex(pools));
+}
+
+// The array's storage system with each pool of a list builder that
+// accept(pool) takes, both cloned.
+template <class Resource, class Accept>
+bool hostListedPools(Frame& frame, Form form, int (Resource::*build)(), Accept accept)
+{
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        VELDARO_StorageComputerSystem* system = nullptr;
-        if (hostOf(systems, system) != 0)
+        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
             return false;
+        VELDARO_StorageComputerSystem* system = firstListed(systems);
         if (!system)
             return true;
         Resource pools(frame.storage());
-        const int begin = form == Form::ONE ? entry : 0;
-        const int end = form == Form::ONE ? entry + 1 : count;
-        for (int i = begin; i < end; ++i) {
-            Model* made = nullptr;
-            if (pools.createInstance(made, i) != 0)
-                return false;
-            Owned<Model> pool(made);
-            if (!pool)
-                continue;
-            Instance* far = form == Form::ONE ? static_cast<Instance*>(system) : pool.get();
-            emit(frame, clone(system), pool.release(), far);
-        }
-        return true;
+        return eachListed(pools, build, [&](auto* pool) {
+            if (accept(*pool))
+                frame.emit<CIM_HostedStoragePool>(clone(system), clone(pool),
+                                                  form == Form::ONE ? static_cast<Instance*>(system) : pool);
+            return true;
+        });
     });
 }
 
@@ -88,48 +93,20 @@ int sluCount(const String& storage)
     return static_cast<int>(VELDARO_RefTable(storage.c_str()).getSLUMaxCount());
 }
 
+// The first primordial pool only.
 bool hostPrimordialStoragePool(Frame& frame, Form form)
 {
-    return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        VELDARO_StorageComputerSystem* system = nullptr;
-        if (hostOf(systems, system) != 0)
-            return false;
-        if (!system)
-            return true;
-        VELDARO_PrimordialStoragePool_Resource pools(frame.storage());
-        if (pools.createPrimordialStoragePool() == 1)
-            return false;
-        if (pools.list().size() == 0 || !pools.list()[0])
-            return true;
-        VELDARO_PrimordialStoragePool* pool = pools.list()[0];
-        emit(frame, clone(system), clone(pool), form == Form::ONE ? static_cast<Instance*>(system) : pool);
-        return true;
-    });
+    bool first = true;
+    return hostListedPools(frame, form, &VELDARO_PrimordialStoragePool_Resource::createPrimordialStoragePool,
+                           [&](const VELDARO_PrimordialStoragePool&) { return std::exchange(first, false); });
 }
 
 bool hostSnapDataPools(Frame& frame, Form form, const String& instanceId)
 {
-    return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        VELDARO_StorageComputerSystem* system = nullptr;
-        if (hostOf(systems, system) != 0)
-            return false;
-        if (!system)
-            return true;
-        VELDARO_SnapDataPool_Resource pools(frame.storage());
-        if (pools.createSnapDataPool() == 1)
-            return false;
-        for (std::size_t i = 0; i < pools.list().size(); ++i) {
-            VELDARO_SnapDataPool* pool = pools.list()[i];
-            if (!pool)
-                continue;
-            if (form == Form::ONE && (pool->InstanceID.null || !(pool->InstanceID.value == instanceId)))
-                continue;
-            emit(frame, clone(system), clone(pool), form == Form::ONE ? static_cast<Instance*>(system) : pool);
-        }
-        return true;
-    });
+    return hostListedPools(frame, form, &VELDARO_SnapDataPool_Resource::createSnapDataPool,
+                           [&](const VELDARO_SnapDataPool& pool) {
+                               return form == Form::ALL || (!pool.InstanceID.null && pool.InstanceID.value == instanceId);
+                           });
 }
 
 bool hostRAIDStoragePools(Frame& frame)
@@ -172,14 +149,36 @@ bool hostEveryPool(Frame& frame)
            hostLayerixSubPools(frame, Form::ALL, 0);
 }
 
-// The number a pool key parser reads from InstanceID; false when it does
-// not parse.
-template <class Resource>
-bool poolNumber(const Instance* source, std::uint16_t& number)
-{
-    const String* id = Common::stringValue(source, "InstanceID");
-    return id && Resource::divide_InstanceID(id->c_str(), &number);
-}
+using Find = int (VELDARO_RefTable::*)(std::uint16_t) const;
+constexpr Find RLU = &VELDARO_RefTable::searchRlunFromRluTable;
+constexpr Find TPP = &VELDARO_RefTable::searchPoolNoFromTppTable;
+constexpr Find LXRP = &VELDARO_RefTable::searchPoolNoFromLxrpTable;
+
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_StorageComputerSystem::static_meta_class, Common::BY_NAME, nullptr,
+     [](Frame& frame, const Instance*, int) { return hostEveryPool(frame); }},
+    {&VELDARO_PrimordialStoragePool::static_meta_class, Common::BY_INSTANCE_ID, nullptr,
+     [](Frame& frame, const Instance*, int) { return hostPrimordialStoragePool(frame, Form::ONE); }},
+    {&VELDARO_RAIDStoragePool::static_meta_class, Common::BY_INSTANCE_ID,
+     Key_Index::of<&VELDARO_RAIDStoragePool_Resource::divide_InstanceID, RLU, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int rlu) { return hostRAIDStoragePool(frame, rlu); }},
+    {&VELDARO_SDPVPool::static_meta_class, Common::BY_INSTANCE_ID,
+     Key_Index::snapDataVolume<&VELDARO_SDPVPool_Resource::divide_InstanceID, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int slu) { return hostSDPVPools(frame, Form::ONE, slu); }},
+    {&VELDARO_SnapDataPool::static_meta_class, Common::BY_INSTANCE_ID, nullptr,
+     [](Frame& frame, const Instance* source, int) {
+         return hostSnapDataPools(frame, Form::ONE, *Common::stringValue(source, "InstanceID"));
+     }},
+    {&VELDARO_ThinProvisioningPool::static_meta_class, Common::BY_INSTANCE_ID,
+     Key_Index::of<&VELDARO_ThinProvisioningPool_Resource::divide_InstanceID, TPP, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return hostThinProvisioningPools(frame, Form::ONE, tpp); }},
+    {&VELDARO_LayerixPool::static_meta_class, Common::BY_INSTANCE_ID,
+     Key_Index::of<&VELDARO_LayerixPool_Resource::divide_InstanceID, LXRP, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int lxrp) { return hostLayerixPools(frame, Form::ONE, lxrp); }},
+    {&VELDARO_LayerixSubPool::static_meta_class, Common::BY_INSTANCE_ID,
+     Key_Index::of<&VELDARO_LayerixSubPool_Resource::divide_InstanceID, TPP, Key_Index::INSTANCE_ID>,
+     [](Frame& frame, const Instance*, int tpp) { return hostLayerixSubPools(frame, Form::ONE, tpp); }},
+};
 
 }  // namespace
 
@@ -194,61 +193,7 @@ bool CIM_HostedStoragePool_Provider::_enumPairs()
 
 int CIM_HostedStoragePool_Provider::_request(const Instance* source)
 {
-    String address;
-    if (Common::isOf(source, VELDARO_StorageComputerSystem::static_meta_class)) {
-        if (!Common::storageFromProperty(source, "Name", address))
-            return 0;
-        return onStorage(address, [&](VELDARO_RefTable&) { return hostEveryPool(*this); });
-    }
-    const Meta_Class* const pools[] = {
-        &VELDARO_PrimordialStoragePool::static_meta_class, &VELDARO_RAIDStoragePool::static_meta_class,
-        &VELDARO_SDPVPool::static_meta_class,              &VELDARO_SnapDataPool::static_meta_class,
-        &VELDARO_ThinProvisioningPool::static_meta_class,  &VELDARO_LayerixPool::static_meta_class,
-        &VELDARO_LayerixSubPool::static_meta_class,
-    };
-    const Meta_Class* kind = nullptr;
-    for (const Meta_Class* mc : pools)
-        if (!kind && Common::isOf(source, *mc))
-            kind = mc;
-    if (!kind)
-        return Common::checkProviderClass(source);
-    if (!Common::storageFromKeySuffix(source, "InstanceID", address))
-        return 0;
-    return onStorage(address, [&](VELDARO_RefTable& table) {
-        std::uint16_t number = 0;
-        if (kind == &VELDARO_PrimordialStoragePool::static_meta_class)
-            return hostPrimordialStoragePool(*this, Form::ONE);
-        if (kind == &VELDARO_RAIDStoragePool::static_meta_class) {
-            const int rlu = poolNumber<VELDARO_RAIDStoragePool_Resource>(source, number)
-                                ? table.searchRlunFromRluTable(number)
-                                : -1;
-            return rlu < 0 || hostRAIDStoragePool(*this, rlu);
-        }
-        if (kind == &VELDARO_SDPVPool::static_meta_class) {
-            const int slu = poolNumber<VELDARO_SDPVPool_Resource>(source, number)
-                                ? table.searchLunByLuTypeFromSluTable(LU_SDP, number)
-                                : -1;
-            return slu < 0 || hostSDPVPools(*this, Form::ONE, slu);
-        }
-        if (kind == &VELDARO_SnapDataPool::static_meta_class)
-            return hostSnapDataPools(*this, Form::ONE, *Common::stringValue(source, "InstanceID"));
-        if (kind == &VELDARO_ThinProvisioningPool::static_meta_class) {
-            const int tpp = poolNumber<VELDARO_ThinProvisioningPool_Resource>(source, number)
-                                ? table.searchPoolNoFromTppTable(number)
-                                : -1;
-            return tpp < 0 || hostThinProvisioningPools(*this, Form::ONE, tpp);
-        }
-        if (kind == &VELDARO_LayerixPool::static_meta_class) {
-            const int lxrp = poolNumber<VELDARO_LayerixPool_Resource>(source, number)
-                                 ? table.searchPoolNoFromLxrpTable(number)
-                                 : -1;
-            return lxrp < 0 || hostLayerixPools(*this, Form::ONE, lxrp);
-        }
-        const int tpp = poolNumber<VELDARO_LayerixSubPool_Resource>(source, number)
-                            ? table.searchPoolNoFromTppTable(number)
-                            : -1;
-        return tpp < 0 || hostLayerixSubPools(*this, Form::ONE, tpp);
-    });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple

@@ -29,7 +29,7 @@ using namespace packaging;
 
 void emit(Frame& frame, Instance* chassis, Instance* part, Instance* far)
 {
-    frame.deliver(makeAssociation(&CIM_PackageInChassis::static_meta_class, chassis, part), far, true);
+    frame.emit<CIM_PackageInChassis>(chassis, part, far, true);
 }
 
 // ---- the controller enclosure's parts ----
@@ -193,6 +193,69 @@ bool chassisIOM(Frame& frame, const VELDARO_RefTable& table, int index)
     });
 }
 
+// A power supply source: the controller or drive enclosure it is in.
+bool psuPairs(Frame& frame, const Instance* source, int)
+{
+    std::uint8_t psuKind = 0, deId = 0, number = 0;
+    if (!VELDARO_PSU_Resource::divide_Tag(tagOf(source), &psuKind, &deId, &number))
+        return true;
+    VELDARO_RefTable table(frame.storage().c_str());
+    if (psuKind == VELDARO_PSU_Resource::CE_PSU) {
+        const int index = table.searchPSUNoFromCPSUTable(number);
+        return index < 0 || chassisControllerPSU(frame, psuKind, index);
+    }
+    if (psuKind == VELDARO_PSU_Resource::DE_PSU) {
+        const int index = table.searchDeIdAndPSUNoFromDPSUTable(deId, number);
+        return index < 0 || chassisDevicePSU(frame, table, psuKind, index);
+    }
+    return true;
+}
+
+// The EXP index an I/O module's Tag names, or -1.
+int iomIndex(const VELDARO_RefTable& table, const Instance* source)
+{
+    std::uint8_t number = 0, deId = 0;
+    return VELDARO_IOM_Resource::divide_Tag(tagOf(source), &number, &deId)
+               ? table.searchDeIdAndEXPNoFromEXPTable(deId, number)
+               : -1;
+}
+
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_ControllerEnclosure::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance*, int) {
+         return chassisControllerCards(frame) && chassisChannelAdapterCards(frame) && chassisControllerPSUs(frame) &&
+                chassisFANs(frame) && chassisBBUs(frame);
+     },
+     ASK},
+    {&VELDARO_ControllerCard::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance* source, int) { return chassisControllerCards(frame, tagOf(source)); }, ASK},
+    {&VELDARO_ChannelAdapterCard::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance* source, int) { return chassisChannelAdapterCards(frame, tagOf(source)); },
+     ASK},
+    {&VELDARO_PSU::static_meta_class, Common::BY_TAG, nullptr, psuPairs, ASK},
+    {&VELDARO_DeviceEnclosure::static_meta_class, Common::BY_TAG,
+     BY_TAG<&VELDARO_DeviceEnclosure_Resource::divide_Tag, &VELDARO_RefTable::searchDeIdFromDETable>,
+     [](Frame& frame, const Instance*, int de) {
+         return chassisPhysicalDisks(frame, de) && chassisDevicePSUs(frame, de) && chassisIOMs(frame, de);
+     },
+     ASK},
+    {&VELDARO_PhysicalDisk::static_meta_class, Common::BY_TAG,
+     BY_TAG<&VELDARO_PhysicalDisk_Resource::divide_Tag, &VELDARO_RefTable::searchPlunFromDiskTable>,
+     [](Frame& frame, const Instance*, int disk) {
+         return chassisPhysicalDisk(frame, VELDARO_RefTable(frame.storage().c_str()), disk);
+     },
+     ASK},
+    {&VELDARO_IOM::static_meta_class, Common::BY_TAG, iomIndex,
+     [](Frame& frame, const Instance*, int exp) {
+         return chassisIOM(frame, VELDARO_RefTable(frame.storage().c_str()), exp);
+     },
+     ASK},
+    {&VELDARO_FAN::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance* source, int) { return chassisFANs(frame, tagOf(source)); }, ASK},
+    {&VELDARO_BBU::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance* source, int) { return chassisBBUs(frame, tagOf(source)); }, ASK},
+};
+
 }  // namespace
 
 CIM_PackageInChassis_Provider::CIM_PackageInChassis_Provider() {}
@@ -208,84 +271,7 @@ bool CIM_PackageInChassis_Provider::_enumPairs()
 
 int CIM_PackageInChassis_Provider::_request(const Instance* source)
 {
-    enum Kind { NONE_OF_THESE, CE, CONTROLLER_CARD, CHANNEL_ADAPTER_CARD, PSU, DE, DISK, IOM, FAN, BBU };
-    Kind kind = NONE_OF_THESE;
-    if (Common::isOf(source, VELDARO_ControllerEnclosure::static_meta_class))
-        kind = CE;
-    else if (Common::isOf(source, VELDARO_ControllerCard::static_meta_class))
-        kind = CONTROLLER_CARD;
-    else if (Common::isOf(source, VELDARO_ChannelAdapterCard::static_meta_class))
-        kind = CHANNEL_ADAPTER_CARD;
-    else if (Common::isOf(source, VELDARO_PSU::static_meta_class))
-        kind = PSU;
-    else if (Common::isOf(source, VELDARO_DeviceEnclosure::static_meta_class))
-        kind = DE;
-    else if (Common::isOf(source, VELDARO_PhysicalDisk::static_meta_class))
-        kind = DISK;
-    else if (Common::isOf(source, VELDARO_IOM::static_meta_class))
-        kind = IOM;
-    else if (Common::isOf(source, VELDARO_FAN::static_meta_class))
-        kind = FAN;
-    else if (Common::isOf(source, VELDARO_BBU::static_meta_class))
-        kind = BBU;
-    String address;
-    if (kind == NONE_OF_THESE || !Common::storageFromKeySuffix(source, "Tag", address))
-        return Common::checkProviderClass(source);
-
-    const char* tag = tagOf(source);
-    return onStorage(address, [&](VELDARO_RefTable& table) {
-        switch (kind) {
-        case CE:
-            return chassisControllerCards(*this) && chassisChannelAdapterCards(*this) &&
-                   chassisControllerPSUs(*this) && chassisFANs(*this) && chassisBBUs(*this);
-        case CONTROLLER_CARD:
-            return chassisControllerCards(*this, tag);
-        case CHANNEL_ADAPTER_CARD:
-            return chassisChannelAdapterCards(*this, tag);
-        case FAN:
-            return chassisFANs(*this, tag);
-        case BBU:
-            return chassisBBUs(*this, tag);
-        case PSU: {
-            std::uint8_t psuKind = 0, deId = 0, number = 0;
-            if (!VELDARO_PSU_Resource::divide_Tag(tag, &psuKind, &deId, &number))
-                return true;
-            if (psuKind == VELDARO_PSU_Resource::CE_PSU) {
-                const int index = table.searchPSUNoFromCPSUTable(number);
-                return index < 0 || chassisControllerPSU(*this, psuKind, index);
-            }
-            if (psuKind == VELDARO_PSU_Resource::DE_PSU) {
-                const int index = table.searchDeIdAndPSUNoFromDPSUTable(deId, number);
-                return index < 0 || chassisDevicePSU(*this, table, psuKind, index);
-            }
-            return true;
-        }
-        case DE: {
-            std::uint8_t deId = 0;
-            if (!VELDARO_DeviceEnclosure_Resource::divide_Tag(tag, &deId))
-                return true;
-            const int index = table.searchDeIdFromDETable(deId);
-            return index < 0 || (chassisPhysicalDisks(*this, index) && chassisDevicePSUs(*this, index) &&
-                                 chassisIOMs(*this, index));
-        }
-        case DISK: {
-            std::uint16_t number = 0;
-            if (!VELDARO_PhysicalDisk_Resource::divide_Tag(tag, &number))
-                return true;
-            const int index = table.searchPlunFromDiskTable(number);
-            return index < 0 || chassisPhysicalDisk(*this, table, index);
-        }
-        case IOM: {
-            std::uint8_t number = 0, deId = 0;
-            if (!VELDARO_IOM_Resource::divide_Tag(tag, &number, &deId))
-                return true;
-            const int index = table.searchDeIdAndEXPNoFromEXPTable(deId, number);
-            return index < 0 || chassisIOM(*this, table, index);
-        }
-        default:
-            return true;
-        }
-    });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple

@@ -4,6 +4,7 @@
 
 #include "CIM_PackageInSlot_Provider.h"
 
+#include "Association_End.h"
 #include "CIM_PackageInSlot.h"
 #include "Physical_Package_Walks.h"
 #include "VELDARO_ChannelAdapterCard.h"
@@ -27,7 +28,7 @@ using namespace packaging;
 
 void emit(Frame& frame, Instance* slot, Instance* part, Instance* far)
 {
-    frame.deliver(makeAssociation(&CIM_PackageInSlot::static_meta_class, slot, part), far, true);
+    frame.emit<CIM_PackageInSlot>(slot, part, far, true);
 }
 
 bool fits(const VELDARO_ControllerSlot& slot, const VELDARO_ControllerCard& card)
@@ -51,11 +52,10 @@ bool slotPhysicalDisks(Frame& frame, int diskIndex)
         VELDARO_PhysicalDisk_Resource disks(frame.storage());
         const auto range = frame.walk(diskIndex, Table_Entries::DISKS);
         for (int i = range.begin; i < range.end; ++i) {
-            VELDARO_DiskSlot* madeSlot = nullptr;
-            if (slots.createInstance(madeSlot, i) != 0)
+            auto slot = Association_End<VELDARO_DiskSlot>::build(slots, i);
+            if (slot.failed())
                 return false;
-            Owned<VELDARO_DiskSlot> slot(madeSlot);
-            if (!slot)
+            if (!slot.built())
                 continue;
             VELDARO_PhysicalDisk* disk = nullptr;
             if (disks.createInstance(disk, i) != 0)
@@ -72,11 +72,10 @@ bool slotPhysicalDisks(Frame& frame, int diskIndex)
 bool slotPhysicalDisk(Frame& frame, int diskIndex)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_DiskSlot* madeSlot = nullptr;
-        if (VELDARO_DiskSlot_Resource(frame.storage()).createInstance(madeSlot, diskIndex) != 0)
+        auto slot = Association_End<VELDARO_DiskSlot>::build(VELDARO_DiskSlot_Resource(frame.storage()), diskIndex);
+        if (slot.failed())
             return false;
-        Owned<VELDARO_DiskSlot> slot(madeSlot);
-        if (!slot)
+        if (!slot.built())
             return true;
         VELDARO_PhysicalDisk* disk = nullptr;
         if (VELDARO_PhysicalDisk_Resource(frame.storage()).createInstance(disk, diskIndex) != 0)
@@ -181,6 +180,23 @@ bool slotChannelAdapterCard(Frame& frame, const char* cardTag)
                       &VELDARO_ChannelAdapterCard_Resource::createChannelAdapterCard, cardTag);
 }
 
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_DiskSlot::static_meta_class, Common::BY_TAG,
+     BY_TAG<&VELDARO_DiskSlot_Resource::divide_Tag, &VELDARO_RefTable::searchPlunFromDiskTable>,
+     [](Frame& frame, const Instance*, int disk) { return slotPhysicalDisks(frame, disk); }, ASK},
+    {&VELDARO_PhysicalDisk::static_meta_class, Common::BY_TAG,
+     BY_TAG<&VELDARO_PhysicalDisk_Resource::divide_Tag, &VELDARO_RefTable::searchPlunFromDiskTable>,
+     [](Frame& frame, const Instance*, int disk) { return slotPhysicalDisk(frame, disk); }, ASK},
+    {&VELDARO_ControllerSlot::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance* source, int) { return slotControllerCards(frame, tagOf(source)); }, ASK},
+    {&VELDARO_ControllerCard::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance* source, int) { return slotControllerCard(frame, tagOf(source)); }, ASK},
+    {&VELDARO_ChannelAdapterSlot::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance* source, int) { return slotChannelAdapterCards(frame, tagOf(source)); }, ASK},
+    {&VELDARO_ChannelAdapterCard::static_meta_class, Common::BY_TAG, nullptr,
+     [](Frame& frame, const Instance* source, int) { return slotChannelAdapterCard(frame, tagOf(source)); }, ASK},
+};
+
 }  // namespace
 
 CIM_PackageInSlot_Provider::CIM_PackageInSlot_Provider() {}
@@ -194,51 +210,7 @@ bool CIM_PackageInSlot_Provider::_enumPairs()
 
 int CIM_PackageInSlot_Provider::_request(const Instance* source)
 {
-    enum Kind { NONE_OF_THESE, DISK_SLOT, DISK, CONTROLLER_SLOT, CONTROLLER_CARD, CA_SLOT, CA_CARD };
-    Kind kind = NONE_OF_THESE;
-    if (Common::isOf(source, VELDARO_DiskSlot::static_meta_class))
-        kind = DISK_SLOT;
-    else if (Common::isOf(source, VELDARO_PhysicalDisk::static_meta_class))
-        kind = DISK;
-    else if (Common::isOf(source, VELDARO_ControllerSlot::static_meta_class))
-        kind = CONTROLLER_SLOT;
-    else if (Common::isOf(source, VELDARO_ControllerCard::static_meta_class))
-        kind = CONTROLLER_CARD;
-    else if (Common::isOf(source, VELDARO_ChannelAdapterSlot::static_meta_class))
-        kind = CA_SLOT;
-    else if (Common::isOf(source, VELDARO_ChannelAdapterCard::static_meta_class))
-        kind = CA_CARD;
-    String address;
-    if (kind == NONE_OF_THESE || !Common::storageFromKeySuffix(source, "Tag", address))
-        return Common::checkProviderClass(source);
-
-    const char* tag = tagOf(source);
-    return onStorage(address, [&](VELDARO_RefTable& table) {
-        switch (kind) {
-        case DISK_SLOT:
-        case DISK: {
-            std::uint16_t number = 0;
-            const bool parsed = kind == DISK_SLOT ? VELDARO_DiskSlot_Resource::divide_Tag(tag, &number)
-                                                  : VELDARO_PhysicalDisk_Resource::divide_Tag(tag, &number);
-            if (!parsed)
-                return true;
-            const int index = table.searchPlunFromDiskTable(number);
-            if (index < 0)
-                return true;
-            return kind == DISK_SLOT ? slotPhysicalDisks(*this, index) : slotPhysicalDisk(*this, index);
-        }
-        case CONTROLLER_SLOT:
-            return slotControllerCards(*this, tag);
-        case CONTROLLER_CARD:
-            return slotControllerCard(*this, tag);
-        case CA_SLOT:
-            return slotChannelAdapterCards(*this, tag);
-        case CA_CARD:
-            return slotChannelAdapterCard(*this, tag);
-        default:
-            return true;
-        }
-    });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple

@@ -3,6 +3,7 @@
 
 #include "CIM_PackagedComponent_Provider.h"
 
+#include "Association_End.h"
 #include "CIM_PackagedComponent.h"
 #include "Physical_Package_Walks.h"
 #include "VELDARO_PhysicalDisk.h"
@@ -29,11 +30,10 @@ bool packagePhysicalMedia(Frame& frame, unsigned char sourceKind, int diskIndex)
         VELDARO_PhysicalMedia_Resource media(frame.storage());
         const auto range = frame.walk(diskIndex, Table_Entries::DISKS);
         for (int i = range.begin; i < range.end; ++i) {
-            VELDARO_PhysicalDisk* madeDisk = nullptr;
-            if (disks.createInstance(madeDisk, i) != 0)
+            auto disk = Association_End<VELDARO_PhysicalDisk>::build(disks, i);
+            if (disk.failed())
                 return false;
-            Owned<VELDARO_PhysicalDisk> disk(madeDisk);
-            if (!disk)
+            if (!disk.built())
                 continue;
             VELDARO_PhysicalMedia* medium = nullptr;
             if (media.createInstance(medium, i) != 0)
@@ -41,12 +41,20 @@ bool packagePhysicalMedia(Frame& frame, unsigned char sourceKind, int diskIndex)
             if (!medium)
                 continue;
             Instance* far = sourceKind == FROM_MEDIA ? static_cast<Instance*>(disk.get()) : medium;
-            frame.deliver(makeAssociation(&CIM_PackagedComponent::static_meta_class, disk.release(), medium), far,
-                          false);
+            frame.emit<CIM_PackagedComponent>(disk.release(), medium, far, false);
         }
         return true;
     });
 }
+
+const Frame::Source_Route ROUTES[] = {
+    {&VELDARO_PhysicalDisk::static_meta_class, Common::BY_TAG,
+     BY_TAG<&VELDARO_PhysicalDisk_Resource::divide_Tag, &VELDARO_RefTable::searchPlunFromDiskTable>,
+     [](Frame& frame, const Instance*, int disk) { return packagePhysicalMedia(frame, FROM_DISK, disk); }, ASK},
+    {&VELDARO_PhysicalMedia::static_meta_class, Common::BY_TAG,
+     BY_TAG<&VELDARO_PhysicalMedia_Resource::divide_Tag, &VELDARO_RefTable::searchPlunFromDiskTable>,
+     [](Frame& frame, const Instance*, int disk) { return packagePhysicalMedia(frame, FROM_MEDIA, disk); }, ASK},
+};
 
 }  // namespace
 
@@ -61,25 +69,7 @@ bool CIM_PackagedComponent_Provider::_enumPairs()
 
 int CIM_PackagedComponent_Provider::_request(const Instance* source)
 {
-    Source_Kind kind = FROM_ENUMERATION;
-    if (Common::isOf(source, VELDARO_PhysicalDisk::static_meta_class))
-        kind = FROM_DISK;
-    else if (Common::isOf(source, VELDARO_PhysicalMedia::static_meta_class))
-        kind = FROM_MEDIA;
-    String address;
-    if (kind == FROM_ENUMERATION || !Common::storageFromKeySuffix(source, "Tag", address))
-        return Common::checkProviderClass(source);
-
-    const char* tag = tagOf(source);
-    return onStorage(address, [&](VELDARO_RefTable& table) {
-        std::uint16_t number = 0;
-        const bool parsed = kind == FROM_DISK ? VELDARO_PhysicalDisk_Resource::divide_Tag(tag, &number)
-                                              : VELDARO_PhysicalMedia_Resource::divide_Tag(tag, &number);
-        if (!parsed)
-            return true;
-        const int index = table.searchPlunFromDiskTable(number);
-        return index < 0 || packagePhysicalMedia(*this, kind, index);
-    });
+    return route(source, ROUTES);
 }
 
 }  // namespace cimple

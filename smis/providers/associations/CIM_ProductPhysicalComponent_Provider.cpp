@@ -4,9 +4,9 @@
 
 #include "CIM_ProductPhysicalComponent_Provider.h"
 
-#include <new>
-
+#include "Association_End.h"
 #include "CIM_ProductPhysicalComponent.h"
+#include "Fixed_End_Walk.h"
 #include "Physical_Package_Walks.h"
 #include "RefTable_Text.h"
 #include "VELDARO_DiskProduct.h"
@@ -28,7 +28,7 @@ enum Source_Kind : unsigned char { FROM_ENUMERATION = 0, FROM_ENCLOSURE = 1, FRO
 // untouched.
 void emit(Frame& frame, Instance* product, Instance* element, Instance* far)
 {
-    frame.deliver(makeAssociation(&CIM_ProductPhysicalComponent::static_meta_class, product, element), far, false);
+    frame.emit<CIM_ProductPhysicalComponent>(product, element, far, false);
 }
 
 bool sameText(const Property<String>& property, const String& text)
@@ -64,23 +64,15 @@ bool productDeviceEnclosures(Frame& frame, int deIndex)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_StorageProduct_Resource products(frame.storage());
-        if (products.createStorageProduct() == 1)
+        if (!buildList(products, &VELDARO_StorageProduct_Resource::createStorageProduct))
             return false;
-        if (products.list().size() == 0 || !products.list()[0])
-            return true;
         VELDARO_DeviceEnclosure_Resource enclosures(frame.storage());
-        const int begin = deIndex < 0 ? 0 : deIndex;
-        const int end = deIndex < 0 ? VELDARO_DeviceEnclosure_Resource::DE_TABLE_SIZE : deIndex + 1;
-        for (int i = begin; i < end; ++i) {
-            VELDARO_DeviceEnclosure* de = nullptr;
-            if (enclosures.createInstance(de, i) != 0)
-                return false;
-            if (!de)
-                continue;
-            Instance* product = clone(products.list()[0]);
-            emit(frame, product, de, deIndex < 0 ? static_cast<Instance*>(de) : product);
-        }
-        return true;
+        const Index_Range range = deIndex < 0 ? Index_Range::all(VELDARO_DeviceEnclosure_Resource::DE_TABLE_SIZE)
+                                              : Index_Range{deIndex, deIndex + 1};
+        return Fixed_End_Walk::pairs<CIM_ProductPhysicalComponent, VELDARO_DeviceEnclosure>(
+            frame, firstListed(products), Fixed_End_Walk::Fixed::FIRST, range,
+            deIndex < 0 ? Fixed_End_Walk::Far::WALKED : Fixed_End_Walk::Far::FIXED, false,
+            Association_End<VELDARO_DeviceEnclosure>::byIndex(enclosures));
     });
 }
 
@@ -125,11 +117,10 @@ bool productPhysicalDisks(Frame& frame, const String* identifying, const String*
 bool productPhysicalDisk(Frame& frame, int diskIndex)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_PhysicalDisk* made = nullptr;
-        if (VELDARO_PhysicalDisk_Resource(frame.storage()).createInstance(made, diskIndex) != 0)
+        auto disk = Association_End<VELDARO_PhysicalDisk>::build(VELDARO_PhysicalDisk_Resource(frame.storage()), diskIndex);
+        if (disk.failed())
             return false;
-        Owned<VELDARO_PhysicalDisk> disk(made);
-        if (!disk)
+        if (!disk.built())
             return true;
         VELDARO_DiskProduct_Resource products(frame.storage());
         if (products.createDiskProduct() == 1)

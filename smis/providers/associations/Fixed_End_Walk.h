@@ -3,6 +3,8 @@
 // extent) paired with each element an index walk builds: the fixed end is
 // cloned for every pair, each walked end is placed as built.
 
+#include <cstdint>
+
 #include "Association_End.h"
 #include "Association_Parent_Frame.h"
 
@@ -34,6 +36,18 @@ struct Fixed_End_Walk {
             frame.emit<A>(first, second, farEnd, markFarEnd, [&](A& association) { set(association, end, i); });
             return true;
         });
+    }
+
+    // The same, numbering the pairs from 1 in walk order (only built ends
+    // count): set(association, walked end, number, index) — the order of
+    // members under a composite or a concatenation.
+    template <class A, class T, class Build, class Set>
+    static bool numbered(Association_Parent_Frame& frame, const Instance* fixed, Fixed place, Index_Range range,
+                         Far far, bool markFarEnd, Build build, Set set)
+    {
+        std::uint16_t number = 0;
+        return pairs<A, T>(frame, fixed, place, range, far, markFarEnd, build,
+                           [&](A& association, const T& end, int i) { set(association, end, ++number, i); });
     }
 
     template <class A, class T, class Build>

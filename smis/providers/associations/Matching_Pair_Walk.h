@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <type_traits>
+#include <utility>
 
 #include "Association_End.h"
 #include "Association_Map_Frame.h"
@@ -45,6 +46,76 @@ struct Matching_Pair_Walk {
             else
                 frame.addClones<A>(candidate, e);
         }
+    }
+
+    // For each non-null element e of each (in list order), the first
+    // element of every candidate list that matches it, list by list: the
+    // interleaved form of firstWithEach for an element related to several
+    // lists (a port with its IP and iSCSI endpoints). Each candidate is a
+    // pair (list, place of e).
+    template <class A, class Each_List, class Match, class... Candidates>
+    static void firstsOfEach(Association_Map_Frame& frame, Each_List& each, Match match,
+                             std::pair<Candidates&, Each>... candidates)
+    {
+        for (std::size_t k = 0; k < each.size(); ++k) {
+            const auto* e = each[k];
+            if (!e)
+                continue;
+            (
+                [&] {
+                    const auto* c = firstMatch(candidates.first, *e, match);
+                    if (!c)
+                        return;
+                    if (candidates.second == Each::FIRST)
+                        frame.addClones<A>(e, c);
+                    else
+                        frame.addClones<A>(c, e);
+                }(),
+                ...);
+        }
+    }
+
+    // One candidate list of firstsOfEach.
+    template <class List>
+    static std::pair<List&, Each> candidates(List& list, Each place)
+    {
+        return {list, place};
+    }
+
+    // The lead of an array (the first element of the lead builder's list,
+    // normally the storage system) with the first element (FIRST_ONLY) or
+    // every element (EVERY) of the other builder's list, both cloned; the
+    // other list is built only when there is a lead. False when a builder
+    // fails.
+    enum class Others { FIRST_ONLY, EVERY };
+    template <class A, class Lead_Resource, class Other_Resource>
+    static bool leadWith(Association_Map_Frame& frame, int (Lead_Resource::*buildLead)(), Each leadPlace,
+                         int (Other_Resource::*buildOther)(), Others others)
+    {
+        Lead_Resource leads(frame.storage());
+        if (!buildList(leads, buildLead))
+            return false;
+        auto* lead = firstListed(leads);
+        if (!lead)
+            return true;
+        Other_Resource resource(frame.storage());
+        if (!buildList(resource, buildOther))
+            return false;
+        auto& list = listedOf(resource);
+        for (std::size_t k = 0; k < list.size(); ++k) {
+            if (!list[k]) {
+                if (others == Others::FIRST_ONLY)
+                    break;
+                continue;
+            }
+            if (leadPlace == Each::FIRST)
+                frame.addClones<A>(lead, list[k]);
+            else
+                frame.addClones<A>(list[k], lead);
+            if (others == Others::FIRST_ONLY)
+                break;
+        }
+        return true;
     }
 
     // Each pair of a non-null element of firsts and a non-null element of

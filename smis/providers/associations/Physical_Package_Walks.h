@@ -10,9 +10,10 @@
 
 #include <cstdint>
 #include <cstring>
-#include <new>
 
+#include "Association_End.h"
 #include "Association_Parent_Frame.h"
+#include "Key_Index.h"
 #include "VELDARO_ControllerEnclosure.h"
 #include "VELDARO_ControllerEnclosure_Resource.h"
 #include "VELDARO_DeviceEnclosure.h"
@@ -44,15 +45,12 @@ inline bool sameNumber(const Property<uint32>& a, const Property<uint32>& b)
     return a.value == b.value;
 }
 
-// Makes an association of class mc from both ends; throws when it cannot
-// be made (the builder's guard logs it and fails).
-inline Instance* makeAssociation(const Meta_Class* mc, Instance* first, Instance* second)
-{
-    Instance* made = Common::newAssociation(mc, first, second);
-    if (!made)
-        throw std::bad_alloc();
-    return made;
-}
+// Route rows of sources keyed by Tag: the index the Tag names, and the
+// answer for a Tag that names no configured array (as for any source of
+// the class).
+template <auto Parse, auto Find>
+constexpr auto BY_TAG = Key_Index::of<Parse, Find, Key_Index::TAG>;
+constexpr bool ASK = true;
 
 // Builds the controller enclosure list; false when the build fails. The
 // enclosure is null when the list is empty.
@@ -110,11 +108,10 @@ bool eachDriveEnclosure(Frame& frame, int deIndex, Inner inner)
     VELDARO_DeviceEnclosure_Resource enclosures(frame.storage());
     const auto range = frame.walk(deIndex, VELDARO_DeviceEnclosure_Resource::DE_TABLE_SIZE);
     for (int i = range.begin; i < range.end; ++i) {
-        VELDARO_DeviceEnclosure* built = nullptr;
-        if (enclosures.createInstance(built, i) != 0)
+        auto de = Association_End<VELDARO_DeviceEnclosure>::build(enclosures, i);
+        if (de.failed())
             return false;
-        Owned<VELDARO_DeviceEnclosure> de(built);
-        if (!de)
+        if (!de.built())
             continue;
         if (!inner(de.get(), table, i, table.getDEDeId(i)))
             return false;

@@ -131,7 +131,7 @@ int Association_Parent_Frame::routeRows(const Instance* source, const Source_Rou
         }
         String address;
         if (!Association_Provider_Frame::storageOf(source, row.storage, address))
-            return 0;
+            return row.noArrayAsksProviderClass ? Association_Provider_Frame::checkProviderClass(source) : 0;
         return onStorage(address, [&](VELDARO_RefTable& table) {
             const int index = row.index ? row.index(table, source) : 0;
             return index < 0 || row.builders(*this, source, index);

@@ -102,6 +102,9 @@ public:
         Association_Provider_Frame::Storage_Key storage;
         int (*index)(const VELDARO_RefTable& table, const Instance* source);
         bool (*builders)(Association_Parent_Frame& frame, const Instance* source, int index);
+        // A key that names no configured array answers
+        // checkProviderClass(source) instead of 0.
+        bool noArrayAsksProviderClass = false;
     };
 
     // A pass that belongs to no array: run once per enumeration before the
@@ -113,7 +116,8 @@ protected:
 
     // The request worker as a table: the first row whose class the source
     // is of decides. No row: checkProviderClass(source). A row whose key
-    // names no configured array: 0, nothing delivered. Otherwise the row
+    // names no configured array: 0, nothing delivered (or
+    // checkProviderClass(source), as the row says). Otherwise the row
     // runs inside onStorage and its builders' true or false gives 0 or 1.
     template <std::size_t N>
     int route(const Instance* source, const Source_Route (&rows)[N])

@@ -10,7 +10,7 @@
 
 #include <cimple/cimple.h>
 
-#include <type_traits>
+#include <cstdint>
 
 #include "Association_Provider_Frame.h"
 #include "VELDARO_RefTable.h"
@@ -31,27 +31,43 @@ struct Key_Index {
         return parsed<Parse, Find>(table, Association_Provider_Frame::keyText(source, Key));
     }
 
+    // The SLU index of the snapshot data volume (LU type 7) whose number
+    // Parse reads from the Key property, or -1.
+    template <auto Parse, const char* Key>
+    static int snapDataVolume(const VELDARO_RefTable& table, const Instance* source)
+    {
+        constexpr std::uint8_t LU_SDP = 7;
+        std::uint16_t number = 0;
+        const char* key = Association_Provider_Frame::keyText(source, Key);
+        return key && Parse(key, &number) ? table.searchLunByLuTypeFromSluTable(LU_SDP, number) : -1;
+    }
+
+    // Parse is bool(const char*, Number*) or bool(const char*, Number*,
+    // Extra*) (keys that also carry a place or a second number, which the
+    // index does not need).
     template <auto Parse, auto Find>
     static int parsed(const VELDARO_RefTable& table, const char* key)
     {
         if (!key)
             return -1;
-        using Number = std::remove_pointer_t<second_parameter<decltype(Parse)>>;
-        Number number{};
-        if (!Parse(key, &number))
-            return -1;
-        return (table.*Find)(number);
+        return parseWith<Find>(table, key, Parse);
     }
 
 private:
-    template <class F>
-    struct second_parameter_of;
-    template <class R, class A, class B>
-    struct second_parameter_of<R (*)(A, B)> {
-        using type = B;
-    };
-    template <class F>
-    using second_parameter = typename second_parameter_of<F>::type;
+    template <auto Find, class Number>
+    static int parseWith(const VELDARO_RefTable& table, const char* key, bool (*parse)(const char*, Number*))
+    {
+        Number number{};
+        return parse(key, &number) ? (table.*Find)(number) : -1;
+    }
+    template <auto Find, class Number, class Extra>
+    static int parseWith(const VELDARO_RefTable& table, const char* key,
+                         bool (*parse)(const char*, Number*, Extra*))
+    {
+        Number number{};
+        Extra extra{};
+        return parse(key, &number, &extra) ? (table.*Find)(number) : -1;
+    }
 };
 
 }  // namespace cimple

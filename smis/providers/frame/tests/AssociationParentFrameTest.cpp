@@ -101,6 +101,10 @@ protected:
                      pair(frame, other, source);
                  return index != 99;
              }},
+            // Its key names no array: answered as for any source of its
+            // class (not supported) instead of an empty answer.
+            {&cimple::CIM_BasedOn::static_meta_class, Association_Provider_Frame::BY_SYSTEM_NAME, nullptr,
+             [](Association_Parent_Frame&, const Instance*, int) { return true; }, true},
         };
         return route(source, rows);
     }
@@ -167,7 +171,7 @@ TEST_F(AssociationParentFrame, RoutesBySourceClassAndKeyAndHandsOnTheOtherEndOfO
         {"key names no configured array", extent("10.9.9.9", "4"), 0, {}, {}},
         {"array without a table", extent(NO_TABLE, "4"), 0, {}, {}},
         {"a served class of no row", cimple::VELDARO_StorageVolume::create(), 0, {}, {}},
-        {"a class of no provider", cimple::CIM_BasedOn::create(), 171, {}, {}},
+        {"a class of no provider, its row asking for the class's answer", cimple::CIM_BasedOn::create(), 171, {}, {}},
     };
     for (const auto& c : cases) {
         assoc_test::Held source(c.source);
