@@ -108,12 +108,14 @@ bool raidFreeExtents(Frame& frame, int entry)
 bool compositeToPool(Frame& frame, int rlu)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        auto pool = Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
+        auto pool =
+            Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
         if (pool.failed())
             return false;
         if (!pool.built())
             return true;
-        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(
+            VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
         if (composite.failed())
             return false;
         if (!composite.built()) {
@@ -130,7 +132,8 @@ bool compositeToPool(Frame& frame, int rlu)
 bool freeExtentToPool(Frame& frame, int rlu, int place)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        auto pool = Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
+        auto pool =
+            Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
         if (pool.failed())
             return false;
         if (!pool.built())
@@ -174,8 +177,8 @@ bool sdpvPairs(Frame& frame, int entry)
 bool thinExtents(Frame& frame, int entry)
 {
     return sameIndexPairs<VELDARO_ThinProvisioningPool_Resource, VELDARO_ThinProvisioningPool,
-                          VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, entry,
-                                                                                                   Table_Entries::THIN_POOLS);
+                          VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(
+        frame, entry, Table_Entries::THIN_POOLS);
 }
 
 bool thinFreeExtents(Frame& frame, int entry)
@@ -204,9 +207,8 @@ bool tieringSubExtents(Frame& frame, int entry)
 bool snapDataPairs(Frame& frame, const char* poolKey)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        return Snap_Data_Pairs::poolsWithComposites(frame.storage(), poolKey, [&](auto* pool, auto* extent) {
-            emit(frame, clone(pool), clone(extent));
-        });
+        return Snap_Data_Pairs::poolsWithComposites(
+            frame.storage(), poolKey, [&](auto* pool, auto* extent) { emit(frame, clone(pool), clone(extent)); });
     });
 }
 
@@ -214,9 +216,8 @@ bool snapDataPairs(Frame& frame, const char* poolKey)
 bool snapDataExtentToPool(Frame& frame, const char* extentKey)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        return Snap_Data_Pairs::compositeWithPool(frame.storage(), extentKey, [&](auto* pool, auto* extent) {
-            emit(frame, clone(pool), clone(extent));
-        });
+        return Snap_Data_Pairs::compositeWithPool(
+            frame.storage(), extentKey, [&](auto* pool, auto* extent) { emit(frame, clone(pool), clone(extent)); });
     });
 }
 
@@ -254,7 +255,9 @@ const Frame::Source_Route ROUTES[] = {
      [](Frame& frame, const Instance*, int rlu) { return compositeToPool(frame, rlu); }, ASK},
     {&VELDARO_FreeExtent::static_meta_class, EXTENT,
      Key_Index::of<&VELDARO_FreeExtent_Resource::divide_DeviceID, RLU, Key_Index::DEVICE_ID>,
-     [](Frame& frame, const Instance* source, int rlu) { return freeExtentToPool(frame, rlu, freeExtentPlace(source)); },
+     [](Frame& frame, const Instance* source, int rlu) {
+         return freeExtentToPool(frame, rlu, freeExtentPlace(source));
+     },
      ASK},
     {&VELDARO_SDPVPool::static_meta_class, POOL,
      Key_Index::snapDataVolume<&VELDARO_SDPVPool_Resource::divide_InstanceID, Key_Index::INSTANCE_ID>,
