@@ -176,21 +176,12 @@ bool freeOfGroups(Frame& frame, int rluEntry)
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
         VELDARO_FreeExtent_Resource frees(frame.storage());
-        const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
-        for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
-            if (composite.failed())
-                return false;
-            if (!composite.built())
-                continue;
-            Free_Extent_List extents;
-            if (!extents.build(frees, rlu))
-                return false;
-            for (std::size_t i = 0; i < extents.size(); ++i)
-                if (VELDARO_FreeExtent* free = extents.take(i))
-                    emitFree(frame, clone(composite.get()), free, static_cast<std::uint16_t>(i + 1));
-        }
-        return true;
+        return Free_Extent_List::eachGroup<VELDARO_RAIDCompositeExtent>(
+            composites, frees, frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount())),
+            [&](auto& composite, VELDARO_FreeExtent* free, std::size_t place) {
+                if (free)
+                    emitFree(frame, composite.copy(), free, static_cast<std::uint16_t>(place + 1));
+            });
     });
 }
 

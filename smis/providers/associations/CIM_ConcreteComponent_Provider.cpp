@@ -87,20 +87,9 @@ bool raidFreeExtents(Frame& frame, int entry)
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_RAIDStoragePool_Resource pools(frame.storage());
         VELDARO_FreeExtent_Resource frees(frame.storage());
-        const auto range = frame.walk(entry, static_cast<int>(table.getRLUMaxCount()));
-        for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            auto pool = Association_End<VELDARO_RAIDStoragePool>::build(pools, rlu);
-            if (pool.failed())
-                return false;
-            if (!pool.built())
-                continue;
-            Free_Extent_List list;
-            if (!list.build(frees, rlu))
-                return false;
-            for (std::size_t k = 0; k < list.size(); ++k)
-                emit(frame, pool.copy(), list.take(k));
-        }
-        return true;
+        return Free_Extent_List::eachGroup<VELDARO_RAIDStoragePool>(
+            pools, frees, frame.walk(entry, static_cast<int>(table.getRLUMaxCount())),
+            [&](auto& pool, VELDARO_FreeExtent* free, std::size_t) { emit(frame, pool.copy(), free); });
     });
 }
 
