@@ -43,7 +43,8 @@ bool primordialToDiskExtents(Frame& frame, int oneDisk)
         if (!buildList(pools, &VELDARO_PrimordialStoragePool_Resource::createPrimordialStoragePool))
             return false;
         VELDARO_DiskExtent_Resource disks(frame.storage());
-        const Index_Range range = oneDisk < 0 ? Index_Range::all(Table_Entries::DISKS) : Index_Range{oneDisk, oneDisk + 1};
+        const Index_Range range =
+            oneDisk < 0 ? Index_Range::all(Table_Entries::DISKS) : Index_Range{oneDisk, oneDisk + 1};
         return Fixed_End_Walk::pairs<CIM_AssociatedComponentExtent, VELDARO_DiskExtent>(
             frame, firstListed(pools), Fixed_End_Walk::Fixed::FIRST, range, Fixed_End_Walk::Far::OTHER_END, false,
             Association_End<VELDARO_DiskExtent>::byIndex(disks));
@@ -57,8 +58,8 @@ bool sameIndex(Frame& frame, int entry, int count)
     PoolResource pools(frame.storage());
     ExtentResource extents(frame.storage());
     return Same_Index_Walk::resourcePairs<CIM_AssociatedComponentExtent, Pool, Extent>(
-        frame, frame.walk(entry, count), Same_Index_Walk::Far::OTHER_END, false, Same_Index_Walk::PASS_OVER,
-        __FILE__, __LINE__, pools, extents);
+        frame, frame.walk(entry, count), Same_Index_Walk::Far::OTHER_END, false, Same_Index_Walk::PASS_OVER, __FILE__,
+        __LINE__, pools, extents);
 }
 
 int rluCount(const String& storage)
@@ -86,7 +87,8 @@ bool sdpvPoolToExtent(Frame& frame, int slu)
 bool thinPoolToExtent(Frame& frame, int tpp)
 {
     return sameIndex<VELDARO_ThinProvisioningPool_Resource, VELDARO_ThinProvisioningPool,
-                     VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, tpp, Table_Entries::THIN_POOLS);
+                     VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(
+        frame, tpp, Table_Entries::THIN_POOLS);
 }
 
 bool layerixPoolToExtent(Frame& frame, int lxrp)
@@ -114,18 +116,16 @@ void emitSnapData(Frame& frame, const Instance* pool, const Instance* extent)
 bool snapDataPoolToCompositeExtent(Frame& frame, const char* instanceId)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        return Snap_Data_Pairs::poolsWithComposites(frame.storage(), instanceId, [&](auto* pool, auto* extent) {
-            emitSnapData(frame, pool, extent);
-        });
+        return Snap_Data_Pairs::poolsWithComposites(
+            frame.storage(), instanceId, [&](auto* pool, auto* extent) { emitSnapData(frame, pool, extent); });
     });
 }
 
 bool compositeExtentToSnapDataPool(Frame& frame, const char* deviceId)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        return Snap_Data_Pairs::compositeWithPool(frame.storage(), deviceId, [&](auto* pool, auto* extent) {
-            emitSnapData(frame, pool, extent);
-        });
+        return Snap_Data_Pairs::compositeWithPool(frame.storage(), deviceId,
+                                                  [&](auto* pool, auto* extent) { emitSnapData(frame, pool, extent); });
     });
 }
 

@@ -26,16 +26,11 @@ bool raidPoolsToFreeExtents(Association_Map_Frame& frame)
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_RAIDStoragePool_Resource pools(frame.storage());
         VELDARO_FreeExtent_Resource frees(frame.storage());
-        return eachEnd<VELDARO_RAIDStoragePool>(
-            pools, Index_Range::all(static_cast<int>(table.getRLUMaxCount())),
-            [&](Association_End<VELDARO_RAIDStoragePool>& pool, int rlu) {
-                Free_Extent_List extents;
-                if (!extents.build(frees, rlu))
-                    return false;
-                for (std::size_t i = 0; i < extents.size(); ++i)
-                    if (VELDARO_FreeExtent* free = extents.take(i))
-                        frame.add<CIM_AssociatedRemainingExtent>(pool.copy(), free);
-                return true;
+        return Free_Extent_List::eachGroup<VELDARO_RAIDStoragePool>(
+            pools, frees, Index_Range::all(static_cast<int>(table.getRLUMaxCount())),
+            [&](auto& pool, VELDARO_FreeExtent* free, std::size_t) {
+                if (free)
+                    frame.add<CIM_AssociatedRemainingExtent>(pool.copy(), free);
             });
     });
 }

@@ -142,7 +142,8 @@ bool diskOfMirrorGroup(Frame& frame, int disk)
         const auto* at = std::find(list.DiskIdx, list.DiskIdx + n, static_cast<std::uint32_t>(disk));
         if (at == list.DiskIdx + n)
             return true;
-        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(
+            VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
         if (composite.failed())
             return false;
         if (!composite.built()) {
@@ -175,21 +176,12 @@ bool freeOfGroups(Frame& frame, int rluEntry)
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_RAIDCompositeExtent_Resource composites(frame.storage());
         VELDARO_FreeExtent_Resource frees(frame.storage());
-        const auto range = frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount()));
-        for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(composites, rlu);
-            if (composite.failed())
-                return false;
-            if (!composite.built())
-                continue;
-            Free_Extent_List extents;
-            if (!extents.build(frees, rlu))
-                return false;
-            for (std::size_t i = 0; i < extents.size(); ++i)
-                if (VELDARO_FreeExtent* free = extents.take(i))
-                    emitFree(frame, clone(composite.get()), free, static_cast<std::uint16_t>(i + 1));
-        }
-        return true;
+        return Free_Extent_List::eachGroup<VELDARO_RAIDCompositeExtent>(
+            composites, frees, frame.walk(rluEntry, static_cast<int>(table.getRLUMaxCount())),
+            [&](auto& composite, VELDARO_FreeExtent* free, std::size_t place) {
+                if (free)
+                    emitFree(frame, composite.copy(), free, static_cast<std::uint16_t>(place + 1));
+            });
     });
 }
 
@@ -202,7 +194,8 @@ bool freeOfGroup(Frame& frame, int rlu, int place)
             return false;
         if (place < 0 || static_cast<std::size_t>(place) >= extents.size() || !extents.at(place))
             return true;
-        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(
+            VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
         if (composite.failed())
             return false;
         if (!composite.built()) {
@@ -322,7 +315,8 @@ bool diskOfMirroredPair(Frame& frame, int disk)
                 place = slot + 1;
         if (place == 0)
             return true;
-        auto mirror = Association_End<VELDARO_MirroredExtent>::build(VELDARO_MirroredExtent_Resource(frame.storage()), rlu, dlu);
+        auto mirror =
+            Association_End<VELDARO_MirroredExtent>::build(VELDARO_MirroredExtent_Resource(frame.storage()), rlu, dlu);
         if (mirror.failed())
             return false;
         if (!mirror.built())
@@ -387,7 +381,8 @@ bool sliceOfGroup(Frame& frame, int slu, Slu_List which)
         const auto at = std::find(list.begin(), list.end(), slu);
         if (at == list.end())
             return true;
-        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(
+            VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
         if (composite.failed())
             return false;
         if (!composite.built()) {
@@ -456,12 +451,14 @@ bool partOfConcatenation(Frame& frame, int slu)
             ++place;
         if (place == members.size())
             return true;
-        auto whole = Association_End<VELDARO_ConcatenatedExtent>::build(VELDARO_ConcatenatedExtent_Resource(frame.storage()), olu);
+        auto whole = Association_End<VELDARO_ConcatenatedExtent>::build(
+            VELDARO_ConcatenatedExtent_Resource(frame.storage()), olu);
         if (whole.failed())
             return false;
         if (!whole.built())
             return true;
-        auto part = Association_End<VELDARO_PartOfConcatenatedExtent>::build(VELDARO_PartOfConcatenatedExtent_Resource(frame.storage()), slu);
+        auto part = Association_End<VELDARO_PartOfConcatenatedExtent>::build(
+            VELDARO_PartOfConcatenatedExtent_Resource(frame.storage()), slu);
         if (part.failed())
             return false;
         if (!part.built()) {
@@ -515,12 +512,14 @@ bool volumeOfConcatenation(Frame& frame, int slu)
         const int olu = table.searchOlunFromOluTable(table.getSluOlun(slu));
         if (olu < 0)
             return true;
-        auto whole = Association_End<VELDARO_ConcatenatedExtent>::build(VELDARO_ConcatenatedExtent_Resource(frame.storage()), olu);
+        auto whole = Association_End<VELDARO_ConcatenatedExtent>::build(
+            VELDARO_ConcatenatedExtent_Resource(frame.storage()), olu);
         if (whole.failed())
             return false;
         if (!whole.built())
             return true;
-        auto volume = Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu);
+        auto volume =
+            Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu);
         if (volume.failed())
             return false;
         if (volume.built())
@@ -736,12 +735,14 @@ bool volumeOfThinPool(Frame& frame, int slu)
         const int tpp = poolOfGroup(table, rlu);
         if (tpp < 0)
             return true;
-        auto pool = Association_End<VELDARO_ThinProvisioningExtent>::build(VELDARO_ThinProvisioningExtent_Resource(frame.storage()), tpp);
+        auto pool = Association_End<VELDARO_ThinProvisioningExtent>::build(
+            VELDARO_ThinProvisioningExtent_Resource(frame.storage()), tpp);
         if (pool.failed())
             return false;
         if (!pool.built())
             return true;
-        auto volume = Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu);
+        auto volume =
+            Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu);
         if (volume.failed())
             return false;
         if (volume.built())
@@ -871,12 +872,14 @@ bool volumeOfTieringPool(Frame& frame, int slu)
         const int lxrp = number == 0xFF ? -1 : table.searchPoolNoFromLxrpTable(number);
         if (lxrp < 0)
             return true;
-        auto pool = Association_End<VELDARO_LayerixExtent>::build(VELDARO_LayerixExtent_Resource(frame.storage()), lxrp);
+        auto pool =
+            Association_End<VELDARO_LayerixExtent>::build(VELDARO_LayerixExtent_Resource(frame.storage()), lxrp);
         if (pool.failed())
             return false;
         if (!pool.built())
             return true;
-        auto volume = Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu);
+        auto volume =
+            Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu);
         if (volume.failed())
             return false;
         if (volume.built())
@@ -930,12 +933,14 @@ bool tieringPoolOfSubPool(Frame& frame, int tpp)
         const auto at = std::find(members.begin(), members.end(), tpp);
         if (at == members.end())
             return true;
-        auto pool = Association_End<VELDARO_LayerixExtent>::build(VELDARO_LayerixExtent_Resource(frame.storage()), lxrp);
+        auto pool =
+            Association_End<VELDARO_LayerixExtent>::build(VELDARO_LayerixExtent_Resource(frame.storage()), lxrp);
         if (pool.failed())
             return false;
         if (!pool.built())
             return true;
-        auto sub = Association_End<VELDARO_LayerixSubExtent>::build(VELDARO_LayerixSubExtent_Resource(frame.storage()), tpp);
+        auto sub =
+            Association_End<VELDARO_LayerixSubExtent>::build(VELDARO_LayerixSubExtent_Resource(frame.storage()), tpp);
         if (sub.failed())
             return false;
         if (sub.built())
@@ -943,7 +948,6 @@ bool tieringPoolOfSubPool(Frame& frame, int tpp)
         return true;
     });
 }
-
 
 // The pairs of a storage volume: its group's slice, its concatenation,
 // and its thin or tiering pool, as its LU type has them.
@@ -956,8 +960,8 @@ bool volumePairs(Frame& frame, const Instance* source, int slu)
         return true;
     if (!sliceOfGroup<VELDARO_StorageVolume_Resource, VELDARO_StorageVolume>(frame, slu, Slu_List::VOLUMES))
         return false;
-    const bool inOluTable = type == LU_VOL || type == LU_MVV || type == LU_SDV || type == LU_SDP ||
-                            type == LU_TPPC || type == LU_LXV || type == LU_WSV;
+    const bool inOluTable = type == LU_VOL || type == LU_MVV || type == LU_SDV || type == LU_SDP || type == LU_TPPC ||
+                            type == LU_LXV || type == LU_WSV;
     if (inOluTable && !volumeOfConcatenation(frame, slu))
         return false;
     if (type == LU_TPPC)
@@ -1033,7 +1037,7 @@ const Frame::Source_Route ROUTES[] = {
                     frame, rlu, Slu_List::CONCATENATION_MEMBERS) &&
                 slicesOfGroups<VELDARO_SDPVExtent_Resource, VELDARO_SDPVExtent>(frame, rlu, Slu_List::SNAP_DATA) &&
                 groupsUnderPools<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, rlu,
-                                                                                                        false) &&
+                                                                                                          false) &&
                 groupsUnderPools<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(frame, rlu, true);
      },
      ASK},
@@ -1055,7 +1059,7 @@ const Frame::Source_Route ROUTES[] = {
      BY_DEVICE_ID<&VELDARO_ThinProvisioningExtent_Resource::divide_DeviceID, TPP>,
      [](Frame& frame, const Instance*, int tpp) {
          return groupsOfPool<VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, tpp,
-                                                                                                     false) &&
+                                                                                                      false) &&
                 volumesOfThinPools(frame, tpp) && freeOfThinPools(frame, tpp);
      },
      ASK},

@@ -97,8 +97,8 @@ bool eachRAIDComposite(Frame& frame, int rluEntry, Level level, Members members)
 
 // One member of one composite, at place.
 template <class Member, class Composite>
-bool oneMember(Frame& frame, Association_End<Composite> composite, Association_End<Member> member,
-               std::uint64_t end, std::uint16_t place, std::uint64_t stripeDepth)
+bool oneMember(Frame& frame, Association_End<Composite> composite, Association_End<Member> member, std::uint64_t end,
+               std::uint16_t place, std::uint64_t stripeDepth)
 {
     if (composite.failed())
         return false;
@@ -118,19 +118,18 @@ bool disksOfRAIDComposites(Frame& frame, int rluEntry)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_DiskExtent_Resource disks(frame.storage());
-        return eachRAIDComposite(frame, rluEntry, stripesOverDisks,
-                                 [&](const VELDARO_RefTable& table, const VELDARO_RAIDCompositeExtent* composite,
-                                     int rlu) {
-                                     disk_idx_list_in_rlu list{};
-                                     const int n = Group::memberDisks(table, rlu, list);
-                                     return compositeWithMembers<VELDARO_DiskExtent>(
-                                         frame, composite, Index_Range::all(n), table.getRluStripeSize(rlu),
-                                         [&](int k) {
-                                             return Association_End<VELDARO_DiskExtent>::build(
-                                                 disks, static_cast<int>(list.DiskIdx[k]));
-                                         },
-                                         [](const VELDARO_DiskExtent& d) { return endOf(d.BlockCount); });
-                                 });
+        return eachRAIDComposite(
+            frame, rluEntry, stripesOverDisks,
+            [&](const VELDARO_RefTable& table, const VELDARO_RAIDCompositeExtent* composite, int rlu) {
+                disk_idx_list_in_rlu list{};
+                const int n = Group::memberDisks(table, rlu, list);
+                return compositeWithMembers<VELDARO_DiskExtent>(
+                    frame, composite, Index_Range::all(n), table.getRluStripeSize(rlu),
+                    [&](int k) {
+                        return Association_End<VELDARO_DiskExtent>::build(disks, static_cast<int>(list.DiskIdx[k]));
+                    },
+                    [](const VELDARO_DiskExtent& d) { return endOf(d.BlockCount); });
+            });
     });
 }
 

@@ -40,7 +40,8 @@ bool packageStorageSystem(Association_Map_Frame& frame)
         if (const VELDARO_ControllerEnclosure* enclosure = firstListed(enclosures))
             frame.addClones<CIM_ComputerSystemPackage>(enclosure, system);
         VELDARO_DeviceEnclosure_Resource drives(frame.storage());
-        return eachEnd<VELDARO_DeviceEnclosure>(drives, Index_Range::all(VELDARO_DeviceEnclosure_Resource::DE_TABLE_SIZE),
+        return eachEnd<VELDARO_DeviceEnclosure>(drives,
+                                                Index_Range::all(VELDARO_DeviceEnclosure_Resource::DE_TABLE_SIZE),
                                                 [&](Association_End<VELDARO_DeviceEnclosure>& de, int) {
                                                     frame.add<CIM_ComputerSystemPackage>(de.release(), clone(system));
                                                     return true;

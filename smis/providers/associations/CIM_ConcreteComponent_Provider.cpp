@@ -87,20 +87,9 @@ bool raidFreeExtents(Frame& frame, int entry)
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_RAIDStoragePool_Resource pools(frame.storage());
         VELDARO_FreeExtent_Resource frees(frame.storage());
-        const auto range = frame.walk(entry, static_cast<int>(table.getRLUMaxCount()));
-        for (int rlu = range.begin; rlu < range.end; ++rlu) {
-            auto pool = Association_End<VELDARO_RAIDStoragePool>::build(pools, rlu);
-            if (pool.failed())
-                return false;
-            if (!pool.built())
-                continue;
-            Free_Extent_List list;
-            if (!list.build(frees, rlu))
-                return false;
-            for (std::size_t k = 0; k < list.size(); ++k)
-                emit(frame, pool.copy(), list.take(k));
-        }
-        return true;
+        return Free_Extent_List::eachGroup<VELDARO_RAIDStoragePool>(
+            pools, frees, frame.walk(entry, static_cast<int>(table.getRLUMaxCount())),
+            [&](auto& pool, VELDARO_FreeExtent* free, std::size_t) { emit(frame, pool.copy(), free); });
     });
 }
 
@@ -108,12 +97,14 @@ bool raidFreeExtents(Frame& frame, int entry)
 bool compositeToPool(Frame& frame, int rlu)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        auto pool = Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
+        auto pool =
+            Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
         if (pool.failed())
             return false;
         if (!pool.built())
             return true;
-        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
+        auto composite = Association_End<VELDARO_RAIDCompositeExtent>::build(
+            VELDARO_RAIDCompositeExtent_Resource(frame.storage()), rlu);
         if (composite.failed())
             return false;
         if (!composite.built()) {
@@ -130,7 +121,8 @@ bool compositeToPool(Frame& frame, int rlu)
 bool freeExtentToPool(Frame& frame, int rlu, int place)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        auto pool = Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
+        auto pool =
+            Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
         if (pool.failed())
             return false;
         if (!pool.built())
@@ -174,8 +166,8 @@ bool sdpvPairs(Frame& frame, int entry)
 bool thinExtents(Frame& frame, int entry)
 {
     return sameIndexPairs<VELDARO_ThinProvisioningPool_Resource, VELDARO_ThinProvisioningPool,
-                          VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(frame, entry,
-                                                                                                   Table_Entries::THIN_POOLS);
+                          VELDARO_ThinProvisioningExtent_Resource, VELDARO_ThinProvisioningExtent>(
+        frame, entry, Table_Entries::THIN_POOLS);
 }
 
 bool thinFreeExtents(Frame& frame, int entry)
@@ -204,9 +196,8 @@ bool tieringSubExtents(Frame& frame, int entry)
 bool snapDataPairs(Frame& frame, const char* poolKey)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        return Snap_Data_Pairs::poolsWithComposites(frame.storage(), poolKey, [&](auto* pool, auto* extent) {
-            emit(frame, clone(pool), clone(extent));
-        });
+        return Snap_Data_Pairs::poolsWithComposites(
+            frame.storage(), poolKey, [&](auto* pool, auto* extent) { emit(frame, clone(pool), clone(extent)); });
     });
 }
 
@@ -214,9 +205,8 @@ bool snapDataPairs(Frame& frame, const char* poolKey)
 bool snapDataExtentToPool(Frame& frame, const char* extentKey)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        return Snap_Data_Pairs::compositeWithPool(frame.storage(), extentKey, [&](auto* pool, auto* extent) {
-            emit(frame, clone(pool), clone(extent));
-        });
+        return Snap_Data_Pairs::compositeWithPool(
+            frame.storage(), extentKey, [&](auto* pool, auto* extent) { emit(frame, clone(pool), clone(extent)); });
     });
 }
 
@@ -254,7 +244,9 @@ const Frame::Source_Route ROUTES[] = {
      [](Frame& frame, const Instance*, int rlu) { return compositeToPool(frame, rlu); }, ASK},
     {&VELDARO_FreeExtent::static_meta_class, EXTENT,
      Key_Index::of<&VELDARO_FreeExtent_Resource::divide_DeviceID, RLU, Key_Index::DEVICE_ID>,
-     [](Frame& frame, const Instance* source, int rlu) { return freeExtentToPool(frame, rlu, freeExtentPlace(source)); },
+     [](Frame& frame, const Instance* source, int rlu) {
+         return freeExtentToPool(frame, rlu, freeExtentPlace(source));
+     },
      ASK},
     {&VELDARO_SDPVPool::static_meta_class, POOL,
      Key_Index::snapDataVolume<&VELDARO_SDPVPool_Resource::divide_InstanceID, Key_Index::INSTANCE_ID>,

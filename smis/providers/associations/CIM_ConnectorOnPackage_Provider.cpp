@@ -92,8 +92,7 @@ const Frame::Source_Route ROUTES[] = {
     {&VELDARO_ControllerSlot::static_meta_class, Common::BY_TAG, nullptr,
      [](Frame& frame, const Instance* source, int) { return connectorControllerSlots(frame, tagOf(source)); }, ASK},
     {&VELDARO_ChannelAdapterSlot::static_meta_class, Common::BY_TAG, nullptr,
-     [](Frame& frame, const Instance* source, int) { return connectorChannelAdapterSlots(frame, tagOf(source)); },
-     ASK},
+     [](Frame& frame, const Instance* source, int) { return connectorChannelAdapterSlots(frame, tagOf(source)); }, ASK},
 };
 
 }  // namespace

@@ -46,9 +46,8 @@ bool hostPools(Frame& frame, Form form, Index_Range range, Build build)
         VELDARO_StorageComputerSystem_Resource systems(frame.storage());
         if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
             return false;
-        return Fixed_End_Walk::pairs<CIM_HostedStoragePool, Model>(frame, firstListed(systems),
-                                                                   Fixed_End_Walk::Fixed::FIRST, range, farOf(form),
-                                                                   true, build);
+        return Fixed_End_Walk::pairs<CIM_HostedStoragePool, Model>(
+            frame, firstListed(systems), Fixed_End_Walk::Fixed::FIRST, range, farOf(form), true, build);
     });
 }
 
@@ -103,10 +102,10 @@ bool hostPrimordialStoragePool(Frame& frame, Form form)
 
 bool hostSnapDataPools(Frame& frame, Form form, const String& instanceId)
 {
-    return hostListedPools(frame, form, &VELDARO_SnapDataPool_Resource::createSnapDataPool,
-                           [&](const VELDARO_SnapDataPool& pool) {
-                               return form == Form::ALL || (!pool.InstanceID.null && pool.InstanceID.value == instanceId);
-                           });
+    return hostListedPools(
+        frame, form, &VELDARO_SnapDataPool_Resource::createSnapDataPool, [&](const VELDARO_SnapDataPool& pool) {
+            return form == Form::ALL || (!pool.InstanceID.null && pool.InstanceID.value == instanceId);
+        });
 }
 
 bool hostRAIDStoragePools(Frame& frame)
@@ -127,18 +126,20 @@ bool hostSDPVPools(Frame& frame, Form form, int slu)
 
 bool hostThinProvisioningPools(Frame& frame, Form form, int tpp)
 {
-    return hostIndexedPools<VELDARO_ThinProvisioningPool_Resource, VELDARO_ThinProvisioningPool>(frame, form, tpp,
-                                                                                                Table_Entries::THIN_POOLS);
+    return hostIndexedPools<VELDARO_ThinProvisioningPool_Resource, VELDARO_ThinProvisioningPool>(
+        frame, form, tpp, Table_Entries::THIN_POOLS);
 }
 
 bool hostLayerixPools(Frame& frame, Form form, int lxrp)
 {
-    return hostIndexedPools<VELDARO_LayerixPool_Resource, VELDARO_LayerixPool>(frame, form, lxrp, Table_Entries::LAYERIX_POOLS);
+    return hostIndexedPools<VELDARO_LayerixPool_Resource, VELDARO_LayerixPool>(frame, form, lxrp,
+                                                                               Table_Entries::LAYERIX_POOLS);
 }
 
 bool hostLayerixSubPools(Frame& frame, Form form, int tpp)
 {
-    return hostIndexedPools<VELDARO_LayerixSubPool_Resource, VELDARO_LayerixSubPool>(frame, form, tpp, Table_Entries::THIN_POOLS);
+    return hostIndexedPools<VELDARO_LayerixSubPool_Resource, VELDARO_LayerixSubPool>(frame, form, tpp,
+                                                                                     Table_Entries::THIN_POOLS);
 }
 
 bool hostEveryPool(Frame& frame)

@@ -29,10 +29,11 @@ bool cardMemories(Association_Map_Frame& frame)
         VELDARO_ControllerCard_Resource cards(frame.storage());
         if (!buildList(cards, &VELDARO_ControllerCard_Resource::createControllerModuleCard))
             return false;
-        Walk::allMatching<CIM_MemoryOnCard>(frame, listedOf(cards), listedOf(memories),
-                                            [](const VELDARO_ControllerCard& card, const VELDARO_PhysicalMemory& memory) {
-                                                return memory.CMSlotNumber.value == card.CMSlotNumber.value;
-                                            });
+        Walk::allMatching<CIM_MemoryOnCard>(
+            frame, listedOf(cards), listedOf(memories),
+            [](const VELDARO_ControllerCard& card, const VELDARO_PhysicalMemory& memory) {
+                return memory.CMSlotNumber.value == card.CMSlotNumber.value;
+            });
         return true;
     });
 }

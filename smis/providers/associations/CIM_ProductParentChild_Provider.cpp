@@ -20,9 +20,9 @@ using Walk = Matching_Pair_Walk;
 bool productDiskProducts(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        return Walk::leadWith<CIM_ProductParentChild>(frame, &VELDARO_StorageProduct_Resource::createStorageProduct,
-                                                      Walk::Each::FIRST, &VELDARO_DiskProduct_Resource::createDiskProduct,
-                                                      Walk::Others::EVERY);
+        return Walk::leadWith<CIM_ProductParentChild>(
+            frame, &VELDARO_StorageProduct_Resource::createStorageProduct, Walk::Each::FIRST,
+            &VELDARO_DiskProduct_Resource::createDiskProduct, Walk::Others::EVERY);
     });
 }
 

@@ -117,7 +117,8 @@ bool productPhysicalDisks(Frame& frame, const String* identifying, const String*
 bool productPhysicalDisk(Frame& frame, int diskIndex)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        auto disk = Association_End<VELDARO_PhysicalDisk>::build(VELDARO_PhysicalDisk_Resource(frame.storage()), diskIndex);
+        auto disk =
+            Association_End<VELDARO_PhysicalDisk>::build(VELDARO_PhysicalDisk_Resource(frame.storage()), diskIndex);
         if (disk.failed())
             return false;
         if (!disk.built())

@@ -21,8 +21,8 @@ struct Fixed_End_Walk {
     // paired with a clone of fixed; set(association, walked end, index) fills
     // the association's own properties.
     template <class A, class T, class Build, class Set>
-    static bool pairs(Association_Parent_Frame& frame, const Instance* fixed, Fixed place, Index_Range range,
-                      Far far, bool markFarEnd, Build build, Set set)
+    static bool pairs(Association_Parent_Frame& frame, const Instance* fixed, Fixed place, Index_Range range, Far far,
+                      bool markFarEnd, Build build, Set set)
     {
         if (!fixed)
             return true;
@@ -51,8 +51,8 @@ struct Fixed_End_Walk {
     }
 
     template <class A, class T, class Build>
-    static bool pairs(Association_Parent_Frame& frame, const Instance* fixed, Fixed place, Index_Range range,
-                      Far far, bool markFarEnd, Build build)
+    static bool pairs(Association_Parent_Frame& frame, const Instance* fixed, Fixed place, Index_Range range, Far far,
+                      bool markFarEnd, Build build)
     {
         return pairs<A, T>(frame, fixed, place, range, far, markFarEnd, build, [](A&, const T&, int) {});
     }

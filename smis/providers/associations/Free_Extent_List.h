@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "Association_End.h"
 #include "VELDARO_FreeExtent.h"
 #include "VELDARO_FreeExtent_Resource.h"
 
@@ -19,6 +20,24 @@ public:
     }
     Free_Extent_List(const Free_Extent_List&) = delete;
     Free_Extent_List& operator=(const Free_Extent_List&) = delete;
+
+    // For each group of range whose owner (a pool or a composite, built by
+    // owners.createInstance) exists, the group's free extents in list
+    // order: take(owner, extent, place) gets each extent to keep (null when
+    // the list holds none there) and its place from 0. False when a build
+    // fails.
+    template <class Owner, class Owner_Resource, class Take>
+    static bool eachGroup(Owner_Resource& owners, VELDARO_FreeExtent_Resource& frees, Index_Range range, Take take)
+    {
+        return eachEnd<Owner>(owners, range, [&](Association_End<Owner>& owner, int rlu) {
+            Free_Extent_List list;
+            if (!list.build(frees, rlu))
+                return false;
+            for (std::size_t i = 0; i < list.size(); ++i)
+                take(owner, list.take(i), i);
+            return true;
+        });
+    }
 
     // Builds the group's free extents; false when the build fails.
     bool build(VELDARO_FreeExtent_Resource& resource, int rlu) { return resource.createInstance(_list, rlu) == 0; }

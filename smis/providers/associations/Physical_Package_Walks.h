@@ -26,7 +26,6 @@ namespace cimple::packaging {
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
 
-
 // The Tag of an instance, "" when it has none.
 inline const char* tagOf(const Instance* instance)
 {

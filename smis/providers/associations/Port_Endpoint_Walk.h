@@ -33,7 +33,8 @@ struct Port_Endpoint_Walk {
         if (!buildList(iscsis, &VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint))
             return false;
         Matching_Pair_Walk::firstsOfEach<A>(
-            frame, listedOf(elements), port_identity::Same_Port(), Matching_Pair_Walk::candidates(listedOf(ips), withIp),
+            frame, listedOf(elements), port_identity::Same_Port(),
+            Matching_Pair_Walk::candidates(listedOf(ips), withIp),
             Matching_Pair_Walk::candidates(listedOf(iscsis), Matching_Pair_Walk::Each::FIRST));
         return true;
     }

@@ -27,8 +27,8 @@ struct Same_Index_Walk {
     // one fails the walk; both built ends go to pair(first, second, i)
     // (map shape: frame.add<A>(first.release(), second.release())).
     template <class First, class Second, class Build_First, class Build_Second, class Pair>
-    static bool each(Index_Range range, Missing_Second missing, const char* file, unsigned line,
-                     Build_First buildFirst, Build_Second buildSecond, Pair pair)
+    static bool each(Index_Range range, Missing_Second missing, const char* file, unsigned line, Build_First buildFirst,
+                     Build_Second buildSecond, Pair pair)
     {
         return Association_Provider_Frame::guard(file, line, [&] {
             return eachEnd<First>(range, buildFirst, [&](Association_End<First>& first, int i) {
@@ -53,15 +53,14 @@ struct Same_Index_Walk {
                       Missing_Second missing, const char* file, unsigned line, Build_First buildFirst,
                       Build_Second buildSecond)
     {
-        return each<First, Second>(range, missing, file, line, buildFirst, buildSecond,
-                                   [&](Association_End<First>& first, Association_End<Second>& second, int) {
-                                       Instance* a = first.release();
-                                       Instance* b = second.release();
-                                       Instance* farEnd = far == Far::FIRST    ? a
-                                                          : far == Far::SECOND ? b
-                                                                               : frame.otherEnd(a, b);
-                                       frame.emit<A>(a, b, farEnd, markFarEnd);
-                                   });
+        return each<First, Second>(
+            range, missing, file, line, buildFirst, buildSecond,
+            [&](Association_End<First>& first, Association_End<Second>& second, int) {
+                Instance* a = first.release();
+                Instance* b = second.release();
+                Instance* farEnd = far == Far::FIRST ? a : far == Far::SECOND ? b : frame.otherEnd(a, b);
+                frame.emit<A>(a, b, farEnd, markFarEnd);
+            });
     }
 
     // The same with the createInstance(out, index) of two Resources.

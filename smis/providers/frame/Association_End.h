@@ -110,7 +110,8 @@ bool eachEnd(Index_Range range, Build build, Body body)
 template <class T, class Resource, class Body>
 bool eachEnd(Resource& resource, Index_Range range, Body body)
 {
-    return eachEnd<T>(range, [&](int i) { return Association_End<T>::build(resource, i); }, body);
+    return eachEnd<T>(
+        range, [&](int i) { return Association_End<T>::build(resource, i); }, body);
 }
 
 // The list a list builder filled: list() or instances().

@@ -204,14 +204,14 @@ bool Association_Provider_Frame::storageFromKeySuffix(const Instance* source, co
 bool Association_Provider_Frame::storageOf(const Instance* source, Storage_Key key, String& address)
 {
     switch (key.kind) {
-    case Storage_Key::PROPERTY:
-        return storageFromProperty(source, key.property, address);
-    case Storage_Key::CONTROLLER_NAME:
-        return storageFromControllerName(source, address);
-    case Storage_Key::KEY_SUFFIX:
-        return storageFromKeySuffix(source, key.property, address);
-    case Storage_Key::NO_ARRAY:
-        break;
+        case Storage_Key::PROPERTY:
+            return storageFromProperty(source, key.property, address);
+        case Storage_Key::CONTROLLER_NAME:
+            return storageFromControllerName(source, address);
+        case Storage_Key::KEY_SUFFIX:
+            return storageFromKeySuffix(source, key.property, address);
+        case Storage_Key::NO_ARRAY:
+            break;
     }
     return false;
 }

@@ -61,8 +61,7 @@ private:
         return parse(key, &number) ? (table.*Find)(number) : -1;
     }
     template <auto Find, class Number, class Extra>
-    static int parseWith(const VELDARO_RefTable& table, const char* key,
-                         bool (*parse)(const char*, Number*, Extra*))
+    static int parseWith(const VELDARO_RefTable& table, const char* key, bool (*parse)(const char*, Number*, Extra*))
     {
         Number number{};
         Extra extra{};

@@ -134,9 +134,10 @@ TEST_F(AssociationParentFrame, PassOfNoArrayRunsFirstOnce)
 {
     Scripted_Parent_Provider p([](Association_Parent_Frame& f) {
         EXPECT_EQ(f.storage().size(), 0u);
-        Scripted_Parent_Provider::pair(
-            f, Association_Provider_Frame::inNameSpace(extent("-", "fixed/low"), Association_Provider_Frame::INTEROP_NAMESPACE),
-            extent("-", "fixed/high"));
+        Scripted_Parent_Provider::pair(f,
+                                       Association_Provider_Frame::inNameSpace(
+                                           extent("-", "fixed/low"), Association_Provider_Frame::INTEROP_NAMESPACE),
+                                       extent("-", "fixed/high"));
         return true;
     });
     int status = -1;

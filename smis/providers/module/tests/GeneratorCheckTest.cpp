@@ -60,9 +60,9 @@ Check run_check(const std::string& table, const std::vector<std::string>& source
     // With a generated file named, the generator writes the module and the
     // output is that file.
     const std::string mode = generated.empty() ? "--check" : "--out '" + (dir / "out").string() + "'";
-    std::string cmd = std::string("'") + PROVIDERS_PYTHON + "' -B '" + PROVIDERS_GENERATOR + "' " + mode + " --table '" +
-                      (dir / "providers.table").string() + "' --sources '" + (dir / "src").string() + "' " +
-                      PROVIDERS_SCHEMA_ARGS + " 2>&1";
+    std::string cmd = std::string("'") + PROVIDERS_PYTHON + "' -B '" + PROVIDERS_GENERATOR + "' " + mode +
+                      " --table '" + (dir / "providers.table").string() + "' --sources '" + (dir / "src").string() +
+                      "' " + PROVIDERS_SCHEMA_ARGS + " 2>&1";
     Check r;
     FILE* p = ::popen(cmd.c_str(), "r");
     if (p) {
@@ -157,8 +157,9 @@ TEST(GeneratorCheck, HandWrittenMarkAndSourceFileGoTogether)
 
 TEST(GeneratorCheck, HandWrittenParentProviderAnswersReferencesThroughItsFrame)
 {
-    const std::string row = "VELDARO_AllocatedFromStoragePool              association  associators references "
-                            "members=association-parent";
+    const std::string row =
+        "VELDARO_AllocatedFromStoragePool              association  associators references "
+        "members=association-parent";
     const std::string marked = replace(real_table(), row + "\n", row + " hand-written\n");
     Check r = run_check(marked, {"VELDARO_AllocatedFromStoragePool_Provider.cpp"},
                         "VELDARO_AllocatedFromStoragePool_Provider.h");

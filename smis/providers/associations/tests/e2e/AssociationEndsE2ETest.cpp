@@ -111,8 +111,8 @@ protected:
             ASSERT_EQ(service->getConfigManagementInfo(sim_->address(a).c_str(), 0), 0) << sim_->address(a);
             // The device status the polling thread would store: normal.
             const std::uint8_t status[16] = {32};
-            ASSERT_EQ(cache->SetExTableInfo(sim_->address(a).c_str(), SMIS_CMTAccess::EX_DEVICE_STATUS, nullptr,
-                                            status, sizeof status, 1, 1),
+            ASSERT_EQ(cache->SetExTableInfo(sim_->address(a).c_str(), SMIS_CMTAccess::EX_DEVICE_STATUS, nullptr, status,
+                                            sizeof status, 1, 1),
                       0);
         }
     }
