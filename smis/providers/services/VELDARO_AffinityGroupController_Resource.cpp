@@ -17,11 +17,6 @@ namespace {
 
 constexpr std::uint16_t NONE = 0xFFFF;
 
-bool portNumbersValid(std::uint16_t cm, std::uint16_t ca, std::uint16_t port)
-{
-    return cm <= 7 && ca <= 3 && port <= 15;
-}
-
 }  // namespace
 
 int VELDARO_AffinityGroupController_Resource::createInstance(VELDARO_AffinityGroupController*& instance,
@@ -31,11 +26,12 @@ int VELDARO_AffinityGroupController_Resource::createInstance(VELDARO_AffinityGro
     instance = nullptr;
     VELDARO_AffinityGroupController* made = nullptr;
     try {
-        if (!portNumbersValid(cm, ca, port) || affinityIndex < 0 ||
+        const CA_Port_Name fields = CA_Port_Name::fields(cm, ca, port);
+        if (!fields.valid() || affinityIndex < 0 ||
             affinityIndex >= int(VELDARO_RefTable::getAffinityGrpPerModelMaxCount()))
             return 0;
-        const std::uint8_t moduleId = std::uint8_t(0x40 | (ca & 3) << 4 | (port & 2) << 2 | (cm & 7));
-        const std::uint8_t portNo = std::uint8_t(port & 1);
+        const std::uint8_t moduleId = fields.moduleId();
+        const std::uint8_t portNo = fields.portNumber();
         VELDARO_RefTable table(_storage.c_str());
         const int map = table.searchCAModuleIdAndCAPortNoFromMapTable(moduleId, portNo);
         if (map < 0 || !table.isSetToMapTable(map, affinityIndex, NONE))
