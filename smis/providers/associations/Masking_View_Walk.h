@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <set>
 #include <type_traits>
 
 #include "Association_End.h"
@@ -39,15 +40,21 @@ public:
         return table.searchSlunFromSluTable(table.getOluSlun(oluIndex, 0));
     }
 
-    // For each LUN l whose slot olun(l) names a volume: body(volume end, l).
-    // A volume builder error stops with false, a slot without a volume is
+    // For each volume the slots olun(l) name, once, under its lowest LUN:
+    // body(volume end, l). (An association is keyed by its two ends, so a
+    // volume that one view maps under two LUNs is one association.) A
+    // volume builder error stops with false, a slot without a volume is
     // passed over, body's false stops with false.
     template <class Olun, class Body>
     static bool eachMappedVolume(const VELDARO_RefTable& table, VELDARO_StorageVolume_Resource& volumes, Olun olun,
                                  Body body)
     {
+        std::set<std::uint16_t> seen;
         for (int lun = 0; lun < LUNS; ++lun) {
-            const int slu = sluOfOlu(table, olun(lun));
+            const std::uint16_t olu = olun(lun);
+            if (olu == Masking_Port_Map::NONE || !seen.insert(olu).second)
+                continue;
+            const int slu = sluOfOlu(table, olu);
             if (slu < 0)
                 continue;
             auto volume = Association_End<VELDARO_StorageVolume>::build(volumes, slu);
