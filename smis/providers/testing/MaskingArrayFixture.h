@@ -38,8 +38,9 @@ protected:
         setDeviceStatus(0x50);
     }
 
-    // The table above; a test may change b before installing its own.
-    static void build(CMTBuilder& b)
+    // The table above; with otherPortsMode 0x80 the two LUN-mapping ports
+    // are in host-affinity mode too.
+    static void build(CMTBuilder& b, std::uint8_t otherPortsMode = 0)
     {
         b.maxCounts({.olu = 8, .slu = 8, .rlu = 2, .dlu = 2, .mlu = 2, .affinityGroups = 16});
         b.sys().NodeWWN({0x50, 0x00, 0x0b, 0x5d, 0x6a, 0x01, 0x02, 0x03});
@@ -58,7 +59,7 @@ protected:
         std::uint32_t item = 0x10000300;
         for (std::uint8_t module : {0x40, 0x41}) {
             b.ca(item).Status(1).ModuleId(module).Type(0x0600).RealType(0x0600);
-            CMTBuilder::caPort(b.caDetail(item), 0).Status(0xE001).PortNo(0).SecurityMode(0).RAMode(0)
+            CMTBuilder::caPort(b.caDetail(item), 0).Status(0xE001).PortNo(0).SecurityMode(otherPortsMode).RAMode(0)
                 .Wwn({0x50, 0, 0, 0xE0, 0xD0, 0, 0x02, module});
             item += 0x100;
         }
