@@ -15,6 +15,8 @@
 #include "CIM_AuthorizedSubject_Provider.h"
 #include "CIM_AuthorizedTarget.h"
 #include "CIM_AuthorizedTarget_Provider.h"
+#include "CIM_ConcreteDependency.h"
+#include "CIM_ConcreteDependency_Provider.h"
 #include "CIM_ProtocolControllerForPort.h"
 #include "CIM_ProtocolControllerForPort_Provider.h"
 #include "CIM_ProtocolControllerForUnit.h"
@@ -42,7 +44,8 @@ std::string keyOf(const cimple::Instance* i)
         if (!value.empty())
             return value;
     }
-    return "";
+    // The services: one of each class.
+    return i->meta_class->name;
 }
 
 std::vector<std::string> pairs(const Held_List& list, const char* first, const char* second)
@@ -197,6 +200,29 @@ TEST_F(MaskingView, PrivilegesOpenTheirControllers)
                   "VELDARO:DAP_CM01CA00P00_" + A + ">" + LM1,
               }));
     agreeFromEachEnd(provider, list, "Privilege", "TargetElement");
+}
+
+TEST_F(MaskingView, MaskingServicesManageControllersIdentifiersAndPrivileges)
+{
+    cimple::CIM_ConcreteDependency_Provider provider;
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ConcreteDependency>(provider, list), 0);
+    std::map<std::string, std::vector<std::string>> managed;
+    // The services are keyed by name: one each.
+    for (const auto& a : list)
+        managed[assoc_test::end(a.get(), "Antecedent")->meta_class->name].push_back(
+            keyOf(assoc_test::end(a.get(), "Dependent")));
+    // Group 3 once per port, though two hosts use it on the FC port.
+    EXPECT_EQ(managed["VELDARO_ControllerConfigurationService"],
+              (std::vector<std::string>{AFG3, AFG7, AFG3_ISCSI, LM0, LM1}));
+    EXPECT_EQ(managed["VELDARO_StorageHardwareIDManagementService"],
+              (std::vector<std::string>{std::string("VELDARO:SHI") + HOST0 + "_" + A,
+                                        std::string("VELDARO:SHI") + HOST1 + "_" + A,
+                                        std::string("VELDARO:SHI") + ISCSI_HOST + "_" + ISCSI_IP + "_" + A,
+                                        "VELDARO:DSHI_" + A}));
+    // One privilege per binding.
+    EXPECT_EQ(managed["VELDARO_PrivilegeManagementService"].size(), 6u);
+    agreeFromEachEnd(provider, list, "Antecedent", "Dependent");
 }
 
 }  // namespace
