@@ -25,30 +25,16 @@ using namespace cimple;
 
 namespace {
 
-// One FC adapter (module 0x40): port 0 in host-affinity mode, port 1 in
-// LUN-mapping mode, each with its map entry; two volumes; one registered host.
-constexpr const char* SCENARIO = R"({"name": "masking", "arrays": [{
-  "name": "array1",
-  "cas": [{"index": 0, "type": 1536, "ports": [
-    {"index": 0, "wwn": "500000E0D0000100", "security_mode": 128},
-    {"index": 1, "wwn": "500000E0D0000101"}]}],
-  "des": [{"index": 0}],
-  "disks": [{"de": 0, "slot": 0}, {"de": 0, "slot": 1}],
-  "raid_groups": [{"rlun": 0, "level": 1, "disks": [0, 1]}],
-  "volumes": [{"olun": 0, "raid_group": 0, "blocks": 1048576}, {"olun": 1, "raid_group": 0, "blocks": 1048576}],
-  "hosts": [{"index": 0, "wwn": "1000000000000A01", "name": "HOST0"}],
-  "lun_maps": [{"number": 0, "luns": []}, {"number": 1, "luns": []}],
-  "host_maps": [{"index": 0}, {"index": 1}]
-}]})";
+// The simulator's "masking" scenario: one FC adapter (module 0x40), port 0
+// in host-affinity mode, port 1 in LUN-mapping mode, each with its map
+// entry; two volumes; one registered host.
 
 class Masking : public ::testing::Test {
 protected:
     void SetUp() override
     {
         dir_ = std::make_unique<smis::test::TempInstallDir>();
-        const std::string scenario = dir_->file("masking.json");
-        dir_->writeFile("masking.json", SCENARIO);
-        sim_ = std::make_unique<testsupport::ArraysimProcess>(scenario);
+        sim_ = std::make_unique<testsupport::ArraysimProcess>("masking");
         address_ = sim_->address(0);
         dir_->writeEnv({"StorageIP=" + address_ + "," + std::to_string(sim_->port(0))});
         sim_->installPlink(dir_->path());
