@@ -73,38 +73,20 @@ bool privilegesIdentifiers(Frame& frame, int idType, int host)
 bool privilegeIdentifier(Frame& frame, const Instance* source)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        using Resource = VELDARO_AuthorizedPrivilege_Resource;
-        std::uint16_t group = 0, cm = 0, ca = 0, port = 0;
-        char identifier[Resource::IDENTIFIER_SIZE] = {};
-        char address[Resource::ADDRESS_SIZE] = {};
-        const char* key = Common::keyText(source, "InstanceID");
-        if (!key || !Resource::divide_InstanceID(key, &group, &cm, &ca, &port, identifier, address))
-            return true;
         VELDARO_RefTable table(frame.storage().c_str());
-        const int affinity = table.searchAffinityNumberFromAffinityTable(group);
-        int idType = 0;
-        const int host = table.searchHostNameFromHostTable(identifier, idType, address[0] ? address : nullptr);
-        if (affinity < 0 || host < 0)
-            return true;
-        return bindingSubject(frame, affinity, CA_Port_Name::fields(cm, ca, port), idType, host);
+        View::Binding privilege;
+        return !View::privilegeOf(table, source, privilege) ||
+               bindingSubject(frame, privilege.affinity, privilege.port, privilege.idType, privilege.host);
     });
 }
 
 // The privileges granted to one identifier source.
 bool identifierPrivileges(Frame& frame, const Instance* source)
 {
-    using Resource = VELDARO_StorageHardwareID_Resource;
-    char identifier[Resource::IDENTIFIER_SIZE] = {};
-    char address[Resource::ADDRESS_SIZE] = {};
-    const char* key = Common::keyText(source, "InstanceID");
-    if (!key || !Resource::divide_InstanceID(key, identifier, address))
-        return true;
     VELDARO_RefTable table(frame.storage().c_str());
-    int idType = 0;
-    const int host = table.searchHostNameFromHostTable(identifier, idType, address[0] ? address : nullptr);
-    if (host < 0)
-        return true;
-    return privilegesIdentifiers(frame, idType, host);
+    View::Binding identifier;
+    return !View::identifierOf(table, source, identifier) ||
+           privilegesIdentifiers(frame, identifier.idType, identifier.host);
 }
 
 // Each default privilege (only the one with that InstanceID when one is

@@ -8,8 +8,6 @@
 #include "CIM_AuthorizedTarget.h"
 #include "Masking_Port_Map.h"
 #include "Masking_View_Walk.h"
-#include "Matching_Pair_Walk.h"
-#include "Port_Identity.h"
 #include "VELDARO_AffinityGroupController.h"
 #include "VELDARO_AffinityGroupController_Resource.h"
 #include "VELDARO_AuthorizedPrivilege.h"
@@ -29,7 +27,6 @@ using Map = Masking_Port_Map;
 using View = Masking_View_Walk;
 using Privilege = Association_End<VELDARO_AuthorizedPrivilege>;
 using Controller = Association_End<VELDARO_AffinityGroupController>;
-using port_identity::Same_Port;
 
 void emitTarget(Frame& frame, Instance* privilege, Instance* target)
 {
@@ -77,16 +74,13 @@ bool privilegesControllers(Frame& frame)
 bool controllerPrivileges(Frame& frame, const Instance* source)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        std::uint16_t group = 0, cm = 0, ca = 0, portNo = 0;
-        const char* key = Common::keyText(source, "DeviceID");
-        if (!key || !VELDARO_AffinityGroupController_Resource::divide_DeviceID(key, &group, &cm, &ca, &portNo))
-            return true;
         VELDARO_RefTable table(frame.storage().c_str());
-        const int affinity = table.searchAffinityNumberFromAffinityTable(group);
+        View::Binding controller;
         Map::Port port;
-        if (affinity < 0 || !Map::portAt(table, CA_Port_Name::fields(cm, ca, portNo), Map::AFFINITY, port))
+        if (!View::controllerOf(table, source, controller) ||
+            !Map::portAt(table, controller.port, Map::AFFINITY, port))
             return true;
-        return portBindings(frame, table, port, affinity);
+        return portBindings(frame, table, port, controller.affinity);
     });
 }
 
@@ -94,20 +88,10 @@ bool controllerPrivileges(Frame& frame, const Instance* source)
 bool privilegeController(Frame& frame, const Instance* source)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        using Resource = VELDARO_AuthorizedPrivilege_Resource;
-        std::uint16_t group = 0, cm = 0, ca = 0, port = 0;
-        char identifier[Resource::IDENTIFIER_SIZE] = {};
-        char address[Resource::ADDRESS_SIZE] = {};
-        const char* key = Common::keyText(source, "InstanceID");
-        if (!key || !Resource::divide_InstanceID(key, &group, &cm, &ca, &port, identifier, address))
-            return true;
         VELDARO_RefTable table(frame.storage().c_str());
-        const int affinity = table.searchAffinityNumberFromAffinityTable(group);
-        int idType = 0;
-        const int host = table.searchHostNameFromHostTable(identifier, idType, address[0] ? address : nullptr);
-        if (affinity < 0 || host < 0)
-            return true;
-        return bindingTarget(frame, affinity, CA_Port_Name::fields(cm, ca, port), host);
+        View::Binding privilege;
+        return !View::privilegeOf(table, source, privilege) ||
+               bindingTarget(frame, privilege.affinity, privilege.port, privilege.host);
     });
 }
 
@@ -118,21 +102,13 @@ bool defaultPrivilegesControllers(Frame& frame, const char* privilegeID, const c
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_LUNMappingController_Resource controllers(frame.storage());
-        if (!buildList(controllers, &VELDARO_LUNMappingController_Resource::createLUNMappingController))
-            return false;
-        auto& listed = listedOf(controllers);
-        if (listed.size() == 0)
-            return true;
         VELDARO_DefaultAuthorizedPrivilege_Resource privileges(frame.storage());
-        return eachListed(privileges, &VELDARO_DefaultAuthorizedPrivilege_Resource::createDefaultAuthorizedPrivilege,
-                          [&](VELDARO_DefaultAuthorizedPrivilege* privilege) {
-                              if (privilegeID && privilege->InstanceID.value != privilegeID)
-                                  return true;
-                              const auto* controller = Matching_Pair_Walk::firstMatch(listed, *privilege, Same_Port());
-                              if (controller && (!controllerID || controller->DeviceID.value == controllerID))
-                                  emitTarget(frame, clone(privilege), clone(controller));
-                              return true;
-                          });
+        return View::eachWithFirstOnPort(
+            privileges, &VELDARO_DefaultAuthorizedPrivilege_Resource::createDefaultAuthorizedPrivilege, "InstanceID",
+            privilegeID, controllers, &VELDARO_LUNMappingController_Resource::createLUNMappingController, "DeviceID",
+            controllerID, [&](const auto* privilege, const auto* controller) {
+                emitTarget(frame, clone(privilege), clone(controller));
+            });
     });
 }
 

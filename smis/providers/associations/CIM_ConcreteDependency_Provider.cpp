@@ -399,53 +399,34 @@ bool volumeDependencies(Frame& frame, const Instance* source)
 // The privilege a privilege source names, as built from the tables.
 Association_End<VELDARO_AuthorizedPrivilege> privilegeOf(Frame& frame, const Instance* source)
 {
-    using Resource = VELDARO_AuthorizedPrivilege_Resource;
-    std::uint16_t group = 0, cm = 0, ca = 0, port = 0;
-    char identifier[Resource::IDENTIFIER_SIZE] = {};
-    char address[Resource::ADDRESS_SIZE] = {};
-    const char* key = Common::keyText(source, "InstanceID");
-    if (!key || !Resource::divide_InstanceID(key, &group, &cm, &ca, &port, identifier, address))
-        return Association_End<VELDARO_AuthorizedPrivilege>::nothing();
     VELDARO_RefTable table(frame.storage().c_str());
-    const int affinity = table.searchAffinityNumberFromAffinityTable(group);
-    int idType = 0;
-    const int host = table.searchHostNameFromHostTable(identifier, idType, address[0] ? address : nullptr);
-    if (affinity < 0 || host < 0)
+    View::Binding b;
+    if (!View::privilegeOf(table, source, b))
         return Association_End<VELDARO_AuthorizedPrivilege>::nothing();
-    return Association_End<VELDARO_AuthorizedPrivilege>::build(Resource(frame.storage()), affinity, cm, ca, port,
-                                                                host);
+    return Association_End<VELDARO_AuthorizedPrivilege>::build(VELDARO_AuthorizedPrivilege_Resource(frame.storage()),
+                                                                b.affinity, b.port.cm, b.port.ca, b.port.port, b.host);
 }
 
 // The identifier a hardware ID source names, as built from the tables.
 Association_End<VELDARO_StorageHardwareID> identifierOf(Frame& frame, const Instance* source)
 {
-    using Resource = VELDARO_StorageHardwareID_Resource;
-    char identifier[Resource::IDENTIFIER_SIZE] = {};
-    char address[Resource::ADDRESS_SIZE] = {};
-    const char* key = Common::keyText(source, "InstanceID");
-    if (!key || !Resource::divide_InstanceID(key, identifier, address))
-        return Association_End<VELDARO_StorageHardwareID>::nothing();
     VELDARO_RefTable table(frame.storage().c_str());
-    int idType = 0;
-    const int host = table.searchHostNameFromHostTable(identifier, idType, address[0] ? address : nullptr);
-    if (host < 0)
+    View::Binding b;
+    if (!View::identifierOf(table, source, b))
         return Association_End<VELDARO_StorageHardwareID>::nothing();
-    return Association_End<VELDARO_StorageHardwareID>::build(Resource(frame.storage()), idType, host);
+    return Association_End<VELDARO_StorageHardwareID>::build(VELDARO_StorageHardwareID_Resource(frame.storage()),
+                                                              b.idType, b.host);
 }
 
 // The controller an affinity-group controller source names.
 Association_End<VELDARO_AffinityGroupController> controllerOf(Frame& frame, const Instance* source)
 {
-    std::uint16_t group = 0, cm = 0, ca = 0, port = 0;
-    const char* key = Common::keyText(source, "DeviceID");
-    if (!key || !VELDARO_AffinityGroupController_Resource::divide_DeviceID(key, &group, &cm, &ca, &port))
-        return Association_End<VELDARO_AffinityGroupController>::nothing();
     VELDARO_RefTable table(frame.storage().c_str());
-    const int affinity = table.searchAffinityNumberFromAffinityTable(group);
-    if (affinity < 0)
+    View::Binding b;
+    if (!View::controllerOf(table, source, b))
         return Association_End<VELDARO_AffinityGroupController>::nothing();
     return Association_End<VELDARO_AffinityGroupController>::build(
-        VELDARO_AffinityGroupController_Resource(frame.storage()), affinity, cm, ca, port);
+        VELDARO_AffinityGroupController_Resource(frame.storage()), b.affinity, b.port.cm, b.port.ca, b.port.port);
 }
 
 using CCS = VELDARO_ControllerConfigurationService_Resource;

@@ -64,16 +64,13 @@ bool portsAffinityGroups(Frame& frame, const char* portDeviceID)
 bool controllerPort(Frame& frame, const Instance* source)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        std::uint16_t group = 0, cm = 0, ca = 0, portNo = 0;
-        const char* key = Common::keyText(source, "DeviceID");
-        if (!key || !VELDARO_AffinityGroupController_Resource::divide_DeviceID(key, &group, &cm, &ca, &portNo))
-            return true;
         VELDARO_RefTable table(frame.storage().c_str());
-        const int affinity = table.searchAffinityNumberFromAffinityTable(group);
-        if (affinity < 0)
+        View::Binding named;
+        if (!View::controllerOf(table, source, named))
             return true;
         VELDARO_AffinityGroupController_Resource controllers(frame.storage());
-        Controller controller = Controller::build(controllers, affinity, cm, ca, portNo);
+        Controller controller =
+            Controller::build(controllers, named.affinity, named.port.cm, named.port.ca, named.port.port);
         if (controller.failed())
             return false;
         if (!controller.built())
@@ -94,21 +91,12 @@ bool lunMappingsPorts(Frame& frame, const char* controllerDeviceID, const char* 
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_FCPort_Resource ports(frame.storage());
-        if (!buildList(ports, &VELDARO_FCPort_Resource::createFCPort))
-            return false;
-        auto& fcPorts = listedOf(ports);
-        if (fcPorts.size() == 0)
-            return true;
         VELDARO_LUNMappingController_Resource controllers(frame.storage());
-        return eachListed(controllers, &VELDARO_LUNMappingController_Resource::createLUNMappingController,
-                          [&](VELDARO_LUNMappingController* controller) {
-                              if (controllerDeviceID && controller->DeviceID.value != controllerDeviceID)
-                                  return true;
-                              const auto* fcPort = Matching_Pair_Walk::firstMatch(fcPorts, *controller, Same_Port());
-                              if (fcPort && (!portDeviceID || fcPort->DeviceID.value == portDeviceID))
-                                  emitPort(frame, clone(controller), clone(fcPort));
-                              return true;
-                          });
+        return View::eachWithFirstOnPort(controllers, &VELDARO_LUNMappingController_Resource::createLUNMappingController,
+                                         "DeviceID", controllerDeviceID, ports, &VELDARO_FCPort_Resource::createFCPort,
+                                         "DeviceID", portDeviceID, [&](const auto* controller, const auto* fcPort) {
+                                             emitPort(frame, clone(controller), clone(fcPort));
+                                         });
     });
 }
 

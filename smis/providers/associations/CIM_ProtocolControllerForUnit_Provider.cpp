@@ -105,15 +105,11 @@ bool lunMappingsVolumes(Frame& frame, const VELDARO_RefTable& table, const char*
 // The affinity controller source's volumes: its group on its port.
 bool controllerVolumes(Frame& frame, const Instance* source, const VELDARO_RefTable& table)
 {
-    std::uint16_t group = 0, cm = 0, ca = 0, portNo = 0;
-    const char* key = Common::keyText(source, "DeviceID");
-    if (!key || !VELDARO_AffinityGroupController_Resource::divide_DeviceID(key, &group, &cm, &ca, &portNo))
-        return true;
-    const int affinity = table.searchAffinityNumberFromAffinityTable(group);
+    View::Binding controller;
     Map::Port port;
-    if (affinity < 0 || !Map::portAt(table, CA_Port_Name::fields(cm, ca, portNo), Map::AFFINITY, port))
+    if (!View::controllerOf(table, source, controller) || !Map::portAt(table, controller.port, Map::AFFINITY, port))
         return true;
-    return Common::guard(__FILE__, __LINE__, [&] { return groupVolumes(frame, table, port, affinity); });
+    return Common::guard(__FILE__, __LINE__, [&] { return groupVolumes(frame, table, port, controller.affinity); });
 }
 
 // The controllers that expose one volume: each affinity group that maps

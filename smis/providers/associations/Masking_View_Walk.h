@@ -16,6 +16,8 @@
 #include "Association_Provider_Frame.h"
 #include "CA_Port_Name.h"
 #include "Masking_Port_Map.h"
+#include "Matching_Pair_Walk.h"
+#include "Port_Identity.h"
 #include "Table_Entries.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_StorageVolume.h"
@@ -93,6 +95,24 @@ public:
         }
     }
 
+    // What the keys of masking sources name in the tables.
+    struct Binding {
+        int affinity = -1;
+        CA_Port_Name port;
+        int host = -1;
+        int idType = 0;
+    };
+    // An affinity-group controller source (DeviceID): its group's affinity
+    // index and its port. False when the key does not parse or names no
+    // group.
+    static bool controllerOf(const VELDARO_RefTable& table, const Instance* source, Binding& binding);
+    // A privilege source (InstanceID): its group, port and host with the
+    // host's identifier kind. False when the key does not parse or names no
+    // group or host.
+    static bool privilegeOf(const VELDARO_RefTable& table, const Instance* source, Binding& binding);
+    // A hardware ID source (InstanceID): its host and identifier kind.
+    static bool identifierOf(const VELDARO_RefTable& table, const Instance* source, Binding& binding);
+
     // The published port numbers of an element.
     template <class T>
     static CA_Port_Name portOf(const T& element)
@@ -113,14 +133,45 @@ public:
         }
     };
 
+    // Whether an element's key property holds text.
+    static bool hasKey(const Instance* element, const char* key, const char* text)
+    {
+        const char* value = Association_Provider_Frame::keyText(element, key);
+        return value && text && std::strcmp(value, text) == 0;
+    }
+
+    // Each listed element of `each` (only the one whose key eachKey is
+    // eachText, when that is given) with the first listed element of
+    // `candidates` on its port (paired only when its key candidateKey is
+    // candidateText, when that is given): pair(element, candidate). A list
+    // builder's failure gives false; no candidates, true.
+    template <class Each, class Candidates, class Pair>
+    static bool eachWithFirstOnPort(Each& each, int (Each::*buildEach)(), const char* eachKey, const char* eachText,
+                                    Candidates& candidates, int (Candidates::*buildCandidates)(),
+                                    const char* candidateKey, const char* candidateText, Pair pair)
+    {
+        if (!buildList(candidates, buildCandidates))
+            return false;
+        auto& listed = listedOf(candidates);
+        if (listed.size() == 0)
+            return true;
+        return eachListed(each, buildEach, [&](auto* element) {
+            if (eachText && !hasKey(element, eachKey, eachText))
+                return true;
+            const auto* candidate = Matching_Pair_Walk::firstMatch(listed, *element, port_identity::Same_Port());
+            if (candidate && (!candidateText || hasKey(candidate, candidateKey, candidateText)))
+                pair(element, candidate);
+            return true;
+        });
+    }
+
     // The first non-null element of a list whose key property equals text,
     // or null.
     template <class List>
     static auto withKey(List& list, const char* name, const char* text) -> std::remove_reference_t<decltype(list[0])>
     {
         for (std::size_t k = 0; k < list.size(); ++k) {
-            const char* key = list[k] ? Association_Provider_Frame::keyText(list[k], name) : nullptr;
-            if (key && text && std::strcmp(key, text) == 0)
+            if (list[k] && hasKey(list[k], name, text))
                 return list[k];
         }
         return nullptr;
