@@ -38,6 +38,16 @@ bool Masking_Port_Map::portAt(const VELDARO_RefTable& table, const CA_Port_Name&
                   port);
 }
 
+int Masking_Port_Map::boundCA(const VELDARO_RefTable& table, const CA_Port_Name& port, int affinity, int host)
+{
+    if (!port.valid() || affinity < 0 || affinity >= int(VELDARO_RefTable::getAffinityGrpPerModelMaxCount()))
+        return -1;
+    const int map = table.searchCAModuleIdAndCAPortNoFromMapTable(port.moduleId(), port.portNumber());
+    if (map < 0 || !table.isSetToMapTable(map, affinity, host) || table.getAffinityDefinition(affinity) == 0)
+        return -1;
+    return table.searchCAModuleIdFromCATable(port.moduleId());
+}
+
 int Masking_Port_Map::idTypeOf(const VELDARO_RefTable& table, int caIndex)
 {
     switch (table.getMaskCARealType(caIndex)) {

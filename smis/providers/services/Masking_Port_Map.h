@@ -46,6 +46,12 @@ public:
     // usable in that mode.
     static bool portAt(const VELDARO_RefTable& table, const CA_Port_Name& name, Mode mode, Port& port);
 
+    // The CA entry of a binding: the port's numbers are valid, its map
+    // entry binds affinity table entry `affinity` (for that host, or for any
+    // host with NONE), the group is defined and the CA is in the table.
+    // -1 for anything else.
+    static int boundCA(const VELDARO_RefTable& table, const CA_Port_Name& port, int affinity, int host);
+
     // The IDType of the host identifiers a port's CA takes: 2 (FC), 5
     // (iSCSI), 6 (SAS); 0 for a CA of another kind.
     static int idTypeOf(const VELDARO_RefTable& table, int caIndex);
@@ -67,6 +73,20 @@ public:
                 if (!body(c, i, CA_Port_Name::of(table.getCAModuleId(c), table.getCAPortNo(c, i))))
                     return false;
             }
+        }
+        return true;
+    }
+
+    // Every map entry whose port is allocated (checkPortAllocate), in map
+    // order, whatever its mode: body(map, name) false stops with false.
+    template <class Body>
+    static bool eachAllocated(const VELDARO_RefTable& table, Body body)
+    {
+        for (int map = 0; map < MAP_ENTRIES; ++map) {
+            const std::uint8_t moduleId = table.getMapCAModuleID(map);
+            const std::uint8_t portNo = table.getMapCAPortNo(map);
+            if (table.checkPortAllocate(moduleId, portNo) && !body(map, CA_Port_Name::of(moduleId, portNo)))
+                return false;
         }
         return true;
     }

@@ -39,22 +39,15 @@ struct Authorized_Privilege_Frame {
     {
         Resource resource(address);
         int result = 0;
-        for (int map = 0; map < Masking_Port_Map::MAP_ENTRIES && result == 0; ++map) {
-            const std::uint8_t moduleId = table.getMapCAModuleID(map);
-            const std::uint8_t portNo = table.getMapCAPortNo(map);
-            if (!table.checkPortAllocate(moduleId, portNo))
-                continue;
-            const CA_Port_Name n = CA_Port_Name::of(moduleId, portNo);
-            Masking_Port_Map::eachBinding(table, map, [&](int affinity, int host) {
+        Masking_Port_Map::eachAllocated(table, [&](int map, const CA_Port_Name& n) {
+            return Masking_Port_Map::eachBinding(table, map, [&](int affinity, int host) {
                 Model* instance = nullptr;
                 result = resource.createInstance(instance, affinity, n.cm, n.ca, n.port, host);
-                if (result != 0)
-                    return false;
                 if (instance)
                     Instance_Provider_Frame::deliver(handler, instance);
-                return true;
+                return result == 0;
             });
-        }
+        });
         return result;
     }
 };

@@ -29,21 +29,14 @@ int VELDARO_AuthorizedPrivilege_Resource::createInstance(VELDARO_AuthorizedPrivi
     VELDARO_AuthorizedPrivilege* made = nullptr;
     try {
         const CA_Port_Name fields = CA_Port_Name::fields(cm, ca, port);
-        if (!fields.valid() || affinityIndex < 0 ||
-            affinityIndex >= int(VELDARO_RefTable::getAffinityGrpPerModelMaxCount()) || hostIndex < 0 ||
-            hostIndex >= VELDARO_StorageHardwareID_Resource::HOST_TABLE_SIZE)
+        if (hostIndex < 0 || hostIndex >= VELDARO_StorageHardwareID_Resource::HOST_TABLE_SIZE)
+            return 0;
+        VELDARO_RefTable table(_storage.c_str());
+        const int caIndex = Masking_Port_Map::boundCA(table, fields, affinityIndex, hostIndex);
+        if (caIndex < 0)
             return 0;
         const std::uint8_t moduleId = fields.moduleId();
         const std::uint8_t portNo = fields.portNumber();
-        VELDARO_RefTable table(_storage.c_str());
-        const int map = table.searchCAModuleIdAndCAPortNoFromMapTable(moduleId, portNo);
-        if (map < 0 || !table.isSetToMapTable(map, affinityIndex, hostIndex))
-            return 0;
-        if (table.getAffinityDefinition(affinityIndex) == 0)
-            return 0;
-        const int caIndex = table.searchCAModuleIdFromCATable(moduleId);
-        if (caIndex < 0)
-            return 0;
         const std::uint16_t group = table.getAffinityGroupNumber(affinityIndex);
         const int idType = Masking_Port_Map::idTypeOf(table, caIndex);
         std::string hostId;
