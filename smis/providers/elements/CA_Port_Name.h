@@ -18,6 +18,18 @@ struct CA_Port_Name {
     std::uint16_t port = 0;
 
     static CA_Port_Name of(std::uint8_t moduleId, std::uint8_t portNo);
+    // The published numbers as given (a key, an instance's properties).
+    static CA_Port_Name fields(std::uint16_t cm, std::uint16_t ca, std::uint16_t port) { return {cm, ca, port}; }
+
+    // Numbers a port can have: CM 0..7, CA 0..3, port 0..15.
+    bool valid() const { return cm <= 7 && ca <= 3 && port <= 15; }
+    // Back to the table's form: module id 0x40 | CA << 4 | port bit 1 << 2 | CM,
+    // and the port's number byte (bit 0 of the published port).
+    std::uint8_t moduleId() const
+    {
+        return static_cast<std::uint8_t>(0x40 | (ca & 3) << 4 | (port & 2) << 2 | (cm & 7));
+    }
+    std::uint8_t portNumber() const { return static_cast<std::uint8_t>(port & 1); }
     // "CM" + cm + "CA" + ca + "P" + port, each "%02u".
     std::string text() const;
 };

@@ -6,6 +6,10 @@
 #include <string>
 
 #include "Instance_Provider_Frame.h"
+#include "VELDARO_AffinityGroupController_Resource.h"
+#include "VELDARO_AuthorizedPrivilege_Resource.h"
+#include "VELDARO_LUNMappingController_Resource.h"
+#include "VELDARO_RemoteStorageVolume_Resource.h"
 #include "VELDARO_LayerixPool_Resource.h"
 #include "VELDARO_LayerixSubPool_Resource.h"
 #include "VELDARO_RAIDStoragePool_Resource.h"
@@ -14,19 +18,10 @@
 #include "VELDARO_StorageHardwareID_Resource.h"
 #include "VELDARO_StorageVolume_Resource.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
-#include "VELDARO_ValueConv.h"
 
 namespace cimple {
 
 namespace {
-
-constexpr const char* STORAGE_SYSTEM_CLASS = "VELDARO_StorageComputerSystem";
-
-// The text of a record field: NULL and "" both give the empty text.
-String textOf(const char* text)
-{
-    return String(text ? text : "");
-}
 
 // Runs a fill; an exception becomes the failure result.
 template <class Fill>
@@ -155,8 +150,7 @@ int Indication_Sources::setStorageComputerSystem(VELDARO_StorageComputerSystem* 
     });
 }
 
-// Masking classes: no instance builder yet, so these form the keys the way
-// the enumeration will.
+// Masking classes: filled by their instance builders as well.
 
 int Indication_Sources::setLUNMappingController(VELDARO_LUNMappingController* p, std::uint8_t moduleId,
                                                 std::uint8_t portNo, const char* alias, const char* name,
@@ -165,28 +159,17 @@ int Indication_Sources::setLUNMappingController(VELDARO_LUNMappingController* p,
     if (!p)
         return 1;
     return guarded([&] {
-        char id[40];
-        std::snprintf(id, sizeof id, "LM_CM%02uCA%02uP%02u", cmSlot(moduleId), caSlot(moduleId),
-                      portSlot(moduleId, portNo));
-        p->SystemCreationClassName.set(STORAGE_SYSTEM_CLASS);
-        p->SystemName.set(_storage);
-        p->CreationClassName.set("VELDARO_LUNMappingController");
-        p->DeviceID.set(id);
-        p->ElementName.set(alias && *alias ? alias : "LUN Mapping");
-        p->Name.set(textOf(name));
-        p->NameFormat.set(nameFormat);
-        p->CMSlotNumber.set(cmSlot(moduleId));
-        p->CASlotNumber.set(caSlot(moduleId));
-        p->PortNo.set(portSlot(moduleId, portNo));
+        VELDARO_LUNMappingController_Resource(_storage).setLUNMappingController(p, moduleId, portNo,
+                                                                               alias && *alias ? alias : nullptr,
+                                                                               name, nameFormat);
     });
 }
 
 int Indication_Sources::setKeyProperties(VELDARO_LUNMappingController* p, std::uint8_t moduleId, std::uint8_t portNo)
 {
-    if (setLUNMappingController(p, moduleId, portNo, nullptr, "", 0) != 0)
+    if (!p)
         return 1;
-    __set_null_flags(p, false, true, 1);
-    return 0;
+    return forwarded([&] { return VELDARO_LUNMappingController_Resource(_storage).setKeyProperties(p, moduleId, portNo); });
 }
 
 int Indication_Sources::setAffinityGroupController(VELDARO_AffinityGroupController* p, std::uint8_t moduleId,
@@ -197,36 +180,21 @@ int Indication_Sources::setAffinityGroupController(VELDARO_AffinityGroupControll
     if (!p)
         return 1;
     return guarded([&] {
-        char id[48];
-        std::snprintf(id, sizeof id, "AFG%04u_CM%02uCA%02uP%02u", groupNumber, cmSlot(moduleId), caSlot(moduleId),
-                      portSlot(moduleId, portNo));
-        p->SystemCreationClassName.set(STORAGE_SYSTEM_CLASS);
-        p->SystemName.set(storageAddress);
-        p->CreationClassName.set("VELDARO_AffinityGroupController");
-        p->DeviceID.set(id);
-        p->Name.set(textOf(groupName));
-        p->NameFormat.set(nameFormat);
-        p->AffinityGroupNumber.set(groupNumber);
-        p->CMSlotNumber.set(cmSlot(moduleId));
-        p->CASlotNumber.set(caSlot(moduleId));
-        p->PortNo.set(portSlot(moduleId, portNo));
-        if (alias && *alias) {
-            p->ElementName.set(alias);
-        } else {
-            char element[96];
-            std::snprintf(element, sizeof element, "Affinity Group%04u(%s)", groupNumber, groupName ? groupName : "");
-            p->ElementName.set(element);
-        }
+        VELDARO_AffinityGroupController_Resource(storageAddress)
+            .setAffinityGroupController(p, moduleId, portNo, groupNumber, alias && *alias ? alias : nullptr,
+                                        groupName, nameFormat, storageAddress);
     });
 }
 
 int Indication_Sources::setKeyProperties(VELDARO_AffinityGroupController* p, std::uint8_t moduleId,
                                          std::uint8_t portNo, std::uint16_t groupNumber, const String& storageAddress)
 {
-    if (setAffinityGroupController(p, moduleId, portNo, groupNumber, nullptr, "", 0, storageAddress) != 0)
+    if (!p)
         return 1;
-    __set_null_flags(p, false, true, 1);
-    return 0;
+    return forwarded([&] {
+        return VELDARO_AffinityGroupController_Resource(storageAddress).setKeyProperties(p, moduleId, portNo,
+                                                                                         groupNumber);
+    });
 }
 
 int Indication_Sources::setKeyProperties(VELDARO_AuthorizedPrivilege* p, std::uint8_t moduleId, std::uint8_t portNo,
@@ -234,23 +202,9 @@ int Indication_Sources::setKeyProperties(VELDARO_AuthorizedPrivilege* p, std::ui
 {
     if (!p)
         return 1;
-    return guarded([&] {
-        char head[32];
-        std::snprintf(head, sizeof head, "VELDARO:AP%04u_", groupNumber);
-        std::string id(head);
-        id += hostId ? hostId : "";
-        if (!ip)
-            id += "_0.0.0.0";
-        else if (*ip)
-            id += std::string("_") + ip;
-        char port[32];
-        std::snprintf(port, sizeof port, "CM%02uCA%02uP%02u", cmSlot(moduleId), caSlot(moduleId),
-                      portSlot(moduleId, portNo));
-        id += port;
-        id += "_";
-        id += _storage.c_str();
-        p->InstanceID.set(String(id.c_str()));
-        __set_null_flags(p, false, true, 1);
+    return forwarded([&] {
+        return VELDARO_AuthorizedPrivilege_Resource(_storage).setKeyProperties(p, moduleId, portNo, groupNumber,
+                                                                                hostId, ip);
     });
 }
 
@@ -262,7 +216,5 @@ int Indication_Sources::setKeyProperties(VELDARO_StorageHardwareID* p, const cha
         return VELDARO_StorageHardwareID_Resource(_storage).setKeyProperties(p, hostId, ip);
     });
 }
-
-// Remote volumes and copy relationships: no instance builder yet either.
 
 }  // namespace cimple

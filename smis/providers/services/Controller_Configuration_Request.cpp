@@ -4,6 +4,8 @@
 
 #include "Controller_Configuration_Request.h"
 
+#include "CA_Port_Name.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -58,16 +60,17 @@ Controller_Configuration_Request::~Controller_Configuration_Request() = default;
 
 std::uint16_t Controller_Configuration_Request::logicalIDOf(std::uint16_t cm, std::uint16_t ca, std::uint16_t port)
 {
-    const std::uint16_t high = std::uint16_t(0x40 | (ca & 3) << 4 | (port & 2) << 2 | (cm & 7));
-    return std::uint16_t(high << 8 | (port & 1));
+    const CA_Port_Name name = CA_Port_Name::fields(cm, ca, port);
+    return std::uint16_t(name.moduleId() << 8 | name.portNumber());
 }
 
 void Controller_Configuration_Request::portOf(std::uint16_t id, std::uint16_t& cm, std::uint16_t& ca,
                                               std::uint16_t& port)
 {
-    cm = (id >> 8) & 7;
-    ca = (id >> 12) & 3;
-    port = ((id >> 10) & 2) | (id & 1);
+    const CA_Port_Name name = CA_Port_Name::of(std::uint8_t(id >> 8), std::uint8_t(id & 0xFF));
+    cm = name.cm;
+    ca = name.ca;
+    port = name.port;
 }
 
 String Controller_Configuration_Request::portIDText(const VELDARO_RefTable& table, int ca, int port) const

@@ -2,10 +2,9 @@
 
 #include "VELDARO_AffinityGroupController_Provider.h"
 
-#include <set>
-
 #include "CA_Port_Name.h"
 #include "Instance_Provider_Frame.h"
+#include "Masking_Port_Map.h"
 #include "VELDARO_AffinityGroupController_Resource.h"
 
 namespace cimple {
@@ -36,25 +35,17 @@ struct Affinity_Group_Controller_Frame {
     static int enumAll(const String& address, const VELDARO_RefTable& table, Enum_Instances_Handler<Model>* handler)
     {
         VELDARO_AffinityGroupController_Resource resource(address);
-        for (int map = 0; map < 128; ++map) {
-            const std::uint8_t moduleId = table.getMapCAModuleID(map);
-            const std::uint8_t portNo = table.getMapCAPortNo(map);
-            if (!table.checkPortAllocate(moduleId, portNo))
-                continue;
-            const CA_Port_Name n = CA_Port_Name::of(moduleId, portNo);
-            std::set<std::uint16_t> seen;
-            for (int s = 0; s < 256; ++s) {
-                const std::uint16_t number = table.getMapAffinityTableNo(map, s);
-                if (number == 0xFFFF || !seen.insert(number).second)
-                    continue;
+        int result = 0;
+        Masking_Port_Map::eachAllocated(table, [&](int map, const CA_Port_Name& n) {
+            return Masking_Port_Map::eachGroup(table, map, [&](int affinity) {
                 Model* instance = nullptr;
-                if (resource.createInstance(instance, number, n.cm, n.ca, n.port) != 0)
-                    return 1;
+                result = resource.createInstance(instance, affinity, n.cm, n.ca, n.port);
                 if (instance)
                     Instance_Provider_Frame::deliver(handler, instance);
-            }
-        }
-        return 0;
+                return result == 0;
+            });
+        });
+        return result;
     }
 };
 

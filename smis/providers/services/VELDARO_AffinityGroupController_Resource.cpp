@@ -8,21 +8,11 @@
 
 #include "CA_Port_Name.h"
 #include "Instance_Provider_Frame.h"
+#include "Masking_Port_Map.h"
 #include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {
-
-namespace {
-
-constexpr std::uint16_t NONE = 0xFFFF;
-
-bool portNumbersValid(std::uint16_t cm, std::uint16_t ca, std::uint16_t port)
-{
-    return cm <= 7 && ca <= 3 && port <= 15;
-}
-
-}  // namespace
 
 int VELDARO_AffinityGroupController_Resource::createInstance(VELDARO_AffinityGroupController*& instance,
                                                              int affinityIndex, std::uint16_t cm, std::uint16_t ca,
@@ -31,21 +21,14 @@ int VELDARO_AffinityGroupController_Resource::createInstance(VELDARO_AffinityGro
     instance = nullptr;
     VELDARO_AffinityGroupController* made = nullptr;
     try {
-        if (!portNumbersValid(cm, ca, port) || affinityIndex < 0 ||
-            affinityIndex >= int(VELDARO_RefTable::getAffinityGrpPerModelMaxCount()))
-            return 0;
-        const std::uint8_t moduleId = std::uint8_t(0x40 | (ca & 3) << 4 | (port & 2) << 2 | (cm & 7));
-        const std::uint8_t portNo = std::uint8_t(port & 1);
+        const CA_Port_Name fields = CA_Port_Name::fields(cm, ca, port);
+        const std::uint8_t moduleId = fields.moduleId();
+        const std::uint8_t portNo = fields.portNumber();
         VELDARO_RefTable table(_storage.c_str());
-        const int map = table.searchCAModuleIdAndCAPortNoFromMapTable(moduleId, portNo);
-        if (map < 0 || !table.isSetToMapTable(map, affinityIndex, NONE))
+        const int caIndex = Masking_Port_Map::boundCA(table, fields, affinityIndex, Masking_Port_Map::NONE);
+        const int portIndex = caIndex < 0 ? -1 : table.searchCAPortNoFromPortTable(caIndex, portNo);
+        if (portIndex < 0)
             return 0;
-        if (table.getAffinityDefinition(affinityIndex) == 0)
-            return 0;
-        const int caIndex = table.searchCAModuleIdFromCATable(moduleId);
-        if (caIndex < 0 || table.searchCAPortNoFromPortTable(caIndex, portNo) < 0)
-            return 0;
-        const int portIndex = table.searchCAPortNoFromPortTable(caIndex, portNo);
         const std::uint16_t realType = table.getMaskCARealType(caIndex);
         const std::uint16_t group = table.getAffinityGroupNumber(affinityIndex);
         RefTable_Text groupName(table.getAffinityGroupName(affinityIndex));

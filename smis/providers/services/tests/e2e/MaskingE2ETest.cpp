@@ -25,30 +25,16 @@ using namespace cimple;
 
 namespace {
 
-// One FC adapter (module 0x40): port 0 in host-affinity mode, port 1 in
-// LUN-mapping mode, each with its map entry; two volumes; one registered host.
-constexpr const char* SCENARIO = R"({"name": "masking", "arrays": [{
-  "name": "array1",
-  "cas": [{"index": 0, "type": 1536, "ports": [
-    {"index": 0, "wwn": "500000E0D0000100", "security_mode": 128},
-    {"index": 1, "wwn": "500000E0D0000101"}]}],
-  "des": [{"index": 0}],
-  "disks": [{"de": 0, "slot": 0}, {"de": 0, "slot": 1}],
-  "raid_groups": [{"rlun": 0, "level": 1, "disks": [0, 1]}],
-  "volumes": [{"olun": 0, "raid_group": 0, "blocks": 1048576}, {"olun": 1, "raid_group": 0, "blocks": 1048576}],
-  "hosts": [{"index": 0, "wwn": "1000000000000A01", "name": "HOST0"}],
-  "lun_maps": [{"number": 0, "luns": []}, {"number": 1, "luns": []}],
-  "host_maps": [{"index": 0}, {"index": 1}]
-}]})";
+// The simulator's "masking" scenario: one FC adapter (module 0x40), port 0
+// in host-affinity mode, port 1 in LUN-mapping mode, each with its map
+// entry; two volumes; one registered host.
 
 class Masking : public ::testing::Test {
 protected:
     void SetUp() override
     {
         dir_ = std::make_unique<smis::test::TempInstallDir>();
-        const std::string scenario = dir_->file("masking.json");
-        dir_->writeFile("masking.json", SCENARIO);
-        sim_ = std::make_unique<testsupport::ArraysimProcess>(scenario);
+        sim_ = std::make_unique<testsupport::ArraysimProcess>("masking");
         address_ = sim_->address(0);
         dir_->writeEnv({"StorageIP=" + address_ + "," + std::to_string(sim_->port(0))});
         sim_->installPlink(dir_->path());
@@ -199,6 +185,75 @@ TEST_F(Masking, ExposeThenHideAHostViewAndExposeToTheDefaultView)
     clear(spcs);
 }
 
+// Hosts bound on port 0 (host map 0) other than the 0xFFFF filler.
+std::size_t boundHosts(const nlohmann::json& m)
+{
+    std::size_t n = 0;
+    for (const auto& map : m["host_maps"])
+        if (map["index"] == 0)
+            for (const auto& h : map["hosts"])
+                n += h["host"] != 65535;
+    return n;
+}
+
+TEST_F(Masking, HidingOnlyHostsKeepsTheViewAndHidingDefaultLUsEmptiesTheDefaultView)
+{
+    VELDARO_ControllerConfigurationService_Provider provider;
+    const std::string v0 = volumeName(0), v1 = volumeName(1);
+    CIM_ConcreteJob* job = nullptr;
+    Array<CIM_SCSIProtocolController*> spcs;
+    Property<uint32> rc;
+    ASSERT_EQ(provider.ExposePaths(service_, job, texts({v0}), texts({"2000000000000B01", "1000000000000A01"}),
+                                   texts({"500000E0D0000100"}), texts({}), accesses(1), spcs, rc),
+              INVOKE_METHOD_OK);
+    ASSERT_EQ(rc.value, 0u);
+    ASSERT_EQ(spcs.size(), 1u);
+    ASSERT_EQ(boundHosts(model()), 2u);
+
+    // One host leaves the view; the view and its volume stay.
+    Array<CIM_SCSIProtocolController*> view;
+    view.append(static_cast<CIM_SCSIProtocolController*>(clone(spcs[0])));
+    ASSERT_EQ(provider.HidePaths(service_, job, texts({}), texts({"2000000000000B01"}), texts({}), view, rc),
+              INVOKE_METHOD_OK);
+    EXPECT_EQ(rc.value, 0u);
+    ASSERT_EQ(view.size(), 1u);
+    EXPECT_STREQ(view[0]->DeviceID.value.c_str(), "AFG0000_CM00CA00P00");
+    nlohmann::json m = model();
+    EXPECT_EQ(boundHosts(m), 1u);
+    ASSERT_EQ(m["affinity_groups"].size(), 1u);
+    EXPECT_EQ(m["affinity_groups"][0]["luns"][0], 0);
+    clear(view);
+    clear(spcs);
+
+    // A volume put in the default view of port 1 and taken out again.
+    auto defaultView = [&] {
+        VELDARO_LUNMappingController* lm = VELDARO_LUNMappingController::create(true);
+        lm->CreationClassName.set("VELDARO_LUNMappingController");
+        lm->DeviceID.set("LM_CM00CA00P01");
+        view.append(lm);
+    };
+    auto mappedInDefault = [&] {
+        const nlohmann::json now = model();
+        for (const auto& map : now["lun_maps"])
+            if (map["number"] == 1)
+                return !map["luns"].empty();
+        return false;
+    };
+    defaultView();
+    ASSERT_EQ(provider.ExposeDefaultLUs(service_, job, texts({v1}), texts({}), texts({}), accesses(1), view, rc),
+              INVOKE_METHOD_OK);
+    ASSERT_EQ(rc.value, 0u);
+    ASSERT_TRUE(mappedInDefault());
+    clear(view);
+    defaultView();
+    ASSERT_EQ(provider.HideDefaultLUs(service_, job, texts({v1}), texts({}), view, rc), INVOKE_METHOD_OK);
+    EXPECT_EQ(rc.value, 0u);
+    ASSERT_EQ(view.size(), 1u);
+    EXPECT_STREQ(view[0]->DeviceID.value.c_str(), "LM_CM00CA00P01");
+    EXPECT_FALSE(mappedInDefault()) << model()["lun_maps"].dump();
+    clear(view);
+}
+
 }  // namespace
 
 namespace {
@@ -268,14 +323,29 @@ TEST_F(HardwareIDs, RefusedRequestsChangeNothing)
     EXPECT_EQ(model()["hosts"].size(), 1u);
 }
 
-TEST_F(HardwareIDs, CreateThenDeleteAWWN)
+TEST_F(HardwareIDs, CreateThenDeleteEachKind)
 {
-    std::string id;
-    ASSERT_EQ(createId("NEWHOST", "2000000000000C01", 2, &id), 0u);
-    EXPECT_FALSE(id.empty());
-    EXPECT_EQ(model()["hosts"].size(), 2u);
-    EXPECT_EQ(deleteId(id.c_str()), 0u);
-    EXPECT_EQ(model()["hosts"].size(), 1u);
+    const struct {
+        const char* table;
+        std::string id;
+        std::uint16_t type;
+    } cases[] = {
+        {"hosts", "2000000000000C01", 2},
+        {"hosts", "5000000000000D01", 6},
+        {"iscsi_hosts", "iqn.2026-01.test:new-host", 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        const std::size_t before = model()[c.table].size();
+        std::string id;
+        ASSERT_EQ(createId("NEWHOST", c.id, c.type, &id), 0u);
+        EXPECT_NE(id.find(c.id), std::string::npos) << id;
+        EXPECT_EQ(model()[c.table].size(), before + 1);
+        // The identifier is registered: a second creation is refused.
+        EXPECT_EQ(createId("", c.id, c.type), 4096u);
+        EXPECT_EQ(deleteId(id.c_str()), 0u);
+        EXPECT_EQ(model()[c.table].size(), before);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,187 @@
+// End to end: the masking view a client walks through cimserver with
+// wbemcli on the simulated "masking" array, before and after ExposePaths
+// and HidePaths.
+#include "CimClient.h"
+#include "CimserverProcess.h"
+
+#include <ArraysimProcess.hpp>
+#include <TempInstallDir.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "SMIS_Credkeep.h"
+
+namespace cimserver::test {
+namespace {
+
+constexpr const char* HOST = "1000000000000A01";
+constexpr const char* TARGET_PORT = "500000E0D0000100";
+constexpr const char* VIEW = "AFG0000_CM00CA00P00";
+
+class MaskingViewE2E : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sim = std::make_unique<testsupport::ArraysimProcess>("masking");
+        install = std::make_unique<smis::test::TempInstallDir>();
+        address = sim->address(0);
+        install->writeEnv({"StorageIP=" + address + "," + std::to_string(sim->port(0))});
+        sim->installPlink(install->path());
+        cimple::SMIS_Credkeep keep;
+        void* lock = keep.lockCredkeep();
+        ASSERT_NE(lock, nullptr);
+        ASSERT_EQ(keep.setCredkeep(cimple::SMIS_Credkeep::CREDKEEP_ADD, address.c_str(), "admin", "admin"), 0);
+        keep.unlockCredkeep(lock);
+        server = std::make_unique<CimserverProcess>(install->path());
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+        for (const char* ext : {".cmf", ".ext"})
+            while (!std::filesystem::exists(install->path() + "/data/" + address + ext) &&
+                   std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(server->stop(), 0) << server->output();
+        server.reset();
+        install.reset();
+        sim.reset();
+    }
+
+    // wbemcli's answer, which must succeed.
+    std::string wbemcli(const std::vector<std::string>& args)
+    {
+        CommandResult r = CimserverProcess::wbemcli(args);
+        EXPECT_EQ(r.status, 0) << args[0] << " " << args.back() << "\n" << r.err;
+        return r.out;
+    }
+
+    std::string ei(const std::string& cls) { return wbemcli({"-nl", "ei", server->url(":" + cls)}); }
+
+    // The object path of an element of the array for wbemcli.
+    std::string path(const std::string& cls, const std::string& deviceID)
+    {
+        return server->url(":" + cls + ".CreationClassName=\"" + cls + "\",DeviceID=\"" + deviceID +
+                           "\",SystemCreationClassName=\"VELDARO_StorageComputerSystem\",SystemName=\"" + address +
+                           "\"");
+    }
+
+    // Associator names of an element through one association.
+    std::string ain(const std::string& object, const std::string& association)
+    {
+        return wbemcli({"ain", "-ac", association, object});
+    }
+
+    // The INSTANCENAME of the array's controller configuration service.
+    std::string service()
+    {
+        CimClient client(server->port());
+        CimReply r;
+        client.call("EnumerateInstanceNames",
+                    CimClient::imethod("EnumerateInstanceNames",
+                                       CimClient::class_param("ClassName", "VELDARO_ControllerConfigurationService")),
+                    r);
+        auto names = r.all("INSTANCENAME");
+        if (names.empty())
+            return "";
+        std::ostringstream out;
+        names.front().print(out, "", pugi::format_raw);
+        return out.str();
+    }
+
+    // The Name of the volume with that DeviceID.
+    std::string volumeName(const std::string& deviceID)
+    {
+        CimClient client(server->port());
+        CimReply r;
+        client.call("EnumerateInstances",
+                    CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", "VELDARO_StorageVolume")),
+                    r);
+        for (auto instance : r.all("INSTANCE")) {
+            auto id = instance.find_child_by_attribute("PROPERTY", "NAME", "DeviceID").child("VALUE");
+            if (id.text().as_string() == deviceID)
+                return instance.find_child_by_attribute("PROPERTY", "NAME", "Name").child("VALUE").text().as_string();
+        }
+        return "";
+    }
+
+    static std::string strings(const char* name, std::initializer_list<std::string> values)
+    {
+        std::string out = std::string("<PARAMVALUE NAME=\"") + name + "\"><VALUE.ARRAY>";
+        for (const std::string& v : values)
+            out += "<VALUE>" + v + "</VALUE>";
+        return out + "</VALUE.ARRAY></PARAMVALUE>";
+    }
+
+    // A method of the service; its return value.
+    std::string invoke(const std::string& method, const std::string& params)
+    {
+        CimClient client(server->port());
+        CimReply r;
+        client.call(method, CimClient::method(method, service(), params), r);
+        EXPECT_EQ(r.error_code, 0) << r.body;
+        auto rv = r.all("RETURNVALUE");
+        return rv.empty() ? "" : rv.front().child("VALUE").text().as_string();
+    }
+
+    std::unique_ptr<testsupport::ArraysimProcess> sim;
+    std::unique_ptr<smis::test::TempInstallDir> install;
+    std::unique_ptr<CimserverProcess> server;
+    std::string address;
+};
+
+TEST_F(MaskingViewE2E, ExposedPathsFormTheViewAndHiddenOnesLeaveIt)
+{
+    // The standard classes answer as a whole.
+    EXPECT_NE(ei("CIM_StorageHardwareID").find(std::string("VELDARO:SHI") + HOST), std::string::npos);
+    EXPECT_NE(ei("CIM_StorageHardwareID").find("VELDARO:DSHI_" + address), std::string::npos);
+    EXPECT_NE(ei("CIM_AuthorizedPrivilege").find("VELDARO:DAP_CM00CA00P01_" + address), std::string::npos);
+
+    const std::string volume = volumeName("VOL00000");
+    ASSERT_FALSE(volume.empty());
+    ASSERT_EQ(invoke("ExposePaths", strings("LUNames", {volume}) + strings("InitiatorPortIDs", {HOST}) +
+                                        strings("TargetPortIDs", {TARGET_PORT}) + strings("DeviceNumbers", {"00A"}) +
+                                        strings("DeviceAccesses", {"2"})),
+              "0");
+
+    const std::string controller = path("VELDARO_AffinityGroupController", VIEW);
+    EXPECT_NE(ain(controller, "CIM_ProtocolControllerForUnit").find("VOL00000"), std::string::npos);
+    const std::string units = ei("CIM_ProtocolControllerForUnit");
+    EXPECT_NE(units.find(VIEW), std::string::npos) << units;
+    EXPECT_NE(units.find("DeviceNumber=\"000A\""), std::string::npos) << units;
+    EXPECT_NE(units.find("DeviceAccess=2"), std::string::npos) << units;
+    EXPECT_NE(ain(path("VELDARO_StorageVolume", "VOL00000"), "CIM_ProtocolControllerForUnit").find(VIEW),
+              std::string::npos);
+    EXPECT_NE(ain(controller, "CIM_ProtocolControllerForPort").find("VELDARO_FCPort"), std::string::npos);
+
+    const std::string privilege = std::string("VELDARO:AP0000_") + HOST + "CM00CA00P00_" + address;
+    EXPECT_NE(ain(controller, "CIM_AuthorizedTarget").find(privilege), std::string::npos);
+    const std::string subjects = ei("CIM_AuthorizedSubject");
+    EXPECT_NE(subjects.find(privilege), std::string::npos) << subjects;
+    EXPECT_NE(subjects.find(std::string("VELDARO:SHI") + HOST), std::string::npos) << subjects;
+    EXPECT_NE(ei("CIM_AuthorizedPrivilege").find(privilege), std::string::npos);
+
+    auto key = [](const char* name, const std::string& value) {
+        return std::string("<KEYBINDING NAME=\"") + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value +
+               "</KEYVALUE></KEYBINDING>";
+    };
+    const std::string view = "<PARAMVALUE NAME=\"ProtocolControllers\"><VALUE.REFARRAY><VALUE.REFERENCE>"
+                             "<INSTANCENAME CLASSNAME=\"VELDARO_AffinityGroupController\">" +
+                             key("CreationClassName", "VELDARO_AffinityGroupController") + key("DeviceID", VIEW) +
+                             key("SystemCreationClassName", "VELDARO_StorageComputerSystem") +
+                             key("SystemName", address) +
+                             "</INSTANCENAME></VALUE.REFERENCE></VALUE.REFARRAY></PARAMVALUE>";
+    ASSERT_EQ(invoke("HidePaths", strings("LUNames", {volume}) + view), "0");
+    EXPECT_EQ(ei("CIM_ProtocolControllerForUnit").find(VIEW), std::string::npos);
+    EXPECT_EQ(ei("CIM_AuthorizedTarget").find(privilege), std::string::npos);
+    EXPECT_EQ(ei("CIM_AuthorizedSubject").find(privilege), std::string::npos);
+    EXPECT_EQ(ei("CIM_AuthorizedPrivilege").find(privilege), std::string::npos);
+}
+
+}  // namespace
+}  // namespace cimserver::test

@@ -1,0 +1,59 @@
+// The table entries that the keys of masking sources name.
+
+#include "Masking_View_Walk.h"
+
+#include "VELDARO_AffinityGroupController_Resource.h"
+#include "VELDARO_AuthorizedPrivilege_Resource.h"
+#include "VELDARO_StorageHardwareID_Resource.h"
+
+namespace cimple {
+
+namespace {
+
+// The host of an identifier with an optional host address text.
+int hostIndex(const VELDARO_RefTable& table, const char* identifier, const char* address, int& idType)
+{
+    return table.searchHostNameFromHostTable(identifier, idType, address[0] ? address : nullptr);
+}
+
+}  // namespace
+
+bool Masking_View_Walk::controllerOf(const VELDARO_RefTable& table, const Instance* source, Binding& binding)
+{
+    std::uint16_t group = 0, cm = 0, ca = 0, port = 0;
+    const char* key = Association_Provider_Frame::keyText(source, "DeviceID");
+    if (!key || !VELDARO_AffinityGroupController_Resource::divide_DeviceID(key, &group, &cm, &ca, &port))
+        return false;
+    binding.affinity = table.searchAffinityNumberFromAffinityTable(group);
+    binding.port = CA_Port_Name::fields(cm, ca, port);
+    return binding.affinity >= 0;
+}
+
+bool Masking_View_Walk::privilegeOf(const VELDARO_RefTable& table, const Instance* source, Binding& binding)
+{
+    using Resource = VELDARO_AuthorizedPrivilege_Resource;
+    std::uint16_t group = 0, cm = 0, ca = 0, port = 0;
+    char identifier[Resource::IDENTIFIER_SIZE] = {};
+    char address[Resource::ADDRESS_SIZE] = {};
+    const char* key = Association_Provider_Frame::keyText(source, "InstanceID");
+    if (!key || !Resource::divide_InstanceID(key, &group, &cm, &ca, &port, identifier, address))
+        return false;
+    binding.affinity = table.searchAffinityNumberFromAffinityTable(group);
+    binding.port = CA_Port_Name::fields(cm, ca, port);
+    binding.host = hostIndex(table, identifier, address, binding.idType);
+    return binding.affinity >= 0 && binding.host >= 0;
+}
+
+bool Masking_View_Walk::identifierOf(const VELDARO_RefTable& table, const Instance* source, Binding& binding)
+{
+    using Resource = VELDARO_StorageHardwareID_Resource;
+    char identifier[Resource::IDENTIFIER_SIZE] = {};
+    char address[Resource::ADDRESS_SIZE] = {};
+    const char* key = Association_Provider_Frame::keyText(source, "InstanceID");
+    if (!key || !Resource::divide_InstanceID(key, identifier, address))
+        return false;
+    binding.host = hostIndex(table, identifier, address, binding.idType);
+    return binding.host >= 0;
+}
+
+}  // namespace cimple

@@ -1,0 +1,228 @@
+// The masking view: controllers with the volumes they expose and the ports
+// they sit on, privileges with the identifiers they are granted to and the
+// controllers they open. Each association's enumeration is checked against
+// what associators give from each of its ends.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "AssociationCalls.h"
+#include "CIM_AuthorizedSubject.h"
+#include "CIM_AuthorizedSubject_Provider.h"
+#include "CIM_AuthorizedTarget.h"
+#include "CIM_AuthorizedTarget_Provider.h"
+#include "CIM_ConcreteDependency.h"
+#include "CIM_ConcreteDependency_Provider.h"
+#include "CIM_ProtocolControllerForPort.h"
+#include "CIM_ProtocolControllerForPort_Provider.h"
+#include "CIM_ProtocolControllerForUnit.h"
+#include "CIM_ProtocolControllerForUnit_Provider.h"
+#include "MaskingArrayFixture.h"
+#include "VELDARO_RefTable.h"
+#include "VELDARO_StorageVolume_Resource.h"
+
+using assoc_test::Held_List;
+
+namespace {
+
+const std::string A = "10.0.0.5";
+const std::string AP_PORT = "CM02CA01P01";
+const std::string AFG3 = "AFG0003_" + AP_PORT;
+const std::string AFG7 = "AFG0007_" + AP_PORT;
+const std::string AFG3_ISCSI = "AFG0003_CM00CA02P00";
+const std::string LM0 = "LM_CM00CA00P00";
+const std::string LM1 = "LM_CM01CA00P00";
+
+std::string keyOf(const cimple::Instance* i)
+{
+    for (const char* key : {"DeviceID", "InstanceID"}) {
+        const std::string value = assoc_test::text(i, key);
+        if (!value.empty())
+            return value;
+    }
+    // The services: one of each class.
+    return i->meta_class->name;
+}
+
+std::vector<std::string> pairs(const Held_List& list, const char* first, const char* second)
+{
+    std::vector<std::string> out;
+    for (const auto& a : list)
+        out.push_back(keyOf(assoc_test::end(a.get(), first)) + ">" + keyOf(assoc_test::end(a.get(), second)));
+    return out;
+}
+
+class MaskingView : public smis::test::Masking_Array_Fixture {
+protected:
+    // The DeviceID of the volume of an OLU.
+    std::string volume(std::uint16_t olu)
+    {
+        int slu = -1;
+        {
+            cimple::VELDARO_RefTable table(ADDRESS);
+            slu = table.searchSlunFromSluTable(table.getOluSlun(table.searchOlunFromOluTable(olu), 0));
+        }
+        cimple::VELDARO_StorageVolume* v = nullptr;
+        cimple::VELDARO_StorageVolume_Resource(ADDRESS).createInstance(v, slu);
+        EXPECT_NE(v, nullptr) << olu;
+        const std::string id = v ? v->DeviceID.value.c_str() : "";
+        if (v)
+            cimple::destroy(v);
+        return id;
+    }
+
+    // For every end of every enumerated association, associators and
+    // associator names from that end (through its role) give exactly the
+    // distinct far ends the enumeration pairs it with.
+    template <class Provider>
+    void agreeFromEachEnd(Provider& provider, const Held_List& list, const char* first, const char* second)
+    {
+        for (const auto& [role, other] : {std::pair{first, second}, std::pair{second, first}}) {
+            std::map<std::string, std::set<std::string>> expected;
+            std::map<std::string, const cimple::Instance*> sources;
+            for (const auto& a : list) {
+                const cimple::Instance* source = assoc_test::end(a.get(), role);
+                expected[keyOf(source)].insert(keyOf(assoc_test::end(a.get(), other)));
+                sources[keyOf(source)] = source;
+            }
+            for (const auto& [key, source] : sources) {
+                for (bool names : {false, true}) {
+                    Held_List found;
+                    ASSERT_EQ(assoc_test::associators(provider, source, found, names, "", role, other), 0) << key;
+                    std::multiset<std::string> got;
+                    for (const auto& f : found)
+                        got.insert(keyOf(f.get()));
+                    EXPECT_EQ(std::set<std::string>(got.begin(), got.end()), expected[key]) << role << " " << key;
+                    EXPECT_EQ(got.size(), expected[key].size()) << "each far end once from " << key;
+                }
+            }
+        }
+    }
+};
+
+TEST_F(MaskingView, ControllersExposeTheirVolumesUnderTheirLuns)
+{
+    cimple::CIM_ProtocolControllerForUnit_Provider provider;
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ProtocolControllerForUnit>(provider, list), 0);
+    std::vector<std::string> got;
+    for (const auto& a : list) {
+        const auto* u = static_cast<const cimple::CIM_ProtocolControllerForUnit*>(a.get());
+        got.push_back(keyOf(u->Antecedent) + ">" + keyOf(u->Dependent) + "@" + u->DeviceNumber.value.c_str());
+        EXPECT_EQ(u->DeviceAccess.value, 2);
+        EXPECT_FALSE(u->DeviceAccess.null);
+        EXPECT_TRUE(u->AccessState.null);
+    }
+    const std::string v3 = volume(3), v5 = volume(5);
+    // Group 3 is bound to two hosts on its FC port: one controller there.
+    // Group 7 maps volume 3 under LUNs 2 and 4: one association, the lower.
+    EXPECT_EQ(got, (std::vector<std::string>{
+                       AFG3 + ">" + v3 + "@0000", AFG3 + ">" + v5 + "@000A", AFG7 + ">" + v3 + "@0002", AFG3_ISCSI + ">" + v3 + "@0000", AFG3_ISCSI + ">" + v5 + "@000A",
+                       LM0 + ">" + v5 + "@0000", LM1 + ">" + v5 + "@0000"}));
+    agreeFromEachEnd(provider, list, "Antecedent", "Dependent");
+}
+
+TEST_F(MaskingView, AVolumeIsReachedThroughEveryPortOfItsLunMapping)
+{
+    cimple::CIM_ProtocolControllerForUnit_Provider provider;
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ProtocolControllerForUnit>(provider, list), 0);
+    const cimple::Instance* v5 = nullptr;
+    for (const auto& a : list)
+        if (keyOf(assoc_test::end(a.get(), "Dependent")) == volume(5))
+            v5 = assoc_test::end(a.get(), "Dependent");
+    ASSERT_NE(v5, nullptr);
+    Held_List found;
+    ASSERT_EQ(assoc_test::associators(provider, v5, found, true), 0);
+    std::vector<std::string> keys;
+    for (const auto& f : found)
+        keys.push_back(keyOf(f.get()));
+    EXPECT_EQ(keys, (std::vector<std::string>{AFG3, AFG3_ISCSI, LM0, LM1}));
+}
+
+TEST_F(MaskingView, ControllersSitOnTheirPorts)
+{
+    cimple::CIM_ProtocolControllerForPort_Provider provider;
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ProtocolControllerForPort>(provider, list), 0);
+    std::vector<std::string> got = pairs(list, "Antecedent", "Dependent");
+    // The iSCSI port is no FC port: its controller has none.
+    ASSERT_EQ(got.size(), 4u) << ::testing::PrintToString(got);
+    EXPECT_EQ(got[0].substr(0, got[0].find('>')), AFG3);
+    EXPECT_EQ(got[1].substr(0, got[1].find('>')), AFG7);
+    EXPECT_EQ(got[0].substr(got[0].find('>')), got[1].substr(got[1].find('>')));
+    EXPECT_EQ(got[2].substr(0, got[2].find('>')), LM0);
+    EXPECT_EQ(got[3].substr(0, got[3].find('>')), LM1);
+    for (const auto& a : list)
+        EXPECT_TRUE(static_cast<const cimple::CIM_ProtocolControllerForPort*>(a.get())->DeviceNumber.null);
+    agreeFromEachEnd(provider, list, "Antecedent", "Dependent");
+}
+
+TEST_F(MaskingView, PrivilegesAreGrantedToTheirHostsAndDefaultsToTheDefaultIdentifier)
+{
+    cimple::CIM_AuthorizedSubject_Provider provider;
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_AuthorizedSubject>(provider, list), 0);
+    const std::string shi0 = std::string("VELDARO:SHI") + HOST0 + "_" + A;
+    const std::string shi1 = std::string("VELDARO:SHI") + HOST1 + "_" + A;
+    const std::string shiIscsi = std::string("VELDARO:SHI") + ISCSI_HOST + "_" + ISCSI_IP + "_" + A;
+    const std::string dshi = "VELDARO:DSHI_" + A;
+    // One privilege per binding, host 0 twice (two groups on one port).
+    EXPECT_EQ(pairs(list, "Privilege", "PrivilegedElement"),
+              (std::vector<std::string>{
+                  "VELDARO:AP0003_" + std::string(HOST0) + AP_PORT + "_" + A + ">" + shi0,
+                  "VELDARO:AP0003_" + std::string(HOST1) + AP_PORT + "_" + A + ">" + shi1,
+                  "VELDARO:AP0007_" + std::string(HOST0) + AP_PORT + "_" + A + ">" + shi0,
+                  "VELDARO:AP0003_" + std::string(ISCSI_HOST) + "_" + ISCSI_IP + "CM00CA02P00_" + A + ">" + shiIscsi,
+                  "VELDARO:DAP_CM00CA00P00_" + A + ">" + dshi,
+                  "VELDARO:DAP_CM01CA00P00_" + A + ">" + dshi,
+              }));
+    agreeFromEachEnd(provider, list, "Privilege", "PrivilegedElement");
+}
+
+TEST_F(MaskingView, PrivilegesOpenTheirControllers)
+{
+    cimple::CIM_AuthorizedTarget_Provider provider;
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_AuthorizedTarget>(provider, list), 0);
+    EXPECT_EQ(pairs(list, "Privilege", "TargetElement"),
+              (std::vector<std::string>{
+                  "VELDARO:AP0003_" + std::string(HOST0) + AP_PORT + "_" + A + ">" + AFG3,
+                  "VELDARO:AP0003_" + std::string(HOST1) + AP_PORT + "_" + A + ">" + AFG3,
+                  "VELDARO:AP0007_" + std::string(HOST0) + AP_PORT + "_" + A + ">" + AFG7,
+                  "VELDARO:AP0003_" + std::string(ISCSI_HOST) + "_" + ISCSI_IP + "CM00CA02P00_" + A + ">" +
+                      AFG3_ISCSI,
+                  "VELDARO:DAP_CM00CA00P00_" + A + ">" + LM0,
+                  "VELDARO:DAP_CM01CA00P00_" + A + ">" + LM1,
+              }));
+    agreeFromEachEnd(provider, list, "Privilege", "TargetElement");
+}
+
+TEST_F(MaskingView, MaskingServicesManageControllersIdentifiersAndPrivileges)
+{
+    cimple::CIM_ConcreteDependency_Provider provider;
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ConcreteDependency>(provider, list), 0);
+    std::map<std::string, std::vector<std::string>> managed;
+    // The services are keyed by name: one each.
+    for (const auto& a : list)
+        managed[assoc_test::end(a.get(), "Antecedent")->meta_class->name].push_back(
+            keyOf(assoc_test::end(a.get(), "Dependent")));
+    // Group 3 once per port, though two hosts use it on the FC port.
+    EXPECT_EQ(managed["VELDARO_ControllerConfigurationService"],
+              (std::vector<std::string>{AFG3, AFG7, AFG3_ISCSI, LM0, LM1}));
+    EXPECT_EQ(managed["VELDARO_StorageHardwareIDManagementService"],
+              (std::vector<std::string>{std::string("VELDARO:SHI") + HOST0 + "_" + A,
+                                        std::string("VELDARO:SHI") + HOST1 + "_" + A,
+                                        std::string("VELDARO:SHI") + ISCSI_HOST + "_" + ISCSI_IP + "_" + A,
+                                        "VELDARO:DSHI_" + A}));
+    // One privilege per binding.
+    EXPECT_EQ(managed["VELDARO_PrivilegeManagementService"].size(), 6u);
+    agreeFromEachEnd(provider, list, "Antecedent", "Dependent");
+}
+
+}  // namespace
