@@ -1,5 +1,5 @@
-// The instances that change indications carry for the masking classes and
-// remote volumes: filled by the same builders as the enumerated instances.
+// The instances that change indications carry for the masking classes:
+// filled by the same builders as the enumerated instances.
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,6 @@
 #include "VELDARO_AffinityGroupController.h"
 #include "VELDARO_AuthorizedPrivilege.h"
 #include "VELDARO_LUNMappingController.h"
-#include "VELDARO_RemoteStorageVolume.h"
 
 using namespace cimple;
 
@@ -50,12 +49,6 @@ TEST(IndicationSources, KeyOnlyInstancesKeepOnlyTheirKeys)
     EXPECT_TRUE(fc.p->ElementName.null);
     ASSERT_EQ(sources.setKeyProperties(unknown.p, 0x52, 1, 3, "iqn.x", nullptr), 0);
     EXPECT_STREQ(unknown.p->InstanceID.value.c_str(), "VELDARO:AP0003_iqn.x_0.0.0.0CM02CA01P01_10.0.0.5");
-
-    Made<VELDARO_RemoteStorageVolume> remote;
-    ASSERT_EQ(sources.setKeyProperties(remote.p, 5, 1, "BOX"), 0);
-    EXPECT_FALSE(remote.p->DeviceID.null);
-    EXPECT_FALSE(remote.p->SystemName.null);
-    EXPECT_TRUE(remote.p->ElementName.null);
 }
 
 }  // namespace
