@@ -2,8 +2,7 @@
 
 #include "VELDARO_AffinityGroupController_Provider.h"
 
-#include <set>
-
+#include "Affinity_Map_Walk.h"
 #include "CA_Port_Name.h"
 #include "Instance_Provider_Frame.h"
 #include "VELDARO_AffinityGroupController_Resource.h"
@@ -36,25 +35,15 @@ struct Affinity_Group_Controller_Frame {
     static int enumAll(const String& address, const VELDARO_RefTable& table, Enum_Instances_Handler<Model>* handler)
     {
         VELDARO_AffinityGroupController_Resource resource(address);
-        for (int map = 0; map < 128; ++map) {
-            const std::uint8_t moduleId = table.getMapCAModuleID(map);
-            const std::uint8_t portNo = table.getMapCAPortNo(map);
-            if (!table.checkPortAllocate(moduleId, portNo))
-                continue;
-            const CA_Port_Name n = CA_Port_Name::of(moduleId, portNo);
-            std::set<std::uint16_t> seen;
-            for (int s = 0; s < 256; ++s) {
-                const std::uint16_t number = table.getMapAffinityTableNo(map, s);
-                if (number == 0xFFFF || !seen.insert(number).second)
-                    continue;
-                Model* instance = nullptr;
-                if (resource.createInstance(instance, number, n.cm, n.ca, n.port) != 0)
-                    return 1;
-                if (instance)
-                    Instance_Provider_Frame::deliver(handler, instance);
-            }
-        }
-        return 0;
+        const bool done = Affinity_Map_Walk::each(table, [&](int entry, const CA_Port_Name& n) {
+            Model* instance = nullptr;
+            if (resource.createInstance(instance, entry, n.cm, n.ca, n.port) != 0)
+                return false;
+            if (instance)
+                Instance_Provider_Frame::deliver(handler, instance);
+            return true;
+        });
+        return done ? 0 : 1;
     }
 };
 
