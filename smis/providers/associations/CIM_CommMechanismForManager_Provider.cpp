@@ -13,17 +13,19 @@ namespace cimple {
 
 namespace {
 
-bool managerCIMXMLCommunicationMechanism(Association_Map_Frame& frame)
+using Mechanisms = VELDARO_CIMXMLCommunicationMechanism_Resource;
+
+bool managerMechanism(Association_Map_Frame& frame)
 {
-    return Server_System_Pairs::firstWithFirst<CIM_CommMechanismForManager, VELDARO_ObjectManager_Resource,
-                                               VELDARO_CIMXMLCommunicationMechanism_Resource>(
-        frame, &VELDARO_ObjectManager_Resource::createObjectManager, &VELDARO_CIMXMLCommunicationMechanism_Resource::createCIMXMLCommunicationMechanism, nullptr);
+    return Server_System_Pairs::firstWithFirst<CIM_CommMechanismForManager, VELDARO_ObjectManager_Resource, Mechanisms>(
+        frame, &VELDARO_ObjectManager_Resource::createObjectManager, &Mechanisms::createCIMXMLCommunicationMechanism,
+        nullptr);
 }
 
 }  // namespace
 
 CIM_CommMechanismForManager_Provider::CIM_CommMechanismForManager_Provider()
-    : Association_Map_Frame(&CIM_CommMechanismForManager::static_meta_class, managerCIMXMLCommunicationMechanism, Array_Walk::NONE)
+    : Association_Map_Frame(&CIM_CommMechanismForManager::static_meta_class, managerMechanism, Array_Walk::NONE)
 {
 }
 

@@ -5,6 +5,7 @@
 #include "Association_End.h"
 #include "CIM_ComponentCS.h"
 #include "Matching_Pair_Walk.h"
+#include "Storage_System_List.h"
 #include "VELDARO_ControllerComputerSystem.h"
 #include "VELDARO_ControllerComputerSystem_Resource.h"
 #include "VELDARO_StorageComputerSystem.h"
@@ -20,17 +21,15 @@ using Walk = Matching_Pair_Walk;
 bool systemControllers(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
-            return false;
-        if (!firstListed(systems))
+        return Storage_System_List::with(frame, [&](VELDARO_StorageComputerSystem_Resource& systems) {
+            VELDARO_ControllerComputerSystem_Resource controllers(frame.storage());
+            if (!buildList(controllers,
+                           &VELDARO_ControllerComputerSystem_Resource::createControllerModuleComputerSystem))
+                return false;
+            Walk::firstWithEach<CIM_ComponentCS>(frame, listedOf(controllers), Walk::Each::SECOND, listedOf(systems),
+                                                 Walk::Any());
             return true;
-        VELDARO_ControllerComputerSystem_Resource controllers(frame.storage());
-        if (!buildList(controllers, &VELDARO_ControllerComputerSystem_Resource::createControllerModuleComputerSystem))
-            return false;
-        Walk::firstWithEach<CIM_ComponentCS>(frame, listedOf(controllers), Walk::Each::SECOND, listedOf(systems),
-                                             Walk::Any());
-        return true;
+        });
     });
 }
 

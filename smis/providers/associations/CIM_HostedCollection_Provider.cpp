@@ -5,6 +5,7 @@
 #include "Association_End.h"
 #include "CIM_HostedCollection.h"
 #include "Matching_Pair_Walk.h"
+#include "Storage_System_List.h"
 #include "VELDARO_ConnectivityCollection.h"
 #include "VELDARO_ConnectivityCollection_Resource.h"
 #include "VELDARO_StorageComputerSystem.h"
@@ -20,17 +21,14 @@ using Walk = Matching_Pair_Walk;
 bool systemCollections(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
-            return false;
-        if (!firstListed(systems))
+        return Storage_System_List::with(frame, [&](VELDARO_StorageComputerSystem_Resource& systems) {
+            VELDARO_ConnectivityCollection_Resource collections(frame.storage());
+            if (!buildList(collections, &VELDARO_ConnectivityCollection_Resource::createConnectivityCollection))
+                return false;
+            Walk::firstWithEach<CIM_HostedCollection>(frame, listedOf(collections), Walk::Each::SECOND,
+                                                      listedOf(systems), Walk::Any());
             return true;
-        VELDARO_ConnectivityCollection_Resource collections(frame.storage());
-        if (!buildList(collections, &VELDARO_ConnectivityCollection_Resource::createConnectivityCollection))
-            return false;
-        Walk::firstWithEach<CIM_HostedCollection>(frame, listedOf(collections), Walk::Each::SECOND,
-                                                  listedOf(systems), Walk::Any());
-        return true;
+        });
     });
 }
 

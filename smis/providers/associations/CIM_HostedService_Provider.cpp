@@ -8,6 +8,7 @@
 #include "CIM_HostedService.h"
 #include "Matching_Pair_Walk.h"
 #include "Server_System_Pairs.h"
+#include "Storage_System_List.h"
 #include "VELDARO_ControllerConfigurationService.h"
 #include "VELDARO_ControllerConfigurationService_Resource.h"
 #include "VELDARO_ObjectManager.h"
@@ -34,39 +35,49 @@ bool serverObjectManager(Association_Map_Frame& frame)
 {
     return Server_System_Pairs::firstWithFirst<CIM_HostedService, VELDARO_System_Resource,
                                                VELDARO_ObjectManager_Resource>(
-        frame, &VELDARO_System_Resource::createSystem, &VELDARO_ObjectManager_Resource::createObjectManager, Common::INTEROP_NAMESPACE);
+        frame, &VELDARO_System_Resource::createSystem, &VELDARO_ObjectManager_Resource::createObjectManager,
+        Common::INTEROP_NAMESPACE);
 }
+
+using Systems = Array<VELDARO_StorageComputerSystem*>;
 
 // The system with the first listed service of one Resource; false when the
 // Resource fails (the frame then drops what was added for the array).
-template <class Resource, class Systems>
-bool hostFirst(Association_Map_Frame& frame, Systems& systems, int (Resource::*build)())
+template <class Resource, int (Resource::*Build)()>
+bool hostFirst(Association_Map_Frame& frame, Systems& systems)
 {
     Resource services(frame.storage());
-    if (!buildList(services, build))
+    if (!buildList(services, Build))
         return false;
     Walk::firstWithFirst<CIM_HostedService>(frame, systems, listedOf(services), Common::ARRAY_NAMESPACE);
     return true;
 }
 
+using Service_Row = bool (*)(Association_Map_Frame& frame, Systems& systems);
+
+// The services of the storage system, in the order they are related. The
+// replication service joins as a fifth row once its Resource is part of the
+// module.
+const Service_Row SERVICES[] = {
+    hostFirst<VELDARO_PrivilegeManagementService_Resource,
+              &VELDARO_PrivilegeManagementService_Resource::createPrivilegeManagementService>,
+    hostFirst<VELDARO_StorageHardwareIDManagementService_Resource,
+              &VELDARO_StorageHardwareIDManagementService_Resource::createStorageHardwareIDManagementService>,
+    hostFirst<VELDARO_ControllerConfigurationService_Resource,
+              &VELDARO_ControllerConfigurationService_Resource::createControllerConfigurationService>,
+    hostFirst<VELDARO_StorageConfigurationService_Resource,
+              &VELDARO_StorageConfigurationService_Resource::createStorageConfigurationService>,
+};
+
 bool systemServices(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
-            return false;
-        if (!firstListed(systems))
+        return Storage_System_List::with(frame, [&](VELDARO_StorageComputerSystem_Resource& systems) {
+            for (Service_Row row : SERVICES)
+                if (!row(frame, listedOf(systems)))
+                    return false;
             return true;
-        auto& system = listedOf(systems);
-        // The replication service joins as a fifth row, after the storage
-        // configuration service, once its Resource is part of the module.
-        return hostFirst(frame, system, &VELDARO_PrivilegeManagementService_Resource::createPrivilegeManagementService) &&
-               hostFirst(frame, system,
-                         &VELDARO_StorageHardwareIDManagementService_Resource::createStorageHardwareIDManagementService) &&
-               hostFirst(frame, system,
-                         &VELDARO_ControllerConfigurationService_Resource::createControllerConfigurationService) &&
-               hostFirst(frame, system,
-                         &VELDARO_StorageConfigurationService_Resource::createStorageConfigurationService);
+        });
     });
 }
 

@@ -17,7 +17,8 @@ bool managerNamespace(Association_Map_Frame& frame)
 {
     return Server_System_Pairs::firstWithFirst<CIM_NamespaceInManager, VELDARO_ObjectManager_Resource,
                                                VELDARO_Namespace_Resource>(
-        frame, &VELDARO_ObjectManager_Resource::createObjectManager, &VELDARO_Namespace_Resource::createNamespace, nullptr);
+        frame, &VELDARO_ObjectManager_Resource::createObjectManager, &VELDARO_Namespace_Resource::createNamespace,
+        nullptr);
 }
 
 }  // namespace

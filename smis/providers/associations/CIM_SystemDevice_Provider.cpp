@@ -14,6 +14,7 @@
 #include "Key_Index.h"
 #include "Matching_Pair_Walk.h"
 #include "RAID_Group_Walk.h"
+#include "Storage_System_List.h"
 #include "Table_Entries.h"
 #include "VELDARO_AffinityGroupController.h"
 #include "VELDARO_AffinityGroupController_Resource.h"
@@ -281,8 +282,9 @@ constexpr System_Row snapDataComposites =
            &VELDARO_SnapDataCompositeExtent_Resource::createSnapDataCompositeExtent>;
 constexpr System_Row thinExtents =
     fixedCount<VELDARO_ThinProvisioningExtent, VELDARO_ThinProvisioningExtent_Resource, Table_Entries::THIN_POOLS>;
-constexpr System_Row thinFreeExtents = fixedCount<VELDARO_ThinProvisioningFreeExtent,
-                                                  VELDARO_ThinProvisioningFreeExtent_Resource, Table_Entries::THIN_POOLS>;
+constexpr System_Row thinFreeExtents =
+    fixedCount<VELDARO_ThinProvisioningFreeExtent, VELDARO_ThinProvisioningFreeExtent_Resource,
+               Table_Entries::THIN_POOLS>;
 constexpr System_Row layerixExtents =
     fixedCount<VELDARO_LayerixExtent, VELDARO_LayerixExtent_Resource, Table_Entries::LAYERIX_POOLS>;
 constexpr System_Row layerixSubExtents =
@@ -302,14 +304,10 @@ template <class Rows>
 bool onSystem(Frame& frame, Rows rows)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
-        VELDARO_StorageComputerSystem_Resource systems(frame.storage());
-        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
-            return false;
-        const System* system = firstListed(systems);
-        if (!system)
-            return true;
-        VELDARO_RefTable table(frame.storage().c_str());
-        return rows(table, *system);
+        return Storage_System_List::with(frame, [&](VELDARO_StorageComputerSystem_Resource& systems) {
+            VELDARO_RefTable table(frame.storage().c_str());
+            return rows(table, *firstListed(systems));
+        });
     });
 }
 
@@ -356,7 +354,8 @@ bool controllerPorts(Frame& frame, int (Resource::*build)())
         auto& portList = listedOf(ports);
         for (std::size_t c = 0; c < list.size(); ++c) {
             const VELDARO_ControllerComputerSystem* controller = list[c];
-            if (!controller || (controllerName && (controller->Name.null || !(controller->Name.value == controllerName))))
+            if (!controller ||
+                (controllerName && (controller->Name.null || !(controller->Name.value == controllerName))))
                 continue;
             for (std::size_t p = 0; p < portList.size(); ++p) {
                 const Port* port = portList[p];

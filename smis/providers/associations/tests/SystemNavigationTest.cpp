@@ -17,6 +17,7 @@
 #include "CIM_SystemDevice.h"
 #include "CIM_SystemDevice_Provider.h"
 #include "CMTBuilder.h"
+#include "ControllerPortsArray.h"
 #include "OneArrayFixture.h"
 #include "VELDARO_ControllerComputerSystem.h"
 #include "VELDARO_FreeExtent.h"
@@ -24,33 +25,23 @@
 #include "VELDARO_StripingCompositeExtent.h"
 
 using assoc_test::Held_List;
+using assoc_test::keyOf;
+using assoc_test::pairs;
 using smis::test::CMTBuilder;
 
 namespace {
 
-constexpr std::uint16_t PORT_OK = 0xE001;
 constexpr const char* ADDRESS = smis::test::One_Array_Fixture::ADDRESS;
 const std::string BOX(40, 'B');
 
-// Two controller modules, an FC adapter on the first and an iSCSI adapter
-// with two ports on the second; two RAID5 groups and volume 4 made of two
-// sub-volumes, one on each group, beside volume 3 of one sub-volume.
+// The controller and port array with a box ID, two RAID5 groups and volume
+// 4 made of two sub-volumes, one on each group, beside volume 3 of one
+// sub-volume.
 void buildArray(CMTBuilder& b)
 {
     b.maxCounts({.olu = 8, .slu = 8, .rlu = 4, .dlu = 4});
-    b.sys().ModelType(145).ProductID("PROD").SerialNumber("SER").FriendlyName("Friend").BoxID(BOX.c_str());
-    b.cm(0x01001000).Status(0xE001).ModuleId(0x10).PairCMCPUMID(0x11).LANRole(1);
-    b.cm(0x01001100).Status(0xE001).ModuleId(0x11).PairCMCPUMID(0x10).LANRole(3);
-    b.cmDetail(0x10).PartsNo("P").SerialNo("S0").HardRevision("R");
-    b.cmDetail(0x11).PartsNo("P").SerialNo("S1").HardRevision("R");
-    b.ca(0x10000100).Status(1).ModuleId(0x10).Type(0x0600).RealType(0x0600);
-    auto fc = b.caDetail(0x10000100);
-    CMTBuilder::caPort(fc, 0).Status(PORT_OK).PortNo(0).Wwn({0x50, 0, 0, 0xE0, 0xD0, 0, 0, 0x01});
-    b.ca(0x10000200).Status(1).ModuleId(0x11).Type(0x2100).RealType(0x2100);
-    auto iscsi = b.caDetail(0x10000200);
-    for (std::uint8_t p = 0; p < 2; ++p)
-        CMTBuilder::caPort(iscsi, p).Status(PORT_OK).PortNo(p).IPAddress({192, 168, 0, std::uint8_t(10 + p)})
-            .iSCSISubnetMask({255, 255, 255, 0}).MacAddress({0, 0x17, 0x42, 0, 0, p}).TCPPortNo(3260);
+    smis::test::controllerPortsArray(b);
+    b.sys().BoxID(BOX.c_str());
     assoc_test::tables::group(b, 0, 1);
     assoc_test::tables::group(b, 1, 1);
     b.olu(3).Status(0).SluCount(1).Slun(0, 0).OlbaCount(64);
@@ -60,37 +51,11 @@ void buildArray(CMTBuilder& b)
     b.slu(2).Status(0).LuType(1).Rlun(1).Olun(4).Mlun(0xFFFF).SlbaCount(64);
 }
 
-std::string keyOf(const cimple::Instance* i)
-{
-    for (const char* key : {"DeviceID", "Name", "InstanceID"}) {
-        const std::string value = assoc_test::text(i, key);
-        if (!value.empty())
-            return value;
-    }
-    return "";
-}
-
 std::vector<std::string> keys(const Held_List& list)
 {
     std::vector<std::string> out;
     for (const auto& i : list)
         out.push_back(keyOf(i.get()));
-    return out;
-}
-
-// "first>second" of each association, with the name space of each end when
-// it has one.
-std::vector<std::string> pairs(const Held_List& list, const char* first, const char* second, bool nameSpaces = false)
-{
-    std::vector<std::string> out;
-    for (const auto& a : list) {
-        const cimple::Instance* f = assoc_test::end(a.get(), first);
-        const cimple::Instance* s = assoc_test::end(a.get(), second);
-        std::string line = keyOf(f) + ">" + keyOf(s);
-        if (nameSpaces)
-            line += std::string(" ") + f->__name_space.c_str() + "|" + s->__name_space.c_str();
-        out.push_back(line);
-    }
     return out;
 }
 
