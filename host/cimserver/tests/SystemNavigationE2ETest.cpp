@@ -244,6 +244,7 @@ TEST_F(SystemNavigationE2E, FromTheArrayProfileToTheSystemItsDevicesServicesAndA
     const auto services = byClass(walk("AssociatorNames", system, "CIM_HostedService"));
     EXPECT_EQ(services, (std::map<std::string, size_t>{{"VELDARO_ControllerConfigurationService", 1},
                                                        {"VELDARO_PrivilegeManagementService", 1},
+                                                       {"VELDARO_ReplicationService", 1},
                                                        {"VELDARO_StorageConfigurationService", 1},
                                                        {"VELDARO_StorageHardwareIDManagementService", 1}}));
 

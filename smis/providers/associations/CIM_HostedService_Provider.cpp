@@ -1,6 +1,6 @@
 // The services each system hosts: the CIM server's system with its object
 // manager, and each array's storage system with the first instance of each
-// of its management services.
+// of its management, configuration and replication services.
 
 #include "CIM_HostedService_Provider.h"
 
@@ -15,6 +15,8 @@
 #include "VELDARO_ObjectManager_Resource.h"
 #include "VELDARO_PrivilegeManagementService.h"
 #include "VELDARO_PrivilegeManagementService_Resource.h"
+#include "VELDARO_ReplicationService.h"
+#include "VELDARO_ReplicationService_Resource.h"
 #include "VELDARO_StorageComputerSystem.h"
 #include "VELDARO_StorageComputerSystem_Resource.h"
 #include "VELDARO_StorageConfigurationService.h"
@@ -55,9 +57,7 @@ bool hostFirst(Association_Map_Frame& frame, Systems& systems)
 
 using Service_Row = bool (*)(Association_Map_Frame& frame, Systems& systems);
 
-// The services of the storage system, in the order they are related. The
-// replication service joins as a fifth row once its Resource is part of the
-// module.
+// The services of the storage system, in the order they are related.
 const Service_Row SERVICES[] = {
     hostFirst<VELDARO_PrivilegeManagementService_Resource,
               &VELDARO_PrivilegeManagementService_Resource::createPrivilegeManagementService>,
@@ -67,6 +67,7 @@ const Service_Row SERVICES[] = {
               &VELDARO_ControllerConfigurationService_Resource::createControllerConfigurationService>,
     hostFirst<VELDARO_StorageConfigurationService_Resource,
               &VELDARO_StorageConfigurationService_Resource::createStorageConfigurationService>,
+    hostFirst<VELDARO_ReplicationService_Resource, &VELDARO_ReplicationService_Resource::createReplicationService>,
 };
 
 bool systemServices(Association_Map_Frame& frame)

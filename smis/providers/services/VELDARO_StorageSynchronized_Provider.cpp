@@ -65,13 +65,6 @@ VELDARO_StorageSynchronized_Provider::VELDARO_StorageSynchronized_Provider() = d
 
 VELDARO_StorageSynchronized_Provider::~VELDARO_StorageSynchronized_Provider() = default;
 
-Enum_References_Status VELDARO_StorageSynchronized_Provider::enum_references(
-    const Instance* instance, const VELDARO_StorageSynchronized*, const String& role,
-    Enum_References_Handler<VELDARO_StorageSynchronized>* handler)
-{
-    return references(instance, role, handler);
-}
-
 bool VELDARO_StorageSynchronized_Provider::_enumPairs()
 {
     return Common::guard(__FILE__, __LINE__, [&] {

@@ -152,6 +152,7 @@ TEST_F(SystemNavigation, ServicesAndAccessPointsOfTheServerAndTheArray)
         "10.0.0.5>" + server + " root/kestris|root/kestris",
         "10.0.0.5>" + server + " root/kestris|root/kestris",
         "10.0.0.5>" + server + " root/kestris|root/kestris",
+        "10.0.0.5>" + server + " root/kestris|root/kestris",
     };
     std::vector<std::string> got = pairs(hosted, "Antecedent", "Dependent", true);
     ASSERT_EQ(got.size(), expected.size());
@@ -163,7 +164,8 @@ TEST_F(SystemNavigation, ServicesAndAccessPointsOfTheServerAndTheArray)
     EXPECT_EQ(classes, (std::vector<std::string>{"VELDARO_ObjectManager", "VELDARO_PrivilegeManagementService",
                                                  "VELDARO_StorageHardwareIDManagementService",
                                                  "VELDARO_ControllerConfigurationService",
-                                                 "VELDARO_StorageConfigurationService"}));
+                                                 "VELDARO_StorageConfigurationService",
+                                                 "VELDARO_ReplicationService"}));
 
     // The communication mechanism on the server; on the array the endpoints
     // of each controller's slot, SCSI, IP, TCP and iSCSI in that order.
