@@ -68,6 +68,13 @@ bool keep_in_name_space(const Instance* inst, const std::string& ns)
     return inst->__name_space.empty() || eqi(inst->__name_space.c_str(), ns.c_str());
 }
 
+// An associator in the other served name space (the array's system that a
+// profile in interop leads to) is answered with its own name-space path.
+bool crosses_name_space(const Instance* inst, bool references)
+{
+    return !references && CimOperations::served_name_space(inst->__name_space.c_str());
+}
+
 PropertyFilter property_filter(pugi::xml_node param)
 {
     PropertyFilter f;
@@ -511,7 +518,7 @@ void CimOperations::associators(Call& c, bool references, bool names_only) const
             return;
         }
         for (auto& inst : found) {
-            if (!keep_in_name_space(inst.get(), c.name_space))
+            if (!keep_in_name_space(inst.get(), c.name_space) && !crosses_name_space(inst.get(), references))
                 continue;
             if (!references && result_class && !is_subclass(result_class, inst->meta_class))
                 continue;

@@ -29,10 +29,11 @@ struct Matching_Pair_Walk {
     }
 
     // For each non-null element e of each (in list order), the first
-    // non-null element c of candidates with match(c, e) is paired with it.
+    // non-null element c of candidates with match(c, e) is paired with it;
+    // both clones go into nameSpace when one is given.
     template <class A, class Each_List, class Candidates, class Match>
     static void firstWithEach(Association_Map_Frame& frame, Each_List& each, Each place, Candidates& candidates,
-                              Match match)
+                              Match match, const char* nameSpace = nullptr)
     {
         for (std::size_t k = 0; k < each.size(); ++k) {
             const auto* e = each[k];
@@ -42,9 +43,9 @@ struct Matching_Pair_Walk {
             if (!candidate)
                 continue;
             if (place == Each::FIRST)
-                frame.addClones<A>(e, candidate);
+                frame.addClones<A>(e, candidate, nameSpace);
             else
-                frame.addClones<A>(candidate, e);
+                frame.addClones<A>(candidate, e, nameSpace);
         }
     }
 
@@ -119,16 +120,56 @@ struct Matching_Pair_Walk {
     }
 
     // Each pair of a non-null element of firsts and a non-null element of
-    // seconds that match, firsts outermost.
+    // seconds that match, firsts outermost (clones placed as above).
     template <class A, class Firsts, class Seconds, class Match>
-    static void allMatching(Association_Map_Frame& frame, Firsts& firsts, Seconds& seconds, Match match)
+    static void allMatching(Association_Map_Frame& frame, Firsts& firsts, Seconds& seconds, Match match,
+                            const char* nameSpace = nullptr)
+    {
+        eachWithAllOf<A>(frame, firsts, match, nameSpace, seconds);
+    }
+
+    // For each non-null element of firsts, in list order, every matching
+    // non-null element of each list of seconds, the lists in the order
+    // given (clones placed as above).
+    template <class A, class Firsts, class Match, class... Seconds>
+    static void eachWithAllOf(Association_Map_Frame& frame, Firsts& firsts, Match match, const char* nameSpace,
+                              Seconds&... seconds)
     {
         for (std::size_t f = 0; f < firsts.size(); ++f) {
             const auto* first = firsts[f];
-            for (std::size_t s = 0; first && s < seconds.size(); ++s)
-                if (seconds[s] && match(*first, *seconds[s]))
-                    frame.addClones<A>(first, seconds[s]);
+            if (!first)
+                continue;
+            (addMatching<A>(frame, *first, seconds, match, nameSpace), ...);
         }
+    }
+
+    // The first elements of two lists as one association (nothing when
+    // either list has none), clones placed as above.
+    template <class A, class Firsts, class Seconds>
+    static void firstWithFirst(Association_Map_Frame& frame, Firsts& firsts, Seconds& seconds,
+                               const char* nameSpace = nullptr)
+    {
+        if (firsts.size() > 0 && firsts[0] && seconds.size() > 0 && seconds[0])
+            frame.addClones<A>(firsts[0], seconds[0], nameSpace);
+    }
+
+    // Equal CMSlotNumber: a controller system and what sits in its slot.
+    struct Same_Slot {
+        template <class X, class Y>
+        bool operator()(const X& x, const Y& y) const
+        {
+            return !x.CMSlotNumber.null && !y.CMSlotNumber.null && x.CMSlotNumber.value == y.CMSlotNumber.value;
+        }
+    };
+
+    // One first end with every matching non-null element of seconds.
+    template <class A, class First, class Seconds, class Match>
+    static void addMatching(Association_Map_Frame& frame, const First& first, Seconds& seconds, Match match,
+                            const char* nameSpace)
+    {
+        for (std::size_t s = 0; s < seconds.size(); ++s)
+            if (seconds[s] && match(first, *seconds[s]))
+                frame.addClones<A>(&first, seconds[s], nameSpace);
     }
 
     // Always matches: the lone element of one list with each of the other.

@@ -57,6 +57,16 @@ public:
     {
         return [&resource](int i) { return build(resource, i); };
     }
+    // The same, with each built end placed in a name space.
+    template <class Resource>
+    static auto byIndexIn(Resource& resource, const char* nameSpace)
+    {
+        return [&resource, nameSpace](int i) {
+            Association_End end = build(resource, i);
+            Association_Provider_Frame::inNameSpace(end.get(), nameSpace);
+            return end;
+        };
+    }
     // make(out): any builder of the createInstance form.
     template <class Make>
     static Association_End with(Make make)

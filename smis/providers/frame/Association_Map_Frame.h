@@ -70,6 +70,18 @@ public:
     {
         add<A>(clone(first), clone(second));
     }
+    // The same with both clones placed in a name space (null: as cloned).
+    template <class A>
+    void addClones(const Instance* first, const Instance* second, const char* nameSpace)
+    {
+        Owned<Instance> a(clone(first));
+        Owned<Instance> b(clone(second));
+        if (nameSpace && a && b) {
+            Association_Provider_Frame::inNameSpace(a.get(), nameSpace);
+            Association_Provider_Frame::inNameSpace(b.get(), nameSpace);
+        }
+        add<A>(a.release(), b.release());
+    }
     // Drops everything collected for the current array.
     void discard() { _instances.clear(); }
 

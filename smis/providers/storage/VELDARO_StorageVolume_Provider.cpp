@@ -5,13 +5,13 @@
 #include "VELDARO_StorageVolume_Provider.h"
 
 #include <cstring>
-#include <vector>
 
 #include "Instance_Provider_Frame.h"
 #include "SMIS_CLI.h"
 #include "SMIS_PollingService.h"
 #include "VELDARO_StorageVolume_Resource.h"
 #include "VELDARO_ValueConv.h"
+#include "Volume_Walk.h"
 
 namespace cimple {
 
@@ -41,30 +41,21 @@ struct Storage_Volume_Frame {
         return Resource(address).createInstance(instance, slu);
     }
 
-    // Walks the sub-volumes; the sub-volumes of one OLU-table volume after
-    // the first are passed over, so that each volume is published once.
+    // Each volume once (see Volume_Walk).
     static int enumAll(const String& address, const VELDARO_RefTable& table, Enum_Instances_Handler<Model>* handler)
     {
         Resource resource(address);
-        std::vector<bool> handled(0x10000, false);
-        const std::uint32_t count = table.getSLUMaxCount();
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const int slu = static_cast<int>(i);
-            if ((table.getSluStatus(slu) & 0xFF) == Resource::FREE_ENTRY)
-                continue;
-            const std::uint16_t olun = table.getSluOlun(slu);
-            if (olun < 0xFFFF && handled[olun])
-                continue;
+        const bool done = Volume_Walk::each(table, [&](int slu) {
             Model* instance = nullptr;
             if (resource.createInstance(instance, slu) != 0) {
                 if (instance)
                     destroy(instance);
-                return 1;
+                return false;
             }
             Instance_Provider_Frame::deliver(handler, instance);
-            handled[olun] = true;
-        }
-        return 0;
+            return true;
+        });
+        return done ? 0 : 1;
     }
 };
 

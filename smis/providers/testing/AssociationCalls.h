@@ -81,4 +81,32 @@ inline const cimple::Instance* end(const cimple::Instance* association, const ch
              : nullptr;
 }
 
+// The first of DeviceID, Name and InstanceID the instance has a value for.
+inline std::string keyOf(const cimple::Instance* i)
+{
+    for (const char* key : {"DeviceID", "Name", "InstanceID"}) {
+        const std::string value = text(i, key);
+        if (!value.empty())
+            return value;
+    }
+    return "";
+}
+
+// "first>second" keys of each association's two ends, followed by
+// " ns1|ns2", the name spaces of the ends, when nameSpaces is true.
+inline std::vector<std::string> pairs(const Held_List& list, const char* first, const char* second,
+                                      bool nameSpaces = false)
+{
+    std::vector<std::string> out;
+    for (const auto& a : list) {
+        const cimple::Instance* f = end(a.get(), first);
+        const cimple::Instance* s = end(a.get(), second);
+        std::string line = keyOf(f) + ">" + keyOf(s);
+        if (nameSpaces)
+            line += std::string(" ") + f->__name_space.c_str() + "|" + s->__name_space.c_str();
+        out.push_back(line);
+    }
+    return out;
+}
+
 }  // namespace assoc_test

@@ -19,51 +19,21 @@
 #include "CIM_HostedCollection.h"
 #include "CIM_HostedCollection_Provider.h"
 #include "CMTBuilder.h"
+#include "ControllerPortsArray.h"
 #include "OneArrayFixture.h"
 
 using assoc_test::Held_List;
+using assoc_test::pairs;
 using smis::test::CMTBuilder;
 
 namespace {
-
-constexpr std::uint16_t PORT_OK = 0xE001;
 
 // Two controller modules; an FC adapter (module 0x10) with one port and an
 // iSCSI adapter (module 0x11) with two ports.
 void buildArray(CMTBuilder& b)
 {
     b.maxCounts({});
-    b.sys().ModelType(145).ProductID("PROD").SerialNumber("SER").FriendlyName("Friend");
-    b.cm(0x01001000).Status(0xE001).ModuleId(0x10).PairCMCPUMID(0x11).LANRole(1);
-    b.cm(0x01001100).Status(0xE001).ModuleId(0x11).PairCMCPUMID(0x10).LANRole(3);
-    b.cmDetail(0x10).PartsNo("P").SerialNo("S0").HardRevision("R");
-    b.cmDetail(0x11).PartsNo("P").SerialNo("S1").HardRevision("R");
-    b.ca(0x10000100).Status(1).ModuleId(0x10).Type(0x0600).RealType(0x0600);
-    auto fc = b.caDetail(0x10000100);
-    CMTBuilder::caPort(fc, 0).Status(PORT_OK).PortNo(0).Wwn({0x50, 0, 0, 0xE0, 0xD0, 0, 0, 0x01});
-    b.ca(0x10000200).Status(1).ModuleId(0x11).Type(0x2100).RealType(0x2100);
-    auto iscsi = b.caDetail(0x10000200);
-    for (std::uint8_t p = 0; p < 2; ++p)
-        CMTBuilder::caPort(iscsi, p).Status(PORT_OK).PortNo(p).IPAddress({192, 168, 0, std::uint8_t(10 + p)})
-            .iSCSISubnetMask({255, 255, 255, 0}).MacAddress({0, 0x17, 0x42, 0, 0, p}).TCPPortNo(3260);
-}
-
-std::string keyOf(const cimple::Instance* i)
-{
-    for (const char* key : {"DeviceID", "Name", "InstanceID"}) {
-        const std::string value = assoc_test::text(i, key);
-        if (!value.empty())
-            return value;
-    }
-    return "";
-}
-
-std::vector<std::string> pairs(const Held_List& list, const char* first, const char* second)
-{
-    std::vector<std::string> out;
-    for (const auto& a : list)
-        out.push_back(keyOf(assoc_test::end(a.get(), first)) + ">" + keyOf(assoc_test::end(a.get(), second)));
-    return out;
+    smis::test::controllerPortsArray(b);
 }
 
 class EndpointAssociations : public smis::test::One_Array_Fixture {

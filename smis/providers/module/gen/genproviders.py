@@ -119,9 +119,13 @@ def members_of(row, cls):
         if row.shape == 'instance':
             out.append(Member('::cimple::Get_Instance_Status get_instance(const %s* model, %s*& instance)'
                               % (C, C), placeholder='return ::cimple::GET_INSTANCE_UNSUPPORTED;'))
+        # An association without its own code yet relates nothing: its
+        # enumeration is empty, so associators and references of any element
+        # (answered from it) are not failed by it.
         out.append(Member('::cimple::Enum_Instances_Status enum_instances(const %s* model, '
                           '::cimple::Enum_Instances_Handler<%s>* handler)' % (C, C),
-                          placeholder='return ::cimple::ENUM_INSTANCES_FAILED;'))
+                          placeholder='return ::cimple::ENUM_INSTANCES_OK;' if row.shape == 'association'
+                          else 'return ::cimple::ENUM_INSTANCES_FAILED;'))
         out.append(Member('::cimple::Create_Instance_Status create_instance(%s* instance)' % C,
                           fixed='return ::cimple::CREATE_INSTANCE_UNSUPPORTED;'))
         out.append(Member('::cimple::Delete_Instance_Status delete_instance(const %s* instance)' % C,

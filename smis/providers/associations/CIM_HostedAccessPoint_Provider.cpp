@@ -1,0 +1,90 @@
+// The access points each system hosts: the CIM server's system with its
+// communication mechanism, each array's storage system with its first
+// remote service access point, and each controller system with the
+// protocol endpoints of its slot.
+
+#include "CIM_HostedAccessPoint_Provider.h"
+
+#include "Association_End.h"
+#include "CIM_HostedAccessPoint.h"
+#include "Matching_Pair_Walk.h"
+#include "Server_System_Pairs.h"
+#include "VELDARO_CIMXMLCommunicationMechanism.h"
+#include "VELDARO_CIMXMLCommunicationMechanism_Resource.h"
+#include "VELDARO_ControllerComputerSystem.h"
+#include "VELDARO_ControllerComputerSystem_Resource.h"
+#include "VELDARO_IPProtocolEndpoint.h"
+#include "VELDARO_IPProtocolEndpoint_Resource.h"
+#include "VELDARO_RemoteServiceAccessPoint.h"
+#include "VELDARO_RemoteServiceAccessPoint_Resource.h"
+#include "VELDARO_SCSIProtocolEndpoint.h"
+#include "VELDARO_SCSIProtocolEndpoint_Resource.h"
+#include "VELDARO_StorageComputerSystem.h"
+#include "VELDARO_StorageComputerSystem_Resource.h"
+#include "VELDARO_System.h"
+#include "VELDARO_System_Resource.h"
+#include "VELDARO_TCPProtocolEndpoint.h"
+#include "VELDARO_TCPProtocolEndpoint_Resource.h"
+#include "VELDARO_iSCSIProtocolEndpoint.h"
+#include "VELDARO_iSCSIProtocolEndpoint_Resource.h"
+
+namespace cimple {
+
+namespace {
+
+using Common = Association_Provider_Frame;
+using Walk = Matching_Pair_Walk;
+
+bool serverCommunicationMechanism(Association_Map_Frame& frame)
+{
+    return Server_System_Pairs::firstWithFirst<CIM_HostedAccessPoint, VELDARO_System_Resource,
+                                               VELDARO_CIMXMLCommunicationMechanism_Resource>(
+        frame, &VELDARO_System_Resource::createSystem,
+        &VELDARO_CIMXMLCommunicationMechanism_Resource::createCIMXMLCommunicationMechanism, Common::INTEROP_NAMESPACE);
+}
+
+bool systemAccessPoints(Association_Map_Frame& frame)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        const String& storage = frame.storage();
+        VELDARO_StorageComputerSystem_Resource systems(storage);
+        if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
+            return false;
+        VELDARO_RemoteServiceAccessPoint_Resource remotes(storage);
+        VELDARO_SCSIProtocolEndpoint_Resource scsis(storage);
+        VELDARO_IPProtocolEndpoint_Resource ips(storage);
+        VELDARO_TCPProtocolEndpoint_Resource tcps(storage);
+        VELDARO_iSCSIProtocolEndpoint_Resource iscsis(storage);
+        VELDARO_ControllerComputerSystem_Resource controllers(storage);
+        if (!buildList(remotes, &VELDARO_RemoteServiceAccessPoint_Resource::createRemoteServiceAccessPoint) ||
+            !buildList(scsis, &VELDARO_SCSIProtocolEndpoint_Resource::createSCSIProtocolEndpoint) ||
+            !buildList(ips, &VELDARO_IPProtocolEndpoint_Resource::createIPProtocolEndpoint) ||
+            !buildList(tcps, &VELDARO_TCPProtocolEndpoint_Resource::createTCPProtocolEndpoint) ||
+            !buildList(iscsis, &VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint) ||
+            !buildList(controllers, &VELDARO_ControllerComputerSystem_Resource::createControllerModuleComputerSystem))
+            return false;
+        const char* ns = Common::ARRAY_NAMESPACE;
+        Walk::firstWithFirst<CIM_HostedAccessPoint>(frame, listedOf(systems), listedOf(remotes), ns);
+        // Per controller, in list order: its SCSI, IP, TCP and iSCSI
+        // endpoints, each list in its own order.
+        Walk::eachWithAllOf<CIM_HostedAccessPoint>(frame, listedOf(controllers), Walk::Same_Slot(), ns,
+                                                   listedOf(scsis), listedOf(ips), listedOf(tcps), listedOf(iscsis));
+        return true;
+    });
+}
+
+}  // namespace
+
+CIM_HostedAccessPoint_Provider::CIM_HostedAccessPoint_Provider()
+    : Association_Map_Frame(&CIM_HostedAccessPoint::static_meta_class, serverCommunicationMechanism)
+{
+}
+
+CIM_HostedAccessPoint_Provider::~CIM_HostedAccessPoint_Provider() {}
+
+bool CIM_HostedAccessPoint_Provider::_enumPairs()
+{
+    return systemAccessPoints(*this);
+}
+
+}  // namespace cimple
