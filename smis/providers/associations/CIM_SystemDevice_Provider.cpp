@@ -6,12 +6,12 @@
 
 #include <cstdint>
 
-#include "Affinity_Map_Walk.h"
 #include "Association_End.h"
 #include "CIM_SystemDevice.h"
 #include "Fixed_End_Walk.h"
 #include "Free_Extent_List.h"
 #include "Key_Index.h"
+#include "Masking_Port_Map.h"
 #include "Matching_Pair_Walk.h"
 #include "RAID_Group_Walk.h"
 #include "Storage_System_List.h"
@@ -144,8 +144,12 @@ bool affinityGroups(Frame& frame, const VELDARO_RefTable& table, const System& s
         return !controller.failed();
     };
     if (!device)
-        return Affinity_Map_Walk::each(
-            table, [&](int affinity, const CA_Port_Name& n) { return one(affinity, n.cm, n.ca, n.port); });
+        // The groups the host-port map binds, once per allocated port, as
+        // the affinity group controller provider serves them.
+        return Masking_Port_Map::eachAllocated(table, [&](int map, const CA_Port_Name& n) {
+            return Masking_Port_Map::eachGroup(table, map,
+                                               [&](int affinity) { return one(affinity, n.cm, n.ca, n.port); });
+        });
     std::uint16_t group = 0, cm = 0, ca = 0, port = 0;
     const char* key = Common::keyText(device, Key_Index::DEVICE_ID);
     if (!key || !VELDARO_AffinityGroupController_Resource::divide_DeviceID(key, &group, &cm, &ca, &port))

@@ -48,7 +48,7 @@ std::string keyOf(const cimple::Instance* i)
     return i->meta_class->name;
 }
 
-std::vector<std::string> pairs(const Held_List& list, const char* first, const char* second)
+std::vector<std::string> viewPairs(const Held_List& list, const char* first, const char* second)
 {
     std::vector<std::string> out;
     for (const auto& a : list)
@@ -149,7 +149,7 @@ TEST_F(MaskingView, ControllersSitOnTheirPorts)
     cimple::CIM_ProtocolControllerForPort_Provider provider;
     Held_List list;
     ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ProtocolControllerForPort>(provider, list), 0);
-    std::vector<std::string> got = pairs(list, "Antecedent", "Dependent");
+    std::vector<std::string> got = viewPairs(list, "Antecedent", "Dependent");
     // The iSCSI port is no FC port: its controller has none.
     ASSERT_EQ(got.size(), 4u) << ::testing::PrintToString(got);
     EXPECT_EQ(got[0].substr(0, got[0].find('>')), AFG3);
@@ -172,7 +172,7 @@ TEST_F(MaskingView, PrivilegesAreGrantedToTheirHostsAndDefaultsToTheDefaultIdent
     const std::string shiIscsi = std::string("VELDARO:SHI") + ISCSI_HOST + "_" + ISCSI_IP + "_" + A;
     const std::string dshi = "VELDARO:DSHI_" + A;
     // One privilege per binding, host 0 twice (two groups on one port).
-    EXPECT_EQ(pairs(list, "Privilege", "PrivilegedElement"),
+    EXPECT_EQ(viewPairs(list, "Privilege", "PrivilegedElement"),
               (std::vector<std::string>{
                   "VELDARO:AP0003_" + std::string(HOST0) + AP_PORT + "_" + A + ">" + shi0,
                   "VELDARO:AP0003_" + std::string(HOST1) + AP_PORT + "_" + A + ">" + shi1,
@@ -189,7 +189,7 @@ TEST_F(MaskingView, PrivilegesOpenTheirControllers)
     cimple::CIM_AuthorizedTarget_Provider provider;
     Held_List list;
     ASSERT_EQ(assoc_test::enumerate<cimple::CIM_AuthorizedTarget>(provider, list), 0);
-    EXPECT_EQ(pairs(list, "Privilege", "TargetElement"),
+    EXPECT_EQ(viewPairs(list, "Privilege", "TargetElement"),
               (std::vector<std::string>{
                   "VELDARO:AP0003_" + std::string(HOST0) + AP_PORT + "_" + A + ">" + AFG3,
                   "VELDARO:AP0003_" + std::string(HOST1) + AP_PORT + "_" + A + ">" + AFG3,
