@@ -447,5 +447,30 @@ TEST(CliRemoteCopy, PartnerArrayFollowsTheSession) {
     EXPECT_TRUE(session(1, rid).is_null());
 }
 
+// A volume slot whose status is 6 is free: its number can be created again,
+// its name and space are not in use, and it cannot be deleted.
+TEST(CliFreeVolumeSlot, FreeSlotIsCreatedAgain) {
+    SimulatorState state(Scenario::load("coverage"));
+    CliSession cli(state, 0);
+    auto volume = [&](std::uint64_t olun) {
+        const Json m = state.dump()["arrays"][0];
+        for (auto& v : m["volumes"])
+            if (num(v, "olun") == olun) return v;
+        return Json();
+    };
+    const Json slot = volume(18);
+    ASSERT_EQ(num(slot, "status") & 0xFF, 6u);
+    const std::string rg = std::to_string(num(slot["slices"][0], "rlun"));
+    EXPECT_EQ(cli.execute("delete volume -volume-number 18").status, 1u);
+    const CliOutcome made = cli.execute("create volume -volume-number 18 -name " + str(slot, "name") + " -rg-number " +
+                                        rg + " -type open -size 10mb");
+    ASSERT_EQ(made.status, 0u);
+    const Json v = volume(18);
+    EXPECT_EQ(num(v, "status"), 0u);
+    EXPECT_EQ(num(v, "blocks"), 10u * 2048);
+    EXPECT_EQ(cli.execute("create volume -volume-number 18 -rg-number " + rg + " -type open -size 10mb").status, 1u);
+    EXPECT_EQ(cli.execute("delete volume -volume-number 18").status, 0u);
+}
+
 }  // namespace
 }  // namespace arraysim
