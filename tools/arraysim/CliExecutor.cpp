@@ -16,6 +16,8 @@ using namespace cli_msg;
 constexpr std::uint64_t kNone = 0xFFFF;
 constexpr std::uint64_t kBlocksPerMb = 2048;
 constexpr std::size_t kMaxLun = 512;
+// LU type of a thin-provisioning volume (8 is a volume that makes up a pool).
+constexpr std::uint64_t kThinLuType = 9;
 
 Json& items(Json& m, const char* key) {
     if (!m.contains(key) || !m[key].is_array()) m[key] = Json::array();
@@ -186,7 +188,7 @@ CliOutcome deleteRaidGroup(const CliCommand& c, Json& m) {
 std::uint64_t placeOnRaidGroup(Json& m, const Json& rg, std::uint64_t blocks, bool& fits) {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> used;
     for (auto& v : items(m, "volumes")) {
-        if (num(v, "lu_type") == 8 || freeSlot(v)) continue;  // thin volumes and free slots take no space
+        if (num(v, "lu_type") == kThinLuType || freeSlot(v)) continue;  // thin volumes and free slots take no space
         for (auto& s : v["slices"])
             if (num(s, "rlun") == num(rg, "rlun")) used.push_back({num(s, "start_rlba"), num(s, "blocks")});
     }
@@ -235,7 +237,7 @@ CliOutcome createVolume(const CliCommand& c, Json& m) {
                 break;
             }
         if (!member) return CliOutcome::refuse(kNotFound, "-pool-number", c.text("-pool-number"));
-        vol["lu_type"] = 8;
+        vol["lu_type"] = kThinLuType;
         slice = Json{{"rlun", num(*member, "rlun")}, {"blocks", blocks}, {"start_rlba", 0}};
         items(m, "volume_alarms").push_back(Json{{"olun", olun}, {"allocated", 0}});
     }
@@ -260,7 +262,7 @@ CliOutcome deleteVolume(const CliCommand& c, Json& m) {
 CliOutcome expandVolume(const CliCommand& c, Json& m) {
     Json* v = find(items(m, "volumes"), "olun", c.number("-volume-number"));
     if (!v) return CliOutcome::refuse(kNotFound, "-volume-number", c.text("-volume-number"));
-    if (num(*v, "lu_type") != 8 || (*v)["slices"].size() != 1)
+    if (num(*v, "lu_type") != kThinLuType || (*v)["slices"].size() != 1)
         return CliOutcome::refuse(kSyntax, "-volume-number", c.text("-volume-number"));
     const std::uint64_t blocks = c.number("-size") * kBlocksPerMb;
     if (blocks <= volumeBlocks(*v)) return CliOutcome::refuse(kSyntax, "-size", c.text("-size"));

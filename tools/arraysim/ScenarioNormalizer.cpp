@@ -62,7 +62,7 @@ void ScenarioNormalizer::normalize(Json& a, std::size_t position) {
     dflt(sys, "vendor", "KESTRIS");
     dflt(sys, "product", "VK200");
     dflt(sys, "friendly_name", a["name"]);
-    dflt(sys, "model_type", 0x32);
+    dflt(sys, "model_type", 146);  // a model whose thin capacity the system knows
     dflt(sys, "status", 32);  // device status: normal
 
     Json& model = a["model_info"];

@@ -161,7 +161,7 @@ TEST_F(CliSessionTest, ThinPoolsAreNumberedByTheArrayAndHoldThinVolumes) {
     m = model();
     const Json* v = find(m["volumes"], "olun", 30);
     ASSERT_NE(v, nullptr);
-    EXPECT_EQ(num(*v, "lu_type"), 8u);
+    EXPECT_EQ(num(*v, "lu_type"), 9u);  // a thin volume, not a pool volume (8)
     EXPECT_EQ(num(*v, "blocks"), 1024u * 2048);
     EXPECT_NE(find(m["volume_alarms"], "olun", 30), nullptr);
 
