@@ -6,9 +6,12 @@
 #include <string>
 
 #include "Instance_Provider_Frame.h"
+#include "VELDARO_AffinityGroupController_Resource.h"
+#include "VELDARO_LUNMappingController_Resource.h"
 #include "VELDARO_LayerixPool_Resource.h"
 #include "VELDARO_LayerixSubPool_Resource.h"
 #include "VELDARO_RAIDStoragePool_Resource.h"
+#include "VELDARO_RemoteStorageVolume_Resource.h"
 #include "VELDARO_SDPVPool_Resource.h"
 #include "VELDARO_StorageComputerSystem_Resource.h"
 #include "VELDARO_StorageHardwareID_Resource.h"
@@ -155,8 +158,7 @@ int Indication_Sources::setStorageComputerSystem(VELDARO_StorageComputerSystem* 
     });
 }
 
-// Masking classes: no instance builder yet, so these form the keys the way
-// the enumeration will.
+// Masking controllers are filled by their builders as well.
 
 int Indication_Sources::setLUNMappingController(VELDARO_LUNMappingController* p, std::uint8_t moduleId,
                                                 std::uint8_t portNo, const char* alias, const char* name,
@@ -165,28 +167,15 @@ int Indication_Sources::setLUNMappingController(VELDARO_LUNMappingController* p,
     if (!p)
         return 1;
     return guarded([&] {
-        char id[40];
-        std::snprintf(id, sizeof id, "LM_CM%02uCA%02uP%02u", cmSlot(moduleId), caSlot(moduleId),
-                      portSlot(moduleId, portNo));
-        p->SystemCreationClassName.set(STORAGE_SYSTEM_CLASS);
-        p->SystemName.set(_storage);
-        p->CreationClassName.set("VELDARO_LUNMappingController");
-        p->DeviceID.set(id);
-        p->ElementName.set(alias && *alias ? alias : "LUN Mapping");
-        p->Name.set(textOf(name));
-        p->NameFormat.set(nameFormat);
-        p->CMSlotNumber.set(cmSlot(moduleId));
-        p->CASlotNumber.set(caSlot(moduleId));
-        p->PortNo.set(portSlot(moduleId, portNo));
+        // An empty alias from a change record is no alias.
+        VELDARO_LUNMappingController_Resource(_storage).setLUNMappingController(
+            p, moduleId, portNo, alias && *alias ? alias : nullptr, name, nameFormat);
     });
 }
 
 int Indication_Sources::setKeyProperties(VELDARO_LUNMappingController* p, std::uint8_t moduleId, std::uint8_t portNo)
 {
-    if (setLUNMappingController(p, moduleId, portNo, nullptr, "", 0) != 0)
-        return 1;
-    __set_null_flags(p, false, true, 1);
-    return 0;
+    return forwarded([&] { return VELDARO_LUNMappingController_Resource(_storage).setKeyProperties(p, moduleId, portNo); });
 }
 
 int Indication_Sources::setAffinityGroupController(VELDARO_AffinityGroupController* p, std::uint8_t moduleId,
@@ -197,36 +186,19 @@ int Indication_Sources::setAffinityGroupController(VELDARO_AffinityGroupControll
     if (!p)
         return 1;
     return guarded([&] {
-        char id[48];
-        std::snprintf(id, sizeof id, "AFG%04u_CM%02uCA%02uP%02u", groupNumber, cmSlot(moduleId), caSlot(moduleId),
-                      portSlot(moduleId, portNo));
-        p->SystemCreationClassName.set(STORAGE_SYSTEM_CLASS);
-        p->SystemName.set(storageAddress);
-        p->CreationClassName.set("VELDARO_AffinityGroupController");
-        p->DeviceID.set(id);
-        p->Name.set(textOf(groupName));
-        p->NameFormat.set(nameFormat);
-        p->AffinityGroupNumber.set(groupNumber);
-        p->CMSlotNumber.set(cmSlot(moduleId));
-        p->CASlotNumber.set(caSlot(moduleId));
-        p->PortNo.set(portSlot(moduleId, portNo));
-        if (alias && *alias) {
-            p->ElementName.set(alias);
-        } else {
-            char element[96];
-            std::snprintf(element, sizeof element, "Affinity Group%04u(%s)", groupNumber, groupName ? groupName : "");
-            p->ElementName.set(element);
-        }
+        VELDARO_AffinityGroupController_Resource(storageAddress)
+            .setAffinityGroupController(p, moduleId, portNo, groupNumber, alias && *alias ? alias : nullptr,
+                                        groupName, nameFormat, storageAddress);
     });
 }
 
 int Indication_Sources::setKeyProperties(VELDARO_AffinityGroupController* p, std::uint8_t moduleId,
                                          std::uint8_t portNo, std::uint16_t groupNumber, const String& storageAddress)
 {
-    if (setAffinityGroupController(p, moduleId, portNo, groupNumber, nullptr, "", 0, storageAddress) != 0)
-        return 1;
-    __set_null_flags(p, false, true, 1);
-    return 0;
+    return forwarded([&] {
+        return VELDARO_AffinityGroupController_Resource(storageAddress).setKeyProperties(p, moduleId, portNo,
+                                                                                        groupNumber);
+    });
 }
 
 int Indication_Sources::setKeyProperties(VELDARO_AuthorizedPrivilege* p, std::uint8_t moduleId, std::uint8_t portNo,
@@ -263,22 +235,15 @@ int Indication_Sources::setKeyProperties(VELDARO_StorageHardwareID* p, const cha
     });
 }
 
-// Remote volumes and copy relationships: no instance builder yet either.
+// Remote volumes are filled by their builder; copy relationships have none.
 
 int Indication_Sources::setKeyProperties(VELDARO_RemoteStorageVolume* p, std::uint16_t number, std::uint8_t kind,
                                          const char* boxId)
 {
     if (!p)
         return 1;
-    return guarded([&] {
-        String system(boxId ? boxId : "");
-        system.append("_");
-        system.append(_storage);
-        p->SystemCreationClassName.set(STORAGE_SYSTEM_CLASS);
-        p->SystemName.set(system);
-        p->CreationClassName.set("VELDARO_RemoteStorageVolume");
-        p->DeviceID.set(VELDARO_ValueConv::convLuTypeToLVolId(kind, number));
-        __set_null_flags(p, false, true, 1);
+    return forwarded([&] {
+        return VELDARO_RemoteStorageVolume_Resource(_storage).setKeyProperties(p, number, kind, textOf(boxId));
     });
 }
 
