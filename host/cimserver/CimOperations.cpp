@@ -1,5 +1,6 @@
 #include "CimOperations.h"
 
+#include "ClassNameSpace.h"
 #include "ValueText.h"
 
 #include <map>
@@ -61,11 +62,6 @@ struct CimOperations::Call {
 
 namespace {
 
-bool keep_in_name_space(const Instance* inst, const std::string& ns)
-{
-    return inst->__name_space.empty() || eqi(inst->__name_space.c_str(), ns.c_str());
-}
-
 PropertyFilter property_filter(pugi::xml_node param)
 {
     PropertyFilter f;
@@ -87,9 +83,14 @@ CimOperations::CimOperations(const ProviderModule& module, std::string host)
 {
 }
 
+void CimOperations::set_host(std::string host)
+{
+    _host = std::move(host);
+}
+
 bool CimOperations::served_name_space(const std::string& ns)
 {
-    return eqi(ns.c_str(), "root/kestris") || eqi(ns.c_str(), "interop");
+    return eqi(ns.c_str(), ClassNameSpace::ARRAYS) || eqi(ns.c_str(), ClassNameSpace::INTEROP);
 }
 
 OperationReply CimOperations::handle(const std::string& body, const std::string& cim_method) const
@@ -249,8 +250,8 @@ std::string CimOperations::get_instance(Call& c) const
         c.fail(e);
         return "";
     }
-    if (!keep_in_name_space(found.get(), c.name_space)) {
-        c.fail({CIM_ERR_NOT_FOUND, "the instance lives in name space " + std::string(found->__name_space.c_str())});
+    if (!ClassNameSpace::served_in(found.get(), c.name_space)) {
+        c.fail({CIM_ERR_NOT_FOUND, "the instance is not served in name space " + c.name_space});
         return "";
     }
     CimXmlWriter w(_host, c.name_space);
@@ -267,6 +268,11 @@ std::string CimOperations::enumerate_instances(Call& c, bool names_only) const
         c.failed = true;
         return "";
     }
+    if (base->flags & FLAG_INDICATION) {
+        c.fail({CIM_ERR_NOT_SUPPORTED, std::string("instances of indication class ") + base->name +
+                                           " are delivered to listeners, not enumerated"});
+        return "";
+    }
     CimXmlWriter w(_host, c.name_space);
     for (Pegasus_Adapter* p : _module.providers()) {
         if (!is_subclass(base, p->registration()->meta_class))
@@ -278,7 +284,7 @@ std::string CimOperations::enumerate_instances(Call& c, bool names_only) const
             return "";
         }
         for (auto& inst : list) {
-            if (!keep_in_name_space(inst.get(), c.name_space))
+            if (!ClassNameSpace::served_in(inst.get(), c.name_space))
                 continue;
             if (names_only) {
                 w.instance_name(inst.get());
@@ -459,7 +465,7 @@ std::string CimOperations::associators(Call& c, bool references, bool names_only
             return "";
         }
         for (auto& inst : found) {
-            if (!keep_in_name_space(inst.get(), c.name_space))
+            if (!ClassNameSpace::served_in(inst.get(), c.name_space))
                 continue;
             if (!references && result_class && !is_subclass(result_class, inst->meta_class))
                 continue;
