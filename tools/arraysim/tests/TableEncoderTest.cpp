@@ -119,6 +119,7 @@ TEST(TableEncoder, ScenarioValuesLandAtTheirDocumentedOffsets) {
         {12, R"([{"op":"replace","path":"/raid_groups/1/stripe","value":131072}])", 0, 2, 1, 24, 4, 131072, nullptr},
         {12, "[]", 0, 2, 9, 564, 1, 2, nullptr},
         {12, "[]", 0, 2, 6, 10, 2, 0, nullptr},
+        {12, "[]", 0, 2, 0, 48, 1, 2, nullptr},  // volumes 0 and 9; free slot 18 is not counted
         {13, R"([{"op":"add","path":"/raid_groups/0/disk_sets/0/fixed_blocks","value":5555}])", 4, 2, 0, 8, 8, 5555, nullptr},
         {13, "[]", 4, 2, 0, 40, 2, 0, nullptr},
         {14, "[]", 0, 2, 0, 6, 1, 2, nullptr},
