@@ -42,6 +42,20 @@ T* fresh()
     return Instance_Provider_Frame::newInstance<T>();
 }
 
+void sameLUNMapping(VELDARO_LUNMappingController* a, VELDARO_LUNMappingController* b)
+{
+    using C = VELDARO_LUNMappingController;
+    expectSameInstance(a, b, &C::Caption, &C::ElementName, &C::Name, &C::HealthState, &C::MaxUnitsControlled,
+                       &C::NameFormat, &C::PortNo);
+}
+
+void sameAffinityGroup(VELDARO_AffinityGroupController* a, VELDARO_AffinityGroupController* b)
+{
+    using C = VELDARO_AffinityGroupController;
+    expectSameInstance(a, b, &C::Caption, &C::ElementName, &C::OtherNameFormat, &C::MaxUnitsControlled,
+                       &C::AffinityGroupNumber, &C::NameFormat);
+}
+
 }  // namespace
 
 TEST(IndicationSources, MaskingControllersAndRemoteVolumesMatchTheirBuilders)
@@ -54,21 +68,13 @@ TEST(IndicationSources, MaskingControllersAndRemoteVolumesMatchTheirBuilders)
             auto* b = fresh<VELDARO_LUNMappingController>();
             EXPECT_EQ(sources.setLUNMappingController(a, 0x49, 1, alias, "500000E0D0000101", 2), 0);
             VELDARO_LUNMappingController_Resource(A).setLUNMappingController(b, 0x49, 1, alias, "500000E0D0000101", 2);
-            expectSameInstance(a, b,
-                               &VELDARO_LUNMappingController::Caption, &VELDARO_LUNMappingController::ElementName,
-                               &VELDARO_LUNMappingController::Name, &VELDARO_LUNMappingController::HealthState,
-                               &VELDARO_LUNMappingController::MaxUnitsControlled,
-                               &VELDARO_LUNMappingController::NameFormat, &VELDARO_LUNMappingController::PortNo);
+            sameLUNMapping(a, b);
         }
         auto* a = fresh<VELDARO_LUNMappingController>();
         auto* b = fresh<VELDARO_LUNMappingController>();
         EXPECT_EQ(sources.setKeyProperties(a, 0x40, 0), 0);
         EXPECT_EQ(VELDARO_LUNMappingController_Resource(A).setKeyProperties(b, 0x40, 0), 0);
-        expectSameInstance(a, b,
-                               &VELDARO_LUNMappingController::Caption, &VELDARO_LUNMappingController::ElementName,
-                               &VELDARO_LUNMappingController::Name, &VELDARO_LUNMappingController::HealthState,
-                               &VELDARO_LUNMappingController::MaxUnitsControlled,
-                               &VELDARO_LUNMappingController::NameFormat, &VELDARO_LUNMappingController::PortNo);
+        sameLUNMapping(a, b);
     }
     {
         SCOPED_TRACE("affinity group controller");
@@ -76,22 +82,12 @@ TEST(IndicationSources, MaskingControllersAndRemoteVolumesMatchTheirBuilders)
         auto* b = fresh<VELDARO_AffinityGroupController>();
         EXPECT_EQ(sources.setAffinityGroupController(a, 0x52, 1, 3, nullptr, "AG3", 1, A), 0);
         VELDARO_AffinityGroupController_Resource(A).setAffinityGroupController(b, 0x52, 1, 3, nullptr, "AG3", 1, A);
-        expectSameInstance(a, b,
-                               &VELDARO_AffinityGroupController::Caption, &VELDARO_AffinityGroupController::ElementName,
-                               &VELDARO_AffinityGroupController::OtherNameFormat,
-                               &VELDARO_AffinityGroupController::MaxUnitsControlled,
-                               &VELDARO_AffinityGroupController::AffinityGroupNumber,
-                               &VELDARO_AffinityGroupController::NameFormat);
+        sameAffinityGroup(a, b);
         a = fresh<VELDARO_AffinityGroupController>();
         b = fresh<VELDARO_AffinityGroupController>();
         EXPECT_EQ(sources.setKeyProperties(a, 0x52, 1, 3, A), 0);
         EXPECT_EQ(VELDARO_AffinityGroupController_Resource(A).setKeyProperties(b, 0x52, 1, 3), 0);
-        expectSameInstance(a, b,
-                               &VELDARO_AffinityGroupController::Caption, &VELDARO_AffinityGroupController::ElementName,
-                               &VELDARO_AffinityGroupController::OtherNameFormat,
-                               &VELDARO_AffinityGroupController::MaxUnitsControlled,
-                               &VELDARO_AffinityGroupController::AffinityGroupNumber,
-                               &VELDARO_AffinityGroupController::NameFormat);
+        sameAffinityGroup(a, b);
     }
     {
         SCOPED_TRACE("remote storage volume");
@@ -100,7 +96,6 @@ TEST(IndicationSources, MaskingControllersAndRemoteVolumesMatchTheirBuilders)
         auto* b = fresh<VELDARO_RemoteStorageVolume>();
         EXPECT_EQ(sources.setKeyProperties(a, 7, 1, box), 0);
         EXPECT_EQ(VELDARO_RemoteStorageVolume_Resource(A).setKeyProperties(b, 7, 1, String(box)), 0);
-        expectSameInstance(a, b,
-                               &VELDARO_RemoteStorageVolume::ElementName, &VELDARO_RemoteStorageVolume::NumberOfBlocks);
+        expectSameInstance(a, b, &VELDARO_RemoteStorageVolume::ElementName, &VELDARO_RemoteStorageVolume::NumberOfBlocks);
     }
 }

@@ -128,8 +128,9 @@ protected:
         std::uint64_t size = 0;
         CIM_LogicalElement* element = nullptr;
     };
-    Answer fromPool(const char* name, int type, std::uint64_t bytes, const CIM_StoragePool* pool,
-                    CIM_LogicalElement* element = nullptr)
+    // call(provider, name, type, size, element, rc) runs the method.
+    template <class Call>
+    Answer run(const char* name, int type, std::uint64_t bytes, CIM_LogicalElement* element, Call call)
     {
         VELDARO_StorageConfigurationService_Provider provider;
         Property<String> n;
@@ -138,29 +139,26 @@ protected:
         t.set(static_cast<uint16>(type));
         Property<uint64> size;
         size.set(bytes);
-        CIM_ConcreteJob* job = nullptr;
         Property<uint32> rc;
-        EXPECT_EQ(provider.CreateOrModifyElementFromStoragePool(service_, n, t, job, nullptr, size, pool, element, rc),
-                  INVOKE_METHOD_OK);
+        EXPECT_EQ(call(provider, n, t, size, element, rc), INVOKE_METHOD_OK);
         EXPECT_FALSE(rc.null);
         return {rc.value, size.value, element};
+    }
+    Answer fromPool(const char* name, int type, std::uint64_t bytes, const CIM_StoragePool* pool,
+                    CIM_LogicalElement* element = nullptr)
+    {
+        return run(name, type, bytes, element, [&](auto& provider, auto& n, auto& t, auto& size, auto& e, auto& rc) {
+            CIM_ConcreteJob* job = nullptr;
+            return provider.CreateOrModifyElementFromStoragePool(service_, n, t, job, nullptr, size, pool, e, rc);
+        });
     }
     Answer fromElements(const char* name, int type, std::uint64_t bytes, const Array<CIM_StorageExtent*>& extents,
                         CIM_LogicalElement* element = nullptr)
     {
-        VELDARO_StorageConfigurationService_Provider provider;
-        Property<String> n;
-        n.set(name);
-        Property<uint16> t;
-        t.set(static_cast<uint16>(type));
-        Property<uint64> size;
-        size.set(bytes);
-        CIM_ConcreteJob* job = nullptr;
-        Property<uint32> rc;
-        EXPECT_EQ(provider.CreateOrModifyElementFromElements(service_, n, t, job, nullptr, size, extents, element, rc),
-                  INVOKE_METHOD_OK);
-        EXPECT_FALSE(rc.null);
-        return {rc.value, size.value, element};
+        return run(name, type, bytes, element, [&](auto& provider, auto& n, auto& t, auto& size, auto& e, auto& rc) {
+            CIM_ConcreteJob* job = nullptr;
+            return provider.CreateOrModifyElementFromElements(service_, n, t, job, nullptr, size, extents, e, rc);
+        });
     }
     std::uint32_t returnToPool(const CIM_LogicalElement* element)
     {
