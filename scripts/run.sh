@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the system, then serves the simulated `small` array through the CIM
-# server: starts arraysim and cimserver on an install directory of their own
-# and prints the wbemcli commands that show the array. Ctrl-C stops both.
+# server: starts arraysim and cimserver on an install directory of their own,
+# stores the array's command-line login there (the simulator's stand-in SSH
+# client and credkeep), and prints wbemcli commands that show the array and
+# create and delete a volume. Ctrl-C stops both.
 #   CIMSERVER_PORT (default 5988) sets the server's port; SMIS_PRESET (default
 #   "default") the build preset.
 set -euo pipefail
@@ -9,7 +11,7 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 preset="${SMIS_PRESET:-default}"
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j "$(nproc)" --target cimserver arraysim arrayprov
+cmake --build --preset "$preset" -j "$(nproc)" --target cimserver arraysim arraysim-plink credkeep arrayprov
 
 build="build/$preset"
 port="${CIMSERVER_PORT:-5988}"
@@ -41,6 +43,17 @@ import json, sys
 for a in json.load(open(sys.argv[1]))["arrays"]:
     print(f"StorageIP={a['address']},{a['port']}")
 PY
+address="$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["arrays"][0]["address"])' "$work/arraysim.ready")"
+
+# Configuration changes go through the array's command line: the simulator's
+# stand-in for the SSH client is the install's plink, and the login the
+# simulated array accepts (admin / admin) is stored with credkeep.
+mkdir -p "$install/bin"
+cp "$build/bin/arraysim-plink" "$install/bin/plink"
+python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["cli"])' "$work/arraysim.ready" \
+  >"$install/bin/arraysim-plink.socket"
+SMIS_INSTALL_DIR="$install" "$build/bin/credkeep" -a "$address" -u admin -w admin >/dev/null ||
+  echo "credkeep could not store the array's login (it runs only for the superuser): method calls will fail"
 
 SMIS_INSTALL_DIR="$install" "$build/bin/cimserver" --port "$port" --ready-file "$work/cimserver.ready" &
 server_pid=$!
@@ -52,6 +65,7 @@ done
 [ -s "$work/cimserver.ready" ] || { echo "cimserver did not start"; exit 1; }
 
 url="http://127.0.0.1:$port/root/kestris"
+service="$url:VELDARO_StorageConfigurationService.CreationClassName=\"VELDARO_StorageConfigurationService\",Name=\"VELDARO:KESTRIS SMI-S Proxy Server\",SystemCreationClassName=\"VELDARO_StorageComputerSystem\",SystemName=\"$address\""
 cat <<TXT
 
 The simulated array is served at $url (install directory $install).
@@ -60,6 +74,10 @@ Try:
   wbemcli -nl gc '$url:VELDARO_StorageVolume'
   wbemcli -nl ein '$url:VELDARO_DiskExtent'
   wbemcli -nl ei '$url:VELDARO_FreeExtent'
+Create a 100 MiB volume DEMO in RAID group 0 (its TheElement answer names
+the volume: VOL00006 on the fresh array), then delete it again:
+  wbemcli cm '$service' CreateOrModifyElementFromStoragePool.ElementName=DEMO,ElementType=2,Size=104857600,InPool='VELDARO_RAIDStoragePool.InstanceID="VELDARO:RSP0000_$address"'
+  wbemcli cm '$service' ReturnToStoragePool.TheElement='VELDARO_StorageVolume.SystemCreationClassName="VELDARO_StorageComputerSystem",SystemName="$address",CreationClassName="VELDARO_StorageVolume",DeviceID="VOL00006"'
 Press Ctrl-C to stop the server and the simulator.
 TXT
 wait "$server_pid"

@@ -36,6 +36,12 @@ ClientProcess::ClientProcess(const std::vector<std::string>& args, const std::st
     highPipe(in);
     highPipe(out);
     highPipe(pw);
+    // The password is in the pipe before the client starts: a client that
+    // ends at once (a refused command line) cannot leave the write to a pipe
+    // without a reader, which would end this process with SIGPIPE.
+    const std::string line = password + "\n";
+    (void)!::write(pw[1], line.data(), line.size());
+    ::close(pw[1]);
     posix_spawn_file_actions_t fa;
     posix_spawn_file_actions_init(&fa);
     posix_spawn_file_actions_adddup2(&fa, in[0], 0);
@@ -60,15 +66,8 @@ ClientProcess::ClientProcess(const std::vector<std::string>& args, const std::st
     if (rc != 0) {
         ::close(in[1]);
         ::close(out[0]);
-        ::close(pw[1]);
         throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(rc));
     }
-    // A client that refuses its command line may end before the password
-    // is written; the write then fails instead of killing the test.
-    ::signal(SIGPIPE, SIG_IGN);
-    const std::string line = password + "\n";
-    (void)!::write(pw[1], line.data(), line.size());
-    ::close(pw[1]);
     in_ = in[1];
     out_ = out[0];
 }

@@ -1,5 +1,6 @@
 #include "CimOperations.h"
 
+#include "ClassNameSpace.h"
 #include "RequestDocument.h"
 #include "ValueText.h"
 
@@ -63,11 +64,6 @@ struct CimOperations::Call {
 
 namespace {
 
-bool keep_in_name_space(const Instance* inst, const std::string& ns)
-{
-    return inst->__name_space.empty() || eqi(inst->__name_space.c_str(), ns.c_str());
-}
-
 // An associator in the other served name space (the array's system that a
 // profile in interop leads to) is answered with its own name-space path.
 bool crosses_name_space(const Instance* inst, bool references)
@@ -96,9 +92,14 @@ CimOperations::CimOperations(const ProviderModule& module, std::string host)
 {
 }
 
+void CimOperations::set_host(std::string host)
+{
+    _host = std::move(host);
+}
+
 bool CimOperations::served_name_space(const std::string& ns)
 {
-    return eqi(ns.c_str(), "root/kestris") || eqi(ns.c_str(), "interop");
+    return eqi(ns.c_str(), ClassNameSpace::ARRAYS) || eqi(ns.c_str(), ClassNameSpace::INTEROP);
 }
 
 namespace {
@@ -301,8 +302,8 @@ void CimOperations::get_instance(Call& c) const
         c.fail(e);
         return;
     }
-    if (!keep_in_name_space(found.get(), c.name_space)) {
-        c.fail({CIM_ERR_NOT_FOUND, "the instance lives in name space " + std::string(found->__name_space.c_str())});
+    if (!ClassNameSpace::served_in(found.get(), c.name_space)) {
+        c.fail({CIM_ERR_NOT_FOUND, "the instance is not served in name space " + c.name_space});
         return;
     }
     CimXmlWriter w(_host, c.name_space, c.sink->text());
@@ -320,6 +321,11 @@ void CimOperations::enumerate_instances(Call& c, bool names_only) const
         c.failed = true;
         return;
     }
+    if (base->flags & FLAG_INDICATION) {
+        c.fail({CIM_ERR_NOT_SUPPORTED, std::string("instances of indication class ") + base->name +
+                                           " are delivered to listeners, not enumerated"});
+        return;
+    }
     CimXmlWriter w(_host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
     for (Pegasus_Adapter* p : _module.providers()) {
@@ -332,7 +338,7 @@ void CimOperations::enumerate_instances(Call& c, bool names_only) const
             return;
         }
         for (auto& inst : list) {
-            if (!keep_in_name_space(inst.get(), c.name_space))
+            if (!ClassNameSpace::served_in(inst.get(), c.name_space))
                 continue;
             if (names_only) {
                 w.instance_name(inst.get());
@@ -518,7 +524,7 @@ void CimOperations::associators(Call& c, bool references, bool names_only) const
             return;
         }
         for (auto& inst : found) {
-            if (!keep_in_name_space(inst.get(), c.name_space) && !crosses_name_space(inst.get(), references))
+            if (!ClassNameSpace::served_in(inst.get(), c.name_space) && !crosses_name_space(inst.get(), references))
                 continue;
             if (!references && result_class && !is_subclass(result_class, inst->meta_class))
                 continue;

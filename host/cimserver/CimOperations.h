@@ -29,6 +29,10 @@ class CimOperations {
 public:
     explicit CimOperations(const ProviderModule& module, std::string host = "localhost");
 
+    // The host that references name ("address:port" once the server
+    // listens); set before requests are answered.
+    void set_host(std::string host);
+
     // Name spaces served.
     static bool served_name_space(const std::string& ns);
 

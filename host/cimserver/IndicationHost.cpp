@@ -1,6 +1,7 @@
 #include "IndicationHost.h"
 
 #include <cstdio>
+#include <string>
 
 namespace cimserver {
 
@@ -19,16 +20,18 @@ IndicationHost::~IndicationHost()
 
 size_t IndicationHost::enable(const ProviderModule& module)
 {
+    // A provider that refuses the enable (the one of the indication base
+    // class delivers nothing of its own) is simply not among those listed.
+    std::string names;
     for (Pegasus_Adapter* p : module.providers()) {
         if (!(p->registration()->meta_class->flags & FLAG_INDICATION))
             continue;
-        int status = p->enable_indications(&IndicationHost::receive, this);
-        if (status == 0)
-            _enabled.push_back(p);
-        else
-            std::fprintf(stderr, "cimserver: indication provider %s not enabled (status %d)\n", p->provider_name(),
-                         status);
+        if (p->enable_indications(&IndicationHost::receive, this) != 0)
+            continue;
+        _enabled.push_back(p);
+        names += (names.empty() ? "" : ", ") + std::string(p->registration()->meta_class->name);
     }
+    std::fprintf(stderr, "cimserver: indications enabled for %s\n", names.empty() ? "no class" : names.c_str());
     return _enabled.size();
 }
 

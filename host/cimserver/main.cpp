@@ -115,6 +115,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cimserver: cannot listen on %s:%d\n", options.address.c_str(), options.port);
             status = 1;
         } else {
+            // References name the server the way a client reaches it.
+            operations.set_host(options.address + ":" + std::to_string(port));
             if (!options.ready_file.empty() && !write_ready_file(options.ready_file, port))
                 std::fprintf(stderr, "cimserver: cannot write %s\n", options.ready_file.c_str());
             std::fprintf(stderr, "cimserver: listening on %s:%d\n", options.address.c_str(), port);

@@ -30,18 +30,23 @@ constexpr std::size_t kRecordSize[SMIS_CMTConvert::MAX_TABLE_ID + 1] = {
     0,    0,   80,  112, 80,   1056, 1056, 320, 80, 160,  // 30-39
     48,   64,  672, 48,  64,   64,  32};                  // 40-46
 
+// Number of records an entry holds. An entry whose element size is 0 holds
+// none, whatever its count says: its records would read as zero-filled
+// phantoms at key 0.
+std::size_t recordCount(const SMIS_INDEX& e) { return e.ElementSize == 0 ? 0 : e.ElementCount; }
+
 // Walks the records of one table: each record is copied into a zeroed work
 // record of L bytes (fewer when the element size is smaller).
 class Records {
 public:
     Records(const SMIS_INDEX& e, unsigned id) : e_(e), work_(kRecordSize[id], 0) {
         SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "[in] SMIS_CMTAccess::_convert2CMT_0x%02x", id);
-        if (e.ElementCount != 0 && e.ElementSize < work_.size())
+        if (recordCount(e) != 0 && e.ElementSize < work_.size())
             SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
                                    "Table size has mismatching(Id=0x%02x, Size=%u, Expected=%zu)", id,
                                    static_cast<unsigned>(e.ElementSize), work_.size());
     }
-    std::size_t count() const { return e_.ElementCount; }
+    std::size_t count() const { return recordCount(e_); }
     const std::uint8_t* operator[](std::size_t i) {
         std::fill(work_.begin(), work_.end(), 0);
         const std::uint8_t* src = e_.element(i);
@@ -322,7 +327,7 @@ int SMIS_CMTConvert::_convert2CMT_0x0e(const SMIS_INDEX& e, CMM_CMT_GLOBAL_VAL_E
 
 // ---- id 16: host table ----
 int SMIS_CMTConvert::_convert2CMT_0x10(const SMIS_INDEX& e, CMM_CMT_GLOBAL_VAL_ELEM&, Img& img) {
-    img.HostCount = static_cast<std::uint16_t>(std::min<std::size_t>(e.ElementCount, Img::HOST_COUNT));
+    img.HostCount = static_cast<std::uint16_t>(std::min<std::size_t>(recordCount(e), Img::HOST_COUNT));
     convertNumbered(e, img, CMT_Table::Host, 0x10, {{0, 27}}, Key::U16, 32);
     return 0;
 }
@@ -330,7 +335,7 @@ int SMIS_CMTConvert::_convert2CMT_0x10(const SMIS_INDEX& e, CMM_CMT_GLOBAL_VAL_E
 // ---- id 17: iSCSI host table ----
 int SMIS_CMTConvert::_convert2CMT_0x11(const SMIS_INDEX& e, CMM_CMT_GLOBAL_VAL_ELEM&, Img& img) {
     img.iSCSIHostCount =
-        static_cast<std::uint16_t>(std::min<std::size_t>(e.ElementCount, Img::HOST_COUNT));
+        static_cast<std::uint16_t>(std::min<std::size_t>(recordCount(e), Img::HOST_COUNT));
     convertNumbered(e, img, CMT_Table::iSCSIHost, 0x11,
                     {{0, 255}, {768, 798}, {1024, 1039}, {1040, 1040}, {1042, 1045}, {1046, 1061}}, Key::U16, 1200);
     return 0;
@@ -629,7 +634,9 @@ std::unique_ptr<cnfg_config_mgmt_table> SMIS_CMTConvert::ConvertCMTFile2CMT(cons
             continue;
         }
         if (e.TableId == 0x01) continue;
-        if (e.ElementCount == 0 || e.ElementSize == 0) continue;  // an empty table is an absent one
+        // A present entry is converted even when it holds no records, so its
+        // table gets its prefill (a map table's host slots read 0xFFFF, not
+        // group 0); the records themselves are counted by recordCount.
         try {
             if (_convertFunc[e.TableId](e, g, *img) != 0) {
                 SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "convert error");

@@ -37,10 +37,14 @@
     int searchOlunameFromOluNameTable(const char* name) const;
     // Valid FC host with that name; -1 for NULL or when both host counts are 0.
     int searchHostNameFromHostTable(const char* name) const;
-    // FC host by WWN text (idType 6 when its Type is not 0, else 2), else
-    // iSCSI host by name without regard to case and, when address is not
-    // NULL, with that address text exactly (idType 5). idType is written
-    // only on a match.
+    // FC host by WWN text, else iSCSI host by name without regard to case
+    // and, when address is not NULL, with that address text exactly.
+    // idType, written only on a match: 6 for a host whose Type is 2 (a SAS
+    // address), 2 for any other FC host Type (0, 1 and the rest are host
+    // personalities of FC hosts), 5 for an iSCSI host. These are the kinds
+    // the hardware-ID enumeration builds each slot with, so a get or a
+    // management call that finds a host by its identifier rebuilds the same
+    // instance, keys included, that the enumeration answered.
     int searchHostNameFromHostTable(const char* id, int& idType, const char* address) const;
     // SLU index of a volume by LU type: 1, 3, 4, 7, 9, 11, 13 by OLU number
     // (the OLU's first SLU), 2 by MLU number, 8 by SLU number; others -1.

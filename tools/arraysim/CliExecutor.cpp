@@ -16,6 +16,8 @@ using namespace cli_msg;
 constexpr std::uint64_t kNone = 0xFFFF;
 constexpr std::uint64_t kBlocksPerMb = 2048;
 constexpr std::size_t kMaxLun = 512;
+// LU type of a thin-provisioning volume (8 is a volume that makes up a pool).
+constexpr std::uint64_t kThinLuType = 9;
 
 Json& items(Json& m, const char* key) {
     if (!m.contains(key) || !m[key].is_array()) m[key] = Json::array();
@@ -136,6 +138,16 @@ bool volumeUsedAnywhere(Json& m, std::uint64_t olun) {
     return false;
 }
 
+// A volume entry whose status low byte is 6 is a free slot: the array keeps
+// the number in its tables but the volume is gone and the number can be used.
+bool freeSlot(const Json& v) { return (num(v, "status") & 0xFF) == 6; }
+
+// The volume numbered `olun` that is not a free slot, or null.
+Json* liveVolume(Json& m, std::uint64_t olun) {
+    Json* v = find(items(m, "volumes"), "olun", olun);
+    return v && !freeSlot(*v) ? v : nullptr;
+}
+
 std::uint64_t volumeBlocks(const Json& v) {
     std::uint64_t b = 0;
     for (auto& s : list(v, "slices")) b += num(s, "blocks");
@@ -186,7 +198,7 @@ CliOutcome deleteRaidGroup(const CliCommand& c, Json& m) {
 std::uint64_t placeOnRaidGroup(Json& m, const Json& rg, std::uint64_t blocks, bool& fits) {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> used;
     for (auto& v : items(m, "volumes")) {
-        if (num(v, "lu_type") == 8) continue;  // thin volumes take no fixed space
+        if (num(v, "lu_type") == kThinLuType || freeSlot(v)) continue;  // thin volumes and free slots take no space
         for (auto& s : v["slices"])
             if (num(s, "rlun") == num(rg, "rlun")) used.push_back({num(s, "start_rlba"), num(s, "blocks")});
     }
@@ -209,10 +221,10 @@ CliOutcome createVolume(const CliCommand& c, Json& m) {
     if (thin ? c.has("-rg-number") : c.has("-pool-number"))
         return CliOutcome::refuse(kSyntax, thin ? "-rg-number" : "-pool-number");
     if (olun >= num(m["limits"], "olu")) return CliOutcome::refuse(kSyntax, "-volume-number", c.text("-volume-number"));
-    if (find(items(m, "volumes"), "olun", olun)) return CliOutcome::refuse(kExists, "-volume-number", c.text("-volume-number"));
+    if (liveVolume(m, olun)) return CliOutcome::refuse(kExists, "-volume-number", c.text("-volume-number"));
     if (c.has("-name"))
         for (auto& v : m["volumes"])
-            if (str(v, "name") == c.text("-name")) return CliOutcome::refuse(kNameUsed, "-name", c.text("-name"));
+            if (!freeSlot(v) && str(v, "name") == c.text("-name")) return CliOutcome::refuse(kNameUsed, "-name", c.text("-name"));
     const std::uint64_t blocks = c.number("-size") * kBlocksPerMb;
     Json slice;
     Json vol{{"olun", olun}, {"name", c.has("-name") ? c.text("-name") : std::string{}}};
@@ -235,11 +247,12 @@ CliOutcome createVolume(const CliCommand& c, Json& m) {
                 break;
             }
         if (!member) return CliOutcome::refuse(kNotFound, "-pool-number", c.text("-pool-number"));
-        vol["lu_type"] = 8;
+        vol["lu_type"] = kThinLuType;
         slice = Json{{"rlun", num(*member, "rlun")}, {"blocks", blocks}, {"start_rlba", 0}};
         items(m, "volume_alarms").push_back(Json{{"olun", olun}, {"allocated", 0}});
     }
     vol["slices"] = Json::array({slice});
+    erase(items(m, "volumes"), [&](const Json& v) { return num(v, "olun") == olun; });  // the free slot it takes
     m["volumes"].push_back(vol);
     return CliOutcome::ok();
 }
@@ -247,7 +260,7 @@ CliOutcome createVolume(const CliCommand& c, Json& m) {
 CliOutcome deleteVolume(const CliCommand& c, Json& m) {
     const auto numbers = c.numbers("-volume-number");
     for (auto o : numbers) {
-        if (!find(items(m, "volumes"), "olun", o)) return CliOutcome::refuse(kNotFound, "-volume-number", std::to_string(o));
+        if (!liveVolume(m, o)) return CliOutcome::refuse(kNotFound, "-volume-number", std::to_string(o));
         if (volumeUsedAnywhere(m, o)) return CliOutcome::refuse(kInUse, "-volume-number", std::to_string(o));
     }
     std::set<std::uint64_t> gone(numbers.begin(), numbers.end());
@@ -259,7 +272,7 @@ CliOutcome deleteVolume(const CliCommand& c, Json& m) {
 CliOutcome expandVolume(const CliCommand& c, Json& m) {
     Json* v = find(items(m, "volumes"), "olun", c.number("-volume-number"));
     if (!v) return CliOutcome::refuse(kNotFound, "-volume-number", c.text("-volume-number"));
-    if (num(*v, "lu_type") != 8 || (*v)["slices"].size() != 1)
+    if (num(*v, "lu_type") != kThinLuType || (*v)["slices"].size() != 1)
         return CliOutcome::refuse(kSyntax, "-volume-number", c.text("-volume-number"));
     const std::uint64_t blocks = c.number("-size") * kBlocksPerMb;
     if (blocks <= volumeBlocks(*v)) return CliOutcome::refuse(kSyntax, "-size", c.text("-size"));

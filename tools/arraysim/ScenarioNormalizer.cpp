@@ -62,7 +62,7 @@ void ScenarioNormalizer::normalize(Json& a, std::size_t position) {
     dflt(sys, "vendor", "KESTRIS");
     dflt(sys, "product", "VK200");
     dflt(sys, "friendly_name", a["name"]);
-    dflt(sys, "model_type", 0x32);
+    dflt(sys, "model_type", 146);  // a model whose thin capacity the system knows
     dflt(sys, "status", 32);  // device status: normal
 
     Json& model = a["model_info"];
@@ -113,7 +113,9 @@ void ScenarioNormalizer::normalize(Json& a, std::size_t position) {
         dflt(cm, "role", i == 0 ? 1 : 2);
         dflt(cm, "pair_cpu_mid", 0x10 + (i ^ 1));
         dflt(cm, "lan_role", i == 0 ? 1 : 2);
-        dflt(cm, "master_cpu_mid", i);
+        // The master CPU of a module is the module itself: its id is the one
+        // the CM table is searched by.
+        dflt(cm, "master_cpu_mid", num(cm, "module_id"));
         partTexts(cm, "CM", i);
         dflt(cm, "hard_revision", "R1");
         Json& mems = arr(cm, "memories");

@@ -80,9 +80,12 @@ std::vector<std::string> ScenarioValidator::check(const Json& a) {
 
     auto cms = c.numbers(a["cms"], "index", std::min<std::uint64_t>(num(lim, "cm"), 8), "controller module");
     std::set<std::uint64_t> cmModules;
+    for (auto& cm : a["cms"]) cmModules.insert(num(cm, "module_id"));
     for (auto& cm : a["cms"]) {
-        cmModules.insert(num(cm, "module_id"));
+        // The detail record lands at the entry its master CPU id's low bits
+        // give, and the module is found by that id: it must name a module.
         if ((num(cm, "master_cpu_mid") & 7) != num(cm, "index")) c.fail("CM master CPU id does not carry its position");
+        c.ref(cmModules, num(cm, "master_cpu_mid"), "master CPU module id of CM " + std::to_string(num(cm, "index")));
         c.numbers(cm["memories"], "index", 6, "memory of CM " + std::to_string(num(cm, "index")));
     }
     c.numbers(a["cas"], "index", 64, "channel adapter");

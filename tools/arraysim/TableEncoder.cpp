@@ -192,10 +192,11 @@ void rluTable(const Json& a, EncodedTable& t) {
         w.le16(10, num(rg, "pool"));
         w.le64(16, num(rg, "blocks"));
         w.le32(24, num(rg, "stripe"));
+        // A free slot's slice (status 6) holds no place in its RAID group.
         std::vector<std::uint64_t> sluns;
         for (auto& v : a["volumes"])
             for (auto& s : v["slices"])
-                if (num(s, "rlun") == r) sluns.push_back(num(s, "slun"));
+                if (num(s, "rlun") == r && (num(s, "status") & 0xFF) != 6) sluns.push_back(num(s, "slun"));
         w.u8(48, std::min<std::size_t>(sluns.size(), 255));
         for (std::size_t k = 0; k < 256; ++k) w.le16(52 + 2 * k, k < sluns.size() ? sluns[k] : kNone);
         const auto& sets = rg["disk_sets"];

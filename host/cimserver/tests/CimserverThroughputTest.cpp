@@ -49,7 +49,7 @@ TEST(CimserverThroughput, EnumerationOnTheMaxScenario)
     }
     if (served.empty()) {
         EXPECT_EQ(server.stop(), 0) << server.output();
-        GTEST_SKIP() << "no provider with its own code serves instances yet";
+        FAIL() << "no provider serves instances";
     }
     size_t instances = 0;
     auto start = std::chrono::steady_clock::now();

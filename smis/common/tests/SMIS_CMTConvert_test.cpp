@@ -330,13 +330,21 @@ TEST(SMIS_CMTConvert, MaximumCountsAreClamped) {
 TEST(SMIS_CMTConvert, AbsentUnknownAndIgnoredTables) {
     smis::test::LogCapture logs;
     B b;
-    b.addEmptyTable(0x02);  // count 0: absent, not even prefilled
+    // Present tables without records still get their prefill: an empty map
+    // table's host slots name no host and no group.
+    b.addEmptyTable(0x02);
+    b.addEmptyTable(0x0e);
     b.addRecord(0x0f)[0] = 0x55;
     b.addRecord(0x2f);
     b.addRecord(0x00);
     auto img = b.image();
     ASSERT_NE(img, nullptr);
-    EXPECT_EQ(img->CM(0).ItemId(), 0u);
+    EXPECT_EQ(img->CM(3).ItemId(), 0x01001300u);
+    EXPECT_EQ(img->CM(3).ModuleId(), 0x13);
+    EXPECT_EQ(img->Map(7).CAModuleID(), 0x43);
+    EXPECT_EQ(img->Map(7).HostWWNTableNo(0), 0xFFFF);
+    EXPECT_EQ(img->Map(7).AffinityTableNo(255), 0xFFFF);
+    EXPECT_FALSE(logs.hasLog("Table size has mismatching"));
     EXPECT_TRUE(logs.hasLog("non supported TableId(47),discard it"));
     EXPECT_TRUE(logs.hasLog("non supported TableId(0),discard it"));
 

@@ -13,6 +13,7 @@
 #include "VELDARO_LayerixPool_Resource.h"
 #include "VELDARO_LayerixSubPool_Resource.h"
 #include "VELDARO_RAIDStoragePool_Resource.h"
+#include "VELDARO_RemoteStorageVolume_Resource.h"
 #include "VELDARO_SDPVPool_Resource.h"
 #include "VELDARO_StorageComputerSystem_Resource.h"
 #include "VELDARO_StorageHardwareID_Resource.h"

@@ -207,7 +207,7 @@ std::uint32_t Storage_Volume_Work::createStorageVolume(const CIM_StoragePool* po
         break;
     case 2:
     case 3:
-        severe(__FILE__, __LINE__, "An availability is smaller than the requested size");
+        severe(__FILE__, __LINE__, "An availability is smaller than specification size");
         size = getMaxVolumeSize(pool);
         if (size == 0)
             severe(__FILE__, __LINE__, "Can't get supported size");

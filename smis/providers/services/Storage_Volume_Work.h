@@ -11,8 +11,10 @@
 //   CIM_LogicalElement* element = nullptr;
 //   std::uint32_t rc = work.createStorageVolume(pool, size, element, "VOL1");
 //
-// No table view is held across a command: the refresh after it takes the
-// array's locks in their usual order.
+// The service method that calls an operation holds the array's table view
+// from its pre-check to its answer; the views opened here are the same
+// thread's and re-enter the table mutex, as does the refresh after the
+// command.
 
 #include <cimple/cimple.h>
 

@@ -32,16 +32,22 @@ void severe(const char* file, unsigned line, const char* text)
     SMIS_TraceLog::peg_error_log(file, line, Logger::SEVERE, "%s", text);
 }
 
-// The pre-check of a method on the target service's array. The view is
-// released before the method's work: commands and refreshes take the
-// array's locks in their own order.
-std::uint32_t firstCommonProcess(const VELDARO_StorageConfigurationService* self, String& address,
-                                 std::uint32_t flags)
-{
-    address = (self && !self->SystemName.null) ? self->SystemName.value : String();
-    VELDARO_RefTable table(address.c_str());
-    return SMISMethodCom::mcFirstCommonProcess(flags, &table);
-}
+// The table view a method holds for its whole call, and the pre-check on
+// it. The view holds the array's table mutex, the first lock a method takes;
+// the command and the refresh after it take the cache-file and exchange
+// locks under it (re-entering the table mutex), the same order the polling
+// service's refresh uses, and the polling task lock is never taken under it.
+// Holding it also keeps a polling refresh from replacing the table between
+// the check and the references the method answers.
+struct MethodView {
+    MethodView(const VELDARO_StorageConfigurationService* self, String& address, std::uint32_t flags)
+        : table((address = (self && !self->SystemName.null) ? self->SystemName.value : String()).c_str()),
+          check(SMISMethodCom::mcFirstCommonProcess(flags, &table))
+    {
+    }
+    VELDARO_RefTable table;
+    const std::uint32_t check;
+};
 
 bool contains(const Property<String>& text, const char* part)
 {
@@ -133,7 +139,8 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
                            "CreateOrModifyElementFromStoragePool(0x%016" PRIx64 ") Start", requested);
     std::uint32_t result = 0;
     try {
-        result = firstCommonProcess(self, _storage_address, ALL_CHECKS);
+        const MethodView view(self, _storage_address, ALL_CHECKS);
+        result = view.check;
         if (result != 0) {
             emptyElement(TheElement);
             return_value.set(result);
@@ -192,7 +199,8 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::ReturnToStora
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "ReturnToStoragePool Start");
     std::uint32_t result = 0;
     try {
-        result = firstCommonProcess(self, _storage_address, CHECK_TABLE_AND_ARRAY);
+        const MethodView view(self, _storage_address, CHECK_TABLE_AND_ARRAY);
+        result = view.check;
         if (result == 0) {
             if (!TheElement) {
                 severe(__FILE__, __LINE__, "Parameter error(TheElement)");
@@ -229,7 +237,8 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
     };
     const char* abnormal = "Abnormalities occur in CreateOrModifyElementFromElements";
     try {
-        result = firstCommonProcess(self, _storage_address, ALL_CHECKS);
+        const MethodView view(self, _storage_address, ALL_CHECKS);
+        result = view.check;
         if (result != 0) {
             emptyElement(TheElement);
             return_value.set(result);

@@ -166,8 +166,8 @@ Invoke_Method_Status VELDARO_ThinProvisioningPool_Provider::GetSupportedSizes(co
     return INVOKE_METHOD_OK;
 }
 
-// The range needs the thin volume configuration engine, which this module
-// does not carry yet: the method answers as not supported.
+// The range of thin volume sizes the pool accepts (thinSizeRange); an
+// exception answers as not supported.
 Invoke_Method_Status VELDARO_ThinProvisioningPool_Provider::GetSupportedSizeRange(
     const VELDARO_ThinProvisioningPool* self, const Property<uint16>& ElementType, const CIM_StorageSetting*,
     Property<uint64>& MinimumVolumeSize, Property<uint64>& MaximumVolumeSize, Property<uint64>& VolumeSizeDivisor,

@@ -161,7 +161,7 @@ TEST_F(CliSessionTest, ThinPoolsAreNumberedByTheArrayAndHoldThinVolumes) {
     m = model();
     const Json* v = find(m["volumes"], "olun", 30);
     ASSERT_NE(v, nullptr);
-    EXPECT_EQ(num(*v, "lu_type"), 8u);
+    EXPECT_EQ(num(*v, "lu_type"), 9u);  // a thin volume, not a pool volume (8)
     EXPECT_EQ(num(*v, "blocks"), 1024u * 2048);
     EXPECT_NE(find(m["volume_alarms"], "olun", 30), nullptr);
 
@@ -464,6 +464,31 @@ TEST_F(CliSessionTest, StripedLevelsTakeUpTo32Disks) {
     const Json m = model();
     ASSERT_NE(find(m["raid_groups"], "rlun", 3), nullptr);
     EXPECT_NE(num(*find(m["disks"], "plun", 0x2011), "dlun"), kNone);  // the last disk is a member
+}
+
+// A volume slot whose status is 6 is free: its number can be created again,
+// its name and space are not in use, and it cannot be deleted.
+TEST(CliFreeVolumeSlot, FreeSlotIsCreatedAgain) {
+    SimulatorState state(Scenario::load("coverage"));
+    CliSession cli(state, 0);
+    auto volume = [&](std::uint64_t olun) {
+        const Json m = state.dump()["arrays"][0];
+        for (auto& v : m["volumes"])
+            if (num(v, "olun") == olun) return v;
+        return Json();
+    };
+    const Json slot = volume(18);
+    ASSERT_EQ(num(slot, "status") & 0xFF, 6u);
+    const std::string rg = std::to_string(num(slot["slices"][0], "rlun"));
+    EXPECT_EQ(cli.execute("delete volume -volume-number 18").status, 1u);
+    const CliOutcome made = cli.execute("create volume -volume-number 18 -name " + str(slot, "name") + " -rg-number " +
+                                        rg + " -type open -size 10mb");
+    ASSERT_EQ(made.status, 0u);
+    const Json v = volume(18);
+    EXPECT_EQ(num(v, "status"), 0u);
+    EXPECT_EQ(num(v, "blocks"), 10u * 2048);
+    EXPECT_EQ(cli.execute("create volume -volume-number 18 -rg-number " + rg + " -type open -size 10mb").status, 1u);
+    EXPECT_EQ(cli.execute("delete volume -volume-number 18").status, 0u);
 }
 
 }  // namespace

@@ -60,6 +60,8 @@ TEST(Scenario, DerivedValuesFollowPositionsAndMembership) {
     EXPECT_EQ(num(d0, "dlun"), num(a["raid_groups"][0]["disk_sets"][0], "dlun"));
     EXPECT_EQ(num(a["cas"][1], "item_id"), 0x10004100u);
     EXPECT_EQ(num(a["cas"][1], "module_id"), 0x41u);
+    // A controller module's master CPU is found by the module's own id.
+    for (auto& cm : a["cms"]) EXPECT_EQ(num(cm, "master_cpu_mid"), num(cm, "module_id"));
     // Drive enclosure 5: id byte 0x09, disks numbered with it.
     EXPECT_EQ(ScenarioNormalizer::deIdOf(5), 0x09u);
     EXPECT_EQ(ScenarioNormalizer::plunOf(5, 3), 0x0903u);
@@ -85,6 +87,8 @@ TEST(Scenario, InconsistentDescriptionsAreRefused) {
                                                 {"op":"add","path":"/lun_maps","value":[{"number":0}]}])", "affinity group of host map 4 does not exist"},
         {"host WWN that is not hex", R"([{"op":"add","path":"/hosts","value":[{"index":0,"wwn":"50XX"}]}])",
          "host: wwn is not 16 hex digits"},
+        {"master CPU that names no module", R"([{"op":"add","path":"/cms","value":[{"index":0,"master_cpu_mid":8}]}])",
+         "master CPU module id of CM 0 8 does not exist"},
         {"LAN address that is not IPv4", R"([{"op":"add","path":"/management","value":{"lan_master":"10.1"}}])",
          "lan_master is not an IPv4 address"},
     };

@@ -119,6 +119,7 @@ TEST(TableEncoder, ScenarioValuesLandAtTheirDocumentedOffsets) {
         {12, R"([{"op":"replace","path":"/raid_groups/1/stripe","value":131072}])", 0, 2, 1, 24, 4, 131072, nullptr},
         {12, "[]", 0, 2, 9, 564, 1, 2, nullptr},
         {12, "[]", 0, 2, 6, 10, 2, 0, nullptr},
+        {12, "[]", 0, 2, 0, 48, 1, 2, nullptr},  // volumes 0 and 9; free slot 18 is not counted
         {13, R"([{"op":"add","path":"/raid_groups/0/disk_sets/0/fixed_blocks","value":5555}])", 4, 2, 0, 8, 8, 5555, nullptr},
         {13, "[]", 4, 2, 0, 40, 2, 0, nullptr},
         {14, "[]", 0, 2, 0, 6, 1, 2, nullptr},
@@ -126,7 +127,7 @@ TEST(TableEncoder, ScenarioValuesLandAtTheirDocumentedOffsets) {
         {16, R"([{"op":"replace","path":"/hosts/1/response","value":3}])", 32, 2, 1, 8, 2, 3, nullptr},
         {17, "[]", 1200, 2, 0, 1040, 1, 1, nullptr},
         {18, R"([{"op":"replace","path":"/firmware/current","value":1}])", 0, 0, 0, 20, 4, 0, "0A10"},
-        {24, R"([{"op":"replace","path":"/cms/1/hard_revision","value":"R7"}])", 0, 1, 1, 56, 8, 0, "R7      "},
+        {24, R"([{"op":"replace","path":"/cms/1/hard_revision","value":"R7"}])", 0, 1, 0x11, 56, 8, 0, "R7      "},
         {26, R"([{"op":"replace","path":"/volumes/11/slices/0/slun","value":40}])", 0, 2, 11, 4, 2, 40, nullptr},
         {27, R"([{"op":"add","path":"/cas/3/ports/1/tcp_port","value":3261}])", 4, 4, 0x10004200, 224 + 1728 + 326, 2, 3261, nullptr},
         {27, "[]", 4, 4, 0x10004800, 224 + 3, 1, 2, nullptr},

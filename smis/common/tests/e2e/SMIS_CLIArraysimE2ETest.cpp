@@ -149,7 +149,7 @@ TEST_F(SMIS_CLIArraysimTest, EveryBuilderChangesTheSimulatedArray)
          [](Json m) {
              Json v = find(m["volumes"], "olun", 7);
              ASSERT_NE(v, nullptr);
-             EXPECT_EQ(v["lu_type"], 8);
+             EXPECT_EQ(v["lu_type"], 9);
          }},
         {"expandLogicalVolume", [](SMIS_CLI& c) {
              thin.sizeMB = 1024;

@@ -84,7 +84,7 @@ TEST_F(CliOverPlink, ScriptedSessionChangesTheArray) {
     const Json m = sim_->model(0);
     EXPECT_EQ(m["management"]["revision"].get<int>(), revision + 8);
     EXPECT_NE(find(m["raid_groups"], "rlun", 5), nullptr);
-    EXPECT_EQ((*find(m["volumes"], "olun", 13))["lu_type"], 8);
+    EXPECT_EQ((*find(m["volumes"], "olun", 13))["lu_type"], 9);
     EXPECT_EQ((*find(m["affinity_groups"], "number", 3))["luns"], Json::array({12, 13}));
     EXPECT_EQ((*find(m["copy_sessions"], "id", 0))["type"], 3);
     const Json* map = nullptr;

@@ -4,16 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <fstream>
+#include <future>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "ArraysimProcess.hpp"
 #include "SMIS_CMTAccess.h"
 #include "SMIS_Credkeep.h"
 #include "SMIS_PollingService.h"
+#include "Instance_Provider_Frame.h"
 #include "TempInstallDir.h"
 #include "VELDARO_AffinityGroupController.h"
+#include "VELDARO_RAIDStoragePool.h"
+#include "VELDARO_StorageConfigurationService_Provider.h"
 #include "VELDARO_ControllerConfigurationService_Provider.h"
 #include "VELDARO_LUNMappingController.h"
 #include "VELDARO_RefTable.h"
@@ -346,6 +354,108 @@ TEST_F(HardwareIDs, CreateThenDeleteEachKind)
         EXPECT_EQ(deleteId(id.c_str()), 0u);
         EXPECT_EQ(model()[c.table].size(), before);
     }
+}
+
+// Each service's methods hold the array's table view for their whole call
+// while the polling service (its tasks, and a refresh loop beside them)
+// refreshes the same array's table: every call ends, and what it answers is
+// what the table holds right after it.
+TEST_F(HardwareIDs, ServiceMethodsRunWhileThePollingServiceRefreshesTheArray)
+{
+    SMIS_PollingService* polling = SMIS_PollingService::getInstance();
+    SMIS_PollingService::Timing timing;
+    timing.deviceStatusInterval = 1;
+    timing.pollingInterval = 1;
+    timing.syncCopyInterval = 1;
+    timing.stopWait = std::chrono::milliseconds(20000);
+    timing.taskWait = std::chrono::milliseconds(15000);
+    timing.startPause = std::chrono::milliseconds(0);
+    polling->setTiming(timing);
+    ASSERT_TRUE(polling->runService());
+    polling->setSSLEnvironmentInitialized();
+    std::atomic<bool> stop{false};
+    std::atomic<int> refreshes{0};
+    std::thread refresher([&] {
+        while (!stop)
+            if (polling->getConfigManagementInfo(address_.c_str(), 0) == 0)
+                ++refreshes;
+    });
+
+    const std::string v0 = volumeName(0);
+    VELDARO_StorageConfigurationService* storage =
+        Instance_Provider_Frame::newInstance<VELDARO_StorageConfigurationService>();
+    storage->SystemName.set(String(address_.c_str()));
+    VELDARO_RAIDStoragePool* group = Instance_Provider_Frame::newInstance<VELDARO_RAIDStoragePool>();
+    group->InstanceID.set(String(("VELDARO:RSP0000_" + address_).c_str()));
+    auto inTable = [&](auto search) {
+        VELDARO_RefTable table(address_.c_str());
+        return search(table) >= 0;
+    };
+
+    auto rounds = std::async(std::launch::async, [&] {
+        for (int round = 0; round < 3; ++round) {
+            SCOPED_TRACE(round);
+            // A volume made and returned.
+            VELDARO_StorageConfigurationService_Provider volumes;
+            Property<String> name;
+            name.set(String(("RACE" + std::to_string(round)).c_str()));
+            Property<uint16> type;
+            type.set(2);
+            Property<uint64> size;
+            size.set(100 * 0x100000ULL);
+            CIM_ConcreteJob* job = nullptr;
+            CIM_LogicalElement* made = nullptr;
+            Property<uint32> rc;
+            volumes.CreateOrModifyElementFromStoragePool(storage, name, type, job, nullptr, size, group, made, rc);
+            EXPECT_EQ(rc.value, 0u);
+            if (rc.value == 0 && made) {
+                const std::uint16_t olun =
+                    static_cast<std::uint16_t>(static_cast<VELDARO_StorageVolume*>(static_cast<Instance*>(made))->LUN.value);
+                EXPECT_TRUE(inTable([&](VELDARO_RefTable& t) { return t.searchOlunFromOluTable(olun); }));
+                volumes.ReturnToStoragePool(storage, job, made, rc);
+                EXPECT_EQ(rc.value, 0u);
+                EXPECT_FALSE(inTable([&](VELDARO_RefTable& t) { return t.searchOlunFromOluTable(olun); }));
+            }
+            if (made)
+                destroy(made);
+
+            // A hardware ID registered and removed.
+            const std::string wwn = "2000000000000D0" + std::to_string(round);
+            std::string id;
+            EXPECT_EQ(createId("", wwn, 2, &id), 0u);
+            int kind = 0;
+            EXPECT_TRUE(inTable([&](VELDARO_RefTable& t) { return t.searchHostNameFromHostTable(wwn.c_str(), kind, nullptr); }));
+            EXPECT_EQ(deleteId(id.c_str()), 0u);
+            EXPECT_FALSE(inTable([&](VELDARO_RefTable& t) { return t.searchHostNameFromHostTable(wwn.c_str(), kind, nullptr); }));
+
+            // A host view exposed and hidden again.
+            VELDARO_ControllerConfigurationService_Provider masking;
+            Array<CIM_SCSIProtocolController*> spcs;
+            masking.ExposePaths(service_, job, texts({v0}), texts({"1000000000000A01"}), texts({"500000E0D0000100"}),
+                                texts({}), accesses(1), spcs, rc);
+            EXPECT_EQ(rc.value, 0u);
+            auto definedGroup = [](VELDARO_RefTable& t) {
+                const int i = t.searchAffinityNumberFromAffinityTable(0);
+                return i >= 0 && t.getAffinityDefinition(i) != 0 ? i : -1;
+            };
+            EXPECT_TRUE(inTable(definedGroup));
+            masking.HidePaths(service_, job, texts({v0}), texts({}), texts({}), spcs, rc);
+            EXPECT_EQ(rc.value, 0u);
+            EXPECT_FALSE(inTable(definedGroup));
+            clear(spcs);
+        }
+    });
+    const bool ended = rounds.wait_for(std::chrono::minutes(4)) == std::future_status::ready;
+    if (!ended) {
+        ADD_FAILURE() << "the methods did not end beside the polling service: deadlock";
+        std::_Exit(1);
+    }
+    stop = true;
+    refresher.join();
+    EXPECT_TRUE(polling->stopService());
+    EXPECT_GT(refreshes.load(), 0);
+    destroy(group);
+    destroy(storage);
 }
 
 }  // namespace
