@@ -90,7 +90,8 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
                            requested);
     std::uint32_t result = 0;
     try {
-        result = firstCommonProcess(self, _storage_address, ALL_CHECKS);
+        const MethodView view(self, _storage_address, ALL_CHECKS);
+        result = view.check;
         if (result == 0) {
             std::uint64_t size = requested;
             Size.set(0);
@@ -118,7 +119,8 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::DeleteStorage
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "DeleteStoragePool Start");
     std::uint32_t result = 0;
     try {
-        result = firstCommonProcess(self, _storage_address, CHECK_TABLE_AND_ARRAY);
+        const MethodView view(self, _storage_address, CHECK_TABLE_AND_ARRAY);
+        result = view.check;
         if (result == 0)
             result = Storage_Pool_Work(_storage_address).deleteStoragePool(Pool);
     } catch (...) {
