@@ -174,11 +174,16 @@ bool eachRaidPool(Frame& frame, Index_Range rlus, std::uint8_t excludedModes, Bo
     return true;
 }
 
-// Volumes published under a RAID pool: pool volumes (thin, tiering) belong
-// to their own pools.
-bool isRaidVolume(std::uint8_t luType)
+// Whether an SLU's volume takes its space from the RAID pool of group rlu:
+// a thin or tiering volume in a pool member group takes it from its pool
+// instead (elsewhere it has no pool but the RAID pool); SDPV volumes are
+// pools of their own.
+bool isRaidVolume(const VELDARO_RefTable& table, int slu, int rlu)
 {
-    return luType != LU_THIN && luType != LU_TIERING && luType != LU_SDPV;
+    const std::uint8_t luType = table.getLuType(slu);
+    if (luType == LU_SDPV)
+        return false;
+    return !((luType == LU_THIN || luType == LU_TIERING) && (table.getRluMode(rlu) & MODE_POOL));
 }
 
 bool raidPoolsToVolumes(Frame& frame, Index_Range rlus)
@@ -192,7 +197,7 @@ bool raidPoolsToVolumes(Frame& frame, Index_Range rlus)
             for (int k = 0; k < table.getRluSluCount(rlu); ++k) {
                 const std::uint16_t slun = table.getRluSlun(rlu, k);
                 const int slu = slun == NONE ? -1 : table.searchSlunFromSluTable(slun);
-                if (slu < 0 || !isRaidVolume(table.getLuType(slu)))
+                if (slu < 0 || !isRaidVolume(table, slu, rlu))
                     continue;
                 const std::uint16_t number = table.getSluOlun(slu);
                 int olu = -1;
@@ -249,7 +254,8 @@ bool volumeToRaidPools(Frame& frame, int slu)
             if (!groups.insert(rlun).second)
                 continue;
             const int rlu = table.searchRlunFromRluTable(rlun);
-            if (rlu < 0 || Group::isFree(table, rlu) || (table.getRluMode(rlu) & MODE_EXCLUDED))
+            if (rlu < 0 || Group::isFree(table, rlu) || (table.getRluMode(rlu) & MODE_EXCLUDED) ||
+                !isRaidVolume(table, slu, rlu))
                 continue;
             auto pool = Association_End<VELDARO_RAIDStoragePool>::build(raids, rlu);
             if (!pool.built()) {
@@ -637,9 +643,11 @@ bool volumePairs(Frame& frame, int slu)
     switch (table.getLuType(slu)) {
     case LU_THIN:
         return volumeToPool<VELDARO_ThinProvisioningPool, VELDARO_ThinProvisioningPool_Resource>(frame, slu,
-                                                                                                 thinPoolOfVolume);
+                                                                                                 thinPoolOfVolume) &&
+               volumeToRaidPools(frame, slu);
     case LU_TIERING:
-        return volumeToPool<VELDARO_LayerixPool, VELDARO_LayerixPool_Resource>(frame, slu, tieringPoolOfVolume);
+        return volumeToPool<VELDARO_LayerixPool, VELDARO_LayerixPool_Resource>(frame, slu, tieringPoolOfVolume) &&
+               volumeToRaidPools(frame, slu);
     case LU_SNAPSHOT:
         return volumeToRaidPools(frame, slu) &&
                snapDataPoolsToVolumes(frame, Index_Range::one(slu, sluCount(table)), nullptr);
