@@ -50,19 +50,6 @@ void relate(Frame& frame, Instance* element, Instance* setting)
 
 // ---- volumes and storage settings ----
 
-// The first setting of the volume's RaidLevel made for its kind of pool: a
-// thin or tiering volume takes a thin-pool setting, any other volume a
-// setting that is not one.
-const VELDARO_StorageSetting* settingOf(Array<VELDARO_StorageSetting*>& settings, const VELDARO_StorageVolume& volume,
-                                        bool thin)
-{
-    for (std::size_t k = 0; k < settings.size(); ++k)
-        if (settings[k] && Setting_Match::SameRaidLevel()(*settings[k], volume) &&
-            Setting_Match::isThinSetting(*settings[k]) == thin)
-            return settings[k];
-    return nullptr;
-}
-
 // Each volume of the SLU range (once, though several SLUs make it) with
 // its setting.
 bool volumeSettings(Frame& frame, Index_Range slus)
@@ -89,7 +76,8 @@ bool volumeSettings(Frame& frame, Index_Range slus)
             if (!volume.built())
                 continue;
             const std::uint8_t luType = table.getLuType(slu);
-            const VELDARO_StorageSetting* setting = settingOf(settings, *volume, luType == LU_THIN || luType == LU_TIERING);
+            const VELDARO_StorageSetting* setting =
+                Setting_Match::firstFor(settings, *volume, luType == LU_THIN || luType == LU_TIERING);
             if (!setting)
                 continue;
             const std::uint16_t isDefault = Setting_Match::isDefaultLevel(volume->RaidLevel) ? IS_DEFAULT : NOT_DEFAULT;

@@ -6,7 +6,9 @@
 #include <cimple/Property.h>
 #include <cimple/String.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 namespace cimple {
 
@@ -27,12 +29,31 @@ struct Setting_Match {
         return !level.null && level.value == DEFAULT_LEVEL;
     }
 
+    // The first setting of the element's RaidLevel made for its kind of
+    // pool: a thin element takes a thin-pool setting, any other element a
+    // setting that is not one. Null when none.
+    template <class Settings, class Element>
+    static auto firstFor(Settings& settings, const Element& element, bool thin)
+        -> std::remove_reference_t<decltype(settings[0])>
+    {
+        for (std::size_t k = 0; k < settings.size(); ++k)
+            if (settings[k] && sameRaidLevel(*settings[k], element) && isThinSetting(*settings[k]) == thin)
+                return settings[k];
+        return nullptr;
+    }
+
+    template <class X, class Y>
+    static bool sameRaidLevel(const X& x, const Y& y)
+    {
+        return !x.RaidLevel.null && !y.RaidLevel.null && x.RaidLevel.value == y.RaidLevel.value;
+    }
+
     // Equal non-null RaidLevel texts.
     struct SameRaidLevel {
         template <class X, class Y>
         bool operator()(const X& x, const Y& y) const
         {
-            return !x.RaidLevel.null && !y.RaidLevel.null && x.RaidLevel.value == y.RaidLevel.value;
+            return sameRaidLevel(x, y);
         }
     };
 };
