@@ -1,6 +1,7 @@
 // Each managed element of an array with its capabilities: the storage
 // system with its masking and iSCSI capabilities, the configuration service
-// with the configuration and storage-replication capabilities, every pool
+// with the configuration and storage-replication capabilities, the
+// replication service with its capabilities, every pool
 // with the capabilities of its kind (RAID group, thin-provisioning and
 // tiering sub-pools by RAID level), and every thin-provisioning pool also
 // with the configuration capabilities.
@@ -22,6 +23,8 @@
 #include "VELDARO_ProtocolControllerMaskingCapabilities_Resource.h"
 #include "VELDARO_RAIDStorageCapabilities_Resource.h"
 #include "VELDARO_RAIDStoragePool_Resource.h"
+#include "VELDARO_ReplicationServiceCapabilities_Resource.h"
+#include "VELDARO_ReplicationService_Resource.h"
 #include "VELDARO_SDPVCapabilities_Resource.h"
 #include "VELDARO_SDPVPool_Resource.h"
 #include "VELDARO_SnapDataCapabilities_Resource.h"
@@ -203,6 +206,13 @@ bool configurationService(Frame& frame)
                        Capabilities::FIRST);
 }
 
+bool replicationService(Frame& frame)
+{
+    return listedPairs(frame, &VELDARO_ReplicationService_Resource::createReplicationService, Elements::FIRST,
+                       &VELDARO_ReplicationServiceCapabilities_Resource::createReplicationServiceCapabilities,
+                       Capabilities::FIRST);
+}
+
 bool configurationServiceReplication(Frame& frame)
 {
     return listedPairs(frame, &VELDARO_StorageConfigurationService_Resource::createStorageConfigurationService,
@@ -263,7 +273,7 @@ bool everyPair(Frame& frame)
 {
     return systemMasking(frame) && primordialPool(frame) && configurationService(frame) &&
            raidPools(frame, Index_Range::all(rluCount(frame.storage()))) && systemISCSI(frame) &&
-           configurationServiceReplication(frame) && sdpvPools(frame, Index_Range::all(sluCount(frame.storage()))) &&
+           replicationService(frame) && configurationServiceReplication(frame) && sdpvPools(frame, Index_Range::all(sluCount(frame.storage()))) &&
            snapDataPools(frame) && thinPoolsConfiguration(frame, ALL_TPPS) && thinPools(frame, ALL_TPPS) &&
            layerixPools(frame, ALL_LXRPS) && layerixSubPools(frame, ALL_TPPS);
 }
@@ -300,6 +310,10 @@ const Frame::Source_Route ROUTES[] = {
      }},
     {&VELDARO_iSCSICapabilities::static_meta_class, Common::BY_INSTANCE_ID, nullptr,
      [](Frame& frame, const Instance*, int) { return systemISCSI(frame); }},
+    {&VELDARO_ReplicationService::static_meta_class, Common::BY_SYSTEM_NAME, nullptr,
+     [](Frame& frame, const Instance*, int) { return replicationService(frame); }},
+    {&VELDARO_ReplicationServiceCapabilities::static_meta_class, Common::BY_INSTANCE_ID, nullptr,
+     [](Frame& frame, const Instance*, int) { return replicationService(frame); }},
     {&VELDARO_StorageReplicationCapabilities::static_meta_class, Common::BY_INSTANCE_ID, nullptr,
      [](Frame& frame, const Instance*, int) { return configurationServiceReplication(frame); }},
     {&VELDARO_SDPVCapabilities::static_meta_class, Common::BY_INSTANCE_ID, nullptr,
