@@ -476,22 +476,6 @@ bool poolToVolumes(Frame& frame, const VELDARO_RefTable& table, const Thin_Volum
     return true;
 }
 
-bool thinPoolsToVolumes(Frame& frame, Index_Range tpps)
-{
-    return Common::guard(__FILE__, __LINE__, [&] {
-        const Thin_Volume_Allocations allocations(frame.storage());
-        if (allocations.empty())
-            return true;
-        VELDARO_RefTable table(frame.storage().c_str());
-        VELDARO_ThinProvisioningPool_Resource pools(frame.storage());
-        return eachEnd<VELDARO_ThinProvisioningPool>(
-            pools, tpps,
-            [&](Association_End<VELDARO_ThinProvisioningPool>& pool, int tpp) {
-                return poolToVolumes(frame, table, allocations, *pool, {tpp}, LU_THIN);
-            });
-    });
-}
-
 // The thin-pool entries of a tiering pool's sub-pools.
 std::vector<int> subPoolEntries(const VELDARO_RefTable& table, int lxrp)
 {
@@ -504,20 +488,40 @@ std::vector<int> subPoolEntries(const VELDARO_RefTable& table, int lxrp)
     return out;
 }
 
-bool layerixPoolsToVolumes(Frame& frame, Index_Range lxrps)
+// The thin-pool entries whose RAID groups hold a pool's volumes: a thin
+// pool's own entry, a tiering pool's sub-pools.
+std::vector<int> ownEntry(const VELDARO_RefTable&, int tpp)
+{
+    return {tpp};
+}
+
+// Each pool of the range (built as Pool) with the volumes of LU type luType
+// in the RAID groups of its entries.
+template <class Pool, class Resource>
+bool poolsToVolumes(Frame& frame, Index_Range range, std::vector<int> (*entries)(const VELDARO_RefTable&, int),
+                    std::uint8_t luType)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         const Thin_Volume_Allocations allocations(frame.storage());
         if (allocations.empty())
             return true;
         VELDARO_RefTable table(frame.storage().c_str());
-        VELDARO_LayerixPool_Resource pools(frame.storage());
-        return eachEnd<VELDARO_LayerixPool>(pools, lxrps,
-                                            [&](Association_End<VELDARO_LayerixPool>& pool, int lxrp) {
-                                                return poolToVolumes(frame, table, allocations, *pool,
-                                                                     subPoolEntries(table, lxrp), LU_TIERING);
-                                            });
+        Resource pools(frame.storage());
+        return eachEnd<Pool>(pools, range, [&](Association_End<Pool>& pool, int i) {
+            return poolToVolumes(frame, table, allocations, *pool, entries(table, i), luType);
+        });
     });
+}
+
+bool thinPoolsToVolumes(Frame& frame, Index_Range tpps)
+{
+    return poolsToVolumes<VELDARO_ThinProvisioningPool, VELDARO_ThinProvisioningPool_Resource>(frame, tpps, ownEntry,
+                                                                                              LU_THIN);
+}
+
+bool layerixPoolsToVolumes(Frame& frame, Index_Range lxrps)
+{
+    return poolsToVolumes<VELDARO_LayerixPool, VELDARO_LayerixPool_Resource>(frame, lxrps, subPoolEntries, LU_TIERING);
 }
 
 // The thin or tiering pool entry that holds a pool volume's RAID group, or
