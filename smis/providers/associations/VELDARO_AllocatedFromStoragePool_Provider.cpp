@@ -332,22 +332,30 @@ bool eachSnapDataPool(Frame& frame, const String* only, Body body)
     });
 }
 
+// The SLUs of the range of LU type luType whose snapshot data pool id is
+// that of a listed pool (or of the one `only` names): body(pool, slu).
+template <class Body>
+bool eachSnapDataSlice(Frame& frame, const VELDARO_RefTable& table, Index_Range slus, const String* only,
+                       std::uint8_t luType, Body body)
+{
+    return eachSnapDataPool(frame, only, [&](const VELDARO_SnapDataPool& pool, std::uint8_t id) {
+        for (int slu = slus.begin; slu < slus.end; ++slu)
+            if (table.getLuType(slu) == luType && table.getSluSDPID(slu) == id && !body(pool, slu))
+                return false;
+        return true;
+    });
+}
+
 bool sdpvPoolsToSnapDataPools(Frame& frame, Index_Range slus, const String* only)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_SDPVPool_Resource sdpvs(frame.storage());
-        return eachSnapDataPool(frame, only, [&](const VELDARO_SnapDataPool& pool, std::uint8_t id) {
-            for (int slu = slus.begin; slu < slus.end; ++slu) {
-                if (table.getLuType(slu) != LU_SDPV || table.getSluSDPID(slu) != id)
-                    continue;
-                auto sdpv = Association_End<VELDARO_SDPVPool>::build(sdpvs, slu);
-                if (sdpv.failed())
-                    return false;
-                if (sdpv.built())
-                    allocate(frame, sdpv.release(), clone(&pool), sliceBytes(table, slu));
-            }
-            return true;
+        return eachSnapDataSlice(frame, table, slus, only, LU_SDPV, [&](const VELDARO_SnapDataPool& pool, int slu) {
+            auto sdpv = Association_End<VELDARO_SDPVPool>::build(sdpvs, slu);
+            if (sdpv.built())
+                allocate(frame, sdpv.release(), clone(&pool), sliceBytes(table, slu));
+            return !sdpv.failed();
         });
     });
 }
@@ -357,21 +365,16 @@ bool snapDataPoolsToVolumes(Frame& frame, Index_Range slus, const String* only)
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_StorageVolume_Resource volumes(frame.storage());
-        return eachSnapDataPool(frame, only, [&](const VELDARO_SnapDataPool& pool, std::uint8_t id) {
-            for (int slu = slus.begin; slu < slus.end; ++slu) {
-                if (table.getLuType(slu) != LU_SNAPSHOT || table.getSluSDPID(slu) != id)
-                    continue;
-                const auto space = snapSessionSpace(frame.storage(), table, slu);
-                if (!space)
-                    continue;
-                auto volume = Association_End<VELDARO_StorageVolume>::build(volumes, slu);
-                if (volume.failed())
-                    return false;
-                if (volume.built())
-                    allocate(frame, clone(&pool), volume.release(), *space);
-            }
-            return true;
-        });
+        return eachSnapDataSlice(frame, table, slus, only, LU_SNAPSHOT,
+                                 [&](const VELDARO_SnapDataPool& pool, int slu) {
+                                     const auto space = snapSessionSpace(frame.storage(), table, slu);
+                                     if (!space)
+                                         return true;
+                                     auto volume = Association_End<VELDARO_StorageVolume>::build(volumes, slu);
+                                     if (volume.built())
+                                         allocate(frame, clone(&pool), volume.release(), *space);
+                                     return !volume.failed();
+                                 });
     });
 }
 

@@ -146,6 +146,14 @@ protected:
         return (served_[cls] = std::move(list)).get();
     }
 
+    // The association's provider and what it enumerates.
+    void enumerate(const std::string& association, std::unique_ptr<Pegasus_Adapter>& adapter, Instance_List& list)
+    {
+        adapter.reset(Pegasus_Adapter::create(module_->head(), (association + "_Provider").c_str()));
+        ASSERT_NE(adapter, nullptr) << association;
+        ASSERT_EQ(adapter->enum_instances(list), 0) << association;
+    }
+
     static testsupport::ArraysimProcess* sim_;
     std::unique_ptr<smis::test::ProviderModule> module_;
     std::unique_ptr<smis::test::TempInstallDir> dir_;
@@ -162,11 +170,9 @@ TEST(AssociationTable, HandWrittenAssociationsAreFound)
 TEST_P(AssociationEnds, EveryReferenceIsAnInstanceItsClassServes)
 {
     const std::string association = GetParam();
-    std::unique_ptr<Pegasus_Adapter> adapter(
-        Pegasus_Adapter::create(module_->head(), (association + "_Provider").c_str()));
-    ASSERT_NE(adapter, nullptr) << association;
+    std::unique_ptr<Pegasus_Adapter> adapter;
     Instance_List list;
-    ASSERT_EQ(adapter->enum_instances(list), 0) << association;
+    ASSERT_NO_FATAL_FAILURE(enumerate(association, adapter, list));
     for (const auto& a : list) {
         for (const auto& [role, end] : endsOf(a.get())) {
             ASSERT_NE(end, nullptr) << association << "." << role << " is null";
@@ -199,11 +205,9 @@ protected:
 TEST_P(AssociationRequests, EachEndsRequestsAgreeWithEnumeration)
 {
     const std::string association = GetParam();
-    std::unique_ptr<Pegasus_Adapter> adapter(
-        Pegasus_Adapter::create(module_->head(), (association + "_Provider").c_str()));
-    ASSERT_NE(adapter, nullptr) << association;
+    std::unique_ptr<Pegasus_Adapter> adapter;
     Instance_List list;
-    ASSERT_EQ(adapter->enum_instances(list), 0) << association;
+    ASSERT_NO_FATAL_FAILURE(enumerate(association, adapter, list));
 
     const auto identity = [](const Instance* i) { return std::string(i->meta_class->name) + keyText(i); };
     struct Seen {
