@@ -63,6 +63,18 @@ void allocate(Frame& frame, Instance* pool, Instance* taker, std::uint64_t space
     });
 }
 
+// Pairs two built ends when both exist; false when either build failed.
+template <class Giver, class Taker>
+bool allocateBuilt(Frame& frame, Association_End<Giver>&& giver, Association_End<Taker>&& taker, std::uint64_t space,
+                   std::uint64_t volume = 0)
+{
+    if (giver.failed() || taker.failed())
+        return false;
+    if (giver.built() && taker.built())
+        allocate(frame, giver.release(), taker.release(), space, volume);
+    return true;
+}
+
 int rluCount(const VELDARO_RefTable& table)
 {
     return static_cast<int>(table.getRLUMaxCount());
@@ -306,14 +318,11 @@ bool sdpvPoolToRaidPool(Frame& frame, int slu)
         const int rlu = table.searchRlunFromRluTable(table.getSluRlun(slu));
         if (rlu < 0 || Group::isFree(table, rlu) || (table.getRluMode(rlu) & (MODE_POOL | MODE_EXCLUDED)))
             return true;
-        auto sdpv = Association_End<VELDARO_SDPVPool>::build(VELDARO_SDPVPool_Resource(frame.storage()), slu);
-        auto pool = Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()),
-                                                                    rlu);
-        if (sdpv.failed() || pool.failed())
-            return false;
-        if (sdpv.built() && pool.built())
-            allocate(frame, pool.release(), sdpv.release(), sliceBytes(table, slu));
-        return true;
+        return allocateBuilt(
+            frame,
+            Association_End<VELDARO_RAIDStoragePool>::build(VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu),
+            Association_End<VELDARO_SDPVPool>::build(VELDARO_SDPVPool_Resource(frame.storage()), slu),
+            sliceBytes(table, slu));
     });
 }
 
@@ -403,12 +412,9 @@ bool raidPoolsToPoolEntries(Frame& frame, Index_Range rlus, bool (VELDARO_RefTab
             const int tpp = poolEntryOfGroup(table, rlu, inMode);
             if (tpp < 0)
                 continue;
-            auto raid = Association_End<VELDARO_RAIDStoragePool>::build(raids, rlu);
-            auto pool = Association_End<Pool>::build(pools, tpp);
-            if (raid.failed() || pool.failed())
+            if (!allocateBuilt(frame, Association_End<VELDARO_RAIDStoragePool>::build(raids, rlu),
+                               Association_End<Pool>::build(pools, tpp), table.getRlbaCount(rlu) * BLOCK))
                 return false;
-            if (raid.built() && pool.built())
-                allocate(frame, raid.release(), pool.release(), table.getRlbaCount(rlu) * BLOCK);
         }
         return true;
     });
@@ -554,14 +560,10 @@ bool volumeToPool(Frame& frame, int slu, int (*poolOf)(const VELDARO_RefTable&, 
         const auto allocation = Thin_Volume_Allocations(frame.storage()).of(table.getSluOlun(slu));
         if (!allocation)
             return true;
-        auto volume = Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()),
-                                                                    slu);
-        auto pool = Association_End<Pool>::build(Resource(frame.storage()), entry);
-        if (volume.failed() || pool.failed())
-            return false;
-        if (volume.built() && pool.built())
-            allocate(frame, pool.release(), volume.release(), allocation->consumed, allocation->volume);
-        return true;
+        return allocateBuilt(
+            frame, Association_End<Pool>::build(Resource(frame.storage()), entry),
+            Association_End<VELDARO_StorageVolume>::build(VELDARO_StorageVolume_Resource(frame.storage()), slu),
+            allocation->consumed, allocation->volume);
     });
 }
 
@@ -602,14 +604,10 @@ bool subPoolToLayerixPool(Frame& frame, int tpp)
             listed = listed || entry == tpp;
         if (!listed)
             return true;
-        auto sub = Association_End<VELDARO_LayerixSubPool>::build(VELDARO_LayerixSubPool_Resource(frame.storage()),
-                                                                  tpp);
-        auto pool = Association_End<VELDARO_LayerixPool>::build(VELDARO_LayerixPool_Resource(frame.storage()), lxrp);
-        if (sub.failed() || pool.failed())
-            return false;
-        if (sub.built() && pool.built())
-            allocate(frame, sub.release(), pool.release(), table.getTppMaxPoolLbaCount(tpp) * BLOCK);
-        return true;
+        return allocateBuilt(
+            frame, Association_End<VELDARO_LayerixSubPool>::build(VELDARO_LayerixSubPool_Resource(frame.storage()), tpp),
+            Association_End<VELDARO_LayerixPool>::build(VELDARO_LayerixPool_Resource(frame.storage()), lxrp),
+            table.getTppMaxPoolLbaCount(tpp) * BLOCK);
     });
 }
 
