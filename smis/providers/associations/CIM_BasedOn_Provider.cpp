@@ -971,17 +971,6 @@ bool volumePairs(Frame& frame, const Instance* source, int slu)
     return true;
 }
 
-// The SLU index of a storage volume's key (LU type and number), or -1.
-int volumeIndex(const VELDARO_RefTable& table, const Instance* source)
-{
-    std::uint8_t type = 0;
-    std::uint16_t number = 0;
-    const char* key = Common::keyText(source, "DeviceID");
-    return key && VELDARO_StorageVolume_Resource::divide_DeviceID(key, &type, &number)
-               ? table.searchLunByLuTypeFromSluTable(type, number)
-               : -1;
-}
-
 using Find = int (VELDARO_RefTable::*)(std::uint16_t) const;
 constexpr Find DISK = &VELDARO_RefTable::searchPlunFromDiskTable;
 constexpr Find OLU = &VELDARO_RefTable::searchOlunFromOluTable;
@@ -1041,7 +1030,8 @@ const Frame::Source_Route ROUTES[] = {
                 groupsUnderPools<VELDARO_LayerixSubExtent_Resource, VELDARO_LayerixSubExtent>(frame, rlu, true);
      },
      ASK},
-    {&VELDARO_StorageVolume::static_meta_class, EXTENT, volumeIndex, volumePairs, ASK},
+    {&VELDARO_StorageVolume::static_meta_class, EXTENT,
+     Key_Index::typedVolume<&VELDARO_StorageVolume_Resource::divide_DeviceID, Key_Index::DEVICE_ID>, volumePairs, ASK},
     {&VELDARO_SDPVExtent::static_meta_class, EXTENT,
      Key_Index::snapDataVolume<&VELDARO_SDPVExtent_Resource::divide_DeviceID, Key_Index::DEVICE_ID>,
      [](Frame& frame, const Instance*, int slu) {

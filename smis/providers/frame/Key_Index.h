@@ -42,6 +42,17 @@ struct Key_Index {
         return key && Parse(key, &number) ? table.searchLunByLuTypeFromSluTable(LU_SDP, number) : -1;
     }
 
+    // The SLU index of the volume whose LU type and number Parse reads
+    // from the Key property, or -1.
+    template <auto Parse, const char* Key>
+    static int typedVolume(const VELDARO_RefTable& table, const Instance* source)
+    {
+        std::uint8_t type = 0;
+        std::uint16_t number = 0;
+        const char* key = Association_Provider_Frame::keyText(source, Key);
+        return key && Parse(key, &type, &number) ? table.searchLunByLuTypeFromSluTable(type, number) : -1;
+    }
+
     // Parse is bool(const char*, Number*) or bool(const char*, Number*,
     // Extra*) (keys that also carry a place or a second number, which the
     // index does not need).

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -91,14 +92,17 @@ protected:
         sim_ = nullptr;
     }
 
-    void SetUp() override
+    void SetUp() override { configure(sim_ ? sim_->arrayCount() : 0); }
+
+    // Configures the first `arrays` arrays of the simulator.
+    void configure(std::size_t arrays)
     {
         ASSERT_NE(sim_, nullptr);
         module_ = std::make_unique<smis::test::ProviderModule>();
         ASSERT_NE(module_->head(), nullptr);
         dir_ = std::make_unique<smis::test::TempInstallDir>();
         std::vector<std::string> env;
-        for (std::size_t a = 0; a < sim_->arrayCount(); ++a)
+        for (std::size_t a = 0; a < arrays; ++a)
             env.push_back("StorageIP=" + sim_->address(a) + "," + std::to_string(sim_->port(a)));
         dir_->writeEnv(env);
         SMIS_CMTAccess::destroy();
@@ -106,7 +110,7 @@ protected:
         ASSERT_NE(cache, nullptr);
         SMIS_PollingService* service = SMIS_PollingService::getInstance();
         ASSERT_NE(service, nullptr);
-        for (std::size_t a = 0; a < sim_->arrayCount(); ++a) {
+        for (std::size_t a = 0; a < arrays; ++a) {
             cache->SetDeviceAvailable(sim_->address(a).c_str(), 0);
             ASSERT_EQ(service->getConfigManagementInfo(sim_->address(a).c_str(), 0), 0) << sim_->address(a);
             // The device status the polling thread would store: normal.
@@ -142,6 +146,14 @@ protected:
         return (served_[cls] = std::move(list)).get();
     }
 
+    // The association's provider and what it enumerates.
+    void enumerate(const std::string& association, std::unique_ptr<Pegasus_Adapter>& adapter, Instance_List& list)
+    {
+        adapter.reset(Pegasus_Adapter::create(module_->head(), (association + "_Provider").c_str()));
+        ASSERT_NE(adapter, nullptr) << association;
+        ASSERT_EQ(adapter->enum_instances(list), 0) << association;
+    }
+
     static testsupport::ArraysimProcess* sim_;
     std::unique_ptr<smis::test::ProviderModule> module_;
     std::unique_ptr<smis::test::TempInstallDir> dir_;
@@ -158,11 +170,9 @@ TEST(AssociationTable, HandWrittenAssociationsAreFound)
 TEST_P(AssociationEnds, EveryReferenceIsAnInstanceItsClassServes)
 {
     const std::string association = GetParam();
-    std::unique_ptr<Pegasus_Adapter> adapter(
-        Pegasus_Adapter::create(module_->head(), (association + "_Provider").c_str()));
-    ASSERT_NE(adapter, nullptr) << association;
+    std::unique_ptr<Pegasus_Adapter> adapter;
     Instance_List list;
-    ASSERT_EQ(adapter->enum_instances(list), 0) << association;
+    ASSERT_NO_FATAL_FAILURE(enumerate(association, adapter, list));
     for (const auto& a : list) {
         for (const auto& [role, end] : endsOf(a.get())) {
             ASSERT_NE(end, nullptr) << association << "." << role << " is null";
@@ -181,7 +191,64 @@ TEST_P(AssociationEnds, EveryReferenceIsAnInstanceItsClassServes)
     RecordProperty("associations", static_cast<int>(list.size()));
 }
 
+// The simulator's arrays share one address, so the ends of two arrays can
+// be key-equal: requests about one end are checked on the first array
+// alone.
+class AssociationRequests : public AssociationEnds {
+protected:
+    void SetUp() override { configure(1); }
+};
+
+// Enumeration and the requests about one end tell the same story: no
+// association is delivered twice, the associator names of each end are the
+// ends it is paired with, and its references are its associations.
+TEST_P(AssociationRequests, EachEndsRequestsAgreeWithEnumeration)
+{
+    const std::string association = GetParam();
+    std::unique_ptr<Pegasus_Adapter> adapter;
+    Instance_List list;
+    ASSERT_NO_FATAL_FAILURE(enumerate(association, adapter, list));
+
+    const auto identity = [](const Instance* i) { return std::string(i->meta_class->name) + keyText(i); };
+    struct Seen {
+        const Instance* end;
+        std::set<std::string> others;
+        std::size_t associations = 0;
+    };
+    std::map<std::string, Seen> byEnd;
+    std::set<std::string> pairs;
+    for (const auto& a : list) {
+        const auto ends = endsOf(a.get());
+        ASSERT_EQ(ends.size(), 2u) << association;
+        const std::string first = identity(ends[0].second), second = identity(ends[1].second);
+        EXPECT_TRUE(pairs.insert(first + " |" + second).second) << association << " delivers twice:" << first << " |"
+                                                                << second;
+        byEnd[first].end = ends[0].second;
+        byEnd[first].others.insert(second);
+        ++byEnd[first].associations;
+        if (second != first) {
+            byEnd[second].end = ends[1].second;
+            byEnd[second].others.insert(first);
+            ++byEnd[second].associations;
+        }
+    }
+    for (const auto& [name, seen] : byEnd) {
+        Instance_List names;
+        ASSERT_EQ(adapter->enum_associator_names(seen.end, String(), String(), String(), names), 0)
+            << association << " from" << name;
+        std::set<std::string> got;
+        for (const auto& n : names)
+            got.insert(identity(n.get()));
+        EXPECT_EQ(got, seen.others) << association << " associator names of " << name;
+        Instance_List references;
+        ASSERT_EQ(adapter->enum_references(seen.end, String(), references), 0) << association << " from" << name;
+        EXPECT_EQ(references.size(), seen.associations) << association << " references of " << name;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Table, AssociationEnds, ::testing::ValuesIn(handWrittenAssociations()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Table, AssociationRequests, ::testing::ValuesIn(handWrittenAssociations()),
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 }  // namespace

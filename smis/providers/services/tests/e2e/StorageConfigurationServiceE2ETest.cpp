@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "SMIS_CMTAccess.h"
 #include "ServiceOnArraysim.h"
+#include "VELDARO_AllocatedFromStoragePool.h"
+#include "VELDARO_AllocatedFromStoragePool_Provider.h"
 #include "SMIS_PollingService.h"
 #include "LogCapture.h"
 #include "VELDARO_FreeExtent_Provider.h"
@@ -141,6 +144,28 @@ protected:
         return sim_->control({{"op", "cli_log"}, {"array", 0}})["lines"].size();
     }
 
+    // The bytes each volume takes from the pool, by DeviceID, as the pool's
+    // allocation references tell.
+    static std::map<std::string, std::uint64_t> allocatedFrom(const VELDARO_RAIDStoragePool* pool)
+    {
+        std::map<std::string, std::uint64_t> out;
+        VELDARO_AllocatedFromStoragePool_Provider provider;
+        Enum_References_Handler<VELDARO_AllocatedFromStoragePool> handler(
+            [](Instance* i, Enum_References_Status, void* data) {
+                auto* a = static_cast<VELDARO_AllocatedFromStoragePool*>(i);
+                if (a->Dependent && is_subclass(&VELDARO_StorageVolume::static_meta_class, a->Dependent->meta_class)) {
+                    const auto* v = static_cast<const VELDARO_StorageVolume*>(static_cast<const Instance*>(a->Dependent));
+                    (*static_cast<std::map<std::string, std::uint64_t>*>(data))[v->DeviceID.value.c_str()] =
+                        a->SpaceConsumed.value;
+                }
+                destroy(i);
+                return true;
+            },
+            &out);
+        EXPECT_EQ(provider.enum_references(pool, nullptr, String("Antecedent"), &handler), ENUM_REFERENCES_OK);
+        return out;
+    }
+
 };
 
 
@@ -160,7 +185,6 @@ TEST_F(StorageConfigurationService, CreatesAVolumeInARaidPoolAndReturnsIt)
     Property<uint32> rc;
     EXPECT_EQ(provider.CreateOrModifyElementFromStoragePool(service_, name, type, job, nullptr, size, pool, element, rc),
               INVOKE_METHOD_OK);
-    destroy(pool);
     ASSERT_FALSE(rc.null);
     EXPECT_EQ(rc.value, 0u);
     EXPECT_EQ(size.value, 101 * 0x100000ULL);
@@ -172,6 +196,11 @@ TEST_F(StorageConfigurationService, CreatesAVolumeInARaidPoolAndReturnsIt)
     Volumes after;
     volumes(after);
     ASSERT_NE(after.named("E2EVOL"), nullptr);
+    // The pool gives the new volume its 101 MiB.
+    const std::string made_id = made->DeviceID.value.c_str();
+    auto allocated = allocatedFrom(pool);
+    ASSERT_EQ(allocated.count(made_id), 1u) << made_id;
+    EXPECT_EQ(allocated[made_id], 101 * 0x100000ULL);
 
     // Removing it again leaves the table without it.
     Property<uint32> deleted;
@@ -181,6 +210,8 @@ TEST_F(StorageConfigurationService, CreatesAVolumeInARaidPoolAndReturnsIt)
     Volumes gone;
     volumes(gone);
     EXPECT_EQ(gone.named("E2EVOL"), nullptr);
+    EXPECT_EQ(allocatedFrom(pool).count(made_id), 0u) << "the returned volume is no longer allocated from the pool";
+    destroy(pool);
 }
 
 TEST_F(StorageConfigurationService, RefusesBadRequestsBeforeAnyCommand)
