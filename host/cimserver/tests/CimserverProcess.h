@@ -27,6 +27,7 @@ public:
     CimserverProcess& operator=(const CimserverProcess&) = delete;
 
     int port() const { return _port; }
+    pid_t pid() const { return _pid; }
     bool running() const;
     // SIGTERM, then the exit status (0 clean, also of the sanitizers); -1 when
     // it had to be killed.
