@@ -82,16 +82,9 @@ struct Served {
         // Every array has its table once two readings a second apart agree.
         size_t previous = 0;
         for (auto deadline = Clock::now() + std::chrono::minutes(3); Clock::now() < deadline;) {
-            CimReply r;
-            client.call("EnumerateInstanceNames",
-                        CimClient::imethod("EnumerateInstanceNames",
-                                           CimClient::class_param("ClassName", "VELDARO_StorageVolume")),
-                        r);
-            const auto names = r.all("INSTANCENAME");
+            const std::vector<std::string> names = instance_names(client, "VELDARO_StorageVolume");
             if (!names.empty() && names.size() == previous) {
-                std::ostringstream s;
-                names.front().print(s, "", pugi::format_raw);
-                volume = s.str();
+                volume = names.front();
                 break;
             }
             previous = names.size();

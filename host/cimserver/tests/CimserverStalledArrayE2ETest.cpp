@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <sstream>
 #include <thread>
 
 namespace cimserver::test {
@@ -24,23 +23,12 @@ TEST(CimserverStalledArray, GetInstanceIsAnsweredFromTheCacheWhileARefreshWaitsF
     smis::test::TempInstallDir install;
     install.writeEnv({"StorageIP=" + sim.address(0) + "," + std::to_string(sim.port(0))});
     CimserverProcess server(install.path(), {"--poll-interval", "1"});
-    const auto deadline = Clock::now() + std::chrono::minutes(3);
-    for (const char* ext : {".cmf", ".ext"})
-        while (!std::filesystem::exists(install.path() + "/data/" + sim.address(0) + ext) && Clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-
+    CimserverProcess::wait_for_tables(install.path(), {sim.address(0)});
     CimClient client(server.port());
-    CimReply names;
-    client.call("EnumerateInstanceNames",
-                CimClient::imethod("EnumerateInstanceNames",
-                                   CimClient::class_param("ClassName", "VELDARO_StorageVolume")),
-                names);
-    const auto found = names.all("INSTANCENAME");
-    ASSERT_FALSE(found.empty()) << names.body.substr(0, 2000);
-    std::ostringstream volume;
-    found.front().print(volume, "", pugi::format_raw);
+    const std::vector<std::string> volumes = instance_names(client, "VELDARO_StorageVolume");
+    ASSERT_FALSE(volumes.empty());
     const std::string get =
-        CimClient::imethod("GetInstance", "<IPARAMVALUE NAME=\"InstanceName\">" + volume.str() + "</IPARAMVALUE>");
+        CimClient::imethod("GetInstance", "<IPARAMVALUE NAME=\"InstanceName\">" + volumes.front() + "</IPARAMVALUE>");
 
     // Every packet of the array now takes a second, and the table has
     // changed: the next poll fetches the whole table, slowly. GetInstance is

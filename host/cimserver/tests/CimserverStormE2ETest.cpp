@@ -11,8 +11,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <filesystem>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -25,27 +23,11 @@ TEST(CimserverStorm, ThirtyTwoClientsWhileTheArrayChangesAndRefreshes)
     smis::test::TempInstallDir install;
     install.writeEnv({"StorageIP=" + sim.address(0) + "," + std::to_string(sim.port(0))});
     CimserverProcess server(install.path(), {"--poll-interval", "1"});
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-    // Instances depend on the configuration table and on the status records.
-    for (const char* ext : {".cmf", ".ext"})
-        while (!std::filesystem::exists(install.path() + "/data/" + sim.address(0) + ext) &&
-               std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-
-    std::string volume;
-    {
-        CimClient client(server.port());
-        CimReply r;
-        client.call("EnumerateInstanceNames",
-                    CimClient::imethod("EnumerateInstanceNames",
-                                       CimClient::class_param("ClassName", "VELDARO_StorageVolume")),
-                    r);
-        const auto names = r.all("INSTANCENAME");
-        ASSERT_FALSE(names.empty()) << r.body.substr(0, 2000);
-        std::ostringstream s;
-        names.front().print(s, "", pugi::format_raw);
-        volume = s.str();
-    }
+    CimserverProcess::wait_for_tables(install.path(), {sim.address(0)});
+    CimClient first(server.port());
+    const std::vector<std::string> volumes = instance_names(first, "VELDARO_StorageVolume");
+    ASSERT_FALSE(volumes.empty());
+    const std::string& volume = volumes.front();
     const std::vector<std::pair<std::string, std::string>> requests = {
         {"EnumerateInstances", CimClient::class_param("ClassName", "VELDARO_StorageVolume")},
         {"EnumerateInstanceNames", CimClient::class_param("ClassName", "VELDARO_DiskDrive")},
