@@ -153,7 +153,17 @@ std::vector<std::uint8_t> SMIS_CMTCodec::encode(SMIS_CMT& cmt) {
     }
     updateOffset(cmt);
 
-    std::vector<std::uint8_t> out(SMIS_CMT::HEADER_SIZE + cmt.index.size() * SMIS_INDEX::SIZE);
+    // The whole size is known before the first byte is copied: one
+    // allocation, no regrowth of a buffer that reaches tens of megabytes.
+    std::size_t total = SMIS_CMT::HEADER_SIZE + cmt.index.size() * SMIS_INDEX::SIZE;
+    for (const SMIS_INDEX& e : cmt.index) {
+        total += e.data.size();
+        if (followsSubTables(e))
+            for (const std::vector<std::uint8_t>& sub : e.subTables) total += sub.size();
+    }
+    std::vector<std::uint8_t> out;
+    out.reserve(total);
+    out.resize(SMIS_CMT::HEADER_SIZE + cmt.index.size() * SMIS_INDEX::SIZE);
     std::memcpy(out.data(), cmt.header.data(), SMIS_CMT::HEADER_SIZE);
     for (std::size_t i = 0; i < cmt.index.size(); ++i)
         cmt.index[i].encode(out.data() + SMIS_CMT::HEADER_SIZE + i * SMIS_INDEX::SIZE);

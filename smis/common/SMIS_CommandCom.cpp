@@ -297,9 +297,19 @@ int SMIS_CommandCom::et_connect(int& sock, SSL_CTX*& ctx, SSL*& ssl)
             et_close(sock, ctx, ssl, true);
             return rc;
         }
-        const int size = SOCKET_BUFFER_SIZE;
-        if (::setsockopt(sock, SOL_SOCKET, SO_SNDBUF, &size, sizeof size) != 0 ||
-            ::setsockopt(sock, SOL_SOCKET, SO_RCVBUF, &size, sizeof size) != 0) {
+        // The socket buffers are at least SOCKET_BUFFER_SIZE. They are never
+        // made smaller than the system's: a fixed small receive buffer turns
+        // off the kernel's window tuning, and a table of many megabytes then
+        // trickles in one small window at a time.
+        auto atLeast = [sock](int option) {
+            int current = 0;
+            socklen_t length = sizeof current;
+            if (::getsockopt(sock, SOL_SOCKET, option, &current, &length) == 0 && current >= SOCKET_BUFFER_SIZE)
+                return true;
+            const int size = SOCKET_BUFFER_SIZE;
+            return ::setsockopt(sock, SOL_SOCKET, option, &size, sizeof size) == 0;
+        };
+        if (!atLeast(SO_SNDBUF) || !atLeast(SO_RCVBUF)) {
             peg_log(__FILE__, __LINE__, Logger::SEVERE, "Can't change socket error = %d", errno);
             et_close(sock, ctx, ssl, true);
             return SOCKET_OPTION_ERROR;

@@ -450,6 +450,10 @@ int SMIS_Credkeep::_appendRecord(const std::string& path, const std::string& rec
         _logFileError(__LINE__, "File Open Error(%d):%s", errno, path);
         return CREDKEEP_ERR_OPEN;
     }
+    // The file holds passwords: readable by its owner only after every
+    // write, whatever mode it had before (a file made by hand or by an
+    // earlier version may be readable by all).
+    ::fchmod(fd, 0600);
 
     // A last line without its line feed would run into the new record.
     std::string data = record;

@@ -323,8 +323,13 @@ int SMIS_Indication::compareCopySessions(const String& address, const SMIS_CMT* 
     const std::uint32_t ip = convIPtoLong(address);
     const auto news = sessionsOf(newTable);
     const auto olds = sessionsOf(oldTable);
-    // One flag per possible 16-bit session identifier.
+    // One flag per possible 16-bit session identifier, and the first new
+    // record of each identifier: every old session finds its counterpart in
+    // one look-up, so a poll costs the number of sessions, not its square.
     std::vector<bool> matched(COPY_SESSION_ID_COUNT, false);
+    std::vector<const std::uint8_t*> firstNew(COPY_SESSION_ID_COUNT, nullptr);
+    for (const std::uint8_t* c : news)
+        if (!firstNew[sessionId(c)]) firstNew[sessionId(c)] = c;
     bool failed = false;
     auto send = [&](int op, const std::uint8_t* cur, const std::uint8_t* prev) {
         const int rc = sendCopySession(ip, op, cur, prev);
@@ -332,13 +337,7 @@ int SMIS_Indication::compareCopySessions(const String& address, const SMIS_CMT* 
         return rc;
     };
     for (const std::uint8_t* o : olds) {
-        const std::uint8_t* s = nullptr;
-        for (const std::uint8_t* c : news) {
-            if (!matched[sessionId(c)] && sessionId(c) == sessionId(o)) {
-                s = c;
-                break;
-            }
-        }
+        const std::uint8_t* s = matched[sessionId(o)] ? nullptr : firstNew[sessionId(o)];
         if (!s) {
             send(IndicationRecord::OP_DELETE, o, nullptr);
             continue;

@@ -125,13 +125,26 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess instance is NULL");
         return 1;
     }
-    ScopedCMTMutex tableLock(cache, address, SMIS_CMTAccess::MUTEX_CMT);
-    if (!tableLock.held())
+    SMIS_CMT_MANAGER* manager = cache->findManager(address);
+    if (!manager)
         return 1;
 
+    // No mutex that readers take is held while the array is asked: a view
+    // opened meanwhile answers from the image in place, however long the
+    // array takes. The fetch is numbered under the command mutex (kind 4,
+    // innermost, never taken by readers), so that overlapping refreshes
+    // install their answers in the order the array gave them.
     CMM_CMT_TABLE_HEADER* raw = nullptr;
     std::uint32_t length = 0;
-    const unsigned char rc = vpk.getConfigManagementTable(tableRequest(fullTableIds()), raw, length);
+    unsigned char rc = 0;
+    std::uint64_t fetch = 0;
+    {
+        ScopedCMTMutex exchange(cache, address, SMIS_CMTAccess::MUTEX_TCPIP);
+        if (!exchange.held())
+            return 1;
+        rc = vpk.getConfigManagementTable(tableRequest(fullTableIds()), raw, length);
+        fetch = ++manager->tableFetches;
+    }
     Malloced<CMM_CMT_TABLE_HEADER> answer(raw);
     if (rc != 0) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
@@ -161,12 +174,34 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess.ConvertCMTFile2CMT error");
         return 1;
     }
-    const int written = cache->WriteCMTFile(address, SMIS_CMTFile::KIND_CMF, *container);
-    container.reset();
-    if (written != 0) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_CMTAccess.WriteCMTFile error",
-                               written);
+    {
+        ScopedCMTMutex fileLock(cache, address, SMIS_CMTAccess::MUTEX_CMF_FILE);
+        if (!fileLock.held())
+            return 1;
+        if (fetch < manager->writtenFetch) {
+            // A later answer is already on disk and will be (or has been)
+            // installed: this one is out of date.
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later table of %s is in place", address);
+            return 0;
+        }
+        const int written = cache->WriteCMTFile(address, SMIS_CMTFile::KIND_CMF, *container);
+        container.reset();
+        if (written != 0) {
+            SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_CMTAccess.WriteCMTFile error",
+                                   written);
+            return 1;
+        }
+        manager->writtenFetch = fetch;
+    }
+    // The comparison with the image in place and the replacement happen
+    // under the image mutex, so no reader sees the old image after the
+    // change records of the new one went out.
+    ScopedCMTMutex tableLock(cache, address, SMIS_CMTAccess::MUTEX_CMT);
+    if (!tableLock.held())
         return 1;
+    if (fetch < manager->installedFetch) {
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later table of %s is in place", address);
+        return 0;
     }
     {
         std::shared_ptr<const CMM_CMT_GLOBAL_VAL_ELEM> oldBlock;
@@ -187,6 +222,7 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_CMTAccess.SetCurrentCMT error", set);
         return 1;
     }
+    manager->installedFetch = fetch;
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "getConfigManagementInfo end");
     return 0;
 } catch (...) {

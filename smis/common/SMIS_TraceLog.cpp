@@ -3,6 +3,7 @@
 #include <Pegasus/String.h>
 #include <Pegasus/System.h>
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -48,6 +49,12 @@ void baseName(const char* path, char* out, size_t size)
     std::memcpy(out, start, length);
 }
 
+std::atomic<const char*>& systemId()
+{
+    static std::atomic<const char*> id{Pegasus::System::CIMSERVER};
+    return id;
+}
+
 void writeLog(Pegasus::Logger::LogFileType type, const char* file, unsigned line, unsigned level,
               const char* fmt, va_list args)
 {
@@ -62,7 +69,7 @@ void writeLog(Pegasus::Logger::LogFileType type, const char* file, unsigned line
     const size_t prefix = std::strlen(text);
     if (prefix < sizeof text - 1)
         std::vsnprintf(text + prefix, sizeof text - prefix, fmt, args);
-    Pegasus::Logger::put(type, Pegasus::System::CIMSERVER, level, Pegasus::String(text));
+    Pegasus::Logger::put(type, systemId().load(), level, Pegasus::String(text));
 }
 
 }  // namespace
@@ -103,6 +110,12 @@ void SMIS_TraceLog::peg_trace(const char* file, unsigned line, unsigned level, c
     baseName(file, base, sizeof base);
     if (Pegasus::Tracer::isTraceEnabled(TRACE_COMPONENT, level))
         Pegasus::Tracer::_trace(base, line, TRACE_COMPONENT, level, text);
+}
+
+void SMIS_TraceLog::setSystemId(const char* id)
+{
+    // Names are string literals: the pointer stays valid for the process.
+    systemId().store(id && *id ? id : Pegasus::System::CIMSERVER);
 }
 
 const char* SMIS_TraceLog::msgIdToInsMessage(unsigned char id)

@@ -30,6 +30,10 @@ public:
     static void peg_trace(const char* file, unsigned line, unsigned level, const char* fmt, ...)
         __attribute__((format(printf, 4, 5)));
 
+    // System id of the program's log records: "cimserver" unless the program
+    // names itself (a tool such as credkeep logs under its own name).
+    static void setSystemId(const char* systemId);
+
     // Text of the message table row with that id; "Unknown" for any other id.
     static const char* msgIdToInsMessage(unsigned char id);
 

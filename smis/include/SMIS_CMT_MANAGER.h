@@ -66,6 +66,15 @@ public:
     std::shared_ptr<const SMIS_CMT> kind7Source;
     std::unordered_map<std::uint16_t, std::uint32_t> kind7Index;
 
+    // Whole-table fetches, numbered while the array's command mutex (kind 4)
+    // is held, so in the order the array answered them. A refresh fetches
+    // without holding the image mutex (kind 0), and of two refreshes that
+    // overlap the later answer wins: writtenFetch (under kind 2) and
+    // installedFetch (under kind 0) keep an older answer from replacing it.
+    std::uint64_t tableFetches = 0;
+    std::uint64_t writtenFetch = 0;
+    std::uint64_t installedFetch = 0;
+
 private:
     std::string _address;
     mutable std::mutex _pointers;

@@ -76,16 +76,46 @@ NamedMutex& NamedMutex::get(const std::string& name)
 
 namespace {
 
+// Makes a file or folder of the service private: the given mode whatever the
+// umask was, when this process owns it. Another user's lock files are left
+// alone (the open would have failed on them anyway).
+void makePrivate(int fd, mode_t mode)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && (st.st_mode & 07777) != mode && st.st_uid == ::geteuid())
+        ::fchmod(fd, mode);
+}
+
+void makeRunDirectoryPrivate(const std::string& dir)
+{
+    // Checked once per folder and process: a folder made by an earlier
+    // version (or by hand) is tightened on first use.
+    static std::mutex lock;
+    static std::string checked;
+    std::lock_guard<std::mutex> guard(lock);
+    if (dir == checked)
+        return;
+    checked = dir;
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    makePrivate(fd, 0700);
+    ::close(fd);
+}
+
 // Opens the lock file and waits for its exclusive flock; -1 when the file
 // cannot be opened (the mutex then only excludes this process's threads).
+// The run folder is 0700 and every lock file 0600 under any umask: a lock
+// file others could open would let any local user hold the service's locks.
 int takeLockFile(const std::string& key)
 {
     const std::string dir = InstallDir::file({"run"});
     const std::string path = InstallDir::file({"run", key + ".lock"});
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0 && errno == ENOENT) {
-        ::mkdir(dir.c_str(), 0777);
-        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (::mkdir(dir.c_str(), 0700) == 0)
+            ::chmod(dir.c_str(), 0700);  // the umask may have taken bits away
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     }
     if (fd < 0) {
         const int err = errno;
@@ -94,6 +124,10 @@ int takeLockFile(const std::string& key)
                                      ErrorText::message(err).c_str());
         return -1;
     }
+    // A lock file left by an earlier version (0644 in a 0755 folder) is made
+    // private on its first use.
+    makePrivate(fd, 0600);
+    makeRunDirectoryPrivate(dir);
     while (::flock(fd, LOCK_EX) != 0) {
         if (errno == EINTR)
             continue;

@@ -94,6 +94,20 @@ std::map<std::string, bool> repository_classes(CimClient& client)
     return out;
 }
 
+std::vector<std::string> instance_names(CimClient& client, const std::string& class_name)
+{
+    CimReply r;
+    client.call("EnumerateInstanceNames",
+                CimClient::imethod("EnumerateInstanceNames", CimClient::class_param("ClassName", class_name)), r);
+    std::vector<std::string> out;
+    for (auto n : r.all("INSTANCENAME")) {
+        std::ostringstream s;
+        n.print(s, "", pugi::format_raw);
+        out.push_back(s.str());
+    }
+    return out;
+}
+
 std::map<std::string, std::vector<std::string>> landed_classes(CimClient& client)
 {
     std::map<std::string, std::vector<std::string>> out;

@@ -51,6 +51,10 @@ private:
 // EnumerateClasses).
 std::map<std::string, bool> repository_classes(CimClient& client);
 
+// The INSTANCENAME elements (raw XML) EnumerateInstanceNames answers for
+// the class; empty when it answers an error.
+std::vector<std::string> instance_names(CimClient& client, const std::string& class_name);
+
 // The classes whose enumeration answers instances of that very class (the
 // providers that have their own code), with their instance names as XML.
 std::map<std::string, std::vector<std::string>> landed_classes(CimClient& client);

@@ -52,6 +52,16 @@ std::string build_dir()
 
 } // namespace
 
+void CimserverProcess::wait_for_tables(const std::string& install_dir, const std::vector<std::string>& addresses)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+    for (const std::string& address : addresses)
+        for (const char* ext : {".cmf", ".ext"})
+            while (!std::filesystem::exists(install_dir + "/data/" + address + ext) &&
+                   std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+}
+
 CimserverProcess::CimserverProcess(const std::string& install_dir, const std::vector<std::string>& extra)
 {
     char tmpl[] = "/tmp/cimserver-test-XXXXXX";

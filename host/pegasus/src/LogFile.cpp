@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
+#include <map>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,25 +54,91 @@ std::string LogFile::timestamp()
     return buf;
 }
 
+namespace {
+
+// One log file kept open between records. It is opened again when the
+// install directory changes, and when the file has been removed or replaced
+// (a rotation) - looked at no more than once a second, so that a record
+// costs one write and no open, close or path look-up.
+struct OpenLog {
+    std::string path;
+    int fd = -1;
+    std::chrono::steady_clock::time_point checked;
+
+    void close()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+
+    bool stillThere() const
+    {
+        struct stat onDisk {};
+        struct stat open {};
+        return ::stat(path.c_str(), &onDisk) == 0 && ::fstat(fd, &open) == 0 && onDisk.st_dev == open.st_dev &&
+               onDisk.st_ino == open.st_ino;
+    }
+
+    void open(const std::string& dir, const std::string& wanted)
+    {
+        close();
+        path = wanted;
+        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0 && errno == ENOENT) {
+            ::mkdir(dir.c_str(), 0755);
+            fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        }
+        checked = std::chrono::steady_clock::now();
+    }
+
+    // The descriptor to write the next record to; -1 when the file cannot be opened.
+    int get(const std::string& dir, const std::string& wanted)
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (fd < 0 || path != wanted) {
+            open(dir, wanted);
+        } else if (now - checked >= std::chrono::seconds(1)) {
+            checked = now;
+            if (!stillThere())
+                open(dir, wanted);
+        }
+        return fd;
+    }
+};
+
+OpenLog& openLog(const char* fileName)
+{
+    static std::map<std::string, OpenLog> logs;
+    return logs[fileName];
+}
+
+}  // namespace
+
 void LogFile::appendLine(const char* fileName, const std::string& line)
 {
     const std::string dir = InstallRoot::path() + "/log";
     const std::string path = dir + "/" + fileName;
-    std::string text = line;
+    std::string text;
+    text.reserve(line.size() + 1);
+    text += line;
     text.push_back('\n');
 
     std::lock_guard<std::mutex> lock(fileMutex());
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0 && errno == ENOENT) {
-        ::mkdir(dir.c_str(), 0755);
-        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    OpenLog& log = openLog(fileName);
+    int fd = log.get(dir, path);
+    if (fd >= 0 && !writeAll(fd, text.data(), text.size())) {
+        // A descriptor that went bad (file system remounted, ...) is opened
+        // again once before the record is given up on.
+        log.open(dir, path);
+        fd = log.fd;
+        if (fd >= 0 && !writeAll(fd, text.data(), text.size()))
+            fd = -1;
     }
-    if (fd < 0 || !writeAll(fd, text.data(), text.size())) {
+    if (fd < 0) {
         // The log itself is unusable: keep the record on standard error.
         std::fwrite(text.data(), 1, text.size(), stderr);
     }
-    if (fd >= 0)
-        ::close(fd);
 }
 
 }  // namespace Pegasus

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 using Pegasus::Logger;
 using Pegasus::Tracer;
@@ -43,6 +45,20 @@ TEST(Logger, MakesTheLogFolderWhenMissing)
     std::filesystem::remove_all(dir.file("log"));
     Logger::put(Logger::STANDARD_LOG, Pegasus::System::CIMSERVER, Logger::INFORMATION, "hello");
     EXPECT_NE(dir.readFile("log/standard.log").find("hello"), std::string::npos);
+}
+
+// The file stays open between records; a rotated (renamed) or removed log
+// is noticed and a new file started within about a second.
+TEST(Logger, StartsANewFileAfterTheOldOneWasRotated)
+{
+    smis::test::TempInstallDir dir;
+    Logger::put(Logger::STANDARD_LOG, Pegasus::System::CIMSERVER, Logger::INFORMATION, "before");
+    std::filesystem::rename(dir.file("log/standard.log"), dir.file("log/standard.log.1"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    Logger::put(Logger::STANDARD_LOG, Pegasus::System::CIMSERVER, Logger::INFORMATION, "after");
+    EXPECT_NE(dir.readFile("log/standard.log").find("after"), std::string::npos);
+    EXPECT_EQ(dir.readFile("log/standard.log").find("before"), std::string::npos);
+    EXPECT_EQ(dir.readFile("log/standard.log.1").find("after"), std::string::npos);
 }
 
 TEST(Tracer, EnabledOnlyWhileTheSwitchIsOn)

@@ -191,6 +191,11 @@ TEST_F(CredkeepTest, TheFileIsReadableByItsOwnerOnly)
     EXPECT_EQ(mode(), 0600u);
     EXPECT_EQ(::access(dir.file("credkeep.passwd.tmp").c_str(), F_OK), -1);
     EXPECT_EQ(get("10.0.0.1"), std::make_pair(0, std::string("admin/pw2")));
+
+    // So does an append to a file that was wider.
+    ::chmod(dir.file(FILE_NAME).c_str(), 0644);
+    ASSERT_EQ(0, add("10.0.0.2", "admin", "pw"));
+    EXPECT_EQ(mode(), 0600u);
 }
 
 TEST_F(CredkeepTest, AFailedRewriteLeavesTheFileAsItWas)

@@ -8,8 +8,10 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -156,4 +158,31 @@ TEST(NamedMutex, ProcessHoldingItBlocksTheParent)
     EXPECT_TRUE(acquired.load());
     int status = 0;
     ::waitpid(child, &status, 0);
+}
+
+// Lock files and their folder are private to the service under any umask,
+// including files and folders an earlier version left readable by all.
+TEST(NamedMutex, LockFilesArePrivateUnderAnyUmask)
+{
+    namespace fs = std::filesystem;
+    auto modeOf = [](const std::string& path) {
+        return static_cast<unsigned>(fs::status(path).permissions() & fs::perms::mask);
+    };
+    for (const mode_t mask : {mode_t{0}, mode_t{022}, mode_t{0777}}) {
+        smis::test::TempInstallDir dir;
+        fs::remove_all(dir.file("run"));
+        const mode_t before = ::umask(mask);
+        { NamedMutexLock lock("Global\\Private_Mutex"); }
+        ::umask(before);
+        EXPECT_EQ(modeOf(dir.file("run")), 0700u) << "umask " << mask;
+        EXPECT_EQ(modeOf(dir.file("run/Global_Private_Mutex.lock")), 0600u) << "umask " << mask;
+    }
+
+    smis::test::TempInstallDir dir;
+    fs::permissions(dir.file("run"), fs::perms(0755));
+    { std::ofstream(dir.file("run/Global_Old_Mutex.lock")); }
+    fs::permissions(dir.file("run/Global_Old_Mutex.lock"), fs::perms(0666));
+    { NamedMutexLock lock("Global\\Old_Mutex"); }
+    EXPECT_EQ(modeOf(dir.file("run")), 0700u);
+    EXPECT_EQ(modeOf(dir.file("run/Global_Old_Mutex.lock")), 0600u);
 }

@@ -186,6 +186,37 @@ TEST_F(Refresh, ConditionalRefreshFetchesOnlyWhenTheRevisionMoved)
     EXPECT_EQ(service_->getConfigManagementInfo(nullptr, 0), 1);
 }
 
+// A refresh waiting for a silent array holds no lock that readers take: a
+// view opens at once and reads the image in place; the refresh fails later
+// and leaves that image alone.
+TEST_F(Refresh, AViewOpensAtOnceWhileARefreshWaitsForASilentArray)
+{
+    ASSERT_EQ(service_->getConfigManagementInfo(address_.c_str(), 0), 0);
+    service_->setCommandFactory([](const char* address) {
+        auto vpk = std::make_unique<TunedVorpak>(address);
+        vpk->setTimeout(6);
+        return std::unique_ptr<SMIS_Vorpak>(std::move(vpk));
+    });
+    ASSERT_TRUE(sim_->fault(0, {{"kind", "stall"}, {"packet", "DA00"}, {"command", 0x4024}, {"seconds", 4}, {"count", 1}}));
+
+    const auto refreshStart = Clock::now();
+    std::thread refresh([&] { EXPECT_NE(service_->getConfigManagementInfo(address_.c_str(), 0), 0); });
+    // The request reaches the array within a second; the array stays silent.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const auto start = Clock::now();
+    {
+        VELDARO_RefTable view(address_.c_str());
+        EXPECT_TRUE(view.isValidCMT());
+        EXPECT_GE(view.searchOlunFromOluTable(0), 0);
+    }
+    const auto waited = Clock::now() - start;
+    refresh.join();
+    EXPECT_LT(waited, std::chrono::milliseconds(500));
+    EXPECT_GE(Clock::now() - refreshStart, std::chrono::seconds(3));  // the stall did happen
+    VELDARO_RefTable after(address_.c_str());
+    EXPECT_TRUE(after.isValidCMT());
+}
+
 TEST_F(Refresh, ATableThatCannotBeReadLeavesCacheAndFileAlone)
 {
     ASSERT_TRUE(sim_->fault(0, {{"kind", "corrupt_container"}}));

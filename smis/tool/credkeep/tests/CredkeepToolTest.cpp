@@ -272,6 +272,9 @@ TEST_F(CredkeepToolTest, TheProcessExitsWithTheLowEightBitsOfTheResult)
         {{"-a", "10.0.0.1", "-u", "root", "-w", "pw"}, 0, "User added successfully.\n"},
         {{"-l"}, 0, "", "10.0.0.2 : admin\n10.0.0.1 : root\n"},
     };
+    // Only the program's own log records are left to look at.
+    ::unlink(dir.file("log/standard.log").c_str());
+    ::unlink(dir.file("log/error.log").c_str());
     for (const Case& c : cases) {
         SCOPED_TRACE(describe(c.args));
         const Outcome outcome = runProgram(dir, c.args);
@@ -279,6 +282,10 @@ TEST_F(CredkeepToolTest, TheProcessExitsWithTheLowEightBitsOfTheResult)
         EXPECT_EQ(outcome.err, c.err);
         EXPECT_EQ(outcome.out, c.out);
     }
+    // The tool's log records carry its own name, never the CIM server's.
+    const std::string logs = dir.readFile("log/standard.log") + dir.readFile("log/error.log");
+    EXPECT_NE(logs.find(" credkeep: "), std::string::npos) << logs;
+    EXPECT_EQ(logs.find(" cimserver: "), std::string::npos) << logs;
 }
 
 // The superuser runs the program as "nobody" for this; anyone else is refused as is.

@@ -1,0 +1,228 @@
+// What a CIM client sees of cimserver on the simulated arrays: a separate
+// program, not a unit test (README, "Benchmark"). Each scenario runs one
+// simulator and one server, started on first use and kept for the program's
+// life; a client keeps its connection alive as CIM client libraries do.
+//
+//   Enumerate/<class>/max     EnumerateInstances; instances per second of
+//                             server CPU (user + system, from /proc)
+//   <operation>/<scenario>    GetInstance of one volume, AssociatorNames and
+//                             ReferenceNames of it through CIM_SystemDevice;
+//                             the time of one call
+//   FullDiscovery/max         EnumerateInstances of every class, associations
+//                             included; its wall time and the server's peak RSS
+//
+// A short smoke run (the `small` scenario only) is registered in CTest.
+
+#include "CimClient.h"
+#include "CimserverProcess.h"
+
+#include <ArraysimProcess.hpp>
+#include <TempInstallDir.h>
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace cimserver::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double serverCpuSeconds(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Fields after the command name (which may hold blanks) start at ") ".
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; fields >> field; ++i) {
+        if (i == 14 || i == 15)
+            ticks += std::stod(field);
+        if (i == 15)
+            break;
+    }
+    return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+// Peak resident set of the process in MiB (VmHWM).
+double peakRssMiB(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    return 0;
+}
+
+std::string nameParam(const char* param, const std::string& instanceName)
+{
+    return "<IPARAMVALUE NAME=\"" + std::string(param) + "\">" + instanceName + "</IPARAMVALUE>";
+}
+
+// The simulator on one scenario and cimserver in front of it, once the
+// polling service has fetched every array's table.
+struct Served {
+    explicit Served(const std::string& scenario) : sim(scenario)
+    {
+        std::vector<std::string> env;
+        for (size_t i = 0; i < sim.arrayCount(); i++)
+            env.push_back("StorageIP=" + sim.address(i) + "," + std::to_string(sim.port(i)));
+        install.writeEnv(env);
+        server = std::make_unique<CimserverProcess>(install.path(), std::vector<std::string>{"--max-request", "1048576"});
+        CimClient client(server->port());
+        // Every array has its table once two readings a second apart agree.
+        size_t previous = 0;
+        for (auto deadline = Clock::now() + std::chrono::minutes(3); Clock::now() < deadline;) {
+            const std::vector<std::string> names = instance_names(client, "VELDARO_StorageVolume");
+            if (!names.empty() && names.size() == previous) {
+                volume = names.front();
+                break;
+            }
+            previous = names.size();
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+        }
+    }
+    ~Served() { server->stop(); }
+
+    testsupport::ArraysimProcess sim;
+    smis::test::TempInstallDir install;
+    std::unique_ptr<CimserverProcess> server;
+    std::string volume;  // the first volume's INSTANCENAME
+};
+
+Served& served(const std::string& scenario)
+{
+    static std::map<std::string, std::unique_ptr<Served>> running;
+    auto& slot = running[scenario];
+    if (!slot)
+        slot = std::make_unique<Served>(scenario);
+    return *slot;
+}
+
+void enumerate(benchmark::State& state, const std::string& scenario, const std::string& className)
+{
+    Served& s = served(scenario);
+    CimClient client(s.server->port());
+    size_t instances = 0;
+    double cpu = 0;
+    for (auto _ : state) {
+        const double before = serverCpuSeconds(s.server->pid());
+        CimReply r;
+        client.call("EnumerateInstances",
+                    CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", className)), r);
+        cpu += serverCpuSeconds(s.server->pid()) - before;
+        if (r.error_code != 0 || r.http_status != 200) {
+            state.SkipWithError("enumeration failed");
+            return;
+        }
+        instances += r.all("VALUE.NAMEDINSTANCE").size();
+    }
+    state.counters["instances"] = static_cast<double>(instances) / static_cast<double>(state.iterations());
+    state.counters["per_server_cpu_s"] = cpu > 0 ? static_cast<double>(instances) / cpu : 0;
+}
+
+// One call about the first volume, timed by the client over a kept-alive connection.
+void oneVolume(benchmark::State& state, const std::string& scenario, const std::string& operation)
+{
+    Served& s = served(scenario);
+    if (s.volume.empty()) {
+        state.SkipWithError("no volume served");
+        return;
+    }
+    const std::string param = operation == "GetInstance" ? "InstanceName" : "ObjectName";
+    // The walk follows one association from the volume's end (the volume is
+    // the system's PartComponent).
+    std::string params = nameParam(param.c_str(), s.volume);
+    auto value = [](const char* name, const char* text) {
+        return "<IPARAMVALUE NAME=\"" + std::string(name) + "\"><VALUE>" + text + "</VALUE></IPARAMVALUE>";
+    };
+    if (operation == "AssociatorNames")
+        params += CimClient::class_param("AssocClass", "CIM_SystemDevice") + value("Role", "PartComponent") +
+                  value("ResultRole", "GroupComponent");
+    else if (operation == "ReferenceNames")
+        params += CimClient::class_param("ResultClass", "CIM_SystemDevice") + value("Role", "PartComponent");
+    const std::string body = CimClient::imethod(operation, params);
+    CimClient client(s.server->port());
+    CimReply warm;
+    client.call(operation, body, warm);  // opens the connection
+    for (auto _ : state) {
+        CimReply r;
+        const auto start = Clock::now();
+        client.call(operation, body, r);
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        if (r.error_code != 0 || r.http_status != 200) {
+            state.SkipWithError((operation + " failed: " + std::to_string(r.http_status) + " " +
+                                 std::to_string(r.error_code) + " " + r.body.substr(0, 300))
+                                    .c_str());
+            return;
+        }
+    }
+}
+
+// Every class of the repository enumerated once, as a discovery tool does.
+void fullDiscovery(benchmark::State& state, const std::string& scenario)
+{
+    Served& s = served(scenario);
+    CimClient client(s.server->port());
+    const auto classes = repository_classes(client);
+    size_t instances = 0;
+    for (auto _ : state) {
+        for (const auto& entry : classes) {
+            CimReply r;
+            client.call("EnumerateInstances",
+                        CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", entry.first)),
+                        r);
+            instances += r.all("VALUE.NAMEDINSTANCE").size();
+        }
+    }
+    state.counters["classes"] = static_cast<double>(classes.size());
+    state.counters["instances"] = static_cast<double>(instances) / static_cast<double>(state.iterations());
+    state.counters["server_peak_rss_MiB"] = peakRssMiB(s.server->pid());
+}
+
+void registerAll()
+{
+    for (const char* className : {"VELDARO_StorageVolume", "VELDARO_DiskDrive", "VELDARO_StorageHardwareID"})
+        for (const char* scenario : {"small", "max"})
+            benchmark::RegisterBenchmark(("Enumerate/" + std::string(className) + "/" + scenario).c_str(), enumerate,
+                                         std::string(scenario), std::string(className))
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+    for (const char* operation : {"GetInstance", "AssociatorNames", "ReferenceNames"})
+        for (const char* scenario : {"small", "max"})
+            benchmark::RegisterBenchmark((std::string(operation) + "/" + scenario).c_str(), oneVolume,
+                                         std::string(scenario), std::string(operation))
+                ->Unit(benchmark::kMillisecond)
+                ->UseManualTime();
+    // The first discovery after the start meets cold caches; the second runs warm.
+    for (const char* scenario : {"small", "max"})
+        for (const char* run : {"first", "second"})
+            benchmark::RegisterBenchmark(("FullDiscovery/" + std::string(scenario) + "/" + run).c_str(),
+                                         fullDiscovery, std::string(scenario))
+                ->Unit(benchmark::kSecond)
+                ->UseRealTime()
+                ->Iterations(1);
+}
+
+}  // namespace
+}  // namespace cimserver::test
+
+int main(int argc, char** argv)
+{
+    cimserver::test::registerAll();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
