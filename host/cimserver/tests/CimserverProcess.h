@@ -44,6 +44,11 @@ public:
     std::string url(const std::string& suffix = "", const std::string& name_space = "root/kestris",
                     bool with_login = true) const;
 
+    // Waits (at most 3 minutes) until the polling service has written the
+    // configuration table and the status records of every array address
+    // under install_dir: instances depend on both.
+    static void wait_for_tables(const std::string& install_dir, const std::vector<std::string>& addresses);
+
     // Runs wbemcli with these arguments (60 s limit).
     static CommandResult wbemcli(const std::vector<std::string>& args);
 
