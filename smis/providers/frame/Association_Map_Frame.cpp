@@ -2,6 +2,8 @@
 
 #include "Association_Map_Frame.h"
 
+#include <memory>
+
 #include "Association_Common.h"
 #include "CommonBase.h"
 #include "VELDARO_RefTable.h"
@@ -108,9 +110,13 @@ Enum_References_Status Association_Map_Frame::references(const Instance* source,
 bool Association_Map_Frame::_enumStorage()
 {
     Auto_Mutex lock(_mutex);
+    // The view is held across the walk: the builders' own views on this
+    // array nest inside it (no lock file taken per end) and all bind the
+    // image it holds.
+    std::unique_ptr<VELDARO_RefTable> table;
     try {
-        VELDARO_RefTable table(_storage_address.c_str());
-        const int check = Association_Common::acFirstCommonProcess(&table);
+        table = std::make_unique<VELDARO_RefTable>(_storage_address.c_str());
+        const int check = Association_Common::acFirstCommonProcess(table.get());
         if (check == 2)
             return true;
         if (check != 0)
