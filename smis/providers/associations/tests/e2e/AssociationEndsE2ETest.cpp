@@ -119,6 +119,8 @@ protected:
 
     void TearDown() override
     {
+        list_.clear();
+        adapter_.reset();
         SMIS_PollingService::destroy();
         SMIS_CMTAccess::destroy();
         dir_.reset();
@@ -142,7 +144,17 @@ protected:
         return (served_[cls] = std::move(list)).get();
     }
 
+    // The association's adapter and what it enumerates.
+    void enumerate(const std::string& association)
+    {
+        adapter_.reset(Pegasus_Adapter::create(module_->head(), (association + "_Provider").c_str()));
+        ASSERT_NE(adapter_, nullptr) << association;
+        ASSERT_EQ(adapter_->enum_instances(list_), 0) << association;
+    }
+
     static testsupport::ArraysimProcess* sim_;
+    std::unique_ptr<Pegasus_Adapter> adapter_;
+    Instance_List list_;
     std::unique_ptr<smis::test::ProviderModule> module_;
     std::unique_ptr<smis::test::TempInstallDir> dir_;
     std::map<std::string, std::unique_ptr<Instance_List>> served_;
@@ -158,12 +170,8 @@ TEST(AssociationTable, HandWrittenAssociationsAreFound)
 TEST_P(AssociationEnds, EveryReferenceIsAnInstanceItsClassServes)
 {
     const std::string association = GetParam();
-    std::unique_ptr<Pegasus_Adapter> adapter(
-        Pegasus_Adapter::create(module_->head(), (association + "_Provider").c_str()));
-    ASSERT_NE(adapter, nullptr) << association;
-    Instance_List list;
-    ASSERT_EQ(adapter->enum_instances(list), 0) << association;
-    for (const auto& a : list) {
+    ASSERT_NO_FATAL_FAILURE(enumerate(association));
+    for (const auto& a : list_) {
         for (const auto& [role, end] : endsOf(a.get())) {
             ASSERT_NE(end, nullptr) << association << "." << role << " is null";
             const std::string cls = end->meta_class->name;
@@ -178,7 +186,7 @@ TEST_P(AssociationEnds, EveryReferenceIsAnInstanceItsClassServes)
             }
         }
     }
-    RecordProperty("associations", static_cast<int>(list.size()));
+    RecordProperty("associations", static_cast<int>(list_.size()));
 }
 
 // True when every instance of one list is key-equal to one of the other
@@ -205,26 +213,22 @@ bool sameKeys(const Instance_List& a, const Instance_List& b)
 TEST_P(AssociationEnds, PerSourceAnswersMatchTheEnumeration)
 {
     const std::string association = GetParam();
-    std::unique_ptr<Pegasus_Adapter> adapter(
-        Pegasus_Adapter::create(module_->head(), (association + "_Provider").c_str()));
-    ASSERT_NE(adapter, nullptr) << association;
-    Instance_List list;
-    ASSERT_EQ(adapter->enum_instances(list), 0) << association;
-    const std::size_t step = list.size() / 12 + 1;
-    for (std::size_t i = 0; i < list.size(); i += step) {
-        const Instance* a = list[i].get();
+    ASSERT_NO_FATAL_FAILURE(enumerate(association));
+    const std::size_t step = list_.size() / 12 + 1;
+    for (std::size_t i = 0; i < list_.size(); i += step) {
+        const Instance* a = list_[i].get();
         for (const auto& [role, end] : endsOf(a)) {
             Instance_List expected, answered;
-            for (const auto& e : list)
+            for (const auto& e : list_)
                 if (is_reference_of(end, e.get(), role.c_str()))
                     expected.emplace_back(clone(e.get()));
-            ASSERT_EQ(adapter->enum_references(end, role.c_str(), answered), 0) << association << "." << role;
+            ASSERT_EQ(adapter_->enum_references(end, role.c_str(), answered), 0) << association << "." << role;
             EXPECT_TRUE(sameKeys(expected, answered))
                 << association << "." << role << " of" << keyText(end) << ": " << answered.size()
                 << " references, the enumeration has " << expected.size();
         }
         Instance_Ptr found;
-        ASSERT_EQ(adapter->get_instance(a, found), 0) << association;
+        ASSERT_EQ(adapter_->get_instance(a, found), 0) << association;
         EXPECT_TRUE(found && key_eq(found.get(), a)) << association;
     }
 }
