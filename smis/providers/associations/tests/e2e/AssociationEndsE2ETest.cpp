@@ -220,7 +220,8 @@ void expectAnsweredByTheProvider(const Registration* provider, const Instance* a
                              nullptr, nullptr),
               0);
     ASSERT_EQ(op(OPERATION_LOAD), 0);
-    const auto& [role, end] = endsOf(association).back();
+    const auto ends = endsOf(association);
+    const auto& [role, end] = ends.back();
     const String roleText(role.c_str());
     Enum_References_Proc drop = [](Instance* i, Enum_References_Status, void*) {
         destroy(i);
