@@ -345,7 +345,19 @@ int Pegasus_Adapter::associators_by_enumeration(int operation, const Instance* s
         return failed;
     Instance_List associations;
     Collector c(associations);
-    int status = call(OPERATION_ENUM_INSTANCES, model.get(), proc_arg(&enum_instances_proc), &c);
+    int status = ENUM_REFERENCES_UNSUPPORTED;
+    if (operation != OPERATION_ENUM_REFERENCES) {
+        // A provider that answers the references of the source gives the
+        // associations that can lead from it, without enumerating them all.
+        status = call(OPERATION_ENUM_REFERENCES, as_arg(source), model.get(), as_arg(&role),
+                      proc_arg(&enum_references_proc), &c);
+        if (status == ENUM_REFERENCES_UNSUPPORTED) {
+            associations.clear();
+            c.failed = false;
+        }
+    }
+    if (status == ENUM_REFERENCES_UNSUPPORTED)
+        status = call(OPERATION_ENUM_INSTANCES, model.get(), proc_arg(&enum_instances_proc), &c);
     if (status != 0 || c.failed)
         return failed;
     try {

@@ -77,10 +77,11 @@ public:
     int disable_indications();
 
     // Operations 14, 15 and 16. When an association provider answers one of
-    // them as not supported, the adapter answers it itself: it enumerates
-    // the association class and keeps what matches the source instance,
-    // role, result class and result role (associators and their names:
-    // each far end once).
+    // them as not supported, the adapter answers it itself: it takes the
+    // provider's references of the source (or, when the provider does not
+    // answer those either, enumerates the association class) and keeps what
+    // matches the source instance, role, result class and result role
+    // (associators and their names: each far end once).
     int enum_associator_names(const Instance* source, const String& result_class, const String& role,
                               const String& result_role, Instance_List& names);
     int enum_references(const Instance* source, const String& role, Instance_List& references,

@@ -185,7 +185,15 @@ int VELDARO_ValueConv::convLuTypeToNameNameformat(std::uint8_t code)
 
 String VELDARO_ValueConv::convLuTypeToLVolId(std::uint8_t code, std::uint16_t number)
 {
-    return getLuTypeString(getLuInfoIndex(code)) + format("%05d", number);
+    // "%05d" of a 16-bit number: always five digits. Written by hand, as
+    // every volume of an enumeration comes here.
+    char digits[5];
+    unsigned rest = number;
+    for (int k = 4; k >= 0; --k, rest /= 10)
+        digits[k] = static_cast<char>('0' + rest % 10);
+    String id = getLuTypeString(getLuInfoIndex(code));
+    id.append(digits, sizeof digits);
+    return id;
 }
 
 int VELDARO_ValueConv::convLuTypeToUsage(std::uint8_t code)
@@ -227,9 +235,12 @@ String VELDARO_ValueConv::makeVpd83Name(std::uint16_t olun, const unsigned char*
     b[11] = w[6];
     b[12] = static_cast<std::uint8_t>(olun >> 8);
     b[13] = static_cast<std::uint8_t>(olun & 0xFF);
-    char text[33];
-    for (int k = 0; k < 16; ++k)
-        std::snprintf(text + 2 * k, 3, "%02X", b[k]);
+    static const char HEX[] = "0123456789ABCDEF";
+    char text[32];
+    for (int k = 0; k < 16; ++k) {
+        text[2 * k] = HEX[b[k] >> 4];
+        text[2 * k + 1] = HEX[b[k] & 0x0F];
+    }
     return String(text, 32);
 }
 

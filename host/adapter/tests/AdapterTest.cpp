@@ -25,6 +25,8 @@ struct Fake_State {
     bool refuse_create = false;
     int enum_status = 0;
     bool answers_associators = false; // else 111 / 121 / 171
+    bool answers_references = false;  // the links of the source, per role
+    int enumerations = 0;
     int loads = 0, unloads = 0, destroys = 0;
 };
 Fake_State state;
@@ -79,6 +81,7 @@ int fake_proc(const Registration*, int op, void* a0, void* a1, void* a2, void* a
         status = 0;
         break;
     case OPERATION_ENUM_INSTANCES: {
+        ++state.enumerations;
         std::this_thread::sleep_for(std::chrono::microseconds(200));
         auto proc = reinterpret_cast<Enum_Instances_Proc>(a2);
         if (state.enum_status == 0)
@@ -107,6 +110,19 @@ int fake_proc(const Registration*, int op, void* a0, void* a1, void* a2, void* a
         status = 61;
         break;
     case OPERATION_ENUM_REFERENCES:
+        if (state.answers_references) {
+            auto proc = reinterpret_cast<Enum_References_Proc>(a4);
+            for (const auto& l : links) {
+                Instance* p = peer(l[0], l[1]);
+                if (is_reference_of(static_cast<const Instance*>(a1), p, static_cast<const String*>(a3)->c_str()))
+                    proc(p, ENUM_REFERENCES_OK, a5);
+                else
+                    destroy(p);
+            }
+            proc(nullptr, ENUM_REFERENCES_OK, a5);
+            status = 0;
+            break;
+        }
         if (!state.answers_associators) {
             status = 121;
             break;
@@ -141,6 +157,8 @@ protected:
         state.refuse_create = false;
         state.enum_status = 0;
         state.answers_associators = false;
+        state.answers_references = false;
+        state.enumerations = 0;
         state.loads = state.unloads = state.destroys = 0;
         state.overlap = false;
         adapter.reset(Pegasus_Adapter::create(fake_head, "test_peer_provider"));
@@ -197,29 +215,39 @@ TEST_F(Adapter, EnumerationHandsTheInstancesToTheCaller)
     EXPECT_TRUE(none.empty());
 }
 
+// A provider that answers references but not associators: the associators
+// come from the source's references, the association is not enumerated.
 TEST_F(Adapter, AssociatorsOfAnEnumerationOnlyProviderComeFromTheAssociationClass)
 {
-    struct Case {
-        const char* result_class;
-        const char* role;
-        const char* result_role;
-        std::set<std::string> expected;
-    } cases[] = {
-        {"", "", "", {"B", "C", "D"}}, // B through two links, listed once
-        {"", "Parent", "", {"B", "C"}},
-        {"", "", "Parent", {"B", "D"}},
-        {"", "Child", "Parent", {"B", "D"}},
-        {"Test_Base", "", "", {"B", "C", "D"}},
-        {"Test_Derived", "", "", {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.result_class << "/" << c.role << "/" << c.result_role);
-        Instance_List assoc, names;
-        EXPECT_EQ(adapter->enum_associators(source.get(), c.result_class, c.role, c.result_role, assoc), 0);
-        EXPECT_EQ(names_of(assoc), c.expected);
-        EXPECT_EQ(assoc.size(), c.expected.size());
-        EXPECT_EQ(adapter->enum_associator_names(source.get(), c.result_class, c.role, c.result_role, names), 0);
-        EXPECT_EQ(names_of(names), c.expected);
+    for (bool references : {false, true}) {
+        state.answers_references = references;
+        state.enumerations = 0;
+        SCOPED_TRACE(references ? "references answered" : "enumeration only");
+        struct Case {
+            const char* result_class;
+            const char* role;
+            const char* result_role;
+            std::set<std::string> expected;
+        } cases[] = {
+            {"", "", "", {"B", "C", "D"}}, // B through two links, listed once
+            {"", "Parent", "", {"B", "C"}},
+            {"", "", "Parent", {"B", "D"}},
+            {"", "Child", "Parent", {"B", "D"}},
+            {"Test_Base", "", "", {"B", "C", "D"}},
+            {"Test_Derived", "", "", {}},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::Message() << c.result_class << "/" << c.role << "/" << c.result_role);
+            Instance_List assoc, names;
+            EXPECT_EQ(adapter->enum_associators(source.get(), c.result_class, c.role, c.result_role, assoc), 0);
+            EXPECT_EQ(names_of(assoc), c.expected);
+            EXPECT_EQ(assoc.size(), c.expected.size());
+            EXPECT_EQ(adapter->enum_associator_names(source.get(), c.result_class, c.role, c.result_role, names), 0);
+            EXPECT_EQ(names_of(names), c.expected);
+        }
+        if (references) {
+            EXPECT_EQ(state.enumerations, 0);
+        }
     }
 }
 

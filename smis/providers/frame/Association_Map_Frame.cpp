@@ -2,18 +2,61 @@
 
 #include "Association_Map_Frame.h"
 
+#include <memory>
+
 #include "Association_Common.h"
 #include "CommonBase.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {
 
-void Association_Map_Frame::handOver(Enum_Instances_Handler<Instance>* handler)
+namespace {
+
+// The configured array a source's key names: its SystemName or Name, the
+// controller part of its Name, or the text after the last "_" of
+// InstanceID, DeviceID or Tag. False when none names one.
+bool arrayOfSource(const Instance* source, String& address)
+{
+    using Common = Association_Provider_Frame;
+    for (const Common::Storage_Key key : {Common::BY_SYSTEM_NAME, Common::BY_NAME, Common::BY_CONTROLLER_NAME,
+                                          Common::BY_INSTANCE_ID, Common::BY_DEVICE_ID, Common::BY_TAG})
+        if (Common::storageOf(source, key, address))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void Association_Map_Frame::handOver(const Sink& sink)
 {
     for (std::size_t i = 0; i < _instances.size(); ++i)
         if (Instance* copy = clone(_instances._get(i)))
-            handler->handle(copy);
+            sink(copy);
     _instances.clear();
+}
+
+bool Association_Map_Frame::run(const Array<String>& addresses, const Sink& sink)
+{
+    _instances.clear();
+    if (_independentPass) {
+        _storage_address.clear();
+        if (!Association_Provider_Frame::guard(__FILE__, __LINE__, [this] { return _independentPass(*this); })) {
+            _instances.clear();
+            return false;
+        }
+        handOver(sink);
+    }
+    if (_arrays == Array_Walk::NONE)
+        return true;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        _storage_address = addresses[i];
+        if (!_enumStorage()) {
+            _instances.clear();
+            return false;
+        }
+        handOver(sink);
+    }
+    return true;
 }
 
 Enum_Instances_Status Association_Map_Frame::enumerate(Enum_Instances_Handler<Instance>* handler)
@@ -22,28 +65,11 @@ Enum_Instances_Status Association_Map_Frame::enumerate(Enum_Instances_Handler<In
     if (!handler)
         return ENUM_INSTANCES_FAILED;
     try {
-        _instances.clear();
-        if (_independentPass) {
-            _storage_address.clear();
-            if (!Association_Provider_Frame::guard(__FILE__, __LINE__, [this] { return _independentPass(*this); })) {
-                _instances.clear();
-                return ENUM_INSTANCES_FAILED;
-            }
-            handOver(handler);
-        }
-        if (_arrays == Array_Walk::NONE)
-            return ENUM_INSTANCES_OK;
         Array<String> addresses;
-        if (!CommonBase::get_storage_iplist(addresses))
+        if (_arrays != Array_Walk::NONE && !CommonBase::get_storage_iplist(addresses))
             return ENUM_INSTANCES_FAILED;
-        for (std::size_t i = 0; i < addresses.size(); ++i) {
-            _storage_address = addresses[i];
-            if (!_enumStorage()) {
-                _instances.clear();
-                return ENUM_INSTANCES_FAILED;
-            }
-            handOver(handler);
-        }
+        if (!run(addresses, [handler](Instance* a) { handler->handle(a); }))
+            return ENUM_INSTANCES_FAILED;
     } catch (...) {
         _instances.clear();
         Association_Provider_Frame::logError(__FILE__, __LINE__);
@@ -52,12 +78,45 @@ Enum_Instances_Status Association_Map_Frame::enumerate(Enum_Instances_Handler<In
     return ENUM_INSTANCES_OK;
 }
 
+Enum_References_Status Association_Map_Frame::references(const Instance* source, const String& role,
+                                                         Enum_References_Handler<Instance>* handler)
+{
+    Auto_Mutex lock(_mutex);
+    if (!handler || !source)
+        return ENUM_REFERENCES_FAILED;
+    try {
+        Array<String> addresses;
+        String own;
+        if (_arrays != Array_Walk::NONE) {
+            if (arrayOfSource(source, own))
+                addresses.append(own);
+            else if (!CommonBase::get_storage_iplist(addresses))
+                return ENUM_REFERENCES_FAILED;
+        }
+        const bool done = run(addresses, [&](Instance* a) {
+            if (is_reference_of(source, a, role.c_str()))
+                handler->handle(a);
+            else
+                destroy(a);
+        });
+        return done ? ENUM_REFERENCES_OK : ENUM_REFERENCES_FAILED;
+    } catch (...) {
+        _instances.clear();
+        Association_Provider_Frame::logError(__FILE__, __LINE__);
+        return ENUM_REFERENCES_FAILED;
+    }
+}
+
 bool Association_Map_Frame::_enumStorage()
 {
     Auto_Mutex lock(_mutex);
+    // The view is held across the walk: the builders' own views on this
+    // array nest inside it (no lock file taken per end) and all bind the
+    // image it holds.
+    std::unique_ptr<VELDARO_RefTable> table;
     try {
-        VELDARO_RefTable table(_storage_address.c_str());
-        const int check = Association_Common::acFirstCommonProcess(&table);
+        table = std::make_unique<VELDARO_RefTable>(_storage_address.c_str());
+        const int check = Association_Common::acFirstCommonProcess(table.get());
         if (check == 2)
             return true;
         if (check != 0)

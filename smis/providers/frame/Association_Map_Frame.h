@@ -2,9 +2,11 @@
 // The map shape of the association providers: enumeration only. Per array
 // the provider's pair builders collect the association instances in a map
 // of the association class (add()); the frame hands a clone of each to the
-// caller and empties the map before the next array. Associators, associator
-// names and references answer "not supported" (the generated class says
-// so), and the CIM server works them out from the enumeration.
+// caller and empties the map before the next array. References of one
+// source run the passes of the source's own array only (every array when
+// its key names none) and hand over what refers to the source; associators
+// and associator names answer "not supported" (the generated class says
+// so), and the adapter works them out from those references.
 //
 // A provider of this shape derives from the frame (the generator does that
 // for every hand-written provider whose table row says
@@ -21,6 +23,7 @@
 
 #include <cimple/cimple.h>
 
+#include <functional>
 #include <new>
 
 #include "Association_Provider_Frame.h"
@@ -93,13 +96,20 @@ protected:
     }
 
     Enum_Instances_Status enumerate(Enum_Instances_Handler<Instance>* handler);
+    Enum_References_Status references(const Instance* source, const String& role,
+                                      Enum_References_Handler<Instance>* handler);
 
     virtual bool _enumPairs() = 0;
 
 private:
+    // Receives the clone of each collected association a run hands over.
+    using Sink = std::function<void(Instance*)>;
+    // The independent pass and the passes of the given arrays, each
+    // followed by handing the map over; false when one fails.
+    bool run(const Array<String>& addresses, const Sink& sink);
     bool _enumStorage();
-    // Clones of the map's instances to the handler, then an empty map.
-    void handOver(Enum_Instances_Handler<Instance>* handler);
+    // Clones of the map's instances to the sink, then an empty map.
+    void handOver(const Sink& sink);
 
     Mutex _mutex;
     Instance_Map_Base _instances;

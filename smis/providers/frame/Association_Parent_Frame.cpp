@@ -3,6 +3,8 @@
 
 #include "Association_Parent_Frame.h"
 
+#include <memory>
+
 #include "CommonBase.h"
 
 namespace cimple {
@@ -41,9 +43,13 @@ Enum_Instances_Status Association_Parent_Frame::enumerate(Enum_Instances_Handler
 bool Association_Parent_Frame::_enumStorage()
 {
     Auto_Mutex lock(_mutex);
+    // The view is held across the walk: the builders' own views on this
+    // array nest inside it (no lock file taken per end) and all bind the
+    // image it holds.
+    std::unique_ptr<VELDARO_RefTable> table;
     try {
-        VELDARO_RefTable table(_storage_address.c_str());
-        const int check = Association_Common::acFirstCommonProcess(&table);
+        table = std::make_unique<VELDARO_RefTable>(_storage_address.c_str());
+        const int check = Association_Common::acFirstCommonProcess(table.get());
         if (check == 2)
             return true;
         if (check != 0)

@@ -186,6 +186,64 @@ bool instance_operation(PROVIDER* provider, int operation, void* a1, void* a2, v
     }
 }
 
+// Keeps the first association key-equal to the model among those a
+// references request hands over; the rest are freed.
+struct Key_Equal_Match {
+    const Instance* model;
+    Instance* match = nullptr;
+    ~Key_Equal_Match() { destroy(match); }
+};
+
+inline bool keep_key_equal(Instance* instance, Enum_References_Status, void* client_data)
+{
+    auto* found = static_cast<Key_Equal_Match*>(client_data);
+    if (!instance)
+        return true;
+    if (!found->match && key_eq(instance, found->model))
+        found->match = instance;
+    else
+        destroy(instance);
+    return true;
+}
+
+// GetInstance of an association built from its keys' two ends: the
+// references of the model's last non-null end, through that end's role,
+// and among them the one key-equal to the model. A provider that does not
+// answer references (or fails to) answers "not supported", so the caller
+// may still look the instance up in the whole enumeration.
+template <class PROVIDER, class CLASS>
+int association_by_references(PROVIDER* provider, const CLASS* model, Instance** out)
+{
+    const Meta_Class* mc = model ? model->meta_class : nullptr;
+    const Meta_Reference* role = nullptr;
+    const Instance* end = nullptr;
+    for (std::size_t i = 0; mc && i < mc->num_meta_features; ++i) {
+        const Meta_Feature* f = mc->meta_features[i];
+        if (!(f->flags & FLAG_REFERENCE) || (f->flags & FLAG_EMBEDDED_OBJECT))
+            continue;
+        const auto* r = static_cast<const Meta_Reference*>(f);
+        if (r->subscript != 0)
+            continue;
+        if (const Instance* value =
+                *reinterpret_cast<Instance* const*>(reinterpret_cast<const char*>(model) + r->offset)) {
+            role = r;
+            end = value;
+        }
+    }
+    if (!end)
+        return GET_INSTANCE_UNSUPPORTED;
+    Key_Equal_Match found{model};
+    Enum_References_Handler<CLASS> handler(&keep_key_equal, &found);
+    const int status = provider->enum_references(end, model, String(role->name), &handler);
+    if (status != ENUM_REFERENCES_OK)
+        return GET_INSTANCE_UNSUPPORTED;
+    if (!found.match)
+        return GET_INSTANCE_NOT_FOUND;
+    *out = found.match;
+    found.match = nullptr;
+    return GET_INSTANCE_OK;
+}
+
 } // namespace dispatch_detail
 
 // Association shape.
@@ -202,8 +260,13 @@ int association_proc(int operation, void* a0, void* a1, void* a2, void* a3, void
             return status;
         if (operation < OPERATION_GET_INSTANCE || operation > OPERATION_ENUM_ASSOCIATORS)
             return DISPATCH_NO_OPERATION;
-        if (operation == OPERATION_GET_INSTANCE)
-            return GET_INSTANCE_UNSUPPORTED;
+        if (operation == OPERATION_GET_INSTANCE) {
+            if (!a0 || !a2)
+                return GET_INSTANCE_UNSUPPORTED;
+            Instance** out = static_cast<Instance**>(a2);
+            *out = nullptr;
+            return association_by_references(static_cast<PROVIDER*>(a0), static_cast<const CLASS*>(a1), out);
+        }
         if (operation == OPERATION_INVOKE_METHOD || operation == OPERATION_ENABLE_INDICATIONS ||
             operation == OPERATION_DISABLE_INDICATIONS)
             return DISPATCH_NO_OPERATION;

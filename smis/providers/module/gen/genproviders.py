@@ -157,18 +157,21 @@ def members_of(row, cls):
             enum.named = ('handler',)
         # A hand-written parent-shape provider answers what its row claims
         # through its frame; the CIM server derives reference names from
-        # the references it answers.
+        # the references it answers. Every framed provider answers the
+        # references of one source itself (per source, not by the server
+        # enumerating the association), and association GetInstance is
+        # built on that answer.
         forward = framed and row.members == 'association-parent'
-        for m, own, body, call, named in (
+        for m, own, body, call, named, fwd in (
                 (names, row.associators, 'return ::cimple::ENUM_ASSOCIATOR_NAMES_UNSUPPORTED;',
                  'return associatorNames(instance, result_class, role, result_role, handler);',
-                 ('instance', 'result_class', 'role', 'result_role', 'handler')),
+                 ('instance', 'result_class', 'role', 'result_role', 'handler'), forward),
                 (assocs, row.associators, 'return ::cimple::ENUM_ASSOCIATORS_UNSUPPORTED;',
                  'return associators(instance, result_class, role, result_role, handler);',
-                 ('instance', 'result_class', 'role', 'result_role', 'handler')),
-                (refs, row.references, 'return ::cimple::ENUM_REFERENCES_UNSUPPORTED;',
-                 'return references(instance, role, handler);', ('instance', 'role', 'handler'))):
-            if own and forward:
+                 ('instance', 'result_class', 'role', 'result_role', 'handler'), forward),
+                (refs, row.references or framed, 'return ::cimple::ENUM_REFERENCES_UNSUPPORTED;',
+                 'return references(instance, role, handler);', ('instance', 'role', 'handler'), framed)):
+            if own and fwd:
                 m.fixed = call
                 m.named = named
             elif own:

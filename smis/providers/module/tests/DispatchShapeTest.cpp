@@ -5,6 +5,7 @@
 
 #include <new>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "Provider_Dispatch.h"
@@ -24,6 +25,9 @@ struct Script {
     int calls = 0;
     int live = 0;             // provider objects alive
     const char* last = "";
+    const Instance* match = nullptr; // enum_references hands a clone of it after hand_out others
+    const Instance* asked = nullptr; // the source of the last references request
+    std::string role;                // and its role
 };
 Script script;
 
@@ -71,9 +75,17 @@ public:
     {
         return Enum_Associator_Names_Status(enter("enum_associator_names"));
     }
-    Enum_References_Status enum_references(const Instance*, const C*, const String&, Enum_References_Handler<C>*)
+    Enum_References_Status enum_references(const Instance* source, const C*, const String& role,
+                                           Enum_References_Handler<C>* handler)
     {
-        return Enum_References_Status(enter("enum_references"));
+        int s = enter("enum_references");
+        script.asked = source;
+        script.role = role.c_str();
+        for (int i = 0; i < script.hand_out; ++i)
+            handler->handle(C::create());
+        if (script.match)
+            handler->handle(static_cast<C*>(clone(script.match)));
+        return Enum_References_Status(s);
     }
     Enum_Associators_Status enum_associators(const Instance*, const String&, const String&, const String&,
                                              Enum_Associators_Handler<Instance>*)
@@ -388,6 +400,63 @@ TEST_F(DispatchShape, GetInstancePassesOnlyAFoundInstance)
     }
     destroy(model);
     run(INSTANCE, 2, object, req);
+}
+
+VELDARO_StorageVolume* volume(const char* id)
+{
+    VELDARO_StorageVolume* v = VELDARO_StorageVolume::create();
+    v->SystemName.set("10.0.0.1");
+    v->DeviceID.set(id);
+    return v;
+}
+
+// GetInstance of an association asks the references of the model's last
+// end through its role and keeps the key-equal answer; it never enumerates.
+TEST_F(DispatchShape, AssociationGetInstanceComesFromTheReferencesOfItsEnd)
+{
+    Requests req;
+    Assoc_Provider* object = make<Assoc_Provider>(ASSOCIATION, req);
+    CIM_BasedOn* model = CIM_BasedOn::create();
+    model->Antecedent = volume("1");
+    model->Dependent = volume("2");
+    CIM_BasedOn* other = CIM_BasedOn::create();
+    other->Antecedent = volume("1");
+    other->Dependent = volume("3");
+    struct Case {
+        int references_status;
+        const Instance* match;
+        int expected;
+    } cases[] = {
+        {0, model, 0},    // found among others
+        {0, other, 60},   // only associations with other keys
+        {0, nullptr, 60}, // nothing
+        {121, nullptr, 61}, // references not answered: the caller may still enumerate
+        {120, model, 61},   // references failed: likewise
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.references_status << " " << c.expected);
+        script.status = c.references_status;
+        script.match = c.match;
+        script.hand_out = 2;
+        Instance* out = nullptr;
+        EXPECT_EQ((association_proc<Assoc_Provider, CIM_BasedOn>(5, object, model, &out, nullptr, nullptr, nullptr,
+                                                                 nullptr, nullptr)),
+                  c.expected);
+        EXPECT_STREQ(script.last, "enum_references");
+        EXPECT_EQ(script.asked, model->Dependent);
+        EXPECT_EQ(script.role, "Dependent");
+        if (c.expected == 0) {
+            ASSERT_NE(out, nullptr);
+            EXPECT_TRUE(key_eq(out, model));
+            EXPECT_NE(out, model);
+        } else {
+            EXPECT_EQ(out, nullptr);
+        }
+        destroy(out);
+    }
+    destroy(model);
+    destroy(other);
+    run(ASSOCIATION, 2, object, req);
 }
 
 TEST_F(DispatchShape, MissingProviderObjectAnswersTheFailureStatus)

@@ -123,6 +123,8 @@ protected:
 
     void TearDown() override
     {
+        list_.clear();
+        adapter_.reset();
         SMIS_PollingService::destroy();
         SMIS_CMTAccess::destroy();
         dir_.reset();
@@ -155,6 +157,8 @@ protected:
     }
 
     static testsupport::ArraysimProcess* sim_;
+    std::unique_ptr<Pegasus_Adapter> adapter_;
+    Instance_List list_;
     std::unique_ptr<smis::test::ProviderModule> module_;
     std::unique_ptr<smis::test::TempInstallDir> dir_;
     std::map<std::string, std::unique_ptr<Instance_List>> served_;
@@ -189,6 +193,89 @@ TEST_P(AssociationEnds, EveryReferenceIsAnInstanceItsClassServes)
         }
     }
     RecordProperty("associations", static_cast<int>(list.size()));
+}
+
+// True when every instance of one list is key-equal to one of the other
+// (an enumeration over several arrays at one address repeats instances).
+bool sameKeys(const Instance_List& a, const Instance_List& b)
+{
+    auto covered = [](const Instance_List& from, const Instance_List& in) {
+        for (const auto& x : from) {
+            bool found = false;
+            for (const auto& y : in)
+                found = found || key_eq(x.get(), y.get());
+            if (!found)
+                return false;
+        }
+        return true;
+    };
+    return covered(a, b) && covered(b, a);
+}
+
+// The provider's own procedure answers the references of the association's
+// last end and GetInstance of the association: neither may be "not
+// supported" (121, 61), which would send the adapter to its enumeration of
+// the whole class.
+void expectAnsweredByTheProvider(const Registration* provider, const Instance* association)
+{
+    void* object = nullptr;
+    auto op = [&](int operation, void* a1 = nullptr, void* a2 = nullptr, void* a3 = nullptr, void* a4 = nullptr) {
+        return provider->proc(provider, operation, object, a1, a2, a3, a4, nullptr, nullptr, nullptr);
+    };
+    ASSERT_EQ(provider->proc(provider, OPERATION_CREATE_PROVIDER, &object, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr),
+              0);
+    ASSERT_EQ(op(OPERATION_LOAD), 0);
+    const auto ends = endsOf(association);
+    const auto& [role, end] = ends.back();
+    const String roleText(role.c_str());
+    Enum_References_Proc drop = [](Instance* i, Enum_References_Status, void*) {
+        destroy(i);
+        return true;
+    };
+    EXPECT_EQ(op(OPERATION_ENUM_REFERENCES, const_cast<Instance*>(end), const_cast<Instance*>(association),
+                 const_cast<String*>(&roleText), reinterpret_cast<void*>(drop)),
+              0)
+        << provider->provider_name << " references of its " << role;
+    Instance* found = nullptr;
+    EXPECT_EQ(op(OPERATION_GET_INSTANCE, const_cast<Instance*>(association), &found), 0) << provider->provider_name;
+    destroy(found);
+    op(OPERATION_UNLOAD);
+    op(OPERATION_DESTROY_PROVIDER);
+}
+
+// The references of each end of a spread of instances, through the end's
+// role, are the enumeration's instances that refer to it there; GetInstance
+// of each finds it. The provider answers both itself (per source), so this
+// holds the per-source paths to the enumeration's answer.
+TEST_P(AssociationEnds, PerSourceAnswersMatchTheEnumeration)
+{
+    const std::string association = GetParam();
+    std::unique_ptr<Pegasus_Adapter> adapter;
+    Instance_List list;
+    ASSERT_NO_FATAL_FAILURE(enumerate(association, adapter, list));
+    if (!list.empty()) {
+        const Registration* provider = Pegasus_Adapter::find(module_->head(), (association + "_Provider").c_str());
+        ASSERT_NE(provider, nullptr);
+        expectAnsweredByTheProvider(provider, list.front().get());
+    }
+    const std::size_t step = list.size() / 12 + 1;
+    for (std::size_t i = 0; i < list.size(); i += step) {
+        const Instance* a = list[i].get();
+        for (const auto& [role, end] : endsOf(a)) {
+            Instance_List expected, answered;
+            for (const auto& e : list)
+                if (is_reference_of(end, e.get(), role.c_str()))
+                    expected.emplace_back(clone(e.get()));
+            ASSERT_EQ(adapter->enum_references(end, role.c_str(), answered), 0) << association << "." << role;
+            EXPECT_TRUE(sameKeys(expected, answered))
+                << association << "." << role << " of" << keyText(end) << ": " << answered.size()
+                << " references, the enumeration has " << expected.size();
+        }
+        Instance_Ptr found;
+        ASSERT_EQ(adapter->get_instance(a, found), 0) << association;
+        EXPECT_TRUE(found && key_eq(found.get(), a)) << association;
+    }
 }
 
 // The simulator's arrays share one address, so the ends of two arrays can
