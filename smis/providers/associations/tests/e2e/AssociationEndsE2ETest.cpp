@@ -123,8 +123,6 @@ protected:
 
     void TearDown() override
     {
-        list_.clear();
-        adapter_.reset();
         SMIS_PollingService::destroy();
         SMIS_CMTAccess::destroy();
         dir_.reset();
@@ -157,8 +155,6 @@ protected:
     }
 
     static testsupport::ArraysimProcess* sim_;
-    std::unique_ptr<Pegasus_Adapter> adapter_;
-    Instance_List list_;
     std::unique_ptr<smis::test::ProviderModule> module_;
     std::unique_ptr<smis::test::TempInstallDir> dir_;
     std::map<std::string, std::unique_ptr<Instance_List>> served_;
