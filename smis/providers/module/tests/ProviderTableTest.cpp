@@ -89,7 +89,7 @@ TEST(ProviderTable, FixedAnswersOfTheAssociationShape)
         bool associators;
     } cases[] = {
         {"CIM_BasedOn_Provider", false, true},
-        {"CIM_HostedService_Provider", false, false},
+        {"CIM_HostedService_Provider", true, false},
         {"CIM_IsSpare_Provider", true, true},
         {"VELDARO_StorageSynchronized_Provider", true, true},
     };
