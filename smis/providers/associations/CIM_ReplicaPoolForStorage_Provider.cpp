@@ -9,6 +9,7 @@
 
 #include "Association_End.h"
 #include "CIM_ReplicaPoolForStorage.h"
+#include "Copy_Volume_Numbering.h"
 #include "SMIS_CopyLib.h"
 #include "VELDARO_SnapDataPool.h"
 #include "VELDARO_SnapDataPool_Resource.h"
@@ -22,10 +23,10 @@ namespace {
 using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
 
-// Copy type filter of the snapshot sessions (it lists types 3 and 4) and
-// their volume numbering (ordinary volume numbers).
+// Copy type filter of the snapshot sessions (it lists types 3 and 4); their
+// volumes carry ordinary volume numbers.
 constexpr std::uint8_t SNAPSHOT_SESSIONS = 3;
-constexpr std::uint8_t OLU_NUMBERED = 1;
+constexpr std::uint8_t OLU_NUMBERED = copy_volume::OLU_NUMBERED;
 
 enum class Far { VOLUME, POOL };
 
@@ -90,10 +91,9 @@ int snapshotSourceIndex(const VELDARO_RefTable& table, const Instance* source)
     std::uint16_t number = 0;
     if (!key || !VELDARO_StorageVolume_Resource::divide_DeviceID(key, &kind, &number))
         return -1;
-    switch (kind) {
-    case 1: case 3: case 4: case 9: case 11: case 13: return table.searchLunByLuTypeFromSluTable(kind, number);
-    default: return -1;
-    }
+    return copy_volume::numberingOf(kind) == copy_volume::OLU_NUMBERED
+               ? table.searchLunByLuTypeFromSluTable(kind, number)
+               : -1;
 }
 
 const Frame::Source_Route ROUTES[] = {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "Copy_Volume_Numbering.h"
 #include "SMIS_CopyLib.h"
 #include "VELDARO_RemoteStorageVolume.h"
 #include "VELDARO_RemoteStorageVolume_Resource.h"
@@ -18,17 +19,6 @@ using Common = Association_Provider_Frame;
 using Builder = VELDARO_StorageSynchronized_Resource;
 
 constexpr std::size_t BOX_ID_LENGTH = 40;
-
-// Volume kind of the session search for an LU kind: 0 MLU-numbered, 1
-// OLU-numbered, -1 a kind that takes part in no copy.
-int volumeKindOf(std::uint8_t luKind)
-{
-    switch (luKind) {
-    case 2: return 0;
-    case 1: case 3: case 4: case 9: case 11: case 13: return 1;
-    default: return -1;
-    }
-}
 
 // Builds, shapes and hands over each relationship of the records; false at
 // the first failing build. With a source, the far end is the end whose keys
@@ -76,10 +66,10 @@ Copy_Relationship_Walk::Read Copy_Relationship_Walk::readSource(const Instance* 
     } else {
         return Read::NOT_A_VOLUME;
     }
-    const int kind = volumeKindOf(luKind);
-    if (kind < 0)
+    const auto kind = copy_volume::numberingOf(luKind);
+    if (!kind)
         return Read::NOTHING;
-    out.kind = static_cast<std::uint8_t>(kind);
+    out.kind = *kind;
     return Read::VOLUME;
 }
 
