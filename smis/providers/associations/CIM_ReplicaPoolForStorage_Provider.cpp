@@ -43,12 +43,13 @@ bool replicaPools(Frame& frame, const String* poolId, int sourceSlu, Far far)
         const auto& pools = poolList.list();
         if (pools.size() == 0)
             return true;
-        const std::uint16_t volume =
-            sourceSlu < 0 ? SMIS_CopyLib::ALL_VOLUMES : table.getSluOlun(sourceSlu);
+        // Every snapshot session, from either end: a request keeps the pairs
+        // of its source, so it answers what enumeration gives.
         SMIS_CopyLib copies(frame.storage().c_str());
         std::vector<SMIS_COPY_SESSION_INFO> sessions;
         // An array whose sessions cannot be listed has no pairs.
-        if (copies.getSessionRecords(SNAPSHOT_SESSIONS, volume, OLU_NUMBERED, nullptr, sessions) != 0)
+        if (copies.getSessionRecords(SNAPSHOT_SESSIONS, SMIS_CopyLib::ALL_VOLUMES, OLU_NUMBERED, nullptr, sessions) !=
+            0)
             return true;
         VELDARO_StorageVolume_Resource volumes(frame.storage());
         for (std::size_t p = 0; p < pools.size(); ++p) {
@@ -58,14 +59,13 @@ bool replicaPools(Frame& frame, const String* poolId, int sourceSlu, Far far)
             std::vector<int> related;
             for (const SMIS_COPY_SESSION_INFO& s : sessions) {
                 const auto source = static_cast<std::uint16_t>(s.SourceVolume);
-                if (sourceSlu >= 0 && source != volume)
-                    continue;
                 const int target =
                     table.searchCopyLunFromSluTable(OLU_NUMBERED, static_cast<std::uint16_t>(s.DestinationVolume));
                 if (target < 0 || table.getSluSDPID(target) != pool->SDPID.value)
                     continue;
                 const int sourceIndex = table.searchCopyLunFromSluTable(OLU_NUMBERED, source);
-                if (sourceIndex < 0 || std::find(related.begin(), related.end(), sourceIndex) != related.end())
+                if (sourceIndex < 0 || (sourceSlu >= 0 && sourceIndex != sourceSlu) ||
+                    std::find(related.begin(), related.end(), sourceIndex) != related.end())
                     continue;
                 auto end = Association_End<VELDARO_StorageVolume>::build(volumes, sourceIndex);
                 if (end.failed())

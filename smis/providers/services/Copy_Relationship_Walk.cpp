@@ -34,9 +34,16 @@ bool emitAll(Association_Parent_Frame& frame, const std::vector<SMIS_COPY_SESSIO
         if (!built)
             continue;
         Instance* far = nullptr;
-        if (source)
-            far = key_eq(source, built->SystemElement) ? static_cast<Instance*>(built->SyncedElement)
-                                                       : static_cast<Instance*>(built->SystemElement);
+        if (source) {
+            // The session search matches volume numbers of either numbering:
+            // keep only the relationships that hold the source itself.
+            const bool system = key_eq(source, built->SystemElement);
+            if (!system && !key_eq(source, built->SyncedElement)) {
+                destroy(built);
+                continue;
+            }
+            far = system ? static_cast<Instance*>(built->SyncedElement) : static_cast<Instance*>(built->SystemElement);
+        }
         frame.deliver(shape(built), far);
     }
     return true;
@@ -91,8 +98,10 @@ bool Copy_Relationship_Walk::ofSource(Association_Parent_Frame& frame, const Sou
     return Common::guard(__FILE__, __LINE__, [&] {
         SMIS_CopyLib copies(frame.storage().c_str());
         std::vector<SMIS_COPY_SESSION_INFO> records;
-        if (copies.getSessionRecords(0, read.number, read.kind, read.box.empty() ? nullptr : read.box.c_str(),
-                                     records) != 0)
+        // The session table is searched by volume number alone, which names
+        // volumes of both numberings and of other boxes: every session is
+        // read and the relationships that hold the source are kept.
+        if (copies.getSessionRecords(0, SMIS_CopyLib::ALL_VOLUMES, read.kind, nullptr, records) != 0)
             return true;
         return emitAll(frame, records, source, shape);
     });
