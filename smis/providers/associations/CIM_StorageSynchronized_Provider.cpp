@@ -46,14 +46,8 @@ bool CIM_StorageSynchronized_Provider::_enumPairs()
 
 int CIM_StorageSynchronized_Provider::_request(const Instance* source)
 {
-    Walk::Source read;
-    switch (Walk::readSource(source, read)) {
-    case Walk::Read::NOT_A_VOLUME: return Association_Provider_Frame::checkProviderClass(source);
-    case Walk::Read::NOTHING: return 0;
-    case Walk::Read::VOLUME: break;
-    }
-    return onStorage(read.address,
-                     [&](VELDARO_RefTable&) { return Walk::ofSource(*this, read, source, asStorageSynchronized); });
+    return Walk::request(*this, source, asStorageSynchronized,
+                         [&](const String& address, auto body) { return onStorage(address, body); });
 }
 
 }  // namespace cimple

@@ -38,6 +38,20 @@ struct Copy_Relationship_Walk {
     // The relationships of the read source; the far end of each is the end
     // whose keys are not the source's.
     static bool ofSource(Association_Parent_Frame& frame, const Source& read, const Instance* source, Shape shape);
+
+    // The request worker of a copy relationship provider: onStorage(address,
+    // body) is the provider's own (it opens and checks the array's table).
+    template <class On_Storage>
+    static int request(Association_Parent_Frame& frame, const Instance* source, Shape shape, On_Storage onStorage)
+    {
+        Source read;
+        switch (readSource(source, read)) {
+        case Read::NOT_A_VOLUME: return Association_Provider_Frame::checkProviderClass(source);
+        case Read::NOTHING: return 0;
+        case Read::VOLUME: break;
+        }
+        return onStorage(read.address, [&](VELDARO_RefTable&) { return ofSource(frame, read, source, shape); });
+    }
 };
 
 }  // namespace cimple

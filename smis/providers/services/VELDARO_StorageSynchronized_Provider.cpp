@@ -31,13 +31,8 @@ bool VELDARO_StorageSynchronized_Provider::_enumPairs()
 
 int VELDARO_StorageSynchronized_Provider::_request(const Instance* source)
 {
-    Walk::Source read;
-    switch (Walk::readSource(source, read)) {
-    case Walk::Read::NOT_A_VOLUME: return Association_Provider_Frame::checkProviderClass(source);
-    case Walk::Read::NOTHING: return 0;
-    case Walk::Read::VOLUME: break;
-    }
-    return onStorage(read.address, [&](VELDARO_RefTable&) { return Walk::ofSource(*this, read, source, asBuilt); });
+    return Walk::request(*this, source, asBuilt,
+                         [&](const String& address, auto body) { return onStorage(address, body); });
 }
 
 }  // namespace cimple
