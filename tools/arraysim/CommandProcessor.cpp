@@ -224,6 +224,9 @@ CommandReply boxPaths(const Json& a, const Bytes& params) {
         for (auto& p : paths) {
             const std::size_t o = 48 + 16 * j++;
             w.u8(o, num(p, "port", j));
+            // The local channel-adapter module and its port the path leaves from.
+            w.u8(o + 1, num(p, "module", 0));
+            w.u8(o + 2, num(p, "module_port", 0));
             w.u8(o + 3, num(p, "state"));
         }
         CommandReply r;
