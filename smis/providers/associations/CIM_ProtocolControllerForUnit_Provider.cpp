@@ -90,7 +90,7 @@ bool lunMappingsVolumes(Frame& frame, const VELDARO_RefTable& table, const char*
                                   return true;
                               const int entry =
                                   table.searchLUNMappingNumberFromLUNMappingTable(table.getMapLUNMappingNo(map));
-                              if (entry < 0)
+                              if (entry < 0 || table.getLUNMapDefinition(entry) == 0)
                                   return true;
                               return View::eachMappedVolume(
                                   table, volumes, [&](int lun) { return table.getLUNMapOlun(entry, lun); },

@@ -144,6 +144,25 @@ TEST_F(MaskingView, AVolumeIsReachedThroughEveryPortOfItsLunMapping)
     EXPECT_EQ(keys, (std::vector<std::string>{AFG3, AFG3_ISCSI, LM0, LM1}));
 }
 
+// A LUN mapping whose entry is not defined exposes nothing through the
+// controllers of the ports that name it, whichever end is asked.
+TEST_F(MaskingView, AnUndefinedLunMappingExposesNoVolume)
+{
+    smis::test::CMTBuilder b;
+    build(b);
+    b.lunMap(0).Definition(0);
+    cimple::SMIS_CMTAccess::destroy();
+    install(b);
+    cimple::CIM_ProtocolControllerForUnit_Provider provider;
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ProtocolControllerForUnit>(provider, list), 0);
+    const std::string v3 = volume(3), v5 = volume(5);
+    EXPECT_EQ(viewPairs(list, "Antecedent", "Dependent"),
+              (std::vector<std::string>{AFG3 + ">" + v3, AFG3 + ">" + v5, AFG7 + ">" + v3, AFG3_ISCSI + ">" + v3,
+                                        AFG3_ISCSI + ">" + v5}));
+    agreeFromEachEnd(provider, list, "Antecedent", "Dependent");
+}
+
 TEST_F(MaskingView, ControllersSitOnTheirPorts)
 {
     cimple::CIM_ProtocolControllerForPort_Provider provider;
