@@ -17,6 +17,10 @@ CimClient::CimClient(int port, std::string user, std::string password) : _client
     if (!user.empty())
         _client.set_basic_auth(user.c_str(), password.c_str());
     _client.set_keep_alive(true);
+    // Headers and body leave in separate writes: without this the body
+    // waits for the server's delayed acknowledgement of the headers, as
+    // with any client that leaves Nagle's algorithm on.
+    _client.set_tcp_nodelay(true);
     _client.set_read_timeout(120, 0);
 }
 
