@@ -179,23 +179,27 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
         if (!fileLock.held())
             return 1;
         if (fetch < manager->writtenFetch) {
-            // A later answer is already on disk and will be (or has been)
-            // installed: this one is out of date.
-            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later table of %s is in place", address);
-            return 0;
+            // A later answer is already on disk, but it may not be installed
+            // yet (or never be, if its refresh fails): this one is still
+            // installed below unless the image in place is later, so that
+            // the caller never returns to an image older than its fetch.
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later table of %s is on disk", address);
+        } else {
+            const int written = cache->WriteCMTFile(address, SMIS_CMTFile::KIND_CMF, *container);
+            if (written != 0) {
+                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
+                                       "0x%x = SMIS_CMTAccess.WriteCMTFile error", written);
+                return 1;
+            }
+            manager->writtenFetch = fetch;
         }
-        const int written = cache->WriteCMTFile(address, SMIS_CMTFile::KIND_CMF, *container);
         container.reset();
-        if (written != 0) {
-            SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_CMTAccess.WriteCMTFile error",
-                                   written);
-            return 1;
-        }
-        manager->writtenFetch = fetch;
     }
     // The comparison with the image in place and the replacement happen
     // under the image mutex, so no reader sees the old image after the
-    // change records of the new one went out.
+    // change records of the new one went out. Images are installed in the
+    // order of their fetches: only an image fetched later than this one
+    // makes it redundant, and then that image is already in place.
     ScopedCMTMutex tableLock(cache, address, SMIS_CMTAccess::MUTEX_CMT);
     if (!tableLock.held())
         return 1;
