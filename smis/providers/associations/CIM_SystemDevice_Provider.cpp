@@ -356,7 +356,10 @@ bool controllerPorts(Frame& frame, int (Resource::*build)())
             Common::isOf(source, Port::static_meta_class) ? Common::keyText(source, Key_Index::DEVICE_ID) : nullptr;
         auto& list = listedOf(controllers);
         auto& portList = listedOf(ports);
-        for (std::size_t c = 0; c < list.size(); ++c) {
+        // A source port is sought under every controller: only the one of
+        // its slot holds it.
+        bool found = false;
+        for (std::size_t c = 0; c < list.size() && !found; ++c) {
             const VELDARO_ControllerComputerSystem* controller = list[c];
             if (!controller ||
                 (controllerName && (controller->Name.null || !(controller->Name.value == controllerName))))
@@ -369,8 +372,11 @@ bool controllerPorts(Frame& frame, int (Resource::*build)())
                 Instance* first = clone(static_cast<const Instance*>(controller));
                 Instance* second = clone(static_cast<const Instance*>(port));
                 frame.emit<CIM_SystemDevice>(first, second, frame.otherEnd(first, second));
+                found = portKey != nullptr;
+                if (found)
+                    break;
             }
-            if (controllerName || portKey)
+            if (controllerName)
                 break;
         }
         return true;

@@ -20,6 +20,8 @@
 #include "ControllerPortsArray.h"
 #include "OneArrayFixture.h"
 #include "VELDARO_ControllerComputerSystem.h"
+#include "VELDARO_EthernetPort.h"
+#include "VELDARO_FCPort.h"
 #include "VELDARO_FreeExtent.h"
 #include "VELDARO_StorageVolume.h"
 #include "VELDARO_StripingCompositeExtent.h"
@@ -118,6 +120,33 @@ TEST_F(SystemNavigation, AControllerHoldsThePortsOfItsSlotOnly)
         auto source = controller(c.controller);
         EXPECT_EQ(assoc_test::associators(provider, source.get(), got), 0) << c.controller;
         EXPECT_EQ(keys(got), c.ports) << c.controller;
+    }
+}
+
+template <class Port>
+assoc_test::Held port(const char* id)
+{
+    auto* p = Port::create();
+    p->SystemCreationClassName.set("VELDARO_StorageComputerSystem");
+    p->SystemName.set(ADDRESS);
+    p->CreationClassName.set(Port::static_meta_class.name);
+    p->DeviceID.set(id);
+    return assoc_test::Held(p);
+}
+
+// A port answers the controller of its slot, whichever controller it is in
+// the list.
+TEST_F(SystemNavigation, APortAnswersTheControllerOfItsSlot)
+{
+    cimple::CIM_SystemDevice_Provider provider;
+    const std::pair<assoc_test::Held, const char*> cases[] = {
+        {port<cimple::VELDARO_FCPort>("FCP_CM00CA01P00"), "10.0.0.5_CM00"},
+        {port<cimple::VELDARO_EthernetPort>("iSCSIP_CM01CA01P01"), "10.0.0.5_CM01"},
+    };
+    for (const auto& [source, expected] : cases) {
+        Held_List got;
+        EXPECT_EQ(assoc_test::associators(provider, source.get(), got), 0) << keyOf(source.get());
+        EXPECT_EQ(keys(got), std::vector<std::string>{expected}) << keyOf(source.get());
     }
 }
 
