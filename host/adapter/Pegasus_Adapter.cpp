@@ -4,6 +4,48 @@
 
 namespace cimple {
 
+// What a request's callback gathers: the instances (to a list, or to a
+// consumer as they come) and the end call.
+struct Adapter_Collector {
+    Instance_List* out = nullptr;
+    const Instance_Consumer* each = nullptr;
+    int end_calls = 0;
+    int end_status = 0;
+    bool failed = false; // an instance could not be kept, or the consumer stopped
+
+    explicit Adapter_Collector(Instance_List& list) : out(&list) {}
+    explicit Adapter_Collector(const Instance_Consumer& consumer) : each(&consumer) {}
+
+    void take(Instance* inst)
+    {
+        Instance_Ptr held(inst);
+        if (failed)
+            return; // the provider goes on after a refusal: the rest is dropped
+        try {
+            if (each)
+                failed = !(*each)(std::move(held));
+            else
+                out->push_back(std::move(held));
+        } catch (...) {
+            failed = true;
+        }
+    }
+    void copy(const Instance* inst)
+    {
+        Instance* c = clone(inst);
+        if (!c) {
+            failed = true;
+            return;
+        }
+        take(c);
+    }
+    void end(int status)
+    {
+        ++end_calls;
+        end_status = status;
+    }
+};
+
 namespace {
 
 bool ascii_equal_nocase(const char* a, const char* b)
@@ -24,45 +66,11 @@ bool ascii_equal_nocase(const char* a, const char* b)
     }
 }
 
-// What a request's callback gathers: the instances and the end call.
-struct Collector {
-    Instance_List* out;
-    int end_calls = 0;
-    int end_status = 0;
-    bool failed = false; // an instance could not be kept
-
-    explicit Collector(Instance_List& list) : out(&list) {}
-
-    void take(Instance* inst)
-    {
-        try {
-            out->emplace_back(inst);
-        } catch (...) {
-            destroy(inst);
-            failed = true;
-        }
-    }
-    void copy(const Instance* inst)
-    {
-        Instance* c = clone(inst);
-        if (!c) {
-            failed = true;
-            return;
-        }
-        take(c);
-    }
-    void end(int status)
-    {
-        ++end_calls;
-        end_status = status;
-    }
-};
-
 // Instances given away (enumerations, references) are kept; instances lent
 // (associators, associator names) are copied.
 bool given_instance(Instance* inst, int status, void* client_data)
 {
-    Collector* c = static_cast<Collector*>(client_data);
+    Adapter_Collector* c = static_cast<Adapter_Collector*>(client_data);
     if (inst)
         c->take(inst);
     else
@@ -82,7 +90,7 @@ bool enum_references_proc(Instance* inst, Enum_References_Status status, void* c
 
 bool lent_instance(const Instance* inst, int status, void* client_data)
 {
-    Collector* c = static_cast<Collector*>(client_data);
+    Adapter_Collector* c = static_cast<Adapter_Collector*>(client_data);
     if (inst)
         c->copy(inst);
     else
@@ -258,7 +266,7 @@ int Pegasus_Adapter::get_instance(const Instance* model, Instance_Ptr& instance)
 int Pegasus_Adapter::instance_by_enumeration(const Instance* model, Instance_Ptr& instance)
 {
     Instance_List all;
-    Collector c(all);
+    Adapter_Collector c(all);
     Instance_Ptr own_model = make_model(served_class());
     if (!own_model)
         return GET_INSTANCE_UNSUPPORTED;
@@ -279,6 +287,18 @@ int Pegasus_Adapter::instance_by_enumeration(const Instance* model, Instance_Ptr
 
 int Pegasus_Adapter::enum_instances(Instance_List& instances, const Instance* model)
 {
+    Adapter_Collector c(instances);
+    return enumerate_into(c, model);
+}
+
+int Pegasus_Adapter::enum_instances(const Instance_Consumer& each, const Instance* model)
+{
+    Adapter_Collector c(each);
+    return enumerate_into(c, model);
+}
+
+int Pegasus_Adapter::enumerate_into(Adapter_Collector& c, const Instance* model)
+{
     Auto_Mutex lock(_mutex);
     Instance_Ptr own_model;
     if (!model) {
@@ -287,7 +307,6 @@ int Pegasus_Adapter::enum_instances(Instance_List& instances, const Instance* mo
             return ENUM_INSTANCES_FAILED;
         model = own_model.get();
     }
-    Collector c(instances);
     int status = call(OPERATION_ENUM_INSTANCES, as_arg(model), proc_arg(&enum_instances_proc), &c);
     if (status == 0 && c.failed)
         status = ENUM_INSTANCES_FAILED;
@@ -344,7 +363,7 @@ int Pegasus_Adapter::associators_by_enumeration(int operation, const Instance* s
     if (!source || !model)
         return failed;
     Instance_List associations;
-    Collector c(associations);
+    Adapter_Collector c(associations);
     int status = ENUM_REFERENCES_UNSUPPORTED;
     if (operation != OPERATION_ENUM_REFERENCES) {
         // A provider that answers the references of the source gives the
@@ -394,7 +413,7 @@ int Pegasus_Adapter::enum_associator_names(const Instance* source, const String&
 {
     Auto_Mutex lock(_mutex);
     size_t before = names.size();
-    Collector c(names);
+    Adapter_Collector c(names);
     int status = call(OPERATION_ENUM_ASSOCIATOR_NAMES, as_arg(source), as_arg(&result_class), as_arg(&role),
                       as_arg(&result_role), proc_arg(&enum_associator_names_proc), &c);
     if (status == ENUM_ASSOCIATOR_NAMES_UNSUPPORTED) {
@@ -420,7 +439,7 @@ int Pegasus_Adapter::enum_references(const Instance* source, const String& role,
         model = own_model.get();
     }
     size_t before = references.size();
-    Collector c(references);
+    Adapter_Collector c(references);
     int status = call(OPERATION_ENUM_REFERENCES, as_arg(source), as_arg(model), as_arg(&role),
                       proc_arg(&enum_references_proc), &c);
     if (status == ENUM_REFERENCES_UNSUPPORTED) {
@@ -438,7 +457,7 @@ int Pegasus_Adapter::enum_associators(const Instance* source, const String& resu
 {
     Auto_Mutex lock(_mutex);
     size_t before = associators.size();
-    Collector c(associators);
+    Adapter_Collector c(associators);
     int status = call(OPERATION_ENUM_ASSOCIATORS, as_arg(source), as_arg(&result_class), as_arg(&role),
                       as_arg(&result_role), proc_arg(&enum_associators_proc), &c);
     if (status == ENUM_ASSOCIATORS_UNSUPPORTED) {

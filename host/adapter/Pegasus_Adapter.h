@@ -16,6 +16,7 @@
 
 #include <cimple/cimple.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,6 +27,12 @@ struct Instance_Deleter {
 };
 using Instance_Ptr = std::unique_ptr<Instance, Instance_Deleter>;
 using Instance_List = std::vector<Instance_Ptr>;
+// Takes each instance an enumeration hands over, as the provider hands it;
+// false stops the enumeration, which then fails.
+using Instance_Consumer = std::function<bool(Instance_Ptr)>;
+
+// What one call's callback gathers (the adapter's own).
+struct Adapter_Collector;
 
 class Pegasus_Adapter {
 public:
@@ -62,6 +69,11 @@ public:
     // instances. Without a model the adapter supplies an empty instance of
     // the served class.
     int enum_instances(Instance_List& instances, const Instance* model = nullptr);
+    // The same, with each instance handed to each as the provider hands it
+    // over, so an answer can be written while it is made instead of being
+    // held whole. An exception from each fails the enumeration (it does
+    // not pass through the provider).
+    int enum_instances(const Instance_Consumer& each, const Instance* model = nullptr);
 
     // Operations 7, 8 and 9.
     int create_instance(Instance* instance);
@@ -95,6 +107,7 @@ private:
     int call(int operation, void* a1 = nullptr, void* a2 = nullptr, void* a3 = nullptr, void* a4 = nullptr,
              void* a5 = nullptr, void* a6 = nullptr);
     const Meta_Class* served_class();
+    int enumerate_into(Adapter_Collector& c, const Instance* model);
     // An association provider that does not answer get_instance: the
     // enumerated instance key-equal to the model (60 when none; 61 when the
     // enumeration fails).

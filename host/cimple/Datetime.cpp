@@ -11,6 +11,17 @@ namespace {
 constexpr sint64 MAX_INTERVAL_DAYS = 99999999;
 constexpr sint32 MAX_UTC_OFFSET = 999;
 
+// Writes value as exactly width decimal digits (leading zeros) at p and
+// answers the position after them; the value fits the width.
+char* put_digits(char* p, uint64 value, int width)
+{
+    for (int i = width - 1; i >= 0; --i) {
+        p[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    return p + width;
+}
+
 // Days since 1970-01-01 of a civil date (proleptic Gregorian calendar).
 sint64 days_from_civil(sint64 y, unsigned m, unsigned d)
 {
@@ -98,13 +109,16 @@ String Datetime::ascii() const
         if (days > static_cast<uint64>(MAX_INTERVAL_DAYS))
             return String();
         uint64 rest = _usec % DAY;
-        snprintf(buf, sizeof buf, "%08llu%02llu%02llu%02llu.%06llu:000",
-                 static_cast<unsigned long long>(days),
-                 static_cast<unsigned long long>(rest / HOUR),
-                 static_cast<unsigned long long>(rest % HOUR / MIN),
-                 static_cast<unsigned long long>(rest % MIN / SEC),
-                 static_cast<unsigned long long>(rest % SEC));
-        return String(buf);
+        // ddddddddhhmmss.mmmmmm:000
+        char* p = put_digits(buf, days, 8);
+        p = put_digits(p, rest / HOUR, 2);
+        p = put_digits(p, rest % HOUR / MIN, 2);
+        p = put_digits(p, rest % MIN / SEC, 2);
+        *p++ = '.';
+        p = put_digits(p, rest % SEC, 6);
+        *p++ = ':';
+        p = put_digits(p, 0, 3);
+        return String(buf, static_cast<size_t>(p - buf));
     }
     if (_utc > MAX_UTC_OFFSET || _utc < -MAX_UTC_OFFSET)
         return String();
@@ -118,12 +132,18 @@ String Datetime::ascii() const
     civil_from_days(days, y, m, d);
     if (y < 0 || y > 9999)
         return String();
-    snprintf(buf, sizeof buf, "%04lld%02u%02u%02lld%02lld%02lld.%06llu%c%03d",
-             static_cast<long long>(y), m, d, static_cast<long long>(secs / 3600),
-             static_cast<long long>(secs % 3600 / 60), static_cast<long long>(secs % 60),
-             static_cast<unsigned long long>(_usec % SEC), _utc < 0 ? '-' : '+',
-             _utc < 0 ? -_utc : _utc);
-    return String(buf);
+    // yyyymmddhhmmss.mmmmmm+utc (the year, day time and offset are in range here)
+    char* p = put_digits(buf, static_cast<uint64>(y), 4);
+    p = put_digits(p, m, 2);
+    p = put_digits(p, d, 2);
+    p = put_digits(p, static_cast<uint64>(secs / 3600), 2);
+    p = put_digits(p, static_cast<uint64>(secs % 3600 / 60), 2);
+    p = put_digits(p, static_cast<uint64>(secs % 60), 2);
+    *p++ = '.';
+    p = put_digits(p, _usec % SEC, 6);
+    *p++ = _utc < 0 ? '-' : '+';
+    p = put_digits(p, static_cast<uint64>(_utc < 0 ? -_utc : _utc), 3);
+    return String(buf, static_cast<size_t>(p - buf));
 }
 
 bool Datetime::set(const char* text)

@@ -25,6 +25,9 @@ public:
     }
     // True once part of the answer has been sent: what was sent stays.
     bool started() const { return _started; }
+    // True once the client can no longer take the answer (it went away or
+    // stopped reading): whatever is written from then on is thrown away.
+    virtual bool abandoned() const { return false; }
     // Drops what follows the last whole piece.
     void drop_partial() { _text.resize(_piece_end); }
 

@@ -328,18 +328,15 @@ void CimOperations::enumerate_instances(Call& c, bool names_only) const
     }
     CimXmlWriter w(_host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
-    for (Pegasus_Adapter* p : _module.providers()) {
-        if (!is_subclass(base, p->registration()->meta_class))
-            continue;
-        Instance_List list;
-        int status = p->enum_instances(list);
-        if (status != 0) {
-            c.fail(error_of_provider_status(status, p->provider_name()));
-            return;
-        }
-        for (auto& inst : list) {
-            if (!ClassNameSpace::served_in(inst.get(), c.name_space))
-                continue;
+    // Each instance is written as the provider hands it over and goes back
+    // at once, so the server holds one instance and one part of the text at
+    // a time, not the provider's whole answer.
+    auto write = [&](Instance_Ptr inst) {
+        if (c.sink->abandoned())
+            return false; // the client went away: the walk stops
+        if (!ClassNameSpace::served_in(inst.get(), c.name_space))
+            return true;
+        try {
             if (names_only) {
                 w.instance_name(inst.get());
             } else {
@@ -348,8 +345,22 @@ void CimOperations::enumerate_instances(Call& c, bool names_only) const
                 w.instance(inst.get(), filter);
                 w.out() += "</VALUE.NAMEDINSTANCE>";
             }
-            inst.reset(); // written: its memory goes back now, not after the whole list
+            inst.reset();
             c.sink->piece_done();
+        } catch (const std::exception& e) {
+            c.fail({CIM_ERR_FAILED, std::string("internal error: ") + e.what()});
+            return false;
+        }
+        return true;
+    };
+    const Instance_Consumer each(write);
+    for (Pegasus_Adapter* p : _module.providers()) {
+        if (!is_subclass(base, p->registration()->meta_class))
+            continue;
+        int status = p->enum_instances(each);
+        if (status != 0) {
+            c.fail(error_of_provider_status(status, p->provider_name()));
+            return;
         }
     }
     w.out() += "</IRETURNVALUE>";

@@ -2,6 +2,8 @@
 
 #include "ValueText.h"
 
+#include <unordered_map>
+
 namespace cimserver {
 
 using namespace cimple;
@@ -51,11 +53,17 @@ bool in_name_space(const Instance* inst, const std::string& ns, int depth)
 
 const char* ClassNameSpace::home_of(const Meta_Class* mc)
 {
-    for (; mc; mc = mc->super_meta_class)
-        for (const char* name : INTEROP_CLASSES)
-            if (eqi(mc->name, name))
-                return INTEROP;
-    return ARRAYS;
+    // Class records are fixed for the process's life, so each thread keeps
+    // the answer per class instead of comparing names for every instance.
+    thread_local std::unordered_map<const Meta_Class*, const char*> known;
+    auto [it, fresh] = known.try_emplace(mc, ARRAYS);
+    if (fresh) {
+        for (const Meta_Class* c = mc; c && it->second == ARRAYS; c = c->super_meta_class)
+            for (const char* name : INTEROP_CLASSES)
+                if (eqi(c->name, name))
+                    it->second = INTEROP;
+    }
+    return it->second;
 }
 
 bool ClassNameSpace::served_in(const Instance* inst, const std::string& ns)

@@ -37,6 +37,7 @@ public:
 
     // Whether the connection can take the next request afterwards.
     bool keeps_connection() const { return _options.keep_alive && !_broken; }
+    bool abandoned() const override { return _broken; }
 
     static const char* reason_phrase(int status);
     // Writes every byte of the pieces within stall; false when the peer went

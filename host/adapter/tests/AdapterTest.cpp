@@ -9,8 +9,10 @@
 #include <atomic>
 #include <chrono>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Pegasus_Adapter.h"
 #include "Test_Schema.h"
@@ -319,3 +321,41 @@ TEST_F(Adapter, OneOperationAtATimePerProviderObject)
 }
 
 } // namespace
+
+// An enumeration into a consumer hands each instance over as the provider
+// gives it; a consumer that refuses one, or throws, ends what it is given
+// and fails the enumeration without the exception reaching the provider.
+TEST_F(Adapter, ConsumerTakesEachInstanceAndMayStopTheEnumeration)
+{
+    std::vector<std::string> seen;
+    auto name = [](const Instance_Ptr& p) { return std::string(static_cast<const Test_Base*>(p.get())->Name.value.c_str()); };
+    const Instance_Consumer all = [&](Instance_Ptr p) {
+        seen.push_back(name(p));
+        return true;
+    };
+    EXPECT_EQ(adapter->enum_instances(all), 0);
+    EXPECT_EQ(seen.size(), 4u);
+
+    struct Case {
+        const char* what;
+        bool throws;
+    } cases[] = {{"refuses the second", false}, {"throws at the second", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int calls = 0;
+        const Instance_Consumer stops = [&](Instance_Ptr) {
+            if (++calls < 2)
+                return true;
+            if (c.throws)
+                throw std::runtime_error("no room");
+            return false;
+        };
+        EXPECT_EQ(adapter->enum_instances(stops), ENUM_INSTANCES_FAILED);
+        EXPECT_EQ(calls, 2) << "nothing is handed over after the consumer stopped";
+    }
+
+    state.enum_status = 70;
+    seen.clear();
+    EXPECT_EQ(adapter->enum_instances(all), 70);
+    EXPECT_TRUE(seen.empty());
+}

@@ -6,15 +6,19 @@
 //   Enumerate/<class>/max     EnumerateInstances; instances per second of
 //                             server CPU (user + system, from /proc)
 //   <operation>/<scenario>    GetInstance of one volume, AssociatorNames and
-//                             ReferenceNames of it through CIM_SystemDevice;
-//                             the time of one call
-//   FullDiscovery/max         EnumerateInstances of every class, associations
-//                             included; its wall time and the server's peak RSS
+//                             ReferenceNames of it through CIM_SystemDevice,
+//                             References and Associators of it through every
+//                             association, and GetInstance of one of its
+//                             CIM_SystemDevice associations; the time of one call
+//   FullDiscovery/<scenario>  EnumerateInstances of every class, associations
+//                             included, on one kept-alive connection; its wall
+//                             time, the server's CPU time and peak RSS
 //
 // A short smoke run (the `small` scenario only) is registered in CTest.
 
 #include "CimClient.h"
 #include "CimserverProcess.h"
+#include "RawHttp.h"
 
 #include <ArraysimProcess.hpp>
 #include <TempInstallDir.h>
@@ -130,6 +134,43 @@ void enumerate(benchmark::State& state, const std::string& scenario, const std::
     state.counters["per_server_cpu_s"] = cpu > 0 ? static_cast<double>(instances) / cpu : 0;
 }
 
+// The request of one call about the first volume, or empty when it cannot be made.
+std::string oneVolumeRequest(Served& s, CimClient& client, const std::string& operation)
+{
+    auto value = [](const char* name, const char* text) {
+        return "<IPARAMVALUE NAME=\"" + std::string(name) + "\"><VALUE>" + text + "</VALUE></IPARAMVALUE>";
+    };
+    const std::string systemDevice = CimClient::class_param("ResultClass", "CIM_SystemDevice") +
+                                     value("Role", "PartComponent");
+    if (operation == "GetInstance")
+        return CimClient::imethod(operation, nameParam("InstanceName", s.volume));
+    // The walk follows one association from the volume's end (the volume is
+    // the system's PartComponent), or every association the volume has.
+    if (operation == "AssociatorNames")
+        return CimClient::imethod(operation, nameParam("ObjectName", s.volume) +
+                                                 CimClient::class_param("AssocClass", "CIM_SystemDevice") +
+                                                 value("Role", "PartComponent") +
+                                                 value("ResultRole", "GroupComponent"));
+    if (operation == "ReferenceNames")
+        return CimClient::imethod(operation, nameParam("ObjectName", s.volume) + systemDevice);
+    if (operation == "References" || operation == "Associators")
+        return CimClient::imethod(operation, nameParam("ObjectName", s.volume));
+    if (operation == "AssociationGetInstance") {
+        // The volume's CIM_SystemDevice association, named by its path.
+        CimReply names;
+        client.call("ReferenceNames", CimClient::imethod("ReferenceNames", nameParam("ObjectName", s.volume) +
+                                                                               systemDevice),
+                    names);
+        const auto found = names.all("INSTANCENAME");
+        if (found.empty())
+            return "";
+        std::ostringstream name;
+        found.front().print(name, "", pugi::format_raw);
+        return CimClient::imethod("GetInstance", nameParam("InstanceName", name.str()));
+    }
+    return "";
+}
+
 // One call about the first volume, timed by the client over a kept-alive connection.
 void oneVolume(benchmark::State& state, const std::string& scenario, const std::string& operation)
 {
@@ -138,26 +179,20 @@ void oneVolume(benchmark::State& state, const std::string& scenario, const std::
         state.SkipWithError("no volume served");
         return;
     }
-    const std::string param = operation == "GetInstance" ? "InstanceName" : "ObjectName";
-    // The walk follows one association from the volume's end (the volume is
-    // the system's PartComponent).
-    std::string params = nameParam(param.c_str(), s.volume);
-    auto value = [](const char* name, const char* text) {
-        return "<IPARAMVALUE NAME=\"" + std::string(name) + "\"><VALUE>" + text + "</VALUE></IPARAMVALUE>";
-    };
-    if (operation == "AssociatorNames")
-        params += CimClient::class_param("AssocClass", "CIM_SystemDevice") + value("Role", "PartComponent") +
-                  value("ResultRole", "GroupComponent");
-    else if (operation == "ReferenceNames")
-        params += CimClient::class_param("ResultClass", "CIM_SystemDevice") + value("Role", "PartComponent");
-    const std::string body = CimClient::imethod(operation, params);
     CimClient client(s.server->port());
+    const std::string body = oneVolumeRequest(s, client, operation);
+    if (body.empty()) {
+        state.SkipWithError((operation + ": the request could not be made").c_str());
+        return;
+    }
+    const std::string method = operation == "AssociationGetInstance" ? "GetInstance" : operation;
     CimReply warm;
-    client.call(operation, body, warm);  // opens the connection
+    client.call(method, body, warm);  // opens the connection
+    size_t answers = 0;
     for (auto _ : state) {
         CimReply r;
         const auto start = Clock::now();
-        client.call(operation, body, r);
+        client.call(method, body, r);
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
         if (r.error_code != 0 || r.http_status != 200) {
             state.SkipWithError((operation + " failed: " + std::to_string(r.http_status) + " " +
@@ -165,27 +200,53 @@ void oneVolume(benchmark::State& state, const std::string& scenario, const std::
                                     .c_str());
             return;
         }
+        answers = r.all("INSTANCE").size() + r.all("OBJECTPATH").size();
     }
+    state.counters["answers"] = static_cast<double>(answers);
 }
 
-// Every class of the repository enumerated once, as a discovery tool does.
+size_t occurrences(const std::string& text, std::string_view what)
+{
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+        ++n;
+    return n;
+}
+
+// Every class of the repository enumerated once, as a discovery tool does,
+// on one kept-alive connection. The client only counts the instances, so
+// the wall time is the server's and the wire's.
 void fullDiscovery(benchmark::State& state, const std::string& scenario)
 {
     Served& s = served(scenario);
-    CimClient client(s.server->port());
-    const auto classes = repository_classes(client);
-    size_t instances = 0;
-    for (auto _ : state) {
-        for (const auto& entry : classes) {
-            CimReply r;
-            client.call("EnumerateInstances",
-                        CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", entry.first)),
-                        r);
-            instances += r.all("VALUE.NAMEDINSTANCE").size();
-        }
+    std::vector<std::string> requests;
+    {
+        CimClient client(s.server->port());
+        for (const auto& entry : repository_classes(client))
+            requests.push_back(RawHttp::request(
+                "EnumerateInstances",
+                CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", entry.first))));
     }
-    state.counters["classes"] = static_cast<double>(classes.size());
-    state.counters["instances"] = static_cast<double>(instances) / static_cast<double>(state.iterations());
+    RawHttp http(s.server->port());
+    size_t instances = 0;
+    double cpu = 0;
+    for (auto _ : state) {
+        const double before = serverCpuSeconds(s.server->pid());
+        for (const std::string& request : requests) {
+            HttpResponse r;
+            if (!http.send(request) || !http.read(r, std::chrono::minutes(5)) || r.status != 200) {
+                state.SkipWithError("an enumeration failed");
+                return;
+            }
+            instances += occurrences(r.body, "<VALUE.NAMEDINSTANCE>");
+        }
+        cpu += serverCpuSeconds(s.server->pid()) - before;
+    }
+    const auto iterations = static_cast<double>(state.iterations());
+    state.counters["classes"] = static_cast<double>(requests.size());
+    state.counters["instances"] = static_cast<double>(instances) / iterations;
+    state.counters["server_cpu_s"] = cpu / iterations;
+    state.counters["per_server_cpu_s"] = cpu > 0 ? static_cast<double>(instances) / cpu : 0;
     state.counters["server_peak_rss_MiB"] = peakRssMiB(s.server->pid());
 }
 
@@ -197,7 +258,8 @@ void registerAll()
                                          std::string(scenario), std::string(className))
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
-    for (const char* operation : {"GetInstance", "AssociatorNames", "ReferenceNames"})
+    for (const char* operation :
+         {"GetInstance", "AssociatorNames", "ReferenceNames", "References", "Associators", "AssociationGetInstance"})
         for (const char* scenario : {"small", "max"})
             benchmark::RegisterBenchmark((std::string(operation) + "/" + scenario).c_str(), oneVolume,
                                          std::string(scenario), std::string(operation))

@@ -106,11 +106,24 @@ bool RawHttp::line(std::string& out, std::chrono::steady_clock::time_point deadl
 
 bool RawHttp::bytes(std::size_t n, std::string& out, std::chrono::steady_clock::time_point deadline)
 {
-    while (_buffer.size() < n)
-        if (!fill(deadline))
+    // What the buffer holds first; the rest is received straight into out,
+    // so a long body is copied once.
+    const std::size_t held = std::min(n, _buffer.size());
+    out.append(_buffer, 0, held);
+    _buffer.erase(0, held);
+    std::size_t left = n - held;
+    while (left > 0) {
+        pollfd p{_fd, POLLIN, 0};
+        if (::poll(&p, 1, remaining_ms(deadline)) <= 0)
             return false;
-    out.append(_buffer, 0, n);
-    _buffer.erase(0, n);
+        const std::size_t at = out.size();
+        out.resize(at + left);
+        ssize_t got = ::recv(_fd, out.data() + at, left, 0);
+        out.resize(at + (got > 0 ? static_cast<std::size_t>(got) : 0));
+        if (got <= 0)
+            return false;
+        left -= static_cast<std::size_t>(got);
+    }
     return true;
 }
 
