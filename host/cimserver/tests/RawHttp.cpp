@@ -127,6 +127,32 @@ bool RawHttp::bytes(std::size_t n, std::string& out, std::chrono::steady_clock::
     return true;
 }
 
+bool RawHttp::body_bytes(std::size_t n, HttpResponse& r, std::chrono::steady_clock::time_point deadline)
+{
+    if (!_body_piece)
+        return bytes(n, r.body, deadline);
+    // Pieces of at most 1 MiB pass through one buffer.
+    std::string piece;
+    while (n > 0) {
+        const std::size_t take = std::min<std::size_t>(n, 1u << 20);
+        piece.clear();
+        if (!bytes(take, piece, deadline))
+            return false;
+        (*_body_piece)(piece);
+        n -= take;
+    }
+    return true;
+}
+
+bool RawHttp::read(HttpResponse& r, std::chrono::milliseconds limit,
+                   const std::function<void(std::string_view)>& body_piece)
+{
+    _body_piece = &body_piece;
+    const bool whole = read(r, limit);
+    _body_piece = nullptr;
+    return whole;
+}
+
 bool RawHttp::read(HttpResponse& r, std::chrono::milliseconds limit)
 {
     auto deadline = std::chrono::steady_clock::now() + limit;
@@ -151,7 +177,7 @@ bool RawHttp::read(HttpResponse& r, std::chrono::milliseconds limit)
             if (size == 0)
                 break;
             std::string crlf;
-            if (!bytes(size, r.body, deadline) || !bytes(2, crlf, deadline) || crlf != "\r\n")
+            if (!body_bytes(size, r, deadline) || !bytes(2, crlf, deadline) || crlf != "\r\n")
                 return false;
         }
         while (line(l, deadline) && !l.empty())
@@ -159,7 +185,7 @@ bool RawHttp::read(HttpResponse& r, std::chrono::milliseconds limit)
         return l.empty();
     }
     std::string length = r.header("content-length");
-    return bytes(length.empty() ? 0 : std::stoul(length), r.body, deadline);
+    return body_bytes(length.empty() ? 0 : std::stoul(length), r, deadline);
 }
 
 bool RawHttp::readable() const

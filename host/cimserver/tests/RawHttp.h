@@ -4,6 +4,7 @@
 #define HOST_CIMSERVER_TESTS_RAW_HTTP_H
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -37,6 +38,10 @@ public:
     bool send(std::string_view bytes);
     // One answer; false when none came whole within limit.
     bool read(HttpResponse& response, std::chrono::milliseconds limit = std::chrono::seconds(30));
+    // The same, with the body handed to body_piece as it arrives instead of
+    // being kept in the response (a piece may end inside an element).
+    bool read(HttpResponse& response, std::chrono::milliseconds limit,
+              const std::function<void(std::string_view)>& body_piece);
     // True when bytes (or the end) wait to be read.
     bool readable() const;
     // True when the peer closes the connection within limit.
@@ -50,6 +55,9 @@ private:
     bool fill(std::chrono::steady_clock::time_point deadline);
     bool line(std::string& out, std::chrono::steady_clock::time_point deadline);
     bool bytes(std::size_t n, std::string& out, std::chrono::steady_clock::time_point deadline);
+    bool body_bytes(std::size_t n, HttpResponse& r, std::chrono::steady_clock::time_point deadline);
+
+    const std::function<void(std::string_view)>* _body_piece = nullptr;
 
     int _fd = -1;
     std::string _buffer;
