@@ -119,26 +119,122 @@ std::string HttpAnswer::head(int status, const std::string& cim_error, const std
     return h;
 }
 
-void HttpAnswer::send_chunk(std::string_view prefix)
+void HttpAnswer::queue_chunk()
 {
+    auto queue = [this](std::string piece) {
+        _queued += piece.size();
+        _queue.push_back(std::move(piece));
+    };
+    if (!_started) {
+        queue(head(200, "", "", true, 0));
+        _started = true;
+    }
     char size[24];
     std::snprintf(size, sizeof size, "%zx\r\n", _text.size());
-    if (!_broken && !send_all(_fd, {prefix, size, _text, "\r\n"}, _options.stall))
-        _broken = true;
+    queue(size);
+    queue(std::move(_text));
+    queue("\r\n");
+    // The writer goes on in a buffer of a part that already left, if any.
+    _text.swap(_spare);
     _text.clear();
+}
+
+ssize_t HttpAnswer::send_some(bool wait_free)
+{
+    iovec iov[64];
+    int n = 0;
+    for (auto it = _queue.begin(); it != _queue.end() && n < 64; ++it, ++n) {
+        const size_t skip = n == 0 ? _front_sent : 0;
+        iov[n] = {const_cast<char*>(it->data() + skip), it->size() - skip};
+    }
+    msghdr msg{};
+    msg.msg_iov = iov;
+    msg.msg_iovlen = static_cast<size_t>(n);
+    ssize_t sent;
+    do
+        sent = ::sendmsg(_fd, &msg, MSG_NOSIGNAL | (wait_free ? MSG_DONTWAIT : 0));
+    while (sent < 0 && errno == EINTR);
+    if (sent <= 0)
+        return sent;
+    auto left = static_cast<size_t>(sent);
+    _queued -= left;
+    while (left > 0) {
+        std::string& front = _queue.front();
+        const size_t rest = front.size() - _front_sent;
+        if (left < rest) {
+            _front_sent += left;
+            break;
+        }
+        left -= rest;
+        _front_sent = 0;
+        if (front.capacity() > _spare.capacity())
+            _spare.swap(front);
+        _queue.pop_front();
+    }
+    return sent;
+}
+
+void HttpAnswer::lose_connection()
+{
+    _broken = true;
+    _queue.clear();
+    _front_sent = 0;
+    _queued = 0;
+}
+
+void HttpAnswer::push()
+{
+    while (!_broken && _queued > 0) {
+        ssize_t sent = send_some(true);
+        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return;
+        if (sent <= 0)
+            lose_connection();
+    }
+}
+
+bool HttpAnswer::drain(std::size_t keep)
+{
+    // Each part's worth of bytes must leave within the stall time: a client
+    // that reads a byte now and then cannot hold the writer for long.
+    auto deadline = std::chrono::steady_clock::now() + _options.stall;
+    size_t since_deadline = 0;
+    while (!_broken && _queued > keep) {
+        ssize_t sent = send_some(true);
+        if (sent > 0) {
+            since_deadline += static_cast<size_t>(sent);
+            if (since_deadline >= _options.part) {
+                deadline = std::chrono::steady_clock::now() + _options.stall;
+                since_deadline = 0;
+            }
+            continue;
+        }
+        if (sent == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
+            lose_connection();
+            break;
+        }
+        auto time_left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd p{_fd, POLLOUT, 0};
+        int r = time_left.count() > 0 ? ::poll(&p, 1, static_cast<int>(time_left.count())) : 0;
+        if (r <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
+            lose_connection();
+    }
+    return !_broken;
 }
 
 void HttpAnswer::offer()
 {
     if (!_options.may_stream || _text.size() < _options.part)
         return;
-    if (_started) {
-        send_chunk("");
+    if (_broken) {
+        _text.clear(); // nobody takes it any more
         return;
     }
-    std::string h = head(200, "", "", true, 0);
-    send_chunk(h);
-    _started = true;
+    queue_chunk();
+    push();
+    if (_queued > _options.backlog)
+        drain(_options.backlog / 2);
 }
 
 void HttpAnswer::send_status(int status, const std::string& cim_error, const std::string& extra_header)
@@ -162,9 +258,10 @@ void HttpAnswer::finish(const OperationReply& reply)
         _text.clear();
         return;
     }
-    if (!_text.empty())
-        send_chunk("");
+    if (!_text.empty() && !_broken)
+        queue_chunk();
     if (reply.late_error && !_options.trailers) {
+        drain(0);
         _broken = true; // cut off: the client sees an incomplete answer
         return;
     }
@@ -174,8 +271,11 @@ void HttpAnswer::finish(const OperationReply& reply)
         last += "CIMStatusCodeDescription: " + header_text(reply.error.description) + "\r\n";
     }
     last += "\r\n";
-    if (_broken || !send_all(_fd, {last}, _options.stall))
-        _broken = true;
+    if (!_broken) {
+        _queued += last.size();
+        _queue.push_back(std::move(last));
+    }
+    drain(0);
 }
 
 } // namespace cimserver

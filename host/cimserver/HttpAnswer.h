@@ -1,7 +1,13 @@
 // The HTTP answer to one request, written to the connection's socket. A
 // short answer goes out whole, status line, headers and body in one write.
 // A long one streams: once the text passes a part's size it leaves in
-// chunks, so the server holds about one part of it at a time. An error met
+// chunks. While the answer is being made the writer never waits for the
+// client: a chunk leaves as far as the socket takes it and the rest waits in
+// a backlog, so a provider that is handing instances over (and holds its
+// array's table meanwhile) is not held up by a client that reads more slowly
+// than the server writes. Only a backlog past its bound makes the writer
+// wait, so memory stays bounded whatever the client does; a client that
+// takes no part within the stall time loses the connection. An error met
 // after the first chunk is reported in the CIMStatusCode trailer when the
 // client takes trailers; otherwise the answer is cut off (no final chunk),
 // so no client takes a partial answer for a whole one.
@@ -12,8 +18,11 @@
 #include "CimOperations.h"
 
 #include <chrono>
+#include <deque>
 #include <string>
 #include <string_view>
+
+#include <sys/types.h>
 
 namespace cimserver {
 
@@ -25,6 +34,7 @@ public:
         bool keep_alive = true;     // the client keeps the connection
         std::chrono::milliseconds stall{30000}; // longest time for the client to take one write (a part at most)
         std::size_t part = 1u << 20;            // text size at which a streamed part leaves
+        std::size_t backlog = 32u << 20;        // chunks that may wait for the client before the writer does
     };
 
     HttpAnswer(int fd, Options options) : _fd(fd), _options(options) {}
@@ -50,11 +60,24 @@ protected:
 private:
     std::string head(int status, const std::string& cim_error, const std::string& extra_header, bool chunked,
                      std::size_t length) const;
-    void send_chunk(std::string_view prefix);
+    // Queues the text as a chunk (the head first when nothing has left yet).
+    void queue_chunk();
+    // Sends what the socket takes now, without waiting.
+    void push();
+    // Sends until at most keep bytes wait; false (and a broken connection)
+    // when the client takes no part within the stall time.
+    bool drain(std::size_t keep);
+    // Sends queued bytes with one sendmsg; the bytes sent, or -1 (errno set).
+    ssize_t send_some(bool wait_free);
+    void lose_connection();
 
     int _fd;
     Options _options;
     bool _broken = false;
+    std::deque<std::string> _queue; // chunk pieces not yet sent whole, in order
+    std::size_t _front_sent = 0;    // bytes of the first piece already sent
+    std::size_t _queued = 0;        // bytes waiting in the queue
+    std::string _spare;             // a sent part's buffer, kept for the next one
 };
 
 } // namespace cimserver

@@ -105,6 +105,39 @@ TEST(HttpAnswer, FailureAfterTheFirstPartGoesInTheTrailerOrCutsTheAnswer)
     }
 }
 
+// While the answer is made the writer does not wait for a client that has
+// not read yet: what the socket cannot take waits in the backlog and the
+// client gets all of it once it reads. Past the backlog's bound the writer
+// waits, and a client that then takes nothing within the stall time loses
+// the connection.
+TEST(HttpAnswer, WriterWaitsForTheClientOnlyPastTheBacklog)
+{
+    for (size_t backlog : {size_t(16) << 20, size_t(256) << 10}) {
+        SCOPED_TRACE(backlog);
+        Pair p;
+        HttpAnswer::Options o;
+        o.part = 65536;
+        o.backlog = backlog;
+        o.stall = std::chrono::milliseconds(200);
+        HttpAnswer a(p.server, o);
+        write_pieces(a, 64, 65536); // 4 MiB, far more than the socket holds
+        const bool within = backlog > (size_t(4) << 20);
+        EXPECT_EQ(a.keeps_connection(), within);
+        if (!within)
+            continue;
+        test::HttpResponse r;
+        bool read = false;
+        std::thread reader([&] { read = p.client->read(r); });
+        a.finish(OperationReply{});
+        reader.join();
+        ASSERT_TRUE(read);
+        ASSERT_EQ(r.body.size(), size_t(4) << 20);
+        EXPECT_EQ(r.body[0], 'a');
+        EXPECT_EQ(r.body.back(), static_cast<char>('a' + 63 % 26));
+        EXPECT_TRUE(a.keeps_connection());
+    }
+}
+
 // A client that reads a byte now and then loses its answer once a write is
 // not taken within the stall time, instead of holding the worker.
 TEST(HttpAnswer, ClientThatDoesNotTakeAWriteInTimeLosesTheConnection)
