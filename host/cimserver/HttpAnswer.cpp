@@ -134,9 +134,14 @@ void HttpAnswer::queue_chunk()
     queue(size);
     queue(std::move(_text));
     queue("\r\n");
-    // The writer goes on in a buffer of a part that already left, if any.
-    _text.swap(_spare);
+    // The writer goes on in the buffer of a part that already left, or in a
+    // new one with room for a part, so no part grows by copying itself.
+    if (!_spares.empty()) {
+        _text.swap(_spares.back());
+        _spares.pop_back();
+    }
     _text.clear();
+    _text.reserve(_options.part + _options.part / 4);
 }
 
 ssize_t HttpAnswer::send_some(bool wait_free)
@@ -167,8 +172,9 @@ ssize_t HttpAnswer::send_some(bool wait_free)
         }
         left -= rest;
         _front_sent = 0;
-        if (front.capacity() > _spare.capacity())
-            _spare.swap(front);
+        if (front.capacity() >= _options.part && _spares.size() < MAX_SPARES) {
+            _spares.push_back(std::move(front));
+        }
         _queue.pop_front();
     }
     return sent;

@@ -21,6 +21,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <sys/types.h>
 
@@ -77,7 +78,8 @@ private:
     std::deque<std::string> _queue; // chunk pieces not yet sent whole, in order
     std::size_t _front_sent = 0;    // bytes of the first piece already sent
     std::size_t _queued = 0;        // bytes waiting in the queue
-    std::string _spare;             // a sent part's buffer, kept for the next one
+    static constexpr std::size_t MAX_SPARES = 4;
+    std::vector<std::string> _spares; // buffers of sent parts, kept for the next ones
 };
 
 } // namespace cimserver
