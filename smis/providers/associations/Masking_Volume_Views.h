@@ -1,7 +1,8 @@
 #pragma once
-// The masking views that map each volume: for an OLU number, the defined
-// affinity groups and the defined LUN-mapping entries whose LUN slots name
-// it, in table order, each with the lowest LUN that names it.
+// The masking views that map each volume: for an OLU number (other than the
+// empty slot's 0xFFFF), the defined affinity groups and the defined
+// LUN-mapping entries whose LUN slots name it, in table order, each with the
+// lowest LUN that names it.
 //
 // Built once per table image (and its bounds) from the view's own getters
 // and shared by every reader of that image, so the controllers of one
