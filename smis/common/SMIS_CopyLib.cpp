@@ -10,6 +10,8 @@
 
 #include "ByteOrder.h"
 #include "SMIS_CMTAccess.h"
+#include "SMIS_CopySessionEnds.h"
+#include "SMIS_CopySessionIndex.h"
 #include "SMIS_PollingService.h"
 #include "SMIS_TraceLog.h"
 
@@ -17,10 +19,10 @@ namespace cimple {
 
 namespace {
 
-constexpr std::size_t RECORD_SIZE = sizeof(SMIS_COPY_SESSION_INFO);
 constexpr std::size_t POOL_RECORD_SIZE = 64;
 
-// The copy-session records held under the table mutex for one reader call.
+// The copy-session records held under the table mutex for one reader call,
+// with the table's shared lookups.
 class SessionTable {
 public:
     explicit SessionTable(const char* address)
@@ -36,7 +38,7 @@ public:
             SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CopyLib::_getCopySessionTable failed");
             return;
         }
-        _entry = SMIS_CMTCodec::GetIndexTable(*_table, 0);
+        _records = SMIS_CopySessionIndex::recordsOf(*_table);
         _ok = true;
     }
     ~SessionTable()
@@ -48,22 +50,37 @@ public:
     SessionTable& operator=(const SessionTable&) = delete;
 
     bool ok() const { return _ok; }
-    std::size_t count() const
+    std::size_t count() const { return SMIS_CopySessionIndex::countOf(_records); }
+    SMIS_COPY_SESSION_INFO at(std::size_t i) const { return SMIS_CopySessionIndex::recordAt(*_records, i); }
+    // The lookups of the image; NULL when memory runs out (the reader then
+    // walks every record).
+    std::shared_ptr<const SMIS_CopySessionIndex> index() const { return SMIS_CopySessionIndex::of(_table); }
+    std::shared_ptr<const SMIS_CopySessionEnds> ends(const VELDARO_RefTable& table) const
     {
-        return (_entry && _entry->ElementSize == RECORD_SIZE) ? _entry->ElementCount : 0;
+        return SMIS_CopySessionEnds::of(_table, table);
     }
-    SMIS_COPY_SESSION_INFO at(std::size_t i) const
+
+    // body(record) for the records at the positions, or for every record
+    // when there are none (no lookups): false stops the walk.
+    template <class Body>
+    void each(const SMIS_CopySessionIndex::Positions* positions, Body body) const
     {
-        SMIS_COPY_SESSION_INFO r;
-        std::memcpy(&r, _entry->element(i), RECORD_SIZE);
-        return r;
+        if (positions) {
+            for (const std::uint32_t i : *positions)
+                if (i < count() && !body(at(i)))
+                    return;
+            return;
+        }
+        for (std::size_t i = 0; i < count(); ++i)
+            if (!body(at(i)))
+                return;
     }
 
 private:
     SMIS_CMTAccess* _cache = nullptr;
     SMIS_MutexHandle _lock = nullptr;
     std::shared_ptr<const SMIS_CMT> _table;
-    const SMIS_INDEX* _entry = nullptr;
+    const SMIS_INDEX* _records = nullptr;
     bool _ok = false;
 };
 
@@ -110,6 +127,13 @@ int SMIS_CopyLib::getSessionInfo(std::uint16_t sessionId, SMIS_COPY_SESSION_INFO
     SessionTable table(_address);
     if (!table.ok())
         return 1;
+    if (const auto index = table.index()) {
+        const int at = index->first(sessionId);
+        if (at < 0 || static_cast<std::size_t>(at) >= table.count())
+            return 2;
+        out = table.at(static_cast<std::size_t>(at));
+        return 0;
+    }
     for (std::size_t i = 0; i < table.count(); ++i) {
         const SMIS_COPY_SESSION_INFO r = table.at(i);
         if (r.SessionId == sessionId) {
@@ -165,11 +189,33 @@ int SMIS_CopyLib::getSessionRecords(std::uint8_t typeFilter, std::uint16_t volum
     SessionTable table(_address);
     if (!table.ok())
         return 1;
-    for (std::size_t i = 0; i < table.count(); ++i) {
-        const SMIS_COPY_SESSION_INFO r = table.at(i);
+    // A record of one volume names it as its source or its destination.
+    std::shared_ptr<const SMIS_CopySessionIndex> index;
+    if (volume != ALL_VOLUMES)
+        index = table.index();
+    table.each(index ? &index->naming(volume) : nullptr, [&](const SMIS_COPY_SESSION_INFO& r) {
         if (sessionMatches(r, typeFilter, volume, side, remoteBoxId))
             out.push_back(r);
-    }
+        return true;
+    });
+    return 0;
+} catch (...) {
+    out.clear();
+    return 1;
+}
+
+int SMIS_CopyLib::getSessionRecordsNaming(const VELDARO_RefTable& view, std::uint8_t typeFilter,
+                                          std::uint16_t volume, std::vector<SMIS_COPY_SESSION_INFO>& out) try {
+    out.clear();
+    SessionTable table(_address);
+    if (!table.ok())
+        return 1;
+    const auto ends = table.ends(view);
+    table.each(ends ? &ends->naming(volume) : nullptr, [&](const SMIS_COPY_SESSION_INFO& r) {
+        if (typePasses(typeFilter, r.CopyType))
+            out.push_back(r);
+        return true;
+    });
     return 0;
 } catch (...) {
     out.clear();
@@ -182,18 +228,20 @@ int SMIS_CopyLib::getSessionID(std::uint16_t sourceVolume, std::uint16_t destina
     if (!table.ok())
         return 1;
     const bool haveBox = remoteBoxId && remoteBoxId[0] != '\0';
-    for (std::size_t i = 0; i < table.count(); ++i) {
-        const SMIS_COPY_SESSION_INFO r = table.at(i);
+    const auto index = table.index();
+    bool found = false;
+    table.each(index ? &index->naming(sourceVolume) : nullptr, [&](const SMIS_COPY_SESSION_INFO& r) {
         if (static_cast<std::uint16_t>(r.SourceVolume) != sourceVolume ||
             static_cast<std::uint16_t>(r.DestinationVolume) != destinationVolume || r.VolumeType != side)
-            continue;
+            return true;
         if (haveBox ? (!boxEquals(r.RemoteBoxId, remoteBoxId) || r.RemoteSide != remoteSide) : !boxEmpty(r.RemoteBoxId))
-            continue;
+            return true;
         if (out)
             *out = r.SessionId;
-        return 0;
-    }
-    return 2;
+        found = true;
+        return false;
+    });
+    return found ? 0 : 2;
 } catch (...) {
     return 1;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Questions about one array's copy sessions (from the cached copy-session
 // table) and snapshot data pools (from status kind 9). Made on the stack for
-// one request; every answer is a copy.
+// one request; every answer is a copy. Questions about one session or one
+// volume are answered from lookups built once per table image, so they cost
+// in proportion to their answer.
 //
 //   SMIS_CopyLib lib("10.0.0.1");
 //   Array<unsigned short> ids;
@@ -15,6 +17,8 @@
 #include "SMIS_COPY_SESSION_INFO.h"
 
 namespace cimple {
+
+class VELDARO_RefTable;
 
 struct SMIS_COPY_SDP_INFO {
     std::uint8_t PoolNumber;
@@ -43,6 +47,14 @@ public:
     // one hold of the table. 0 or 1.
     int getSessionRecords(std::uint8_t typeFilter, std::uint16_t volume, std::uint8_t side, const char* remoteBoxId,
                           std::vector<SMIS_COPY_SESSION_INFO>& out);
+    // The records (of the types typeFilter passes) of the sessions one of
+    // whose relationship ends may be the volume numbered `volume`, as the
+    // view's image resolves the records' numbers (SMIS_CopySessionEnds), in
+    // table order: every session whose built relationship has that volume
+    // at an end, and perhaps others, which the caller tells apart by the
+    // ends' keys. The view is the caller's, already held. 0 or 1.
+    int getSessionRecordsNaming(const VELDARO_RefTable& view, std::uint8_t typeFilter, std::uint16_t volume,
+                                std::vector<SMIS_COPY_SESSION_INFO>& out);
     // 0 found, 2 not found, 1 table not available.
     int getSessionID(std::uint16_t sourceVolume, std::uint16_t destinationVolume, std::uint8_t side,
                      const char* remoteBoxId, std::uint8_t remoteSide, std::uint16_t* out);

@@ -9,7 +9,9 @@
 #include "Association_End.h"
 #include "CIM_ProtocolControllerForUnit.h"
 #include "Masking_Port_Map.h"
+#include "Masking_View_Ports.h"
 #include "Masking_View_Walk.h"
+#include "Masking_Volume_Views.h"
 #include "Matching_Pair_Walk.h"
 #include "VELDARO_AffinityGroupController.h"
 #include "VELDARO_AffinityGroupController_Resource.h"
@@ -115,7 +117,8 @@ bool controllerVolumes(Frame& frame, const Instance* source, const VELDARO_RefTa
 // The controllers that expose one volume: each affinity group that maps
 // it (under its lowest LUN) on each affinity port it is bound on, and each
 // LUN-mapping entry that maps it on every LUN-mapping port that uses that
-// entry.
+// entry. The groups, entries and ports come from the image's lists of the
+// views of each volume and the ports of each view.
 bool volumeControllers(Frame& frame, const VELDARO_RefTable& table, int slu)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
@@ -128,26 +131,20 @@ bool volumeControllers(Frame& frame, const VELDARO_RefTable& table, int slu)
             return false;
         if (!volume.built())
             return true;
+        const auto views = Masking_Volume_Views::of(table);
+        const auto ports = Masking_View_Ports::of(table);
+        if (!views || !ports)
+            return false;
         VELDARO_AffinityGroupController_Resource controllers(frame.storage());
-        for (int affinity = 0; affinity < int(VELDARO_RefTable::getAffinityGrpPerModelMaxCount()); ++affinity) {
-            if (table.getAffinityDefinition(affinity) == 0)
-                continue;
-            const int lun = View::firstLunOf(olu, [&](int l) { return table.getAffinityOlun(affinity, l); });
-            if (lun < 0)
-                continue;
-            const bool done = Map::eachPort(table, Map::AFFINITY, [&](const Map::Port& port) {
-                if (!table.isSetToMapTable(port.map, affinity, Map::NONE))
-                    return true;
+        for (const auto& [affinity, lun] : views->affinityGroups(olu)) {
+            for (const Map::Port& port : ports->ofGroup(affinity)) {
                 Controller controller =
                     Controller::build(controllers, affinity, port.name.cm, port.name.ca, port.name.port);
                 if (controller.failed())
                     return false;
                 if (controller.built())
                     emitUnit(frame, controller.release(), volume.copy(), lun);
-                return true;
-            });
-            if (!done)
-                return false;
+            }
         }
         VELDARO_LUNMappingController_Resource mappings(frame.storage());
         if (!buildList(mappings, &VELDARO_LUNMappingController_Resource::createLUNMappingController))
@@ -155,20 +152,10 @@ bool volumeControllers(Frame& frame, const VELDARO_RefTable& table, int slu)
         auto& listed = listedOf(mappings);
         if (listed.size() == 0)
             return true;
-        for (int entry = 0; entry < View::LUN_MAP_ENTRIES; ++entry) {
-            if (table.getLUNMapDefinition(entry) == 0)
-                continue;
-            const int lun = View::firstLunOf(olu, [&](int l) { return table.getLUNMapOlun(entry, l); });
-            if (lun < 0)
-                continue;
-            const std::uint16_t number = table.getLUNMapLUNMappingNumber(entry);
-            Map::eachPort(table, Map::LUN_MAPPING, [&](const Map::Port& port) {
-                if (table.getMapLUNMappingNo(port.map) != number)
-                    return true;
+        for (const auto& [entry, lun] : views->lunMappings(olu)) {
+            for (const Map::Port& port : ports->ofMapping(table.getLUNMapLUNMappingNumber(entry)))
                 if (const auto* controller = Matching_Pair_Walk::firstMatch(listed, port.name, View::On_Port()))
                     emitUnit(frame, clone(controller), volume.copy(), lun);
-                return true;
-            });
         }
         return true;
     });

@@ -43,13 +43,19 @@ bool replicaPools(Frame& frame, const String* poolId, int sourceSlu, Far far)
         const auto& pools = poolList.list();
         if (pools.size() == 0)
             return true;
-        // Every snapshot session, from either end: a request keeps the pairs
-        // of its source, so it answers what enumeration gives.
+        // Every snapshot session, or those that may lead from the source
+        // volume (they are listed under the OLU number of every entry their
+        // volume numbers name): a request keeps the pairs of its source, so
+        // it answers what enumeration gives.
         SMIS_CopyLib copies(frame.storage().c_str());
         std::vector<SMIS_COPY_SESSION_INFO> sessions;
+        const int listed =
+            sourceSlu >= 0
+                ? copies.getSessionRecordsNaming(table, SNAPSHOT_SESSIONS, table.getSluOlun(sourceSlu), sessions)
+                : copies.getSessionRecords(SNAPSHOT_SESSIONS, SMIS_CopyLib::ALL_VOLUMES, OLU_NUMBERED, nullptr,
+                                           sessions);
         // An array whose sessions cannot be listed has no pairs.
-        if (copies.getSessionRecords(SNAPSHOT_SESSIONS, SMIS_CopyLib::ALL_VOLUMES, OLU_NUMBERED, nullptr, sessions) !=
-            0)
+        if (listed != 0)
             return true;
         VELDARO_StorageVolume_Resource volumes(frame.storage());
         for (std::size_t p = 0; p < pools.size(); ++p) {

@@ -92,16 +92,16 @@ bool Copy_Relationship_Walk::ofArray(Association_Parent_Frame& frame, Shape shap
     });
 }
 
-bool Copy_Relationship_Walk::ofSource(Association_Parent_Frame& frame, const Source& read, const Instance* source,
-                                      Shape shape)
+bool Copy_Relationship_Walk::ofSource(Association_Parent_Frame& frame, const VELDARO_RefTable& table,
+                                      const Source& read, const Instance* source, Shape shape)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         SMIS_CopyLib copies(frame.storage().c_str());
         std::vector<SMIS_COPY_SESSION_INFO> records;
-        // The session table is searched by volume number alone, which names
-        // volumes of both numberings and of other boxes: every session is
-        // read and the relationships that hold the source are kept.
-        if (copies.getSessionRecords(0, SMIS_CopyLib::ALL_VOLUMES, read.kind, nullptr, records) != 0)
+        // The sessions that may hold a volume of the source's number: of
+        // either numbering, of other boxes too. The relationships that hold
+        // the source itself are kept.
+        if (copies.getSessionRecordsNaming(table, 0, read.number, records) != 0)
             return true;
         return emitAll(frame, records, source, shape);
     });

@@ -36,8 +36,9 @@ struct Copy_Relationship_Walk {
     // cannot be built.
     static bool ofArray(Association_Parent_Frame& frame, Shape shape);
     // The relationships of the read source; the far end of each is the end
-    // whose keys are not the source's.
-    static bool ofSource(Association_Parent_Frame& frame, const Source& read, const Instance* source, Shape shape);
+    // whose keys are not the source's. table is the array's open view.
+    static bool ofSource(Association_Parent_Frame& frame, const VELDARO_RefTable& table, const Source& read,
+                         const Instance* source, Shape shape);
 
     // The request worker of a copy relationship provider: onStorage(address,
     // body) is the provider's own (it opens and checks the array's table).
@@ -50,7 +51,8 @@ struct Copy_Relationship_Walk {
         case Read::NOTHING: return 0;
         case Read::VOLUME: break;
         }
-        return onStorage(read.address, [&](VELDARO_RefTable&) { return ofSource(frame, read, source, shape); });
+        return onStorage(read.address,
+                         [&](VELDARO_RefTable& table) { return ofSource(frame, table, read, source, shape); });
     }
 };
 

@@ -45,27 +45,19 @@ SMIS_COPY_SESSION_INFO local(std::uint16_t id, std::uint8_t type, std::int16_t s
     return r;
 }
 
-class StorageSynchronized : public smis::test::ElementProviderFixture {
+// An array of volumes 3, 4 and 5 (plain OLU volumes in RAID group 0) with
+// the copy sessions a test installs, and the cross-check of the requests.
+class CopySessionArray : public smis::test::ElementProviderFixture {
 protected:
-    void SetUp() override
+    void installWith(const std::vector<SMIS_COPY_SESSION_INFO>& sessions)
     {
-        ElementProviderFixture::SetUp();
         b.maxCounts({.olu = 16, .slu = 16, .rlu = 4, .dlu = 4, .mlu = 8});
         b.rlu(0).Status(0x2000).RaidLevel(1);
         for (std::uint16_t v : {3, 4, 5}) {
             b.olu(v).Status(0).SluCount(1).Slun(0, v).OlbaCount(4096);
             b.slu(v).Status(0).LuType(1).Rlun(0).Olun(v).Mlun(0xFFFF).SlbaCount(4096);
         }
-        // A pool volume of a thin pool: an LU kind that takes part in no copy.
-        b.slu(8).Status(0).LuType(8).Rlun(0).Olun(0xFFFF).Mlun(0xFFFF).SlbaCount(64);
-        smis::test::installCopySessions(A, {
-            local(1, 1, 3, 4, 2, 1, 200, 50),             // Mirrex, a quarter copied
-            local(2, 3, 3, 5, 2, 1),                      // SnapTirn
-            xmirrex(3, 10, 4, true, BOX_R, 1, 4096),      // remote source, local target 4
-            local(4, 1, 5, 9, 2, 1),                      // its target is gone from the table
-            local(5, 1, 5, 3, 9, 1),                      // a status the array never reports
-            local(6, 1, 5, 4, 2, 2, 100, 150),            // copied beyond the total
-        });
+        smis::test::installCopySessions(A, sessions);
         install({{A, &b}}, {A});
     }
 
@@ -76,7 +68,68 @@ protected:
 
     static std::string idOf(const Instance* end) { return assoc_test::text(end, "DeviceID"); }
 
+    // Every end of every enumerated relationship is what its own provider
+    // serves, and its associators and references are exactly those of the
+    // enumeration that name it.
+    void requestsAgreeWithTheEnumeration()
+    {
+        int status = -1;
+        Instance_List all = enumerate("VELDARO_StorageSynchronized", &status);
+        ASSERT_EQ(status, 0);
+        ASSERT_FALSE(all.empty());
+        auto ad = adapter("VELDARO_StorageSynchronized");
+        ASSERT_NE(ad, nullptr);
+        for (const Instance_Ptr& s : all) {
+            for (const char* role : {"SystemElement", "SyncedElement"}) {
+                const Instance* end = assoc_test::end(s.get(), role);
+                ASSERT_NE(end, nullptr);
+                Instance_Ptr served;
+                EXPECT_EQ(getSame(end->meta_class->name, end, served), 0) << role << " " << idOf(end);
+                std::set<std::string> expectedFar, expectedRefs;
+                for (const Instance_Ptr& other : all) {
+                    const Instance* first = assoc_test::end(other.get(), "SystemElement");
+                    const Instance* second = assoc_test::end(other.get(), "SyncedElement");
+                    if (cimple::key_eq(first, end))
+                        expectedFar.insert(idOf(second));
+                    if (cimple::key_eq(second, end))
+                        expectedFar.insert(idOf(first));
+                    if (cimple::key_eq(first, end) || cimple::key_eq(second, end))
+                        expectedRefs.insert(idOf(first) + ">" + idOf(second));
+                }
+                Instance_List far, refs;
+                ASSERT_EQ(ad->enum_associators(end, "", "", "", far), 0);
+                ASSERT_EQ(ad->enum_references(end, "", refs), 0);
+                std::set<std::string> gotFar, gotRefs;
+                for (const Instance_Ptr& f : far)
+                    gotFar.insert(idOf(f.get()));
+                for (const Instance_Ptr& r : refs)
+                    gotRefs.insert(idOf(assoc_test::end(r.get(), "SystemElement")) + ">" +
+                                   idOf(assoc_test::end(r.get(), "SyncedElement")));
+                EXPECT_EQ(gotFar, expectedFar) << idOf(end);
+                EXPECT_EQ(gotRefs, expectedRefs) << idOf(end);
+            }
+        }
+    }
+
     smis::test::CMTBuilder b;
+};
+
+class StorageSynchronized : public CopySessionArray {
+protected:
+    void SetUp() override
+    {
+        ElementProviderFixture::SetUp();
+        // A pool volume of a thin pool: an LU kind that takes part in no copy.
+        b.slu(8).Status(0).LuType(8).Rlun(0).Olun(0xFFFF).Mlun(0xFFFF).SlbaCount(64);
+        installWith({
+            local(1, 1, 3, 4, 2, 1, 200, 50),             // Mirrex, a quarter copied
+            local(2, 3, 3, 5, 2, 1),                      // SnapTirn
+            xmirrex(3, 10, 4, true, BOX_R, 1, 4096),      // remote source, local target 4
+            local(4, 1, 5, 9, 2, 1),                      // its target is gone from the table
+            local(5, 1, 5, 3, 9, 1),                      // a status the array never reports
+            local(6, 1, 5, 4, 2, 2, 100, 150),            // copied beyond the total
+        });
+    }
 };
 
 TEST_F(StorageSynchronized, EnumerationPublishesEachShowableSessionOnce)
@@ -116,44 +169,37 @@ TEST_F(StorageSynchronized, EnumerationPublishesEachShowableSessionOnce)
 
 TEST_F(StorageSynchronized, AssociatorsAndReferencesAgreeWithTheEnumerationAndTheEndProviders)
 {
+    requestsAgreeWithTheEnumeration();
+}
+
+// A session names its volumes by number; the volume built for an end is the
+// one of the sub-volume that number leads to. Here OLU 6's first sub-volume
+// belongs to volume 5, so the session that names 6 relates volume 5, and a
+// request about volume 5 finds it though no record carries the number 5.
+class StorageSynchronizedAcrossNumbers : public CopySessionArray {
+protected:
+    void SetUp() override
+    {
+        ElementProviderFixture::SetUp();
+        b.olu(6).Status(0).SluCount(1).Slun(0, 5).OlbaCount(4096);
+        installWith({
+            local(1, 1, 6, 4, 2, 1),      // volume 5 to volume 4
+            local(2, 3, 3, 6, 2, 1),      // volume 3 to volume 5
+            local(3, 1, 30000, 3, 2, 1),  // a source the table does not hold: not shown
+        });
+    }
+};
+
+TEST_F(StorageSynchronizedAcrossNumbers, ARequestFindsTheSessionsWhoseNumbersLeadToItsVolume)
+{
     int status = -1;
     Instance_List all = enumerate("VELDARO_StorageSynchronized", &status);
     ASSERT_EQ(status, 0);
-    auto ad = adapter("VELDARO_StorageSynchronized");
-    ASSERT_NE(ad, nullptr);
-    for (const Instance_Ptr& s : all) {
-        for (const char* role : {"SystemElement", "SyncedElement"}) {
-            const Instance* end = assoc_test::end(s.get(), role);
-            ASSERT_NE(end, nullptr);
-            // The end is what its own provider serves.
-            Instance_Ptr served;
-            EXPECT_EQ(getSame(end->meta_class->name, end, served), 0) << role << " " << idOf(end);
-            // The relationships of that end, and the far ends, are exactly
-            // those of the enumeration that name it.
-            std::set<std::string> expectedFar, expectedRefs;
-            for (const Instance_Ptr& other : all) {
-                const Instance* first = assoc_test::end(other.get(), "SystemElement");
-                const Instance* second = assoc_test::end(other.get(), "SyncedElement");
-                if (cimple::key_eq(first, end))
-                    expectedFar.insert(idOf(second));
-                if (cimple::key_eq(second, end))
-                    expectedFar.insert(idOf(first));
-                if (cimple::key_eq(first, end) || cimple::key_eq(second, end))
-                    expectedRefs.insert(idOf(first) + ">" + idOf(second));
-            }
-            Instance_List far, refs;
-            ASSERT_EQ(ad->enum_associators(end, "", "", "", far), 0);
-            ASSERT_EQ(ad->enum_references(end, "", refs), 0);
-            std::set<std::string> gotFar, gotRefs;
-            for (const Instance_Ptr& f : far)
-                gotFar.insert(idOf(f.get()));
-            for (const Instance_Ptr& r : refs)
-                gotRefs.insert(idOf(assoc_test::end(r.get(), "SystemElement")) + ">" +
-                               idOf(assoc_test::end(r.get(), "SyncedElement")));
-            EXPECT_EQ(gotFar, expectedFar) << idOf(end);
-            EXPECT_EQ(gotRefs, expectedRefs) << idOf(end);
-        }
-    }
+    std::vector<std::string> pairs;
+    for (const Instance_Ptr& s : all)
+        pairs.push_back(idOf(sync(s)->SystemElement) + ">" + idOf(sync(s)->SyncedElement));
+    EXPECT_EQ(pairs, (std::vector<std::string>{"VOL00005>VOL00004", "VOL00003>VOL00005"}));
+    requestsAgreeWithTheEnumeration();
 }
 
 TEST_F(StorageSynchronized, SourcesThatTakePartInNoCopyAnswerNothing)
