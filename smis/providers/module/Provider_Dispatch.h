@@ -18,6 +18,7 @@
 #include <cimple/cimple.h>
 
 #include <new>
+#include <type_traits>
 
 #include "schema_repository.h"
 
@@ -206,14 +207,27 @@ inline bool keep_key_equal(Instance* instance, Enum_References_Status, void* cli
     return true;
 }
 
+// The end an association provider looks an instance up from: the role its
+// table row names (GET_INSTANCE_ROLE), or none (the last end).
+template <class PROVIDER, class = void>
+struct Get_Instance_Role {
+    static constexpr const char* name = nullptr;
+};
+template <class PROVIDER>
+struct Get_Instance_Role<PROVIDER, std::void_t<decltype(PROVIDER::GET_INSTANCE_ROLE)>> {
+    static constexpr const char* name = PROVIDER::GET_INSTANCE_ROLE;
+};
+
 // GetInstance of an association built from its keys' two ends: the
-// references of the model's last non-null end, through that end's role,
-// and among them the one key-equal to the model. A provider that does not
-// answer references (or fails to) answers "not supported", so the caller
-// may still look the instance up in the whole enumeration.
+// references of one non-null end (the provider's chosen role, else the
+// model's last one), through that end's role, and among them the one
+// key-equal to the model. A provider that does not answer references (or
+// fails to) answers "not supported", so the caller may still look the
+// instance up in the whole enumeration.
 template <class PROVIDER, class CLASS>
 int association_by_references(PROVIDER* provider, const CLASS* model, Instance** out)
 {
+    const char* chosen = Get_Instance_Role<PROVIDER>::name;
     const Meta_Class* mc = model ? model->meta_class : nullptr;
     const Meta_Reference* role = nullptr;
     const Instance* end = nullptr;
@@ -226,8 +240,11 @@ int association_by_references(PROVIDER* provider, const CLASS* model, Instance**
             continue;
         if (const Instance* value =
                 *reinterpret_cast<Instance* const*>(reinterpret_cast<const char*>(model) + r->offset)) {
-            role = r;
-            end = value;
+            const bool isChosen = chosen && eqi(r->name, chosen);
+            if (isChosen || !(role && chosen && eqi(role->name, chosen))) {
+                role = r;
+                end = value;
+            }
         }
     }
     if (!end)

@@ -240,6 +240,9 @@ def emit_provider_header(row, cls):
     lines.append('    ~%s();' % P)
     lines.append('    %s(const %s&) = delete;' % (P, P))
     lines.append('    %s& operator=(const %s&) = delete;\n' % (P, P))
+    if row.get_from:
+        lines.append('    // GetInstance looks the association up among the references of this end.')
+        lines.append('    static constexpr const char* GET_INSTANCE_ROLE = "%s";\n' % row.get_from)
     for m in members_of(row, cls):
         if m.fixed is None:
             lines.append('    %s;' % m.decl)
@@ -426,6 +429,8 @@ def check(rows, schema, sources):
             raise GenError('%s: %s shape does not fit class %s' % (r.where, r.shape, r.cls))
         if r.shape == 'association' and not is_assoc:
             raise GenError('%s: %s is not an association' % (r.where, r.cls))
+        if r.get_from and not any(f.kind == 'ref' and f.name == r.get_from for f in cls.features):
+            raise GenError('%s: %s has no reference %s' % (r.where, r.cls, r.get_from))
         names = {m.name for m in methods_of(cls)}
         for m in r.carries:
             if m not in names:

@@ -34,6 +34,7 @@ class Row:
         self.base = None
         self.carries = []
         self.hand_written = False
+        self.get_from = None
 
 
 def parse(text, filename):
@@ -64,6 +65,8 @@ def parse(text, filename):
                 r.members = value
             elif key == 'base' and IDENT.match(value):
                 r.base = value
+            elif key == 'get-from' and IDENT.match(value):
+                r.get_from = value
             elif key == 'carries' and value:
                 r.carries = value.split(',')
                 if not all(IDENT.match(m) for m in r.carries):
@@ -76,6 +79,8 @@ def parse(text, filename):
             raise TableError('%s: a provider that answers references answers associators' % where)
         if (r.modify or r.carries) and shape != 'instance':
             raise TableError('%s: only instance providers modify or carry methods' % where)
+        if r.get_from and shape != 'association':
+            raise TableError('%s: only association providers look an instance up from one end' % where)
         if r.members.startswith('association') != (shape == 'association'):
             raise TableError('%s: association members belong to association providers' % where)
         rows.append(r)

@@ -459,6 +459,37 @@ TEST_F(DispatchShape, AssociationGetInstanceComesFromTheReferencesOfItsEnd)
     run(ASSOCIATION, 2, object, req);
 }
 
+// A provider whose table row names the end to look an instance up from.
+struct From_Antecedent_Provider : Recording_Provider<CIM_BasedOn> {
+    static constexpr const char* GET_INSTANCE_ROLE = "Antecedent";
+};
+
+// An association with a chosen end is looked up among that end's
+// references; without a value there, among those of its other end.
+TEST_F(DispatchShape, AssociationGetInstanceAsksTheEndItsProviderNames)
+{
+    auto* object = new From_Antecedent_Provider;
+    CIM_BasedOn* model = CIM_BasedOn::create();
+    model->Antecedent = volume("1");
+    model->Dependent = volume("2");
+    CIM_BasedOn* halfModel = CIM_BasedOn::create();
+    halfModel->Dependent = volume("2");
+    for (CIM_BasedOn* m : {model, halfModel}) {
+        script.status = 0;
+        script.match = m;
+        Instance* out = nullptr;
+        EXPECT_EQ((association_proc<From_Antecedent_Provider, CIM_BasedOn>(5, object, m, &out, nullptr, nullptr,
+                                                                           nullptr, nullptr, nullptr)),
+                  0);
+        EXPECT_EQ(script.asked, m->Antecedent ? m->Antecedent : m->Dependent);
+        EXPECT_EQ(script.role, m->Antecedent ? "Antecedent" : "Dependent");
+        destroy(out);
+    }
+    destroy(model);
+    destroy(halfModel);
+    delete object;
+}
+
 TEST_F(DispatchShape, MissingProviderObjectAnswersTheFailureStatus)
 {
     Requests req;
