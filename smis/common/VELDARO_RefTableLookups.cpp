@@ -523,6 +523,12 @@ int VELDARO_RefTable::getRaidDiskCount(int rluIndex) const
     return sum;
 }
 
+const std::vector<int>* VELDARO_RefTable::getOccupiedDiskIndexes() const
+{
+    const VELDARO_TableIndex* x = _lookupIndex();
+    return x ? &x->occupiedDisks() : nullptr;
+}
+
 int VELDARO_RefTable::getRaidHSDiskCount(int rluIndex) const
 {
     const VELDARO_TableIndex* x = _lookupIndex();

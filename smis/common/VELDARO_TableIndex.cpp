@@ -194,8 +194,10 @@ VELDARO_TableIndex::VELDARO_TableIndex(const cnfg_config_mgmt_table& img,
     for (std::size_t i = 0; i < img.count(CMT_Table::Disk); ++i) {
         const CMT_Disk e = img.Disk(i);
         first(_disk, e.Plun(), i);
-        if ((e.Status() & 0xFF) != 2)
+        if ((e.Status() & 0xFF) != 2) {
             ++_hotSpares[e.DedicatedHSRlun()];
+            _occupiedDisks.push_back(static_cast<int>(i));
+        }
     }
     for (std::size_t i = 0; i < _affinityCount; ++i)
         first(_affinity, img.Affinity(i).GroupNumber(), i);

@@ -84,6 +84,8 @@ public:
     const std::vector<std::uint16_t>* slunsOfRlu(std::uint16_t rlun) const;
     // Disks (status low byte not 2) whose DedicatedHSRlun is the number.
     int hotSpares(std::uint16_t rlun) const;
+    // Disk entries holding a disk (status low byte not 2), in table order.
+    const std::vector<int>& occupiedDisks() const { return _occupiedDisks; }
 
     // The name text of a fixed-width field: up to the first NUL or byte of
     // 0x80 or more.
@@ -108,4 +110,5 @@ private:
     ListMap _thinPro, _subPool;
     std::unordered_map<std::uint16_t, std::vector<std::uint16_t>> _slunsOfRlu;
     std::unordered_map<std::uint16_t, int> _hotSpares;
+    std::vector<int> _occupiedDisks;
 };

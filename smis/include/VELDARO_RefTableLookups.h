@@ -78,6 +78,9 @@
     // chain of an LU type 13 volume comes back to one of its SLUs.
     int getSluIndexListInOlu(int oluIndex, Array<int>& list) const;
     int getDiskIndexListInRlu(int rluIndex, disk_idx_list_in_rlu* out) const;
+    // Disk entries holding a disk (status low byte not 2), in table order;
+    // null without an image. Kept with the image, not copied.
+    const std::vector<int>* getOccupiedDiskIndexes() const;
     int getRaidDiskCount(int rluIndex) const;
     int getRaidHSDiskCount(int rluIndex) const;
     // which 1: OlbaCount, 0: SlbaCount.

@@ -6,6 +6,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "BuiltTable.h"
 #include "SMIS_CMTAccess.h"
@@ -62,7 +63,7 @@ TEST(VELDARO_TableIndex, AnswersWhatTheLinearScanAnswers)
     for (std::size_t i = 0; i < 100; ++i)
         m.MLUW(i).Mlun(small()).Status(status());
     for (std::size_t i = 0; i < 3072; ++i)
-        m.DiskW(i).Plun(static_cast<std::uint16_t>(rng() % 2000));
+        m.DiskW(i).Plun(static_cast<std::uint16_t>(rng() % 2000)).Status(status());
     for (std::size_t i = 0; i < 2048; ++i)
         m.AffinityW(i).GroupNumber(static_cast<std::uint16_t>(rng() % 700));
     m.HostCount = 1;
@@ -102,6 +103,12 @@ TEST(VELDARO_TableIndex, AnswersWhatTheLinearScanAnswers)
                        [&](const CMT_Affinity& e) { return e.GroupNumber() == k; }))
             << n;
     }
+    std::vector<int> occupied;
+    for (std::size_t i = 0; i < 3072; ++i)
+        if ((img.Disk(i).Status() & 0xFF) != 2)
+            occupied.push_back(static_cast<int>(i));
+    ASSERT_NE(v->getOccupiedDiskIndexes(), nullptr);
+    EXPECT_EQ(*v->getOccupiedDiskIndexes(), occupied);
     for (unsigned n = 0; n < 210; ++n) {
         const std::string name = text(nameOf(n));
         EXPECT_EQ(v->searchOlunameFromOluNameTable(name.c_str()),

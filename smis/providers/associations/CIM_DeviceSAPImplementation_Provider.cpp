@@ -9,11 +9,13 @@
 #include "Port_Endpoint_Walk.h"
 #include "Port_Identity.h"
 #include "VELDARO_EthernetPort.h"
+#include "VELDARO_IPProtocolEndpoint.h"
 #include "VELDARO_EthernetPort_Resource.h"
 #include "VELDARO_FCPort.h"
 #include "VELDARO_FCPort_Resource.h"
 #include "VELDARO_SCSIProtocolEndpoint.h"
 #include "VELDARO_SCSIProtocolEndpoint_Resource.h"
+#include "VELDARO_iSCSIProtocolEndpoint.h"
 
 namespace cimple {
 
@@ -51,11 +53,31 @@ bool ethernetPortsEndpoints(Association_Map_Frame& frame)
     });
 }
 
+// A port or endpoint is an end of its own kind of pairs only.
+bool fcPairs(Association_Map_Frame& frame, const Instance*)
+{
+    return fcPortsSCSIEndpoints(frame);
+}
+
+bool ethernetPairs(Association_Map_Frame& frame, const Instance*)
+{
+    return ethernetPortsEndpoints(frame);
+}
+
+const Association_Map_Frame::Source_Route ROUTES[] = {
+    {&VELDARO_FCPort::static_meta_class, fcPairs},
+    {&VELDARO_SCSIProtocolEndpoint::static_meta_class, fcPairs},
+    {&VELDARO_EthernetPort::static_meta_class, ethernetPairs},
+    {&VELDARO_IPProtocolEndpoint::static_meta_class, ethernetPairs},
+    {&VELDARO_iSCSIProtocolEndpoint::static_meta_class, ethernetPairs},
+};
+
 }  // namespace
 
 CIM_DeviceSAPImplementation_Provider::CIM_DeviceSAPImplementation_Provider()
     : Association_Map_Frame(&CIM_DeviceSAPImplementation::static_meta_class)
 {
+    routeSources(ROUTES);
 }
 
 CIM_DeviceSAPImplementation_Provider::~CIM_DeviceSAPImplementation_Provider() {}

@@ -102,6 +102,24 @@ bool everyVolumeSetting(Frame& frame)
     return volumeSettings(frame, Index_Range::all(sluCount(frame.storage())));
 }
 
+// A setting is paired with volumes only when it is the first of its RAID
+// level made for its kind of pool; any other has no volume to walk for.
+bool settingVolumes(Frame& frame, const Instance* source)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        VELDARO_StorageSetting_Resource settingList(frame.storage());
+        if (!buildList(settingList, &VELDARO_StorageSetting_Resource::createStorageSetting))
+            return false;
+        auto& settings = listedOf(settingList);
+        bool chosen = false;
+        for (std::size_t k = 0; k < settings.size() && !chosen; ++k)
+            chosen = settings[k] && key_eq(settings[k], source) &&
+                     Setting_Match::firstFor(settings, *settings[k], Setting_Match::isThinSetting(*settings[k])) ==
+                         settings[k];
+        return !chosen || everyVolumeSetting(frame);
+    });
+}
+
 // ---- ports, controllers and their iSCSI settings ----
 
 // Each element of a list builder with the first setting of another list
@@ -226,7 +244,7 @@ const Frame::Source_Route ROUTES[] = {
          return volumeSettings(frame, Index_Range::one(slu, sluCount(frame.storage())));
      }},
     {&VELDARO_StorageSetting::static_meta_class, Common::BY_INSTANCE_ID, nullptr,
-     [](Frame& frame, const Instance*, int) { return everyVolumeSetting(frame); }},
+     [](Frame& frame, const Instance* source, int) { return settingVolumes(frame, source); }},
     {&VELDARO_TCPProtocolEndpoint::static_meta_class, Common::BY_SYSTEM_NAME, nullptr,
      [](Frame& frame, const Instance*, int) { return tcpEndpointsConnectionSettings(frame); }},
     {&VELDARO_iSCSIConnectionSettings::static_meta_class, Common::BY_INSTANCE_ID, nullptr,

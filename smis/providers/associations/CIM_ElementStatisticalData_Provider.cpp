@@ -5,6 +5,8 @@
 #include "Association_End.h"
 #include "CIM_ElementStatisticalData.h"
 #include "Matching_Pair_Walk.h"
+#include "VELDARO_iSCSISession.h"
+#include "VELDARO_iSCSISessionStatistics.h"
 #include "VELDARO_iSCSISessionStatistics_Resource.h"
 #include "VELDARO_iSCSISession_Resource.h"
 
@@ -45,11 +47,23 @@ bool sessionsWithStatistics(Association_Map_Frame& frame)
     return done;
 }
 
+bool sessionPairs(Association_Map_Frame& frame, const Instance*)
+{
+    return sessionsWithStatistics(frame);
+}
+
+// Only sessions and their statistics are ends.
+const Association_Map_Frame::Source_Route ROUTES[] = {
+    {&VELDARO_iSCSISession::static_meta_class, sessionPairs},
+    {&VELDARO_iSCSISessionStatistics::static_meta_class, sessionPairs},
+};
+
 }  // namespace
 
 CIM_ElementStatisticalData_Provider::CIM_ElementStatisticalData_Provider()
     : Association_Map_Frame(&CIM_ElementStatisticalData::static_meta_class)
 {
+    routeSources(ROUTES);
 }
 
 CIM_ElementStatisticalData_Provider::~CIM_ElementStatisticalData_Provider() {}

@@ -44,21 +44,40 @@ bool endpointsPipes(Association_Map_Frame& frame, int (Endpoints::*listEndpoints
     });
 }
 
+bool sessionPairs(Association_Map_Frame& frame, const Instance*)
+{
+    return endpointsPipes(frame, &VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint,
+                          &VELDARO_iSCSISession_Resource::createiSCSISession);
+}
+
+bool connectionPairs(Association_Map_Frame& frame, const Instance*)
+{
+    return endpointsPipes(frame, &VELDARO_TCPProtocolEndpoint_Resource::createTCPProtocolEndpoint,
+                          &VELDARO_iSCSIConnection_Resource::createiSCSIConnection);
+}
+
+// iSCSI endpoints and sessions are ends of the first walk only, TCP
+// endpoints and connections of the second.
+const Association_Map_Frame::Source_Route ROUTES[] = {
+    {&VELDARO_iSCSIProtocolEndpoint::static_meta_class, sessionPairs},
+    {&VELDARO_iSCSISession::static_meta_class, sessionPairs},
+    {&VELDARO_TCPProtocolEndpoint::static_meta_class, connectionPairs},
+    {&VELDARO_iSCSIConnection::static_meta_class, connectionPairs},
+};
+
 }  // namespace
 
 CIM_EndpointOfNetworkPipe_Provider::CIM_EndpointOfNetworkPipe_Provider()
     : Association_Map_Frame(&CIM_EndpointOfNetworkPipe::static_meta_class)
 {
+    routeSources(ROUTES);
 }
 
 CIM_EndpointOfNetworkPipe_Provider::~CIM_EndpointOfNetworkPipe_Provider() {}
 
 bool CIM_EndpointOfNetworkPipe_Provider::_enumPairs()
 {
-    return endpointsPipes(*this, &VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint,
-                          &VELDARO_iSCSISession_Resource::createiSCSISession) &&
-           endpointsPipes(*this, &VELDARO_TCPProtocolEndpoint_Resource::createTCPProtocolEndpoint,
-                          &VELDARO_iSCSIConnection_Resource::createiSCSIConnection);
+    return sessionPairs(*this, nullptr) && connectionPairs(*this, nullptr);
 }
 
 }  // namespace cimple

@@ -43,7 +43,8 @@ bool serverCommunicationMechanism(Association_Map_Frame& frame)
         &VELDARO_CIMXMLCommunicationMechanism_Resource::createCIMXMLCommunicationMechanism, Common::INTEROP_NAMESPACE);
 }
 
-bool systemAccessPoints(Association_Map_Frame& frame)
+// The storage system with its first remote service access point.
+bool systemRemoteAccessPoint(Association_Map_Frame& frame)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         const String& storage = frame.storage();
@@ -51,40 +52,76 @@ bool systemAccessPoints(Association_Map_Frame& frame)
         if (!buildList(systems, &VELDARO_StorageComputerSystem_Resource::createStorageComputerSystem))
             return false;
         VELDARO_RemoteServiceAccessPoint_Resource remotes(storage);
+        if (!buildList(remotes, &VELDARO_RemoteServiceAccessPoint_Resource::createRemoteServiceAccessPoint))
+            return false;
+        Walk::firstWithFirst<CIM_HostedAccessPoint>(frame, listedOf(systems), listedOf(remotes),
+                                                    Common::ARRAY_NAMESPACE);
+        return true;
+    });
+}
+
+// Per controller, in list order: its SCSI, IP, TCP and iSCSI endpoints,
+// each list in its own order.
+bool controllerEndpoints(Association_Map_Frame& frame)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        const String& storage = frame.storage();
         VELDARO_SCSIProtocolEndpoint_Resource scsis(storage);
         VELDARO_IPProtocolEndpoint_Resource ips(storage);
         VELDARO_TCPProtocolEndpoint_Resource tcps(storage);
         VELDARO_iSCSIProtocolEndpoint_Resource iscsis(storage);
         VELDARO_ControllerComputerSystem_Resource controllers(storage);
-        if (!buildList(remotes, &VELDARO_RemoteServiceAccessPoint_Resource::createRemoteServiceAccessPoint) ||
-            !buildList(scsis, &VELDARO_SCSIProtocolEndpoint_Resource::createSCSIProtocolEndpoint) ||
+        if (!buildList(scsis, &VELDARO_SCSIProtocolEndpoint_Resource::createSCSIProtocolEndpoint) ||
             !buildList(ips, &VELDARO_IPProtocolEndpoint_Resource::createIPProtocolEndpoint) ||
             !buildList(tcps, &VELDARO_TCPProtocolEndpoint_Resource::createTCPProtocolEndpoint) ||
             !buildList(iscsis, &VELDARO_iSCSIProtocolEndpoint_Resource::createiSCSIProtocolEndpoint) ||
             !buildList(controllers, &VELDARO_ControllerComputerSystem_Resource::createControllerModuleComputerSystem))
             return false;
-        const char* ns = Common::ARRAY_NAMESPACE;
-        Walk::firstWithFirst<CIM_HostedAccessPoint>(frame, listedOf(systems), listedOf(remotes), ns);
-        // Per controller, in list order: its SCSI, IP, TCP and iSCSI
-        // endpoints, each list in its own order.
-        Walk::eachWithAllOf<CIM_HostedAccessPoint>(frame, listedOf(controllers), Walk::Same_Slot(), ns,
-                                                   listedOf(scsis), listedOf(ips), listedOf(tcps), listedOf(iscsis));
+        Walk::eachWithAllOf<CIM_HostedAccessPoint>(frame, listedOf(controllers), Walk::Same_Slot(),
+                                                   Common::ARRAY_NAMESPACE, listedOf(scsis), listedOf(ips),
+                                                   listedOf(tcps), listedOf(iscsis));
         return true;
     });
 }
+
+bool systemPairs(Association_Map_Frame& frame, const Instance*)
+{
+    return systemRemoteAccessPoint(frame);
+}
+
+bool controllerPairs(Association_Map_Frame& frame, const Instance*)
+{
+    return controllerEndpoints(frame);
+}
+
+// The CIM server's system and mechanism are paired by the independent pass
+// alone; on an array the storage system and its remote access point are
+// ends of the first walk only, controllers and endpoints of the second.
+const Association_Map_Frame::Source_Route ROUTES[] = {
+    {&VELDARO_System::static_meta_class, nullptr},
+    {&VELDARO_CIMXMLCommunicationMechanism::static_meta_class, nullptr},
+    {&VELDARO_StorageComputerSystem::static_meta_class, systemPairs},
+    {&VELDARO_RemoteServiceAccessPoint::static_meta_class, systemPairs},
+    {&VELDARO_ControllerComputerSystem::static_meta_class, controllerPairs},
+    {&VELDARO_SCSIProtocolEndpoint::static_meta_class, controllerPairs},
+    {&VELDARO_IPProtocolEndpoint::static_meta_class, controllerPairs},
+    {&VELDARO_TCPProtocolEndpoint::static_meta_class, controllerPairs},
+    {&VELDARO_iSCSIProtocolEndpoint::static_meta_class, controllerPairs},
+};
 
 }  // namespace
 
 CIM_HostedAccessPoint_Provider::CIM_HostedAccessPoint_Provider()
     : Association_Map_Frame(&CIM_HostedAccessPoint::static_meta_class, serverCommunicationMechanism)
 {
+    routeSources(ROUTES);
 }
 
 CIM_HostedAccessPoint_Provider::~CIM_HostedAccessPoint_Provider() {}
 
 bool CIM_HostedAccessPoint_Provider::_enumPairs()
 {
-    return systemAccessPoints(*this);
+    return systemRemoteAccessPoint(*this) && controllerEndpoints(*this);
 }
 
 }  // namespace cimple

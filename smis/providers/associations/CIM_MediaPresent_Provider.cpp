@@ -5,8 +5,8 @@
 
 #include "CIM_MediaPresent.h"
 #include "Key_Index.h"
+#include "Occupied_Disk_Walk.h"
 #include "Same_Index_Walk.h"
-#include "Table_Entries.h"
 #include "VELDARO_DiskDrive.h"
 #include "VELDARO_DiskDrive_Resource.h"
 #include "VELDARO_DiskExtent.h"
@@ -20,13 +20,15 @@ using Frame = Association_Parent_Frame;
 using Common = Association_Provider_Frame;
 using Walk = Same_Index_Walk;
 
+// The drive and extent of each occupied disk entry of the walk.
 bool drivesExtents(Frame& frame, int diskIndex, Walk::Far far)
 {
     VELDARO_DiskDrive_Resource drives(frame.storage());
     VELDARO_DiskExtent_Resource extents(frame.storage());
-    return Walk::resourcePairs<CIM_MediaPresent, VELDARO_DiskDrive, VELDARO_DiskExtent>(
-        frame, frame.walk(diskIndex, Table_Entries::DISKS), far, true, Walk::PASS_OVER, __FILE__, __LINE__, drives,
-        extents);
+    return Occupied_Disk_Walk::each(frame, diskIndex, [&](Index_Range range) {
+        return Walk::resourcePairs<CIM_MediaPresent, VELDARO_DiskDrive, VELDARO_DiskExtent>(
+            frame, range, far, true, Walk::PASS_OVER, __FILE__, __LINE__, drives, extents);
+    });
 }
 
 const Frame::Source_Route ROUTES[] = {

@@ -6,6 +6,7 @@
 
 #include "Association_End.h"
 #include "CIM_PackageInSlot.h"
+#include "Occupied_Disk_Walk.h"
 #include "Physical_Package_Walks.h"
 #include "VELDARO_ChannelAdapterCard.h"
 #include "VELDARO_ChannelAdapterCard_Resource.h"
@@ -43,28 +44,29 @@ bool fits(const VELDARO_ChannelAdapterSlot& slot, const VELDARO_ChannelAdapterCa
 
 // ---- disks ----
 
-// Each disk entry of the walk with the slot of the same entry: (slot, disk,
-// disk).
+// Each occupied disk entry of the walk with the slot of the same entry:
+// (slot, disk, disk).
 bool slotPhysicalDisks(Frame& frame, int diskIndex)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_DiskSlot_Resource slots(frame.storage());
         VELDARO_PhysicalDisk_Resource disks(frame.storage());
-        const auto range = frame.walk(diskIndex, Table_Entries::DISKS);
-        for (int i = range.begin; i < range.end; ++i) {
-            auto slot = Association_End<VELDARO_DiskSlot>::build(slots, i);
-            if (slot.failed())
-                return false;
-            if (!slot.built())
-                continue;
-            VELDARO_PhysicalDisk* disk = nullptr;
-            if (disks.createInstance(disk, i) != 0)
-                return false;
-            if (!disk)
-                continue;
-            emit(frame, slot.release(), disk, disk);
-        }
-        return true;
+        return Occupied_Disk_Walk::each(frame, diskIndex, [&](Index_Range range) {
+            for (int i = range.begin; i < range.end; ++i) {
+                auto slot = Association_End<VELDARO_DiskSlot>::build(slots, i);
+                if (slot.failed())
+                    return false;
+                if (!slot.built())
+                    continue;
+                VELDARO_PhysicalDisk* disk = nullptr;
+                if (disks.createInstance(disk, i) != 0)
+                    return false;
+                if (!disk)
+                    continue;
+                emit(frame, slot.release(), disk, disk);
+            }
+            return true;
+        });
     });
 }
 

@@ -35,7 +35,16 @@ void Association_Map_Frame::handOver(const Sink& sink)
     _instances.clear();
 }
 
-bool Association_Map_Frame::run(const Array<String>& addresses, const Sink& sink)
+const Association_Map_Frame::Source_Route* Association_Map_Frame::routeOf(const Instance* source) const
+{
+    for (std::size_t r = 0; r < _routeCount; ++r)
+        if (_routes[r].mc && Association_Provider_Frame::isOf(source, *_routes[r].mc))
+            return &_routes[r];
+    return nullptr;
+}
+
+bool Association_Map_Frame::run(const Array<String>& addresses, const Sink& sink, Source_Pairs pairs,
+                                const Instance* source)
 {
     _instances.clear();
     if (_independentPass) {
@@ -50,7 +59,7 @@ bool Association_Map_Frame::run(const Array<String>& addresses, const Sink& sink
         return true;
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         _storage_address = addresses[i];
-        if (!_enumStorage()) {
+        if (!_enumStorage(pairs, source)) {
             _instances.clear();
             return false;
         }
@@ -85,29 +94,35 @@ Enum_References_Status Association_Map_Frame::references(const Instance* source,
     if (!handler || !source)
         return ENUM_REFERENCES_FAILED;
     try {
+        const Source_Route* row = nullptr;
+        if (_routes) {
+            row = routeOf(source);
+            if (!row)
+                return ENUM_REFERENCES_OK;
+        }
         Array<String> addresses;
         String own;
-        if (_arrays != Array_Walk::NONE) {
+        if (_arrays != Array_Walk::NONE && !(row && !row->pairs)) {
             if (arrayOfSource(source, own))
                 addresses.append(own);
             else if (!CommonBase::get_storage_iplist(addresses))
                 return ENUM_REFERENCES_FAILED;
         }
-        const bool done = run(addresses, [&](Instance* a) {
-            if (is_reference_of(source, a, role.c_str()))
-                handler->handle(a);
-            else
-                destroy(a);
-        });
+        _onlySource = source;
+        _onlyRole = role.c_str();
+        const bool done = run(
+            addresses, [&](Instance* a) { handler->handle(a); }, row ? row->pairs : nullptr, source);
+        _onlySource = nullptr;
         return done ? ENUM_REFERENCES_OK : ENUM_REFERENCES_FAILED;
     } catch (...) {
+        _onlySource = nullptr;
         _instances.clear();
         Association_Provider_Frame::logError(__FILE__, __LINE__);
         return ENUM_REFERENCES_FAILED;
     }
 }
 
-bool Association_Map_Frame::_enumStorage()
+bool Association_Map_Frame::_enumStorage(Source_Pairs pairs, const Instance* source)
 {
     Auto_Mutex lock(_mutex);
     // The view is held across the walk: the builders' own views on this
@@ -125,7 +140,8 @@ bool Association_Map_Frame::_enumStorage()
         Association_Provider_Frame::logError(__FILE__, __LINE__);
         return false;
     }
-    return Association_Provider_Frame::guard(__FILE__, __LINE__, [this] { return _enumPairs(); });
+    return Association_Provider_Frame::guard(__FILE__, __LINE__,
+                                             [&] { return pairs ? pairs(*this, source) : _enumPairs(); });
 }
 
 }  // namespace cimple

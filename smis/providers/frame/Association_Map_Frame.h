@@ -4,7 +4,10 @@
 // of the association class (add()); the frame hands a clone of each to the
 // caller and empties the map before the next array. References of one
 // source run the passes of the source's own array only (every array when
-// its key names none) and hand over what refers to the source; associators
+// its key names none) and hand over what refers to the source; a provider
+// that gives a per-source table (routeSources) narrows them further: its
+// row for the source's class runs in place of the array's whole pass, and a
+// source of a class no row names gets nothing without a pass. Associators
 // and associator names answer "not supported" (the generated class says
 // so), and the adapter works them out from those references.
 //
@@ -20,9 +23,20 @@
 // passes a storage-independent pass to the constructor; it runs once per
 // enumeration, before the arrays, with an empty storage address. With
 // Array_Walk::NONE it is the only pass (_enumPairs is then never called).
+//
+// A per-source table lists, for every class an end of the provider's
+// associations can be, the builder that collects the associations of one
+// source of that class on its array:
+//
+//   const Association_Map_Frame::Source_Route ROUTES[] = {
+//       {&VELDARO_FCPort::static_meta_class, portsPairs},
+//       {&VELDARO_System::static_meta_class, nullptr},  // independent pass only
+//   };
+//   CIM_X_Provider::CIM_X_Provider() : Association_Map_Frame(&CIM_X::static_meta_class) { routeSources(ROUTES); }
 
 #include <cimple/cimple.h>
 
+#include <cstddef>
 #include <functional>
 #include <new>
 
@@ -33,6 +47,19 @@ namespace cimple {
 class Association_Map_Frame {
 public:
     using Independent_Pass = bool (*)(Association_Map_Frame& frame);
+    // The per-source builder of a row: collects at least every association
+    // of the array storage() names that refers to the source, in the order
+    // the whole pass collects them (the frame hands over only those that
+    // refer to it in the request's role); false when a builder fails.
+    using Source_Pairs = bool (*)(Association_Map_Frame& frame, const Instance* source);
+    // One row of a per-source table: a source of class mc (or of one derived
+    // from it) runs pairs on its array after the independent pass (null
+    // pairs: the independent pass alone, no array is walked). The first row
+    // that fits decides.
+    struct Source_Route {
+        const Meta_Class* mc;
+        Source_Pairs pairs;
+    };
     // Whether the per-array passes run after the independent one.
     enum class Array_Walk { EACH_ARRAY, NONE };
 
@@ -46,10 +73,17 @@ public:
     // instance already held is dropped). A null association (one that could
     // not be made) throws std::bad_alloc, which the builder's guard turns
     // into a failure.
+    // While references of one source are collected, an association that
+    // does not refer to it in the request's role is dropped at once, so the
+    // map holds the answer only.
     void add(Instance* association)
     {
         if (!association)
             throw std::bad_alloc();
+        if (_onlySource && !is_reference_of(_onlySource, association, _onlyRole)) {
+            destroy(association);
+            return;
+        }
         _instances._insert(association);
     }
     // Makes the association of class A from its two ends (first and second
@@ -95,6 +129,15 @@ protected:
     {
     }
 
+    // Gives the provider's per-source table (kept, not copied): a source of
+    // a class no row names is an end of none of the provider's associations.
+    template <std::size_t N>
+    void routeSources(const Source_Route (&rows)[N])
+    {
+        _routes = rows;
+        _routeCount = N;
+    }
+
     Enum_Instances_Status enumerate(Enum_Instances_Handler<Instance>* handler);
     Enum_References_Status references(const Instance* source, const String& role,
                                       Enum_References_Handler<Instance>* handler);
@@ -104,10 +147,14 @@ protected:
 private:
     // Receives the clone of each collected association a run hands over.
     using Sink = std::function<void(Instance*)>;
-    // The independent pass and the passes of the given arrays, each
-    // followed by handing the map over; false when one fails.
-    bool run(const Array<String>& addresses, const Sink& sink);
-    bool _enumStorage();
+    // The independent pass and the passes of the given arrays (the whole
+    // pass, or pairs for source when given), each followed by handing the
+    // map over; false when one fails.
+    bool run(const Array<String>& addresses, const Sink& sink, Source_Pairs pairs = nullptr,
+             const Instance* source = nullptr);
+    bool _enumStorage(Source_Pairs pairs, const Instance* source);
+    // The row of the per-source table that fits the source (null: none).
+    const Source_Route* routeOf(const Instance* source) const;
     // Clones of the map's instances to the sink, then an empty map.
     void handOver(const Sink& sink);
 
@@ -116,6 +163,12 @@ private:
     String _storage_address;
     Independent_Pass _independentPass;
     Array_Walk _arrays;
+    // The source and role of the references being collected (null source:
+    // enumerating).
+    const Instance* _onlySource = nullptr;
+    const char* _onlyRole = "";
+    const Source_Route* _routes = nullptr;
+    std::size_t _routeCount = 0;
 };
 
 }  // namespace cimple

@@ -188,4 +188,29 @@ TEST_F(RealizationAssociations, MediaRealiseExtentsAndDrivesHoldThem)
     expectAssociators(present, std::begin(fromDrives), std::end(fromDrives));
 }
 
+// Disks at the first, a middle and the last entry of the table, added out
+// of table order: the walk of the occupied entries finds each, in table
+// order, and a request about the last one is answered from its entry.
+TEST_F(RealizationAssociations, DrivesHoldTheirMediaAtAnyOccupiedEntry)
+{
+    CMTBuilder b;
+    b.maxCounts({});
+    b.sys().ModelType(145);
+    // Disk number 0xFB17 sits in the last slot of the last drive enclosure.
+    for (std::uint32_t n : {0xFB17u, 0u, 0x100u})
+        b.disk(0x80000000u | n, n).Status(0).Usage(0x02).WholeBlockCount(1000000).VenderId("V").ProductId("P")
+            .SerialNo("S").Revision("R");
+    install(b);
+    cimple::CIM_MediaPresent_Provider present;
+    Held_List media;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_MediaPresent>(present, media), 0);
+    EXPECT_EQ(pairs(media), (std::vector<std::string>{"DD0x0000>DE0x0000", "DD0x0100>DE0x0100", "DD0xfb17>DE0xfb17"}));
+    Case fromLast[] = {
+        {device<cimple::VELDARO_DiskDrive>("DD0xfb17"), {"DE0xfb17"}},
+        {device<cimple::VELDARO_DiskExtent>("DE0xfb17"), {"DD0xfb17"}},
+        {device<cimple::VELDARO_DiskDrive>("DD0x0001"), {}},
+    };
+    expectAssociators(present, std::begin(fromLast), std::end(fromLast));
+}
+
 }  // namespace

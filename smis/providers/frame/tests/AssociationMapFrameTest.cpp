@@ -14,6 +14,8 @@
 #include "SMIS_CMTAccess.h"
 #include "TempInstallDir.h"
 #include "VELDARO_DiskExtent.h"
+#include "VELDARO_FCPort.h"
+#include "VELDARO_StorageVolume.h"
 
 using assoc_test::Held_List;
 using cimple::Association_Map_Frame;
@@ -48,6 +50,16 @@ public:
     {
         cimple::Enum_Instances_Handler<cimple::Instance> h(assoc_test::keep_owned, &out);
         return enumerate(&h);
+    }
+
+    cimple::Enum_References_Status referencesOf(const cimple::Instance* source, Held_List& out)
+    {
+        cimple::Enum_References_Handler<cimple::Instance> h(
+            [](cimple::Instance* i, cimple::Enum_References_Status, void* list) {
+                return assoc_test::keep_owned(i, cimple::ENUM_INSTANCES_OK, list);
+            },
+            &out);
+        return references(source, "", &h);
     }
 
     static void pair(Association_Map_Frame& frame, const std::string& id)
@@ -164,6 +176,95 @@ TEST_F(AssociationMapFrame, PassOfNoArrayAloneAndAssociationsThatCouldNotBeMade)
     list.clear();
     EXPECT_EQ(unmade.run(list), 70) << "an association that could not be made fails its array";
     EXPECT_EQ(managed(list), (std::vector<std::string>{"10.0.0.1/1", "10.0.0.1/2"}));
+}
+
+// Disk extents run a builder of their own pairs (and of one pair that does
+// not hold them), volumes are paired by the independent pass alone, and no
+// other class is an end.
+class Routed_Map_Provider : public Scripted_Map_Provider {
+public:
+    Routed_Map_Provider() : Scripted_Map_Provider(volumes) { routeSources(ROUTES); }
+
+    std::vector<std::string> routed;
+
+private:
+    static cimple::Instance* volume(const char* id)
+    {
+        auto* v = cimple::VELDARO_StorageVolume::create();
+        v->SystemCreationClassName.set("S");
+        v->SystemName.set("N");
+        v->CreationClassName.set("VELDARO_StorageVolume");
+        v->DeviceID.set(id);
+        return v;
+    }
+    static bool volumes(Association_Map_Frame& f)
+    {
+        f.add<cimple::CIM_ElementStatisticalData>(volume("fixed"), volume("fixeds"));
+        return true;
+    }
+    static bool extentPairs(Association_Map_Frame& f, const cimple::Instance* source)
+    {
+        static_cast<Routed_Map_Provider&>(f).routed.push_back(f.storage().c_str());
+        f.add<cimple::CIM_ElementStatisticalData>(cimple::clone(source), end("stats"));
+        pair(f, "other");
+        return true;
+    }
+    static constexpr Source_Route ROUTES[] = {
+        {&cimple::VELDARO_DiskExtent::static_meta_class, extentPairs},
+        {&cimple::VELDARO_StorageVolume::static_meta_class, nullptr},
+    };
+};
+
+cimple::Instance* onArray(cimple::Instance* element, const char* address)
+{
+    static_cast<cimple::VELDARO_DiskExtent*>(element)->SystemName.set(address);
+    return element;
+}
+
+TEST_F(AssociationMapFrame, PerSourceRowsRunInPlaceOfTheWholePass)
+{
+    Routed_Map_Provider p;
+    Held_List list;
+    const std::unique_ptr<cimple::Instance, assoc_test::Owned_Deleter> extent(onArray(end("x"), B));
+    ASSERT_EQ(p.referencesOf(extent.get(), list), 0);
+    EXPECT_EQ(managed(list), (std::vector<std::string>{"x"})) << "only what refers to the source is handed over";
+    EXPECT_EQ(p.routed, (std::vector<std::string>{B})) << "the row runs on the source's own array";
+    EXPECT_TRUE(p.visited.empty()) << "the whole pass is not run";
+
+    p.routed.clear();
+    list.clear();
+    const std::unique_ptr<cimple::Instance, assoc_test::Owned_Deleter> anywhere(end("y"));
+    ASSERT_EQ(p.referencesOf(anywhere.get(), list), 0);
+    EXPECT_EQ(managed(list), (std::vector<std::string>{"y", "y"})) << "a source naming no array: every array";
+    EXPECT_EQ(p.routed, (std::vector<std::string>{A, B}));
+
+    p.routed.clear();
+    list.clear();
+    auto* v = cimple::VELDARO_StorageVolume::create();
+    v->SystemCreationClassName.set("S");
+    v->SystemName.set(A);
+    v->CreationClassName.set("VELDARO_StorageVolume");
+    v->DeviceID.set("fixed");
+    const std::unique_ptr<cimple::Instance, assoc_test::Owned_Deleter> volume(v);
+    ASSERT_EQ(p.referencesOf(volume.get(), list), 0);
+    EXPECT_EQ(list.size(), 0u) << "the independent pass's volume is a volume of no array";
+    EXPECT_TRUE(p.routed.empty() && p.visited.empty()) << "a row without pairs walks no array";
+    v->SystemName.set("N");
+    ASSERT_EQ(p.referencesOf(volume.get(), list), 0);
+    EXPECT_EQ(list.size(), 1u) << "the independent pass still runs for a routed source";
+
+    list.clear();
+    auto* port = cimple::VELDARO_FCPort::create();
+    port->SystemName.set(A);
+    port->DeviceID.set("x");
+    const std::unique_ptr<cimple::Instance, assoc_test::Owned_Deleter> other(port);
+    ASSERT_EQ(p.referencesOf(other.get(), list), 0);
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(p.routed.empty() && p.visited.empty()) << "a class no row names runs no pass";
+
+    list.clear();
+    ASSERT_EQ(p.run(list), 0);
+    EXPECT_EQ(list.size(), 5u) << "enumeration still runs the whole pass";
 }
 
 }  // namespace
