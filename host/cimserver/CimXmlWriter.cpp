@@ -2,6 +2,8 @@
 
 #include "ValueText.h"
 
+#include <algorithm>
+
 namespace cimserver {
 
 using namespace cimple;
@@ -80,31 +82,31 @@ void CimXmlWriter::open_value(std::string_view text)
     _out += "</VALUE>";
 }
 
-std::string CimXmlWriter::name_space_of(const Instance* inst) const
+std::string_view CimXmlWriter::name_space_of(const Instance* inst) const
 {
     if (inst && !inst->__name_space.empty())
-        return inst->__name_space.c_str();
+        return std::string_view(inst->__name_space.c_str(), inst->__name_space.size());
     return _name_space;
 }
 
-void CimXmlWriter::local_name_space_path(const std::string& ns)
+void CimXmlWriter::local_name_space_path(std::string& out, std::string_view ns)
 {
-    _out += "<LOCALNAMESPACEPATH>";
+    out += "<LOCALNAMESPACEPATH>";
     size_t start = 0;
     while (start <= ns.size()) {
         size_t slash = ns.find('/', start);
-        std::string_view part = std::string_view(ns).substr(start, slash == std::string::npos ? std::string::npos
-                                                                                          : slash - start);
+        std::string_view part = ns.substr(start, slash == std::string_view::npos ? std::string_view::npos
+                                                                                  : slash - start);
         if (!part.empty()) {
-            _out += "<NAMESPACE NAME=\"";
-            append_escaped(_out, part);
-            _out += "\"></NAMESPACE>";
+            out += "<NAMESPACE NAME=\"";
+            append_escaped(out, part);
+            out += "\"></NAMESPACE>";
         }
-        if (slash == std::string::npos)
+        if (slash == std::string_view::npos)
             break;
         start = slash + 1;
     }
-    _out += "</LOCALNAMESPACEPATH>";
+    out += "</LOCALNAMESPACEPATH>";
 }
 
 void CimXmlWriter::class_name(const char* name)
@@ -364,11 +366,20 @@ void CimXmlWriter::instance_name(const Instance* inst)
 
 void CimXmlWriter::instance_path(const Instance* inst)
 {
-    _out += "<INSTANCEPATH><NAMESPACEPATH><HOST>";
-    append_escaped(_out, _host);
-    _out += "</HOST>";
-    local_name_space_path(name_space_of(inst));
-    _out += "</NAMESPACEPATH>";
+    // Paths of one answer name one or two name spaces: the text up to the
+    // instance name is made once for each.
+    const std::string_view ns = name_space_of(inst);
+    auto it = std::find_if(_path_openings.begin(), _path_openings.end(),
+                           [&](const auto& entry) { return entry.first == ns; });
+    if (it == _path_openings.end()) {
+        std::string opening = "<INSTANCEPATH><NAMESPACEPATH><HOST>";
+        append_escaped(opening, _host);
+        opening += "</HOST>";
+        local_name_space_path(opening, ns);
+        opening += "</NAMESPACEPATH>";
+        it = _path_openings.emplace(_path_openings.end(), std::string(ns), std::move(opening));
+    }
+    _out += it->second;
     instance_name(inst);
     _out += "</INSTANCEPATH>";
 }

@@ -66,16 +66,18 @@ private:
     const ClassText& text_of(const cimple::Meta_Class* mc);
 
     void open_value(std::string_view text);
-    void local_name_space_path(const std::string& ns);
+    static void local_name_space_path(std::string& out, std::string_view ns);
     void property(const cimple::Instance* inst, const cimple::Meta_Property* mp, const std::string& open);
     void reference_property(const cimple::Instance* inst, const cimple::Meta_Reference* mr, const std::string& open);
-    std::string name_space_of(const cimple::Instance* inst) const;
+    std::string_view name_space_of(const cimple::Instance* inst) const;
 
     std::string _host;
     std::string _name_space;
     std::string _own;
     std::string& _out;
     std::unordered_map<const cimple::Meta_Class*, ClassText> _class_texts;
+    // By name space: the text of an instance path before its instance name.
+    std::vector<std::pair<std::string, std::string>> _path_openings;
 };
 
 } // namespace cimserver

@@ -40,6 +40,16 @@ protected:
                 while (!std::filesystem::exists(install->path() + "/data/" + sim->address(i) + ext) &&
                        std::chrono::steady_clock::now() < deadline)
                     std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        // The status file is written as each kind of status record arrives,
+        // so its presence says that the first kind is in: the tests start
+        // once two readings of every served class half a second apart agree.
+        for (auto before = landed(); std::chrono::steady_clock::now() < deadline;) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            auto now = landed();
+            if (now == before)
+                break;
+            before = std::move(now);
+        }
     }
     static void TearDownTestSuite()
     {
