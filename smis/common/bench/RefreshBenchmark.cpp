@@ -11,6 +11,7 @@
 #include <string>
 
 #include "ArraysimProcess.hpp"
+#include "ByteOrder.h"
 #include "SMIS_CMT.h"
 #include "SMIS_CMTAccess.h"
 #include "SMIS_CMTConvert.h"
@@ -158,6 +159,44 @@ void BM_CompareWithImageInPlace(benchmark::State& state)
     }
 }
 
+// A copy-session table of count sessions with distinct identifiers; every
+// tenth has its state byte changed when changed is set.
+SMIS_CMT copySessions(std::size_t count, bool changed)
+{
+    SMIS_CMT t;
+    SMIS_INDEX e;
+    e.TableId = 0;
+    e.Byte1 = 1;
+    e.ElementSize = SMIS_Indication::COPY_SESSION_RECORD_SIZE;
+    e.ElementCount = static_cast<std::uint16_t>(count);
+    e.data.assign(count * e.ElementSize, 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint8_t* s = e.data.data() + i * e.ElementSize;
+        smis::storeLE16(s, static_cast<std::uint16_t>(i * 5));
+        s[88] = changed && i % 10 == 0 ? 1 : 0;
+    }
+    t.index.push_back(std::move(e));
+    return t;
+}
+
+// The poll's comparison of two copy-session tables, against the number of
+// sessions: it costs their number, not its square.
+void BM_CompareCopySessions(benchmark::State& state)
+{
+    MaxArray& a = maxArray();
+    const auto count = static_cast<std::size_t>(state.range(0));
+    const SMIS_CMT older = copySessions(count, false);
+    const SMIS_CMT newer = copySessions(count, true);
+    for (auto _ : state) {
+        if (SMIS_Indication().indicationCopySession(a.address.c_str(), &newer, &older) != 0)
+            state.SkipWithError("comparison failed");
+        state.PauseTiming();
+        a.drain();
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 BENCHMARK(BM_FullRefresh)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FetchTable)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_WriteCacheFile)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -165,6 +204,7 @@ BENCHMARK(BM_ContainerFromAnswer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImageFromContainer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeCacheFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CompareWithImageInPlace)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompareCopySessions)->Arg(1000)->Arg(4000)->Arg(10000)->Unit(benchmark::kMicrosecond)->Complexity();
 
 }  // namespace
 
