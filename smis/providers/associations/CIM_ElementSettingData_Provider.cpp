@@ -24,6 +24,7 @@
 #include "VELDARO_iSCSIConnectionSettings_Resource.h"
 #include "VELDARO_iSCSIProtocolEndpoint_Resource.h"
 #include "VELDARO_iSCSISessionSettings_Resource.h"
+#include "Volume_Level_Index.h"
 
 namespace cimple {
 
@@ -50,6 +51,33 @@ void relate(Frame& frame, Instance* element, Instance* setting)
 
 // ---- volumes and storage settings ----
 
+using Settings = Array<VELDARO_StorageSetting*>;
+
+// The volume of one SLU entry with its setting; false when the volume
+// cannot be built.
+bool pairVolume(Frame& frame, const VELDARO_RefTable& table, VELDARO_StorageVolume_Resource& volumes,
+                const Settings& settings, int slu)
+{
+    auto volume = Association_End<VELDARO_StorageVolume>::build(volumes, slu);
+    if (volume.failed())
+        return false;
+    if (!volume.built())
+        return true;
+    const std::uint8_t luType = table.getLuType(slu);
+    const VELDARO_StorageSetting* setting =
+        Setting_Match::firstFor(settings, *volume, luType == LU_THIN || luType == LU_TIERING);
+    if (!setting)
+        return true;
+    const std::uint16_t isDefault = Setting_Match::isDefaultLevel(volume->RaidLevel) ? IS_DEFAULT : NOT_DEFAULT;
+    Instance* v = volume.release();
+    Instance* s = clone(setting);
+    frame.emit<Setting_Of>(v, s, frame.otherEnd(v, s), false, [&](Setting_Of& a) {
+        a.IsDefault.set(isDefault);
+        a.IsCurrent.set(IS_CURRENT);
+    });
+    return true;
+}
+
 // Each volume of the SLU range (once, though several SLUs make it) with
 // its setting.
 bool volumeSettings(Frame& frame, Index_Range slus)
@@ -70,23 +98,8 @@ bool volumeSettings(Frame& frame, Index_Range slus)
             const std::uint16_t number = table.getSluOlun(slu);
             if (number != NONE && !visited.insert(number).second)
                 continue;
-            auto volume = Association_End<VELDARO_StorageVolume>::build(volumes, slu);
-            if (volume.failed())
+            if (!pairVolume(frame, table, volumes, settings, slu))
                 return false;
-            if (!volume.built())
-                continue;
-            const std::uint8_t luType = table.getLuType(slu);
-            const VELDARO_StorageSetting* setting =
-                Setting_Match::firstFor(settings, *volume, luType == LU_THIN || luType == LU_TIERING);
-            if (!setting)
-                continue;
-            const std::uint16_t isDefault = Setting_Match::isDefaultLevel(volume->RaidLevel) ? IS_DEFAULT : NOT_DEFAULT;
-            Instance* v = volume.release();
-            Instance* s = clone(setting);
-            frame.emit<Setting_Of>(v, s, frame.otherEnd(v, s), false, [&](Setting_Of& a) {
-                a.IsDefault.set(isDefault);
-                a.IsCurrent.set(IS_CURRENT);
-            });
         }
         return true;
     });
@@ -103,7 +116,9 @@ bool everyVolumeSetting(Frame& frame)
 }
 
 // A setting is paired with volumes only when it is the first of its RAID
-// level made for its kind of pool; any other has no volume to walk for.
+// level made for its kind of pool, and then with the volumes of that level
+// and kind only (from the image's level index, so no other volume is
+// built).
 bool settingVolumes(Frame& frame, const Instance* source)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
@@ -111,12 +126,23 @@ bool settingVolumes(Frame& frame, const Instance* source)
         if (!buildList(settingList, &VELDARO_StorageSetting_Resource::createStorageSetting))
             return false;
         auto& settings = listedOf(settingList);
-        bool chosen = false;
+        const VELDARO_StorageSetting* chosen = nullptr;
         for (std::size_t k = 0; k < settings.size() && !chosen; ++k)
-            chosen = settings[k] && key_eq(settings[k], source) &&
-                     Setting_Match::firstFor(settings, *settings[k], Setting_Match::isThinSetting(*settings[k])) ==
-                         settings[k];
-        return !chosen || everyVolumeSetting(frame);
+            if (settings[k] && key_eq(settings[k], source) &&
+                Setting_Match::firstFor(settings, *settings[k], Setting_Match::isThinSetting(*settings[k])) ==
+                    settings[k])
+                chosen = settings[k];
+        if (!chosen)
+            return true;
+        VELDARO_RefTable table(frame.storage().c_str());
+        const auto levels = Volume_Level_Index::of(table);
+        if (!levels)
+            return everyVolumeSetting(frame);
+        VELDARO_StorageVolume_Resource volumes(frame.storage());
+        for (int slu : levels->volumes(chosen->RaidLevel.value.c_str(), Setting_Match::isThinSetting(*chosen)))
+            if (!pairVolume(frame, table, volumes, settings, slu))
+                return false;
+        return true;
     });
 }
 

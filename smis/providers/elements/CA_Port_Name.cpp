@@ -3,6 +3,7 @@
 #include "CA_Port_Name.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace cimple {
 
@@ -21,6 +22,20 @@ std::string CA_Port_Name::text() const
     std::snprintf(buf, sizeof buf, "CM%02uCA%02uP%02u", static_cast<unsigned>(cm), static_cast<unsigned>(ca),
                   static_cast<unsigned>(port));
     return buf;
+}
+
+bool CA_Port_Name::ofKey(const char* key, const char* prefix, CA_Port_Name& port)
+{
+    if (!key || !prefix)
+        return false;
+    const std::size_t length = std::strlen(prefix);
+    if (std::strncmp(key, prefix, length) != 0)
+        return false;
+    unsigned cm = 0, ca = 0, number = 0;
+    if (std::sscanf(key + length, "CM%2uCA%2uP%2u", &cm, &ca, &number) != 3)
+        return false;
+    port = fields(static_cast<std::uint16_t>(cm), static_cast<std::uint16_t>(ca), static_cast<std::uint16_t>(number));
+    return port.text() == key + length;
 }
 
 }  // namespace cimple

@@ -30,8 +30,17 @@ struct CA_Port_Name {
         return static_cast<std::uint8_t>(0x40 | (ca & 3) << 4 | (port & 2) << 2 | (cm & 7));
     }
     std::uint8_t portNumber() const { return static_cast<std::uint8_t>(port & 1); }
+    // Whether a CA of that module id holds the port of these numbers (under
+    // the port number byte whose bit 0 is the port's).
+    bool onModule(std::uint8_t moduleId) const { return of(moduleId, portNumber()) == *this; }
+
+    bool operator==(const CA_Port_Name&) const = default;
     // "CM" + cm + "CA" + ca + "P" + port, each "%02u".
     std::string text() const;
+    // The port a key of prefix + text() names ("FCP_CM00CA01P00" with
+    // prefix "FCP_"); false for a key of another form, which no element
+    // keyed so has.
+    static bool ofKey(const char* key, const char* prefix, CA_Port_Name& port);
 };
 
 }  // namespace cimple

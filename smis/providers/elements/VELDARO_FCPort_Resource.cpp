@@ -31,6 +31,16 @@ VELDARO_FCPort_Resource::~VELDARO_FCPort_Resource()
 
 int VELDARO_FCPort_Resource::createFCPort()
 {
+    return build(nullptr);
+}
+
+int VELDARO_FCPort_Resource::createFCPortOn(const CA_Port_Name& port)
+{
+    return build(&port);
+}
+
+int VELDARO_FCPort_Resource::build(const CA_Port_Name* only)
+{
     VELDARO_FCPort* made = nullptr;
     try {
         VELDARO_RefTable table(_storage.c_str());
@@ -54,6 +64,8 @@ int VELDARO_FCPort_Resource::createFCPort()
                 continue;
             const std::uint32_t itemId = table.getCAItemId(ca);
             const std::uint8_t moduleId = table.getCAModuleId(ca);
+            if (only && !only->onModule(moduleId))
+                continue;
             const std::uint64_t maxSpeed = VELDARO_ValueConv::convCATypeToMaxSpeed(table.getCARealType(ca));
 
             // Once the array is found unavailable, later CAs are not asked.
@@ -74,12 +86,15 @@ int VELDARO_FCPort_Resource::createFCPort()
                 const int port = static_cast<int>(p);
                 if (table.getCAPortStatus(ca, port) == 0)
                     continue;
+                const std::uint8_t portNo = table.getCAPortNo(ca, port);
+                const CA_Port_Name name = CA_Port_Name::of(moduleId, portNo);
+                if (only && name != *only)
+                    continue;
                 RefTable_Text wwn(table.getCAPortWwn(ca, port));
                 if (!wwn) {
                     Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                     return 1;
                 }
-                const std::uint8_t portNo = table.getCAPortNo(ca, port);
                 int status = 0;
                 // The status table is addressed by the port's index in its CA.
                 if (table.getCAPortSMISStatus(itemId, port, &status) != 0) {
@@ -93,7 +108,6 @@ int VELDARO_FCPort_Resource::createFCPort()
                 const std::uint64_t speed =
                     VELDARO_ValueConv::convCAPortLinkStatusToSpeed(mask, CA_Port_Walk::linkWord(link.get(), moduleId, portNo));
 
-                const CA_Port_Name name = CA_Port_Name::of(moduleId, portNo);
                 const std::string portText = name.text();
                 char factorText[8];
                 std::snprintf(factorText, sizeof factorText, "0x%02x", static_cast<unsigned>(factor));

@@ -6,6 +6,7 @@
 
 #include <cimple/cimple.h>
 
+#include "CA_Port_Name.h"
 #include "VELDARO_FCPort.h"
 
 namespace cimple {
@@ -21,10 +22,16 @@ public:
     // the list may hold the ports built before it), 2 the array's table
     // image is not valid.
     int createFCPort();
+    // The same for the ports with the given numbers only (in a consistent
+    // table one port, or none): only their CAs' link status is asked, and
+    // other ports are not read.
+    int createFCPortOn(const CA_Port_Name& port);
 
     Array<VELDARO_FCPort*>& instances() { return _instances; }
 
 private:
+    int build(const CA_Port_Name* only);
+
     Array<VELDARO_FCPort*> _instances;
     String _storage;
 };

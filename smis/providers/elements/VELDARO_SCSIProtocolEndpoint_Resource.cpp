@@ -2,6 +2,7 @@
 
 #include "VELDARO_SCSIProtocolEndpoint_Resource.h"
 
+#include <cstring>
 #include <string>
 
 #include "CA_Port_Name.h"
@@ -19,6 +20,21 @@ VELDARO_SCSIProtocolEndpoint_Resource::~VELDARO_SCSIProtocolEndpoint_Resource()
 }
 
 int VELDARO_SCSIProtocolEndpoint_Resource::createSCSIProtocolEndpoint()
+{
+    return build(nullptr, nullptr);
+}
+
+int VELDARO_SCSIProtocolEndpoint_Resource::createSCSIProtocolEndpointOn(const CA_Port_Name& port)
+{
+    return build(&port, nullptr);
+}
+
+int VELDARO_SCSIProtocolEndpoint_Resource::createSCSIProtocolEndpointNamed(const char* wwn)
+{
+    return wwn ? build(nullptr, wwn) : 0;
+}
+
+int VELDARO_SCSIProtocolEndpoint_Resource::build(const CA_Port_Name* onPort, const char* named)
 {
     VELDARO_SCSIProtocolEndpoint* made = nullptr;
     try {
@@ -45,12 +61,19 @@ int VELDARO_SCSIProtocolEndpoint_Resource::createSCSIProtocolEndpoint()
             }
             const std::uint32_t itemId = table.getCAItemId(ca);
             const std::uint8_t moduleId = table.getCAModuleId(ca);
+            if (onPort && !onPort->onModule(moduleId))
+                continue;
 
             for (std::uint32_t p = 0; p < VELDARO_RefTable::getCAPortMaxCount(); ++p) {
                 const int port = static_cast<int>(p);
                 if (table.getCAPortStatus(ca, port) == 0)
                     continue;
+                const CA_Port_Name name = CA_Port_Name::of(moduleId, table.getCAPortNo(ca, port));
+                if (onPort && name != *onPort)
+                    continue;
                 RefTable_Text wwn(table.getCAPortWwn(ca, port));
+                if (named && (!wwn || std::strcmp(wwn.c_str(), named) != 0))
+                    continue;
                 if (!wwn) {
                     Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                     return 1;
@@ -61,7 +84,6 @@ int VELDARO_SCSIProtocolEndpoint_Resource::createSCSIProtocolEndpoint()
                     Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
                     return 1;
                 }
-                const CA_Port_Name name = CA_Port_Name::of(moduleId, table.getCAPortNo(ca, port));
 
                 made = Instance_Provider_Frame::newInstance<VELDARO_SCSIProtocolEndpoint>();
                 made->Caption.set("SCSI Protocol End Point");

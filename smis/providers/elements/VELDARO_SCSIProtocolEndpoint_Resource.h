@@ -5,6 +5,7 @@
 
 #include <cimple/cimple.h>
 
+#include "CA_Port_Name.h"
 #include "VELDARO_SCSIProtocolEndpoint.h"
 
 namespace cimple {
@@ -19,10 +20,17 @@ public:
     // 0 done (also with nothing found), 1 error (logged), 2 the array's
     // table image is not valid.
     int createSCSIProtocolEndpoint();
+    // The same for the endpoints of the ports with the given numbers only,
+    // or of the ports with the given WWN (the endpoint's Name) only; other
+    // ports are not read further.
+    int createSCSIProtocolEndpointOn(const CA_Port_Name& port);
+    int createSCSIProtocolEndpointNamed(const char* wwn);
 
     Array<VELDARO_SCSIProtocolEndpoint*>& instances() { return _instances; }
 
 private:
+    int build(const CA_Port_Name* onPort, const char* named);
+
     Array<VELDARO_SCSIProtocolEndpoint*> _instances;
     String _storage;
 };

@@ -15,6 +15,16 @@ namespace cimple {
 
 int VELDARO_LUNMappingController_Resource::createLUNMappingController()
 {
+    return build(nullptr);
+}
+
+int VELDARO_LUNMappingController_Resource::createLUNMappingControllerOn(const CA_Port_Name& port)
+{
+    return build(&port);
+}
+
+int VELDARO_LUNMappingController_Resource::build(const CA_Port_Name* only)
+{
     VELDARO_LUNMappingController* made = nullptr;
     try {
         VELDARO_RefTable table(_storage.c_str());
@@ -28,6 +38,8 @@ int VELDARO_LUNMappingController_Resource::createLUNMappingController()
             if (!iscsi && type != 0x0000 && type != 0x5000 && type != 0xA000)
                 continue;
             const std::uint8_t moduleId = table.getCAModuleId(int(ca));
+            if (only && !only->onModule(moduleId))
+                continue;
             for (std::uint32_t p = 0; p < VELDARO_RefTable::getCAPortMaxCount(); ++p) {
                 if (table.getCAPortStatus(int(ca), int(p)) == 0 ||
                     table.getCAPortSecurityMode(int(ca), int(p)) == 0x80)
@@ -36,6 +48,8 @@ int VELDARO_LUNMappingController_Resource::createLUNMappingController()
                 if (ra != 0 && ra != 4)
                     continue;
                 const std::uint8_t portNo = table.getCAPortNo(int(ca), int(p));
+                if (only && CA_Port_Name::of(moduleId, portNo) != *only)
+                    continue;
                 made = Instance_Provider_Frame::newInstance<VELDARO_LUNMappingController>();
                 if (iscsi) {
                     RefTable_Text alias(table.getCAPortAliasName(int(ca), int(p)));

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "CA_Port_Name.h"
 #include "Element_List_Resource.h"
 #include "VELDARO_LUNMappingController.h"
 
@@ -17,6 +18,9 @@ public:
 
     // 0 built, 1 failure (logged), 2 the array's table image is not valid.
     int createLUNMappingController();
+    // The same for the ports with the given numbers only (in a consistent
+    // table one controller, or none); other ports are not read further.
+    int createLUNMappingControllerOn(const CA_Port_Name& port);
 
     void setLUNMappingController(VELDARO_LUNMappingController* instance, std::uint8_t moduleId,
                                  std::uint8_t portNo, const char* alias, const char* name,
@@ -27,6 +31,9 @@ public:
 
     // "LM_CM%02dCA%02dP%02d": true when all three numbers are read.
     static bool divide_DeviceID(const char* key, std::uint16_t* cm, std::uint16_t* ca, std::uint16_t* port);
+
+private:
+    int build(const CA_Port_Name* only);
 };
 
 }  // namespace cimple

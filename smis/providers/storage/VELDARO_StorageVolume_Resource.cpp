@@ -54,6 +54,45 @@ bool VELDARO_StorageVolume_Resource::isOluType(std::uint8_t luType)
     }
 }
 
+bool VELDARO_StorageVolume_Resource::shapeOf(const VELDARO_RefTable& table, int sluIndex, Shape& shape)
+{
+    if ((table.getSluStatus(sluIndex) & 0xFF) == FREE_ENTRY)
+        return false;
+    shape.luType = table.getLuType(sluIndex);
+    if (!isPublishedLuType(shape.luType))
+        return false;
+    if (isOluType(shape.luType)) {
+        shape.olu = table.searchOlunFromOluTable(table.getSluOlun(sluIndex));
+        if (shape.olu < 0)
+            return false;
+        const unsigned sluCount = table.getOluSluCount(shape.olu);
+        if (sluCount > 1) {
+            shape.parts = sluCount;
+            return true;
+        }
+    }
+    shape.rlu = table.searchRlunFromRluTable(table.getSluRlun(sluIndex));
+    if (shape.rlu < 0)
+        return false;
+    shape.level = table.getRaidLevel(shape.rlu);
+    return true;
+}
+
+bool VELDARO_StorageVolume_Resource::raidLevelOf(const VELDARO_RefTable& table, int sluIndex, String& level)
+{
+    Shape shape;
+    if (sluIndex < 0 || static_cast<std::uint32_t>(sluIndex) >= table.getSLUMaxCount() ||
+        !shapeOf(table, sluIndex, shape))
+        return false;
+    level = raidLevelText(shape.level, shape.parts);
+    return true;
+}
+
+String VELDARO_StorageVolume_Resource::raidLevelText(std::uint8_t raidLevel, unsigned parts)
+{
+    return parts <= 1 ? VELDARO_ValueConv::convRaidLevelToString(raidLevel) : String("JBOD");
+}
+
 int VELDARO_StorageVolume_Resource::createInstance(VELDARO_StorageVolume*& instance, int sluIndex)
 {
     instance = nullptr;
@@ -62,37 +101,26 @@ int VELDARO_StorageVolume_Resource::createInstance(VELDARO_StorageVolume*& insta
         VELDARO_RefTable table(_storage.c_str());
         if (sluIndex < 0 || static_cast<std::uint32_t>(sluIndex) >= table.getSLUMaxCount())
             return 1;
-        if ((table.getSluStatus(sluIndex) & 0xFF) == FREE_ENTRY)
+        Shape shape;
+        if (!shapeOf(table, sluIndex, shape))
             return 0;
-        const std::uint8_t luType = table.getLuType(sluIndex);
-        if (!isPublishedLuType(luType))
-            return 0;
+        const std::uint8_t luType = shape.luType;
 
-        std::uint8_t level = 0;
         std::uint16_t number = 0;
         std::uint64_t blocks = 0;
         std::uint16_t threshold = 0;
-        unsigned parts = 1;
         int first = 0, second = 0;
         int status = 0;
         char* name = nullptr;
 
         if (isOluType(luType)) {
-            const int olu = table.searchOlunFromOluTable(table.getSluOlun(sluIndex));
-            if (olu < 0)
-                return 0;
-            const unsigned sluCount = table.getOluSluCount(olu);
-            if (sluCount <= 1) {
-                const int rlu = table.searchRlunFromRluTable(table.getSluRlun(sluIndex));
-                if (rlu < 0)
-                    return 0;
-                level = table.getRaidLevel(rlu);
+            const int olu = shape.olu;
+            if (shape.parts <= 1) {
                 blocks = (luType == 4 || isThin(luType)) ? table.getVirtualOlbaCount(sluIndex)
                                                          : table.getOluOlbaCount(olu);
                 if (isThin(luType))
                     threshold = table.getOluThreshold(olu);
             } else {
-                parts = sluCount;
                 blocks = table.getOluOlbaCount(olu);
             }
             number = table.getOluOlun(olu);
@@ -101,10 +129,6 @@ int VELDARO_StorageVolume_Resource::createInstance(VELDARO_StorageVolume*& insta
                 name = table.getOLUName(olu);
         } else {
             blocks = table.getSlbaCount(sluIndex);
-            const int rlu = table.searchRlunFromRluTable(table.getSluRlun(sluIndex));
-            if (rlu < 0)
-                return 0;
-            level = table.getRaidLevel(rlu);
             if (luType == LU_MAINFRAME) {
                 number = table.getSluMlun(sluIndex);
                 status = table.getMluSMISStatus(number, &first, &second);
@@ -122,8 +146,8 @@ int VELDARO_StorageVolume_Resource::createInstance(VELDARO_StorageVolume*& insta
         std::uint8_t wwn[8] = {};
         table.getPartOfSysNodeWWN(wwn);
         made = Instance_Provider_Frame::newInstance<VELDARO_StorageVolume>();
-        if (setStorageVolume(made, level, number, luType, first, second, blocks, parts, _storage, threshold, wwn,
-                             nameText.get()) != 0) {
+        if (setStorageVolume(made, shape.level, number, luType, first, second, blocks, shape.parts, _storage,
+                             threshold, wwn, nameText.get()) != 0) {
             destroy(made);
             return 1;
         }
@@ -186,13 +210,12 @@ int VELDARO_StorageVolume_Resource::setStorageVolume(VELDARO_StorageVolume* made
             made->PackageRedundancy.set(
                 static_cast<uint16>(VELDARO_ValueConv::convRaidLevelToPackageRedundancy(raidLevel)));
             made->NoSinglePointOfFailure.set(VELDARO_ValueConv::convRaidLevelToNoSinglePoint(raidLevel) != 0);
-            made->RaidLevel.set(VELDARO_ValueConv::convRaidLevelToString(raidLevel));
         } else {
             made->DataRedundancy.set(1);
             made->PackageRedundancy.set(0);
             made->NoSinglePointOfFailure.set(false);
-            made->RaidLevel.set("JBOD");
         }
+        made->RaidLevel.set(raidLevelText(raidLevel, parts));
         made->DeltaReservation.set(100);
         made->ThinlyProvisioned.set(isThin(luType));
         made->LUN.set((luType == LU_MAINFRAME || luType == LU_POOL_VOLUME) ? 65535u : number);

@@ -13,6 +13,8 @@
 
 namespace cimple {
 
+class VELDARO_RefTable;
+
 class VELDARO_StorageVolume_Resource {
 public:
     // Status low byte of an unused volume table entry.
@@ -27,6 +29,13 @@ public:
 
     // 0 with an instance, 0 without one (entry skipped), 1 error.
     int createInstance(VELDARO_StorageVolume*& instance, int sluIndex);
+
+    // The RaidLevel createInstance gives the volume of an SLU entry, read
+    // without building it; false when the entry gives no volume.
+    static bool raidLevelOf(const VELDARO_RefTable& table, int sluIndex, String& level);
+    // The RaidLevel text of a volume of one RAID group's level, or "JBOD"
+    // for one concatenated from several sub-volumes (parts above 1).
+    static String raidLevelText(std::uint8_t raidLevel, unsigned parts);
 
     // Fills every published property from the given values: 0, or 1 (logged)
     // when the Name comes out empty or filling fails. parts above 1 is a
@@ -47,6 +56,19 @@ public:
     static bool divide_DeviceID(const char* key, std::uint8_t* luType, std::uint16_t* number);
 
 private:
+    // What an SLU entry's volume is made of: its OLU and RAID group entries
+    // (-1 where it has none), its sub-volume count and its RAID level.
+    struct Shape {
+        std::uint8_t luType = 0;
+        int olu = -1;
+        int rlu = -1;
+        unsigned parts = 1;
+        std::uint8_t level = 0;
+    };
+    // False when the entry (in range) gives no volume: free, not published,
+    // or without the OLU or RAID group entry it names.
+    static bool shapeOf(const VELDARO_RefTable& table, int sluIndex, Shape& shape);
+
     String _storage;
 };
 

@@ -1,0 +1,48 @@
+#pragma once
+// The volumes of each RAID level and kind of pool: for a RaidLevel text and
+// whether the volumes are thin (LU types 9 and 11, the volumes of thin and
+// tiering pools), the SLU entries through which Volume_Walk reaches the
+// volumes createInstance gives that level, in SLU order.
+//
+// Built once per table image (and its bounds) with the volume builder's own
+// level getter and shared by every reader of that image, so the volumes of
+// one storage setting cost in proportion to their number instead of
+// building every volume of the array to learn its level.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "VELDARO_RefTable.h"
+
+namespace cimple {
+
+class Volume_Level_Index {
+public:
+    using Entries = std::vector<int>;
+
+    // The shared index of the view's image (built on first use); NULL
+    // without an image or when memory runs out.
+    static std::shared_ptr<const Volume_Level_Index> of(const VELDARO_RefTable& table);
+    // Indexes held for live images (for tests).
+    static std::size_t cachedCount();
+
+    explicit Volume_Level_Index(const VELDARO_RefTable& table);
+
+    bool isFor(const VELDARO_RefTable& table) const;
+    bool stale() const { return _image.expired(); }
+
+    // The SLU entries of the volumes of that level and kind, in SLU order.
+    const Entries& volumes(const std::string& level, bool thin) const;
+
+private:
+    using Map = std::unordered_map<std::string, Entries>;
+
+    std::weak_ptr<const cnfg_config_mgmt_table> _image;
+    const CMM_CMT_GLOBAL_VAL_ELEM* _block;
+    Map _plain, _thin;
+};
+
+}  // namespace cimple
