@@ -103,14 +103,12 @@ void makeRunDirectoryPrivate(const std::string& dir)
     ::close(fd);
 }
 
-// Opens the lock file and waits for its exclusive flock; -1 when the file
-// cannot be opened (the mutex then only excludes this process's threads).
-// The run folder is 0700 and every lock file 0600 under any umask: a lock
-// file others could open would let any local user hold the service's locks.
-int takeLockFile(const std::string& key)
+// Opens (creating it when missing) the lock file at path in the run folder
+// dir; -1 when it cannot be opened. The run folder is 0700 and every lock
+// file 0600 under any umask: a lock file others could open would let any
+// local user hold the service's locks.
+int openLockFile(const std::string& dir, const std::string& path)
 {
-    const std::string dir = InstallDir::file({"run"});
-    const std::string path = InstallDir::file({"run", key + ".lock"});
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0 && errno == ENOENT) {
         if (::mkdir(dir.c_str(), 0700) == 0)
@@ -128,17 +126,15 @@ int takeLockFile(const std::string& key)
     // private on its first use.
     makePrivate(fd, 0600);
     makeRunDirectoryPrivate(dir);
-    while (::flock(fd, LOCK_EX) != 0) {
-        if (errno == EINTR)
-            continue;
-        const int err = errno;
-        SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Pegasus::Logger::SEVERE,
-                                     "Failed to lock file %s:%s", path.c_str(),
-                                     ErrorText::message(err).c_str());
-        ::close(fd);
-        return -1;
-    }
     return fd;
+}
+
+// True while the descriptor still names the file at its path (nobody
+// removed it since it was opened).
+bool stillLinked(int fd)
+{
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && st.st_nlink > 0;
 }
 
 }  // namespace
@@ -157,11 +153,35 @@ void NamedMutex::acquire()
     guard.unlock();
 
     // Other threads of this process now wait on _free; the file lock keeps
-    // other processes out.
-    const int fd = takeLockFile(_key);
+    // other processes out. The lock file stays open between acquisitions
+    // (only its owner touches it), so taking the mutex costs the flock, not
+    // a path look-up and an open each time; it is opened again when the
+    // install directory changed or the file was removed.
+    const std::string dir = InstallDir::file({"run"});
+    const std::string path = InstallDir::file({"run", _key + ".lock"});
+    if (_fileFd >= 0 && (path != _filePath || !stillLinked(_fileFd))) {
+        ::close(_fileFd);
+        _fileFd = -1;
+    }
+    if (_fileFd < 0) {
+        _fileFd = openLockFile(dir, path);
+        _filePath = path;
+    }
+    bool locked = false;
+    if (_fileFd >= 0) {
+        int rc;
+        while ((rc = ::flock(_fileFd, LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        locked = rc == 0;
+        if (!locked) {
+            const int err = errno;
+            SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Pegasus::Logger::SEVERE, "Failed to lock file %s:%s",
+                                         path.c_str(), ErrorText::message(err).c_str());
+        }
+    }
 
     guard.lock();
-    _lockFd = fd;
+    _fileLocked = locked;
 }
 
 void NamedMutex::release()
@@ -171,9 +191,9 @@ void NamedMutex::release()
         return;
     if (--_depth > 0)
         return;
-    if (_lockFd >= 0) {
-        ::close(_lockFd);  // closing the descriptor drops the flock
-        _lockFd = -1;
+    if (_fileLocked) {
+        ::flock(_fileFd, LOCK_UN);
+        _fileLocked = false;
     }
     _owner = std::thread::id();
     guard.unlock();
@@ -187,9 +207,11 @@ void NamedMutex::resetInForkedChild()
     // by such a thread, so both are made anew.
     new (&_state) std::mutex();
     new (&_free) std::condition_variable();
-    if (_lockFd >= 0)
-        ::close(_lockFd);  // close, never unlock: the flock is the parent's
-    _lockFd = -1;
+    if (_fileFd >= 0)
+        ::close(_fileFd);  // close, never unlock: the flock is the parent's
+    _fileFd = -1;
+    _filePath.clear();
+    _fileLocked = false;
     _owner = std::thread::id();
     _depth = 0;
 }

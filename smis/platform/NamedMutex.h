@@ -49,7 +49,12 @@ private:
     std::condition_variable _free;
     std::thread::id _owner;
     unsigned long _depth = 0;
-    int _lockFd = -1;
+    // The lock file, open from the first acquisition on (-1: not open), the
+    // path it was opened at, and whether its flock is held. Only the owning
+    // thread touches them.
+    int _fileFd = -1;
+    std::string _filePath;
+    bool _fileLocked = false;
 };
 
 }  // namespace smis::platform

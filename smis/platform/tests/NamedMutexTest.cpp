@@ -160,6 +160,57 @@ TEST(NamedMutex, ProcessHoldingItBlocksTheParent)
     ::waitpid(child, &status, 0);
 }
 
+// The lock file stays open between acquisitions, yet another process is
+// still kept out when the file it opens is not the one this process holds
+// open: after the file was removed, and after the install directory moved.
+TEST(NamedMutex, ProcessHoldingItBlocksTheParentAfterTheLockFileWasRemovedOrMoved)
+{
+    for (bool moved : {false, true}) {
+        SCOPED_TRACE(moved ? "install directory moved" : "lock file removed");
+        auto first = std::make_unique<smis::test::TempInstallDir>();
+        { NamedMutexLock once("Global\\Kept_Mutex"); }
+        std::unique_ptr<smis::test::TempInstallDir> second;
+        if (moved)
+            second = std::make_unique<smis::test::TempInstallDir>();
+        else
+            std::filesystem::remove(first->path() + "/run/Global_Kept_Mutex.lock");
+        int locked[2];
+        int release[2];
+        ASSERT_EQ(::pipe(locked), 0);
+        ASSERT_EQ(::pipe(release), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(locked[0]);
+            ::close(release[1]);
+            NamedMutexLock lock("Global\\Kept_Mutex");
+            const char c = 'L';
+            (void)!::write(locked[1], &c, 1);
+            char r = 0;
+            (void)!::read(release[0], &r, 1);
+            ::_exit(0);
+        }
+        ::close(locked[1]);
+        ::close(release[0]);
+        ASSERT_TRUE(readableWithin(locked[0], 10000)) << "child never took the mutex";
+        ::close(locked[0]);
+        std::atomic<bool> acquired{false};
+        std::thread waiter([&] {
+            NamedMutexLock lock("Global\\Kept_Mutex");
+            acquired = true;
+        });
+        std::this_thread::sleep_for(200ms);
+        EXPECT_FALSE(acquired.load()) << "the parent took a mutex the child holds";
+        const char go = 'R';
+        (void)!::write(release[1], &go, 1);
+        ::close(release[1]);
+        waiter.join();
+        EXPECT_TRUE(acquired.load());
+        int status = 0;
+        ::waitpid(child, &status, 0);
+    }
+}
+
 // Lock files and their folder are private to the service under any umask,
 // including files and folders an earlier version left readable by all.
 TEST(NamedMutex, LockFilesArePrivateUnderAnyUmask)
