@@ -16,6 +16,15 @@ int hostIndex(const VELDARO_RefTable& table, const char* identifier, const char*
     return table.searchHostNameFromHostTable(identifier, idType, address[0] ? address : nullptr);
 }
 
+// Whether the port is usable in affinity mode: the masking views pair
+// controllers and privileges of those ports only, though a port in
+// LUN-mapping mode can keep affinity bindings in its map entry.
+bool onAffinityPort(const VELDARO_RefTable& table, const CA_Port_Name& name)
+{
+    Masking_Port_Map::Port port;
+    return Masking_Port_Map::portAt(table, name, Masking_Port_Map::AFFINITY, port);
+}
+
 }  // namespace
 
 bool Masking_View_Walk::controllerOf(const VELDARO_RefTable& table, const Instance* source, Binding& binding)
@@ -26,7 +35,7 @@ bool Masking_View_Walk::controllerOf(const VELDARO_RefTable& table, const Instan
         return false;
     binding.affinity = table.searchAffinityNumberFromAffinityTable(group);
     binding.port = CA_Port_Name::fields(cm, ca, port);
-    return binding.affinity >= 0;
+    return binding.affinity >= 0 && onAffinityPort(table, binding.port);
 }
 
 bool Masking_View_Walk::privilegeOf(const VELDARO_RefTable& table, const Instance* source, Binding& binding)
@@ -41,7 +50,7 @@ bool Masking_View_Walk::privilegeOf(const VELDARO_RefTable& table, const Instanc
     binding.affinity = table.searchAffinityNumberFromAffinityTable(group);
     binding.port = CA_Port_Name::fields(cm, ca, port);
     binding.host = hostIndex(table, identifier, address, binding.idType);
-    return binding.affinity >= 0 && binding.host >= 0;
+    return binding.affinity >= 0 && binding.host >= 0 && onAffinityPort(table, binding.port);
 }
 
 bool Masking_View_Walk::identifierOf(const VELDARO_RefTable& table, const Instance* source, Binding& binding)

@@ -103,12 +103,12 @@ public:
         int idType = 0;
     };
     // An affinity-group controller source (DeviceID): its group's affinity
-    // index and its port. False when the key does not parse or names no
-    // group.
+    // index and its port. False when the key does not parse, names no
+    // group or names a port that is not usable in affinity mode.
     static bool controllerOf(const VELDARO_RefTable& table, const Instance* source, Binding& binding);
     // A privilege source (InstanceID): its group, port and host with the
-    // host's identifier kind. False when the key does not parse or names no
-    // group or host.
+    // host's identifier kind. False when the key does not parse, names no
+    // group or host or names a port that is not usable in affinity mode.
     static bool privilegeOf(const VELDARO_RefTable& table, const Instance* source, Binding& binding);
     // A hardware ID source (InstanceID): its host and identifier kind.
     static bool identifierOf(const VELDARO_RefTable& table, const Instance* source, Binding& binding);

@@ -100,6 +100,17 @@ const char* const PROVIDER_CLASSES[] = {
     "VELDARO_ChannelAdapterCard",
     "VELDARO_FAN",
     "VELDARO_BBU",
+    "VELDARO_ThinProvisioningCapabilities",
+    "VELDARO_ThinProvisioningExtent",
+    "VELDARO_ThinProvisioningPool",
+    "VELDARO_ThinProvisioningFreeExtent",
+    "VELDARO_RemoteSCSIProtocolEndpoint",
+    "VELDARO_LayerixExtent",
+    "VELDARO_LayerixSubExtent",
+    "VELDARO_LayerixPool",
+    "VELDARO_LayerixSubPool",
+    "VELDARO_LayerixCapabilities",
+    "VELDARO_LayerixSubCapabilities",
 };
 
 // True when the class or one of its superclasses has that name.

@@ -13,6 +13,7 @@
 #include "AssociationTables.h"
 #include "CIM_CompositeExtentBasedOn.h"
 #include "CIM_CompositeExtentBasedOn_Provider.h"
+#include "CIM_StorageExtent.h"
 #include "CMTBuilder.h"
 #include "SMIS_CMTAccess.h"
 #include "TempInstallDir.h"
@@ -21,7 +22,6 @@
 #include "VELDARO_MirroredExtent.h"
 #include "VELDARO_RAIDCompositeExtent.h"
 #include "VELDARO_StripingCompositeExtent.h"
-#include "VELDARO_ThinProvisioningExtent.h"
 
 using assoc_test::Held_List;
 using cimple::CIM_CompositeExtentBasedOn;
@@ -207,7 +207,7 @@ TEST_F(CompositeExtentBasedOn, FiltersUnrelatedAndUnsupportedSources)
     EXPECT_TRUE(got.empty());
 
     // Neither an end class nor a listed one, and no source at all.
-    auto thin = extent<cimple::VELDARO_ThinProvisioningExtent>(A, "TPP0000");
+    auto thin = extent<cimple::CIM_StorageExtent>(A, "TPP0000");
     EXPECT_EQ(assoc_test::associators(provider, thin.get(), got), 171);
     EXPECT_EQ(assoc_test::associators(provider, thin.get(), got, true), 111);
     EXPECT_EQ(assoc_test::associators(provider, nullptr, got), 171);

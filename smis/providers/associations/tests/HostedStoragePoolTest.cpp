@@ -9,11 +9,11 @@
 #include "AssociationCalls.h"
 #include "CIM_HostedStoragePool.h"
 #include "CIM_HostedStoragePool_Provider.h"
+#include "CIM_StorageExtent.h"
 #include "PoolFixture.h"
 #include "VELDARO_DiskDrive.h"
 #include "VELDARO_RAIDStoragePool.h"
 #include "VELDARO_StorageComputerSystem.h"
-#include "VELDARO_ThinProvisioningExtent.h"
 #include "VELDARO_ThinProvisioningPool.h"
 
 using assoc_test::Held_List;
@@ -112,7 +112,7 @@ TEST_F(HostedStoragePool, AssociatorNamesOfOnePoolGiveTheSystem)
             names.push_back(assoc_test::text(i.get(), "Name"));
         EXPECT_EQ(names, c.expected);
     }
-    auto foreign = keyed<cimple::VELDARO_ThinProvisioningExtent>("DeviceID", "TPP0001");
+    auto foreign = keyed<cimple::CIM_StorageExtent>("DeviceID", "TPP0001");
     Held_List got;
     EXPECT_EQ(assoc_test::associators(provider, foreign.get(), got), 171);
     EXPECT_EQ(assoc_test::associators(provider, foreign.get(), got, true), 111);

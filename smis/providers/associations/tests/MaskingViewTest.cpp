@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "AssociationCalls.h"
@@ -22,6 +23,8 @@
 #include "CIM_ProtocolControllerForUnit.h"
 #include "CIM_ProtocolControllerForUnit_Provider.h"
 #include "MaskingArrayFixture.h"
+#include "VELDARO_AffinityGroupController_Resource.h"
+#include "VELDARO_AuthorizedPrivilege_Resource.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_StorageVolume_Resource.h"
 
@@ -242,6 +245,69 @@ TEST_F(MaskingView, MaskingServicesManageControllersIdentifiersAndPrivileges)
     // One privilege per binding.
     EXPECT_EQ(managed["VELDARO_PrivilegeManagementService"].size(), 6u);
     agreeFromEachEnd(provider, list, "Antecedent", "Dependent");
+}
+
+// A port in LUN-mapping mode can keep affinity bindings in its map entry:
+// its group controller and privilege are built from the tables, but no view
+// pairs them, so a request about either is answered with nothing too.
+class MaskingViewStaleBinding : public MaskingView {
+protected:
+    void SetUp() override
+    {
+        One_Array_Fixture::SetUp();
+        smis::test::CMTBuilder b;
+        build(b);
+        map(b, 2, 0x40, 0, {{0, 3}});
+        install(b);
+        setDeviceStatus(0x50);
+    }
+};
+
+TEST_F(MaskingViewStaleBinding, ControllersAndPrivilegesOfALunMappingPortArePairedWithNothing)
+{
+    cimple::VELDARO_AffinityGroupController* controller = nullptr;
+    ASSERT_EQ(cimple::VELDARO_AffinityGroupController_Resource(ADDRESS).createInstance(controller, 3, 0, 0, 0), 0);
+    ASSERT_NE(controller, nullptr);
+    assoc_test::Held heldController(controller);
+    cimple::VELDARO_AuthorizedPrivilege* privilege = nullptr;
+    ASSERT_EQ(cimple::VELDARO_AuthorizedPrivilege_Resource(ADDRESS).createInstance(privilege, 3, 0, 0, 0, 0), 0);
+    ASSERT_NE(privilege, nullptr);
+    assoc_test::Held heldPrivilege(privilege);
+
+    const auto pairedWithNothing = [&](auto& provider, auto* cls, const cimple::Instance* source) {
+        using Class = std::remove_pointer_t<decltype(cls)>;
+        Held_List list;
+        ASSERT_EQ(assoc_test::enumerate<Class>(provider, list), 0);
+        for (const auto& a : list)
+            EXPECT_FALSE(cimple::is_reference_of(source, a.get(), nullptr)) << Class::static_meta_class.name;
+        for (bool names : {false, true}) {
+            Held_List found;
+            EXPECT_EQ(assoc_test::associators(provider, source, found, names), 0);
+            EXPECT_TRUE(found.empty()) << Class::static_meta_class.name << " from " << keyOf(source);
+        }
+    };
+    {
+        cimple::CIM_ConcreteDependency_Provider provider;
+        pairedWithNothing(provider, static_cast<cimple::CIM_ConcreteDependency*>(nullptr), controller);
+        pairedWithNothing(provider, static_cast<cimple::CIM_ConcreteDependency*>(nullptr), privilege);
+    }
+    {
+        cimple::CIM_AuthorizedSubject_Provider provider;
+        pairedWithNothing(provider, static_cast<cimple::CIM_AuthorizedSubject*>(nullptr), privilege);
+    }
+    {
+        cimple::CIM_AuthorizedTarget_Provider provider;
+        pairedWithNothing(provider, static_cast<cimple::CIM_AuthorizedTarget*>(nullptr), controller);
+        pairedWithNothing(provider, static_cast<cimple::CIM_AuthorizedTarget*>(nullptr), privilege);
+    }
+    {
+        cimple::CIM_ProtocolControllerForPort_Provider provider;
+        pairedWithNothing(provider, static_cast<cimple::CIM_ProtocolControllerForPort*>(nullptr), controller);
+    }
+    {
+        cimple::CIM_ProtocolControllerForUnit_Provider provider;
+        pairedWithNothing(provider, static_cast<cimple::CIM_ProtocolControllerForUnit*>(nullptr), controller);
+    }
 }
 
 }  // namespace

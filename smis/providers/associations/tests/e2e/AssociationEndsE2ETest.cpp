@@ -24,9 +24,9 @@ using namespace cimple;
 
 namespace {
 
-// The served classes of the table's hand-written association rows, in
-// table order.
-std::vector<std::string> handWrittenAssociations()
+// The served classes of the table's hand-written rows of one shape
+// ("association", "instance"), in table order.
+std::vector<std::string> handWrittenRows(const std::string& wanted)
 {
     std::vector<std::string> out;
     std::ifstream table(PROVIDERS_TABLE);
@@ -34,7 +34,7 @@ std::vector<std::string> handWrittenAssociations()
     while (std::getline(table, line)) {
         std::istringstream words(line.substr(0, line.find('#')));
         std::string cls, shape, flag;
-        if (!(words >> cls >> shape) || shape != "association")
+        if (!(words >> cls >> shape) || shape != wanted)
             continue;
         while (words >> flag)
             if (flag == "hand-written")
@@ -42,6 +42,8 @@ std::vector<std::string> handWrittenAssociations()
     }
     return out;
 }
+
+std::vector<std::string> handWrittenAssociations() { return handWrittenRows("association"); }
 
 // The instances each reference of an association points to, with the
 // reference's name.
@@ -208,36 +210,87 @@ bool sameKeys(const Instance_List& a, const Instance_List& b)
     return covered(a, b) && covered(b, a);
 }
 
+// A provider object made and loaded through the provider's own procedure,
+// so that its operations are called without the adapter (which would
+// answer a "not supported" from the whole enumeration).
+class Provider_Object {
+public:
+    explicit Provider_Object(const Registration* provider) : provider_(provider)
+    {
+        created_ = provider_ && call(OPERATION_CREATE_PROVIDER, &object_) == 0;
+        loaded_ = created_ && op(OPERATION_LOAD) == 0;
+    }
+    ~Provider_Object()
+    {
+        if (loaded_)
+            op(OPERATION_UNLOAD);
+        if (created_)
+            op(OPERATION_DESTROY_PROVIDER);
+    }
+    Provider_Object(const Provider_Object&) = delete;
+    Provider_Object& operator=(const Provider_Object&) = delete;
+
+    bool ready() const { return loaded_; }
+
+    int op(int operation, void* a1 = nullptr, void* a2 = nullptr, void* a3 = nullptr, void* a4 = nullptr,
+           void* a5 = nullptr)
+    {
+        return call(operation, object_, a1, a2, a3, a4, a5);
+    }
+
+    // The provider's own references of source through role (empty: any),
+    // with model as the association model; what it hands over goes to out.
+    int references(const Instance* source, const Instance* model, const std::string& role, Instance_List& out)
+    {
+        const String roleText(role.c_str());
+        Enum_References_Proc collect = [](Instance* i, Enum_References_Status, void* list) {
+            if (i)
+                static_cast<Instance_List*>(list)->emplace_back(i);
+            return true;
+        };
+        return op(OPERATION_ENUM_REFERENCES, const_cast<Instance*>(source), const_cast<Instance*>(model),
+                  const_cast<String*>(&roleText), reinterpret_cast<void*>(collect), &out);
+    }
+
+    // The same with an empty instance of the served class as the model.
+    int references(const Instance* source, const std::string& role, Instance_List& out)
+    {
+        const Meta_Class* mc = nullptr;
+        call(OPERATION_GET_META_CLASS, &mc);
+        Instance_Ptr model(mc ? create(mc) : nullptr);
+        return references(source, model.get(), role, out);
+    }
+
+private:
+    int call(int operation, void* a0, void* a1 = nullptr, void* a2 = nullptr, void* a3 = nullptr, void* a4 = nullptr,
+             void* a5 = nullptr)
+    {
+        return provider_->proc(provider_, operation, a0, a1, a2, a3, a4, a5, nullptr, nullptr);
+    }
+
+    const Registration* provider_;
+    void* object_ = nullptr;
+    bool created_ = false;
+    bool loaded_ = false;
+};
+
 // The provider's own procedure answers the references of the association's
 // last end and GetInstance of the association: neither may be "not
 // supported" (121, 61), which would send the adapter to its enumeration of
 // the whole class.
 void expectAnsweredByTheProvider(const Registration* provider, const Instance* association)
 {
-    void* object = nullptr;
-    auto op = [&](int operation, void* a1 = nullptr, void* a2 = nullptr, void* a3 = nullptr, void* a4 = nullptr) {
-        return provider->proc(provider, operation, object, a1, a2, a3, a4, nullptr, nullptr, nullptr);
-    };
-    ASSERT_EQ(provider->proc(provider, OPERATION_CREATE_PROVIDER, &object, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, nullptr),
-              0);
-    ASSERT_EQ(op(OPERATION_LOAD), 0);
+    Provider_Object object(provider);
+    ASSERT_TRUE(object.ready()) << provider->provider_name;
     const auto ends = endsOf(association);
     const auto& [role, end] = ends.back();
-    const String roleText(role.c_str());
-    Enum_References_Proc drop = [](Instance* i, Enum_References_Status, void*) {
-        destroy(i);
-        return true;
-    };
-    EXPECT_EQ(op(OPERATION_ENUM_REFERENCES, const_cast<Instance*>(end), const_cast<Instance*>(association),
-                 const_cast<String*>(&roleText), reinterpret_cast<void*>(drop)),
-              0)
+    Instance_List answered;
+    EXPECT_EQ(object.references(end, association, role, answered), 0)
         << provider->provider_name << " references of its " << role;
     Instance* found = nullptr;
-    EXPECT_EQ(op(OPERATION_GET_INSTANCE, const_cast<Instance*>(association), &found), 0) << provider->provider_name;
+    EXPECT_EQ(object.op(OPERATION_GET_INSTANCE, const_cast<Instance*>(association), &found), 0)
+        << provider->provider_name;
     destroy(found);
-    op(OPERATION_UNLOAD);
-    op(OPERATION_DESTROY_PROVIDER);
 }
 
 // The references of each end of a spread of instances, through the end's
@@ -326,6 +379,47 @@ TEST_P(AssociationRequests, EachEndsRequestsAgreeWithEnumeration)
         Instance_List references;
         ASSERT_EQ(adapter->enum_references(seen.end, String(), references), 0) << association << " from" << name;
         EXPECT_EQ(references.size(), seen.associations) << association << " references of " << name;
+    }
+}
+
+// The provider itself answers the references of a source of every class
+// an end of its enumeration is of, through the end's role, and of one
+// instance of every class the module serves, through any role: never "not
+// supported" (which sends the adapter to the whole enumeration), and
+// always the associations the enumeration pairs with that source.
+TEST_P(AssociationRequests, TheProviderAnswersEveryEndClassAndEveryServedClass)
+{
+    const std::string association = GetParam();
+    std::unique_ptr<Pegasus_Adapter> adapter;
+    Instance_List list;
+    ASSERT_NO_FATAL_FAILURE(enumerate(association, adapter, list));
+    Provider_Object provider(Pegasus_Adapter::find(module_->head(), (association + "_Provider").c_str()));
+    ASSERT_TRUE(provider.ready()) << association;
+
+    const auto expectAnswered = [&](const Instance* source, const std::string& role) {
+        const std::string from = std::string(source->meta_class->name) + keyText(source) + " (role '" + role + "')";
+        Instance_List expected, answered;
+        for (const auto& e : list)
+            if (is_reference_of(source, e.get(), role.c_str()))
+                expected.emplace_back(clone(e.get()));
+        const int status = provider.references(source, role, answered);
+        ASSERT_NE(status, int(ENUM_REFERENCES_UNSUPPORTED)) << association << " does not answer " << from;
+        ASSERT_EQ(status, 0) << association << " fails " << from;
+        EXPECT_TRUE(answered.size() == expected.size() && sameKeys(expected, answered))
+            << association << " from " << from << ": " << answered.size() << " references, the enumeration has "
+            << expected.size();
+    };
+
+    std::set<std::pair<std::string, std::string>> endClasses;
+    for (const auto& a : list)
+        for (const auto& [role, end] : endsOf(a.get()))
+            if (end && endClasses.insert({end->meta_class->name, role}).second)
+                expectAnswered(end, role);
+    for (const std::string& cls : handWrittenRows("instance")) {
+        const Instance_List* instances = served(cls);
+        ASSERT_NE(instances, nullptr) << "the provider of " << cls << " does not enumerate";
+        if (!instances->empty())
+            expectAnswered(instances->front().get(), "");
     }
 }
 
