@@ -77,8 +77,7 @@ bool portsAffinityGroups(Frame& frame, const CA_Port_Name* on)
 }
 
 // The FC port of one affinity-group controller source: the first FC port
-// on the controller's port, when that port is in affinity mode and its map
-// binds the controller's group (the pairs the enumeration makes).
+// on the controller's port.
 bool controllerPort(Frame& frame, const Instance* source)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
@@ -96,16 +95,7 @@ bool controllerPort(Frame& frame, const Instance* source)
         VELDARO_FCPort_Resource ports(frame.storage());
         if (ports.createFCPortOn(View::portOf(*controller)) == 1)
             return false;
-        const auto* fcPort = Matching_Pair_Walk::firstMatch(listedOf(ports), *controller, Same_Port());
-        Map::Port port;
-        if (!fcPort || !Map::portAt(table, View::portOf(*fcPort), Map::AFFINITY, port))
-            return true;
-        bool bound = false;
-        Map::eachGroup(table, port.map, [&](int affinity) {
-            bound = bound || affinity == named.affinity;
-            return true;
-        });
-        if (bound)
+        if (const auto* fcPort = Matching_Pair_Walk::firstMatch(listedOf(ports), *controller, Same_Port()))
             emitPort(frame, controller.release(), clone(fcPort));
         return true;
     });
