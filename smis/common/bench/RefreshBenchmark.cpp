@@ -3,6 +3,8 @@
 // the polling service runs it (fetch, conversion, cmf file, comparison with
 // the image in place, replacement); the others time its steps on one fetched
 // answer, so that a slow refresh shows which step is slow.
+// BM_CompareCopySessions times the poll's comparison of two copy-session
+// tables against their number of sessions.
 
 #include <benchmark/benchmark.h>
 
