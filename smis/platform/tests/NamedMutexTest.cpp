@@ -118,11 +118,13 @@ TEST(NamedMutex, BlocksAForkedProcessUntilReleased)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-TEST(NamedMutex, ProcessHoldingItBlocksTheParent)
+namespace {
+
+// A forked child takes the named mutex and holds it until the parent tells
+// it to let go, so the parent's waiting thread must stay blocked however
+// slow the machine is.
+void expectAChildHoldingItBlocksTheParent(const char* name)
 {
-    // The child holds the mutex until the parent tells it to let go, so the
-    // parent's waiting thread must stay blocked however slow the machine is.
-    smis::test::TempInstallDir dir;
     int locked[2];
     int release[2];
     ASSERT_EQ(::pipe(locked), 0);
@@ -132,7 +134,7 @@ TEST(NamedMutex, ProcessHoldingItBlocksTheParent)
     if (child == 0) {
         ::close(locked[0]);
         ::close(release[1]);
-        NamedMutexLock lock("Global\\Child_Mutex");
+        NamedMutexLock lock(name);
         const char c = 'L';
         (void)!::write(locked[1], &c, 1);
         char r = 0;
@@ -146,7 +148,7 @@ TEST(NamedMutex, ProcessHoldingItBlocksTheParent)
 
     std::atomic<bool> acquired{false};
     std::thread waiter([&] {
-        NamedMutexLock lock("Global\\Child_Mutex");
+        NamedMutexLock lock(name);
         acquired = true;
     });
     std::this_thread::sleep_for(200ms);
@@ -160,6 +162,14 @@ TEST(NamedMutex, ProcessHoldingItBlocksTheParent)
     ::waitpid(child, &status, 0);
 }
 
+}  // namespace
+
+TEST(NamedMutex, ProcessHoldingItBlocksTheParent)
+{
+    smis::test::TempInstallDir dir;
+    expectAChildHoldingItBlocksTheParent("Global\\Child_Mutex");
+}
+
 // The lock file stays open between acquisitions, yet another process is
 // still kept out when the file it opens is not the one this process holds
 // open: after the file was removed, and after the install directory moved.
@@ -167,47 +177,14 @@ TEST(NamedMutex, ProcessHoldingItBlocksTheParentAfterTheLockFileWasRemovedOrMove
 {
     for (bool moved : {false, true}) {
         SCOPED_TRACE(moved ? "install directory moved" : "lock file removed");
-        auto first = std::make_unique<smis::test::TempInstallDir>();
+        smis::test::TempInstallDir first;
         { NamedMutexLock once("Global\\Kept_Mutex"); }
         std::unique_ptr<smis::test::TempInstallDir> second;
         if (moved)
             second = std::make_unique<smis::test::TempInstallDir>();
         else
-            std::filesystem::remove(first->path() + "/run/Global_Kept_Mutex.lock");
-        int locked[2];
-        int release[2];
-        ASSERT_EQ(::pipe(locked), 0);
-        ASSERT_EQ(::pipe(release), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(locked[0]);
-            ::close(release[1]);
-            NamedMutexLock lock("Global\\Kept_Mutex");
-            const char c = 'L';
-            (void)!::write(locked[1], &c, 1);
-            char r = 0;
-            (void)!::read(release[0], &r, 1);
-            ::_exit(0);
-        }
-        ::close(locked[1]);
-        ::close(release[0]);
-        ASSERT_TRUE(readableWithin(locked[0], 10000)) << "child never took the mutex";
-        ::close(locked[0]);
-        std::atomic<bool> acquired{false};
-        std::thread waiter([&] {
-            NamedMutexLock lock("Global\\Kept_Mutex");
-            acquired = true;
-        });
-        std::this_thread::sleep_for(200ms);
-        EXPECT_FALSE(acquired.load()) << "the parent took a mutex the child holds";
-        const char go = 'R';
-        (void)!::write(release[1], &go, 1);
-        ::close(release[1]);
-        waiter.join();
-        EXPECT_TRUE(acquired.load());
-        int status = 0;
-        ::waitpid(child, &status, 0);
+            std::filesystem::remove(first.path() + "/run/Global_Kept_Mutex.lock");
+        expectAChildHoldingItBlocksTheParent("Global\\Kept_Mutex");
     }
 }
 

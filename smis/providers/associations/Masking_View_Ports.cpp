@@ -1,6 +1,5 @@
 #include "Masking_View_Ports.h"
 
-#include "SMIS_ImageIndexCache.h"
 
 namespace cimple {
 
@@ -8,31 +7,12 @@ namespace {
 
 using Port_Map = Masking_Port_Map;
 
-SMIS_ImageIndexCache<Masking_View_Ports>& cache()
-{
-    static auto* c = new SMIS_ImageIndexCache<Masking_View_Ports>;  // outlives every static reader
-    return *c;
-}
-
 const Masking_View_Ports::Ports NONE;
 
 }  // namespace
 
-std::shared_ptr<const Masking_View_Ports> Masking_View_Ports::of(const VELDARO_RefTable& table)
-{
-    if (!table.sharedImage())
-        return nullptr;
-    return cache().get([&](const Masking_View_Ports& x) { return x.isFor(table); },
-                       [&] { return std::make_shared<const Masking_View_Ports>(table); });
-}
-
-std::size_t Masking_View_Ports::cachedCount()
-{
-    return cache().liveCount();
-}
-
 Masking_View_Ports::Masking_View_Ports(const VELDARO_RefTable& table)
-    : _image(table.sharedImage()), _block(table.globalBlock())
+    : Table_Image_Index(table)
 {
     Port_Map::eachPort(table, Port_Map::AFFINITY, [&](const Port_Map::Port& port) {
         // The groups the entry's slots name, as the binding test reads them.
@@ -46,12 +26,6 @@ Masking_View_Ports::Masking_View_Ports(const VELDARO_RefTable& table)
         _mappings[table.getMapLUNMappingNo(port.map)].push_back(port);
         return true;
     });
-}
-
-bool Masking_View_Ports::isFor(const VELDARO_RefTable& table) const
-{
-    const auto& image = table.sharedImage();
-    return image && !_image.owner_before(image) && !image.owner_before(_image) && _block == table.globalBlock();
 }
 
 const Masking_View_Ports::Ports& Masking_View_Ports::find(const Map& m, int key)

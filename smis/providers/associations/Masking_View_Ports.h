@@ -15,24 +15,16 @@
 #include <vector>
 
 #include "Masking_Port_Map.h"
+#include "Table_Image_Index.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {
 
-class Masking_View_Ports {
+class Masking_View_Ports : public Table_Image_Index<Masking_View_Ports> {
 public:
     using Ports = std::vector<Masking_Port_Map::Port>;
 
-    // The shared lists of the view's image (built on first use); NULL
-    // without an image or when memory runs out.
-    static std::shared_ptr<const Masking_View_Ports> of(const VELDARO_RefTable& table);
-    // Lists held for live images (for tests).
-    static std::size_t cachedCount();
-
     explicit Masking_View_Ports(const VELDARO_RefTable& table);
-
-    bool isFor(const VELDARO_RefTable& table) const;
-    bool stale() const { return _image.expired(); }
 
     // The affinity ports whose map entry binds the affinity table index
     // (Masking_Port_Map::eachPort with isSetToMapTable for any host).
@@ -44,8 +36,6 @@ private:
     using Map = std::unordered_map<int, Ports>;
     static const Ports& find(const Map& m, int key);
 
-    std::weak_ptr<const cnfg_config_mgmt_table> _image;
-    const CMM_CMT_GLOBAL_VAL_ELEM* _block;
     Map _groups, _mappings;
 };
 

@@ -2,17 +2,10 @@
 
 #include "Masking_Port_Map.h"
 #include "Masking_View_Walk.h"
-#include "SMIS_ImageIndexCache.h"
 
 namespace cimple {
 
 namespace {
-
-SMIS_ImageIndexCache<Masking_Volume_Views>& cache()
-{
-    static auto* c = new SMIS_ImageIndexCache<Masking_Volume_Views>;  // outlives every static reader
-    return *c;
-}
 
 const Masking_Volume_Views::Views NONE;
 
@@ -33,21 +26,8 @@ void addView(std::unordered_map<std::uint16_t, Masking_Volume_Views::Views>& lis
 
 }  // namespace
 
-std::shared_ptr<const Masking_Volume_Views> Masking_Volume_Views::of(const VELDARO_RefTable& table)
-{
-    if (!table.sharedImage())
-        return nullptr;
-    return cache().get([&](const Masking_Volume_Views& x) { return x.isFor(table); },
-                       [&] { return std::make_shared<const Masking_Volume_Views>(table); });
-}
-
-std::size_t Masking_Volume_Views::cachedCount()
-{
-    return cache().liveCount();
-}
-
 Masking_Volume_Views::Masking_Volume_Views(const VELDARO_RefTable& table)
-    : _image(table.sharedImage()), _block(table.globalBlock())
+    : Table_Image_Index(table)
 {
     for (int affinity = 0; affinity < int(VELDARO_RefTable::getAffinityGrpPerModelMaxCount()); ++affinity)
         if (table.getAffinityDefinition(affinity) != 0)
@@ -55,12 +35,6 @@ Masking_Volume_Views::Masking_Volume_Views(const VELDARO_RefTable& table)
     for (int entry = 0; entry < Masking_View_Walk::LUN_MAP_ENTRIES; ++entry)
         if (table.getLUNMapDefinition(entry) != 0)
             addView(_mappings, entry, [&](int lun) { return table.getLUNMapOlun(entry, lun); });
-}
-
-bool Masking_Volume_Views::isFor(const VELDARO_RefTable& table) const
-{
-    const auto& image = table.sharedImage();
-    return image && !_image.owner_before(image) && !image.owner_before(_image) && _block == table.globalBlock();
 }
 
 const Masking_Volume_Views::Views& Masking_Volume_Views::find(const Map& m, std::uint16_t olu)

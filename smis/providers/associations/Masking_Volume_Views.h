@@ -14,11 +14,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "Table_Image_Index.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {
 
-class Masking_Volume_Views {
+class Masking_Volume_Views : public Table_Image_Index<Masking_Volume_Views> {
 public:
     // One view of a volume: the affinity table index or the LUN-mapping
     // entry, and the lowest LUN whose slot names the volume.
@@ -28,16 +29,7 @@ public:
     };
     using Views = std::vector<View>;
 
-    // The shared lists of the view's image (built on first use); NULL
-    // without an image or when memory runs out.
-    static std::shared_ptr<const Masking_Volume_Views> of(const VELDARO_RefTable& table);
-    // Lists held for live images (for tests).
-    static std::size_t cachedCount();
-
     explicit Masking_Volume_Views(const VELDARO_RefTable& table);
-
-    bool isFor(const VELDARO_RefTable& table) const;
-    bool stale() const { return _image.expired(); }
 
     // The affinity groups (getAffinityDefinition not 0) whose slots name
     // the OLU number, in affinity table order.
@@ -50,8 +42,6 @@ private:
     using Map = std::unordered_map<std::uint16_t, Views>;
     static const Views& find(const Map& m, std::uint16_t olu);
 
-    std::weak_ptr<const cnfg_config_mgmt_table> _image;
-    const CMM_CMT_GLOBAL_VAL_ELEM* _block;
     Map _groups, _mappings;
 };
 

@@ -15,24 +15,16 @@
 #include <unordered_map>
 #include <vector>
 
+#include "Table_Image_Index.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {
 
-class Volume_Level_Index {
+class Volume_Level_Index : public Table_Image_Index<Volume_Level_Index> {
 public:
     using Entries = std::vector<int>;
 
-    // The shared index of the view's image (built on first use); NULL
-    // without an image or when memory runs out.
-    static std::shared_ptr<const Volume_Level_Index> of(const VELDARO_RefTable& table);
-    // Indexes held for live images (for tests).
-    static std::size_t cachedCount();
-
     explicit Volume_Level_Index(const VELDARO_RefTable& table);
-
-    bool isFor(const VELDARO_RefTable& table) const;
-    bool stale() const { return _image.expired(); }
 
     // The SLU entries of the volumes of that level and kind, in SLU order.
     const Entries& volumes(const std::string& level, bool thin) const;
@@ -40,8 +32,6 @@ public:
 private:
     using Map = std::unordered_map<std::string, Entries>;
 
-    std::weak_ptr<const cnfg_config_mgmt_table> _image;
-    const CMM_CMT_GLOBAL_VAL_ELEM* _block;
     Map _plain, _thin;
 };
 
