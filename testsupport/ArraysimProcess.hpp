@@ -40,6 +40,14 @@ public:
 
     std::size_t arrayCount() const { return ready_["arrays"].size(); }
     std::string address(std::size_t array) const { return ready_["arrays"].at(array)["address"]; }
+    // The address of every array, in order.
+    std::vector<std::string> addresses() const
+    {
+        std::vector<std::string> out;
+        for (std::size_t i = 0; i < arrayCount(); ++i)
+            out.push_back(address(i));
+        return out;
+    }
     std::uint16_t port(std::size_t array) const { return ready_["arrays"].at(array)["port"]; }
     std::string name(std::size_t array) const { return ready_["arrays"].at(array)["name"]; }
     std::string controlPath() const { return ready_["control"]; }

@@ -34,12 +34,8 @@ protected:
         // the configuration table and the status records; the tests compare
         // enumerations made at different moments, so they start once the
         // polling service has stored both for every array.
+        CimserverProcess::wait_for_tables(install->path(), sim->addresses());
         auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-        for (size_t i = 0; i < sim->arrayCount(); i++)
-            for (const char* ext : {".cmf", ".ext"})
-                while (!std::filesystem::exists(install->path() + "/data/" + sim->address(i) + ext) &&
-                       std::chrono::steady_clock::now() < deadline)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(200));
         // The status file is written as each kind of status record arrives,
         // so its presence says that the first kind is in: the tests start
         // once two readings of every served class half a second apart agree.

@@ -52,11 +52,12 @@ std::string build_dir()
 
 } // namespace
 
-void CimserverProcess::wait_for_tables(const std::string& install_dir, const std::vector<std::string>& addresses)
+void CimserverProcess::wait_for_tables(const std::string& install_dir, const std::vector<std::string>& addresses,
+                                       std::initializer_list<const char*> files)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
     for (const std::string& address : addresses)
-        for (const char* ext : {".cmf", ".ext"})
+        for (const char* ext : files)
             while (!std::filesystem::exists(install_dir + "/data/" + address + ext) &&
                    std::chrono::steady_clock::now() < deadline)
                 std::this_thread::sleep_for(std::chrono::milliseconds(200));

@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -45,9 +46,11 @@ public:
                     bool with_login = true) const;
 
     // Waits (at most 3 minutes) until the polling service has written the
-    // configuration table and the status records of every array address
-    // under install_dir: instances depend on both.
-    static void wait_for_tables(const std::string& install_dir, const std::vector<std::string>& addresses);
+    // cache files of every array address under install_dir: by default the
+    // configuration table and the status records (instances depend on
+    // both); ".cps" adds the copy sessions.
+    static void wait_for_tables(const std::string& install_dir, const std::vector<std::string>& addresses,
+                                std::initializer_list<const char*> files = {".cmf", ".ext"});
 
     // Runs wbemcli with these arguments (60 s limit).
     static CommandResult wbemcli(const std::vector<std::string>& args);

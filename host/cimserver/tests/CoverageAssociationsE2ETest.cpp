@@ -43,12 +43,7 @@ protected:
         // The associations read the configuration table, the copy sessions
         // and the status records: start once the polling service has stored
         // them for every array.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-        for (std::size_t i = 0; i < sim->arrayCount(); ++i)
-            for (const char* ext : {".cmf", ".cps", ".ext"})
-                while (!std::filesystem::exists(install->path() + "/data/" + sim->address(i) + ext) &&
-                       std::chrono::steady_clock::now() < deadline)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        CimserverProcess::wait_for_tables(install->path(), sim->addresses(), {".cmf", ".cps", ".ext"});
     }
     static void TearDownTestSuite()
     {

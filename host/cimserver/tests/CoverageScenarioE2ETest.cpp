@@ -44,11 +44,7 @@ TEST(CoverageScenarioE2E, ControllersAreServedAndRelatedAndAVolumeIsCreatedOnThe
         keep.unlockCredkeep(lock);
     }
     CimserverProcess server(install.path());
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-    for (size_t i = 0; i < sim.arrayCount(); i++)
-        while (!std::filesystem::exists(install.path() + "/data/" + sim.address(i) + ".cmf") &&
-               std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    CimserverProcess::wait_for_tables(install.path(), sim.addresses(), {".cmf"});
 
     // Every controller module of every array, by its slot number.
     CommandResult cms = CimserverProcess::wbemcli({"ein", server.url(":VELDARO_ControllerComputerSystem")});

@@ -39,11 +39,7 @@ protected:
         ASSERT_EQ(keep.setCredkeep(cimple::SMIS_Credkeep::CREDKEEP_ADD, address.c_str(), "admin", "admin"), 0);
         keep.unlockCredkeep(lock);
         server = std::make_unique<CimserverProcess>(install->path());
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-        for (const char* ext : {".cmf", ".ext"})
-            while (!std::filesystem::exists(install->path() + "/data/" + address + ext) &&
-                   std::chrono::steady_clock::now() < deadline)
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        CimserverProcess::wait_for_tables(install->path(), {address});
     }
     void TearDown() override
     {

@@ -31,11 +31,7 @@ protected:
         // every key names one array.
         install->writeEnv({"StorageIP=" + sim->address(0) + "," + std::to_string(sim->port(0))});
         server = std::make_unique<CimserverProcess>(install->path());
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-        for (const char* ext : {".cmf", ".ext"})
-            while (!std::filesystem::exists(install->path() + "/data/" + sim->address(0) + ext) &&
-                   std::chrono::steady_clock::now() < deadline)
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        CimserverProcess::wait_for_tables(install->path(), {sim->address(0)});
     }
     static void TearDownTestSuite()
     {

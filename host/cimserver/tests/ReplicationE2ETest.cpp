@@ -70,12 +70,7 @@ TEST(ReplicationE2E, MirrorMadeThroughTheServerIsListedAndItsProgressIndicated)
         ASSERT_EQ(std::system((credkeep + " -a " + sim.address(i) + " -u admin -w admin >/dev/null").c_str()), 0);
     IndicationListener listener;
     CimserverProcess server(install.path(), {"--listener", listener.url(), "--poll-interval", "1"});
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-    for (std::size_t i = 0; i < sim.arrayCount(); ++i)
-        for (const char* ext : {".cmf", ".cps"})
-            while (!std::filesystem::exists(install.path() + "/data/" + sim.address(i) + ext) &&
-                   std::chrono::steady_clock::now() < deadline)
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    CimserverProcess::wait_for_tables(install.path(), sim.addresses(), {".cmf", ".cps"});
     const std::string a0 = sim.address(0);
 
     // A local mirror from volume 14 to volume 15, made with raw CIM-XML (its

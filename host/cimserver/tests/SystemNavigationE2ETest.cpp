@@ -78,11 +78,7 @@ protected:
         // providers tell arrays apart by address.
         install->writeEnv({"StorageIP=" + sim->address(0) + "," + std::to_string(sim->port(0))});
         server = std::make_unique<CimserverProcess>(install->path());
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-        for (const char* ext : {".cmf", ".ext", ".cps"})
-            while (!std::filesystem::exists(install->path() + "/data/" + sim->address(0) + ext) &&
-                   std::chrono::steady_clock::now() < deadline)
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        CimserverProcess::wait_for_tables(install->path(), {sim->address(0)}, {".cmf", ".ext", ".cps"});
     }
     static void TearDownTestSuite()
     {
