@@ -1,4 +1,5 @@
 #include "SMISProviderTPPConfiguration.h"
+#include "SMIS_PollingService.h"
 
 #include <cinttypes>
 #include <cstring>
@@ -164,6 +165,16 @@ std::uint32_t SMISProviderTPPConfiguration::makePool(const String& level, std::u
         number = info.poolNumber;
     }
     return code;
+}
+
+void SMISProviderTPPConfiguration::refreshTable() const
+{
+    SMIS_PollingService* service = SMIS_PollingService::getInstance();
+    if (!service)
+        return;
+    const int refreshed = service->getConfigManagementInfo(_storage.c_str(), 0);
+    if (refreshed == 0 || refreshed == 1)
+        service->UpdateAllocatedInfo(_storage.c_str());
 }
 
 CIM_StoragePool* SMISProviderTPPConfiguration::findPool(std::uint16_t number, std::uint32_t& code)

@@ -284,8 +284,12 @@ std::uint32_t Storage_Pool_Work::deleteStoragePool(const CIM_StoragePool* pool)
         return result;
     }
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "DeleteStoragePool End");
-    if (SMIS_PollingService* service = SMIS_PollingService::getInstance())
-        service->getConfigManagementInfo(_storage.c_str(), 0);
+    if (SMIS_PollingService* service = SMIS_PollingService::getInstance()) {
+        const int refreshed = service->getConfigManagementInfo(_storage.c_str(), 0);
+        // A thin pool's capacity records go with it.
+        if (contains(pool->InstanceID, "TPP") && (refreshed == 0 || refreshed == 1))
+            service->UpdateAllocatedInfo(_storage.c_str());
+    }
     return SUCCESS;
 }
 

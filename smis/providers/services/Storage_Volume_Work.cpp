@@ -130,6 +130,19 @@ int Storage_Volume_Work::refresh()
     return service ? service->getConfigManagementInfo(_storage.c_str(), 0) : -1;
 }
 
+void Storage_Volume_Work::refreshWithAllocations()
+{
+    // A thin volume's pool (its AllocatedFromStoragePool pair) and its pool's
+    // capacity come from the allocation records, which only this refresh
+    // reads: the answer of a thin-volume change shows them at once, not at
+    // the next poll of the table.
+    const int refreshed = refresh();
+    if (refreshed == 0 || refreshed == 1) {
+        if (SMIS_PollingService* service = SMIS_PollingService::getInstance())
+            service->UpdateAllocatedInfo(_storage.c_str());
+    }
+}
+
 std::uint32_t Storage_Volume_Work::createStorageVolume(const CIM_StoragePool* pool, std::uint64_t& size,
                                                        CIM_LogicalElement*& element, const String& name)
 {
@@ -324,7 +337,7 @@ std::uint32_t Storage_Volume_Work::createThinproStorageVolume(const CIM_StorageP
     }
     if (result != 0)
         return translateCreate(result);
-    refresh();
+    refreshWithAllocations();
     size = mib * MIB;
     VELDARO_StorageVolume* made = getLogicalElementInstance(olun);
     if (!made)
@@ -415,7 +428,7 @@ std::uint32_t Storage_Volume_Work::modifyThinproStorageVolume(std::uint64_t& siz
     }
     if (result != 0)
         return translateExpand(result);
-    refresh();
+    refreshWithAllocations();
     size = mib * MIB;
     // The volume as the refreshed table holds it (its new size); the one
     // read before the command when it cannot be rebuilt.
@@ -490,11 +503,10 @@ std::uint32_t Storage_Volume_Work::deleteStorageVolume(const CIM_LogicalElement*
     }
     if (result != 0)
         return translateDelete(result);
-    const int refreshed = refresh();
-    if (luType == SMIS_CLI::LU_TYPE_TPV && (refreshed == 0 || refreshed == 1)) {
-        if (SMIS_PollingService* service = SMIS_PollingService::getInstance())
-            service->UpdateAllocatedInfo(_storage.c_str());
-    }
+    if (luType == SMIS_CLI::LU_TYPE_TPV)
+        refreshWithAllocations();
+    else
+        refresh();
     information(__FILE__, __LINE__, "deleteStorageVolume End");
     return SUCCESS;
 }

@@ -88,6 +88,9 @@ private:
     std::uint64_t thinExpansionMaximum(std::uint64_t current);
     // Refreshes the array's cached table: the refresh's result, or -1.
     int refresh();
+    // refresh(), then the allocation records of the array's thin volumes and
+    // pools when the table refresh worked.
+    void refreshWithAllocations();
 
     String _storage;
 };
