@@ -431,15 +431,17 @@ void CimXmlWriter::out_parameter(const Instance* method, const Meta_Feature* mf)
         _out += "</PARAMVALUE>";
         return;
     }
-    // A reference array goes out as a VALUE.ARRAY of VALUE.REFERENCE.
+    // A reference array is a VALUE.REFARRAY of VALUE.REFERENCE: VALUE.ARRAY
+    // holds only VALUE and VALUE.NULL, and clients refuse the whole answer
+    // when a reference stands in one.
     auto* targets = static_cast<const Array<Instance*>*>(field_of(method, mr->offset));
     if (targets->empty())
         return;
-    _out += "<PARAMVALUE NAME=\"" + escape(mf->name) + "\" PARAMTYPE=\"reference\"><VALUE.ARRAY>";
+    _out += "<PARAMVALUE NAME=\"" + escape(mf->name) + "\" PARAMTYPE=\"reference\"><VALUE.REFARRAY>";
     for (size_t i = 0; i < targets->size(); i++)
         if ((*targets)[i])
             value_reference((*targets)[i]);
-    _out += "</VALUE.ARRAY></PARAMVALUE>";
+    _out += "</VALUE.REFARRAY></PARAMVALUE>";
 }
 
 void CimXmlWriter::open_response(const std::string& id, const std::string& name, bool intrinsic)

@@ -148,24 +148,30 @@ TEST_F(CimserverE2E, LandedProvidersAnswerNamesInstancesAndGets)
     }
 }
 
-// An extrinsic pool method end to end: wbemcli calls the primordial pool's
+// An extrinsic pool method end to end: the primordial pool's
 // GetAvailableExtents, which the RAID group engine answers from the array's
-// free disks.
-TEST_F(CimserverE2E, WbemcliAsksThePrimordialPoolForItsAvailableExtents)
+// free disks, as a reference array.
+TEST_F(CimserverE2E, ThePrimordialPoolAnswersItsAvailableExtentsAsAReferenceArray)
 {
     const std::string address = sim->address(0);
-    CommandResult r = CimserverProcess::wbemcli(
-        {"cm", server->url(":VELDARO_PrimordialStoragePool.InstanceID=\"VELDARO:PSP_" + address + "\""),
-         "GetAvailableExtents"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("GetAvailableExtents: 0"), std::string::npos) << r.out;
+    CimClient client(server->port());
+    CimReply r;
+    client.call("GetAvailableExtents",
+                CimClient::method("GetAvailableExtents",
+                                  "<INSTANCENAME CLASSNAME=\"VELDARO_PrimordialStoragePool\"><KEYBINDING "
+                                  "NAME=\"InstanceID\"><KEYVALUE VALUETYPE=\"string\">VELDARO:PSP_" +
+                                      address + "</KEYVALUE></KEYBINDING></INSTANCENAME>",
+                                  ""),
+                r);
+    ASSERT_EQ(r.http_status, 200) << r.body;
+    EXPECT_NE(r.body.find("<RETURNVALUE PARAMTYPE=\"uint32\"><VALUE>0</VALUE>"), std::string::npos) << r.body;
+    auto extents = r.doc.select_nodes(
+        "//PARAMVALUE[@NAME='AvailableExtents']/VALUE.REFARRAY/VALUE.REFERENCE//INSTANCENAME");
     // The small scenario's free disks: slots 10 to 15 of enclosure 0.
-    size_t extents = 0;
-    for (size_t at = r.out.find("VELDARO_DiskExtent."); at != std::string::npos;
-         at = r.out.find("VELDARO_DiskExtent.", at + 1))
-        ++extents;
-    EXPECT_EQ(extents, 6u) << r.out;
-    EXPECT_NE(r.out.find("DeviceID=\"DE0x000a\""), std::string::npos) << r.out;
+    EXPECT_EQ(extents.size(), 6u) << r.body;
+    for (auto& e : extents)
+        EXPECT_STREQ(e.node().attribute("CLASSNAME").value(), "VELDARO_DiskExtent");
+    EXPECT_NE(r.body.find(">DE0x000a<"), std::string::npos) << r.body;
 }
 
 TEST_F(CimserverE2E, DiskExtentsMatchTheScenariosDisks)

@@ -1,6 +1,6 @@
 // End to end: the masking view a client walks through cimserver with
 // wbemcli on the simulated "masking" array, before and after ExposePaths
-// and HidePaths.
+// (whose answer names the view) and HidePaths.
 #include "CimClient.h"
 #include "CimserverProcess.h"
 
@@ -114,11 +114,13 @@ protected:
         return out + "</VALUE.ARRAY></PARAMVALUE>";
     }
 
-    // A method of the service; its return value.
-    std::string invoke(const std::string& method, const std::string& params)
+    // A method of the service; its return value (and its whole answer in
+    // reply, when given).
+    std::string invoke(const std::string& method, const std::string& params, CimReply* reply = nullptr)
     {
         CimClient client(server->port());
-        CimReply r;
+        CimReply own;
+        CimReply& r = reply ? *reply : own;
         client.call(method, CimClient::method(method, service(), params), r);
         EXPECT_EQ(r.error_code, 0) << r.body;
         auto rv = r.all("RETURNVALUE");
@@ -140,10 +142,31 @@ TEST_F(MaskingViewE2E, ExposedPathsFormTheViewAndHiddenOnesLeaveIt)
 
     const std::string volume = volumeName("VOL00000");
     ASSERT_FALSE(volume.empty());
-    ASSERT_EQ(invoke("ExposePaths", strings("LUNames", {volume}) + strings("InitiatorPortIDs", {HOST}) +
-                                        strings("TargetPortIDs", {TARGET_PORT}) + strings("DeviceNumbers", {"00A"}) +
-                                        strings("DeviceAccesses", {"2"})),
+    CimReply exposed;
+    ASSERT_EQ(invoke("ExposePaths",
+                     strings("LUNames", {volume}) + strings("InitiatorPortIDs", {HOST}) +
+                         strings("TargetPortIDs", {TARGET_PORT}) + strings("DeviceNumbers", {"00A"}) +
+                         strings("DeviceAccesses", {"2"}),
+                     &exposed),
               "0");
+    // The view comes back as a reference array whose one reference a
+    // client can read the view through.
+    auto views = exposed.doc.select_nodes(
+        "//PARAMVALUE[@NAME='ProtocolControllers']/VALUE.REFARRAY/VALUE.REFERENCE/INSTANCEPATH/INSTANCENAME");
+    ASSERT_EQ(views.size(), 1u) << exposed.body;
+    {
+        std::ostringstream name;
+        views[0].node().print(name, "", pugi::format_raw);
+        CimClient client(server->port());
+        CimReply got;
+        client.call("GetInstance",
+                    CimClient::imethod("GetInstance", "<IPARAMVALUE NAME=\"InstanceName\">" + name.str() +
+                                                          "</IPARAMVALUE>"),
+                    got);
+        auto id = got.doc.select_node("//INSTANCE/PROPERTY[@NAME='DeviceID']/VALUE");
+        ASSERT_TRUE(id) << got.body;
+        EXPECT_STREQ(id.node().text().get(), VIEW);
+    }
 
     const std::string controller = path("VELDARO_AffinityGroupController", VIEW);
     EXPECT_NE(ain(controller, "CIM_ProtocolControllerForUnit").find("VOL00000"), std::string::npos);

@@ -1,5 +1,6 @@
 // End to end: a copy made through cimserver's replication service on the
-// simulated two-array "coverage" scenario is listed by wbemcli and reaches
+// simulated two-array "coverage" scenario is listed by wbemcli and by the
+// service's GetReplicationRelationships, and reaches
 // an indication listener as a creation, and its progress as a modification
 // whose previous instance shows the state before.
 #include "CimClient.h"
@@ -94,16 +95,25 @@ TEST(ReplicationE2E, MirrorMadeThroughTheServerIsListedAndItsProgressIndicated)
     CommandResult names = CimserverProcess::wbemcli({"-nl", "ein", server.url(":VELDARO_StorageSynchronized")});
     ASSERT_EQ(names.status, 0) << names.err;
     EXPECT_NE(names.out.find("VOL00015"), std::string::npos) << names.out;
-    const std::string service = server.url(
-        ":VELDARO_ReplicationService.CreationClassName=\"VELDARO_ReplicationService\","
-        "Name=\"VELDARO:KESTRIS SMI-S Proxy Server\",SystemCreationClassName=\"VELDARO_StorageComputerSystem\","
-        "SystemName=\"" + a0 + "\"");
-    CommandResult mirrors = CimserverProcess::wbemcli({"cm", service, "GetReplicationRelationships.SyncType=6"});
-    ASSERT_EQ(mirrors.status, 0) << mirrors.err;
-    EXPECT_NE(mirrors.out.find("VOL00015"), std::string::npos) << mirrors.out;
-    CommandResult snapshots = CimserverProcess::wbemcli({"cm", service, "GetReplicationRelationships.SyncType=7"});
-    ASSERT_EQ(snapshots.status, 0) << snapshots.err;
-    EXPECT_EQ(snapshots.out.find("VOL00015"), std::string::npos) << snapshots.out;
+    // The relationships come back as a reference array, which wbemcli
+    // cannot print: the project's own client reads them.
+    auto relationships = [&](int sync_type) {
+        CimReply r;
+        client.call("GetReplicationRelationships",
+                    CimClient::method("GetReplicationRelationships", serviceName(a0),
+                                      "<PARAMVALUE NAME=\"SyncType\" PARAMTYPE=\"uint16\"><VALUE>" +
+                                          std::to_string(sync_type) + "</VALUE></PARAMVALUE>"),
+                    r);
+        EXPECT_EQ(r.http_status, 200) << r.body;
+        EXPECT_EQ(r.error_code, 0) << r.body;
+        return r.body;
+    };
+    const std::string mirrors = relationships(6);
+    EXPECT_NE(mirrors.find("<PARAMVALUE NAME=\"Synchronizations\" PARAMTYPE=\"reference\"><VALUE.REFARRAY>"),
+              std::string::npos)
+        << mirrors;
+    EXPECT_NE(mirrors.find("VOL00015"), std::string::npos) << mirrors;
+    EXPECT_EQ(relationships(7).find("VOL00015"), std::string::npos);
 
     // The listener hears of the new copy ...
     const std::string created = listener.waitFor(
