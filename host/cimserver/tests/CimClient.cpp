@@ -1,5 +1,9 @@
 #include "CimClient.h"
 
+#include "CimXmlGrammar.h"
+
+#include <gtest/gtest.h>
+
 #include <sstream>
 
 namespace cimserver::test {
@@ -80,6 +84,12 @@ void CimClient::post(const httplib::Headers& headers, const std::string& body, C
         auto e = reply.doc.select_node("//ERROR");
         if (e)
             reply.error_code = e.node().attribute("CODE").as_int();
+    }
+    // Every CIM-XML answer the tests receive is held to the grammar.
+    if (res->has_header("CIMOperation") && !reply.body.empty()) {
+        std::string problem = CimXmlGrammar::check(reply.body);
+        if (!problem.empty())
+            ADD_FAILURE() << "the answer departs from the CIM-XML grammar: " << problem << "\n" << reply.body;
     }
 }
 
