@@ -233,8 +233,10 @@ void CimOperations::intrinsic(Call& c, pugi::xml_node call) const
 void CimOperations::get_class(Call& c) const
 {
     std::string name = c.text("ClassName");
-    bool local_only = c.flag("LocalOnly", true);
-    bool qualifiers = c.flag("IncludeQualifiers", true);
+    ClassOptions options;
+    options.local_only = c.flag("LocalOnly", true);
+    options.include_qualifiers = c.flag("IncludeQualifiers", true);
+    options.include_class_origin = c.flag("IncludeClassOrigin", false);
     const Meta_Class* mc = _reader.class_named(name.c_str(), nullptr, c.error);
     if (!mc) {
         c.failed = true;
@@ -244,7 +246,7 @@ void CimOperations::get_class(Call& c) const
         return;
     CimXmlWriter w(_host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
-    w.class_decl(mc, local_only, qualifiers);
+    w.class_decl(mc, options);
     w.out() += "</IRETURNVALUE>";
 }
 
@@ -252,8 +254,10 @@ void CimOperations::enumerate_classes(Call& c, bool names_only) const
 {
     std::string name = c.text("ClassName");
     bool deep = c.flag("DeepInheritance", false);
-    bool local_only = c.flag("LocalOnly", true);
-    bool qualifiers = c.flag("IncludeQualifiers", true);
+    ClassOptions options;
+    options.local_only = c.flag("LocalOnly", true);
+    options.include_qualifiers = c.flag("IncludeQualifiers", true);
+    options.include_class_origin = c.flag("IncludeClassOrigin", false);
     if (c.failed)
         return;
     const Meta_Class* base = nullptr;
@@ -277,7 +281,7 @@ void CimOperations::enumerate_classes(Call& c, bool names_only) const
         if (names_only)
             w.class_name(mc->name);
         else
-            w.class_decl(mc, local_only, qualifiers);
+            w.class_decl(mc, options);
     }
     w.out() += "</IRETURNVALUE>";
 }

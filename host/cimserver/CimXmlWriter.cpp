@@ -1,8 +1,10 @@
 #include "CimXmlWriter.h"
 
+#include "ClassQualifiers.h"
 #include "ValueText.h"
 
 #include <algorithm>
+#include <span>
 
 namespace cimserver {
 
@@ -114,33 +116,95 @@ void CimXmlWriter::class_name(const char* name)
     _out += "<CLASSNAME NAME=\"" + escape(name) + "\"></CLASSNAME>";
 }
 
-static void qualifier(std::string& out, const char* name)
+namespace {
+
+void qualifier(std::string& out, const char* name, bool value = true)
 {
     out += "<QUALIFIER NAME=\"";
     out += name;
-    out += "\" TYPE=\"boolean\"><VALUE>TRUE</VALUE></QUALIFIER>";
+    out += value ? "\" TYPE=\"boolean\"><VALUE>TRUE</VALUE></QUALIFIER>"
+                 : "\" TYPE=\"boolean\"><VALUE>FALSE</VALUE></QUALIFIER>";
 }
 
-void CimXmlWriter::class_decl(const Meta_Class* mc, bool local_only, bool include_qualifiers)
+void qualifiers(std::string& out, std::span<const ClassQualifiers::Qualifier> list)
 {
+    for (const auto& q : list) {
+        out += "<QUALIFIER NAME=\"";
+        out += q.name;
+        out += "\" TYPE=\"";
+        out += q.type;
+        out += "\">";
+        if (q.array)
+            out += "<VALUE.ARRAY>";
+        for (std::size_t i = 0; i < q.count; i++) {
+            out += "<VALUE>";
+            CimXmlWriter::append_escaped(out, q.values[i]);
+            out += "</VALUE>";
+        }
+        if (q.array)
+            out += "</VALUE.ARRAY>";
+        out += "</QUALIFIER>";
+    }
+}
+
+// The class that brought the feature record at index i of mc into the
+// hierarchy: subclasses share the records they inherit.
+const Meta_Class* origin_of(const Meta_Class* mc, size_t i)
+{
+    const Meta_Feature* mf = mc->meta_features[i];
+    while (mc->super_meta_class && i < mc->super_meta_class->num_meta_features &&
+           mc->super_meta_class->meta_features[i] == mf)
+        mc = mc->super_meta_class;
+    return mc;
+}
+
+} // namespace
+
+void CimXmlWriter::class_decl(const Meta_Class* mc, const ClassOptions& options)
+{
+    const ClassQualifiers& table = ClassQualifiers::served();
+    const bool with_qualifiers = options.include_qualifiers;
     _out += "<CLASS NAME=\"" + escape(mc->name) + "\"";
     if (mc->super_meta_class)
         _out += " SUPERCLASS=\"" + escape(mc->super_meta_class->name) + "\"";
     _out += ">";
-    if (include_qualifiers) {
+    if (with_qualifiers) {
         if (mc->flags & FLAG_ASSOCIATION)
             qualifier(_out, "Association");
+        if (mc->flags & FLAG_AGGREGATION)
+            qualifier(_out, "Aggregation");
         if (mc->flags & FLAG_ABSTRACT)
             qualifier(_out, "Abstract");
         if (mc->flags & FLAG_INDICATION)
             qualifier(_out, "Indication");
+        if (mc->flags & FLAG_EXPERIMENTAL)
+            qualifier(_out, "Experimental");
     }
+    // The class a feature comes from, when asked for.
+    auto origin = [&](size_t i) {
+        if (!options.include_class_origin)
+            return std::string();
+        return " CLASSORIGIN=\"" + escape(origin_of(mc, i)->name) + "\"";
+    };
     // Key and In/Out qualifiers are written even without IncludeQualifiers:
     // clients need them to build instance names and method calls.
+    auto feature_qualifiers = [&](const Meta_Feature* mf) {
+        std::string q;
+        if (mf->flags & FLAG_KEY)
+            qualifier(q, "Key");
+        if (with_qualifiers) {
+            if (mf->flags & FLAG_WRITE)
+                qualifier(q, "Write");
+            if (mf->flags & FLAG_COUNTER)
+                qualifier(q, "Counter");
+            qualifiers(q, table.of(mc->name, mf->name));
+        }
+        return q;
+    };
     std::string methods;
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
-        if (local_only && mc->locals && !mc->locals[i])
+        if (options.local_only && mc->locals && !mc->locals[i])
             continue;
         if (mf->flags & FLAG_PROPERTY) {
             auto* mp = static_cast<const Meta_Property*>(mf);
@@ -148,49 +212,54 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, bool local_only, bool includ
             _out += std::string(" NAME=\"") + escape(mf->name) + "\" TYPE=\"" + type_name(mp->type) + "\"";
             if (mp->subscript > 0)
                 _out += " ARRAYSIZE=\"" + std::to_string(mp->subscript) + "\"";
-            _out += ">";
-            if (mf->flags & FLAG_KEY)
-                qualifier(_out, "Key");
+            _out += origin(i) + ">" + feature_qualifiers(mf);
             _out += mp->subscript ? "</PROPERTY.ARRAY>" : "</PROPERTY>";
         } else if (mf->flags & FLAG_REFERENCE) {
             auto* mr = static_cast<const Meta_Reference*>(mf);
             if (mf->flags & FLAG_EMBEDDED_OBJECT) {
-                _out += "<PROPERTY NAME=\"" + escape(mf->name) + "\" TYPE=\"string\" EmbeddedObject=\"instance\">";
-                _out += "</PROPERTY>";
+                _out += "<PROPERTY NAME=\"" + escape(mf->name) + "\" TYPE=\"string\" EmbeddedObject=\"instance\"" +
+                        origin(i) + ">" + feature_qualifiers(mf) + "</PROPERTY>";
                 continue;
             }
             _out += "<PROPERTY.REFERENCE NAME=\"" + escape(mf->name) + "\"";
             if (mr->meta_class)
                 _out += " REFERENCECLASS=\"" + escape(mr->meta_class->name) + "\"";
-            _out += ">";
-            if (mf->flags & FLAG_KEY)
-                qualifier(_out, "Key");
-            _out += "</PROPERTY.REFERENCE>";
+            _out += origin(i) + ">" + feature_qualifiers(mf) + "</PROPERTY.REFERENCE>";
         } else if (mf->flags & FLAG_METHOD) {
             auto* mm = static_cast<const Meta_Method*>(mf);
-            methods += "<METHOD NAME=\"" + escape(mf->name) + "\" TYPE=\"" + type_name(mm->return_type) + "\">";
+            methods += "<METHOD NAME=\"" + escape(mf->name) + "\" TYPE=\"" + type_name(mm->return_type) + "\"" +
+                       origin(i) + ">" + feature_qualifiers(mf);
             for (size_t p = 0; p < mm->num_meta_features; p++) {
                 const Meta_Feature* pf = mm->meta_features[p];
                 if (eqi(pf->name, "return_value"))
                     continue;
+                // In defaults to true: an output-only parameter says In(false).
                 std::string quals;
-                if (pf->flags & FLAG_IN)
-                    qualifier(quals, "In");
+                qualifier(quals, "In", (pf->flags & FLAG_IN) != 0);
                 if (pf->flags & FLAG_OUT)
                     qualifier(quals, "Out");
-                if (pf->flags & FLAG_REQUIRED)
+                if (with_qualifiers)
+                    qualifiers(quals, table.of(mc->name, mf->name, pf->name));
+                else if (pf->flags & FLAG_REQUIRED)
                     qualifier(quals, "Required");
                 if (pf->flags & FLAG_PROPERTY) {
                     auto* pp = static_cast<const Meta_Property*>(pf);
                     methods += std::string(pp->subscript ? "<PARAMETER.ARRAY" : "<PARAMETER") + " NAME=\"" +
-                               escape(pf->name) + "\" TYPE=\"" + type_name(pp->type) + "\">" + quals +
-                               (pp->subscript ? "</PARAMETER.ARRAY>" : "</PARAMETER>");
+                               escape(pf->name) + "\" TYPE=\"" + type_name(pp->type) + "\"";
+                    if (pp->subscript > 0)
+                        methods += " ARRAYSIZE=\"" + std::to_string(pp->subscript) + "\"";
+                    methods += ">" + quals + (pp->subscript ? "</PARAMETER.ARRAY>" : "</PARAMETER>");
                 } else if (pf->flags & FLAG_EMBEDDED_OBJECT) {
-                    methods += "<PARAMETER NAME=\"" + escape(pf->name) + "\" TYPE=\"string\">" + quals;
-                    methods += "<QUALIFIER NAME=\"EmbeddedInstance\" TYPE=\"string\"><VALUE>";
                     auto* pr = static_cast<const Meta_Reference*>(pf);
-                    methods += escape(pr->meta_class ? pr->meta_class->name : "");
-                    methods += "</VALUE></QUALIFIER></PARAMETER>";
+                    methods += "<PARAMETER NAME=\"" + escape(pf->name) + "\" TYPE=\"string\">" + quals;
+                    if (pr->meta_class) {
+                        methods += "<QUALIFIER NAME=\"EmbeddedInstance\" TYPE=\"string\"><VALUE>";
+                        methods += escape(pr->meta_class->name);
+                        methods += "</VALUE></QUALIFIER>";
+                    } else {
+                        qualifier(methods, "EmbeddedObject");
+                    }
+                    methods += "</PARAMETER>";
                 } else {
                     auto* pr = static_cast<const Meta_Reference*>(pf);
                     const char* tag = pr->subscript ? "PARAMETER.REFARRAY" : "PARAMETER.REFERENCE";

@@ -24,6 +24,14 @@ struct PropertyFilter {
     bool includes(const char* name) const;
 };
 
+// How a class is written: LocalOnly, IncludeQualifiers and
+// IncludeClassOrigin of the class operations.
+struct ClassOptions {
+    bool local_only = true;
+    bool include_qualifiers = true;
+    bool include_class_origin = false;
+};
+
 class CimXmlWriter {
 public:
     // host: the host name written into instance paths; name_space: the name
@@ -41,7 +49,8 @@ public:
     std::string& out() { return _out; }
 
     void class_name(const char* name);
-    void class_decl(const cimple::Meta_Class* mc, bool local_only, bool include_qualifiers);
+    // A class with the qualifiers of the server's class repository.
+    void class_decl(const cimple::Meta_Class* mc, const ClassOptions& options);
     void instance(const cimple::Instance* inst, const PropertyFilter& filter);
     void instance_name(const cimple::Instance* inst);
     void instance_path(const cimple::Instance* inst);

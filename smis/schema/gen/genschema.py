@@ -6,6 +6,9 @@ from the schema source files.
   genschema.py --list SOURCE...        names of the files it would write
   genschema.py --check SOURCE...       checks the source only
 
+--qualifiers FILE adds the qualifier source (see qualifier_model.py): it is
+checked against the classes and its tables are written too.
+
 Exit status 0 on success; 1 with one line "FILE:LINE: problem" (or a plain
 problem line) on standard error when the source does not pass the checks.
 """
@@ -17,6 +20,8 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import emit_cpp  # noqa: E402
+import emit_qualifiers  # noqa: E402
+import qualifier_model  # noqa: E402
 import schema_model  # noqa: E402
 
 
@@ -40,6 +45,7 @@ def main(argv):
     ap.add_argument('--check', action='store_true')
     ap.add_argument('--expect', action='append', default=[])
     ap.add_argument('--stamp')
+    ap.add_argument('--qualifiers')
     ap.add_argument('sources', nargs='+')
     args = ap.parse_args(argv)
     try:
@@ -52,6 +58,8 @@ def main(argv):
         schema = schema_model.load(args.sources)
         if expected:
             schema_model.check_counts(schema, expected)
+        if args.qualifiers:
+            qualifier_model.load(schema, args.qualifiers)
     except schema_model.SchemaError as e:
         sys.stderr.write('genschema: %s\n' % e)
         return 1
@@ -59,7 +67,10 @@ def main(argv):
         sys.stderr.write('genschema: %s\n' % e)
         return 1
     if args.list:
-        sys.stdout.write(';'.join(emit_cpp.header_names(schema)))
+        names = emit_cpp.header_names(schema)
+        if args.qualifiers:
+            names += emit_qualifiers.header_names()
+        sys.stdout.write(';'.join(names))
         return 0
     if args.check:
         return 0
@@ -67,7 +78,10 @@ def main(argv):
         sys.stderr.write('genschema: --out is required\n')
         return 1
     os.makedirs(args.out, exist_ok=True)
-    for name, text in emit_cpp.emit_all(schema).items():
+    files = emit_cpp.emit_all(schema)
+    if args.qualifiers:
+        files.update(emit_qualifiers.emit_all(schema))
+    for name, text in files.items():
         _write_if_changed(os.path.join(args.out, name), text)
     if args.stamp:
         with open(args.stamp, 'w', encoding='utf-8') as fh:

@@ -117,4 +117,47 @@ TEST(GeneratorChecks, RejectsWrongClassCounts)
     EXPECT_NE(stray.output.find("ACME_X"), std::string::npos) << stray.output;
 }
 
+// The qualifier source is held to the classes it names.
+TEST(GeneratorChecks, HoldsTheQualifierSourceToTheClasses)
+{
+    const std::string base = std::string(kBase) + "class CIM_Job : CIM_Root\n  method uint32 Frob\n"
+                                                  "    in uint16 Mode\n    out ref CIM_Thing Done\n";
+    struct Case {
+        const char* what;
+        const char* qualifiers;
+        const char* message; // part of the diagnostic; empty when accepted
+    };
+    const Case cases[] = {
+        {"maps of a property and a parameter",
+         "class CIM_Root\n  State\n    ValueMap [\"2\", \"..\"]\n    Values [\"On\", \"Reserved\"]\n"
+         "class CIM_Job\n  method Frob\n    ValueMap [\"0\"]\n    param Mode\n      Units \"Bytes\"\n",
+         ""},
+        {"unknown class", "class CIM_Gone\n", "no class CIM_Gone"},
+        {"unknown feature", "class CIM_Thing\n  Nothing\n", "has no feature Nothing"},
+        {"a method named as a property", "class CIM_Job\n  Frob\n", "has no feature Frob"},
+        {"unknown parameter", "class CIM_Job\n  method Frob\n    param Speed\n", "no parameter Speed"},
+        {"unknown qualifier", "class CIM_Root\n  State\n    Colour \"red\"\n", "unknown qualifier"},
+        {"a text where a list goes", "class CIM_Root\n  State\n    ValueMap \"2\"\n", "list of texts"},
+        {"maps of different lengths",
+         "class CIM_Root\n  State\n    ValueMap [\"1\", \"2\"]\n    Values [\"One\"]\n", "differ in length"},
+        {"feature twice", "class CIM_Root\n  State\n  State\n", "listed twice"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string path = testing::TempDir() + "qualifiers_" + std::to_string(::getpid()) + ".schema";
+        {
+            std::ofstream out(path);
+            out << c.qualifiers;
+        }
+        RunResult r = runCheck(base, "--qualifiers '" + path + "'");
+        std::remove(path.c_str());
+        if (*c.message == '\0') {
+            EXPECT_EQ(r.status, 0) << r.output;
+        } else {
+            EXPECT_EQ(r.status, 1);
+            EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
+        }
+    }
+}
+
 } // namespace
