@@ -136,7 +136,9 @@ protected:
 TEST_F(ControllerConfigurationRequest, LogicalIDsOfKeysAndPortIDs)
 {
     EXPECT_EQ(Request::logicalIDOf(2, 1, 1), 0x5201);
-    EXPECT_EQ(Request::logicalIDOf(3, 2, 3), 0x6B01);
+    // The second half of a module: its ports' number bytes are 2 and 3.
+    EXPECT_EQ(Request::logicalIDOf(3, 2, 3), 0x6B03);
+    EXPECT_EQ(Request::logicalIDOf(3, 2, 2), 0x6B02);
     std::uint16_t cm = 0, ca = 0, port = 0;
     Request::portOf(0x6B01, cm, ca, port);
     EXPECT_EQ((std::vector<std::uint16_t>{cm, ca, port}), (std::vector<std::uint16_t>{3, 2, 3}));
