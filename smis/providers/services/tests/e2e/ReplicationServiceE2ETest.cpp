@@ -500,6 +500,44 @@ TEST_F(ReplicationService, GetReplicationRelationshipsFilters)
     EXPECT_EQ(rc, 5u);
 }
 
+// The scenario's second remote box is no array of the simulator nor of
+// this server: a mirror to it names its volume by number, in the long or
+// the short DeviceID form, and is created and published.
+TEST_F(ReplicationService, AMirrorToAnArrayThisServerDoesNotManageIsCreated)
+{
+    const std::string box = "00KESTRIS##VK200##4500009999############";
+    auto ap = accessPoint(1);
+    ASSERT_NE(ap, nullptr);
+    ap->Name.set(String(box.c_str()));
+    ap->SystemName.set(String(box.c_str()));
+    struct Case {
+        const char* what;
+        unsigned source;
+        const char* deviceId;
+        const char* published;
+    } cases[] = {
+        {"long form", 14, "VOL00003", "VOL00003"},
+        {"short form", 16, "VOL000A", "VOL00010"},
+    };
+    for (const Case& c : cases) {
+        auto source = volume(0, c.source);
+        auto target = volume(0, 0);
+        target->SystemName.set(String(box.c_str()));
+        target->DeviceID.set(c.deviceId);
+        Created r = create(0, 6, source.get(), target.get(), nullptr, ap.get());
+        ASSERT_EQ(r.rc, 0u) << c.what;
+        ASSERT_NE(r.sync, nullptr) << c.what;
+        EXPECT_TRUE(key_eq(r.sync->SystemElement, source.get())) << c.what;
+        ASSERT_STREQ(r.sync->SyncedElement->meta_class->name, "VELDARO_RemoteStorageVolume") << c.what;
+        EXPECT_EQ(text(r.sync->SyncedElement, "DeviceID"), c.published) << c.what;
+        EXPECT_EQ(text(r.sync->SyncedElement, "SystemName").rfind(box, 0), 0u) << c.what;
+    }
+    bool toTheBox = false;
+    for (const std::string& line : cliCommands(0))
+        toTheBox = toTheBox || (line.rfind("start copy-xmirrex", 0) == 0 && line.find(box) != std::string::npos);
+    EXPECT_TRUE(toTheBox);
+}
+
 TEST_F(ReplicationService, RemoteMirrorIsVisibleFromBothArraysAndControlledFromEither)
 {
     auto source = volume(0, 14);
