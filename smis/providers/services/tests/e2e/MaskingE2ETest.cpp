@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ArraysimProcess.hpp"
 #include "SMIS_CMTAccess.h"
@@ -40,10 +41,13 @@ namespace {
 
 class Masking : public ::testing::Test {
 protected:
+    virtual const char* scenario() const { return "masking"; }
+    virtual std::vector<std::string> arguments() const { return {}; }
+
     void SetUp() override
     {
         dir_ = std::make_unique<smis::test::TempInstallDir>();
-        sim_ = std::make_unique<testsupport::ArraysimProcess>("masking");
+        sim_ = std::make_unique<testsupport::ArraysimProcess>(scenario(), arguments());
         address_ = sim_->address(0);
         dir_->writeEnv({"StorageIP=" + address_ + "," + std::to_string(sim_->port(0))});
         sim_->installPlink(dir_->path());
@@ -324,6 +328,72 @@ TEST_F(Masking, AViewOnTheSecondHalfOfAModuleIsExposedSeenAndHidden)
     EXPECT_FALSE(found());
     clear(view);
     clear(spcs);
+}
+
+// The "coverage" scenario's FC adapter on the second half of CM 0 (module
+// id 0x48): its port 0 (number byte 2, CM00 CA00 P02) is in LUN-mapping
+// mode. Its default view takes a volume, shows it and gives it back.
+class CoverageMasking : public Masking {
+protected:
+    const char* scenario() const override { return "coverage"; }
+    // Its arrays need addresses of their own for their command lines.
+    std::vector<std::string> arguments() const override { return {"--distinct-addresses"}; }
+};
+
+TEST_F(CoverageMasking, TheDefaultViewOfASecondHalfPortIsExposedSeenAndHidden)
+{
+    VELDARO_ControllerConfigurationService_Provider provider;
+    const std::string volume = volumeName(14);
+    ASSERT_FALSE(volume.empty());
+    CIM_ConcreteJob* job = nullptr;
+    Property<uint32> rc;
+    Array<CIM_SCSIProtocolController*> view;
+    auto defaultView = [&] {
+        VELDARO_LUNMappingController* lm = VELDARO_LUNMappingController::create(true);
+        lm->CreationClassName.set("VELDARO_LUNMappingController");
+        lm->DeviceID.set("LM_CM00CA00P02");
+        view.append(lm);
+    };
+    // The volume as the port's default view maps it, from the array's model.
+    auto mapped = [&] {
+        const nlohmann::json m = model();
+        for (const auto& hm : m["host_maps"])
+            if (hm["ca_module_id"] == 0x48 && hm["port_no"] == 2)
+                for (const auto& lm : m["lun_maps"])
+                    if (lm["number"] == hm["lun_map"])
+                        for (const auto& olu : lm["luns"])
+                            if (olu == 14)
+                                return true;
+        return false;
+    };
+    defaultView();
+    // The scenario binds the port's map entry to LUN map 1, which it keeps
+    // undefined (with a stale affinity binding); the port's default view is
+    // the LUN map of its own number, 16.
+    const nlohmann::json maps = model()["host_maps"];
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        if (maps[i]["index"] != 16)
+            continue;
+        const nlohmann::json patch = {
+            {{"op", "add"}, {"path", "/lun_maps/-"}, {"value", {{"number", 16}, {"luns", nlohmann::json::array()}}}},
+            {{"op", "replace"}, {"path", "/host_maps/" + std::to_string(i) + "/lun_map"}, {"value", 16}}};
+        ASSERT_TRUE(sim_->control({{"op", "patch"}, {"array", 0}, {"patch", patch}})["ok"]);
+    }
+    ASSERT_EQ(SMIS_PollingService::getInstance()->getConfigManagementInfo(address_.c_str(), 0), 0);
+    ASSERT_EQ(provider.ExposeDefaultLUs(service_, job, texts({volume}), texts({}), texts({}), accesses(1), view, rc),
+              INVOKE_METHOD_OK);
+    ASSERT_EQ(rc.value, 0u);
+    ASSERT_EQ(view.size(), 1u);
+    EXPECT_STREQ(view[0]->DeviceID.value.c_str(), "LM_CM00CA00P02");
+    EXPECT_TRUE(mapped()) << model()["host_maps"].dump();
+    clear(view);
+    defaultView();
+    ASSERT_EQ(provider.HideDefaultLUs(service_, job, texts({volume}), texts({}), view, rc), INVOKE_METHOD_OK);
+    EXPECT_EQ(rc.value, 0u);
+    ASSERT_EQ(view.size(), 1u);
+    EXPECT_STREQ(view[0]->DeviceID.value.c_str(), "LM_CM00CA00P02");
+    EXPECT_FALSE(mapped());
+    clear(view);
 }
 
 }  // namespace

@@ -247,6 +247,23 @@ TEST_F(ReplicationService, CreatesASnapshotAndAMirrorEachResolvedByKey)
     EXPECT_TRUE(anyCommandStarts(0, "start copy-mirrex"));
 }
 
+// The scenario's copies include sessions that name no time: their
+// relationships are dated by the zero interval, never 1 January 1970.
+TEST_F(ReplicationService, NoRelationshipIsDatedTheStartOf1970)
+{
+    std::size_t undated = 0, all = 0;
+    for (std::size_t array : {0u, 1u})
+        for (const auto& s : relationships(array)) {
+            ++all;
+            ASSERT_FALSE(s->WhenSynced.null);
+            const Datetime& when = s->WhenSynced.value;
+            EXPECT_FALSE(when.is_timestamp() && when.usec() == 0) << text(s->SystemElement, "DeviceID");
+            undated += when.is_interval() && when.usec() == 0;
+        }
+    EXPECT_GT(all, 0u);
+    EXPECT_GT(undated, 0u) << "the scenario's sessions without a time";
+}
+
 TEST_F(ReplicationService, RefusesWhatItCannotCopyBeforeAnyCommand)
 {
     auto v14 = volume(0, 14), v15 = volume(0, 15);
