@@ -556,7 +556,7 @@ int SMIS_PollingService::UpdateAllocatedInfo(const char* address) try {
     auto addAllocation = [&allocation](std::uint16_t volume, std::uint32_t size) {
         std::uint8_t rec[8] = {};
         smis::storeLE16(rec, volume);
-        smis::storeLE32(rec + 2, size);
+        smis::storeLE32(rec + 4, size);
         allocation.insert(allocation.end(), rec, rec + 8);
     };
     if (model.bytes[17] & 0x80) {

@@ -58,23 +58,38 @@ enum class Elements { FIRST, ALL };
 // Which capabilities of the capabilities list take part.
 enum class Capabilities { FIRST, ALL };
 
+// Which list is built first: an empty first list ends the row with no
+// pair before the second is built.
+enum class Built_First { ELEMENTS, CAPABILITIES };
+
 // Elements of one list builder with capabilities of another, both cloned:
 // the first element with the first capabilities (rows of singletons), the
 // first element with every capabilities, or every element with the first
 // capabilities.
 template <class ER, class CR>
 bool listedPairs(Frame& frame, int (ER::*elements)(), Elements whichElements, int (CR::*capabilities)(),
-                 Capabilities whichCapabilities)
+                 Capabilities whichCapabilities, Built_First first = Built_First::ELEMENTS)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         ER elementList(frame.storage());
-        if (!buildList(elementList, elements))
-            return false;
-        if (listedOf(elementList).size() == 0)
-            return true;
         CR capabilitiesList(frame.storage());
-        if (!buildList(capabilitiesList, capabilities))
-            return false;
+        const auto elementsBuilt = [&] { return buildList(elementList, elements); };
+        const auto capabilitiesBuilt = [&] { return buildList(capabilitiesList, capabilities); };
+        if (first == Built_First::ELEMENTS) {
+            if (!elementsBuilt())
+                return false;
+            if (listedOf(elementList).size() == 0)
+                return true;
+            if (!capabilitiesBuilt())
+                return false;
+        } else {
+            if (!capabilitiesBuilt())
+                return false;
+            if (listedOf(capabilitiesList).size() == 0)
+                return true;
+            if (!elementsBuilt())
+                return false;
+        }
         auto& es = listedOf(elementList);
         auto& cs = listedOf(capabilitiesList);
         const std::size_t eCount = whichElements == Elements::FIRST ? std::min<std::size_t>(es.size(), 1) : es.size();
@@ -107,8 +122,8 @@ bool indexedPoolsWithFirst(Frame& frame, Index_Range range, int (CR::*capabiliti
 // Capabilities by RAID level. While enumerating, and given the
 // capabilities, each capabilities instance goes with every pool of the
 // range whose level code equals its level's; a level the system does not
-// know (code 0) goes with none. Given a pool, the pool goes with the first
-// capabilities of equal RaidLevel text.
+// know converts to code 0 and goes with the entries of code 0. Given a
+// pool, the pool goes with the first capabilities of equal RaidLevel text.
 using Level_Of = std::uint8_t (VELDARO_RefTable::*)(int) const;
 
 template <class Pool, class PR, class CR>
@@ -125,8 +140,6 @@ bool poolsByLevel(Frame& frame, Index_Range range, int (CR::*capabilities)(), Le
             if (!cs[c] || cs[c]->RaidLevel.null)
                 continue;
             const std::uint8_t code = VELDARO_ValueConv::convRaidLevelStringToRaidLevel(cs[c]->RaidLevel.value);
-            if (code == 0)
-                continue;
             const auto ofLevel = [&](int i) {
                 return (table.*levelOf)(i) == code ? Association_End<Pool>::build(pools, i)
                                                    : Association_End<Pool>::nothing();
@@ -224,7 +237,8 @@ bool configurationServiceReplication(Frame& frame)
 bool snapDataPools(Frame& frame)
 {
     return listedPairs(frame, &VELDARO_SnapDataPool_Resource::createSnapDataPool, Elements::ALL,
-                       &VELDARO_SnapDataCapabilities_Resource::createSnapDataCapabilities, Capabilities::FIRST);
+                       &VELDARO_SnapDataCapabilities_Resource::createSnapDataCapabilities, Capabilities::FIRST,
+                       Built_First::CAPABILITIES);
 }
 
 bool raidPools(Frame& frame, Index_Range rlus)

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "Association_End.h"
+#include "CA_Port_Name.h"
 #include "CIM_ElementSettingData.h"
 #include "Key_Index.h"
 #include "Matching_Pair_Walk.h"
@@ -230,8 +231,9 @@ bool affinityGroupSessionSettings(Frame& frame)
             const auto cm = static_cast<std::uint16_t>(setting->CMSlotNumber.value);
             const auto ca = static_cast<std::uint16_t>(setting->CASlotNumber.value);
             const auto port = static_cast<std::uint16_t>(setting->PortNo.value);
-            const auto moduleId = static_cast<std::uint8_t>(0x40 | ((ca & 3) << 4) | ((port & 2) << 2) | (cm & 7));
-            const auto modulePort = static_cast<std::uint8_t>(port & 1);
+            const CA_Port_Name name = CA_Port_Name::fields(cm, ca, port);
+            const std::uint8_t moduleId = name.moduleId();
+            const std::uint8_t modulePort = name.portNumber();
             const int caIndex = table.searchCAModuleIdFromCATable(moduleId);
             const int portIndex = caIndex < 0 ? -1 : table.searchCAPortNoFromPortTable(caIndex, modulePort);
             if (portIndex < 0 || table.getCAPortSecurityMode(caIndex, portIndex) != SECURITY_ON)

@@ -153,12 +153,10 @@ bool endpointsMappingControllers(Frame& frame, Endpoints& endpoints, const Filte
 // The boxes a usable remote path from the endpoint's port leads to.
 std::vector<const std::string*> boxesFrom(const Paths& paths, const Paths::Port& port)
 {
-    const std::uint8_t module = Paths::moduleIdOf(port);
-    const std::uint8_t modulePort = Paths::modulePortOf(port);
     std::vector<const std::string*> boxes;
     for (const Paths::Box& box : paths.boxes())
         for (const Paths::Path& path : box.paths)
-            if (path.usable() && path.module == module && path.port == modulePort) {
+            if (path.usable() && Paths::portOf(path) == port) {
                 boxes.push_back(&box.id);
                 break;
             }

@@ -169,11 +169,18 @@ bool volumes(Frame& frame, const VELDARO_RefTable& table, const System& system, 
     return device ? one(entry) : Volume_Walk::each(table, one);
 }
 
-// Mirrored (RAID1+0) and striping (RAID5+0) extents: one per member of a
-// group of that level. A source names its group and member itself.
+// How many member slots of a group are walked: every slot (mirrored
+// extents) or the group's member count (striping extents).
+using Member_Slots = int (*)(const VELDARO_RefTable& table, int rlu);
+
+int everySlot(const VELDARO_RefTable&, int) { return Groups::MEMBER_SLOTS; }
+
+// Mirrored (RAID1+0) and striping (RAID5+0) extents: one per member slot of
+// a group of that level that names a DLU. A source names its group and
+// member itself.
 template <class T, class Resource, std::uint8_t Level>
 bool groupMembers(Frame& frame, const VELDARO_RefTable& table, const System& system, const Instance* device,
-                  int entry, int member)
+                  int entry, int member, Member_Slots slots)
 {
     Resource resource(frame.storage());
     auto one = [&](int rlu, int dlu) {
@@ -192,7 +199,7 @@ bool groupMembers(Frame& frame, const VELDARO_RefTable& table, const System& sys
     for (int rlu = 0; rlu < groups; ++rlu) {
         if (Groups::isFree(table, rlu) || table.getRaidLevel(rlu) != Level)
             continue;
-        for (int j = 0; j < Groups::memberCount(table, rlu); ++j) {
+        for (int j = 0; j < slots(table, rlu); ++j) {
             const int dlu = Groups::memberDlu(table, rlu, j);
             if (dlu >= 0 && !one(rlu, dlu))
                 return false;
@@ -213,7 +220,7 @@ int mirroredMember(const VELDARO_RefTable& table, const Instance* device, int& r
     int dlu = -1;
     if (diskIndex < 0 || !Groups::groupOfDisk(table, diskIndex, dlu, rlu))
         return -1;
-    for (int j = 0; j < Groups::memberCount(table, rlu); ++j)
+    for (int j = 0; j < Groups::MEMBER_SLOTS; ++j)
         if (Groups::memberDlu(table, rlu, j) == dlu)
             return j;
     return -1;
@@ -226,7 +233,7 @@ bool mirrored(Frame& frame, const VELDARO_RefTable& table, const System& system,
     if (device && member < 0)
         return true;
     return groupMembers<VELDARO_MirroredExtent, VELDARO_MirroredExtent_Resource, Groups::RAID10>(
-        frame, table, system, device, rlu, member);
+        frame, table, system, device, rlu, member, everySlot);
 }
 
 bool striping(Frame& frame, const VELDARO_RefTable& table, const System& system, const Instance* device, int entry)
@@ -239,7 +246,7 @@ bool striping(Frame& frame, const VELDARO_RefTable& table, const System& system,
             return true;
     }
     return groupMembers<VELDARO_StripingCompositeExtent, VELDARO_StripingCompositeExtent_Resource, Groups::RAID50>(
-        frame, table, system, device, entry, member);
+        frame, table, system, device, entry, member, &Groups::memberCount);
 }
 
 // The free extents of each RAID group, in list order; a source names its

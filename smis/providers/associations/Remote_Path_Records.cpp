@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "CA_Port_Name.h"
 #include "Owned_Records.h"
 #include "SMIS_Vorpak.h"
 #include "SMIS_VorpakRecords.h"
@@ -23,20 +24,30 @@ std::string boundedBoxId(const char* id)
 
 }  // namespace
 
+namespace {
+
+CA_Port_Name nameOf(const Remote_Path_Records::Port& p)
+{
+    return CA_Port_Name::fields(static_cast<std::uint16_t>(p.cm), static_cast<std::uint16_t>(p.ca),
+                                static_cast<std::uint16_t>(p.portNo));
+}
+
+}  // namespace
+
 std::uint8_t Remote_Path_Records::moduleIdOf(const Port& p)
 {
-    return static_cast<std::uint8_t>(0x40 | (p.ca & 3) << 4 | (p.portNo & 2) << 2 | (p.cm & 7));
+    return nameOf(p).moduleId();
 }
 
 std::uint8_t Remote_Path_Records::modulePortOf(const Port& p)
 {
-    return static_cast<std::uint8_t>(p.portNo & 1);
+    return nameOf(p).portNumber();
 }
 
 Remote_Path_Records::Port Remote_Path_Records::portOf(const Path& path)
 {
-    return Port{static_cast<std::uint32_t>(path.module & 7), static_cast<std::uint32_t>((path.module >> 4) & 3),
-                static_cast<std::uint32_t>(((path.module >> 2) & 2) | (path.port & 1))};
+    const CA_Port_Name n = CA_Port_Name::of(path.module, path.port);
+    return Port{n.cm, n.ca, n.port};
 }
 
 unsigned char Remote_Path_Records::query(const String& storage, const char* boxId)

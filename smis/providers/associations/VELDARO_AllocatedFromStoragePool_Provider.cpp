@@ -148,6 +148,8 @@ bool withPrimordialPool(Frame& frame, Walk walk)
 
 // ---- primordial pool to RAID pools ----
 
+const char RAID_POOL_CONFLICT[] = "Table access conflict - Can't create RAIDStoragePool by searched RLU Index: %d";
+
 bool primordialToRaidPools(Frame& frame, Index_Range rlus)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
@@ -161,6 +163,27 @@ bool primordialToRaidPools(Frame& frame, Index_Range rlus)
                     a.SpaceConsumed.set(raidDiskSpace(table, rlu));
                     a.VolumeConsumed.set(0);
                 });
+        });
+    });
+}
+
+// The primordial pair of one RAID pool that a request names: a key that
+// resolved to an RLU index whose pool cannot be built is a table conflict,
+// logged, and the request fails.
+bool primordialToOneRaidPool(Frame& frame, int rlu)
+{
+    return Common::guard(__FILE__, __LINE__, [&] {
+        return withPrimordialPool(frame, [&](const Instance*) {
+            auto pool = Association_End<VELDARO_RAIDStoragePool>::build(
+                VELDARO_RAIDStoragePool_Resource(frame.storage()), rlu);
+            if (pool.failed())
+                return false;
+            if (!pool.built()) {
+                SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE, RAID_POOL_CONFLICT, rlu);
+                return false;
+            }
+            VELDARO_RefTable table(frame.storage().c_str());
+            return primordialToRaidPools(frame, Index_Range::one(rlu, rluCount(table)));
         });
     });
 }
@@ -230,8 +253,6 @@ bool raidPoolsToVolumes(Frame& frame, Index_Range rlus)
         });
     });
 }
-
-const char RAID_POOL_CONFLICT[] = "Table access conflict - Can't create RAIDStoragePool by searched RLU Index: %d";
 
 bool volumeToRaidPools(Frame& frame, int slu)
 {
@@ -328,16 +349,25 @@ bool sdpvPoolToRaidPool(Frame& frame, int slu)
 
 // ---- SDPV pools and snapshot volumes of the snapshot data pools ----
 
+// Which listed pools of one 8-bit id a slice goes with.
+enum class Pools_Of_Id { EVERY, FIRST };
+
 // The snapshot data pools of the array (those whose InstanceID is `only`,
-// when given), each with its 8-bit pool number; body(pool, number).
+// when given), each with its 8-bit pool number; body(pool, number). With
+// FIRST, a pool whose number an earlier listed pool has is passed over,
+// whether or not `only` names it.
 template <class Body>
-bool eachSnapDataPool(Frame& frame, const String* only, Body body)
+bool eachSnapDataPool(Frame& frame, const String* only, Pools_Of_Id which, Body body)
 {
     VELDARO_SnapDataPool_Resource pools(frame.storage());
+    std::set<std::uint8_t> seen;
     return eachListed(pools, &VELDARO_SnapDataPool_Resource::createSnapDataPool, [&](VELDARO_SnapDataPool* pool) {
+        const auto id = static_cast<std::uint8_t>(pool->SDPID.value & 0xFF);
+        if (which == Pools_Of_Id::FIRST && !seen.insert(id).second)
+            return true;
         if (only && (pool->InstanceID.null || pool->InstanceID.value != *only))
             return true;
-        return body(*pool, static_cast<std::uint8_t>(pool->SDPID.value & 0xFF));
+        return body(*pool, id);
     });
 }
 
@@ -345,9 +375,9 @@ bool eachSnapDataPool(Frame& frame, const String* only, Body body)
 // that of a listed pool (or of the one `only` names): body(pool, slu).
 template <class Body>
 bool eachSnapDataSlice(Frame& frame, const VELDARO_RefTable& table, Index_Range slus, const String* only,
-                       std::uint8_t luType, Body body)
+                       std::uint8_t luType, Pools_Of_Id which, Body body)
 {
-    return eachSnapDataPool(frame, only, [&](const VELDARO_SnapDataPool& pool, std::uint8_t id) {
+    return eachSnapDataPool(frame, only, which, [&](const VELDARO_SnapDataPool& pool, std::uint8_t id) {
         for (int slu = slus.begin; slu < slus.end; ++slu)
             if (table.getLuType(slu) == luType && table.getSluSDPID(slu) == id && !body(pool, slu))
                 return false;
@@ -360,7 +390,9 @@ bool sdpvPoolsToSnapDataPools(Frame& frame, Index_Range slus, const String* only
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_SDPVPool_Resource sdpvs(frame.storage());
-        return eachSnapDataSlice(frame, table, slus, only, LU_SDPV, [&](const VELDARO_SnapDataPool& pool, int slu) {
+        // An SDPV pool goes with the first listed pool of its id only.
+        return eachSnapDataSlice(frame, table, slus, only, LU_SDPV, Pools_Of_Id::FIRST,
+                                 [&](const VELDARO_SnapDataPool& pool, int slu) {
             auto sdpv = Association_End<VELDARO_SDPVPool>::build(sdpvs, slu);
             if (sdpv.built())
                 allocate(frame, sdpv.release(), clone(&pool), sliceBytes(table, slu));
@@ -374,7 +406,7 @@ bool snapDataPoolsToVolumes(Frame& frame, Index_Range slus, const String* only)
     return Common::guard(__FILE__, __LINE__, [&] {
         VELDARO_RefTable table(frame.storage().c_str());
         VELDARO_StorageVolume_Resource volumes(frame.storage());
-        return eachSnapDataSlice(frame, table, slus, only, LU_SNAPSHOT,
+        return eachSnapDataSlice(frame, table, slus, only, LU_SNAPSHOT, Pools_Of_Id::EVERY,
                                  [&](const VELDARO_SnapDataPool& pool, int slu) {
                                      const auto space = snapSessionSpace(frame.storage(), table, slu);
                                      if (!space)
@@ -635,7 +667,7 @@ bool raidPoolPairs(Frame& frame, int rlu)
 {
     VELDARO_RefTable table(frame.storage().c_str());
     const auto one = Index_Range::one(rlu, rluCount(table));
-    return primordialToRaidPools(frame, one) && raidPoolsToVolumes(frame, one) && raidPoolsToSdpvPools(frame, one) &&
+    return primordialToOneRaidPool(frame, rlu) && raidPoolsToVolumes(frame, one) && raidPoolsToSdpvPools(frame, one) &&
            raidPoolsToPoolEntries<VELDARO_ThinProvisioningPool, VELDARO_ThinProvisioningPool_Resource>(
                frame, one, &VELDARO_RefTable::isThinproPoolInRluMode) &&
            raidPoolsToPoolEntries<VELDARO_LayerixSubPool, VELDARO_LayerixSubPool_Resource>(

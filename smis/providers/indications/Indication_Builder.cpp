@@ -58,6 +58,13 @@ bool isIscsiAdapter(std::uint16_t type) { return type == 0x2000 || type == 0x300
 
 void logStart(const char* builder) { SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "%s Start", builder); }
 void logEnd(const char* builder) { SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "%s End", builder); }
+// The alert and system builders run for every status change: their start
+// and end go to the trace, not the log.
+void traceStart(const char* builder)
+{
+    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "%s Start", builder);
+}
+void traceEnd(const char* builder) { SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "%s End", builder); }
 void logCreationFailure()
 {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Failed in the creation of the instance");
@@ -474,12 +481,12 @@ void Indication_Builder::sendLayerixPoolInfo(const IndicationRecord& record)
 
 void Indication_Builder::sendSystemInfo(const IndicationRecord& record)
 {
-    logStart("sendSystemInfo");
+    traceStart("sendSystemInfo");
     const std::uint8_t operation = record.u8(R::System::OPERATION);
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendSystemInfo ope=0x%02x", operation);
     const int type = opeToIndicationType(operation);
     if (!Indication_Delivery::isIndicationEnabled(type))
-        return logEnd("sendSystemInfo");
+        return traceEnd("sendSystemInfo");
     if (type != INDICATION_MODIFICATION)
         return logInvalidType();
     const std::uint8_t* p = record.data();
@@ -505,21 +512,21 @@ void Indication_Builder::sendSystemInfo(const IndicationRecord& record)
         return logCreationFailure();
     }
     sendIndicationForInstance(type, source, previous);
-    logEnd("sendSystemInfo");
+    traceEnd("sendSystemInfo");
 }
 
 void Indication_Builder::sendAlertInfo(const IndicationRecord& record)
 {
     if (!Indication_Delivery::isIndicationEnabled(INDICATION_ALERT))
         return;
-    logStart("sendAlertInfo");
+    traceStart("sendAlertInfo");
     const std::uint32_t code = record.u32(R::Alert::EVENT_CODE);
     bool poolAlert = false;
     unsigned level = 0;
     if (record.u8(R::Alert::EVENT_MARK) == R::Alert::EVENT_MARK_VALUE && (code >> 24) == 0xE8) {
         level = (code >> 16) & 0xFF;
         if (level == 1)
-            return logEnd("sendAlertInfo");  // the warning level is not reported
+            return traceEnd("sendAlertInfo");  // the warning level is not reported
         poolAlert = level == 2 || level == 5;
     }
     CIM_AlertIndication* alert = CIM_AlertIndication::create();
@@ -554,7 +561,7 @@ void Indication_Builder::sendAlertInfo(const IndicationRecord& record)
         throw;
     }
     sendIndication(INDICATION_ALERT, Indication_Delivery::identity(), String(), alert, nullptr);
-    logEnd("sendAlertInfo");
+    traceEnd("sendAlertInfo");
 }
 
 void Indication_Builder::sendCopySessionInfo(const IndicationRecord& record)
@@ -598,7 +605,12 @@ void Indication_Builder::sendCopySessionInfo(const IndicationRecord& record)
         source = localVolume(sourceNumber, sourceByte);
         target = localVolume(targetNumber, targetByte);
     } else if (copyType == 2) {
-        // Byte 91 of the session: 0 when this array holds the source.
+        // Byte 91 of the session: 0 when this array holds the source. The
+        // remote end takes its kind (1 volume, 2 MLU) from its own LU-type
+        // byte of the record, as the local end does; the copy relationships
+        // read from the session table take it from the session's volume
+        // type instead. Both name the same kind for what a remote copy
+        // takes.
         if (record.u8(C::STATES + 6) == 0) {
             source = localVolume(sourceNumber, sourceByte);
             target = remoteVolume(targetNumber, targetByte);
@@ -738,14 +750,17 @@ void Indication_Builder::sendAffinityGroupMappingInfo(const IndicationRecord& vi
                                      "sendAffinityGroupMappingInfo prev_OLUN=0x%04x, OLUN=0x%04x",
                                      c.type == INDICATION_CREATION ? NO_VOLUME : c.volume,
                                      c.type == INDICATION_DELETION ? NO_VOLUME : c.volume);
-            sendProtocolControllerForUnit(record, c.type, c.volume, lunText(c.lun).c_str(),
-                                          lunText(c.previousLun).c_str());
+            // A mapping whose instances cannot be made ends the record, as in
+            // every other builder: the rest is not delivered.
+            if (!sendProtocolControllerForUnit(record, c.type, c.volume, lunText(c.lun).c_str(),
+                                               lunText(c.previousLun).c_str()))
+                return;
         }
     }
     logEnd("sendAffinityGroupMappingInfo");
 }
 
-void Indication_Builder::sendProtocolControllerForUnit(const IndicationRecord& record, int type, std::uint16_t volume,
+bool Indication_Builder::sendProtocolControllerForUnit(const IndicationRecord& record, int type, std::uint16_t volume,
                                                        const char* lun, const char* previousLun)
 {
     using M = R::VolumeMapping;
@@ -762,7 +777,8 @@ void Indication_Builder::sendProtocolControllerForUnit(const IndicationRecord& r
     if (!dependent ||
         _sources.setKeyProperties(dependent, volume, record.u8(M::VOLUMES + M::VOLUME_SIZE * entry + 2), _storage) != 0) {
         destroy(dependent);
-        return logCreationFailure();
+        logCreationFailure();
+        return false;
     }
     const std::uint16_t group = record.u16(M::blockOffset(volumes) + M::BLOCK_GROUP);
     const std::size_t portBase = M::blockOffset(volumes) + blocks * M::BLOCK_SIZE;
@@ -784,8 +800,9 @@ void Indication_Builder::sendProtocolControllerForUnit(const IndicationRecord& r
                 antecedent = c;
         }
         if (!antecedent) {
+            destroy(dependent);
             logCreationFailure();
-            continue;
+            return false;
         }
         CIM_ProtocolControllerForUnit* source = CIM_ProtocolControllerForUnit::create();
         source->Antecedent = clone(antecedent);
@@ -801,6 +818,7 @@ void Indication_Builder::sendProtocolControllerForUnit(const IndicationRecord& r
         sendIndicationForInstance(type, source, previous);
     }
     destroy(dependent);
+    return true;
 }
 
 }  // namespace cimple

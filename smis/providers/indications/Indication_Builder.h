@@ -51,7 +51,8 @@ public:
 
 private:
     // One volume-mapping change of a kind-5 record, delivered once per port.
-    void sendProtocolControllerForUnit(const IndicationRecord& record, int type, std::uint16_t volume,
+    // False when an instance could not be made: the builder then stops.
+    bool sendProtocolControllerForUnit(const IndicationRecord& record, int type, std::uint16_t volume,
                                        const char* lun, const char* previousLun);
 
     String _storage;

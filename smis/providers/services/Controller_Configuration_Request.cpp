@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 
 #include "RefTable_Text.h"
 #include "SMIS_PollingService.h"
@@ -349,13 +350,16 @@ bool Controller_Configuration_Request::hasDeviceNumber(std::size_t i) const
 
 bool Controller_Configuration_Request::readHex(const String& text, std::uint32_t& value)
 {
+    // Hexadecimal digits, with or without a leading "0x" or "0X".
     const char* s = text.c_str();
+    if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
+        s += 2;
     if (!*s)
         return false;
     for (const char* c = s; *c; ++c)
         if (!std::isxdigit(static_cast<unsigned char>(*c)))
             return false;
-    if (text.size() > 8)
+    if (std::strlen(s) > 8)
         return false;
     value = std::uint32_t(std::strtoul(s, nullptr, 16));
     return true;

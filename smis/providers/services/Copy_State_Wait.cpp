@@ -1,4 +1,4 @@
-// Bounded, paced waits for copy sessions.
+// Paced waits for copy sessions, ended by the copy's phase or the cancel event.
 
 #include "Copy_State_Wait.h"
 
@@ -70,8 +70,7 @@ std::uint32_t Copy_State_Wait::waitForCopyState(std::uint16_t sessionId, std::ui
         return FAILED;
     }
     SMIS_CopyLib copies(_storage.c_str());
-    const unsigned bound = timing().maxPasses;
-    for (unsigned pass = 0; pass < bound; ++pass) {
+    for (;;) {
         // The cached table moves only when it is refreshed.
         copies.updateSessionInfo();
         switch (phaseOf(copies, sessionId)) {
@@ -89,9 +88,6 @@ std::uint32_t Copy_State_Wait::waitForCopyState(std::uint16_t sessionId, std::ui
             return FAILED;
         }
     }
-    Replication_Log::failure(__FILE__, __LINE__, "Copy session %d did not reach the requested state in %u polls",
-                             static_cast<int>(sessionId), bound);
-    return FAILED;
 }
 
 std::uint32_t Copy_State_Wait::waitForCopyStateList(const std::vector<std::uint16_t>& sessionIds,
@@ -105,8 +101,7 @@ std::uint32_t Copy_State_Wait::waitForCopyStateList(const std::vector<std::uint1
     }
     SMIS_CopyLib copies(_storage.c_str());
     std::vector<std::uint16_t> pending = sessionIds;
-    const unsigned bound = timing().maxPasses;
-    for (unsigned pass = 0; pass < bound; ++pass) {
+    for (;;) {
         copies.updateSessionInfo();
         std::vector<std::uint16_t> still;
         for (std::uint16_t id : pending) {
@@ -132,9 +127,6 @@ std::uint32_t Copy_State_Wait::waitForCopyStateList(const std::vector<std::uint1
             return FAILED;
         }
     }
-    Replication_Log::failure(__FILE__, __LINE__, "%u copy sessions did not reach the requested state in %u polls",
-                             static_cast<unsigned>(pending.size()), bound);
-    return FAILED;
 }
 
 }  // namespace cimple

@@ -83,6 +83,22 @@ std::uint32_t resolveOn(const String& storage, const Instance* reference, const 
     return key_eq(reference, held.get()) ? OK : INVALID;
 }
 
+// A remote volume on an array this server manages as well: the access
+// point must name that array's box, and the volume must be in its table
+// when the table is loaded (an array not yet read is taken as named).
+std::uint32_t checkOnConfigured(const String& storage, const Instance* accessPoint,
+                                const Replication_Volume_Reference::Volume& v)
+{
+    const String* box = Association_Provider_Frame::stringValue(accessPoint, "Name");
+    const String boxId = Replication_Array_Lookup::boxIdOf(storage);
+    if (boxId.size() != 0 && !(box && *box == boxId))
+        return INVALID;
+    VELDARO_RefTable table(storage.c_str());
+    if (table.isValidCMT() && table.searchLunByLuTypeFromSluTable(v.luKind, v.number) < 0)
+        return INVALID;
+    return OK;
+}
+
 }  // namespace
 
 std::uint32_t Replication_Volume_Reference::divideVolumeReference(const Instance* reference, bool remote, Volume& out)
@@ -143,17 +159,22 @@ std::uint32_t Replication_Volume_Reference::getElementLUN(const String& storage,
             // A volume of this array: a copy within it, without access point.
             if (accessPoint)
                 return INVALID;
+            const std::uint32_t resolved = resolveOn(*system, reference, v);
+            if (resolved != OK)
+                return resolved;
         } else {
-            // A volume of the other array of a remote copy: the array the
-            // access point names, one this server knows.
-            const String* box = Association_Provider_Frame::stringValue(accessPoint, "Name");
-            if (!accessPoint || !box || !Replication_Array_Lookup::isConfigured(*system) ||
-                !(Replication_Array_Lookup::boxIdOf(*system) == *box))
+            // A volume of the other array of a remote copy, named by the
+            // access point: its number is the one the reference gives, on
+            // any array, managed here or not. An array this server also
+            // manages is checked against what it is known to hold.
+            if (!accessPoint)
                 return INVALID;
+            if (Replication_Array_Lookup::isConfigured(*system)) {
+                const std::uint32_t checked = checkOnConfigured(*system, accessPoint, v);
+                if (checked != OK)
+                    return checked;
+            }
         }
-        const std::uint32_t resolved = resolveOn(*system, reference, v);
-        if (resolved != OK)
-            return resolved;
         number = v.number;
         return OK;
     } catch (...) {

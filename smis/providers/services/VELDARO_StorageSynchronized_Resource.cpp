@@ -80,7 +80,7 @@ Datetime VELDARO_StorageSynchronized_Resource::whenSynced(std::uint16_t selector
 {
     const std::uint32_t t = selector == 1 ? firstTime : selector == 2 ? secondTime : NO_TIME;
     if (t == NO_TIME)
-        return Datetime(0, 0);
+        return Datetime();  // the zero interval: no time, not 1 January 1970
     return Datetime(static_cast<std::uint64_t>(t) * Datetime::SEC, 0);
 }
 
@@ -176,8 +176,9 @@ int VELDARO_StorageSynchronized_Resource::buildFromRecord(const SMIS_COPY_SESSIO
                                                copySessionTotal(r), copySessionCopied(r), false);
         if (set != 0) {
             // One session in a state the synchronisation table does not know
-            // must not hide the others.
-            SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
+            // must not hide the others. It is left out of every answer, so
+            // the log is the only sign of it: severe.
+            SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
                                    "Copy session %u skipped: no synchronization values for type %u, status %u, "
                                    "phase %u",
                                    static_cast<unsigned>(r.SessionId), static_cast<unsigned>(r.CopyType),

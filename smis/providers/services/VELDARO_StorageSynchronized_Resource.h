@@ -57,7 +57,7 @@ public:
     static std::uint16_t percentSynced(std::uint8_t copyType, std::uint64_t total, std::uint64_t copied);
 
     // The WhenSynced value of a date selector: 1 the first time stamp, 2 the
-    // second; none (all ones) and any other selector give the date-time 0.
+    // second; none (all ones) and any other selector give the zero interval.
     static Datetime whenSynced(std::uint16_t selector, std::uint32_t firstTime, std::uint32_t secondTime);
 
 private:

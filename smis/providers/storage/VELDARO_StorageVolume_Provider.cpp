@@ -124,10 +124,13 @@ Modify_Instance_Status VELDARO_StorageVolume_Provider::modify_instance(const VEL
                                                                        const VELDARO_StorageVolume* instance)
 {
     try {
-        // A key that names no configured array names no volume.
-        String address;
-        if (!model || !Instance_Provider_Frame::storageFromSystemName(model->SystemName, address))
+        // An array that is not configured has no table to rename in: the
+        // same failure as an array whose table is not loaded.
+        if (!model)
             return MODIFY_INSTANCE_REJECTED;
+        String address;
+        if (!Instance_Provider_Frame::storageFromSystemName(model->SystemName, address))
+            return MODIFY_INSTANCE_FAILED;
         std::uint16_t number = 0;
         String name;
         const Modify_Instance_Status checked = checkRename(address, model, instance, number, name);

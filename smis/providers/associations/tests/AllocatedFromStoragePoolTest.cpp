@@ -132,6 +132,66 @@ TEST_F(AllocatedFromStoragePool, ThinVolumesNeedAnAllocationRecordAndTakeZeroWit
     EXPECT_EQ(got.find("VELDARO:TPP0001_10.0.0.1 -> TPPC00003")->second, (Pair{0, 64 * MiB}));
 }
 
+// An SDPV pool volume in group 0 whose snapshot pool number two records of
+// the snapshot pool list carry: the volume goes with the first of them only,
+// from either end and in the enumeration.
+class SdpvAllocation : public PoolProviders {
+protected:
+    void SetUp() override
+    {
+        PoolProviders::SetUp();
+        CMTBuilder b;
+        b.maxCounts({.olu = 16, .slu = 8, .rlu = 4, .dlu = 2, .mlu = 4});
+        raidGroup(b, 0).RaidLevel(1).RlbaCount(4000).SluCount(1).Slun(0, 0);
+        b.olu(10).Status(0).SluCount(1).Slun(0, 0).Name("SDPV10");
+        b.slu(0).Status(0).LuType(7).Olun(10).Rlun(0).SlbaCount(2048).SDPID(1);
+        b.installCmf(A);
+        dir.writeEnv({std::string("StorageIP=") + A});
+        SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+        ASSERT_NE(cache, nullptr);
+        std::vector<std::uint8_t> pools = snapRecord(1, {1000, 0, 0, 0, 0, 0});
+        const std::vector<std::uint8_t> again = snapRecord(1, {2000, 0, 0, 0, 0, 0});
+        pools.insert(pools.end(), again.begin(), again.end());
+        ASSERT_EQ(cache->SetExTableInfo(A, SMIS_CMTAccess::EX_SNAP_DATA_POOL, nullptr, pools.data(), 64, 2, 0), 0);
+    }
+
+    // The SDPV pool to snapshot pool pairs of a list.
+    static std::size_t sdpvPairs(const Held_List& list)
+    {
+        std::size_t n = 0;
+        for (const auto& i : list) {
+            const cimple::Instance* from = assoc_test::end(i.get(), "Antecedent");
+            const cimple::Instance* to = assoc_test::end(i.get(), "Dependent");
+            n += from && to && std::string(from->meta_class->name) == "VELDARO_SDPVPool" &&
+                 std::string(to->meta_class->name) == "VELDARO_SnapDataPool";
+        }
+        return n;
+    }
+
+    cimple::VELDARO_AllocatedFromStoragePool_Provider provider;
+};
+
+TEST_F(SdpvAllocation, AnSdpvPoolGoesWithTheFirstSnapshotPoolOfItsNumberOnly)
+{
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<VELDARO_AllocatedFromStoragePool>(provider, list), 0);
+    ASSERT_EQ(sdpvPairs(list), 1u);
+    for (const char* role : {"Antecedent", "Dependent"}) {
+        const cimple::Instance* source = nullptr;
+        for (const auto& i : list)
+            if (!source && std::string(assoc_test::end(i.get(), "Antecedent")->meta_class->name) == "VELDARO_SDPVPool")
+                source = assoc_test::end(i.get(), role);
+        ASSERT_NE(source, nullptr) << role;
+        Held_List far;
+        ASSERT_EQ(assoc_test::associators(provider, source, far, true), 0) << role;
+        std::size_t across = 0;
+        for (const auto& f : far)
+            across += std::string(f->meta_class->name) ==
+                      (std::string(role) == "Antecedent" ? "VELDARO_SnapDataPool" : "VELDARO_SDPVPool");
+        EXPECT_EQ(across, 1u) << "from the " << role;
+    }
+}
+
 TEST(ThinVolumeAllocations, RecordCountsOfZeroOrLessReadNoRecordAndTheFirstRecordOfANumberCounts)
 {
     const auto records = thinRecords({{3, 0, 64}, {3, 0, 99}, {5, 0, 7}});

@@ -23,6 +23,7 @@
 #include "VELDARO_EthernetPort.h"
 #include "VELDARO_FCPort.h"
 #include "VELDARO_FreeExtent.h"
+#include "VELDARO_MirroredExtent.h"
 #include "VELDARO_StorageVolume.h"
 #include "VELDARO_StripingCompositeExtent.h"
 
@@ -215,6 +216,46 @@ TEST_F(SystemNavigation, ServicesAndAccessPointsOfTheServerAndTheArray)
                               "10.0.0.5_CM01>,t,0x0023 root/kestris|root/kestris",
                               "10.0.0.5_CM01>,t,0x0024 root/kestris|root/kestris",
                           }));
+}
+
+// A RAID1+0 group whose member count says 1 while its member slots 0 and 1
+// both name a mirrored set: every slot that names a set gives the system a
+// mirrored extent, and each extent's own request finds the system.
+class MirroredSlots : public smis::test::One_Array_Fixture {
+protected:
+    void SetUp() override
+    {
+        One_Array_Fixture::SetUp();
+        CMTBuilder b;
+        b.maxCounts({.olu = 8, .slu = 8, .rlu = 4, .dlu = 4});
+        smis::test::controllerPortsArray(b);
+        b.sys().BoxID(BOX.c_str());
+        assoc_test::tables::group(b, 2, 12).MemberDiskCount(1).Dlun(0, 0).Dlun(1, 1);
+        assoc_test::tables::dlu(b, 0, 2, 0, {0x30, 0x31});
+        assoc_test::tables::dlu(b, 1, 2, 1, {0x32, 0x33});
+        for (std::uint16_t d : {0x30, 0x31, 0x32, 0x33})
+            assoc_test::tables::disk(b, d, d < 0x32 ? 0 : 1, 4096);
+        install(b);
+        setDeviceStatus(0x50);
+    }
+};
+
+TEST_F(MirroredSlots, EverySlotThatNamesASetIsADeviceOfTheSystem)
+{
+    cimple::CIM_SystemDevice_Provider provider;
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_SystemDevice>(provider, list), 0);
+    std::vector<std::string> mirrored;
+    for (const std::string& p : pairs(list, "GroupComponent", "PartComponent"))
+        if (p.find(">MRD") != std::string::npos)
+            mirrored.push_back(p);
+    EXPECT_EQ(mirrored, (std::vector<std::string>{"10.0.0.5>MRD0x0030_0x0031", "10.0.0.5>MRD0x0032_0x0033"}));
+    for (const char* id : {"MRD0x0030_0x0031", "MRD0x0032_0x0033"}) {
+        Held_List system;
+        auto extent = assoc_test::tables::extent<cimple::VELDARO_MirroredExtent>(ADDRESS, id);
+        ASSERT_EQ(assoc_test::associators(provider, extent.get(), system), 0) << id;
+        EXPECT_EQ(keys(system), (std::vector<std::string>{ADDRESS})) << id;
+    }
 }
 
 }  // namespace

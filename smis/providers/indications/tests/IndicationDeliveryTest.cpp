@@ -34,6 +34,7 @@
 #include "VELDARO_AffinityGroupController.h"
 #include "VELDARO_RAIDStoragePool.h"
 #include "VELDARO_RAIDStoragePool_Resource.h"
+#include "VELDARO_RemoteStorageVolume.h"
 #include "VELDARO_StorageComputerSystem.h"
 #include "VELDARO_StorageSynchronized.h"
 #include "VELDARO_StorageVolume.h"
@@ -337,17 +338,15 @@ TEST_F(IndicationBuilders, VolumeModificationCarriesBothStatusesButNotForSnapsho
     EXPECT_EQ(0u, creations.count() + deletions.count());
 }
 
-TEST_F(IndicationBuilders, MovedMappingIsOneModificationAndOthersCreateOrDelete)
+// A kind-5 record of affinity group 4 on one port (module 0x41, port 1) with
+// the listed volume entries. Old mapping: 5 at LUN 3, 6 at LUN 1; new
+// mapping: 5 at LUN 7, 9 at LUN 2.
+void mappingRecord(IndicationRecord& r, const std::vector<std::uint16_t>& numbers)
 {
-    // Volumes 5, 6, 9 mapped in affinity group 4 on one port. Old mapping:
-    // 5 at LUN 3, 6 at LUN 1; new mapping: 5 at LUN 7, 9 at LUN 2.
-    const std::size_t V = 3, P = 1;
-    Owned rec{newRecord(R::KIND_VOLUME_MAPPING, R::VolumeMapping::size(V, P))};
-    R& r = rec.r;
-    r.setU16(R::VolumeMapping::VOLUME_COUNT, V);
+    const std::size_t V = numbers.size();
+    r.setU16(R::VolumeMapping::VOLUME_COUNT, static_cast<std::uint16_t>(V));
     r.setU16(R::VolumeMapping::BLOCK_COUNT, 1);
-    r.setU16(R::VolumeMapping::PORT_COUNT, P);
-    const std::uint16_t numbers[V] = {5, 6, 9};
+    r.setU16(R::VolumeMapping::PORT_COUNT, 1);
     for (std::size_t v = 0; v < V; ++v) {
         r.setU16(R::VolumeMapping::VOLUMES + 4 * v, numbers[v]);
         r.setU8(R::VolumeMapping::VOLUMES + 4 * v + 2, 1);
@@ -369,6 +368,14 @@ TEST_F(IndicationBuilders, MovedMappingIsOneModificationAndOthersCreateOrDelete)
     pair(2, 1, 9);
     r.setU8(R::VolumeMapping::portOffset(V, 0), 0x41);
     r.setU8(R::VolumeMapping::portOffset(V, 0) + 1, 1);
+}
+
+TEST_F(IndicationBuilders, MovedMappingIsOneModificationAndOthersCreateOrDelete)
+{
+    const std::vector<std::uint16_t> numbers{5, 6, 9};
+    Owned rec{newRecord(R::KIND_VOLUME_MAPPING, R::VolumeMapping::size(numbers.size(), 1))};
+    R& r = rec.r;
+    mappingRecord(r, numbers);
     ASSERT_TRUE(r.isWellFormed());
 
     builder.sendAffinityGroupMappingInfo(r);
@@ -393,6 +400,21 @@ TEST_F(IndicationBuilders, MovedMappingIsOneModificationAndOthersCreateOrDelete)
     ASSERT_EQ(1u, creations.count());
     EXPECT_STREQ("0002", as<CIM_ProtocolControllerForUnit>(
                              creations.at<CIM_InstCreation>(0)->SourceInstance)->DeviceNumber.value.c_str());
+}
+
+TEST_F(IndicationBuilders, AMappingWhoseVolumeCannotBeNamedEndsTheRecord)
+{
+    // Volume 6, whose deletion comes first, has no volume entry: nothing of
+    // the record is delivered after it and the builder's end is not logged.
+    const std::vector<std::uint16_t> numbers{5, 9};
+    Owned rec{newRecord(R::KIND_VOLUME_MAPPING, R::VolumeMapping::size(numbers.size(), 1))};
+    mappingRecord(rec.r, numbers);
+    ASSERT_TRUE(rec.r.isWellFormed());
+    smis::test::LogCapture logs;
+    builder.sendAffinityGroupMappingInfo(rec.r);
+    EXPECT_EQ(0u, modifications.count() + deletions.count() + creations.count());
+    EXPECT_TRUE(logs.hasLog("Failed in the creation of the instance"));
+    EXPECT_FALSE(logs.hasLog("sendAffinityGroupMappingInfo End"));
 }
 
 TEST_F(IndicationBuilders, PoolAlerts)
@@ -446,7 +468,19 @@ TEST_F(IndicationBuilders, ArrayStatusChangeIsAModificationOfTheStorageSystem)
     r.setU16(R::System::STATUS1_NEW, 3);
     r.setU16(R::System::STATUS1_OLD, 2);
     r.setText(R::System::FRIENDLY, R::System::FRIENDLY_SIZE, "array-one");
-    builder.sendSystemInfo(r);
+    {
+        // Its start and end are traced, not logged, as the alert's are.
+        smis::test::LogCapture traced;
+        const bool wasOn = Pegasus::Tracer::_traceOn.exchange(true);
+        builder.sendSystemInfo(r);
+        Owned alert{newRecord(R::KIND_ALERT, R::Alert::SIZE)};
+        builder.sendAlertInfo(alert.r);
+        for (const char* line : {"sendSystemInfo Start", "sendSystemInfo End", "sendAlertInfo Start", "sendAlertInfo End"}) {
+            EXPECT_TRUE(traced.hasTrace(line)) << line;
+            EXPECT_FALSE(traced.hasLog(line)) << line;
+        }
+        Pegasus::Tracer::_traceOn = wasOn;
+    }
     ASSERT_EQ(1u, modifications.count());
     auto* m = modifications.at<CIM_InstModification>(0);
     auto* now = as<VELDARO_StorageComputerSystem>(m->SourceInstance);
@@ -489,6 +523,62 @@ TEST_F(IndicationBuilders, CopySessionCreationRelatesBothVolumes)
     r.setU8(R::CopySession::BYTE2, 9);
     builder.sendCopySessionInfo(r);
     EXPECT_EQ(1u, creations.count());
+}
+
+// A remote mirror seen from either array, created or deleted: the end on
+// this array is a volume, the other a remote volume of the record's box
+// whose kind is its own LU-type byte.
+TEST_F(IndicationBuilders, RemoteCopySessionRelatesALocalAndARemoteVolume)
+{
+    using C = R::CopySession;
+    const char* box = "00KESTRIS##VK200##4500001001############";
+    struct Case {
+        const char* what;
+        std::uint8_t operation;
+        std::uint8_t remoteSide;  // byte 91: 0 when this array holds the source
+        std::uint8_t remoteKind;  // the remote end's LU-type byte
+        const char* localId;
+        const char* remoteId;
+    } cases[] = {
+        {"created, source here", R::OP_CREATE, 0, 1, "VOL00033", "VOL00034"},
+        {"created, target here", R::OP_CREATE, 1, 1, "VOL00034", "VOL00033"},
+        {"remote MLU end", R::OP_CREATE, 0, 2, "VOL00033", "MLU00034"},
+        {"deleted, source here", R::OP_DELETE, 0, 1, "VOL00033", "VOL00034"},
+    };
+    for (const Case& c : cases) {
+        Owned rec{newRecord(R::KIND_COPY_SESSION, R::CopySession::SIZE)};
+        R& r = rec.r;
+        r.setU8(C::OPERATION, c.operation);
+        r.setU8(C::BYTE2, 2);  // Xmirrex
+        const bool sourceHere = c.remoteSide == 0;
+        r.setU8(C::BYTE8, sourceHere ? 1 : c.remoteKind);
+        r.setU8(C::BYTE9, sourceHere ? c.remoteKind : 1);
+        r.setU16(C::FIELD4, 0x21);
+        r.setU16(C::FIELD6, 0x22);
+        r.setU8(C::STATES, 2);  // status, current and previous: active
+        r.setU8(C::STATES + 1, 2);
+        r.setU8(C::STATES + 2, 1);  // phase: copying
+        r.setU8(C::STATES + 3, 1);
+        r.setU8(C::STATES + 6, c.remoteSide);
+        r.setText(C::BYTES48, C::BYTES48_SIZE, box);
+        const std::size_t before = creations.count() + deletions.count();
+        builder.sendCopySessionInfo(r);
+        ASSERT_EQ(before + 1, creations.count() + deletions.count()) << c.what;
+        Instance* delivered =
+            c.operation == R::OP_CREATE ? creations.at<CIM_InstCreation>(creations.count() - 1)->SourceInstance
+                                        : deletions.at<CIM_InstDeletion>(deletions.count() - 1)->SourceInstance;
+        auto* sync = as<VELDARO_StorageSynchronized>(delivered);
+        ASSERT_NE(nullptr, sync) << c.what;
+        Instance* local = sourceHere ? sync->SystemElement : sync->SyncedElement;
+        Instance* remote = sourceHere ? sync->SyncedElement : sync->SystemElement;
+        auto* volume = as<VELDARO_StorageVolume>(local);
+        auto* far = as<VELDARO_RemoteStorageVolume>(remote);
+        ASSERT_TRUE(volume && far) << c.what;
+        EXPECT_STREQ(c.localId, volume->DeviceID.value.c_str()) << c.what;
+        EXPECT_STREQ(STORAGE, volume->SystemName.value.c_str()) << c.what;
+        EXPECT_STREQ(c.remoteId, far->DeviceID.value.c_str()) << c.what;
+        EXPECT_EQ(0u, std::string(far->SystemName.value.c_str()).rfind(box, 0)) << c.what;
+    }
 }
 
 // A mirror that finished copying: the source shows the current side of the

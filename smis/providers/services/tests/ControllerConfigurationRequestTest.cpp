@@ -136,7 +136,9 @@ protected:
 TEST_F(ControllerConfigurationRequest, LogicalIDsOfKeysAndPortIDs)
 {
     EXPECT_EQ(Request::logicalIDOf(2, 1, 1), 0x5201);
-    EXPECT_EQ(Request::logicalIDOf(3, 2, 3), 0x6B01);
+    // The second half of a module: its ports' number bytes are 2 and 3.
+    EXPECT_EQ(Request::logicalIDOf(3, 2, 3), 0x6B03);
+    EXPECT_EQ(Request::logicalIDOf(3, 2, 2), 0x6B02);
     std::uint16_t cm = 0, ca = 0, port = 0;
     Request::portOf(0x6B01, cm, ca, port);
     EXPECT_EQ((std::vector<std::uint16_t>{cm, ca, port}), (std::vector<std::uint16_t>{3, 2, 3}));
@@ -190,11 +192,18 @@ TEST_F(ControllerConfigurationRequest, ExposePathsChecks)
         {"access not 2", nullptr, nullptr, {{v5}, {HOST1}, {HOST_PORT_WWN}, {}, {1}}, 0x1004},
         {"LUN 0x200", nullptr, nullptr, {{v5}, {HOST1}, {HOST_PORT_WWN}, {"200"}, {2}}, 5},
         {"LUN not hex", nullptr, nullptr, {{v5}, {HOST1}, {HOST_PORT_WWN}, {"1G"}, {2}}, 5},
+        {"LUN 0x200 with its prefix", nullptr, nullptr, {{v5}, {HOST1}, {HOST_PORT_WWN}, {"0x200"}, {2}}, 5},
+        {"LUN prefix alone", nullptr, nullptr, {{v5}, {HOST1}, {HOST_PORT_WWN}, {"0x"}, {2}}, 5},
+        {"LUN not hex after its prefix", nullptr, nullptr, {{v5}, {HOST1}, {HOST_PORT_WWN}, {"0xG"}, {2}}, 5},
+        {"LUN prefix twice", nullptr, nullptr, {{v5}, {HOST1}, {HOST_PORT_WWN}, {"0x0x1"}, {2}}, 5},
         {"unknown volume", nullptr, nullptr, {{volumeName(6)}, {HOST1}, {HOST_PORT_WWN}, {}, {2}}, 0x1001},
         {"unknown target", nullptr, nullptr, {{v5}, {HOST1}, {"500000E0D0000999"}, {}, {2}}, 0x1003},
         {"LUN-mapping port", nullptr, nullptr, {{v5}, {HOST1}, {MAP_PORT_WWN}, {}, {2}}, 0x8021},
         // The target given in other letter case resolves; host 0 is already on the port.
         {"already exposed", nullptr, nullptr, {{v5}, {HOST0}, {"500000e0d0000101"}, {"1FF"}, {2}}, 0x1005},
+        // A LUN with its 0x prefix passes the LUN checks too.
+        {"LUN 0x1F", nullptr, nullptr, {{v5}, {HOST0}, {HOST_PORT_WWN}, {"0x1F"}, {2}}, 0x1005},
+        {"LUN 0X1ff", nullptr, nullptr, {{v5}, {HOST0}, {HOST_PORT_WWN}, {"0X1ff"}, {2}}, 0x1005},
         {"modify with a target", "VELDARO_AffinityGroupController", VIEW, {{v5}, {}, {HOST_PORT_WWN}, {}, {2}}, 5},
         {"modify a default view", "VELDARO_LUNMappingController", VIEW, {{v5}, {}, {}, {}, {2}}, 0x8021},
         {"key out of range", "VELDARO_AffinityGroupController", "AFG0003_CM08CA01P01", {{v5}, {}, {}, {}, {2}}, 5},

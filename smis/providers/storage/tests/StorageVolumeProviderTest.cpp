@@ -331,7 +331,7 @@ TEST_F(VolumeRename, RejectedRequestsRunNoCommand)
                           Case{A, "TPPV00006", "NEW", 102}, Case{A, "XYZ00003", "NEW", 102},
                           Case{A, "VOL00002", "NEW", 102}, Case{A, "TPPC00003", "NEW", 102},
                           Case{A, "VOL3", "NEW", 102}, Case{A, "VOL65539", "NEW", 102},
-                          Case{"10.0.0.77", "VOL00003", "NEW", 102}, Case{"10.0.0.9", "VOL00003", "NEW", 104}}) {
+                          Case{"10.0.0.77", "VOL00003", "NEW", 104}, Case{"10.0.0.9", "VOL00003", "NEW", 104}}) {
         EXPECT_EQ(rename(c.system, c.deviceId, c.name), c.status) << c.deviceId << " " << c.name;
     }
     EXPECT_EQ(rename(A, "VOL00003", "", /*nullName=*/true), 102);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ArraysimProcess.hpp"
 #include "SMIS_CMTAccess.h"
@@ -20,6 +21,7 @@
 #include "Instance_Provider_Frame.h"
 #include "TempInstallDir.h"
 #include "VELDARO_AffinityGroupController.h"
+#include "VELDARO_AffinityGroupController_Provider.h"
 #include "VELDARO_RAIDStoragePool.h"
 #include "VELDARO_StorageConfigurationService_Provider.h"
 #include "VELDARO_ControllerConfigurationService_Provider.h"
@@ -39,10 +41,13 @@ namespace {
 
 class Masking : public ::testing::Test {
 protected:
+    virtual const char* scenario() const { return "masking"; }
+    virtual std::vector<std::string> arguments() const { return {}; }
+
     void SetUp() override
     {
         dir_ = std::make_unique<smis::test::TempInstallDir>();
-        sim_ = std::make_unique<testsupport::ArraysimProcess>("masking");
+        sim_ = std::make_unique<testsupport::ArraysimProcess>(scenario(), arguments());
         address_ = sim_->address(0);
         dir_->writeEnv({"StorageIP=" + address_ + "," + std::to_string(sim_->port(0))});
         sim_->installPlink(dir_->path());
@@ -259,6 +264,135 @@ TEST_F(Masking, HidingOnlyHostsKeepsTheViewAndHidingDefaultLUsEmptiesTheDefaultV
     ASSERT_EQ(view.size(), 1u);
     EXPECT_STREQ(view[0]->DeviceID.value.c_str(), "LM_CM00CA00P01");
     EXPECT_FALSE(mappedInDefault()) << model()["lun_maps"].dump();
+    clear(view);
+}
+
+// A host-affinity port on the second half of the module (module id 0x48,
+// number byte 2: CM00 CA00 P02), added to the array: a view exposed on it
+// is published under its key, and hiding it through that key removes it.
+TEST_F(Masking, AViewOnTheSecondHalfOfAModuleIsExposedSeenAndHidden)
+{
+    const nlohmann::json port = {{"index", 0}, {"security_mode", 128}, {"wwn", "500000E0D0000A00"}};
+    const nlohmann::json adapter = {{"index", 1}, {"module_id", 0x48}, {"ports", nlohmann::json::array({port})}};
+    // The port's own entry of the host map, as every port that takes views has.
+    const nlohmann::json map = {{"index", 2}, {"ca_module_id", 0x48}, {"port_no", 2}, {"lun_map", 2}};
+    const nlohmann::json lunMap = {{"number", 2}, {"luns", nlohmann::json::array()}};
+    const nlohmann::json added = sim_->control(
+        {{"op", "patch"},
+         {"array", 0},
+         {"patch",
+          {{{"op", "add"}, {"path", "/cas/-"}, {"value", adapter}},
+           {{"op", "add"}, {"path", "/lun_maps/-"}, {"value", lunMap}},
+           {{"op", "add"}, {"path", "/host_maps/-"}, {"value", map}}}}});
+    ASSERT_TRUE(added["ok"]) << added.dump();
+    ASSERT_EQ(model()["cas"][1]["ports"][0]["port_no"], 2) << "the second half numbers its ports 2 and 3";
+    ASSERT_EQ(SMIS_PollingService::getInstance()->getConfigManagementInfo(address_.c_str(), 0), 0);
+
+    VELDARO_ControllerConfigurationService_Provider provider;
+    const std::string v0 = volumeName(0);
+    CIM_ConcreteJob* job = nullptr;
+    Array<CIM_SCSIProtocolController*> spcs;
+    Property<uint32> rc;
+    ASSERT_EQ(provider.ExposePaths(service_, job, texts({v0}), texts({"2000000000000B02"}),
+                                   texts({"500000E0D0000A00"}), texts({}), accesses(1), spcs, rc),
+              INVOKE_METHOD_OK);
+    ASSERT_EQ(rc.value, 0u);
+    ASSERT_EQ(spcs.size(), 1u);
+    const std::string key = spcs[0]->DeviceID.value.c_str();
+    EXPECT_EQ(key.substr(key.size() - 12), "_CM00CA00P02") << key;
+
+    // Seen: the controller provider serves the view under that key, on the
+    // port's own numbers.
+    auto found = [&] {
+        VELDARO_AffinityGroupController* m = VELDARO_AffinityGroupController::create(true);
+        m->SystemCreationClassName.set("VELDARO_StorageComputerSystem");
+        m->SystemName.set(address_.c_str());
+        m->CreationClassName.set("VELDARO_AffinityGroupController");
+        m->DeviceID.set(key.c_str());
+        VELDARO_AffinityGroupController_Provider controllers;
+        VELDARO_AffinityGroupController* got = nullptr;
+        const Get_Instance_Status status = controllers.get_instance(m, got);
+        const bool seen = status == GET_INSTANCE_OK && got && got->PortNo.value == 2 && got->CMSlotNumber.value == 0;
+        destroy(got);
+        destroy(m);
+        return seen;
+    };
+    EXPECT_TRUE(found());
+
+    // Hidden through its key: the group leaves the port and the array.
+    Array<CIM_SCSIProtocolController*> view;
+    view.append(static_cast<CIM_SCSIProtocolController*>(clone(spcs[0])));
+    ASSERT_EQ(provider.HidePaths(service_, job, texts({v0}), texts({}), texts({}), view, rc), INVOKE_METHOD_OK);
+    EXPECT_EQ(rc.value, 0u);
+    EXPECT_EQ(model()["affinity_groups"].size(), 0u);
+    EXPECT_FALSE(found());
+    clear(view);
+    clear(spcs);
+}
+
+// The "coverage" scenario's FC adapter on the second half of CM 0 (module
+// id 0x48): its port 0 (number byte 2, CM00 CA00 P02) is in LUN-mapping
+// mode. Its default view takes a volume, shows it and gives it back.
+class CoverageMasking : public Masking {
+protected:
+    const char* scenario() const override { return "coverage"; }
+    // Its arrays need addresses of their own for their command lines.
+    std::vector<std::string> arguments() const override { return {"--distinct-addresses"}; }
+};
+
+TEST_F(CoverageMasking, TheDefaultViewOfASecondHalfPortIsExposedSeenAndHidden)
+{
+    VELDARO_ControllerConfigurationService_Provider provider;
+    const std::string volume = volumeName(14);
+    ASSERT_FALSE(volume.empty());
+    CIM_ConcreteJob* job = nullptr;
+    Property<uint32> rc;
+    Array<CIM_SCSIProtocolController*> view;
+    auto defaultView = [&] {
+        VELDARO_LUNMappingController* lm = VELDARO_LUNMappingController::create(true);
+        lm->CreationClassName.set("VELDARO_LUNMappingController");
+        lm->DeviceID.set("LM_CM00CA00P02");
+        view.append(lm);
+    };
+    // The volume as the port's default view maps it, from the array's model.
+    auto mapped = [&] {
+        const nlohmann::json m = model();
+        for (const auto& hm : m["host_maps"])
+            if (hm["ca_module_id"] == 0x48 && hm["port_no"] == 2)
+                for (const auto& lm : m["lun_maps"])
+                    if (lm["number"] == hm["lun_map"])
+                        for (const auto& olu : lm["luns"])
+                            if (olu == 14)
+                                return true;
+        return false;
+    };
+    defaultView();
+    // The scenario binds the port's map entry to LUN map 1, which it keeps
+    // undefined (with a stale affinity binding); the port's default view is
+    // the LUN map of its own number, 16.
+    const nlohmann::json maps = model()["host_maps"];
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        if (maps[i]["index"] != 16)
+            continue;
+        const nlohmann::json patch = {
+            {{"op", "add"}, {"path", "/lun_maps/-"}, {"value", {{"number", 16}, {"luns", nlohmann::json::array()}}}},
+            {{"op", "replace"}, {"path", "/host_maps/" + std::to_string(i) + "/lun_map"}, {"value", 16}}};
+        ASSERT_TRUE(sim_->control({{"op", "patch"}, {"array", 0}, {"patch", patch}})["ok"]);
+    }
+    ASSERT_EQ(SMIS_PollingService::getInstance()->getConfigManagementInfo(address_.c_str(), 0), 0);
+    ASSERT_EQ(provider.ExposeDefaultLUs(service_, job, texts({volume}), texts({}), texts({}), accesses(1), view, rc),
+              INVOKE_METHOD_OK);
+    ASSERT_EQ(rc.value, 0u);
+    ASSERT_EQ(view.size(), 1u);
+    EXPECT_STREQ(view[0]->DeviceID.value.c_str(), "LM_CM00CA00P02");
+    EXPECT_TRUE(mapped()) << model()["host_maps"].dump();
+    clear(view);
+    defaultView();
+    ASSERT_EQ(provider.HideDefaultLUs(service_, job, texts({volume}), texts({}), view, rc), INVOKE_METHOD_OK);
+    EXPECT_EQ(rc.value, 0u);
+    ASSERT_EQ(view.size(), 1u);
+    EXPECT_STREQ(view[0]->DeviceID.value.c_str(), "LM_CM00CA00P02");
+    EXPECT_FALSE(mapped());
     clear(view);
 }
 

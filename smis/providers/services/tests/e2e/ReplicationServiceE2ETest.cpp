@@ -65,7 +65,7 @@ protected:
     void SetUp() override
     {
         Simulated_Arrays_Test::SetUp();
-        Copy_State_Wait::setTiming({std::chrono::milliseconds(50), 200});
+        Copy_State_Wait::setTiming({std::chrono::milliseconds(50)});
     }
 
     void TearDown() override
@@ -247,6 +247,23 @@ TEST_F(ReplicationService, CreatesASnapshotAndAMirrorEachResolvedByKey)
     EXPECT_TRUE(anyCommandStarts(0, "start copy-mirrex"));
 }
 
+// The scenario's copies include sessions that name no time: their
+// relationships are dated by the zero interval, never 1 January 1970.
+TEST_F(ReplicationService, NoRelationshipIsDatedTheStartOf1970)
+{
+    std::size_t undated = 0, all = 0;
+    for (std::size_t array : {0u, 1u})
+        for (const auto& s : relationships(array)) {
+            ++all;
+            ASSERT_FALSE(s->WhenSynced.null);
+            const Datetime& when = s->WhenSynced.value;
+            EXPECT_FALSE(when.is_timestamp() && when.usec() == 0) << text(s->SystemElement, "DeviceID");
+            undated += when.is_interval() && when.usec() == 0;
+        }
+    EXPECT_GT(all, 0u);
+    EXPECT_GT(undated, 0u) << "the scenario's sessions without a time";
+}
+
 TEST_F(ReplicationService, RefusesWhatItCannotCopyBeforeAnyCommand)
 {
     auto v14 = volume(0, 14), v15 = volume(0, 15);
@@ -289,7 +306,7 @@ TEST_F(ReplicationService, RefusesWhatItCannotCopyBeforeAnyCommand)
     EXPECT_TRUE(cliCommands(0).empty());
 }
 
-TEST_F(ReplicationService, WaitEndsAtTheSynchronisedPhaseAtCancelAndAtItsBound)
+TEST_F(ReplicationService, WaitEndsAtTheSynchronisedPhaseOrAtCancelAndNotBefore)
 {
     auto v14 = volume(0, 14), v15 = volume(0, 15), v16 = volume(0, 16), v17 = volume(0, 17);
     Property<uint16> wait;
@@ -334,18 +351,32 @@ TEST_F(ReplicationService, WaitEndsAtTheSynchronisedPhaseAtCancelAndAtItsBound)
     sim_->reset();
     SMIS_PollingService::getInstance()->getCopySessionInfo(address(0).c_str());
     {
-        smis::test::LogCapture logs;
-        Copy_State_Wait::setTiming({std::chrono::milliseconds(20), 3});
+        // A copy that stands still for many polls is still waited for: the
+        // method answers once it is synchronised, never a failure for a
+        // copy that goes on.
+        Copy_State_Wait::setTiming({std::chrono::milliseconds(20)});
+        auto cancel = smis::platform::NamedEvent::create(SMIS_PollingService::CANCEL_EVENT_NAME);
+        std::atomic<bool> done{false};
         const auto started = std::chrono::steady_clock::now();
+        std::thread finisher([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            sim_->control({{"op", "advance_copy"}, {"array", 0}, {"percent", 100}});
+            // Should the copy never end, the cancel event ends the test.
+            for (int i = 0; i < 300 && !done; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (!done)
+                cancel->set();
+        });
         Created r = create(0, 6, v14.get(), v15.get(), nullptr, nullptr, wait);
-        EXPECT_EQ(r.rc, 4u);
-        EXPECT_TRUE(logs.hasLog("did not reach the requested state in 3 polls"));
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
-        // The session the array started stays.
-        EXPECT_NE(between(0, 14, 15), nullptr);
+        done = true;
+        finisher.join();
+        cancel->reset();
+        EXPECT_EQ(r.rc, 0u);
+        ASSERT_NE(r.sync, nullptr);
+        EXPECT_EQ(r.sync->CopyState.value, 4) << "synchronized";
+        EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1500));
     }
     // A snapshot does not wait: the value becomes 2.
-    Copy_State_Wait::setTiming({std::chrono::milliseconds(20), 1});
     EXPECT_EQ(create(0, 7, v16.get(), v17.get(), nullptr, nullptr, wait).rc, 0u);
 }
 
@@ -484,6 +515,44 @@ TEST_F(ReplicationService, GetReplicationRelationshipsFilters)
     EXPECT_EQ(rc, 5u);
     run(0, 0, 1, rc);
     EXPECT_EQ(rc, 5u);
+}
+
+// The scenario's second remote box is no array of the simulator nor of
+// this server: a mirror to it names its volume by number, in the long or
+// the short DeviceID form, and is created and published.
+TEST_F(ReplicationService, AMirrorToAnArrayThisServerDoesNotManageIsCreated)
+{
+    const std::string box = "00KESTRIS##VK200##4500009999############";
+    auto ap = accessPoint(1);
+    ASSERT_NE(ap, nullptr);
+    ap->Name.set(String(box.c_str()));
+    ap->SystemName.set(String(box.c_str()));
+    struct Case {
+        const char* what;
+        unsigned source;
+        const char* deviceId;
+        const char* published;
+    } cases[] = {
+        {"long form", 14, "VOL00003", "VOL00003"},
+        {"short form", 16, "VOL000A", "VOL00010"},
+    };
+    for (const Case& c : cases) {
+        auto source = volume(0, c.source);
+        auto target = volume(0, 0);
+        target->SystemName.set(String(box.c_str()));
+        target->DeviceID.set(c.deviceId);
+        Created r = create(0, 6, source.get(), target.get(), nullptr, ap.get());
+        ASSERT_EQ(r.rc, 0u) << c.what;
+        ASSERT_NE(r.sync, nullptr) << c.what;
+        EXPECT_TRUE(key_eq(r.sync->SystemElement, source.get())) << c.what;
+        ASSERT_STREQ(r.sync->SyncedElement->meta_class->name, "VELDARO_RemoteStorageVolume") << c.what;
+        EXPECT_EQ(text(r.sync->SyncedElement, "DeviceID"), c.published) << c.what;
+        EXPECT_EQ(text(r.sync->SyncedElement, "SystemName").rfind(box, 0), 0u) << c.what;
+    }
+    bool toTheBox = false;
+    for (const std::string& line : cliCommands(0))
+        toTheBox = toTheBox || (line.rfind("start copy-xmirrex", 0) == 0 && line.find(box) != std::string::npos);
+    EXPECT_TRUE(toTheBox);
 }
 
 TEST_F(ReplicationService, RemoteMirrorIsVisibleFromBothArraysAndControlledFromEither)
