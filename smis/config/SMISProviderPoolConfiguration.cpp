@@ -24,8 +24,9 @@ const std::uint8_t ARRAY_LEVEL_CODES[] = {Pool_Disk_Rules::CODE_RAID0,  Pool_Dis
                                           Pool_Disk_Rules::CODE_RAID10, Pool_Disk_Rules::CODE_RAID5,
                                           Pool_Disk_Rules::CODE_RAID50, Pool_Disk_Rules::CODE_RAID6};
 
-// The key values a request gives for a disk extent: DeviceID and
-// SystemName must be given, the class names are compared when given.
+// The key values a request gives for a disk extent: DeviceID must be
+// given; SystemName (absent: this array) and the class names are compared
+// when given.
 struct Extent_Keys {
     Property<String> deviceId, systemName, creationClassName, systemCreationClassName;
 };
@@ -409,7 +410,7 @@ std::uint16_t resolveExtent(const String& storage, const Extent_Keys& keys)
         return SMISProviderPoolConfiguration::NO_NUMBER;
     }
     const bool same = sameKey(keys.deviceId, built->DeviceID, true) &&
-                      sameKey(keys.systemName, built->SystemName, true) &&
+                      sameKey(keys.systemName, built->SystemName, false) &&
                       sameKey(keys.creationClassName, built->CreationClassName, false) &&
                       sameKey(keys.systemCreationClassName, built->SystemCreationClassName, false);
     destroy(built);
@@ -691,10 +692,16 @@ std::uint32_t SMISProviderPoolConfiguration::setPLUInfoList(const String& level,
         POOL_WARNING("Acquisition of supported size goes wrong");
         return FAILED;
     }
+    // With several disk groups the list runs group by group, so its last
+    // entry is the last group's largest, not the largest size offered: the
+    // ceiling is the largest entry, the default the last one.
     const std::uint64_t last = sizes.size() == 0 ? 0 : sizes[sizes.size() - 1];
+    std::uint64_t ceiling = 0;
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+        ceiling = std::max(ceiling, sizes[i]);
     std::uint64_t working = last;
     if (size > 0) {
-        if (size > last) {
+        if (size > ceiling) {
             POOL_WARNING("An availability is smaller than specification size");
             return SIZE_NOT_SUPPORTED;
         }
