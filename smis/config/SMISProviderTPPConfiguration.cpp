@@ -6,6 +6,7 @@
 
 #include "Pool_Disk_Rules.h"
 #include "Pool_Log.h"
+#include "SMIS_PollingService.h"
 #include "TAVO_SMISProviderTPPConfiguration.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
@@ -242,6 +243,13 @@ std::unique_ptr<SMISProviderTPPConfiguration> SMISProviderTPPConfigurationFactor
     if (!engine)
         POOL_SEVERE("An error is made in generation of SMISProviderTPPConfiguration");
     return engine;
+}
+
+void SMISProviderTPPConfiguration::refreshTable() const
+{
+    SMISProviderPoolConfiguration::refreshTable();
+    if (SMIS_PollingService* service = SMIS_PollingService::getInstance())
+        service->UpdateAllocatedInfo(_storage.c_str());
 }
 
 }  // namespace cimple

@@ -59,6 +59,9 @@ protected:
 
     std::uint32_t makePool(const String& level, std::uint64_t size, std::uint16_t& number) override;
     CIM_StoragePool* findPool(std::uint16_t number, std::uint32_t& code) override;
+    // The table, then the pools' capacity records: a new or grown pool's
+    // size is in its record, which the table refresh does not bring.
+    void refreshTable() const override;
 
     std::uint16_t _poolNumber = NO_NUMBER;
     std::uint8_t _memberDiskCount = 0;
