@@ -159,12 +159,14 @@ TEST_F(CimserverE2E, WbemcliAsksThePrimordialPoolForItsAvailableExtents)
          "GetAvailableExtents"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("GetAvailableExtents: 0"), std::string::npos) << r.out;
-    // The small scenario's free disks: slots 10 to 15 of enclosure 0.
+    // The small scenario's free disks: slots 10 to 15 of enclosure 0 and
+    // slots 0 to 3 of enclosures 16, 32 and 48.
     size_t extents = 0;
     for (size_t at = r.out.find("VELDARO_DiskExtent."); at != std::string::npos;
          at = r.out.find("VELDARO_DiskExtent.", at + 1))
         ++extents;
-    EXPECT_EQ(extents, 6u) << r.out;
+    EXPECT_EQ(extents, 18u) << r.out;
+    EXPECT_NE(r.out.find("DeviceID=\"DE0x6003\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("DeviceID=\"DE0x000a\""), std::string::npos) << r.out;
 }
 

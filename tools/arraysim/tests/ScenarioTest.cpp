@@ -55,7 +55,7 @@ TEST(Scenario, DerivedValuesFollowPositionsAndMembership) {
     const Json& d0 = a["disks"][0];
     EXPECT_EQ(num(d0, "item_id"), 0x80000000u);
     EXPECT_EQ(num(d0, "usage"), 1u);               // RAID member
-    EXPECT_EQ(num(a["disks"][9], "usage"), 2u);    // dedicated hot spare
+    EXPECT_EQ(num(a["disks"][9], "usage"), 10u);   // hot spare dedicated to RAID group 0
     EXPECT_EQ(num(a["disks"][10], "usage"), 5u);   // free for creation
     EXPECT_EQ(num(d0, "dlun"), num(a["raid_groups"][0]["disk_sets"][0], "dlun"));
     EXPECT_EQ(num(a["cas"][1], "item_id"), 0x10004100u);

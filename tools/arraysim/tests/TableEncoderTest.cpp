@@ -80,12 +80,12 @@ TEST(WireGolden, FullRefreshRequestIsAnsweredWithEveryTableInOrder) {
 }
 
 TEST(TableEncoder, CmRecordOfTheNotesExample) {
-    // A CM record with item id 0x01001300 and status 1 starts 00 13 00 01 01 00.
-    const Json m = withPatch(R"([{"op":"add","path":"/cms/-","value":{"index":3,"status":1}},
-                                     {"op":"replace","path":"/limits/cm","value":4}])");
-    auto rec = findRecord(TableEncoder::encode(m, 2), 0, 4, 0x01001300);
+    // A CM record with item id 0x01001600 and status 1 starts 00 16 00 01 01 00.
+    const Json m = withPatch(R"([{"op":"add","path":"/cms/-","value":{"index":6,"status":1}},
+                                     {"op":"replace","path":"/limits/cm","value":8}])");
+    auto rec = findRecord(TableEncoder::encode(m, 2), 0, 4, 0x01001600);
     ASSERT_TRUE(rec);
-    EXPECT_EQ(toHex(Bytes(rec->begin(), rec->begin() + 6)), "001300010100");
+    EXPECT_EQ(toHex(Bytes(rec->begin(), rec->begin() + 6)), "001600010100");
 }
 
 TEST(TableEncoder, ScenarioValuesLandAtTheirDocumentedOffsets) {
