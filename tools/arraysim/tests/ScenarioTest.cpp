@@ -32,6 +32,34 @@ TEST(Scenario, NamedScenariosLoadAndAreConsistent) {
     EXPECT_EQ(Scenario::load("coverage").arrays.size(), 2u);
 }
 
+// What a client of the stock scenarios relies on: the port WWNs of all
+// arrays differ, every present channel adapter sits under a controller
+// module of its array (CM number: module id bits 0-2), and each array has
+// free disks in at least four enclosure buckets (enclosure id bits 3-7),
+// enough for a thin RAID5 pool of one disk per bucket.
+TEST(Scenario, StockArraysAreRealistic) {
+    for (const char* name : {"small", "coverage"}) {
+        SCOPED_TRACE(name);
+        Scenario s = Scenario::load(name);
+        std::set<std::string> wwns;
+        for (std::size_t i = 0; i < s.arrays.size(); ++i) {
+            SCOPED_TRACE(i);
+            const Json& a = s.arrays[i].model();
+            std::set<std::uint64_t> cms;
+            for (auto& cm : a["cms"]) cms.insert(num(cm, "module_id") & 7);
+            for (auto& ca : a["cas"]) {
+                if (num(ca, "status") == 0) continue;
+                EXPECT_TRUE(cms.count(num(ca, "module_id") & 7)) << "CA " << num(ca, "index") << " has no CM";
+                for (auto& p : ca["ports"]) EXPECT_TRUE(wwns.insert(str(p, "wwn")).second) << str(p, "wwn");
+            }
+            std::set<std::uint64_t> buckets;
+            for (auto& d : a["disks"])
+                if (num(d, "usage") == 5 && (num(d, "status") & 0xFF) == 0) buckets.insert(num(d, "plun") >> 11);
+            EXPECT_GE(buckets.size(), 4u);
+        }
+    }
+}
+
 TEST(Scenario, MaxFillsEveryTableToItsLimit) {
     Scenario s = Scenario::load("max");
     const Json& a = s.arrays.at(0).model();
