@@ -1,10 +1,12 @@
 #include "SMISProviderPoolConfiguration.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cinttypes>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "Pool_Disk_Rules.h"
 #include "Pool_Log.h"
@@ -32,13 +34,19 @@ struct Extent_Keys {
 };
 
 // The quoted value of key="..." in an object path, where key stands as a
-// whole word.
+// whole word (in any letter case: key names are case-insensitive).
 Property<String> pathKey(const String& path, const char* key)
 {
     Property<String> out;
-    const String pattern = String(key) + "=\"";
-    for (std::size_t at = path.find(pattern.c_str()); at != String::npos; at = path.find(pattern.c_str(), at + 1)) {
-        const char before = at == 0 ? '.' : path.c_str()[at - 1];
+    std::string lower(path.c_str());
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string pattern(key);
+    for (char& c : pattern)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    pattern += "=\"";
+    for (std::size_t at = lower.find(pattern); at != std::string::npos; at = lower.find(pattern, at + 1)) {
+        const char before = at == 0 ? '.' : lower[at - 1];
         if (before != '.' && before != ',' && before != ' ')
             continue;
         const std::size_t start = at + pattern.size();
@@ -56,6 +64,12 @@ bool sameKey(const Property<String>& given, const Property<String>& built, bool 
     if (given.null)
         return !required;
     return !built.null && given.value == built.value;
+}
+
+// Class names compare without regard to letter case.
+bool sameClass(const Property<String>& given, const Property<String>& built)
+{
+    return given.null || (!built.null && given.value.equali(built.value));
 }
 
 }  // namespace
@@ -411,8 +425,8 @@ std::uint16_t resolveExtent(const String& storage, const Extent_Keys& keys)
     }
     const bool same = sameKey(keys.deviceId, built->DeviceID, true) &&
                       sameKey(keys.systemName, built->SystemName, false) &&
-                      sameKey(keys.creationClassName, built->CreationClassName, false) &&
-                      sameKey(keys.systemCreationClassName, built->SystemCreationClassName, false);
+                      sameClass(keys.creationClassName, built->CreationClassName) &&
+                      sameClass(keys.systemCreationClassName, built->SystemCreationClassName);
     destroy(built);
     return same ? plu : SMISProviderPoolConfiguration::NO_NUMBER;
 }
