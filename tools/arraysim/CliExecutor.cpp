@@ -598,7 +598,8 @@ CliOutcome deleteHostId(const CliCommand& c, Json& m, bool sas) {
     const auto numbers = c.numbers("-host-number");
     for (auto h : numbers) {
         Json* e = find(items(m, "hosts"), "index", h);
-        if (!e || (num(*e, "type") == 2) != sas) return CliOutcome::refuse(kNotFound, "-host-number", std::to_string(h));
+        if (!e || !validSlot(*e) || (num(*e, "type") == 2) != sas)
+            return CliOutcome::refuse(kNotFound, "-host-number", std::to_string(h));
         if (hostBound(m, h, false)) return CliOutcome::refuse(kInUse, "-host-number", std::to_string(h));
     }
     std::set<std::uint64_t> gone(numbers.begin(), numbers.end());
@@ -621,7 +622,7 @@ CliOutcome createIscsiHost(const CliCommand& c, Json& m) {
 CliOutcome deleteIscsiHost(const CliCommand& c, Json& m) {
     const auto numbers = c.numbers("-host-number");
     for (auto h : numbers) {
-        if (!find(items(m, "iscsi_hosts"), "index", h)) return CliOutcome::refuse(kNotFound, "-host-number", std::to_string(h));
+        if (!slotInUse(items(m, "iscsi_hosts"), h)) return CliOutcome::refuse(kNotFound, "-host-number", std::to_string(h));
         if (hostBound(m, h, true)) return CliOutcome::refuse(kInUse, "-host-number", std::to_string(h));
     }
     std::set<std::uint64_t> gone(numbers.begin(), numbers.end());

@@ -219,6 +219,8 @@ TEST_F(CliSessionTest, HostsGroupsAffinityAndMappings) {
         a["hosts"][1]["valid"] = 0;
         a["iscsi_hosts"][0]["valid"] = 2;
     }).empty());
+    refused("delete host-wwn-name -host-number 1", 1, 0x110, "-host-number");
+    refused("delete host-iscsi-name -host-number 0", 1, 0x110, "-host-number");
     const std::string oldWwn = str(*find(model()["hosts"], "index", 1), "wwn");
     ok("create host-wwn-name -wwn " + oldWwn + " -host-number 8");
     ok("create host-wwn-name -wwn 21000024ff00aa09 -host-number 1 -name TAKEN");
