@@ -179,8 +179,16 @@ void Pool_Disk_Rules::sizesAllowedCounts(const SMISProviderDiskManager& dm, cons
         if (n < min)
             continue;
         n = std::min<std::uint64_t>(n, allowed[allowed.size() - 1]);
-        for (std::size_t i = 0; i < allowed.size() && allowed[i] <= n; ++i)
+        for (std::size_t i = 0; i < allowed.size() && allowed[i] <= n; ++i) {
+            // The pick of a striped mirror of a members takes at most a/2
+            // disks per bucket: offer only the counts it can fill.
+            if (half) {
+                bucketSpread(group, allowed[i] / 2, spread);
+                if (spread.size() < allowed[i])
+                    continue;
+            }
             out.append((half ? allowed[i] / 2 : allowed[i] - parity) * group.capacity);
+        }
     }
 }
 

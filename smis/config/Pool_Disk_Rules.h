@@ -49,8 +49,9 @@ public:
     static void sizesParity(const SMISProviderDiskManager& dm, std::uint64_t min, std::uint64_t max,
                             std::uint64_t parity, std::uint64_t perBucket, bool even, Array<std::uint64_t>& out);
     // Thin pools: member counts restricted to allowed. With half the spread
-    // takes half the group per bucket and a count a gives a/2 data disks,
-    // else perBucket disks per bucket and a - parity data disks.
+    // takes half the group per bucket and a count a gives a/2 data disks
+    // (offered only when a/2 disks per bucket make a members, as the pick
+    // takes them), else perBucket disks per bucket and a - parity data disks.
     static void sizesAllowedCounts(const SMISProviderDiskManager& dm, const Array<std::uint16_t>& allowed,
                                    std::uint64_t min, std::uint64_t parity, std::uint64_t perBucket, bool half,
                                    Array<std::uint64_t>& out);

@@ -1,10 +1,12 @@
 #include "SMISProviderPoolConfiguration.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cinttypes>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "Pool_Disk_Rules.h"
 #include "Pool_Log.h"
@@ -24,20 +26,27 @@ const std::uint8_t ARRAY_LEVEL_CODES[] = {Pool_Disk_Rules::CODE_RAID0,  Pool_Dis
                                           Pool_Disk_Rules::CODE_RAID10, Pool_Disk_Rules::CODE_RAID5,
                                           Pool_Disk_Rules::CODE_RAID50, Pool_Disk_Rules::CODE_RAID6};
 
-// The key values a request gives for a disk extent: DeviceID and
-// SystemName must be given, the class names are compared when given.
+// The key values a request gives for a disk extent: DeviceID must be
+// given; SystemName (absent: this array) and the class names are compared
+// when given.
 struct Extent_Keys {
     Property<String> deviceId, systemName, creationClassName, systemCreationClassName;
 };
 
 // The quoted value of key="..." in an object path, where key stands as a
-// whole word.
+// whole word (in any letter case: key names are case-insensitive).
 Property<String> pathKey(const String& path, const char* key)
 {
     Property<String> out;
-    const String pattern = String(key) + "=\"";
-    for (std::size_t at = path.find(pattern.c_str()); at != String::npos; at = path.find(pattern.c_str(), at + 1)) {
-        const char before = at == 0 ? '.' : path.c_str()[at - 1];
+    std::string lower(path.c_str());
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string pattern(key);
+    for (char& c : pattern)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    pattern += "=\"";
+    for (std::size_t at = lower.find(pattern); at != std::string::npos; at = lower.find(pattern, at + 1)) {
+        const char before = at == 0 ? '.' : lower[at - 1];
         if (before != '.' && before != ',' && before != ' ')
             continue;
         const std::size_t start = at + pattern.size();
@@ -55,6 +64,12 @@ bool sameKey(const Property<String>& given, const Property<String>& built, bool 
     if (given.null)
         return !required;
     return !built.null && given.value == built.value;
+}
+
+// Class names compare without regard to letter case.
+bool sameClass(const Property<String>& given, const Property<String>& built)
+{
+    return given.null || (!built.null && given.value.equali(built.value));
 }
 
 }  // namespace
@@ -409,9 +424,9 @@ std::uint16_t resolveExtent(const String& storage, const Extent_Keys& keys)
         return SMISProviderPoolConfiguration::NO_NUMBER;
     }
     const bool same = sameKey(keys.deviceId, built->DeviceID, true) &&
-                      sameKey(keys.systemName, built->SystemName, true) &&
-                      sameKey(keys.creationClassName, built->CreationClassName, false) &&
-                      sameKey(keys.systemCreationClassName, built->SystemCreationClassName, false);
+                      sameKey(keys.systemName, built->SystemName, false) &&
+                      sameClass(keys.creationClassName, built->CreationClassName) &&
+                      sameClass(keys.systemCreationClassName, built->SystemCreationClassName);
     destroy(built);
     return same ? plu : SMISProviderPoolConfiguration::NO_NUMBER;
 }
@@ -691,10 +706,16 @@ std::uint32_t SMISProviderPoolConfiguration::setPLUInfoList(const String& level,
         POOL_WARNING("Acquisition of supported size goes wrong");
         return FAILED;
     }
+    // With several disk groups the list runs group by group, so its last
+    // entry is the last group's largest, not the largest size offered: the
+    // ceiling is the largest entry, the default the last one.
     const std::uint64_t last = sizes.size() == 0 ? 0 : sizes[sizes.size() - 1];
+    std::uint64_t ceiling = 0;
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+        ceiling = std::max(ceiling, sizes[i]);
     std::uint64_t working = last;
     if (size > 0) {
-        if (size > last) {
+        if (size > ceiling) {
             POOL_WARNING("An availability is smaller than specification size");
             return SIZE_NOT_SUPPORTED;
         }

@@ -7,6 +7,7 @@
 
 #include "Pool_Disk_Rules.h"
 #include "Pool_Log.h"
+#include "SMIS_PollingService.h"
 #include "TAVO_SMISProviderTPPConfiguration.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"

@@ -321,6 +321,9 @@ CliOutcome createThinPool(const CliCommand& c, Json& m) {
     Json p{{"number", pool}, {"raid_level", level}, {"attribute", c.text("-attribute")}};
     if (c.has("-name")) p["name"] = c.text("-name");
     m["thin_pools"].push_back(p);
+    // A new pool has an alarm record of its size with nothing used.
+    erase(items(m, "pool_alarms"), [&](const Json& a) { return num(a, "pool") == pool; });
+    items(m, "pool_alarms").push_back(Json{{"pool", pool}, {"used_mib", 0}, {"state", 0}});
     return CliOutcome::ok({hex4(pool)});
 }
 
@@ -330,10 +333,9 @@ CliOutcome expandThinPool(const CliCommand& c, Json& m) {
     const auto pool = num(*p, "number");
     const auto level = num(*p, "raid_level");
     if (auto bad = addPoolRaidGroup(c, m, pool, level); bad.status) return bad;
-    // Size and member count follow the pool's RAID groups again.
-    Json* again = find(m["thin_pools"], "number", pool);
-    again->erase("disk_count");
-    again->erase("max_blocks");
+    // The size follows the pool's RAID groups again (and its alarm record
+    // with it); the member count stays that of one group.
+    find(m["thin_pools"], "number", pool)->erase("max_blocks");
     return CliOutcome::ok();
 }
 
@@ -563,14 +565,31 @@ bool hostBound(Json& m, std::uint64_t host, bool iscsi) {
     return false;
 }
 
+// A host slot is in use only while its valid flag is 1; a slot with
+// another flag is free and a new host takes it over.
+bool validSlot(const Json& slot) { return num(slot, "valid", 1) == 1; }
+
+bool slotInUse(Json& slots, std::uint64_t index) {
+    const Json* e = find(slots, "index", index);
+    return e && validSlot(*e);
+}
+
+// A new host in its slot: in place of a free entry of that index, else added.
+void takeSlot(Json& slots, Json host) {
+    if (Json* e = find(slots, "index", num(host, "index")))
+        *e = std::move(host);
+    else
+        slots.push_back(std::move(host));
+}
+
 CliOutcome createHostId(const CliCommand& c, Json& m, bool sas) {
     const std::string opt = sas ? "-address" : "-wwn";
     const auto h = c.number("-host-number");
     if (h >= num(m["limits"], "hosts", 8192)) return CliOutcome::refuse(kSyntax, "-host-number", c.text("-host-number"));
-    if (find(items(m, "hosts"), "index", h)) return CliOutcome::refuse(kExists, "-host-number", c.text("-host-number"));
+    if (slotInUse(items(m, "hosts"), h)) return CliOutcome::refuse(kExists, "-host-number", c.text("-host-number"));
     for (auto& o : m["hosts"])
-        if (sameText(str(o, "wwn"), c.text(opt))) return CliOutcome::refuse(kNameUsed, opt, c.text(opt));
-    m["hosts"].push_back(Json{{"index", h}, {"wwn", upper(c.text(opt))}, {"name", c.has("-name") ? c.text("-name") : ""},
+        if (validSlot(o) && sameText(str(o, "wwn"), c.text(opt))) return CliOutcome::refuse(kNameUsed, opt, c.text(opt));
+    takeSlot(m["hosts"], Json{{"index", h}, {"wwn", upper(c.text(opt))}, {"name", c.has("-name") ? c.text("-name") : ""},
                               {"type", sas ? 2 : 0}, {"valid", 1}});
     return CliOutcome::ok();
 }
@@ -579,7 +598,8 @@ CliOutcome deleteHostId(const CliCommand& c, Json& m, bool sas) {
     const auto numbers = c.numbers("-host-number");
     for (auto h : numbers) {
         Json* e = find(items(m, "hosts"), "index", h);
-        if (!e || (num(*e, "type") == 2) != sas) return CliOutcome::refuse(kNotFound, "-host-number", std::to_string(h));
+        if (!e || !validSlot(*e) || (num(*e, "type") == 2) != sas)
+            return CliOutcome::refuse(kNotFound, "-host-number", std::to_string(h));
         if (hostBound(m, h, false)) return CliOutcome::refuse(kInUse, "-host-number", std::to_string(h));
     }
     std::set<std::uint64_t> gone(numbers.begin(), numbers.end());
@@ -590,11 +610,11 @@ CliOutcome deleteHostId(const CliCommand& c, Json& m, bool sas) {
 CliOutcome createIscsiHost(const CliCommand& c, Json& m) {
     const auto h = c.number("-host-number");
     if (h >= num(m["limits"], "hosts", 8192)) return CliOutcome::refuse(kSyntax, "-host-number", c.text("-host-number"));
-    if (find(items(m, "iscsi_hosts"), "index", h)) return CliOutcome::refuse(kExists, "-host-number", c.text("-host-number"));
+    if (slotInUse(items(m, "iscsi_hosts"), h)) return CliOutcome::refuse(kExists, "-host-number", c.text("-host-number"));
     for (auto& o : m["iscsi_hosts"])
-        if (sameText(str(o, "iscsi_name"), c.text("-iscsi-name")))
+        if (validSlot(o) && sameText(str(o, "iscsi_name"), c.text("-iscsi-name")))
             return CliOutcome::refuse(kNameUsed, "-iscsi-name", c.text("-iscsi-name"));
-    m["iscsi_hosts"].push_back(Json{{"index", h}, {"iscsi_name", c.text("-iscsi-name")},
+    takeSlot(m["iscsi_hosts"], Json{{"index", h}, {"iscsi_name", c.text("-iscsi-name")},
                                     {"name", c.has("-name") ? c.text("-name") : ""}, {"valid", 1}});
     return CliOutcome::ok();
 }
@@ -602,7 +622,7 @@ CliOutcome createIscsiHost(const CliCommand& c, Json& m) {
 CliOutcome deleteIscsiHost(const CliCommand& c, Json& m) {
     const auto numbers = c.numbers("-host-number");
     for (auto h : numbers) {
-        if (!find(items(m, "iscsi_hosts"), "index", h)) return CliOutcome::refuse(kNotFound, "-host-number", std::to_string(h));
+        if (!slotInUse(items(m, "iscsi_hosts"), h)) return CliOutcome::refuse(kNotFound, "-host-number", std::to_string(h));
         if (hostBound(m, h, true)) return CliOutcome::refuse(kInUse, "-host-number", std::to_string(h));
     }
     std::set<std::uint64_t> gone(numbers.begin(), numbers.end());

@@ -1,5 +1,6 @@
 #include "ScenarioNormalizer.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -88,7 +89,8 @@ void ScenarioNormalizer::normalize(Json& a, std::size_t position) {
     Json& fw = a["firmware"];
     if (!fw.is_object()) fw = Json::object();
     dflt(fw, "current", 1);
-    dflt(fw, "generations", Json::array({Json::array({"V1", "00", "0A10"})}));
+    // Generation, level and patch texts: the array shows "V10L40-0A10".
+    dflt(fw, "generations", Json::array({Json::array({"10", "40", "0A10"})}));
 
     Json& ce = a["ce"];
     if (!ce.is_object()) ce = Json::object();
@@ -290,11 +292,14 @@ void ScenarioNormalizer::normalize(Json& a, std::size_t position) {
         // Membership always follows the RAID groups, so that changes to the
         // groups keep the disks consistent.
         d["dlun"] = own == diskOwner.end() ? 0xFFFF : own->second.first;
-        const bool hotSpare = num(d, "dedicated_hs_rlun", 0xFFFF) != 0xFFFF || d.value("global_hot_spare", false);
-        d["usage"] = d.contains("usage_override") ? num(d, "usage_override")
-                     : own != diskOwner.end()      ? 1
-                     : hotSpare                    ? 2
-                                                   : 5;
+        // Usage: 1 a RAID group member, 10 a spare dedicated to a RAID
+        // group, 2 a global spare, 5 a free disk.
+        const bool dedicated = num(d, "dedicated_hs_rlun", 0xFFFF) != 0xFFFF;
+        d["usage"] = d.contains("usage_override")  ? num(d, "usage_override")
+                     : own != diskOwner.end()       ? 1
+                     : dedicated                    ? 10
+                     : d.value("global_hot_spare", false) ? 2
+                                                    : 5;
         dflt(d, "kind", 0x01);
         dflt(d, "capacity", 0x0300);
         dflt(d, "rotation", 10000);
@@ -463,10 +468,16 @@ void ScenarioNormalizer::normalize(Json& a, std::size_t position) {
     numberElements(tpps, "number");
     for (auto& p : tpps) {
         const auto n = num(p, "number");
+        // The member count is that of one RAID group of the pool (every
+        // group of a pool has as many disks: an expansion adds one more
+        // group of that count); the size is the sum over the groups.
         std::uint64_t members = 0, blocks = 0, level = 0;
+        bool first = true;
         for (auto& rg : rgs)
             if ((num(rg, "mode") & 1) && num(rg, "pool") == n) {
-                for (auto& ds : rg["disk_sets"]) members += ds["disks"].size();
+                if (first)
+                    for (auto& ds : rg["disk_sets"]) members += ds["disks"].size();
+                first = false;
                 blocks += num(rg, "blocks");
                 level = num(rg, "level");
             }
@@ -497,8 +508,25 @@ void ScenarioNormalizer::normalize(Json& a, std::size_t position) {
         dflt(s, "used", 0);
     }
 
-    // Thin volume allocation and alarms.
-    arr(a, "pool_alarms");
+    // Thin volume allocation and alarms. A pool's alarm record without a
+    // size takes the pool's size; after that it follows the pool's size
+    // (its RAID groups) by the change since it was last seen.
+    for (auto& al : arr(a, "pool_alarms")) {
+        for (auto& p : tpps) {
+            if (num(p, "number") != num(al, "pool")) continue;
+            const auto blocks = num(p, "max_blocks");
+            dflt(al, "total_mib", blocks / 2048);
+            if (al.contains("pool_blocks")) {
+                const auto seen = num(al, "pool_blocks");
+                const auto total = num(al, "total_mib");
+                al["total_mib"] = blocks >= seen ? total + (blocks - seen) / 2048
+                                                 : total - std::min(total, (seen - blocks) / 2048);
+            }
+            al["pool_blocks"] = blocks;
+        }
+        dflt(al, "used_mib", 0);
+        dflt(al, "state", 0);
+    }
     arr(a, "volume_alarms");
     for (auto& al : a["volume_alarms"]) {
         dflt(al, "allocated", 0);

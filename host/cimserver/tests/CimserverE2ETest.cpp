@@ -171,10 +171,12 @@ TEST_F(CimserverE2E, ThePrimordialPoolAnswersItsAvailableExtentsAsAReferenceArra
     EXPECT_NE(r.body.find("<RETURNVALUE PARAMTYPE=\"uint32\"><VALUE>0</VALUE>"), std::string::npos) << r.body;
     auto extents = r.doc.select_nodes(
         "//PARAMVALUE[@NAME='AvailableExtents']/VALUE.REFARRAY/VALUE.REFERENCE//INSTANCENAME");
-    // The small scenario's free disks: slots 10 to 15 of enclosure 0.
-    EXPECT_EQ(extents.size(), 6u) << r.body;
+    // The small scenario's free disks: slots 10 to 15 of enclosure 0 and
+    // slots 0 to 3 of enclosures 16, 32 and 48.
+    EXPECT_EQ(extents.size(), 18u) << r.body;
     for (auto& e : extents)
         EXPECT_STREQ(e.node().attribute("CLASSNAME").value(), "VELDARO_DiskExtent");
+    EXPECT_NE(r.body.find(">DE0x6003<"), std::string::npos) << r.body;
     EXPECT_NE(r.body.find(">DE0x000a<"), std::string::npos) << r.body;
 }
 

@@ -1,5 +1,6 @@
 #include "Storage_Pool_Work.h"
 
+#include <cctype>
 #include <memory>
 
 #include "Pool_Log.h"
@@ -124,14 +125,22 @@ std::uint32_t Storage_Pool_Work::thinTarget(const CIM_StoragePool* pool, const c
 
 bool Storage_Pool_Work::isOwnPrimordialPool(const String& path) const
 {
-    VELDARO_PrimordialStoragePool_Resource builder(_storage);
-    if (builder.createPrimordialStoragePool() != 0 || builder.list().size() == 0 || !builder.list()[0] ||
-        builder.list()[0]->InstanceID.null)
-        return false;
-    const String& id = builder.list()[0]->InstanceID.value;
-    const std::size_t at = path.find(id.c_str());
-    // The key must stand whole: the quote after it ends the value.
-    return at != String::npos && (at + id.size() == path.size() || path.c_str()[at + id.size()] == '"');
+    // A primordial pool's InstanceID ends in "PSP_" and its array's
+    // address. An entry that carries no address after "PSP_" means this
+    // array's pool; one with another address names another array's.
+    static const char MARK[] = "PSP_";
+    const std::size_t markLength = sizeof MARK - 1;
+    const char* text = path.c_str();
+    for (std::size_t at = path.find(MARK); at != String::npos; at = path.find(MARK, at + 1)) {
+        std::size_t end = at + markLength;
+        while (end < path.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '.' ||
+                                     text[end] == ':' || text[end] == '-'))
+            ++end;
+        const std::size_t length = end - at - markLength;
+        if (length != 0 && !(path.substr(at + markLength, length) == _storage))
+            return false;
+    }
+    return true;
 }
 
 std::uint32_t Storage_Pool_Work::createOrModifyStoragePool(const String& name, const CIM_StorageSetting* goal,

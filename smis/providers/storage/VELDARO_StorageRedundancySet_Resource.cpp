@@ -14,6 +14,7 @@ namespace cimple {
 namespace {
 constexpr unsigned DISK_ABSENT = 2;
 constexpr std::uint8_t USAGE_DEDICATED_SPARE = 10;
+constexpr std::uint16_t NO_GROUP = 0xFFFF;
 }  // namespace
 
 VELDARO_StorageRedundancySet_Resource::~VELDARO_StorageRedundancySet_Resource()
@@ -43,7 +44,9 @@ int VELDARO_StorageRedundancySet_Resource::createStorageRedundancySet()
             if ((table.getDiskStatus(d) & 0xFF) == DISK_ABSENT || table.getDiskUsage(d) != USAGE_DEDICATED_SPARE)
                 continue;
             const std::uint16_t rlun = table.getDiskDedicatedHSRlun(d);
-            if (handled[rlun])
+            // A spare dedicated to no RAID group, or to one the array does
+            // not have, stands by for no set.
+            if (handled[rlun] || rlun == NO_GROUP || table.searchRlunFromRluTable(rlun) < 0)
                 continue;
             char text[16];
             std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(rlun));

@@ -156,6 +156,13 @@ TEST_F(CliSessionTest, ThinPoolsAreNumberedByTheArrayAndHoldThinVolumes) {
     EXPECT_EQ(str(*pool, "name"), "POOLX");
     EXPECT_EQ(num(*pool, "raid_level"), 1u);
     EXPECT_EQ(num(*pool, "disk_count"), 3u);
+    // The new pool's alarm record shows its size, nothing used.
+    const Json* alarm = find(m["pool_alarms"], "pool", 1);
+    ASSERT_NE(alarm, nullptr);
+    const std::uint64_t created = num(*alarm, "total_mib");
+    EXPECT_EQ(created, num(*pool, "max_blocks") / 2048);
+    EXPECT_GT(created, 0u);
+    EXPECT_EQ(num(*alarm, "used_mib"), 0u);
 
     ok("create volume -volume-number 30 -name THIN30 -pool-number 1 -type tpv -size 1024mb");
     m = model();
@@ -170,13 +177,20 @@ TEST_F(CliSessionTest, ThinPoolsAreNumberedByTheArrayAndHoldThinVolumes) {
     refused("expand volume -volume-number 30 -size 1024mb", 1, 0x01, "-size");
     refused("expand volume -volume-number 0 -size 4096mb", 1, 0x01, "-volume-number");  // not thin
 
-    ok("expand thin-pro-pool -pool-number 1 -rg-mode manual -disks 0013,0014,0015");
-    m = model();
-    EXPECT_EQ(num(*find(m["thin_pools"], "number", 1), "disk_count"), 6u);
+    // Each expansion adds a group of the pool's member count; the member
+    // count stays that of one group, the size and alarm record grow.
+    for (const char* disks : {"2000,2001,2002", "4000,4001,4002"}) {
+        SCOPED_TRACE(disks);
+        const std::uint64_t before = num(*find(model()["pool_alarms"], "pool", 1), "total_mib");
+        ok(std::string("expand thin-pro-pool -pool-number 1 -rg-mode manual -disks ") + disks);
+        m = model();
+        EXPECT_EQ(num(*find(m["thin_pools"], "number", 1), "disk_count"), 3u);
+        EXPECT_EQ(num(*find(m["pool_alarms"], "pool", 1), "total_mib"), before + created);
+    }
     int members = 0;
     for (auto& rg : m["raid_groups"])
         if ((num(rg, "mode") & 1) && num(rg, "pool") == 1) ++members;
-    EXPECT_EQ(members, 2);
+    EXPECT_EQ(members, 3);
 
     refused("delete thin-pro-pool -pool-number 1", 1, 0x71, "-pool-number");
     ok("delete volume -volume-number 30");
@@ -199,6 +213,23 @@ TEST_F(CliSessionTest, HostsGroupsAffinityAndMappings) {
     refused("create host-wwn-name -wwn 21000024FF00AA01 -host-number 7", 1, 0x120, "-wwn");  // letter case ignored
     refused("create host-wwn-name -wwn 21000024ff00aa02 -host-number 5", 1, 0x80, "-host-number");
     refused("delete host-sas-address -host-number 5", 1, 0x110, "-host-number");  // a WWN host
+    // A slot whose valid flag is not 1 is free: a new host takes it over,
+    // and its old identifier is no longer registered.
+    ASSERT_TRUE(state.change(0, [](Json& a) {
+        a["hosts"][1]["valid"] = 0;
+        a["iscsi_hosts"][0]["valid"] = 2;
+    }).empty());
+    refused("delete host-wwn-name -host-number 1", 1, 0x110, "-host-number");
+    refused("delete host-iscsi-name -host-number 0", 1, 0x110, "-host-number");
+    const std::string oldWwn = str(*find(model()["hosts"], "index", 1), "wwn");
+    ok("create host-wwn-name -wwn " + oldWwn + " -host-number 8");
+    ok("create host-wwn-name -wwn 21000024ff00aa09 -host-number 1 -name TAKEN");
+    ok("create host-iscsi-name -host-number 0 -iscsi-name iqn.2026-12.com.example:h9");
+    m = model();
+    EXPECT_EQ(str(*find(m["hosts"], "index", 1), "name"), "TAKEN");
+    EXPECT_EQ(num(*find(m["hosts"], "index", 1), "valid"), 1u);
+    EXPECT_EQ(str(*find(m["iscsi_hosts"], "index", 0), "iscsi_name"), "iqn.2026-12.com.example:h9");
+    refused("create host-wwn-name -wwn 21000024ff00aa0a -host-number 1", 1, 0x80, "-host-number");
 
     ok("create affinity-group -ag-number 1 -name AG1 -volume-number 0,1 -lun 0,5");
     m = model();
@@ -450,20 +481,20 @@ TEST(CliRemoteCopy, PartnerArrayFollowsTheSession) {
 // RAID1+0 and RAID5+0 groups take up to 32 disks, the other levels 16.
 TEST_F(CliSessionTest, StripedLevelsTakeUpTo32Disks) {
     state.change(0, [](Json& m) {
-        m["des"].push_back(Json{{"index", 16}});
-        for (int slot = 0; slot < 18; ++slot) m["disks"].push_back(Json{{"de", 16}, {"slot", slot}});
+        m["des"].push_back(Json{{"index", 64}});
+        for (int slot = 0; slot < 18; ++slot) m["disks"].push_back(Json{{"de", 64}, {"slot", slot}});
     });
     std::string disks;
     for (int slot = 0; slot < 18; ++slot) {
         char d[8];
-        std::snprintf(d, sizeof d, "20%02d", slot);
+        std::snprintf(d, sizeof d, "80%02d", slot);
         disks += (slot ? "," : "") + std::string(d);
     }
     refused("create raid-group -rg-number 3 -disks " + disks + " -level 5", 1, 0x05, "-disks");
     ok("create raid-group -rg-number 3 -disks " + disks + " -level 10");
     const Json m = model();
     ASSERT_NE(find(m["raid_groups"], "rlun", 3), nullptr);
-    EXPECT_NE(num(*find(m["disks"], "plun", 0x2011), "dlun"), kNone);  // the last disk is a member
+    EXPECT_NE(num(*find(m["disks"], "plun", 0x8011), "dlun"), kNone);  // the last disk is a member
 }
 
 // A volume slot whose status is 6 is free: its number can be created again,

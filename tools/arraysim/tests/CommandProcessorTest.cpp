@@ -48,7 +48,7 @@ TEST(Commands, StatusModelAndEnclosures) {
 
     auto de = ask(a, 0x4013, Bytes(20, 0));
     const auto n = loadLe(de.data, 0, 4);
-    ASSERT_EQ(n, 4u);
+    ASSERT_EQ(n, 7u);
     ASSERT_EQ(de.data.size(), 8 + 1304 * n);
     // Enclosure 4 is the third: id byte 0x08, status 112.
     EXPECT_EQ(loadLe(de.data, 8 + 1304 * 2, 4), 0xD0000800u);

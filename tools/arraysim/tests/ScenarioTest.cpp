@@ -32,6 +32,34 @@ TEST(Scenario, NamedScenariosLoadAndAreConsistent) {
     EXPECT_EQ(Scenario::load("coverage").arrays.size(), 2u);
 }
 
+// What a client of the stock scenarios relies on: the port WWNs of all
+// arrays differ, every present channel adapter sits under a controller
+// module of its array (CM number: module id bits 0-2), and each array has
+// free disks in at least four enclosure buckets (enclosure id bits 3-7),
+// enough for a thin RAID5 pool of one disk per bucket.
+TEST(Scenario, StockArraysAreRealistic) {
+    for (const char* name : {"small", "coverage"}) {
+        SCOPED_TRACE(name);
+        Scenario s = Scenario::load(name);
+        std::set<std::string> wwns;
+        for (std::size_t i = 0; i < s.arrays.size(); ++i) {
+            SCOPED_TRACE(i);
+            const Json& a = s.arrays[i].model();
+            std::set<std::uint64_t> cms;
+            for (auto& cm : a["cms"]) cms.insert(num(cm, "module_id") & 7);
+            for (auto& ca : a["cas"]) {
+                if (num(ca, "status") == 0) continue;
+                EXPECT_TRUE(cms.count(num(ca, "module_id") & 7)) << "CA " << num(ca, "index") << " has no CM";
+                for (auto& p : ca["ports"]) EXPECT_TRUE(wwns.insert(str(p, "wwn")).second) << str(p, "wwn");
+            }
+            std::set<std::uint64_t> buckets;
+            for (auto& d : a["disks"])
+                if (num(d, "usage") == 5 && (num(d, "status") & 0xFF) == 0) buckets.insert(num(d, "plun") >> 11);
+            EXPECT_GE(buckets.size(), 4u);
+        }
+    }
+}
+
 TEST(Scenario, MaxFillsEveryTableToItsLimit) {
     Scenario s = Scenario::load("max");
     const Json& a = s.arrays.at(0).model();
@@ -55,7 +83,7 @@ TEST(Scenario, DerivedValuesFollowPositionsAndMembership) {
     const Json& d0 = a["disks"][0];
     EXPECT_EQ(num(d0, "item_id"), 0x80000000u);
     EXPECT_EQ(num(d0, "usage"), 1u);               // RAID member
-    EXPECT_EQ(num(a["disks"][9], "usage"), 2u);    // dedicated hot spare
+    EXPECT_EQ(num(a["disks"][9], "usage"), 10u);   // hot spare dedicated to RAID group 0
     EXPECT_EQ(num(a["disks"][10], "usage"), 5u);   // free for creation
     EXPECT_EQ(num(d0, "dlun"), num(a["raid_groups"][0]["disk_sets"][0], "dlun"));
     EXPECT_EQ(num(a["cas"][1], "item_id"), 0x10004100u);

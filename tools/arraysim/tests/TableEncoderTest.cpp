@@ -80,12 +80,12 @@ TEST(WireGolden, FullRefreshRequestIsAnsweredWithEveryTableInOrder) {
 }
 
 TEST(TableEncoder, CmRecordOfTheNotesExample) {
-    // A CM record with item id 0x01001300 and status 1 starts 00 13 00 01 01 00.
-    const Json m = withPatch(R"([{"op":"add","path":"/cms/-","value":{"index":3,"status":1}},
-                                     {"op":"replace","path":"/limits/cm","value":4}])");
-    auto rec = findRecord(TableEncoder::encode(m, 2), 0, 4, 0x01001300);
+    // A CM record with item id 0x01001600 and status 1 starts 00 16 00 01 01 00.
+    const Json m = withPatch(R"([{"op":"add","path":"/cms/-","value":{"index":6,"status":1}},
+                                     {"op":"replace","path":"/limits/cm","value":8}])");
+    auto rec = findRecord(TableEncoder::encode(m, 2), 0, 4, 0x01001600);
     ASSERT_TRUE(rec);
-    EXPECT_EQ(toHex(Bytes(rec->begin(), rec->begin() + 6)), "001300010100");
+    EXPECT_EQ(toHex(Bytes(rec->begin(), rec->begin() + 6)), "001600010100");
 }
 
 TEST(TableEncoder, ScenarioValuesLandAtTheirDocumentedOffsets) {
@@ -127,6 +127,7 @@ TEST(TableEncoder, ScenarioValuesLandAtTheirDocumentedOffsets) {
         {16, R"([{"op":"replace","path":"/hosts/1/response","value":3}])", 32, 2, 1, 8, 2, 3, nullptr},
         {17, "[]", 1200, 2, 0, 1040, 1, 1, nullptr},
         {18, R"([{"op":"replace","path":"/firmware/current","value":1}])", 0, 0, 0, 20, 4, 0, "0A10"},
+        {18, "[]", 0, 0, 0, 16, 4, 0, "1040"},  // generation and level: the version V10L40
         {24, R"([{"op":"replace","path":"/cms/1/hard_revision","value":"R7"}])", 0, 1, 0x11, 56, 8, 0, "R7      "},
         {26, R"([{"op":"replace","path":"/volumes/11/slices/0/slun","value":40}])", 0, 2, 11, 4, 2, 40, nullptr},
         {27, R"([{"op":"add","path":"/cas/3/ports/1/tcp_port","value":3261}])", 4, 4, 0x10004200, 224 + 1728 + 326, 2, 3261, nullptr},

@@ -25,17 +25,22 @@ void disk(CMTBuilder& b, std::uint8_t slot, std::uint8_t usage, std::uint16_t hs
     b.disk(0x80000000u | slot, slot).Status(status).Usage(usage).DedicatedHSRlun(hsRlun);
 }
 
-// Array A: dedicated hot spares of RAID groups 5 (two disks) and 3, an
-// absent one of group 7, a global hot spare and a data disk.
+// Array A (RAID groups 3, 5 and 7): dedicated hot spares of groups 5 (two
+// disks) and 3, an absent one of group 7, spares dedicated to no group and
+// to a group the array lacks, a global hot spare and a data disk.
 void arrayA(CMTBuilder& b)
 {
     b.maxCounts({.olu = 2, .slu = 2, .rlu = 8, .dlu = 2, .mlu = 2, .cm = 4});
+    for (std::uint16_t n : {3, 5, 7})
+        b.rlu(n).Rlun(n).Status(0x2000).RaidLevel(1);
     disk(b, 0, 1, 0);
     disk(b, 1, 10, 5);
     disk(b, 2, 4, 0);
     disk(b, 3, 10, 3);
     disk(b, 4, 10, 5);
     disk(b, 5, 10, 7, 0x0102);
+    disk(b, 6, 10, 0xFFFF);
+    disk(b, 7, 10, 6);
 }
 
 // Array B: no hot spares.
@@ -116,7 +121,8 @@ TEST_F(RedundancySets, HotSpareGroups)
     Instance_Ptr got;
     ASSERT_EQ(getById<VELDARO_StorageRedundancySet>(*ad, "VELDARO:SRS0003_10.0.0.1", got), 0);
     EXPECT_STREQ(static_cast<const VELDARO_StorageRedundancySet*>(got.get())->HSRLUN.value.c_str(), "3");
-    for (const char* id : {"VELDARO:SRS0007_10.0.0.1", "VELDARO:SRS0005_10.0.0.2", "VELDARO:SRS_10.0.0.9"})
+    for (const char* id : {"VELDARO:SRS0007_10.0.0.1", "VELDARO:SRS65535_10.0.0.1", "VELDARO:SRS0006_10.0.0.1",
+                           "VELDARO:SRS0005_10.0.0.2", "VELDARO:SRS_10.0.0.9"})
         EXPECT_EQ(getById<VELDARO_StorageRedundancySet>(*ad, id, got), 60) << id;
 }
 

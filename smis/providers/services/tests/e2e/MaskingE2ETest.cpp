@@ -490,6 +490,31 @@ TEST_F(HardwareIDs, CreateThenDeleteEachKind)
     }
 }
 
+// Host slots whose valid flag is not 1 are free: new identifiers take them
+// (the lowest first), however many of them there are.
+TEST_F(HardwareIDs, FreedSlotsAreTakenAgain)
+{
+    nlohmann::json patch = nlohmann::json::array();
+    for (int slot : {1, 2, 3})
+        patch.push_back({{"op", "add"},
+                         {"path", "/hosts/-"},
+                         {"value", {{"index", slot}, {"valid", 0}, {"wwn", "20000000000000F" + std::to_string(slot)}}}});
+    ASSERT_TRUE(sim_->control({{"op", "patch"}, {"array", 0}, {"patch", patch}}).value("ok", false));
+    ASSERT_EQ(SMIS_PollingService::getInstance()->getConfigManagementInfo(address_.c_str(), 0), 0);
+    for (int n = 0; n < 5; ++n) {
+        SCOPED_TRACE(n);
+        char wwn[17];
+        std::snprintf(wwn, sizeof wwn, "2000000000000E%02d", n);
+        ASSERT_EQ(createId("", wwn, 2), 0u);
+    }
+    const nlohmann::json hosts = model()["hosts"];
+    std::size_t valid = 0;
+    for (const auto& h : hosts)
+        valid += h.value("valid", 0) == 1 ? 1 : 0;
+    EXPECT_EQ(valid, 6u);  // the scenario's host and the five new ones
+    EXPECT_EQ(hosts.size(), 6u);
+}
+
 // Each service's methods hold the array's table view for their whole call
 // while the polling service (its tasks, and a refresh loop beside them)
 // refreshes the same array's table: every call ends, and what it answers is

@@ -1,10 +1,10 @@
 // Pool creation, growth and deletion through the storage configuration
 // service, and the primordial pool's size and extent queries, against the
-// array simulator. The "small" scenario gets twelve free disks of one kind
-// in three enclosure buckets (drive enclosures 0, 16 and 32, whose disks
-// carry 0x00, 0x20 and 0x40 in the high byte of their numbers; four each)
-// besides its two free SSDs in enclosure 0. Command lines name a disk by
-// its number's high byte in hex and its slot in decimal.
+// array simulator. The "small" scenario has sixteen free disks of one kind
+// in four enclosure buckets (drive enclosures 0, 16, 32 and 48, whose disks
+// carry 0x00, 0x20, 0x40 and 0x60 in the high byte of their numbers; four
+// each) besides its two free SSDs in enclosure 0. Command lines name a disk
+// by its number's high byte in hex and its slot in decimal.
 
 #include <gtest/gtest.h>
 
@@ -35,14 +35,6 @@ protected:
     void SetUp() override
     {
         Service_On_Arraysim::SetUp();
-        nlohmann::json patch = nlohmann::json::array();
-        for (int de : {16, 32}) {
-            patch.push_back({{"op", "add"}, {"path", "/des/-"}, {"value", {{"index", de}}}});
-            for (int slot = 0; slot < 4; ++slot)
-                patch.push_back({{"op", "add"}, {"path", "/disks/-"}, {"value", {{"de", de}, {"slot", slot}}}});
-        }
-        const nlohmann::json reply = sim_->control({{"op", "patch"}, {"array", 0}, {"patch", patch}});
-        ASSERT_TRUE(reply.value("ok", false)) << reply.dump();
         refresh();
     }
 
@@ -277,15 +269,18 @@ TEST_F(StoragePools, PrimordialPoolSizesAndExtentsPerLevel)
         std::vector<std::uint64_t> sizes;
         std::size_t extents;
     } rows[] = {
-        {"0", {2 * C, 3 * C, 4 * C, 5 * C, 6 * C, 7 * C, 8 * C, 9 * C, 10 * C, 11 * C, 12 * C, 2 * C}, 14},
-        {"1", {C}, 12},
-        {"1+0", {2 * C, 3 * C, 4 * C, 5 * C, 6 * C}, 12},
-        {"5", {2 * C}, 12},
-        {"6", {3 * C, 4 * C}, 12},
-        {"5+0", {4 * C}, 12},
-        {nullptr, {2 * C, 3 * C, 4 * C, 5 * C, 6 * C}, 14},
-        {"5_TPP", {0}, 0},  // thin RAID5 needs four buckets
-        {"1_TPP", {C}, 12},
+        {"0",
+         {2 * C, 3 * C, 4 * C, 5 * C, 6 * C, 7 * C, 8 * C, 9 * C, 10 * C, 11 * C, 12 * C, 13 * C, 14 * C, 15 * C, 16 * C,
+          2 * C},
+         18},
+        {"1", {C}, 16},
+        {"1+0", {2 * C, 3 * C, 4 * C, 5 * C, 6 * C, 7 * C, 8 * C}, 16},
+        {"5", {2 * C, 3 * C}, 16},
+        {"6", {3 * C, 4 * C, 5 * C, 6 * C}, 16},
+        {"5+0", {4 * C, 6 * C}, 16},
+        {nullptr, {2 * C, 3 * C, 4 * C, 5 * C, 6 * C, 7 * C, 8 * C}, 18},
+        {"5_TPP", {3 * C}, 16},  // one disk from each of the four buckets
+        {"1_TPP", {C}, 16},
     };
     VELDARO_PrimordialStoragePool_Provider provider;
     VELDARO_PrimordialStoragePool* self = primordial();
