@@ -15,6 +15,7 @@
 #include "SMISMethodCom.h"
 #include "SMIS_CLI.h"
 #include "SMIS_CopyLib.h"
+#include "SMIS_MethodLock.h"
 #include "SMIS_PollingService.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_StorageSynchronized_Resource.h"
@@ -305,7 +306,7 @@ std::uint32_t Replica_Synchronization_Control::runCommands(SMIS_CLI& cli, const 
 std::uint32_t Replica_Synchronization_Control::precheck(const char* method) const
 {
     {
-        VELDARO_RefTable table(_storage.c_str());
+        VELDARO_RefTable table(_storage.c_str(), VELDARO_RefTable::UNLOCKED);
         if (const std::uint32_t rc = SMISMethodCom::mcFirstCommonProcess(0xFFFFFFFF, &table))
             return rc;
     }
@@ -320,6 +321,7 @@ std::uint32_t Replica_Synchronization_Control::precheck(const char* method) cons
 std::uint32_t Replica_Synchronization_Control::modifyOne(const Request& request, const SNIA_Synchronized* sync)
 {
     try {
+        const SMIS_MethodLock lock(_storage.c_str());
         SMIS_CLI cli(_storage);
         if (const std::uint32_t rc = precheck("ModifyReplicaSynchronization"))
             return rc;
@@ -358,6 +360,7 @@ std::uint32_t Replica_Synchronization_Control::modifyList(const Request& request
                                                           const Array<SNIA_Synchronized*>& syncs)
 {
     try {
+        const SMIS_MethodLock lock(_storage.c_str());
         SMIS_CLI cli(_storage);
         if (const std::uint32_t rc = precheck("ModifyListSynchronization"))
             return rc;

@@ -11,10 +11,10 @@
 //   CIM_LogicalElement* element = nullptr;
 //   std::uint32_t rc = work.createStorageVolume(pool, size, element, "VOL1");
 //
-// The service method that calls an operation holds the array's table view
-// from its pre-check to its answer; the views opened here are the same
-// thread's and re-enter the table mutex, as does the refresh after the
-// command.
+// The service method that calls an operation holds the array's method lock
+// from its pre-check to its answer; the views opened here hold the table
+// mutex only while they read the table, never across the command or the
+// refresh after it.
 
 #include <cimple/cimple.h>
 

@@ -8,6 +8,7 @@
 #include "Element_List_Traits.h"
 #include "Instance_Provider_Frame.h"
 #include "SMISMethodCom.h"
+#include "SMIS_MethodLock.h"
 #include "SMISProviderLUNConfiguration.h"
 #include "SMIS_PollingService.h"
 #include "SMIS_TraceLog.h"
@@ -53,7 +54,8 @@ void refresh(const String& address)
 std::uint32_t create(const String& address, const String& elementName, const String& storageId, int idType,
                      CIM_StorageHardwareID*& out)
 {
-    VELDARO_RefTable table(address.c_str());
+    const SMIS_MethodLock lock(address.c_str());
+    VELDARO_RefTable table(address.c_str(), VELDARO_RefTable::UNLOCKED);
     std::uint32_t rc = SMISMethodCom::mcFirstCommonProcess(0xFFFFFFFF, &table);
     if (rc != 0)
         return rc;
@@ -130,7 +132,8 @@ std::uint32_t create(const String& address, const String& elementName, const Str
 
 std::uint32_t remove(const String& address, const CIM_StorageHardwareID* reference)
 {
-    VELDARO_RefTable table(address.c_str());
+    const SMIS_MethodLock lock(address.c_str());
+    VELDARO_RefTable table(address.c_str(), VELDARO_RefTable::UNLOCKED);
     std::uint32_t rc = SMISMethodCom::mcFirstCommonProcess(0xFFFFFFFF, &table);
     if (rc != 0)
         return rc;
