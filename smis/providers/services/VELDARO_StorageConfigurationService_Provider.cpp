@@ -288,12 +288,23 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
             const bool thin = type == 6;
             if (thin)
                 abnormal = "Abnormalities occur in CreateOrModifyElementFromElements for create TPV";
+            const char* extentClass = thin ? "VELDARO_ThinProvisioningFreeExtent" : "VELDARO_FreeExtent";
+            // Every free extent the request names must be one of this array,
+            // key for key, before any volume is made from one of them.
+            for (size_t i = 0; i < InElements.size(); ++i) {
+                const CIM_StorageExtent* extent = InElements[i];
+                if (extent && contains(extent->CreationClassName, extentClass) &&
+                    !work.namesFreeExtent(extent, thin)) {
+                    severe(__FILE__, __LINE__, "Parameter error(CIM_StorageExtent)");
+                    return_value.set(Storage_Volume_Work::INVALID_PARAMETER);
+                    return INVOKE_METHOD_OK;
+                }
+            }
             result = Storage_Volume_Work::FAILED;
             bool done = false;
             for (size_t i = 0; i < InElements.size() && !done; ++i) {
                 const CIM_StorageExtent* extent = InElements[i];
-                if (!extent || !contains(extent->CreationClassName,
-                                         thin ? "VELDARO_ThinProvisioningFreeExtent" : "VELDARO_FreeExtent"))
+                if (!extent || !contains(extent->CreationClassName, extentClass))
                     continue;
                 CIM_StoragePool* pool = thin ? static_cast<CIM_StoragePool*>(work.createThinConcreteComponent(extent))
                                              : static_cast<CIM_StoragePool*>(work.createConcreteComponent(extent));
