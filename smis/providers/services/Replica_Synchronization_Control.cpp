@@ -7,6 +7,7 @@
 #include "Association_Provider_Frame.h"
 #include "CIM_ManagedElement.h"
 #include "Copy_State_Wait.h"
+#include "Method_Reference.h"
 #include "Replication_Array_Lookup.h"
 #include "Replication_Log.h"
 #include "Replication_Result_Codes.h"
@@ -74,14 +75,18 @@ bool loggedIn(SMIS_CLI& cli)
 }
 
 // One end of a relationship: its volume number, and for a remote volume its
-// box ID and the locality.
-std::uint32_t divideEnd(const CIM_ManagedElement* end, Volume::Volume& v, bool& remote)
+// box ID and the locality. A local end must be a volume of storage (its
+// SystemName), in a served name space.
+std::uint32_t divideEnd(const CIM_ManagedElement* end, const String& storage, Volume::Volume& v, bool& remote)
 {
     const String* cls = Association_Provider_Frame::stringValue(end, "CreationClassName");
-    if (!end || !cls)
+    if (!end || !cls || !Method_Reference::servedNameSpace(end))
         return INVALID;
     if (*cls == "VELDARO_StorageVolume") {
         remote = false;
+        const String* system = Association_Provider_Frame::stringValue(end, "SystemName");
+        if (!system || !(*system == storage))
+            return INVALID;
         return Volume::divideVolumeReference(end, false, v);
     }
     if (*cls == "VELDARO_RemoteStorageVolume") {
@@ -142,12 +147,12 @@ std::uint32_t Replica_Synchronization_Control::checkModifyParameter(const Reques
     }
     Volume::Volume source, target;
     bool sourceRemote = false, targetRemote = false;
-    std::uint32_t rc = divideEnd(sync->SystemElement, source, sourceRemote);
+    std::uint32_t rc = divideEnd(sync->SystemElement, _storage, source, sourceRemote);
     if (rc != 0) {
         Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (SourceElement) ErrorCode=%d", int(rc));
         return rc;
     }
-    rc = divideEnd(sync->SyncedElement, target, targetRemote);
+    rc = divideEnd(sync->SyncedElement, _storage, target, targetRemote);
     if (rc != 0) {
         Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (TargetElement) ErrorCode=%d", int(rc));
         return rc;
