@@ -8,7 +8,6 @@
 
 #include "Instance_Provider_Frame.h"
 #include "SMIS_CLI.h"
-#include "SMIS_MethodLock.h"
 #include "SMIS_PollingService.h"
 #include "VELDARO_StorageVolume_Resource.h"
 #include "VELDARO_ValueConv.h"
@@ -129,9 +128,6 @@ Modify_Instance_Status VELDARO_StorageVolume_Provider::modify_instance(const VEL
         String address;
         if (!model || !Instance_Provider_Frame::storageFromSystemName(model->SystemName, address))
             return MODIFY_INSTANCE_REJECTED;
-        // A rename is a change of the array like a method's: it waits for the
-        // array's running method and checks the name under the same lock.
-        const SMIS_MethodLock lock(address.c_str());
         std::uint16_t number = 0;
         String name;
         const Modify_Instance_Status checked = checkRename(address, model, instance, number, name);
