@@ -79,6 +79,18 @@ VELDARO_RefTable::VELDARO_RefTable(const char* address)
     cache->GetCurrentCMT(address, _block, _image);
 }
 
+VELDARO_RefTable::VELDARO_RefTable(const char* address, Unlocked)
+{
+    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+    if (address)
+        _address.assign(address, strnlen(address, 15));
+    if (!cache)
+        return;
+    if (!address)
+        _address = cache->GetCurrentIP().c_str();
+    cache->GetCurrentCMT(_address.c_str(), _block, _image);
+}
+
 VELDARO_RefTable::VELDARO_RefTable(const char* address, std::shared_ptr<const CMM_CMT_GLOBAL_VAL_ELEM> block,
                                    std::shared_ptr<const cnfg_config_mgmt_table> image)
     : _image(std::move(image)), _block(std::move(block))

@@ -4,6 +4,7 @@
 #include "SMISProviderLUNConfiguration.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <new>
 #include <set>
@@ -174,8 +175,12 @@ bool SMISProviderLUNConfiguration::checkHostType(const String& name)
 {
     OpTrace t("checkHostType");
     const int kind = caKind();
+    // The name's form first: one the array cannot take would be left out of
+    // the host registration and only found missing after the group is made.
     if (kind == 1)
-        return true;
+        return isiSCSIName(name);
+    if (!isWWPN(name))
+        return false;
     const int host = getHostNumber(name, false, nullptr);
     if (host < 0)
         return true;
@@ -184,11 +189,28 @@ bool SMISProviderLUNConfiguration::checkHostType(const String& name)
     return type == (kind == 2 ? 0 : 2);
 }
 
-bool SMISProviderLUNConfiguration::isWWPN(const String& name) { return name.size() == 16; }
+bool SMISProviderLUNConfiguration::isWWPN(const String& name)
+{
+    if (name.size() != 16)
+        return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(name.c_str()[i])))
+            return false;
+    return true;
+}
 
 bool SMISProviderLUNConfiguration::isiSCSIName(const String& name)
 {
-    return name.size() <= CMM_ISCSI_HOST_INFO::ISCSI_NAME_SIZE;
+    // Letters, digits and the separators of iSCSI names: nothing that could
+    // end or split an option on the array's command line.
+    if (name.size() == 0 || name.size() > CMM_ISCSI_HOST_INFO::ISCSI_NAME_SIZE)
+        return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(name.c_str()[i]);
+        if (!std::isalnum(c) && c != '.' && c != ':' && c != '-' && c != '_')
+            return false;
+    }
+    return true;
 }
 
 int SMISProviderLUNConfiguration::registHost()

@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "Method_Reference.h"
 #include "Pool_Disk_Rules.h"
 #include "Pool_Log.h"
 #include "SMIS_PollingService.h"
@@ -460,7 +461,7 @@ std::uint32_t SMISProviderPoolConfiguration::pluNumbersOfElements(const Array<CI
         if (!e)
             continue;
         const Extent_Keys keys{e->DeviceID, e->SystemName, e->CreationClassName, e->SystemCreationClassName};
-        const std::uint16_t plu = resolveExtent(_storage, keys);
+        const std::uint16_t plu = Method_Reference::servedNameSpace(e) ? resolveExtent(_storage, keys) : NO_NUMBER;
         if (plu == NO_NUMBER) {
             POOL_WARNING("Parameter error(InElements): %s is no disk of %s",
                          e->DeviceID.null ? "" : e->DeviceID.value.c_str(), _storage.c_str());

@@ -45,6 +45,13 @@ public:
     // Binds the current image of the address (NULL: the cache's first
     // array) while holding the array's table mutex.
     explicit VELDARO_RefTable(const char* address);
+    // Binds the current image of the address without the table mutex: the
+    // view a configuration method keeps across its array exchanges (under
+    // SMIS_MethodLock), so that readers never wait for the array. The view
+    // owns its image, so a refresh never frees it; resetCMTAddr binds the
+    // newest one.
+    enum Unlocked { UNLOCKED };
+    VELDARO_RefTable(const char* address, Unlocked);
     // Binds the given image and block without any mutex (the refresh, which
     // holds the mutex itself, views its old and new images this way). The
     // raw-pointer form does not own them: the caller keeps them alive.

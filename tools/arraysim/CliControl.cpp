@@ -1,6 +1,7 @@
 #include "CliControl.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
 
 #include "CliGrammar.hpp"
@@ -10,7 +11,7 @@ namespace arraysim {
 Json CliFault::toJson() const {
     return Json{{"array", array},     {"command", command},   {"status", reply.status},
                 {"message", reply.message}, {"option", reply.option}, {"parameter", reply.parameter},
-                {"remaining", remaining}};
+                {"remaining", remaining}, {"stall", stallSeconds}};
 }
 
 CliFault CliFault::fromJson(const Json& j) {
@@ -21,6 +22,13 @@ CliFault CliFault::fromJson(const Json& j) {
         const auto names = CliGrammar::commandNames();
         if (std::find(names.begin(), names.end(), f.command) == names.end())
             throw std::invalid_argument("unknown command \"" + f.command + "\"");
+    }
+    if (j.contains("stall")) {
+        f.stallSeconds = static_cast<std::uint32_t>(num(j, "stall"));
+        if (f.stallSeconds == 0 || f.stallSeconds > 600) throw std::invalid_argument("stall needs 1 to 600 seconds");
+        f.remaining = j.contains("count") ? static_cast<int>(num(j, "count")) : 1;
+        if (f.remaining == 0) f.remaining = -1;
+        return f;
     }
     if (j.contains("busy")) {
         f.reply = CliOutcome::error(cli_msg::kBusy);
@@ -46,9 +54,14 @@ void CliControl::arm(const CliFault& fault) {
 }
 
 void CliControl::clear(std::size_t array) {
-    std::lock_guard lk(mu_);
-    faults_.erase(std::remove_if(faults_.begin(), faults_.end(), [&](const CliFault& f) { return f.array == array; }),
-                  faults_.end());
+    {
+        std::lock_guard lk(mu_);
+        faults_.erase(
+            std::remove_if(faults_.begin(), faults_.end(), [&](const CliFault& f) { return f.array == array; }),
+            faults_.end());
+        ++clears_;
+    }
+    cleared_.notify_all();
 }
 
 std::vector<CliFault> CliControl::faults(std::size_t array) const {
@@ -59,10 +72,22 @@ std::vector<CliFault> CliControl::faults(std::size_t array) const {
     return out;
 }
 
+void CliControl::stall(std::size_t array, const std::string& command) {
+    std::unique_lock lk(mu_);
+    for (auto it = faults_.begin(); it != faults_.end(); ++it) {
+        if (it->array != array || it->stallSeconds == 0 || (!it->command.empty() && it->command != command)) continue;
+        const auto seconds = it->stallSeconds;
+        if (it->remaining > 0 && --it->remaining == 0) faults_.erase(it);
+        const auto clears = clears_;
+        cleared_.wait_for(lk, std::chrono::seconds(seconds), [&] { return clears_ != clears; });
+        return;
+    }
+}
+
 std::optional<CliOutcome> CliControl::take(std::size_t array, const std::string& command) {
     std::lock_guard lk(mu_);
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
-        if (it->array != array || (!it->command.empty() && it->command != command)) continue;
+        if (it->array != array || it->stallSeconds != 0 || (!it->command.empty() && it->command != command)) continue;
         CliOutcome reply = it->reply;
         if (it->remaining > 0 && --it->remaining == 0) faults_.erase(it);
         return reply;

@@ -4,6 +4,7 @@
 // every command line each array received with the status it answered.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -21,10 +22,12 @@ struct CliFault {
     std::string command;   // "create volume"; empty: every command
     CliOutcome reply;      // status and message (option and parameter for status 1)
     int remaining = 1;     // strikes left; -1 = until cleared
+    std::uint32_t stallSeconds = 0;  // > 0: the line goes silent that long (or until cleared), then runs
 
     Json toJson() const;
     // {"array", "command", "status", "message", "option", "parameter", "count"}
-    // or {"array", "command", "busy": N} (status 2, message 0x60, N times).
+    // or {"array", "command", "busy": N} (status 2, message 0x60, N times)
+    // or {"array", "command", "stall": seconds[, "count"]} (silent, then the command runs).
     static CliFault fromJson(const Json& j);  // throws std::invalid_argument
 };
 
@@ -35,6 +38,9 @@ public:
     std::vector<CliFault> faults(std::size_t array) const;
     // The armed reply for this command, consuming one strike.
     std::optional<CliOutcome> take(std::size_t array, const std::string& command);
+    // Waits while an armed stall for this command holds (consuming one
+    // strike): until its seconds pass or the array's faults are cleared.
+    void stall(std::size_t array, const std::string& command);
 
     void record(std::size_t array, const std::string& line, const CliOutcome& outcome);
     Json journal(std::size_t array) const;
@@ -44,6 +50,8 @@ private:
     static constexpr std::size_t kKeep = 10000;
     mutable std::mutex mu_;
     std::vector<CliFault> faults_;
+    std::condition_variable cleared_;
+    std::uint64_t clears_ = 0;
     std::deque<Json> journal_;
     std::uint64_t next_ = 1;
 };

@@ -158,6 +158,7 @@ CliOutcome CliSession::execute(const std::string& line) {
     if (line.size() >= kMaxLine) {
         outcome = CliOutcome::refuse(cli_msg::kSyntax, "(line)", "too long");
     } else if (CliGrammar::parse(line, command, outcome)) {
+        state_.cli().stall(array_, command.name);
         if (auto armed = state_.cli().take(array_, command.name)) {
             outcome = *armed;
         } else {

@@ -85,7 +85,7 @@ std::uint32_t Controller_Configuration_Request::checkDefaultClass(const CIM_SCSI
         severe("Invalid Setting");
         return RC_PORT_SETTING;
     }
-    return RC_OK;
+    return checkViewArray(spc);
 }
 
 std::uint32_t Controller_Configuration_Request::checkParameterOfDeviceEPDefault(SMISProviderLUNConfiguration& lc)

@@ -3,6 +3,7 @@
 
 #include "Controller_Configuration_Request.h"
 
+#include "Method_Reference.h"
 #include "SMIS_TraceLog.h"
 #include "VELDARO_RefTable.h"
 
@@ -66,6 +67,16 @@ std::uint32_t Controller_Configuration_Request::checkHostViewClass(const CIM_SCS
     if (!(spc->CreationClassName.value == "VELDARO_AffinityGroupController")) {
         severe("Invalid Setting");
         return RC_PORT_SETTING;
+    }
+    return checkViewArray(spc);
+}
+
+std::uint32_t Controller_Configuration_Request::checkViewArray(const CIM_SCSIProtocolController* spc) const
+{
+    if (!Method_Reference::servedNameSpace(spc) || spc->SystemName.null ||
+        !(spc->SystemName.value == _storageAddress)) {
+        severe("Invalid SPC");
+        return RC_INVALID_PARAMETER;
     }
     return RC_OK;
 }

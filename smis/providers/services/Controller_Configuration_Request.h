@@ -105,6 +105,9 @@ private:
     std::uint32_t checkParameterOfDeviceHP(SMISProviderLUNConfiguration& lc);
     // The reference names a host view ("Invalid SPC Class" 5, "Invalid Setting" 0x8021).
     std::uint32_t checkHostViewClass(const CIM_SCSIProtocolController* spc);
+    // RC_OK when the view reference is served in the arrays' name space and
+    // its SystemName is this request's array, else 5.
+    std::uint32_t checkViewArray(const CIM_SCSIProtocolController* spc) const;
     std::uint32_t removeHost(SMISProviderLUNConfiguration& lc);
     std::uint32_t removeLUN(SMISProviderLUNConfiguration& lc);
     // Default views

@@ -12,6 +12,7 @@
 #include "SMISMethodCom.h"
 #include "SMIS_CLI.h"
 #include "SMIS_CopyLib.h"
+#include "SMIS_MethodLock.h"
 #include "SMIS_PollingService.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_StorageSynchronized_Resource.h"
@@ -151,13 +152,14 @@ std::uint32_t Element_Replica_Creation::startSession(const Request& r, std::uint
 std::uint32_t Element_Replica_Creation::run(const Request& r, SNIA_Synchronized*& synchronization)
 {
     synchronization = nullptr;
+    const SMIS_MethodLock lock(_storage.c_str());
     Replication_Log::progress(__FILE__, __LINE__, "Start CreateElementReplica");
     SMIS_CopyLib copies(_storage.c_str());
     String remoteStorage;
     std::uint16_t session = 0;
     std::uint16_t waitForCopyState = WAIT_ACTIVE;
     {
-        VELDARO_RefTable table(_storage.c_str());
+        VELDARO_RefTable table(_storage.c_str(), VELDARO_RefTable::UNLOCKED);
         if (const std::uint32_t rc = SMISMethodCom::mcFirstCommonProcess(0xFFFFFFFF, &table))
             return rc;
         if (!copies.isInitialized()) {

@@ -7,6 +7,7 @@
 #include "Association_Provider_Frame.h"
 #include "CIM_ManagedElement.h"
 #include "Copy_State_Wait.h"
+#include "Method_Reference.h"
 #include "Replication_Array_Lookup.h"
 #include "Replication_Log.h"
 #include "Replication_Result_Codes.h"
@@ -15,6 +16,7 @@
 #include "SMISMethodCom.h"
 #include "SMIS_CLI.h"
 #include "SMIS_CopyLib.h"
+#include "SMIS_MethodLock.h"
 #include "SMIS_PollingService.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_StorageSynchronized_Resource.h"
@@ -73,14 +75,18 @@ bool loggedIn(SMIS_CLI& cli)
 }
 
 // One end of a relationship: its volume number, and for a remote volume its
-// box ID and the locality.
-std::uint32_t divideEnd(const CIM_ManagedElement* end, Volume::Volume& v, bool& remote)
+// box ID and the locality. A local end must be a volume of storage (its
+// SystemName), in a served name space.
+std::uint32_t divideEnd(const CIM_ManagedElement* end, const String& storage, Volume::Volume& v, bool& remote)
 {
     const String* cls = Association_Provider_Frame::stringValue(end, "CreationClassName");
-    if (!end || !cls)
+    if (!end || !cls || !Method_Reference::servedNameSpace(end))
         return INVALID;
     if (*cls == "VELDARO_StorageVolume") {
         remote = false;
+        const String* system = Association_Provider_Frame::stringValue(end, "SystemName");
+        if (!system || !(*system == storage))
+            return INVALID;
         return Volume::divideVolumeReference(end, false, v);
     }
     if (*cls == "VELDARO_RemoteStorageVolume") {
@@ -141,12 +147,12 @@ std::uint32_t Replica_Synchronization_Control::checkModifyParameter(const Reques
     }
     Volume::Volume source, target;
     bool sourceRemote = false, targetRemote = false;
-    std::uint32_t rc = divideEnd(sync->SystemElement, source, sourceRemote);
+    std::uint32_t rc = divideEnd(sync->SystemElement, _storage, source, sourceRemote);
     if (rc != 0) {
         Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (SourceElement) ErrorCode=%d", int(rc));
         return rc;
     }
-    rc = divideEnd(sync->SyncedElement, target, targetRemote);
+    rc = divideEnd(sync->SyncedElement, _storage, target, targetRemote);
     if (rc != 0) {
         Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (TargetElement) ErrorCode=%d", int(rc));
         return rc;
@@ -305,7 +311,7 @@ std::uint32_t Replica_Synchronization_Control::runCommands(SMIS_CLI& cli, const 
 std::uint32_t Replica_Synchronization_Control::precheck(const char* method) const
 {
     {
-        VELDARO_RefTable table(_storage.c_str());
+        VELDARO_RefTable table(_storage.c_str(), VELDARO_RefTable::UNLOCKED);
         if (const std::uint32_t rc = SMISMethodCom::mcFirstCommonProcess(0xFFFFFFFF, &table))
             return rc;
     }
@@ -320,6 +326,7 @@ std::uint32_t Replica_Synchronization_Control::precheck(const char* method) cons
 std::uint32_t Replica_Synchronization_Control::modifyOne(const Request& request, const SNIA_Synchronized* sync)
 {
     try {
+        const SMIS_MethodLock lock(_storage.c_str());
         SMIS_CLI cli(_storage);
         if (const std::uint32_t rc = precheck("ModifyReplicaSynchronization"))
             return rc;
@@ -358,6 +365,7 @@ std::uint32_t Replica_Synchronization_Control::modifyList(const Request& request
                                                           const Array<SNIA_Synchronized*>& syncs)
 {
     try {
+        const SMIS_MethodLock lock(_storage.c_str());
         SMIS_CLI cli(_storage);
         if (const std::uint32_t rc = precheck("ModifyListSynchronization"))
             return rc;

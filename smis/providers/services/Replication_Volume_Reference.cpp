@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Association_Provider_Frame.h"
+#include "Method_Reference.h"
 #include "Replication_Array_Lookup.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_RemoteStorageVolume_Resource.h"
@@ -148,6 +149,8 @@ std::uint32_t Replication_Volume_Reference::getElementLUN(const String& storage,
                                                           const Instance* accessPoint, std::uint16_t& number)
 {
     try {
+        if (!Method_Reference::servedNameSpace(reference))
+            return INVALID;
         Volume v;
         const std::uint32_t rc = divideVolumeReference(reference, accessPoint != nullptr, v);
         if (rc != OK)

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <memory>
 
+#include "Method_Reference.h"
 #include "Pool_Log.h"
 #include "SMISProviderRAIDGroupConfiguration.h"
 #include "SMISProviderTPPConfiguration.h"
@@ -71,7 +72,7 @@ bool Storage_Pool_Work::isThinRequest(const CIM_StoragePool* pool, const CIM_Man
 CIM_StoragePool* Storage_Pool_Work::thinPoolInstance(const CIM_StoragePool* pool) const
 {
     std::uint16_t number = NO_NUMBER;
-    if (!pool || pool->InstanceID.null ||
+    if (!pool || pool->InstanceID.null || !Method_Reference::servedNameSpace(pool) ||
         !VELDARO_ThinProvisioningPool_Resource::divide_InstanceID(pool->InstanceID.value.c_str(), &number))
         return nullptr;
     VELDARO_RefTable table(_storage.c_str());
@@ -143,6 +144,22 @@ bool Storage_Pool_Work::isOwnPrimordialPool(const String& path) const
     return true;
 }
 
+bool Storage_Pool_Work::isOwnSetting(const CIM_ManagedElement* goal) const
+{
+    if (!goal)
+        return true;
+    if (!Method_Reference::servedNameSpace(goal))
+        return false;
+    if (!is_subclass(&CIM_StorageSetting::static_meta_class, goal->meta_class))
+        return true;
+    const Property<String>& id = static_cast<const CIM_StorageSetting*>(goal)->InstanceID;
+    const String prefix("VELDARO:SS_");
+    const String suffix = String("_") + _storage;
+    return !id.null && id.value.size() > prefix.size() + suffix.size() &&
+           id.value.substr(0, prefix.size()) == prefix &&
+           id.value.substr(id.value.size() - suffix.size()) == suffix;
+}
+
 std::uint32_t Storage_Pool_Work::createOrModifyStoragePool(const String& name, const CIM_StorageSetting* goal,
                                                            std::uint64_t& size, const Property<Array<String>>& inPools,
                                                            const Property<Array<String>>& inExtents,
@@ -150,6 +167,10 @@ std::uint32_t Storage_Pool_Work::createOrModifyStoragePool(const String& name, c
 {
     if (!Storage_Volume_Work::checkElementNameLength(name)) {
         severe(__FILE__, __LINE__, "Parameter error(ElementName-RLU Name)");
+        return INVALID_PARAMETER;
+    }
+    if (!isOwnSetting(goal)) {
+        severe(__FILE__, __LINE__, "Parameter error(Goal)");
         return INVALID_PARAMETER;
     }
     if (!onlyPrimordial(inPools)) {
@@ -218,7 +239,7 @@ CIM_StoragePool* Storage_Pool_Work::raidPoolInstance(const CIM_StoragePool* pool
     const char* missing = "Acquisition of the instance of VELDARO_RAIDStoragePool goes wrong";
     std::uint16_t rlun = NO_NUMBER;
     result = INVALID_PARAMETER;
-    if (pool->InstanceID.null ||
+    if (pool->InstanceID.null || !Method_Reference::servedNameSpace(pool) ||
         !VELDARO_RAIDStoragePool_Resource::divide_InstanceID(pool->InstanceID.value.c_str(), &rlun)) {
         severe(__FILE__, __LINE__, missing);
         return nullptr;
@@ -310,6 +331,10 @@ std::uint32_t Storage_Pool_Work::createOrModifyElementFromElements(const String&
 {
     if (!Storage_Volume_Work::checkElementNameLength(name)) {
         severe(__FILE__, __LINE__, "Parameter error(ElementName-RLU Name)");
+        return INVALID_PARAMETER;
+    }
+    if (!isOwnSetting(goal)) {
+        severe(__FILE__, __LINE__, "Parameter error(Goal)");
         return INVALID_PARAMETER;
     }
     const CIM_StoragePool* given = asPool(element);

@@ -60,6 +60,10 @@ private:
     std::uint32_t thinTarget(const CIM_StoragePool* pool, const char* poolError, std::uint64_t& size,
                              std::uint16_t& number) const;
     bool isOwnPrimordialPool(const String& path) const;
+    // True without a goal; with a storage setting goal, when it is served in
+    // the arrays' name space and its InstanceID is a setting key of this
+    // array ("VELDARO:SS_..._<address>").
+    bool isOwnSetting(const CIM_ManagedElement* goal) const;
 
     String _storage;
 };

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "Instance_Provider_Frame.h"
+#include "Method_Reference.h"
 #include "SMISProviderLVConfiguration.h"
 #include "SMISProviderTPVConfiguration.h"
 #include "SMIS_CLI.h"
@@ -76,6 +77,40 @@ bool keyOf(const Property<String>& key, String& text)
 }
 
 }  // namespace
+
+template <class Built, class Builder>
+bool Storage_Volume_Work::namesBuilt(const Instance* reference, int index) const
+{
+    Built* built = nullptr;
+    const bool made = Builder(_storage).createInstance(built, index) == 0 && built;
+    const bool same = made && Method_Reference::names(reference, built);
+    if (built)
+        destroy(built);
+    return same;
+}
+
+bool Storage_Volume_Work::onThisArray(const Instance* reference) const
+{
+    if (!Method_Reference::servedNameSpace(reference) || !reference->meta_class)
+        return false;
+    const Meta_Property* p = find_property(reference->meta_class, "SystemName");
+    if (!p || p->type != STRING || p->subscript != 0)
+        return false;
+    const auto* name =
+        reinterpret_cast<const Property<String>*>(reinterpret_cast<const char*>(reference) + p->offset);
+    return !name->null && name->value == _storage;
+}
+
+bool Storage_Volume_Work::namesFreeExtent(const CIM_StorageExtent* extent, bool thin) const
+{
+    if (!extent || extent->DeviceID.null || !onThisArray(extent))
+        return false;
+    std::uint16_t number = 0;
+    int ordinal = 0;
+    const char* key = extent->DeviceID.value.c_str();
+    return thin ? VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID(key, &number, &ordinal)
+                : VELDARO_FreeExtent_Resource::divide_DeviceID(key, &number, &ordinal);
+}
 
 bool Storage_Volume_Work::checkElementNameLength(const String& name)
 {
@@ -151,7 +186,7 @@ std::uint32_t Storage_Volume_Work::createStorageVolume(const CIM_StoragePool* po
     if (!pool || pool->InstanceID.null ||
         !VELDARO_RAIDStoragePool_Resource::divide_InstanceID(pool->InstanceID.value.c_str(), &rlun)) {
         severe(__FILE__, __LINE__, "Acquisition of RLUN goes wrong");
-        return FAILED;
+        return INVALID_PARAMETER;
     }
 
     std::unique_ptr<SMISProviderLVConfiguration> lv;
@@ -163,6 +198,10 @@ std::uint32_t Storage_Volume_Work::createStorageVolume(const CIM_StoragePool* po
         if (r < 0) {
             severe(__FILE__, __LINE__, "Data does not exist in RLU information");
             return FAILED;
+        }
+        if (!namesBuilt<VELDARO_RAIDStoragePool, VELDARO_RAIDStoragePool_Resource>(pool, r)) {
+            severe(__FILE__, __LINE__, "The pool is not one of this array");
+            return INVALID_PARAMETER;
         }
         const unsigned count = table.getRluSluCount(r);
         for (unsigned i = 0; i < count && i < GROUP_SLOTS; ++i) {
@@ -283,8 +322,13 @@ std::uint32_t Storage_Volume_Work::createThinproStorageVolume(const CIM_StorageP
     }
     {
         VELDARO_RefTable table(_storage.c_str());
-        if (table.searchPoolNoFromTppTable(poolNumber) < 0) {
+        const int t = table.searchPoolNoFromTppTable(poolNumber);
+        if (t < 0) {
             severe(__FILE__, __LINE__, "Data does not exist in TPP information");
+            return INVALID_PARAMETER;
+        }
+        if (!namesBuilt<VELDARO_ThinProvisioningPool, VELDARO_ThinProvisioningPool_Resource>(pool, t)) {
+            severe(__FILE__, __LINE__, "The pool is not one of this array");
             return INVALID_PARAMETER;
         }
     }
@@ -351,7 +395,7 @@ std::uint32_t Storage_Volume_Work::modifyThinproStorageVolume(std::uint64_t& siz
 {
     information(__FILE__, __LINE__, "modifyThinproStorageVolume Start");
     VELDARO_StorageVolume* read = nullptr;
-    if (element && element->meta_class &&
+    if (element && element->meta_class && onThisArray(element) &&
         is_subclass(&VELDARO_StorageVolume::static_meta_class, element->meta_class)) {
         const auto* model = static_cast<const VELDARO_StorageVolume*>(static_cast<const Instance*>(element));
         VELDARO_StorageVolume_Provider provider;
@@ -440,7 +484,7 @@ std::uint32_t Storage_Volume_Work::modifyThinproStorageVolume(std::uint64_t& siz
     return SUCCESS;
 }
 
-void Storage_Volume_Work::getOluNoFromDeviceID(const CIM_LogicalElement* element, std::uint16_t& olun,
+bool Storage_Volume_Work::getOluNoFromDeviceID(const CIM_LogicalElement* element, std::uint16_t& olun,
                                                std::uint8_t& luType)
 {
     traceStep(__FILE__, __LINE__, "getOluNoFromDeviceID", "start");
@@ -450,15 +494,21 @@ void Storage_Volume_Work::getOluNoFromDeviceID(const CIM_LogicalElement* element
     String key;
     std::uint8_t type = 255;
     std::uint16_t number = NONE16;
-    if (device && keyOf(device->DeviceID, key) &&
+    bool exact = false;
+    if (device && keyOf(device->DeviceID, key) && onThisArray(device) &&
         VELDARO_StorageVolume_Resource::divide_DeviceID(key.c_str(), &type, &number)) {
+        exact = true;
         luType = type;
         switch (type) {
         case 1: case 3: case 4: case 7: case 9: case 11: case 13: {
             VELDARO_RefTable table(_storage.c_str());
             const int s = table.searchLunByLuTypeFromSluTable(type, number);
-            if (s >= 0 && table.getLuType(s) == type)
-                olun = number;
+            if (s >= 0 && table.getLuType(s) == type) {
+                // The class-name keys, when given, must be the volume's too.
+                exact = namesBuilt<VELDARO_StorageVolume, VELDARO_StorageVolume_Resource>(device, s);
+                if (exact)
+                    olun = number;
+            }
             break;
         }
         default:
@@ -466,6 +516,7 @@ void Storage_Volume_Work::getOluNoFromDeviceID(const CIM_LogicalElement* element
         }
     }
     traceStep(__FILE__, __LINE__, "getOluNoFromDeviceID", "end");
+    return exact;
 }
 
 std::uint32_t Storage_Volume_Work::deleteStorageVolume(const CIM_LogicalElement* element)
@@ -482,7 +533,10 @@ std::uint32_t Storage_Volume_Work::deleteStorageVolume(const CIM_LogicalElement*
     }
     std::uint16_t olun = NONE16;
     std::uint8_t luType = 255;
-    getOluNoFromDeviceID(element, olun, luType);
+    if (!getOluNoFromDeviceID(element, olun, luType)) {
+        severe(__FILE__, __LINE__, "Parameter error(TheElement)");
+        return INVALID_PARAMETER;
+    }
     if (luType == 2 || luType == 3) {
         severe(__FILE__, __LINE__, "This Logical Volume type not supported");
         return TYPE_NOT_DELETABLE;

@@ -11,10 +11,12 @@
 //   CIM_LogicalElement* element = nullptr;
 //   std::uint32_t rc = work.createStorageVolume(pool, size, element, "VOL1");
 //
-// The service method that calls an operation holds the array's table view
-// from its pre-check to its answer; the views opened here are the same
-// thread's and re-enter the table mutex, as does the refresh after the
-// command.
+// The service method that calls an operation holds the array's method lock
+// from its pre-check to its answer; the views opened here hold the table
+// mutex only while they read the table, never across the command or the
+// refresh after it. A reference names an element only when its keys are
+// exactly those of an element of the service's array (Method_Reference);
+// any other answers 5 before anything is sent.
 
 #include <cimple/cimple.h>
 
@@ -78,10 +80,22 @@ public:
     VELDARO_StorageVolume* getLogicalElementInstance(std::uint16_t olun);
 
     // Volume number and LU type named by a volume reference: number 0xFFFF
-    // unless the key names a volume of that type in the table.
-    void getOluNoFromDeviceID(const CIM_LogicalElement* element, std::uint16_t& olun, std::uint8_t& luType);
+    // unless the key names a volume of that type in the table. False when
+    // the reference is not a volume key of this array in its exact form.
+    bool getOluNoFromDeviceID(const CIM_LogicalElement* element, std::uint16_t& olun, std::uint8_t& luType);
+
+    // True when the reference is served in the arrays' name space and its
+    // SystemName is this array.
+    bool onThisArray(const Instance* reference) const;
+    // True when the free extent reference (standard or thin) is a key of this
+    // array in its exact form.
+    bool namesFreeExtent(const CIM_StorageExtent* extent, bool thin) const;
 
 private:
+    // True when the reference names exactly the instance Builder makes of
+    // that table entry on this array.
+    template <class Built, class Builder>
+    bool namesBuilt(const Instance* reference, int index) const;
     // Bytes of room for thin volumes; 0 without an engine or without room.
     std::uint64_t thinMaximum();
     // The largest size a thin volume of current bytes can grow to.

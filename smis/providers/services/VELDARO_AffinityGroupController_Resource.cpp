@@ -11,6 +11,7 @@
 #include "Masking_Port_Map.h"
 #include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
+#include "Key_Pattern.h"
 
 namespace cimple {
 
@@ -116,7 +117,7 @@ bool VELDARO_AffinityGroupController_Resource::divide_DeviceID(const char* key, 
     if (!key || !*key || std::strlen(key) > 64)
         return false;
     unsigned g = 0, m = 0, a = 0, p = 0;
-    if (std::sscanf(key, "AFG%4u_CM%2uCA%2uP%2u", &g, &m, &a, &p) != 4)
+    if (!Key_Pattern::read(key, "AFG%4d_CM%2dCA%2dP%2d", Key_Pattern::END, {&g, &m, &a, &p}))
         return false;
     if (group) *group = std::uint16_t(g);
     if (cm) *cm = std::uint16_t(m);

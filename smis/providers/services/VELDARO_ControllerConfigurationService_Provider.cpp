@@ -13,6 +13,7 @@
 #include "Element_List_Traits.h"
 #include "Instance_Provider_Frame.h"
 #include "SMISMethodCom.h"
+#include "SMIS_MethodLock.h"
 #include "SMIS_TraceLog.h"
 #include "VELDARO_ControllerConfigurationService_Resource.h"
 #include "VELDARO_RefTable.h"
@@ -34,9 +35,10 @@ Array<T> valuesOf(const Property<Array<T>>& p)
     return p.null ? Array<T>() : p.value;
 }
 
-// The frame shared by the four methods: start and end lines, the table view
-// held for the whole call, the pre-check, the request, and the references
-// that replace the input ones. The framework status is always 0.
+// The frame shared by the four methods: start and end lines, the array's
+// method lock and an unlocked table view held for the whole call (readers
+// never wait for the array's commands), the pre-check, the request, and the
+// references that replace the input ones. The framework status is always 0.
 Invoke_Method_Status runMethod(const char* name, std::uint32_t checkFlags,
                                const VELDARO_ControllerConfigurationService* self, CIM_ConcreteJob*& job,
                                Request& request, const String& address, Method method,
@@ -47,7 +49,8 @@ Invoke_Method_Status runMethod(const char* name, std::uint32_t checkFlags,
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Method Call %s start", name);
     std::uint32_t rc = 0;
     {
-        VELDARO_RefTable table(address.c_str());
+        const SMIS_MethodLock lock(address.c_str());
+        VELDARO_RefTable table(address.c_str(), VELDARO_RefTable::UNLOCKED);
         rc = SMISMethodCom::mcFirstCommonProcess(checkFlags, &table);
         job = nullptr;
         if (rc == 0) {

@@ -10,6 +10,7 @@
 #include "Instance_Common.h"
 #include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
+#include "Key_Pattern.h"
 
 namespace cimple {
 
@@ -119,7 +120,7 @@ bool VELDARO_LUNMappingController_Resource::divide_DeviceID(const char* key, std
     if (!key || !*key || std::strlen(key) > 64)
         return false;
     unsigned m = 0, a = 0, p = 0;
-    if (std::sscanf(key, "LM_CM%2uCA%2uP%2u", &m, &a, &p) != 3)
+    if (!Key_Pattern::read(key, "LM_CM%2dCA%2dP%2d", Key_Pattern::END, {&m, &a, &p}))
         return false;
     if (cm) *cm = std::uint16_t(m);
     if (ca) *ca = std::uint16_t(a);

@@ -11,6 +11,7 @@
 #include "Element_List_Traits.h"
 #include "Instance_Provider_Frame.h"
 #include "SMISMethodCom.h"
+#include "SMIS_MethodLock.h"
 #include "SMIS_TraceLog.h"
 #include "Storage_Pool_Work.h"
 #include "Storage_Volume_Work.h"
@@ -32,19 +33,20 @@ void severe(const char* file, unsigned line, const char* text)
     SMIS_TraceLog::peg_error_log(file, line, Logger::SEVERE, "%s", text);
 }
 
-// The table view a method holds for its whole call, and the pre-check on
-// it. The view holds the array's table mutex, the first lock a method takes;
-// the command and the refresh after it take the cache-file and exchange
-// locks under it (re-entering the table mutex), the same order the polling
-// service's refresh uses, and the polling task lock is never taken under it.
-// Holding it also keeps a polling refresh from replacing the table between
-// the check and the references the method answers.
+// What a method holds for its whole call: the array's method lock, which
+// keeps the other methods on the array out, and an unlocked view of the
+// table with the pre-check on it. No table mutex is held across the
+// pre-check's refresh, the command or the closing refresh, so readers of the
+// array answer from the image in place while the array is slow or silent;
+// the views the work opens take the table mutex only while they read.
 struct MethodView {
     MethodView(const VELDARO_StorageConfigurationService* self, String& address, std::uint32_t flags)
-        : table((address = (self && !self->SystemName.null) ? self->SystemName.value : String()).c_str()),
+        : lock((address = (self && !self->SystemName.null) ? self->SystemName.value : String()).c_str()),
+          table(address.c_str(), VELDARO_RefTable::UNLOCKED),
           check(SMISMethodCom::mcFirstCommonProcess(flags, &table))
     {
     }
+    SMIS_MethodLock lock;
     VELDARO_RefTable table;
     const std::uint32_t check;
 };
@@ -286,12 +288,23 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
             const bool thin = type == 6;
             if (thin)
                 abnormal = "Abnormalities occur in CreateOrModifyElementFromElements for create TPV";
+            const char* extentClass = thin ? "VELDARO_ThinProvisioningFreeExtent" : "VELDARO_FreeExtent";
+            // Every free extent the request names must be one of this array,
+            // key for key, before any volume is made from one of them.
+            for (size_t i = 0; i < InElements.size(); ++i) {
+                const CIM_StorageExtent* extent = InElements[i];
+                if (extent && contains(extent->CreationClassName, extentClass) &&
+                    !work.namesFreeExtent(extent, thin)) {
+                    severe(__FILE__, __LINE__, "Parameter error(CIM_StorageExtent)");
+                    return_value.set(Storage_Volume_Work::INVALID_PARAMETER);
+                    return INVOKE_METHOD_OK;
+                }
+            }
             result = Storage_Volume_Work::FAILED;
             bool done = false;
             for (size_t i = 0; i < InElements.size() && !done; ++i) {
                 const CIM_StorageExtent* extent = InElements[i];
-                if (!extent || !contains(extent->CreationClassName,
-                                         thin ? "VELDARO_ThinProvisioningFreeExtent" : "VELDARO_FreeExtent"))
+                if (!extent || !contains(extent->CreationClassName, extentClass))
                     continue;
                 CIM_StoragePool* pool = thin ? static_cast<CIM_StoragePool*>(work.createThinConcreteComponent(extent))
                                              : static_cast<CIM_StoragePool*>(work.createConcreteComponent(extent));

@@ -5,9 +5,12 @@
 
 #include "VELDARO_StorageHardwareIDManagementService_Provider.h"
 
+#include "CommonBase.h"
 #include "Element_List_Traits.h"
 #include "Instance_Provider_Frame.h"
+#include "Method_Reference.h"
 #include "SMISMethodCom.h"
+#include "SMIS_MethodLock.h"
 #include "SMISProviderLUNConfiguration.h"
 #include "SMIS_PollingService.h"
 #include "SMIS_TraceLog.h"
@@ -53,7 +56,8 @@ void refresh(const String& address)
 std::uint32_t create(const String& address, const String& elementName, const String& storageId, int idType,
                      CIM_StorageHardwareID*& out)
 {
-    VELDARO_RefTable table(address.c_str());
+    const SMIS_MethodLock lock(address.c_str());
+    VELDARO_RefTable table(address.c_str(), VELDARO_RefTable::UNLOCKED);
     std::uint32_t rc = SMISMethodCom::mcFirstCommonProcess(0xFFFFFFFF, &table);
     if (rc != 0)
         return rc;
@@ -130,7 +134,8 @@ std::uint32_t create(const String& address, const String& elementName, const Str
 
 std::uint32_t remove(const String& address, const CIM_StorageHardwareID* reference)
 {
-    VELDARO_RefTable table(address.c_str());
+    const SMIS_MethodLock lock(address.c_str());
+    VELDARO_RefTable table(address.c_str(), VELDARO_RefTable::UNLOCKED);
     std::uint32_t rc = SMISMethodCom::mcFirstCommonProcess(0xFFFFFFFF, &table);
     if (rc != 0)
         return rc;
@@ -142,15 +147,28 @@ std::uint32_t remove(const String& address, const CIM_StorageHardwareID* referen
     char hostAddress[VELDARO_StorageHardwareID_Resource::ADDRESS_SIZE] = {};
     int kind = 0, index = -1;
     VELDARO_StorageHardwareID* built = nullptr;
-    if (!reference->InstanceID.null &&
-        VELDARO_StorageHardwareID_Resource::divide_InstanceID(reference->InstanceID.value.c_str(), identifier,
-                                                              hostAddress))
-        index = table.searchHostNameFromHostTable(identifier, kind, nullptr);
+    String keyArray;
+    if (reference->InstanceID.null || !Method_Reference::servedNameSpace(reference) ||
+        !VELDARO_StorageHardwareID_Resource::divide_InstanceID(reference->InstanceID.value.c_str(), identifier,
+                                                               hostAddress) ||
+        !CommonBase::get_storage_ip(&reference->InstanceID.value, &keyArray) || !(keyArray == address)) {
+        severe("The HardwareID parameter is invalid");
+        return RC_INVALID;
+    }
+    index = table.searchHostNameFromHostTable(identifier, kind, nullptr);
     if (index >= 0)
         VELDARO_StorageHardwareID_Resource(address).createInstance(built, kind, index);
     if (!built) {
         severe("The HostWWN parameter is not exist");
         return RC_EXISTS;
+    }
+    // The reference must be this array's identifier key for key (its
+    // InstanceID ends in the array's address), not one that merely parses
+    // to an identifier the array also holds.
+    if (!Method_Reference::names(reference, built)) {
+        destroy(built);
+        severe("The HardwareID parameter is invalid");
+        return RC_INVALID;
     }
     const int idType = built->IDType.null ? -1 : int(built->IDType.value);
     const String storageId = built->StorageID.value;

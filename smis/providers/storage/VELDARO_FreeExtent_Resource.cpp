@@ -12,6 +12,7 @@
 #include "SMIS_TraceLog.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
+#include "Key_Pattern.h"
 
 namespace cimple {
 
@@ -180,11 +181,11 @@ bool VELDARO_FreeExtent_Resource::divide_DeviceID(const char* key, std::uint16_t
 {
     if (!key || !*key || !rlun || !ordinal)
         return false;
-    int number = 0, index = 0;
-    if (std::sscanf(key, "FE%04d_F%03d", &number, &index) != 2)
+    unsigned number = 0, index = 0;
+    if (!Key_Pattern::read(key, "FE%4d_F%3d", Key_Pattern::END, {&number, &index}))
         return false;
     *rlun = static_cast<std::uint16_t>(number);
-    *ordinal = index;
+    *ordinal = static_cast<int>(index);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
+#include "Key_Pattern.h"
 
 namespace cimple {
 
@@ -114,8 +115,8 @@ bool VELDARO_RAIDStoragePool_Resource::divide_InstanceID(const char* key, std::u
 {
     if (!key || !*key || !rlun)
         return false;
-    int number = 0;
-    if (std::sscanf(key, "VELDARO:RSP%04d", &number) != 1)
+    unsigned number = 0;
+    if (!Key_Pattern::read(key, "VELDARO:RSP%4d", Key_Pattern::ADDRESS, {&number}))
         return false;
     *rlun = static_cast<std::uint16_t>(number);
     return true;

@@ -14,6 +14,7 @@
 #include "RefTable_Text.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
+#include "Key_Pattern.h"
 
 namespace cimple {
 
@@ -246,8 +247,8 @@ bool VELDARO_StorageVolume_Resource::divide_DeviceID(const char* key, std::uint8
         const std::size_t length = std::strlen(p.text);
         if (std::strncmp(key, p.text, length) != 0)
             continue;
-        int value = 0;
-        if (std::sscanf(key + length, "%05d", &value) != 1)
+        unsigned value = 0;
+        if (!Key_Pattern::read(key + length, "%5d", Key_Pattern::END, {&value}) || value > 0xFFFF)
             return false;
         *luType = p.luType;
         *number = static_cast<std::uint16_t>(value);

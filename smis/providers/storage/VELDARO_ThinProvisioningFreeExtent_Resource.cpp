@@ -13,6 +13,7 @@
 #include "SMIS_CMTAccess.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
+#include "Key_Pattern.h"
 
 namespace cimple {
 
@@ -116,11 +117,11 @@ bool VELDARO_ThinProvisioningFreeExtent_Resource::divide_DeviceID(const char* ke
 {
     if (!key || !*key || !poolNumber || !ordinal)
         return false;
-    int number = 0, n = 0;
-    if (std::sscanf(key, "TPFE%04d_F%03d", &number, &n) != 2)
+    unsigned number = 0, n = 0;
+    if (!Key_Pattern::read(key, "TPFE%4d_F%3d", Key_Pattern::END, {&number, &n}))
         return false;
     *poolNumber = static_cast<std::uint16_t>(number);
-    *ordinal = n;
+    *ordinal = static_cast<int>(n);
     return true;
 }
 

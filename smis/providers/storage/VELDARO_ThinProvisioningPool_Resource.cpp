@@ -12,6 +12,7 @@
 #include "SMIS_CMTAccess.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ValueConv.h"
+#include "Key_Pattern.h"
 
 namespace cimple {
 
@@ -101,8 +102,8 @@ bool VELDARO_ThinProvisioningPool_Resource::divide_InstanceID(const char* key, s
 {
     if (!key || !*key || !pool)
         return false;
-    int number = 0;
-    if (std::sscanf(key, "VELDARO:TPP%04d", &number) != 1)
+    unsigned number = 0;
+    if (!Key_Pattern::read(key, "VELDARO:TPP%4d", Key_Pattern::ADDRESS, {&number}))
         return false;
     *pool = static_cast<std::uint16_t>(number);
     return true;

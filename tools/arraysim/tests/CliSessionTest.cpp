@@ -3,6 +3,9 @@
 // socket serves), the strict parser, and the replies armed per command.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+
 #include <string>
 #include <vector>
 
@@ -416,6 +419,20 @@ TEST_F(CliSessionTest, RepliesArmedPerCommand) {
     EXPECT_EQ(journal[0]["line"], create);
     EXPECT_EQ(journal[0]["message"], 0x60);
     EXPECT_EQ(journal[2]["status"], 0);
+}
+
+TEST_F(CliSessionTest, StallHoldsTheCommandUntilClearedThenRunsIt) {
+    state.cli().arm(CliFault::fromJson({{"command", "create volume"}, {"stall", 30}}));
+    const std::string create = "create volume -volume-number 9 -rg-number 0 -type open -size 24mb";
+    auto running = std::async(std::launch::async, [&] { return run(create); });
+    EXPECT_EQ(running.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    EXPECT_EQ(find(model()["volumes"], "olun", 9), nullptr) << "the command ran during the stall";
+    state.cli().clear(0);
+    ASSERT_EQ(running.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_EQ(running.get().lines.at(0), "00");
+    EXPECT_NE(find(model()["volumes"], "olun", 9), nullptr);
+    for (int seconds : {0, 601})
+        EXPECT_THROW(CliFault::fromJson({{"command", "create volume"}, {"stall", seconds}}), std::invalid_argument);
 }
 
 TEST_F(CliSessionTest, LongEchoWrapsAtTheArraysWidth) {

@@ -98,6 +98,7 @@ protected:
             spc = cimple::VELDARO_AffinityGroupController::create(true);
         spc->CreationClassName.set(cls);
         spc->DeviceID.set(key);
+        spc->SystemName.set(A);
         spcs.append(spc);
     }
 

@@ -170,6 +170,7 @@ TEST_F(Masking, ExposeThenHideAHostViewAndExposeToTheDefaultView)
     Array<CIM_SCSIProtocolController*> view;
     VELDARO_AffinityGroupController* ref = VELDARO_AffinityGroupController::create(true);
     ref->CreationClassName.set("VELDARO_AffinityGroupController");
+    ref->SystemName.set(address_.c_str());
     ref->DeviceID.set("AFG0000_CM00CA00P00");
     view.append(ref);
     ASSERT_EQ(provider.HidePaths(service_, job, texts({v0, v1}), texts({}), texts({}), view, rc), INVOKE_METHOD_OK);
@@ -181,6 +182,7 @@ TEST_F(Masking, ExposeThenHideAHostViewAndExposeToTheDefaultView)
     // The default view of port 1.
     VELDARO_LUNMappingController* lm = VELDARO_LUNMappingController::create(true);
     lm->CreationClassName.set("VELDARO_LUNMappingController");
+    lm->SystemName.set(address_.c_str());
     lm->DeviceID.set("LM_CM00CA00P01");
     view.append(lm);
     ASSERT_EQ(provider.ExposeDefaultLUs(service_, job, texts({v1}), texts({}), texts({}), accesses(1), view, rc),
@@ -242,6 +244,7 @@ TEST_F(Masking, HidingOnlyHostsKeepsTheViewAndHidingDefaultLUsEmptiesTheDefaultV
     auto defaultView = [&] {
         VELDARO_LUNMappingController* lm = VELDARO_LUNMappingController::create(true);
         lm->CreationClassName.set("VELDARO_LUNMappingController");
+        lm->SystemName.set(address_.c_str());
         lm->DeviceID.set("LM_CM00CA00P01");
         view.append(lm);
     };

@@ -386,6 +386,22 @@ TEST_F(ReplicationService, SuspendResumeRestoreReverseAndStopAMirror)
     Created m = create(0, 6, v14.get(), v15.get());
     ASSERT_EQ(m.rc, 0u);
 
+    // The same relationship named with another array's volume, or in
+    // another name space, names no session of this array.
+    for (const char* what : {"foreign system", "foreign name space"}) {
+        SCOPED_TRACE(what);
+        Owned<SNIA_Synchronized> other(SNIA_Synchronized::clone(m.sync.get()));
+        auto* end = static_cast<VELDARO_StorageVolume*>(static_cast<Instance*>(other->SystemElement));
+        if (std::string(what) == "foreign system")
+            end->SystemName.set("10.9.9.9");
+        else
+            end->__name_space = "interop";
+        EXPECT_EQ(modify(0, 12, other.get()), 5u);
+        auto still = between(0, 14, 15);
+        ASSERT_NE(still, nullptr);
+        EXPECT_NE(still->CopyState.value, 6) << "the mirror was fractured";
+    }
+
     EXPECT_EQ(modify(0, 12, m.sync.get(), true), 5u) << "no force on a local suspend";
     EXPECT_EQ(modify(0, 19, m.sync.get()), 5u) << "a mirror does not return to a pool";
 

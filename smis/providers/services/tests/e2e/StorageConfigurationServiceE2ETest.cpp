@@ -375,7 +375,7 @@ TEST_F(StorageConfigurationService, VolumesOfTypesThatCannotBeDeletedAreRefusedB
     };
     const Case cases[] = {
         {"MLU00002", 0x8022}, {"MVV00003", 0x8022}, {"TPPV00003", 0x8024},
-        {"LXV00011", 0x8024}, {"VOL00099", 4},      {"XYZ00001", 4},
+        {"LXV00011", 0x8024}, {"VOL00099", 4},      {"XYZ00001", 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.deviceId);

@@ -1,0 +1,39 @@
+#pragma once
+// Serialises the configuration methods on one array. A method that changes
+// an array holds this lock from its pre-check to its answer, so that two
+// methods never pick the same free number or act on a table the other is
+// changing; readers never take it. It is the first lock a method takes: the
+// table view, the refresh's exchange and file mutexes and the status table
+// mutex are all taken under it, each only for as long as it reads or writes,
+// and never the other way round (docs/lock-order.md).
+//
+//   SMIS_MethodLock lock(address);   // waits for the array's running method
+//   VELDARO_RefTable table(address, VELDARO_RefTable::UNLOCKED);
+//   rc = SMISMethodCom::mcFirstCommonProcess(flags, &table);
+
+#include <memory>
+#include <string>
+
+namespace smis::platform {
+class NamedMutexLock;
+}
+
+namespace cimple {
+
+class SMIS_MethodLock {
+public:
+    // Waits until no other thread or process runs a method on the address;
+    // nests on one thread.
+    explicit SMIS_MethodLock(const char* address);
+    ~SMIS_MethodLock();
+    SMIS_MethodLock(const SMIS_MethodLock&) = delete;
+    SMIS_MethodLock& operator=(const SMIS_MethodLock&) = delete;
+
+    // The named mutex of the address's methods.
+    static std::string mutexName(const char* address);
+
+private:
+    std::unique_ptr<smis::platform::NamedMutexLock> _lock;
+};
+
+}  // namespace cimple
