@@ -1,6 +1,8 @@
 #include "CredkeepTool.h"
 #include "SMIS_Credkeep.h"
 
+#include "BuildTree.h"
+
 #include "TempInstallDir.h"
 
 #include <gtest/gtest.h>
@@ -224,11 +226,10 @@ TEST_F(CredkeepToolTest, RemoveDoesNotNeedAReadablePassword)
 // Runs the credkeep program; its exit status, standard output and error.
 Outcome runProgram(const smis::test::TempInstallDir& dir, std::vector<std::string> args, bool asNobody = false)
 {
-    const char* build = std::getenv("SMIS_BUILD_DIR");
     std::vector<std::string> command;
     if (asNobody)
         command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
-    command.push_back(std::string(build ? build : ".") + "/bin/credkeep");
+    command.push_back(testsupport::BuildTree::program("credkeep"));
     command.insert(command.end(), args.begin(), args.end());
 
     const std::string outPath = dir.file("program.out");
