@@ -651,7 +651,13 @@ bool SMIS_PollingService::isSupportedModel(const char* address, int& reason) try
         reason = 4;
         return false;
     }
+    // The model is asked once per process: the check runs under the model
+    // mutex, and without it the model counts as not reached.
     ScopedCMTMutex modelLock(cache, address, SMIS_CMTAccess::MUTEX_MODEL);
+    if (!modelLock.held()) {
+        reason = 2;
+        return false;
+    }
     const int support = cache->GetSupportInformation(address);
     if (support == 1) {
         reason = 1;

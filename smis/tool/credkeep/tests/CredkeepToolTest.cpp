@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
@@ -287,6 +288,38 @@ TEST_F(CredkeepToolTest, TheProcessExitsWithTheLowEightBitsOfTheResult)
     const std::string logs = dir.readFile("log/standard.log") + dir.readFile("log/error.log");
     EXPECT_NE(logs.find(" credkeep: "), std::string::npos) << logs;
     EXPECT_EQ(logs.find(" cimserver: "), std::string::npos) << logs;
+}
+
+// Without its lock the tool touches nothing: with the lock folder replaced by
+// a plain file every mode exits 1002 (233 + 1 as a process status), help
+// still works, and the credential file stays as it was.
+TEST_F(CredkeepToolTest, AToolThatCannotLockExitsWithoutTouchingTheFile)
+{
+    const std::string before = dir.readFile("credkeep.passwd");
+    std::filesystem::remove_all(dir.file("run"));
+    dir.writeFile("run", "not a folder");
+    const std::string refused = "The fatal error occurred.(cannot lock)\n";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"-l"}, 1002 & 0xFF, refused},
+        {{"-r", "10.0.0.2"}, 1002 & 0xFF, refused},
+        {{"-m", "10.0.0.2", "-w", "old", "-n", "new"}, 1002 & 0xFF, refused},
+        {{"-a", "10.0.0.1", "-u", "root", "-w", "pw"}, 1002 & 0xFF, refused},
+        {{"-h"}, 0, USAGE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(describe(c.args));
+        const Outcome outcome = runProgram(dir, c.args);
+        EXPECT_EQ(outcome.code, c.status);
+        EXPECT_EQ(outcome.err, c.err);
+        EXPECT_EQ(outcome.out, "");
+    }
+    EXPECT_EQ(run({"-l"}).code, 1002);
+    EXPECT_EQ(dir.readFile("credkeep.passwd"), before);
 }
 
 // The superuser runs the program as "nobody" for this; anyone else is refused as is.
