@@ -77,6 +77,46 @@ const std::vector<std::uint8_t>& fullTableIds()
     return ids;
 }
 
+// The management record (table id 4) of a container, or NULL.
+const std::uint8_t* managementRecord(const SMIS_CMT& cmt)
+{
+    const SMIS_INDEX* entry = SMIS_CMTCodec::GetIndexTable(cmt, 4);
+    if (!entry || entry->ElementCount == 0 || entry->ElementSize < CMT_MgmtInfo::SIZE ||
+        entry->data.size() < CMT_MgmtInfo::SIZE)
+        return nullptr;
+    return entry->data.data();
+}
+
+bool isDateText(const std::uint8_t* date)
+{
+    return std::all_of(date, date + 14, [](std::uint8_t c) { return c >= '0' && c <= '9'; });
+}
+
+// True when management record a is plainly later than b: a configuration
+// date ("YYYYMMDDhhmmss") and a validation count that are both at least
+// b's, one of them beyond. When the two disagree (a clock set back, a count
+// started again) neither is later, so that the answer just fetched is kept.
+bool laterRecord(const std::uint8_t* a, const std::uint8_t* b)
+{
+    if (!isDateText(a) || !isDateText(b))
+        return false;
+    const int date = std::memcmp(a, b, 14);
+    const auto count = static_cast<std::int32_t>(smis::loadLE32(a + 28) - smis::loadLE32(b + 28));
+    return date >= 0 && count >= 0 && (date > 0 || count > 0);
+}
+
+// True when the cmf file at path holds a table plainly later than cmt (one
+// that another process serving the array wrote).
+bool laterOnDisk(const char* path, const SMIS_CMT& cmt)
+{
+    const std::uint8_t* fresh = managementRecord(cmt);
+    SMIS_CMTPtr disk;
+    if (!path || !fresh || SMIS_CMTFile::ReadCMTFilePath(path, disk) != SMIS_CMTFile::OK || !disk)
+        return false;
+    const std::uint8_t* held = managementRecord(*disk);
+    return held && laterRecord(held, fresh);
+}
+
 void logModel(const char* address, const std::uint8_t* m)
 {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
@@ -186,6 +226,12 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
             // installed below unless the image in place is later, so that
             // the caller never returns to an image older than its fetch.
             SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later table of %s is on disk", address);
+        } else if (laterOnDisk(cache->GetCMTFilePath(address, 0), *container)) {
+            // Fetch numbers are this process's own: another process serving
+            // the array may have written a later table meanwhile. It stays;
+            // this process still installs its own answer below.
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4,
+                                     "The cmf file of %s holds a later table", address);
         } else {
             const int written = cache->WriteCMTFile(address, SMIS_CMTFile::KIND_CMF, *container);
             if (written != 0) {

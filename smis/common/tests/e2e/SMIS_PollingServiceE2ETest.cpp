@@ -370,6 +370,55 @@ TEST_F(Refresh, OfTwoOverlappingTableRefreshesTheLaterAnswerStays)
     EXPECT_NE(driveSummary(), summaryBefore);
 }
 
+// A cmf file written by another process serving the array is replaced only
+// by a table that is plainly later: a later date and count on disk stay, an
+// earlier one, or one that disagrees (a later date but a smaller count), is
+// replaced. The image in memory is this process's answer either way.
+TEST_F(Refresh, TheCmfFileKeepsTheLaterTableOfTwoProcesses)
+{
+    ASSERT_EQ(service_->getConfigManagementInfo(address_.c_str(), 0), 0);
+    const std::string path = cache_->GetCMTFilePath(address_.c_str(), 0);
+    struct Case {
+        const char* date;
+        std::int64_t countStep;
+        bool kept;
+    } cases[] = {
+        {"29991231235959", 5, true},
+        {"29991231235959", -1, false},
+        {"19990101000000", 0, false},
+        {"19990101000000", 5, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.date) + " count step " + std::to_string(c.countStep));
+        SMIS_CMTPtr other;
+        ASSERT_EQ(SMIS_CMTFile::ReadCMTFilePath(path, other), SMIS_CMTFile::OK);
+        ASSERT_NE(other, nullptr);
+        SMIS_INDEX* management = nullptr;
+        for (SMIS_INDEX& e : other->index)
+            if (e.TableId == 4)
+                management = &e;
+        ASSERT_NE(management, nullptr);
+        const std::uint32_t count = num(model()["management"], "validation_count");
+        std::memcpy(management->data.data(), c.date, 14);
+        smis::storeLE32(management->data.data() + 28, static_cast<std::uint32_t>(count + c.countStep));
+        ASSERT_EQ(SMIS_CMTFile::WriteCMTFilePath(path, *other), SMIS_CMTFile::OK);
+
+        ASSERT_EQ(service_->getConfigManagementInfo(address_.c_str(), 0), 0);
+        SMIS_CMTPtr after;
+        ASSERT_EQ(SMIS_CMTFile::ReadCMTFilePath(path, after), SMIS_CMTFile::OK);
+        ASSERT_NE(after, nullptr);
+        const SMIS_INDEX* now = SMIS_CMTCodec::GetIndexTable(*after, 4);
+        ASSERT_NE(now, nullptr);
+        const std::string date(reinterpret_cast<const char*>(now->data.data()), 14);
+        EXPECT_EQ(date == c.date, c.kept) << date;
+        std::shared_ptr<const CMM_CMT_GLOBAL_VAL_ELEM> block;
+        std::shared_ptr<const cnfg_config_mgmt_table> image;
+        cache_->GetCurrentCMT(address_.c_str(), block, image);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->MgmtInfo().ConfigurationDate(), model()["management"]["config_date"].get<std::string>());
+    }
+}
+
 // Whole-list and chosen-session refreshes overlapping in every order: the
 // session ends with the state of the later answer and the change records
 // are those of the later refresh alone.
