@@ -1,5 +1,7 @@
 #include "ArraysimProcess.hpp"
 
+#include "BuildTree.h"
+
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -41,8 +43,7 @@ int waitExit(pid_t pid, std::chrono::milliseconds limit) {
 
 std::string ArraysimProcess::binaryPath() {
     if (const char* b = std::getenv("ARRAYSIM_BIN"); b && *b) return b;
-    if (const char* d = std::getenv("SMIS_BUILD_DIR"); d && *d) return std::string(d) + "/bin/arraysim";
-    return "arraysim";
+    return BuildTree::program("arraysim");
 }
 
 std::string ArraysimProcess::plinkPath() {

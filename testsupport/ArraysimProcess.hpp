@@ -28,7 +28,8 @@ public:
     ArraysimProcess(const ArraysimProcess&) = delete;
     ArraysimProcess& operator=(const ArraysimProcess&) = delete;
 
-    // $ARRAYSIM_BIN, else $SMIS_BUILD_DIR/bin/arraysim.
+    // $ARRAYSIM_BIN, else arraysim of the build tree (BuildTree::program;
+    // throws when it is missing).
     static std::string binaryPath();
     // arraysim-plink beside the simulator's program.
     static std::string plinkPath();

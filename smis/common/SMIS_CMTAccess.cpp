@@ -124,8 +124,8 @@ bool SMIS_CMTAccess::_init()
             const std::string name = std::string("Global\\") + MutexKindName[k] + "_" + m->address();
             try {
                 smis::platform::NamedMutex& mutex = smis::platform::NamedMutex::get(name);
-                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "mutex[%s]=%p", name.c_str(),
-                                       static_cast<void*>(&mutex));
+                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "mutex[%s]=%x", name.c_str(),
+                                       mutex.handle());
             } catch (const std::exception& e) {
                 SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Failed CreateMutex(%s) %s",
                                        name.c_str(), e.what());
@@ -201,23 +201,26 @@ SMIS_MutexHandle SMIS_CMTAccess::GetCMTMutex(const char* address, int kind)
     if (!m)
         return nullptr;
     const std::string& name = m->mutexName[static_cast<std::size_t>(kind)];
-    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "wait mutex(%s,%s)", m->address().c_str(),
-                             MutexKindName[kind]);
+    const unsigned handleNumber = smis::platform::NamedMutex::get(name).handle();
+    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "wait mutex(%s,%s,0x%x)", m->address().c_str(),
+                             MutexKindName[kind], handleNumber);
     const auto start = std::chrono::steady_clock::now();
+    auto waited = [&start] {
+        return static_cast<int>(
+            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count());
+    };
     SMIS_MutexHandle handle = nullptr;
     try {
         handle = new smis::platform::NamedMutexLock(name);
     } catch (const std::exception& e) {
-        const long waited = static_cast<long>(
-            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count());
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "wait mutex error(%s,%s) - Failed(%s) - %ld sec",
-                               m->address().c_str(), MutexKindName[kind], e.what(), waited);
+        // Nothing is held: every caller answers its failure (9 from the
+        // setters, NULL from the readers) and changes nothing.
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING, "wait mutex error(%s,%s,0x%x) - Failed(%s) - %d sec",
+                               m->address().c_str(), MutexKindName[kind], handleNumber, e.what(), waited());
         return nullptr;
     }
-    const long waited = static_cast<long>(
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count());
-    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "get mutex(%s,%s,%p) - %ld sec",
-                             m->address().c_str(), MutexKindName[kind], static_cast<void*>(handle), waited);
+    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "get mutex(%s,%s,0x%x) - %d sec",
+                             m->address().c_str(), MutexKindName[kind], handleNumber, waited());
     return handle;
 }
 
@@ -225,7 +228,7 @@ void SMIS_CMTAccess::RelaseCMTMutex(SMIS_MutexHandle handle)
 {
     if (!handle)
         return;
-    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "release mutex(%p)", static_cast<void*>(handle));
+    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "release mutex(0x%x)", handle->handle());
     delete handle;
 }
 

@@ -10,6 +10,7 @@
 #include "SMIS_CMTAccess.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -22,6 +23,12 @@
 namespace cimple {
 
 namespace {
+
+// The low 32 bits of an address, as the log and trace records show it.
+unsigned addressWord(const void* p)
+{
+    return static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(p));
+}
 
 struct ExKindInfo {
     unsigned elementSize;
@@ -255,8 +262,8 @@ void* SMIS_CMTAccess::GetExTableInfo(const char* address, unsigned short kind, c
         count = -1;
     }
     RelaseCMTMutex(held);
-    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "GetExTableInfo(%s,%d) = %p", m->address().c_str(),
-                             kind, result);
+    SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "GetExTableInfo(%s,%d) = 0x%x", m->address().c_str(),
+                             kind, addressWord(result));
     return result;
 }
 
@@ -264,8 +271,9 @@ int SMIS_CMTAccess::SetExTableInfo(const char* address, unsigned short kind, con
                                    unsigned recordSize, unsigned recordCount, int writeFlag)
 {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
-                           "SMIS_CMTAccess::SetExTableInfo(ip=%s, tabel=%d, addr=%p, size=%u, count=%u, key=%p)",
-                           address ? address : "(null)", kind, data, recordSize, recordCount, key);
+                           "SMIS_CMTAccess::SetExTableInfo(ip=%s, tabel=%d, addr=0x%x, size=%d, count=%d, key=0x%x)",
+                           address ? address : "(null)", kind, addressWord(data), static_cast<int>(recordSize),
+                           static_cast<int>(recordCount), addressWord(key));
     SMIS_CMT_MANAGER* m = findManager(address);
     if (!m)
         return OK;

@@ -131,12 +131,13 @@ bool SMIS_Credkeep::isStorableField(const std::string& text, bool commaAllowed)
 
 void* SMIS_Credkeep::lockCredkeep()
 {
+    // A null handle whenever the mutex is not held, so that no caller works
+    // on the file while another process may be writing it.
     try {
         return new smis::platform::NamedMutexLock(MUTEX_NAME);
-    } catch (...) {
-        const char* text = getLastErrorMsg(ENOMEM);
-        SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE, "Failed CreateMutex(%s) %s",
-                                     text, MUTEX_NAME);
+    } catch (const std::exception& e) {
+        SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE, "wait mutex error(%s) - Failed(%s)",
+                                     MUTEX_NAME, e.what());
         return nullptr;
     }
 }

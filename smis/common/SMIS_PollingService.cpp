@@ -156,6 +156,23 @@ void SMIS_PollingService::setCommandFactory(CommandFactory factory)
     _factory = std::move(factory);
 }
 
+void SMIS_PollingService::setFetchHook(FetchHook hook)
+{
+    std::lock_guard<std::mutex> lock(_settings);
+    _fetchHook = std::move(hook);
+}
+
+void SMIS_PollingService::_fetched(const char* address, const char* refresh) const
+{
+    FetchHook hook;
+    {
+        std::lock_guard<std::mutex> lock(_settings);
+        hook = _fetchHook;
+    }
+    if (hook)
+        hook(address, refresh);
+}
+
 std::unique_ptr<SMIS_Vorpak> SMIS_PollingService::_newCommand(const char* address) const
 {
     CommandFactory factory;

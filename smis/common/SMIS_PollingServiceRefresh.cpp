@@ -77,6 +77,46 @@ const std::vector<std::uint8_t>& fullTableIds()
     return ids;
 }
 
+// The management record (table id 4) of a container, or NULL.
+const std::uint8_t* managementRecord(const SMIS_CMT& cmt)
+{
+    const SMIS_INDEX* entry = SMIS_CMTCodec::GetIndexTable(cmt, 4);
+    if (!entry || entry->ElementCount == 0 || entry->ElementSize < CMT_MgmtInfo::SIZE ||
+        entry->data.size() < CMT_MgmtInfo::SIZE)
+        return nullptr;
+    return entry->data.data();
+}
+
+bool isDateText(const std::uint8_t* date)
+{
+    return std::all_of(date, date + 14, [](std::uint8_t c) { return c >= '0' && c <= '9'; });
+}
+
+// True when management record a is plainly later than b: a configuration
+// date ("YYYYMMDDhhmmss") and a validation count that are both at least
+// b's, one of them beyond. When the two disagree (a clock set back, a count
+// started again) neither is later, so that the answer just fetched is kept.
+bool laterRecord(const std::uint8_t* a, const std::uint8_t* b)
+{
+    if (!isDateText(a) || !isDateText(b))
+        return false;
+    const int date = std::memcmp(a, b, 14);
+    const auto count = static_cast<std::int32_t>(smis::loadLE32(a + 28) - smis::loadLE32(b + 28));
+    return date >= 0 && count >= 0 && (date > 0 || count > 0);
+}
+
+// True when the cmf file at path holds a table plainly later than cmt (one
+// that another process serving the array wrote).
+bool laterOnDisk(const char* path, const SMIS_CMT& cmt)
+{
+    const std::uint8_t* fresh = managementRecord(cmt);
+    SMIS_CMTPtr disk;
+    if (!path || !fresh || SMIS_CMTFile::ReadCMTFilePath(path, disk) != SMIS_CMTFile::OK || !disk)
+        return false;
+    const std::uint8_t* held = managementRecord(*disk);
+    return held && laterRecord(held, fresh);
+}
+
 void logModel(const char* address, const std::uint8_t* m)
 {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
@@ -145,6 +185,7 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
         rc = vpk.getConfigManagementTable(tableRequest(fullTableIds()), raw, length);
         fetch = ++manager->tableFetches;
     }
+    _fetched(address, "table");
     Malloced<CMM_CMT_TABLE_HEADER> answer(raw);
     if (rc != 0) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
@@ -157,7 +198,8 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess.ConvertVPK2CMTFile error");
         return 1;
     }
-    const int revision = _procTableRevisionSpecific(vpk, address);
+    EnclosureSummaries summaries;
+    const int revision = _procTableRevisionSpecific(vpk, address, summaries);
     if (revision != 0) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "_procTableRevisionSpecific error %x", revision);
         return revision;
@@ -184,6 +226,12 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
             // installed below unless the image in place is later, so that
             // the caller never returns to an image older than its fetch.
             SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later table of %s is on disk", address);
+        } else if (laterOnDisk(cache->GetCMTFilePath(address, 0), *container)) {
+            // Fetch numbers are this process's own: another process serving
+            // the array may have written a later table meanwhile. It stays;
+            // this process still installs its own answer below.
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4,
+                                     "The cmf file of %s holds a later table", address);
         } else {
             const int written = cache->WriteCMTFile(address, SMIS_CMTFile::KIND_CMF, *container);
             if (written != 0) {
@@ -207,6 +255,11 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
         SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later table of %s is in place", address);
         return 0;
     }
+    // The enclosure summaries go with the image they were fetched with
+    // (kind 1 inside kind 0).
+    const int stored = _storeEnclosureSummaries(address, summaries);
+    if (stored != 0)
+        return stored;
     {
         std::shared_ptr<const CMM_CMT_GLOBAL_VAL_ELEM> oldBlock;
         std::shared_ptr<const cnfg_config_mgmt_table> oldImage;
@@ -234,9 +287,10 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
     return 1;
 }
 
-int SMIS_PollingService::_procTableRevisionSpecific(SMIS_Vorpak& vpk, const char* address) try {
+int SMIS_PollingService::_procTableRevisionSpecific(SMIS_Vorpak& vpk, const char* address,
+                                                    EnclosureSummaries& summaries) try {
     SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (!cache) {
+    if (!cache || address == nullptr) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess instance is NULL");
         return 1;
     }
@@ -253,27 +307,39 @@ int SMIS_PollingService::_procTableRevisionSpecific(SMIS_Vorpak& vpk, const char
     if (!ce || !de)
         return 1;
 
-    int status = cache->SetExTableInfo(address, SMIS_CMTAccess::EX_CE_SUMMARY, nullptr, ce->bytes, 8, 1, 1);
-    if (status == 0) {
-        std::uint8_t summary[4 + 4 * SMIS_CMTAccess::DE_SUMMARY_ENTRIES] = {};
-        const std::uint32_t answered = smis::loadLE32(de->bytes);
-        const std::uint32_t entries = std::min<std::uint32_t>(answered, SMIS_CMTAccess::DE_SUMMARY_ENTRIES);
-        smis::storeLE32(summary, answered);
-        const std::uint8_t* base = de->bytes;
-        for (std::uint32_t i = 0; i < entries; ++i) {
-            summary[4 + 4 * i] = base[1304u * i + 24];
-            summary[4 + 4 * i + 1] = base[1304u * i + 28];
-        }
-        status = cache->SetExTableInfo(address, SMIS_CMTAccess::EX_DE_SUMMARY, nullptr, summary, sizeof summary, 1, 1);
-    }
-    if (status != 0) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_CMTAccess::SetExTableInfo()", status);
-        return 1;
+    summaries.controller.assign(ce->bytes, ce->bytes + 8);
+    summaries.drives.assign(4 + 4 * SMIS_CMTAccess::DE_SUMMARY_ENTRIES, 0);
+    std::uint8_t* summary = summaries.drives.data();
+    const std::uint32_t answered = smis::loadLE32(de->bytes);
+    const std::uint32_t entries = std::min<std::uint32_t>(answered, SMIS_CMTAccess::DE_SUMMARY_ENTRIES);
+    smis::storeLE32(summary, answered);
+    const std::uint8_t* base = de->bytes;
+    for (std::uint32_t i = 0; i < entries; ++i) {
+        summary[4 + 4 * i] = base[1304u * i + 24];
+        summary[4 + 4 * i + 1] = base[1304u * i + 28];
     }
     return 0;
 } catch (...) {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Exception Error(_procTableRevisionSpecific)");
     return 1;
+}
+
+int SMIS_PollingService::_storeEnclosureSummaries(const char* address, const EnclosureSummaries& summaries)
+{
+    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+    if (!cache)
+        return 1;
+    // One ext file write, after both kinds are in the table.
+    int status = cache->SetExTableInfo(address, SMIS_CMTAccess::EX_CE_SUMMARY, nullptr, summaries.controller.data(),
+                                       static_cast<unsigned>(summaries.controller.size()), 1, 0);
+    if (status == 0)
+        status = cache->SetExTableInfo(address, SMIS_CMTAccess::EX_DE_SUMMARY, nullptr, summaries.drives.data(),
+                                       static_cast<unsigned>(summaries.drives.size()), 1, 1);
+    if (status != 0) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_CMTAccess::SetExTableInfo()", status);
+        return 1;
+    }
+    return 0;
 }
 
 int SMIS_PollingService::getConfigManagementInfoEx(const char* address) try {
@@ -334,21 +400,12 @@ int SMIS_PollingService::getConfigManagementInfoEx(const char* address) try {
 
 // ---------------------------------------------------------------- copy sessions
 
-int SMIS_PollingService::getCopySessionInfo(const char* address) try {
-    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (!cache || address == nullptr) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess instance is NULL");
-        return 1;
-    }
-    std::unique_ptr<SMIS_Vorpak> vpk = _newCommand(address);
-    if (!vpk)
-        return 1;
-
+int SMIS_PollingService::_listAllCopySessions(SMIS_Vorpak& vpk, std::vector<std::uint8_t>& answers, unsigned& total)
+{
     // Page through the list. Each continuation number must lie beyond the
     // previous start, and pages and records are bounded, so that an array
     // that repeats itself cannot keep the refresh going.
-    std::vector<std::uint8_t> answers;
-    unsigned total = 0;
+    total = 0;
     unsigned short start = 0;
     for (unsigned page = 0;; ++page) {
         if (page >= MAX_COPY_SESSION_PAGES) {
@@ -359,7 +416,7 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
         const unsigned short from = start;
         CMM_RSP_ADV_SSN_INFO* raw = nullptr;
         unsigned short count = 0;
-        const unsigned char rc = vpk->getCopySessionList(nullptr, &start, raw, count);
+        const unsigned char rc = vpk.getCopySessionList(nullptr, &start, raw, count);
         Malloced<CMM_RSP_ADV_SSN_INFO> records(raw);
         if (rc != 0) {
             SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_Vorpak.getCopySessionList Error",
@@ -385,6 +442,39 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
             return 1;
         }
     }
+    return 0;
+}
+
+int SMIS_PollingService::getCopySessionInfo(const char* address) try {
+    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+    if (!cache || address == nullptr) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess instance is NULL");
+        return 1;
+    }
+    SMIS_CMT_MANAGER* manager = cache->findManager(address);
+    if (!manager)
+        return 1;
+    std::unique_ptr<SMIS_Vorpak> vpk = _newCommand(address);
+    if (!vpk)
+        return 1;
+
+    // The pages are asked under the command mutex (kind 4, innermost, never
+    // taken by readers) and the whole answer numbered there, so that of
+    // overlapping copy-session refreshes the later answer wins, as for the
+    // configuration table.
+    std::vector<std::uint8_t> answers;
+    unsigned total = 0;
+    std::uint64_t fetch = 0;
+    {
+        ScopedCMTMutex exchange(cache, address, SMIS_CMTAccess::MUTEX_TCPIP);
+        if (!exchange.held())
+            return 1;
+        const int listed = _listAllCopySessions(*vpk, answers, total);
+        if (listed != 0)
+            return listed;
+        fetch = ++manager->copyFetches;
+    }
+    _fetched(address, "copy sessions");
 
     unsigned converted = total;
     Malloced<std::uint8_t> sessions(
@@ -410,19 +500,56 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess.ConvertCopySessionInfo2CMT error");
         return 1;
     }
-    const int written = cache->WriteCMTFile(address, SMIS_CMTFile::KIND_CPS, *table);
-    if (written != 0) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_CMTAccess.WriteCMTFile error",
-                               written);
-        return 1;
+    {
+        ScopedCMTMutex fileLock(cache, address, SMIS_CMTAccess::MUTEX_COPY_SESSION_FILE);
+        if (!fileLock.held())
+            return 1;
+        if (fetch < manager->copyWrittenFetch) {
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later copy-session table of %s is on disk",
+                                     address);
+        } else {
+            const int written = cache->WriteCMTFile(address, SMIS_CMTFile::KIND_CPS, *table);
+            if (written != 0) {
+                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_CMTAccess.WriteCMTFile error",
+                                       written);
+                return 1;
+            }
+            manager->copyWrittenFetch = fetch;
+        }
     }
-    std::shared_ptr<const SMIS_CMT> fresh(std::move(table));
     // Compare and replace under the copy-session table lock, so that two
-    // refreshes cannot both compare against the same old table.
+    // refreshes cannot both compare against the same old table; only a table
+    // fetched later than the one in place replaces it.
     ScopedCMTMutex tableLock(cache, address, SMIS_CMTAccess::MUTEX_COPY_SESSION_TABLE);
     if (!tableLock.held())
         return 1;
+    if (fetch < manager->copyTableFetch) {
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later copy-session table of %s is in place",
+                                 address);
+        return 0;
+    }
     std::shared_ptr<const SMIS_CMT> old = cache->GetCurrentCopySessionTable(address);
+    // Sessions that a chosen-session refresh fetched after this table keep
+    // the records it installed.
+    if (old && !manager->sessionFetch.empty() && !table->index.empty() &&
+        table->index.front().ElementSize == SESSION_RECORD_SIZE) {
+        const SMIS_INDEX* held = SMIS_CMTCodec::GetIndexTable(*old, 0);
+        SMIS_INDEX& fresh = table->index.front();
+        for (std::size_t i = 0; held && held->ElementSize == SESSION_RECORD_SIZE && i < fresh.ElementCount; ++i) {
+            std::uint8_t* rec = fresh.data.data() + i * SESSION_RECORD_SIZE;
+            const auto later = manager->sessionFetch.find(smis::loadLE16(rec));
+            if (later == manager->sessionFetch.end() || later->second < fetch)
+                continue;
+            for (std::size_t k = 0; k < held->ElementCount; ++k) {
+                const std::uint8_t* e = held->element(k);
+                if (e && smis::loadLE16(e) == later->first) {
+                    std::memcpy(rec, e, SESSION_RECORD_SIZE);
+                    break;
+                }
+            }
+        }
+    }
+    std::shared_ptr<const SMIS_CMT> fresh(std::move(table));
     if (old) {
         SMIS_Indication indication;
         const int r = indication.indicationCopySession(String(address), fresh.get(), old.get());
@@ -436,6 +563,8 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
                                "0x%x = SMIS_CMTAccess.SetCurrentCopySessionTable error", set);
         return 1;
     }
+    manager->copyTableFetch = fetch;
+    std::erase_if(manager->sessionFetch, [fetch](const auto& entry) { return entry.second < fetch; });
     return 0;
 } catch (...) {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Exception Error(getCopySessionInfo)");
@@ -450,12 +579,25 @@ int SMIS_PollingService::getCopySessionInfo(const char* address, const Array<uns
     }
     if (sessionIds.empty())
         return 0;
+    SMIS_CMT_MANAGER* manager = cache->findManager(address);
+    if (!manager)
+        return 1;
     std::unique_ptr<SMIS_Vorpak> vpk = _newCommand(address);
     if (!vpk)
         return 1;
     CMM_RSP_ADV_SSN_INFO* raw = nullptr;
     unsigned short count = 0;
-    const unsigned char rc = vpk->getCopySessionList(sessionIds, nullptr, raw, count);
+    unsigned char rc = 0;
+    std::uint64_t fetch = 0;
+    {
+        // Numbered with the whole-list fetches (see getCopySessionInfo).
+        ScopedCMTMutex exchange(cache, address, SMIS_CMTAccess::MUTEX_TCPIP);
+        if (!exchange.held())
+            return 1;
+        rc = vpk->getCopySessionList(sessionIds, nullptr, raw, count);
+        fetch = ++manager->copyFetches;
+    }
+    _fetched(address, "chosen sessions");
     Malloced<CMM_RSP_ADV_SSN_INFO> records(raw);
     if (rc != 0) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_Vorpak.getCopySessionList Error", rc);
@@ -482,9 +624,18 @@ int SMIS_PollingService::getCopySessionInfo(const char* address, const Array<uns
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess.GetCurrentCopySessionTable error");
         return 1;
     }
+    // A whole table fetched later than these records already holds newer ones.
+    if (fetch < manager->copyTableFetch) {
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later copy-session table of %s is in place",
+                                 address);
+        return 0;
+    }
     for (unsigned i = 0; i < converted; ++i) {
         const std::uint8_t* rec = sessions.get() + std::size_t(i) * SESSION_RECORD_SIZE;
         const std::uint16_t id = smis::loadLE16(rec);
+        if (const auto later = manager->sessionFetch.find(id);
+            later != manager->sessionFetch.end() && later->second > fetch)
+            continue;  // a later answer for this session is in place
         const std::uint8_t* old = nullptr;
         if (entry && entry->ElementSize == SESSION_RECORD_SIZE)
             for (std::size_t k = 0; k < entry->ElementCount; ++k) {
@@ -509,6 +660,8 @@ int SMIS_PollingService::getCopySessionInfo(const char* address, const Array<uns
                                    "0x%x = SMIS_CMTAccess.SetCurrentCopySessionInfo error", set);
             return 1;
         }
+        if (old)
+            manager->sessionFetch[id] = fetch;
     }
     return 0;
 } catch (...) {
@@ -525,6 +678,9 @@ int SMIS_PollingService::UpdateAllocatedInfo(const char* address) try {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess instance is NULL");
         return 1;
     }
+    SMIS_CMT_MANAGER* manager = cache->findManager(address);
+    if (!manager)
+        return 1;
     std::unique_ptr<SMIS_Vorpak> vpk = _newCommand(address);
     if (!vpk)
         return 1;
@@ -532,6 +688,14 @@ int SMIS_PollingService::UpdateAllocatedInfo(const char* address) try {
     cache->GetModelInformation(address, modelBytes);
     CMM_RSP_RD_MODEL_INFO model{};
     std::memcpy(model.bytes, modelBytes.data(), sizeof model.bytes);
+
+    // Every command of the refresh runs under the command mutex (kind 4),
+    // and the answer is numbered there: of overlapping refreshes only the
+    // later answer is stored and compared (see getConfigManagementInfo).
+    std::unique_ptr<ScopedCMTMutex> exchange = std::make_unique<ScopedCMTMutex>(cache, address,
+                                                                                SMIS_CMTAccess::MUTEX_TCPIP);
+    if (!exchange->held())
+        return 1;
 
     CMM_RSP_GET_POOL_INFO* poolsRaw = nullptr;
     unsigned short poolCount = 0;
@@ -585,6 +749,10 @@ int SMIS_PollingService::UpdateAllocatedInfo(const char* address) try {
         }
     }
 
+    const std::uint64_t fetch = ++manager->allocationFetches;
+    exchange.reset();
+    _fetched(address, "allocation");
+
     // The comparison, the stores and the ext file write happen under the
     // status table lock, so no other writer slips in between.
     // The view (kind 0) is opened first: kind 0 comes before kind 1.
@@ -592,6 +760,10 @@ int SMIS_PollingService::UpdateAllocatedInfo(const char* address) try {
     ScopedCMTMutex exLock(cache, address, SMIS_CMTAccess::MUTEX_CMT_EX);
     if (!exLock.held())
         return 1;
+    if (fetch < manager->allocationStoredFetch) {
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "Later pool status of %s is in place", address);
+        return 0;
+    }
     {
         long oldCount = 0;
         Malloced<CMM_RD_TP_POOL_ALARM_INFO> oldAlarms(static_cast<CMM_RD_TP_POOL_ALARM_INFO*>(
@@ -622,6 +794,7 @@ int SMIS_PollingService::UpdateAllocatedInfo(const char* address) try {
             return 1;
         }
     }
+    manager->allocationStoredFetch = fetch;
     return 0;
 } catch (...) {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Exception Error(getConfigManagementInfo)");
@@ -651,7 +824,13 @@ bool SMIS_PollingService::isSupportedModel(const char* address, int& reason) try
         reason = 4;
         return false;
     }
+    // The model is asked once per process: the check runs under the model
+    // mutex, and without it the model counts as not reached.
     ScopedCMTMutex modelLock(cache, address, SMIS_CMTAccess::MUTEX_MODEL);
+    if (!modelLock.held()) {
+        reason = 2;
+        return false;
+    }
     const int support = cache->GetSupportInformation(address);
     if (support == 1) {
         reason = 1;

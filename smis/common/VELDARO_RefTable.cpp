@@ -116,7 +116,7 @@ VELDARO_RefTable::~VELDARO_RefTable()
     // Named mutexes outlive the cache, so the handle is given back even
     // when the cache has been destroyed meanwhile.
     if (_mutex) {
-        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "release mutex(%p)", static_cast<void*>(_mutex));
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "release mutex(0x%x)", _mutex->handle());
         delete _mutex;
         _mutex = nullptr;
     }

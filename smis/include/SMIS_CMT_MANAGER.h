@@ -75,6 +75,22 @@ public:
     std::uint64_t writtenFetch = 0;
     std::uint64_t installedFetch = 0;
 
+    // Copy-session fetches, whole list and chosen sessions alike, numbered
+    // in the same way under kind 4. copyWrittenFetch (under kind 8) is the
+    // fetch of the cps file, copyTableFetch (under kind 7) the fetch of the
+    // whole table in place; sessionFetch (under kind 7) holds the sessions
+    // that a chosen-session fetch later than copyTableFetch has overwritten,
+    // so that a whole table fetched before it keeps their newer records.
+    std::uint64_t copyFetches = 0;
+    std::uint64_t copyWrittenFetch = 0;
+    std::uint64_t copyTableFetch = 0;
+    std::unordered_map<std::uint16_t, std::uint64_t> sessionFetch;
+
+    // Pool status fetches (UpdateAllocatedInfo), numbered under kind 4; the
+    // fetch whose data is stored, under kind 1.
+    std::uint64_t allocationFetches = 0;
+    std::uint64_t allocationStoredFetch = 0;
+
 private:
     std::string _address;
     mutable std::mutex _pointers;

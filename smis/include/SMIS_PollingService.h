@@ -80,6 +80,11 @@ public:
     };
     // Makes the command object of one array exchange.
     using CommandFactory = std::function<std::unique_ptr<SMIS_Vorpak>(const char* address)>;
+    // Called by a refresh once the array has answered and the answer is
+    // numbered, before anything is stored; refresh names "table", "copy
+    // sessions", "chosen sessions" and "allocation". Tests use it to make two
+    // refreshes overlap.
+    using FetchHook = std::function<void(const char* address, const char* refresh)>;
 
     // The singleton, created on first call.
     static SMIS_PollingService* getInstance();
@@ -116,6 +121,8 @@ public:
     Timing timing() const;
     // An empty factory restores plain SMIS_Vorpak objects.
     void setCommandFactory(CommandFactory factory);
+    // An empty hook removes it.
+    void setFetchHook(FetchHook hook);
 
     // Maps a command result: 0 -> 0, 128 -> -1, 132 -> 2, else 1.
     static int _convVORPAKCode(unsigned char code);
@@ -129,7 +136,17 @@ private:
 
     std::unique_ptr<SMIS_Vorpak> _newCommand(const char* address) const;
     int getConfigManagementInfo(SMIS_Vorpak& vpk, const char* address);
-    int _procTableRevisionSpecific(SMIS_Vorpak& vpk, const char* address);
+    // The enclosure summaries of one table fetch: status kinds 5 (8 bytes)
+    // and 6 (516 bytes), stored only with the image they came with.
+    struct EnclosureSummaries {
+        std::vector<std::uint8_t> controller;
+        std::vector<std::uint8_t> drives;
+    };
+    int _procTableRevisionSpecific(SMIS_Vorpak& vpk, const char* address, EnclosureSummaries& summaries);
+    int _storeEnclosureSummaries(const char* address, const EnclosureSummaries& summaries);
+    void _fetched(const char* address, const char* refresh) const;
+    // Every page of the copy-session list: the 208-byte answers and their count.
+    int _listAllCopySessions(SMIS_Vorpak& vpk, std::vector<std::uint8_t>& answers, unsigned& total);
 
     bool _init();
     void _term();
@@ -155,6 +172,7 @@ private:
     mutable std::mutex _settings;
     Timing _timing;
     CommandFactory _factory;
+    FetchHook _fetchHook;
     std::mutex _lifecycle;
 };
 

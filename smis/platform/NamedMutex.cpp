@@ -2,9 +2,6 @@
 
 #include "ErrorText.h"
 #include "InstallDir.h"
-#include "SMIS_TraceLog.h"
-
-#include <Pegasus/Logger.h>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -47,7 +44,7 @@ struct NamedMutexRegistry {
     }
 };
 
-NamedMutex::NamedMutex(std::string key) : _key(std::move(key)) {}
+NamedMutex::NamedMutex(std::string key, unsigned handle) : _key(std::move(key)), _handle(handle) {}
 
 std::string NamedMutex::fileKey(const std::string& name)
 {
@@ -69,8 +66,11 @@ NamedMutex& NamedMutex::get(const std::string& name)
     const std::string key = fileKey(name);
     std::lock_guard<std::mutex> guard(r.lock);
     auto it = r.byKey.find(key);
-    if (it == r.byKey.end())
-        it = r.byKey.emplace(key, std::unique_ptr<NamedMutex>(new NamedMutex(key))).first;
+    if (it == r.byKey.end()) {
+        // Numbered as handles are: 4, 8, 12, ... in the order of first use.
+        const unsigned handle = static_cast<unsigned>(r.byKey.size() + 1) * 4;
+        it = r.byKey.emplace(key, std::unique_ptr<NamedMutex>(new NamedMutex(key, handle))).first;
+    }
     return *it->second;
 }
 
@@ -104,7 +104,7 @@ void makeRunDirectoryPrivate(const std::string& dir)
 }
 
 // Opens (creating it when missing) the lock file at path in the run folder
-// dir; -1 when it cannot be opened. The run folder is 0700 and every lock
+// dir; -1 with errno set when it cannot be opened. The run folder is 0700 and every lock
 // file 0600 under any umask: a lock file others could open would let any
 // local user hold the service's locks.
 int openLockFile(const std::string& dir, const std::string& path)
@@ -115,13 +115,8 @@ int openLockFile(const std::string& dir, const std::string& path)
             ::chmod(dir.c_str(), 0700);  // the umask may have taken bits away
         fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     }
-    if (fd < 0) {
-        const int err = errno;
-        SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Pegasus::Logger::SEVERE,
-                                     "Failed to open lock file %s:%s", path.c_str(),
-                                     ErrorText::message(err).c_str());
+    if (fd < 0)
         return -1;
-    }
     // A lock file left by an earlier version (0644 in a 0755 folder) is made
     // private on its first use.
     makePrivate(fd, 0600);
@@ -163,25 +158,38 @@ void NamedMutex::acquire()
         ::close(_fileFd);
         _fileFd = -1;
     }
+    std::string failure;
     if (_fileFd < 0) {
         _fileFd = openLockFile(dir, path);
         _filePath = path;
+        if (_fileFd < 0) {
+            const int err = errno;
+            failure = "Failed to open lock file " + path + ":" + ErrorText::message(err);
+        }
     }
-    bool locked = false;
     if (_fileFd >= 0) {
         int rc;
         while ((rc = ::flock(_fileFd, LOCK_EX)) != 0 && errno == EINTR) {
         }
-        locked = rc == 0;
-        if (!locked) {
+        if (rc != 0) {
             const int err = errno;
-            SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Pegasus::Logger::SEVERE, "Failed to lock file %s:%s",
-                                         path.c_str(), ErrorText::message(err).c_str());
+            failure = "Failed to lock file " + path + ":" + ErrorText::message(err);
         }
     }
 
     guard.lock();
-    _fileLocked = locked;
+    if (failure.empty()) {
+        _fileLocked = true;
+        return;
+    }
+    // Without the file lock other processes are not excluded: the mutex is
+    // not held, and the next waiter of this process tries for itself.
+    _fileLocked = false;
+    _depth = 0;
+    _owner = std::thread::id();
+    guard.unlock();
+    _free.notify_all();
+    throw NamedMutexError(failure);
 }
 
 void NamedMutex::release()

@@ -10,16 +10,25 @@
 // '_' in the file name ("Global\X_10.0.0.1" -> "Global_X_10.0.0.1.lock"), and
 // names that map to the same file are the same mutex.
 //
-// The mutex is taken and given back only through NamedMutexLock.
+// The mutex is taken and given back only through NamedMutexLock. Taking it
+// fails (NamedMutexError) when its lock file cannot be opened or locked:
+// then nothing is held, inside the process or outside.
 
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
 namespace smis::platform {
 
 class NamedMutexLock;
+
+// The mutex could not be taken; what() says why.
+class NamedMutexError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class NamedMutex {
 public:
@@ -33,18 +42,24 @@ public:
     static std::string fileKey(const std::string& name);
 
     const std::string& key() const { return _key; }
+    // A small number naming this mutex in log and trace records, fixed for
+    // the life of the process.
+    unsigned handle() const { return _handle; }
 
 private:
     friend class NamedMutexLock;
     friend struct NamedMutexRegistry;
 
-    explicit NamedMutex(std::string key);
+    NamedMutex(std::string key, unsigned handle);
 
+    // Waits until the calling thread owns the mutex; throws NamedMutexError,
+    // owning nothing, when the lock file cannot be opened or locked.
     void acquire();
     void release();
     void resetInForkedChild();
 
     std::string _key;
+    unsigned _handle;
     std::mutex _state;
     std::condition_variable _free;
     std::thread::id _owner;

@@ -9,6 +9,11 @@ NamedMutexLock::NamedMutexLock(const std::string& name) : _mutex(NamedMutex::get
     _mutex.acquire();
 }
 
+unsigned NamedMutexLock::handle() const
+{
+    return _mutex.handle();
+}
+
 NamedMutexLock::~NamedMutexLock()
 {
     _mutex.release();

@@ -1,7 +1,8 @@
 #pragma once
 // Holds a NamedMutex for the life of the object: the constructor waits without
 // time limit until the calling thread owns the mutex, the destructor gives the
-// acquisition back. Acquisitions nest on one thread.
+// acquisition back. Acquisitions nest on one thread. A constructor that cannot
+// take the mutex throws NamedMutexError, so a lock object always holds.
 //
 //   {
 //       smis::platform::NamedMutexLock lock("Global\\SMIS_CredkeepFile_Mutex");
@@ -21,6 +22,9 @@ public:
 
     NamedMutexLock(const NamedMutexLock&) = delete;
     NamedMutexLock& operator=(const NamedMutexLock&) = delete;
+
+    // The held mutex's handle number (NamedMutex::handle).
+    unsigned handle() const;
 
 private:
     NamedMutex& _mutex;

@@ -1,5 +1,7 @@
 #include "CimserverProcess.h"
 
+#include "BuildTree.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -44,12 +46,6 @@ int wait_exit(pid_t pid, std::chrono::milliseconds limit)
     }
 }
 
-std::string build_dir()
-{
-    const char* b = std::getenv("SMIS_BUILD_DIR");
-    return b ? b : ".";
-}
-
 } // namespace
 
 void CimserverProcess::wait_for_tables(const std::string& install_dir, const std::vector<std::string>& addresses,
@@ -73,7 +69,7 @@ CimserverProcess::CimserverProcess(const std::string& install_dir, const std::ve
         std::ofstream auth(_dir + "/auth");
         auth << user() << ":" << password() << "\n";
     }
-    std::vector<std::string> args = {build_dir() + "/bin/cimserver", "--port", "0", "--ready-file",
+    std::vector<std::string> args = {testsupport::BuildTree::program("cimserver"), "--port", "0", "--ready-file",
                                      _dir + "/ready", "--auth-file", _dir + "/auth"};
     // CIMSERVER_TEST_MODULE runs the suite on another build of the module.
     if (const char* module = std::getenv("CIMSERVER_TEST_MODULE"); module && *module) {

@@ -1,6 +1,8 @@
 #include <Pegasus/InstallRoot.h>
 #include <Pegasus/System.h>
 
+#include "BuildTree.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -76,10 +78,8 @@ protected:
 TEST_F(InstallRootEnv, TheTestProgramsInstallDirIsTheBuildTree)
 {
     ::unsetenv("SMIS_INSTALL_DIR");
-    const char* build = std::getenv("SMIS_BUILD_DIR");
-    if (!build)
-        GTEST_SKIP() << "run through ctest to know the build directory";
-    // The test program lives in <build>/bin.
+    // The test program lives in <build>/bin, beside the programs.
+    const std::string build = testsupport::BuildTree::directory();
     EXPECT_EQ(std::filesystem::canonical(InstallRoot::path()), std::filesystem::canonical(build));
 }
 

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -15,6 +17,7 @@
 #include "ByteOrder.h"
 #include "CMTBuilder.h"
 #include "LogCapture.h"
+#include "NamedMutex.h"
 #include "SMIS_CMTAccess.h"
 #include "SMIS_CMTFile.h"
 #include "TempInstallDir.h"
@@ -406,6 +409,53 @@ TEST_F(CMTAccessTest, ManagementInfoIsCopiedFromTheCurrentImage)
     ASSERT_TRUE(cache.GetManagementInfo(A, info));
     EXPECT_EQ(info.view().ConfigurationDate(), "20261209120000");
     EXPECT_EQ(info.view().TableUpdateCount(), 42u);
+}
+
+// A mutex whose lock file cannot be opened is not obtained: every setter
+// answers 9 and changes nothing, the readers answer nothing, no cache file
+// is touched, and the log names the mutex by its handle.
+TEST_F(CMTAccessTest, WithoutItsMutexNothingIsStoredOrWritten)
+{
+    SMIS_CMTAccess& cache = start({A});
+    const std::uint8_t record[16] = {7};
+    ASSERT_EQ(cache.SetExTableInfo(A, SMIS_CMTAccess::EX_DEVICE_STATUS, nullptr, record, 16, 1, 0), 0);
+    smis::test::CMTBuilder b;
+
+    std::filesystem::remove_all(dir.file("run"));
+    dir.writeFile("run", "not a folder");
+    smis::test::LogCapture logs;
+    const std::uint8_t changed[16] = {9};
+    EXPECT_EQ(cache.SetExTableInfo(A, SMIS_CMTAccess::EX_DEVICE_STATUS, nullptr, changed, 16, 1, 1), 9);
+    EXPECT_EQ(cache.SetCurrentCMT(A, b.block(), b.image()), 9);
+    EXPECT_EQ(cache.SetCurrentCMTEx(A, std::make_shared<SMIS_CMT>()), 9);
+    EXPECT_EQ(cache.SetCurrentCopySessionTable(A, std::make_shared<SMIS_CMT>()), 9);
+    cimple::SMIS_CMT_MANAGER::ModelInfo model{};
+    EXPECT_EQ(cache.SetModelInformation(A, model), 9);
+    SMIS_CMT container;
+    for (int kind : {SMIS_CMTFile::KIND_CMF, SMIS_CMTFile::KIND_EXT, SMIS_CMTFile::KIND_CPS}) {
+        EXPECT_EQ(cache.WriteCMTFile(A, kind, container), 9) << kind;
+        SMIS_CMTPtr read;
+        EXPECT_EQ(cache.ReadCMTFile(A, kind, read), 9) << kind;
+    }
+    long count = 0;
+    EXPECT_EQ(get(cache, SMIS_CMTAccess::EX_DEVICE_STATUS, nullptr, count), nullptr);
+    EXPECT_EQ(cache.GetCMTMutex(A, SMIS_CMTAccess::MUTEX_CMT), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("data/10.0.0.1.ext")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("data/10.0.0.1.cmf")));
+    const unsigned handle =
+        smis::platform::NamedMutex::get(std::string("Global\\SMIS_ConfigManagementTable_Mutex_") + A).handle();
+    char expected[128];
+    std::snprintf(expected, sizeof expected, "wait mutex error(%s,SMIS_ConfigManagementTable_Mutex,0x%x) - Failed(", A,
+                  handle);
+    EXPECT_TRUE(logs.hasLog(expected)) << expected;
+
+    // With the run folder back the stored data is still the first record.
+    std::filesystem::remove(dir.file("run"));
+    Copy status = get(cache, SMIS_CMTAccess::EX_DEVICE_STATUS, nullptr, count);
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status.get()[0], 7);
+    VELDARO_RefTable view(A);
+    EXPECT_FALSE(view.isValidCMT());
 }
 
 }  // namespace

@@ -214,3 +214,27 @@ TEST(NamedMutex, LockFilesArePrivateUnderAnyUmask)
     EXPECT_EQ(modeOf(dir.file("run")), 0700u);
     EXPECT_EQ(modeOf(dir.file("run/Global_Old_Mutex.lock")), 0600u);
 }
+
+// A lock file that cannot be opened leaves the mutex unheld: the constructor
+// throws, and once the run folder is back the mutex is taken as usual, by
+// this thread and by others (nothing was left owned).
+TEST(NamedMutex, ALockFileThatCannotBeOpenedIsAFailureThatHoldsNothing)
+{
+    namespace fs = std::filesystem;
+    smis::test::TempInstallDir dir;
+    fs::remove_all(dir.file("run"));
+    { std::ofstream(dir.file("run")) << "not a folder"; }
+    try {
+        NamedMutexLock lock("Global\\Refused_Mutex");
+        ADD_FAILURE() << "acquired without its lock file";
+    } catch (const smis::platform::NamedMutexError& e) {
+        EXPECT_NE(std::string(e.what()).find("Failed to open lock file"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("Global_Refused_Mutex.lock"), std::string::npos) << e.what();
+    }
+    fs::remove(dir.file("run"));
+    auto other = std::async(std::launch::async, [] { NamedMutexLock lock("Global\\Refused_Mutex"); });
+    EXPECT_EQ(other.wait_for(5s), std::future_status::ready);
+    NamedMutexLock lock("Global\\Refused_Mutex");
+    EXPECT_TRUE(fs::exists(dir.file("run/Global_Refused_Mutex.lock")));
+    EXPECT_EQ(lock.handle(), NamedMutex::get("Global\\Refused_Mutex").handle());
+}

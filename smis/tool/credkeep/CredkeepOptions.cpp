@@ -130,14 +130,13 @@ bool parseOptions(int argc, char* argv[], CredkeepOptions& options)
         printLine("password is not valid for option \"-n\".\nUse '-h' to obtain command syntax.");
         return false;
     }
-    // The address becomes the first field of a record: no ',' and no control
-    // character, and no '#', which would turn the record into a comment.
-    if (!fits(options.storage, options.storage.size(), false) ||
-        (given(options.storage) && options.storage[0] == '#')) {
-        const std::string message = std::string("storage IP is not valid for option \"-") +
-                                    (options.add ? "a" : options.modify ? "m" : "r") +
-                                    "\".\nUse '-h' to obtain command syntax.";
-        printLine(message.c_str());
+    // An added address becomes the first field of a record: no ',' and no
+    // control character, and no '#', which would turn the record into a
+    // comment. Modify and remove only look an address up: one that no record
+    // can hold is simply not found.
+    if (options.add && (!fits(options.storage, options.storage.size(), false) ||
+                        (given(options.storage) && options.storage[0] == '#'))) {
+        printLine("storage IP is not valid for option \"-a\".\nUse '-h' to obtain command syntax.");
         return false;
     }
     return true;

@@ -81,10 +81,7 @@ int removeLogin(SMIS_Credkeep& keep, const CredkeepOptions& options)
     cimple::String storedUser;
     cimple::String storedPassword;
     int rc = keep.getCredkeep(options.storage, storedUser, storedPassword, false);
-    // A record whose password cannot be decrypted (1, 3) is still there and
-    // is removed all the same: removing never needs the password.
-    if (rc != SMIS_Credkeep::CREDKEEP_OK && rc != SMIS_Credkeep::CREDKEEP_ERR_INIT &&
-        rc != SMIS_Credkeep::CREDKEEP_ERR_DECRYPT) {
+    if (rc != SMIS_Credkeep::CREDKEEP_OK) {
         printLine("Failed to remove user.");
         printErrorText(rc);
         return rc;

@@ -1,11 +1,9 @@
 #include "CredkeepTool.h"
-#include "SMIS_TraceLog.h"
 
 // A process exit status holds 8 bits: the tool's result codes 1001 to 1007
 // leave the process as 233 to 239 (README lists both).
 int main(int argc, char* argv[])
 {
-    SMIS_TraceLog::setSystemId("credkeep");
     int result;
     try {
         result = runCredkeep(argc, argv);

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -215,6 +219,329 @@ TEST_F(Refresh, AViewOpensAtOnceWhileARefreshWaitsForASilentArray)
     EXPECT_GE(Clock::now() - refreshStart, std::chrono::seconds(3));  // the stall did happen
     VELDARO_RefTable after(address_.c_str());
     EXPECT_TRUE(after.isValidCMT());
+}
+
+// Makes two refreshes overlap: the first refresh that reports its fetch waits
+// there (bounded) until release(); any later one runs on.
+class Overlap {
+public:
+    explicit Overlap(SMIS_PollingService* service) : service_(service)
+    {
+        service_->setFetchHook([this](const char*, const char*) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (taken_)
+                return;
+            taken_ = true;
+            changed_.notify_all();
+            changed_.wait_for(lock, std::chrono::seconds(30), [this] { return released_; });
+        });
+    }
+    ~Overlap()
+    {
+        release();
+        service_->setFetchHook({});
+    }
+    bool waitFetched()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(30), [this] { return taken_; });
+    }
+    void release()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    SMIS_PollingService* service_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool taken_ = false;
+    bool released_ = false;
+};
+
+std::vector<int> sorted(std::vector<int> v)
+{
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+// Runs first in a thread of its own until it has fetched, then changes the
+// array with between and runs second to its end, and only then lets first
+// go on. Both results are returned.
+std::pair<int, int> overlapping(SMIS_PollingService* service, const std::function<int()>& first,
+                                const std::function<void()>& between, const std::function<int()>& second)
+{
+    int firstResult = -9;
+    int secondResult = -9;
+    {
+        Overlap overlap(service);
+        std::thread earlier([&] { firstResult = first(); });
+        const bool fetched = overlap.waitFetched();
+        EXPECT_TRUE(fetched) << "the first refresh never fetched";
+        if (fetched) {
+            between();
+            secondResult = second();
+        }
+        overlap.release();
+        earlier.join();
+    }
+    return {firstResult, secondResult};
+}
+
+// Of two overlapping table refreshes the later answer stays: in memory, in
+// the cmf file and in the enclosure summaries, with exactly the change
+// records of going from the old table to that answer. The earlier refresh,
+// ending last, still answers 0.
+TEST_F(Refresh, OfTwoOverlappingTableRefreshesTheLaterAnswerStays)
+{
+    const nlohmann::json start = model();
+    ASSERT_GE(start["raid_groups"].size(), 2u);
+    ASSERT_FALSE(start["des"].empty());
+    const std::uint64_t rg0 = num(start["raid_groups"][0], "rlun"), rg1 = num(start["raid_groups"][1], "rlun");
+    const std::uint64_t status0 = num(start["raid_groups"][0], "status");
+    const std::uint64_t status1 = num(start["raid_groups"][1], "status");
+    auto setRaidGroup = [&](std::uint64_t rlun, std::uint64_t status) {
+        ASSERT_TRUE(sim_->control({{"op", "set_status"}, {"array", 0}, {"element", "raid_group"}, {"key", rlun},
+                                   {"status", status}})["ok"]);
+    };
+    auto refresh = [&] { return service_->getConfigManagementInfo(address_.c_str(), 0); };
+    auto driveSummary = [&] {
+        long count = 0;
+        void* de = cache_->GetExTableInfo(address_.c_str(), SMIS_CMTAccess::EX_DE_SUMMARY, nullptr, count);
+        std::vector<std::uint8_t> bytes;
+        if (de)
+            bytes.assign(static_cast<std::uint8_t*>(de), static_cast<std::uint8_t*>(de) + 8);
+        std::free(de);
+        return bytes;
+    };
+    SMIS_Indication queue;
+    ASSERT_EQ(queue.mq_create(400), 0);
+    ASSERT_EQ(refresh(), 0);
+
+    // The records of both changes refreshed at once, then back to the start.
+    setRaidGroup(rg0, 3);
+    setRaidGroup(rg1, 3);
+    ASSERT_EQ(refresh(), 0);
+    const std::vector<int> expected = sorted(drainKinds(queue));
+    ASSERT_FALSE(expected.empty());
+    setRaidGroup(rg0, status0);
+    setRaidGroup(rg1, status1);
+    ASSERT_EQ(refresh(), 0);
+    drainKinds(queue);
+    const std::vector<std::uint8_t> summaryBefore = driveSummary();
+
+    setRaidGroup(rg0, 3);
+    const auto [earlier, later] = overlapping(
+        service_, refresh,
+        [&] { setRaidGroup(rg1, 3); },
+        [&] {
+            const int r = refresh();
+            // The enclosures change once the later refresh is done: the
+            // earlier one fetches that, but its table is dropped and its
+            // summaries with it.
+            EXPECT_TRUE(sim_->control({{"op", "set_status"}, {"array", 0}, {"element", "de_status"},
+                                       {"key", num(start["des"][0], "index")}, {"status", 0x22}})["ok"]);
+            return r;
+        });
+    EXPECT_EQ(earlier, 0);
+    EXPECT_EQ(later, 0);
+    EXPECT_EQ(sorted(drainKinds(queue)), expected);
+    EXPECT_EQ(driveSummary(), summaryBefore);
+
+    const nlohmann::json now = model();
+    std::shared_ptr<const CMM_CMT_GLOBAL_VAL_ELEM> block;
+    std::shared_ptr<const cnfg_config_mgmt_table> image;
+    cache_->GetCurrentCMT(address_.c_str(), block, image);
+    ASSERT_NE(image, nullptr);
+    // The simulator moved on once more (the enclosure change); the image is
+    // the one before that.
+    EXPECT_EQ(image->TableUpdateCount() + 1, num(now["management"], "validation_count"));
+    SMIS_CMTPtr onDisk;
+    ASSERT_EQ(SMIS_CMTFile::ReadCMTFilePath(cache_->GetCMTFilePath(address_.c_str(), 0), onDisk), SMIS_CMTFile::OK);
+    ASSERT_NE(onDisk, nullptr);
+    const SMIS_INDEX* management = SMIS_CMTCodec::GetIndexTable(*onDisk, 4);
+    ASSERT_NE(management, nullptr);
+    EXPECT_EQ(smis::loadLE32(management->data.data() + 28), image->TableUpdateCount());
+
+    // The next refresh brings the enclosure change, summaries included.
+    ASSERT_EQ(refresh(), 0);
+    EXPECT_NE(driveSummary(), summaryBefore);
+}
+
+// A cmf file written by another process serving the array is replaced only
+// by a table that is plainly later: a later date and count on disk stay, an
+// earlier one, or one that disagrees (a later date but a smaller count), is
+// replaced. The image in memory is this process's answer either way.
+TEST_F(Refresh, TheCmfFileKeepsTheLaterTableOfTwoProcesses)
+{
+    ASSERT_EQ(service_->getConfigManagementInfo(address_.c_str(), 0), 0);
+    const std::string path = cache_->GetCMTFilePath(address_.c_str(), 0);
+    struct Case {
+        const char* date;
+        std::int64_t countStep;
+        bool kept;
+    } cases[] = {
+        {"29991231235959", 5, true},
+        {"29991231235959", -1, false},
+        {"19990101000000", 0, false},
+        {"19990101000000", 5, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.date) + " count step " + std::to_string(c.countStep));
+        SMIS_CMTPtr other;
+        ASSERT_EQ(SMIS_CMTFile::ReadCMTFilePath(path, other), SMIS_CMTFile::OK);
+        ASSERT_NE(other, nullptr);
+        SMIS_INDEX* management = nullptr;
+        for (SMIS_INDEX& e : other->index)
+            if (e.TableId == 4)
+                management = &e;
+        ASSERT_NE(management, nullptr);
+        const std::uint32_t count = num(model()["management"], "validation_count");
+        std::memcpy(management->data.data(), c.date, 14);
+        smis::storeLE32(management->data.data() + 28, static_cast<std::uint32_t>(count + c.countStep));
+        ASSERT_EQ(SMIS_CMTFile::WriteCMTFilePath(path, *other), SMIS_CMTFile::OK);
+
+        ASSERT_EQ(service_->getConfigManagementInfo(address_.c_str(), 0), 0);
+        SMIS_CMTPtr after;
+        ASSERT_EQ(SMIS_CMTFile::ReadCMTFilePath(path, after), SMIS_CMTFile::OK);
+        ASSERT_NE(after, nullptr);
+        const SMIS_INDEX* now = SMIS_CMTCodec::GetIndexTable(*after, 4);
+        ASSERT_NE(now, nullptr);
+        const std::string date(reinterpret_cast<const char*>(now->data.data()), 14);
+        EXPECT_EQ(date == c.date, c.kept) << date;
+        std::shared_ptr<const CMM_CMT_GLOBAL_VAL_ELEM> block;
+        std::shared_ptr<const cnfg_config_mgmt_table> image;
+        cache_->GetCurrentCMT(address_.c_str(), block, image);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->MgmtInfo().ConfigurationDate(), model()["management"]["config_date"].get<std::string>());
+    }
+}
+
+// Whole-list and chosen-session refreshes overlapping in every order: the
+// session ends with the state of the later answer and the change records
+// are those of the later refresh alone.
+TEST_F(Refresh, OfTwoOverlappingCopySessionRefreshesTheLaterAnswerStays)
+{
+    const nlohmann::json start = model();
+    const nlohmann::json* session = nullptr;
+    for (const auto& s : start["copy_sessions"])
+        if (num(s, "type") == 1 || num(s, "type") == 3)
+            session = session ? session : &s;
+    ASSERT_NE(session, nullptr) << "the scenario has no local copy session";
+    const auto id = static_cast<unsigned short>(num(*session, "id"));
+    const std::uint64_t initial = num(*session, "state");
+    std::vector<std::uint64_t> states;
+    for (std::uint64_t s : {2u, 3u, 4u, 5u})
+        if (s != initial)
+            states.push_back(s);
+    const std::uint64_t earlierState = states[0], laterState = states[1];
+    auto setState = [&](std::uint64_t state) {
+        ASSERT_TRUE(sim_->control({{"op", "advance_copy"}, {"array", 0}, {"ids", nlohmann::json::array({id})},
+                                   {"state", state}})["ok"]);
+    };
+    Array<unsigned short> chosen;
+    chosen.append(id);
+    const std::function<int()> whole = [&] { return service_->getCopySessionInfo(address_.c_str()); };
+    const std::function<int()> one = [&] { return service_->getCopySessionInfo(address_.c_str(), chosen); };
+    auto cachedState = [&] {
+        SMIS_COPY_SESSION_INFO info{};
+        return SMIS_CopyLib(address_.c_str()).getSessionInfo(id, info) == 0 ? int(info.SessionState) : -1;
+    };
+
+    ASSERT_EQ(service_->getConfigManagementInfo(address_.c_str(), 0), 0);
+    SMIS_Indication queue;
+    ASSERT_EQ(queue.mq_create(400), 0);
+    struct Case {
+        const char* name;
+        const std::function<int()>& first;
+        const std::function<int()>& second;
+    } cases[] = {
+        {"whole, then whole", whole, whole},
+        {"chosen, then whole", one, whole},
+        {"whole, then chosen", whole, one},
+        {"chosen, then chosen", one, one},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setState(initial);
+        ASSERT_EQ(whole(), 0);
+        drainKinds(queue);
+        // The records of the later refresh alone, then back to the start.
+        setState(laterState);
+        ASSERT_EQ(c.second(), 0);
+        const std::vector<int> expected = sorted(drainKinds(queue));
+        ASSERT_FALSE(expected.empty());
+        setState(initial);
+        ASSERT_EQ(whole(), 0);
+        drainKinds(queue);
+
+        setState(earlierState);
+        const auto [earlier, later] = overlapping(service_, c.first, [&] { setState(laterState); }, c.second);
+        EXPECT_EQ(earlier, 0);
+        EXPECT_EQ(later, 0);
+        EXPECT_EQ(cachedState(), static_cast<int>(laterState));
+        EXPECT_EQ(sorted(drainKinds(queue)), expected);
+        // Nothing is left to catch up on.
+        ASSERT_EQ(whole(), 0);
+        EXPECT_TRUE(drainKinds(queue).empty());
+    }
+}
+
+// Two overlapping pool status refreshes: the later answer is stored, and
+// the earlier one, ending last, neither stores its pool data nor raises the
+// alert that its fuller pool would raise against the later answer.
+TEST_F(Refresh, OfTwoOverlappingPoolStatusRefreshesTheLaterAnswerStays)
+{
+    const nlohmann::json start = model();
+    ASSERT_FALSE(start["pool_alarms"].empty());
+    const std::uint64_t pool = num(start["pool_alarms"][0], "pool");
+    const std::uint64_t total = num(start["pool_alarms"][0], "total_mib");
+    const std::uint64_t initial = num(start["pool_alarms"][0], "used_mib");
+    auto setUsed = [&](std::uint64_t used) {
+        ASSERT_TRUE(sim_->control({{"op", "set"}, {"array", 0}, {"path", "/pool_alarms/0/used_mib"}, {"value", used}})["ok"]);
+    };
+    auto refresh = [&] { return service_->UpdateAllocatedInfo(address_.c_str()); };
+    auto storedUsed = [&] {
+        long count = 0;
+        void* alarms = cache_->GetExTableInfo(address_.c_str(), SMIS_CMTAccess::EX_THIN_POOL_ALARM, nullptr, count);
+        std::int64_t used = -1;
+        for (long i = 0; alarms && i < count; ++i) {
+            const std::uint8_t* a = static_cast<std::uint8_t*>(alarms) + 32 * i;
+            if (smis::loadLE16(a) == pool)
+                used = smis::loadLE32(a + 8);
+        }
+        std::free(alarms);
+        return used;
+    };
+    ASSERT_EQ(service_->getConfigManagementInfo(address_.c_str(), 0), 0);
+    // An almost full pool fetched first, an almost empty one later.
+    const std::uint64_t full = total - 1, empty = 1;
+    setUsed(empty);
+    ASSERT_EQ(refresh(), 0);
+    SMIS_Indication queue;
+    ASSERT_EQ(queue.mq_create(400), 0);
+    setUsed(full);
+    ASSERT_EQ(refresh(), 0);
+    ASSERT_FALSE(drainKinds(queue).empty()) << "a pool filling up raises no alert";
+    setUsed(initial);
+    ASSERT_EQ(refresh(), 0);
+    setUsed(empty);
+    ASSERT_EQ(refresh(), 0);
+    const std::vector<int> expected = sorted(drainKinds(queue));
+    setUsed(initial);
+    ASSERT_EQ(refresh(), 0);
+    drainKinds(queue);
+
+    setUsed(full);
+    const auto [earlier, later] = overlapping(service_, refresh, [&] { setUsed(empty); }, refresh);
+    EXPECT_EQ(earlier, 0);
+    EXPECT_EQ(later, 0);
+    EXPECT_EQ(storedUsed(), static_cast<std::int64_t>(empty));
+    EXPECT_EQ(sorted(drainKinds(queue)), expected);
+    ASSERT_EQ(refresh(), 0);
+    EXPECT_TRUE(drainKinds(queue).empty());
 }
 
 TEST_F(Refresh, ATableThatCannotBeReadLeavesCacheAndFileAlone)

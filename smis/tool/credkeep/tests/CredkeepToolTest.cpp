@@ -1,11 +1,14 @@
 #include "CredkeepTool.h"
 #include "SMIS_Credkeep.h"
 
+#include "BuildTree.h"
+
 #include "TempInstallDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
@@ -151,7 +154,13 @@ TEST_F(CredkeepToolTest, ArgumentListsGiveTheirResultCodeAndMessages)
          "password is not valid for option \"-n\".\nUse '-h' to obtain command syntax.\n"},
         {{"-a", "10.0.0.1,1", "-u", "admin", "-w", "pw"}, 1001,
          "storage IP is not valid for option \"-a\".\nUse '-h' to obtain command syntax.\n"},
-        {{"-r#10.0.0.2"}, 1001, "storage IP is not valid for option \"-r\".\nUse '-h' to obtain command syntax.\n"},
+        {{"-a#10.0.0.1", "-u", "admin", "-w", "pw"}, 1001,
+         "storage IP is not valid for option \"-a\".\nUse '-h' to obtain command syntax.\n"},
+        // Modify and remove look such an address up and do not find it.
+        {{"-r#10.0.0.2"}, 7, "Failed to remove user.\n" + NOT_FOUND},
+        {{"-r", "10.0.0.2,admin"}, 7, "Failed to remove user.\n" + NOT_FOUND},
+        {{"-m", "10.0.0.2,admin", "-w", "old", "-n", "new"}, 7, "Failed to change password.\n" + NOT_FOUND},
+        {{"-m#10.0.0.2", "-w", "old", "-n", "new"}, 7, "Failed to change password.\n" + NOT_FOUND},
         // Modes.
         {{"-A10.0.0.1", "-Uadmin", "-Wpw"}, 0, "User added successfully.\n"},
         {{"-a", "10.0.0.9", "-a", "10.0.0.1", "-u", u32, "-w", p64}, 0, "User added successfully.\n"},
@@ -212,23 +221,14 @@ TEST_F(CredkeepToolTest, AddStartsTheFileAndListWithoutOneIsEmpty)
     EXPECT_EQ(stored("10.0.0.1"), "admin/pw");
 }
 
-TEST_F(CredkeepToolTest, RemoveDoesNotNeedAReadablePassword)
-{
-    dir.writeFile("credkeep.passwd", "10.0.0.2,admin,not-a-cipher-text\n10.0.0.1,root,00\n");
-    const Outcome removed = run({"-r", "10.0.0.2"});
-    EXPECT_EQ(removed.code, 0);
-    EXPECT_EQ(removed.err, "User removed successfully.\n");
-    EXPECT_EQ(dir.readFile("credkeep.passwd"), "10.0.0.1,root,00\n");
-}
-
 // Runs the credkeep program; its exit status, standard output and error.
-Outcome runProgram(const smis::test::TempInstallDir& dir, std::vector<std::string> args, bool asNobody = false)
+Outcome runProgram(const smis::test::TempInstallDir& dir, std::vector<std::string> args, bool asNobody = false,
+                   const std::string& opensslConf = "")
 {
-    const char* build = std::getenv("SMIS_BUILD_DIR");
     std::vector<std::string> command;
     if (asNobody)
         command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
-    command.push_back(std::string(build ? build : ".") + "/bin/credkeep");
+    command.push_back(testsupport::BuildTree::program("credkeep"));
     command.insert(command.end(), args.begin(), args.end());
 
     const std::string outPath = dir.file("program.out");
@@ -239,6 +239,8 @@ Outcome runProgram(const smis::test::TempInstallDir& dir, std::vector<std::strin
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(out, 1);
         ::dup2(err, 2);
+        if (!opensslConf.empty())
+            ::setenv("OPENSSL_CONF", opensslConf.c_str(), 1);
         std::vector<char*> argv;
         for (std::string& part : command)
             argv.push_back(part.data());
@@ -282,10 +284,64 @@ TEST_F(CredkeepToolTest, TheProcessExitsWithTheLowEightBitsOfTheResult)
         EXPECT_EQ(outcome.err, c.err);
         EXPECT_EQ(outcome.out, c.out);
     }
-    // The tool's log records carry its own name, never the CIM server's.
+    // Every log record carries the CIM server's system id, the tool's too.
     const std::string logs = dir.readFile("log/standard.log") + dir.readFile("log/error.log");
-    EXPECT_NE(logs.find(" credkeep: "), std::string::npos) << logs;
-    EXPECT_EQ(logs.find(" cimserver: "), std::string::npos) << logs;
+    EXPECT_NE(logs.find(" cimserver: "), std::string::npos) << logs;
+    EXPECT_EQ(logs.find(" credkeep: "), std::string::npos) << logs;
+}
+
+// A record whose password cannot be read is not removed: the tool reports
+// the store's error and exits with its code, the file untouched. Without
+// any crypto provider (an OpenSSL configuration that loads only the null
+// provider) the store answers 1 for every record; listing needs no key.
+TEST_F(CredkeepToolTest, ARecordThatCannotBeReadIsNotRemoved)
+{
+    const std::string conf = dir.file("null-provider.cnf");
+    dir.writeFile("null-provider.cnf", "openssl_conf = openssl_init\n[openssl_init]\nproviders = provider_sect\n"
+                                       "[provider_sect]\nnull = null_sect\n[null_sect]\nactivate = 1\n");
+    const std::string before = dir.readFile("credkeep.passwd");
+    const Outcome removed = runProgram(dir, {"-r", "10.0.0.2"}, false, conf);
+    EXPECT_EQ(removed.code, SMIS_Credkeep::CREDKEEP_ERR_INIT);
+    EXPECT_EQ(removed.err, "Failed to remove user.\nThe error occurred in initialization of encryption.\n");
+    const Outcome changed = runProgram(dir, {"-m", "10.0.0.2", "-w", "old", "-n", "new"}, false, conf);
+    EXPECT_EQ(changed.code, SMIS_Credkeep::CREDKEEP_ERR_INIT);
+    EXPECT_EQ(changed.err, "Failed to change password.\nThe error occurred in initialization of encryption.\n");
+    EXPECT_EQ(dir.readFile("credkeep.passwd"), before);
+    const Outcome listed = runProgram(dir, {"-l"}, false, conf);
+    EXPECT_EQ(listed.code, 0);
+    EXPECT_EQ(listed.out, "10.0.0.2 : admin\n");
+}
+
+// Without its lock the tool touches nothing: with the lock folder replaced by
+// a plain file every mode exits 1002 (233 + 1 as a process status), help
+// still works, and the credential file stays as it was.
+TEST_F(CredkeepToolTest, AToolThatCannotLockExitsWithoutTouchingTheFile)
+{
+    const std::string before = dir.readFile("credkeep.passwd");
+    std::filesystem::remove_all(dir.file("run"));
+    dir.writeFile("run", "not a folder");
+    const std::string refused = "The fatal error occurred.(cannot lock)\n";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"-l"}, 1002 & 0xFF, refused},
+        {{"-r", "10.0.0.2"}, 1002 & 0xFF, refused},
+        {{"-m", "10.0.0.2", "-w", "old", "-n", "new"}, 1002 & 0xFF, refused},
+        {{"-a", "10.0.0.1", "-u", "root", "-w", "pw"}, 1002 & 0xFF, refused},
+        {{"-h"}, 0, USAGE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(describe(c.args));
+        const Outcome outcome = runProgram(dir, c.args);
+        EXPECT_EQ(outcome.code, c.status);
+        EXPECT_EQ(outcome.err, c.err);
+        EXPECT_EQ(outcome.out, "");
+    }
+    EXPECT_EQ(run({"-l"}).code, 1002);
+    EXPECT_EQ(dir.readFile("credkeep.passwd"), before);
 }
 
 // The superuser runs the program as "nobody" for this; anyone else is refused as is.
