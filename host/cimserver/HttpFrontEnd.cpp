@@ -208,7 +208,10 @@ void HttpFrontEnd::account(Connection& c)
 {
     if (c.input.empty() && c.input.capacity() > KEEP_INPUT)
         c.input = std::string(); // an idle connection holds no request's memory
-    const std::size_t now = c.input.capacity() + c.reader.held() + c.request.body.capacity();
+    // A request whose headers are in counts the body they announce, so the
+    // total tells what is coming and bodies already begun can be read on.
+    const std::size_t now =
+        c.input.capacity() + std::max(c.reader.held(), c.reader.expected()) + c.request.body.capacity();
     _held_total += now - c.held;
     c.held = now;
 }
@@ -260,7 +263,7 @@ void HttpFrontEnd::receive(Connection& c)
 {
     char buf[65536];
     for (;;) {
-        if (!c.lingering && !reading_allowed())
+        if (!may_read(c))
             return; // the rest waits in the socket until memory is free
         ssize_t n = ::recv(c.fd, buf, sizeof buf, 0);
         if (n > 0) {
@@ -310,6 +313,11 @@ void HttpFrontEnd::advance(Connection& c)
         _work_ready.notify_one();
         return;
     }
+}
+
+bool HttpFrontEnd::may_read(const Connection& c) const
+{
+    return c.lingering || c.reader.headers_done() || reading_allowed();
 }
 
 void HttpFrontEnd::peer_left(Connection& c)
@@ -423,7 +431,7 @@ bool HttpFrontEnd::serve()
                 continue;
             if (c->sending)
                 events = POLLOUT;
-            else if (!c->busy && (c->lingering || read_more))
+            else if (!c->busy && (read_more || may_read(*c)))
                 events |= POLLIN;
             fds.push_back({fd, events, 0});
             polled.push_back(c.get());
@@ -460,7 +468,13 @@ bool HttpFrontEnd::serve()
         }
         if (fds[1].revents & POLLIN)
             accept_all();
-        for (size_t i = 2; i < fds.size(); i++) {
+        // Connections are served from a point that moves on each time, so
+        // that while memory is short every waiting request gets its turn to
+        // be read, not only those of the lowest sockets.
+        const size_t count = fds.size() - 2;
+        const size_t first = count ? _turn++ % count : 0;
+        for (size_t k = 0; k < count; k++) {
+            const size_t i = 2 + (first + k) % count;
             if (!fds[i].revents)
                 continue;
             auto it = _connections.find(fds[i].fd);

@@ -96,6 +96,10 @@ private:
     void work();
     void answer(Connection& c);
     bool reading_allowed() const { return _held_total < _tuning.max_pending; }
+    // A connection is read while the total allows; one whose body is
+    // already counted (its headers are in) or that is being refused is read
+    // on in any case, so every request begun can end.
+    bool may_read(const Connection& c) const;
     void wake();
 
     const CimOperations& _operations;
@@ -108,6 +112,7 @@ private:
     std::atomic<bool> _stopping{false};
     std::map<int, std::unique_ptr<Connection>> _connections; // by socket; the poll thread's own
     std::size_t _held_total = 0;                              // request bytes in memory
+    std::size_t _turn = 0;                                    // where the next round of reading starts
     AnswerBudget _budget;
 
     std::mutex _mutex;

@@ -64,6 +64,17 @@ public:
     bool idle() const { return _phase == Phase::Head && _header_bytes == 0; }
     // Memory the request being read holds.
     std::size_t held() const { return _request.body.capacity(); }
+    // Memory its body will hold at most, as far as the headers tell: the
+    // announced length, the bound for a chunked one, 0 before the headers.
+    std::size_t expected() const
+    {
+        switch (_phase) {
+        case Phase::Head: return 0;
+        case Phase::Body: return _request.body.size() + _remaining;
+        case Phase::Done: return _request.body.size();
+        default: return _limits.max_body;
+        }
+    }
 
 private:
     enum class Phase { Head, Body, ChunkSize, ChunkData, ChunkEnd, Trailer, Done };
