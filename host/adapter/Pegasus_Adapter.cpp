@@ -291,15 +291,18 @@ int Pegasus_Adapter::enum_instances(Instance_List& instances, const Instance* mo
     return enumerate_into(c, model);
 }
 
-int Pegasus_Adapter::enum_instances(const Instance_Consumer& each, const Instance* model)
+int Pegasus_Adapter::enum_instances(const Instance_Consumer& each, const Instance* model,
+                                    const std::function<bool()>& wanted)
 {
     Adapter_Collector c(each);
-    return enumerate_into(c, model);
+    return enumerate_into(c, model, wanted);
 }
 
-int Pegasus_Adapter::enumerate_into(Adapter_Collector& c, const Instance* model)
+int Pegasus_Adapter::enumerate_into(Adapter_Collector& c, const Instance* model, const std::function<bool()>& wanted)
 {
     Auto_Mutex lock(_mutex);
+    if (wanted && !wanted())
+        return ENUM_INSTANCES_FAILED;
     Instance_Ptr own_model;
     if (!model) {
         own_model = make_model(served_class());

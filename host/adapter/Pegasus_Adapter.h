@@ -72,8 +72,12 @@ public:
     // The same, with each instance handed to each as the provider hands it
     // over, so an answer can be written while it is made instead of being
     // held whole. An exception from each fails the enumeration (it does
-    // not pass through the provider).
-    int enum_instances(const Instance_Consumer& each, const Instance* model = nullptr);
+    // not pass through the provider). wanted, when given, is asked once the
+    // provider's mutex is taken (a walk may have waited there for another
+    // one): false fails the enumeration without a walk (the one who asked
+    // went away meanwhile).
+    int enum_instances(const Instance_Consumer& each, const Instance* model = nullptr,
+                       const std::function<bool()>& wanted = nullptr);
 
     // Operations 7, 8 and 9.
     int create_instance(Instance* instance);
@@ -107,7 +111,7 @@ private:
     int call(int operation, void* a1 = nullptr, void* a2 = nullptr, void* a3 = nullptr, void* a4 = nullptr,
              void* a5 = nullptr, void* a6 = nullptr);
     const Meta_Class* served_class();
-    int enumerate_into(Adapter_Collector& c, const Instance* model);
+    int enumerate_into(Adapter_Collector& c, const Instance* model, const std::function<bool()>& wanted = nullptr);
     // An association provider that does not answer get_instance: the
     // enumerated instance key-equal to the model (60 when none; 61 when the
     // enumeration fails).

@@ -358,10 +358,15 @@ void CimOperations::enumerate_instances(Call& c, bool names_only) const
         return true;
     };
     const Instance_Consumer each(write);
+    // A client that went away is asked for no further walk, also after
+    // waiting for the provider's mutex.
+    const std::function<bool()> wanted = [&] { return !c.sink->abandoned(); };
     for (Pegasus_Adapter* p : _module.providers()) {
         if (!is_subclass(base, p->registration()->meta_class))
             continue;
-        int status = p->enum_instances(each);
+        if (!wanted())
+            break;
+        int status = p->enum_instances(each, nullptr, wanted);
         if (status != 0) {
             c.fail(error_of_provider_status(status, p->provider_name()));
             return;

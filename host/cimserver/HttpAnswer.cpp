@@ -12,6 +12,12 @@ namespace cimserver {
 
 namespace {
 
+// Memory a piece holds (its buffer, not only its text).
+std::size_t held(const std::string& piece)
+{
+    return piece.capacity() + sizeof(std::string);
+}
+
 constexpr const char* XML_TYPE = "application/xml; charset=\"utf-8\"";
 
 // A header value from free text: printable ASCII stays, the rest is
@@ -41,9 +47,11 @@ const char* HttpAnswer::reason_phrase(int status)
     case 400: return "Bad Request";
     case 401: return "Unauthorized";
     case 403: return "Forbidden";
+    case 404: return "Not Found";
     case 405: return "Method Not Allowed";
     case 408: return "Request Timeout";
     case 413: return "Payload Too Large";
+    case 414: return "URI Too Long";
     case 417: return "Expectation Failed";
     case 431: return "Request Header Fields Too Large";
     case 500: return "Internal Server Error";
@@ -52,47 +60,6 @@ const char* HttpAnswer::reason_phrase(int status)
     case 505: return "HTTP Version Not Supported";
     default: return "Error";
     }
-}
-
-bool HttpAnswer::send_all(int fd, std::initializer_list<std::string_view> pieces, std::chrono::milliseconds stall)
-{
-    std::vector<iovec> iov;
-    for (std::string_view p : pieces)
-        if (!p.empty())
-            iov.push_back({const_cast<char*>(p.data()), p.size()});
-    // The whole of it must leave within stall: a client that reads a byte
-    // now and then cannot hold a worker for long.
-    auto deadline = std::chrono::steady_clock::now() + stall;
-    size_t first = 0;
-    while (first < iov.size()) {
-        msghdr msg{};
-        msg.msg_iov = iov.data() + first;
-        msg.msg_iovlen = std::min<size_t>(iov.size() - first, IOV_MAX);
-        ssize_t n = ::sendmsg(fd, &msg, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            if (errno != EAGAIN && errno != EWOULDBLOCK)
-                return false;
-            auto time_left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-            pollfd p{fd, POLLOUT, 0};
-            int r = time_left.count() > 0 ? ::poll(&p, 1, static_cast<int>(time_left.count())) : 0;
-            if (r <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-                return false;
-            continue;
-        }
-        auto left = static_cast<size_t>(n);
-        while (first < iov.size() && left >= iov[first].iov_len) {
-            left -= iov[first].iov_len;
-            first++;
-        }
-        if (first < iov.size()) {
-            iov[first].iov_base = static_cast<char*>(iov[first].iov_base) + left;
-            iov[first].iov_len -= left;
-        }
-    }
-    return true;
 }
 
 std::string HttpAnswer::head(int status, const std::string& cim_error, const std::string& extra_header, bool chunked,
@@ -119,23 +86,92 @@ std::string HttpAnswer::head(int status, const std::string& cim_error, const std
     return h;
 }
 
-void HttpAnswer::queue_chunk()
+HttpAnswer::HttpAnswer(int fd, Options options, AnswerBudget* budget, const std::atomic<bool>* peer_gone)
+    : _fd(fd), _options(options), _budget(budget), _peer_gone(peer_gone)
 {
-    auto queue = [this](std::string piece) {
+    if (!_budget) {
+        _own_budget = std::make_unique<AnswerBudget>(AnswerLimits{});
+        _budget = _own_budget.get();
+    }
+    _last_take = _window_start = Clock::now();
+}
+
+HttpAnswer::~HttpAnswer()
+{
+    _budget->give_memory(_memory_held);
+    if (_claim)
+        _budget->release(*_claim);
+}
+
+bool HttpAnswer::abandoned() const
+{
+    return _broken || (_claim && _claim->lost) || (_peer_gone && _peer_gone->load(std::memory_order_relaxed));
+}
+
+bool HttpAnswer::spool(std::string_view a, std::string_view b, std::string_view c)
+{
+    const std::size_t n = a.size() + b.size() + c.size();
+    if (!_spool) {
+        _spool = std::make_unique<SpoolFile>();
+        if (_budget->limits().spool_folder.empty() || !_spool->open(_budget->limits().spool_folder))
+            return false;
+        _claim = _budget->claim();
+    }
+    if (!_spool->is_open() || !_budget->take_spool(*_claim, n))
+        return false;
+    return _spool->append(a, b, c);
+}
+
+void HttpAnswer::queue(std::string piece)
+{
+    if (_broken || piece.empty())
+        return;
+    const bool spool_empty = !_spool || _spool->pending() == 0;
+    const std::size_t memory = held(piece);
+    if (spool_empty && _queued + piece.size() <= _options.backlog && _budget->take_memory(memory)) {
+        _memory_held += memory;
         _queued += piece.size();
         _queue.push_back(std::move(piece));
-    };
+        return;
+    }
+    if (!spool(piece))
+        lose_connection();
+}
+
+void HttpAnswer::queue_chunk_pieces(std::string size_line, std::string text)
+{
+    const bool spool_empty = !_spool || _spool->pending() == 0;
+    const std::size_t bytes = size_line.size() + text.size() + 2;
+    const std::size_t memory = held(size_line) + held(text) + held(std::string("\r\n"));
+    if (spool_empty && _queued + bytes <= _options.backlog && _budget->take_memory(memory)) {
+        _memory_held += memory;
+        _queued += bytes;
+        _queue.push_back(std::move(size_line));
+        _queue.push_back(std::move(text));
+        _queue.push_back("\r\n");
+        return;
+    }
+    if (!spool(size_line, text, "\r\n")) {
+        lose_connection();
+        return;
+    }
+    // The text's buffer serves the next part.
+    if (text.capacity() >= _options.part && _spares.size() < MAX_SPARES)
+        _spares.push_back(std::move(text));
+}
+
+void HttpAnswer::queue_chunk()
+{
     if (!_started) {
         queue(head(200, "", "", true, 0));
         _started = true;
     }
     char size[24];
     std::snprintf(size, sizeof size, "%zx\r\n", _text.size());
-    queue(size);
-    queue(std::move(_text));
-    queue("\r\n");
+    queue_chunk_pieces(size, std::move(_text));
     // The writer goes on in the buffer of a part that already left, or in a
     // new one with room for a part, so no part grows by copying itself.
+    _text = std::string();
     if (!_spares.empty()) {
         _text.swap(_spares.back());
         _spares.pop_back();
@@ -144,7 +180,7 @@ void HttpAnswer::queue_chunk()
     _text.reserve(_options.part + _options.part / 4);
 }
 
-ssize_t HttpAnswer::send_some(bool wait_free)
+ssize_t HttpAnswer::send_some()
 {
     iovec iov[64];
     int n = 0;
@@ -157,7 +193,7 @@ ssize_t HttpAnswer::send_some(bool wait_free)
     msg.msg_iovlen = static_cast<size_t>(n);
     ssize_t sent;
     do
-        sent = ::sendmsg(_fd, &msg, MSG_NOSIGNAL | (wait_free ? MSG_DONTWAIT : 0));
+        sent = ::sendmsg(_fd, &msg, MSG_NOSIGNAL | MSG_DONTWAIT);
     while (sent < 0 && errno == EINTR);
     if (sent <= 0)
         return sent;
@@ -172,12 +208,20 @@ ssize_t HttpAnswer::send_some(bool wait_free)
         }
         left -= rest;
         _front_sent = 0;
-        if (front.capacity() >= _options.part && _spares.size() < MAX_SPARES) {
+        const std::size_t memory = held(front);
+        _budget->give_memory(memory);
+        _memory_held -= memory;
+        if (front.capacity() >= _options.part && _spares.size() < MAX_SPARES)
             _spares.push_back(std::move(front));
-        }
         _queue.pop_front();
     }
     return sent;
+}
+
+void HttpAnswer::sent(std::size_t n, Clock::time_point now)
+{
+    _window_bytes += n;
+    _last_take = now;
 }
 
 void HttpAnswer::lose_connection()
@@ -186,102 +230,134 @@ void HttpAnswer::lose_connection()
     _queue.clear();
     _front_sent = 0;
     _queued = 0;
+    _budget->give_memory(_memory_held);
+    _memory_held = 0;
+    _spool.reset(); // removes the file
+    if (_claim)
+        _budget->release(*_claim);
+}
+
+std::size_t HttpAnswer::waiting() const
+{
+    return _queued + (_spool ? _spool->pending() : 0);
 }
 
 void HttpAnswer::push()
 {
-    while (!_broken && _queued > 0) {
-        ssize_t sent = send_some(true);
-        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+    const auto now = Clock::now();
+    while (!_broken && waiting() > 0) {
+        ssize_t n;
+        if (_queued > 0) {
+            n = send_some();
+        } else {
+            n = _spool->send_to(_fd);
+            if (n > 0)
+                _budget->give_spool(*_claim, static_cast<std::size_t>(n));
+        }
+        if (n > 0) {
+            sent(static_cast<std::size_t>(n), now);
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             return;
-        if (sent <= 0)
-            lose_connection();
+        lose_connection();
+    }
+    if (!_broken) {
+        // The client has caught up: its pace is measured afresh from here.
+        _last_take = _window_start = now;
+        _window_bytes = 0;
+        if (_finished && _spool) {
+            _spool.reset(); // all sent: the file goes
+            _budget->release(*_claim);
+        }
     }
 }
 
-bool HttpAnswer::drain(std::size_t keep)
+bool HttpAnswer::keeps_pace(Clock::time_point now)
 {
-    // Each part's worth of bytes must leave within the stall time: a client
-    // that reads a byte now and then cannot hold the writer for long.
-    auto deadline = std::chrono::steady_clock::now() + _options.stall;
-    size_t since_deadline = 0;
-    while (!_broken && _queued > keep) {
-        ssize_t sent = send_some(true);
-        if (sent > 0) {
-            since_deadline += static_cast<size_t>(sent);
-            if (since_deadline >= _options.part) {
-                deadline = std::chrono::steady_clock::now() + _options.stall;
-                since_deadline = 0;
-            }
-            continue;
-        }
-        if (sent == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
-            lose_connection();
-            break;
-        }
-        auto time_left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        pollfd p{_fd, POLLOUT, 0};
-        int r = time_left.count() > 0 ? ::poll(&p, 1, static_cast<int>(time_left.count())) : 0;
-        if (r <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-            lose_connection();
+    if (waiting() == 0)
+        return true;
+    if (now - _last_take >= _options.stall)
+        return false;
+    if (now - _window_start >= _options.window) {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - _window_start).count();
+        if (_window_bytes < _options.min_rate * static_cast<std::size_t>(ms) / 1000)
+            return false;
+        _window_start = now;
+        _window_bytes = 0;
     }
-    return !_broken;
+    return true;
 }
 
 void HttpAnswer::offer()
 {
     if (!_options.may_stream || _text.size() < _options.part)
         return;
-    if (_broken) {
+    if (abandoned()) {
+        if (!_broken)
+            lose_connection();
         _text.clear(); // nobody takes it any more
         return;
     }
     queue_chunk();
     push();
-    if (_queued > _options.backlog)
-        drain(_options.backlog / 2);
+    if (!_broken && !keeps_pace(Clock::now()))
+        lose_connection();
+}
+
+HttpAnswer::Progress HttpAnswer::send_on(Clock::time_point now)
+{
+    if (abandoned() && !_broken)
+        lose_connection();
+    if (!_broken)
+        push();
+    if (!_broken && waiting() > 0 && !keeps_pace(now))
+        lose_connection();
+    if (_broken)
+        return Progress::Lost;
+    return waiting() > 0 ? Progress::Pending : Progress::Done;
 }
 
 void HttpAnswer::send_status(int status, const std::string& cim_error, const std::string& extra_header)
 {
-    std::string h = head(status, cim_error, extra_header, false, 0);
-    if (!send_all(_fd, {h}, _options.stall))
-        _broken = true;
+    queue(head(status, cim_error, extra_header, false, 0));
+    push();
 }
 
 void HttpAnswer::finish(const OperationReply& reply)
 {
+    if (abandoned() && !_broken)
+        lose_connection();
     if (reply.http_status != 200) {
-        _text.clear();
+        _text = std::string();
         send_status(reply.http_status, reply.cim_error);
-        return;
+    } else if (!_started) {
+        // Head and body in one write when the socket takes them.
+        queue(head(200, "", "", false, _text.size()));
+        queue(std::move(_text));
+        push();
+    } else {
+        if (!_text.empty() && !_broken)
+            queue_chunk();
+        if (reply.late_error && !_options.trailers) {
+            _cut = true; // cut off: the client sees an incomplete answer
+        } else {
+            std::string last = "0\r\n";
+            if (reply.late_error) {
+                last += "CIMStatusCode: " + std::to_string(reply.error.code) + "\r\n";
+                last += "CIMStatusCodeDescription: " + header_text(reply.error.description) + "\r\n";
+            }
+            last += "\r\n";
+            queue(std::move(last));
+        }
+        push();
     }
-    if (!_started) {
-        std::string h = head(200, "", "", false, _text.size());
-        if (!send_all(_fd, {h, _text}, _options.stall))
-            _broken = true;
-        _text.clear();
-        return;
-    }
-    if (!_text.empty() && !_broken)
-        queue_chunk();
-    if (reply.late_error && !_options.trailers) {
-        drain(0);
-        _broken = true; // cut off: the client sees an incomplete answer
-        return;
-    }
-    std::string last = "0\r\n";
-    if (reply.late_error) {
-        last += "CIMStatusCode: " + std::to_string(reply.error.code) + "\r\n";
-        last += "CIMStatusCodeDescription: " + header_text(reply.error.description) + "\r\n";
-    }
-    last += "\r\n";
-    if (!_broken) {
-        _queued += last.size();
-        _queue.push_back(std::move(last));
-    }
-    drain(0);
+    _finished = true;
+    // What waits now leaves at the client's pace: the writer's buffers go.
+    _text = std::string();
+    _spares.clear();
+    if (!_broken && waiting() == 0)
+        push();
 }
 
 } // namespace cimserver

@@ -1,24 +1,31 @@
 // The HTTP answer to one request, written to the connection's socket. A
 // short answer goes out whole, status line, headers and body in one write.
 // A long one streams: once the text passes a part's size it leaves in
-// chunks. While the answer is being made the writer never waits for the
-// client: a chunk leaves as far as the socket takes it and the rest waits in
-// a backlog, so a provider that is handing instances over (and holds its
-// array's table meanwhile) is not held up by a client that reads more slowly
-// than the server writes. Only a backlog past its bound makes the writer
-// wait, so memory stays bounded whatever the client does; a client that
-// takes no part within the stall time loses the connection. An error met
-// after the first chunk is reported in the CIMStatusCode trailer when the
-// client takes trailers; otherwise the answer is cut off (no final chunk),
-// so no client takes a partial answer for a whole one.
+// chunks. The writer never waits for the client: a chunk leaves as far as
+// the socket takes it, the rest waits in memory up to the answer's backlog
+// (and while the server's total for all answers allows), and past that in
+// the answer's spool file. So the walk that makes the answer (and holds its
+// provider and its array's table meanwhile) runs at its own pace, and once
+// it is over the worker is free: the front end's I/O thread sends what still
+// waits with send_on() as the client takes it. A client must keep taking:
+// nothing within the stall time, or less than the minimum rate over a
+// window, and it loses the connection; so does the answer furthest behind
+// when the spool total is reached. An error met after the first chunk is
+// reported in the CIMStatusCode trailer when the client takes trailers;
+// otherwise the answer is cut off (no final chunk), so no client takes a
+// partial answer for a whole one.
 #ifndef HOST_CIMSERVER_HTTP_ANSWER_H
 #define HOST_CIMSERVER_HTTP_ANSWER_H
 
+#include "AnswerBudget.h"
 #include "AnswerSink.h"
 #include "CimOperations.h"
+#include "SpoolFile.h"
 
+#include <atomic>
 #include <chrono>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,16 +36,26 @@ namespace cimserver {
 
 class HttpAnswer : public AnswerSink {
 public:
+    using Clock = std::chrono::steady_clock;
+
     struct Options {
         bool may_stream = true;     // the client speaks HTTP/1.1 (chunked answers)
         bool trailers = false;      // the client takes trailers ("TE: trailers")
         bool keep_alive = true;     // the client keeps the connection
-        std::chrono::milliseconds stall{30000}; // longest time for the client to take one write (a part at most)
+        std::chrono::milliseconds stall{30000}; // longest time the client may take nothing
+        std::size_t min_rate = 8192;            // bytes a second the client takes at least, over each window
+        std::chrono::milliseconds window{30000};
         std::size_t part = 1u << 20;            // text size at which a streamed part leaves
-        std::size_t backlog = 32u << 20;        // chunks that may wait for the client before the writer does
+        std::size_t backlog = 32u << 20;        // bytes of this answer that may wait in memory
     };
 
-    HttpAnswer(int fd, Options options) : _fd(fd), _options(options) {}
+    // budget: shared by the server's answers; without one the answer has
+    // its own with the default memory total and no spool.
+    HttpAnswer(int fd, Options options, AnswerBudget* budget = nullptr,
+               const std::atomic<bool>* peer_gone = nullptr);
+    ~HttpAnswer() override;
+    HttpAnswer(const HttpAnswer&) = delete;
+    HttpAnswer& operator=(const HttpAnswer&) = delete;
 
     // An answer without a body: status, the CIMError header when given and
     // one further header line when given ("Name: value").
@@ -46,14 +63,18 @@ public:
     // Ends the CIM-XML answer the operations wrote.
     void finish(const OperationReply& reply);
 
+    enum class Progress { Done, Pending, Lost };
+    // Sends what the socket takes now and applies the client's pace rules.
+    Progress send_on(Clock::time_point now);
+    // Bytes of the answer still waiting to leave (memory and spool).
+    std::size_t waiting() const;
+    bool spooling() const { return _spool && _spool->is_open(); }
+
     // Whether the connection can take the next request afterwards.
-    bool keeps_connection() const { return _options.keep_alive && !_broken; }
-    bool abandoned() const override { return _broken; }
+    bool keeps_connection() const { return _options.keep_alive && !_broken && !_cut; }
+    bool abandoned() const override;
 
     static const char* reason_phrase(int status);
-    // Writes every byte of the pieces within stall; false when the peer went
-    // away or did not take them in time.
-    static bool send_all(int fd, std::initializer_list<std::string_view> pieces, std::chrono::milliseconds stall);
 
 protected:
     void offer() override;
@@ -63,21 +84,38 @@ private:
                      std::size_t length) const;
     // Queues the text as a chunk (the head first when nothing has left yet).
     void queue_chunk();
+    // Queues bytes after all that waits: in memory while the backlog and the
+    // server's total allow and nothing waits in the spool, else spooled.
+    void queue(std::string piece);
+    void queue_chunk_pieces(std::string size_line, std::string text);
+    bool spool(std::string_view a, std::string_view b = {}, std::string_view c = {});
     // Sends what the socket takes now, without waiting.
     void push();
-    // Sends until at most keep bytes wait; false (and a broken connection)
-    // when the client takes no part within the stall time.
-    bool drain(std::size_t keep);
-    // Sends queued bytes with one sendmsg; the bytes sent, or -1 (errno set).
-    ssize_t send_some(bool wait_free);
+    // Sends queued memory bytes with one sendmsg; the bytes sent, or -1 (errno set).
+    ssize_t send_some();
+    void sent(std::size_t n, Clock::time_point now);
+    // False when the client took nothing within the stall time or less than
+    // the minimum rate over the last window.
+    bool keeps_pace(Clock::time_point now);
     void lose_connection();
 
     int _fd;
     Options _options;
+    std::unique_ptr<AnswerBudget> _own_budget;
+    AnswerBudget* _budget;
+    const std::atomic<bool>* _peer_gone;
+    std::shared_ptr<AnswerBudget::Claim> _claim;
     bool _broken = false;
-    std::deque<std::string> _queue; // chunk pieces not yet sent whole, in order
-    std::size_t _front_sent = 0;    // bytes of the first piece already sent
-    std::size_t _queued = 0;        // bytes waiting in the queue
+    bool _cut = false;               // the connection closes once the queued bytes left
+    bool _finished = false;          // the whole answer is queued
+    std::deque<std::string> _queue;  // pieces in memory not yet sent whole, in order, before the spool's
+    std::size_t _front_sent = 0;     // bytes of the first piece already sent
+    std::size_t _queued = 0;         // bytes waiting in the queue
+    std::size_t _memory_held = 0;    // memory counted in the budget for the queue
+    std::unique_ptr<SpoolFile> _spool;
+    Clock::time_point _last_take;    // the client last took bytes, or nothing waited
+    Clock::time_point _window_start;
+    std::size_t _window_bytes = 0;
     static constexpr std::size_t MAX_SPARES = 4;
     std::vector<std::string> _spares; // buffers of sent parts, kept for the next ones
 };

@@ -14,6 +14,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -70,6 +71,22 @@ std::string short_answer(int status, bool close)
            "\r\nContent-Length: 0\r\n" + (close ? "Connection: close\r\n" : "") + "\r\n";
 }
 
+// The path CIM-XML requests are posted to, in origin form ("/cimom") or
+// absolute form ("http://host:port/cimom"), with or without a query.
+bool is_cim_path(const std::string& target)
+{
+    std::string path = target;
+    if (starts_with_nocase(path, "http://") || starts_with_nocase(path, "https://")) {
+        size_t slash = path.find('/', path.find("//") + 2);
+        path = slash == std::string::npos ? "/" : path.substr(slash);
+    }
+    path = path.substr(0, path.find('?'));
+    return path == "/cimom";
+}
+
+// Memory a string holds once it has grown past a small request.
+constexpr std::size_t KEEP_INPUT = 65536;
+
 } // namespace
 
 struct HttpFrontEnd::Connection {
@@ -79,9 +96,14 @@ struct HttpFrontEnd::Connection {
     std::string input; // received and not yet read
     HttpRequestReader reader;
     HttpRequest request;             // while a worker answers it
-    bool busy = false;               // a worker has it
+    bool busy = false;               // queued for a worker, or a worker has it
+    bool working = false;            // a worker has it (under _mutex)
+    std::atomic<bool> gone{false};   // the peer closed or reset the connection
     bool close_after = false;        // set by the worker: the connection ends after its answer
     bool lingering = false;          // refused: reading and discarding until linger_end
+    std::unique_ptr<HttpAnswer> answer; // made by the worker; the rest is sent by the poll thread
+    bool sending = false;            // the poll thread sends the rest of the answer
+    std::size_t held = 0;            // request bytes counted in _held_total
     Clock::time_point request_start; // first byte of the request being read
     Clock::time_point idle_since;
     Clock::time_point linger_end;
@@ -89,11 +111,13 @@ struct HttpFrontEnd::Connection {
 
 HttpFrontEnd::HttpFrontEnd(const CimOperations& operations, Credentials credentials, std::size_t max_request,
                            FrontEndTuning tuning)
-    : _operations(operations), _credentials(std::move(credentials)), _tuning(tuning)
+    : _operations(operations), _credentials(std::move(credentials)), _tuning(tuning),
+      _budget(tuning.answers, [this] { wake(); })
 {
     _limits.max_body = max_request;
     _limits.max_header_bytes = tuning.max_header_bytes;
     _limits.max_header_lines = tuning.max_header_lines;
+    _limits.max_target = tuning.max_target;
     _wake_fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 }
 
@@ -101,6 +125,7 @@ HttpFrontEnd::~HttpFrontEnd()
 {
     for (auto& [fd, c] : _connections)
         ::close(fd);
+    _connections.clear();
     if (_listen_fd >= 0)
         ::close(_listen_fd);
     if (_wake_fd >= 0)
@@ -171,8 +196,24 @@ void HttpFrontEnd::stop()
 
 void HttpFrontEnd::close_connection(int fd)
 {
+    auto it = _connections.find(fd);
+    if (it != _connections.end()) {
+        _held_total -= it->second->held;
+        _connections.erase(it);
+    }
     ::close(fd);
-    _connections.erase(fd);
+}
+
+void HttpFrontEnd::account(Connection& c)
+{
+    if (c.input.empty() && c.input.capacity() > KEEP_INPUT)
+        c.input = std::string(); // an idle connection holds no request's memory
+    // A request whose headers are in counts the body they announce, so the
+    // total tells what is coming and bodies already begun can be read on.
+    const std::size_t now =
+        c.input.capacity() + std::max(c.reader.held(), c.reader.expected()) + c.request.body.capacity();
+    _held_total += now - c.held;
+    c.held = now;
 }
 
 void HttpFrontEnd::accept_all()
@@ -193,7 +234,7 @@ void HttpFrontEnd::accept_all()
             // the newcomer is refused at once.
             Connection* oldest = nullptr;
             for (auto& [cfd, c] : _connections)
-                if (!c->busy && !c->lingering && c->reader.idle() && c->input.empty() &&
+                if (!c->busy && !c->sending && !c->lingering && c->reader.idle() && c->input.empty() &&
                     (!oldest || c->idle_since < oldest->idle_since))
                     oldest = c.get();
             if (!oldest) {
@@ -222,6 +263,8 @@ void HttpFrontEnd::receive(Connection& c)
 {
     char buf[65536];
     for (;;) {
+        if (!may_read(c))
+            return; // the rest waits in the socket until memory is free
         ssize_t n = ::recv(c.fd, buf, sizeof buf, 0);
         if (n > 0) {
             if (c.lingering)
@@ -230,6 +273,7 @@ void HttpFrontEnd::receive(Connection& c)
                 c.request_start = Clock::now();
             c.input.append(buf, static_cast<size_t>(n));
             advance(c);
+            account(c);
             if (c.busy || c.lingering)
                 return;
             continue;
@@ -247,7 +291,7 @@ void HttpFrontEnd::receive(Connection& c)
 // worker; a refused one is answered and the connection closed.
 void HttpFrontEnd::advance(Connection& c)
 {
-    if (c.busy || c.lingering || (c.input.empty() && c.reader.idle()))
+    if (c.busy || c.sending || c.lingering || (c.input.empty() && c.reader.idle()))
         return;
     switch (c.reader.read(c.input)) {
     case HttpRequestReader::State::NeedMore:
@@ -271,24 +315,83 @@ void HttpFrontEnd::advance(Connection& c)
     }
 }
 
+bool HttpFrontEnd::may_read(const Connection& c) const
+{
+    return c.lingering || c.reader.headers_done() || reading_allowed();
+}
+
+void HttpFrontEnd::peer_left(Connection& c)
+{
+    c.gone = true;
+    {
+        std::lock_guard lock(_mutex);
+        if (c.working)
+            return; // the worker's walk stops at its next piece
+        auto it = std::find(_work.begin(), _work.end(), &c);
+        if (it != _work.end())
+            _work.erase(it);
+    }
+    close_connection(c.fd); // no worker starts it
+}
+
+void HttpFrontEnd::send_on(Connection& c, Clock::time_point now)
+{
+    switch (c.answer->send_on(now)) {
+    case HttpAnswer::Progress::Pending:
+        return;
+    case HttpAnswer::Progress::Lost:
+        close_connection(c.fd);
+        return;
+    case HttpAnswer::Progress::Done:
+        answered(c);
+        return;
+    }
+}
+
+void HttpFrontEnd::answered(Connection& c)
+{
+    const bool close = c.close_after || !c.answer || !c.answer->keeps_connection();
+    c.answer.reset();
+    c.sending = false;
+    if (close) {
+        close_connection(c.fd);
+        return;
+    }
+    c.idle_since = Clock::now();
+    if (!c.input.empty())
+        c.request_start = c.idle_since;
+    advance(c);
+    account(c);
+}
+
 void HttpFrontEnd::expire(Clock::time_point now)
 {
     std::vector<int> ended;
+    std::vector<Connection*> sending;
     for (auto& [fd, c] : _connections) {
         if (c->busy)
             continue;
-        if (c->lingering) {
+        if (c->sending) {
+            sending.push_back(c.get());
+        } else if (c->lingering) {
             if (now >= c->linger_end)
                 ended.push_back(fd);
         } else if (!c->reader.idle() || !c->input.empty()) {
             if (now - c->request_start >= _tuning.request_time)
                 refuse(*c, 408); // the request took too long
         } else if (now - c->idle_since >= _tuning.idle_time) {
-            ended.push_back(fd);
+            // A connection not read while memory is short may hold a request
+            // in its socket: it is not idle.
+            if (reading_allowed())
+                ended.push_back(fd);
         }
     }
     for (int fd : ended)
         close_connection(fd);
+    // The pace rules and the spool's losses apply to clients whose sockets
+    // are full, too.
+    for (Connection* c : sending)
+        send_on(*c, now);
 }
 
 int HttpFrontEnd::poll_timeout(Clock::time_point now) const
@@ -297,7 +400,7 @@ int HttpFrontEnd::poll_timeout(Clock::time_point now) const
     if (_accept_resume > now)
         next = std::min(next, _accept_resume);
     for (auto& [fd, c] : _connections) {
-        if (c->busy)
+        if (c->busy || c->sending)
             continue;
         Clock::time_point due = c->lingering                                  ? c->linger_end
                                 : (!c->reader.idle() || !c->input.empty()) ? c->request_start + _tuning.request_time
@@ -315,13 +418,24 @@ bool HttpFrontEnd::serve()
     for (size_t i = 0; i < _tuning.workers; i++)
         _workers.emplace_back([this] { work(); });
     std::vector<pollfd> fds;
+    std::vector<const Connection*> polled; // whose socket each entry was, past the first two
     while (!_stopping) {
         fds.clear();
+        polled.clear();
         fds.push_back({_wake_fd, POLLIN, 0});
         fds.push_back({_listen_fd, static_cast<short>(Clock::now() < _accept_resume ? 0 : POLLIN), 0});
-        for (auto& [fd, c] : _connections)
-            if (!c->busy)
-                fds.push_back({fd, POLLIN, 0});
+        const bool read_more = reading_allowed();
+        for (auto& [fd, c] : _connections) {
+            short events = POLLRDHUP; // a peer that leaves is seen whatever the connection does
+            if (c->busy && c->gone)
+                continue;
+            if (c->sending)
+                events = POLLOUT;
+            else if (!c->busy && (read_more || may_read(*c)))
+                events |= POLLIN;
+            fds.push_back({fd, events, 0});
+            polled.push_back(c.get());
+        }
         int r = ::poll(fds.data(), fds.size(), poll_timeout(Clock::now()));
         if (r < 0 && errno != EINTR)
             break;
@@ -329,8 +443,8 @@ bool HttpFrontEnd::serve()
             uint64_t n;
             (void)!::read(_wake_fd, &n, sizeof n);
         }
-        // Connections back from the workers: closed, or read on (a client
-        // may have sent its next request already).
+        // Connections back from the workers: closed, sent on, or read on (a
+        // client may have sent its next request already).
         std::vector<Connection*> back;
         {
             std::lock_guard lock(_mutex);
@@ -338,24 +452,46 @@ bool HttpFrontEnd::serve()
         }
         for (Connection* c : back) {
             c->busy = false;
+            c->working = false;
             c->request = HttpRequest();
-            if (c->close_after) {
+            account(*c);
+            if (c->gone) {
                 close_connection(c->fd);
                 continue;
             }
-            c->idle_since = Clock::now();
-            if (!c->input.empty())
-                c->request_start = c->idle_since;
-            advance(*c);
+            if (c->answer && c->answer->waiting() > 0) {
+                c->sending = true;
+                send_on(*c, Clock::now());
+                continue;
+            }
+            answered(*c);
         }
         if (fds[1].revents & POLLIN)
             accept_all();
-        for (size_t i = 2; i < fds.size(); i++) {
+        // Connections are served from a point that moves on each time, so
+        // that while memory is short every waiting request gets its turn to
+        // be read, not only those of the lowest sockets.
+        const size_t count = fds.size() - 2;
+        const size_t first = count ? _turn++ % count : 0;
+        for (size_t k = 0; k < count; k++) {
+            const size_t i = 2 + (first + k) % count;
             if (!fds[i].revents)
                 continue;
             auto it = _connections.find(fds[i].fd);
-            if (it != _connections.end() && !it->second->busy)
-                receive(*it->second);
+            if (it == _connections.end() || it->second.get() != polled[i - 2])
+                continue; // closed meanwhile (its number may be a newcomer's now)
+            Connection& c = *it->second;
+            if (c.busy) {
+                if (fds[i].revents & (POLLRDHUP | POLLHUP | POLLERR))
+                    peer_left(c);
+            } else if (c.sending) {
+                if (fds[i].revents & (POLLOUT | POLLHUP | POLLERR))
+                    send_on(c, Clock::now());
+            } else if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) {
+                receive(c);
+            } else if (fds[i].revents & POLLRDHUP) {
+                close_connection(c.fd); // left while not read
+            }
         }
         expire(Clock::now());
     }
@@ -365,8 +501,10 @@ bool HttpFrontEnd::serve()
         std::lock_guard lock(_mutex);
         _work.clear();
         for (auto& [fd, c] : _connections)
-            if (c->busy)
+            if (c->busy) {
+                c->gone = true;
                 ::shutdown(fd, SHUT_RDWR);
+            }
     }
     _work_ready.notify_all();
     for (auto& w : _workers)
@@ -391,9 +529,13 @@ void HttpFrontEnd::work()
                 return;
             c = _work.front();
             _work.pop_front();
+            c->working = true;
         }
         try {
-            answer(*c);
+            if (c->gone)
+                c->close_after = true; // the client left: nothing is done for it
+            else
+                answer(*c);
         } catch (...) {
             c->close_after = true;
         }
@@ -414,9 +556,17 @@ void HttpFrontEnd::answer(Connection& c)
     options.trailers = te && te->find("trailers") != std::string::npos;
     options.keep_alive = req.keep_alive();
     options.stall = _tuning.stall_time;
-    HttpAnswer out(c.fd, options);
+    options.min_rate = _tuning.min_rate;
+    options.window = _tuning.rate_window;
+    options.backlog = _tuning.backlog;
+    c.answer = std::make_unique<HttpAnswer>(c.fd, options, &_budget, &c.gone);
+    HttpAnswer& out = *c.answer;
     auto done = [&] { c.close_after = !out.keeps_connection(); };
 
+    if (!is_cim_path(req.target)) {
+        out.send_status(404);
+        return done();
+    }
     if (req.method != "POST") {
         out.send_status(405, "", "Allow: POST");
         return done();

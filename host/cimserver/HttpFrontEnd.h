@@ -3,13 +3,20 @@
 //
 // One thread polls every connection and reads requests within their bounds
 // (header size and count, body size in every framing, a deadline for the
-// whole request); only complete requests go to the worker threads, which
-// answer them and stream long answers. A connection that is idle or still
-// sending holds no worker, so slow clients cannot starve the others.
-// Requests on one connection are answered one after the other, in order.
+// whole request, a total for the bodies of all requests waiting); only
+// complete requests go to the worker threads, which make their answers. A
+// worker never waits for a client: what the client has not taken when the
+// answer is made stays with the connection (in memory or spooled), and the
+// same thread that reads requests sends it at the client's pace. So a
+// connection that is idle, still sending or slow to read holds no worker,
+// and slow clients cannot starve the others. A client that leaves (closes
+// or resets its connection) ends its request: a queued one is dropped, one
+// being answered stops at its next piece. Requests on one connection are
+// answered one after the other, in order.
 #ifndef HOST_CIMSERVER_HTTP_FRONT_END_H
 #define HOST_CIMSERVER_HTTP_FRONT_END_H
 
+#include "AnswerBudget.h"
 #include "CimOperations.h"
 #include "HttpRequestReader.h"
 
@@ -37,7 +44,13 @@ struct FrontEndTuning {
     std::size_t max_connections = 512;            // the excess is answered 503 at once
     std::chrono::milliseconds request_time{30000}; // from a request's first byte to its last
     std::chrono::milliseconds idle_time{15000};    // a kept-alive connection without a request
-    std::chrono::milliseconds stall_time{30000};   // a client not taking a part of its answer
+    std::chrono::milliseconds stall_time{30000};   // a client taking nothing of its answer
+    std::size_t min_rate = 8192;                   // bytes a second a client takes of its answer, at least
+    std::chrono::milliseconds rate_window{30000};  // ... measured over each window of this length
+    std::size_t backlog = 32u << 20;               // bytes of one answer waiting in memory
+    AnswerLimits answers;                          // memory and spool of all answers waiting
+    std::size_t max_pending = 64u << 20;           // request bytes held in memory, all connections together
+    std::size_t max_target = 8192;                 // bytes of a request-target
     std::size_t max_header_bytes = 32768;
     std::size_t max_header_lines = 100;
 };
@@ -70,10 +83,23 @@ private:
     // Answers status, closes the sending side and drains what still comes.
     void refuse(Connection& c, int status);
     void close_connection(int fd);
+    // Counts the connection's request bytes in the total held.
+    void account(Connection& c);
+    // A peer that left while its request waits or is answered.
+    void peer_left(Connection& c);
+    // Sends on an answer left to this thread.
+    void send_on(Connection& c, Clock::time_point now);
+    // The answer is done: the connection closes or reads on.
+    void answered(Connection& c);
     void expire(Clock::time_point now);
     int poll_timeout(Clock::time_point now) const;
     void work();
     void answer(Connection& c);
+    bool reading_allowed() const { return _held_total < _tuning.max_pending; }
+    // A connection is read while the total allows; one whose body is
+    // already counted (its headers are in) or that is being refused is read
+    // on in any case, so every request begun can end.
+    bool may_read(const Connection& c) const;
     void wake();
 
     const CimOperations& _operations;
@@ -85,6 +111,9 @@ private:
     int _wake_fd = -1;
     std::atomic<bool> _stopping{false};
     std::map<int, std::unique_ptr<Connection>> _connections; // by socket; the poll thread's own
+    std::size_t _held_total = 0;                              // request bytes in memory
+    std::size_t _turn = 0;                                    // where the next round of reading starts
+    AnswerBudget _budget;
 
     std::mutex _mutex;
     std::condition_variable _work_ready;

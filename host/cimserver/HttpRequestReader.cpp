@@ -81,6 +81,16 @@ HttpRequestReader::State HttpRequestReader::read_line(std::string& input, std::s
 {
     size_t nl = input.find('\n');
     bool in_head = _phase == Phase::Head || _phase == Phase::Trailer;
+    if (_phase == Phase::Head && _request.method.empty()) {
+        // The request-target is refused as soon as it is longer than served,
+        // before the rest of the line arrives.
+        size_t sp = input.find(' ');
+        if (sp != std::string::npos && sp < std::min(nl, input.size())) {
+            size_t end = std::min(input.find_first_of(" \r\n", sp + 1), input.size());
+            if (end - sp - 1 > _limits.max_target)
+                return refuse(414, "the request-target is too long");
+        }
+    }
     size_t bound = in_head ? _limits.max_header_bytes - std::min(_header_bytes, _limits.max_header_bytes)
                            : MAX_CHUNK_LINE;
     if (nl == std::string::npos) {

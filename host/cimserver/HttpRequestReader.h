@@ -17,6 +17,7 @@ struct HttpLimits {
     std::size_t max_body = 4u << 20;       // bytes of body, in every framing
     std::size_t max_header_bytes = 32768;  // bytes of the request line and header lines together
     std::size_t max_header_lines = 100;    // header lines (chunked trailers included)
+    std::size_t max_target = 8192;         // bytes of the request-target
 };
 
 struct HttpRequest {
@@ -50,7 +51,7 @@ public:
 
     HttpRequest take();
 
-    // After Refused: the HTTP status (400, 413, 431, 501, 505) and why.
+    // After Refused: the HTTP status (400, 413, 414, 431, 501, 505) and why.
     int status() const { return _status; }
     const std::string& reason() const { return _reason; }
 
@@ -61,6 +62,19 @@ public:
     void continue_sent() { _wants_continue = false; }
     // True when no byte of a request has been read yet.
     bool idle() const { return _phase == Phase::Head && _header_bytes == 0; }
+    // Memory the request being read holds.
+    std::size_t held() const { return _request.body.capacity(); }
+    // Memory its body will hold at most, as far as the headers tell: the
+    // announced length, the bound for a chunked one, 0 before the headers.
+    std::size_t expected() const
+    {
+        switch (_phase) {
+        case Phase::Head: return 0;
+        case Phase::Body: return _request.body.size() + _remaining;
+        case Phase::Done: return _request.body.size();
+        default: return _limits.max_body;
+        }
+    }
 
 private:
     enum class Phase { Head, Body, ChunkSize, ChunkData, ChunkEnd, Trailer, Done };

@@ -10,7 +10,9 @@ const char* ServerOptions::usage()
 {
     return "usage: cimserver [--address A] [--port N] [--module LIB] [--auth-file FILE]\n"
            "                 [--max-request BYTES] [--no-polling] [--no-indications] [--ready-file FILE]\n"
-           "                 [--listener URL]... [--poll-interval SECONDS]\n";
+           "                 [--listener URL]... [--poll-interval SECONDS]\n"
+           "                 [--max-pending BYTES] [--max-answer-memory BYTES] [--max-spool BYTES]\n"
+           "                 [--min-rate BYTES] [--rate-window SECONDS]\n";
 }
 
 static bool number(const char* text, unsigned long long max, unsigned long long& out)
@@ -88,6 +90,31 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
                 return false;
             }
             poll_interval = static_cast<unsigned>(n);
+        } else if (a == "--max-pending" || a == "--max-answer-memory" || a == "--max-spool" ||
+                   a == "--min-rate") {
+            if (!value(v))
+                return false;
+            const unsigned long long low = a == "--min-rate" ? 0 : a == "--max-spool" ? 0 : 1ull << 20;
+            if (!number(v, 1ull << 40, n) || n < low) {
+                message = "bad " + a.substr(2) + " " + v + " (" + std::to_string(low) + " to 1099511627776)";
+                return false;
+            }
+            if (a == "--max-pending")
+                max_pending = static_cast<std::size_t>(n);
+            else if (a == "--max-answer-memory")
+                max_answer_memory = static_cast<std::size_t>(n);
+            else if (a == "--max-spool")
+                max_spool = n;
+            else
+                min_rate = static_cast<std::size_t>(n);
+        } else if (a == "--rate-window") {
+            if (!value(v))
+                return false;
+            if (!number(v, 3600, n) || n < 1) {
+                message = std::string("bad rate window ") + v + " (1 to 3600)";
+                return false;
+            }
+            rate_window = static_cast<unsigned>(n);
         } else if (a == "--ready-file") {
             if (!value(v))
                 return false;

@@ -19,6 +19,11 @@ struct ServerOptions {
     std::string ready_file;              // written with the port once the server listens
     std::vector<std::string> listeners;  // "http://host[:port][/path]" receiving exported indications
     unsigned poll_interval = 0;          // seconds between polls of every task; 0: the configuration's
+    std::size_t max_pending = 64u << 20;              // request bytes in memory, all connections together
+    std::size_t max_answer_memory = 256u << 20;       // answer bytes waiting in memory, all answers together
+    unsigned long long max_spool = 2ull << 30;        // answer bytes waiting in spool files, all together
+    std::size_t min_rate = 8192;                      // bytes a second a client takes of its answer, at least
+    unsigned rate_window = 30;                        // seconds over which min_rate is measured
 
     // Reads argv; false with a message for anything it does not know.
     bool parse(int argc, char** argv, std::string& message);

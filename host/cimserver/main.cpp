@@ -6,11 +6,15 @@
 #include "PollingHost.h"
 #include "ProviderModule.h"
 #include "ServerOptions.h"
+#include "SpoolFile.h"
+
+#include <Pegasus/InstallRoot.h>
 
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <fstream>
@@ -92,6 +96,15 @@ int main(int argc, char** argv)
 
     std::string module_path = options.module_path.empty() ? executable_folder() + "/../lib/libarrayprov.so"
                                                           : options.module_path;
+    // Answers that wait for slow clients past their memory go to files here;
+    // those a killed server left behind go first.
+    std::string spool_folder = Pegasus::InstallRoot::path() + "/spool";
+    if (options.max_spool == 0 || !SpoolFile::clean(spool_folder)) {
+        if (options.max_spool != 0)
+            std::fprintf(stderr, "cimserver: cannot use %s: answers are not spooled\n", spool_folder.c_str());
+        spool_folder.clear();
+    }
+
     ProviderModule module;
     if (!module.open(module_path, message)) {
         std::fprintf(stderr, "cimserver: %s\n", message.c_str());
@@ -109,7 +122,14 @@ int main(int argc, char** argv)
     int status = 0;
     {
         CimOperations operations(module, options.address);
-        HttpFrontEnd front(operations, credentials, options.max_request);
+        FrontEndTuning tuning;
+        tuning.max_pending = options.max_pending;
+        tuning.min_rate = options.min_rate;
+        tuning.rate_window = std::chrono::seconds(options.rate_window);
+        tuning.answers.memory = options.max_answer_memory;
+        tuning.answers.spool = static_cast<std::size_t>(options.max_spool);
+        tuning.answers.spool_folder = spool_folder;
+        HttpFrontEnd front(operations, credentials, options.max_request, tuning);
         int port = front.bind(options.address, options.port);
         if (port < 0) {
             std::fprintf(stderr, "cimserver: cannot listen on %s:%d\n", options.address.c_str(), options.port);

@@ -7,6 +7,7 @@
 
 #include "ByteOrder.h"
 #include "SMIS_TraceLog.h"
+#include "VELDARO_TablePin.h"
 
 namespace cimple {
 
@@ -75,6 +76,10 @@ VELDARO_RefTable::VELDARO_RefTable(const char* address)
         return;
     if (!address)
         _address = cache->GetCurrentIP().c_str();
+    // Under a pin of this thread the view reads the pinned image, without
+    // the mutex.
+    if (VELDARO_TablePin::pinned(_address, _block, _image))
+        return;
     _mutex = cache->GetCMTMutex(address, SMIS_CMTAccess::MUTEX_CMT);
     cache->GetCurrentCMT(address, _block, _image);
 }

@@ -354,6 +354,13 @@ TEST_F(Adapter, ConsumerTakesEachInstanceAndMayStopTheEnumeration)
         EXPECT_EQ(calls, 2) << "nothing is handed over after the consumer stopped";
     }
 
+    // Not wanted any more once the mutex is taken: no walk at all.
+    seen.clear();
+    EXPECT_EQ(adapter->enum_instances(all, nullptr, [] { return false; }), ENUM_INSTANCES_FAILED);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(adapter->enum_instances(all, nullptr, [] { return true; }), 0);
+    EXPECT_EQ(seen.size(), 4u);
+
     state.enum_status = 70;
     seen.clear();
     EXPECT_EQ(adapter->enum_instances(all), 70);

@@ -1,6 +1,7 @@
 // Table views and image replacement: views nest on one thread, exclude
 // other threads, keep their image alive across a refresh, and stay
-// consistent while another thread keeps installing new images.
+// consistent while another thread keeps installing new images; a pinned
+// walk reads one image without excluding anyone.
 
 #include <gtest/gtest.h>
 
@@ -15,9 +16,11 @@
 #include "SMIS_CMTAccess.h"
 #include "TempInstallDir.h"
 #include "VELDARO_RefTable.h"
+#include "VELDARO_TablePin.h"
 
 using cimple::SMIS_CMTAccess;
 using cimple::VELDARO_RefTable;
+using cimple::VELDARO_TablePin;
 
 namespace {
 
@@ -103,6 +106,43 @@ TEST_F(RefTableLockTest, AViewOnAnotherThreadWaitsUntilTheFirstEnds)
     }
     second.join();
     EXPECT_TRUE(entered.load());
+}
+
+// Under a pin every view of the thread reads the pinned image, and other
+// threads' views and a refresh go on meanwhile; once the pin ends the
+// thread's views take the mutex and the current image again.
+TEST_F(RefTableLockTest, APinnedWalkReadsOneImageAndHoldsNoOneUp)
+{
+    std::thread other;
+    std::atomic<bool> done{false};
+    {
+        VELDARO_TablePin pin(A);
+        VELDARO_RefTable walk(A);
+        EXPECT_EQ(walk.getTableUpdateCount(), 1u);
+        other = std::thread([&] {
+            {
+                VELDARO_RefTable view(A);
+            }
+            install(2);
+            VELDARO_RefTable after(A);
+            done = after.getTableUpdateCount() == 2u;
+        });
+        for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+             !done && std::chrono::steady_clock::now() < end;)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_TRUE(done.load()) << "another thread waited for the pinned walk";
+        VELDARO_RefTable nested(A);
+        EXPECT_EQ(nested.getTableUpdateCount(), 1u);
+        EXPECT_EQ(olu0Name(nested), "G1");
+        {
+            VELDARO_TablePin inner(A); // nests: the same image
+            EXPECT_EQ(VELDARO_RefTable(A).getTableUpdateCount(), 1u);
+        }
+        EXPECT_EQ(VELDARO_RefTable(A).getTableUpdateCount(), 1u);
+    }
+    other.join();
+    VELDARO_RefTable now(A);
+    EXPECT_EQ(now.getTableUpdateCount(), 2u);
 }
 
 TEST_F(RefTableLockTest, MutexesAreNamedByKindAndAddress)

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "CommonBase.h"
+#include "VELDARO_TablePin.h"
 
 namespace cimple {
 
@@ -43,11 +44,15 @@ Enum_Instances_Status Association_Parent_Frame::enumerate(Enum_Instances_Handler
 bool Association_Parent_Frame::_enumStorage()
 {
     Auto_Mutex lock(_mutex);
-    // The view is held across the walk: the builders' own views on this
-    // array nest inside it (no lock file taken per end) and all bind the
-    // image it holds.
+    // The walk reads the array's image of its start from start to end: the
+    // pin takes it under the table's mutex and lets the mutex go at once, so
+    // the walk (as long as its answer) holds no other reader or refresh up.
+    // The builders' own views on this array bind the pinned image too (no
+    // mutex or lock file taken per end).
+    std::unique_ptr<VELDARO_TablePin> pin;
     std::unique_ptr<VELDARO_RefTable> table;
     try {
+        pin = std::make_unique<VELDARO_TablePin>(_storage_address.c_str());
         table = std::make_unique<VELDARO_RefTable>(_storage_address.c_str());
         const int check = Association_Common::acFirstCommonProcess(table.get());
         if (check == 2)

@@ -1,6 +1,7 @@
 // Answers on a socket pair: short ones whole, long ones streamed in parts, a
 // failure after the first part reported in the trailer or by cutting the
-// answer off.
+// answer off; the writer never waits for the client (past the backlog the
+// answer is spooled), and a client that does not keep pace loses it.
 #include "HttpAnswer.h"
 #include "RawHttp.h"
 
@@ -9,7 +10,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <poll.h>
+#include <stdlib.h>
+
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 namespace cimserver {
@@ -27,6 +32,36 @@ struct Pair {
     }
     ~Pair() { ::close(server); }
 };
+
+// A private spool folder for one test.
+struct SpoolFolder {
+    std::string path;
+    SpoolFolder()
+    {
+        char name[] = "/tmp/spooltestXXXXXX";
+        path = ::mkdtemp(name) ? name : "";
+        EXPECT_FALSE(path.empty());
+    }
+    ~SpoolFolder() { std::filesystem::remove_all(path); }
+    std::size_t files() const
+    {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path), {}));
+    }
+};
+
+// Sends on what the answer keeps as the front end's thread does, until it is
+// sent or lost (10 s at most).
+HttpAnswer::Progress send_rest(HttpAnswer& a, int fd)
+{
+    auto p = HttpAnswer::Progress::Pending;
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+         p == HttpAnswer::Progress::Pending && std::chrono::steady_clock::now() < end;) {
+        pollfd w{fd, POLLOUT, 0};
+        ::poll(&w, 1, 50);
+        p = a.send_on(std::chrono::steady_clock::now());
+    }
+    return p;
+}
 
 // Writes pieces of text like an enumeration, each a whole piece.
 void write_pieces(HttpAnswer& a, int pieces, size_t size)
@@ -72,6 +107,7 @@ TEST(HttpAnswer, LongAnswerStreamsInPartsAndHoldsAboutOnePart)
     }
     EXPECT_TRUE(a.started());
     a.finish(OperationReply{});
+    EXPECT_EQ(send_rest(a, p.server), HttpAnswer::Progress::Done);
     reader.join();
     ASSERT_TRUE(read);
     EXPECT_TRUE(r.chunked);
@@ -106,60 +142,139 @@ TEST(HttpAnswer, FailureAfterTheFirstPartGoesInTheTrailerOrCutsTheAnswer)
 }
 
 // While the answer is made the writer does not wait for a client that has
-// not read yet: what the socket cannot take waits in the backlog and the
-// client gets all of it once it reads. Past the backlog's bound the writer
-// waits, and a client that then takes nothing within the stall time loses
-// the connection.
-TEST(HttpAnswer, WriterWaitsForTheClientOnlyPastTheBacklog)
+// not read yet: what the socket cannot take waits in the backlog, past it in
+// the spool file, and the client gets all of it, in order, once it reads.
+// The spool file is gone once sent. Without a spool the answer past its
+// backlog is lost, never held in memory.
+TEST(HttpAnswer, WriterNeverWaitsAndSpoolsPastTheBacklog)
 {
-    for (size_t backlog : {size_t(16) << 20, size_t(256) << 10}) {
-        SCOPED_TRACE(backlog);
+    for (bool with_spool : {true, false}) {
+        SCOPED_TRACE(with_spool ? "spool" : "no spool");
         Pair p;
+        SpoolFolder folder;
+        AnswerLimits limits;
+        if (with_spool)
+            limits.spool_folder = folder.path;
+        AnswerBudget budget(limits);
         HttpAnswer::Options o;
         o.part = 65536;
-        o.backlog = backlog;
-        o.stall = std::chrono::milliseconds(200);
-        HttpAnswer a(p.server, o);
+        o.backlog = 256 << 10;
+        HttpAnswer a(p.server, o, &budget);
+        const auto start = std::chrono::steady_clock::now();
         write_pieces(a, 64, 65536); // 4 MiB, far more than the socket holds
-        const bool within = backlog > (size_t(4) << 20);
-        EXPECT_EQ(a.keeps_connection(), within);
-        if (!within)
+        a.finish(OperationReply{});
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        EXPECT_EQ(a.abandoned(), !with_spool);
+        if (!with_spool) {
+            EXPECT_EQ(budget.memory(), 0u);
             continue;
+        }
+        EXPECT_TRUE(a.spooling());
+        EXPECT_EQ(folder.files(), 1u);
+        EXPECT_GT(budget.spooled(), size_t(3) << 20);
+        EXPECT_LE(budget.memory(), size_t(512) << 10);
         test::HttpResponse r;
         bool read = false;
         std::thread reader([&] { read = p.client->read(r); });
-        a.finish(OperationReply{});
+        EXPECT_EQ(send_rest(a, p.server), HttpAnswer::Progress::Done);
         reader.join();
         ASSERT_TRUE(read);
         ASSERT_EQ(r.body.size(), size_t(4) << 20);
-        EXPECT_EQ(r.body[0], 'a');
-        EXPECT_EQ(r.body.back(), static_cast<char>('a' + 63 % 26));
+        for (int i = 0; i < 64; i++)
+            ASSERT_EQ(r.body[size_t(i) * 65536], static_cast<char>('a' + i % 26)) << i;
         EXPECT_TRUE(a.keeps_connection());
+        EXPECT_EQ(folder.files(), 0u);
+        EXPECT_EQ(budget.spooled(), 0u);
     }
 }
 
-// A client that reads a byte now and then loses its answer once a write is
-// not taken within the stall time, instead of holding the worker.
-TEST(HttpAnswer, ClientThatDoesNotTakeAWriteInTimeLosesTheConnection)
+// A client must take its answer at the minimum rate over each window: one
+// that takes nothing loses it after the stall time, one that reads a byte
+// now and then (never stalled for the stall time) after a window, and one
+// that reads steadily above the rate gets it all.
+TEST(HttpAnswer, ClientBelowTheMinimumRateLosesTheConnection)
+{
+    struct Case {
+        const char* what;
+        size_t bytes_each;  // read every 20 ms
+        HttpAnswer::Progress expected;
+    } cases[] = {
+        {"nothing", 0, HttpAnswer::Progress::Lost},
+        {"crumbs", 1, HttpAnswer::Progress::Lost},
+        {"steady, above the rate", 32768, HttpAnswer::Progress::Done},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Pair p;
+        SpoolFolder folder;
+        AnswerBudget budget({std::size_t(64) << 20, std::size_t(64) << 20, folder.path});
+        HttpAnswer::Options o;
+        o.stall = std::chrono::milliseconds(300);
+        o.window = std::chrono::milliseconds(500);
+        o.min_rate = 64 << 10;
+        o.part = 65536;
+        HttpAnswer a(p.server, o, &budget);
+        std::atomic<bool> stop{false};
+        std::thread reader([&] {
+            std::vector<char> buf(c.bytes_each);
+            while (!stop && ::recv(p.client->fd(), buf.data(), buf.size(), 0) > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        });
+        const auto start = std::chrono::steady_clock::now();
+        write_pieces(a, 32, 65536); // 2 MiB: far more than the socket holds
+        a.finish(OperationReply{});
+        EXPECT_EQ(send_rest(a, p.server), c.expected);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_EQ(a.keeps_connection(), c.expected == HttpAnswer::Progress::Done);
+        EXPECT_EQ(folder.files(), 0u);
+        stop = true;
+        ::shutdown(p.server, SHUT_RDWR);
+        reader.join();
+    }
+}
+
+// A client that went away ends the walk at its next piece.
+TEST(HttpAnswer, PeerGoneAbandonsTheAnswer)
 {
     Pair p;
-    HttpAnswer::Options o;
-    o.stall = std::chrono::milliseconds(300);
-    HttpAnswer a(p.server, o);
-    std::atomic<bool> stop{false};
-    std::thread trickle([&] {
-        char byte;
-        while (!stop && ::recv(p.client->fd(), &byte, 1, 0) == 1)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    });
-    auto start = std::chrono::steady_clock::now();
-    write_pieces(a, 64, 65536); // 4 MiB: far more than the socket holds
-    a.finish(OperationReply{});
-    EXPECT_FALSE(a.keeps_connection());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
-    stop = true;
-    ::shutdown(p.server, SHUT_RDWR);
-    trickle.join();
+    std::atomic<bool> gone{false};
+    HttpAnswer a(p.server, HttpAnswer::Options{}, nullptr, &gone);
+    EXPECT_FALSE(a.abandoned());
+    gone = true;
+    EXPECT_TRUE(a.abandoned());
+}
+
+// Past the spool's total the answer furthest behind loses: another one, or
+// the one asking when it is itself the furthest behind.
+TEST(AnswerBudget, SpoolTotalTakesTheAnswerFurthestBehind)
+{
+    struct Case {
+        const char* what;
+        size_t first, second, third; // bytes taken in turn by answers a, b, then a or c
+        bool third_by_a;
+        bool a_lost, b_lost, taken;
+    } cases[] = {
+        {"within the total", 40, 30, 30, false, false, false, true},
+        {"another is further behind", 60, 30, 20, false, true, false, true},
+        {"the asker is furthest behind", 30, 20, 60, true, true, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int losses = 0;
+        AnswerBudget budget({1000, 100, "/unused"}, [&] { losses++; });
+        auto a = budget.claim(), b = budget.claim(), third = budget.claim();
+        ASSERT_TRUE(budget.take_spool(*a, c.first));
+        ASSERT_TRUE(budget.take_spool(*b, c.second));
+        EXPECT_EQ(budget.take_spool(c.third_by_a ? *a : *third, c.third), c.taken);
+        EXPECT_EQ(a->lost.load(), c.a_lost);
+        EXPECT_EQ(b->lost.load(), c.b_lost);
+        EXPECT_LE(budget.spooled(), 100u);
+        EXPECT_EQ(losses > 0, (c.a_lost && !c.third_by_a) || c.b_lost);
+        budget.release(*a);
+        budget.release(*b);
+        budget.release(*third);
+        EXPECT_EQ(budget.spooled(), 0u);
+    }
 }
 
 } // namespace

@@ -127,5 +127,33 @@ TEST(HttpFrontEnd, SlowRequestsAndIdleConnectionsMeetTheirDeadlines)
     EXPECT_TRUE(served.closed_within(std::chrono::milliseconds(1500)));
 }
 
+// Only the CIM-XML path is served; a request-target longer than served is
+// refused before its request line ends.
+TEST(HttpFrontEnd, TargetsOtherThanTheCimPathAreNotFoundAndOverlongOnesRefused)
+{
+    FrontEndInProcess server(FrontEndTuning{});
+    struct Case {
+        std::string target;
+        const char* method;
+        int status;
+    } cases[] = {
+        {"/cimom", "POST", 400}, // served: refused later for its missing CIM headers
+        {"/cimom?x=1", "POST", 400},
+        {"http://127.0.0.1:5988/cimom", "POST", 400},
+        {"/", "POST", 404},
+        {"/cimom/x", "POST", 404},
+        {"/other", "GET", 404},
+        {"/" + std::string(9000, 'a'), "POST", 414},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target.substr(0, 40));
+        test::RawHttp client(server.port());
+        ASSERT_TRUE(client.send(std::string(c.method) + " " + c.target + " HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n"));
+        test::HttpResponse r;
+        ASSERT_TRUE(client.read(r, std::chrono::milliseconds(2000)));
+        EXPECT_EQ(r.status, c.status);
+    }
+}
+
 } // namespace
 } // namespace cimserver

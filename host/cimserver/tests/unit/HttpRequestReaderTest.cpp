@@ -15,6 +15,7 @@ HttpLimits small_limits()
     l.max_body = 100;
     l.max_header_bytes = 512;
     l.max_header_lines = 10;
+    l.max_target = 64;
     return l;
 }
 
@@ -74,6 +75,12 @@ TEST(HttpRequestReader, ReadsOrRefusesEachFraming)
         {"header without name", head(": b\r\n"), State::Refused, 400, ""},
         {"control character in a value", head(std::string("A: b\x01\r\n")), State::Refused, 400, ""},
         {"bad request line", "POST /cimom\r\n\r\n", State::Refused, 400, ""},
+        {"target longer than served", "POST /" + std::string(64, 'a') + " HTTP/1.1\r\n\r\n", State::Refused, 414,
+         ""},
+        {"target longer than the whole header bound, no line end yet", "POST /" + std::string(2000, 'a'),
+         State::Refused, 414, ""},
+        {"target of the longest length served", head("").replace(5, 6, "/" + std::string(63, 'a')), State::Complete,
+         0, ""},
         {"start of a TLS handshake, no line end yet", "\x16\x03\x01\x02", State::Refused, 400, ""},
         {"HTTP/2", "POST / HTTP/2.0\r\n\r\n", State::Refused, 505, ""},
         {"unexpected expectation", head("Expect: magic\r\n"), State::Refused, 417, ""},
