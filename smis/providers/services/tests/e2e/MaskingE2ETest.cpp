@@ -353,6 +353,7 @@ TEST_F(CoverageMasking, TheDefaultViewOfASecondHalfPortIsExposedSeenAndHidden)
     Array<CIM_SCSIProtocolController*> view;
     auto defaultView = [&] {
         VELDARO_LUNMappingController* lm = VELDARO_LUNMappingController::create(true);
+        lm->SystemName.set(address_.c_str());
         lm->CreationClassName.set("VELDARO_LUNMappingController");
         lm->DeviceID.set("LM_CM00CA00P02");
         view.append(lm);
