@@ -125,7 +125,46 @@ void logModel(const char* address, const std::uint8_t* m)
                            address, m[0], m[1], m[4], m[5], m[12], m[13], m[14], m[15], m[16], m[17]);
 }
 
+// The cache for a refresh of address, or NULL (logged) when there is no
+// cache or no address.
+SMIS_CMTAccess* refreshCache(const char* address)
+{
+    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+    if (!cache || address == nullptr) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess instance is NULL");
+        return nullptr;
+    }
+    return cache;
+}
+
+// The copy-session record of session id in a table's session index, or NULL
+// when the index holds none (or no session records).
+const std::uint8_t* sessionRecord(const SMIS_INDEX* entry, std::uint16_t id)
+{
+    if (!entry || entry->ElementSize != SESSION_RECORD_SIZE)
+        return nullptr;
+    for (std::size_t k = 0; k < entry->ElementCount; ++k) {
+        const std::uint8_t* e = entry->element(k);
+        if (e && smis::loadLE16(e) == id)
+            return e;
+    }
+    return nullptr;
+}
+
 }  // namespace
+
+SMIS_PollingService::Refresh SMIS_PollingService::_openRefresh(const char* address) const
+{
+    Refresh refresh;
+    refresh.cache = refreshCache(address);
+    if (!refresh.cache)
+        return refresh;
+    refresh.manager = refresh.cache->findManager(address);
+    if (!refresh.manager)
+        return refresh;
+    refresh.vpk = _newCommand(address);
+    return refresh;
+}
 
 int SMIS_PollingService::_convVORPAKCode(unsigned char code)
 {
@@ -289,11 +328,9 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
 
 int SMIS_PollingService::_procTableRevisionSpecific(SMIS_Vorpak& vpk, const char* address,
                                                     EnclosureSummaries& summaries) try {
-    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (!cache || address == nullptr) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess instance is NULL");
+    SMIS_CMTAccess* cache = refreshCache(address);
+    if (!cache)
         return 1;
-    }
     CMM_RSP_RD_CE_STS* ceRaw = nullptr;
     unsigned char rc = vpk.getCEInformation(ceRaw, 0);
     Malloced<CMM_RSP_RD_CE_STS> ce(ceRaw);
@@ -446,15 +483,7 @@ int SMIS_PollingService::_listAllCopySessions(SMIS_Vorpak& vpk, std::vector<std:
 }
 
 int SMIS_PollingService::getCopySessionInfo(const char* address) try {
-    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (!cache || address == nullptr) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess instance is NULL");
-        return 1;
-    }
-    SMIS_CMT_MANAGER* manager = cache->findManager(address);
-    if (!manager)
-        return 1;
-    std::unique_ptr<SMIS_Vorpak> vpk = _newCommand(address);
+    auto [cache, manager, vpk] = _openRefresh(address);
     if (!vpk)
         return 1;
 
@@ -540,13 +569,8 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
             const auto later = manager->sessionFetch.find(smis::loadLE16(rec));
             if (later == manager->sessionFetch.end() || later->second < fetch)
                 continue;
-            for (std::size_t k = 0; k < held->ElementCount; ++k) {
-                const std::uint8_t* e = held->element(k);
-                if (e && smis::loadLE16(e) == later->first) {
-                    std::memcpy(rec, e, SESSION_RECORD_SIZE);
-                    break;
-                }
-            }
+            if (const std::uint8_t* e = sessionRecord(held, later->first))
+                std::memcpy(rec, e, SESSION_RECORD_SIZE);
         }
     }
     std::shared_ptr<const SMIS_CMT> fresh(std::move(table));
@@ -572,17 +596,9 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
 }
 
 int SMIS_PollingService::getCopySessionInfo(const char* address, const Array<unsigned short>& sessionIds) try {
-    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (!cache || address == nullptr) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess instance is NULL");
-        return 1;
-    }
     if (sessionIds.empty())
-        return 0;
-    SMIS_CMT_MANAGER* manager = cache->findManager(address);
-    if (!manager)
-        return 1;
-    std::unique_ptr<SMIS_Vorpak> vpk = _newCommand(address);
+        return refreshCache(address) ? 0 : 1;
+    auto [cache, manager, vpk] = _openRefresh(address);
     if (!vpk)
         return 1;
     CMM_RSP_ADV_SSN_INFO* raw = nullptr;
@@ -636,15 +652,7 @@ int SMIS_PollingService::getCopySessionInfo(const char* address, const Array<uns
         if (const auto later = manager->sessionFetch.find(id);
             later != manager->sessionFetch.end() && later->second > fetch)
             continue;  // a later answer for this session is in place
-        const std::uint8_t* old = nullptr;
-        if (entry && entry->ElementSize == SESSION_RECORD_SIZE)
-            for (std::size_t k = 0; k < entry->ElementCount; ++k) {
-                const std::uint8_t* e = entry->element(k);
-                if (e && smis::loadLE16(e) == id) {
-                    old = e;
-                    break;
-                }
-            }
+        const std::uint8_t* old = sessionRecord(entry, id);
         if (old) {
             SMIS_Indication indication;
             const int r = indication.indicationCopySessionSingle(
@@ -673,15 +681,7 @@ int SMIS_PollingService::getCopySessionInfo(const char* address, const Array<uns
 
 int SMIS_PollingService::UpdateAllocatedInfo(const char* address) try {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "UpdateTpAllocatedInfo start");
-    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (!cache || address == nullptr) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess instance is NULL");
-        return 1;
-    }
-    SMIS_CMT_MANAGER* manager = cache->findManager(address);
-    if (!manager)
-        return 1;
-    std::unique_ptr<SMIS_Vorpak> vpk = _newCommand(address);
+    auto [cache, manager, vpk] = _openRefresh(address);
     if (!vpk)
         return 1;
     SMIS_CMT_MANAGER::ModelInfo modelBytes{};
@@ -818,9 +818,8 @@ unsigned char SMIS_PollingService::getModelInformation(const char* address, CMM_
 
 bool SMIS_PollingService::isSupportedModel(const char* address, int& reason) try {
     reason = 0;
-    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (!cache || address == nullptr) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess instance is NULL");
+    SMIS_CMTAccess* cache = refreshCache(address);
+    if (!cache) {
         reason = 4;
         return false;
     }

@@ -43,6 +43,8 @@ namespace cimple {
 
 class SMIS_Vorpak;
 class SMIS_PollingService;
+class SMIS_CMTAccess;
+class SMIS_CMT_MANAGER;
 
 struct SMIS_POLLINGTASK {
     SMIS_PollingService* service = nullptr;
@@ -135,6 +137,15 @@ private:
     SMIS_PollingService& operator=(const SMIS_PollingService&) = delete;
 
     std::unique_ptr<SMIS_Vorpak> _newCommand(const char* address) const;
+    // What a refresh of one array works with: the cache, the array's
+    // manager and a command channel to it. No channel (the cause logged)
+    // when the cache, the address or the manager is missing.
+    struct Refresh {
+        SMIS_CMTAccess* cache = nullptr;
+        SMIS_CMT_MANAGER* manager = nullptr;
+        std::unique_ptr<SMIS_Vorpak> vpk;
+    };
+    Refresh _openRefresh(const char* address) const;
     int getConfigManagementInfo(SMIS_Vorpak& vpk, const char* address);
     // The enclosure summaries of one table fetch: status kinds 5 (8 bytes)
     // and 6 (516 bytes), stored only with the image they came with.
