@@ -63,19 +63,30 @@ char* formatted_IPV4(const std::array<std::uint8_t, 4>& bytes)
 
 const std::uint8_t kNoAddress[4] = {0, 0, 0, 0};
 
+// Sets bound to the array a view reads (at most 15 characters of address;
+// the cache's current array when address is NULL) and gives the cache, or
+// NULL when there is none.
+SMIS_CMTAccess* bindAddress(const char* address, std::string& bound)
+{
+    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+    if (address)
+        bound.assign(address, strnlen(address, 15));
+    if (!cache)
+        return nullptr;
+    if (!address)
+        bound = cache->GetCurrentIP().c_str();
+    return cache;
+}
+
 }  // namespace
 
 // ---- binding ----
 
 VELDARO_RefTable::VELDARO_RefTable(const char* address)
 {
-    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (address)
-        _address.assign(address, strnlen(address, 15));
+    SMIS_CMTAccess* cache = bindAddress(address, _address);
     if (!cache)
         return;
-    if (!address)
-        _address = cache->GetCurrentIP().c_str();
     // Under a pin of this thread the view reads the pinned image, without
     // the mutex.
     if (VELDARO_TablePin::pinned(_address, _block, _image))
@@ -86,13 +97,9 @@ VELDARO_RefTable::VELDARO_RefTable(const char* address)
 
 VELDARO_RefTable::VELDARO_RefTable(const char* address, Unlocked)
 {
-    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    if (address)
-        _address.assign(address, strnlen(address, 15));
+    SMIS_CMTAccess* cache = bindAddress(address, _address);
     if (!cache)
         return;
-    if (!address)
-        _address = cache->GetCurrentIP().c_str();
     cache->GetCurrentCMT(_address.c_str(), _block, _image);
 }
 
