@@ -5,8 +5,8 @@
 #include "CimClient.h"
 #include "CimserverProcess.h"
 
+#include <ArraysimLogin.h>
 #include <ArraysimProcess.hpp>
-#include <SMIS_Credkeep.h>
 #include <TempInstallDir.h>
 
 #include <gtest/gtest.h>
@@ -36,13 +36,7 @@ TEST(CoverageScenarioE2E, ControllersAreServedAndRelatedAndAVolumeIsCreatedOnThe
     install.writeEnv(env);
     sim.installPlink(install.path());
     const std::string first = sim.address(0);
-    {
-        cimple::SMIS_Credkeep keep;
-        void* lock = keep.lockCredkeep();
-        ASSERT_NE(lock, nullptr);
-        ASSERT_EQ(keep.setCredkeep(cimple::SMIS_Credkeep::CREDKEEP_ADD, first.c_str(), "admin", "admin"), 0);
-        keep.unlockCredkeep(lock);
-    }
+    ASSERT_NO_FATAL_FAILURE(testsupport::storeArraysimLogin(first));
     CimserverProcess server(install.path());
     CimserverProcess::wait_for_tables(install.path(), sim.addresses(), {".cmf"});
 

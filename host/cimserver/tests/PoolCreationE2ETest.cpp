@@ -6,6 +6,7 @@
 #include "CimClient.h"
 #include "CimserverProcess.h"
 
+#include <ArraysimLogin.h>
 #include <ArraysimProcess.hpp>
 #include <TempInstallDir.h>
 
@@ -15,8 +16,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include "SMIS_Credkeep.h"
 
 namespace cimserver::test {
 namespace {
@@ -79,13 +78,7 @@ protected:
                                                              std::vector<std::string>{"--distinct-addresses"});
         install = std::make_unique<smis::test::TempInstallDir>();
         address = sim->address(0);
-        install->writeEnv({"StorageIP=" + address + "," + std::to_string(sim->port(0))});
-        sim->installPlink(install->path());
-        cimple::SMIS_Credkeep keep;
-        void* lock = keep.lockCredkeep();
-        ASSERT_NE(lock, nullptr);
-        ASSERT_EQ(keep.setCredkeep(cimple::SMIS_Credkeep::CREDKEEP_ADD, address.c_str(), "admin", "admin"), 0);
-        keep.unlockCredkeep(lock);
+        ASSERT_NO_FATAL_FAILURE(testsupport::connectFirstArray(*sim, *install));
         server = std::make_unique<CimserverProcess>(install->path());
         CimserverProcess::wait_for_tables(install->path(), {address});
         CimClient client(server->port());

@@ -4,6 +4,7 @@
 #include "CimClient.h"
 #include "CimserverProcess.h"
 
+#include <ArraysimLogin.h>
 #include <ArraysimProcess.hpp>
 #include <TempInstallDir.h>
 
@@ -14,8 +15,6 @@
 #include <sstream>
 #include <thread>
 #include <string>
-
-#include "SMIS_Credkeep.h"
 
 namespace cimserver::test {
 namespace {
@@ -37,15 +36,7 @@ TEST(ThinVolumeE2E, ANewOrGrownThinVolumeIsInItsPoolWhenTheMethodAnswers)
     testsupport::ArraysimProcess sim("small");
     smis::test::TempInstallDir install;
     const std::string address = sim.address(0);
-    install.writeEnv({"StorageIP=" + address + "," + std::to_string(sim.port(0))});
-    sim.installPlink(install.path());
-    {
-        cimple::SMIS_Credkeep keep;
-        void* lock = keep.lockCredkeep();
-        ASSERT_NE(lock, nullptr);
-        ASSERT_EQ(keep.setCredkeep(cimple::SMIS_Credkeep::CREDKEEP_ADD, address.c_str(), "admin", "admin"), 0);
-        keep.unlockCredkeep(lock);
-    }
+    ASSERT_NO_FATAL_FAILURE(testsupport::connectFirstArray(sim, install));
     // The polling service's own refresh stays minutes away.
     CimserverProcess server(install.path(), {"--poll-interval", "3600"});
     CimserverProcess::wait_for_tables(install.path(), {address});

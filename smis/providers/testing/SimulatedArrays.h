@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "ArraysimLogin.h"
 #include "ArraysimProcess.hpp"
 #include "SMIS_CMTAccess.h"
-#include "SMIS_Credkeep.h"
 #include "SMIS_PollingService.h"
 #include "TempInstallDir.h"
 
@@ -33,12 +33,8 @@ inline void connectSimulatedArrays(const testsupport::ArraysimProcess& sim, Temp
         env.push_back("StorageIP=" + sim.address(i) + "," + std::to_string(sim.port(i)));
     dir.writeEnv(env);
     sim.installPlink(dir.path());
-    cimple::SMIS_Credkeep keep;
-    void* lock = keep.lockCredkeep();
-    ASSERT_NE(lock, nullptr);
     for (std::size_t i = 0; i < count; ++i)
-        ASSERT_EQ(keep.setCredkeep(cimple::SMIS_Credkeep::CREDKEEP_ADD, sim.address(i).c_str(), "admin", "admin"), 0);
-    keep.unlockCredkeep(lock);
+        ASSERT_NO_FATAL_FAILURE(testsupport::storeArraysimLogin(sim.address(i)));
     cimple::SMIS_CMTAccess::destroy();
     cimple::SMIS_CMTAccess* cache = cimple::SMIS_CMTAccess::getInstance();
     ASSERT_NE(cache, nullptr);

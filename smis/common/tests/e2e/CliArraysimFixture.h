@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ArraysimLogin.h"
 #include "ArraysimProcess.hpp"
 #include "SMIS_CLI.h"
 #include "SMIS_Credkeep.h"
@@ -46,15 +47,7 @@ protected:
     }
 
     // Stores the simulator's login for its first array.
-    virtual void storeLogin()
-    {
-        cimple::SMIS_Credkeep keep;
-        void* lock = keep.lockCredkeep();
-        ASSERT_NE(lock, nullptr);
-        ASSERT_EQ(keep.setCredkeep(cimple::SMIS_Credkeep::CREDKEEP_ADD, sim_->address(0).c_str(), "admin", "admin"),
-                  0);
-        keep.unlockCredkeep(lock);
-    }
+    virtual void storeLogin() { testsupport::storeArraysimLogin(sim_->address(0)); }
 
     // A session on the simulator's first array whose busy waits are counted, not slept.
     std::unique_ptr<cimple::SMIS_CLI> session()

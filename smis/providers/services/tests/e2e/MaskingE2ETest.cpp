@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "ArraysimLogin.h"
 #include "ArraysimProcess.hpp"
 #include "SMIS_CMTAccess.h"
-#include "SMIS_Credkeep.h"
 #include "SMIS_PollingService.h"
 #include "Instance_Provider_Frame.h"
 #include "TempInstallDir.h"
@@ -49,13 +49,7 @@ protected:
         dir_ = std::make_unique<smis::test::TempInstallDir>();
         sim_ = std::make_unique<testsupport::ArraysimProcess>(scenario(), arguments());
         address_ = sim_->address(0);
-        dir_->writeEnv({"StorageIP=" + address_ + "," + std::to_string(sim_->port(0))});
-        sim_->installPlink(dir_->path());
-        SMIS_Credkeep keep;
-        void* lock = keep.lockCredkeep();
-        ASSERT_NE(lock, nullptr);
-        ASSERT_EQ(keep.setCredkeep(SMIS_Credkeep::CREDKEEP_ADD, address_.c_str(), "admin", "admin"), 0);
-        keep.unlockCredkeep(lock);
+        ASSERT_NO_FATAL_FAILURE(testsupport::connectFirstArray(*sim_, *dir_));
         SMIS_CMTAccess::destroy();
         SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
         ASSERT_NE(cache, nullptr);
