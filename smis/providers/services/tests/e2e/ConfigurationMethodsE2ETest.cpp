@@ -17,6 +17,7 @@
 #include "CIM_StorageSetting.h"
 #include "Collected.h"
 #include "Instance_Provider_Frame.h"
+#include "MaskingArguments.h"
 #include "SimulatedArrays.h"
 #include "VELDARO_AffinityGroupController.h"
 #include "VELDARO_ControllerConfigurationService_Provider.h"
@@ -41,32 +42,9 @@ struct Masking_Scenario {
     static std::vector<std::string> arguments() { return {}; }
 };
 
-Property<Array<String>> texts(const std::vector<std::string>& values)
-{
-    Property<Array<String>> p;
-    Array<String> a;
-    for (const std::string& v : values)
-        a.append(v.c_str());
-    p.set(a);
-    return p;
-}
-
-Property<Array<uint16>> accesses(std::size_t n)
-{
-    Property<Array<uint16>> p;
-    Array<uint16> a;
-    for (std::size_t i = 0; i < n; ++i)
-        a.append(2);
-    p.set(a);
-    return p;
-}
-
-void clear(Array<CIM_SCSIProtocolController*>& spcs)
-{
-    for (std::size_t i = 0; i < spcs.size(); ++i)
-        destroy(spcs[i]);
-    spcs.clear();
-}
+using smis::test::accesses;
+using smis::test::clear;
+using smis::test::texts;
 
 class ConfigurationMethods : public smis::test::Simulated_Arrays_Test<Masking_Scenario> {
 protected:

@@ -19,6 +19,7 @@
 #include "SMIS_CMTAccess.h"
 #include "SMIS_PollingService.h"
 #include "Instance_Provider_Frame.h"
+#include "MaskingArguments.h"
 #include "TempInstallDir.h"
 #include "VELDARO_AffinityGroupController.h"
 #include "VELDARO_AffinityGroupController_Provider.h"
@@ -32,6 +33,9 @@
 #include "VELDARO_StorageVolume_Resource.h"
 
 using namespace cimple;
+using smis::test::accesses;
+using smis::test::clear;
+using smis::test::texts;
 
 namespace {
 
@@ -88,33 +92,6 @@ protected:
         const std::string name = v->Name.value.c_str();
         destroy(v);
         return name;
-    }
-
-    static Property<Array<String>> texts(std::initializer_list<std::string> values)
-    {
-        Property<Array<String>> p;
-        Array<String> a;
-        for (const std::string& v : values)
-            a.append(v.c_str());
-        p.set(a);
-        return p;
-    }
-
-    static Property<Array<uint16>> accesses(std::size_t n)
-    {
-        Property<Array<uint16>> p;
-        Array<uint16> a;
-        for (std::size_t i = 0; i < n; ++i)
-            a.append(2);
-        p.set(a);
-        return p;
-    }
-
-    static void clear(Array<CIM_SCSIProtocolController*>& spcs)
-    {
-        for (std::size_t i = 0; i < spcs.size(); ++i)
-            destroy(spcs[i]);
-        spcs.clear();
     }
 
     nlohmann::json model() const { return sim_->model(0); }
