@@ -26,9 +26,7 @@ protected:
         Simulated_Arrays_Test::SetUp();
         if (HasFatalFailure())
             return;
-        address_ = sim_->address(0);
-        service_ = cimple::Instance_Provider_Frame::newInstance<cimple::VELDARO_StorageConfigurationService>();
-        service_->SystemName.set(cimple::String(address_.c_str()));
+        service_ = newService<cimple::VELDARO_StorageConfigurationService>();
         service_->SystemCreationClassName.set("VELDARO_StorageComputerSystem");
         service_->CreationClassName.set("VELDARO_StorageConfigurationService");
         service_->Name.set("VELDARO:KESTRIS SMI-S Proxy Server");
@@ -52,7 +50,6 @@ protected:
         ASSERT_EQ(cimple::SMIS_PollingService::getInstance()->getConfigManagementInfo(address_.c_str(), 0), 0);
     }
 
-    std::string address_;
     cimple::VELDARO_StorageConfigurationService* service_ = nullptr;
 };
 

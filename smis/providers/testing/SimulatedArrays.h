@@ -5,7 +5,8 @@
 // command-line login stored and plink in place, and loads each array's table
 // and copy sessions into a fresh cache, as the polling service would.
 // Simulated_Arrays_Test runs one simulator for a test suite and gives each
-// test a reset simulator and such an install directory:
+// test a reset simulator and such an install directory, with the first
+// array's address in address_:
 //
 //   struct Small { static constexpr const char* scenario = "small";
 //                  static constexpr std::size_t arrays = 1;
@@ -20,6 +21,7 @@
 
 #include "ArraysimLogin.h"
 #include "ArraysimProcess.hpp"
+#include "Instance_Provider_Frame.h"
 #include "SMIS_CMTAccess.h"
 #include "SMIS_PollingService.h"
 #include "TempInstallDir.h"
@@ -64,6 +66,7 @@ protected:
         ASSERT_NE(sim_, nullptr);
         ASSERT_TRUE(sim_->reset());
         sim_->control({{"op", "cli_clear_log"}});
+        address_ = sim_->address(0);
         dir_ = std::make_unique<TempInstallDir>();
         connectSimulatedArrays(*sim_, *dir_, Scenario::arrays);
     }
@@ -75,8 +78,19 @@ protected:
         dir_.reset();
     }
 
+    // A new instance of a service class of the first array (its SystemName
+    // set); the caller destroys it.
+    template <class Service>
+    Service* newService() const
+    {
+        Service* service = cimple::Instance_Provider_Frame::newInstance<Service>();
+        service->SystemName.set(address_.c_str());
+        return service;
+    }
+
     static inline testsupport::ArraysimProcess* sim_ = nullptr;
     std::unique_ptr<TempInstallDir> dir_;
+    std::string address_;  // the first array's
 };
 
 }  // namespace smis::test

@@ -53,16 +53,12 @@ protected:
         Simulated_Arrays_Test::SetUp();
         if (HasFatalFailure())
             return;
-        address_ = sim_->address(0);
         // The shortest time-out the configuration allows; every stall below
         // is released well before it.
         dir_->writeEnv({"StorageIP=" + address_ + "," + std::to_string(sim_->port(0)), "ConnectionTimeout=60"});
-        storage_ = Instance_Provider_Frame::newInstance<VELDARO_StorageConfigurationService>();
-        storage_->SystemName.set(address_.c_str());
-        controller_ = Instance_Provider_Frame::newInstance<VELDARO_ControllerConfigurationService>();
-        controller_->SystemName.set(address_.c_str());
-        hardware_ = Instance_Provider_Frame::newInstance<VELDARO_StorageHardwareIDManagementService>();
-        hardware_->SystemName.set(address_.c_str());
+        storage_ = newService<VELDARO_StorageConfigurationService>();
+        controller_ = newService<VELDARO_ControllerConfigurationService>();
+        hardware_ = newService<VELDARO_StorageHardwareIDManagementService>();
     }
 
     void TearDown() override
@@ -142,7 +138,6 @@ protected:
         return static_cast<const VELDARO_StorageVolume*>(static_cast<const Instance*>(e));
     }
 
-    std::string address_;
     VELDARO_StorageConfigurationService* storage_ = nullptr;
     VELDARO_ControllerConfigurationService* controller_ = nullptr;
     VELDARO_StorageHardwareIDManagementService* hardware_ = nullptr;
