@@ -85,6 +85,21 @@ PropertyFilter property_filter(pugi::xml_node param)
     return f;
 }
 
+// EnumerateInstances without DeepInheritance: each instance carries only the
+// properties of the named class (of those the property list names, when it
+// names any), none that a subclass adds.
+PropertyFilter shallow_filter(const Meta_Class* base, const PropertyFilter& requested)
+{
+    PropertyFilter f;
+    f.all = false;
+    for (size_t i = 0; i < base->num_meta_features; i++) {
+        const Meta_Feature* mf = base->meta_features[i];
+        if ((mf->flags & (FLAG_PROPERTY | FLAG_REFERENCE)) && requested.includes(mf->name))
+            f.names.emplace_back(mf->name);
+    }
+    return f;
+}
+
 } // namespace
 
 CimOperations::CimOperations(const ProviderModule& module, std::string host)
@@ -319,12 +334,17 @@ void CimOperations::get_instance(Call& c) const
 void CimOperations::enumerate_instances(Call& c, bool names_only) const
 {
     PropertyFilter filter = property_filter(c.param("PropertyList"));
+    const bool deep = c.flag("DeepInheritance", true);
     std::string name = c.text("ClassName");
+    if (c.failed)
+        return;
     const Meta_Class* base = _reader.class_named(name.c_str(), nullptr, c.error);
     if (!base) {
         c.failed = true;
         return;
     }
+    if (!deep)
+        filter = shallow_filter(base, filter);
     if (base->flags & FLAG_INDICATION) {
         c.fail({CIM_ERR_NOT_SUPPORTED, std::string("instances of indication class ") + base->name +
                                            " are delivered to listeners, not enumerated"});

@@ -191,6 +191,48 @@ TEST_F(CimserverE2E, DiskExtentsMatchTheScenariosDisks)
     EXPECT_EQ(it->second.size(), disks);
 }
 
+// EnumerateInstances of a base class: with DeepInheritance (the default) each
+// instance carries its own class's properties; without it only the named
+// class's, and a property list narrows either.
+TEST_F(CimserverE2E, ShallowEnumerationLeavesOutThePropertiesOfSubclasses)
+{
+    const std::string list = "<IPARAMVALUE NAME=\"PropertyList\"><VALUE.ARRAY><VALUE>ElementName</VALUE>"
+                             "<VALUE>RaidLevel</VALUE></VALUE.ARRAY></IPARAMVALUE>";
+    auto deep = [](const char* value) {
+        return std::string("<IPARAMVALUE NAME=\"DeepInheritance\"><VALUE>") + value + "</VALUE></IPARAMVALUE>";
+    };
+    struct Case {
+        const char* what;
+        std::string params;
+        bool element_name; // a CIM_StorageVolume property
+        bool raid_level;   // added by VELDARO_StorageVolume
+        bool block_size;   // a CIM_StorageVolume property outside the list
+    } cases[] = {
+        {"default", "", true, true, true},
+        {"deep", deep("TRUE"), true, true, true},
+        {"shallow", deep("FALSE"), true, false, true},
+        {"deep with a list", deep("TRUE") + list, true, true, false},
+        {"shallow with a list", deep("FALSE") + list, true, false, false},
+    };
+    CimClient client(server->port());
+    for (const Case& c : cases) {
+        CimReply r;
+        client.call("EnumerateInstances",
+                    CimClient::imethod("EnumerateInstances",
+                                       CimClient::class_param("ClassName", "CIM_StorageVolume") + c.params),
+                    r);
+        ASSERT_EQ(r.error_code, 0) << c.what << "\n" << r.body.substr(0, 2000);
+        auto instances = r.all("INSTANCE");
+        ASSERT_FALSE(instances.empty()) << c.what;
+        for (auto inst : instances) {
+            ASSERT_STREQ(inst.attribute("CLASSNAME").value(), "VELDARO_StorageVolume") << c.what;
+            EXPECT_EQ(bool(inst.find_child_by_attribute("PROPERTY", "NAME", "ElementName")), c.element_name) << c.what;
+            EXPECT_EQ(bool(inst.find_child_by_attribute("PROPERTY", "NAME", "RaidLevel")), c.raid_level) << c.what;
+            EXPECT_EQ(bool(inst.find_child_by_attribute("PROPERTY", "NAME", "BlockSize")), c.block_size) << c.what;
+        }
+    }
+}
+
 TEST_F(CimserverE2E, AssociationWalkWithFiltersThroughTheAdapter)
 {
     auto served = landed();
