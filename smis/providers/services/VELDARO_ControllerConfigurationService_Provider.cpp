@@ -48,8 +48,20 @@ Invoke_Method_Status runMethod(const char* name, std::uint32_t checkFlags,
     (void)self;
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Method Call %s start", name);
     std::uint32_t rc = 0;
+    std::unique_ptr<const SMIS_MethodLock> lock;
+    try {
+        lock = std::make_unique<const SMIS_MethodLock>(address.c_str());
+    } catch (...) {
+        // The method lock could not be taken: nothing is sent to the array,
+        // and the client gets the method's failure code (escaping, the
+        // exception would reach the client as a refusal of its parameters).
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "%s: the method lock of %s was not obtained", name,
+                               address.c_str());
+        job = nullptr;
+        returnValue.set(Request::RC_INTERNAL);
+        return INVOKE_METHOD_OK;
+    }
     {
-        const SMIS_MethodLock lock(address.c_str());
         VELDARO_RefTable table(address.c_str(), VELDARO_RefTable::UNLOCKED);
         rc = SMISMethodCom::mcFirstCommonProcess(checkFlags, &table);
         job = nullptr;

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <functional>
 #include <future>
 #include <set>
 #include <string>
@@ -18,6 +20,8 @@
 #include "Collected.h"
 #include "Instance_Provider_Frame.h"
 #include "MaskingArguments.h"
+#include "NamedMutex.h"
+#include "SMIS_MethodLock.h"
 #include "SimulatedArrays.h"
 #include "VELDARO_AffinityGroupController.h"
 #include "VELDARO_ControllerConfigurationService_Provider.h"
@@ -477,6 +481,72 @@ TEST_F(ConfigurationMethods, ExposePathsChecksEveryInitiatorBeforeAnyCommand)
     const nlohmann::json m = sim_->model(0);
     EXPECT_EQ(m["affinity_groups"].size(), 0u);
     EXPECT_EQ(m["hosts"].size(), 1u);
+}
+
+// When the array's method lock cannot be taken (its lock file cannot be
+// opened), every method that changes the array answers a failure code of
+// its own, as a method and not as an error of the call, and sends nothing.
+TEST_F(ConfigurationMethods, AMethodLockThatCannotBeTakenFailsTheMethodWithNothingSent)
+{
+    const std::string volume = someVolumeName();
+    ASSERT_FALSE(volume.empty());
+    const std::size_t volumesBefore = sim_->model(0)["volumes"].size();
+    const std::size_t hostsBefore = sim_->model(0)["hosts"].size();
+    const std::size_t groupsBefore = sim_->model(0)["affinity_groups"].size();
+    const std::filesystem::path lockFile = dir_->file(
+        "run/" + smis::platform::NamedMutex::fileKey(SMIS_MethodLock::mutexName(address_.c_str())) + ".lock");
+    std::filesystem::remove(lockFile);
+    ASSERT_TRUE(std::filesystem::create_directories(lockFile)) << lockFile;
+
+    const std::vector<std::pair<const char*, std::function<std::uint32_t()>>> methods = {
+        {"CreateOrModifyElementFromStoragePool",
+         [&] {
+             VELDARO_RAIDStoragePool* in = pool(poolKey());
+             CIM_LogicalElement* made = nullptr;
+             const std::uint32_t rc = create(in, "NOLOCK", made);
+             EXPECT_EQ(made, nullptr);
+             if (made)
+                 destroy(made);
+             destroy(in);
+             return rc;
+         }},
+        {"ExposePaths",
+         [&] {
+             Array<CIM_SCSIProtocolController*> view;
+             const std::uint32_t rc = expose(volume, "2000000000000E01", view);
+             EXPECT_EQ(view.size(), 0u);
+             clear(view);
+             return rc;
+         }},
+        {"CreateStorageHardwareID",
+         [&] {
+             VELDARO_StorageHardwareIDManagementService_Provider provider;
+             Property<String> name, id;
+             name.set("NOLOCK");
+             id.set("2000000000000E02");
+             Property<uint16> type;
+             type.set(2);
+             CIM_StorageHardwareID* made = nullptr;
+             Property<uint32> rc;
+             provider.CreateStorageHardwareID(hardware_, name, id, type, Property<String>(), nullptr, made, rc);
+             if (made)
+                 destroy(made);
+             return rc.null ? 0xFFFFFFFFu : rc.value;
+         }},
+    };
+    for (const auto& [method, call] : methods) {
+        SCOPED_TRACE(method);
+        clearCommandLines();
+        std::uint32_t rc = 0;
+        EXPECT_NO_THROW(rc = call());
+        EXPECT_NE(rc, 0u);
+        EXPECT_NE(rc, 0xFFFFFFFFu) << "no return value";
+        EXPECT_TRUE(commandLines().empty()) << commandLines().dump();
+    }
+    const nlohmann::json m = sim_->model(0);
+    EXPECT_EQ(m["volumes"].size(), volumesBefore);
+    EXPECT_EQ(m["hosts"].size(), hostsBefore);
+    EXPECT_EQ(m["affinity_groups"].size(), groupsBefore);
 }
 
 }  // namespace
