@@ -115,6 +115,10 @@ void removeStaleAccounts() {
 
 std::string SshdHarness::skipReason() {
     if (::geteuid() != 0) return "the sshd harness needs root (test account and password logins)";
+    return {};
+}
+
+std::string SshdHarness::missingProgram() {
     for (const char* p : {kSshd, "/usr/bin/plink", "/usr/bin/ssh-keygen", "/usr/sbin/useradd", "/usr/sbin/chpasswd"})
         if (::access(p, X_OK) != 0) return std::string(p) + " is not installed (scripts/deps.sh)";
     return {};

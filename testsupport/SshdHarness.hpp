@@ -3,9 +3,10 @@
 // a test account that the harness creates (and removes) itself, no terminal,
 // and a forced command that relays every login to one array's command line
 // on the simulator. It needs root (for the account and for password logins);
-// `skipReason` says why it cannot run otherwise. A system sshd is never
-// touched: its configuration and host keys are not used, and the harness
-// ends only the sshd it started.
+// `skipReason` says why it cannot run otherwise, and `missingProgram` names
+// a program it needs that is not installed (a failure, never a skip). A
+// system sshd is never touched: its configuration and host keys are not
+// used, and the harness ends only the sshd it started.
 #pragma once
 
 #include <sys/types.h>
@@ -18,8 +19,10 @@ namespace testsupport {
 
 class SshdHarness {
 public:
-    // Empty when the harness can run here.
+    // Empty when the harness can run as this user.
     static std::string skipReason();
+    // Empty when every program the harness starts is installed.
+    static std::string missingProgram();
 
     SshdHarness(const ArraysimProcess& sim, std::size_t array);  // throws on failure
     ~SshdHarness();

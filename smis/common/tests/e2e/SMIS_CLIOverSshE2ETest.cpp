@@ -54,6 +54,7 @@ protected:
 TEST_F(SMIS_CLIOverSshTest, RealPlinkLogsInRenamesAVolumeAndLogsOff)
 {
     if (const std::string why = SshdHarness::skipReason(); !why.empty()) GTEST_SKIP() << why;
+    if (const std::string missing = SshdHarness::missingProgram(); !missing.empty()) FAIL() << missing;
     SshdHarness sshd(*sim_, 0);
     ASSERT_EQ(::symlink("/usr/bin/plink", dir.file("bin/plink").c_str()), 0);
     dir.writeEnv({"StorageIP=127.0.0.1," + std::to_string(sim_->port(0)) + "," + std::to_string(sshd.port())});

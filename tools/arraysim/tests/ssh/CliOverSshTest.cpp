@@ -25,6 +25,7 @@ const Json* find(const Json& items, const char* key, std::uint64_t v) {
 // array: the host-key question, two commands and the exit.
 TEST(CliOverSsh, RealPlinkLogsInAndRunsCommands) {
     if (const std::string why = SshdHarness::skipReason(); !why.empty()) GTEST_SKIP() << why;
+    if (const std::string missing = SshdHarness::missingProgram(); !missing.empty()) FAIL() << missing;
     testsupport::ArraysimProcess sim("small");
     SshdHarness sshd(sim, 0);
     ClientProcess plink({"/usr/bin/plink", "-P", std::to_string(sshd.port()), "-pwfile", "/dev/fd/3",
@@ -59,6 +60,7 @@ namespace {
 // A password that sshd refuses never reaches the array's prompt.
 TEST(CliOverSsh, RefusedPasswordNeverReachesThePrompt) {
     if (const std::string why = SshdHarness::skipReason(); !why.empty()) GTEST_SKIP() << why;
+    if (const std::string missing = SshdHarness::missingProgram(); !missing.empty()) FAIL() << missing;
     testsupport::ArraysimProcess sim("small");
     SshdHarness sshd(sim, 0);
     ClientProcess plink({"/usr/bin/plink", "-P", std::to_string(sshd.port()), "-pwfile", "/dev/fd/3",
