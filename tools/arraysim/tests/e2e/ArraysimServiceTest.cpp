@@ -200,7 +200,18 @@ TEST_F(ArraysimService, ControlChangesShowOnTheWireAndInTheRequestLog) {
     EXPECT_EQ(loadLe(s.data, 16 + 56, 4), 2097152u);  // copied all
     EXPECT_EQ(s.data[16 + 13], 2);                    // left the copying phase
 
-    Json log = sim_->requests(last);
+    // The simulator logs an exchange once its connection has ended, which
+    // can be just after the client has read the reply: wait for the entries.
+    const auto logged = [&](unsigned long long after, std::size_t count) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        Json entries = sim_->requests(after);
+        while (entries.size() < count && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            entries = sim_->requests(after);
+        }
+        return entries;
+    };
+    Json log = logged(last, 3);
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(log[0]["command"], 0x4024);
     EXPECT_EQ(log[0]["params"], "0001000004");
@@ -212,7 +223,9 @@ TEST_F(ArraysimService, ControlChangesShowOnTheWireAndInTheRequestLog) {
     Exchange refused = wrongModule.run(0x0010);
     ASSERT_EQ(refused.failure, "");
     EXPECT_NE(refused.status, 0);
-    EXPECT_EQ(sim_->requests(log.back()["seq"]).back()["outcome"], "protocol error: module id");
+    const Json refusal = logged(log.back()["seq"].get<unsigned long long>(), 1);
+    ASSERT_FALSE(refusal.empty());
+    EXPECT_EQ(refusal.back()["outcome"], "protocol error: module id");
     EXPECT_NE(client().run(0x0010, {}, Bytes(8, 0)).status, 0);  // data announced for 0x0010
 
     ASSERT_TRUE(sim_->reset());
