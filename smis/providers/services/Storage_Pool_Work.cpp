@@ -9,7 +9,6 @@
 #include "SMISProviderTPPConfiguration.h"
 #include "SMIS_PollingService.h"
 #include "Storage_Volume_Work.h"
-#include "VELDARO_PrimordialStoragePool_Resource.h"
 #include "VELDARO_RAIDStoragePool_Resource.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
