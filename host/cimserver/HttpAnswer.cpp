@@ -1,7 +1,6 @@
 #include "HttpAnswer.h"
 
 #include <poll.h>
-#include <sys/socket.h>
 #include <sys/uio.h>
 
 #include <cerrno>
@@ -87,7 +86,20 @@ std::string HttpAnswer::head(int status, const std::string& cim_error, const std
 }
 
 HttpAnswer::HttpAnswer(int fd, Options options, AnswerBudget* budget, const std::atomic<bool>* peer_gone)
-    : _fd(fd), _options(options), _budget(budget), _peer_gone(peer_gone)
+    : HttpAnswer(std::make_unique<Transport>(fd), nullptr, options, budget, peer_gone)
+{
+}
+
+HttpAnswer::HttpAnswer(Transport& transport, Options options, AnswerBudget* budget,
+                       const std::atomic<bool>* peer_gone)
+    : HttpAnswer(nullptr, &transport, options, budget, peer_gone)
+{
+}
+
+HttpAnswer::HttpAnswer(std::unique_ptr<Transport> own, Transport* transport, Options options, AnswerBudget* budget,
+                       const std::atomic<bool>* peer_gone)
+    : _own_transport(std::move(own)), _transport(transport ? *transport : *_own_transport), _options(options),
+      _budget(budget), _peer_gone(peer_gone)
 {
     if (!_budget) {
         _own_budget = std::make_unique<AnswerBudget>(AnswerLimits{});
@@ -188,13 +200,7 @@ ssize_t HttpAnswer::send_some()
         const size_t skip = n == 0 ? _front_sent : 0;
         iov[n] = {const_cast<char*>(it->data() + skip), it->size() - skip};
     }
-    msghdr msg{};
-    msg.msg_iov = iov;
-    msg.msg_iovlen = static_cast<size_t>(n);
-    ssize_t sent;
-    do
-        sent = ::sendmsg(_fd, &msg, MSG_NOSIGNAL | MSG_DONTWAIT);
-    while (sent < 0 && errno == EINTR);
+    const ssize_t sent = _transport.send(iov, n);
     if (sent <= 0)
         return sent;
     auto left = static_cast<size_t>(sent);
@@ -250,7 +256,7 @@ void HttpAnswer::push()
         if (_queued > 0) {
             n = send_some();
         } else {
-            n = _spool->send_to(_fd);
+            n = _spool->send_to(_transport);
             if (n > 0)
                 _budget->give_spool(*_claim, static_cast<std::size_t>(n));
         }

@@ -21,6 +21,7 @@
 #include "AnswerSink.h"
 #include "CimOperations.h"
 #include "SpoolFile.h"
+#include "Transport.h"
 
 #include <atomic>
 #include <chrono>
@@ -49,8 +50,12 @@ public:
         std::size_t backlog = 32u << 20;        // bytes of this answer that may wait in memory
     };
 
-    // budget: shared by the server's answers; without one the answer has
-    // its own with the default memory total and no spool.
+    // Written through the connection's transport. budget: shared by the
+    // server's answers; without one the answer has its own with the default
+    // memory total and no spool.
+    HttpAnswer(Transport& transport, Options options, AnswerBudget* budget = nullptr,
+               const std::atomic<bool>* peer_gone = nullptr);
+    // The same, straight to a socket.
     HttpAnswer(int fd, Options options, AnswerBudget* budget = nullptr,
                const std::atomic<bool>* peer_gone = nullptr);
     ~HttpAnswer() override;
@@ -80,6 +85,8 @@ protected:
     void offer() override;
 
 private:
+    HttpAnswer(std::unique_ptr<Transport> own, Transport* transport, Options options, AnswerBudget* budget,
+               const std::atomic<bool>* peer_gone);
     std::string head(int status, const std::string& cim_error, const std::string& extra_header, bool chunked,
                      std::size_t length) const;
     // Queues the text as a chunk (the head first when nothing has left yet).
@@ -91,7 +98,7 @@ private:
     bool spool(std::string_view a, std::string_view b = {}, std::string_view c = {});
     // Sends what the socket takes now, without waiting.
     void push();
-    // Sends queued memory bytes with one sendmsg; the bytes sent, or -1 (errno set).
+    // Sends queued memory bytes with one send; the bytes sent, or -1 (errno set).
     ssize_t send_some();
     void sent(std::size_t n, Clock::time_point now);
     // False when the client took nothing within the stall time or less than
@@ -99,7 +106,8 @@ private:
     bool keeps_pace(Clock::time_point now);
     void lose_connection();
 
-    int _fd;
+    std::unique_ptr<Transport> _own_transport;
+    Transport& _transport;
     Options _options;
     std::unique_ptr<AnswerBudget> _own_budget;
     AnswerBudget* _budget;

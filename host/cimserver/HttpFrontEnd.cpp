@@ -1,6 +1,7 @@
 #include "HttpFrontEnd.h"
 
 #include "HttpAnswer.h"
+#include "TlsTransport.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -58,13 +59,6 @@ bool same_text(const std::string& a, const std::string& b)
     return diff == 0;
 }
 
-// Sends a short answer without waiting: what the socket does not take now is
-// dropped (the connection is being closed anyway).
-void send_now(int fd, const std::string& text)
-{
-    (void)::send(fd, text.data(), text.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-}
-
 std::string short_answer(int status, bool close)
 {
     return "HTTP/1.1 " + std::to_string(status) + " " + HttpAnswer::reason_phrase(status) +
@@ -90,9 +84,15 @@ constexpr std::size_t KEEP_INPUT = 65536;
 } // namespace
 
 struct HttpFrontEnd::Connection {
-    explicit Connection(int socket, const HttpLimits& limits) : fd(socket), reader(limits) {}
+    Connection(int socket, const HttpLimits& limits, TlsContext* tls)
+        : fd(socket),
+          transport(tls ? std::make_unique<TlsTransport>(socket, *tls) : std::make_unique<Transport>(socket)),
+          reader(limits)
+    {
+    }
 
     int fd;
+    std::unique_ptr<Transport> transport;
     std::string input; // received and not yet read
     HttpRequestReader reader;
     HttpRequest request;             // while a worker answers it
@@ -126,8 +126,8 @@ HttpFrontEnd::~HttpFrontEnd()
     for (auto& [fd, c] : _connections)
         ::close(fd);
     _connections.clear();
-    if (_listen_fd >= 0)
-        ::close(_listen_fd);
+    for (const Listener& l : _listeners)
+        ::close(l.fd);
     if (_wake_fd >= 0)
         ::close(_wake_fd);
 }
@@ -150,7 +150,7 @@ bool HttpFrontEnd::authorized(const Credentials& credentials, const std::string&
     return user_ok && password_ok;
 }
 
-int HttpFrontEnd::bind(const std::string& address, int port)
+int HttpFrontEnd::bind(const std::string& address, int port, TlsContext* tls)
 {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -174,7 +174,7 @@ int HttpFrontEnd::bind(const std::string& address, int port)
             ::close(fd);
             continue;
         }
-        _listen_fd = fd;
+        _listeners.push_back({fd, tls});
         bound = ntohs(local.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&local)->sin6_port
                                                   : reinterpret_cast<sockaddr_in*>(&local)->sin_port);
     }
@@ -216,10 +216,10 @@ void HttpFrontEnd::account(Connection& c)
     c.held = now;
 }
 
-void HttpFrontEnd::accept_all()
+void HttpFrontEnd::accept_all(const Listener& listener)
 {
     for (;;) {
-        int fd = ::accept4(_listen_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        int fd = ::accept4(listener.fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             // Out of descriptors: the waiting connections stay queued and
             // the listener rests a little rather than wake the loop at once.
@@ -238,13 +238,14 @@ void HttpFrontEnd::accept_all()
                     (!oldest || c->idle_since < oldest->idle_since))
                     oldest = c.get();
             if (!oldest) {
-                send_now(fd, short_answer(503, true));
+                if (!listener.tls) // a TLS client could not read it
+                    Transport(fd).send_now(short_answer(503, true));
                 ::close(fd);
                 continue;
             }
             close_connection(oldest->fd);
         }
-        auto c = std::make_unique<Connection>(fd, _limits);
+        auto c = std::make_unique<Connection>(fd, _limits, listener.tls);
         c->idle_since = Clock::now();
         _connections.emplace(fd, std::move(c));
     }
@@ -252,8 +253,8 @@ void HttpFrontEnd::accept_all()
 
 void HttpFrontEnd::refuse(Connection& c, int status)
 {
-    send_now(c.fd, short_answer(status, true));
-    ::shutdown(c.fd, SHUT_WR);
+    c.transport->send_now(short_answer(status, true));
+    c.transport->shutdown_send();
     c.lingering = true;
     c.input.clear();
     c.linger_end = Clock::now() + LINGER;
@@ -265,7 +266,7 @@ void HttpFrontEnd::receive(Connection& c)
     for (;;) {
         if (!may_read(c))
             return; // the rest waits in the socket until memory is free
-        ssize_t n = ::recv(c.fd, buf, sizeof buf, 0);
+        ssize_t n = c.transport->receive(buf, sizeof buf);
         if (n > 0) {
             if (c.lingering)
                 continue;
@@ -296,7 +297,7 @@ void HttpFrontEnd::advance(Connection& c)
     switch (c.reader.read(c.input)) {
     case HttpRequestReader::State::NeedMore:
         if (c.reader.wants_continue()) {
-            send_now(c.fd, "HTTP/1.1 100 Continue\r\n\r\n");
+            c.transport->send_now("HTTP/1.1 100 Continue\r\n\r\n");
             c.reader.continue_sent();
         }
         return;
@@ -413,30 +414,35 @@ int HttpFrontEnd::poll_timeout(Clock::time_point now) const
 
 bool HttpFrontEnd::serve()
 {
-    if (_listen_fd < 0 || _wake_fd < 0)
+    if (_listeners.empty() || _wake_fd < 0)
         return false;
     for (size_t i = 0; i < _tuning.workers; i++)
         _workers.emplace_back([this] { work(); });
     std::vector<pollfd> fds;
-    std::vector<const Connection*> polled; // whose socket each entry was, past the first two
+    std::vector<const Connection*> polled; // whose socket each entry was, past the wake and listeners
+    const size_t base = 1 + _listeners.size();
     while (!_stopping) {
         fds.clear();
         polled.clear();
         fds.push_back({_wake_fd, POLLIN, 0});
-        fds.push_back({_listen_fd, static_cast<short>(Clock::now() < _accept_resume ? 0 : POLLIN), 0});
+        for (const Listener& l : _listeners)
+            fds.push_back({l.fd, static_cast<short>(Clock::now() < _accept_resume ? 0 : POLLIN), 0});
         const bool read_more = reading_allowed();
+        bool buffered = false; // bytes received inside a transport, which poll does not see
         for (auto& [fd, c] : _connections) {
             short events = POLLRDHUP; // a peer that leaves is seen whatever the connection does
             if (c->busy && c->gone)
                 continue;
-            if (c->sending)
+            if (c->sending) {
                 events = POLLOUT;
-            else if (!c->busy && (read_more || may_read(*c)))
-                events |= POLLIN;
+            } else if (!c->busy && (read_more || may_read(*c))) {
+                events = c->transport->events(events | POLLIN);
+                buffered = buffered || c->transport->buffered();
+            }
             fds.push_back({fd, events, 0});
             polled.push_back(c.get());
         }
-        int r = ::poll(fds.data(), fds.size(), poll_timeout(Clock::now()));
+        int r = ::poll(fds.data(), fds.size(), buffered ? 0 : poll_timeout(Clock::now()));
         if (r < 0 && errno != EINTR)
             break;
         if (fds[0].revents) {
@@ -466,29 +472,34 @@ bool HttpFrontEnd::serve()
             }
             answered(*c);
         }
-        if (fds[1].revents & POLLIN)
-            accept_all();
+        for (size_t l = 0; l < _listeners.size(); l++)
+            if (fds[1 + l].revents & POLLIN)
+                accept_all(_listeners[l]);
         // Connections are served from a point that moves on each time, so
         // that while memory is short every waiting request gets its turn to
         // be read, not only those of the lowest sockets.
-        const size_t count = fds.size() - 2;
+        const size_t count = fds.size() - base;
         const size_t first = count ? _turn++ % count : 0;
         for (size_t k = 0; k < count; k++) {
-            const size_t i = 2 + (first + k) % count;
-            if (!fds[i].revents)
+            const size_t i = base + (first + k) % count;
+            if (!fds[i].revents && !buffered)
                 continue;
             auto it = _connections.find(fds[i].fd);
-            if (it == _connections.end() || it->second.get() != polled[i - 2])
+            if (it == _connections.end() || it->second.get() != polled[i - base])
                 continue; // closed meanwhile (its number may be a newcomer's now)
             Connection& c = *it->second;
+            if (buffered && (fds[i].events & POLLIN) && !c.busy && !c.sending && c.transport->buffered())
+                fds[i].revents |= POLLIN;
+            if (!fds[i].revents)
+                continue;
             if (c.busy) {
                 if (fds[i].revents & (POLLRDHUP | POLLHUP | POLLERR))
                     peer_left(c);
             } else if (c.sending) {
                 if (fds[i].revents & (POLLOUT | POLLHUP | POLLERR))
                     send_on(c, Clock::now());
-            } else if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) {
-                receive(c);
+            } else if (fds[i].revents & (POLLIN | POLLOUT | POLLHUP | POLLERR)) {
+                receive(c); // POLLOUT: a TLS handshake goes on
             } else if (fds[i].revents & POLLRDHUP) {
                 close_connection(c.fd); // left while not read
             }
@@ -513,8 +524,9 @@ bool HttpFrontEnd::serve()
     for (auto& [fd, c] : _connections)
         ::close(fd);
     _connections.clear();
-    ::close(_listen_fd);
-    _listen_fd = -1;
+    for (const Listener& l : _listeners)
+        ::close(l.fd);
+    _listeners.clear();
     return true;
 }
 
@@ -559,7 +571,7 @@ void HttpFrontEnd::answer(Connection& c)
     options.min_rate = _tuning.min_rate;
     options.window = _tuning.rate_window;
     options.backlog = _tuning.backlog;
-    c.answer = std::make_unique<HttpAnswer>(c.fd, options, &_budget, &c.gone);
+    c.answer = std::make_unique<HttpAnswer>(*c.transport, options, &_budget, &c.gone);
     HttpAnswer& out = *c.answer;
     auto done = [&] { c.close_after = !out.keeps_connection(); };
 

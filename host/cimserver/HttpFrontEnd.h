@@ -1,5 +1,7 @@
 // The HTTP side of the server: CIM-XML operation requests over HTTP/1.1
-// with keep-alive, optional Basic authentication and the CIM header checks.
+// with keep-alive, optional Basic authentication and the CIM header checks,
+// on plain and HTTPS listeners alike (a connection's transport carries its
+// bytes; the bounds, accounting and spool below are the same for both).
 //
 // One thread polls every connection and reads requests within their bounds
 // (header size and count, body size in every framing, a deadline for the
@@ -19,6 +21,7 @@
 #include "AnswerBudget.h"
 #include "CimOperations.h"
 #include "HttpRequestReader.h"
+#include "TlsContext.h"
 
 #include <atomic>
 #include <chrono>
@@ -63,8 +66,9 @@ public:
     HttpFrontEnd(const HttpFrontEnd&) = delete;
     HttpFrontEnd& operator=(const HttpFrontEnd&) = delete;
 
-    // Binds; port 0 takes a free port. The bound port, or -1.
-    int bind(const std::string& address, int port);
+    // Binds a listener, HTTPS when tls is given (it outlives the front
+    // end); port 0 takes a free port. The bound port, or -1.
+    int bind(const std::string& address, int port, TlsContext* tls = nullptr);
     // Serves until stop(); false when the server failed.
     bool serve();
     // Ends serve() from any thread: open connections are closed.
@@ -76,8 +80,12 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     struct Connection;
+    struct Listener {
+        int fd;
+        TlsContext* tls; // null: plain HTTP
+    };
 
-    void accept_all();
+    void accept_all(const Listener& listener);
     void receive(Connection& c);
     void advance(Connection& c);
     // Answers status, closes the sending side and drains what still comes.
@@ -106,8 +114,8 @@ private:
     Credentials _credentials;
     HttpLimits _limits;
     FrontEndTuning _tuning;
-    int _listen_fd = -1;
-    Clock::time_point _accept_resume; // the listener is not polled before
+    std::vector<Listener> _listeners;
+    Clock::time_point _accept_resume; // the listeners are not polled before
     int _wake_fd = -1;
     std::atomic<bool> _stopping{false};
     std::map<int, std::unique_ptr<Connection>> _connections; // by socket; the poll thread's own

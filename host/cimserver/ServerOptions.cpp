@@ -9,6 +9,7 @@ namespace cimserver {
 const char* ServerOptions::usage()
 {
     return "usage: cimserver [--address A] [--port N] [--module LIB] [--auth-file FILE]\n"
+           "                 [--https-port N --cert FILE --key FILE] [--allow-plain-auth]\n"
            "                 [--max-request BYTES] [--no-polling] [--no-indications] [--ready-file FILE]\n"
            "                 [--listener URL]... [--poll-interval SECONDS]\n"
            "                 [--max-pending BYTES] [--max-answer-memory BYTES] [--max-spool BYTES]\n"
@@ -46,14 +47,20 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
             if (!value(v))
                 return false;
             address = v;
-        } else if (a == "--port") {
+        } else if (a == "--port" || a == "--https-port") {
             if (!value(v))
                 return false;
             if (!number(v, 65535, n)) {
                 message = std::string("bad port ") + v;
                 return false;
             }
-            port = static_cast<int>(n);
+            (a == "--port" ? port : https_port) = static_cast<int>(n);
+        } else if (a == "--cert" || a == "--key") {
+            if (!value(v))
+                return false;
+            (a == "--cert" ? cert_file : key_file) = v;
+        } else if (a == "--allow-plain-auth") {
+            allow_plain_auth = true;
         } else if (a == "--module") {
             if (!value(v))
                 return false;
@@ -123,6 +130,20 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
             message = "unknown argument " + a;
             return false;
         }
+    }
+    const bool https = https_port >= 0;
+    if (https && (cert_file.empty() || key_file.empty())) {
+        message = "--https-port needs --cert and --key";
+        return false;
+    }
+    if (!https && (!cert_file.empty() || !key_file.empty())) {
+        message = "--cert and --key serve HTTPS: give --https-port too";
+        return false;
+    }
+    if (!auth_file.empty() && !allow_plain_auth && !https) {
+        message = "--auth-file would have the login travel in clear over plain HTTP: serve HTTPS "
+                  "(--https-port, --cert, --key) or give --allow-plain-auth";
+        return false;
     }
     return true;
 }

@@ -11,6 +11,10 @@ namespace cimserver {
 struct ServerOptions {
     std::string address = "127.0.0.1";
     int port = 5988;                     // 0: any free port (see ready_file)
+    int https_port = -1;                 // -1: no HTTPS; 0: any free port
+    std::string cert_file;               // PEM certificate chain for HTTPS
+    std::string key_file;                // PEM private key for HTTPS
+    bool allow_plain_auth = false;       // the login may travel over plain HTTP
     std::string module_path;             // empty: <install>/lib/libarrayprov.so
     std::string auth_file;               // "user:password" on its first line; empty: no authentication
     std::size_t max_request = 4u << 20;  // largest request body accepted, bytes
@@ -25,8 +29,14 @@ struct ServerOptions {
     std::size_t min_rate = 8192;                      // bytes a second a client takes of its answer, at least
     unsigned rate_window = 30;                        // seconds over which min_rate is measured
 
-    // Reads argv; false with a message for anything it does not know.
+    // Reads argv; false with a message for anything it does not know and
+    // for options that do not go together.
     bool parse(int argc, char** argv, std::string& message);
+
+    // Whether the plain HTTP port listens: always without a login; with one
+    // only when --allow-plain-auth says the login may travel in clear (else
+    // the server serves HTTPS only).
+    bool plain_http() const { return auth_file.empty() || allow_plain_auth; }
 
     static const char* usage();
 };

@@ -1,8 +1,9 @@
 #include "SpoolFile.h"
 
+#include "Transport.h"
+
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -97,13 +98,10 @@ bool SpoolFile::append(std::string_view a, std::string_view b, std::string_view 
     return true;
 }
 
-ssize_t SpoolFile::send_to(int socket)
+ssize_t SpoolFile::send_to(Transport& to)
 {
     off_t offset = static_cast<off_t>(_sent);
-    ssize_t n;
-    do
-        n = ::sendfile(socket, _fd, &offset, pending());
-    while (n < 0 && errno == EINTR);
+    const ssize_t n = to.send_file(_fd, offset, pending());
     if (n > 0) {
         _sent += static_cast<std::size_t>(n);
         release_sent();

@@ -1,7 +1,7 @@
 // The part of an answer that waits for its client on disk instead of in
 // memory: one private file under the spool folder, written at its end by the
-// walk that makes the answer and sent from its front with sendfile at the
-// client's pace. The file is removed when the answer is sent or dropped; the
+// walk that makes the answer and sent from its front through the
+// connection's transport (sendfile on a plain socket) at the client's pace. The file is removed when the answer is sent or dropped; the
 // space it has sent is given back as it goes. A server that was killed leaves
 // its files behind; clean() at start-up removes them.
 #ifndef HOST_CIMSERVER_SPOOL_FILE_H
@@ -14,6 +14,8 @@
 #include <sys/types.h>
 
 namespace cimserver {
+
+class Transport;
 
 class SpoolFile {
 public:
@@ -34,9 +36,9 @@ public:
 
     // Appends every byte of the pieces; false on a write error (disk full).
     bool append(std::string_view a, std::string_view b = {}, std::string_view c = {});
-    // Sends what the socket takes now from the unsent front; the bytes sent,
-    // or -1 with errno set (EAGAIN when the socket is full).
-    ssize_t send_to(int socket);
+    // Sends what the connection takes now from the unsent front; the bytes
+    // sent, or -1 with errno set (EAGAIN when the socket is full).
+    ssize_t send_to(Transport& to);
     // Bytes written and not yet sent.
     std::size_t pending() const { return _written - _sent; }
 

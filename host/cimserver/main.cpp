@@ -1,5 +1,5 @@
 // cimserver: hosts the provider module and answers CIM-XML operations over
-// HTTP until SIGINT or SIGTERM.
+// HTTP and HTTPS until SIGINT or SIGTERM.
 #include "CimOperations.h"
 #include "HttpFrontEnd.h"
 #include "IndicationHost.h"
@@ -7,6 +7,7 @@
 #include "ProviderModule.h"
 #include "ServerOptions.h"
 #include "SpoolFile.h"
+#include "TlsContext.h"
 
 #include <Pegasus/InstallRoot.h>
 
@@ -18,6 +19,7 @@
 #include <climits>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -57,12 +59,18 @@ bool read_credentials(const std::string& file, Credentials& credentials, std::st
     return true;
 }
 
-bool write_ready_file(const std::string& file, int port)
+// The ports that listen: "port" for HTTP, "https_port" for HTTPS.
+bool write_ready_file(const std::string& file, int port, int https_port)
 {
     std::string tmp = file + ".tmp";
     {
         std::ofstream out(tmp, std::ios::trunc);
-        out << "{\"pid\": " << getpid() << ", \"port\": " << port << "}\n";
+        out << "{\"pid\": " << getpid();
+        if (port >= 0)
+            out << ", \"port\": " << port;
+        if (https_port >= 0)
+            out << ", \"https_port\": " << https_port;
+        out << "}\n";
         if (!out)
             return false;
     }
@@ -83,6 +91,14 @@ int main(int argc, char** argv)
     if (!options.auth_file.empty() && !read_credentials(options.auth_file, credentials, message)) {
         std::fprintf(stderr, "cimserver: %s\n", message.c_str());
         return 2;
+    }
+    std::unique_ptr<TlsContext> tls;
+    if (options.https_port >= 0) {
+        tls = std::make_unique<TlsContext>();
+        if (!tls->load(options.cert_file, options.key_file, message)) {
+            std::fprintf(stderr, "cimserver: %s\n", message.c_str());
+            return 2;
+        }
     }
 
     // Signals are taken by one thread with sigwait; every other thread,
@@ -130,16 +146,28 @@ int main(int argc, char** argv)
         tuning.answers.spool = static_cast<std::size_t>(options.max_spool);
         tuning.answers.spool_folder = spool_folder;
         HttpFrontEnd front(operations, credentials, options.max_request, tuning);
-        int port = front.bind(options.address, options.port);
-        if (port < 0) {
+        // One front end serves both ports: the same bounds, accounting and
+        // spool for every connection.
+        const int port = options.plain_http() ? front.bind(options.address, options.port) : -1;
+        const int https_port = tls ? front.bind(options.address, options.https_port, tls.get()) : -1;
+        if (options.plain_http() && port < 0) {
             std::fprintf(stderr, "cimserver: cannot listen on %s:%d\n", options.address.c_str(), options.port);
+            status = 1;
+        } else if (tls && https_port < 0) {
+            std::fprintf(stderr, "cimserver: cannot listen on %s:%d\n", options.address.c_str(), options.https_port);
             status = 1;
         } else {
             // References name the server the way a client reaches it.
-            operations.set_host(options.address + ":" + std::to_string(port));
-            if (!options.ready_file.empty() && !write_ready_file(options.ready_file, port))
+            operations.set_host(options.address + ":" + std::to_string(port >= 0 ? port : https_port));
+            if (!options.ready_file.empty() && !write_ready_file(options.ready_file, port, https_port))
                 std::fprintf(stderr, "cimserver: cannot write %s\n", options.ready_file.c_str());
-            std::fprintf(stderr, "cimserver: listening on %s:%d\n", options.address.c_str(), port);
+            if (port >= 0)
+                std::fprintf(stderr, "cimserver: listening on %s:%d (HTTP)\n", options.address.c_str(), port);
+            else
+                std::fprintf(stderr, "cimserver: plain HTTP is off: the login of --auth-file is taken over HTTPS "
+                                     "only (--allow-plain-auth takes it over HTTP too)\n");
+            if (https_port >= 0)
+                std::fprintf(stderr, "cimserver: listening on %s:%d (HTTPS)\n", options.address.c_str(), https_port);
             std::thread waiter([&] {
                 int sig = 0;
                 sigwait(&signals, &sig);

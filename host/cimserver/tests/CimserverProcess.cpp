@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -71,6 +72,8 @@ CimserverProcess::CimserverProcess(const std::string& install_dir, const std::ve
     }
     std::vector<std::string> args = {testsupport::BuildTree::program("cimserver"), "--port", "0", "--ready-file",
                                      _dir + "/ready", "--auth-file", _dir + "/auth"};
+    if (std::find(extra.begin(), extra.end(), "--https-port") == extra.end())
+        args.push_back("--allow-plain-auth");
     // CIMSERVER_TEST_MODULE runs the suite on another build of the module.
     if (const char* module = std::getenv("CIMSERVER_TEST_MODULE"); module && *module) {
         args.push_back("--module");
@@ -109,10 +112,15 @@ CimserverProcess::CimserverProcess(const std::string& install_dir, const std::ve
             _pid = -1;
             throw std::runtime_error("cimserver ended before it was ready: " + output());
         }
+        // Written whole at once: its ports are those that listen.
         std::string ready = read_file(_dir + "/ready");
-        size_t at = ready.find("\"port\": ");
-        if (at != std::string::npos) {
-            _port = std::atoi(ready.c_str() + at + 8);
+        if (!ready.empty()) {
+            auto port_of = [&](const std::string& key) {
+                size_t at = ready.find("\"" + key + "\": ");
+                return at == std::string::npos ? -1 : std::atoi(ready.c_str() + at + key.size() + 4);
+            };
+            _port = port_of("port");
+            _https_port = port_of("https_port");
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -1,6 +1,9 @@
 // Runs cimserver for a test: an install directory that points at the
 // simulator's arrays, the server as a child process on a free port with a
-// test login, and helpers to run wbemcli and send raw HTTP requests.
+// test login, and helpers to run wbemcli and send raw HTTP requests. The
+// login travels over plain HTTP (loopback) unless the test serves HTTPS
+// (gives --https-port): then it runs as a real deployment does, HTTPS only
+// unless the test adds --allow-plain-auth.
 #ifndef HOST_CIMSERVER_TESTS_CIMSERVER_PROCESS_H
 #define HOST_CIMSERVER_TESTS_CIMSERVER_PROCESS_H
 
@@ -27,7 +30,8 @@ public:
     CimserverProcess(const CimserverProcess&) = delete;
     CimserverProcess& operator=(const CimserverProcess&) = delete;
 
-    int port() const { return _port; }
+    int port() const { return _port; }             // plain HTTP; -1 when off
+    int https_port() const { return _https_port; } // -1 without HTTPS
     pid_t pid() const { return _pid; }
     // The server's resident memory in KiB (0 when it cannot be read).
     long rss_kib() const;
@@ -59,6 +63,7 @@ private:
     std::string _dir;
     pid_t _pid = -1;
     int _port = -1;
+    int _https_port = -1;
 };
 
 } // namespace cimserver::test
