@@ -8,6 +8,27 @@
 
 namespace cimserver::test {
 
+std::string CimClient::key(const std::string& name, const std::string& value)
+{
+    return "<KEYBINDING NAME=\"" + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value + "</KEYVALUE></KEYBINDING>";
+}
+
+std::string CimClient::configuration_service(const std::string& address)
+{
+    return "<INSTANCENAME CLASSNAME=\"VELDARO_StorageConfigurationService\">" +
+           key("CreationClassName", "VELDARO_StorageConfigurationService") +
+           key("Name", "VELDARO:KESTRIS SMI-S Proxy Server") +
+           key("SystemCreationClassName", "VELDARO_StorageComputerSystem") + key("SystemName", address) +
+           "</INSTANCENAME>";
+}
+
+std::string CimClient::raw(pugi::xml_node node)
+{
+    std::ostringstream out;
+    node.print(out, "", pugi::format_raw);
+    return out.str();
+}
+
 std::vector<pugi::xml_node> CimReply::all(const char* name) const
 {
     std::vector<pugi::xml_node> found;
@@ -17,6 +38,19 @@ std::vector<pugi::xml_node> CimReply::all(const char* name) const
 }
 
 CimClient::CimClient(int port, std::string user, std::string password) : _client("127.0.0.1", port)
+{
+    set_up(user, password);
+}
+
+CimClient::CimClient(int port, const Https& https, std::string user, std::string password)
+    : _client("https://127.0.0.1:" + std::to_string(port))
+{
+    _client.set_ca_cert_path(https.ca_file.c_str());
+    _client.enable_server_certificate_verification(true);
+    set_up(user, password);
+}
+
+void CimClient::set_up(const std::string& user, const std::string& password)
 {
     if (!user.empty())
         _client.set_basic_auth(user.c_str(), password.c_str());

@@ -23,9 +23,16 @@ struct CimReply {
     std::vector<pugi::xml_node> all(const char* name) const;
 };
 
+// A CimClient over HTTPS, trusting the certificate in ca_file (the server's
+// own when it is self-signed) and checking that it names 127.0.0.1.
+struct Https {
+    std::string ca_file;
+};
+
 class CimClient {
 public:
     explicit CimClient(int port, std::string user = "tester", std::string password = "s3cret");
+    CimClient(int port, const Https& https, std::string user = "tester", std::string password = "s3cret");
 
     // The message around an IMETHODCALL in the name space.
     static std::string imethod(const std::string& op, const std::string& params,
@@ -34,6 +41,12 @@ public:
     static std::string method(const std::string& name, const std::string& instance_name, const std::string& params,
                               const std::string& name_space = "root/kestris");
     static std::string class_param(const std::string& param, const std::string& class_name);
+    // A string KEYBINDING of an INSTANCENAME.
+    static std::string key(const std::string& name, const std::string& value);
+    // The INSTANCENAME of the storage configuration service of the array.
+    static std::string configuration_service(const std::string& address);
+    // An element of an answer as raw XML, to send back in a request.
+    static std::string raw(pugi::xml_node node);
 
     // Posts with the standard CIM headers (cim_method for CIMMethod).
     void call(const std::string& cim_method, const std::string& body, CimReply& reply);
@@ -44,6 +57,8 @@ public:
     httplib::Client& http() { return _client; }
 
 private:
+    void set_up(const std::string& user, const std::string& password);
+
     httplib::Client _client;
 };
 

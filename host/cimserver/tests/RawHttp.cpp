@@ -1,5 +1,8 @@
 #include "RawHttp.h"
 
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -57,10 +60,97 @@ RawHttp::RawHttp(int port)
     }
 }
 
-RawHttp::~RawHttp()
+RawHttp::RawHttp(int port, const TlsOptions& tls) : RawHttp(port)
 {
     if (_fd >= 0)
+        start_tls(tls);
+}
+
+bool RawHttp::start_tls(const TlsOptions& tls)
+{
+    // The handshake and records wait at most this long on the socket.
+    timeval limit{10, 0};
+    ::setsockopt(_fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    ::setsockopt(_fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    _ctx = SSL_CTX_new(TLS_client_method());
+    if (tls.max_version && tls.max_version < TLS1_2_VERSION)
+        SSL_CTX_set_security_level(_ctx, 0); // an old version is offered only at level 0
+    if (tls.min_version)
+        SSL_CTX_set_min_proto_version(_ctx, tls.min_version);
+    if (tls.max_version)
+        SSL_CTX_set_max_proto_version(_ctx, tls.max_version);
+    if (!tls.ca_file.empty()) {
+        SSL_CTX_load_verify_locations(_ctx, tls.ca_file.c_str(), nullptr);
+        SSL_CTX_set_verify(_ctx, SSL_VERIFY_PEER, nullptr);
+    }
+    _ssl = SSL_new(_ctx);
+    SSL_set_fd(_ssl, _fd);
+    SSL_set_tlsext_host_name(_ssl, "localhost");
+    ERR_clear_error();
+    if (SSL_connect(_ssl) != 1) {
+        const unsigned long e = ERR_peek_last_error();
+        _tls_error = e ? ERR_reason_error_string(e) : "connection closed";
+        ERR_clear_error();
         ::close(_fd);
+        _fd = -1;
+        return false;
+    }
+    return true;
+}
+
+RawHttp::~RawHttp()
+{
+    if (_ssl)
+        SSL_free(_ssl);
+    if (_ctx)
+        SSL_CTX_free(_ctx);
+    if (_fd >= 0)
+        ::close(_fd);
+}
+
+int RawHttp::tls_version() const
+{
+    return _ssl && _fd >= 0 ? SSL_version(_ssl) : 0;
+}
+
+long RawHttp::receive_some(char* buffer, std::size_t size)
+{
+    if (!_ssl)
+        return ::recv(_fd, buffer, size, 0);
+    ERR_clear_error();
+    const int n = SSL_read(_ssl, buffer, static_cast<int>(std::min<std::size_t>(size, 1u << 30)));
+    if (n > 0)
+        return n;
+    const int error = SSL_get_error(_ssl, n);
+    ERR_clear_error();
+    if (error == SSL_ERROR_ZERO_RETURN)
+        return 0;
+    if (error != SSL_ERROR_SYSCALL || errno == 0)
+        errno = ECONNRESET;
+    return -1;
+}
+
+long RawHttp::send_some(const char* data, std::size_t size)
+{
+    if (!_ssl)
+        return ::send(_fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+    ERR_clear_error();
+    const int n = SSL_write(_ssl, data, static_cast<int>(std::min<std::size_t>(size, 1u << 30)));
+    ERR_clear_error();
+    if (n <= 0)
+        errno = EPIPE;
+    return n > 0 ? n : -1;
+}
+
+bool RawHttp::pending() const
+{
+    return _ssl && SSL_pending(_ssl) > 0;
+}
+
+bool RawHttp::wait_readable(std::chrono::steady_clock::time_point deadline) const
+{
+    pollfd p{_fd, POLLIN, 0};
+    return pending() || ::poll(&p, 1, remaining_ms(deadline)) > 0;
 }
 
 bool RawHttp::send(std::string_view bytes)
@@ -70,7 +160,7 @@ bool RawHttp::send(std::string_view bytes)
         pollfd p{_fd, POLLOUT, 0};
         if (::poll(&p, 1, 5000) <= 0 || (p.revents & (POLLERR | POLLHUP)))
             return false;
-        ssize_t n = ::send(_fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        ssize_t n = send_some(bytes.data() + sent, bytes.size() - sent);
         if (n < 0 && (errno == EAGAIN || errno == EINTR))
             continue;
         if (n <= 0)
@@ -82,11 +172,10 @@ bool RawHttp::send(std::string_view bytes)
 
 bool RawHttp::fill(std::chrono::steady_clock::time_point deadline)
 {
-    pollfd p{_fd, POLLIN, 0};
-    if (::poll(&p, 1, remaining_ms(deadline)) <= 0)
+    if (!wait_readable(deadline))
         return false;
     char buf[65536];
-    ssize_t n = ::recv(_fd, buf, sizeof buf, 0);
+    ssize_t n = receive_some(buf, sizeof buf);
     if (n <= 0)
         return false;
     _buffer.append(buf, static_cast<size_t>(n));
@@ -113,12 +202,11 @@ bool RawHttp::bytes(std::size_t n, std::string& out, std::chrono::steady_clock::
     _buffer.erase(0, held);
     std::size_t left = n - held;
     while (left > 0) {
-        pollfd p{_fd, POLLIN, 0};
-        if (::poll(&p, 1, remaining_ms(deadline)) <= 0)
+        if (!wait_readable(deadline))
             return false;
         const std::size_t at = out.size();
         out.resize(at + left);
-        ssize_t got = ::recv(_fd, out.data() + at, left, 0);
+        ssize_t got = receive_some(out.data() + at, left);
         out.resize(at + (got > 0 ? static_cast<std::size_t>(got) : 0));
         if (got <= 0)
             return false;
@@ -190,8 +278,7 @@ bool RawHttp::read(HttpResponse& r, std::chrono::milliseconds limit)
 
 bool RawHttp::readable() const
 {
-    pollfd p{_fd, POLLIN, 0};
-    return !_buffer.empty() || ::poll(&p, 1, 0) > 0;
+    return !_buffer.empty() || wait_readable(std::chrono::steady_clock::now());
 }
 
 bool RawHttp::closed_within(std::chrono::milliseconds limit)
@@ -199,10 +286,9 @@ bool RawHttp::closed_within(std::chrono::milliseconds limit)
     auto deadline = std::chrono::steady_clock::now() + limit;
     char buf[65536];
     for (;;) {
-        pollfd p{_fd, POLLIN, 0};
-        if (::poll(&p, 1, remaining_ms(deadline)) <= 0)
+        if (!wait_readable(deadline))
             return false;
-        ssize_t n = ::recv(_fd, buf, sizeof buf, 0);
+        ssize_t n = receive_some(buf, sizeof buf);
         if (n == 0 || (n < 0 && errno == ECONNRESET))
             return true;
         if (n < 0 && errno != EINTR && errno != EAGAIN)

@@ -25,24 +25,19 @@
 namespace cimserver::test {
 namespace {
 
-std::string key(const std::string& name, const std::string& value)
-{
-    return "<KEYBINDING NAME=\"" + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value + "</KEYVALUE></KEYBINDING>";
-}
-
 std::string volumeName(const std::string& address, const std::string& deviceId)
 {
-    return "<INSTANCENAME CLASSNAME=\"VELDARO_StorageVolume\">" + key("CreationClassName", "VELDARO_StorageVolume") +
-           key("DeviceID", deviceId) + key("SystemCreationClassName", "VELDARO_StorageComputerSystem") +
-           key("SystemName", address) + "</INSTANCENAME>";
+    return "<INSTANCENAME CLASSNAME=\"VELDARO_StorageVolume\">" + CimClient::key("CreationClassName", "VELDARO_StorageVolume") +
+           CimClient::key("DeviceID", deviceId) + CimClient::key("SystemCreationClassName", "VELDARO_StorageComputerSystem") +
+           CimClient::key("SystemName", address) + "</INSTANCENAME>";
 }
 
 std::string serviceName(const std::string& address)
 {
     return "<INSTANCENAME CLASSNAME=\"VELDARO_ReplicationService\">" +
-           key("CreationClassName", "VELDARO_ReplicationService") +
-           key("Name", "VELDARO:KESTRIS SMI-S Proxy Server") +
-           key("SystemCreationClassName", "VELDARO_StorageComputerSystem") + key("SystemName", address) +
+           CimClient::key("CreationClassName", "VELDARO_ReplicationService") +
+           CimClient::key("Name", "VELDARO:KESTRIS SMI-S Proxy Server") +
+           CimClient::key("SystemCreationClassName", "VELDARO_StorageComputerSystem") + CimClient::key("SystemName", address) +
            "</INSTANCENAME>";
 }
 
