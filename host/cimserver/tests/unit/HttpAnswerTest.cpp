@@ -4,13 +4,17 @@
 // answer is spooled), and a client that does not keep pace loses it.
 #include "HttpAnswer.h"
 #include "RawHttp.h"
+#include "TestCertificate.h"
+#include "TlsTransport.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <stdlib.h>
 
 #include <atomic>
@@ -186,6 +190,51 @@ TEST(HttpAnswer, WriterNeverWaitsAndSpoolsPastTheBacklog)
         EXPECT_EQ(folder.files(), 0u);
         EXPECT_EQ(budget.spooled(), 0u);
     }
+}
+
+// Over TLS the same answer leaves whole: the handshake goes on as the
+// answer is sent, writes the socket cannot take are retried with the same
+// bytes, and the spooled part is read back and encrypted.
+TEST(HttpAnswer, AnswerOverTlsLeavesWholeFromMemoryAndSpool)
+{
+    ::signal(SIGPIPE, SIG_IGN);
+    test::TestCertificate cert;
+    TlsContext tls;
+    std::string message;
+    ASSERT_TRUE(tls.load(cert.cert_file(), cert.key_file(), message)) << message;
+    Pair p;
+    ASSERT_EQ(::fcntl(p.server, F_SETFL, O_NONBLOCK), 0); // as every accepted socket
+    TlsTransport transport(p.server, tls);
+    SpoolFolder folder;
+    AnswerLimits limits;
+    limits.spool_folder = folder.path;
+    AnswerBudget budget(limits);
+    HttpAnswer::Options o;
+    o.part = 65536;
+    o.backlog = 256 << 10;
+    HttpAnswer a(transport, o, &budget);
+    // The client takes its time before its handshake and again before it
+    // reads, so the answer meets a socket that takes nothing.
+    test::HttpResponse r;
+    bool read = false;
+    std::thread reader([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ASSERT_TRUE(p.client->start_tls({0, 0, cert.ca_file()})) << p.client->tls_error();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        read = p.client->read(r);
+    });
+    write_pieces(a, 64, 65536);
+    a.finish(OperationReply{});
+    EXPECT_TRUE(a.spooling());
+    EXPECT_EQ(send_rest(a, p.server), HttpAnswer::Progress::Done);
+    reader.join();
+    ASSERT_TRUE(read);
+    ASSERT_EQ(r.body.size(), size_t(4) << 20);
+    for (int i = 0; i < 64; i++)
+        ASSERT_EQ(r.body.substr(size_t(i) * 65536, 65536), std::string(65536, static_cast<char>('a' + i % 26))) << i;
+    EXPECT_TRUE(a.keeps_connection());
+    EXPECT_EQ(folder.files(), 0u);
+    EXPECT_EQ(budget.spooled(), 0u);
 }
 
 // A client must take its answer at the minimum rate over each window: one

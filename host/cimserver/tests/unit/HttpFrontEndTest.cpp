@@ -2,6 +2,7 @@
 // The bounds of connections: their number and deadlines.
 #include "HttpFrontEnd.h"
 #include "RawHttp.h"
+#include "TestCertificate.h"
 
 #include <gtest/gtest.h>
 
@@ -38,10 +39,11 @@ TEST(HttpFrontEnd, BasicAuthenticationGrantsOnlyTheConfiguredLogin)
 // the requests here are all answered before any provider is asked.
 class FrontEndInProcess {
 public:
-    explicit FrontEndInProcess(FrontEndTuning tuning)
+    // tls: serves HTTPS with it.
+    explicit FrontEndInProcess(FrontEndTuning tuning, TlsContext* tls = nullptr)
         : _operations(_module), _front(_operations, Credentials{}, 1000, tuning)
     {
-        _port = _front.bind("127.0.0.1", 0);
+        _port = _front.bind("127.0.0.1", 0, tls);
         _thread = std::thread([this] { _front.serve(); });
     }
     ~FrontEndInProcess()
@@ -125,6 +127,36 @@ TEST(HttpFrontEnd, SlowRequestsAndIdleConnectionsMeetTheirDeadlines)
     ASSERT_TRUE(served.read(r, std::chrono::milliseconds(1000)));
     EXPECT_EQ(r.status, 400);
     EXPECT_TRUE(served.closed_within(std::chrono::milliseconds(1500)));
+}
+
+// A client that stalls its TLS handshake costs no worker and is closed at
+// the idle time, like a connection without a request; a pipelined second
+// request over TLS is answered too.
+TEST(HttpFrontEnd, StalledTlsHandshakeHoldsNoWorkerAndEndsAtTheIdleTime)
+{
+    test::TestCertificate cert;
+    TlsContext tls;
+    std::string message;
+    ASSERT_TRUE(tls.load(cert.cert_file(), cert.key_file(), message)) << message;
+    FrontEndTuning t;
+    t.workers = 1;
+    t.idle_time = std::chrono::milliseconds(400);
+    FrontEndInProcess server(t, &tls);
+    test::RawHttp silent(server.port());
+    test::RawHttp partial(server.port());
+    partial.send(std::string("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03", 11)); // part of a ClientHello
+    auto start = std::chrono::steady_clock::now();
+    test::RawHttp client(server.port(), test::TlsOptions{0, 0, cert.ca_file()});
+    ASSERT_TRUE(client.connected()) << client.tls_error();
+    ASSERT_TRUE(client.send(WHOLE + WHOLE));
+    test::HttpResponse r;
+    for (int i = 0; i < 2; i++) {
+        ASSERT_TRUE(client.read(r, std::chrono::milliseconds(1000))) << i;
+        EXPECT_EQ(r.status, 400);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+    EXPECT_TRUE(silent.closed_within(std::chrono::milliseconds(1500)));
+    EXPECT_TRUE(partial.closed_within(std::chrono::milliseconds(1500)));
 }
 
 // Only the CIM-XML path is served; a request-target longer than served is
