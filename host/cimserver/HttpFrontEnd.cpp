@@ -123,8 +123,10 @@ HttpFrontEnd::HttpFrontEnd(const CimOperations& operations, Credentials credenti
 
 HttpFrontEnd::~HttpFrontEnd()
 {
-    for (auto& [fd, c] : _connections)
+    for (auto& [fd, c] : _connections) {
+        c.reset(); // its transport may still write (a TLS close-notify): before the socket closes
         ::close(fd);
+    }
     _connections.clear();
     for (const Listener& l : _listeners)
         ::close(l.fd);
@@ -521,8 +523,10 @@ bool HttpFrontEnd::serve()
     for (auto& w : _workers)
         w.join();
     _workers.clear();
-    for (auto& [fd, c] : _connections)
+    for (auto& [fd, c] : _connections) {
+        c.reset();
         ::close(fd);
+    }
     _connections.clear();
     for (const Listener& l : _listeners)
         ::close(l.fd);
