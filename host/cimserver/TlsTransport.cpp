@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
+#include <memory>
 
 namespace cimserver {
 
@@ -20,15 +22,92 @@ constexpr std::size_t RECORD = 16384;
 // Bytes of a spool file read for one write.
 constexpr std::size_t FILE_STEP = 4 * RECORD;
 
+// TLS records travel over the socket with send(MSG_NOSIGNAL) and recv, so a
+// peer that has gone never raises SIGPIPE, whatever the process does with
+// that signal; a socket that cannot move now asks OpenSSL to retry.
+int socket_fd(BIO* bio)
+{
+    return static_cast<int>(reinterpret_cast<intptr_t>(BIO_get_data(bio)));
+}
+
+int socket_write(BIO* bio, const char* data, int size)
+{
+    BIO_clear_retry_flags(bio);
+    ssize_t n;
+    do
+        n = ::send(socket_fd(bio), data, static_cast<std::size_t>(size), MSG_NOSIGNAL | MSG_DONTWAIT);
+    while (n < 0 && errno == EINTR);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        BIO_set_retry_write(bio);
+    return static_cast<int>(n);
+}
+
+int socket_read(BIO* bio, char* data, int size)
+{
+    BIO_clear_retry_flags(bio);
+    ssize_t n;
+    do
+        n = ::recv(socket_fd(bio), data, static_cast<std::size_t>(size), MSG_DONTWAIT);
+    while (n < 0 && errno == EINTR);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        BIO_set_retry_read(bio);
+    if (n == 0)
+        BIO_set_flags(bio, BIO_FLAGS_IN_EOF); // the peer's end: TLS tells it from a failure
+    return static_cast<int>(n);
+}
+
+long socket_ctrl(BIO* bio, int command, long, void*)
+{
+    switch (command) {
+    case BIO_CTRL_FLUSH:
+        return 1; // nothing is buffered here
+    case BIO_CTRL_EOF:
+        return BIO_test_flags(bio, BIO_FLAGS_IN_EOF) != 0;
+    default:
+        return 0;
+    }
+}
+
+const BIO_METHOD* socket_method()
+{
+    static const std::unique_ptr<BIO_METHOD, decltype(&BIO_meth_free)> method = [] {
+        std::unique_ptr<BIO_METHOD, decltype(&BIO_meth_free)> m(
+            BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK | BIO_TYPE_DESCRIPTOR, "cimserver socket"),
+            &BIO_meth_free);
+        if (m) {
+            BIO_meth_set_write(m.get(), socket_write);
+            BIO_meth_set_read(m.get(), socket_read);
+            BIO_meth_set_ctrl(m.get(), socket_ctrl);
+        }
+        return m;
+    }();
+    return method.get();
+}
+
+// A BIO over the socket, which it does not close; null when none is made.
+BIO* socket_bio(int fd)
+{
+    const BIO_METHOD* method = socket_method();
+    BIO* bio = method ? BIO_new(method) : nullptr;
+    if (bio) {
+        BIO_set_data(bio, reinterpret_cast<void*>(static_cast<intptr_t>(fd)));
+        BIO_set_init(bio, 1);
+    }
+    return bio;
+}
+
 } // namespace
 
 TlsTransport::TlsTransport(int fd, TlsContext& context) : Transport(fd), _context(context)
 {
     _ssl = context.get() ? SSL_new(context.get()) : nullptr;
-    if (!_ssl || SSL_set_fd(_ssl, fd) != 1)
+    BIO* bio = _ssl ? socket_bio(fd) : nullptr;
+    if (!bio) {
         _failed = true;
-    else
-        SSL_set_accept_state(_ssl);
+        return;
+    }
+    SSL_set_bio(_ssl, bio, bio); // the connection owns it now
+    SSL_set_accept_state(_ssl);
 }
 
 TlsTransport::~TlsTransport()

@@ -6,7 +6,8 @@
 // A write that could not go on is retried with the same bytes first (an
 // answer's queue keeps them), as TLS requires. A failed handshake closes
 // the connection (the caller sees ECONNRESET) and is reported through the
-// context. The process must ignore SIGPIPE, as cimserver does.
+// context. Records go through the socket with MSG_NOSIGNAL: a peer that
+// has left never raises SIGPIPE.
 #ifndef HOST_CIMSERVER_TLS_TRANSPORT_H
 #define HOST_CIMSERVER_TLS_TRANSPORT_H
 
