@@ -1,5 +1,6 @@
-// The HTTP answer to one request, written to the connection's socket. A
-// short answer goes out whole, status line, headers and body in one write.
+// The HTTP answer to one request, written to the connection through its
+// transport (the socket itself, or TLS over it). A short answer goes out
+// whole, status line, headers and body in one write.
 // A long one streams: once the text passes a part's size it leaves in
 // chunks. The writer never waits for the client: a chunk leaves as far as
 // the socket takes it, the rest waits in memory up to the answer's backlog
