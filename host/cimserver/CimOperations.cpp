@@ -1,6 +1,7 @@
 #include "CimOperations.h"
 
 #include "ClassNameSpace.h"
+#include "ClassQualifiers.h"
 #include "RequestDocument.h"
 #include "ValueText.h"
 
@@ -100,6 +101,15 @@ PropertyFilter shallow_filter(const Meta_Class* base, const PropertyFilter& requ
     return f;
 }
 
+// True when the class repository marks the method Static.
+bool is_static(const Meta_Class* mc, const Meta_Method* mm)
+{
+    for (const auto& q : ClassQualifiers::served().of(mc->name, mm->name))
+        if (eqi(q.name, "Static"))
+            return true;
+    return false;
+}
+
 } // namespace
 
 CimOperations::CimOperations(const ProviderModule& module, std::string host)
@@ -144,6 +154,9 @@ OperationReply CimOperations::handle(const std::string& body, const std::string&
         return refuse(400, "request-not-well-formed");
     pugi::xml_node cim = doc.child("CIM");
     pugi::xml_node message = cim.child("MESSAGE");
+    // One operation a request: a MULTIREQ is refused as DSP0200 has it.
+    if (message.child("MULTIREQ"))
+        return refuse(501, "multiple-requests-unsupported");
     pugi::xml_node simple = message.child("SIMPLEREQ");
     pugi::xml_node imethod = simple.child("IMETHODCALL");
     pugi::xml_node method = simple.child("METHODCALL");
@@ -252,13 +265,14 @@ void CimOperations::get_class(Call& c) const
     options.local_only = c.flag("LocalOnly", true);
     options.include_qualifiers = c.flag("IncludeQualifiers", true);
     options.include_class_origin = c.flag("IncludeClassOrigin", false);
-    const Meta_Class* mc = _reader.class_named(name.c_str(), nullptr, c.error);
-    if (!mc) {
-        c.failed = true;
-        return;
-    }
     if (c.failed)
         return;
+    const Meta_Class* mc = _reader.class_named(name.c_str(), nullptr, c.error);
+    if (!mc) {
+        // The class asked for is the object of the request: it is not found.
+        c.fail({CIM_ERR_NOT_FOUND, "no class " + name});
+        return;
+    }
     CimXmlWriter w(_host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
     w.class_decl(mc, options);
@@ -503,6 +517,19 @@ void CimOperations::associators(Call& c, bool references, bool names_only) const
     std::string result_name = references ? "" : c.text("ResultClass");
     std::string role = c.text("Role");
     std::string result_role = references ? "" : c.text("ResultRole");
+    // A filter class the server does not know is a bad parameter, not a
+    // bad object.
+    const Meta_Class* assoc_class = nullptr;
+    const Meta_Class* result_class = nullptr;
+    CimError unknown;
+    if (!assoc_name.empty() && !(assoc_class = _reader.class_named(assoc_name.c_str(), nullptr, unknown))) {
+        c.fail({CIM_ERR_INVALID_PARAMETER, (references ? "ResultClass " : "AssocClass ") + unknown.description});
+        return;
+    }
+    if (!result_name.empty() && !(result_class = _reader.class_named(result_name.c_str(), nullptr, unknown))) {
+        c.fail({CIM_ERR_INVALID_PARAMETER, "ResultClass " + unknown.description});
+        return;
+    }
     pugi::xml_node object = c.param("ObjectName").first_child();
     if (named(object, "CLASSNAME")) {
         // Class-level association requests have nothing to answer from
@@ -514,16 +541,6 @@ void CimOperations::associators(Call& c, bool references, bool names_only) const
     }
     Instance_Ptr source = _reader.from_instance_name(object, nullptr, c.error);
     if (!source) {
-        c.failed = true;
-        return;
-    }
-    const Meta_Class* assoc_class = nullptr;
-    const Meta_Class* result_class = nullptr;
-    if (!assoc_name.empty() && !(assoc_class = _reader.class_named(assoc_name.c_str(), nullptr, c.error))) {
-        c.failed = true;
-        return;
-    }
-    if (!result_name.empty() && !(result_class = _reader.class_named(result_name.c_str(), nullptr, c.error))) {
         c.failed = true;
         return;
     }
@@ -621,6 +638,13 @@ void CimOperations::extrinsic(Call& c, pugi::xml_node call) const
     const Meta_Method* mm = find_method(mc, method_name);
     if (!mm) {
         c.fail({CIM_ERR_METHOD_NOT_FOUND, std::string(mc->name) + " has no method " + method_name});
+        return;
+    }
+    // Only a static method is called on a class; any other needs the
+    // instance it works on, so the provider is not asked.
+    if (call.child("LOCALCLASSPATH") && !is_static(mc, mm)) {
+        c.fail({CIM_ERR_INVALID_PARAMETER,
+                std::string(mc->name) + "." + method_name + " is not static: call it on an instance"});
         return;
     }
     Pegasus_Adapter* p = _module.provider_of(mc->name);

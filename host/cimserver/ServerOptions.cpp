@@ -8,7 +8,7 @@ namespace cimserver {
 
 const char* ServerOptions::usage()
 {
-    return "usage: cimserver [--address A] [--port N] [--module LIB] [--auth-file FILE]\n"
+    return "usage: cimserver [--help] [--address A] [--port N] [--module LIB] [--auth-file FILE]\n"
            "                 [--max-request BYTES] [--no-polling] [--no-indications] [--ready-file FILE]\n"
            "                 [--listener URL]... [--poll-interval SECONDS]\n"
            "                 [--max-pending BYTES] [--max-answer-memory BYTES] [--max-spool BYTES]\n"
@@ -119,6 +119,8 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
             if (!value(v))
                 return false;
             ready_file = v;
+        } else if (a == "--help" || a == "-h") {
+            help = true;
         } else {
             message = "unknown argument " + a;
             return false;

@@ -79,6 +79,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cimserver: %s\n%s", message.c_str(), ServerOptions::usage());
         return 2;
     }
+    if (options.help) {
+        std::fputs(ServerOptions::usage(), stdout);
+        return 0;
+    }
     Credentials credentials;
     if (!options.auth_file.empty() && !read_credentials(options.auth_file, credentials, message)) {
         std::fprintf(stderr, "cimserver: %s\n", message.c_str());
