@@ -12,7 +12,8 @@ const char* ServerOptions::usage()
            "                 [--max-request BYTES] [--no-polling] [--no-indications] [--ready-file FILE]\n"
            "                 [--listener URL]... [--poll-interval SECONDS]\n"
            "                 [--max-pending BYTES] [--max-answer-memory BYTES] [--max-spool BYTES]\n"
-           "                 [--min-rate BYTES] [--rate-window SECONDS]\n";
+           "                 [--min-rate BYTES] [--rate-window SECONDS]\n"
+           "                 [--delivery-retry-attempts N] [--delivery-retry-interval SECONDS]\n";
 }
 
 static bool number(const char* text, unsigned long long max, unsigned long long& out)
@@ -115,6 +116,22 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
                 return false;
             }
             rate_window = static_cast<unsigned>(n);
+        } else if (a == "--delivery-retry-attempts") {
+            if (!value(v))
+                return false;
+            if (!number(v, 1000, n)) {
+                message = std::string("bad delivery retry attempts ") + v + " (0 to 1000)";
+                return false;
+            }
+            delivery_retry.attempts = static_cast<unsigned>(n);
+        } else if (a == "--delivery-retry-interval") {
+            if (!value(v))
+                return false;
+            if (!number(v, 3600, n) || n < 1) {
+                message = std::string("bad delivery retry interval ") + v + " (1 to 3600)";
+                return false;
+            }
+            delivery_retry.interval = std::chrono::seconds(n);
         } else if (a == "--ready-file") {
             if (!value(v))
                 return false;

@@ -7,8 +7,10 @@
 #include "ProviderModule.h"
 #include "ServerOptions.h"
 #include "SpoolFile.h"
+#include "SubscriptionStore.h"
 
 #include <Pegasus/InstallRoot.h>
+#include <Pegasus/System.h>
 
 #include <pthread.h>
 #include <signal.h>
@@ -116,16 +118,28 @@ int main(int argc, char** argv)
     }
     std::fprintf(stderr, "cimserver: %zu providers loaded from %s\n", module.providers().size(), module_path.c_str());
 
+    // The indication subscriptions clients made, kept in the install
+    // directory across restarts.
+    SubscriptionStore subscriptions(module.repository(), Pegasus::InstallRoot::path() + "/data/subscriptions.xml",
+                                    Pegasus::System::getFullyQualifiedHostName().str());
+    if (!subscriptions.load(message))
+        std::fprintf(stderr, "cimserver: %s: subscriptions start empty\n", message.c_str());
+
     PollingHost polling;
     if (options.polling)
         polling.start(options.poll_interval);
-    IndicationHost indications(options.listeners);
+    IndicationHost indications(options.listeners, options.delivery_retry,
+                               [&subscriptions](const std::string& url) { subscriptions.destination_failed(url); });
+    subscriptions.on_routes([&indications](std::vector<IndicationRoute> routes) {
+        indications.set_routes(std::move(routes));
+    });
     if (options.indications)
         indications.enable(module);
 
     int status = 0;
     {
         CimOperations operations(module, options.address);
+        operations.set_subscriptions(&subscriptions);
         FrontEndTuning tuning;
         tuning.max_pending = options.max_pending;
         tuning.min_rate = options.min_rate;
@@ -156,6 +170,8 @@ int main(int argc, char** argv)
             waiter.join();
         }
     }
+    // No route changes reach delivery once it stops.
+    subscriptions.on_routes({});
     indications.disable();
     polling.stop();
     module.close();

@@ -63,6 +63,26 @@ std::string CimClient::class_param(const std::string& param, const std::string& 
     return "<IPARAMVALUE NAME=\"" + param + "\"><CLASSNAME NAME=\"" + class_name + "\"></CLASSNAME></IPARAMVALUE>";
 }
 
+std::string CimClient::key(const std::string& name, const std::string& value)
+{
+    return "<KEYBINDING NAME=\"" + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value + "</KEYVALUE></KEYBINDING>";
+}
+
+std::string CimClient::configuration_service(const std::string& address)
+{
+    return "<INSTANCENAME CLASSNAME=\"VELDARO_StorageConfigurationService\">" +
+           key("CreationClassName", "VELDARO_StorageConfigurationService") +
+           key("Name", "VELDARO:KESTRIS SMI-S Proxy Server") +
+           key("SystemCreationClassName", "VELDARO_StorageComputerSystem") + key("SystemName", address) +
+           "</INSTANCENAME>";
+}
+
+std::string CimClient::thin_pool(const std::string& address)
+{
+    return "<INSTANCENAME CLASSNAME=\"VELDARO_ThinProvisioningPool\">" + key("InstanceID", "VELDARO:TPP0000_" + address) +
+           "</INSTANCENAME>";
+}
+
 void CimClient::call(const std::string& cim_method, const std::string& body, CimReply& reply)
 {
     post({{"CIMOperation", "MethodCall"}, {"CIMMethod", cim_method}, {"CIMProtocolVersion", "1.0"},
@@ -93,6 +113,13 @@ void CimClient::post(const httplib::Headers& headers, const std::string& body, C
     }
 }
 
+std::string raw_xml(pugi::xml_node node)
+{
+    std::ostringstream s;
+    node.print(s, "", pugi::format_raw);
+    return s.str();
+}
+
 std::map<std::string, bool> repository_classes(CimClient& client)
 {
     CimReply r;
@@ -114,11 +141,8 @@ std::vector<std::string> instance_names(CimClient& client, const std::string& cl
     client.call("EnumerateInstanceNames",
                 CimClient::imethod("EnumerateInstanceNames", CimClient::class_param("ClassName", class_name)), r);
     std::vector<std::string> out;
-    for (auto n : r.all("INSTANCENAME")) {
-        std::ostringstream s;
-        n.print(s, "", pugi::format_raw);
-        out.push_back(s.str());
-    }
+    for (auto n : r.all("INSTANCENAME"))
+        out.push_back(raw_xml(n));
     return out;
 }
 

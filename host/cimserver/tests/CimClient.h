@@ -34,6 +34,12 @@ public:
     static std::string method(const std::string& name, const std::string& instance_name, const std::string& params,
                               const std::string& name_space = "root/kestris");
     static std::string class_param(const std::string& param, const std::string& class_name);
+    // A string KEYBINDING.
+    static std::string key(const std::string& name, const std::string& value);
+    // The INSTANCENAME of the storage configuration service of the array at
+    // that address, and of its first thin provisioning pool.
+    static std::string configuration_service(const std::string& address);
+    static std::string thin_pool(const std::string& address);
 
     // Posts with the standard CIM headers (cim_method for CIMMethod).
     void call(const std::string& cim_method, const std::string& body, CimReply& reply);
@@ -46,6 +52,9 @@ public:
 private:
     httplib::Client _client;
 };
+
+// The element as raw XML text.
+std::string raw_xml(pugi::xml_node node);
 
 // Every class of the repository, with whether it is an association (a deep
 // EnumerateClasses).

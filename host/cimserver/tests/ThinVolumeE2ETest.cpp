@@ -19,18 +19,6 @@
 namespace cimserver::test {
 namespace {
 
-std::string key(const std::string& name, const std::string& value)
-{
-    return "<KEYBINDING NAME=\"" + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value + "</KEYVALUE></KEYBINDING>";
-}
-
-std::string raw(pugi::xml_node node)
-{
-    std::ostringstream out;
-    node.print(out, "", pugi::format_raw);
-    return out.str();
-}
-
 TEST(ThinVolumeE2E, ANewOrGrownThinVolumeIsInItsPoolWhenTheMethodAnswers)
 {
     testsupport::ArraysimProcess sim("small");
@@ -56,14 +44,8 @@ TEST(ThinVolumeE2E, ANewOrGrownThinVolumeIsInItsPoolWhenTheMethodAnswers)
     ASSERT_TRUE(polled()) << "no end of the first configuration poll in " << log;
     CimClient client(server.port());
 
-    const std::string service =
-        "<INSTANCENAME CLASSNAME=\"VELDARO_StorageConfigurationService\">" +
-        key("CreationClassName", "VELDARO_StorageConfigurationService") +
-        key("Name", "VELDARO:KESTRIS SMI-S Proxy Server") +
-        key("SystemCreationClassName", "VELDARO_StorageComputerSystem") + key("SystemName", address) +
-        "</INSTANCENAME>";
-    const std::string pool = "<INSTANCENAME CLASSNAME=\"VELDARO_ThinProvisioningPool\">" +
-                             key("InstanceID", "VELDARO:TPP0000_" + address) + "</INSTANCENAME>";
+    const std::string service = CimClient::configuration_service(address);
+    const std::string pool = CimClient::thin_pool(address);
     auto call = [&](const std::string& params) {
         CimReply r;
         client.call("CreateOrModifyElementFromStoragePool",
@@ -75,7 +57,7 @@ TEST(ThinVolumeE2E, ANewOrGrownThinVolumeIsInItsPoolWhenTheMethodAnswers)
     auto pools_of = [&](pugi::xml_node volume) {
         CimReply r;
         client.call("ReferenceNames",
-                    CimClient::imethod("ReferenceNames", "<IPARAMVALUE NAME=\"ObjectName\">" + raw(volume) +
+                    CimClient::imethod("ReferenceNames", "<IPARAMVALUE NAME=\"ObjectName\">" + raw_xml(volume) +
                                                              "</IPARAMVALUE>" +
                                                              CimClient::class_param(
                                                                  "ResultClass", "VELDARO_AllocatedFromStoragePool")),
@@ -102,7 +84,7 @@ TEST(ThinVolumeE2E, ANewOrGrownThinVolumeIsInItsPoolWhenTheMethodAnswers)
     CimReply grown = call("<PARAMVALUE NAME=\"ElementType\" PARAMTYPE=\"uint16\"><VALUE>5</VALUE></PARAMVALUE>"
                           "<PARAMVALUE NAME=\"Size\" PARAMTYPE=\"uint64\"><VALUE>2147483648</VALUE></PARAMVALUE>"
                           "<PARAMVALUE NAME=\"TheElement\" PARAMTYPE=\"reference\"><VALUE.REFERENCE>" +
-                          raw(volume.node()) + "</VALUE.REFERENCE></PARAMVALUE>");
+                          raw_xml(volume.node()) + "</VALUE.REFERENCE></PARAMVALUE>");
     ASSERT_NE(grown.body.find("<RETURNVALUE PARAMTYPE=\"uint32\"><VALUE>0</VALUE>"), std::string::npos) << grown.body;
     EXPECT_EQ(pools_of(volume.node()), "VELDARO:TPP0000_" + address + " ");
     EXPECT_EQ(server.stop(), 0) << server.output();
