@@ -13,7 +13,8 @@ const char* ServerOptions::usage()
            "                 [--listener URL]... [--poll-interval SECONDS]\n"
            "                 [--max-pending BYTES] [--max-answer-memory BYTES] [--max-spool BYTES]\n"
            "                 [--min-rate BYTES] [--rate-window SECONDS]\n"
-           "                 [--delivery-retry-attempts N] [--delivery-retry-interval SECONDS]\n";
+           "                 [--delivery-retry-attempts N] [--delivery-retry-interval SECONDS]\n"
+           "                 [--log-level warning|information] [--log-max-size BYTES] [--log-files N]\n";
 }
 
 static bool number(const char* text, unsigned long long max, unsigned long long& out)
@@ -132,6 +133,30 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
                 return false;
             }
             delivery_retry.interval = std::chrono::seconds(n);
+        } else if (a == "--log-level") {
+            if (!value(v))
+                return false;
+            if (std::strcmp(v, "information") != 0 && std::strcmp(v, "warning") != 0) {
+                message = std::string("bad log level ") + v + " (warning or information)";
+                return false;
+            }
+            log_information = std::strcmp(v, "information") == 0;
+        } else if (a == "--log-max-size") {
+            if (!value(v))
+                return false;
+            if (!number(v, 1ull << 40, n) || n < 65536) {
+                message = std::string("bad log size ") + v + " (65536 to 1099511627776)";
+                return false;
+            }
+            log_max_size = n;
+        } else if (a == "--log-files") {
+            if (!value(v))
+                return false;
+            if (!number(v, 100, n)) {
+                message = std::string("bad log file count ") + v + " (0 to 100)";
+                return false;
+            }
+            log_files = static_cast<unsigned>(n);
         } else if (a == "--ready-file") {
             if (!value(v))
                 return false;

@@ -10,6 +10,7 @@
 #include "SubscriptionStore.h"
 
 #include <Pegasus/InstallRoot.h>
+#include <Pegasus/Logger.h>
 #include <Pegasus/System.h>
 
 #include <pthread.h>
@@ -85,6 +86,10 @@ int main(int argc, char** argv)
         std::fputs(ServerOptions::usage(), stdout);
         return 0;
     }
+    // Warnings and severe errors are always logged; information only when
+    // asked for. No log file grows past its limit.
+    Pegasus::Logger::setLogLevel(options.log_information ? Pegasus::Logger::INFORMATION : Pegasus::Logger::WARNING);
+    Pegasus::Logger::setRotation(options.log_max_size, options.log_files);
     Credentials credentials;
     if (!options.auth_file.empty() && !read_credentials(options.auth_file, credentials, message)) {
         std::fprintf(stderr, "cimserver: %s\n", message.c_str());
