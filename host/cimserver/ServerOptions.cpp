@@ -44,6 +44,17 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
         };
         const char* v = nullptr;
         unsigned long long n = 0;
+        // A number from low to high into n; false with a message naming what.
+        auto ranged = [&](const char* what, unsigned long long low, unsigned long long high) {
+            if (!value(v))
+                return false;
+            if (!number(v, high, n) || n < low) {
+                message = std::string("bad ") + what + " " + v + " (" + std::to_string(low) + " to " +
+                          std::to_string(high) + ")";
+                return false;
+            }
+            return true;
+        };
         if (a == "--address") {
             if (!value(v))
                 return false;
@@ -85,12 +96,8 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
             }
             listeners.push_back(v);
         } else if (a == "--poll-interval") {
-            if (!value(v))
+            if (!ranged("poll interval", 1, 86400))
                 return false;
-            if (!number(v, 86400, n) || n < 1) {
-                message = std::string("bad poll interval ") + v + " (1 to 86400)";
-                return false;
-            }
             poll_interval = static_cast<unsigned>(n);
         } else if (a == "--max-pending" || a == "--max-answer-memory" || a == "--max-spool" ||
                    a == "--min-rate") {
@@ -110,28 +117,16 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
             else
                 min_rate = static_cast<std::size_t>(n);
         } else if (a == "--rate-window") {
-            if (!value(v))
+            if (!ranged("rate window", 1, 3600))
                 return false;
-            if (!number(v, 3600, n) || n < 1) {
-                message = std::string("bad rate window ") + v + " (1 to 3600)";
-                return false;
-            }
             rate_window = static_cast<unsigned>(n);
         } else if (a == "--delivery-retry-attempts") {
-            if (!value(v))
+            if (!ranged("delivery retry attempts", 0, 1000))
                 return false;
-            if (!number(v, 1000, n)) {
-                message = std::string("bad delivery retry attempts ") + v + " (0 to 1000)";
-                return false;
-            }
             delivery_retry.attempts = static_cast<unsigned>(n);
         } else if (a == "--delivery-retry-interval") {
-            if (!value(v))
+            if (!ranged("delivery retry interval", 1, 3600))
                 return false;
-            if (!number(v, 3600, n) || n < 1) {
-                message = std::string("bad delivery retry interval ") + v + " (1 to 3600)";
-                return false;
-            }
             delivery_retry.interval = std::chrono::seconds(n);
         } else if (a == "--log-level") {
             if (!value(v))
@@ -142,20 +137,12 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
             }
             log_information = std::strcmp(v, "information") == 0;
         } else if (a == "--log-max-size") {
-            if (!value(v))
+            if (!ranged("log size", 65536, 1ull << 40))
                 return false;
-            if (!number(v, 1ull << 40, n) || n < 65536) {
-                message = std::string("bad log size ") + v + " (65536 to 1099511627776)";
-                return false;
-            }
             log_max_size = n;
         } else if (a == "--log-files") {
-            if (!value(v))
+            if (!ranged("log file count", 0, 100))
                 return false;
-            if (!number(v, 100, n)) {
-                message = std::string("bad log file count ") + v + " (0 to 100)";
-                return false;
-            }
             log_files = static_cast<unsigned>(n);
         } else if (a == "--ready-file") {
             if (!value(v))
