@@ -340,7 +340,7 @@ void CimOperations::get_instance(Call& c) const
     }
     Instance_Ptr found;
     if (_subscriptions && _subscriptions->owns(model->meta_class)) {
-        if (subscription_elsewhere(c, model->meta_class) || !_subscriptions->get(model.get(), found, c.error)) {
+        if (subscription_elsewhere(c, model->meta_class, CIM_ERR_NOT_FOUND) || !_subscriptions->get(model.get(), found, c.error)) {
             c.failed = true;
             return;
         }
@@ -450,7 +450,7 @@ void CimOperations::create_instance(Call& c) const
     }
     if (_subscriptions && _subscriptions->owns(inst->meta_class)) {
         Instance_Ptr name;
-        if (subscription_elsewhere(c, inst->meta_class) || !_subscriptions->create(inst.get(), name, c.error)) {
+        if (subscription_elsewhere(c, inst->meta_class, CIM_ERR_NOT_SUPPORTED) || !_subscriptions->create(inst.get(), name, c.error)) {
             c.failed = true;
             return;
         }
@@ -484,7 +484,7 @@ void CimOperations::delete_instance(Call& c) const
         return;
     }
     if (_subscriptions && _subscriptions->owns(model->meta_class)) {
-        if (subscription_elsewhere(c, model->meta_class) || !_subscriptions->remove(model.get(), c.error))
+        if (subscription_elsewhere(c, model->meta_class, CIM_ERR_NOT_FOUND) || !_subscriptions->remove(model.get(), c.error))
             c.failed = true;
         return;
     }
@@ -650,11 +650,11 @@ void CimOperations::associators(Call& c, bool references, bool names_only) const
     w.out() += "</IRETURNVALUE>";
 }
 
-bool CimOperations::subscription_elsewhere(Call& c, const Meta_Class* mc) const
+bool CimOperations::subscription_elsewhere(Call& c, const Meta_Class* mc, int code) const
 {
     if (eqi(c.name_space.c_str(), ClassNameSpace::INTEROP))
         return false;
-    c.fail({CIM_ERR_NOT_SUPPORTED, std::string(mc->name) + " instances live in name space " + ClassNameSpace::INTEROP});
+    c.fail({code, std::string(mc->name) + " instances live in name space " + ClassNameSpace::INTEROP});
     return true;
 }
 

@@ -64,9 +64,9 @@ private:
                                   const cimple::Meta_Class* assoc_class, const cimple::Meta_Class* result_class,
                                   const std::string& role, const std::string& result_role,
                                   const PropertyFilter& filter) const;
-    // True (with the call failed) when the class is the store's and the
-    // request is not in its name space.
-    bool subscription_elsewhere(Call& c, const cimple::Meta_Class* mc) const;
+    // True (with the call failed with code) when the request about one of
+    // the store's classes is not in its name space.
+    bool subscription_elsewhere(Call& c, const cimple::Meta_Class* mc, int code) const;
 
     const ProviderModule& _module;
     CimXmlReader _reader;

@@ -57,9 +57,13 @@ void IndicationExporter::submit(const Instance* indication)
         if (_pending.size() >= MAX_PENDING) {
             destroy(_pending.front());
             _pending.pop_front();
-            if (_counts.dropped.fetch_add(1) == 0)
+            _counts.dropped.fetch_add(1);
+            // The first of a run of drops and every thousandth are logged.
+            if (++_unwritten == 1 || _unwritten % 1000 == 0)
                 Pegasus::Logger::put(Pegasus::Logger::STANDARD_LOG, "cimserver", Pegasus::Logger::WARNING,
-                                     "indications arrive faster than they can be written: the oldest are dropped");
+                                     ("indications arrive faster than they can be written: the oldest are dropped (" +
+                                      std::to_string(_unwritten) + " so far)")
+                                         .c_str());
         }
         _pending.push_back(copy);
     }

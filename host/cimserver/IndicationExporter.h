@@ -78,6 +78,7 @@ private:
     std::map<std::string, std::unique_ptr<ListenerQueue>> _queues;
     std::vector<std::unique_ptr<ListenerQueue>> _retired;
     bool _stopping = false;
+    unsigned long long _unwritten = 0; // dropped before they were written
     unsigned long long _next_id = 1;
     std::thread _thread;
 };
