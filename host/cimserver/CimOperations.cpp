@@ -1,6 +1,7 @@
 #include "CimOperations.h"
 
 #include "ClassNameSpace.h"
+#include "ClassQualifiers.h"
 #include "RequestDocument.h"
 #include "ValueText.h"
 
@@ -100,6 +101,30 @@ PropertyFilter shallow_filter(const Meta_Class* base, const PropertyFilter& requ
     return f;
 }
 
+// One answer of an association request: its path, or the instance with it.
+void write_associated(CimXmlWriter& w, const Instance* inst, bool names_only, const PropertyFilter& filter)
+{
+    if (names_only) {
+        w.out() += "<OBJECTPATH>";
+        w.instance_path(inst);
+        w.out() += "</OBJECTPATH>";
+    } else {
+        w.out() += "<VALUE.OBJECTWITHPATH>";
+        w.instance_path(inst);
+        w.instance(inst, filter);
+        w.out() += "</VALUE.OBJECTWITHPATH>";
+    }
+}
+
+// True when the class repository marks the method Static.
+bool is_static(const Meta_Class* mc, const Meta_Method* mm)
+{
+    for (const auto& q : ClassQualifiers::served().of(mc->name, mm->name))
+        if (eqi(q.name, "Static"))
+            return true;
+    return false;
+}
+
 } // namespace
 
 CimOperations::CimOperations(const ProviderModule& module, std::string host)
@@ -144,6 +169,9 @@ OperationReply CimOperations::handle(const std::string& body, const std::string&
         return refuse(400, "request-not-well-formed");
     pugi::xml_node cim = doc.child("CIM");
     pugi::xml_node message = cim.child("MESSAGE");
+    // One operation a request: a MULTIREQ is refused as DSP0200 has it.
+    if (message.child("MULTIREQ"))
+        return refuse(501, "multiple-requests-unsupported");
     pugi::xml_node simple = message.child("SIMPLEREQ");
     pugi::xml_node imethod = simple.child("IMETHODCALL");
     pugi::xml_node method = simple.child("METHODCALL");
@@ -252,13 +280,14 @@ void CimOperations::get_class(Call& c) const
     options.local_only = c.flag("LocalOnly", true);
     options.include_qualifiers = c.flag("IncludeQualifiers", true);
     options.include_class_origin = c.flag("IncludeClassOrigin", false);
-    const Meta_Class* mc = _reader.class_named(name.c_str(), nullptr, c.error);
-    if (!mc) {
-        c.failed = true;
-        return;
-    }
     if (c.failed)
         return;
+    const Meta_Class* mc = _reader.class_named(name.c_str(), nullptr, c.error);
+    if (!mc) {
+        // The class asked for is the object of the request: it is not found.
+        c.fail({CIM_ERR_NOT_FOUND, "no class " + name});
+        return;
+    }
     CimXmlWriter w(_host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
     w.class_decl(mc, options);
@@ -309,12 +338,23 @@ void CimOperations::get_instance(Call& c) const
         c.failed = true;
         return;
     }
+    Instance_Ptr found;
+    if (_subscriptions && _subscriptions->owns(model->meta_class)) {
+        if (subscription_elsewhere(c, model->meta_class, CIM_ERR_NOT_FOUND) || !_subscriptions->get(model.get(), found, c.error)) {
+            c.failed = true;
+            return;
+        }
+        CimXmlWriter w(_host, c.name_space, c.sink->text());
+        w.out() += "<IRETURNVALUE>";
+        w.instance(found.get(), filter);
+        w.out() += "</IRETURNVALUE>";
+        return;
+    }
     Pegasus_Adapter* p = _module.provider_of(model->meta_class->name);
     if (!p) {
         c.fail({CIM_ERR_NOT_FOUND, std::string("no instances of ") + model->meta_class->name + " are served"});
         return;
     }
-    Instance_Ptr found;
     int status = p->get_instance(model.get(), found);
     if (status != 0 || !found) {
         CimError e = error_of_provider_status(status ? status : GET_INSTANCE_NOT_FOUND, p->provider_name());
@@ -392,6 +432,12 @@ void CimOperations::enumerate_instances(Call& c, bool names_only) const
             return;
         }
     }
+    if (_subscriptions && _subscriptions->serves_below(base))
+        for (Instance_Ptr& inst : _subscriptions->enumerate(base))
+            if (!write(std::move(inst)))
+                break;
+    if (c.failed)
+        return;
     w.out() += "</IRETURNVALUE>";
 }
 
@@ -400,6 +446,18 @@ void CimOperations::create_instance(Call& c) const
     Instance_Ptr inst = _reader.from_instance(c.param("NewInstance").first_child(), c.error);
     if (!inst) {
         c.failed = true;
+        return;
+    }
+    if (_subscriptions && _subscriptions->owns(inst->meta_class)) {
+        Instance_Ptr name;
+        if (subscription_elsewhere(c, inst->meta_class, CIM_ERR_NOT_SUPPORTED) || !_subscriptions->create(inst.get(), name, c.error)) {
+            c.failed = true;
+            return;
+        }
+        CimXmlWriter w(_host, c.name_space, c.sink->text());
+        w.out() += "<IRETURNVALUE>";
+        w.instance_name(name.get());
+        w.out() += "</IRETURNVALUE>";
         return;
     }
     Pegasus_Adapter* p = _module.provider_of(inst->meta_class->name);
@@ -423,6 +481,11 @@ void CimOperations::delete_instance(Call& c) const
     Instance_Ptr model = _reader.from_instance_name(c.param("InstanceName").first_child(), nullptr, c.error);
     if (!model) {
         c.failed = true;
+        return;
+    }
+    if (_subscriptions && _subscriptions->owns(model->meta_class)) {
+        if (subscription_elsewhere(c, model->meta_class, CIM_ERR_NOT_FOUND) || !_subscriptions->remove(model.get(), c.error))
+            c.failed = true;
         return;
     }
     Pegasus_Adapter* p = _module.provider_of(model->meta_class->name);
@@ -455,6 +518,11 @@ void CimOperations::modify_instance(Call& c) const
     }
     if (inst->meta_class != model->meta_class) {
         c.fail({CIM_ERR_INVALID_PARAMETER, "the instance and its name are of different classes"});
+        return;
+    }
+    if (_subscriptions && _subscriptions->owns(model->meta_class)) {
+        c.fail({CIM_ERR_NOT_SUPPORTED, std::string(model->meta_class->name) +
+                                           " is not modified: delete it and create it anew"});
         return;
     }
     // The model marks the properties to change: those the property list
@@ -503,6 +571,19 @@ void CimOperations::associators(Call& c, bool references, bool names_only) const
     std::string result_name = references ? "" : c.text("ResultClass");
     std::string role = c.text("Role");
     std::string result_role = references ? "" : c.text("ResultRole");
+    // A filter class the server does not know is a bad parameter, not a
+    // bad object.
+    const Meta_Class* assoc_class = nullptr;
+    const Meta_Class* result_class = nullptr;
+    CimError unknown;
+    if (!assoc_name.empty() && !(assoc_class = _reader.class_named(assoc_name.c_str(), nullptr, unknown))) {
+        c.fail({CIM_ERR_INVALID_PARAMETER, (references ? "ResultClass " : "AssocClass ") + unknown.description});
+        return;
+    }
+    if (!result_name.empty() && !(result_class = _reader.class_named(result_name.c_str(), nullptr, unknown))) {
+        c.fail({CIM_ERR_INVALID_PARAMETER, "ResultClass " + unknown.description});
+        return;
+    }
     pugi::xml_node object = c.param("ObjectName").first_child();
     if (named(object, "CLASSNAME")) {
         // Class-level association requests have nothing to answer from
@@ -517,16 +598,9 @@ void CimOperations::associators(Call& c, bool references, bool names_only) const
         c.failed = true;
         return;
     }
-    const Meta_Class* assoc_class = nullptr;
-    const Meta_Class* result_class = nullptr;
-    if (!assoc_name.empty() && !(assoc_class = _reader.class_named(assoc_name.c_str(), nullptr, c.error))) {
-        c.failed = true;
-        return;
-    }
-    if (!result_name.empty() && !(result_class = _reader.class_named(result_name.c_str(), nullptr, c.error))) {
-        c.failed = true;
-        return;
-    }
+    if (_subscriptions && _subscriptions->owns(source->meta_class))
+        return subscription_associators(c, source.get(), references, names_only, assoc_class, result_class, role,
+                                        result_role, filter);
     CimXmlWriter w(_host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
     for (Pegasus_Adapter* p : _module.providers()) {
@@ -568,19 +642,37 @@ void CimOperations::associators(Call& c, bool references, bool names_only) const
                 continue;
             if (!references && result_class && !is_subclass(result_class, inst->meta_class))
                 continue;
-            if (names_only) {
-                w.out() += "<OBJECTPATH>";
-                w.instance_path(inst.get());
-                w.out() += "</OBJECTPATH>";
-            } else {
-                w.out() += "<VALUE.OBJECTWITHPATH>";
-                w.instance_path(inst.get());
-                w.instance(inst.get(), filter);
-                w.out() += "</VALUE.OBJECTWITHPATH>";
-            }
+            write_associated(w, inst.get(), names_only, filter);
             inst.reset();
             c.sink->piece_done();
         }
+    }
+    w.out() += "</IRETURNVALUE>";
+}
+
+bool CimOperations::subscription_elsewhere(Call& c, const Meta_Class* mc, int code) const
+{
+    if (eqi(c.name_space.c_str(), ClassNameSpace::INTEROP))
+        return false;
+    c.fail({code, std::string(mc->name) + " instances live in name space " + ClassNameSpace::INTEROP});
+    return true;
+}
+
+void CimOperations::subscription_associators(Call& c, const Instance* source, bool references, bool names_only,
+                                             const Meta_Class* assoc_class, const Meta_Class* result_class,
+                                             const std::string& role, const std::string& result_role,
+                                             const PropertyFilter& filter) const
+{
+    Instance_List found = references ? _subscriptions->references(source, assoc_class, role)
+                                     : _subscriptions->associators(source, assoc_class, result_class, role,
+                                                                   result_role);
+    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    w.out() += "<IRETURNVALUE>";
+    for (auto& inst : found) {
+        if (!ClassNameSpace::served_in(inst.get(), c.name_space))
+            continue;
+        write_associated(w, inst.get(), names_only, filter);
+        c.sink->piece_done();
     }
     w.out() += "</IRETURNVALUE>";
 }
@@ -621,6 +713,13 @@ void CimOperations::extrinsic(Call& c, pugi::xml_node call) const
     const Meta_Method* mm = find_method(mc, method_name);
     if (!mm) {
         c.fail({CIM_ERR_METHOD_NOT_FOUND, std::string(mc->name) + " has no method " + method_name});
+        return;
+    }
+    // Only a static method is called on a class; any other needs the
+    // instance it works on, so the provider is not asked.
+    if (call.child("LOCALCLASSPATH") && !is_static(mc, mm)) {
+        c.fail({CIM_ERR_INVALID_PARAMETER,
+                std::string(mc->name) + "." + method_name + " is not static: call it on an instance"});
         return;
     }
     Pegasus_Adapter* p = _module.provider_of(mc->name);

@@ -9,6 +9,7 @@
 #include "CimXmlReader.h"
 #include "CimXmlWriter.h"
 #include "ProviderModule.h"
+#include "SubscriptionStore.h"
 
 #include <string>
 
@@ -33,6 +34,9 @@ public:
     // listens); set before requests are answered.
     void set_host(std::string host);
 
+    // The indication subscriptions the server keeps (none when not set).
+    void set_subscriptions(SubscriptionStore* store) { _subscriptions = store; }
+
     // Name spaces served.
     static bool served_name_space(const std::string& ns);
 
@@ -55,10 +59,19 @@ private:
     void delete_instance(Call& c) const;
     void modify_instance(Call& c) const;
     void associators(Call& c, bool references, bool names_only) const;
+    // The associations of a subscription's filter or destination.
+    void subscription_associators(Call& c, const cimple::Instance* source, bool references, bool names_only,
+                                  const cimple::Meta_Class* assoc_class, const cimple::Meta_Class* result_class,
+                                  const std::string& role, const std::string& result_role,
+                                  const PropertyFilter& filter) const;
+    // True (with the call failed with code) when the request about one of
+    // the store's classes is not in its name space.
+    bool subscription_elsewhere(Call& c, const cimple::Meta_Class* mc, int code) const;
 
     const ProviderModule& _module;
     CimXmlReader _reader;
     std::string _host;
+    SubscriptionStore* _subscriptions = nullptr;
 };
 
 } // namespace cimserver

@@ -14,6 +14,8 @@ namespace {
 constexpr const char* INTEROP_CLASSES[] = {
     "CIM_RegisteredProfile",    "CIM_ObjectManager",       "CIM_Namespace", "CIM_ObjectManagerCommunicationMechanism",
     "VELDARO_ProviderSoftwareIdentity", "VELDARO_System",
+    // The indication subscriptions the server keeps itself.
+    "CIM_IndicationFilter", "CIM_ListenerDestination", "CIM_AbstractIndicationSubscription",
 };
 
 // True when instances of that class live in ns.

@@ -607,6 +607,11 @@ void HttpFrontEnd::answer(Connection& c)
         return done();
     }
     const std::string* method = req.header("CIMMethod");
+    if (!method && req.header("CIMBatch")) {
+        // A batch of operations (MULTIREQ): one operation a request is served.
+        out.send_status(501, "multiple-requests-unsupported");
+        return done();
+    }
     if (!method) {
         out.send_status(400, "header-mismatch");
         return done();

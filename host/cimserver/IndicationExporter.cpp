@@ -2,48 +2,95 @@
 
 #include "CimXmlWriter.h"
 
-#include <httplib.h>
+#include <Pegasus/Logger.h>
 
-#include <cstdio>
+#include <algorithm>
 
 namespace cimserver {
 
 using namespace cimple;
 
-IndicationExporter::IndicationExporter(std::vector<std::string> listeners) : _listeners(std::move(listeners))
+IndicationExporter::IndicationExporter(std::vector<std::string> listeners, DeliveryRetry retry,
+                                       ListenerQueue::Failed failed)
+    : _listeners(std::move(listeners)), _retry(retry), _failed(std::move(failed))
 {
     _thread = std::thread([this] { run(); });
 }
 
 IndicationExporter::~IndicationExporter()
 {
+    std::vector<std::unique_ptr<ListenerQueue>> ending;
     {
         std::lock_guard<std::mutex> g(_lock);
         _stopping = true;
+        for (auto& [url, queue] : _queues)
+            ending.push_back(std::move(queue));
+        _queues.clear();
+        for (auto& queue : _retired)
+            ending.push_back(std::move(queue));
+        _retired.clear();
+        for (auto& queue : ending)
+            queue->retire();
     }
     _wake.notify_all();
     _thread.join();
+    // Each queue's destructor waits for the delivery it has in progress
+    // (no lock held: a queue's failure report may still call set_routes).
+    ending.clear();
     for (Instance* i : _pending)
         destroy(i);
 }
 
 void IndicationExporter::submit(const Instance* indication)
 {
-    if (!indication || _listeners.empty())
+    if (!indication)
         return;
     Instance* copy = clone(indication);
     if (!copy)
         return;
     {
         std::lock_guard<std::mutex> g(_lock);
+        if (_stopping || (_listeners.empty() && _routes.empty())) {
+            destroy(copy);
+            return;
+        }
         if (_pending.size() >= MAX_PENDING) {
             destroy(_pending.front());
             _pending.pop_front();
-            _dropped.fetch_add(1);
+            _counts.dropped.fetch_add(1);
+            // The first of a run of drops and every thousandth are logged.
+            if (++_unwritten == 1 || _unwritten % 1000 == 0)
+                Pegasus::Logger::put(Pegasus::Logger::STANDARD_LOG, "cimserver", Pegasus::Logger::WARNING,
+                                     ("indications arrive faster than they can be written: the oldest are dropped (" +
+                                      std::to_string(_unwritten) + " so far)")
+                                         .c_str());
         }
         _pending.push_back(copy);
     }
     _wake.notify_one();
+}
+
+void IndicationExporter::set_routes(std::vector<IndicationRoute> routes)
+{
+    std::lock_guard<std::mutex> g(_lock);
+    if (_stopping)
+        return;
+    _routes = std::move(routes);
+    for (auto it = _queues.begin(); it != _queues.end();) {
+        const std::string& url = it->first;
+        bool used = std::find(_listeners.begin(), _listeners.end(), url) != _listeners.end() ||
+                    std::any_of(_routes.begin(), _routes.end(),
+                                [&](const IndicationRoute& r) { return r.destination == url; });
+        if (used) {
+            ++it;
+            continue;
+        }
+        it->second->clear();
+        it->second->retire();
+        _retired.push_back(std::move(it->second));
+        it = _queues.erase(it);
+    }
+    reap();
 }
 
 std::string IndicationExporter::export_request(const Instance* indication, unsigned long long id)
@@ -54,6 +101,30 @@ std::string IndicationExporter::export_request(const Instance* indication, unsig
            "<MESSAGE ID=\"" + std::to_string(id) + "\" PROTOCOLVERSION=\"1.0\"><SIMPLEEXPREQ>"
            "<EXPMETHODCALL NAME=\"ExportIndication\"><EXPPARAMVALUE NAME=\"NewIndication\">" +
            writer.out() + "</EXPPARAMVALUE></EXPMETHODCALL></SIMPLEEXPREQ></MESSAGE></CIM>\n";
+}
+
+std::vector<std::string> IndicationExporter::destinations_of(const Instance* indication) const
+{
+    std::vector<std::string> urls = _listeners;
+    for (const IndicationRoute& r : _routes)
+        if (r.query.matches(indication))
+            urls.push_back(r.destination);
+    std::sort(urls.begin(), urls.end());
+    urls.erase(std::unique(urls.begin(), urls.end()), urls.end());
+    return urls;
+}
+
+ListenerQueue& IndicationExporter::queue_of(const std::string& url)
+{
+    auto& queue = _queues[url];
+    if (!queue)
+        queue = std::make_unique<ListenerQueue>(url, _retry, _counts, _failed);
+    return *queue;
+}
+
+void IndicationExporter::reap()
+{
+    std::erase_if(_retired, [](const std::unique_ptr<ListenerQueue>& q) { return q->finished(); });
 }
 
 void IndicationExporter::run()
@@ -72,47 +143,21 @@ void IndicationExporter::run()
         try {
             body = export_request(next, _next_id++);
         } catch (...) {
-            std::fprintf(stderr, "cimserver: an indication of %s could not be written\n", next->meta_class->name);
+            Pegasus::Logger::put(Pegasus::Logger::STANDARD_LOG, "cimserver", Pegasus::Logger::WARNING,
+                                 (std::string("an indication of ") + next->meta_class->name +
+                                  " could not be written")
+                                     .c_str());
+        }
+        if (!body.empty()) {
+            auto shared = std::make_shared<const std::string>(std::move(body));
+            std::lock_guard<std::mutex> g(_lock);
+            // The routes are read under the lock: a subscription deleted
+            // before this point gets nothing more.
+            for (const std::string& url : destinations_of(next))
+                queue_of(url).push(shared);
+            reap();
         }
         destroy(next);
-        if (body.empty())
-            continue;
-        for (const std::string& listener : _listeners) {
-            if (post(listener, body))
-                _exported.fetch_add(1);
-            else
-                _failed.fetch_add(1);
-        }
-    }
-}
-
-bool IndicationExporter::post(const std::string& listener, const std::string& body)
-{
-    // "http://host[:port][/path]": the client takes scheme, host and port.
-    const std::size_t slash = listener.find('/', 7);
-    const std::string origin = slash == std::string::npos ? listener : listener.substr(0, slash);
-    const std::string path = slash == std::string::npos ? "/" : listener.substr(slash);
-    try {
-        httplib::Client client(origin);
-        client.set_connection_timeout(5, 0);
-        client.set_read_timeout(10, 0);
-        client.set_write_timeout(10, 0);
-        httplib::Headers headers{{"CIMExport", "MethodRequest"}, {"CIMExportMethod", "ExportIndication"}};
-        auto result = client.Post(path, headers, body, "application/xml; charset=\"utf-8\"");
-        if (!result) {
-            std::fprintf(stderr, "cimserver: listener %s not reached (%s)\n", listener.c_str(),
-                         httplib::to_string(result.error()).c_str());
-            return false;
-        }
-        if (result->status != 200 || result->body.find("<ERROR") != std::string::npos) {
-            std::fprintf(stderr, "cimserver: listener %s refused an indication (HTTP %d)\n", listener.c_str(),
-                         result->status);
-            return false;
-        }
-        return true;
-    } catch (...) {
-        std::fprintf(stderr, "cimserver: listener %s failed\n", listener.c_str());
-        return false;
     }
 }
 

@@ -1,17 +1,23 @@
 // Exports indications to CIM-XML listeners: each indication becomes one
-// ExportIndication request (a SIMPLEEXPREQ message) posted to every
-// listener URL in turn, on the exporter's own thread, so that the thread
-// that submits never waits for a listener. A listener that does not answer
-// or refuses the request is reported on standard error; the indication is
-// not retried.
+// ExportIndication request (a SIMPLEEXPREQ message), written once on the
+// exporter's own thread and handed to the queue of every destination that
+// takes it: the static listeners take every indication, a route's
+// destination those its filter query selects. Each destination's queue
+// delivers on its own thread with bounded retry (ListenerQueue), so neither
+// the thread that submits nor any other destination waits for a listener.
 #ifndef HOST_CIMSERVER_INDICATION_EXPORTER_H
 #define HOST_CIMSERVER_INDICATION_EXPORTER_H
 
+#include "IndicationQuery.h"
+#include "ListenerQueue.h"
+
 #include <cimple/cimple.h>
 
-#include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,15 +25,24 @@
 
 namespace cimserver {
 
+// One enabled subscription as delivery sees it.
+struct IndicationRoute {
+    IndicationQuery query;
+    std::string destination; // listener URL
+};
+
 class IndicationExporter {
 public:
-    // The most indications waiting for export; beyond it the oldest waiting
-    // one is dropped (and counted).
+    // The most indications waiting to be written; beyond it the oldest
+    // waiting one is dropped (and counted).
     static constexpr std::size_t MAX_PENDING = 10000;
 
-    // listeners: "http://host[:port][/path]" (path "/" when none).
-    explicit IndicationExporter(std::vector<std::string> listeners);
-    // Stops the thread; indications still waiting are dropped.
+    // listeners: static destinations ("http[s]://host[:port][/path]", path
+    // "/" when none). failed: told the destination URL of an indication
+    // dropped after every retry (on that destination's thread, no lock held).
+    explicit IndicationExporter(std::vector<std::string> listeners, DeliveryRetry retry = {},
+                                ListenerQueue::Failed failed = {});
+    // Stops the threads; indications still waiting are dropped.
     ~IndicationExporter();
     IndicationExporter(const IndicationExporter&) = delete;
     IndicationExporter& operator=(const IndicationExporter&) = delete;
@@ -35,23 +50,35 @@ public:
     // Queues a copy of the indication; returns at once.
     void submit(const cimple::Instance* indication);
 
+    // Replaces the routes of the subscriptions. What waits for a destination
+    // that neither a route nor a static listener names any more is forgotten.
+    void set_routes(std::vector<IndicationRoute> routes);
+
     // The request body that exports the indication (message id as given).
     static std::string export_request(const cimple::Instance* indication, unsigned long long id);
 
-    unsigned long long exported() const { return _exported.load(); }  // listener answers without error
-    unsigned long long failed() const { return _failed.load(); }      // listener answers missing or with error
-    unsigned long long dropped() const { return _dropped.load(); }    // lost to a full queue
+    unsigned long long exported() const { return _counts.delivered.load(); } // listener answers without error
+    unsigned long long dropped() const { return _counts.dropped.load(); }    // lost to full queues or failed retries
 
 private:
     void run();
-    bool post(const std::string& listener, const std::string& body);
+    // Destinations of the indication, each once. Called with _lock held.
+    std::vector<std::string> destinations_of(const cimple::Instance* indication) const;
+    ListenerQueue& queue_of(const std::string& url); // _lock held
+    void reap();                                     // _lock held: frees retired queues that ended
 
-    std::vector<std::string> _listeners;
+    const std::vector<std::string> _listeners;
+    const DeliveryRetry _retry;
+    const ListenerQueue::Failed _failed;
+    DeliveryCounts _counts;
     std::mutex _lock;
     std::condition_variable _wake;
     std::deque<cimple::Instance*> _pending;
+    std::vector<IndicationRoute> _routes;
+    std::map<std::string, std::unique_ptr<ListenerQueue>> _queues;
+    std::vector<std::unique_ptr<ListenerQueue>> _retired;
     bool _stopping = false;
-    std::atomic<unsigned long long> _exported{0}, _failed{0}, _dropped{0};
+    unsigned long long _unwritten = 0; // dropped before they were written
     unsigned long long _next_id = 1;
     std::thread _thread;
 };

@@ -7,10 +7,15 @@ namespace cimserver {
 
 using namespace cimple;
 
-IndicationHost::IndicationHost(std::vector<std::string> listeners)
+IndicationHost::IndicationHost(std::vector<std::string> listeners, DeliveryRetry retry, ListenerQueue::Failed failed)
+    : _exporter(std::make_unique<IndicationExporter>(std::move(listeners), retry, std::move(failed)))
 {
-    if (!listeners.empty())
-        _exporter = std::make_unique<IndicationExporter>(std::move(listeners));
+}
+
+void IndicationHost::set_routes(std::vector<IndicationRoute> routes)
+{
+    if (_exporter)
+        _exporter->set_routes(std::move(routes));
 }
 
 IndicationHost::~IndicationHost()

@@ -1,7 +1,8 @@
 // The one place where the server enables the module's indication providers
 // and receives the indications they produce: each one is kept (the most
-// recent KEPT) and handed to the exporter, which sends it to the listeners
-// on its own thread, so that a provider's worker never waits for a listener.
+// recent KEPT) and handed to the exporter, which sends it to the static
+// listeners and to the destinations of the subscriptions that select it on
+// threads of its own, so that a provider's worker never waits for a listener.
 #ifndef HOST_CIMSERVER_INDICATION_HOST_H
 #define HOST_CIMSERVER_INDICATION_HOST_H
 
@@ -21,8 +22,11 @@ class IndicationHost {
 public:
     static constexpr std::size_t KEPT = 1000;
 
-    // listeners: where to export every indication ("http://host[:port][/path]").
-    explicit IndicationHost(std::vector<std::string> listeners = {});
+    // listeners: where to export every indication ("http://host[:port][/path]");
+    // retry: how deliveries that fail are tried again; failed: told the
+    // destination of an indication dropped after every retry.
+    explicit IndicationHost(std::vector<std::string> listeners = {}, DeliveryRetry retry = {},
+                            ListenerQueue::Failed failed = {});
     ~IndicationHost();
     IndicationHost(const IndicationHost&) = delete;
     IndicationHost& operator=(const IndicationHost&) = delete;
@@ -33,6 +37,10 @@ public:
     // Disables what enable() enabled, stops the export and releases what was
     // kept (before the module is closed: the instances' classes live there).
     void disable();
+
+    // The routes of the subscriptions (see IndicationExporter::set_routes);
+    // not called once disable() has begun.
+    void set_routes(std::vector<IndicationRoute> routes);
 
     unsigned long long received() const { return _received.load(); }
     // Class names of the indications kept, oldest first.

@@ -8,12 +8,14 @@ namespace cimserver {
 
 const char* ServerOptions::usage()
 {
-    return "usage: cimserver [--address A] [--port N] [--module LIB] [--auth-file FILE]\n"
+    return "usage: cimserver [--help] [--address A] [--port N] [--module LIB] [--auth-file FILE]\n"
            "                 [--https-port N --cert FILE --key FILE] [--allow-plain-auth]\n"
            "                 [--max-request BYTES] [--no-polling] [--no-indications] [--ready-file FILE]\n"
            "                 [--listener URL]... [--poll-interval SECONDS]\n"
            "                 [--max-pending BYTES] [--max-answer-memory BYTES] [--max-spool BYTES]\n"
-           "                 [--min-rate BYTES] [--rate-window SECONDS]\n";
+           "                 [--min-rate BYTES] [--rate-window SECONDS]\n"
+           "                 [--delivery-retry-attempts N] [--delivery-retry-interval SECONDS]\n"
+           "                 [--log-level warning|information] [--log-max-size BYTES] [--log-files N]\n";
 }
 
 static bool number(const char* text, unsigned long long max, unsigned long long& out)
@@ -43,6 +45,17 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
         };
         const char* v = nullptr;
         unsigned long long n = 0;
+        // A number from low to high into n; false with a message naming what.
+        auto ranged = [&](const char* what, unsigned long long low, unsigned long long high) {
+            if (!value(v))
+                return false;
+            if (!number(v, high, n) || n < low) {
+                message = std::string("bad ") + what + " " + v + " (" + std::to_string(low) + " to " +
+                          std::to_string(high) + ")";
+                return false;
+            }
+            return true;
+        };
         if (a == "--address") {
             if (!value(v))
                 return false;
@@ -90,12 +103,8 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
             }
             listeners.push_back(v);
         } else if (a == "--poll-interval") {
-            if (!value(v))
+            if (!ranged("poll interval", 1, 86400))
                 return false;
-            if (!number(v, 86400, n) || n < 1) {
-                message = std::string("bad poll interval ") + v + " (1 to 86400)";
-                return false;
-            }
             poll_interval = static_cast<unsigned>(n);
         } else if (a == "--max-pending" || a == "--max-answer-memory" || a == "--max-spool" ||
                    a == "--min-rate") {
@@ -115,17 +124,39 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
             else
                 min_rate = static_cast<std::size_t>(n);
         } else if (a == "--rate-window") {
+            if (!ranged("rate window", 1, 3600))
+                return false;
+            rate_window = static_cast<unsigned>(n);
+        } else if (a == "--delivery-retry-attempts") {
+            if (!ranged("delivery retry attempts", 0, 1000))
+                return false;
+            delivery_retry.attempts = static_cast<unsigned>(n);
+        } else if (a == "--delivery-retry-interval") {
+            if (!ranged("delivery retry interval", 1, 3600))
+                return false;
+            delivery_retry.interval = std::chrono::seconds(n);
+        } else if (a == "--log-level") {
             if (!value(v))
                 return false;
-            if (!number(v, 3600, n) || n < 1) {
-                message = std::string("bad rate window ") + v + " (1 to 3600)";
+            if (std::strcmp(v, "information") != 0 && std::strcmp(v, "warning") != 0) {
+                message = std::string("bad log level ") + v + " (warning or information)";
                 return false;
             }
-            rate_window = static_cast<unsigned>(n);
+            log_information = std::strcmp(v, "information") == 0;
+        } else if (a == "--log-max-size") {
+            if (!ranged("log size", 65536, 1ull << 40))
+                return false;
+            log_max_size = n;
+        } else if (a == "--log-files") {
+            if (!ranged("log file count", 0, 100))
+                return false;
+            log_files = static_cast<unsigned>(n);
         } else if (a == "--ready-file") {
             if (!value(v))
                 return false;
             ready_file = v;
+        } else if (a == "--help" || a == "-h") {
+            help = true;
         } else {
             message = "unknown argument " + a;
             return false;

@@ -2,6 +2,8 @@
 #ifndef HOST_CIMSERVER_SERVER_OPTIONS_H
 #define HOST_CIMSERVER_SERVER_OPTIONS_H
 
+#include "ListenerQueue.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -28,6 +30,11 @@ struct ServerOptions {
     unsigned long long max_spool = 2ull << 30;        // answer bytes waiting in spool files, all together
     std::size_t min_rate = 8192;                      // bytes a second a client takes of its answer, at least
     unsigned rate_window = 30;                        // seconds over which min_rate is measured
+    bool log_information = false;                     // log INFORMATION records too (--log-level information)
+    unsigned long long log_max_size = 10ull << 20;    // bytes a log file holds before it is rotated
+    unsigned log_files = 5;                           // rotated log files kept
+    DeliveryRetry delivery_retry;                     // how failed indication deliveries are tried again
+    bool help = false;                                // print the usage and exit
 
     // Reads argv; false with a message for anything it does not know and
     // for options that do not go together.

@@ -8,8 +8,11 @@
 #include "ServerOptions.h"
 #include "SpoolFile.h"
 #include "TlsContext.h"
+#include "SubscriptionStore.h"
 
 #include <Pegasus/InstallRoot.h>
+#include <Pegasus/Logger.h>
+#include <Pegasus/System.h>
 
 #include <pthread.h>
 #include <signal.h>
@@ -87,6 +90,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cimserver: %s\n%s", message.c_str(), ServerOptions::usage());
         return 2;
     }
+    if (options.help) {
+        std::fputs(ServerOptions::usage(), stdout);
+        return 0;
+    }
+    // Warnings and severe errors are always logged; information only when
+    // asked for. No log file grows past its limit.
+    Pegasus::Logger::setLogLevel(options.log_information ? Pegasus::Logger::INFORMATION : Pegasus::Logger::WARNING);
+    Pegasus::Logger::setRotation(options.log_max_size, options.log_files);
     Credentials credentials;
     if (!options.auth_file.empty() && !read_credentials(options.auth_file, credentials, message)) {
         std::fprintf(stderr, "cimserver: %s\n", message.c_str());
@@ -128,16 +139,28 @@ int main(int argc, char** argv)
     }
     std::fprintf(stderr, "cimserver: %zu providers loaded from %s\n", module.providers().size(), module_path.c_str());
 
+    // The indication subscriptions clients made, kept in the install
+    // directory across restarts.
+    SubscriptionStore subscriptions(module.repository(), Pegasus::InstallRoot::path() + "/data/subscriptions.xml",
+                                    Pegasus::System::getFullyQualifiedHostName().str());
+    if (!subscriptions.load(message))
+        std::fprintf(stderr, "cimserver: %s: subscriptions start empty\n", message.c_str());
+
     PollingHost polling;
     if (options.polling)
         polling.start(options.poll_interval);
-    IndicationHost indications(options.listeners);
+    IndicationHost indications(options.listeners, options.delivery_retry,
+                               [&subscriptions](const std::string& url) { subscriptions.destination_failed(url); });
+    subscriptions.on_routes([&indications](std::vector<IndicationRoute> routes) {
+        indications.set_routes(std::move(routes));
+    });
     if (options.indications)
         indications.enable(module);
 
     int status = 0;
     {
         CimOperations operations(module, options.address);
+        operations.set_subscriptions(&subscriptions);
         FrontEndTuning tuning;
         tuning.max_pending = options.max_pending;
         tuning.min_rate = options.min_rate;
@@ -180,6 +203,8 @@ int main(int argc, char** argv)
             waiter.join();
         }
     }
+    // No route changes reach delivery once it stops.
+    subscriptions.on_routes({});
     indications.disable();
     polling.stop();
     module.close();

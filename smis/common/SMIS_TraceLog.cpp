@@ -58,7 +58,8 @@ std::atomic<const char*>& systemId()
 void writeLog(Pegasus::Logger::LogFileType type, const char* file, unsigned line, unsigned level,
               const char* fmt, va_list args)
 {
-    if (!fmt)
+    // A record below the log level is not even formatted.
+    if (!fmt || !Pegasus::Logger::wouldLog(level))
         return;
     char text[RECORD_SIZE] = {};
     char base[RECORD_SIZE];

@@ -62,7 +62,7 @@ TEST(ModuleLoad, EveryProviderIsCreatedLoadedAskedUnloadedAndDestroyed)
     }
     EXPECT_EQ(count, 152);
     ASSERT_NE(repository, nullptr);
-    EXPECT_EQ(repository->num_meta_classes, 268u);
+    EXPECT_EQ(repository->num_meta_classes, 273u);
 }
 
 TEST(ModuleLoad, UnknownNameGivesNoProvider)

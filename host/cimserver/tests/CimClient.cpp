@@ -97,6 +97,12 @@ std::string CimClient::class_param(const std::string& param, const std::string& 
     return "<IPARAMVALUE NAME=\"" + param + "\"><CLASSNAME NAME=\"" + class_name + "\"></CLASSNAME></IPARAMVALUE>";
 }
 
+std::string CimClient::thin_pool(const std::string& address)
+{
+    return "<INSTANCENAME CLASSNAME=\"VELDARO_ThinProvisioningPool\">" + key("InstanceID", "VELDARO:TPP0000_" + address) +
+           "</INSTANCENAME>";
+}
+
 void CimClient::call(const std::string& cim_method, const std::string& body, CimReply& reply)
 {
     post({{"CIMOperation", "MethodCall"}, {"CIMMethod", cim_method}, {"CIMProtocolVersion", "1.0"},
@@ -148,11 +154,8 @@ std::vector<std::string> instance_names(CimClient& client, const std::string& cl
     client.call("EnumerateInstanceNames",
                 CimClient::imethod("EnumerateInstanceNames", CimClient::class_param("ClassName", class_name)), r);
     std::vector<std::string> out;
-    for (auto n : r.all("INSTANCENAME")) {
-        std::ostringstream s;
-        n.print(s, "", pugi::format_raw);
-        out.push_back(s.str());
-    }
+    for (auto n : r.all("INSTANCENAME"))
+        out.push_back(CimClient::raw(n));
     return out;
 }
 

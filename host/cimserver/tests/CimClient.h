@@ -47,6 +47,8 @@ public:
     static std::string configuration_service(const std::string& address);
     // An element of an answer as raw XML, to send back in a request.
     static std::string raw(pugi::xml_node node);
+    // The INSTANCENAME of the array's first thin provisioning pool.
+    static std::string thin_pool(const std::string& address);
 
     // Posts with the standard CIM headers (cim_method for CIMMethod).
     void call(const std::string& cim_method, const std::string& body, CimReply& reply);

@@ -1,7 +1,10 @@
 // End to end: wbemcli and raw CIM-XML requests against cimserver hosting the
 // provider module on the simulated `small` array.
 #include "CimClient.h"
+#include "CimserverProcess.h"
 #include "SimulatedServer.h"
+
+#include <BuildTree.h>
 
 #include <gtest/gtest.h>
 
@@ -339,7 +342,7 @@ TEST_F(CimserverE2E, UnknownClassBadKeyAndUnknownMethodAnswerTheirErrors)
         std::vector<std::string> args;
         const char* code;
     } cases[] = {
-        {{"gc", server->url(":VELDARO_NoSuchClass")}, "Cim: (5)"},
+        {{"gc", server->url(":VELDARO_NoSuchClass")}, "Cim: (6)"},
         {{"ei", server->url(":VELDARO_NoSuchClass")}, "Cim: (5)"},
         {{"gi", server->url(":VELDARO_StorageVolume.NoSuchKey=\"1\"")}, "Cim: (4)"},
         {{"ecn", server->url("", "root/elsewhere")}, "Cim: (3)"},
@@ -369,6 +372,79 @@ TEST_F(CimserverE2E, UnknownClassBadKeyAndUnknownMethodAnswerTheirErrors)
                                   "<PARAMVALUE NAME=\"NoSuchParameter\"><VALUE>1</VALUE></PARAMVALUE>"),
                 r);
     EXPECT_EQ(r.error_code, 4) << r.body;
+}
+
+// The answers DSP0200 gives for an unknown class asked for, an unknown
+// association filter, a class-level call of an instance method and a
+// multiple-operation request.
+TEST_F(CimserverE2E, UnknownClassesFiltersClassCallsAndMultipleRequestsAnswerAsDsp0200Says)
+{
+    CimClient client(server->port());
+    const std::string system = instance_names(client, "VELDARO_StorageComputerSystem").at(0);
+    const std::string object = "<IPARAMVALUE NAME=\"ObjectName\">" + system + "</IPARAMVALUE>";
+    const std::string nosuch = "VELDARO_NoSuchClass";
+    struct Case {
+        const char* op;
+        std::string body;
+        int code;
+    } cases[] = {
+        {"GetClass", CimClient::imethod("GetClass", CimClient::class_param("ClassName", nosuch)), 6},
+        {"Associators", CimClient::imethod("Associators", object + CimClient::class_param("AssocClass", nosuch)), 4},
+        {"Associators", CimClient::imethod("Associators", object + CimClient::class_param("ResultClass", nosuch)), 4},
+        {"AssociatorNames",
+         CimClient::imethod("AssociatorNames", object + CimClient::class_param("AssocClass", nosuch)), 4},
+        {"References", CimClient::imethod("References", object + CimClient::class_param("ResultClass", nosuch)), 4},
+        {"ReferenceNames",
+         CimClient::imethod("ReferenceNames", object + CimClient::class_param("ResultClass", nosuch)), 4},
+        {"ReferenceNames", CimClient::imethod("ReferenceNames", object), 0},
+        // An instance method called on its class runs no provider.
+        {"CreateOrModifyElementFromStoragePool",
+         "<?xml version=\"1.0\" encoding=\"utf-8\" ?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
+         "<MESSAGE ID=\"9\" PROTOCOLVERSION=\"1.0\"><SIMPLEREQ>"
+         "<METHODCALL NAME=\"CreateOrModifyElementFromStoragePool\"><LOCALCLASSPATH><LOCALNAMESPACEPATH>"
+         "<NAMESPACE NAME=\"root\"/><NAMESPACE NAME=\"kestris\"/></LOCALNAMESPACEPATH>"
+         "<CLASSNAME NAME=\"VELDARO_StorageConfigurationService\"/></LOCALCLASSPATH>"
+         "<PARAMVALUE NAME=\"ElementName\"><VALUE>x</VALUE></PARAMVALUE></METHODCALL></SIMPLEREQ></MESSAGE></CIM>",
+         4},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.op + (" " + c.body.substr(c.body.find("SIMPLEREQ"), 300)));
+        CimReply r;
+        client.call(c.op, c.body, r);
+        EXPECT_EQ(r.http_status, 200);
+        EXPECT_EQ(r.error_code, c.code) << r.body;
+    }
+    // A MULTIREQ is refused as a whole.
+    const std::string one = CimClient::imethod("EnumerateClassNames", "");
+    const size_t from = one.find("<SIMPLEREQ>"), to = one.find("</MESSAGE>");
+    std::string multi = one;
+    multi.replace(from, to - from, "<MULTIREQ>" + one.substr(from, to - from) + one.substr(from, to - from) +
+                                       "</MULTIREQ>");
+    CimReply r;
+    client.post({{"CIMOperation", "MethodCall"}, {"CIMBatch", "CIMBatch"}}, multi, r);
+    EXPECT_EQ(r.http_status, 501) << r.body;
+    EXPECT_EQ(r.cim_error, "multiple-requests-unsupported");
+    // The communication mechanism says so.
+    client.call("EnumerateInstances",
+                CimClient::imethod("EnumerateInstances",
+                                   CimClient::class_param("ClassName", "CIM_ObjectManagerCommunicationMechanism"),
+                                   "interop"),
+                r);
+    ASSERT_EQ(r.error_code, 0) << r.body;
+    auto flags = r.doc.select_nodes("//PROPERTY[@NAME='MultipleOperationsSupported']/VALUE");
+    ASSERT_FALSE(flags.empty()) << r.body;
+    for (auto& f : flags)
+        EXPECT_STREQ(f.node().text().get(), "FALSE");
+}
+
+TEST(CimserverCommandLine, HelpPrintsTheUsageAndSucceeds)
+{
+    CommandResult r = CimserverProcess::run({testsupport::BuildTree::program("cimserver"), "--help"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("usage: cimserver", 0), 0u) << r.out;
+    r = CimserverProcess::run({testsupport::BuildTree::program("cimserver"), "--no-such-option"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("unknown argument --no-such-option"), std::string::npos) << r.err;
 }
 
 TEST_F(CimserverE2E, ModifyThatTheProviderRefusesOrRejectsAnswersItsError)

@@ -179,12 +179,17 @@ std::string CimserverProcess::url(const std::string& suffix, const std::string& 
 
 CommandResult CimserverProcess::wbemcli(const std::vector<std::string>& args)
 {
+    std::vector<std::string> all = {"/usr/bin/wbemcli"};
+    all.insert(all.end(), args.begin(), args.end());
+    return run(all);
+}
+
+CommandResult CimserverProcess::run(std::vector<std::string> all)
+{
     char tmpl[] = "/tmp/wbemcli-out-XXXXXX";
     if (!mkdtemp(tmpl))
         return {};
     std::string dir = tmpl;
-    std::vector<std::string> all = {"/usr/bin/wbemcli"};
-    all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : all)
         argv.push_back(a.data());

@@ -58,6 +58,8 @@ public:
 
     // Runs wbemcli with these arguments (60 s limit).
     static CommandResult wbemcli(const std::vector<std::string>& args);
+    // Runs a program (argv[0] its path) with no input (60 s limit).
+    static CommandResult run(std::vector<std::string> argv);
 
 private:
     std::string _dir;

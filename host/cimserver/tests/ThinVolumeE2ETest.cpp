@@ -26,7 +26,8 @@ TEST(ThinVolumeE2E, ANewOrGrownThinVolumeIsInItsPoolWhenTheMethodAnswers)
     const std::string address = sim.address(0);
     ASSERT_NO_FATAL_FAILURE(testsupport::connectFirstArray(sim, install));
     // The polling service's own refresh stays minutes away.
-    CimserverProcess server(install.path(), {"--poll-interval", "3600"});
+    // The test reads the polling service's INFORMATION records.
+    CimserverProcess server(install.path(), {"--poll-interval", "3600", "--log-level", "information"});
     CimserverProcess::wait_for_tables(install.path(), {address});
     // The first configuration poll ends with its own read of the allocation
     // records; the volume is made after it, so only the method's own read
@@ -45,8 +46,7 @@ TEST(ThinVolumeE2E, ANewOrGrownThinVolumeIsInItsPoolWhenTheMethodAnswers)
     CimClient client(server.port());
 
     const std::string service = CimClient::configuration_service(address);
-    const std::string pool = "<INSTANCENAME CLASSNAME=\"VELDARO_ThinProvisioningPool\">" +
-                             CimClient::key("InstanceID", "VELDARO:TPP0000_" + address) + "</INSTANCENAME>";
+    const std::string pool = CimClient::thin_pool(address);
     auto call = [&](const std::string& params) {
         CimReply r;
         client.call("CreateOrModifyElementFromStoragePool",

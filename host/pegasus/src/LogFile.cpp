@@ -22,6 +22,17 @@ std::mutex& fileMutex()
     return m;
 }
 
+struct Rotation {
+    std::uint64_t maxBytes = 10u << 20;
+    unsigned keptFiles = 5;
+};
+
+Rotation& rotation()
+{
+    static Rotation r;
+    return r;
+}
+
 bool writeAll(int fd, const char* data, size_t length)
 {
     while (length > 0) {
@@ -63,6 +74,7 @@ namespace {
 struct OpenLog {
     std::string path;
     int fd = -1;
+    std::uint64_t size = 0; // of the open file, as far as this process knows
     std::chrono::steady_clock::time_point checked;
 
     void close()
@@ -89,7 +101,24 @@ struct OpenLog {
             ::mkdir(dir.c_str(), 0755);
             fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
         }
+        struct stat st {};
+        size = fd >= 0 && ::fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
         checked = std::chrono::steady_clock::now();
+    }
+
+    // Moves the file to <path>.1 (the older ones one further, the oldest
+    // kept one dropped) and starts a new one.
+    void rotate(const std::string& dir, unsigned kept)
+    {
+        close();
+        if (kept == 0) {
+            ::unlink(path.c_str());
+        } else {
+            for (unsigned i = kept; i > 1; i--)
+                ::rename((path + "." + std::to_string(i - 1)).c_str(), (path + "." + std::to_string(i)).c_str());
+            ::rename(path.c_str(), (path + ".1").c_str());
+        }
+        open(dir, path);
     }
 
     // The descriptor to write the next record to; -1 when the file cannot be opened.
@@ -115,6 +144,12 @@ OpenLog& openLog(const char* fileName)
 
 }  // namespace
 
+void LogFile::setRotation(std::uint64_t maxBytes, unsigned keptFiles)
+{
+    std::lock_guard<std::mutex> lock(fileMutex());
+    rotation() = Rotation{maxBytes, keptFiles};
+}
+
 void LogFile::appendLine(const char* fileName, const std::string& line)
 {
     const std::string dir = InstallRoot::path() + "/log";
@@ -127,6 +162,16 @@ void LogFile::appendLine(const char* fileName, const std::string& line)
     std::lock_guard<std::mutex> lock(fileMutex());
     OpenLog& log = openLog(fileName);
     int fd = log.get(dir, path);
+    const Rotation limits = rotation();
+    if (fd >= 0 && limits.maxBytes > 0 && log.size > 0 && log.size + text.size() > limits.maxBytes) {
+        // Another process may have rotated already: look at the size on disk.
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || static_cast<std::uint64_t>(st.st_size) + text.size() > limits.maxBytes)
+            log.rotate(dir, limits.keptFiles);
+        else
+            log.open(dir, path);
+        fd = log.fd;
+    }
     if (fd >= 0 && !writeAll(fd, text.data(), text.size())) {
         // A descriptor that went bad (file system remounted, ...) is opened
         // again once before the record is given up on.
@@ -135,6 +180,8 @@ void LogFile::appendLine(const char* fileName, const std::string& line)
         if (fd >= 0 && !writeAll(fd, text.data(), text.size()))
             fd = -1;
     }
+    if (fd >= 0)
+        log.size += text.size();
     if (fd < 0) {
         // The log itself is unusable: keep the record on standard error.
         std::fwrite(text.data(), 1, text.size(), stderr);

@@ -2,11 +2,18 @@
 
 #include "LogFile.h"
 
+#include <atomic>
 #include <mutex>
 
 namespace Pegasus {
 
 namespace {
+
+std::atomic<Uint32>& lowestLevel()
+{
+    static std::atomic<Uint32> level{Logger::INFORMATION};
+    return level;
+}
 
 std::mutex& sinkMutex()
 {
@@ -44,9 +51,26 @@ Logger::Sink Logger::setSink(Sink sink)
     return previous;
 }
 
+void Logger::setLogLevel(Uint32 lowest)
+{
+    lowestLevel().store(lowest > WARNING ? WARNING : lowest);
+}
+
+bool Logger::wouldLog(Uint32 logLevel)
+{
+    return logLevel >= lowestLevel().load(std::memory_order_relaxed);
+}
+
+void Logger::setRotation(std::uint64_t maxBytes, Uint32 keptFiles)
+{
+    LogFile::setRotation(maxBytes, keptFiles);
+}
+
 void Logger::put(LogFileType logFileType, const String& systemId, Uint32 logLevel,
                  const String& message)
 {
+    if (!wouldLog(logLevel))
+        return;
     try {
         const char* fileName = logFileType == ERROR_LOG ? "error.log" : "standard.log";
         LogFile::appendLine(fileName, LogFile::timestamp() + " " + levelName(logLevel) + " " +

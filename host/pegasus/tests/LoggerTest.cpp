@@ -61,6 +61,60 @@ TEST(Logger, StartsANewFileAfterTheOldOneWasRotated)
     EXPECT_EQ(dir.readFile("log/standard.log.1").find("after"), std::string::npos);
 }
 
+// At level WARNING information records are left out, from the files and
+// from a sink; warnings and severe errors stay whatever the level asked.
+TEST(Logger, LevelLeavesOutInformationButNeverWarningsOrSevereErrors)
+{
+    smis::test::TempInstallDir dir;
+    smis::test::LogCapture capture;
+    for (Pegasus::Uint32 level : {Logger::WARNING, Logger::SEVERE}) {
+        Logger::setLogLevel(level);
+        EXPECT_FALSE(Logger::wouldLog(Logger::INFORMATION));
+        EXPECT_TRUE(Logger::wouldLog(Logger::WARNING));
+        Logger::put(Logger::STANDARD_LOG, Pegasus::System::CIMSERVER, Logger::INFORMATION, "chatter");
+        Logger::put(Logger::STANDARD_LOG, Pegasus::System::CIMSERVER, Logger::WARNING, "warned");
+        Logger::put(Logger::ERROR_LOG, Pegasus::System::CIMSERVER, Logger::SEVERE, "broken");
+    }
+    Logger::setLogLevel(Logger::INFORMATION);
+    Logger::put(Logger::STANDARD_LOG, Pegasus::System::CIMSERVER, Logger::INFORMATION, "told");
+
+    const std::string standard = dir.readFile("log/standard.log");
+    EXPECT_EQ(standard.find("chatter"), std::string::npos) << standard;
+    EXPECT_NE(standard.find("told"), std::string::npos) << standard;
+    EXPECT_NE(dir.readFile("log/error.log").find("broken"), std::string::npos);
+    EXPECT_EQ(capture.logs().size(), 5u);
+}
+
+// A file that would pass its size limit is rotated: the newest old records
+// are in .1, the older in .2, and nothing beyond the kept count remains.
+TEST(Logger, RotatesAFileAtItsSizeLimitKeepingTheGivenCount)
+{
+    smis::test::TempInstallDir dir;
+    Logger::setRotation(1000, 2);
+    const std::string filler(90, 'x');
+    for (int i = 0; i < 60; i++)
+        Logger::put(Logger::STANDARD_LOG, Pegasus::System::CIMSERVER, Logger::WARNING,
+                    "record " + std::to_string(i) + " " + filler);
+    Logger::setRotation(10u << 20, 5);
+
+    for (const char* name : {"log/standard.log", "log/standard.log.1", "log/standard.log.2"}) {
+        SCOPED_TRACE(name);
+        const auto size = std::filesystem::file_size(dir.file(name));
+        EXPECT_GT(size, 0u);
+        EXPECT_LE(size, 1000u);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("log/standard.log.3")));
+    EXPECT_NE(dir.readFile("log/standard.log").find("record 59 "), std::string::npos);
+    const std::string previous = dir.readFile("log/standard.log.1");
+    const std::string older = dir.readFile("log/standard.log.2");
+    // Each record is whole in one file, the older ones further back.
+    EXPECT_EQ(previous.find("record 59 "), std::string::npos);
+    EXPECT_EQ(previous.back(), '\n');
+    const auto first = [](const std::string& text) { return std::stoi(text.substr(text.find("record ") + 7)); };
+    EXPECT_LT(first(older), first(previous));
+    EXPECT_LT(first(previous), first(dir.readFile("log/standard.log")));
+}
+
 TEST(Tracer, EnabledOnlyWhileTheSwitchIsOn)
 {
     const bool before = Tracer::_traceOn.load();

@@ -34,7 +34,7 @@ int VELDARO_CIMXMLCommunicationMechanism_Resource::createCIMXMLCommunicationMech
     }
     made->FunctionalProfilesSupported.set(supported);
     made->FunctionalProfileDescriptions.set(descriptions);
-    made->MultipleOperationsSupported.set(true);
+    made->MultipleOperationsSupported.set(false); // one operation a request
     Array<uint16> authentication;
     authentication.append(3);
     made->AuthenticationMechanismsSupported.set(authentication);

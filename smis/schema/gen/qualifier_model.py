@@ -11,7 +11,8 @@ The source is line based; '#' starts a comment outside a quoted text:
           QUALIFIER VALUE             a qualifier of the parameter
 
 VALUE is JSON: a list of texts for ValueMap, Values and Deprecated, a text
-for Units, ArrayType and Override, true for Required and Experimental.
+for Units, ArrayType and Override, true for Required, Experimental and
+Static (a method called on its class rather than on an instance).
 
 A class lists a feature when its qualifiers differ from those it inherits;
 the list then is the feature's whole set. A feature not listed has what its
@@ -34,6 +35,7 @@ QUALIFIERS = {
     'Override': ('string', False),
     'Deprecated': ('string', True),
     'Experimental': ('boolean', False),
+    'Static': ('boolean', False),
 }
 ORDER = list(QUALIFIERS)
 RESTRICTED = {'Override', 'Deprecated', 'Experimental'}

@@ -193,7 +193,7 @@ TEST_F(ServerObjectProviders, ObjectManagerNamespaceAndMechanism)
     EXPECT_EQ(texts(c->AuthenticationMechanismDescriptions), (std::vector<std::string>{"Basic"}));
     EXPECT_STREQ(c->Version.value.c_str(), "1.2");
     EXPECT_EQ(values(c->AdvertiseTypes), (std::vector<cimple::uint16>{3}));
-    EXPECT_TRUE(c->MultipleOperationsSupported.value);
+    EXPECT_FALSE(c->MultipleOperationsSupported.value);
     EXPECT_FALSE(c->CIMValidated.value);
 }
 
