@@ -6,7 +6,8 @@
 #include "PollingHost.h"
 #include "ProviderModule.h"
 #include "ServerOptions.h"
-#include "SpoolFile.h"
+#include "ServerLog.h"
+#include "SpoolDirectory.h"
 
 #include <Pegasus/InstallRoot.h>
 
@@ -98,11 +99,16 @@ int main(int argc, char** argv)
                                                           : options.module_path;
     // Answers that wait for slow clients past their memory go to files here;
     // those a killed server left behind go first.
-    std::string spool_folder = Pegasus::InstallRoot::path() + "/spool";
-    if (options.max_spool == 0 || !SpoolFile::clean(spool_folder)) {
-        if (options.max_spool != 0)
-            std::fprintf(stderr, "cimserver: cannot use %s: answers are not spooled\n", spool_folder.c_str());
-        spool_folder.clear();
+    std::shared_ptr<SpoolDirectory> spool;
+    if (options.max_spool != 0) {
+        const std::string folder =
+            options.spool_folder.empty() ? Pegasus::InstallRoot::path() + "/spool" : options.spool_folder;
+        std::string why;
+        spool = SpoolDirectory::open(folder, static_cast<std::size_t>(options.spool_reserve), why);
+        if (spool)
+            spool->clean();
+        else
+            server_log("spool folder " + folder + " refused: " + why + "; answers are not spooled");
     }
 
     ProviderModule module;
@@ -125,10 +131,11 @@ int main(int argc, char** argv)
         FrontEndTuning tuning;
         tuning.max_pending = options.max_pending;
         tuning.min_rate = options.min_rate;
+        tuning.max_answer_held = options.max_answer_held;
         tuning.rate_window = std::chrono::seconds(options.rate_window);
         tuning.answers.memory = options.max_answer_memory;
         tuning.answers.spool = static_cast<std::size_t>(options.max_spool);
-        tuning.answers.spool_folder = spool_folder;
+        tuning.answers.spool_folder = spool;
         HttpFrontEnd front(operations, credentials, options.max_request, tuning);
         int port = front.bind(options.address, options.port);
         if (port < 0) {

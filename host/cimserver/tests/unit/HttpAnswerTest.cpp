@@ -43,6 +43,13 @@ struct SpoolFolder {
         EXPECT_FALSE(path.empty());
     }
     ~SpoolFolder() { std::filesystem::remove_all(path); }
+    std::shared_ptr<const SpoolDirectory> directory() const
+    {
+        std::string why;
+        auto d = SpoolDirectory::open(path, 0, why);
+        EXPECT_TRUE(d) << why;
+        return d;
+    }
     std::size_t files() const
     {
         return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path), {}));
@@ -154,7 +161,7 @@ TEST(HttpAnswer, WriterNeverWaitsAndSpoolsPastTheBacklog)
         SpoolFolder folder;
         AnswerLimits limits;
         if (with_spool)
-            limits.spool_folder = folder.path;
+            limits.spool_folder = folder.directory();
         AnswerBudget budget(limits);
         HttpAnswer::Options o;
         o.part = 65536;
@@ -207,7 +214,7 @@ TEST(HttpAnswer, ClientBelowTheMinimumRateLosesTheConnection)
         SCOPED_TRACE(c.what);
         Pair p;
         SpoolFolder folder;
-        AnswerBudget budget({std::size_t(64) << 20, std::size_t(64) << 20, folder.path});
+        AnswerBudget budget({std::size_t(64) << 20, std::size_t(64) << 20, folder.directory()});
         HttpAnswer::Options o;
         o.stall = std::chrono::milliseconds(300);
         o.window = std::chrono::milliseconds(500);
@@ -261,7 +268,7 @@ TEST(AnswerBudget, SpoolTotalTakesTheAnswerFurthestBehind)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         int losses = 0;
-        AnswerBudget budget({1000, 100, "/unused"}, [&] { losses++; });
+        AnswerBudget budget({1000, 100, nullptr}, [&] { losses++; });
         auto a = budget.claim(), b = budget.claim(), third = budget.claim();
         ASSERT_TRUE(budget.take_spool(*a, c.first));
         ASSERT_TRUE(budget.take_spool(*b, c.second));
