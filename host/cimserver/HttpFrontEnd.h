@@ -58,7 +58,7 @@ struct FrontEndTuning {
     std::size_t max_pending = 64u << 20;           // request bytes held in memory, all connections together
     std::size_t min_body_rate = 8192;              // bytes a second a request body brings at least ...
     std::chrono::milliseconds body_window{5000};   // ... measured over each window of this length
-    std::chrono::milliseconds login_delay{200};    // between failed logins of one address, past the first few
+    std::chrono::milliseconds login_delay{100};    // between failed logins of one address, past the first few
     std::size_t max_target = 8192;                 // bytes of a request-target
     std::size_t max_header_bytes = 32768;
     std::size_t max_header_lines = 100;
