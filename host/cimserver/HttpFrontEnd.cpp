@@ -1,5 +1,6 @@
 #include "HttpFrontEnd.h"
 
+#include "AllocatorPolicy.h"
 #include "HttpAnswer.h"
 #include "ServerLog.h"
 
@@ -605,8 +606,10 @@ bool HttpFrontEnd::serve()
         polled.clear();
         fds.push_back({_wake_fd, POLLIN, 0});
         fds.push_back({_listen_fd, static_cast<short>(Clock::now() < _accept_resume ? 0 : POLLIN), 0});
+        bool quiet = true; // no request is being answered or sent
         for (auto& [fd, c] : _connections) {
             short events = POLLRDHUP; // a peer that leaves is seen whatever the connection does
+            quiet = quiet && !c->busy && !c->sending;
             if (c->busy && c->gone)
                 continue;
             if (!c->busy && !c->sending)
@@ -635,6 +638,8 @@ bool HttpFrontEnd::serve()
         for (Connection* c : back) {
             c->busy = false;
             c->working = false;
+            if (c->request.body.size() >= AllocatorPolicy::LARGE_WORK || (c->answer && c->answer->started()))
+                _trim_due = true;
             release(c->request.body); // a finished request gives its memory back
             c->request = HttpRequest();
             account(*c);
@@ -677,6 +682,11 @@ bool HttpFrontEnd::serve()
             }
         }
         expire(Clock::now());
+        // Idle after large requests or answers: what they freed goes back.
+        if (_trim_due && quiet && back.empty()) {
+            AllocatorPolicy::trim();
+            _trim_due = false;
+        }
     }
     // Shutting down: connections are closed, those being answered are cut
     // so their workers end promptly.

@@ -141,6 +141,7 @@ private:
     Clock::time_point _login_log_next;                        // failed logins are logged no more often
     unsigned _login_unlogged = 0;                             // failures since the last line
     std::size_t _turn = 0;                                    // where the next round of reading starts
+    bool _trim_due = false;                                   // large work was done since the last trim
     AnswerBudget _budget;
 
     std::mutex _mutex;

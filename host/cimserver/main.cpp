@@ -1,5 +1,6 @@
 // cimserver: hosts the provider module and answers CIM-XML operations over
 // HTTP until SIGINT or SIGTERM.
+#include "AllocatorPolicy.h"
 #include "CimOperations.h"
 #include "HttpFrontEnd.h"
 #include "IndicationHost.h"
@@ -74,6 +75,7 @@ bool write_ready_file(const std::string& file, int port)
 
 int main(int argc, char** argv)
 {
+    AllocatorPolicy::apply();
     ServerOptions options;
     std::string message;
     if (!options.parse(argc, argv, message)) {
