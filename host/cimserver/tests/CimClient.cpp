@@ -58,6 +58,20 @@ std::string CimClient::method(const std::string& name, const std::string& instan
            "</METHODCALL></SIMPLEREQ></MESSAGE></CIM>";
 }
 
+std::string CimClient::key(const std::string& name, const std::string& value)
+{
+    return "<KEYBINDING NAME=\"" + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value + "</KEYVALUE></KEYBINDING>";
+}
+
+std::string CimClient::configuration_service(const std::string& address)
+{
+    return "<INSTANCENAME CLASSNAME=\"VELDARO_StorageConfigurationService\">" +
+           key("CreationClassName", "VELDARO_StorageConfigurationService") +
+           key("Name", "VELDARO:KESTRIS SMI-S Proxy Server") +
+           key("SystemCreationClassName", "VELDARO_StorageComputerSystem") + key("SystemName", address) +
+           "</INSTANCENAME>";
+}
+
 std::string CimClient::class_param(const std::string& param, const std::string& class_name)
 {
     return "<IPARAMVALUE NAME=\"" + param + "\"><CLASSNAME NAME=\"" + class_name + "\"></CLASSNAME></IPARAMVALUE>";

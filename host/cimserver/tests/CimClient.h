@@ -34,6 +34,10 @@ public:
     static std::string method(const std::string& name, const std::string& instance_name, const std::string& params,
                               const std::string& name_space = "root/kestris");
     static std::string class_param(const std::string& param, const std::string& class_name);
+    // A string KEYBINDING.
+    static std::string key(const std::string& name, const std::string& value);
+    // The INSTANCENAME of the storage configuration service of an array.
+    static std::string configuration_service(const std::string& address);
 
     // Posts with the standard CIM headers (cim_method for CIMMethod).
     void call(const std::string& cim_method, const std::string& body, CimReply& reply);

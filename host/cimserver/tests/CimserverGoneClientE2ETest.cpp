@@ -21,11 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string key(const std::string& name, const std::string& value)
-{
-    return "<KEYBINDING NAME=\"" + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value + "</KEYVALUE></KEYBINDING>";
-}
-
 TEST(CimserverGoneClient, AMethodWhoseClientLeftWhileItWaitedIsNeverSentToTheArray)
 {
     testsupport::ArraysimProcess sim("small");
@@ -35,12 +30,7 @@ TEST(CimserverGoneClient, AMethodWhoseClientLeftWhileItWaitedIsNeverSentToTheArr
     CimserverProcess server(install.path(), {"--poll-interval", "3600"});
     CimserverProcess::wait_for_tables(install.path(), {address});
 
-    const std::string service =
-        "<INSTANCENAME CLASSNAME=\"VELDARO_StorageConfigurationService\">" +
-        key("CreationClassName", "VELDARO_StorageConfigurationService") +
-        key("Name", "VELDARO:KESTRIS SMI-S Proxy Server") +
-        key("SystemCreationClassName", "VELDARO_StorageComputerSystem") + key("SystemName", address) +
-        "</INSTANCENAME>";
+    const std::string service = CimClient::configuration_service(address);
     auto create = [&](const std::string& name) {
         return CimClient::method(
             "CreateOrModifyElementFromStoragePool", service,
@@ -49,7 +39,7 @@ TEST(CimserverGoneClient, AMethodWhoseClientLeftWhileItWaitedIsNeverSentToTheArr
             "<PARAMVALUE NAME=\"Size\" PARAMTYPE=\"uint64\"><VALUE>104857600</VALUE></PARAMVALUE>"
             "<PARAMVALUE NAME=\"InPool\" PARAMTYPE=\"reference\"><VALUE.REFERENCE>"
             "<INSTANCENAME CLASSNAME=\"VELDARO_ThinProvisioningPool\">" +
-                key("InstanceID", "VELDARO:TPP0000_" + address) + "</INSTANCENAME></VALUE.REFERENCE></PARAMVALUE>");
+                CimClient::key("InstanceID", "VELDARO:TPP0000_" + address) + "</INSTANCENAME></VALUE.REFERENCE></PARAMVALUE>");
     };
 
     // The first method holds the array's method lock: every packet of the

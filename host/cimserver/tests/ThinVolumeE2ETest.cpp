@@ -19,11 +19,6 @@
 namespace cimserver::test {
 namespace {
 
-std::string key(const std::string& name, const std::string& value)
-{
-    return "<KEYBINDING NAME=\"" + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value + "</KEYVALUE></KEYBINDING>";
-}
-
 std::string raw(pugi::xml_node node)
 {
     std::ostringstream out;
@@ -56,14 +51,9 @@ TEST(ThinVolumeE2E, ANewOrGrownThinVolumeIsInItsPoolWhenTheMethodAnswers)
     ASSERT_TRUE(polled()) << "no end of the first configuration poll in " << log;
     CimClient client(server.port());
 
-    const std::string service =
-        "<INSTANCENAME CLASSNAME=\"VELDARO_StorageConfigurationService\">" +
-        key("CreationClassName", "VELDARO_StorageConfigurationService") +
-        key("Name", "VELDARO:KESTRIS SMI-S Proxy Server") +
-        key("SystemCreationClassName", "VELDARO_StorageComputerSystem") + key("SystemName", address) +
-        "</INSTANCENAME>";
+    const std::string service = CimClient::configuration_service(address);
     const std::string pool = "<INSTANCENAME CLASSNAME=\"VELDARO_ThinProvisioningPool\">" +
-                             key("InstanceID", "VELDARO:TPP0000_" + address) + "</INSTANCENAME>";
+                             CimClient::key("InstanceID", "VELDARO:TPP0000_" + address) + "</INSTANCENAME>";
     auto call = [&](const std::string& params) {
         CimReply r;
         client.call("CreateOrModifyElementFromStoragePool",
