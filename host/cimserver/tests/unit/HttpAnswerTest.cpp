@@ -240,6 +240,38 @@ TEST(HttpAnswer, ClientBelowTheMinimumRateLosesTheConnection)
     }
 }
 
+// A client that takes nothing keeps its answer only up to the cap of bytes
+// waiting (memory and spool together): past it the answer is cut at once,
+// while the walk goes on, and its spool file goes; under the cap a slow
+// client loses nothing.
+TEST(HttpAnswer, AnswerPastItsCapOfWaitingBytesIsCut)
+{
+    for (std::size_t cap : {std::size_t(1) << 20, std::size_t(64) << 20}) {
+        SCOPED_TRACE(cap);
+        Pair p;
+        SpoolFolder folder;
+        AnswerBudget budget({std::size_t(64) << 20, std::size_t(64) << 20, folder.directory()});
+        HttpAnswer::Options o;
+        o.part = 65536;
+        o.backlog = 256 << 10;
+        o.max_held = cap;
+        o.client = "192.0.2.1:5";
+        HttpAnswer a(p.server, o, &budget);
+        write_pieces(a, 64, 65536); // 4 MiB, nothing read
+        a.finish(OperationReply{});
+        const bool cut = cap < (std::size_t(4) << 20);
+        EXPECT_EQ(a.abandoned(), cut);
+        EXPECT_EQ(a.keeps_connection(), !cut);
+        if (cut) {
+            EXPECT_EQ(a.waiting(), 0u);
+            EXPECT_EQ(budget.spooled(), 0u);
+            EXPECT_EQ(folder.files(), 0u);
+        } else {
+            EXPECT_GT(a.waiting(), std::size_t(3) << 20);
+        }
+    }
+}
+
 // A client that went away ends the walk at its next piece.
 TEST(HttpAnswer, PeerGoneAbandonsTheAnswer)
 {
