@@ -79,10 +79,10 @@ TEST(CimserverSpoolFull, AFullSpoolFileSystemCutsAnswersAndKeepsTheCacheWritten)
     fs::remove(install.path() + "/data");
     fs::create_directory(small.path() + "/data");
     fs::create_directory_symlink(small.path() + "/data", install.path() + "/data");
-    // The spool may take 8 MiB of what is free; four slow readers of the
-    // 21 MB volume enumeration, with 1 MiB of answer memory for all, need
-    // far more.
-    const std::size_t reserve = small.free_bytes() - (std::size_t(8) << 20);
+    // The spool may take at most 3 MiB of what is free (less once the cache
+    // files are in); slow readers of the 21 MB volume enumeration, with
+    // 1 MiB of answer memory for all, need far more.
+    const std::size_t reserve = small.free_bytes() - (std::size_t(3) << 20);
     CimserverProcess server(install.path(), {"--poll-interval", "1", "--spool-folder", small.path() + "/spool",
                                              "--spool-reserve", std::to_string(reserve), "--max-answer-memory",
                                              std::to_string(1 << 20)});
@@ -91,11 +91,13 @@ TEST(CimserverSpoolFull, AFullSpoolFileSystemCutsAnswersAndKeepsTheCacheWritten)
     ASSERT_TRUE(fs::exists(cmf));
 
     std::vector<std::unique_ptr<SlowReader>> readers;
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < 2; i++)
         readers.push_back(
             std::make_unique<SlowReader>(server.port(), enumeration_request("VELDARO_StorageVolume"), 1024));
     bool cut = false;
-    for (const auto end = Clock::now() + 120s; !cut && Clock::now() < end; std::this_thread::sleep_for(200ms))
+    // The walk makes the answer at the provider's pace, slow in a loaded
+    // sanitizer build.
+    for (const auto end = Clock::now() + 300s; !cut && Clock::now() < end; std::this_thread::sleep_for(200ms))
         cut = server.output().find("cut: spool file system full") != std::string::npos;
     ASSERT_TRUE(cut) << server.output();
     EXPECT_NE(server.output().find("answer to 127.0.0.1:"), std::string::npos);
