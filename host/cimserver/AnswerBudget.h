@@ -7,6 +7,8 @@
 #ifndef HOST_CIMSERVER_ANSWER_BUDGET_H
 #define HOST_CIMSERVER_ANSWER_BUDGET_H
 
+#include "SpoolDirectory.h"
+
 #include <atomic>
 #include <cstddef>
 #include <functional>
@@ -20,7 +22,7 @@ namespace cimserver {
 struct AnswerLimits {
     std::size_t memory = std::size_t(256) << 20;  // chunks in memory, all answers together
     std::size_t spool = std::size_t(2) << 30;     // bytes spooled and unsent, all answers together
-    std::string spool_folder;                     // empty: nothing is spooled
+    std::shared_ptr<const SpoolDirectory> spool_folder; // none: nothing is spooled
 };
 
 class AnswerBudget {

@@ -1,5 +1,7 @@
 #include "HttpAnswer.h"
 
+#include "ServerLog.h"
+
 #include <poll.h>
 #include <sys/uio.h>
 
@@ -120,23 +122,40 @@ bool HttpAnswer::abandoned() const
     return _broken || (_claim && _claim->lost) || (_peer_gone && _peer_gone->load(std::memory_order_relaxed));
 }
 
-bool HttpAnswer::spool(std::string_view a, std::string_view b, std::string_view c)
+const char* HttpAnswer::spool(std::string_view a, std::string_view b, std::string_view c)
 {
     const std::size_t n = a.size() + b.size() + c.size();
     if (!_spool) {
         _spool = std::make_unique<SpoolFile>();
-        if (_budget->limits().spool_folder.empty() || !_spool->open(_budget->limits().spool_folder))
-            return false;
+        if (!_budget->limits().spool_folder)
+            return "answer memory full and no spool";
+        if (!_spool->open(_budget->limits().spool_folder))
+            return "spool error: cannot create a spool file";
         _claim = _budget->claim();
     }
-    if (!_spool->is_open() || !_budget->take_spool(*_claim, n))
-        return false;
-    return _spool->append(a, b, c);
+    if (!_spool->is_open())
+        return "spool error: no spool file";
+    if (!_budget->take_spool(*_claim, n))
+        return "spool total reached";
+    switch (_spool->append(a, b, c)) {
+    case SpoolFile::Append::Done: return nullptr;
+    case SpoolFile::Append::Full: return "spool file system full";
+    case SpoolFile::Append::Failed: break;
+    }
+    return "spool error: write failed";
+}
+
+bool HttpAnswer::within_cap(std::size_t n)
+{
+    if (_options.max_held == 0 || waiting() + n <= _options.max_held)
+        return true;
+    lose_connection("the client is too far behind its answer");
+    return false;
 }
 
 void HttpAnswer::queue(std::string piece)
 {
-    if (_broken || piece.empty())
+    if (_broken || piece.empty() || !within_cap(piece.size()))
         return;
     const bool spool_empty = !_spool || _spool->pending() == 0;
     const std::size_t memory = held(piece);
@@ -146,8 +165,8 @@ void HttpAnswer::queue(std::string piece)
         _queue.push_back(std::move(piece));
         return;
     }
-    if (!spool(piece))
-        lose_connection();
+    if (const char* fault = spool(piece))
+        lose_connection(fault);
 }
 
 void HttpAnswer::queue_chunk_pieces(std::string size_line, std::string text)
@@ -155,6 +174,8 @@ void HttpAnswer::queue_chunk_pieces(std::string size_line, std::string text)
     const bool spool_empty = !_spool || _spool->pending() == 0;
     const std::size_t bytes = size_line.size() + text.size() + 2;
     const std::size_t memory = held(size_line) + held(text) + held(std::string("\r\n"));
+    if (!within_cap(bytes))
+        return;
     if (spool_empty && _queued + bytes <= _options.backlog && _budget->take_memory(memory)) {
         _memory_held += memory;
         _queued += bytes;
@@ -163,8 +184,8 @@ void HttpAnswer::queue_chunk_pieces(std::string size_line, std::string text)
         _queue.push_back("\r\n");
         return;
     }
-    if (!spool(size_line, text, "\r\n")) {
-        lose_connection();
+    if (const char* fault = spool(size_line, text, "\r\n")) {
+        lose_connection(fault);
         return;
     }
     // The text's buffer serves the next part.
@@ -230,8 +251,11 @@ void HttpAnswer::sent(std::size_t n, Clock::time_point now)
     _last_take = now;
 }
 
-void HttpAnswer::lose_connection()
+void HttpAnswer::lose_connection(const char* reason)
 {
+    if (reason && !_broken)
+        server_log("answer to " + (_options.client.empty() ? std::string("a client") : _options.client) +
+                   " cut: " + reason);
     _broken = true;
     _queue.clear();
     _front_sent = 0;
@@ -279,20 +303,26 @@ void HttpAnswer::push()
     }
 }
 
-bool HttpAnswer::keeps_pace(Clock::time_point now)
+const char* HttpAnswer::pace_fault(Clock::time_point now)
 {
     if (waiting() == 0)
-        return true;
+        return nullptr;
     if (now - _last_take >= _options.stall)
-        return false;
-    if (now - _window_start >= _options.window) {
+        return "stall: the client took nothing of its answer in time";
+    if (_options.min_rate > 0 && now - _window_start >= _options.window) {
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - _window_start).count();
         if (_window_bytes < _options.min_rate * static_cast<std::size_t>(ms) / 1000)
-            return false;
+            return "rate: the client took its answer below the minimum rate";
         _window_start = now;
         _window_bytes = 0;
     }
-    return true;
+    return nullptr;
+}
+
+void HttpAnswer::give_up()
+{
+    if (!_broken)
+        lose_connection(_claim && _claim->lost ? "spool total reached" : nullptr);
 }
 
 void HttpAnswer::offer()
@@ -300,25 +330,26 @@ void HttpAnswer::offer()
     if (!_options.may_stream || _text.size() < _options.part)
         return;
     if (abandoned()) {
-        if (!_broken)
-            lose_connection();
+        give_up();
         _text.clear(); // nobody takes it any more
         return;
     }
     queue_chunk();
     push();
-    if (!_broken && !keeps_pace(Clock::now()))
-        lose_connection();
+    if (!_broken)
+        if (const char* fault = pace_fault(Clock::now()))
+            lose_connection(fault);
 }
 
 HttpAnswer::Progress HttpAnswer::send_on(Clock::time_point now)
 {
-    if (abandoned() && !_broken)
-        lose_connection();
+    if (abandoned())
+        give_up();
     if (!_broken)
         push();
-    if (!_broken && waiting() > 0 && !keeps_pace(now))
-        lose_connection();
+    if (!_broken)
+        if (const char* fault = pace_fault(now))
+            lose_connection(fault);
     if (_broken)
         return Progress::Lost;
     return waiting() > 0 ? Progress::Pending : Progress::Done;
@@ -332,8 +363,8 @@ void HttpAnswer::send_status(int status, const std::string& cim_error, const std
 
 void HttpAnswer::finish(const OperationReply& reply)
 {
-    if (abandoned() && !_broken)
-        lose_connection();
+    if (abandoned())
+        give_up();
     if (reply.http_status != 200) {
         _text = std::string();
         send_status(reply.http_status, reply.cim_error);

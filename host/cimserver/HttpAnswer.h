@@ -9,9 +9,12 @@
 // provider and its array's table meanwhile) runs at its own pace, and once
 // it is over the worker is free: the front end's I/O thread sends what still
 // waits with send_on() as the client takes it. A client must keep taking:
-// nothing within the stall time, or less than the minimum rate over a
-// window, and it loses the connection; so does the answer furthest behind
-// when the spool total is reached. An error met after the first chunk is
+// nothing within the stall time (or, when one is set, less than the minimum
+// rate over a window) and it loses the connection; so does an answer that
+// would hold more than its share of bytes waiting (memory and spool
+// together), the answer furthest behind when the spool total is reached, and
+// one the spool's file system has no room for. Every such cut is logged with
+// its reason and the client's address. An error met after the first chunk is
 // reported in the CIMStatusCode trailer when the client takes trailers;
 // otherwise the answer is cut off (no final chunk), so no client takes a
 // partial answer for a whole one.
@@ -45,10 +48,12 @@ public:
         bool trailers = false;      // the client takes trailers ("TE: trailers")
         bool keep_alive = true;     // the client keeps the connection
         std::chrono::milliseconds stall{30000}; // longest time the client may take nothing
-        std::size_t min_rate = 8192;            // bytes a second the client takes at least, over each window
+        std::size_t min_rate = 0;               // bytes a second the client takes at least, over each window
         std::chrono::milliseconds window{30000};
         std::size_t part = 1u << 20;            // text size at which a streamed part leaves
         std::size_t backlog = 32u << 20;        // bytes of this answer that may wait in memory
+        std::size_t max_held = 0;               // bytes of this answer that may wait, memory and spool; 0: no cap
+        std::string client;                     // the client's address, for the log
     };
 
     // Written through the connection's transport. budget: shared by the
@@ -96,16 +101,23 @@ private:
     // server's total allow and nothing waits in the spool, else spooled.
     void queue(std::string piece);
     void queue_chunk_pieces(std::string size_line, std::string text);
-    bool spool(std::string_view a, std::string_view b = {}, std::string_view c = {});
+    // Appends to the spool file; nullptr, or why the bytes cannot be spooled.
+    const char* spool(std::string_view a, std::string_view b = {}, std::string_view c = {});
+    // False (and the connection lost) when n more bytes would pass the cap.
+    bool within_cap(std::size_t n);
     // Sends what the socket takes now, without waiting.
     void push();
     // Sends queued memory bytes with one send; the bytes sent, or -1 (errno set).
     ssize_t send_some();
     void sent(std::size_t n, Clock::time_point now);
-    // False when the client took nothing within the stall time or less than
-    // the minimum rate over the last window.
-    bool keeps_pace(Clock::time_point now);
-    void lose_connection();
+    // nullptr, or why the client lost its answer: it took nothing within the
+    // stall time, or less than the minimum rate over the last window.
+    const char* pace_fault(Clock::time_point now);
+    // Drops what waits; a reason is logged with the client's address (none
+    // when the client itself left).
+    void lose_connection(const char* reason = nullptr);
+    // Loses the connection of an answer marked abandoned from outside.
+    void give_up();
 
     std::unique_ptr<Transport> _own_transport;
     Transport& _transport;

@@ -1,7 +1,11 @@
 #include "HttpFrontEnd.h"
 
+#include "AllocatorPolicy.h"
 #include "HttpAnswer.h"
 #include "TlsTransport.h"
+#include "ServerLog.h"
+
+#include <SMIS_RequestContext.h>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -62,7 +66,33 @@ bool same_text(const std::string& a, const std::string& b)
 std::string short_answer(int status, bool close)
 {
     return "HTTP/1.1 " + std::to_string(status) + " " + HttpAnswer::reason_phrase(status) +
-           "\r\nContent-Length: 0\r\n" + (close ? "Connection: close\r\n" : "") + "\r\n";
+           "\r\nContent-Length: 0\r\n" + (status == 401 ? "WWW-Authenticate: Basic realm=\"cimserver\"\r\n" : "") +
+           (close ? "Connection: close\r\n" : "") + "\r\n";
+}
+
+// The client's address alone (what failed logins and memory shares are
+// counted by) and with its port (for the log).
+void describe_peer(const sockaddr_storage& a, std::string& address, std::string& peer)
+{
+    char text[INET6_ADDRSTRLEN] = "?";
+    int port = 0;
+    if (a.ss_family == AF_INET) {
+        const auto& in = reinterpret_cast<const sockaddr_in&>(a);
+        ::inet_ntop(AF_INET, &in.sin_addr, text, sizeof text);
+        port = ntohs(in.sin_port);
+    } else if (a.ss_family == AF_INET6) {
+        const auto& in6 = reinterpret_cast<const sockaddr_in6&>(a);
+        ::inet_ntop(AF_INET6, &in6.sin6_addr, text, sizeof text);
+        port = ntohs(in6.sin6_port);
+    }
+    address = text;
+    peer = (a.ss_family == AF_INET6 ? "[" + address + "]" : address) + ":" + std::to_string(port);
+}
+
+// Gives a string's buffer back (assigning an empty string keeps it).
+void release(std::string& s)
+{
+    std::string().swap(s);
 }
 
 // The path CIM-XML requests are posted to, in origin form ("/cimom") or
@@ -81,6 +111,20 @@ bool is_cim_path(const std::string& target)
 // Memory a string holds once it has grown past a small request.
 constexpr std::size_t KEEP_INPUT = 65536;
 
+// A request of at most this many bytes (headers, or announced body) is
+// always read, whatever the large ones hold.
+constexpr std::size_t SMALL_REQUEST = 65536;
+
+// Failed logins: the first few of an address are answered at once, the
+// later ones one per login_delay; a connection closes after a few; an
+// address is forgotten after a quiet minute; no 401 waits longer than 10 s.
+constexpr unsigned FREE_LOGIN_FAILURES = 3;
+constexpr unsigned CONNECTION_LOGIN_FAILURES = 3;
+constexpr std::chrono::seconds LOGIN_MEMORY{60};
+constexpr std::chrono::seconds LONGEST_LOGIN_WAIT{10};
+constexpr std::chrono::seconds LOGIN_LOG_EVERY{10};
+constexpr std::size_t LOGIN_ADDRESSES = 4096;
+
 } // namespace
 
 struct HttpFrontEnd::Connection {
@@ -93,6 +137,8 @@ struct HttpFrontEnd::Connection {
 
     int fd;
     std::unique_ptr<Transport> transport;
+    std::string address; // the client's, without the port
+    std::string peer;    // the client's address and port, for the log
     std::string input; // received and not yet read
     HttpRequestReader reader;
     HttpRequest request;             // while a worker answers it
@@ -102,8 +148,17 @@ struct HttpFrontEnd::Connection {
     bool close_after = false;        // set by the worker: the connection ends after its answer
     bool lingering = false;          // refused: reading and discarding until linger_end
     std::unique_ptr<HttpAnswer> answer; // made by the worker; the rest is sent by the poll thread
+    std::shared_ptr<cimple::SMIS_RequestContext> context; // the request's, while it is queued or answered
     bool sending = false;            // the poll thread sends the rest of the answer
     std::size_t held = 0;            // request bytes counted in _held_total
+    bool decided = false;            // the headers of the request being read were checked
+    bool admitted = false;           // its announced body is counted and read
+    bool penalized = false;          // a failed login waits for its 401 until penalty_end
+    bool penalty_close = false;      // ... and the connection closes after it
+    Clock::time_point penalty_end;
+    unsigned login_failures = 0;
+    Clock::time_point body_window_start; // the body's rate is measured from here
+    std::size_t body_window_bytes = 0;
     Clock::time_point request_start; // first byte of the request being read
     Clock::time_point idle_since;
     Clock::time_point linger_end;
@@ -200,7 +255,12 @@ void HttpFrontEnd::close_connection(int fd)
 {
     auto it = _connections.find(fd);
     if (it != _connections.end()) {
-        _held_total -= it->second->held;
+        Connection& c = *it->second;
+        c.input.clear();
+        release(c.request.body);
+        c.admitted = false;
+        c.reader = HttpRequestReader(_limits);
+        account(c);
         _connections.erase(it);
     }
     ::close(fd);
@@ -209,19 +269,51 @@ void HttpFrontEnd::close_connection(int fd)
 void HttpFrontEnd::account(Connection& c)
 {
     if (c.input.empty() && c.input.capacity() > KEEP_INPUT)
-        c.input = std::string(); // an idle connection holds no request's memory
-    // A request whose headers are in counts the body they announce, so the
-    // total tells what is coming and bodies already begun can be read on.
-    const std::size_t now =
-        c.input.capacity() + std::max(c.reader.held(), c.reader.expected()) + c.request.body.capacity();
-    _held_total += now - c.held;
+        release(c.input); // an idle connection holds no request's memory
+    // Bytes received, and for an admitted body the length it announces, so
+    // the total tells what is coming and admitted bodies can be read on.
+    const std::size_t body = c.admitted ? std::max(c.reader.held(), c.reader.expected()) : c.reader.held();
+    const std::size_t now = c.input.size() + body + c.request.body.size();
+    if (now == c.held)
+        return;
+    _held_total = _held_total - c.held + now;
+    std::size_t& mine = _held_by_address[c.address];
+    mine = mine - c.held + now;
+    if (mine == 0)
+        _held_by_address.erase(c.address);
     c.held = now;
+}
+
+void HttpFrontEnd::admit(Connection& c)
+{
+    if (c.admitted || !c.reader.headers_done() || c.busy || c.lingering || c.penalized)
+        return;
+    const std::size_t expected = c.reader.expected();
+    if (expected > SMALL_REQUEST) {
+        // A large body waits in its socket while the total is reached, or
+        // while its client holds half of it.
+        const std::size_t others = _held_total - c.held;
+        auto mine = _held_by_address.find(c.address);
+        const std::size_t mine_elsewhere = (mine == _held_by_address.end() ? 0 : mine->second) - c.held;
+        if (others >= _tuning.max_pending || mine_elsewhere >= _tuning.max_pending / 2)
+            return;
+    }
+    c.admitted = true;
+    c.body_window_start = Clock::now();
+    c.body_window_bytes = 0;
+    account(c);
+    if (c.reader.wants_continue()) {
+        c.transport->send_now("HTTP/1.1 100 Continue\r\n\r\n");
+        c.reader.continue_sent();
+    }
 }
 
 void HttpFrontEnd::accept_all(const Listener& listener)
 {
     for (;;) {
-        int fd = ::accept4(listener.fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        sockaddr_storage from{};
+        socklen_t from_len = sizeof from;
+        int fd = ::accept4(listener.fd, reinterpret_cast<sockaddr*>(&from), &from_len, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             // Out of descriptors: the waiting connections stay queued and
             // the listener rests a little rather than wake the loop at once.
@@ -248,6 +340,7 @@ void HttpFrontEnd::accept_all(const Listener& listener)
             close_connection(oldest->fd);
         }
         auto c = std::make_unique<Connection>(fd, _limits, listener.tls);
+        describe_peer(from, c->address, c->peer);
         c->idle_since = Clock::now();
         _connections.emplace(fd, std::move(c));
     }
@@ -275,9 +368,10 @@ void HttpFrontEnd::receive(Connection& c)
             if (c.reader.idle() && c.input.empty())
                 c.request_start = Clock::now();
             c.input.append(buf, static_cast<size_t>(n));
+            c.body_window_bytes += static_cast<size_t>(n);
             advance(c);
             account(c);
-            if (c.busy || c.lingering)
+            if (c.busy || c.lingering || c.penalized)
                 return;
             continue;
         }
@@ -294,20 +388,27 @@ void HttpFrontEnd::receive(Connection& c)
 // worker; a refused one is answered and the connection closed.
 void HttpFrontEnd::advance(Connection& c)
 {
-    if (c.busy || c.sending || c.lingering || (c.input.empty() && c.reader.idle()))
+    if (c.busy || c.sending || c.lingering || c.penalized || (c.input.empty() && c.reader.idle()))
         return;
-    switch (c.reader.read(c.input)) {
-    case HttpRequestReader::State::NeedMore:
-        if (c.reader.wants_continue()) {
-            c.transport->send_now("HTTP/1.1 100 Continue\r\n\r\n");
-            c.reader.continue_sent();
-        }
-        return;
-    case HttpRequestReader::State::Refused:
+    const auto state = c.reader.read(c.input);
+    if (state == HttpRequestReader::State::Refused) {
         refuse(c, c.reader.status());
+        return;
+    }
+    if (!c.decided && (state == HttpRequestReader::State::Complete || c.reader.headers_done())) {
+        c.decided = true;
+        if (!headers_in(c, state == HttpRequestReader::State::Complete))
+            return;
+    }
+    switch (state) {
+    case HttpRequestReader::State::NeedMore:
+    case HttpRequestReader::State::Refused:
         return;
     case HttpRequestReader::State::Complete:
         c.request = c.reader.take();
+        c.decided = false;
+        c.admitted = false;
+        c.context = std::make_shared<cimple::SMIS_RequestContext>();
         c.busy = true;
         {
             std::lock_guard lock(_mutex);
@@ -318,14 +419,84 @@ void HttpFrontEnd::advance(Connection& c)
     }
 }
 
+bool HttpFrontEnd::headers_in(Connection& c, bool complete)
+{
+    if (_credentials.required && !authorized(_credentials, c.reader.request().header_value("Authorization"))) {
+        login_failed(c, complete);
+        return false;
+    }
+    if (!complete)
+        admit(c);
+    return true;
+}
+
+void HttpFrontEnd::login_failed(Connection& c, bool complete)
+{
+    const auto now = Clock::now();
+    if (_login_failures.size() >= LOGIN_ADDRESSES)
+        std::erase_if(_login_failures, [&](const auto& f) { return now - f.second.last > LOGIN_MEMORY; });
+    if (_login_failures.size() >= LOGIN_ADDRESSES)
+        _login_failures.clear();
+    LoginFailures& f = _login_failures[c.address];
+    if (now - f.last > LOGIN_MEMORY)
+        f.count = 0;
+    f.count++;
+    f.last = now;
+    Clock::time_point when = now;
+    if (f.count > FREE_LOGIN_FAILURES) {
+        when = std::min(std::max(now, f.next_answer) + _tuning.login_delay, now + LONGEST_LOGIN_WAIT);
+        f.next_answer = when;
+    }
+    _login_unlogged++;
+    if (now >= _login_log_next) {
+        server_log("failed login from " + c.peer +
+                   (_login_unlogged > 1 ? " (" + std::to_string(_login_unlogged) + " failed logins since the last report)"
+                                        : std::string()));
+        _login_unlogged = 0;
+        _login_log_next = now + LOGIN_LOG_EVERY;
+    }
+    c.login_failures++;
+    // A complete request is dropped and the connection may take the next
+    // one; a body not yet read is never read: the connection closes.
+    if (complete)
+        (void)c.reader.take();
+    c.decided = false;
+    c.penalized = true;
+    c.penalty_close = !complete || c.login_failures >= CONNECTION_LOGIN_FAILURES;
+    c.penalty_end = when;
+    if (when <= now)
+        answer_login_failure(c);
+}
+
+void HttpFrontEnd::answer_login_failure(Connection& c)
+{
+    c.penalized = false;
+    if (c.penalty_close) {
+        refuse(c, 401);
+        return;
+    }
+    c.transport->send_now(short_answer(401, false));
+    c.idle_since = c.request_start = Clock::now();
+    advance(c);
+    account(c);
+}
+
 bool HttpFrontEnd::may_read(const Connection& c) const
 {
-    return c.lingering || c.reader.headers_done() || reading_allowed();
+    if (c.lingering)
+        return true;
+    if (c.penalized)
+        return false;
+    if (c.reader.headers_done())
+        return c.admitted;
+    return reading_allowed() || c.input.size() < SMALL_REQUEST;
 }
 
 void HttpFrontEnd::peer_left(Connection& c)
 {
     c.gone = true;
+    if (c.context)
+        c.context->clientLeft(); // a provider waiting for it ends its wait
     {
         std::lock_guard lock(_mutex);
         if (c.working)
@@ -371,26 +542,40 @@ void HttpFrontEnd::expire(Clock::time_point now)
 {
     std::vector<int> ended;
     std::vector<Connection*> sending;
+    std::vector<Connection*> penalties_over;
     for (auto& [fd, c] : _connections) {
         if (c->busy)
             continue;
-        if (c->sending) {
+        if (c->penalized) {
+            if (now >= c->penalty_end)
+                penalties_over.push_back(c.get());
+        } else if (c->sending) {
             sending.push_back(c.get());
         } else if (c->lingering) {
             if (now >= c->linger_end)
                 ended.push_back(fd);
         } else if (!c->reader.idle() || !c->input.empty()) {
-            if (now - c->request_start >= _tuning.request_time)
+            if (now - c->request_start >= _tuning.request_time) {
                 refuse(*c, 408); // the request took too long
+            } else if (c->admitted && now - c->body_window_start >= _tuning.body_window) {
+                const auto ms =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(now - c->body_window_start).count();
+                if (c->body_window_bytes * 1000 < _tuning.min_body_rate * static_cast<std::size_t>(ms)) {
+                    server_log("request from " + c->peer + " refused: its body came below the minimum rate");
+                    refuse(*c, 408);
+                } else {
+                    c->body_window_start = now;
+                    c->body_window_bytes = 0;
+                }
+            }
         } else if (now - c->idle_since >= _tuning.idle_time) {
-            // A connection not read while memory is short may hold a request
-            // in its socket: it is not idle.
-            if (reading_allowed())
-                ended.push_back(fd);
+            ended.push_back(fd);
         }
     }
     for (int fd : ended)
         close_connection(fd);
+    for (Connection* c : penalties_over)
+        answer_login_failure(*c);
     // The pace rules and the spool's losses apply to clients whose sockets
     // are full, too.
     for (Connection* c : sending)
@@ -405,9 +590,12 @@ int HttpFrontEnd::poll_timeout(Clock::time_point now) const
     for (auto& [fd, c] : _connections) {
         if (c->busy || c->sending)
             continue;
-        Clock::time_point due = c->lingering                                  ? c->linger_end
+        Clock::time_point due = c->penalized                                  ? c->penalty_end
+                                : c->lingering                             ? c->linger_end
                                 : (!c->reader.idle() || !c->input.empty()) ? c->request_start + _tuning.request_time
                                                                             : c->idle_since + _tuning.idle_time;
+        if (c->admitted)
+            due = std::min(due, c->body_window_start + _tuning.body_window);
         next = std::min(next, due);
     }
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count();
@@ -429,15 +617,18 @@ bool HttpFrontEnd::serve()
         fds.push_back({_wake_fd, POLLIN, 0});
         for (const Listener& l : _listeners)
             fds.push_back({l.fd, static_cast<short>(Clock::now() < _accept_resume ? 0 : POLLIN), 0});
-        const bool read_more = reading_allowed();
         bool buffered = false; // bytes received inside a transport, which poll does not see
+        bool quiet = true; // no request is being answered or sent
         for (auto& [fd, c] : _connections) {
             short events = POLLRDHUP; // a peer that leaves is seen whatever the connection does
+            quiet = quiet && !c->busy && !c->sending;
             if (c->busy && c->gone)
                 continue;
+            if (!c->busy && !c->sending)
+                admit(*c);
             if (c->sending) {
                 events = POLLOUT;
-            } else if (!c->busy && (read_more || may_read(*c))) {
+            } else if (!c->busy && may_read(*c)) {
                 events = c->transport->events(events | POLLIN);
                 buffered = buffered || c->transport->buffered();
             }
@@ -461,7 +652,11 @@ bool HttpFrontEnd::serve()
         for (Connection* c : back) {
             c->busy = false;
             c->working = false;
+            if (c->request.body.size() >= AllocatorPolicy::LARGE_WORK || (c->answer && c->answer->started()))
+                _trim_due = true;
+            release(c->request.body); // a finished request gives its memory back
             c->request = HttpRequest();
+            c->context.reset();
             account(*c);
             if (c->gone) {
                 close_connection(c->fd);
@@ -500,13 +695,18 @@ bool HttpFrontEnd::serve()
             } else if (c.sending) {
                 if (fds[i].revents & (POLLOUT | POLLHUP | POLLERR))
                     send_on(c, Clock::now());
-            } else if (fds[i].revents & (POLLIN | POLLOUT | POLLHUP | POLLERR)) {
+            } else if (may_read(c) && (fds[i].revents & (POLLIN | POLLOUT | POLLHUP | POLLERR))) {
                 receive(c); // POLLOUT: a TLS handshake goes on
-            } else if (fds[i].revents & POLLRDHUP) {
+            } else if (fds[i].revents & (POLLRDHUP | POLLHUP | POLLERR)) {
                 close_connection(c.fd); // left while not read
             }
         }
         expire(Clock::now());
+        // Idle after large requests or answers: what they freed goes back.
+        if (_trim_due && quiet && back.empty()) {
+            AllocatorPolicy::trim();
+            _trim_due = false;
+        }
     }
     // Shutting down: connections are closed, those being answered are cut
     // so their workers end promptly.
@@ -516,6 +716,8 @@ bool HttpFrontEnd::serve()
         for (auto& [fd, c] : _connections)
             if (c->busy) {
                 c->gone = true;
+                if (c->context)
+                    c->context->clientLeft();
                 ::shutdown(fd, SHUT_RDWR);
             }
     }
@@ -548,6 +750,8 @@ void HttpFrontEnd::work()
             c->working = true;
         }
         try {
+            // Provider code below finds the request's context on this thread.
+            cimple::SMIS_RequestContext::Scope scope(*c->context);
             if (c->gone)
                 c->close_after = true; // the client left: nothing is done for it
             else
@@ -575,6 +779,8 @@ void HttpFrontEnd::answer(Connection& c)
     options.min_rate = _tuning.min_rate;
     options.window = _tuning.rate_window;
     options.backlog = _tuning.backlog;
+    options.max_held = _tuning.max_answer_held;
+    options.client = c.peer;
     c.answer = std::make_unique<HttpAnswer>(*c.transport, options, &_budget, &c.gone);
     HttpAnswer& out = *c.answer;
     auto done = [&] { c.close_after = !out.keeps_connection(); };
@@ -585,10 +791,6 @@ void HttpFrontEnd::answer(Connection& c)
     }
     if (req.method != "POST") {
         out.send_status(405, "", "Allow: POST");
-        return done();
-    }
-    if (_credentials.required && !authorized(_credentials, req.header_value("Authorization"))) {
-        out.send_status(401, "", "WWW-Authenticate: Basic realm=\"cimserver\"");
         return done();
     }
     const std::string* operation = req.header("CIMOperation");

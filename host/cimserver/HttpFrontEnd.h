@@ -5,8 +5,13 @@
 //
 // One thread polls every connection and reads requests within their bounds
 // (header size and count, body size in every framing, a deadline for the
-// whole request, a total for the bodies of all requests waiting); only
-// complete requests go to the worker threads, which make their answers. A
+// whole request, a minimum rate for a body, a total for the bodies of all
+// requests waiting and a share of it for each client address); only
+// complete requests go to the worker threads, which make their answers. The
+// login is checked as soon as the headers are in, before any body is read or
+// counted; failed logins are answered later and later from one address, and
+// logged. Small requests are always read, so no amount of large bodies
+// waiting for memory queues a small call. A
 // worker never waits for a client: what the client has not taken when the
 // answer is made stays with the connection (in memory or spooled), and the
 // same thread that reads requests sends it at the client's pace. So a
@@ -48,11 +53,15 @@ struct FrontEndTuning {
     std::chrono::milliseconds request_time{30000}; // from a request's first byte to its last
     std::chrono::milliseconds idle_time{15000};    // a kept-alive connection without a request
     std::chrono::milliseconds stall_time{30000};   // a client taking nothing of its answer
-    std::size_t min_rate = 8192;                   // bytes a second a client takes of its answer, at least
+    std::size_t min_rate = 0;                      // bytes a second a client takes of its answer, at least (0: none)
     std::chrono::milliseconds rate_window{30000};  // ... measured over each window of this length
     std::size_t backlog = 32u << 20;               // bytes of one answer waiting in memory
+    std::size_t max_answer_held = 64u << 20;       // bytes of one answer waiting, memory and spool (0: no cap)
     AnswerLimits answers;                          // memory and spool of all answers waiting
     std::size_t max_pending = 64u << 20;           // request bytes held in memory, all connections together
+    std::size_t min_body_rate = 8192;              // bytes a second a request body brings at least ...
+    std::chrono::milliseconds body_window{5000};   // ... measured over each window of this length
+    std::chrono::milliseconds login_delay{100};    // between failed logins of one address, past the first few
     std::size_t max_target = 8192;                 // bytes of a request-target
     std::size_t max_header_bytes = 32768;
     std::size_t max_header_lines = 100;
@@ -85,9 +94,24 @@ private:
         TlsContext* tls; // null: plain HTTP
     };
 
+    struct LoginFailures {
+        unsigned count = 0;            // recent failures of the address
+        Clock::time_point next_answer; // the next failure is answered no sooner
+        Clock::time_point last;
+    };
+
     void accept_all(const Listener& listener);
     void receive(Connection& c);
     void advance(Connection& c);
+    // The headers are in: checks the login and counts the body's memory.
+    // False when the request is not read on.
+    bool headers_in(Connection& c, bool complete);
+    // A wrong or missing login: its 401 waits out the address's delay.
+    void login_failed(Connection& c, bool complete);
+    // The delayed 401 leaves; the connection closes or reads on.
+    void answer_login_failure(Connection& c);
+    // Counts an announced body that may now be read, when memory allows.
+    void admit(Connection& c);
     // Answers status, closes the sending side and drains what still comes.
     void refuse(Connection& c, int status);
     void close_connection(int fd);
@@ -104,9 +128,9 @@ private:
     void work();
     void answer(Connection& c);
     bool reading_allowed() const { return _held_total < _tuning.max_pending; }
-    // A connection is read while the total allows; one whose body is
-    // already counted (its headers are in) or that is being refused is read
-    // on in any case, so every request begun can end.
+    // A connection is read while the total allows, or while what it holds
+    // is small; one whose body is counted (admitted) or that is being
+    // refused is read on in any case, so every request begun can end.
     bool may_read(const Connection& c) const;
     void wake();
 
@@ -120,7 +144,12 @@ private:
     std::atomic<bool> _stopping{false};
     std::map<int, std::unique_ptr<Connection>> _connections; // by socket; the poll thread's own
     std::size_t _held_total = 0;                              // request bytes in memory
+    std::map<std::string, std::size_t> _held_by_address;      // the same, for each client address
+    std::map<std::string, LoginFailures> _login_failures;     // by client address
+    Clock::time_point _login_log_next;                        // failed logins are logged no more often
+    unsigned _login_unlogged = 0;                             // failures since the last line
     std::size_t _turn = 0;                                    // where the next round of reading starts
+    bool _trim_due = false;                                   // large work was done since the last trim
     AnswerBudget _budget;
 
     std::mutex _mutex;

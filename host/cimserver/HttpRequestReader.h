@@ -62,8 +62,10 @@ public:
     void continue_sent() { _wants_continue = false; }
     // True when no byte of a request has been read yet.
     bool idle() const { return _phase == Phase::Head && _header_bytes == 0; }
-    // Memory the request being read holds.
-    std::size_t held() const { return _request.body.capacity(); }
+    // Body bytes of the request being read received so far.
+    std::size_t held() const { return _request.body.size(); }
+    // The request being read: its request line and headers once headers_done().
+    const HttpRequest& request() const { return _request; }
     // Memory its body will hold at most, as far as the headers tell: the
     // announced length, the bound for a chunked one, 0 before the headers.
     std::size_t expected() const

@@ -13,6 +13,7 @@ const char* ServerOptions::usage()
            "                 [--max-request BYTES] [--no-polling] [--no-indications] [--ready-file FILE]\n"
            "                 [--listener URL]... [--poll-interval SECONDS]\n"
            "                 [--max-pending BYTES] [--max-answer-memory BYTES] [--max-spool BYTES]\n"
+           "                 [--max-answer-held BYTES] [--spool-folder DIR] [--spool-reserve BYTES]\n"
            "                 [--min-rate BYTES] [--rate-window SECONDS]\n"
            "                 [--delivery-retry-attempts N] [--delivery-retry-interval SECONDS]\n"
            "                 [--log-level warning|information] [--log-max-size BYTES] [--log-files N]\n";
@@ -107,10 +108,12 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
                 return false;
             poll_interval = static_cast<unsigned>(n);
         } else if (a == "--max-pending" || a == "--max-answer-memory" || a == "--max-spool" ||
-                   a == "--min-rate") {
+                   a == "--min-rate" || a == "--max-answer-held" || a == "--spool-reserve") {
             if (!value(v))
                 return false;
-            const unsigned long long low = a == "--min-rate" ? 0 : a == "--max-spool" ? 0 : 1ull << 20;
+            const unsigned long long low =
+                a == "--min-rate" || a == "--max-spool" || a == "--max-answer-held" || a == "--spool-reserve" ? 0
+                                                                                                               : 1ull << 20;
             if (!number(v, 1ull << 40, n) || n < low) {
                 message = "bad " + a.substr(2) + " " + v + " (" + std::to_string(low) + " to 1099511627776)";
                 return false;
@@ -121,6 +124,10 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
                 max_answer_memory = static_cast<std::size_t>(n);
             else if (a == "--max-spool")
                 max_spool = n;
+            else if (a == "--max-answer-held")
+                max_answer_held = static_cast<std::size_t>(n);
+            else if (a == "--spool-reserve")
+                spool_reserve = n;
             else
                 min_rate = static_cast<std::size_t>(n);
         } else if (a == "--rate-window") {
@@ -151,6 +158,14 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
             if (!ranged("log file count", 0, 100))
                 return false;
             log_files = static_cast<unsigned>(n);
+        } else if (a == "--spool-folder") {
+            if (!value(v))
+                return false;
+            if (v[0] != '/') {
+                message = std::string("bad spool folder ") + v + " (an absolute path)";
+                return false;
+            }
+            spool_folder = v;
         } else if (a == "--ready-file") {
             if (!value(v))
                 return false;

@@ -28,7 +28,10 @@ struct ServerOptions {
     std::size_t max_pending = 64u << 20;              // request bytes in memory, all connections together
     std::size_t max_answer_memory = 256u << 20;       // answer bytes waiting in memory, all answers together
     unsigned long long max_spool = 2ull << 30;        // answer bytes waiting in spool files, all together
-    std::size_t min_rate = 8192;                      // bytes a second a client takes of its answer, at least
+    std::size_t max_answer_held = 64u << 20;          // answer bytes one connection may have waiting, memory and spool
+    std::string spool_folder;                         // empty: <install>/spool
+    unsigned long long spool_reserve = 256ull << 20;  // bytes the spool leaves free on its file system
+    std::size_t min_rate = 0;                         // bytes a second a client takes of its answer, at least
     unsigned rate_window = 30;                        // seconds over which min_rate is measured
     bool log_information = false;                     // log INFORMATION records too (--log-level information)
     unsigned long long log_max_size = 10ull << 20;    // bytes a log file holds before it is rotated

@@ -1,14 +1,16 @@
 // cimserver: hosts the provider module and answers CIM-XML operations over
 // HTTP and HTTPS until SIGINT or SIGTERM.
+#include "AllocatorPolicy.h"
 #include "CimOperations.h"
 #include "HttpFrontEnd.h"
 #include "IndicationHost.h"
 #include "PollingHost.h"
 #include "ProviderModule.h"
 #include "ServerOptions.h"
-#include "SpoolFile.h"
-#include "TlsContext.h"
+#include "ServerLog.h"
+#include "SpoolDirectory.h"
 #include "SubscriptionStore.h"
+#include "TlsContext.h"
 
 #include <Pegasus/InstallRoot.h>
 #include <Pegasus/Logger.h>
@@ -84,6 +86,7 @@ bool write_ready_file(const std::string& file, int port, int https_port)
 
 int main(int argc, char** argv)
 {
+    AllocatorPolicy::apply();
     ServerOptions options;
     std::string message;
     if (!options.parse(argc, argv, message)) {
@@ -125,11 +128,16 @@ int main(int argc, char** argv)
                                                           : options.module_path;
     // Answers that wait for slow clients past their memory go to files here;
     // those a killed server left behind go first.
-    std::string spool_folder = Pegasus::InstallRoot::path() + "/spool";
-    if (options.max_spool == 0 || !SpoolFile::clean(spool_folder)) {
-        if (options.max_spool != 0)
-            std::fprintf(stderr, "cimserver: cannot use %s: answers are not spooled\n", spool_folder.c_str());
-        spool_folder.clear();
+    std::shared_ptr<SpoolDirectory> spool;
+    if (options.max_spool != 0) {
+        const std::string folder =
+            options.spool_folder.empty() ? Pegasus::InstallRoot::path() + "/spool" : options.spool_folder;
+        std::string why;
+        spool = SpoolDirectory::open(folder, static_cast<std::size_t>(options.spool_reserve), why);
+        if (spool)
+            spool->clean();
+        else
+            server_log("spool folder " + folder + " refused: " + why + "; answers are not spooled");
     }
 
     ProviderModule module;
@@ -164,10 +172,11 @@ int main(int argc, char** argv)
         FrontEndTuning tuning;
         tuning.max_pending = options.max_pending;
         tuning.min_rate = options.min_rate;
+        tuning.max_answer_held = options.max_answer_held;
         tuning.rate_window = std::chrono::seconds(options.rate_window);
         tuning.answers.memory = options.max_answer_memory;
         tuning.answers.spool = static_cast<std::size_t>(options.max_spool);
-        tuning.answers.spool_folder = spool_folder;
+        tuning.answers.spool_folder = spool;
         HttpFrontEnd front(operations, credentials, options.max_request, tuning);
         // One front end serves both ports: the same bounds, accounting and
         // spool for every connection.

@@ -10,8 +10,14 @@
 //   SMIS_MethodLock lock(address);   // waits for the array's running method
 //   VELDARO_RefTable table(address, VELDARO_RefTable::UNLOCKED);
 //   rc = SMISMethodCom::mcFirstCommonProcess(flags, &table);
+//
+// A method may wait long for the lock behind the array's other methods. If
+// its client has left meanwhile, the lock is given back at once and the
+// constructor throws SMIS_ClientGone, as it throws when the lock is refused:
+// the method answers its failure code and sends nothing to the array.
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace smis::platform {
@@ -20,10 +26,17 @@ class NamedMutexLock;
 
 namespace cimple {
 
+// The request's client left while its method waited for the lock.
+class SMIS_ClientGone : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class SMIS_MethodLock {
 public:
     // Waits until no other thread or process runs a method on the address;
-    // nests on one thread.
+    // nests on one thread. Throws SMIS_ClientGone (holding nothing) when the
+    // client of the thread's request has left by then.
     explicit SMIS_MethodLock(const char* address);
     ~SMIS_MethodLock();
     SMIS_MethodLock(const SMIS_MethodLock&) = delete;

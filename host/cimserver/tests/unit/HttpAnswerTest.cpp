@@ -46,6 +46,13 @@ struct SpoolFolder {
         EXPECT_FALSE(path.empty());
     }
     ~SpoolFolder() { std::filesystem::remove_all(path); }
+    std::shared_ptr<const SpoolDirectory> directory() const
+    {
+        std::string why;
+        auto d = SpoolDirectory::open(path, 0, why);
+        EXPECT_TRUE(d) << why;
+        return d;
+    }
     std::size_t files() const
     {
         return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path), {}));
@@ -157,7 +164,7 @@ TEST(HttpAnswer, WriterNeverWaitsAndSpoolsPastTheBacklog)
         SpoolFolder folder;
         AnswerLimits limits;
         if (with_spool)
-            limits.spool_folder = folder.path;
+            limits.spool_folder = folder.directory();
         AnswerBudget budget(limits);
         HttpAnswer::Options o;
         o.part = 65536;
@@ -205,7 +212,7 @@ TEST(HttpAnswer, AnswerOverTlsLeavesWholeFromMemoryAndSpool)
     TlsTransport transport(p.server, tls);
     SpoolFolder folder;
     AnswerLimits limits;
-    limits.spool_folder = folder.path;
+    limits.spool_folder = folder.directory();
     AnswerBudget budget(limits);
     HttpAnswer::Options o;
     o.part = 65536;
@@ -260,7 +267,7 @@ TEST(HttpAnswer, ClientBelowTheMinimumRateLosesTheConnection)
         SCOPED_TRACE(c.what);
         Pair p;
         SpoolFolder folder;
-        AnswerBudget budget({std::size_t(64) << 20, std::size_t(64) << 20, folder.path});
+        AnswerBudget budget({std::size_t(64) << 20, std::size_t(64) << 20, folder.directory()});
         HttpAnswer::Options o;
         o.stall = std::chrono::milliseconds(300);
         o.window = std::chrono::milliseconds(500);
@@ -283,6 +290,38 @@ TEST(HttpAnswer, ClientBelowTheMinimumRateLosesTheConnection)
         stop = true;
         ::shutdown(p.server, SHUT_RDWR);
         reader.join();
+    }
+}
+
+// A client that takes nothing keeps its answer only up to the cap of bytes
+// waiting (memory and spool together): past it the answer is cut at once,
+// while the walk goes on, and its spool file goes; under the cap a slow
+// client loses nothing.
+TEST(HttpAnswer, AnswerPastItsCapOfWaitingBytesIsCut)
+{
+    for (std::size_t cap : {std::size_t(1) << 20, std::size_t(64) << 20}) {
+        SCOPED_TRACE(cap);
+        Pair p;
+        SpoolFolder folder;
+        AnswerBudget budget({std::size_t(64) << 20, std::size_t(64) << 20, folder.directory()});
+        HttpAnswer::Options o;
+        o.part = 65536;
+        o.backlog = 256 << 10;
+        o.max_held = cap;
+        o.client = "192.0.2.1:5";
+        HttpAnswer a(p.server, o, &budget);
+        write_pieces(a, 64, 65536); // 4 MiB, nothing read
+        a.finish(OperationReply{});
+        const bool cut = cap < (std::size_t(4) << 20);
+        EXPECT_EQ(a.abandoned(), cut);
+        EXPECT_EQ(a.keeps_connection(), !cut);
+        if (cut) {
+            EXPECT_EQ(a.waiting(), 0u);
+            EXPECT_EQ(budget.spooled(), 0u);
+            EXPECT_EQ(folder.files(), 0u);
+        } else {
+            EXPECT_GT(a.waiting(), std::size_t(3) << 20);
+        }
     }
 }
 
@@ -314,7 +353,7 @@ TEST(AnswerBudget, SpoolTotalTakesTheAnswerFurthestBehind)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         int losses = 0;
-        AnswerBudget budget({1000, 100, "/unused"}, [&] { losses++; });
+        AnswerBudget budget({1000, 100, nullptr}, [&] { losses++; });
         auto a = budget.claim(), b = budget.claim(), third = budget.claim();
         ASSERT_TRUE(budget.take_spool(*a, c.first));
         ASSERT_TRUE(budget.take_spool(*b, c.second));
