@@ -2,6 +2,8 @@
 
 #include "HttpAnswer.h"
 
+#include <SMIS_RequestContext.h>
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
@@ -102,6 +104,7 @@ struct HttpFrontEnd::Connection {
     bool close_after = false;        // set by the worker: the connection ends after its answer
     bool lingering = false;          // refused: reading and discarding until linger_end
     std::unique_ptr<HttpAnswer> answer; // made by the worker; the rest is sent by the poll thread
+    std::shared_ptr<cimple::SMIS_RequestContext> context; // the request's, while it is queued or answered
     bool sending = false;            // the poll thread sends the rest of the answer
     std::size_t held = 0;            // request bytes counted in _held_total
     Clock::time_point request_start; // first byte of the request being read
@@ -305,6 +308,7 @@ void HttpFrontEnd::advance(Connection& c)
         return;
     case HttpRequestReader::State::Complete:
         c.request = c.reader.take();
+        c.context = std::make_shared<cimple::SMIS_RequestContext>();
         c.busy = true;
         {
             std::lock_guard lock(_mutex);
@@ -323,6 +327,8 @@ bool HttpFrontEnd::may_read(const Connection& c) const
 void HttpFrontEnd::peer_left(Connection& c)
 {
     c.gone = true;
+    if (c.context)
+        c.context->clientLeft(); // a provider waiting for it ends its wait
     {
         std::lock_guard lock(_mutex);
         if (c.working)
@@ -454,6 +460,7 @@ bool HttpFrontEnd::serve()
             c->busy = false;
             c->working = false;
             c->request = HttpRequest();
+            c->context.reset();
             account(*c);
             if (c->gone) {
                 close_connection(c->fd);
@@ -503,6 +510,8 @@ bool HttpFrontEnd::serve()
         for (auto& [fd, c] : _connections)
             if (c->busy) {
                 c->gone = true;
+                if (c->context)
+                    c->context->clientLeft();
                 ::shutdown(fd, SHUT_RDWR);
             }
     }
@@ -532,6 +541,8 @@ void HttpFrontEnd::work()
             c->working = true;
         }
         try {
+            // Provider code below finds the request's context on this thread.
+            cimple::SMIS_RequestContext::Scope scope(*c->context);
             if (c->gone)
                 c->close_after = true; // the client left: nothing is done for it
             else
