@@ -86,6 +86,10 @@ bool is_cim_path(const std::string& target)
     return path == "/cimom";
 }
 
+// How long a stopping server lets its workers finish what they answer (their
+// waits end at the cancel event) before it cuts their connections.
+constexpr std::chrono::milliseconds STOP_GRACE{2000};
+
 // Memory a string holds once it has grown past a small request.
 constexpr std::size_t KEEP_INPUT = 65536;
 
@@ -315,6 +319,7 @@ void HttpFrontEnd::advance(Connection& c)
             _work.push_back(&c);
         }
         _work_ready.notify_one();
+        add_worker_if_needed();
         return;
     }
 }
@@ -421,8 +426,12 @@ bool HttpFrontEnd::serve()
 {
     if (_listen_fd < 0 || _wake_fd < 0)
         return false;
+    {
+        std::lock_guard lock(_mutex);
+        _live_workers = _tuning.workers;
+    }
     for (size_t i = 0; i < _tuning.workers; i++)
-        _workers.emplace_back([this] { work(); });
+        _workers.emplace_back([this] { work(false); });
     std::vector<pollfd> fds;
     std::vector<const Connection*> polled; // whose socket each entry was, past the first two
     while (!_stopping) {
@@ -501,12 +510,16 @@ bool HttpFrontEnd::serve()
             }
         }
         expire(Clock::now());
+        reap_workers();
     }
-    // Shutting down: connections are closed, those being answered are cut
-    // so their workers end promptly.
+    // Shutting down: the workers finish what they answer (their waits end,
+    // the cancel event being set) and their answers leave; what is still
+    // being answered after the grace is cut so its worker ends promptly.
     {
-        std::lock_guard lock(_mutex);
+        std::unique_lock lock(_mutex);
         _work.clear();
+        _work_ready.notify_all();
+        _worker_ended.wait_for(lock, STOP_GRACE, [this] { return _live_workers == 0; });
         for (auto& [fd, c] : _connections)
             if (c->busy) {
                 c->gone = true;
@@ -527,15 +540,56 @@ bool HttpFrontEnd::serve()
     return true;
 }
 
-void HttpFrontEnd::work()
+void HttpFrontEnd::add_worker_if_needed()
 {
+    {
+        std::lock_guard lock(_mutex);
+        if (_idle_workers >= _work.size() || _live_workers >= _tuning.max_workers)
+            return;
+        ++_live_workers;
+    }
+    try {
+        _workers.emplace_back([this] { work(true); });
+    } catch (...) {
+        std::lock_guard lock(_mutex); // no thread now: the workers there are serve it
+        --_live_workers;
+    }
+}
+
+void HttpFrontEnd::reap_workers()
+{
+    std::vector<std::thread::id> ended;
+    {
+        std::lock_guard lock(_mutex);
+        ended.swap(_ended_workers);
+    }
+    for (std::thread::id id : ended) {
+        auto it = std::find_if(_workers.begin(), _workers.end(), [id](const std::thread& t) { return t.get_id() == id; });
+        if (it != _workers.end()) {
+            it->join();
+            _workers.erase(it);
+        }
+    }
+}
+
+void HttpFrontEnd::work(bool extra)
+{
+    const auto ready = [this] { return _stopping || !_work.empty(); };
     for (;;) {
         Connection* c = nullptr;
         {
             std::unique_lock lock(_mutex);
-            _work_ready.wait(lock, [this] { return _stopping || !_work.empty(); });
-            if (_stopping)
+            ++_idle_workers;
+            const bool woken = extra ? _work_ready.wait_for(lock, _tuning.idle_worker_time, ready)
+                                     : (_work_ready.wait(lock, ready), true);
+            --_idle_workers;
+            if (_stopping || !woken) {
+                --_live_workers;
+                if (!_stopping)
+                    _ended_workers.push_back(std::this_thread::get_id());
+                _worker_ended.notify_all();
                 return;
+            }
             c = _work.front();
             _work.pop_front();
             c->working = true;
