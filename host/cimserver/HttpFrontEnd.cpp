@@ -109,6 +109,7 @@ struct HttpFrontEnd::Connection {
     bool lingering = false;          // refused: reading and discarding until linger_end
     std::unique_ptr<HttpAnswer> answer; // made by the worker; the rest is sent by the poll thread
     std::shared_ptr<cimple::SMIS_RequestContext> context; // the request's, while it is queued or answered
+    Clock::time_point queued_at;     // when the request went to the workers' queue
     bool sending = false;            // the poll thread sends the rest of the answer
     std::size_t held = 0;            // request bytes counted in _held_total
     Clock::time_point request_start; // first byte of the request being read
@@ -314,12 +315,12 @@ void HttpFrontEnd::advance(Connection& c)
         c.request = c.reader.take();
         c.context = std::make_shared<cimple::SMIS_RequestContext>();
         c.busy = true;
+        c.queued_at = Clock::now();
         {
             std::lock_guard lock(_mutex);
             _work.push_back(&c);
         }
         _work_ready.notify_one();
-        add_worker_if_needed();
         return;
     }
 }
@@ -451,7 +452,10 @@ bool HttpFrontEnd::serve()
             fds.push_back({fd, events, 0});
             polled.push_back(c.get());
         }
-        int r = ::poll(fds.data(), fds.size(), poll_timeout(Clock::now()));
+        int timeout = poll_timeout(Clock::now());
+        if (add_workers_if_needed(Clock::now()))
+            timeout = std::min(timeout, static_cast<int>(_tuning.worker_patience.count()) / 2 + 1);
+        int r = ::poll(fds.data(), fds.size(), timeout);
         if (r < 0 && errno != EINTR)
             break;
         if (fds[0].revents) {
@@ -540,20 +544,31 @@ bool HttpFrontEnd::serve()
     return true;
 }
 
-void HttpFrontEnd::add_worker_if_needed()
+bool HttpFrontEnd::add_workers_if_needed(Clock::time_point now)
 {
+    std::size_t wanted = 0;
+    bool waiting = false;
     {
         std::lock_guard lock(_mutex);
-        if (_idle_workers >= _work.size() || _live_workers >= _tuning.max_workers)
-            return;
-        ++_live_workers;
+        std::size_t overdue = 0;
+        for (const Connection* c : _work)
+            overdue += now - c->queued_at >= _tuning.worker_patience;
+        waiting = !_work.empty();
+        if (now - _last_finish < _tuning.worker_patience)
+            overdue = 0; // the workers make progress: the queue drains
+        if (overdue > _idle_workers)
+            wanted = std::min(overdue - _idle_workers, _tuning.max_workers - std::min(_live_workers, _tuning.max_workers));
+        _live_workers += wanted;
     }
-    try {
-        _workers.emplace_back([this] { work(true); });
-    } catch (...) {
-        std::lock_guard lock(_mutex); // no thread now: the workers there are serve it
-        --_live_workers;
-    }
+    for (; wanted > 0; --wanted)
+        try {
+            _workers.emplace_back([this] { work(true); });
+        } catch (...) {
+            std::lock_guard lock(_mutex); // no thread now: the workers there serve the queue
+            _live_workers -= wanted;
+            break;
+        }
+    return waiting;
 }
 
 void HttpFrontEnd::reap_workers()
@@ -607,6 +622,7 @@ void HttpFrontEnd::work(bool extra)
         {
             std::lock_guard lock(_mutex);
             _answered.push_back(c);
+            _last_finish = Clock::now();
         }
         wake();
     }
