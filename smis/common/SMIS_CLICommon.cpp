@@ -1,6 +1,7 @@
 #include "SMIS_CLICommon.h"
 
 #include "ChildProcess.h"
+#include "LockRegister.h"
 #include "InstallDir.h"
 #include "SMIS_AccessCom.h"
 #include "SMIS_Credkeep.h"
@@ -128,6 +129,7 @@ unsigned char SMIS_CLICommon::login(const char* user, const char* password)
 
 unsigned char SMIS_CLICommon::_login(const std::string& user, const std::string& password)
 {
+    smis::platform::LockRegister::exchange("command-line login");
     if (user.empty() || password.empty()) {
         CLI_LOG_SEVERE("The CLI user is not set up.");
         return CLI_ERR_NO_USER;
@@ -475,6 +477,7 @@ void SMIS_CLICommon::DBG_LOG_MSG(const char* fmt, long a, long b, long c, long d
 unsigned char SMIS_CLICommon::sendCommand(const String& text)
 {
     CLI_TRACE("[SMIS-CLI]send:%s\n", text.c_str());
+    smis::platform::LockRegister::exchange("command-line command");
     std::string line = std::string(text.c_str(), text.size()) + "\r\n";
     if (!_child || _child->writeInput(line.data(), line.size()) != 0) {
         CLI_LOG_SEVERE("Data transmitting error occurred.");

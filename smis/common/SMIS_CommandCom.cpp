@@ -1,5 +1,7 @@
 #include "SMIS_CommandCom.h"
 
+#include "LockRegister.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -298,7 +300,14 @@ int SMIS_CommandCom::et_connect(int& sock, SSL_CTX*& ctx, SSL*& ssl)
     ssl = nullptr;
     _tlsBroken = false;
     SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    _mutex = cache ? cache->GetCMTMutex(_storageAddress.c_str(), SMIS_CMTAccess::MUTEX_TCPIP) : nullptr;
+    smis::platform::LockRegister::exchange((std::string("binary command to ") + _storageAddress.c_str()).c_str());
+    bool busy = false;
+    _mutex = cache ? cache->GetCMTMutex(_storageAddress.c_str(), SMIS_CMTAccess::MUTEX_TCPIP, _channelWait, &busy)
+                   : nullptr;
+    if (busy) {
+        peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Another exchange holds the channel: not asked");
+        return TIMEOUT_ERROR;
+    }
     if (!_mutex) {
         peg_log(__FILE__, __LINE__, Logger::SEVERE, "mutex error");
         return MUTEX_ERROR;

@@ -1,11 +1,29 @@
 #include "SMIS_MethodLock.h"
 
+#include <atomic>
 #include <cstring>
 
+#include "NamedMutex.h"
 #include "NamedMutexLock.h"
 #include "SMIS_TraceLog.h"
 
 namespace cimple {
+
+namespace {
+
+std::atomic<long long> boundMs{std::chrono::milliseconds(SMIS_MethodLock::WAIT_BOUND).count()};
+
+}  // namespace
+
+std::chrono::milliseconds SMIS_MethodLock::waitBound()
+{
+    return std::chrono::milliseconds(boundMs.load());
+}
+
+void SMIS_MethodLock::setWaitBound(std::chrono::milliseconds bound)
+{
+    boundMs = bound.count();
+}
 
 std::string SMIS_MethodLock::mutexName(const char* address)
 {
@@ -19,7 +37,14 @@ SMIS_MethodLock::SMIS_MethodLock(const char* address)
 {
     const std::string name = mutexName(address);
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "wait mutex(%s)", name.c_str());
-    _lock = std::make_unique<smis::platform::NamedMutexLock>(name);
+    try {
+        _lock = std::make_unique<smis::platform::NamedMutexLock>(name, waitBound());
+    } catch (const smis::platform::NamedMutexTimeout&) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
+                               "Another method on %s still runs after %lld ms: this one is not carried out",
+                               address ? address : "", static_cast<long long>(waitBound().count()));
+        throw;
+    }
 }
 
 SMIS_MethodLock::~SMIS_MethodLock() = default;
