@@ -2,6 +2,8 @@
 
 #include "HttpAnswer.h"
 
+#include <SMIS_RequestContext.h>
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
@@ -84,6 +86,10 @@ bool is_cim_path(const std::string& target)
     return path == "/cimom";
 }
 
+// How long a stopping server lets its workers finish what they answer (their
+// waits end at the cancel event) before it cuts their connections.
+constexpr std::chrono::milliseconds STOP_GRACE{2000};
+
 // Memory a string holds once it has grown past a small request.
 constexpr std::size_t KEEP_INPUT = 65536;
 
@@ -102,6 +108,8 @@ struct HttpFrontEnd::Connection {
     bool close_after = false;        // set by the worker: the connection ends after its answer
     bool lingering = false;          // refused: reading and discarding until linger_end
     std::unique_ptr<HttpAnswer> answer; // made by the worker; the rest is sent by the poll thread
+    std::shared_ptr<cimple::SMIS_RequestContext> context; // the request's, while it is queued or answered
+    Clock::time_point queued_at;     // when the request went to the workers' queue
     bool sending = false;            // the poll thread sends the rest of the answer
     std::size_t held = 0;            // request bytes counted in _held_total
     Clock::time_point request_start; // first byte of the request being read
@@ -305,7 +313,9 @@ void HttpFrontEnd::advance(Connection& c)
         return;
     case HttpRequestReader::State::Complete:
         c.request = c.reader.take();
+        c.context = std::make_shared<cimple::SMIS_RequestContext>();
         c.busy = true;
+        c.queued_at = Clock::now();
         {
             std::lock_guard lock(_mutex);
             _work.push_back(&c);
@@ -323,6 +333,8 @@ bool HttpFrontEnd::may_read(const Connection& c) const
 void HttpFrontEnd::peer_left(Connection& c)
 {
     c.gone = true;
+    if (c.context)
+        c.context->clientLeft(); // a provider waiting for it ends its wait
     {
         std::lock_guard lock(_mutex);
         if (c.working)
@@ -415,8 +427,12 @@ bool HttpFrontEnd::serve()
 {
     if (_listen_fd < 0 || _wake_fd < 0)
         return false;
+    {
+        std::lock_guard lock(_mutex);
+        _live_workers = _tuning.workers;
+    }
     for (size_t i = 0; i < _tuning.workers; i++)
-        _workers.emplace_back([this] { work(); });
+        _workers.emplace_back([this] { work(false); });
     std::vector<pollfd> fds;
     std::vector<const Connection*> polled; // whose socket each entry was, past the first two
     while (!_stopping) {
@@ -436,7 +452,10 @@ bool HttpFrontEnd::serve()
             fds.push_back({fd, events, 0});
             polled.push_back(c.get());
         }
-        int r = ::poll(fds.data(), fds.size(), poll_timeout(Clock::now()));
+        int timeout = poll_timeout(Clock::now());
+        if (add_workers_if_needed(Clock::now()))
+            timeout = std::min(timeout, static_cast<int>(_tuning.worker_patience.count()) / 2 + 1);
+        int r = ::poll(fds.data(), fds.size(), timeout);
         if (r < 0 && errno != EINTR)
             break;
         if (fds[0].revents) {
@@ -454,6 +473,7 @@ bool HttpFrontEnd::serve()
             c->busy = false;
             c->working = false;
             c->request = HttpRequest();
+            c->context.reset();
             account(*c);
             if (c->gone) {
                 close_connection(c->fd);
@@ -494,15 +514,21 @@ bool HttpFrontEnd::serve()
             }
         }
         expire(Clock::now());
+        reap_workers();
     }
-    // Shutting down: connections are closed, those being answered are cut
-    // so their workers end promptly.
+    // Shutting down: the workers finish what they answer (their waits end,
+    // the cancel event being set) and their answers leave; what is still
+    // being answered after the grace is cut so its worker ends promptly.
     {
-        std::lock_guard lock(_mutex);
+        std::unique_lock lock(_mutex);
         _work.clear();
+        _work_ready.notify_all();
+        _worker_ended.wait_for(lock, STOP_GRACE, [this] { return _live_workers == 0; });
         for (auto& [fd, c] : _connections)
             if (c->busy) {
                 c->gone = true;
+                if (c->context)
+                    c->context->clientLeft();
                 ::shutdown(fd, SHUT_RDWR);
             }
     }
@@ -518,20 +544,74 @@ bool HttpFrontEnd::serve()
     return true;
 }
 
-void HttpFrontEnd::work()
+bool HttpFrontEnd::add_workers_if_needed(Clock::time_point now)
 {
+    std::size_t wanted = 0;
+    bool waiting = false;
+    {
+        std::lock_guard lock(_mutex);
+        std::size_t overdue = 0;
+        for (const Connection* c : _work)
+            overdue += now - c->queued_at >= _tuning.worker_patience;
+        waiting = !_work.empty();
+        if (now - _last_finish < _tuning.worker_patience)
+            overdue = 0; // the workers make progress: the queue drains
+        if (overdue > _idle_workers)
+            wanted = std::min(overdue - _idle_workers, _tuning.max_workers - std::min(_live_workers, _tuning.max_workers));
+        _live_workers += wanted;
+    }
+    for (; wanted > 0; --wanted)
+        try {
+            _workers.emplace_back([this] { work(true); });
+        } catch (...) {
+            std::lock_guard lock(_mutex); // no thread now: the workers there serve the queue
+            _live_workers -= wanted;
+            break;
+        }
+    return waiting;
+}
+
+void HttpFrontEnd::reap_workers()
+{
+    std::vector<std::thread::id> ended;
+    {
+        std::lock_guard lock(_mutex);
+        ended.swap(_ended_workers);
+    }
+    for (std::thread::id id : ended) {
+        auto it = std::find_if(_workers.begin(), _workers.end(), [id](const std::thread& t) { return t.get_id() == id; });
+        if (it != _workers.end()) {
+            it->join();
+            _workers.erase(it);
+        }
+    }
+}
+
+void HttpFrontEnd::work(bool extra)
+{
+    const auto ready = [this] { return _stopping || !_work.empty(); };
     for (;;) {
         Connection* c = nullptr;
         {
             std::unique_lock lock(_mutex);
-            _work_ready.wait(lock, [this] { return _stopping || !_work.empty(); });
-            if (_stopping)
+            ++_idle_workers;
+            const bool woken = extra ? _work_ready.wait_for(lock, _tuning.idle_worker_time, ready)
+                                     : (_work_ready.wait(lock, ready), true);
+            --_idle_workers;
+            if (_stopping || !woken) {
+                --_live_workers;
+                if (!_stopping)
+                    _ended_workers.push_back(std::this_thread::get_id());
+                _worker_ended.notify_all();
                 return;
+            }
             c = _work.front();
             _work.pop_front();
             c->working = true;
         }
         try {
+            // Provider code below finds the request's context on this thread.
+            cimple::SMIS_RequestContext::Scope scope(*c->context);
             if (c->gone)
                 c->close_after = true; // the client left: nothing is done for it
             else
@@ -542,6 +622,7 @@ void HttpFrontEnd::work()
         {
             std::lock_guard lock(_mutex);
             _answered.push_back(c);
+            _last_finish = Clock::now();
         }
         wake();
     }

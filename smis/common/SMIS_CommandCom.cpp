@@ -22,6 +22,7 @@
 
 #include "SMIS_EnvAccess.h"
 #include "SMIS_PacketHeader.h"
+#include "SMIS_RequestContext.h"
 #include "SMIS_SocketBio.h"
 #include "SMIS_TraceLog.h"
 
@@ -174,7 +175,18 @@ unsigned char SMIS_CommandCom::accessVorpakCmd(NTC_packet* ntcp)
               static_cast<int>(sizeof state.req.param), state.req.cmdCode, state.req.moduleId,
               static_cast<int>(state.req.dataLen));
 
+    // An array that did not answer in time earlier in this request is not
+    // asked again by it: the request answers in one time-out, from the
+    // table for the rest, as for an unreachable array.
+    const std::string address(_storageAddress.c_str());
+    if (SMIS_RequestContext::currentTimedOut(address)) {
+        peg_log(__FILE__, __LINE__, Logger::WARNING, "Not asked again in this request (timed out before)");
+        return TIMEOUT_ERROR;
+    }
     const int result = sendVorpakCmd(state);
+    // A silence after the connection is made counts as a time-out too.
+    if (result == TIMEOUT_ERROR || result < 0)
+        SMIS_RequestContext::noteCurrentTimedOut(address);
     if (result != 0) {
         if (state.dataOwned)
             std::free(state.dataBuf);
