@@ -7,8 +7,9 @@
 // mutex are all taken under it, each only for as long as it reads or writes,
 // and never the other way round (docs/lock-order.md).
 //
-// The wait is bounded (WAIT_BOUND): a method that cannot have the lock by
-// then gets NamedMutexTimeout (a NamedMutexError) from the constructor, holds
+// The wait is bounded (WAIT_BOUND) and ends early when the request's client
+// leaves or the server stops: a method that cannot have the lock gets
+// NamedMutexTimeout (a NamedMutexError) from the constructor, holds
 // nothing, and answers its own failure code without asking the array.
 //
 //   SMIS_MethodLock lock(address);   // waits for the array's running method
