@@ -7,3 +7,7 @@ if(SMIS_SANITIZE)
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# Test builds check the lock rule at every array exchange (LockRegister): on
+# by default in every preset; a packaged build may turn it off.
+option(SMIS_LOCK_REGISTER "Abort when an array exchange runs while a forbidden lock is held" ON)

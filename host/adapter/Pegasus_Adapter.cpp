@@ -119,6 +119,24 @@ void* proc_arg(F f)
     return reinterpret_cast<void*>(f);
 }
 
+// The status an operation answers when it could not be carried out: its
+// own failure code, -1 for the operations without one.
+int failure_status(int op) noexcept
+{
+    static constexpr int failed[][2] = {
+        {OPERATION_ENUM_INSTANCES, ENUM_INSTANCES_FAILED},
+        {OPERATION_ENUM_ASSOCIATOR_NAMES, ENUM_ASSOCIATOR_NAMES_FAILED},
+        {OPERATION_ENUM_REFERENCES, ENUM_REFERENCES_FAILED},
+        {OPERATION_ENUM_ASSOCIATORS, ENUM_ASSOCIATORS_FAILED},
+        {OPERATION_ENABLE_INDICATIONS, ENABLE_INDICATIONS_FAILED},
+        {OPERATION_DISABLE_INDICATIONS, DISABLE_INDICATIONS_FAILED},
+    };
+    for (const auto& f : failed)
+        if (f[0] == op)
+            return f[1];
+    return -1;
+}
+
 // Calls a procedure; one that throws (none of the module's do) counts as
 // failed, so that no exception passes through the adapter.
 int run_proc(const Registration* r, int op, void* a0, void* a1 = nullptr, void* a2 = nullptr, void* a3 = nullptr,
@@ -127,15 +145,7 @@ int run_proc(const Registration* r, int op, void* a0, void* a1 = nullptr, void* 
     try {
         return r->proc(r, op, a0, a1, a2, a3, a4, a5, a6, nullptr);
     } catch (...) {
-        switch (op) {
-        case OPERATION_ENUM_INSTANCES: return ENUM_INSTANCES_FAILED;
-        case OPERATION_ENUM_ASSOCIATOR_NAMES: return ENUM_ASSOCIATOR_NAMES_FAILED;
-        case OPERATION_ENUM_REFERENCES: return ENUM_REFERENCES_FAILED;
-        case OPERATION_ENUM_ASSOCIATORS: return ENUM_ASSOCIATORS_FAILED;
-        case OPERATION_ENABLE_INDICATIONS: return ENABLE_INDICATIONS_FAILED;
-        case OPERATION_DISABLE_INDICATIONS: return DISABLE_INDICATIONS_FAILED;
-        default: return -1;
-        }
+        return failure_status(op);
     }
 }
 
@@ -159,6 +169,45 @@ bool contains_key_equal(const Instance_List& list, const Instance* inst)
 }
 
 } // namespace
+
+// The provider object of one request: made, loaded, and unloaded and
+// destroyed when the request ends. Null when it could not be made (then
+// every call answers its failure status).
+class Pegasus_Adapter::Request_Object {
+public:
+    explicit Request_Object(const Registration* r) : _registration(r)
+    {
+        if (run_proc(r, OPERATION_CREATE_PROVIDER, &_object) != 0 || !_object) {
+            _object = nullptr;
+            return;
+        }
+        if (run_proc(r, OPERATION_LOAD, _object) != 0) {
+            run_proc(r, OPERATION_DESTROY_PROVIDER, _object);
+            _object = nullptr;
+        }
+    }
+    ~Request_Object()
+    {
+        if (!_object)
+            return;
+        run_proc(_registration, OPERATION_UNLOAD, _object);
+        run_proc(_registration, OPERATION_DESTROY_PROVIDER, _object);
+    }
+    Request_Object(const Request_Object&) = delete;
+    Request_Object& operator=(const Request_Object&) = delete;
+
+    int call(int operation, void* a1 = nullptr, void* a2 = nullptr, void* a3 = nullptr, void* a4 = nullptr,
+             void* a5 = nullptr, void* a6 = nullptr)
+    {
+        if (!_object)
+            return failure_status(operation);
+        return run_proc(_registration, operation, _object, a1, a2, a3, a4, a5, a6);
+    }
+
+private:
+    const Registration* _registration;
+    void* _object = nullptr;
+};
 
 const Registration* Pegasus_Adapter::find(const Registration* head, const char* name)
 {
@@ -195,7 +244,6 @@ Pegasus_Adapter::Pegasus_Adapter(const Registration* registration, void* object)
 
 Pegasus_Adapter::~Pegasus_Adapter()
 {
-    Auto_Mutex lock(_mutex);
     if (_loaded)
         call(OPERATION_UNLOAD);
     _loaded = false;
@@ -210,7 +258,6 @@ int Pegasus_Adapter::call(int operation, void* a1, void* a2, void* a3, void* a4,
 
 int Pegasus_Adapter::load()
 {
-    Auto_Mutex lock(_mutex);
     int status = call(OPERATION_LOAD);
     if (status == 0)
         _loaded = true;
@@ -219,7 +266,6 @@ int Pegasus_Adapter::load()
 
 int Pegasus_Adapter::unload()
 {
-    Auto_Mutex lock(_mutex);
     int status = call(OPERATION_UNLOAD);
     if (status == 0)
         _loaded = false;
@@ -236,13 +282,11 @@ const Meta_Class* Pegasus_Adapter::served_class()
 
 const Meta_Class* Pegasus_Adapter::meta_class()
 {
-    Auto_Mutex lock(_mutex);
     return served_class();
 }
 
 const Meta_Repository* Pegasus_Adapter::repository()
 {
-    Auto_Mutex lock(_mutex);
     const Meta_Repository* mr = nullptr;
     if (run_proc(_registration, OPERATION_GET_REPOSITORY, &mr) != 0)
         return nullptr;
@@ -251,19 +295,19 @@ const Meta_Repository* Pegasus_Adapter::repository()
 
 int Pegasus_Adapter::get_instance(const Instance* model, Instance_Ptr& instance)
 {
-    Auto_Mutex lock(_mutex);
+    Request_Object object(_registration);
     Instance* found = nullptr;
-    int status = call(OPERATION_GET_INSTANCE, as_arg(model), &found);
+    int status = object.call(OPERATION_GET_INSTANCE, as_arg(model), &found);
     instance.reset(status == GET_INSTANCE_OK ? found : nullptr);
     if (status != GET_INSTANCE_OK)
         destroy(found);
     const Meta_Class* mc = served_class();
     if (status == GET_INSTANCE_UNSUPPORTED && model && mc && (mc->flags & FLAG_ASSOCIATION))
-        return instance_by_enumeration(model, instance);
+        return instance_by_enumeration(object, model, instance);
     return status;
 }
 
-int Pegasus_Adapter::instance_by_enumeration(const Instance* model, Instance_Ptr& instance)
+int Pegasus_Adapter::instance_by_enumeration(Request_Object& object, const Instance* model, Instance_Ptr& instance)
 {
     Instance_List all;
     Adapter_Collector c(all);
@@ -271,7 +315,7 @@ int Pegasus_Adapter::instance_by_enumeration(const Instance* model, Instance_Ptr
     if (!own_model)
         return GET_INSTANCE_UNSUPPORTED;
     try {
-        int status = call(OPERATION_ENUM_INSTANCES, own_model.get(), proc_arg(&enum_instances_proc), &c);
+        int status = object.call(OPERATION_ENUM_INSTANCES, own_model.get(), proc_arg(&enum_instances_proc), &c);
         if (status != 0 || c.failed)
             return GET_INSTANCE_UNSUPPORTED;
         for (Instance_Ptr& p : all)
@@ -300,9 +344,9 @@ int Pegasus_Adapter::enum_instances(const Instance_Consumer& each, const Instanc
 
 int Pegasus_Adapter::enumerate_into(Adapter_Collector& c, const Instance* model, const std::function<bool()>& wanted)
 {
-    Auto_Mutex lock(_mutex);
     if (wanted && !wanted())
         return ENUM_INSTANCES_FAILED;
+    Request_Object object(_registration);
     Instance_Ptr own_model;
     if (!model) {
         own_model = make_model(served_class());
@@ -310,7 +354,7 @@ int Pegasus_Adapter::enumerate_into(Adapter_Collector& c, const Instance* model,
             return ENUM_INSTANCES_FAILED;
         model = own_model.get();
     }
-    int status = call(OPERATION_ENUM_INSTANCES, as_arg(model), proc_arg(&enum_instances_proc), &c);
+    int status = object.call(OPERATION_ENUM_INSTANCES, as_arg(model), proc_arg(&enum_instances_proc), &c);
     if (status == 0 && c.failed)
         status = ENUM_INSTANCES_FAILED;
     return status;
@@ -318,41 +362,35 @@ int Pegasus_Adapter::enumerate_into(Adapter_Collector& c, const Instance* model,
 
 int Pegasus_Adapter::create_instance(Instance* instance)
 {
-    Auto_Mutex lock(_mutex);
-    return call(OPERATION_CREATE_INSTANCE, instance);
+    return Request_Object(_registration).call(OPERATION_CREATE_INSTANCE, instance);
 }
 
 int Pegasus_Adapter::delete_instance(const Instance* instance)
 {
-    Auto_Mutex lock(_mutex);
-    return call(OPERATION_DELETE_INSTANCE, as_arg(instance));
+    return Request_Object(_registration).call(OPERATION_DELETE_INSTANCE, as_arg(instance));
 }
 
 int Pegasus_Adapter::modify_instance(const Instance* model, const Instance* instance)
 {
-    Auto_Mutex lock(_mutex);
-    return call(OPERATION_MODIFY_INSTANCE, as_arg(model), as_arg(instance));
+    return Request_Object(_registration).call(OPERATION_MODIFY_INSTANCE, as_arg(model), as_arg(instance));
 }
 
 int Pegasus_Adapter::invoke_method(const Instance* instance, Instance* method)
 {
-    Auto_Mutex lock(_mutex);
-    return call(OPERATION_INVOKE_METHOD, as_arg(instance), method);
+    return Request_Object(_registration).call(OPERATION_INVOKE_METHOD, as_arg(instance), method);
 }
 
 int Pegasus_Adapter::enable_indications(Indication_Proc proc, void* client_data)
 {
-    Auto_Mutex lock(_mutex);
     return call(OPERATION_ENABLE_INDICATIONS, proc_arg(proc), client_data);
 }
 
 int Pegasus_Adapter::disable_indications()
 {
-    Auto_Mutex lock(_mutex);
     return call(OPERATION_DISABLE_INDICATIONS);
 }
 
-int Pegasus_Adapter::associators_by_enumeration(int operation, const Instance* source, const String& result_class,
+int Pegasus_Adapter::associators_by_enumeration(Request_Object& object, int operation, const Instance* source, const String& result_class,
                                                 const String& role, const String& result_role,
                                                 Instance_List& out)
 {
@@ -371,15 +409,15 @@ int Pegasus_Adapter::associators_by_enumeration(int operation, const Instance* s
     if (operation != OPERATION_ENUM_REFERENCES) {
         // A provider that answers the references of the source gives the
         // associations that can lead from it, without enumerating them all.
-        status = call(OPERATION_ENUM_REFERENCES, as_arg(source), model.get(), as_arg(&role),
-                      proc_arg(&enum_references_proc), &c);
+        status = object.call(OPERATION_ENUM_REFERENCES, as_arg(source), model.get(), as_arg(&role),
+                             proc_arg(&enum_references_proc), &c);
         if (status == ENUM_REFERENCES_UNSUPPORTED) {
             associations.clear();
             c.failed = false;
         }
     }
     if (status == ENUM_REFERENCES_UNSUPPORTED)
-        status = call(OPERATION_ENUM_INSTANCES, model.get(), proc_arg(&enum_instances_proc), &c);
+        status = object.call(OPERATION_ENUM_INSTANCES, model.get(), proc_arg(&enum_instances_proc), &c);
     if (status != 0 || c.failed)
         return failed;
     try {
@@ -414,15 +452,15 @@ int Pegasus_Adapter::associators_by_enumeration(int operation, const Instance* s
 int Pegasus_Adapter::enum_associator_names(const Instance* source, const String& result_class, const String& role,
                                            const String& result_role, Instance_List& names)
 {
-    Auto_Mutex lock(_mutex);
+    Request_Object object(_registration);
     size_t before = names.size();
     Adapter_Collector c(names);
-    int status = call(OPERATION_ENUM_ASSOCIATOR_NAMES, as_arg(source), as_arg(&result_class), as_arg(&role),
+    int status = object.call(OPERATION_ENUM_ASSOCIATOR_NAMES, as_arg(source), as_arg(&result_class), as_arg(&role),
                       as_arg(&result_role), proc_arg(&enum_associator_names_proc), &c);
     if (status == ENUM_ASSOCIATOR_NAMES_UNSUPPORTED) {
         // Nothing the provider handed over before it declined counts.
         names.erase(names.begin() + static_cast<std::ptrdiff_t>(before), names.end());
-        return associators_by_enumeration(OPERATION_ENUM_ASSOCIATOR_NAMES, source, result_class, role, result_role,
+        return associators_by_enumeration(object, OPERATION_ENUM_ASSOCIATOR_NAMES, source, result_class, role, result_role,
                                           names);
     }
     if (status == 0 && c.failed)
@@ -433,7 +471,7 @@ int Pegasus_Adapter::enum_associator_names(const Instance* source, const String&
 int Pegasus_Adapter::enum_references(const Instance* source, const String& role, Instance_List& references,
                                      const Instance* model)
 {
-    Auto_Mutex lock(_mutex);
+    Request_Object object(_registration);
     Instance_Ptr own_model;
     if (!model) {
         own_model = make_model(served_class());
@@ -443,12 +481,12 @@ int Pegasus_Adapter::enum_references(const Instance* source, const String& role,
     }
     size_t before = references.size();
     Adapter_Collector c(references);
-    int status = call(OPERATION_ENUM_REFERENCES, as_arg(source), as_arg(model), as_arg(&role),
-                      proc_arg(&enum_references_proc), &c);
+    int status = object.call(OPERATION_ENUM_REFERENCES, as_arg(source), as_arg(model), as_arg(&role),
+                             proc_arg(&enum_references_proc), &c);
     if (status == ENUM_REFERENCES_UNSUPPORTED) {
         // Nothing the provider handed over before it declined counts.
         references.erase(references.begin() + static_cast<std::ptrdiff_t>(before), references.end());
-        return associators_by_enumeration(OPERATION_ENUM_REFERENCES, source, String(), role, String(), references);
+        return associators_by_enumeration(object, OPERATION_ENUM_REFERENCES, source, String(), role, String(), references);
     }
     if (status == 0 && c.failed)
         status = ENUM_REFERENCES_FAILED;
@@ -458,15 +496,15 @@ int Pegasus_Adapter::enum_references(const Instance* source, const String& role,
 int Pegasus_Adapter::enum_associators(const Instance* source, const String& result_class, const String& role,
                                       const String& result_role, Instance_List& associators)
 {
-    Auto_Mutex lock(_mutex);
+    Request_Object object(_registration);
     size_t before = associators.size();
     Adapter_Collector c(associators);
-    int status = call(OPERATION_ENUM_ASSOCIATORS, as_arg(source), as_arg(&result_class), as_arg(&role),
+    int status = object.call(OPERATION_ENUM_ASSOCIATORS, as_arg(source), as_arg(&result_class), as_arg(&role),
                       as_arg(&result_role), proc_arg(&enum_associators_proc), &c);
     if (status == ENUM_ASSOCIATORS_UNSUPPORTED) {
         // Nothing the provider handed over before it declined counts.
         associators.erase(associators.begin() + static_cast<std::ptrdiff_t>(before), associators.end());
-        return associators_by_enumeration(OPERATION_ENUM_ASSOCIATORS, source, result_class, role, result_role,
+        return associators_by_enumeration(object, OPERATION_ENUM_ASSOCIATORS, source, result_class, role, result_role,
                                           associators);
     }
     if (status == 0 && c.failed)

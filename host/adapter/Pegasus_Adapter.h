@@ -8,14 +8,19 @@
 // Instances that a provider lends (associators, associator names) are
 // copied before they are handed on.
 //
-// Every operation of one adapter object runs under that object's mutex, so
-// state that a provider keeps between calls is never shared by two requests
-// at once. No operation throws.
+// Every request (operations 5 to 10 and 14 to 16) runs on a provider object
+// of its own, made, loaded, unloaded and destroyed for it, so requests of
+// one provider run side by side, none waits for another (however long that
+// one waits on an array) and no request state is ever shared. The adapter
+// holds no lock of its own. Its resident object serves load, unload and the
+// indication operations (the module's indication providers serialise
+// enabling and disabling themselves). No operation throws.
 #ifndef HOST_ADAPTER_PEGASUS_ADAPTER_H
 #define HOST_ADAPTER_PEGASUS_ADAPTER_H
 
 #include <cimple/cimple.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -51,7 +56,7 @@ public:
 
     const Registration* registration() const { return _registration; }
     const char* provider_name() const { return _registration->provider_name; }
-    bool loaded() const { return _loaded; }
+    bool loaded() const { return _loaded.load(); }
 
     // Operations 3 and 4; the provider's status (0 done).
     int load();
@@ -72,10 +77,9 @@ public:
     // The same, with each instance handed to each as the provider hands it
     // over, so an answer can be written while it is made instead of being
     // held whole. An exception from each fails the enumeration (it does
-    // not pass through the provider). wanted, when given, is asked once the
-    // provider's mutex is taken (a walk may have waited there for another
-    // one): false fails the enumeration without a walk (the one who asked
-    // went away meanwhile).
+    // not pass through the provider). wanted, when given, is asked before
+    // the walk: false fails the enumeration without a walk (the one who
+    // asked went away meanwhile).
     int enum_instances(const Instance_Consumer& each, const Instance* model = nullptr,
                        const std::function<bool()>& wanted = nullptr);
 
@@ -112,17 +116,17 @@ private:
              void* a5 = nullptr, void* a6 = nullptr);
     const Meta_Class* served_class();
     int enumerate_into(Adapter_Collector& c, const Instance* model, const std::function<bool()>& wanted = nullptr);
+    class Request_Object;
     // An association provider that does not answer get_instance: the
     // enumerated instance key-equal to the model (60 when none; 61 when the
     // enumeration fails).
-    int instance_by_enumeration(const Instance* model, Instance_Ptr& instance);
-    int associators_by_enumeration(int operation, const Instance* source, const String& result_class,
+    int instance_by_enumeration(Request_Object& object, const Instance* model, Instance_Ptr& instance);
+    int associators_by_enumeration(Request_Object& object, int operation, const Instance* source, const String& result_class,
                                    const String& role, const String& result_role, Instance_List& out);
 
     const Registration* _registration;
     void* _object;
-    bool _loaded;
-    Mutex _mutex;
+    std::atomic<bool> _loaded;
 };
 
 } // namespace cimple

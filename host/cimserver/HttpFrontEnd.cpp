@@ -108,6 +108,10 @@ bool is_cim_path(const std::string& target)
     return path == "/cimom";
 }
 
+// How long a stopping server lets its workers finish what they answer (their
+// waits end at the cancel event) before it cuts their connections.
+constexpr std::chrono::milliseconds STOP_GRACE{2000};
+
 // Memory a string holds once it has grown past a small request.
 constexpr std::size_t KEEP_INPUT = 65536;
 
@@ -149,6 +153,7 @@ struct HttpFrontEnd::Connection {
     bool lingering = false;          // refused: reading and discarding until linger_end
     std::unique_ptr<HttpAnswer> answer; // made by the worker; the rest is sent by the poll thread
     std::shared_ptr<cimple::SMIS_RequestContext> context; // the request's, while it is queued or answered
+    Clock::time_point queued_at;     // when the request went to the workers' queue
     bool sending = false;            // the poll thread sends the rest of the answer
     std::size_t held = 0;            // request bytes counted in _held_total
     bool decided = false;            // the headers of the request being read were checked
@@ -410,6 +415,7 @@ void HttpFrontEnd::advance(Connection& c)
         c.admitted = false;
         c.context = std::make_shared<cimple::SMIS_RequestContext>();
         c.busy = true;
+        c.queued_at = Clock::now();
         {
             std::lock_guard lock(_mutex);
             _work.push_back(&c);
@@ -606,8 +612,12 @@ bool HttpFrontEnd::serve()
 {
     if (_listeners.empty() || _wake_fd < 0)
         return false;
+    {
+        std::lock_guard lock(_mutex);
+        _live_workers = _tuning.workers;
+    }
     for (size_t i = 0; i < _tuning.workers; i++)
-        _workers.emplace_back([this] { work(); });
+        _workers.emplace_back([this] { work(false); });
     std::vector<pollfd> fds;
     std::vector<const Connection*> polled; // whose socket each entry was, past the wake and listeners
     const size_t base = 1 + _listeners.size();
@@ -635,7 +645,10 @@ bool HttpFrontEnd::serve()
             fds.push_back({fd, events, 0});
             polled.push_back(c.get());
         }
-        int r = ::poll(fds.data(), fds.size(), buffered ? 0 : poll_timeout(Clock::now()));
+        int timeout = buffered ? 0 : poll_timeout(Clock::now());
+        if (add_workers_if_needed(Clock::now()))
+            timeout = std::min(timeout, static_cast<int>(_tuning.worker_patience.count()) / 2 + 1);
+        int r = ::poll(fds.data(), fds.size(), timeout);
         if (r < 0 && errno != EINTR)
             break;
         if (fds[0].revents) {
@@ -707,12 +720,16 @@ bool HttpFrontEnd::serve()
             AllocatorPolicy::trim();
             _trim_due = false;
         }
+        reap_workers();
     }
-    // Shutting down: connections are closed, those being answered are cut
-    // so their workers end promptly.
+    // Shutting down: the workers finish what they answer (their waits end,
+    // the cancel event being set) and their answers leave; what is still
+    // being answered after the grace is cut so its worker ends promptly.
     {
-        std::lock_guard lock(_mutex);
+        std::unique_lock lock(_mutex);
         _work.clear();
+        _work_ready.notify_all();
+        _worker_ended.wait_for(lock, STOP_GRACE, [this] { return _live_workers == 0; });
         for (auto& [fd, c] : _connections)
             if (c->busy) {
                 c->gone = true;
@@ -736,15 +753,67 @@ bool HttpFrontEnd::serve()
     return true;
 }
 
-void HttpFrontEnd::work()
+bool HttpFrontEnd::add_workers_if_needed(Clock::time_point now)
 {
+    std::size_t wanted = 0;
+    bool waiting = false;
+    {
+        std::lock_guard lock(_mutex);
+        std::size_t overdue = 0;
+        for (const Connection* c : _work)
+            overdue += now - c->queued_at >= _tuning.worker_patience;
+        waiting = !_work.empty();
+        if (now - _last_finish < _tuning.worker_patience)
+            overdue = 0; // the workers make progress: the queue drains
+        if (overdue > _idle_workers)
+            wanted = std::min(overdue - _idle_workers, _tuning.max_workers - std::min(_live_workers, _tuning.max_workers));
+        _live_workers += wanted;
+    }
+    for (; wanted > 0; --wanted)
+        try {
+            _workers.emplace_back([this] { work(true); });
+        } catch (...) {
+            std::lock_guard lock(_mutex); // no thread now: the workers there serve the queue
+            _live_workers -= wanted;
+            break;
+        }
+    return waiting;
+}
+
+void HttpFrontEnd::reap_workers()
+{
+    std::vector<std::thread::id> ended;
+    {
+        std::lock_guard lock(_mutex);
+        ended.swap(_ended_workers);
+    }
+    for (std::thread::id id : ended) {
+        auto it = std::find_if(_workers.begin(), _workers.end(), [id](const std::thread& t) { return t.get_id() == id; });
+        if (it != _workers.end()) {
+            it->join();
+            _workers.erase(it);
+        }
+    }
+}
+
+void HttpFrontEnd::work(bool extra)
+{
+    const auto ready = [this] { return _stopping || !_work.empty(); };
     for (;;) {
         Connection* c = nullptr;
         {
             std::unique_lock lock(_mutex);
-            _work_ready.wait(lock, [this] { return _stopping || !_work.empty(); });
-            if (_stopping)
+            ++_idle_workers;
+            const bool woken = extra ? _work_ready.wait_for(lock, _tuning.idle_worker_time, ready)
+                                     : (_work_ready.wait(lock, ready), true);
+            --_idle_workers;
+            if (_stopping || !woken) {
+                --_live_workers;
+                if (!_stopping)
+                    _ended_workers.push_back(std::this_thread::get_id());
+                _worker_ended.notify_all();
                 return;
+            }
             c = _work.front();
             _work.pop_front();
             c->working = true;
@@ -762,6 +831,7 @@ void HttpFrontEnd::work()
         {
             std::lock_guard lock(_mutex);
             _answered.push_back(c);
+            _last_finish = Clock::now();
         }
         wake();
     }

@@ -49,6 +49,13 @@ struct Credentials {
 
 struct FrontEndTuning {
     std::size_t workers = 16;
+    // A request that has waited worker_patience while no worker finished
+    // anything (they wait on a silent array, or for copies) gets a new one,
+    // up to max_workers in all; the extra ones end after idle_worker_time
+    // unused. Workers that keep finishing are only busy: none is added.
+    std::size_t max_workers = 256;
+    std::chrono::milliseconds worker_patience{200};
+    std::chrono::milliseconds idle_worker_time{10000};
     std::size_t max_connections = 512;            // the excess is answered 503 at once
     std::chrono::milliseconds request_time{30000}; // from a request's first byte to its last
     std::chrono::milliseconds idle_time{15000};    // a kept-alive connection without a request
@@ -125,7 +132,13 @@ private:
     void answered(Connection& c);
     void expire(Clock::time_point now);
     int poll_timeout(Clock::time_point now) const;
-    void work();
+    // extra: a worker added while all were busy, which ends when unused.
+    void work(bool extra);
+    // Workers for the requests that have waited too long for one, as far
+    // as the bound allows; true while requests wait for a worker.
+    bool add_workers_if_needed(Clock::time_point now);
+    // Joins the extra workers that ended while idle.
+    void reap_workers();
     void answer(Connection& c);
     bool reading_allowed() const { return _held_total < _tuning.max_pending; }
     // A connection is read while the total allows, or while what it holds
@@ -154,9 +167,14 @@ private:
 
     std::mutex _mutex;
     std::condition_variable _work_ready;
+    std::condition_variable _worker_ended;
     std::deque<Connection*> _work;     // complete requests waiting for a worker
     std::vector<Connection*> _answered; // connections back from the workers
-    std::vector<std::thread> _workers;
+    std::vector<std::thread> _workers; // the poll thread's own
+    std::size_t _idle_workers = 0;     // waiting for work (under _mutex)
+    std::size_t _live_workers = 0;     // started and not ended (under _mutex)
+    Clock::time_point _last_finish;    // a worker last finished a request (under _mutex)
+    std::vector<std::thread::id> _ended_workers; // extra workers that ended (under _mutex)
 };
 
 } // namespace cimserver

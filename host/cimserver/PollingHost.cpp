@@ -5,6 +5,7 @@
 // The polling service lives in arraycore; a build without it runs the
 // server without polling.
 #if __has_include(<SMIS_PollingService.h>)
+#include <NamedEvent.h>
 #include <SMIS_PollingService.h>
 #define CIMSERVER_HAS_POLLING_SERVICE 1
 #else
@@ -12,6 +13,26 @@
 #endif
 
 namespace cimserver {
+
+PollingHost::PollingHost()
+{
+#if CIMSERVER_HAS_POLLING_SERVICE
+    _cancel = smis::platform::NamedEvent::create(cimple::SMIS_PollingService::CANCEL_EVENT_NAME);
+#endif
+}
+
+PollingHost::~PollingHost()
+{
+    stop();
+}
+
+void PollingHost::cancel()
+{
+#if CIMSERVER_HAS_POLLING_SERVICE
+    if (_cancel)
+        _cancel->set();
+#endif
+}
 
 bool PollingHost::start(unsigned interval)
 {

@@ -203,6 +203,9 @@ int main(int argc, char** argv)
             std::thread waiter([&] {
                 int sig = 0;
                 sigwait(&signals, &sig);
+                // Every wait on an array ends first, so that the workers the
+                // front end then waits for are free to finish.
+                polling.cancel();
                 front.stop();
             });
             if (!front.serve())

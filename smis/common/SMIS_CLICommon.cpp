@@ -1,10 +1,12 @@
 #include "SMIS_CLICommon.h"
 
 #include "ChildProcess.h"
+#include "LockRegister.h"
 #include "InstallDir.h"
 #include "SMIS_AccessCom.h"
 #include "SMIS_Credkeep.h"
 #include "SMIS_EnvAccess.h"
+#include "SMIS_RequestContext.h"
 #include "SMIS_TraceLog.h"
 
 #include <fcntl.h>
@@ -21,6 +23,10 @@ namespace {
 
 #define CLI_LOG_SEVERE(...) SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, __VA_ARGS__)
 #define CLI_TRACE(...) SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, __VA_ARGS__)
+
+// Waits on the command-line client are cut into slices of this length, so
+// that the server's stop ends them within one slice.
+constexpr unsigned READ_SLICE_MS = 1000;
 
 bool isControl(unsigned char c)
 {
@@ -123,6 +129,7 @@ unsigned char SMIS_CLICommon::login(const char* user, const char* password)
 
 unsigned char SMIS_CLICommon::_login(const std::string& user, const std::string& password)
 {
+    smis::platform::LockRegister::exchange("command-line login");
     if (user.empty() || password.empty()) {
         CLI_LOG_SEVERE("The CLI user is not set up.");
         return CLI_ERR_NO_USER;
@@ -220,12 +227,17 @@ void SMIS_CLICommon::_exitProcess(unsigned waitMs)
         auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         return static_cast<int>(std::max<long long>(0, ms.count()));
     };
+    auto slice = [&left]() { return std::min(left(), static_cast<int>(READ_SLICE_MS)); };
     char drain[512];
-    while (left() > 0 && _child->readOutput(drain, sizeof drain, left()) > 0) {
-    }
+    for (long n = 1; left() > 0 && (n > 0 || n == smis::platform::ChildProcess::READ_TIMEOUT) &&
+                     !SMIS_RequestContext::stopping();)
+        n = _child->readOutput(drain, sizeof drain, slice());
     _child->closeOutput();
     int status = 0;
-    if (_child->waitExit(left(), status)) {
+    bool ended = false;
+    while (!(ended = _child->waitExit(slice(), status)) && left() > 0 && !SMIS_RequestContext::stopping()) {
+    }
+    if (ended) {
         int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "WaitForSingleObject process exit(%d)", code);
     } else {
@@ -250,7 +262,19 @@ unsigned char SMIS_CLICommon::_readByte(char& c)
         return CLI_OK;
     }
     if (!_child) return CLI_ERR_RECV;
-    long n = _child->readOutput(_buffer, sizeof _buffer, static_cast<int>(_readTimeoutMs));
+    // Read in slices, so that the server's stop (the cancel event) ends a
+    // wait on a silent client within one slice.
+    long n = 0;
+    unsigned waited = 0;
+    do {
+        if (SMIS_RequestContext::stopping()) {
+            SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Cancel Event");
+            return CLI_ERR_RECV;
+        }
+        const unsigned slice = std::min(_readTimeoutMs - waited, READ_SLICE_MS);
+        n = _child->readOutput(_buffer, sizeof _buffer, static_cast<int>(slice));
+        waited += slice;
+    } while (n == smis::platform::ChildProcess::READ_TIMEOUT && waited < _readTimeoutMs);
     if (n <= 0) {
         if (n == smis::platform::ChildProcess::READ_TIMEOUT)
             SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
@@ -453,6 +477,7 @@ void SMIS_CLICommon::DBG_LOG_MSG(const char* fmt, long a, long b, long c, long d
 unsigned char SMIS_CLICommon::sendCommand(const String& text)
 {
     CLI_TRACE("[SMIS-CLI]send:%s\n", text.c_str());
+    smis::platform::LockRegister::exchange("command-line command");
     std::string line = std::string(text.c_str(), text.size()) + "\r\n";
     if (!_child || _child->writeInput(line.data(), line.size()) != 0) {
         CLI_LOG_SEVERE("Data transmitting error occurred.");

@@ -6,11 +6,13 @@
 #include <cstring>
 #include <new>
 
+#include "LockRegister.h"
 #include "NamedMutex.h"
 #include "SMIS_CMTConvert.h"
 #include "SMIS_CMTFile.h"
 #include "SMIS_EnvAccess.h"
 #include "SMIS_TraceLog.h"
+#include "VELDARO_RefTable.h"
 
 namespace cimple {
 
@@ -195,6 +197,14 @@ SMIS_CMT_MANAGER* SMIS_CMTAccess::findManager(const char* address) const
 
 SMIS_MutexHandle SMIS_CMTAccess::GetCMTMutex(const char* address, int kind)
 {
+    return GetCMTMutex(address, kind, std::chrono::milliseconds::max(), nullptr);
+}
+
+SMIS_MutexHandle SMIS_CMTAccess::GetCMTMutex(const char* address, int kind, std::chrono::milliseconds bound,
+                                             bool* timedOut)
+{
+    if (timedOut)
+        *timedOut = false;
     if (kind < 0 || kind >= SMIS_CMT_MANAGER::MUTEX_KINDS)
         return nullptr;
     SMIS_CMT_MANAGER* m = findManager(address);
@@ -211,7 +221,17 @@ SMIS_MutexHandle SMIS_CMTAccess::GetCMTMutex(const char* address, int kind)
     };
     SMIS_MutexHandle handle = nullptr;
     try {
-        handle = new smis::platform::NamedMutexLock(name);
+        if (bound == std::chrono::milliseconds::max())
+            handle = new smis::platform::NamedMutexLock(name);
+        else
+            handle = new smis::platform::NamedMutexLock(name, bound);
+    } catch (const smis::platform::NamedMutexTimeout&) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "wait mutex(%s,%s,0x%x) - busy for %lld ms",
+                               m->address().c_str(), MutexKindName[kind], handleNumber,
+                               static_cast<long long>(bound.count()));
+        if (timedOut)
+            *timedOut = true;
+        return nullptr;
     } catch (const std::exception& e) {
         // Nothing is held: every caller answers its failure (9 from the
         // setters, NULL from the readers) and changes nothing.
@@ -221,6 +241,11 @@ SMIS_MutexHandle SMIS_CMTAccess::GetCMTMutex(const char* address, int kind)
     }
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "get mutex(%s,%s,0x%x) - %d sec",
                              m->address().c_str(), MutexKindName[kind], handleNumber, waited());
+    // The tables' and files' mutexes are never held while the array is
+    // asked; the command mutex (the exchange itself), the model check's and
+    // the polling task's are.
+    if (kind != MUTEX_TCPIP && kind != MUTEX_MODEL && kind != MUTEX_THREAD_PROCEDURE)
+        smis::platform::LockRegister::held(handle, name);
     return handle;
 }
 
@@ -229,6 +254,7 @@ void SMIS_CMTAccess::RelaseCMTMutex(SMIS_MutexHandle handle)
     if (!handle)
         return;
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "release mutex(0x%x)", handle->handle());
+    smis::platform::LockRegister::released(handle);
     delete handle;
 }
 
@@ -257,6 +283,7 @@ int SMIS_CMTAccess::SetCurrentCMT(const char* address, std::shared_ptr<const CMM
     HeldMutex held(*this, address, MUTEX_CMT);
     if (!held)
         return MUTEX_ERROR;
+    VELDARO_RefTable::installedOnThisThread(m->address().c_str(), block, image);
     m->setImage(std::move(block), std::move(image));
     return OK;
 }

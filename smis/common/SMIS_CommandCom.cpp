@@ -1,5 +1,7 @@
 #include "SMIS_CommandCom.h"
 
+#include "LockRegister.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -20,6 +22,7 @@
 
 #include "SMIS_EnvAccess.h"
 #include "SMIS_PacketHeader.h"
+#include "SMIS_RequestContext.h"
 #include "SMIS_SocketBio.h"
 #include "SMIS_TraceLog.h"
 
@@ -172,7 +175,18 @@ unsigned char SMIS_CommandCom::accessVorpakCmd(NTC_packet* ntcp)
               static_cast<int>(sizeof state.req.param), state.req.cmdCode, state.req.moduleId,
               static_cast<int>(state.req.dataLen));
 
+    // An array that did not answer in time earlier in this request is not
+    // asked again by it: the request answers in one time-out, from the
+    // table for the rest, as for an unreachable array.
+    const std::string address(_storageAddress.c_str());
+    if (SMIS_RequestContext::currentTimedOut(address)) {
+        peg_log(__FILE__, __LINE__, Logger::WARNING, "Not asked again in this request (timed out before)");
+        return TIMEOUT_ERROR;
+    }
     const int result = sendVorpakCmd(state);
+    // A silence after the connection is made counts as a time-out too.
+    if (result == TIMEOUT_ERROR || result < 0)
+        SMIS_RequestContext::noteCurrentTimedOut(address);
     if (result != 0) {
         if (state.dataOwned)
             std::free(state.dataBuf);
@@ -286,7 +300,14 @@ int SMIS_CommandCom::et_connect(int& sock, SSL_CTX*& ctx, SSL*& ssl)
     ssl = nullptr;
     _tlsBroken = false;
     SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    _mutex = cache ? cache->GetCMTMutex(_storageAddress.c_str(), SMIS_CMTAccess::MUTEX_TCPIP) : nullptr;
+    smis::platform::LockRegister::exchange((std::string("binary command to ") + _storageAddress.c_str()).c_str());
+    bool busy = false;
+    _mutex = cache ? cache->GetCMTMutex(_storageAddress.c_str(), SMIS_CMTAccess::MUTEX_TCPIP, _channelWait, &busy)
+                   : nullptr;
+    if (busy) {
+        peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Another exchange holds the channel: not asked");
+        return TIMEOUT_ERROR;
+    }
     if (!_mutex) {
         peg_log(__FILE__, __LINE__, Logger::SEVERE, "mutex error");
         return MUTEX_ERROR;

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ByteOrder.h"
+#include "LockRegister.h"
 #include "SMIS_CMTAccess.h"
 #include "SMIS_CopySessionEnds.h"
 #include "SMIS_CopySessionIndex.h"
@@ -118,6 +119,7 @@ bool SMIS_CopyLib::isInitialized()
 
 int SMIS_CopyLib::updateSessionInfo()
 {
+    smis::platform::LockRegister::exchange("copy-state poll");
     if (SMIS_PollingService* service = SMIS_PollingService::getInstance())
         service->getCopySessionInfo(_address);
     return 0;

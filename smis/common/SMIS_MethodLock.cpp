@@ -1,12 +1,33 @@
 #include "SMIS_MethodLock.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 
+#include "NamedMutex.h"
 #include "NamedMutexLock.h"
 #include "SMIS_RequestContext.h"
 #include "SMIS_TraceLog.h"
 
 namespace cimple {
+
+namespace {
+
+constexpr std::chrono::milliseconds SLICE{200};
+
+std::atomic<long long> boundMs{std::chrono::milliseconds(SMIS_MethodLock::WAIT_BOUND).count()};
+
+}  // namespace
+
+std::chrono::milliseconds SMIS_MethodLock::waitBound()
+{
+    return std::chrono::milliseconds(boundMs.load());
+}
+
+void SMIS_MethodLock::setWaitBound(std::chrono::milliseconds bound)
+{
+    boundMs = bound.count();
+}
 
 std::string SMIS_MethodLock::mutexName(const char* address)
 {
@@ -20,7 +41,29 @@ SMIS_MethodLock::SMIS_MethodLock(const char* address)
 {
     const std::string name = mutexName(address);
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "wait mutex(%s)", name.c_str());
-    _lock = std::make_unique<smis::platform::NamedMutexLock>(name);
+    try {
+        // The wait goes in short slices, so that a caller whose client left,
+        // or a server that stops, does not wait out the whole bound.
+        const auto deadline = std::chrono::steady_clock::now() + waitBound();
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            try {
+                _lock = std::make_unique<smis::platform::NamedMutexLock>(
+                    name, std::clamp(left, std::chrono::milliseconds(0), SLICE));
+                break;
+            } catch (const smis::platform::NamedMutexTimeout&) {
+                if (left <= SLICE || SMIS_RequestContext::currentCancelled())
+                    throw;
+            }
+        }
+    } catch (const smis::platform::NamedMutexTimeout&) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
+                               "Another method on %s still runs (bound %lld ms), or the request ended: "
+                               "this one is not carried out",
+                               address ? address : "", static_cast<long long>(waitBound().count()));
+        throw;
+    }
     if (SMIS_RequestContext::currentClientGone()) {
         _lock.reset();
         SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "client left while waiting for mutex(%s)",

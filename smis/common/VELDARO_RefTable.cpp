@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <type_traits>
 
 #include "ByteOrder.h"
@@ -82,17 +83,41 @@ SMIS_CMTAccess* bindAddress(const char* address, std::string& bound)
 
 // ---- binding ----
 
+namespace {
+
+// The image the outermost open view of this thread bound, per address, and
+// how many views of the thread share it: views nest on a thread and read
+// one image, as they did when a view held the table mutex for its life.
+struct ThreadBinding {
+    std::shared_ptr<const CMM_CMT_GLOBAL_VAL_ELEM> block;
+    std::shared_ptr<const cnfg_config_mgmt_table> image;
+    unsigned views = 0;
+};
+thread_local std::map<std::string, ThreadBinding> threadBindings;
+
+}  // namespace
+
 VELDARO_RefTable::VELDARO_RefTable(const char* address)
 {
     SMIS_CMTAccess* cache = bindAddress(address, _address);
     if (!cache)
         return;
-    // Under a pin of this thread the view reads the pinned image, without
-    // the mutex.
+    // Under a pin of this thread the view reads the pinned image.
     if (VELDARO_TablePin::pinned(_address, _block, _image))
         return;
-    _mutex = cache->GetCMTMutex(address, SMIS_CMTAccess::MUTEX_CMT);
-    cache->GetCurrentCMT(address, _block, _image);
+    ThreadBinding& bound = threadBindings[_address];
+    if (bound.views == 0) {
+        // The table mutex is held only to take the image: images never
+        // change once published, so the walk reads it without the mutex and
+        // a refresh installs a newer one meanwhile for everyone else.
+        SMIS_MutexHandle held = cache->GetCMTMutex(_address.c_str(), SMIS_CMTAccess::MUTEX_CMT);
+        cache->GetCurrentCMT(_address.c_str(), bound.block, bound.image);
+        cache->RelaseCMTMutex(held);
+    }
+    ++bound.views;
+    _counted = true;
+    _block = bound.block;
+    _image = bound.image;
 }
 
 VELDARO_RefTable::VELDARO_RefTable(const char* address, Unlocked)
@@ -125,23 +150,37 @@ VELDARO_RefTable::VELDARO_RefTable(const char* address, const CMM_CMT_GLOBAL_VAL
 
 VELDARO_RefTable::~VELDARO_RefTable()
 {
-    // Named mutexes outlive the cache, so the handle is given back even
-    // when the cache has been destroyed meanwhile.
-    if (_mutex) {
-        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "release mutex(0x%x)", _mutex->handle());
-        delete _mutex;
-        _mutex = nullptr;
-    }
+    if (!_counted)
+        return;
+    auto bound = threadBindings.find(_address);
+    if (bound != threadBindings.end() && --bound->second.views == 0)
+        threadBindings.erase(bound);
+}
+
+void VELDARO_RefTable::installedOnThisThread(const char* address,
+                                             const std::shared_ptr<const CMM_CMT_GLOBAL_VAL_ELEM>& block,
+                                             const std::shared_ptr<const cnfg_config_mgmt_table>& image)
+{
+    if (!address)
+        return;
+    auto bound = threadBindings.find(std::string(address, strnlen(address, 15)));
+    if (bound == threadBindings.end())
+        return;
+    bound->second.block = block;
+    bound->second.image = image;
 }
 
 void VELDARO_RefTable::resetCMTAddr()
 {
-    // Memory-safe with or without the table mutex: the view shares
-    // ownership of whatever it binds.
+    // The view shares ownership of whatever it binds, so a refresh never
+    // frees what it reads. A view counted on this thread moves the thread's
+    // binding with it, so that views opened after it read the same image.
     SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
     if (!cache)
         return;
     cache->GetCurrentCMT(_address.c_str(), _block, _image);
+    if (_counted)
+        installedOnThisThread(_address.c_str(), _block, _image);
 }
 
 const cnfg_config_mgmt_table& VELDARO_RefTable::_img() const

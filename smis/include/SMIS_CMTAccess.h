@@ -27,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,9 @@ public:
     // Waits without time limit for the array's mutex of that kind; NULL for
     // an address that is not configured or a kind outside 0-8.
     SMIS_MutexHandle GetCMTMutex(const char* address, int kind);
+    // The same, waiting at most bound: NULL with *timedOut true (when given)
+    // when another holder kept it that long.
+    SMIS_MutexHandle GetCMTMutex(const char* address, int kind, std::chrono::milliseconds bound, bool* timedOut);
     void RelaseCMTMutex(SMIS_MutexHandle handle);
     // The first configured address, or the empty text.
     String GetCurrentIP() const;

@@ -74,6 +74,11 @@ public:
     static constexpr int SOCKET_BUFFER_SIZE = 0x4800;
     static constexpr const char* CANCEL_EVENT_NAME = "Global\\SMIS_Event_Cancel_Connection";
     static constexpr const char* COMMON_NAME = "KESTRIS_VORPAK";
+    // How long a command that asks for live status waits for the array's
+    // command mutex (kind 4) while another exchange holds it, before it
+    // answers TIMEOUT_ERROR (the reader then answers from the table, as for
+    // an array that is not reachable).
+    static constexpr std::chrono::milliseconds STATUS_CHANNEL_WAIT{250};
 
     // storageAddress: dotted IPv4 text (NULL: port 1372). Port and time-out
     // come from the configuration file.
@@ -129,6 +134,8 @@ protected:
 
     String _storageAddress;
     SMIS_MutexHandle _mutex = nullptr;
+    // The longest wait for the command mutex (max: without limit).
+    std::chrono::milliseconds _channelWait = std::chrono::milliseconds::max();
     SMIS_EventHandle _cancelEvent = nullptr;
     std::uint16_t _portNo = DEFAULT_PORT;
     std::uint32_t _timeout = DEFAULT_TIMEOUT;

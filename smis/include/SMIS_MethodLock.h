@@ -7,6 +7,11 @@
 // mutex are all taken under it, each only for as long as it reads or writes,
 // and never the other way round (docs/lock-order.md).
 //
+// The wait is bounded (WAIT_BOUND) and ends early when the request's client
+// leaves or the server stops: a method that cannot have the lock gets
+// NamedMutexTimeout (a NamedMutexError) from the constructor, holds
+// nothing, and answers its own failure code without asking the array.
+//
 //   SMIS_MethodLock lock(address);   // waits for the array's running method
 //   VELDARO_RefTable table(address, VELDARO_RefTable::UNLOCKED);
 //   rc = SMISMethodCom::mcFirstCommonProcess(flags, &table);
@@ -16,6 +21,7 @@
 // constructor throws SMIS_ClientGone, as it throws when the lock is refused:
 // the method answers its failure code and sends nothing to the array.
 
+#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -34,9 +40,13 @@ public:
 
 class SMIS_MethodLock {
 public:
-    // Waits until no other thread or process runs a method on the address;
-    // nests on one thread. Throws SMIS_ClientGone (holding nothing) when the
-    // client of the thread's request has left by then.
+    // How long a method waits for the one running on its array.
+    static constexpr std::chrono::seconds WAIT_BOUND{60};
+
+    // Waits until no other thread or process runs a method on the address,
+    // at most the wait bound; nests on one thread. Throws SMIS_ClientGone
+    // (holding nothing) when the client of the thread's request has left by
+    // the time the lock is taken.
     explicit SMIS_MethodLock(const char* address);
     ~SMIS_MethodLock();
     SMIS_MethodLock(const SMIS_MethodLock&) = delete;
@@ -44,6 +54,10 @@ public:
 
     // The named mutex of the address's methods.
     static std::string mutexName(const char* address);
+    // The wait bound in force (WAIT_BOUND unless a test shortened it), and
+    // the setter tests use to shorten it.
+    static std::chrono::milliseconds waitBound();
+    static void setWaitBound(std::chrono::milliseconds bound);
 
 private:
     std::unique_ptr<smis::platform::NamedMutexLock> _lock;

@@ -1,12 +1,15 @@
 #pragma once
 // The read view of one array's configuration table image.
 //
-// A view made on an address holds the array's table mutex (kind 0) for its
-// whole life, so that the cache does not replace the image under it; views
-// on one address nest on one thread, other threads wait. The view shares
-// ownership of the image it is bound to: if the thread that holds the view
-// refreshes the table, the old image stays alive until resetCMTAddr binds
-// the new one or the view ends.
+// A view made on an address binds the array's current image, holding the
+// array's table mutex (kind 0) only while it takes it; the image never
+// changes once published, so the view reads it without any lock and never
+// keeps another thread waiting, while a refresh may install a newer image
+// for everyone else. Views on one address nest on one thread: while one is
+// open, the thread's further views read the same image, unless the thread
+// itself installs a new one (then views opened after that read the new
+// one). The view shares ownership of its image: it stays alive until
+// resetCMTAddr binds the newest one or the view ends.
 //
 //   VELDARO_RefTable table("10.0.0.1");
 //   if (!table.isValidCMT()) return 2;          // no image: skip the array
@@ -43,7 +46,7 @@ namespace cimple {
 class VELDARO_RefTable {
 public:
     // Binds the current image of the address (NULL: the cache's first
-    // array) while holding the array's table mutex.
+    // array), or the image this thread's open views of it read.
     explicit VELDARO_RefTable(const char* address);
     // Binds the current image of the address without the table mutex: the
     // view a configuration method keeps across its array exchanges (under
@@ -62,8 +65,14 @@ public:
     VELDARO_RefTable(const VELDARO_RefTable&) = delete;
     VELDARO_RefTable& operator=(const VELDARO_RefTable&) = delete;
 
-    // Binds the array's current image again, keeping the mutex.
+    // Binds the array's current image again (and so do this thread's views
+    // opened after it).
     void resetCMTAddr();
+    // The cache installed a new image of the address on this thread: the
+    // thread's views opened from now on read it.
+    static void installedOnThisThread(const char* address,
+                                      const std::shared_ptr<const CMM_CMT_GLOBAL_VAL_ELEM>& block,
+                                      const std::shared_ptr<const cnfg_config_mgmt_table>& image);
     // True when an image is bound.
     bool isValidCMT() const { return _image != nullptr; }
     String get_currentIPAddress() const { return String(_address.c_str()); }
@@ -159,7 +168,7 @@ private:
     std::string _address;
     std::shared_ptr<const cnfg_config_mgmt_table> _image;
     std::shared_ptr<const CMM_CMT_GLOBAL_VAL_ELEM> _block;
-    SMIS_MutexHandle _mutex = nullptr;
+    bool _counted = false;  // one of this thread's nested views of the address
 };
 
 }  // namespace cimple

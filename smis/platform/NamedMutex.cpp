@@ -136,13 +136,21 @@ bool stillLinked(int fd)
 
 void NamedMutex::acquire()
 {
+    acquireBy(nullptr);
+}
+
+void NamedMutex::acquireBy(const std::chrono::steady_clock::time_point* deadline)
+{
     const std::thread::id self = std::this_thread::get_id();
     std::unique_lock<std::mutex> guard(_state);
     if (_depth > 0 && _owner == self) {
         ++_depth;
         return;
     }
-    _free.wait(guard, [this] { return _depth == 0; });
+    if (!deadline)
+        _free.wait(guard, [this] { return _depth == 0; });
+    else if (!_free.wait_until(guard, *deadline, [this] { return _depth == 0; }))
+        throw NamedMutexTimeout("Timed out waiting for " + _key);
     _owner = self;
     _depth = 1;
     guard.unlock();
@@ -159,6 +167,7 @@ void NamedMutex::acquire()
         _fileFd = -1;
     }
     std::string failure;
+    bool timedOut = false;
     if (_fileFd < 0) {
         _fileFd = openLockFile(dir, path);
         _filePath = path;
@@ -169,9 +178,24 @@ void NamedMutex::acquire()
     }
     if (_fileFd >= 0) {
         int rc;
-        while ((rc = ::flock(_fileFd, LOCK_EX)) != 0 && errno == EINTR) {
+        if (!deadline) {
+            while ((rc = ::flock(_fileFd, LOCK_EX)) != 0 && errno == EINTR) {
+            }
+        } else {
+            // flock has no timed form: another process's hold is polled
+            // until the deadline.
+            while ((rc = ::flock(_fileFd, LOCK_EX | LOCK_NB)) != 0 && (errno == EINTR || errno == EWOULDBLOCK)) {
+                if (errno == EWOULDBLOCK && std::chrono::steady_clock::now() >= *deadline) {
+                    timedOut = true;
+                    break;
+                }
+                if (errno == EWOULDBLOCK)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
         }
-        if (rc != 0) {
+        if (timedOut) {
+            failure = "Timed out waiting for " + _key;
+        } else if (rc != 0) {
             const int err = errno;
             failure = "Failed to lock file " + path + ":" + ErrorText::message(err);
         }
@@ -189,6 +213,8 @@ void NamedMutex::acquire()
     _owner = std::thread::id();
     guard.unlock();
     _free.notify_all();
+    if (timedOut)
+        throw NamedMutexTimeout(failure);
     throw NamedMutexError(failure);
 }
 

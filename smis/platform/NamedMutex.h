@@ -14,6 +14,7 @@
 // fails (NamedMutexError) when its lock file cannot be opened or locked:
 // then nothing is held, inside the process or outside.
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <stdexcept>
@@ -28,6 +29,12 @@ class NamedMutexLock;
 class NamedMutexError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A bounded wait ended before the mutex was free.
+class NamedMutexTimeout : public NamedMutexError {
+public:
+    using NamedMutexError::NamedMutexError;
 };
 
 class NamedMutex {
@@ -55,6 +62,9 @@ private:
     // Waits until the calling thread owns the mutex; throws NamedMutexError,
     // owning nothing, when the lock file cannot be opened or locked.
     void acquire();
+    // The same, giving up at the deadline (when given): throws
+    // NamedMutexTimeout, owning nothing, when another holder keeps it so long.
+    void acquireBy(const std::chrono::steady_clock::time_point* deadline);
     void release();
     void resetInForkedChild();
 

@@ -22,20 +22,31 @@ using namespace cimple;
 namespace {
 
 struct Fake_State {
-    std::atomic<int> inside{0};
     std::atomic<bool> overlap{false};
+    // When set, the next enumeration waits until release is set (a request
+    // that waits on its array).
+    std::atomic<bool> stall_next{false};
+    std::atomic<bool> release{false};
+    std::atomic<int> stalled{0};
+    std::atomic<int> creates{0};
     bool refuse_create = false;
     int enum_status = 0;
     bool answers_associators = false; // else 111 / 121 / 171
     bool answers_references = false;  // the links of the source, per role
     int enumerations = 0;
-    int loads = 0, unloads = 0, destroys = 0;
+    std::atomic<int> loads{0}, unloads{0}, destroys{0};
 };
 Fake_State state;
 
 struct Fake_Object {
-    int unused = 0;
+    std::atomic<int> inside{0};
 };
+
+// The operations whose first argument is the provider object.
+bool on_object(int op)
+{
+    return op != OPERATION_GET_META_CLASS && op != OPERATION_CREATE_PROVIDER && op != OPERATION_GET_REPOSITORY;
+}
 
 Test_Base* base(const char* name)
 {
@@ -59,7 +70,8 @@ int fake_proc(const Registration*, int op, void* a0, void* a1, void* a2, void* a
               void*)
 {
     (void)a1;
-    if (state.inside.fetch_add(1) != 0)
+    Fake_Object* object = on_object(op) ? static_cast<Fake_Object*>(a0) : nullptr;
+    if (object && object->inside.fetch_add(1) != 0)
         state.overlap = true;
     int status = -1;
     switch (op) {
@@ -69,13 +81,14 @@ int fake_proc(const Registration*, int op, void* a0, void* a1, void* a2, void* a
         break;
     case OPERATION_CREATE_PROVIDER:
         *static_cast<void**>(a0) = state.refuse_create ? nullptr : new Fake_Object;
+        ++state.creates;
         status = 0;
         break;
     case OPERATION_DESTROY_PROVIDER:
         ++state.destroys;
-        delete static_cast<Fake_Object*>(a0);
-        status = 0;
-        break;
+        object->inside.fetch_sub(1);
+        delete object;
+        return 0;
     case OPERATION_LOAD: ++state.loads; status = 0; break;
     case OPERATION_UNLOAD: ++state.unloads; status = 0; break;
     case OPERATION_GET_REPOSITORY:
@@ -85,6 +98,11 @@ int fake_proc(const Registration*, int op, void* a0, void* a1, void* a2, void* a
     case OPERATION_ENUM_INSTANCES: {
         ++state.enumerations;
         std::this_thread::sleep_for(std::chrono::microseconds(200));
+        if (state.stall_next.exchange(false)) {
+            ++state.stalled;
+            while (!state.release)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         auto proc = reinterpret_cast<Enum_Instances_Proc>(a2);
         if (state.enum_status == 0)
             for (const auto& l : links)
@@ -136,7 +154,8 @@ int fake_proc(const Registration*, int op, void* a0, void* a1, void* a2, void* a
     default:
         break;
     }
-    state.inside.fetch_sub(1);
+    if (object)
+        object->inside.fetch_sub(1);
     return status;
 }
 
@@ -161,7 +180,10 @@ protected:
         state.answers_associators = false;
         state.answers_references = false;
         state.enumerations = 0;
-        state.loads = state.unloads = state.destroys = 0;
+        state.loads = 0;
+        state.unloads = 0;
+        state.destroys = 0;
+        state.creates = 0;
         state.overlap = false;
         adapter.reset(Pegasus_Adapter::create(fake_head, "test_peer_provider"));
         ASSERT_NE(adapter, nullptr);
@@ -300,24 +322,42 @@ TEST_F(Adapter, LentInstancesAreCopiedGivenOnesKept)
     EXPECT_EQ(refs.size(), 1u);
 }
 
-TEST_F(Adapter, OneOperationAtATimePerProviderObject)
+// Every request runs on a provider object of its own: requests of one
+// adapter run side by side (one that waits holds no other up), no object
+// ever serves two at once, and each object is gone when its request ends.
+TEST_F(Adapter, EachRequestHasItsOwnProviderObject)
 {
+    state.stall_next = true;
+    state.release = false;
+    std::thread waiting([&] {
+        Instance_List list;
+        adapter->enum_instances(list);
+    });
+    while (state.stalled == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::atomic<int> failures{0};
     auto work = [&] {
         for (int i = 0; i < 25; ++i) {
-            Instance_List list;
-            if (adapter->enum_instances(list) != 0 || list.size() != 4)
-                ++failures;
+            Instance_Ptr found;
+            if (adapter->get_instance(source.get(), found) == GET_INSTANCE_OK)
+                ++failures;  // the fake finds nothing
             Instance_List assoc;
-            adapter->enum_associators(source.get(), "", "", "", assoc);
+            if (adapter->enum_associators(source.get(), "", "", "", assoc) != 0)
+                ++failures;
         }
     };
     std::thread t1(work), t2(work), t3(work);
     t1.join();
     t2.join();
     t3.join();
+    EXPECT_EQ(state.stalled, 1) << "the others ran while one request waited";
+    state.release = true;
+    waiting.join();
     EXPECT_EQ(failures, 0);
-    EXPECT_FALSE(state.overlap) << "two operations ran in the provider at once";
+    EXPECT_FALSE(state.overlap) << "two operations ran in one provider object at once";
+    EXPECT_EQ(state.creates, 1 + 3 * 25 * 2 + 1);  // the resident object and one per request
+    EXPECT_EQ(state.destroys, state.creates - 1);
+    EXPECT_EQ(state.loads, state.unloads);
 }
 
 } // namespace

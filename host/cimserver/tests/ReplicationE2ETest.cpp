@@ -6,6 +6,7 @@
 #include "CimClient.h"
 #include "CimserverProcess.h"
 #include "IndicationListener.h"
+#include "SimulatedServer.h"
 
 #include <ArraysimProcess.hpp>
 #include <TempInstallDir.h>
@@ -55,15 +56,7 @@ TEST(ReplicationE2E, MirrorMadeThroughTheServerIsListedAndItsProgressIndicated)
 {
     testsupport::ArraysimProcess sim("coverage", {"--distinct-addresses"});
     smis::test::TempInstallDir install;
-    std::vector<std::string> env;
-    for (std::size_t i = 0; i < sim.arrayCount(); ++i)
-        env.push_back("StorageIP=" + sim.address(i) + "," + std::to_string(sim.port(i)));
-    install.writeEnv(env);
-    sim.installPlink(install.path());
-    const std::string credkeep =
-        std::filesystem::path(testsupport::ArraysimProcess::binaryPath()).parent_path().string() + "/credkeep";
-    for (std::size_t i = 0; i < sim.arrayCount(); ++i)
-        ASSERT_EQ(std::system((credkeep + " -a " + sim.address(i) + " -u admin -w admin >/dev/null").c_str()), 0);
+    prepare_install_with_command_line(sim, install);
     IndicationListener listener;
     CimserverProcess server(install.path(), {"--listener", listener.url(), "--poll-interval", "1"});
     CimserverProcess::wait_for_tables(install.path(), sim.addresses(), {".cmf", ".cps"});

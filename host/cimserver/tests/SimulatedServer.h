@@ -13,6 +13,13 @@
 
 namespace cimserver::test {
 
+// Writes the install directory's configuration for every array of the
+// simulator (env_extra: further lines), and makes the arrays' command line
+// reachable: the simulator's plink stand-in and a stored login per array.
+void prepare_install_with_command_line(const testsupport::ArraysimProcess& sim,
+                                       const smis::test::TempInstallDir& install,
+                                       const std::vector<std::string>& env_extra = {});
+
 struct SimulatedServer {
     // extra: further cimserver arguments.
     explicit SimulatedServer(const std::string& scenario, const std::vector<std::string>& extra = {});

@@ -120,32 +120,63 @@ TEST(NamedMutex, BlocksAForkedProcessUntilReleased)
 
 namespace {
 
-// A forked child takes the named mutex and holds it until the parent tells
-// it to let go, so the parent's waiting thread must stay blocked however
-// slow the machine is.
+// A forked child that takes the named mutex and holds it until release() (or
+// the end of the object).
+class ChildHolder {
+public:
+    explicit ChildHolder(const char* name)
+    {
+        int locked[2];
+        int release[2];
+        if (::pipe(locked) != 0 || ::pipe(release) != 0)
+            return;
+        _child = ::fork();
+        if (_child == 0) {
+            ::close(locked[0]);
+            ::close(release[1]);
+            NamedMutexLock lock(name);
+            const char c = 'L';
+            (void)!::write(locked[1], &c, 1);
+            char r = 0;
+            (void)!::read(release[0], &r, 1);
+            ::_exit(0);
+        }
+        ::close(locked[1]);
+        ::close(release[0]);
+        _release = release[1];
+        _holds = _child > 0 && readableWithin(locked[0], 10000);
+        ::close(locked[0]);
+    }
+    ~ChildHolder() { release(); }
+    // True once the child holds the mutex.
+    bool holds() const { return _holds; }
+    void release()
+    {
+        if (_release >= 0) {
+            const char go = 'R';
+            (void)!::write(_release, &go, 1);
+            ::close(_release);
+            _release = -1;
+        }
+        if (_child > 0) {
+            int status = 0;
+            ::waitpid(_child, &status, 0);
+            _child = -1;
+        }
+    }
+
+private:
+    pid_t _child = -1;
+    int _release = -1;
+    bool _holds = false;
+};
+
+// While a child holds the named mutex the parent's waiting thread stays
+// blocked however slow the machine is.
 void expectAChildHoldingItBlocksTheParent(const char* name)
 {
-    int locked[2];
-    int release[2];
-    ASSERT_EQ(::pipe(locked), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(locked[0]);
-        ::close(release[1]);
-        NamedMutexLock lock(name);
-        const char c = 'L';
-        (void)!::write(locked[1], &c, 1);
-        char r = 0;
-        (void)!::read(release[0], &r, 1);
-        ::_exit(0);
-    }
-    ::close(locked[1]);
-    ::close(release[0]);
-    ASSERT_TRUE(readableWithin(locked[0], 10000)) << "child never took the mutex";
-    ::close(locked[0]);
-
+    ChildHolder child(name);
+    ASSERT_TRUE(child.holds()) << "child never took the mutex";
     std::atomic<bool> acquired{false};
     std::thread waiter([&] {
         NamedMutexLock lock(name);
@@ -153,13 +184,9 @@ void expectAChildHoldingItBlocksTheParent(const char* name)
     });
     std::this_thread::sleep_for(200ms);
     EXPECT_FALSE(acquired.load()) << "the parent took a mutex the child holds";
-    const char go = 'R';
-    (void)!::write(release[1], &go, 1);
-    ::close(release[1]);
+    child.release();
     waiter.join();
     EXPECT_TRUE(acquired.load());
-    int status = 0;
-    ::waitpid(child, &status, 0);
 }
 
 }  // namespace
@@ -237,4 +264,30 @@ TEST(NamedMutex, ALockFileThatCannotBeOpenedIsAFailureThatHoldsNothing)
     NamedMutexLock lock("Global\\Refused_Mutex");
     EXPECT_TRUE(fs::exists(dir.file("run/Global_Refused_Mutex.lock")));
     EXPECT_EQ(lock.handle(), NamedMutex::get("Global\\Refused_Mutex").handle());
+}
+
+// A bounded wait gives up once the bound has passed, holding nothing (the
+// holder keeps it, the next waiter gets it as soon as it is free), whether
+// another thread or another process holds it; the owner's own bounded
+// acquisition nests at once.
+TEST(NamedMutex, ABoundedWaitGivesUpAndHoldsNothing)
+{
+    smis::test::TempInstallDir dir;
+    const std::string name = "Global\\Bounded_Mutex";
+    auto expectTimeout = [&] {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_THROW(NamedMutexLock(name, 150ms), smis::platform::NamedMutexTimeout);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, 150ms);
+    };
+    {
+        NamedMutexLock held(name);
+        NamedMutexLock nested(name, 0ms);
+        std::thread other(expectTimeout);
+        other.join();
+    }
+    ChildHolder child(name.c_str());
+    ASSERT_TRUE(child.holds()) << "child never took the mutex";
+    expectTimeout();
+    child.release();
+    EXPECT_NO_THROW(NamedMutexLock(name, 5000ms));
 }

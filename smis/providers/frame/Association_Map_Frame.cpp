@@ -70,7 +70,6 @@ bool Association_Map_Frame::run(const Array<String>& addresses, const Sink& sink
 
 Enum_Instances_Status Association_Map_Frame::enumerate(Enum_Instances_Handler<Instance>* handler)
 {
-    Auto_Mutex lock(_mutex);
     if (!handler)
         return ENUM_INSTANCES_FAILED;
     try {
@@ -90,7 +89,6 @@ Enum_Instances_Status Association_Map_Frame::enumerate(Enum_Instances_Handler<In
 Enum_References_Status Association_Map_Frame::references(const Instance* source, const String& role,
                                                          Enum_References_Handler<Instance>* handler)
 {
-    Auto_Mutex lock(_mutex);
     if (!handler || !source)
         return ENUM_REFERENCES_FAILED;
     try {
@@ -124,10 +122,9 @@ Enum_References_Status Association_Map_Frame::references(const Instance* source,
 
 bool Association_Map_Frame::_enumStorage(Source_Pairs pairs, const Instance* source)
 {
-    Auto_Mutex lock(_mutex);
-    // The view is held across the walk: the builders' own views on this
-    // array nest inside it (no lock file taken per end) and all bind the
-    // image it holds.
+    // The view is open across the walk: the builders' own views on this
+    // array nest inside it and all read the image it bound; none of them
+    // holds a lock while the walk reads or asks the array.
     std::unique_ptr<VELDARO_RefTable> table;
     try {
         table = std::make_unique<VELDARO_RefTable>(_storage_address.c_str());

@@ -158,7 +158,6 @@ private:
     // Clones of the map's instances to the sink, then an empty map.
     void handOver(const Sink& sink);
 
-    Mutex _mutex;
     Instance_Map_Base _instances;
     String _storage_address;
     Independent_Pass _independentPass;

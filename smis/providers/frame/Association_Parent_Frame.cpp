@@ -12,7 +12,6 @@ namespace cimple {
 
 Enum_Instances_Status Association_Parent_Frame::enumerate(Enum_Instances_Handler<Instance>* handler)
 {
-    Auto_Mutex lock(_mutex);
     Array<String> addresses;
     try {
         if (!handler || !CommonBase::get_storage_iplist(addresses))
@@ -43,7 +42,6 @@ Enum_Instances_Status Association_Parent_Frame::enumerate(Enum_Instances_Handler
 
 bool Association_Parent_Frame::_enumStorage()
 {
-    Auto_Mutex lock(_mutex);
     // The walk reads the array's image of its start from start to end: the
     // pin takes it under the table's mutex and lets the mutex go at once, so
     // the walk (as long as its answer) holds no other reader or refresh up.
@@ -71,7 +69,6 @@ Enum_Associators_Status Association_Parent_Frame::associators(const Instance* so
                                                               const String& role, const String& resultRole,
                                                               Enum_Associators_Handler<Instance>* handler)
 {
-    Auto_Mutex lock(_mutex);
     if (!handler)
         return ENUM_ASSOCIATORS_FAILED;
     return AssociationProviderParent::enum_associators(source, resultClass, role, resultRole, handler);
@@ -83,7 +80,6 @@ Enum_Associator_Names_Status Association_Parent_Frame::associatorNames(const Ins
                                                                        const String& resultRole,
                                                                        Enum_Associator_Names_Handler<Instance>* handler)
 {
-    Auto_Mutex lock(_mutex);
     if (!handler)
         return ENUM_ASSOCIATOR_NAMES_FAILED;
     return AssociationProviderParent::enum_associator_names(source, resultClass, role, resultRole, handler);
@@ -92,7 +88,6 @@ Enum_Associator_Names_Status Association_Parent_Frame::associatorNames(const Ins
 Enum_References_Status Association_Parent_Frame::references(const Instance* source, const String& role,
                                                             Enum_References_Handler<Instance>* handler)
 {
-    Auto_Mutex lock(_mutex);
     if (!handler)
         return ENUM_REFERENCES_FAILED;
     _referencesHandler = handler;
@@ -103,7 +98,6 @@ Enum_References_Status Association_Parent_Frame::references(const Instance* sour
 
 int Association_Parent_Frame::execRequest()
 {
-    Auto_Mutex lock(_mutex);
     _storage_address.clear();
     try {
         return _request(_instance);

@@ -19,9 +19,10 @@
 // association (Association_Provider_Frame::newAssociation), sets its own
 // properties and calls deliver().
 //
-// One request at a time: every entry holds the object's recursive mutex for
-// the whole request, so the request state the object keeps (mode, handler,
-// texts, source, storage address) is never shared by two requests.
+// One request per object: the adapter makes a provider object for each
+// request, so the request state the object keeps (mode, handler, texts,
+// source, storage address) is never shared by two requests, and no lock is
+// held while the request's builders ask an array.
 
 #include <cimple/cimple.h>
 
@@ -161,7 +162,6 @@ private:
 
     First_Pass _firstPass = nullptr;
 
-    Mutex _mutex;
     Enum_Instances_Handler<Instance>* _enumHandler = nullptr;
     Enum_References_Handler<Instance>* _referencesHandler = nullptr;
     String _storage_address;

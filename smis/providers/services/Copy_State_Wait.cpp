@@ -1,14 +1,14 @@
-// Paced waits for copy sessions, ended by the copy's phase or the cancel event.
+// Paced waits for copy sessions, ended by the copy's phase, the client's
+// leaving or the server's stop.
 
 #include "Copy_State_Wait.h"
 
 #include <mutex>
-#include <thread>
 
-#include "NamedEvent.h"
 #include "Replication_Log.h"
 #include "SMIS_CopyLib.h"
 #include "SMIS_PollingService.h"
+#include "SMIS_RequestContext.h"
 
 namespace cimple {
 
@@ -21,6 +21,7 @@ constexpr std::uint32_t FAILED = 4;
 
 std::mutex timingMutex;
 Copy_State_Wait::Timing currentTiming;
+unsigned waiting = 0; // places taken, under timingMutex
 
 enum class Phase { REACHED, COPYING, UNEXPECTED, UNREADABLE };
 
@@ -50,15 +51,43 @@ Copy_State_Wait::Timing Copy_State_Wait::timing()
     return currentTiming;
 }
 
+unsigned Copy_State_Wait::waitsInProgress()
+{
+    std::lock_guard<std::mutex> lock(timingMutex);
+    return waiting;
+}
+
+Copy_State_Wait::Slot::Slot(std::uint16_t waitForCopyState)
+{
+    take(waitForCopyState);
+}
+
+Copy_State_Wait::Slot::~Slot()
+{
+    if (!_held)
+        return;
+    std::lock_guard<std::mutex> lock(timingMutex);
+    --waiting;
+}
+
+bool Copy_State_Wait::Slot::take(std::uint16_t waitForCopyState)
+{
+    if (_held || waitForCopyState != WAIT_SYNCHRONIZED)
+        return _granted = true;
+    std::lock_guard<std::mutex> lock(timingMutex);
+    if (waiting >= currentTiming.maxWaits) {
+        Replication_Log::failure(__FILE__, __LINE__, "Too many copy waits in progress (%u); try again later",
+                                 waiting);
+        return _granted = false;
+    }
+    ++waiting;
+    _held = true;
+    return _granted = true;
+}
+
 bool Copy_State_Wait::cancelled() const
 {
-    const std::chrono::milliseconds interval = timing().interval;
-    auto event = smis::platform::NamedEvent::open(SMIS_PollingService::CANCEL_EVENT_NAME);
-    if (event)
-        return event->wait(interval);
-    // Nobody has made the event: nothing can cancel, so just pace the polls.
-    std::this_thread::sleep_for(interval);
-    return false;
+    return SMIS_RequestContext::waitCurrent(timing().interval);
 }
 
 std::uint32_t Copy_State_Wait::waitForCopyState(std::uint16_t sessionId, std::uint16_t waitForCopyState)

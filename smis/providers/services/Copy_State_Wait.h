@@ -3,14 +3,21 @@
 // synchronised phase. Only WaitForCopyState 4 waits. Each pass refreshes the
 // sessions from the array, then reads them: status 2 with phase 2 is
 // reached, phase 1 still copying, anything else ends the wait with 4. Between
-// passes the wait sleeps one interval on the cancel event (a set event ends
-// it with 4; without the event it just sleeps). There is no bound on the
-// passes: a client told "failed" for a copy that goes on would start a
-// second one. The cancel event, which the polling service also sets when the
-// server stops, is what ends a wait that the array does not.
+// passes the wait sleeps one interval, ending at once when the request's
+// client leaves or the server stops (the cancel event): both end it with 4.
+// There is no bound on the passes: a client told "failed" for a copy that
+// goes on would start a second one.
 //
-//   Copy_State_Wait wait(address);
-//   std::uint32_t rc = wait.waitForCopyState(sessionId, waitForCopyState);
+// A wait holds no lock: the method gives its array's method lock back once
+// the array has accepted the command, so other methods of the array run
+// meanwhile. The waits in progress at once are bounded (they keep their
+// request threads): a method that would wait takes a Slot before it changes
+// anything on the array, and one that gets none is answered BUSY at once.
+//
+//   Copy_State_Wait::Slot slot(waitForCopyState);
+//   if (!slot.granted()) return Copy_State_Wait::BUSY;   // nothing done yet
+//   { SMIS_MethodLock lock(address); ... start the copy ... }
+//   std::uint32_t rc = Copy_State_Wait(address).waitForCopyState(sessionId, waitForCopyState);
 
 #include <cimple/cimple.h>
 
@@ -23,13 +30,37 @@ namespace cimple {
 class Copy_State_Wait {
 public:
     static constexpr std::uint16_t WAIT_SYNCHRONIZED = 4;
+    // The answer to a method that would wait while the waits are all taken:
+    // the array's own "busy" value, which clients retry.
+    static constexpr std::uint32_t BUSY = 0x8013;
 
     struct Timing {
         std::chrono::milliseconds interval{10000};
+        unsigned maxWaits = 32; // waits in progress at once, all arrays together
     };
     // Module-wide timing; tests shorten it.
     static void setTiming(const Timing& timing);
     static Timing timing();
+
+    // A place among the waits in progress, from before the method changes
+    // the array until its wait has ended. Only a WaitForCopyState that waits
+    // needs one; any other is granted without taking a place.
+    class Slot {
+    public:
+        explicit Slot(std::uint16_t waitForCopyState = 0);
+        ~Slot();
+        Slot(const Slot&) = delete;
+        Slot& operator=(const Slot&) = delete;
+        // Takes a place for this WaitForCopyState when none is held yet.
+        bool take(std::uint16_t waitForCopyState);
+        bool granted() const { return _granted; }
+
+    private:
+        bool _granted = true;
+        bool _held = false;
+    };
+    // Waits in progress now.
+    static unsigned waitsInProgress();
 
     explicit Copy_State_Wait(const String& storage) : _storage(storage) {}
 
@@ -42,7 +73,7 @@ public:
                                        unsigned& failedWaits);
 
 private:
-    // Sleeps one interval; true when the cancel event was set.
+    // Sleeps one interval; true when the client left or the server stops.
     bool cancelled() const;
 
     String _storage;

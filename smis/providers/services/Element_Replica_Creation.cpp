@@ -149,15 +149,13 @@ std::uint32_t Element_Replica_Creation::startSession(const Request& r, std::uint
     return started(cli.startCopyXmirrex(source, sourceBox.c_str(), target, targetBox.c_str(), session), "Xmirrex");
 }
 
-std::uint32_t Element_Replica_Creation::run(const Request& r, SNIA_Synchronized*& synchronization)
+std::uint32_t Element_Replica_Creation::start(const Request& r, Copy_State_Wait::Slot& slot, std::uint16_t& session,
+                                              std::uint16_t& waitForCopyState)
 {
-    synchronization = nullptr;
     const SMIS_MethodLock lock(_storage.c_str());
     Replication_Log::progress(__FILE__, __LINE__, "Start CreateElementReplica");
     SMIS_CopyLib copies(_storage.c_str());
     String remoteStorage;
-    std::uint16_t session = 0;
-    std::uint16_t waitForCopyState = WAIT_ACTIVE;
     {
         VELDARO_RefTable table(_storage.c_str(), VELDARO_RefTable::UNLOCKED);
         if (const std::uint32_t rc = SMISMethodCom::mcFirstCommonProcess(0xFFFFFFFF, &table))
@@ -169,6 +167,10 @@ std::uint32_t Element_Replica_Creation::run(const Request& r, SNIA_Synchronized*
         std::uint16_t source = 0, target = 0;
         if (const std::uint32_t rc = checkCreateParameter(r, source, target, waitForCopyState))
             return rc;
+        // A caller that would wait while every wait is taken is answered
+        // before the array is asked to copy anything.
+        if (!slot.take(waitForCopyState))
+            return Copy_State_Wait::BUSY;
         if (const std::uint32_t rc = startSession(r, source, target, session, remoteStorage))
             return rc;
     }
@@ -178,6 +180,19 @@ std::uint32_t Element_Replica_Creation::run(const Request& r, SNIA_Synchronized*
         if (remote.isInitialized())
             remote.updateSessionInfo();
     }
+    return 0;
+}
+
+std::uint32_t Element_Replica_Creation::run(const Request& r, SNIA_Synchronized*& synchronization)
+{
+    synchronization = nullptr;
+    std::uint16_t session = 0;
+    std::uint16_t waitForCopyState = WAIT_ACTIVE;
+    Copy_State_Wait::Slot slot;
+    if (const std::uint32_t rc = start(r, slot, session, waitForCopyState))
+        return rc;
+    // The array has the new session: other methods of the array run while
+    // this one waits for its copy.
     if (const std::uint32_t rc = Copy_State_Wait(_storage).waitForCopyState(session, waitForCopyState))
         return rc;
     if (SMIS_PollingService* polling = SMIS_PollingService::getInstance())

@@ -3,6 +3,7 @@
 #include "Replica_Synchronization_Control.h"
 
 #include <cstring>
+#include <optional>
 
 #include "Association_Provider_Frame.h"
 #include "CIM_ManagedElement.h"
@@ -326,7 +327,7 @@ std::uint32_t Replica_Synchronization_Control::precheck(const char* method) cons
 std::uint32_t Replica_Synchronization_Control::modifyOne(const Request& request, const SNIA_Synchronized* sync)
 {
     try {
-        const SMIS_MethodLock lock(_storage.c_str());
+        std::optional<SMIS_MethodLock> lock(std::in_place, _storage.c_str());
         SMIS_CLI cli(_storage);
         if (const std::uint32_t rc = precheck("ModifyReplicaSynchronization"))
             return rc;
@@ -334,6 +335,11 @@ std::uint32_t Replica_Synchronization_Control::modifyOne(const Request& request,
         Entry entry;
         if (const std::uint32_t rc = checkModifyParameter(request, sync, waitForCopyState, entry))
             return rc;
+        // A caller that would wait while every wait is taken is answered
+        // before the array is asked to change anything.
+        const Copy_State_Wait::Slot slot(waitForCopyState);
+        if (!slot.granted())
+            return Copy_State_Wait::BUSY;
         String remoteStorage;
         {
             Login_Guard guard(cli);
@@ -349,6 +355,9 @@ std::uint32_t Replica_Synchronization_Control::modifyOne(const Request& request,
                 return rc;
         }
         refreshSessions(remoteStorage);
+        // The array has taken the commands: other methods of the array run
+        // while this one waits for the copy.
+        lock.reset();
         if (const std::uint32_t rc = Copy_State_Wait(_storage).waitForCopyState(entry.session, waitForCopyState))
             return rc;
         if (SMIS_PollingService* polling = SMIS_PollingService::getInstance())
@@ -365,7 +374,7 @@ std::uint32_t Replica_Synchronization_Control::modifyList(const Request& request
                                                           const Array<SNIA_Synchronized*>& syncs)
 {
     try {
-        const SMIS_MethodLock lock(_storage.c_str());
+        std::optional<SMIS_MethodLock> lock(std::in_place, _storage.c_str());
         SMIS_CLI cli(_storage);
         if (const std::uint32_t rc = precheck("ModifyListSynchronization"))
             return rc;
@@ -378,6 +387,9 @@ std::uint32_t Replica_Synchronization_Control::modifyList(const Request& request
         for (std::size_t i = 0; i < syncs.size(); ++i)
             if (const std::uint32_t rc = checkModifyParameter(request, syncs[i], waitForCopyState, entries[i]))
                 return rc;
+        const Copy_State_Wait::Slot slot(waitForCopyState);
+        if (!slot.granted())
+            return Copy_State_Wait::BUSY;
         const bool force = !request.force.null && request.force.value;
         std::vector<std::uint16_t> done;
         std::uint32_t remembered = 0;
@@ -409,6 +421,7 @@ std::uint32_t Replica_Synchronization_Control::modifyList(const Request& request
         }
         if (SMIS_PollingService* polling = SMIS_PollingService::getInstance())
             polling->getConfigManagementInfo(_storage.c_str(), 1);
+        lock.reset();
         unsigned failedWaits = 0;
         if (const std::uint32_t rc = Copy_State_Wait(_storage).waitForCopyStateList(done, waitForCopyState, failedWaits))
             return rc;

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "SMIS_CMTFile.h"
+#include "SMIS_RequestContext.h"
 #include "VorpakFixture.h"
 
 using namespace cimple;
@@ -156,6 +157,47 @@ TEST_F(CommandChannel, CancelDuringTheExchangeGives133)
     DelayedCancel cancel(cancel_, std::chrono::milliseconds(500));
     EXPECT_EQ(ceInformation(vpk), 133);
     EXPECT_LT(secondsSince(start), 4.0);
+}
+
+TEST_F(CommandChannel, WithinOneRequestAnArrayThatTimedOutIsNotAskedAgain)
+{
+    const std::uint16_t ce = SMIS_Vorpak::CMD_CE_INFO;
+    struct Case {
+        const char* what;
+        nlohmann::json fault;
+        unsigned char first;
+    } cases[] = {
+        {"silent after the connection", {{"kind", "stall"}, {"packet", "C639"}, {"seconds", 30}, {"count", 1}}, 133},
+        {"refused until the time-out", {{"kind", "refuse"}}, 132},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim_->control({{"op", "clear_log"}});
+        ASSERT_TRUE(sim_->fault(0, c.fault));
+        if (c.first == 132)
+            waitUntilRefused();
+        TunedVorpak vpk(address_.c_str());
+        vpk.setTimeout(1);
+        {
+            SMIS_RequestContext request;
+            SMIS_RequestContext::Scope scope(request);
+            EXPECT_EQ(ceInformation(vpk), c.first);
+            const std::size_t asked = requestCount(ce);
+            sim_->clearFaults(0);
+            const auto start = Clock::now();
+            EXPECT_EQ(ceInformation(vpk), 132);
+            EXPECT_LT(secondsSince(start), 0.5);
+            EXPECT_EQ(requestCount(ce), asked) << "the array was asked again";
+        }
+        // The next request asks again (the port may take a moment to listen again).
+        unsigned char rc = 0xFF;
+        for (int i = 0; i < 10 && rc != 0; ++i) {
+            SMIS_RequestContext next;
+            SMIS_RequestContext::Scope scope(next);
+            rc = ceInformation(vpk);
+        }
+        EXPECT_EQ(rc, 0);
+    }
 }
 
 struct FaultCase {

@@ -82,8 +82,8 @@ class Member:
 
 
 # A hand-written association provider derives from the frame of its shape,
-# which holds the object's data (mutex, storage address, request state or
-# map) and answers the requests; the provider defines only its hooks.
+# which holds the object's data (storage address, request state or map)
+# and answers the requests; the provider defines only its hooks.
 ASSOCIATION_FRAMES = {
     'association-parent': 'Association_Parent_Frame',
     'association-map': 'Association_Map_Frame',
@@ -199,8 +199,8 @@ def members_of(row, cls):
 DATA_MEMBERS = {
     'none': [],
     'string': ['::cimple::String _storage_address;'],
-    'association-parent': ['::cimple::Mutex _mutex;', '::cimple::String _storage_address;'],
-    'association-map': ['::cimple::Mutex _mutex;', '::cimple::String _storage_address;',
+    'association-parent': ['::cimple::String _storage_address;'],
+    'association-map': ['::cimple::String _storage_address;',
                         '::cimple::Instance_Map<::cimple::%(cls)s> _instances;'],
 }
 

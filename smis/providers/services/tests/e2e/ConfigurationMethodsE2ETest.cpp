@@ -484,8 +484,9 @@ TEST_F(ConfigurationMethods, ExposePathsChecksEveryInitiatorBeforeAnyCommand)
 }
 
 // When the array's method lock cannot be taken (its lock file cannot be
-// opened), every method that changes the array answers a failure code of
-// its own, as a method and not as an error of the call, and sends nothing.
+// opened, or another method holds it past the wait bound), every method
+// that changes the array answers a failure code of its own, as a method and
+// not as an error of the call, and sends nothing.
 TEST_F(ConfigurationMethods, AMethodLockThatCannotBeTakenFailsTheMethodWithNothingSent)
 {
     const std::string volume = someVolumeName();
@@ -534,15 +535,34 @@ TEST_F(ConfigurationMethods, AMethodLockThatCannotBeTakenFailsTheMethodWithNothi
              return rc.null ? 0xFFFFFFFFu : rc.value;
          }},
     };
-    for (const auto& [method, call] : methods) {
-        SCOPED_TRACE(method);
-        clearCommandLines();
-        std::uint32_t rc = 0;
-        EXPECT_NO_THROW(rc = call());
-        EXPECT_NE(rc, 0u);
-        EXPECT_NE(rc, 0xFFFFFFFFu) << "no return value";
-        EXPECT_TRUE(commandLines().empty()) << commandLines().dump();
-    }
+    auto expectEachFails = [&](const char* cause) {
+        for (const auto& [method, call] : methods) {
+            SCOPED_TRACE(std::string(method) + ": " + cause);
+            clearCommandLines();
+            std::uint32_t rc = 0;
+            EXPECT_NO_THROW(rc = call());
+            EXPECT_NE(rc, 0u);
+            EXPECT_NE(rc, 0xFFFFFFFFu) << "no return value";
+            EXPECT_TRUE(commandLines().empty()) << commandLines().dump();
+        }
+    };
+    expectEachFails("the lock file cannot be opened");
+    std::filesystem::remove(lockFile);
+
+    // Another method holds the lock longer than the (shortened) bound.
+    const auto bound = SMIS_MethodLock::waitBound();
+    SMIS_MethodLock::setWaitBound(std::chrono::milliseconds(200));
+    std::promise<void> held, done;
+    std::thread holder([&] {
+        const SMIS_MethodLock other(address_.c_str());
+        held.set_value();
+        done.get_future().wait();
+    });
+    held.get_future().wait();
+    expectEachFails("another method holds the lock");
+    done.set_value();
+    holder.join();
+    SMIS_MethodLock::setWaitBound(bound);
     const nlohmann::json m = sim_->model(0);
     EXPECT_EQ(m["volumes"].size(), volumesBefore);
     EXPECT_EQ(m["hosts"].size(), hostsBefore);

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
@@ -23,7 +24,9 @@
 #include "SMIS_CMTAccess.h"
 #include "SMIS_CopyLib.h"
 #include "SimulatedArrays.h"
+#include "SMIS_MethodLock.h"
 #include "SMIS_PollingService.h"
+#include "SMIS_RequestContext.h"
 #include "TempInstallDir.h"
 #include "VELDARO_RemoteServiceAccessPoint_Provider.h"
 #include "VELDARO_RemoteStorageVolume_Provider.h"
@@ -378,6 +381,55 @@ TEST_F(ReplicationService, WaitEndsAtTheSynchronisedPhaseOrAtCancelAndNotBefore)
     }
     // A snapshot does not wait: the value becomes 2.
     EXPECT_EQ(create(0, 7, v16.get(), v17.get(), nullptr, nullptr, wait).rc, 0u);
+}
+
+TEST_F(ReplicationService, AWaitHoldsNoMethodLockEndsWhenItsClientLeavesAndWaitsPastTheBoundAreRefused)
+{
+    auto v14 = volume(0, 14), v15 = volume(0, 15), v16 = volume(0, 16), v17 = volume(0, 17);
+    Property<uint16> wait;
+    wait.set(4);
+    const auto sessionFrom = [](unsigned source) {
+        const nlohmann::json model = sim_->model(0);
+        for (const auto& s : model["copy_sessions"])
+            if (s.value("src", -1) == int(source))
+                return true;
+        return false;
+    };
+    Copy_State_Wait::setTiming({std::chrono::milliseconds(50), 1});
+    SMIS_RequestContext client;
+    std::promise<Created> waited;
+    auto result = waited.get_future();
+    std::thread caller([&] {
+        SMIS_RequestContext::Scope scope(client);
+        waited.set_value(create(0, 6, v14.get(), v15.get(), nullptr, nullptr, wait));
+    });
+    for (int i = 0; i < 500 && Copy_State_Wait::waitsInProgress() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(Copy_State_Wait::waitsInProgress(), 1u);
+    for (int i = 0; i < 500 && !sessionFrom(14); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(sessionFrom(14)) << "the copy was started";
+
+    // Another method of the array gets its lock while the copy is waited for.
+    auto locked = std::async(std::launch::async, [] { SMIS_MethodLock lock(address(0).c_str()); });
+    EXPECT_EQ(locked.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+
+    // A second caller that would wait finds the only place taken: busy, and
+    // no copy made on the array.
+    EXPECT_EQ(create(0, 6, v16.get(), v17.get(), nullptr, nullptr, wait).rc, Copy_State_Wait::BUSY);
+    EXPECT_FALSE(sessionFrom(16));
+
+    // The client leaves: the wait ends at once, as failed.
+    const auto left = std::chrono::steady_clock::now();
+    client.clientLeft();
+    const bool ended = result.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    EXPECT_LT(std::chrono::steady_clock::now() - left, std::chrono::seconds(2));
+    caller.join();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(result.get().rc, 4u);
+    EXPECT_EQ(Copy_State_Wait::waitsInProgress(), 0u);
+    sim_->reset();
+    SMIS_PollingService::getInstance()->getCopySessionInfo(address(0).c_str());
 }
 
 TEST_F(ReplicationService, SuspendResumeRestoreReverseAndStopAMirror)
