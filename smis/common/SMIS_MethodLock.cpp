@@ -1,15 +1,19 @@
 #include "SMIS_MethodLock.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
 #include "NamedMutex.h"
 #include "NamedMutexLock.h"
+#include "SMIS_RequestContext.h"
 #include "SMIS_TraceLog.h"
 
 namespace cimple {
 
 namespace {
+
+constexpr std::chrono::milliseconds WAIT_SLICE{500};
 
 std::atomic<long long> boundMs{std::chrono::milliseconds(SMIS_MethodLock::WAIT_BOUND).count()};
 
@@ -37,13 +41,28 @@ SMIS_MethodLock::SMIS_MethodLock(const char* address)
 {
     const std::string name = mutexName(address);
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "wait mutex(%s)", name.c_str());
-    try {
-        _lock = std::make_unique<smis::platform::NamedMutexLock>(name, waitBound());
-    } catch (const smis::platform::NamedMutexTimeout&) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
-                               "Another method on %s still runs after %lld ms: this one is not carried out",
-                               address ? address : "", static_cast<long long>(waitBound().count()));
-        throw;
+    // The wait goes in slices, so that the server's stop or the client's
+    // leaving ends it within one slice: the method is then not carried out.
+    const auto end = std::chrono::steady_clock::now() + waitBound();
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        try {
+            _lock = std::make_unique<smis::platform::NamedMutexLock>(
+                name, std::clamp(left, std::chrono::milliseconds(0), WAIT_SLICE));
+            return;
+        } catch (const smis::platform::NamedMutexTimeout&) {
+            if (SMIS_RequestContext::currentCancelled()) {
+                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
+                                       "Cancel Event: the method on %s is not carried out", address ? address : "");
+                throw;
+            }
+            if (std::chrono::steady_clock::now() >= end) {
+                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
+                                       "Another method on %s still runs after %lld ms: this one is not carried out",
+                                       address ? address : "", static_cast<long long>(waitBound().count()));
+                throw;
+            }
+        }
     }
 }
 
