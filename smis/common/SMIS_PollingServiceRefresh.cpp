@@ -487,22 +487,15 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
     if (!vpk)
         return 1;
 
-    // The pages are asked under the command mutex (kind 4, innermost, never
-    // taken by readers) and the whole answer numbered there, so that of
-    // overlapping copy-session refreshes the later answer wins, as for the
-    // configuration table.
+    // The answer is numbered before the first page is asked, and each page
+    // holds the command mutex (kind 4) only for its own exchange: readers'
+    // commands go between the pages. Of overlapping copy-session refreshes
+    // the one that started later wins.
     std::vector<std::uint8_t> answers;
     unsigned total = 0;
-    std::uint64_t fetch = 0;
-    {
-        ScopedCMTMutex exchange(cache, address, SMIS_CMTAccess::MUTEX_TCPIP);
-        if (!exchange.held())
-            return 1;
-        const int listed = _listAllCopySessions(*vpk, answers, total);
-        if (listed != 0)
-            return listed;
-        fetch = ++manager->copyFetches;
-    }
+    const std::uint64_t fetch = ++manager->copyFetches;
+    if (const int listed = _listAllCopySessions(*vpk, answers, total); listed != 0)
+        return listed;
     _fetched(address, "copy sessions");
 
     unsigned converted = total;
@@ -606,12 +599,11 @@ int SMIS_PollingService::getCopySessionInfo(const char* address, const Array<uns
     unsigned char rc = 0;
     std::uint64_t fetch = 0;
     {
-        // Numbered with the whole-list fetches (see getCopySessionInfo).
-        ScopedCMTMutex exchange(cache, address, SMIS_CMTAccess::MUTEX_TCPIP);
-        if (!exchange.held())
-            return 1;
-        rc = vpk->getCopySessionList(sessionIds, nullptr, raw, count);
+        // Numbered with the whole-list fetches, before the first of its
+        // exchanges (one per session, each under kind 4 alone; see
+        // getCopySessionInfo).
         fetch = ++manager->copyFetches;
+        rc = vpk->getCopySessionList(sessionIds, nullptr, raw, count);
     }
     _fetched(address, "chosen sessions");
     Malloced<CMM_RSP_ADV_SSN_INFO> records(raw);
@@ -689,13 +681,11 @@ int SMIS_PollingService::UpdateAllocatedInfo(const char* address) try {
     CMM_RSP_RD_MODEL_INFO model{};
     std::memcpy(model.bytes, modelBytes.data(), sizeof model.bytes);
 
-    // Every command of the refresh runs under the command mutex (kind 4),
-    // and the answer is numbered there: of overlapping refreshes only the
-    // later answer is stored and compared (see getConfigManagementInfo).
-    std::unique_ptr<ScopedCMTMutex> exchange = std::make_unique<ScopedCMTMutex>(cache, address,
-                                                                                SMIS_CMTAccess::MUTEX_TCPIP);
-    if (!exchange->held())
-        return 1;
+    // The answer is numbered before the first command, and each command
+    // holds the command mutex (kind 4) only for its own exchange: of
+    // overlapping refreshes only the one that started later is stored and
+    // compared (see getCopySessionInfo).
+    const std::uint64_t fetch = ++manager->allocationFetches;
 
     CMM_RSP_GET_POOL_INFO* poolsRaw = nullptr;
     unsigned short poolCount = 0;
@@ -749,8 +739,6 @@ int SMIS_PollingService::UpdateAllocatedInfo(const char* address) try {
         }
     }
 
-    const std::uint64_t fetch = ++manager->allocationFetches;
-    exchange.reset();
     _fetched(address, "allocation");
 
     // The comparison, the stores and the ext file write happen under the

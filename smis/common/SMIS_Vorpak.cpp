@@ -47,6 +47,17 @@ unsigned char SMIS_Vorpak::_command(NTC_packet& ntcp)
     return RESULT_OK;
 }
 
+unsigned char SMIS_Vorpak::_statusCommand(NTC_packet& ntcp)
+{
+    // A reader never queues behind another request's exchange, however long
+    // that one waits on the array: past a short wait it answers as for an
+    // array that does not answer.
+    _channelWait = STATUS_CHANNEL_WAIT;
+    const unsigned char rc = _command(ntcp);
+    _channelWait = std::chrono::milliseconds::max();
+    return rc;
+}
+
 unsigned char SMIS_Vorpak::_requireData(NTC_packet& ntcp, std::uint64_t size, bool atLeast)
 {
     const std::uint64_t got = ntcp.dataBuf ? ntcp.dataLen : 0;
@@ -266,7 +277,7 @@ unsigned char SMIS_Vorpak::getCAPortLinkStatus(const unsigned long& portId, CMM_
     ntcp.cmdCode = CMD_PORT_LINK;
     ntcp.paramLen = 4;
     smis::storeLE32(ntcp.param, key);
-    unsigned char rc = _command(ntcp);
+    unsigned char rc = _statusCommand(ntcp);
     if (rc == RESULT_OK)
         rc = _requireData(ntcp, sizeof(CMM_RSP_GET_CA_PORT_LINK_STS), false);
     if (rc == RESULT_OK) {
@@ -315,7 +326,7 @@ unsigned char SMIS_Vorpak::getiSCSILoginParam(const unsigned char& a, const unsi
     ntcp.cmdCode = CMD_ISCSI_LOGIN;
     ntcp.paramLen = 4;
     std::memcpy(ntcp.param, key, sizeof key);
-    unsigned char rc = _command(ntcp);
+    unsigned char rc = _statusCommand(ntcp);
     void* list = nullptr;
     unsigned short n = 0;
     if (rc == RESULT_OK)
@@ -366,7 +377,7 @@ unsigned char SMIS_Vorpak::getiSCSISessionStatistics(const CMM_REQ_GET_PORT_ISCS
     // The channel only reads the data it sends.
     ntcp.dataBuf = const_cast<std::uint8_t*>(request->bytes);
     ntcp.dataLen = sizeof request->bytes;
-    unsigned char rc = _command(ntcp);
+    unsigned char rc = _statusCommand(ntcp);
     if (rc == RESULT_OK) {
         const std::size_t length = std::min<std::size_t>(ntcp.paramLen, sizeof reply->bytes);
         std::memset(reply->bytes, 0, sizeof reply->bytes);
@@ -610,7 +621,7 @@ unsigned char SMIS_Vorpak::_getXmirrexPath(const char* boxId, CMM_RSP_CHECK_FRA_
     ntcp.cmdCode = CMD_BOX_PATHS;
     ntcp.paramLen = CMM_RSP_CHECK_FRA_PATH_DATA::BOX_ID_SIZE;
     std::memcpy(ntcp.param, boxId, CMM_RSP_CHECK_FRA_PATH_DATA::BOX_ID_SIZE);
-    unsigned char rc = _command(ntcp);
+    unsigned char rc = _statusCommand(ntcp);
     if (rc == RESULT_OK)
         rc = _requireData(ntcp, 44, true);
     if (rc == RESULT_OK) {
@@ -678,7 +689,7 @@ unsigned char SMIS_Vorpak::getXmirrexPath(const char* boxId, CMM_RSP_CHECK_FRA_P
     NTC_packet ntcp;
     init_NTCP(&ntcp);
     ntcp.cmdCode = CMD_BOX_LIST;
-    rc = _command(ntcp);
+    rc = _statusCommand(ntcp);
     if (rc == RESULT_OK)
         rc = _requireData(ntcp, BOX_LIST_SIZE, false);
     if (rc != RESULT_OK) {

@@ -76,19 +76,22 @@ public:
     std::uint64_t installedFetch = 0;
 
     // Copy-session fetches, whole list and chosen sessions alike, numbered
-    // in the same way under kind 4. copyWrittenFetch (under kind 8) is the
+    // before their first exchange (a walk of many exchanges holds kind 4
+    // only around each one), so that of two overlapping refreshes the one
+    // that started later wins. copyWrittenFetch (under kind 8) is the
     // fetch of the cps file, copyTableFetch (under kind 7) the fetch of the
     // whole table in place; sessionFetch (under kind 7) holds the sessions
     // that a chosen-session fetch later than copyTableFetch has overwritten,
     // so that a whole table fetched before it keeps their newer records.
-    std::uint64_t copyFetches = 0;
+    std::atomic<std::uint64_t> copyFetches{0};
     std::uint64_t copyWrittenFetch = 0;
     std::uint64_t copyTableFetch = 0;
     std::unordered_map<std::uint16_t, std::uint64_t> sessionFetch;
 
-    // Pool status fetches (UpdateAllocatedInfo), numbered under kind 4; the
-    // fetch whose data is stored, under kind 1.
-    std::uint64_t allocationFetches = 0;
+    // Pool status fetches (UpdateAllocatedInfo), numbered before their first
+    // exchange as the copy-session fetches are; the fetch whose data is
+    // stored, under kind 1.
+    std::atomic<std::uint64_t> allocationFetches{0};
     std::uint64_t allocationStoredFetch = 0;
 
 private:

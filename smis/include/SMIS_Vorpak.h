@@ -127,6 +127,9 @@ private:
     // Runs the command; 0 when the reply was accepted (status 0, code
     // echoed). Otherwise any received data has been freed.
     unsigned char _command(NTC_packet& ntcp);
+    // The same for a command that asks for live status on a reader's behalf:
+    // it waits for the command mutex at most STATUS_CHANNEL_WAIT.
+    unsigned char _statusCommand(NTC_packet& ntcp);
     // A single-record reply of exactly (or, with atLeast, at least) size bytes.
     unsigned char _requireData(NTC_packet& ntcp, std::uint64_t size, bool atLeast);
     // A list reply: count of countWidth bytes at countOffset, records of
