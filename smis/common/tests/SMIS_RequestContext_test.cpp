@@ -1,6 +1,9 @@
 #include "SMIS_RequestContext.h"
 
 #include "NamedEvent.h"
+#include "NamedMutex.h"
+#include "SMIS_MethodLock.h"
+#include "TempInstallDir.h"
 
 #include <gtest/gtest.h>
 
@@ -98,4 +101,36 @@ TEST(SMIS_RequestContext, TheCancelEventEndsWaitsWithAndWithoutAContext)
     EXPECT_TRUE(SMIS_RequestContext::currentCancelled());
     EXPECT_TRUE(SMIS_RequestContext::waitCurrent(60s));
     cancel->reset();
+}
+
+TEST(SMIS_RequestContext, AMethodWaitingForItsArraysLockGivesUpWhenItsClientLeaves)
+{
+    smis::test::TempInstallDir dir;
+    std::promise<void> release;
+    std::promise<void> held;
+    std::thread holder([&] {
+        cimple::SMIS_MethodLock lock("10.0.0.9");
+        held.set_value();
+        release.get_future().wait();
+    });
+    held.get_future().wait();
+    SMIS_RequestContext context;
+    std::thread leaver([&] {
+        std::this_thread::sleep_for(200ms);
+        context.clientLeft();
+    });
+    bool refused = false;
+    const auto took = timed([&] {
+        SMIS_RequestContext::Scope scope(context);
+        try {
+            cimple::SMIS_MethodLock lock("10.0.0.9");
+        } catch (const smis::platform::NamedMutexTimeout&) {
+            refused = true;
+        }
+    });
+    leaver.join();
+    release.set_value();
+    holder.join();
+    EXPECT_TRUE(refused);
+    EXPECT_LT(took, 5s) << "the wait ran to its bound of " << cimple::SMIS_MethodLock::waitBound().count() << " ms";
 }

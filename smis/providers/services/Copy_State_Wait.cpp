@@ -59,7 +59,17 @@ unsigned Copy_State_Wait::waitsInProgress()
 
 Copy_State_Wait::Slot::Slot(std::uint16_t waitForCopyState)
 {
-    take(waitForCopyState);
+    if (waitForCopyState != WAIT_SYNCHRONIZED)
+        return;
+    std::lock_guard<std::mutex> lock(timingMutex);
+    if (waiting >= currentTiming.maxWaits) {
+        Replication_Log::failure(__FILE__, __LINE__, "Too many copy waits in progress (%u); try again later",
+                                 waiting);
+        _granted = false;
+        return;
+    }
+    ++waiting;
+    _held = true;
 }
 
 Copy_State_Wait::Slot::~Slot()
@@ -68,21 +78,6 @@ Copy_State_Wait::Slot::~Slot()
         return;
     std::lock_guard<std::mutex> lock(timingMutex);
     --waiting;
-}
-
-bool Copy_State_Wait::Slot::take(std::uint16_t waitForCopyState)
-{
-    if (_held || waitForCopyState != WAIT_SYNCHRONIZED)
-        return _granted = true;
-    std::lock_guard<std::mutex> lock(timingMutex);
-    if (waiting >= currentTiming.maxWaits) {
-        Replication_Log::failure(__FILE__, __LINE__, "Too many copy waits in progress (%u); try again later",
-                                 waiting);
-        return _granted = false;
-    }
-    ++waiting;
-    _held = true;
-    return _granted = true;
 }
 
 bool Copy_State_Wait::cancelled() const

@@ -11,10 +11,10 @@
 // A wait holds no lock: the method gives its array's method lock back once
 // the array has accepted the command, so other methods of the array run
 // meanwhile. The waits in progress at once are bounded (they keep their
-// request threads): a method that would wait takes a Slot before it changes
-// anything on the array, and one that gets none is answered BUSY at once.
+// request threads): a method asked to wait takes a Slot before it takes the
+// method lock, and one that gets none is answered BUSY at once.
 //
-//   Copy_State_Wait::Slot slot(waitForCopyState);
+//   Copy_State_Wait::Slot slot(requestedWaitForCopyState);
 //   if (!slot.granted()) return Copy_State_Wait::BUSY;   // nothing done yet
 //   { SMIS_MethodLock lock(address); ... start the copy ... }
 //   std::uint32_t rc = Copy_State_Wait(address).waitForCopyState(sessionId, waitForCopyState);
@@ -42,17 +42,15 @@ public:
     static void setTiming(const Timing& timing);
     static Timing timing();
 
-    // A place among the waits in progress, from before the method changes
-    // the array until its wait has ended. Only a WaitForCopyState that waits
-    // needs one; any other is granted without taking a place.
+    // A place among the waits in progress, from the method's start until
+    // its wait has ended. Only a WaitForCopyState that may wait needs one;
+    // any other is granted without taking a place.
     class Slot {
     public:
-        explicit Slot(std::uint16_t waitForCopyState = 0);
+        explicit Slot(std::uint16_t waitForCopyState);
         ~Slot();
         Slot(const Slot&) = delete;
         Slot& operator=(const Slot&) = delete;
-        // Takes a place for this WaitForCopyState when none is held yet.
-        bool take(std::uint16_t waitForCopyState);
         bool granted() const { return _granted; }
 
     private:

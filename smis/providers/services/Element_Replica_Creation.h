@@ -8,7 +8,6 @@
 
 #include <cstdint>
 
-#include "Copy_State_Wait.h"
 #include "SNIA_Synchronized.h"
 
 namespace cimple {
@@ -35,11 +34,9 @@ public:
     std::uint32_t run(const Request& request, SNIA_Synchronized*& synchronization);
 
 private:
-    // Under the array's method lock: checks, takes a wait's place when the
-    // copy is to be waited for, starts the session and refreshes the copy
-    // sessions.
-    std::uint32_t start(const Request& request, Copy_State_Wait::Slot& slot, std::uint16_t& session,
-                        std::uint16_t& waitForCopyState);
+    // Under the array's method lock: checks, starts the session and
+    // refreshes the copy sessions.
+    std::uint32_t start(const Request& request, std::uint16_t& session, std::uint16_t& waitForCopyState);
     // Parameter checks: the volume numbers and the WaitForCopyState to use.
     std::uint32_t checkCreateParameter(const Request& request, std::uint16_t& source, std::uint16_t& target,
                                        std::uint16_t& waitForCopyState) const;

@@ -414,9 +414,23 @@ TEST_F(ReplicationService, AWaitHoldsNoMethodLockEndsWhenItsClientLeavesAndWaits
     auto locked = std::async(std::launch::async, [] { SMIS_MethodLock lock(address(0).c_str()); });
     EXPECT_EQ(locked.wait_for(std::chrono::seconds(5)), std::future_status::ready);
 
-    // A second caller that would wait finds the only place taken: busy, and
-    // no copy made on the array.
-    EXPECT_EQ(create(0, 6, v16.get(), v17.get(), nullptr, nullptr, wait).rc, Copy_State_Wait::BUSY);
+    // A second caller that would wait finds the only place taken: busy at
+    // once, even while another method holds the array's lock, and no copy
+    // made on the array.
+    {
+        std::promise<void> held, release;
+        std::thread holder([&] {
+            SMIS_MethodLock lock(address(0).c_str());
+            held.set_value();
+            release.get_future().wait();
+        });
+        held.get_future().wait();
+        const auto asked = std::chrono::steady_clock::now();
+        EXPECT_EQ(create(0, 6, v16.get(), v17.get(), nullptr, nullptr, wait).rc, Copy_State_Wait::BUSY);
+        EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(1));
+        release.set_value();
+        holder.join();
+    }
     EXPECT_FALSE(sessionFrom(16));
 
     // The client leaves: the wait ends at once, as failed.
