@@ -235,6 +235,15 @@ int SMISProviderLUNConfiguration::deleteHost(const Array<String>& names)
     return caKind() == 1 ? registiSCSIHostList(int(HOST_DELETE)) : registHostWWNList(int(HOST_DELETE));
 }
 
+int SMISProviderLUNConfiguration::unregistCreatedHosts()
+{
+    OpTrace t("unregistCreatedHosts");
+    for (const auto& e : _hosts)
+        if (e && e->state == HOST_CREATE)
+            e->state = HOST_DELETE;
+    return caKind() == 1 ? registiSCSIHostList(int(HOST_DELETE)) : registHostWWNList(int(HOST_DELETE));
+}
+
 int SMISProviderLUNConfiguration::registHostWWNList(int mode)
 {
     OpTrace t("registHostWWNList");

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "Pool_Command_Result.h"
 #include "Pool_Log.h"
 #include "TAVO_SMISProviderRAIDGroupConfiguration.h"
 #include "VELDARO_RAIDStoragePool_Resource.h"
@@ -17,7 +18,8 @@ namespace {
 bool endsRequest(std::uint32_t code)
 {
     return code == SMISProviderPoolConfiguration::SIZE_NOT_SUPPORTED ||
-           code == SMISProviderPoolConfiguration::ARRAY_BUSY || code == SMISProviderPoolConfiguration::NO_ROOM;
+           code == SMISProviderPoolConfiguration::ARRAY_BUSY || code == SMISProviderPoolConfiguration::NO_ROOM ||
+           code == Pool_Command_Result::OUTCOME_UNKNOWN;
 }
 
 }  // namespace
@@ -163,6 +165,11 @@ std::uint32_t SMISProviderRAIDGroupConfiguration::makePool(const String& level, 
                                                            std::uint16_t& number)
 {
     return createRAIDGroup(level, size, number);
+}
+
+CIM_StoragePool* SMISProviderRAIDGroupConfiguration::keyedPool(std::uint16_t number) const
+{
+    return VELDARO_RAIDStoragePool_Resource(_storage).keyInstance(number);
 }
 
 CIM_StoragePool* SMISProviderRAIDGroupConfiguration::findPool(std::uint16_t number, std::uint32_t& code)

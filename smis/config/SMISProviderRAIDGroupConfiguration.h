@@ -55,6 +55,7 @@ protected:
 
     std::uint32_t makePool(const String& level, std::uint64_t size, std::uint16_t& number) override;
     CIM_StoragePool* findPool(std::uint16_t number, std::uint32_t& code) override;
+    CIM_StoragePool* keyedPool(std::uint16_t number) const override;
 
 private:
     // The goal's level, or the default levels in order.

@@ -304,14 +304,27 @@ std::uint32_t Controller_Configuration_Request::getSPCObjectPathList(SPCList& ou
                 VELDARO_RefTable table(_storageAddress.c_str());
                 entry = table.searchAffinityNumberFromAffinityTable(record->zone);
             }
-            if (entry < 0)
-                continue;
             std::uint16_t cm = 0, ca = 0, port = 0;
             portOf(id, cm, ca, port);
             VELDARO_AffinityGroupController* made = nullptr;
-            if (builder.createInstance(made, entry, cm, ca, port) != 0) {
+            if (entry >= 0 && builder.createInstance(made, entry, cm, ca, port) != 0) {
                 rc = RC_FAILED;
                 break;
+            }
+            if (!made) {
+                // The array took the view but the table does not show it yet
+                // (its fetch failed): the view is named by its key, which the
+                // group number and the port fix.
+                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
+                                       "Affinity group %u is not in the table yet: answered by its key",
+                                       unsigned(record->zone));
+                const CA_Port_Name name = CA_Port_Name::fields(cm, ca, port);
+                made = VELDARO_AffinityGroupController::create(true);
+                if (builder.setKeyProperties(made, name.moduleId(), name.portNumber(), record->zone) != 0) {
+                    destroy(made);
+                    rc = RC_FAILED;
+                    break;
+                }
             }
             if (made) {
                 out.append(made);

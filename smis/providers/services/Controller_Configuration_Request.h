@@ -94,6 +94,9 @@ private:
     };
 
     // ExposePaths
+    // Takes back what a failed ExposePaths made: the group it created (with
+    // groupMade) and the hosts it registered; a failed undo is logged SEVERE.
+    void undoExpose(SMISProviderLUNConfiguration& lc, bool groupMade);
     std::uint32_t checkParameterEP();
     std::uint32_t checkParameterOfDeviceEP(SMISProviderLUNConfiguration& lc);
     std::uint32_t assignLUNs(SMISProviderLUNConfiguration& lc);

@@ -345,8 +345,13 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
                         Size.set(size);
                     return_value.set(result);
                     return INVOKE_METHOD_OK;
-                } else if (made) {
-                    destroy(made);
+                } else {
+                    if (made)
+                        destroy(made);
+                    // The array may hold a volume from this extent: another
+                    // extent's creation could make a second one.
+                    if (work.outcomeUnknown())
+                        break;
                 }
             }
             if (done) {
