@@ -85,10 +85,14 @@ SMISProviderRAIDGroupManager* SMISProviderRAIDGroupConfiguration::createRAIDGrou
 Array<String> SMISProviderRAIDGroupConfiguration::levelsOf(const CIM_StorageSetting* goal)
 {
     Array<String> levels;
-    const String level = getRaidLevelFromStorageSetting(goal);
-    if (level.size() == 0)
+    if (!goal) {
         getDefaultRAIDLevelList(levels);
-    else
+        return levels;
+    }
+    // A setting naming no RAID level the engine builds (JBOD) is not a
+    // request for the defaults.
+    const String level = getRaidLevelFromStorageSetting(goal);
+    if (level.size() != 0)
         levels.append(level);
     return levels;
 }
@@ -104,6 +108,11 @@ CIM_StoragePool* SMISProviderRAIDGroupConfiguration::createOrModifyStoragePool(c
         if (returnValue != SUCCESS)
             return nullptr;
         const Array<String> levels = levelsOf(goal);
+        if (levels.size() == 0) {
+            POOL_WARNING("The Goal names no RAID level that can be built");
+            returnValue = NOT_SUPPORTED;
+            return nullptr;
+        }
         std::unique_ptr<VELDARO_PrimordialStoragePool, void (*)(VELDARO_PrimordialStoragePool*)> primordial(
             nullptr, [](VELDARO_PrimordialStoragePool* p) { destroy(p); });
         {
@@ -149,7 +158,8 @@ CIM_StoragePool* SMISProviderRAIDGroupConfiguration::CreateOrModifyElementFromEl
         const bool named = getRaidLevelFromStorageSetting(asSetting(goal)).size() > 0;
         const Array<String> levels = levelsOf(asSetting(goal));
         if (levels.size() == 0) {
-            returnValue = ABNORMAL;
+            POOL_WARNING("The Goal names no RAID level that can be built");
+            returnValue = NOT_SUPPORTED;
             return nullptr;
         }
         for (std::size_t i = 0; i < levels.size(); ++i) {

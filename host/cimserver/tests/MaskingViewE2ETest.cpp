@@ -196,6 +196,7 @@ TEST_F(MaskingViewE2E, AFailedExposureLeavesNothingBehind)
     const nlohmann::json before = sim->model(0);
     struct Case {
         const char* name;
+        std::vector<std::string> initiators;
         nlohmann::json cliFault;  // null: none
     };
     const Case cases[] = {
