@@ -47,6 +47,15 @@ protected:
     void SetUp() override { SMIS_CMTAccess::destroy(); }
     void TearDown() override { SMIS_CMTAccess::destroy(); }
 
+    // Two small disks and eight large ones over two buckets, group 0 in use.
+    void installFallbackDisks()
+    {
+        std::vector<Disk> disks = {{0x0000, 0x10, 500}, {0x1001, 0x10, 500}};
+        for (std::uint16_t i = 0; i < 8; ++i)
+            disks.push_back({static_cast<std::uint16_t>((i % 2 ? 0x1000 : 0x0000) | (2 + i)), 0x20, 1000});
+        install(disks, {0});
+    }
+
     void install(const std::vector<Disk>& disks, const std::vector<std::uint16_t>& groups)
     {
         SMIS_CMTAccess::destroy();
@@ -117,10 +126,7 @@ TEST_F(RaidGroupEngine, ManagerFindsTheLowestFreeGroupNumber)
 // from every free disk and picks P (the smaller), not Q's leftovers.
 TEST_F(RaidGroupEngine, EachFallbackLevelStartsFromTheRequestedDisks)
 {
-    std::vector<Disk> disks = {{0x0000, 0x10, 500}, {0x1001, 0x10, 500}};
-    for (std::uint16_t i = 0; i < 8; ++i)
-        disks.push_back({static_cast<std::uint16_t>((i % 2 ? 0x1000 : 0x0000) | (2 + i)), 0x20, 1000});
-    install(disks, {0});
+    installFallbackDisks();
     Recorder engine;
     engine.codes = {4, 0};
     std::uint64_t size = 0;
@@ -144,10 +150,7 @@ TEST_F(RaidGroupEngine, EachFallbackLevelStartsFromTheRequestedDisks)
 // other level is tried, and the failure code is answered.
 TEST_F(RaidGroupEngine, ALostAnswerEndsTheRequest)
 {
-    std::vector<Disk> disks = {{0x0000, 0x10, 500}, {0x1001, 0x10, 500}};
-    for (std::uint16_t i = 0; i < 8; ++i)
-        disks.push_back({static_cast<std::uint16_t>((i % 2 ? 0x1000 : 0x0000) | (2 + i)), 0x20, 1000});
-    install(disks, {0});
+    installFallbackDisks();
     Recorder engine;
     engine.codes = {Pool_Command_Result::OUTCOME_UNKNOWN, 0};
     std::uint64_t size = 0;
