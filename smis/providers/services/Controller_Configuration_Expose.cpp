@@ -45,7 +45,7 @@ std::uint32_t Controller_Configuration_Request::ExposePaths(SPCList& out)
         return rc;
     }
     refresh(0);
-    return getSPCObjectPathList(out);
+    return getSPCObjectPathList(out, true);
 }
 
 void Controller_Configuration_Request::undoExpose(SMISProviderLUNConfiguration& lc, bool groupMade)

@@ -289,7 +289,7 @@ int Controller_Configuration_Request::AddModifySPCList(std::uint16_t zone, const
     }
 }
 
-std::uint32_t Controller_Configuration_Request::getSPCObjectPathList(SPCList& out)
+std::uint32_t Controller_Configuration_Request::getSPCObjectPathList(SPCList& out, bool exposed)
 {
     OpTrace t("getSPCObjectPathList");
     VELDARO_AffinityGroupController_Resource builder(_storageAddress);
@@ -311,7 +311,7 @@ std::uint32_t Controller_Configuration_Request::getSPCObjectPathList(SPCList& ou
                 rc = RC_FAILED;
                 break;
             }
-            if (!made) {
+            if (!made && exposed) {
                 // The array took the view but the table does not show it yet
                 // (its fetch failed): the view is named by its key, which the
                 // group number and the port fix.

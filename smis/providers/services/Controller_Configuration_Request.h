@@ -74,7 +74,9 @@ public:
     std::uint32_t SettingLogicalID(bool isDefault);
     std::uint32_t setPortType(std::uint16_t logicalID);
     int AddModifySPCList(std::uint16_t zone, const Array<String>& targetPortIDs);
-    std::uint32_t getSPCObjectPathList(SPCList& out);
+    // exposed: the views were just made or changed by an accepted command,
+    // so a view the table does not show yet is named by its key.
+    std::uint32_t getSPCObjectPathList(SPCList& out, bool exposed = false);
     std::uint32_t getDefaultSPCObjectPathList(SPCList& out);
 
     // Logical ID of CM, CA and port numbers, and back.

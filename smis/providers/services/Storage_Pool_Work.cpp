@@ -164,7 +164,7 @@ std::uint32_t Storage_Pool_Work::createOrModifyStoragePool(const String& name, c
                                                            const Property<Array<String>>& inExtents,
                                                            CIM_StoragePool*& pool)
 {
-    if (!Storage_Volume_Work::checkElementNameLength(name)) {
+    if (!Storage_Volume_Work::checkElementName(name)) {
         severe(__FILE__, __LINE__, "Parameter error(ElementName-RLU Name)");
         return INVALID_PARAMETER;
     }
@@ -331,7 +331,7 @@ std::uint32_t Storage_Pool_Work::createOrModifyElementFromElements(const String&
                                                                    const Array<CIM_StorageExtent*>& inElements,
                                                                    CIM_LogicalElement*& element)
 {
-    if (!Storage_Volume_Work::checkElementNameLength(name)) {
+    if (!Storage_Volume_Work::checkElementName(name)) {
         severe(__FILE__, __LINE__, "Parameter error(ElementName-RLU Name)");
         return INVALID_PARAMETER;
     }

@@ -112,9 +112,9 @@ bool Storage_Volume_Work::namesFreeExtent(const CIM_StorageExtent* extent, bool 
                 : VELDARO_FreeExtent_Resource::divide_DeviceID(key, &number, &ordinal);
 }
 
-bool Storage_Volume_Work::checkElementNameLength(const String& name)
+bool Storage_Volume_Work::checkElementName(const String& name)
 {
-    return name.size() <= 16;
+    return name.size() == 0 || (name.size() <= 16 && SMIS_CLICommon::isSafeToken(name.c_str()));
 }
 
 std::uint32_t Storage_Volume_Work::translateCreate(unsigned char result)

@@ -48,8 +48,10 @@ public:
 
     explicit Storage_Volume_Work(const String& storage) : _storage(storage) {}
 
-    // Names of at most 16 characters (the empty name too).
-    static bool checkElementNameLength(const String& name);
+    // Names the array's command line takes: at most 16 characters, one
+    // token (no blank, control character or '?', no leading '-'); the empty
+    // name too.
+    static bool checkElementName(const String& name);
 
     // Array command results turned into return values (0 stays 0).
     static std::uint32_t translateCreate(unsigned char result);

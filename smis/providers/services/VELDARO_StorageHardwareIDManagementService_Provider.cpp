@@ -15,6 +15,7 @@
 #include "SMISMethodCom.h"
 #include "SMIS_MethodLock.h"
 #include "SMISProviderLUNConfiguration.h"
+#include "SMIS_CLICommon.h"
 #include "SMIS_PollingService.h"
 #include "SMIS_TraceLog.h"
 #include "VELDARO_RefTable.h"
@@ -97,7 +98,9 @@ std::uint32_t create(const String& address, const String& elementName, const Str
     }
     SMISProviderLUNConfiguration lc(caType, address);
     try {
-        if (elementName.size() > 16) {
+        // A nickname the array's command line cannot take (a blank, a
+        // control character, '?', a leading '-') is the caller's fault.
+        if (elementName.size() > 16 || (elementName.size() > 0 && !SMIS_CLICommon::isSafeToken(elementName.c_str()))) {
             severe("Invalid ElementName");
             return RC_INVALID;
         }

@@ -428,6 +428,9 @@ TEST_F(HardwareIDs, RefusedRequestsChangeNothing)
     } cases[] = {
         {"unsupported type", "", "2000000000000001", 3, 4097},
         {"nickname of 17", std::string(17, 'N'), "2000000000000001", 2, 5},
+        {"nickname with a blank", "a b", "2000000000000001", 2, 5},
+        {"nickname with a tab", "a\tb", "2000000000000001", 2, 5},
+        {"nickname with a leading -", "-x", "2000000000000001", 2, 5},
         {"empty identifier", "", "", 5, 5},
         {"iSCSI name of 225", "", "iqn." + std::string(221, 'x'), 5, 5},
         {"WWN of 15", "", "200000000000001", 2, 5},
