@@ -577,7 +577,7 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
         }
     }
     std::shared_ptr<const SMIS_CMT> fresh(std::move(table));
-    if (old) {
+    if (old && manager->copySessionsKnown) {
         SMIS_Indication indication;
         const int r = indication.indicationCopySession(String(address), fresh.get(), old.get());
         if (r != 0)
@@ -591,6 +591,7 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
         return 1;
     }
     manager->copyTableFetch = fetch;
+    manager->copySessionsKnown = true;
     std::erase_if(manager->sessionFetch, [fetch](const auto& entry) { return entry.second < fetch; });
     return 0;
 } catch (...) {
