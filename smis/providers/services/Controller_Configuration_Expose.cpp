@@ -81,12 +81,9 @@ std::uint32_t Controller_Configuration_Request::checkParameterEP()
         ok = (_luNames.size() == 0 || _luNames.size() == _deviceAccesses.size()) && _targetPortIDs.size() == 0 &&
              _protocolControllers.size() == 1;
     }
-    // One initiator named twice (letters in any case) would be refused by
-    // the array only after the group is made.
-    for (std::size_t i = 0; ok && i < _initiatorPortIDs.size(); ++i)
-        for (std::size_t j = i + 1; ok && j < _initiatorPortIDs.size(); ++j)
-            ok = !_initiatorPortIDs[i].equali(_initiatorPortIDs[j]);
-    if (!ok) {
+    // One initiator named twice would be refused by the array only after
+    // the group is made.
+    if (!ok || namesAnInitiatorTwice()) {
         severe("Invalid Parameter");
         return RC_INVALID_PARAMETER;
     }

@@ -88,6 +88,15 @@ String Controller_Configuration_Request::portIDText(const VELDARO_RefTable& tabl
     return wwn.missing() ? String() : wwn.str();
 }
 
+bool Controller_Configuration_Request::namesAnInitiatorTwice() const
+{
+    for (std::size_t i = 0; i < _initiatorPortIDs.size(); ++i)
+        for (std::size_t j = i + 1; j < _initiatorPortIDs.size(); ++j)
+            if (_initiatorPortIDs[i].equali(_initiatorPortIDs[j]))
+                return true;
+    return false;
+}
+
 std::uint16_t Controller_Configuration_Request::getLogicalID(const String& portID)
 {
     OpTrace t("getLogicalID");

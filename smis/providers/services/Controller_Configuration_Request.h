@@ -96,6 +96,9 @@ private:
     };
 
     // ExposePaths
+    // True when InitiatorPortIDs names one initiator twice (letters in any
+    // case): such a request is refused before any command.
+    bool namesAnInitiatorTwice() const;
     // Takes back what a failed ExposePaths made: the group it created (with
     // groupMade) and the hosts it registered; a failed undo is logged SEVERE.
     void undoExpose(SMISProviderLUNConfiguration& lc, bool groupMade);
