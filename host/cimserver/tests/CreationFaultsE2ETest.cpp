@@ -292,6 +292,10 @@ const std::vector<Creation>& CreationFaultsE2E::creations()
              return param("ElementName", "string", NAME) +
                     refParam("Goal", byInstanceID("VELDARO_StorageSetting", "VELDARO:SS_RAID5_" + t.address));
          }},
+        // Without a Goal the engine tries the default levels in order: the
+        // first one made ends the request.
+        {"RaidGroupPoolDefaultLevel", "small", "VELDARO_StorageConfigurationService", "CreateOrModifyStoragePool",
+         "create raid-group", "Pool", [](CreationFaultsE2E&) { return param("ElementName", "string", NAME); }},
         {"ThinPool", "small", "VELDARO_StorageConfigurationService", "CreateOrModifyStoragePool",
          "create thin-pro-pool", "Pool",
          [](CreationFaultsE2E& t) {
@@ -349,7 +353,8 @@ TEST_P(CreationFaultsE2E, SuccessIsAnsweredOnceTheArrayMadeItAndARetryMakesNoSec
 
 INSTANTIATE_TEST_SUITE_P(
     EveryCreation, CreationFaultsE2E,
-    ::testing::Combine(::testing::Range(0, 7), ::testing::Values(Fault::Busy, Fault::Silent, Fault::Unwritable)),
+    ::testing::Combine(::testing::Range(0, static_cast<int>(CreationFaultsE2E::creations().size())),
+                       ::testing::Values(Fault::Busy, Fault::Silent, Fault::Unwritable)),
     [](const ::testing::TestParamInfo<std::tuple<int, Fault>>& info) {
         return std::string(CreationFaultsE2E::creations().at(static_cast<std::size_t>(std::get<0>(info.param))).name) +
                faultName(std::get<1>(info.param));
