@@ -201,6 +201,10 @@ TEST_F(MaskingViewE2E, AFailedExposureLeavesNothingBehind)
     };
     const Case cases[] = {
         {"one initiator twice", {"2000000000000B08", "2000000000000b08"}, nullptr},
+        // The group refused (table full): the host registered before it goes.
+        {"group refused",
+         {"2000000000000B08"},
+         {{"op", "cli_fault"}, {"array", 0}, {"command", "create affinity-group"}, {"status", 2}, {"message", 0x80}}},
         // Busy on every try of the third command (after the host and the
         // group were made).
         {"busy host affinity",

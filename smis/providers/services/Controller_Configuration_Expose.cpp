@@ -37,23 +37,31 @@ std::uint32_t Controller_Configuration_Request::ExposePaths(SPCList& out)
     // that no view shows and a retry starts from the same array.
     if ((rc = std::uint32_t(lc.registAffinityGroup(create ? SMISProviderLUNConfiguration::LC_CREATE
                                                           : SMISProviderLUNConfiguration::LC_SET))) != RC_OK) {
-        undoExpose(lc, false);
+        // A new group whose creation answer was lost may stand on the array
+        // all the same: it goes too when the refreshed table shows it.
+        undoExpose(lc, create ? GROUP_IF_SHOWN : GROUP_KEPT);
         return rc;
     }
     if ((rc = std::uint32_t(lc.registHostAffinity(SMISProviderLUNConfiguration::LC_SET))) != RC_OK) {
-        undoExpose(lc, create);
+        undoExpose(lc, create ? GROUP_MADE : GROUP_KEPT);
         return rc;
     }
     refresh(0);
     return getSPCObjectPathList(out, true);
 }
 
-void Controller_Configuration_Request::undoExpose(SMISProviderLUNConfiguration& lc, bool groupMade)
+void Controller_Configuration_Request::undoExpose(SMISProviderLUNConfiguration& lc, GroupUndo group)
 {
     bool undone = true;
-    if (groupMade && !_modifySPCList.empty()) {
+    if (group != GROUP_KEPT && !_modifySPCList.empty()) {
         const std::uint16_t zone = _modifySPCList.back()->zone;
-        if (lc.deleteZoneInf(0, zone) != 0) {
+        bool shown = group == GROUP_MADE;
+        if (!shown) {
+            refresh(0);
+            VELDARO_RefTable table(_storageAddress.c_str());
+            shown = table.searchAffinityNumberFromAffinityTable(zone) >= 0;
+        }
+        if (shown && lc.deleteZoneInf(0, zone) != 0) {
             undone = false;
             SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE,
                                          "ExposePaths could not delete affinity group %u it created: delete it on "

@@ -99,9 +99,12 @@ private:
     // True when InitiatorPortIDs names one initiator twice (letters in any
     // case): such a request is refused before any command.
     bool namesAnInitiatorTwice() const;
-    // Takes back what a failed ExposePaths made: the group it created (with
-    // groupMade) and the hosts it registered; a failed undo is logged SEVERE.
-    void undoExpose(SMISProviderLUNConfiguration& lc, bool groupMade);
+    // What a failed ExposePaths does with the group it meant to create.
+    enum GroupUndo { GROUP_KEPT, GROUP_MADE, GROUP_IF_SHOWN };
+    // Takes back what a failed ExposePaths made: the group it created
+    // (GROUP_IF_SHOWN: when the refreshed table shows it) and the hosts it
+    // registered; a failed undo is logged SEVERE.
+    void undoExpose(SMISProviderLUNConfiguration& lc, GroupUndo group);
     std::uint32_t checkParameterEP();
     std::uint32_t checkParameterOfDeviceEP(SMISProviderLUNConfiguration& lc);
     std::uint32_t assignLUNs(SMISProviderLUNConfiguration& lc);
