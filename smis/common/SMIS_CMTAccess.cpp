@@ -172,7 +172,9 @@ void SMIS_CMTAccess::_loadTables(SMIS_CMT_MANAGER& m)
         SetCurrentCMTEx(address, std::shared_ptr<const SMIS_CMT>(std::move(ex)));
 
         SMIS_CMTPtr cps;
-        if (ReadCMTFile(address, SMIS_CMTFile::KIND_CPS, cps) != SMIS_CMTFile::OK || !cps)
+        if (ReadCMTFile(address, SMIS_CMTFile::KIND_CPS, cps) == SMIS_CMTFile::OK && cps)
+            m.copySessionsKnown = true;
+        else
             cps = std::make_unique<SMIS_CMT>();
         SetCurrentCopySessionTable(address, std::shared_ptr<const SMIS_CMT>(std::move(cps)));
     } catch (const std::bad_alloc&) {

@@ -375,8 +375,15 @@ int SMIS_CMTAccess::SetExTableInfo(const char* address, unsigned short kind, con
         if (kind == EX_ISCSI_STATISTICS)
             Discard_iSCSIStatisticsInfo(*e);
         SMIS_CMTCodec::updateOffset(*table);
-        if (writeFlag == 1)
-            status = WriteCMTFile(address, SMIS_CMTFile::KIND_EXT, *table);
+        // The ext file only seeds the next start: the table is installed
+        // whether or not it could be written.
+        if (writeFlag == 1) {
+            const int written = WriteCMTFile(address, SMIS_CMTFile::KIND_EXT, *table);
+            if (written != 0)
+                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
+                                       "0x%x = SMIS_CMTAccess.WriteCMTFile error; the ext table is installed unsaved",
+                                       written);
+        }
         m->setExTable(std::move(table));
     } catch (const std::bad_alloc&) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Memory allocation error");

@@ -272,13 +272,16 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
             SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4,
                                      "The cmf file of %s holds a later table", address);
         } else {
+            // The file only seeds the next start: a table that cannot be
+            // written is still installed, so that the cache follows the array
+            // while the disk is full or read-only.
             const int written = cache->WriteCMTFile(address, SMIS_CMTFile::KIND_CMF, *container);
-            if (written != 0) {
+            if (written != 0)
                 SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
-                                       "0x%x = SMIS_CMTAccess.WriteCMTFile error", written);
-                return 1;
-            }
-            manager->writtenFetch = fetch;
+                                       "0x%x = SMIS_CMTAccess.WriteCMTFile error; the table is installed unsaved",
+                                       written);
+            else
+                manager->writtenFetch = fetch;
         }
         container.reset();
     }
@@ -531,12 +534,12 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
                                      address);
         } else {
             const int written = cache->WriteCMTFile(address, SMIS_CMTFile::KIND_CPS, *table);
-            if (written != 0) {
-                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_CMTAccess.WriteCMTFile error",
+            if (written != 0)
+                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
+                                       "0x%x = SMIS_CMTAccess.WriteCMTFile error; the table is installed unsaved",
                                        written);
-                return 1;
-            }
-            manager->copyWrittenFetch = fetch;
+            else
+                manager->copyWrittenFetch = fetch;
         }
     }
     // Compare and replace under the copy-session table lock, so that two
@@ -567,7 +570,7 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
         }
     }
     std::shared_ptr<const SMIS_CMT> fresh(std::move(table));
-    if (old) {
+    if (old && manager->copySessionsKnown) {
         SMIS_Indication indication;
         const int r = indication.indicationCopySession(String(address), fresh.get(), old.get());
         if (r != 0)
@@ -581,6 +584,7 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
         return 1;
     }
     manager->copyTableFetch = fetch;
+    manager->copySessionsKnown = true;
     std::erase_if(manager->sessionFetch, [fetch](const auto& entry) { return entry.second < fetch; });
     return 0;
 } catch (...) {

@@ -123,7 +123,7 @@ int VELDARO_RefTable::searchCAModuleIdAndCAPortNoFromMapTable(std::uint8_t modul
     const cnfg_config_mgmt_table& img = _img();
     for (std::size_t i = 0; i < img.count(CMT_Table::Map); ++i) {
         const CMT_Map e = img.Map(i);
-        if (e.CAModuleID() == moduleId && e.CAPortNo() == portNo)
+        if (mapEntryHoldsPort(e.CAModuleID(), e.CAPortNo(), moduleId, portNo))
             return checkPortAllocate(moduleId, portNo) ? static_cast<int>(i) : -1;
     }
     return -1;

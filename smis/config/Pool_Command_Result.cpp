@@ -47,7 +47,12 @@ std::uint32_t Pool_Command_Result::run(Command command, const String& storage,
     std::uint32_t code = 0;
     try {
         SMIS_CLI cli(storage);
-        code = codeOf(command, body(cli));
+        const unsigned char result = body(cli);
+        code = codeOf(command, result);
+        const bool creating = command == ADD_RLU || command == CREATE_TPP || command == EXPAND_TPP;
+        if (creating && (result == SMIS_CLI::CLI_ERR_SEND || result == SMIS_CLI::CLI_ERR_RECV ||
+                         result == SMIS_CLI::CLI_ERR_UNEXPECTED))
+            code = OUTCOME_UNKNOWN;
     } catch (...) {
         POOL_SEVERE("%s", row.abnormal);
         code = 0x8030;

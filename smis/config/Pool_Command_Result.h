@@ -16,6 +16,12 @@ class Pool_Command_Result {
 public:
     enum Command { DELETE_RLU, ADD_RLU, DELETE_TPP, CREATE_TPP, EXPAND_TPP };
 
+    // A creating command whose answer was lost (the session failed once the
+    // command could have reached the array): whether the array made the pool
+    // is unknown. Never answered as such: the creation stops trying (no
+    // second creating command) and answers 4.
+    static constexpr std::uint32_t OUTCOME_UNKNOWN = 0x10004;
+
     // The method code of a command's result byte (0: success).
     static std::uint32_t codeOf(Command command, unsigned char result);
 

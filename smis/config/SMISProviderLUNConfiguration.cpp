@@ -235,6 +235,15 @@ int SMISProviderLUNConfiguration::deleteHost(const Array<String>& names)
     return caKind() == 1 ? registiSCSIHostList(int(HOST_DELETE)) : registHostWWNList(int(HOST_DELETE));
 }
 
+int SMISProviderLUNConfiguration::unregistCreatedHosts()
+{
+    OpTrace t("unregistCreatedHosts");
+    for (const auto& e : _hosts)
+        if (e && e->state == HOST_CREATE)
+            e->state = HOST_DELETE;
+    return caKind() == 1 ? registiSCSIHostList(int(HOST_DELETE)) : registHostWWNList(int(HOST_DELETE));
+}
+
 int SMISProviderLUNConfiguration::registHostWWNList(int mode)
 {
     OpTrace t("registHostWWNList");
@@ -315,7 +324,7 @@ int SMISProviderLUNConfiguration::getIndexofOpenMap(std::uint16_t logicalID)
     const std::uint8_t module = std::uint8_t(logicalID >> 8);
     const std::uint8_t port = std::uint8_t(logicalID & 0xFF);
     for (int i = 0; i < MAP_ENTRIES; ++i)
-        if (table.getMapCAModuleID(i) == module && table.getMapCAPortNo(i) == port)
+        if (VELDARO_RefTable::mapEntryHoldsPort(table.getMapCAModuleID(i), table.getMapCAPortNo(i), module, port))
             return i;
     return -1;
 }

@@ -90,6 +90,9 @@ public:
     static bool isiSCSIName(const String& name);
     int registHost();
     int deleteHost(const Array<String>& names);
+    // Removes the hosts registHost registered (those this object created):
+    // 0, or the failing command's code.
+    int unregistCreatedHosts();
     int registHostWWNList(int mode);
     int registiSCSIHostList(int mode);
     // The entry of a slot (null when free or out of range), for inspection.

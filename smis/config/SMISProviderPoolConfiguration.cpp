@@ -10,6 +10,7 @@
 
 #include "Method_Reference.h"
 #include "Pool_Disk_Rules.h"
+#include "Pool_Command_Result.h"
 #include "Pool_Log.h"
 #include "SMIS_PollingService.h"
 #include "VELDARO_DiskExtent.h"
@@ -765,6 +766,8 @@ CIM_StoragePool* SMISProviderPoolConfiguration::runCreation(const char* name, st
         POOL_WARNING("Creation of RAIDGroup goes wrong");
         returnValue = FAILED;
     }
+    if (returnValue == Pool_Command_Result::OUTCOME_UNKNOWN)
+        returnValue = FAILED;
     POOL_INFO("%d = %s end", static_cast<int>(returnValue), name);
     return pool;
 }
@@ -797,26 +800,32 @@ CIM_StoragePool* SMISProviderPoolConfiguration::createFromDisks(const String& le
     std::uint16_t number = NO_NUMBER;
     code = makePool(level, size, number);
     closeDiskManager();
+    if (code == Pool_Command_Result::OUTCOME_UNKNOWN) {
+        POOL_SEVERE("The array's answer to the creation of pool 0x%x (RAID level %s) was lost: check on the array "
+                    "whether it was made before trying again", number, level.c_str());
+        return nullptr;
+    }
     if (code != SUCCESS) {
         POOL_WARNING("Creation of RAIDGroup goes wrong");
         return nullptr;
     }
-    // The command succeeded: a pool that the refreshed table does not show
-    // yet is looked up after one more refresh, so that the caller is not
-    // led to retry and make a second one.
+    // The command succeeded: from here on the answer is success. A pool that
+    // the refreshed table does not show yet is looked up after one more
+    // refresh; while the table still cannot show it (its fetch failed), the
+    // answer names the pool by its key, which the number fixes.
     for (int attempt = 0; attempt < 2; ++attempt) {
         refreshTable();
-        CIM_StoragePool* pool = findPool(number, code);
-        if (code != SUCCESS)
-            return nullptr;
-        if (pool) {
+        std::uint32_t found = SUCCESS;
+        if (CIM_StoragePool* pool = findPool(number, found)) {
             POOL_INFO("CreateOrModifyElementFromElements end");
+            code = SUCCESS;
             return pool;
         }
     }
-    POOL_WARNING("Acquisition of the instance of CIM_StoragePool goes wrong (new number 0x%x)", number);
-    code = FAILED;
-    return nullptr;
+    POOL_WARNING("Pool 0x%x was made but the table does not show it yet: answered by its key", number);
+    CIM_StoragePool* keyed = keyedPool(number);
+    code = keyed ? SUCCESS : FAILED;
+    return keyed;
 }
 
 std::uint32_t SMISProviderPoolConfiguration::deleteNumberedPool(

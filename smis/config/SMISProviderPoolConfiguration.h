@@ -225,6 +225,8 @@ protected:
     // The new pool of that number in the current table, or null; code 4
     // when the lookup itself fails.
     virtual CIM_StoragePool* findPool(std::uint16_t number, std::uint32_t& code) = 0;
+    // The pool of that number holding only its key; null when it cannot be made.
+    virtual CIM_StoragePool* keyedPool(std::uint16_t number) const = 0;
     // Deletes the pool whose number divide reads from its InstanceID and
     // search finds in the table, with the engine's delete command.
     std::uint32_t deleteNumberedPool(const CIM_StoragePool* pool, bool (*divide)(const char*, std::uint16_t*),

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "Pool_Command_Result.h"
 #include "Pool_Log.h"
 #include "TAVO_SMISProviderRAIDGroupConfiguration.h"
 #include "VELDARO_RAIDStoragePool_Resource.h"
@@ -17,7 +18,8 @@ namespace {
 bool endsRequest(std::uint32_t code)
 {
     return code == SMISProviderPoolConfiguration::SIZE_NOT_SUPPORTED ||
-           code == SMISProviderPoolConfiguration::ARRAY_BUSY || code == SMISProviderPoolConfiguration::NO_ROOM;
+           code == SMISProviderPoolConfiguration::ARRAY_BUSY || code == SMISProviderPoolConfiguration::NO_ROOM ||
+           code == Pool_Command_Result::OUTCOME_UNKNOWN;
 }
 
 }  // namespace
@@ -83,10 +85,14 @@ SMISProviderRAIDGroupManager* SMISProviderRAIDGroupConfiguration::createRAIDGrou
 Array<String> SMISProviderRAIDGroupConfiguration::levelsOf(const CIM_StorageSetting* goal)
 {
     Array<String> levels;
-    const String level = getRaidLevelFromStorageSetting(goal);
-    if (level.size() == 0)
+    if (!goal) {
         getDefaultRAIDLevelList(levels);
-    else
+        return levels;
+    }
+    // A setting naming no RAID level the engine builds (JBOD) is not a
+    // request for the defaults.
+    const String level = getRaidLevelFromStorageSetting(goal);
+    if (level.size() != 0)
         levels.append(level);
     return levels;
 }
@@ -102,6 +108,11 @@ CIM_StoragePool* SMISProviderRAIDGroupConfiguration::createOrModifyStoragePool(c
         if (returnValue != SUCCESS)
             return nullptr;
         const Array<String> levels = levelsOf(goal);
+        if (levels.size() == 0) {
+            POOL_WARNING("The Goal names no RAID level that can be built");
+            returnValue = NOT_SUPPORTED;
+            return nullptr;
+        }
         std::unique_ptr<VELDARO_PrimordialStoragePool, void (*)(VELDARO_PrimordialStoragePool*)> primordial(
             nullptr, [](VELDARO_PrimordialStoragePool* p) { destroy(p); });
         {
@@ -147,7 +158,8 @@ CIM_StoragePool* SMISProviderRAIDGroupConfiguration::CreateOrModifyElementFromEl
         const bool named = getRaidLevelFromStorageSetting(asSetting(goal)).size() > 0;
         const Array<String> levels = levelsOf(asSetting(goal));
         if (levels.size() == 0) {
-            returnValue = ABNORMAL;
+            POOL_WARNING("The Goal names no RAID level that can be built");
+            returnValue = NOT_SUPPORTED;
             return nullptr;
         }
         for (std::size_t i = 0; i < levels.size(); ++i) {
@@ -163,6 +175,11 @@ std::uint32_t SMISProviderRAIDGroupConfiguration::makePool(const String& level, 
                                                            std::uint16_t& number)
 {
     return createRAIDGroup(level, size, number);
+}
+
+CIM_StoragePool* SMISProviderRAIDGroupConfiguration::keyedPool(std::uint16_t number) const
+{
+    return VELDARO_RAIDStoragePool_Resource(_storage).keyInstance(number);
 }
 
 CIM_StoragePool* SMISProviderRAIDGroupConfiguration::findPool(std::uint16_t number, std::uint32_t& code)

@@ -55,9 +55,11 @@ protected:
 
     std::uint32_t makePool(const String& level, std::uint64_t size, std::uint16_t& number) override;
     CIM_StoragePool* findPool(std::uint16_t number, std::uint32_t& code) override;
+    CIM_StoragePool* keyedPool(std::uint16_t number) const override;
 
 private:
-    // The goal's level, or the default levels in order.
+    // The goal's level (none when the goal names no level the engine
+    // builds), or the default levels in order without a goal.
     Array<String> levelsOf(const CIM_StorageSetting* goal);
     std::uint32_t createRAIDGroup(const String& level, std::uint64_t size, std::uint16_t& rlun);
     std::uint32_t setCreateRluInfo(const String& level, std::uint64_t size, CMM_REG_RLU_INFO& info);

@@ -178,6 +178,11 @@ void SMISProviderTPPConfiguration::refreshTable() const
         service->UpdateAllocatedInfo(_storage.c_str());
 }
 
+CIM_StoragePool* SMISProviderTPPConfiguration::keyedPool(std::uint16_t number) const
+{
+    return VELDARO_ThinProvisioningPool_Resource(_storage).keyInstance(number);
+}
+
 CIM_StoragePool* SMISProviderTPPConfiguration::findPool(std::uint16_t number, std::uint32_t& code)
 {
     code = SUCCESS;

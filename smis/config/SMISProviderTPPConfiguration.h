@@ -59,6 +59,7 @@ protected:
 
     std::uint32_t makePool(const String& level, std::uint64_t size, std::uint16_t& number) override;
     CIM_StoragePool* findPool(std::uint16_t number, std::uint32_t& code) override;
+    CIM_StoragePool* keyedPool(std::uint16_t number) const override;
     // The table, then the allocation records that hold a thin pool's
     // capacity, so the pool answered is the one the array now has.
     void refreshTable() const override;

@@ -134,7 +134,8 @@ public:
     // kind 4 the 240-byte statistics request; kind 7 a u16 volume number.
     void* GetExTableInfo(const char* address, unsigned short kind, const void* key, long& count);
     // Stores recordSize x recordCount bytes of data for a kind; with
-    // writeFlag 1 also writes the ext file and returns its status.
+    // writeFlag 1 also writes the ext file. A failed write is logged and
+    // leaves the stored data in place (the file only seeds the next start).
     int SetExTableInfo(const char* address, unsigned short kind, const void* key, const void* data,
                        unsigned recordSize, unsigned recordCount, int writeFlag);
     // True while now is before timeStamp + lifetime seconds.

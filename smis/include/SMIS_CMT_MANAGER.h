@@ -51,6 +51,12 @@ public:
     // cmf, ext and cps paths.
     std::array<std::string, FILE_PATHS> filePath;
 
+    // The copy-session table came from a cps file or a fetch. The empty
+    // table a new install starts with is no account of the array's sessions:
+    // the first fetch is not compared with it (no session is reported as
+    // created for being there).
+    std::atomic<bool> copySessionsKnown{false};
+
     // 0 model not yet asked, 1 asked and not supported, 2 supported.
     std::atomic<int> supportInformation{0};
     // 1: treat the array as not reachable; 0: reachable.

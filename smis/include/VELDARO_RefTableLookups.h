@@ -23,6 +23,16 @@
     int searchMIDAndMIDFromCMCPUTable(std::uint8_t unused, std::uint8_t moduleId) const;
     int searchCAModuleIdFromCATable(std::uint8_t moduleId) const;
     int searchCAPortNoFromPortTable(int caIndex, std::uint8_t portNo) const;
+    // Whether a map entry names the port: the module id and the port number,
+    // where ports 2 and 3 of a CA's second half (module id bit 3) may be
+    // written 0 and 1, as the table's prefill and arrays write them.
+    static bool mapEntryHoldsPort(std::uint8_t entryModule, std::uint8_t entryPort, std::uint8_t moduleId,
+                                  std::uint8_t portNo)
+    {
+        if (entryModule != moduleId)
+            return false;
+        return entryPort == portNo || ((moduleId & 0x08) && (portNo == 2 || portNo == 3) && entryPort == portNo - 2);
+    }
     int searchCAModuleIdAndCAPortNoFromMapTable(std::uint8_t moduleId, std::uint8_t portNo) const;
     int searchLUNMappingNumberFromLUNMappingTable(std::uint16_t number) const;
     int searchAffinityNumberFromAffinityTable(std::uint16_t groupNumber) const;

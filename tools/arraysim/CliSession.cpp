@@ -193,6 +193,7 @@ CliOutcome CliSession::execute(const std::string& line) {
         }
     }
     state_.cli().record(array_, line, outcome);
+    if (outcome.status == 0) state_.faults(array_).wake();
     // The problems of a refused change go to the journal only.
     if (outcome.status != 0) outcome.results.clear();
     return outcome;

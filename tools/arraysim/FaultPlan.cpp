@@ -35,7 +35,7 @@ const char* faultName(FaultKind k) {
 
 Json Fault::toJson() const {
     Json j{{"kind", faultName(kind)}, {"packet", packet}, {"remaining", remaining},
-           {"seconds", seconds}, {"millis", millis}, {"status", status}, {"length", length}};
+           {"seconds", seconds}, {"millis", millis}, {"status", status}, {"length", length}, {"after_cli", afterCli}};
     if (command) j["command"] = *command;
     return j;
 }
@@ -57,6 +57,7 @@ Fault Fault::fromJson(const Json& j) {
     f.millis = static_cast<std::uint32_t>(num(j, "millis", 500));
     f.status = static_cast<std::uint32_t>(num(j, "status", f.kind == FaultKind::Busy ? 0x20 : 1));
     f.length = static_cast<std::uint32_t>(num(j, "length", 0));
+    f.afterCli = j.value("after_cli", false);
     return f;
 }
 
@@ -79,7 +80,7 @@ std::optional<Fault> FaultPlan::take(std::initializer_list<FaultKind> kinds, std
                                      const std::string& packet, bool exact) {
     std::lock_guard lk(mu_);
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
-        if (std::find(kinds.begin(), kinds.end(), it->kind) == kinds.end()) continue;
+        if (it->afterCli || std::find(kinds.begin(), kinds.end(), it->kind) == kinds.end()) continue;
         if (it->command && command != 0 && *it->command != command) continue;
         if (exact ? it->packet != packet : (!it->packet.empty() && !packet.empty() && it->packet != packet)) continue;
         Fault f = *it;
@@ -91,7 +92,12 @@ std::optional<Fault> FaultPlan::take(std::initializer_list<FaultKind> kinds, std
 
 bool FaultPlan::armed(FaultKind kind) const {
     std::lock_guard lk(mu_);
-    return std::any_of(faults_.begin(), faults_.end(), [&](const Fault& f) { return f.kind == kind; });
+    return std::any_of(faults_.begin(), faults_.end(), [&](const Fault& f) { return f.kind == kind && !f.afterCli; });
+}
+
+void FaultPlan::wake() {
+    std::lock_guard lk(mu_);
+    for (Fault& f : faults_) f.afterCli = false;
 }
 
 }  // namespace arraysim

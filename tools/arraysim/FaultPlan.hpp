@@ -41,6 +41,7 @@ struct Fault {
     std::uint32_t millis = 500;  // slow delay
     std::uint32_t status = 0x01; // command status for busy, communication status for comm_status
     std::uint32_t length = 0;    // announced length for oversize (0 = a default)
+    bool afterCli = false;       // dormant until a command-line command of the array succeeds
 
     Json toJson() const;
     static Fault fromJson(const Json& j);  // throws std::invalid_argument
@@ -62,6 +63,9 @@ public:
                               const std::string& packet, bool exact = false);
     // Like take but without consuming (for state that lasts, like Refuse).
     bool armed(FaultKind kind) const;
+    // A command-line command succeeded: faults armed to follow one strike
+    // from now on.
+    void wake();
 
 private:
     mutable std::mutex mu_;

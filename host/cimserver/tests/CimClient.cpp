@@ -159,6 +159,20 @@ std::vector<std::string> instance_names(CimClient& client, const std::string& cl
     return out;
 }
 
+std::string volume_name(CimClient& client, const std::string& device_id)
+{
+    CimReply r;
+    client.call("EnumerateInstances",
+                CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", "VELDARO_StorageVolume")),
+                r);
+    for (auto instance : r.all("INSTANCE")) {
+        auto id = instance.find_child_by_attribute("PROPERTY", "NAME", "DeviceID").child("VALUE");
+        if (id.text().as_string() == device_id)
+            return instance.find_child_by_attribute("PROPERTY", "NAME", "Name").child("VALUE").text().as_string();
+    }
+    return "";
+}
+
 std::map<std::string, std::vector<std::string>> landed_classes(CimClient& client)
 {
     std::map<std::string, std::vector<std::string>> out;

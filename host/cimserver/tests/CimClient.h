@@ -72,6 +72,10 @@ std::map<std::string, bool> repository_classes(CimClient& client);
 // the class; empty when it answers an error.
 std::vector<std::string> instance_names(CimClient& client, const std::string& class_name);
 
+// The Name of the volume with that DeviceID (what LUNames carry); empty
+// when none is served.
+std::string volume_name(CimClient& client, const std::string& device_id);
+
 // The classes whose enumeration answers instances of that very class (the
 // providers that have their own code), with their instance names as XML.
 std::map<std::string, std::vector<std::string>> landed_classes(CimClient& client);

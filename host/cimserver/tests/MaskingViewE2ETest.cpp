@@ -87,16 +87,7 @@ protected:
     std::string volumeName(const std::string& deviceID)
     {
         CimClient client(server->port());
-        CimReply r;
-        client.call("EnumerateInstances",
-                    CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", "VELDARO_StorageVolume")),
-                    r);
-        for (auto instance : r.all("INSTANCE")) {
-            auto id = instance.find_child_by_attribute("PROPERTY", "NAME", "DeviceID").child("VALUE");
-            if (id.text().as_string() == deviceID)
-                return instance.find_child_by_attribute("PROPERTY", "NAME", "Name").child("VALUE").text().as_string();
-        }
-        return "";
+        return volume_name(client, deviceID);
     }
 
     static std::string strings(const char* name, std::initializer_list<std::string> values)
@@ -193,6 +184,82 @@ TEST_F(MaskingViewE2E, ExposedPathsFormTheViewAndHiddenOnesLeaveIt)
     EXPECT_EQ(ei("CIM_AuthorizedTarget").find(privilege), std::string::npos);
     EXPECT_EQ(ei("CIM_AuthorizedSubject").find(privilege), std::string::npos);
     EXPECT_EQ(ei("CIM_AuthorizedPrivilege").find(privilege), std::string::npos);
+}
+
+// An exposure the array refuses part way, or a request naming one initiator
+// twice, leaves nothing on the array: what the call made is taken back, and
+// the volume can still be returned to its pool.
+TEST_F(MaskingViewE2E, AFailedExposureLeavesNothingBehind)
+{
+    const std::string volume = volumeName("VOL00001");
+    ASSERT_FALSE(volume.empty());
+    const nlohmann::json before = sim->model(0);
+    struct Case {
+        const char* name;
+        std::vector<std::string> initiators;
+        nlohmann::json cliFault;  // null: none
+    };
+    const Case cases[] = {
+        {"one initiator twice", {"2000000000000B08", "2000000000000b08"}, nullptr},
+        // The group refused (table full): the host registered before it goes.
+        {"group refused",
+         {"2000000000000B08"},
+         {{"op", "cli_fault"}, {"array", 0}, {"command", "create affinity-group"}, {"status", 2}, {"message", 0x80}}},
+        // Busy on every try of the third command (after the host and the
+        // group were made).
+        {"busy host affinity",
+         {"2000000000000B08"},
+         {{"op", "cli_fault"}, {"array", 0}, {"command", "set host-affinity"}, {"busy", 100}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(sim->control({{"op", "cli_clear_log"}})["ok"]);
+        if (!c.cliFault.is_null()) {
+            ASSERT_TRUE(sim->control(c.cliFault)["ok"]);
+        }
+        std::string ids = "<PARAMVALUE NAME=\"InitiatorPortIDs\"><VALUE.ARRAY>";
+        for (const std::string& i : c.initiators)
+            ids += "<VALUE>" + i + "</VALUE>";
+        ids += "</VALUE.ARRAY></PARAMVALUE>";
+        EXPECT_NE(invoke("ExposePaths", strings("LUNames", {volume}) + ids + strings("TargetPortIDs", {TARGET_PORT}) +
+                                            strings("DeviceNumbers", {"001"}) + strings("DeviceAccesses", {"2"})),
+                  "0");
+        ASSERT_TRUE(sim->control({{"op", "cli_clear_faults"}, {"array", 0}})["ok"]);
+        const nlohmann::json lines = sim->control({{"op", "cli_log"}, {"array", 0}})["lines"];
+        // Every object a command made was deleted again.
+        int made = 0;
+        for (const auto& line : lines) {
+            const std::string text = line.value("line", "");
+            if (line.value("status", 1) != 0)
+                continue;
+            if (text.rfind("create ", 0) == 0)
+                ++made;
+            if (text.rfind("delete ", 0) == 0)
+                --made;
+        }
+        EXPECT_EQ(made, 0) << lines.dump();
+        const nlohmann::json after = sim->model(0);
+        EXPECT_EQ(after.value("affinity_groups", nlohmann::json::array()),
+                  before.value("affinity_groups", nlohmann::json::array()));
+        EXPECT_EQ(after["hosts"], before["hosts"]);
+    }
+    const std::string element = "<PARAMVALUE NAME=\"TheElement\" PARAMTYPE=\"reference\"><VALUE.REFERENCE>"
+                                "<INSTANCENAME CLASSNAME=\"VELDARO_StorageVolume\">"
+                                "<KEYBINDING NAME=\"CreationClassName\"><KEYVALUE VALUETYPE=\"string\">"
+                                "VELDARO_StorageVolume</KEYVALUE></KEYBINDING>"
+                                "<KEYBINDING NAME=\"DeviceID\"><KEYVALUE VALUETYPE=\"string\">VOL00001</KEYVALUE>"
+                                "</KEYBINDING><KEYBINDING NAME=\"SystemCreationClassName\"><KEYVALUE "
+                                "VALUETYPE=\"string\">VELDARO_StorageComputerSystem</KEYVALUE></KEYBINDING>"
+                                "<KEYBINDING NAME=\"SystemName\"><KEYVALUE VALUETYPE=\"string\">" +
+                                address + "</KEYVALUE></KEYBINDING></INSTANCENAME></VALUE.REFERENCE></PARAMVALUE>";
+    CimClient client(server->port());
+    const std::vector<std::string> services = instance_names(client, "VELDARO_StorageConfigurationService");
+    ASSERT_EQ(services.size(), 1u);
+    CimReply returned;
+    client.call("ReturnToStoragePool", CimClient::method("ReturnToStoragePool", services.front(), element), returned);
+    auto rv = returned.all("RETURNVALUE");
+    ASSERT_FALSE(rv.empty()) << returned.body;
+    EXPECT_STREQ(rv.front().child("VALUE").text().as_string(), "0") << returned.body;
 }
 
 }  // namespace

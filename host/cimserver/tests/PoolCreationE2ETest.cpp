@@ -218,6 +218,23 @@ TEST_P(PoolCreationE2E, ThinPoolGrowsAndItsSizeShowsIt)
     EXPECT_EQ(remove(pool), "0");
 }
 
+// JBOD is served as a setting but no engine builds it: the sizes and the
+// creation both answer 1, and no RAID group of another level is made.
+TEST_P(PoolCreationE2E, AGoalNoEngineBuildsIsNotSupported)
+{
+    const std::string jbod =
+        refParam("Goal", instanceName("VELDARO_StorageSetting", "VELDARO:SS_JBOD_" + address));
+    EXPECT_EQ(invoke("GetSupportedSizes", instanceName("VELDARO_PrimordialStoragePool", "VELDARO:PSP_" + address),
+                     param("ElementType", "uint16", "2") + jbod)
+                  .rc,
+              "1");
+    ASSERT_TRUE(sim->control({{"op", "cli_clear_log"}})["ok"]);
+    const Answer made = invoke("CreateOrModifyStoragePool", service, param("ElementName", "string", "JBOD") + jbod);
+    EXPECT_EQ(made.rc, "1") << made.body;
+    EXPECT_TRUE(made.pool.empty());
+    EXPECT_TRUE(sim->control({{"op", "cli_log"}, {"array", 0}})["lines"].empty()) << commandLines();
+}
+
 INSTANTIATE_TEST_SUITE_P(Scenarios, PoolCreationE2E, ::testing::Values("small", "coverage"));
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CMTBuilder.h"
+#include "Pool_Command_Result.h"
 #include "SMISProviderRAIDGroupManager.h"
 #include "SMIS_CMTAccess.h"
 #include "TAVO_SMISProviderRAIDGroupConfiguration.h"
@@ -45,6 +46,15 @@ class RaidGroupEngine : public ::testing::Test {
 protected:
     void SetUp() override { SMIS_CMTAccess::destroy(); }
     void TearDown() override { SMIS_CMTAccess::destroy(); }
+
+    // Two small disks and eight large ones over two buckets, group 0 in use.
+    void installFallbackDisks()
+    {
+        std::vector<Disk> disks = {{0x0000, 0x10, 500}, {0x1001, 0x10, 500}};
+        for (std::uint16_t i = 0; i < 8; ++i)
+            disks.push_back({static_cast<std::uint16_t>((i % 2 ? 0x1000 : 0x0000) | (2 + i)), 0x20, 1000});
+        install(disks, {0});
+    }
 
     void install(const std::vector<Disk>& disks, const std::vector<std::uint16_t>& groups)
     {
@@ -116,22 +126,38 @@ TEST_F(RaidGroupEngine, ManagerFindsTheLowestFreeGroupNumber)
 // from every free disk and picks P (the smaller), not Q's leftovers.
 TEST_F(RaidGroupEngine, EachFallbackLevelStartsFromTheRequestedDisks)
 {
-    std::vector<Disk> disks = {{0x0000, 0x10, 500}, {0x1001, 0x10, 500}};
-    for (std::uint16_t i = 0; i < 8; ++i)
-        disks.push_back({static_cast<std::uint16_t>((i % 2 ? 0x1000 : 0x0000) | (2 + i)), 0x20, 1000});
-    install(disks, {0});
+    installFallbackDisks();
     Recorder engine;
     engine.codes = {4, 0};
     std::uint64_t size = 0;
     std::uint32_t rc = 0;
     CIM_StoragePool* pool = engine.createOrModifyStoragePool(nullptr, size, Array<String>(), rc);
-    EXPECT_EQ(nullptr, pool);  // the recorder made no group the table shows
-    ASSERT_GE(engine.records.size(), 2u);
+    // The second command succeeded: the group the table does not show is
+    // answered by its key, and no further level is tried.
+    ASSERT_NE(nullptr, pool);
+    EXPECT_EQ(0u, rc);
+    EXPECT_EQ(std::string("VELDARO:RSP0001_") + STORAGE, pool->InstanceID.value.c_str());
+    destroy(pool);
+    ASSERT_EQ(engine.records.size(), 2u);
     EXPECT_EQ(10, engine.records[0].raidLevel);
     EXPECT_EQ(8u, engine.disksOf(0).size());
     EXPECT_EQ(1, engine.records[1].raidLevel);
     EXPECT_EQ((std::vector<std::uint16_t>{0x0000, 0x1001}), engine.disksOf(1));
     EXPECT_EQ(1, engine.records[1].rluNumber);  // the lowest free number
+}
+
+// A creating command whose answer was lost may have made the group: no
+// other level is tried, and the failure code is answered.
+TEST_F(RaidGroupEngine, ALostAnswerEndsTheRequest)
+{
+    installFallbackDisks();
+    Recorder engine;
+    engine.codes = {Pool_Command_Result::OUTCOME_UNKNOWN, 0};
+    std::uint64_t size = 0;
+    std::uint32_t rc = 0;
+    EXPECT_EQ(nullptr, engine.createOrModifyStoragePool(nullptr, size, Array<String>(), rc));
+    EXPECT_EQ(4u, rc);
+    EXPECT_EQ(engine.records.size(), 1u);
 }
 
 // A group the first refreshed table does not show yet is looked up again

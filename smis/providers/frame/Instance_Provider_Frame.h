@@ -72,6 +72,25 @@ public:
         return instance;
     }
 
+    // A new instance keyed by InstanceID alone, every other property null;
+    // NULL when it cannot be made (logged).
+    template <class Model>
+    static Model* keyedByInstanceID(const String& instanceID)
+    {
+        Model* instance = nullptr;
+        try {
+            instance = Model::create(true);
+            instance->InstanceID.set(instanceID);
+            __set_null_flags(instance, false, true, 1);
+            return instance;
+        } catch (...) {
+            if (instance)
+                destroy(instance);
+            logBuildFailure(__FILE__, __LINE__);
+            return nullptr;
+        }
+    }
+
     // Hands each instance of a build over to the handler (ownership passes).
     template <class Model>
     static void deliver(Enum_Instances_Handler<Model>* handler, Model* instance)

@@ -31,6 +31,7 @@ using R = IndicationRecord;
 constexpr std::uint16_t NO_VOLUME = 0xFFFF;
 constexpr std::uint16_t NO_GROUP = 0xFFFF;
 constexpr std::uint8_t NO_LAYERIX_POOL = 0xFF;
+constexpr std::uint8_t LU_SNAP_DATA_POOL_VOLUME = 7;
 
 std::uint16_t le16(const std::uint8_t* p) { return smis::loadLE16(p); }
 std::uint32_t le32(const std::uint8_t* p) { return smis::loadLE32(p); }
@@ -73,6 +74,28 @@ void logInvalidType() { SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVER
 
 bool isCreationOrDeletion(int type) { return type == INDICATION_CREATION || type == INDICATION_DELETION; }
 
+// What the builder of one entry gave: the instance that changed (and for a
+// modification the previous one), nothing for an entry that is passed by,
+// or nothing with failed for an instance that could not be made.
+struct Built {
+    Instance* source = nullptr;
+    Instance* previous = nullptr;
+    bool pass = false;
+    static Built passed() { return Built{nullptr, nullptr, true}; }
+};
+
+// The instance a setter filled (status 0), or nothing when it failed.
+template <class T>
+Built made(T* instance, int status)
+{
+    if (status == 0)
+        return Built{instance, nullptr};
+    destroy(instance);
+    return Built{};
+}
+
+bool acceptEvery(const std::uint8_t*) { return true; }
+
 String lunText(unsigned lun)
 {
     char buf[16];
@@ -91,6 +114,46 @@ int Indication_Builder::opeToIndicationType(std::uint8_t operation)
     case R::OP_MODIFY: return INDICATION_MODIFICATION;
     default: return -1;
     }
+}
+
+// The walk every entry builder shares: entries the filter does not accept
+// are someone else's; each other entry's operation gives the indication
+// type; entries of a type without a handler are passed by; a type the
+// builder does not take, or an instance that cannot be made, ends the
+// record (the rest is not delivered).
+template <class Accept, class Build>
+void Indication_Builder::walkEntries(const IndicationRecord& record, const Entry_Walk& walk, Accept accept,
+                                     Build build)
+{
+    logStart(walk.builder);
+    for (std::size_t i = 0; i < record.count(); ++i) {
+        const std::uint8_t* e = record.entry(i);
+        if (!e)
+            break;
+        if (!accept(e))
+            continue;
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "%s ope=0x%02x, %s=0x%04x", walk.builder,
+                                 e[walk.operation], walk.field,
+                                 walk.wide ? unsigned(le16(e + walk.number)) : unsigned(e[walk.number]));
+        const int type = opeToIndicationType(e[walk.operation]);
+        if (!Indication_Delivery::isIndicationEnabled(type))
+            continue;
+        if (!isCreationOrDeletion(type) && !(walk.modifications && type == INDICATION_MODIFICATION))
+            return logInvalidType();
+        const Built built = build(e, type);
+        if (built.pass)
+            continue;
+        if (!built.source)
+            return logCreationFailure();
+        sendIndicationForInstance(type, built.source, built.previous);
+    }
+    logEnd(walk.builder);
+}
+
+template <class Build>
+void Indication_Builder::walkEntries(const IndicationRecord& record, const Entry_Walk& walk, Build build)
+{
+    walkEntries(record, walk, acceptEvery, build);
 }
 
 void Indication_Builder::sendIndicationForInstance(int type, Instance* source, Instance* previous)
@@ -175,52 +238,28 @@ void Indication_Builder::sendIndication(int type, const String& identity, const 
 
 void Indication_Builder::sendRLUInfo(const IndicationRecord& record)
 {
-    logStart("sendRLUInfo");
-    for (std::size_t i = 0; i < record.count(); ++i) {
-        const std::uint8_t* e = record.entry(i);
-        if (!e)
-            break;
-        const std::uint16_t rlun = le16(e + R::Rlu::RLUN);
-        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendRLUInfo ope=0x%02x, RLUN=0x%04x",
-                                 e[R::Rlu::OPERATION], rlun);
-        const int type = opeToIndicationType(e[R::Rlu::OPERATION]);
-        if (!Indication_Delivery::isIndicationEnabled(type))
-            continue;
-        if (!isCreationOrDeletion(type))
-            return logInvalidType();
+    const Entry_Walk walk{"sendRLUInfo", R::Rlu::OPERATION, "RLUN", R::Rlu::RLUN, true, false};
+    walkEntries(record, walk, [&](const std::uint8_t* e, int type) -> Built {
         const std::string name = fieldText(e + R::Rlu::NAME, R::Rlu::NAME_SIZE);
         const int status = le16(e + (type == INDICATION_CREATION ? R::Rlu::STATUS_NEW : R::Rlu::STATUS_OLD));
         const std::uint8_t mode = e[R::Rlu::MODE];
         const std::uint64_t capacity = (mode & 0x02) ? 0 : le64(e + R::Rlu::RLBA_COUNT);
         VELDARO_RAIDStoragePool* pool = VELDARO_RAIDStoragePool::create();
-        if (_sources.setRAIDStoragePool(pool, e[R::Rlu::RAID_LEVEL], rlun, status, capacity, capacity,
-                                        le16(e + R::Rlu::RLU_STATUS), e[R::Rlu::CURRENT_CMMID], mode,
-                                        static_cast<int>(le32(e + R::Rlu::DISK_COUNT)),
-                                        static_cast<int>(le32(e + R::Rlu::HS_DISK_COUNT)), name.c_str()) != 0) {
-            destroy(pool);
-            return logCreationFailure();
-        }
-        sendIndicationForInstance(type, pool, nullptr);
-    }
-    logEnd("sendRLUInfo");
+        return made(pool, _sources.setRAIDStoragePool(pool, e[R::Rlu::RAID_LEVEL], le16(e + R::Rlu::RLUN), status,
+                                                      capacity, capacity, le16(e + R::Rlu::RLU_STATUS),
+                                                      e[R::Rlu::CURRENT_CMMID], mode,
+                                                      static_cast<int>(le32(e + R::Rlu::DISK_COUNT)),
+                                                      static_cast<int>(le32(e + R::Rlu::HS_DISK_COUNT)),
+                                                      name.c_str()));
+    });
 }
 
 void Indication_Builder::sendOLUInfo(const IndicationRecord& record)
 {
-    logStart("sendOLUInfo");
     const std::uint8_t* wwn = record.data() + R::Header::NODE_WWN;
-    for (std::size_t i = 0; i < record.count(); ++i) {
-        const std::uint8_t* e = record.entry(i);
-        if (!e)
-            break;
+    const Entry_Walk walk{"sendOLUInfo", R::Volume::OPERATION, "OLUN", R::Volume::NUMBER, true, true};
+    walkEntries(record, walk, [&](const std::uint8_t* e, int type) -> Built {
         const std::uint16_t number = le16(e + R::Volume::NUMBER);
-        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendOLUInfo ope=0x%02x, OLUN=0x%04x",
-                                 e[R::Volume::OPERATION], number);
-        const int type = opeToIndicationType(e[R::Volume::OPERATION]);
-        if (!Indication_Delivery::isIndicationEnabled(type))
-            continue;
-        if (!isCreationOrDeletion(type) && type != INDICATION_MODIFICATION)
-            return logInvalidType();
         const std::string name = fieldText(e + R::Volume::NAME, R::Volume::NAME_SIZE);
         const std::uint8_t luType = e[R::Volume::LU_TYPE];
         const std::uint64_t capacity = le64(e + R::Volume::CAPACITY);
@@ -228,19 +267,14 @@ void Indication_Builder::sendOLUInfo(const IndicationRecord& record)
         const int first = le16(e + (isNew ? R::Volume::STATUS1_NEW : R::Volume::STATUS1_OLD));
         const int second = le16(e + (isNew ? R::Volume::STATUS2_NEW : R::Volume::STATUS2_OLD));
 
-        if (luType == 7) {
+        if (luType == LU_SNAP_DATA_POOL_VOLUME) {
             // A snapshot data pool volume: published as its pool; its
             // status changes give no indication.
             if (type == INDICATION_MODIFICATION)
-                continue;
+                return Built::passed();
             VELDARO_SDPVPool* pool = VELDARO_SDPVPool::create();
-            if (_sources.setSDPVPool(pool, le16(e + R::Volume::RLUN), number, first, capacity, e[R::Volume::SDPID],
-                                     name.c_str()) != 0) {
-                destroy(pool);
-                return logCreationFailure();
-            }
-            sendIndicationForInstance(type, pool, nullptr);
-            continue;
+            return made(pool, _sources.setSDPVPool(pool, le16(e + R::Volume::RLUN), number, first, capacity,
+                                                   e[R::Volume::SDPID], name.c_str()));
         }
         const std::uint16_t threshold = (luType == 9 || luType == 11) ? e[R::Volume::THRESHOLD] : 0;
         auto build = [&](int s1, int s2) -> VELDARO_StorageVolume* {
@@ -261,30 +295,14 @@ void Indication_Builder::sendOLUInfo(const IndicationRecord& record)
                 source = nullptr;
             }
         }
-        if (!source)
-            return logCreationFailure();
-        sendIndicationForInstance(type, source, previous);
-    }
-    logEnd("sendOLUInfo");
+        return Built{source, previous};
+    });
 }
 
 void Indication_Builder::sendLUNMappingInfo(const IndicationRecord& record)
 {
-    logStart("sendLUNMappingInfo");
-    for (std::size_t i = 0; i < record.count(); ++i) {
-        const std::uint8_t* e = record.entry(i);
-        if (!e)
-            break;
-        const std::uint8_t mid = e[R::Port::MODULE_ID];
-        const std::uint8_t port = e[R::Port::PORT_NO];
-        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3,
-                                 "sendLUNMappingInfo ope=0x%02x, ca_mid=0x%02x, port_no=0x%02x",
-                                 e[R::Port::OPERATION], mid, port);
-        const int type = opeToIndicationType(e[R::Port::OPERATION]);
-        if (!Indication_Delivery::isIndicationEnabled(type))
-            continue;
-        if (!isCreationOrDeletion(type))
-            return logInvalidType();
+    const Entry_Walk walk{"sendLUNMappingInfo", R::Port::OPERATION, "ca_mid", R::Port::MODULE_ID, false, false};
+    walkEntries(record, walk, [&](const std::uint8_t* e, int) -> Built {
         const std::uint16_t caType = le16(e + R::Port::CA_TYPE);
         std::string alias, name;
         std::uint16_t format = 0;
@@ -296,37 +314,22 @@ void Indication_Builder::sendLUNMappingInfo(const IndicationRecord& record)
             name = fieldText(e + R::Port::ISCSI_NAME, R::Port::ISCSI_NAME_SIZE);
             format = 3;
         } else {
-            continue;
+            return Built::passed();
         }
         VELDARO_LUNMappingController* c = VELDARO_LUNMappingController::create();
-        if (_sources.setLUNMappingController(c, mid, port, format == 3 ? alias.c_str() : nullptr, name.c_str(),
-                                             format) != 0) {
-            destroy(c);
-            return logCreationFailure();
-        }
-        sendIndicationForInstance(type, c, nullptr);
-    }
-    logEnd("sendLUNMappingInfo");
+        return made(c, _sources.setLUNMappingController(c, e[R::Port::MODULE_ID], e[R::Port::PORT_NO],
+                                                        format == 3 ? alias.c_str() : nullptr, name.c_str(), format));
+    });
 }
 
 void Indication_Builder::sendHostAffinityGroupInfo(const IndicationRecord& record)
 {
-    logStart("sendHostAffinityGroupInfo");
     const std::uint8_t mid = record.u8(R::Header::MAP_MODULE_ID);
     const std::uint8_t port = record.u8(R::Header::MAP_PORT_NO);
     const std::uint16_t caType = record.u16(R::Header::MAP_CA_TYPE);
-    for (std::size_t i = 0; i < record.count(); ++i) {
-        const std::uint8_t* e = record.entry(i);
-        if (!e)
-            break;
-        const std::uint16_t group = le16(e + R::HostAffinity::GROUP_NUMBER);
-        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendHostAffinityGroupInfo ope=0x%02x, ag_no=0x%04x",
-                                 e[R::HostAffinity::OPERATION], group);
-        const int type = opeToIndicationType(e[R::HostAffinity::OPERATION]);
-        if (!Indication_Delivery::isIndicationEnabled(type))
-            continue;
-        if (!isCreationOrDeletion(type))
-            return logInvalidType();
+    const Entry_Walk walk{"sendHostAffinityGroupInfo", R::HostAffinity::OPERATION, "ag_no",
+                          R::HostAffinity::GROUP_NUMBER, true, false};
+    walkEntries(record, walk, [&](const std::uint8_t* e, int) -> Built {
         std::string host;
         String ip;
         if (isIscsiAdapter(caType)) {
@@ -335,40 +338,32 @@ void Indication_Builder::sendHostAffinityGroupInfo(const IndicationRecord& recor
         } else if (isWwnAdapter(caType)) {
             host = fieldText(e + R::HostAffinity::HOST_ID, 16);
         } else {
-            continue;
+            return Built::passed();
         }
         VELDARO_AuthorizedPrivilege* privilege = VELDARO_AuthorizedPrivilege::create();
         VELDARO_StorageHardwareID* hardwareId = VELDARO_StorageHardwareID::create();
-        if (_sources.setKeyProperties(privilege, mid, port, group, host.c_str(), ip.c_str()) != 0 ||
+        if (_sources.setKeyProperties(privilege, mid, port, le16(e + R::HostAffinity::GROUP_NUMBER), host.c_str(),
+                                      ip.c_str()) != 0 ||
             _sources.setKeyProperties(hardwareId, host.c_str(), ip.c_str()) != 0) {
             destroy(privilege);
             destroy(hardwareId);
-            return logCreationFailure();
+            return Built{};
         }
         CIM_AuthorizedSubject* subject = CIM_AuthorizedSubject::create();
         subject->Privilege = privilege;
         subject->PrivilegedElement = hardwareId;
-        sendIndicationForInstance(type, subject, nullptr);
-    }
-    logEnd("sendHostAffinityGroupInfo");
+        return Built{subject, nullptr};
+    });
 }
 
 void Indication_Builder::sendAffinityGroupInfo(const IndicationRecord& record)
 {
-    logStart("sendAffinityGroupInfo");
     const std::uint8_t mid = record.u8(R::Header::MAP_MODULE_ID);
     const std::uint8_t port = record.u8(R::Header::MAP_PORT_NO);
     const std::uint16_t caType = record.u16(R::Header::MAP_CA_TYPE);
-    for (std::size_t i = 0; i < record.count(); ++i) {
-        const std::uint8_t* e = record.entry(i);
-        if (!e)
-            break;
-        const std::uint16_t group = le16(e + R::AffinityGroup::GROUP_NUMBER);
-        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendAffinityGroupInfo ope=0x%02x, ag_no=0x%04x",
-                                 e[R::AffinityGroup::OPERATION], group);
-        const int type = opeToIndicationType(e[R::AffinityGroup::OPERATION]);
-        if (!Indication_Delivery::isIndicationEnabled(type))
-            continue;
+    const Entry_Walk walk{"sendAffinityGroupInfo", R::AffinityGroup::OPERATION, "ag_no",
+                          R::AffinityGroup::GROUP_NUMBER, true, true};
+    walkEntries(record, walk, [&](const std::uint8_t* e, int) -> Built {
         std::string alias;
         std::uint16_t kind = 0;
         if (isIscsiAdapter(caType)) {
@@ -377,106 +372,58 @@ void Indication_Builder::sendAffinityGroupInfo(const IndicationRecord& record)
         } else if (isWwnAdapter(caType)) {
             kind = 1;
         } else {
-            continue;
+            return Built::passed();
         }
         const std::string name = fieldText(e + R::AffinityGroup::NAME, R::AffinityGroup::NAME_SIZE);
         VELDARO_AffinityGroupController* c = VELDARO_AffinityGroupController::create();
-        if (_sources.setAffinityGroupController(c, mid, port, group, kind == 3 ? alias.c_str() : nullptr, name.c_str(),
-                                                kind, _storage) != 0) {
-            destroy(c);
-            return logCreationFailure();
-        }
-        sendIndicationForInstance(type, c, nullptr);
-    }
-    logEnd("sendAffinityGroupInfo");
+        return made(c, _sources.setAffinityGroupController(c, mid, port, le16(e + R::AffinityGroup::GROUP_NUMBER),
+                                                           kind == 3 ? alias.c_str() : nullptr, name.c_str(), kind,
+                                                           _storage));
+    });
 }
 
 void Indication_Builder::sendThinProvisioningPoolInfo(const IndicationRecord& record)
 {
-    logStart("sendThinProvisioningPoolInfo");
-    for (std::size_t i = 0; i < record.count(); ++i) {
-        const std::uint8_t* e = record.entry(i);
-        if (!e)
-            break;
-        if (e[R::Tpp::LXRP_NUMBER] != NO_LAYERIX_POOL)
-            continue;  // a Layerix sub-pool (sendLayerixSubPoolInfo)
-        const std::uint16_t pool = le16(e + R::Tpp::POOL_NUMBER);
-        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendThinProvisioningPoolInfo ope=0x%02x, pool_no=0x%04x",
-                                 e[R::Tpp::OPERATION], pool);
-        const int type = opeToIndicationType(e[R::Tpp::OPERATION]);
-        if (!Indication_Delivery::isIndicationEnabled(type))
-            continue;
-        if (!isCreationOrDeletion(type))
-            return logInvalidType();
-        const std::string name = fieldText(e + R::Tpp::NAME, R::Tpp::NAME_SIZE);
-        const int status = le16(e + (type == INDICATION_CREATION ? R::Tpp::STATUS_NEW : R::Tpp::STATUS_OLD));
-        VELDARO_ThinProvisioningPool* p = VELDARO_ThinProvisioningPool::create();
-        if (_sources.setThinProvisioningPool(p, e[R::Tpp::RAID_LEVEL], pool, status, le64(e + R::Tpp::MAX_LBA_COUNT), 0,
-                                             name.c_str(), e[R::Tpp::THRESHOLD_Y], e[R::Tpp::THRESHOLD_R]) != 0) {
-            destroy(p);
-            return logCreationFailure();
-        }
-        sendIndicationForInstance(type, p, nullptr);
-    }
-    logEnd("sendThinProvisioningPoolInfo");
+    const Entry_Walk walk{"sendThinProvisioningPoolInfo", R::Tpp::OPERATION, "pool_no", R::Tpp::POOL_NUMBER, true,
+                          false};
+    // Entries of a Layerix sub-pool are sendLayerixSubPoolInfo's.
+    walkEntries(
+        record, walk, [](const std::uint8_t* e) { return e[R::Tpp::LXRP_NUMBER] == NO_LAYERIX_POOL; },
+        [&](const std::uint8_t* e, int type) -> Built {
+            const std::string name = fieldText(e + R::Tpp::NAME, R::Tpp::NAME_SIZE);
+            const int status = le16(e + (type == INDICATION_CREATION ? R::Tpp::STATUS_NEW : R::Tpp::STATUS_OLD));
+            VELDARO_ThinProvisioningPool* p = VELDARO_ThinProvisioningPool::create();
+            return made(p, _sources.setThinProvisioningPool(p, e[R::Tpp::RAID_LEVEL], le16(e + R::Tpp::POOL_NUMBER),
+                                                            status, le64(e + R::Tpp::MAX_LBA_COUNT), 0, name.c_str(),
+                                                            e[R::Tpp::THRESHOLD_Y], e[R::Tpp::THRESHOLD_R]));
+        });
 }
 
 void Indication_Builder::sendLayerixSubPoolInfo(const IndicationRecord& record)
 {
-    logStart("sendLayerixSubPoolInfo");
-    for (std::size_t i = 0; i < record.count(); ++i) {
-        const std::uint8_t* e = record.entry(i);
-        if (!e)
-            break;
-        if (e[R::Tpp::LXRP_NUMBER] == NO_LAYERIX_POOL)
-            continue;  // a plain thin provisioning pool
-        const std::uint16_t pool = le16(e + R::Tpp::POOL_NUMBER);
-        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendLayerixSubPoolInfo ope=0x%02x, pool_no=0x%04x",
-                                 e[R::Tpp::OPERATION], pool);
-        const int type = opeToIndicationType(e[R::Tpp::OPERATION]);
-        if (!Indication_Delivery::isIndicationEnabled(type))
-            continue;
-        if (!isCreationOrDeletion(type))
-            return logInvalidType();
-        const std::string name = fieldText(e + R::Tpp::NAME, R::Tpp::NAME_SIZE);
-        const int status = le16(e + (type == INDICATION_CREATION ? R::Tpp::STATUS_NEW : R::Tpp::STATUS_OLD));
-        VELDARO_LayerixSubPool* p = VELDARO_LayerixSubPool::create();
-        if (_sources.setLayerixSubPool(p, e[R::Tpp::RAID_LEVEL], pool, status, le64(e + R::Tpp::MAX_LBA_COUNT),
-                                       name.c_str()) != 0) {
-            destroy(p);
-            return logCreationFailure();
-        }
-        sendIndicationForInstance(type, p, nullptr);
-    }
-    logEnd("sendLayerixSubPoolInfo");
+    const Entry_Walk walk{"sendLayerixSubPoolInfo", R::Tpp::OPERATION, "pool_no", R::Tpp::POOL_NUMBER, true, false};
+    // Entries of a plain thin provisioning pool are sendThinProvisioningPoolInfo's.
+    walkEntries(
+        record, walk, [](const std::uint8_t* e) { return e[R::Tpp::LXRP_NUMBER] != NO_LAYERIX_POOL; },
+        [&](const std::uint8_t* e, int type) -> Built {
+            const std::string name = fieldText(e + R::Tpp::NAME, R::Tpp::NAME_SIZE);
+            const int status = le16(e + (type == INDICATION_CREATION ? R::Tpp::STATUS_NEW : R::Tpp::STATUS_OLD));
+            VELDARO_LayerixSubPool* p = VELDARO_LayerixSubPool::create();
+            return made(p, _sources.setLayerixSubPool(p, e[R::Tpp::RAID_LEVEL], le16(e + R::Tpp::POOL_NUMBER), status,
+                                                      le64(e + R::Tpp::MAX_LBA_COUNT), name.c_str()));
+        });
 }
 
 void Indication_Builder::sendLayerixPoolInfo(const IndicationRecord& record)
 {
-    logStart("sendLayerixPoolInfo");
-    for (std::size_t i = 0; i < record.count(); ++i) {
-        const std::uint8_t* e = record.entry(i);
-        if (!e)
-            break;
-        const std::uint16_t pool = e[R::Lxrp::POOL_NUMBER];
-        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendLayerixPoolInfo ope=0x%02x, pool_no=0x%04x",
-                                 e[R::Lxrp::OPERATION], pool);
-        const int type = opeToIndicationType(e[R::Lxrp::OPERATION]);
-        if (!Indication_Delivery::isIndicationEnabled(type))
-            continue;
-        if (!isCreationOrDeletion(type))
-            return logInvalidType();
+    const Entry_Walk walk{"sendLayerixPoolInfo", R::Lxrp::OPERATION, "pool_no", R::Lxrp::POOL_NUMBER, false, false};
+    walkEntries(record, walk, [&](const std::uint8_t* e, int type) -> Built {
         const std::string name = fieldText(e + R::Lxrp::NAME, R::Lxrp::NAME_SIZE);
         const int status = le16(e + (type == INDICATION_CREATION ? R::Lxrp::STATUS_NEW : R::Lxrp::STATUS_OLD));
         VELDARO_LayerixPool* p = VELDARO_LayerixPool::create();
-        if (_sources.setLayerixPool(p, pool, status, le64(e + R::Lxrp::LBA_COUNT), 0, name.c_str(),
-                                    e[R::Lxrp::THRESHOLD_Y], e[R::Lxrp::THRESHOLD_R]) != 0) {
-            destroy(p);
-            return logCreationFailure();
-        }
-        sendIndicationForInstance(type, p, nullptr);
-    }
-    logEnd("sendLayerixPoolInfo");
+        return made(p, _sources.setLayerixPool(p, e[R::Lxrp::POOL_NUMBER], status, le64(e + R::Lxrp::LBA_COUNT), 0,
+                                               name.c_str(), e[R::Lxrp::THRESHOLD_Y], e[R::Lxrp::THRESHOLD_R]));
+    });
 }
 
 void Indication_Builder::sendSystemInfo(const IndicationRecord& record)
@@ -546,6 +493,9 @@ void Indication_Builder::sendAlertInfo(const IndicationRecord& record)
             alert->MessageArguments.set(arguments);
             alert->OwningEntity.set("SNIA");
             alert->ProbableCause.set(44);
+            // The class requires a severity: nearing the limit is a warning
+            // (Degraded/Warning), exceeding it is critical.
+            alert->PerceivedSeverity.set(level == 2 ? 3 : 6);
         } else {
             alert->AlertingManagedElement.set("Storage");
             alert->ProbableCause.set(16);
@@ -581,6 +531,19 @@ void Indication_Builder::sendCopySessionInfo(const IndicationRecord& record)
     const std::uint8_t sourceByte = record.u8(C::BYTE8);
     const std::uint8_t targetByte = record.u8(C::BYTE9);
     const std::string boxId = fieldText(record.data() + C::BYTES48, C::BYTES48_SIZE);
+    // A snapshot data pool volume on this array is served as its pool, not
+    // as a volume: no reference could name it, and the enumeration leaves
+    // such a session out too.
+    const bool remoteSource = copyType == 2 && record.u8(C::STATES + 6) != 0;
+    const bool remoteTarget = copyType == 2 && !remoteSource;
+    if ((!remoteSource && sourceByte == LU_SNAP_DATA_POOL_VOLUME) ||
+        (!remoteTarget && targetByte == LU_SNAP_DATA_POOL_VOLUME)) {
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
+                               "sendCopySessionInfo: session of volumes 0x%04x and 0x%04x skipped: a snapshot data "
+                               "pool volume is no served volume",
+                               sourceNumber, targetNumber);
+        return logEnd("sendCopySessionInfo");
+    }
 
     auto localVolume = [&](std::uint16_t number, std::uint8_t luType) -> CIM_ManagedElement* {
         VELDARO_StorageVolume* v = VELDARO_StorageVolume::create();

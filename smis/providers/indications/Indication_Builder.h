@@ -50,6 +50,26 @@ public:
                         Instance* previous);
 
 private:
+    // How a record of entries is walked: the builder's name, the offset of
+    // an entry's operation byte, the number its trace shows (name, offset,
+    // 16 or 8 bits) and whether modifications are built as well as
+    // creations and deletions.
+    struct Entry_Walk {
+        const char* builder;
+        std::size_t operation;
+        const char* field;
+        std::size_t number;
+        bool wide;
+        bool modifications;
+    };
+    // Walks a record's entries, builds each one's instances and delivers
+    // them (Indication_Builder.cpp); accept picks the entries this builder
+    // takes.
+    template <class Accept, class Build>
+    void walkEntries(const IndicationRecord& record, const Entry_Walk& walk, Accept accept, Build build);
+    template <class Build>
+    void walkEntries(const IndicationRecord& record, const Entry_Walk& walk, Build build);
+
     // One volume-mapping change of a kind-5 record, delivered once per port.
     // False when an instance could not be made: the builder then stops.
     bool sendProtocolControllerForUnit(const IndicationRecord& record, int type, std::uint16_t volume,

@@ -32,13 +32,51 @@ std::uint32_t Controller_Configuration_Request::ExposePaths(SPCList& out)
         return rc;
     if ((rc = std::uint32_t(lc.registHost())) != RC_OK)
         return rc;
+    // From here on a failed command takes back what this call made: the
+    // hosts it registered and the group it created, so that nothing is left
+    // that no view shows and a retry starts from the same array.
     if ((rc = std::uint32_t(lc.registAffinityGroup(create ? SMISProviderLUNConfiguration::LC_CREATE
-                                                          : SMISProviderLUNConfiguration::LC_SET))) != RC_OK)
+                                                          : SMISProviderLUNConfiguration::LC_SET))) != RC_OK) {
+        // A new group whose creation answer was lost may stand on the array
+        // all the same: it goes too when the refreshed table shows it.
+        undoExpose(lc, create ? GROUP_IF_SHOWN : GROUP_KEPT);
         return rc;
-    if ((rc = std::uint32_t(lc.registHostAffinity(SMISProviderLUNConfiguration::LC_SET))) != RC_OK)
+    }
+    if ((rc = std::uint32_t(lc.registHostAffinity(SMISProviderLUNConfiguration::LC_SET))) != RC_OK) {
+        undoExpose(lc, create ? GROUP_MADE : GROUP_KEPT);
         return rc;
+    }
     refresh(0);
-    return getSPCObjectPathList(out);
+    return getSPCObjectPathList(out, true);
+}
+
+void Controller_Configuration_Request::undoExpose(SMISProviderLUNConfiguration& lc, GroupUndo group)
+{
+    bool undone = true;
+    if (group != GROUP_KEPT && !_modifySPCList.empty()) {
+        const std::uint16_t zone = _modifySPCList.back()->zone;
+        bool shown = group == GROUP_MADE;
+        if (!shown) {
+            refresh(0);
+            VELDARO_RefTable table(_storageAddress.c_str());
+            shown = table.searchAffinityNumberFromAffinityTable(zone) >= 0;
+        }
+        if (shown && lc.deleteZoneInf(0, zone) != 0) {
+            undone = false;
+            SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE,
+                                         "ExposePaths could not delete affinity group %u it created: delete it on "
+                                         "the array",
+                                         unsigned(zone));
+        }
+    }
+    if (lc.unregistCreatedHosts() != 0) {
+        undone = false;
+        severe("ExposePaths could not remove the hosts it registered: remove them on the array");
+    }
+    _modifySPCList.clear();
+    refresh(0);
+    if (undone)
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "ExposePaths took back what it made");
 }
 
 std::uint32_t Controller_Configuration_Request::checkParameterEP()
@@ -51,7 +89,9 @@ std::uint32_t Controller_Configuration_Request::checkParameterEP()
         ok = (_luNames.size() == 0 || _luNames.size() == _deviceAccesses.size()) && _targetPortIDs.size() == 0 &&
              _protocolControllers.size() == 1;
     }
-    if (!ok) {
+    // One initiator named twice would be refused by the array only after
+    // the group is made.
+    if (!ok || namesAnInitiatorTwice()) {
         severe("Invalid Parameter");
         return RC_INVALID_PARAMETER;
     }

@@ -56,7 +56,8 @@ std::uint32_t Controller_Configuration_Request::HidePaths(SPCList& out)
 
 std::uint32_t Controller_Configuration_Request::checkParameterHP()
 {
-    if ((_luNames.size() == 0 && _initiatorPortIDs.size() == 0) || _protocolControllers.size() != 1) {
+    if ((_luNames.size() == 0 && _initiatorPortIDs.size() == 0) || _protocolControllers.size() != 1 ||
+        namesAnInitiatorTwice()) {
         severe("Invalid Parameter");
         return RC_INVALID_PARAMETER;
     }

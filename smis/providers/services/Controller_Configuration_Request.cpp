@@ -88,6 +88,15 @@ String Controller_Configuration_Request::portIDText(const VELDARO_RefTable& tabl
     return wwn.missing() ? String() : wwn.str();
 }
 
+bool Controller_Configuration_Request::namesAnInitiatorTwice() const
+{
+    for (std::size_t i = 0; i < _initiatorPortIDs.size(); ++i)
+        for (std::size_t j = i + 1; j < _initiatorPortIDs.size(); ++j)
+            if (_initiatorPortIDs[i].equali(_initiatorPortIDs[j]))
+                return true;
+    return false;
+}
+
 std::uint16_t Controller_Configuration_Request::getLogicalID(const String& portID)
 {
     OpTrace t("getLogicalID");
@@ -289,7 +298,7 @@ int Controller_Configuration_Request::AddModifySPCList(std::uint16_t zone, const
     }
 }
 
-std::uint32_t Controller_Configuration_Request::getSPCObjectPathList(SPCList& out)
+std::uint32_t Controller_Configuration_Request::getSPCObjectPathList(SPCList& out, bool exposed)
 {
     OpTrace t("getSPCObjectPathList");
     VELDARO_AffinityGroupController_Resource builder(_storageAddress);
@@ -304,14 +313,27 @@ std::uint32_t Controller_Configuration_Request::getSPCObjectPathList(SPCList& ou
                 VELDARO_RefTable table(_storageAddress.c_str());
                 entry = table.searchAffinityNumberFromAffinityTable(record->zone);
             }
-            if (entry < 0)
-                continue;
             std::uint16_t cm = 0, ca = 0, port = 0;
             portOf(id, cm, ca, port);
             VELDARO_AffinityGroupController* made = nullptr;
-            if (builder.createInstance(made, entry, cm, ca, port) != 0) {
+            if (entry >= 0 && builder.createInstance(made, entry, cm, ca, port) != 0) {
                 rc = RC_FAILED;
                 break;
+            }
+            if (!made && exposed) {
+                // The array took the view but the table does not show it yet
+                // (its fetch failed): the view is named by its key, which the
+                // group number and the port fix.
+                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
+                                       "Affinity group %u is not in the table yet: answered by its key",
+                                       unsigned(record->zone));
+                const CA_Port_Name name = CA_Port_Name::fields(cm, ca, port);
+                made = VELDARO_AffinityGroupController::create(true);
+                if (builder.setKeyProperties(made, name.moduleId(), name.portNumber(), record->zone) != 0) {
+                    destroy(made);
+                    rc = RC_FAILED;
+                    break;
+                }
             }
             if (made) {
                 out.append(made);

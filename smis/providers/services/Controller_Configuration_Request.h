@@ -74,7 +74,9 @@ public:
     std::uint32_t SettingLogicalID(bool isDefault);
     std::uint32_t setPortType(std::uint16_t logicalID);
     int AddModifySPCList(std::uint16_t zone, const Array<String>& targetPortIDs);
-    std::uint32_t getSPCObjectPathList(SPCList& out);
+    // exposed: the views were just made or changed by an accepted command,
+    // so a view the table does not show yet is named by its key.
+    std::uint32_t getSPCObjectPathList(SPCList& out, bool exposed = false);
     std::uint32_t getDefaultSPCObjectPathList(SPCList& out);
 
     // Logical ID of CM, CA and port numbers, and back.
@@ -94,6 +96,15 @@ private:
     };
 
     // ExposePaths
+    // True when InitiatorPortIDs names one initiator twice (letters in any
+    // case): such a request is refused before any command.
+    bool namesAnInitiatorTwice() const;
+    // What a failed ExposePaths does with the group it meant to create.
+    enum GroupUndo { GROUP_KEPT, GROUP_MADE, GROUP_IF_SHOWN };
+    // Takes back what a failed ExposePaths made: the group it created
+    // (GROUP_IF_SHOWN: when the refreshed table shows it) and the hosts it
+    // registered; a failed undo is logged SEVERE.
+    void undoExpose(SMISProviderLUNConfiguration& lc, GroupUndo group);
     std::uint32_t checkParameterEP();
     std::uint32_t checkParameterOfDeviceEP(SMISProviderLUNConfiguration& lc);
     std::uint32_t assignLUNs(SMISProviderLUNConfiguration& lc);

@@ -164,7 +164,7 @@ std::uint32_t Storage_Pool_Work::createOrModifyStoragePool(const String& name, c
                                                            const Property<Array<String>>& inExtents,
                                                            CIM_StoragePool*& pool)
 {
-    if (!Storage_Volume_Work::checkElementNameLength(name)) {
+    if (!Storage_Volume_Work::checkElementName(name)) {
         severe(__FILE__, __LINE__, "Parameter error(ElementName-RLU Name)");
         return INVALID_PARAMETER;
     }
@@ -226,7 +226,10 @@ std::uint32_t Storage_Pool_Work::createOrModifyStoragePool(const String& name, c
         severe(__FILE__, __LINE__, "Creation of StoragePool goes wrong");
         return result != SUCCESS ? result : FAILED;
     }
-    size = totalOf(made);
+    // A pool answered by its key alone (the table does not show it yet)
+    // has no capacity to tell: Size stays the requested one.
+    if (const std::uint64_t total = totalOf(made))
+        size = total;
     if (pool)
         destroy(pool);
     pool = made;
@@ -328,7 +331,7 @@ std::uint32_t Storage_Pool_Work::createOrModifyElementFromElements(const String&
                                                                    const Array<CIM_StorageExtent*>& inElements,
                                                                    CIM_LogicalElement*& element)
 {
-    if (!Storage_Volume_Work::checkElementNameLength(name)) {
+    if (!Storage_Volume_Work::checkElementName(name)) {
         severe(__FILE__, __LINE__, "Parameter error(ElementName-RLU Name)");
         return INVALID_PARAMETER;
     }
@@ -384,7 +387,8 @@ std::uint32_t Storage_Pool_Work::createOrModifyElementFromElements(const String&
         if (element)
             destroy(element);
         element = made;
-        size = totalOf(made);
+        if (const std::uint64_t total = totalOf(made))
+            size = total;
     }
     return SUCCESS;
 }

@@ -112,9 +112,9 @@ bool Storage_Volume_Work::namesFreeExtent(const CIM_StorageExtent* extent, bool 
                 : VELDARO_FreeExtent_Resource::divide_DeviceID(key, &number, &ordinal);
 }
 
-bool Storage_Volume_Work::checkElementNameLength(const String& name)
+bool Storage_Volume_Work::checkElementName(const String& name)
 {
-    return name.size() <= 16;
+    return name.size() == 0 || (name.size() <= 16 && SMIS_CLICommon::isSafeToken(name.c_str()));
 }
 
 std::uint32_t Storage_Volume_Work::translateCreate(unsigned char result)
@@ -157,6 +157,43 @@ std::uint32_t Storage_Volume_Work::translateDelete(unsigned char result)
     case 'E': return 0x8012;
     default: return FAILED;
     }
+}
+
+std::uint32_t Storage_Volume_Work::createFailure(unsigned char result, std::uint16_t olun)
+{
+    if (result == SMIS_CLI::CLI_ERR_SEND || result == SMIS_CLI::CLI_ERR_RECV || result == SMIS_CLI::CLI_ERR_UNEXPECTED) {
+        // The session failed once the command could have reached the array:
+        // whether the volume exists is unknown, and another creating command
+        // could make a second one.
+        _outcomeUnknown = true;
+        SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE,
+                                     "The array's answer to the creation of volume %u was lost: check on the array "
+                                     "whether it was made before trying again",
+                                     static_cast<unsigned>(olun));
+        return FAILED;
+    }
+    return translateCreate(result);
+}
+
+VELDARO_StorageVolume* Storage_Volume_Work::madeVolume(VELDARO_StorageVolume* fromTable, std::uint16_t olun,
+                                                       std::uint8_t luType)
+{
+    if (fromTable)
+        return fromTable;
+    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
+                           "Volume %u was made but the table does not show it yet: answered by its keys",
+                           static_cast<unsigned>(olun));
+    VELDARO_StorageVolume* keys = nullptr;
+    try {
+        keys = Instance_Provider_Frame::newInstance<VELDARO_StorageVolume>();
+        if (VELDARO_StorageVolume_Resource(_storage).setKeyProperties(keys, olun, luType, _storage) == 0)
+            return keys;
+    } catch (...) {
+    }
+    if (keys)
+        destroy(keys);
+    severe(__FILE__, __LINE__, "The made volume's reference cannot be built");
+    return nullptr;
 }
 
 int Storage_Volume_Work::refresh()
@@ -295,14 +332,13 @@ std::uint32_t Storage_Volume_Work::createStorageVolume(const CIM_StoragePool* po
         return ABNORMAL;
     }
     if (result != 0) {
-        const std::uint32_t translated = translateCreate(result);
         SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE,
                                      "createLogicalVolume failed (result 0x%02x)", result);
-        return translated;
+        return createFailure(result, olun);
     }
     refresh();
     size = static_cast<std::uint64_t>(mib) * MIB;
-    VELDARO_StorageVolume* made = getLogicalElementInstance(rlun, olun);
+    VELDARO_StorageVolume* made = madeVolume(getLogicalElementInstance(rlun, olun), olun, SMIS_CLI::LU_TYPE_OPEN);
     if (!made)
         return FAILED;
     element = made;
@@ -380,10 +416,10 @@ std::uint32_t Storage_Volume_Work::createThinproStorageVolume(const CIM_StorageP
         return ABNORMAL;
     }
     if (result != 0)
-        return translateCreate(result);
+        return createFailure(result, olun);
     refreshWithAllocations();
     size = mib * MIB;
-    VELDARO_StorageVolume* made = getLogicalElementInstance(olun);
+    VELDARO_StorageVolume* made = madeVolume(getLogicalElementInstance(olun), olun, SMIS_CLI::LU_TYPE_TPV);
     if (!made)
         return FAILED;
     element = made;

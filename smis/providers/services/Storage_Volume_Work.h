@@ -48,8 +48,10 @@ public:
 
     explicit Storage_Volume_Work(const String& storage) : _storage(storage) {}
 
-    // Names of at most 16 characters (the empty name too).
-    static bool checkElementNameLength(const String& name);
+    // Names the array's command line takes: at most 16 characters, one
+    // token (no blank, control character or '?', no leading '-'); the empty
+    // name too.
+    static bool checkElementName(const String& name);
 
     // Array command results turned into return values (0 stays 0).
     static std::uint32_t translateCreate(unsigned char result);
@@ -84,6 +86,10 @@ public:
     // the reference is not a volume key of this array in its exact form.
     bool getOluNoFromDeviceID(const CIM_LogicalElement* element, std::uint16_t& olun, std::uint8_t& luType);
 
+    // True once a creating command's answer was lost: the array may hold the
+    // volume, so no further creating command may follow in this call.
+    bool outcomeUnknown() const { return _outcomeUnknown; }
+
     // True when the reference is served in the arrays' name space and its
     // SystemName is this array.
     bool onThisArray(const Instance* reference) const;
@@ -100,6 +106,13 @@ private:
     std::uint64_t thinMaximum();
     // The largest size a thin volume of current bytes can grow to.
     std::uint64_t thinExpansionMaximum(std::uint64_t current);
+    // The return value of a refused or failed volume creation; a lost
+    // answer is logged SEVERE and marks the outcome unknown.
+    std::uint32_t createFailure(unsigned char result, std::uint16_t olun);
+    // The volume a successful command made: the table's instance, or while
+    // the table cannot show it yet, an instance holding its keys (fixed by
+    // the volume number). NULL only when neither can be built.
+    VELDARO_StorageVolume* madeVolume(VELDARO_StorageVolume* fromTable, std::uint16_t olun, std::uint8_t luType);
     // Refreshes the array's cached table: the refresh's result, or -1.
     int refresh();
     // refresh(), then the allocation records of the array's thin volumes and
@@ -107,6 +120,7 @@ private:
     void refreshWithAllocations();
 
     String _storage;
+    bool _outcomeUnknown = false;
 };
 
 }  // namespace cimple

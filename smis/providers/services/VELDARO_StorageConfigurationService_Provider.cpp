@@ -159,7 +159,7 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
         if (type != 2 && type != 5) {
             severe(__FILE__, __LINE__, "Parameter error(ElementType)");
             result = Storage_Volume_Work::NOT_SUPPORTED;
-        } else if (!Storage_Volume_Work::checkElementNameLength(name)) {
+        } else if (!Storage_Volume_Work::checkElementName(name)) {
             severe(__FILE__, __LINE__, "Parameter error(ElementName-OLU Name)");
             result = Storage_Volume_Work::INVALID_PARAMETER;
         } else if (!InPool && !(type == 5 && TheElement)) {
@@ -281,7 +281,7 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
             if (result == 0 || result == Storage_Volume_Work::SIZE_NOT_SUPPORTED)
                 Size.set(size);
             end();
-        } else if (!Storage_Volume_Work::checkElementNameLength(name)) {
+        } else if (!Storage_Volume_Work::checkElementName(name)) {
             severe(__FILE__, __LINE__, "Parameter error(ElementName-OLU Name)");
             result = Storage_Volume_Work::INVALID_PARAMETER;
         } else {
@@ -345,8 +345,13 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
                         Size.set(size);
                     return_value.set(result);
                     return INVOKE_METHOD_OK;
-                } else if (made) {
-                    destroy(made);
+                } else {
+                    if (made)
+                        destroy(made);
+                    // The array may hold a volume from this extent: another
+                    // extent's creation could make a second one.
+                    if (work.outcomeUnknown())
+                        break;
                 }
             }
             if (done) {

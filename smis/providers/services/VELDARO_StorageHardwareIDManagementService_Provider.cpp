@@ -5,6 +5,9 @@
 
 #include "VELDARO_StorageHardwareIDManagementService_Provider.h"
 
+#include <cctype>
+#include <string>
+
 #include "CommonBase.h"
 #include "Element_List_Traits.h"
 #include "Instance_Provider_Frame.h"
@@ -12,6 +15,7 @@
 #include "SMISMethodCom.h"
 #include "SMIS_MethodLock.h"
 #include "SMISProviderLUNConfiguration.h"
+#include "SMIS_CLICommon.h"
 #include "SMIS_PollingService.h"
 #include "SMIS_TraceLog.h"
 #include "VELDARO_RefTable.h"
@@ -53,6 +57,32 @@ void refresh(const String& address)
         service->getConfigManagementInfo(address.c_str(), 0);
 }
 
+// The identifier as the table shows it once registered: WWNs and SAS
+// addresses in capitals, iSCSI names as given and without an address.
+VELDARO_StorageHardwareID* registered(const String& address, const String& storageId, int idType,
+                                      const String& elementName)
+{
+    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
+                           "Host %s was registered but the table does not show it yet: answered from the request",
+                           storageId.c_str());
+    std::string id(storageId.c_str());
+    const bool iscsi = idType == VELDARO_StorageHardwareID_Resource::ID_TYPE_ISCSI;
+    if (!iscsi)
+        for (char& c : id)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    VELDARO_StorageHardwareID* made = nullptr;
+    try {
+        made = Instance_Provider_Frame::newInstance<VELDARO_StorageHardwareID>();
+        if (VELDARO_StorageHardwareID_Resource(address).setStorageHardwareID(
+                made, id.c_str(), static_cast<std::uint16_t>(idType), elementName.c_str(), iscsi ? nullptr : "") == 0)
+            return made;
+    } catch (...) {
+    }
+    if (made)
+        destroy(made);
+    return nullptr;
+}
+
 std::uint32_t create(const String& address, const String& elementName, const String& storageId, int idType,
                      CIM_StorageHardwareID*& out)
 {
@@ -68,7 +98,9 @@ std::uint32_t create(const String& address, const String& elementName, const Str
     }
     SMISProviderLUNConfiguration lc(caType, address);
     try {
-        if (elementName.size() > 16) {
+        // A nickname the array's command line cannot take (a blank, a
+        // control character, '?', a leading '-') is the caller's fault.
+        if (elementName.size() > 16 || (elementName.size() > 0 && !SMIS_CLICommon::isSafeToken(elementName.c_str()))) {
             severe("Invalid ElementName");
             return RC_INVALID;
         }
@@ -111,17 +143,17 @@ std::uint32_t create(const String& address, const String& elementName, const Str
         refresh(address);
         table.resetCMTAddr();
     }
+    // The array registered the identifier: from here on the answer is
+    // success. While the table cannot show it yet (its fetch failed), the
+    // answer is built from what was registered.
     int kind = 0;
     const int index = table.searchHostNameFromHostTable(storageId.c_str(), kind, nullptr);
-    if (index < 0 || kind != idType) {
-        severe("Fatal error -- generic occurred");
-        return RC_INTERNAL;
-    }
     VELDARO_StorageHardwareID* made = nullptr;
-    if (VELDARO_StorageHardwareID_Resource(address).createInstance(made, idType, index) == 1) {
-        severe("The created instance is not found");
-        return RC_INTERNAL;
-    }
+    if (index >= 0 && kind == idType &&
+        VELDARO_StorageHardwareID_Resource(address).createInstance(made, idType, index) == 1)
+        made = nullptr;
+    if (!made)
+        made = registered(address, storageId, idType, elementName);
     if (!made) {
         severe("Fatal error -- generic occurred");
         return RC_INTERNAL;

@@ -75,6 +75,18 @@ int VELDARO_RAIDStoragePool_Resource::createInstance(VELDARO_RAIDStoragePool*& i
     }
 }
 
+String VELDARO_RAIDStoragePool_Resource::instanceID(std::uint16_t number) const
+{
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "VELDARO:RSP%04d_%s", number, _storage.c_str());
+    return String(buf);
+}
+
+VELDARO_RAIDStoragePool* VELDARO_RAIDStoragePool_Resource::keyInstance(std::uint16_t number) const
+{
+    return Instance_Provider_Frame::keyedByInstanceID<VELDARO_RAIDStoragePool>(instanceID(number));
+}
+
 int VELDARO_RAIDStoragePool_Resource::setRAIDStoragePool(VELDARO_RAIDStoragePool* instance, std::uint8_t raidLevel,
                                                          std::uint16_t rlun, int status, std::uint64_t blocks,
                                                          std::uint64_t remainingBlocks, std::uint16_t statusWord,
@@ -83,8 +95,7 @@ int VELDARO_RAIDStoragePool_Resource::setRAIDStoragePool(VELDARO_RAIDStoragePool
 {
     const String level = VELDARO_ValueConv::convRaidLevelToString(raidLevel);
     char buf[128];
-    std::snprintf(buf, sizeof buf, "VELDARO:RSP%04d_%s", rlun, _storage.c_str());
-    instance->InstanceID.set(buf);
+    instance->InstanceID.set(instanceID(rlun));
     instance->Caption.set("RAID Storage Pool");
     instance->Description.set("RAID Storage Pool");
     instance->ElementName.set(name ? name : "");

@@ -25,6 +25,10 @@ public:
                            std::uint8_t currentCMMID, std::uint8_t mode, int memberDisks, int spareDisks,
                            const char* name);
 
+    // An instance holding only its key (InstanceID), for a pool the table
+    // does not show yet; NULL when it cannot be made.
+    VELDARO_RAIDStoragePool* keyInstance(std::uint16_t number) const;
+
     // Key "VELDARO:RSP%04d" (then "_" and the storage address).
     static bool divide_InstanceID(const char* key, std::uint16_t* rlun);
 
@@ -32,6 +36,8 @@ public:
     static std::uint16_t usageOfMode(std::uint8_t mode);
 
 private:
+    String instanceID(std::uint16_t number) const;
+
     String _storage;
 };
 

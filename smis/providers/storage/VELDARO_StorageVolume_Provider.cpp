@@ -8,6 +8,7 @@
 
 #include "Instance_Provider_Frame.h"
 #include "SMIS_CLI.h"
+#include "SMIS_CLICommon.h"
 #include "SMIS_PollingService.h"
 #include "VELDARO_StorageVolume_Resource.h"
 #include "VELDARO_ValueConv.h"
@@ -73,6 +74,16 @@ bool renamable(std::uint8_t luType)
 // Checks the rename request against the array's table. The view is released
 // before the array command runs, so that the refresh after it takes the
 // array's locks in their usual order.
+// The name a client sent, without the blank padding the published
+// ElementName carries (a GetInstance sent back unchanged).
+String unpadded(const String& text)
+{
+    std::size_t end = text.size();
+    while (end > 0 && text.c_str()[end - 1] == ' ')
+        --end;
+    return text.substr(0, end);
+}
+
 Modify_Instance_Status checkRename(const String& address, const VELDARO_StorageVolume* model,
                                    const VELDARO_StorageVolume* instance, std::uint16_t& number, String& name)
 {
@@ -93,12 +104,26 @@ Modify_Instance_Status checkRename(const String& address, const VELDARO_StorageV
     const int slu = table.searchLunByLuTypeFromSluTable(luType, number);
     if (slu < 0 || table.getLuType(slu) != luType)
         return MODIFY_INSTANCE_REJECTED;
+    // Only the properties the model marks are changed (the request's
+    // PropertyList): without ElementName there is nothing to change.
+    name = String();
+    if (model->ElementName.null)
+        return MODIFY_INSTANCE_OK;
     if (!instance || instance->ElementName.null)
         return MODIFY_INSTANCE_REJECTED;
-    const std::size_t length = instance->ElementName.value.size();
-    if (length < 1 || length > MAX_NAME_LENGTH || std::strlen(instance->ElementName.value.c_str()) != length)
+    const String wanted = unpadded(instance->ElementName.value);
+    const std::size_t length = wanted.size();
+    if (length < 1 || length > MAX_NAME_LENGTH || std::strlen(wanted.c_str()) != length ||
+        !SMIS_CLICommon::isSafeToken(wanted.c_str()))
         return MODIFY_INSTANCE_REJECTED;
-    name = instance->ElementName.value;
+    // The name the volume has already: nothing to send.
+    VELDARO_StorageVolume* current = nullptr;
+    const bool same = Resource(address).createInstance(current, slu) == 0 && current && !current->ElementName.null &&
+                      unpadded(current->ElementName.value) == wanted;
+    if (current)
+        destroy(current);
+    if (!same)
+        name = wanted;
     return MODIFY_INSTANCE_OK;
 }
 
@@ -134,7 +159,7 @@ Modify_Instance_Status VELDARO_StorageVolume_Provider::modify_instance(const VEL
         std::uint16_t number = 0;
         String name;
         const Modify_Instance_Status checked = checkRename(address, model, instance, number, name);
-        if (checked != MODIFY_INSTANCE_OK)
+        if (checked != MODIFY_INSTANCE_OK || name.size() == 0)
             return checked;
 
         SMIS_OLU_INFO info = {};

@@ -64,6 +64,18 @@ int VELDARO_ThinProvisioningPool_Resource::createInstance(VELDARO_ThinProvisioni
     }
 }
 
+String VELDARO_ThinProvisioningPool_Resource::instanceID(std::uint16_t number) const
+{
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "VELDARO:TPP%04d_%s", number, _storage.c_str());
+    return String(buf);
+}
+
+VELDARO_ThinProvisioningPool* VELDARO_ThinProvisioningPool_Resource::keyInstance(std::uint16_t number) const
+{
+    return Instance_Provider_Frame::keyedByInstanceID<VELDARO_ThinProvisioningPool>(instanceID(number));
+}
+
 int VELDARO_ThinProvisioningPool_Resource::setThinProvisioningPool(VELDARO_ThinProvisioningPool* instance,
                                                                    std::uint8_t raidLevel, std::uint16_t pool,
                                                                    int status, std::uint64_t totalBlocks,
@@ -72,8 +84,7 @@ int VELDARO_ThinProvisioningPool_Resource::setThinProvisioningPool(VELDARO_ThinP
 {
     const String level = VELDARO_ValueConv::convRaidLevelToString(raidLevel);
     char buf[128];
-    std::snprintf(buf, sizeof buf, "VELDARO:TPP%04d_%s", pool, _storage.c_str());
-    instance->InstanceID.set(buf);
+    instance->InstanceID.set(instanceID(pool));
     instance->Caption.set("Thin Provisioning Pool");
     instance->Description.set("Thin Provisioning Pool");
     instance->ElementName.set(name ? name : "");

@@ -27,10 +27,16 @@ public:
                                 int status, std::uint64_t totalBlocks, std::uint64_t usedBlocks, const char* name,
                                 std::uint16_t attention, std::uint16_t warning);
 
+    // An instance holding only its key (InstanceID), for a pool the table
+    // does not show yet; NULL when it cannot be made.
+    VELDARO_ThinProvisioningPool* keyInstance(std::uint16_t number) const;
+
     // Key "VELDARO:TPP%04d" (then "_" and the storage address).
     static bool divide_InstanceID(const char* key, std::uint16_t* pool);
 
 private:
+    String instanceID(std::uint16_t number) const;
+
     String _storage;
 };
 

@@ -422,6 +422,25 @@ TEST_F(Refresh, TheCmfFileKeepsTheLaterTableOfTwoProcesses)
 // Whole-list and chosen-session refreshes overlapping in every order: the
 // session ends with the state of the later answer and the change records
 // are those of the later refresh alone.
+// A new install has no cps file: the first copy-session poll learns the
+// sessions the array already has and reports none of them as created; a
+// session started after it is reported.
+TEST_F(Refresh, TheFirstCopySessionPollOfANewInstallReportsNoSession)
+{
+    ASSERT_FALSE(model()["copy_sessions"].empty()) << "the scenario has no copy session";
+    ASSERT_EQ(service_->getConfigManagementInfo(address_.c_str(), 0), 0);
+    SMIS_Indication queue;
+    ASSERT_EQ(queue.mq_create(400), 0);
+    ASSERT_EQ(service_->getCopySessionInfo(address_.c_str()), 0);
+    EXPECT_TRUE(drainKinds(queue).empty());
+    const nlohmann::json first = model()["copy_sessions"][0];
+    ASSERT_TRUE(sim_->control({{"op", "advance_copy"}, {"array", 0},
+                               {"ids", nlohmann::json::array({num(first, "id")})},
+                               {"state", num(first, "state") == 4 ? 2 : 4}})["ok"]);
+    ASSERT_EQ(service_->getCopySessionInfo(address_.c_str()), 0);
+    EXPECT_FALSE(drainKinds(queue).empty()) << "a change after the first poll is reported";
+}
+
 TEST_F(Refresh, OfTwoOverlappingCopySessionRefreshesTheLaterAnswerStays)
 {
     const nlohmann::json start = model();

@@ -452,6 +452,9 @@ TEST_F(IndicationBuilders, PoolAlerts)
         if (c.messageId) {
             EXPECT_STREQ(c.messageId, a->MessageID.value.c_str());
             EXPECT_EQ(44, a->ProbableCause.value);
+            // Required by the class; exceeding ranks above nearing.
+            ASSERT_FALSE(a->PerceivedSeverity.null);
+            EXPECT_EQ(std::string(c.messageId) == "DRM29" ? 6 : 3, a->PerceivedSeverity.value);
             EXPECT_NE(std::string::npos, std::string(a->Message.value.c_str()).find("identifier 0007 capacity"));
         } else {
             EXPECT_EQ(16, a->ProbableCause.value);
@@ -523,6 +526,15 @@ TEST_F(IndicationBuilders, CopySessionCreationRelatesBothVolumes)
     r.setU8(R::CopySession::BYTE2, 9);
     builder.sendCopySessionInfo(r);
     EXPECT_EQ(1u, creations.count());
+
+    // Nor does a session of a snapshot data pool volume, which no volume
+    // class serves.
+    r.setU8(R::CopySession::BYTE2, 3);
+    r.setU8(R::CopySession::BYTE9, 7);
+    smis::test::LogCapture logs;
+    builder.sendCopySessionInfo(r);
+    EXPECT_EQ(1u, creations.count());
+    EXPECT_TRUE(logs.hasLog("snapshot data pool volume is no served volume"));
 }
 
 // A remote mirror seen from either array, created or deleted: the end on

@@ -189,6 +189,25 @@ TEST_F(LUNConfiguration, NothingToRegisterSendsNoCommand)
     EXPECT_EQ(lc.deleteHost(names), 4);
 }
 
+// Port 2 of a CA's second half (module id bit 3) has no map entry of its
+// own in the array's answer: it finds the prefilled entry, which numbers it
+// 0, and can take its first view.
+TEST_F(LUNConfiguration, ASecondHalfPortFindsItsPrefilledMapEntry)
+{
+    cimple::SMIS_CMTAccess::destroy();
+    CMTBuilder b;
+    b.ca(0x10000000).Status(1).ModuleId(0x5A).Type(0x0600).RealType(0x0600);
+    CMT_CADetailRecordW d = b.caDetail(0x10000000);
+    CMTBuilder::caPort(d, 0).Status(0xE001).PortNo(2).SecurityMode(0x80).RAMode(4);
+    // The map table answers an entry for another port only.
+    b.map(0).CAModuleID(0x40).CAPortNo(0);
+    b.installCmf(A);
+    SMISProviderLUNConfiguration lc(FC, A);
+    EXPECT_GE(lc.getIndexofOpenMap(0x5A02), 0);
+    EXPECT_EQ(lc.getHostZoneList(0x5A02), 0);
+    EXPECT_EQ(lc.getIndexofOpenMap(0x5202), -1);  // a first half has no port 2
+}
+
 TEST_F(LUNConfiguration, PortBindingsAreKeptByGroupNumber)
 {
     SMISProviderLUNConfiguration lc(FC, A);

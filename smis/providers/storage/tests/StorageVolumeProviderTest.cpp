@@ -295,7 +295,9 @@ protected:
         return out;
     }
 
-    int rename(const char* system, const char* deviceId, const char* name, bool nullName = false)
+    // listed: ElementName is among the properties to change (the model
+    // marks it, as the server does for the request's PropertyList).
+    int rename(const char* system, const char* deviceId, const char* name, bool nullName = false, bool listed = true)
     {
         auto ad = adapter("VELDARO_StorageVolume");
         Instance_Ptr model = deviceModel<VELDARO_StorageVolume>(*ad, system, deviceId);
@@ -304,6 +306,8 @@ protected:
         c->ElementName.set(name);
         if (nullName)
             c->ElementName.null = 1;
+        if (listed)
+            static_cast<VELDARO_StorageVolume*>(model.get())->ElementName.set(name);
         c->NumberOfBlocks.set(1);  // not a property a rename reads
         return ad->modify_instance(model.get(), changed.get());
     }
@@ -335,6 +339,20 @@ TEST_F(VolumeRename, RejectedRequestsRunNoCommand)
         EXPECT_EQ(rename(c.system, c.deviceId, c.name), c.status) << c.deviceId << " " << c.name;
     }
     EXPECT_EQ(rename(A, "VOL00003", "", /*nullName=*/true), 102);
+    EXPECT_TRUE(commands().empty());
+    EXPECT_EQ(refreshes, 0);
+}
+
+// Names the command line cannot take are the caller's fault (102); the
+// volume's own name sent back with the published padding, or a request
+// whose PropertyList leaves ElementName out, changes nothing and sends no
+// command.
+TEST_F(VolumeRename, UnsafeNamesAreRefusedAndUnchangedNamesSendNothing)
+{
+    for (const char* name : {"a b", "-x", "a\tb", "a\nb", "q?x"})
+        EXPECT_EQ(rename(A, "VOL00003", name), 102) << name;
+    EXPECT_EQ(rename(A, "VOL00003", "DATA3           "), 0);
+    EXPECT_EQ(rename(A, "VOL00003", "OTHER", false, /*listed=*/false), 0);
     EXPECT_TRUE(commands().empty());
     EXPECT_EQ(refreshes, 0);
 }

@@ -137,13 +137,28 @@ TEST_F(Masking, ExposeThenHideAHostViewAndExposeToTheDefaultView)
     EXPECT_EQ(rc.value, 0x1005u);
     EXPECT_EQ(spcs.size(), 0u);
 
-    // Hiding both volumes removes the group from the port and the array.
     Array<CIM_SCSIProtocolController*> view;
-    VELDARO_AffinityGroupController* ref = VELDARO_AffinityGroupController::create(true);
-    ref->CreationClassName.set("VELDARO_AffinityGroupController");
-    ref->SystemName.set(address_.c_str());
-    ref->DeviceID.set("AFG0000_CM00CA00P00");
-    view.append(ref);
+    auto nameTheView = [&] {
+        clear(view);
+        VELDARO_AffinityGroupController* ref = VELDARO_AffinityGroupController::create(true);
+        ref->CreationClassName.set("VELDARO_AffinityGroupController");
+        ref->SystemName.set(address_.c_str());
+        ref->DeviceID.set("AFG0000_CM00CA00P00");
+        view.append(ref);
+    };
+
+    // One host named twice (in two letter cases) is refused before any
+    // command.
+    nameTheView();
+    ASSERT_TRUE(sim_->control({{"op", "cli_clear_log"}})["ok"]);
+    ASSERT_EQ(provider.HidePaths(service_, job, texts({}), texts({"2000000000000B01", "2000000000000b01"}), texts({}),
+                                 view, rc),
+              INVOKE_METHOD_OK);
+    EXPECT_EQ(rc.value, 5u);
+    EXPECT_TRUE(sim_->control({{"op", "cli_log"}, {"array", 0}})["lines"].empty());
+    nameTheView();
+
+    // Hiding both volumes removes the group from the port and the array.
     ASSERT_EQ(provider.HidePaths(service_, job, texts({v0, v1}), texts({}), texts({}), view, rc), INVOKE_METHOD_OK);
     EXPECT_EQ(rc.value, 0u);
     EXPECT_EQ(view.size(), 0u);
@@ -428,6 +443,9 @@ TEST_F(HardwareIDs, RefusedRequestsChangeNothing)
     } cases[] = {
         {"unsupported type", "", "2000000000000001", 3, 4097},
         {"nickname of 17", std::string(17, 'N'), "2000000000000001", 2, 5},
+        {"nickname with a blank", "a b", "2000000000000001", 2, 5},
+        {"nickname with a tab", "a\tb", "2000000000000001", 2, 5},
+        {"nickname with a leading -", "-x", "2000000000000001", 2, 5},
         {"empty identifier", "", "", 5, 5},
         {"iSCSI name of 225", "", "iqn." + std::string(221, 'x'), 5, 5},
         {"WWN of 15", "", "200000000000001", 2, 5},
