@@ -36,8 +36,11 @@ cache=$(cd "$cache" && pwd)
 exec 9>"$cache/.lock"
 flock 9
 
+# What a build depends on: the archives, the adjustments and the settings.
+pegasus_settings="PEGASUS_PLATFORM=LINUX_X86_64_GNU PEGASUS_SKIP_MOST_TEST_DIRS=true PEGASUS_INTEROP_NAMESPACE=interop"
+cimple_options="--enable-embedded-instances"
 stamp=$( (sha256sum "$pegasus_archive" "$cimple_archive" | cut -d' ' -f1
-          cat "$here"/third-party/*.patch "$0" | sha256sum | cut -d' ' -f1) )
+          (cat "$here"/third-party/*.patch; echo "$pegasus_settings $cimple_options") | sha256sum | cut -d' ' -f1) )
 if [ -f "$cache/stamp" ] && [ "$(cat "$cache/stamp")" = "$stamp" ]; then
   echo "third-party cache up to date"
   echo "$cache"
@@ -60,9 +63,7 @@ patch -s -p1 -d "$cache/src/CIMPLEWORK" < "$here/third-party/cimple-gcc12.patch"
 cat > "$cache/env.sh" <<ENV
 export PEGASUS_ROOT=$cache/src/OpenPegasus/pegasus
 export PEGASUS_HOME=$cache/pegasus
-export PEGASUS_PLATFORM=LINUX_X86_64_GNU
-export PEGASUS_SKIP_MOST_TEST_DIRS=true
-export PEGASUS_INTEROP_NAMESPACE=interop
+$(for v in $pegasus_settings; do echo "export $v"; done)
 export PEGASUS_EXTRA_CXX_FLAGS='-DPEGASUS_CIMSERVER_STARTFILES_DIR=\"$cache/pegasus/run\"'
 export CIMPLE_HOME=$cache/cimple
 export PATH=$cache/pegasus/bin:$cache/cimple/bin:\$PATH
@@ -83,7 +84,7 @@ echo "building CIMPLE"
 ( cd "$cache/src/CIMPLEWORK/cimple" &&
   ./configure --prefix="$CIMPLE_HOME" --libdir="$CIMPLE_HOME/lib" \
     --with-pegasus="$PEGASUS_HOME" --with-pegasus-libdir="$PEGASUS_HOME/lib" \
-    --with-pegasus-includes="$PEGASUS_ROOT/src" --enable-embedded-instances &&
+    --with-pegasus-includes="$PEGASUS_ROOT/src" $cimple_options &&
   make -j"$jobs" && make install ) >> "$log" 2>&1 ||
   { tail -30 "$log" >&2; echo "third-party.sh: CIMPLE build failed" >&2; exit 1; }
 
