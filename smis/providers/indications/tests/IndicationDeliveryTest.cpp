@@ -511,7 +511,7 @@ TEST_F(IndicationBuilders, ArrayStatusChangeIsAModificationOfTheStorageSystem)
     {
         // Its start and end are traced, not logged, as the alert's are.
         smis::test::LogCapture traced;
-        const bool wasOn = Pegasus::Tracer::_traceOn.exchange(true);
+        const bool wasOn = Pegasus::Tracer::setTraceOn(true);
         builder.sendSystemInfo(r);
         Owned alert{newRecord(R::KIND_ALERT, R::Alert::SIZE)};
         builder.sendAlertInfo(alert.r);
@@ -519,7 +519,7 @@ TEST_F(IndicationBuilders, ArrayStatusChangeIsAModificationOfTheStorageSystem)
             EXPECT_TRUE(traced.hasTrace(line)) << line;
             EXPECT_FALSE(traced.hasLog(line)) << line;
         }
-        Pegasus::Tracer::_traceOn = wasOn;
+        Pegasus::Tracer::setTraceOn(wasOn);
     }
     ASSERT_EQ(1u, modifications.count());
     auto* m = modifications.at<CIM_InstModification>(0);
