@@ -20,7 +20,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 archives=${SMIS_THIRD_PARTY_DIR:-$root/../shared/third_party}
-cache=${SMIS_THIRD_PARTY_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/smis-third-party}
+# shellcheck source=third-party-cache.sh
+. "$here/third-party-cache.sh"
 jobs=${SMIS_THIRD_PARTY_JOBS:-4}
 pegasus_archive=$archives/openpegasus-ead83a9.tar.gz
 cimple_archive=$archives/cimple-fcaedf2.tar.gz
@@ -53,6 +54,9 @@ tar -xzf "$pegasus_archive" -C "$cache/src"
 tar -xzf "$cimple_archive" -C "$cache/src"
 patch -s -p1 -d "$cache/src/OpenPegasus" < "$here/third-party/pegasus-startfiles-dir.patch"
 patch -s -p1 -d "$cache/src/CIMPLEWORK" < "$here/third-party/cimple-gcc12.patch"
+# CIMPLE's registration tools name the server's default interop name space;
+# this build's is "interop" (below).
+patch -s -p1 -d "$cache/src/CIMPLEWORK" < "$here/third-party/cimple-interop-namespace.patch"
 
 # The interop name space is "interop", the one the embedded server keeps its
 # subscriptions in and the SMI-S well-known name, so a client finds profiles and

@@ -210,13 +210,13 @@ TEST(Repository, StandardDefaultsAreCarried)
     }
 }
 
-TEST(Repository, UsageIsSint32OnlyInDiskExtents)
+TEST(Repository, UsageIsTheUint16OfLaterStorageExtents)
 {
     struct Case {
         const char* cls;
         cimple::uint16 type;
     };
-    for (const Case& c : {Case{"VELDARO_DiskExtent", cimple::SINT32},
+    for (const Case& c : {Case{"VELDARO_DiskExtent", cimple::UINT16},
                           Case{"VELDARO_StorageVolume", cimple::UINT16},
                           Case{"VELDARO_RemoteStorageVolume", cimple::UINT16},
                           Case{"VELDARO_SDPVExtent", cimple::UINT16}}) {

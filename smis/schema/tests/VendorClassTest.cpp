@@ -88,7 +88,7 @@ const std::vector<VendorRow>& vendorRows()
     {"VELDARO_LayerixPool", "SNIA_StoragePool", {"InstanceID"}, {{"AlarmStatus", cimple::STRING}, {"AttentionLevelRange", cimple::UINT16}, {"WarningLevelRange", cimple::UINT16}}},
     {"VELDARO_LayerixSubPool", "SNIA_StoragePool", {"InstanceID"}, {{"RaidLevel", cimple::STRING}}},
     {"VELDARO_StorageVolume", "SNIA_StorageVolume", kDeviceKeys, {{"RaidLevel", cimple::STRING}, {"LUN", cimple::UINT32}, {"Usage", cimple::UINT16}, {"AttentionLevelRange", cimple::UINT16}}},
-    {"VELDARO_DiskExtent", "CIM_StorageExtent", kDeviceKeys, {{"BlockCount", cimple::UINT64}, {"Usage", cimple::SINT32}}},
+    {"VELDARO_DiskExtent", "CIM_StorageExtent", kDeviceKeys, {{"BlockCount", cimple::UINT64}, {"Usage", cimple::UINT16}}},
     {"VELDARO_RAIDCompositeExtent", "CIM_CompositeExtent", kDeviceKeys, {}},
     {"VELDARO_FreeExtent", "CIM_StorageExtent", kDeviceKeys, {{"StartingAddress", cimple::UINT64}}},
     {"VELDARO_PartOfConcatenatedExtent", "CIM_StorageExtent", kDeviceKeys, {}},
