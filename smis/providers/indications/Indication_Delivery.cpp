@@ -28,11 +28,12 @@ struct Delivery_State {
     std::atomic<int> counter{0};
     std::atomic<int> identity{0};  // 0 empty, 1 running, 2 stopped
     Thread worker;
+    bool joinable = false;  // a worker was started and not yet joined
 
     ~Delivery_State()
     {
         std::lock_guard<std::mutex> lock(control);
-        if (worker.running()) {
+        if (joinable) {
             counter.store(0);
             void* ignored = nullptr;
             Thread::join(worker, ignored);
@@ -84,13 +85,15 @@ int Indication_Delivery::enableSink(int type, Indication_Sink* given)
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Create Thread");
     s.identity.store(1);
     s.counter.fetch_add(1);
-    if (s.worker.running()) {
+    if (s.joinable) {
         // A worker that ended on its own (queue failure, exception) is
         // collected before a new one starts.
         void* ignored = nullptr;
         Thread::join(s.worker, ignored);
+        s.joinable = false;
     }
-    if (Thread::create_joinable(s.worker, &Indication_Delivery::indicationThread, nullptr) != 0) {
+    s.joinable = Thread::create_joinable(s.worker, &Indication_Delivery::indicationThread, nullptr) == 0;
+    if (!s.joinable) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Failed in the creation of the thread");
         s.counter.fetch_sub(1);
         s.identity.store(2);
@@ -128,9 +131,10 @@ int Indication_Delivery::disable(int type)
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Delete Thread");
         s.identity.store(2);
         s.counter.fetch_sub(1);
-        if (s.worker.running()) {
+        if (s.joinable) {
             void* ignored = nullptr;
             Thread::join(s.worker, ignored);
+            s.joinable = false;
         }
     }
     return DISABLE_INDICATIONS_OK;
