@@ -91,11 +91,11 @@ Instance* create_blank(const Meta_Class* mc)
     inst->__refs.store(1);
     for (size_t i = 0; i < layout.count; i++) {
         const Meta_Feature* mf = layout.features[i];
-        if (mf->flags & FLAG_PROPERTY) {
+        if (mf->flags & CIMPLE_FLAG_PROPERTY) {
             auto* mp = static_cast<const Meta_Property*>(mf);
             if (known_type(mp))
                 construct_property(inst, mp);
-        } else if (mf->flags & FLAG_REFERENCE) {
+        } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
             auto* mr = static_cast<const Meta_Reference*>(mf);
             if (mr->subscript)
                 new (field(inst, mr->offset)) Array<Instance*>();
@@ -114,7 +114,7 @@ Instance* create(const Meta_Class* mc, bool defaults)
     Layout layout = layout_of(mc);
     for (size_t i = 0; i < layout.count; i++) {
         const Meta_Feature* mf = layout.features[i];
-        if (mf->flags & FLAG_PROPERTY) {
+        if (mf->flags & CIMPLE_FLAG_PROPERTY) {
             auto* mp = static_cast<const Meta_Property*>(mf);
             if (known_type(mp))
                 set_default(inst, mp);
@@ -139,11 +139,11 @@ Instance* clone(const Instance* src)
     Layout layout = layout_of(src->meta_class);
     for (size_t i = 0; i < layout.count; i++) {
         const Meta_Feature* mf = layout.features[i];
-        if (mf->flags & FLAG_PROPERTY) {
+        if (mf->flags & CIMPLE_FLAG_PROPERTY) {
             auto* mp = static_cast<const Meta_Property*>(mf);
             if (known_type(mp))
                 copy_property(dst, src, mp);
-        } else if (mf->flags & FLAG_REFERENCE) {
+        } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
             auto* mr = static_cast<const Meta_Reference*>(mf);
             if (mr->subscript) {
                 const Array<Instance*>& from = ref_array_field(src, mr);
@@ -168,11 +168,11 @@ void destroy(Instance* inst)
     Layout layout = layout_of(inst->meta_class);
     for (size_t i = 0; i < layout.count; i++) {
         const Meta_Feature* mf = layout.features[i];
-        if (mf->flags & FLAG_PROPERTY) {
+        if (mf->flags & CIMPLE_FLAG_PROPERTY) {
             auto* mp = static_cast<const Meta_Property*>(mf);
             if (known_type(mp))
                 destruct_property(inst, mp);
-        } else if (mf->flags & FLAG_REFERENCE) {
+        } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
             auto* mr = static_cast<const Meta_Reference*>(mf);
             if (mr->subscript) {
                 Array<Instance*>& a = ref_array_field(inst, mr);
@@ -197,9 +197,9 @@ void __set_null_flags(Instance* inst, bool include_keys, bool include_non_keys, 
     Layout layout = layout_of(inst->meta_class);
     for (size_t i = 0; i < layout.count; i++) {
         const Meta_Feature* mf = layout.features[i];
-        if (!(mf->flags & FLAG_PROPERTY))
+        if (!(mf->flags & CIMPLE_FLAG_PROPERTY))
             continue;
-        bool key = (mf->flags & FLAG_KEY) != 0;
+        bool key = (mf->flags & CIMPLE_FLAG_KEY) != 0;
         if ((key && !include_keys) || (!key && !include_non_keys))
             continue;
         auto* mp = static_cast<const Meta_Property*>(mf);

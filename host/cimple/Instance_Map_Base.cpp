@@ -14,17 +14,12 @@ void Instance_Map_Base::clear()
     _instances.clear();
 }
 
-ssize_t Instance_Map_Base::_insert(Instance* inst)
+size_t Instance_Map_Base::_insert(Instance* inst)
 {
-    if (!inst)
-        return -1;
-    if ((_meta_class && !is_subclass(_meta_class, inst->meta_class)) || _find(inst) >= 0) {
-        // The caller handed the instance over; a refused one must not leak.
-        destroy(inst);
-        return -1;
-    }
+    if (!inst || _find(inst) >= 0)
+        return static_cast<size_t>(-1);
     _instances.append(inst);
-    return static_cast<ssize_t>(_instances.size() - 1);
+    return _instances.size() - 1;
 }
 
 ssize_t Instance_Map_Base::_find(const Instance* model) const

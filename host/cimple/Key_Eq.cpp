@@ -45,16 +45,16 @@ bool key_eq_at(const Instance* a, const Instance* b, int depth)
         return false;
     for (size_t i = 0; i < ma->num_meta_features; i++) {
         const Meta_Feature* fa = ma->meta_features[i];
-        if (!(fa->flags & FLAG_KEY))
+        if (!(fa->flags & CIMPLE_FLAG_KEY))
             continue;
-        const Meta_Feature* fb = find_feature(mb, fa->name, fa->flags & (FLAG_PROPERTY | FLAG_REFERENCE));
-        if (!fb || !(fb->flags & FLAG_KEY))
+        const Meta_Feature* fb = find_feature(mb, fa->name, fa->flags & (CIMPLE_FLAG_PROPERTY | CIMPLE_FLAG_REFERENCE));
+        if (!fb || !(fb->flags & CIMPLE_FLAG_KEY))
             return false;
-        if (fa->flags & FLAG_PROPERTY) {
+        if (fa->flags & CIMPLE_FLAG_PROPERTY) {
             auto* pa = static_cast<const Meta_Property*>(fa);
             if (pa->type >= NUM_TYPES || !property_eq(a, pa, b, static_cast<const Meta_Property*>(fb)))
                 return false;
-        } else if (fa->flags & FLAG_REFERENCE) {
+        } else if (fa->flags & CIMPLE_FLAG_REFERENCE) {
             auto* ra = static_cast<const Meta_Reference*>(fa);
             auto* rb = static_cast<const Meta_Reference*>(fb);
             if (ra->subscript || rb->subscript)

@@ -75,13 +75,13 @@ bool model_path(const Instance* inst, String& out, int depth)
     bool first = true;
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
-        if (!(mf->flags & FLAG_KEY))
+        if (!(mf->flags & CIMPLE_FLAG_KEY))
             continue;
         out.append(first ? '.' : ',');
         first = false;
         out.append(mf->name);
         out.append('=');
-        if (mf->flags & FLAG_PROPERTY) {
+        if (mf->flags & CIMPLE_FLAG_PROPERTY) {
             auto* mp = static_cast<const Meta_Property*>(mf);
             if (mp->subscript)
                 return false; // array keys have no path form
@@ -97,7 +97,7 @@ bool model_path(const Instance* inst, String& out, int depth)
             });
             if (!ok)
                 return false;
-        } else if (mf->flags & FLAG_REFERENCE) {
+        } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
             auto* mr = static_cast<const Meta_Reference*>(mf);
             if (mr->subscript)
                 return false;

@@ -1,7 +1,7 @@
 #include "SMIS_TraceLog.h"
 
-#include <Pegasus/String.h>
-#include <Pegasus/System.h>
+#include <Pegasus/Common/String.h>
+#include <Pegasus/Common/System.h>
 
 #include <atomic>
 #include <cstdarg>
@@ -49,9 +49,10 @@ void baseName(const char* path, char* out, size_t size)
     std::memcpy(out, start, length);
 }
 
+// The program's own system id; null for the CIM server's.
 std::atomic<const char*>& systemId()
 {
-    static std::atomic<const char*> id{Pegasus::System::CIMSERVER};
+    static std::atomic<const char*> id{nullptr};
     return id;
 }
 
@@ -70,7 +71,8 @@ void writeLog(Pegasus::Logger::LogFileType type, const char* file, unsigned line
     const size_t prefix = std::strlen(text);
     if (prefix < sizeof text - 1)
         std::vsnprintf(text + prefix, sizeof text - prefix, fmt, args);
-    Pegasus::Logger::put(type, systemId().load(), level, Pegasus::String(text));
+    const char* id = systemId().load();
+    Pegasus::Logger::put(type, id ? Pegasus::String(id) : Pegasus::System::CIMSERVER, level, Pegasus::String(text));
 }
 
 }  // namespace
@@ -93,7 +95,7 @@ void SMIS_TraceLog::peg_error_log(const char* file, unsigned line, unsigned leve
 
 void SMIS_TraceLog::peg_trace(const char* file, unsigned line, unsigned level, const char* fmt, ...)
 {
-    if (!fmt || !Pegasus::Tracer::_traceOn.load())
+    if (!fmt || !Pegasus::Tracer::isTraceOn())
         return;
     char text[TRACE_SIZE] = {};
     std::snprintf(text, sizeof text, "[0x%x]", static_cast<unsigned>(::gettid()));
@@ -110,13 +112,13 @@ void SMIS_TraceLog::peg_trace(const char* file, unsigned line, unsigned level, c
     char base[RECORD_SIZE];
     baseName(file, base, sizeof base);
     if (Pegasus::Tracer::isTraceEnabled(TRACE_COMPONENT, level))
-        Pegasus::Tracer::_trace(base, line, TRACE_COMPONENT, level, text);
+        Pegasus::Tracer::traceCString(base, line, TRACE_COMPONENT, text);
 }
 
 void SMIS_TraceLog::setSystemId(const char* id)
 {
     // Names are string literals: the pointer stays valid for the process.
-    systemId().store(id && *id ? id : Pegasus::System::CIMSERVER);
+    systemId().store(id && *id ? id : nullptr);
 }
 
 const char* SMIS_TraceLog::msgIdToInsMessage(unsigned char id)

@@ -5,12 +5,12 @@
 // and extension) and line: peg_log and peg_error_log write "[file:line]message"
 // (at most 1,023 characters) to the CIM server's standard and error log;
 // peg_trace writes "[0x<thread id>]message" to standard output and to the
-// CIM server's trace (component 45), only while tracing is switched on.
+// CIM server's trace (component TRC_PROVIDERMANAGER), only while tracing is switched on.
 //
 //   SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "count=%d", n);
 
-#include <Pegasus/Logger.h>
-#include <Pegasus/Tracer.h>
+#include <Pegasus/Common/Logger.h>
+#include <Pegasus/Common/Tracer.h>
 
 using Pegasus::Logger;
 using Pegasus::Tracer;
@@ -37,8 +37,9 @@ public:
     // Text of the message table row with that id; "Unknown" for any other id.
     static const char* msgIdToInsMessage(unsigned char id);
 
-    // Trace component of every trace record of the system.
-    static constexpr unsigned TRACE_COMPONENT = 45;
+    // Trace component of every trace record of the system: the provider
+    // manager's, the one an administrator switches on to trace providers.
+    static constexpr Pegasus::TraceComponentId TRACE_COMPONENT = Pegasus::TRC_PROVIDERMANAGER;
 
 private:
     SMIS_TraceLog() {}

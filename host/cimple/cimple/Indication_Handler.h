@@ -1,8 +1,10 @@
 // Handler of indication delivery: the adapter's delivery procedure and its
 // client data, allocated by the dispatch procedure when indications are
 // enabled and owned by the provider from then on. handle() lends the
-// indication for the call only; the caller keeps and frees it. A call with a
-// null instance tells the adapter that delivery has ended.
+// indication for the call only; the caller keeps and frees it. Destroying the
+// handler makes the final call, with a null instance, on which the adapter
+// frees its client data: a provider keeps the handler for as long as it
+// delivers and deletes it when delivery ends.
 #ifndef CIMPLE_INDICATION_HANDLER_H
 #define CIMPLE_INDICATION_HANDLER_H
 
@@ -21,11 +23,15 @@ template <>
 class Indication_Handler<Instance> {
 public:
     Indication_Handler(Indication_Proc proc, void* client_data) : _proc(proc), _client_data(client_data) {}
+    ~Indication_Handler()
+    {
+        if (_proc)
+            _proc(nullptr, _client_data);
+    }
+    Indication_Handler(const Indication_Handler&) = delete;
+    Indication_Handler& operator=(const Indication_Handler&) = delete;
 
     bool handle(const Instance* instance) { return _proc ? _proc(instance, _client_data) : false; }
-
-    Indication_Proc proc() const { return _proc; }
-    void* client_data() const { return _client_data; }
 
 private:
     Indication_Proc _proc;

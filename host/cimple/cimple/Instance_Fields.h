@@ -126,7 +126,7 @@ inline uint8* null_flag(Instance* inst, const Meta_Property* mp)
 // A reference of an association (not an embedded object, not an array).
 inline bool is_plain_reference(const Meta_Feature* mf)
 {
-    if (!(mf->flags & FLAG_REFERENCE) || (mf->flags & FLAG_EMBEDDED_OBJECT))
+    if (!(mf->flags & CIMPLE_FLAG_REFERENCE) || (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT))
         return false;
     return static_cast<const Meta_Reference*>(mf)->subscript == 0;
 }

@@ -20,10 +20,10 @@ public:
     void clear();
 
     // Takes ownership of inst and appends it; returns its position. An
-    // instance that the map refuses (null, not of the map's class or a
-    // subclass, or key-equal to one already held) is destroyed at once and
-    // -1 is returned, so the caller never keeps a refused instance.
-    ssize_t _insert(Instance* inst);
+    // instance key-equal to one already held is refused: -1 is returned and
+    // the instance stays the caller's, to free or keep. A null one is
+    // refused the same way.
+    size_t _insert(Instance* inst);
     // Position of the instance key-equal to model, or -1.
     ssize_t _find(const Instance* model) const;
     // The instance key-equal to model (still owned by the map), or null.
@@ -45,7 +45,7 @@ class Instance_Map : public Instance_Map_Base {
 public:
     Instance_Map() : Instance_Map_Base(&CLASS::static_meta_class) {}
 
-    ssize_t insert(CLASS* inst) { return _insert(inst); }
+    size_t insert(CLASS* inst) { return _insert(inst); }
     ssize_t find(const CLASS* model) const { return _find(model); }
     CLASS* lookup(const CLASS* model) const { return static_cast<CLASS*>(_lookup(model)); }
     CLASS* get(size_t pos) const { return static_cast<CLASS*>(_get(pos)); }

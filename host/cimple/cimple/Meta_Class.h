@@ -12,7 +12,7 @@ struct Meta_Repository;
 
 struct Meta_Class {
     uint32 refs;  // always 0
-    uint32 flags; // FLAG_CLASS plus ABSTRACT, AGGREGATION, ASSOCIATION, INDICATION, EXPERIMENTAL
+    uint32 flags; // CIMPLE_FLAG_CLASS plus ABSTRACT, AGGREGATION, ASSOCIATION, INDICATION, EXPERIMENTAL
     const char* name;
     const Meta_Qualifier* const* meta_qualifiers; // null
     size_t num_meta_qualifiers;                   // 0
@@ -25,7 +25,7 @@ struct Meta_Class {
     uint32 size;                      // sizeof the instance struct
     const uint8* locals;              // one per feature: 1 declared here, 0 inherited (null when no features)
     const Meta_Class* super_meta_class; // null at a root
-    size_t num_keys;                  // number of features flagged FLAG_KEY
+    size_t num_keys;                  // number of features flagged CIMPLE_FLAG_KEY
     const Meta_Repository* meta_repository;
 };
 
@@ -34,8 +34,8 @@ struct Meta_Class {
 bool is_subclass(const Meta_Class* ancestor, const Meta_Class* descendant);
 
 // The feature of that name (without regard to case), or null. The flags
-// argument restricts the search to FLAG_PROPERTY, FLAG_REFERENCE or
-// FLAG_METHOD features when non-zero.
+// argument restricts the search to CIMPLE_FLAG_PROPERTY, CIMPLE_FLAG_REFERENCE or
+// CIMPLE_FLAG_METHOD features when non-zero.
 const Meta_Feature* find_feature(const Meta_Class* mc, const char* name, uint32 flags = 0);
 const Meta_Property* find_property(const Meta_Class* mc, const char* name);
 const Meta_Reference* find_reference(const Meta_Class* mc, const char* name);
@@ -45,7 +45,7 @@ const Meta_Method* find_method(const Meta_Class* mc, const char* name);
 // the record is a class record.
 inline const Meta_Method* to_meta_method(const Meta_Class* mc)
 {
-    return mc && (mc->flags & FLAG_METHOD) ? reinterpret_cast<const Meta_Method*>(mc) : nullptr;
+    return mc && (mc->flags & CIMPLE_FLAG_METHOD) ? reinterpret_cast<const Meta_Method*>(mc) : nullptr;
 }
 // The class-record view of a method record, for a method instance's head.
 inline const Meta_Class* to_meta_class(const Meta_Method* mm)

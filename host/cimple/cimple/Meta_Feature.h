@@ -2,7 +2,7 @@
 #ifndef CIMPLE_META_FEATURE_H
 #define CIMPLE_META_FEATURE_H
 
-#include <cimple/Flags.h>
+#include <cimple/flags.h>
 #include <cimple/Type.h>
 
 namespace cimple {
@@ -13,7 +13,7 @@ struct Meta_Qualifier;
 
 struct Meta_Feature {
     uint32 refs;     // always 0
-    uint32 flags;    // FLAG_PROPERTY, FLAG_REFERENCE or FLAG_METHOD, plus qualifiers as flags
+    uint32 flags;    // CIMPLE_FLAG_PROPERTY, CIMPLE_FLAG_REFERENCE or CIMPLE_FLAG_METHOD, plus qualifiers as flags
     const char* name;
     const Meta_Qualifier* const* meta_qualifiers; // null
     size_t num_meta_qualifiers;                   // 0

@@ -1,5 +1,5 @@
 // Record of a reference (or of a reference parameter of a method, or of an
-// embedded instance when FLAG_EMBEDDED_OBJECT is set).
+// embedded instance when CIMPLE_FLAG_EMBEDDED_OBJECT is set).
 #ifndef CIMPLE_META_REFERENCE_H
 #define CIMPLE_META_REFERENCE_H
 

@@ -9,7 +9,7 @@
 #include <cimple/Enum_Associators_Handler.h>
 #include <cimple/Enum_Instances_Handler.h>
 #include <cimple/Enum_References_Handler.h>
-#include <cimple/Flags.h>
+#include <cimple/flags.h>
 #include <cimple/Indication_Handler.h>
 #include <cimple/Instance.h>
 #include <cimple/Instance_Map.h>

@@ -85,5 +85,37 @@ TEST(Handlers, AssociatorsAreLentAndAHandlerWithoutCallbackFreesWhatItIsGiven)
     EXPECT_FALSE(none.handle(Test_Base::create()));
 }
 
+// An adapter's indication callback: its client data lives on the heap and
+// is freed on the final (null) call, as the CIM server's adapter does.
+struct Delivered {
+    int indications = 0;
+    int* end_calls;
+};
+
+bool deliver(const Instance* inst, void* client_data)
+{
+    auto* d = static_cast<Delivered*>(client_data);
+    if (inst) {
+        d->indications++;
+        return true;
+    }
+    ++*d->end_calls;
+    delete d;
+    return true;
+}
+
+TEST(Handlers, DestroyingAnIndicationHandlerMakesTheFinalCall)
+{
+    int end_calls = 0;
+    auto* handler = new Indication_Handler<Test_Base>(deliver, new Delivered{0, &end_calls});
+    Test_Base* b = Test_Base::create(true);
+    EXPECT_TRUE(handler->handle(b));
+    EXPECT_TRUE(handler->handle(b));
+    destroy(b); // lent, not given
+    EXPECT_EQ(end_calls, 0);
+    delete handler;
+    EXPECT_EQ(end_calls, 1);
+}
+
 } // namespace
 } // namespace cimple

@@ -35,7 +35,7 @@ TEST(Meta, FindByNameWithoutRegardToCase)
     const Meta_Class* params = to_meta_class(&Test_Derived_Frob_method::static_meta_class);
     const Meta_Feature* rv = find_feature(params, "RETURN_VALUE");
     ASSERT_NE(rv, nullptr);
-    EXPECT_TRUE(rv->flags & FLAG_OUT);
+    EXPECT_TRUE(rv->flags & CIMPLE_FLAG_OUT);
 }
 
 TEST(Meta, ClassRecordsDescribeTheirStructs)
@@ -48,9 +48,9 @@ TEST(Meta, ClassRecordsDescribeTheirStructs)
         size_t keys = 0;
         for (size_t j = 0; j < mc->num_meta_features; j++) {
             const Meta_Feature* mf = mc->meta_features[j];
-            if (mf->flags & FLAG_KEY)
+            if (mf->flags & CIMPLE_FLAG_KEY)
                 keys++;
-            if (mf->flags & FLAG_PROPERTY) {
+            if (mf->flags & CIMPLE_FLAG_PROPERTY) {
                 EXPECT_LT(static_cast<const Meta_Property*>(mf)->offset, mc->size) << mc->name << "." << mf->name;
             }
         }

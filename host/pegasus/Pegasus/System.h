@@ -1,24 +1,4 @@
 #pragma once
-// Facts about the running system and its users.
-
-#include <Pegasus/Config.h>
-#include <Pegasus/String.h>
-
-namespace Pegasus {
-
-class System {
-public:
-    // System id of the CIM server's own log records.
-    static constexpr const char* CIMSERVER = "cimserver";
-
-    // Name of the effective user of the process; empty when it has none.
-    static String getEffectiveUserName();
-
-    // True when the named user is the superuser (user id 0).
-    static Boolean isPrivilegedUser(const String& userName);
-
-    // The host's canonical name as the resolver knows it, else its plain name.
-    static String getFullyQualifiedHostName();
-};
-
-}  // namespace Pegasus
+// Older include path of <Pegasus/Common/System.h>, the path the CIM server's own
+// headers have; new code includes that one.
+#include <Pegasus/Common/System.h>

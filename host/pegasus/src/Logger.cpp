@@ -1,4 +1,4 @@
-#include <Pegasus/Logger.h>
+#include <Pegasus/Common/Logger.h>
 
 #include "LogFile.h"
 

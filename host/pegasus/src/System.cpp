@@ -1,4 +1,4 @@
-#include <Pegasus/System.h>
+#include <Pegasus/Common/System.h>
 
 #include <netdb.h>
 #include <pwd.h>
@@ -8,6 +8,8 @@
 #include <vector>
 
 namespace Pegasus {
+
+const String System::CIMSERVER("cimserver");
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include <Pegasus/Tracer.h>
+#include <Pegasus/Common/Tracer.h>
 
 #include "LogFile.h"
 
@@ -24,7 +24,7 @@ Tracer::Sink& sinkSlot()
 
 }  // namespace
 
-Boolean Tracer::isTraceEnabled(Uint32 /*traceComponent*/, Uint32 traceLevel)
+Boolean Tracer::isTraceEnabled(TraceComponentId /*traceComponent*/, Uint32 traceLevel)
 {
     return _traceOn.load() && (traceLevel == LEVEL3 || traceLevel == LEVEL4);
 }
@@ -37,19 +37,18 @@ Tracer::Sink Tracer::setSink(Sink sink)
     return previous;
 }
 
-void Tracer::_trace(const char* fileName, Uint32 lineNum, Uint32 traceComponent, Uint32 traceLevel,
-                    const char* message)
+void Tracer::traceCString(const char* fileName, Uint32 lineNum, TraceComponentId traceComponent,
+                          const char* message)
 {
     try {
         const std::string file = fileName ? fileName : "";
         const std::string text = message ? message : "";
         LogFile::appendLine("trace.log", LogFile::timestamp() + " [" + file + ":" +
                                              std::to_string(lineNum) + "] component " +
-                                             std::to_string(traceComponent) + " level " +
-                                             std::to_string(traceLevel) + ": " + text);
+                                             std::to_string(traceComponent) + ": " + text);
         std::lock_guard<std::mutex> lock(sinkMutex());
         if (sinkSlot())
-            sinkSlot()(Record{file, lineNum, traceComponent, traceLevel, text});
+            sinkSlot()(Record{file, lineNum, static_cast<Uint32>(traceComponent), text});
     } catch (...) {
         // A record that cannot be written is dropped; tracing never throws.
     }

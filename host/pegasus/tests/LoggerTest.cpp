@@ -117,27 +117,28 @@ TEST(Logger, RotatesAFileAtItsSizeLimitKeepingTheGivenCount)
 
 TEST(Tracer, EnabledOnlyWhileTheSwitchIsOn)
 {
-    const bool before = Tracer::_traceOn.load();
-    Tracer::_traceOn = false;
-    EXPECT_FALSE(Tracer::isTraceEnabled(45, Tracer::LEVEL3));
-    Tracer::_traceOn = true;
-    EXPECT_TRUE(Tracer::isTraceEnabled(45, Tracer::LEVEL3));
-    EXPECT_TRUE(Tracer::isTraceEnabled(45, Tracer::LEVEL4));
-    EXPECT_FALSE(Tracer::isTraceEnabled(45, 0));
-    Tracer::_traceOn = before;
+    const bool before = Tracer::setTraceOn(false);
+    EXPECT_FALSE(Tracer::isTraceOn());
+    EXPECT_FALSE(Tracer::isTraceEnabled(Pegasus::TRC_PROVIDERMANAGER, Tracer::LEVEL3));
+    Tracer::setTraceOn(true);
+    EXPECT_TRUE(Tracer::isTraceOn());
+    EXPECT_TRUE(Tracer::isTraceEnabled(Pegasus::TRC_PROVIDERMANAGER, Tracer::LEVEL3));
+    EXPECT_TRUE(Tracer::isTraceEnabled(Pegasus::TRC_PROVIDERMANAGER, Tracer::LEVEL4));
+    EXPECT_FALSE(Tracer::isTraceEnabled(Pegasus::TRC_PROVIDERMANAGER, 0));
+    Tracer::setTraceOn(before);
 }
 
 TEST(Tracer, TraceRecordGoesToTheTraceFile)
 {
     smis::test::TempInstallDir dir;
     smis::test::LogCapture capture;
-    Tracer::_trace("Mod", 12, 45, Tracer::LEVEL4, "text %d");
-    EXPECT_NE(dir.readFile("log/trace.log").find("[Mod:12] component 45 level 8: text %d\n"),
+    Tracer::traceCString("Mod", 12, Pegasus::TRC_PROVIDERMANAGER, "text %d");
+    EXPECT_NE(dir.readFile("log/trace.log").find("[Mod:12] component 15: text %d\n"),
               std::string::npos);
     const auto traces = capture.traces();
     ASSERT_EQ(traces.size(), 1u);
     EXPECT_EQ(traces[0].fileName, "Mod");
     EXPECT_EQ(traces[0].lineNum, 12u);
-    EXPECT_EQ(traces[0].traceComponent, 45u);
+    EXPECT_EQ(traces[0].traceComponent, 15u);
     EXPECT_EQ(traces[0].message, "text %d");
 }

@@ -20,8 +20,8 @@ namespace {
 
 class TraceSwitch {
 public:
-    explicit TraceSwitch(bool on) : _before(Tracer::_traceOn.load()) { Tracer::_traceOn = on; }
-    ~TraceSwitch() { Tracer::_traceOn = _before; }
+    explicit TraceSwitch(bool on) : _before(Tracer::setTraceOn(on)) {}
+    ~TraceSwitch() { Tracer::setTraceOn(_before); }
 
 private:
     bool _before;

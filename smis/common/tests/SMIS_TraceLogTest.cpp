@@ -13,8 +13,8 @@ namespace {
 // Switches tracing on or off for one test and restores it afterwards.
 class TraceSwitch {
 public:
-    explicit TraceSwitch(bool on) : _before(Tracer::_traceOn.load()) { Tracer::_traceOn = on; }
-    ~TraceSwitch() { Tracer::_traceOn = _before; }
+    explicit TraceSwitch(bool on) : _before(Tracer::setTraceOn(on)) {}
+    ~TraceSwitch() { Tracer::setTraceOn(_before); }
 
 private:
     bool _before;
@@ -105,8 +105,7 @@ TEST(SMIS_TraceLog, TraceOnlyWhileTracingIsOn)
         ASSERT_EQ(traces.size(), 1u);
         EXPECT_EQ(traces[0].fileName, "T");
         EXPECT_EQ(traces[0].lineNum, 5u);
-        EXPECT_EQ(traces[0].traceComponent, 45u);
-        EXPECT_EQ(traces[0].traceLevel, Tracer::LEVEL4);
+        EXPECT_EQ(traces[0].traceComponent, static_cast<unsigned>(Pegasus::TRC_PROVIDERMANAGER));
         EXPECT_EQ(traces[0].message, std::string(prefix) + "shown 2");
     }
 }

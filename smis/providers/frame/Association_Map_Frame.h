@@ -84,7 +84,9 @@ public:
             destroy(association);
             return;
         }
-        _instances._insert(association);
+        // A duplicate of one already collected is refused and stays ours.
+        if (_instances._insert(association) == static_cast<size_t>(-1))
+            destroy(association);
     }
     // Makes the association of class A from its two ends (first and second
     // reference in schema order; the association takes both), lets

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 
 #include "IndicationRecord.h"
@@ -15,12 +16,6 @@ namespace cimple {
 
 namespace {
 
-struct Handler_Slot {
-    Indication_Proc proc = nullptr;
-    void* client_data = nullptr;
-    bool taken = false;
-};
-
 constexpr int TYPE_COUNT = 4;
 
 // Module-wide state. The destructor, run when the module is unloaded, stops
@@ -29,15 +24,16 @@ constexpr int TYPE_COUNT = 4;
 struct Delivery_State {
     std::mutex control;  // serialises enable and disable
     std::mutex slots;    // guards the slots; held while a handler is called
-    Handler_Slot slot[TYPE_COUNT];
+    std::unique_ptr<Indication_Sink> slot[TYPE_COUNT];
     std::atomic<int> counter{0};
     std::atomic<int> identity{0};  // 0 empty, 1 running, 2 stopped
     Thread worker;
+    bool joinable = false;  // a worker was started and not yet joined
 
     ~Delivery_State()
     {
         std::lock_guard<std::mutex> lock(control);
-        if (worker.running()) {
+        if (joinable) {
             counter.store(0);
             void* ignored = nullptr;
             Thread::join(worker, ignored);
@@ -58,46 +54,52 @@ bool validType(int type)
 
 }  // namespace
 
-int Indication_Delivery::enable(int type, Indication_Proc proc, void* client_data)
+int Indication_Delivery::enableSink(int type, Indication_Sink* given)
 {
+    // Owned from here on; a sink not kept is deleted (its handler's final
+    // call made) with no slot lock held.
+    std::unique_ptr<Indication_Sink> sink(given);
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "enable_indications provider_type=0x%08x",
                            static_cast<unsigned>(type));
     if (!validType(type)) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Invalid Indication type");
         return ENABLE_INDICATIONS_FAILED;
     }
+    if (!sink)
+        return ENABLE_INDICATIONS_FAILED;
     Delivery_State& s = state();
     std::lock_guard<std::mutex> control(s.control);
     bool stored = false;
     {
         std::lock_guard<std::mutex> lock(s.slots);
-        Handler_Slot& slot = s.slot[type - 1];
-        if (!slot.taken) {
-            slot.proc = proc;
-            slot.client_data = client_data;
-            slot.taken = true;
+        std::unique_ptr<Indication_Sink>& slot = s.slot[type - 1];
+        if (!slot) {
+            slot = std::move(sink);
             stored = true;
         }
     }
+    sink.reset();
     if (s.counter.load() != 0)
         return ENABLE_INDICATIONS_OK;
 
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Create Thread");
     s.identity.store(1);
     s.counter.fetch_add(1);
-    if (s.worker.running()) {
+    if (s.joinable) {
         // A worker that ended on its own (queue failure, exception) is
         // collected before a new one starts.
         void* ignored = nullptr;
         Thread::join(s.worker, ignored);
+        s.joinable = false;
     }
-    if (Thread::create_joinable(s.worker, &Indication_Delivery::indicationThread, nullptr) != 0) {
+    s.joinable = Thread::create_joinable(s.worker, &Indication_Delivery::indicationThread, nullptr) == 0;
+    if (!s.joinable) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Failed in the creation of the thread");
         s.counter.fetch_sub(1);
         s.identity.store(2);
         if (stored) {
             std::lock_guard<std::mutex> lock(s.slots);
-            s.slot[type - 1] = Handler_Slot();
+            sink = std::move(s.slot[type - 1]);
         }
         return ENABLE_INDICATIONS_FAILED;
     }
@@ -114,30 +116,25 @@ int Indication_Delivery::disable(int type)
     }
     Delivery_State& s = state();
     std::lock_guard<std::mutex> control(s.control);
-    Handler_Slot ended;
+    std::unique_ptr<Indication_Sink> ended;
     bool allEmpty = true;
     {
         // Taken out under the slot lock: a delivery in progress finishes
         // with the handler before it is ended here.
         std::lock_guard<std::mutex> lock(s.slots);
-        ended = s.slot[type - 1];
-        s.slot[type - 1] = Handler_Slot();
-        for (const Handler_Slot& slot : s.slot)
-            allEmpty = allEmpty && !slot.taken;
+        ended = std::move(s.slot[type - 1]);
+        for (const std::unique_ptr<Indication_Sink>& slot : s.slot)
+            allEmpty = allEmpty && !slot;
     }
-    if (ended.taken && ended.proc) {
-        try {
-            ended.proc(nullptr, ended.client_data);
-        } catch (...) {
-        }
-    }
+    ended.reset();
     if (allEmpty && s.counter.load() != 0) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Delete Thread");
         s.identity.store(2);
         s.counter.fetch_sub(1);
-        if (s.worker.running()) {
+        if (s.joinable) {
             void* ignored = nullptr;
             Thread::join(s.worker, ignored);
+            s.joinable = false;
         }
     }
     return DISABLE_INDICATIONS_OK;
@@ -149,19 +146,19 @@ bool Indication_Delivery::isIndicationEnabled(int type)
         return false;
     Delivery_State& s = state();
     std::lock_guard<std::mutex> lock(s.slots);
-    return s.slot[type - 1].taken;
+    return s.slot[type - 1] != nullptr;
 }
 
-bool Indication_Delivery::deliver(int type, const Instance* indication)
+bool Indication_Delivery::deliver(int type, Instance* indication)
 {
     if (!validType(type))
         return false;
     Delivery_State& s = state();
     std::lock_guard<std::mutex> lock(s.slots);
-    const Handler_Slot& slot = s.slot[type - 1];
-    if (!slot.taken || !slot.proc)
+    Indication_Sink* sink = s.slot[type - 1].get();
+    if (!sink)
         return false;
-    slot.proc(indication, slot.client_data);
+    sink->handle(indication);
     return true;
 }
 

@@ -9,13 +9,17 @@
 // provider object. Enables and disables are serialised; a handler is only
 // freed while no delivery is using it.
 //
-//   Indication_Delivery::enable(INDICATION_CREATION, proc, data);   // 0 or 140
+//   Indication_Delivery::enable(INDICATION_CREATION, handler);      // 0 or 140
 //   ...
 //   Indication_Delivery::disable(INDICATION_CREATION);              // 0 or 150
 #ifndef SMIS_PROVIDERS_INDICATION_DELIVERY_H
 #define SMIS_PROVIDERS_INDICATION_DELIVERY_H
 
 #include <cimple/cimple.h>
+
+#include <new>
+
+#include "Indication_Sink.h"
 
 namespace cimple {
 
@@ -39,13 +43,20 @@ public:
     // How long the worker waits for a record before it checks for a stop.
     static constexpr unsigned long READ_TIMEOUT_MS = 500;
 
-    // Registers the handler (procedure and client data) for the type when
-    // its slot is empty (a taken slot keeps its handler) and starts the
-    // worker when none is meant to run. 0, or 140 for a type outside 1 to 4
-    // or a worker that cannot start.
-    static int enable(int type, Indication_Proc proc, void* client_data);
-    // Ends the type's handler (its procedure is called once with a null
-    // instance) and, when every slot is then empty, stops the worker and
+    // Takes the handler over and registers it for the type when its slot is
+    // empty; a taken slot keeps its handler and the new one is deleted (its
+    // final call made) at once. Starts the worker when none is meant to run.
+    // 0, or 140 for a missing handler, a type outside 1 to 4 or a worker that
+    // cannot start (the handler is then deleted too).
+    template <class CLASS>
+    static int enable(int type, Indication_Handler<CLASS>* handler)
+    {
+        Indication_Sink* sink = handler ? new (std::nothrow) Handler_Sink<CLASS>(handler) : nullptr;
+        if (!sink)
+            delete handler;
+        return enableSink(type, sink);
+    }
+    // Deletes the type's handler (its final call made) and, when every slot is then empty, stops the worker and
     // waits for it. 0, or 150 for a type outside 1 to 4.
     static int disable(int type);
 
@@ -53,7 +64,7 @@ public:
     static bool isIndicationEnabled(int type);
     // Hands the indication to the type's handler (lent for the call); false
     // when the type has none.
-    static bool deliver(int type, const Instance* indication);
+    static bool deliver(int type, Instance* indication);
     // IDENTITY while the worker is meant to run, STOPPED_IDENTITY after the
     // last disable, empty before the first enable.
     static String identity();
@@ -65,6 +76,7 @@ public:
     static bool dispatch(const String& storageAddress, const IndicationRecord& record);
 
 private:
+    static int enableSink(int type, Indication_Sink* sink);
     static void* indicationThread(void* arg);
 };
 

@@ -18,18 +18,12 @@ public:
     int provider_type() const { return _provider_type; }
 
 protected:
-    // Takes the handler over: its procedure and client data go to the
-    // delivery's slot of this type, the handler object itself is freed.
+    // Takes the handler over: the delivery keeps it in its slot of this
+    // type until the disable, when deleting it makes its final call.
     template <class CLASS>
     Enable_Indications_Status enable_with(Indication_Handler<CLASS>* handler)
     {
-        Indication_Proc proc = handler ? handler->proc() : nullptr;
-        void* client_data = handler ? handler->client_data() : nullptr;
-        const bool given = handler != nullptr;
-        delete handler;
-        if (!given)
-            return ENABLE_INDICATIONS_FAILED;
-        return static_cast<Enable_Indications_Status>(Indication_Delivery::enable(_provider_type, proc, client_data));
+        return static_cast<Enable_Indications_Status>(Indication_Delivery::enable(_provider_type, handler));
     }
 
     Disable_Indications_Status disable_for_type()

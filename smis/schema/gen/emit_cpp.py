@@ -122,7 +122,7 @@ def emit_header(c):
 
 
 def _flags(words):
-    return ' | '.join('FLAG_%s' % w for w in words) if words else '0'
+    return ' | '.join('CIMPLE_FLAG_%s' % w for w in words) if words else '0'
 
 
 def _c_string(text):
@@ -236,7 +236,7 @@ def emit_repository_cpp(schema):
                 psyms.append(psym)
             rv = '%s_return_value' % sym
             out.append('static const Meta_Property %s = {\n'
-                       '    {0, FLAG_PROPERTY | FLAG_OUT, "return_value", nullptr, 0},\n'
+                       '    {0, CIMPLE_FLAG_PROPERTY | CIMPLE_FLAG_OUT, "return_value", nullptr, 0},\n'
                        '    %s, 0, CIMPLE_OFF(%s, return_value), nullptr};'
                        % (rv, TYPE_CODES[f.type], struct))
             psyms.append(rv)
@@ -245,7 +245,7 @@ def emit_repository_cpp(schema):
                 out.append('    &%s,' % ps)
             out.append('};')
             out.append('const Meta_Method %s = {\n'
-                       '    {0, FLAG_METHOD, "%s", nullptr, 0},\n'
+                       '    {0, CIMPLE_FLAG_METHOD, "%s", nullptr, 0},\n'
                        '    %s_params, %d, static_cast<uint32>(sizeof(%s)), %s};'
                        % (_method_sym(c, f), f.name, sym, len(psyms), struct,
                           TYPE_CODES[f.type]))

@@ -9,6 +9,9 @@ from the schema source files.
 --qualifiers FILE adds the qualifier source (see qualifier_model.py): it is
 checked against the classes and its tables are written too.
 
+--mof FILE writes the classes beyond the DMTF schema as MOF (emit_mof.py),
+with the qualifiers of --qualifiers; alone, or beside --out.
+
 Exit status 0 on success; 1 with one line "FILE:LINE: problem" (or a plain
 problem line) on standard error when the source does not pass the checks.
 """
@@ -20,7 +23,9 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import emit_cpp  # noqa: E402
+import emit_mof  # noqa: E402
 import emit_qualifiers  # noqa: E402
+import gen_output  # noqa: E402
 import qualifier_model  # noqa: E402
 import schema_model  # noqa: E402
 
@@ -46,6 +51,7 @@ def main(argv):
     ap.add_argument('--expect', action='append', default=[])
     ap.add_argument('--stamp')
     ap.add_argument('--qualifiers')
+    ap.add_argument('--mof')
     ap.add_argument('sources', nargs='+')
     args = ap.parse_args(argv)
     try:
@@ -74,6 +80,10 @@ def main(argv):
         return 0
     if args.check:
         return 0
+    if args.mof:
+        gen_output.write_output(args.mof, emit_mof.emit_classes(schema))
+        if not args.out:
+            return 0
     if not args.out:
         sys.stderr.write('genschema: --out is required\n')
         return 1

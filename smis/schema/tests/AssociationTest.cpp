@@ -96,8 +96,8 @@ TEST(Associations, ReferencesThenOtherPropertiesAsServed)
         SCOPED_TRACE(row.name);
         const cimple::Meta_Class* mc = findClass(row.name);
         ASSERT_NE(mc, nullptr);
-        EXPECT_NE(mc->flags & cimple::FLAG_ASSOCIATION, 0u);
-        EXPECT_EQ(mc->flags & cimple::FLAG_ABSTRACT, 0u);
+        EXPECT_NE(mc->flags & CIMPLE_FLAG_ASSOCIATION, 0u);
+        EXPECT_EQ(mc->flags & CIMPLE_FLAG_ABSTRACT, 0u);
         if (*row.superclass) {
             ASSERT_NE(mc->super_meta_class, nullptr);
             EXPECT_STREQ(mc->super_meta_class->name, row.superclass);
@@ -107,26 +107,26 @@ TEST(Associations, ReferencesThenOtherPropertiesAsServed)
 
         std::vector<const cimple::Meta_Feature*> fields;
         for (size_t i = 0; i < mc->num_meta_features; ++i) {
-            if (!(mc->meta_features[i]->flags & cimple::FLAG_METHOD))
+            if (!(mc->meta_features[i]->flags & CIMPLE_FLAG_METHOD))
                 fields.push_back(mc->meta_features[i]);
         }
         ASSERT_EQ(fields.size(), 2 + row.others.size());
         const RefRow refs[2] = {row.first, row.second};
         cimple::uint32 last = 0;
         for (size_t i = 0; i < 2; ++i) {
-            ASSERT_NE(fields[i]->flags & cimple::FLAG_REFERENCE, 0u) << refs[i].name;
+            ASSERT_NE(fields[i]->flags & CIMPLE_FLAG_REFERENCE, 0u) << refs[i].name;
             auto r = static_cast<const cimple::Meta_Reference*>(fields[i]);
             EXPECT_STREQ(r->name, refs[i].name);
             ASSERT_NE(r->meta_class, nullptr);
             EXPECT_STREQ(r->meta_class->name, refs[i].cls);
             EXPECT_EQ(r->subscript, 0);
-            EXPECT_NE(r->flags & cimple::FLAG_KEY, 0u) << refs[i].name;
+            EXPECT_NE(r->flags & CIMPLE_FLAG_KEY, 0u) << refs[i].name;
             EXPECT_GT(r->offset, last) << refs[i].name;
             last = r->offset;
         }
         for (size_t i = 0; i < row.others.size(); ++i) {
             const PropRow& p = row.others[i];
-            ASSERT_NE(fields[2 + i]->flags & cimple::FLAG_PROPERTY, 0u) << p.name;
+            ASSERT_NE(fields[2 + i]->flags & CIMPLE_FLAG_PROPERTY, 0u) << p.name;
             auto mp = static_cast<const cimple::Meta_Property*>(fields[2 + i]);
             EXPECT_STREQ(mp->name, p.name);
             EXPECT_EQ(mp->type, p.type) << p.name;

@@ -330,9 +330,9 @@ std::string typeName(cimple::uint16 t)
 std::string describe(const cimple::Meta_Feature* f)
 {
     std::string s;
-    if (f->flags & cimple::FLAG_EMBEDDED_OBJECT) {
+    if (f->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
         s = "embedded instance";
-    } else if (f->flags & cimple::FLAG_REFERENCE) {
+    } else if (f->flags & CIMPLE_FLAG_REFERENCE) {
         auto r = static_cast<const cimple::Meta_Reference*>(f);
         s = (r->subscript ? "array of references to " : "reference to ") +
             std::string(r->meta_class ? r->meta_class->name : "?");
@@ -340,10 +340,10 @@ std::string describe(const cimple::Meta_Feature* f)
         auto p = static_cast<const cimple::Meta_Property*>(f);
         s = typeName(p->type) + (p->subscript ? " array" : "");
     }
-    bool in = f->flags & cimple::FLAG_IN;
-    bool out = f->flags & cimple::FLAG_OUT;
+    bool in = f->flags & CIMPLE_FLAG_IN;
+    bool out = f->flags & CIMPLE_FLAG_OUT;
     s += in && out ? ", in/out" : in ? ", in" : out ? ", out" : ", none";
-    if (f->flags & cimple::FLAG_REQUIRED)
+    if (f->flags & CIMPLE_FLAG_REQUIRED)
         s += ", required";
     return s;
 }
@@ -375,7 +375,7 @@ TEST(Methods, EveryServedClassListsItsMethodsInDispatchOrder)
             SCOPED_TRACE(name);
             const cimple::Meta_Class* mc = findClass(name.c_str());
             ASSERT_NE(mc, nullptr);
-            EXPECT_EQ(featureNames(mc, cimple::FLAG_METHOD), row.methods);
+            EXPECT_EQ(featureNames(mc, CIMPLE_FLAG_METHOD), row.methods);
             ++classes;
         }
     }
@@ -383,7 +383,7 @@ TEST(Methods, EveryServedClassListsItsMethodsInDispatchOrder)
     for (const std::string& name : classesWithoutMethods()) {
         const cimple::Meta_Class* mc = findClass(name.c_str());
         ASSERT_NE(mc, nullptr) << name;
-        EXPECT_TRUE(featureNames(mc, cimple::FLAG_METHOD).empty()) << name;
+        EXPECT_TRUE(featureNames(mc, CIMPLE_FLAG_METHOD).empty()) << name;
     }
     EXPECT_EQ(classesWithoutMethods().size(), 28u);
 }
@@ -422,7 +422,7 @@ TEST(Methods, EveryMethodReturnsUint32AfterItsParameters)
     for (size_t i = 0; i < r.num_meta_classes; ++i) {
         const cimple::Meta_Class* mc = r.meta_classes[i];
         for (size_t j = 0; j < mc->num_meta_features; ++j) {
-            if (!(mc->meta_features[j]->flags & cimple::FLAG_METHOD))
+            if (!(mc->meta_features[j]->flags & CIMPLE_FLAG_METHOD))
                 continue;
             auto mm = static_cast<const cimple::Meta_Method*>(mc->meta_features[j]);
             SCOPED_TRACE(std::string(mc->name) + "." + mm->name);
@@ -431,14 +431,14 @@ TEST(Methods, EveryMethodReturnsUint32AfterItsParameters)
             auto rv = static_cast<const cimple::Meta_Property*>(
                 mm->meta_features[mm->num_meta_features - 1]);
             EXPECT_STREQ(rv->name, "return_value");
-            EXPECT_EQ(rv->flags, cimple::FLAG_PROPERTY | cimple::FLAG_OUT);
+            EXPECT_EQ(rv->flags, CIMPLE_FLAG_PROPERTY | CIMPLE_FLAG_OUT);
             EXPECT_EQ(rv->type, cimple::UINT32);
             EXPECT_EQ(rv->subscript, 0);
             // The record doubles as the class record of the method instance.
             EXPECT_EQ(cimple::to_meta_method(cimple::to_meta_class(mm)), mm);
             for (size_t k = 0; k < mm->num_meta_features; ++k) {
                 const cimple::Meta_Feature* p = mm->meta_features[k];
-                EXPECT_NE(p->flags & (cimple::FLAG_IN | cimple::FLAG_OUT), 0u) << p->name;
+                EXPECT_NE(p->flags & (CIMPLE_FLAG_IN | CIMPLE_FLAG_OUT), 0u) << p->name;
                 EXPECT_LT(static_cast<const cimple::Meta_Property*>(p)->offset, mm->size);
             }
         }

@@ -53,7 +53,7 @@ TEST(Repository, EveryRecordIsConsistent)
         const cimple::Meta_Class* mc = r.meta_classes[i];
         SCOPED_TRACE(mc->name);
         EXPECT_EQ(mc->refs, 0u);
-        EXPECT_NE(mc->flags & cimple::FLAG_CLASS, 0u);
+        EXPECT_NE(mc->flags & CIMPLE_FLAG_CLASS, 0u);
         EXPECT_EQ(mc->meta_qualifiers, nullptr);
         EXPECT_EQ(mc->num_meta_qualifiers, 0u);
         EXPECT_EQ(mc->meta_repository, &r);
@@ -71,10 +71,10 @@ TEST(Repository, EveryRecordIsConsistent)
                 EXPECT_STREQ(f->name, g->name);
                 if (!mc->locals[j]) {
                     EXPECT_EQ(f, g) << f->name;
-                } else if (f->flags & cimple::FLAG_PROPERTY) {
+                } else if (f->flags & CIMPLE_FLAG_PROPERTY) {
                     EXPECT_EQ(static_cast<const cimple::Meta_Property*>(f)->offset,
                               static_cast<const cimple::Meta_Property*>(g)->offset);
-                } else if (f->flags & cimple::FLAG_REFERENCE) {
+                } else if (f->flags & CIMPLE_FLAG_REFERENCE) {
                     EXPECT_EQ(static_cast<const cimple::Meta_Reference*>(f)->offset,
                               static_cast<const cimple::Meta_Reference*>(g)->offset);
                 }
@@ -91,20 +91,20 @@ TEST(Repository, EveryRecordIsConsistent)
         for (size_t j = 0; j < mc->num_meta_features; ++j) {
             const cimple::Meta_Feature* f = mc->meta_features[j];
             EXPECT_TRUE(featureNames.insert(f->name).second) << f->name;
-            keys += (f->flags & cimple::FLAG_KEY) != 0;
-            int kinds = !!(f->flags & cimple::FLAG_PROPERTY) + !!(f->flags & cimple::FLAG_REFERENCE) +
-                        !!(f->flags & cimple::FLAG_METHOD);
+            keys += (f->flags & CIMPLE_FLAG_KEY) != 0;
+            int kinds = !!(f->flags & CIMPLE_FLAG_PROPERTY) + !!(f->flags & CIMPLE_FLAG_REFERENCE) +
+                        !!(f->flags & CIMPLE_FLAG_METHOD);
             EXPECT_EQ(kinds, 1) << f->name;
             cimple::uint32 off = 0;
-            if (f->flags & cimple::FLAG_PROPERTY) {
+            if (f->flags & CIMPLE_FLAG_PROPERTY) {
                 auto p = static_cast<const cimple::Meta_Property*>(f);
                 EXPECT_LT(p->type, cimple::NUM_TYPES) << f->name;
                 off = p->offset;
-            } else if (f->flags & cimple::FLAG_REFERENCE) {
+            } else if (f->flags & CIMPLE_FLAG_REFERENCE) {
                 auto p = static_cast<const cimple::Meta_Reference*>(f);
-                if (!(f->flags & cimple::FLAG_EMBEDDED_OBJECT)) {
+                if (!(f->flags & CIMPLE_FLAG_EMBEDDED_OBJECT)) {
                     EXPECT_TRUE(inRepository.count(p->meta_class)) << f->name;
-                    EXPECT_NE(mc->flags & cimple::FLAG_ASSOCIATION, 0u) << f->name;
+                    EXPECT_NE(mc->flags & CIMPLE_FLAG_ASSOCIATION, 0u) << f->name;
                 }
                 off = p->offset;
             } else {
@@ -115,8 +115,8 @@ TEST(Repository, EveryRecordIsConsistent)
             EXPECT_TRUE(offsets.insert(off).second) << f->name << " shares a field";
         }
         EXPECT_EQ(mc->num_keys, keys);
-        if (mc->flags & cimple::FLAG_AGGREGATION) {
-            EXPECT_NE(mc->flags & cimple::FLAG_ASSOCIATION, 0u);
+        if (mc->flags & CIMPLE_FLAG_AGGREGATION) {
+            EXPECT_NE(mc->flags & CIMPLE_FLAG_ASSOCIATION, 0u);
         }
     }
 }
@@ -133,7 +133,7 @@ TEST(Repository, CreateAndDestroyEveryClassAndMethodInstance)
             cimple::destroy(inst);
         }
         for (size_t j = 0; j < mc->num_meta_features; ++j) {
-            if (!mc->locals[j] || !(mc->meta_features[j]->flags & cimple::FLAG_METHOD))
+            if (!mc->locals[j] || !(mc->meta_features[j]->flags & CIMPLE_FLAG_METHOD))
                 continue;
             auto mm = static_cast<const cimple::Meta_Method*>(mc->meta_features[j]);
             cimple::Instance* inst = cimple::create(mm);
@@ -210,13 +210,13 @@ TEST(Repository, StandardDefaultsAreCarried)
     }
 }
 
-TEST(Repository, UsageIsSint32OnlyInDiskExtents)
+TEST(Repository, UsageIsTheUint16OfLaterStorageExtents)
 {
     struct Case {
         const char* cls;
         cimple::uint16 type;
     };
-    for (const Case& c : {Case{"VELDARO_DiskExtent", cimple::SINT32},
+    for (const Case& c : {Case{"VELDARO_DiskExtent", cimple::UINT16},
                           Case{"VELDARO_StorageVolume", cimple::UINT16},
                           Case{"VELDARO_RemoteStorageVolume", cimple::UINT16},
                           Case{"VELDARO_SDPVExtent", cimple::UINT16}}) {
@@ -280,19 +280,19 @@ TEST(Repository, IndicationClassesCarryEmbeddedInstances)
     for (const char* name : {"CIM_InstCreation", "CIM_InstDeletion", "CIM_InstModification"}) {
         const cimple::Meta_Class* mc = findClass(name);
         ASSERT_NE(mc, nullptr) << name;
-        EXPECT_NE(mc->flags & cimple::FLAG_INDICATION, 0u) << name;
-        EXPECT_EQ(mc->flags & cimple::FLAG_ABSTRACT, 0u) << name;
+        EXPECT_NE(mc->flags & CIMPLE_FLAG_INDICATION, 0u) << name;
+        EXPECT_EQ(mc->flags & CIMPLE_FLAG_ABSTRACT, 0u) << name;
         const cimple::Meta_Reference* src = findReference(mc, "SourceInstance");
         ASSERT_NE(src, nullptr) << name;
-        EXPECT_NE(src->flags & cimple::FLAG_EMBEDDED_OBJECT, 0u);
+        EXPECT_NE(src->flags & CIMPLE_FLAG_EMBEDDED_OBJECT, 0u);
         EXPECT_EQ(src->meta_class, nullptr);
         ASSERT_NE(findProperty(mc, "SourceInstanceModelPath"), nullptr);
         ASSERT_NE(findProperty(mc, "IndicationIdentifier"), nullptr);
         ASSERT_NE(findProperty(mc, "IndicationTime"), nullptr);
     }
     EXPECT_NE(findReference(findClass("CIM_InstModification"), "PreviousInstance"), nullptr);
-    EXPECT_NE(findClass("CIM_Indication")->flags & cimple::FLAG_ABSTRACT, 0u);
-    EXPECT_EQ(findClass("CIM_AlertIndication")->flags & cimple::FLAG_ABSTRACT, 0u);
+    EXPECT_NE(findClass("CIM_Indication")->flags & CIMPLE_FLAG_ABSTRACT, 0u);
+    EXPECT_EQ(findClass("CIM_AlertIndication")->flags & CIMPLE_FLAG_ABSTRACT, 0u);
 
     auto* ind = cimple::CIM_InstModification::create();
     ASSERT_NE(ind, nullptr);

@@ -36,17 +36,17 @@ inline const cimple::Meta_Feature* findFeature(const cimple::Meta_Class* mc, con
 
 inline const cimple::Meta_Property* findProperty(const cimple::Meta_Class* mc, const char* name)
 {
-    return static_cast<const cimple::Meta_Property*>(findFeature(mc, name, cimple::FLAG_PROPERTY));
+    return static_cast<const cimple::Meta_Property*>(findFeature(mc, name, CIMPLE_FLAG_PROPERTY));
 }
 
 inline const cimple::Meta_Reference* findReference(const cimple::Meta_Class* mc, const char* name)
 {
-    return static_cast<const cimple::Meta_Reference*>(findFeature(mc, name, cimple::FLAG_REFERENCE));
+    return static_cast<const cimple::Meta_Reference*>(findFeature(mc, name, CIMPLE_FLAG_REFERENCE));
 }
 
 inline const cimple::Meta_Method* findMethod(const cimple::Meta_Class* mc, const char* name)
 {
-    return static_cast<const cimple::Meta_Method*>(findFeature(mc, name, cimple::FLAG_METHOD));
+    return static_cast<const cimple::Meta_Method*>(findFeature(mc, name, CIMPLE_FLAG_METHOD));
 }
 
 inline bool isLocal(const cimple::Meta_Class* mc, const cimple::Meta_Feature* f)
@@ -73,7 +73,7 @@ inline std::vector<std::string> keyNames(const cimple::Meta_Class* mc)
 {
     std::vector<std::string> out;
     for (size_t i = 0; mc && i < mc->num_meta_features; ++i) {
-        if (mc->meta_features[i]->flags & cimple::FLAG_KEY)
+        if (mc->meta_features[i]->flags & CIMPLE_FLAG_KEY)
             out.push_back(mc->meta_features[i]->name);
     }
     return out;

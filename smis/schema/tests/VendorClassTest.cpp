@@ -88,7 +88,7 @@ const std::vector<VendorRow>& vendorRows()
     {"VELDARO_LayerixPool", "SNIA_StoragePool", {"InstanceID"}, {{"AlarmStatus", cimple::STRING}, {"AttentionLevelRange", cimple::UINT16}, {"WarningLevelRange", cimple::UINT16}}},
     {"VELDARO_LayerixSubPool", "SNIA_StoragePool", {"InstanceID"}, {{"RaidLevel", cimple::STRING}}},
     {"VELDARO_StorageVolume", "SNIA_StorageVolume", kDeviceKeys, {{"RaidLevel", cimple::STRING}, {"LUN", cimple::UINT32}, {"Usage", cimple::UINT16}, {"AttentionLevelRange", cimple::UINT16}}},
-    {"VELDARO_DiskExtent", "CIM_StorageExtent", kDeviceKeys, {{"BlockCount", cimple::UINT64}, {"Usage", cimple::SINT32}}},
+    {"VELDARO_DiskExtent", "CIM_StorageExtent", kDeviceKeys, {{"BlockCount", cimple::UINT64}, {"Usage", cimple::UINT16}}},
     {"VELDARO_RAIDCompositeExtent", "CIM_CompositeExtent", kDeviceKeys, {}},
     {"VELDARO_FreeExtent", "CIM_StorageExtent", kDeviceKeys, {{"StartingAddress", cimple::UINT64}}},
     {"VELDARO_PartOfConcatenatedExtent", "CIM_StorageExtent", kDeviceKeys, {}},
@@ -169,7 +169,7 @@ TEST(VendorClasses, EveryRowHasItsSuperclassKeysAndAddedProperties)
             EXPECT_EQ(mp->type, p.type) << p.name;
             EXPECT_EQ(mp->subscript, 0) << p.name;
             EXPECT_EQ(mp->value, nullptr) << p.name << " carries a default";
-            EXPECT_EQ(mp->flags & (cimple::FLAG_KEY | cimple::FLAG_WRITE | cimple::FLAG_COUNTER), 0u)
+            EXPECT_EQ(mp->flags & (CIMPLE_FLAG_KEY | CIMPLE_FLAG_WRITE | CIMPLE_FLAG_COUNTER), 0u)
                 << p.name;
         }
     }
@@ -184,8 +184,8 @@ TEST(VendorClasses, AreConcreteAndNotExperimental)
         if (std::string(mc->name).rfind("VELDARO_", 0) != 0)
             continue;
         ++vendor;
-        EXPECT_EQ(mc->flags & (cimple::FLAG_ABSTRACT | cimple::FLAG_EXPERIMENTAL), 0u) << mc->name;
-        EXPECT_NE(mc->flags & cimple::FLAG_CLASS, 0u) << mc->name;
+        EXPECT_EQ(mc->flags & (CIMPLE_FLAG_ABSTRACT | CIMPLE_FLAG_EXPERIMENTAL), 0u) << mc->name;
+        EXPECT_NE(mc->flags & CIMPLE_FLAG_CLASS, 0u) << mc->name;
     }
     EXPECT_EQ(vendor, 96u);
 }
@@ -195,7 +195,7 @@ TEST(VendorClasses, TheTwoVendorAssociationsAreAssociations)
     for (const char* name : {"VELDARO_AllocatedFromStoragePool", "VELDARO_StorageSynchronized"}) {
         const cimple::Meta_Class* mc = findClass(name);
         ASSERT_NE(mc, nullptr) << name;
-        EXPECT_NE(mc->flags & cimple::FLAG_ASSOCIATION, 0u) << name;
+        EXPECT_NE(mc->flags & CIMPLE_FLAG_ASSOCIATION, 0u) << name;
     }
     EXPECT_EQ(findReference(findClass("VELDARO_StorageSynchronized"), "SystemElement")->meta_class,
               findReference(findClass("CIM_Synchronized"), "SystemElement")->meta_class);

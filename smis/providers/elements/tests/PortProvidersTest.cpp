@@ -227,8 +227,7 @@ TEST_F(PortProviders, UnreachableArrayStopsFCLinkQueriesButNotEthernetOnes)
 {
     install();
     // The channel traces each query it refuses for an unreachable array.
-    const bool traceBefore = Pegasus::Tracer::_traceOn.load();
-    Pegasus::Tracer::_traceOn = true;
+    const bool traceBefore = Pegasus::Tracer::setTraceOn(true);
     smis::test::LogCapture logs;
     auto timeouts = [&] {
         std::size_t n = 0;
@@ -250,7 +249,7 @@ TEST_F(PortProviders, UnreachableArrayStopsFCLinkQueriesButNotEthernetOnes)
     for (const VELDARO_EthernetPort* p : ethList)
         EXPECT_EQ(p->Speed.value, 0u);
     EXPECT_EQ(timeouts(), 2u) << "one query per iSCSI CA";
-    Pegasus::Tracer::_traceOn = traceBefore;
+    Pegasus::Tracer::setTraceOn(traceBefore);
 }
 
 TEST_F(PortProviders, EthernetPortsOfTheiSCSICAs)

@@ -19,6 +19,7 @@
 #include "CIM_AlertIndication.h"
 #include "CIM_Indication_Provider.h"
 #include "CIM_InstCreation.h"
+#include "CIM_InstCreation_Provider.h"
 #include "CIM_InstDeletion.h"
 #include "CIM_InstModification.h"
 #include "CIM_ProtocolControllerForUnit.h"
@@ -79,6 +80,9 @@ struct Collector {
         c->arrived.notify_all();
         return true;
     }
+
+    // Registers a handler of this collector for the indication type.
+    int enable(int type) { return Indication_Delivery::enable(type, new Indication_Handler<Instance>(&proc, this)); }
 
     size_t count()
     {
@@ -150,8 +154,8 @@ protected:
 TEST_F(IndicationDelivery, WorkerRunsFromFirstEnableToLastDisable)
 {
     EXPECT_FALSE(queueExists());
-    ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_CREATION, &Collector::proc, &creations));
-    ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_DELETION, &Collector::proc, &deletions));
+    ASSERT_EQ(0, creations.enable(INDICATION_CREATION));
+    ASSERT_EQ(0, deletions.enable(INDICATION_DELETION));
     EXPECT_EQ("VELDARO:KESTRIS SMI-S Proxy Server", std::string(Indication_Delivery::identity().c_str()));
     ASSERT_TRUE(waitForQueue(true));
 
@@ -174,8 +178,8 @@ TEST_F(IndicationDelivery, WorkerRunsFromFirstEnableToLastDisable)
 TEST_F(IndicationDelivery, TypesOutsideOneToFourAreRefused)
 {
     smis::test::LogCapture logs;
-    EXPECT_EQ(140, Indication_Delivery::enable(0, &Collector::proc, &creations));
-    EXPECT_EQ(140, Indication_Delivery::enable(5, &Collector::proc, &creations));
+    EXPECT_EQ(140, creations.enable(0));
+    EXPECT_EQ(140, creations.enable(5));
     EXPECT_EQ(150, Indication_Delivery::disable(5));
     EXPECT_TRUE(logs.hasLog("Invalid Indication type"));
     // The provider of CIM_Indication serves no type of its own.
@@ -185,6 +189,42 @@ TEST_F(IndicationDelivery, TypesOutsideOneToFourAreRefused)
     EXPECT_EQ(DISABLE_INDICATIONS_FAILED, provider.disable_indications());
     EXPECT_FALSE(Indication_Delivery::running());
     EXPECT_FALSE(queueExists());
+}
+
+// The adapter's side of a handler: client data on the heap, freed on the
+// handler's final (null) call, as the CIM server's adapter frees it.
+struct Adapter_Data {
+    int* delivered;
+    int* endCalls;
+
+    static bool proc(const Instance* indication, void* data)
+    {
+        auto* d = static_cast<Adapter_Data*>(data);
+        if (indication) {
+            ++*d->delivered;
+            return true;
+        }
+        ++*d->endCalls;
+        delete d;
+        return true;
+    }
+};
+
+TEST_F(IndicationDelivery, ProviderKeepsItsHandlerUntilTheDisable)
+{
+    int delivered = 0;
+    int endCalls = 0;
+    CIM_InstCreation_Provider provider;
+    ASSERT_EQ(ENABLE_INDICATIONS_OK, provider.enable_indications(new Indication_Handler<CIM_InstCreation>(
+                                         &Adapter_Data::proc, new Adapter_Data{&delivered, &endCalls})));
+    EXPECT_EQ(0, endCalls) << "the handler's data must live while indications are delivered";
+    CIM_InstCreation* indication = CIM_InstCreation::create();
+    EXPECT_TRUE(Indication_Delivery::deliver(INDICATION_CREATION, indication));
+    destroy(indication);
+    EXPECT_EQ(1, delivered);
+    EXPECT_EQ(DISABLE_INDICATIONS_OK, provider.disable_indications());
+    EXPECT_EQ(1, endCalls);
+    EXPECT_FALSE(Indication_Delivery::deliver(INDICATION_CREATION, nullptr));
 }
 
 // A RAID group record with a creation and a deletion entry.
@@ -208,9 +248,9 @@ R raidGroupRecord()
 TEST_F(IndicationDelivery, QueuedRecordReachesOnlyTheHandlerOfItsType)
 {
     Collector second;
-    ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_DELETION, &Collector::proc, &deletions));
+    ASSERT_EQ(0, deletions.enable(INDICATION_DELETION));
     // A second enable of an occupied type keeps the first handler.
-    ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_DELETION, &Collector::proc, &second));
+    ASSERT_EQ(0, second.enable(INDICATION_DELETION));
     ASSERT_TRUE(waitForQueue(true));
 
     smis::test::LogCapture logs;
@@ -233,7 +273,7 @@ TEST_F(IndicationDelivery, QueuedRecordReachesOnlyTheHandlerOfItsType)
     EXPECT_EQ(0, Indication_Delivery::disable(INDICATION_DELETION));
     EXPECT_EQ(1u, deletions.count());  // the creation entry had no handler
     EXPECT_EQ(0u, second.count());
-    EXPECT_EQ(0, second.endCalls);
+    EXPECT_EQ(1, second.endCalls);  // its handler was ended when refused
 }
 
 // The builders, called directly with handlers registered for every type.
@@ -241,10 +281,10 @@ class IndicationBuilders : public IndicationDelivery {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_CREATION, &Collector::proc, &creations));
-        ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_MODIFICATION, &Collector::proc, &modifications));
-        ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_DELETION, &Collector::proc, &deletions));
-        ASSERT_EQ(0, Indication_Delivery::enable(INDICATION_ALERT, &Collector::proc, &alerts));
+        ASSERT_EQ(0, creations.enable(INDICATION_CREATION));
+        ASSERT_EQ(0, modifications.enable(INDICATION_MODIFICATION));
+        ASSERT_EQ(0, deletions.enable(INDICATION_DELETION));
+        ASSERT_EQ(0, alerts.enable(INDICATION_ALERT));
     }
 
     struct Owned {
@@ -474,7 +514,7 @@ TEST_F(IndicationBuilders, ArrayStatusChangeIsAModificationOfTheStorageSystem)
     {
         // Its start and end are traced, not logged, as the alert's are.
         smis::test::LogCapture traced;
-        const bool wasOn = Pegasus::Tracer::_traceOn.exchange(true);
+        const bool wasOn = Pegasus::Tracer::setTraceOn(true);
         builder.sendSystemInfo(r);
         Owned alert{newRecord(R::KIND_ALERT, R::Alert::SIZE)};
         builder.sendAlertInfo(alert.r);
@@ -482,7 +522,7 @@ TEST_F(IndicationBuilders, ArrayStatusChangeIsAModificationOfTheStorageSystem)
             EXPECT_TRUE(traced.hasTrace(line)) << line;
             EXPECT_FALSE(traced.hasLog(line)) << line;
         }
-        Pegasus::Tracer::_traceOn = wasOn;
+        Pegasus::Tracer::setTraceOn(wasOn);
     }
     ASSERT_EQ(1u, modifications.count());
     auto* m = modifications.at<CIM_InstModification>(0);

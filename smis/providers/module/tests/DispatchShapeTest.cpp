@@ -95,20 +95,19 @@ public:
     Enable_Indications_Status enable_indications(Indication_Handler<C>* handler)
     {
         handed_handler = handler != nullptr;
-        handler_proc = handler ? reinterpret_cast<void*>(handler->proc()) : nullptr;
-        handler_data = handler ? handler->client_data() : nullptr;
-        delete handler; // the provider owns it
+        if (handler) {
+            C* indication = static_cast<C*>(C::create());
+            handler->handle(indication);
+            destroy(indication);
+        }
+        delete handler; // the provider owns it; deleting it makes the final call
         return Enable_Indications_Status(enter("enable_indications"));
     }
     Disable_Indications_Status disable_indications() { return Disable_Indications_Status(enter("disable_indications")); }
 
     static bool handed_handler;
-    static void* handler_proc;
-    static void* handler_data;
 };
 template <class C> bool Recording_Provider<C>::handed_handler = false;
-template <class C> void* Recording_Provider<C>::handler_proc = nullptr;
-template <class C> void* Recording_Provider<C>::handler_data = nullptr;
 
 using Assoc_Provider = Recording_Provider<CIM_BasedOn>;
 using Inst_Provider = Recording_Provider<VELDARO_RAIDStoragePool>;
@@ -125,6 +124,7 @@ struct Requests {
     int end_calls = 0;
     int end_status = -99;
     void* end_client = nullptr;
+    int final_calls = 0;  // an indication handler's last call
 };
 
 bool given(Instance* inst, int status, void* client)
@@ -156,7 +156,13 @@ bool lent(const Instance* inst, int status, void* client)
 }
 bool names_cb(const Instance* i, Enum_Associator_Names_Status s, void* c) { return lent(i, s, c); }
 bool assocs_cb(const Instance* i, Enum_Associators_Status s, void* c) { return lent(i, s, c); }
-bool indication_cb(const Instance*, void*) { return true; }
+// Counts the indications (as instances) and the handler's final call.
+bool indication_cb(const Instance* indication, void* client)
+{
+    Requests* r = static_cast<Requests*>(client);
+    ++(indication ? r->instances : r->final_calls);
+    return true;
+}
 
 template <class F>
 void* fn(F f)
@@ -517,8 +523,9 @@ TEST_F(DispatchShape, EnableIndicationsHandsOverAHeapHandler)
     Ind_Provider::handed_handler = false;
     EXPECT_EQ(run(INDICATION, 11, object, req), 0);
     EXPECT_TRUE(Ind_Provider::handed_handler);
-    EXPECT_EQ(Ind_Provider::handler_proc, fn(&indication_cb));
-    EXPECT_EQ(Ind_Provider::handler_data, &req);
+    // The handler carried the adapter's callback and client data.
+    EXPECT_EQ(req.instances, 1);
+    EXPECT_EQ(req.final_calls, 1);
     run(INDICATION, 2, object, req);
 }
 
