@@ -498,29 +498,6 @@ bool HttpFrontEnd::may_read(const Connection& c) const
     return reading_allowed() || c.input.size() < SMALL_REQUEST;
 }
 
-// True when the client has closed its side with nothing more to read: a
-// client that sent its request and left at once. Only peeks, so the
-// connection's bytes stay where they are.
-static bool peer_closed(int fd)
-{
-    char byte;
-    ssize_t n;
-    do
-        n = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
-    while (n < 0 && errno == EINTR);
-    return n == 0;
-}
-
-// A worker about to start a request finds its client gone: the poll thread
-// may not have seen the hang-up yet, and a walk started for nobody costs
-// until its first instance.
-void HttpFrontEnd::peer_closed_before_work(Connection& c)
-{
-    c.gone = true;
-    if (c.context)
-        c.context->clientLeft();
-}
-
 void HttpFrontEnd::peer_left(Connection& c)
 {
     c.gone = true;
@@ -844,8 +821,6 @@ void HttpFrontEnd::work(bool extra)
         try {
             // Provider code below finds the request's context on this thread.
             cimple::SMIS_RequestContext::Scope scope(*c->context);
-            if (!c->gone && peer_closed(c->fd))
-                peer_closed_before_work(*c);
             if (c->gone)
                 c->close_after = true; // the client left: nothing is done for it
             else

@@ -125,7 +125,6 @@ private:
     // Counts the connection's request bytes in the total held.
     void account(Connection& c);
     // A peer that left while its request waits or is answered.
-    void peer_closed_before_work(Connection& c);
     void peer_left(Connection& c);
     // Sends on an answer left to this thread.
     void send_on(Connection& c, Clock::time_point now);
