@@ -3,8 +3,6 @@
 #include "Transport.h"
 
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
