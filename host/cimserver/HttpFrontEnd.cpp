@@ -140,6 +140,7 @@ struct HttpFrontEnd::Connection {
     }
 
     int fd;
+    std::uint64_t serial = 0; // tells this connection from a later one on the same socket number
     std::unique_ptr<Transport> transport;
     std::string address; // the client's, without the port
     std::string peer;    // the client's address and port, for the log
@@ -345,6 +346,7 @@ void HttpFrontEnd::accept_all(const Listener& listener)
             close_connection(oldest->fd);
         }
         auto c = std::make_unique<Connection>(fd, _limits, listener.tls);
+        c->serial = ++_serials;
         describe_peer(from, c->address, c->peer);
         c->idle_since = Clock::now();
         _connections.emplace(fd, std::move(c));
@@ -619,7 +621,7 @@ bool HttpFrontEnd::serve()
     for (size_t i = 0; i < _tuning.workers; i++)
         _workers.emplace_back([this] { work(false); });
     std::vector<pollfd> fds;
-    std::vector<const Connection*> polled; // whose socket each entry was, past the wake and listeners
+    std::vector<std::uint64_t> polled; // whose socket each entry was (its serial), past the wake and listeners
     const size_t base = 1 + _listeners.size();
     while (!_stopping) {
         fds.clear();
@@ -643,7 +645,7 @@ bool HttpFrontEnd::serve()
                 buffered = buffered || c->transport->buffered();
             }
             fds.push_back({fd, events, 0});
-            polled.push_back(c.get());
+            polled.push_back(c->serial);
         }
         int timeout = buffered ? 0 : poll_timeout(Clock::now());
         if (add_workers_if_needed(Clock::now()))
@@ -695,8 +697,8 @@ bool HttpFrontEnd::serve()
             if (!fds[i].revents && !buffered)
                 continue;
             auto it = _connections.find(fds[i].fd);
-            if (it == _connections.end() || it->second.get() != polled[i - base])
-                continue; // closed meanwhile (its number may be a newcomer's now)
+            if (it == _connections.end() || it->second->serial != polled[i - base])
+                continue; // closed meanwhile (its number, even its memory, may be a newcomer's now)
             Connection& c = *it->second;
             if (buffered && (fds[i].events & POLLIN) && !c.busy && !c.sending && c.transport->buffered())
                 fds[i].revents |= POLLIN;

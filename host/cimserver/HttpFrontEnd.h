@@ -31,6 +31,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
@@ -156,6 +157,7 @@ private:
     int _wake_fd = -1;
     std::atomic<bool> _stopping{false};
     std::map<int, std::unique_ptr<Connection>> _connections; // by socket; the poll thread's own
+    std::uint64_t _serials = 0;                               // connections accepted so far
     std::size_t _held_total = 0;                              // request bytes in memory
     std::map<std::string, std::size_t> _held_by_address;      // the same, for each client address
     std::map<std::string, LoginFailures> _login_failures;     // by client address
