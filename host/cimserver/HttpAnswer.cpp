@@ -275,6 +275,11 @@ std::size_t HttpAnswer::waiting() const
 void HttpAnswer::push()
 {
     const auto now = Clock::now();
+    if (!_leaving && !_broken && waiting() > 0) {
+        _leaving = true;
+        if (_options.before_first_byte)
+            _options.before_first_byte();
+    }
     while (!_broken && waiting() > 0) {
         ssize_t n;
         if (_queued > 0) {

@@ -30,6 +30,7 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -54,6 +55,7 @@ public:
         std::size_t backlog = 32u << 20;        // bytes of this answer that may wait in memory
         std::size_t max_held = 0;               // bytes of this answer that may wait, memory and spool; 0: no cap
         std::string client;                     // the client's address, for the log
+        std::function<void()> before_first_byte; // called once, before the answer's first byte leaves
     };
 
     // Written through the connection's transport. budget: shared by the
@@ -129,6 +131,7 @@ private:
     bool _broken = false;
     bool _cut = false;               // the connection closes once the queued bytes left
     bool _finished = false;          // the whole answer is queued
+    bool _leaving = false;           // the first byte is about to leave, or left
     std::deque<std::string> _queue;  // pieces in memory not yet sent whole, in order, before the spool's
     std::size_t _front_sent = 0;     // bytes of the first piece already sent
     std::size_t _queued = 0;         // bytes waiting in the queue

@@ -150,6 +150,10 @@ struct HttpFrontEnd::Connection {
     bool busy = false;               // queued for a worker, or a worker has it
     bool working = false;            // a worker has it (under _mutex)
     std::atomic<bool> gone{false};   // the peer closed or reset the connection
+    bool peer_shut = false;          // the peer ended its sending side (it may still read); the poll thread's
+    std::mutex writer;               // the worker's answer, or a probe of a peer that ended its side, writes
+    bool answer_begun = false;       // (under writer) the request's answer writes
+    bool probed = false;             // (under writer) the request's "100 Continue" probe left
     bool close_after = false;        // set by the worker: the connection ends after its answer
     bool lingering = false;          // refused: reading and discarding until linger_end
     std::unique_ptr<HttpAnswer> answer; // made by the worker; the rest is sent by the poll thread
@@ -168,6 +172,15 @@ struct HttpFrontEnd::Connection {
     Clock::time_point request_start; // first byte of the request being read
     Clock::time_point idle_since;
     Clock::time_point linger_end;
+
+    // The client is gone: a provider waiting for it ends its wait, and a
+    // walk for it stops.
+    void leave()
+    {
+        gone = true;
+        if (context)
+            context->clientLeft();
+    }
 };
 
 HttpFrontEnd::HttpFrontEnd(const CimOperations& operations, Credentials credentials, std::size_t max_request,
@@ -416,6 +429,10 @@ void HttpFrontEnd::advance(Connection& c)
         c.decided = false;
         c.admitted = false;
         c.context = std::make_shared<cimple::SMIS_RequestContext>();
+        {
+            std::lock_guard writing(c.writer); // no worker has it yet: for form's sake
+            c.answer_begun = c.probed = false;
+        }
         c.busy = true;
         c.queued_at = Clock::now();
         {
@@ -500,11 +517,51 @@ bool HttpFrontEnd::may_read(const Connection& c) const
     return reading_allowed() || c.input.size() < SMALL_REQUEST;
 }
 
+// A client that ended its sending side after its request either left or
+// waits for its answer with that side closed (HTTP allows both), and only a
+// write tells them apart: an interim "100 Continue", which an HTTP/1.1
+// client reads past, draws a reset from a client that closed. Probed before
+// the answer begins (its own bytes tell from then on) and once a request;
+// the reset may come at once (then true) or a moment later (the poll thread
+// sees it). HTTP/1.0 has no interim answers: its client is taken to have
+// left. Either thread may ask; the writer lock keeps the probe apart from
+// the answer's bytes.
+bool HttpFrontEnd::shut_peer_left(Connection& c)
+{
+    std::lock_guard writing(c.writer);
+    if (c.answer_begun)
+        return false;
+    if (c.request.minor_version < 1)
+        return true;
+    pollfd p{c.fd, POLLOUT, 0};
+    if (!c.probed) {
+        // Without room in the socket the probe could leave in part: the
+        // answer tells instead.
+        if (::poll(&p, 1, 0) <= 0 || !(p.revents & POLLOUT))
+            return false;
+        c.transport->send_now("HTTP/1.1 100 Continue\r\n\r\n");
+        c.probed = true;
+    }
+    p.events = 0;
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR));
+}
+
+// The worker about to answer: the poll thread may not have seen yet that
+// the client left, and a walk started for nobody costs until it notices.
+bool HttpFrontEnd::client_still_there(Connection& c)
+{
+    pollfd p{c.fd, POLLRDHUP, 0};
+    if (c.gone || (::poll(&p, 1, 0) > 0 && ((p.revents & (POLLHUP | POLLERR)) ||
+                                            ((p.revents & POLLRDHUP) && shut_peer_left(c))))) {
+        c.leave();
+        return false;
+    }
+    return true;
+}
+
 void HttpFrontEnd::peer_left(Connection& c)
 {
-    c.gone = true;
-    if (c.context)
-        c.context->clientLeft(); // a provider waiting for it ends its wait
+    c.leave();
     {
         std::lock_guard lock(_mutex);
         if (c.working)
@@ -632,7 +689,10 @@ bool HttpFrontEnd::serve()
         bool buffered = false; // bytes received inside a transport, which poll does not see
         bool quiet = true; // no request is being answered or sent
         for (auto& [fd, c] : _connections) {
-            short events = POLLRDHUP; // a peer that leaves is seen whatever the connection does
+            // A peer that ends its side is seen whatever the connection
+            // does, once (the condition stays); a reset or a full close
+            // (POLLERR, POLLHUP) is reported in any case.
+            short events = c->peer_shut ? 0 : POLLRDHUP;
             quiet = quiet && !c->busy && !c->sending;
             if (c->busy && c->gone)
                 continue;
@@ -704,15 +764,17 @@ bool HttpFrontEnd::serve()
                 fds[i].revents |= POLLIN;
             if (!fds[i].revents)
                 continue;
+            if (fds[i].revents & POLLRDHUP)
+                c.peer_shut = true;
             if (c.busy) {
-                if (fds[i].revents & (POLLRDHUP | POLLHUP | POLLERR))
+                if ((fds[i].revents & (POLLHUP | POLLERR)) || ((fds[i].revents & POLLRDHUP) && shut_peer_left(c)))
                     peer_left(c);
             } else if (c.sending) {
                 if (fds[i].revents & (POLLOUT | POLLHUP | POLLERR))
                     send_on(c, Clock::now());
             } else if (may_read(c) && (fds[i].revents & (POLLIN | POLLOUT | POLLHUP | POLLERR))) {
                 receive(c); // POLLOUT: a TLS handshake goes on
-            } else if (fds[i].revents & (POLLRDHUP | POLLHUP | POLLERR)) {
+            } else if (fds[i].revents & (POLLHUP | POLLERR)) {
                 close_connection(c.fd); // left while not read
             }
         }
@@ -734,9 +796,7 @@ bool HttpFrontEnd::serve()
         _worker_ended.wait_for(lock, STOP_GRACE, [this] { return _live_workers == 0; });
         for (auto& [fd, c] : _connections)
             if (c->busy) {
-                c->gone = true;
-                if (c->context)
-                    c->context->clientLeft();
+                c->leave();
                 ::shutdown(fd, SHUT_RDWR);
             }
     }
@@ -823,7 +883,7 @@ void HttpFrontEnd::work(bool extra)
         try {
             // Provider code below finds the request's context on this thread.
             cimple::SMIS_RequestContext::Scope scope(*c->context);
-            if (c->gone)
+            if (!client_still_there(*c))
                 c->close_after = true; // the client left: nothing is done for it
             else
                 answer(*c);
@@ -853,6 +913,12 @@ void HttpFrontEnd::answer(Connection& c)
     options.backlog = _tuning.backlog;
     options.max_held = _tuning.max_answer_held;
     options.client = c.peer;
+    // From the answer's first byte on, only the answer writes: it tells
+    // whether a client that ended its side is still there.
+    options.before_first_byte = [&c] {
+        std::lock_guard writing(c.writer);
+        c.answer_begun = true;
+    };
     c.answer = std::make_unique<HttpAnswer>(*c.transport, options, &_budget, &c.gone);
     HttpAnswer& out = *c.answer;
     auto done = [&] { c.close_after = !out.keeps_connection(); };

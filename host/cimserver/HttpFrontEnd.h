@@ -18,8 +18,10 @@
 // connection that is idle, still sending or slow to read holds no worker,
 // and slow clients cannot starve the others. A client that leaves (closes
 // or resets its connection) ends its request: a queued one is dropped, one
-// being answered stops at its next piece. Requests on one connection are
-// answered one after the other, in order.
+// a worker is about to start is not started, one being answered stops at
+// its next piece. A client that only ends its sending side after its
+// request still gets its answer. Requests on one connection are answered
+// one after the other, in order.
 #ifndef HOST_CIMSERVER_HTTP_FRONT_END_H
 #define HOST_CIMSERVER_HTTP_FRONT_END_H
 
@@ -127,6 +129,10 @@ private:
     void account(Connection& c);
     // A peer that left while its request waits or is answered.
     void peer_left(Connection& c);
+    // True when a peer that ended its sending side is known to have left.
+    bool shut_peer_left(Connection& c);
+    // Asked by the worker before it answers: false when the client is gone.
+    bool client_still_there(Connection& c);
     // Sends on an answer left to this thread.
     void send_on(Connection& c, Clock::time_point now);
     // The answer is done: the connection closes or reads on.

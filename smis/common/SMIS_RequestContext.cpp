@@ -49,12 +49,6 @@ void SMIS_RequestContext::clientLeft()
     _changed.notify_all();
 }
 
-bool SMIS_RequestContext::clientGone() const
-{
-    std::lock_guard<std::mutex> guard(_lock);
-    return _gone;
-}
-
 bool SMIS_RequestContext::stopping()
 {
     auto event = smis::platform::NamedEvent::open(CANCEL_EVENT_NAME);
@@ -71,7 +65,7 @@ bool SMIS_RequestContext::waitCancelled(std::chrono::milliseconds timeout) const
     const auto end = std::chrono::steady_clock::now() + std::min(timeout, std::chrono::milliseconds(std::chrono::hours(24 * 365)));
     std::unique_lock<std::mutex> guard(_lock);
     for (;;) {
-        if (_gone)
+        if (_gone.load())
             return true;
         if (!_cancel)
             _cancel = smis::platform::NamedEvent::open(CANCEL_EVENT_NAME);
@@ -81,7 +75,7 @@ bool SMIS_RequestContext::waitCancelled(std::chrono::milliseconds timeout) const
         if (now >= end)
             return false;
         const auto slice = std::min<std::chrono::steady_clock::duration>(end - now, STOP_CHECK);
-        _changed.wait_for(guard, slice, [this] { return _gone; });
+        _changed.wait_for(guard, slice, [this] { return _gone.load(); });
     }
 }
 

@@ -19,6 +19,7 @@
 //   if (SMIS_RequestContext::waitCurrent(interval))
 //       return FAILED;                       // client gone or server stopping
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -61,7 +62,8 @@ public:
     // The host: the client's connection closed. Any thread; wakes waiters.
     void clientLeft();
 
-    bool clientGone() const;
+    // Lock-free, so a walk may ask it as often as it likes.
+    bool clientGone() const { return _gone.load(std::memory_order_relaxed); }
     // The client is gone or the server is stopping.
     bool cancelled() const;
     // Waits up to timeout, ending at once when the request is cancelled;
@@ -87,7 +89,7 @@ public:
 private:
     mutable std::mutex _lock;
     mutable std::condition_variable _changed;
-    bool _gone = false;
+    std::atomic<bool> _gone{false}; // set under _lock, so a waiter cannot miss it
     std::set<std::string> _timedOut;
     // The cancel event, opened at the first wait that needs it.
     mutable std::unique_ptr<smis::platform::NamedEvent> _cancel;

@@ -1,12 +1,15 @@
 // The server's front door against careless and hostile clients: requests
 // beyond their bounds refused at once, slow and idle connections that do not
 // starve anyone, pipelined requests, prompt answers on kept-alive
-// connections and a prompt stop with slow clients connected.
+// connections, clients that end their sending side early and a prompt stop
+// with slow clients connected.
 #include "CimClient.h"
 #include "RawHttp.h"
 #include "SimulatedServer.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <atomic>
@@ -142,6 +145,34 @@ TEST_F(CimserverFrontDoorE2E, PipelinedRequestsAreAnsweredInOrder)
         EXPECT_EQ(static_cast<bool>(doc.select_node("//ERROR")), i == 2);
     }
     EXPECT_TRUE(client.closed_within(milliseconds(2000)));
+}
+
+// A client may end its sending side once its requests are sent (HTTP
+// allows it): every answer still comes whole, then the connection closes.
+TEST_F(CimserverFrontDoorE2E, AClientThatEndsItsSendingSideStillGetsItsAnswers)
+{
+    const std::string enumerate = RawHttp::request(
+        "EnumerateInstances",
+        CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", "VELDARO_StorageVolume")));
+    // With the array's table in, each answer takes a walk.
+    CimserverProcess::wait_for_tables(setup->install.path(), {setup->sim.address(0)});
+    for (int requests : {1, 2}) {
+        SCOPED_TRACE(std::to_string(requests) + " requests");
+        RawHttp client(server->port());
+        std::string burst;
+        for (int i = 0; i < requests; i++)
+            burst += enumerate;
+        ASSERT_TRUE(client.send(burst));
+        ASSERT_EQ(::shutdown(client.fd(), SHUT_WR), 0);
+        for (int i = 0; i < requests; i++) {
+            HttpResponse r;
+            ASSERT_TRUE(client.read(r, milliseconds(10000))) << "answer " << i + 1 << " lost";
+            EXPECT_EQ(r.status, 200);
+            EXPECT_NE(r.body.find("<VALUE.NAMEDINSTANCE>"), std::string::npos) << r.body.substr(0, 300);
+            EXPECT_NE(r.body.find("</CIM>"), std::string::npos);
+        }
+        EXPECT_TRUE(client.closed_within(milliseconds(2000)));
+    }
 }
 
 // What a request carries comes back only escaped: the answer is one
