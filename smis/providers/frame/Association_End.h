@@ -25,6 +25,7 @@
 #include <utility>
 
 #include "Association_Provider_Frame.h"
+#include "SMIS_RequestContext.h"
 
 namespace cimple {
 
@@ -100,11 +101,14 @@ private:
 
 // For each index of range, the end build(index) gives: a failed end stops
 // the walk with false, an index without an instance is passed over, a built
-// end goes to body(end, index), whose false stops the walk with false.
+// end goes to body(end, index), whose false stops the walk with false. A
+// walk whose request's client is gone stops with false too.
 template <class T, class Build, class Body>
 bool eachEnd(Index_Range range, Build build, Body body)
 {
     for (int i = range.begin; i < range.end; ++i) {
+        if (SMIS_RequestContext::currentClientGone())
+            return false;
         Association_End<T> end = build(i);
         if (end.failed())
             return false;
@@ -154,16 +158,16 @@ auto firstListed(Resource& resource) -> std::remove_reference_t<decltype(listedO
 
 // Runs the list builder and hands each element of its list, in list order,
 // to body(element) (the list keeps it: clone what an association takes);
-// null elements are passed over. False when the builder fails or a body
-// answers false.
+// null elements are passed over. False when the builder fails, a body
+// answers false or the request's client is gone.
 template <class Resource, class Body>
 bool eachListed(Resource& resource, int (Resource::*build)(), Body body)
 {
-    if (!buildList(resource, build))
+    if (SMIS_RequestContext::currentClientGone() || !buildList(resource, build))
         return false;
     auto& list = listedOf(resource);
     for (std::size_t k = 0; k < list.size(); ++k)
-        if (list[k] && !body(list[k]))
+        if (SMIS_RequestContext::currentClientGone() || (list[k] && !body(list[k])))
             return false;
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include "Association_Common.h"
 #include "CommonBase.h"
+#include "SMIS_RequestContext.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {
@@ -47,9 +48,11 @@ bool Association_Map_Frame::run(const Array<String>& addresses, const Sink& sink
                                 const Instance* source)
 {
     _instances.clear();
+    // A walk whose client is gone stops before its next pass: nothing is
+    // built for nobody.
     if (_independentPass) {
         _storage_address.clear();
-        if (!Association_Provider_Frame::guard(__FILE__, __LINE__, [this] { return _independentPass(*this); })) {
+        if (SMIS_RequestContext::currentClientGone() || !Association_Provider_Frame::guard(__FILE__, __LINE__, [this] { return _independentPass(*this); })) {
             _instances.clear();
             return false;
         }
@@ -59,7 +62,7 @@ bool Association_Map_Frame::run(const Array<String>& addresses, const Sink& sink
         return true;
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         _storage_address = addresses[i];
-        if (!_enumStorage(pairs, source)) {
+        if (SMIS_RequestContext::currentClientGone() || !_enumStorage(pairs, source)) {
             _instances.clear();
             return false;
         }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "CommonBase.h"
+#include "SMIS_RequestContext.h"
 #include "VELDARO_TablePin.h"
 
 namespace cimple {
@@ -22,16 +23,19 @@ Enum_Instances_Status Association_Parent_Frame::enumerate(Enum_Instances_Handler
     }
     _mode = MODE_ENUMERATE;
     _enumHandler = handler;
+    // A walk whose client is gone stops before its next pass: nothing is
+    // built for nobody.
     if (_firstPass) {
         _storage_address.clear();
-        if (!Association_Provider_Frame::guard(__FILE__, __LINE__, [this] { return _firstPass(*this); })) {
+        if (SMIS_RequestContext::currentClientGone() ||
+            !Association_Provider_Frame::guard(__FILE__, __LINE__, [this] { return _firstPass(*this); })) {
             _enumHandler = nullptr;
             return ENUM_INSTANCES_FAILED;
         }
     }
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         _storage_address = addresses[i];
-        if (!_enumStorage()) {
+        if (SMIS_RequestContext::currentClientGone() || !_enumStorage()) {
             _enumHandler = nullptr;
             return ENUM_INSTANCES_FAILED;
         }

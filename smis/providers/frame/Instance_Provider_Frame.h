@@ -7,7 +7,8 @@
 //
 // The storage address a request works on is kept per request (a local of
 // the call), never in the provider object, so that one provider object may
-// serve several requests at once.
+// serve several requests at once. An enumeration whose client has gone
+// stops before its next array or entry: nothing is built for nobody.
 //
 // Indexed pair (one instance per table entry). The provider's source defines
 // a traits struct and forwards its two operations:
@@ -37,6 +38,7 @@
 
 #include "CommonBase.h"
 #include "Instance_Common.h"
+#include "SMIS_RequestContext.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {
@@ -100,11 +102,14 @@ public:
     }
 
     // Walks entries 0 .. count-1 with build(index, Model*&) -> 0/1 and hands
-    // each instance made to the handler; 1 at the first failing entry.
+    // each instance made to the handler; 1 at the first failing entry, and
+    // once the request's client is gone (nothing more is built for nobody).
     template <class Model, class Build>
     static int enumIndexes(std::uint32_t count, Enum_Instances_Handler<Model>* handler, Build build)
     {
         for (std::uint32_t i = 0; i < count; ++i) {
+            if (SMIS_RequestContext::currentClientGone())
+                return BUILD_ERROR;
             Model* instance = nullptr;
             const int result = build(static_cast<int>(i), instance);
             if (result != BUILD_OK) {
@@ -151,6 +156,8 @@ public:
         }
         int result = BUILD_OK;
         for (size_t i = 0; i < addresses.size(); ++i) {
+            if (SMIS_RequestContext::currentClientGone())
+                return ENUM_INSTANCES_FAILED; // no array more is read for nobody
             result = indexedEnumWorker<Traits>(addresses[i], handler);
             if (result == BUILD_ERROR)
                 break;
@@ -196,6 +203,8 @@ public:
             if (!CommonBase::get_storage_iplist(addresses))
                 return ENUM_INSTANCES_FAILED;
             for (size_t i = 0; i < addresses.size(); ++i) {
+                if (SMIS_RequestContext::currentClientGone())
+                    return ENUM_INSTANCES_FAILED; // no array more is read for nobody
                 typename Traits::Builder builder(addresses[i]);
                 const int result = Traits::build(builder);
                 if (result == BUILD_ERROR)

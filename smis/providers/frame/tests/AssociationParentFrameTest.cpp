@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "AssociationCalls.h"
+#include "Association_End.h"
 #include "Association_Parent_Frame.h"
 #include "CIM_BasedOn.h"
 #include "CMTBuilder.h"
 #include "SMIS_CMTAccess.h"
+#include "SMIS_RequestContext.h"
 #include "TempInstallDir.h"
 #include "VELDARO_DiskExtent.h"
 #include "VELDARO_StorageVolume.h"
@@ -156,6 +158,34 @@ TEST_F(AssociationParentFrame, PassOfNoArrayRunsFirstOnce)
     failing.enumerateAll(status);
     EXPECT_EQ(status, 70);
     EXPECT_TRUE(failing.visited.empty()) << "no array after a failed first pass";
+}
+
+// A walk whose client has left runs no pass and builds no end.
+TEST_F(AssociationParentFrame, WalkForAClientThatLeftBuildsNothing)
+{
+    cimple::SMIS_RequestContext context;
+    cimple::SMIS_RequestContext::Scope scope(context);
+    context.clientLeft();
+    static bool passed = false;
+    Scripted_Parent_Provider arraysOnly;
+    Scripted_Parent_Provider withPass([](Association_Parent_Frame&) { return passed = true; });
+    int status = -1;
+    for (Scripted_Parent_Provider* provider : {&arraysOnly, &withPass}) {
+        EXPECT_TRUE(provider->enumerateAll(status).empty());
+        EXPECT_EQ(status, 70);
+        EXPECT_TRUE(provider->visited.empty());
+    }
+    EXPECT_FALSE(passed);
+    int built = 0;
+    using End = cimple::Association_End<cimple::VELDARO_DiskExtent>;
+    EXPECT_FALSE(cimple::eachEnd<cimple::VELDARO_DiskExtent>(
+        cimple::Index_Range::all(3),
+        [&](int) {
+            ++built;
+            return End::nothing();
+        },
+        [](End&, int) { return true; }));
+    EXPECT_EQ(built, 0);
 }
 
 TEST_F(AssociationParentFrame, RoutesBySourceClassAndKeyAndHandsOnTheOtherEndOfOneClass)

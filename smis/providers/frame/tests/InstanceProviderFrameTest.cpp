@@ -1,6 +1,7 @@
 // The rules of the instance provider frame that the extent classes do not
 // reach: keys that carry the array address behind "_", the stop of an
-// enumeration at a failing array, and the list and locked list shapes.
+// enumeration at a failing array or for a client that left, and the list
+// and locked list shapes.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include "CMTBuilder.h"
 #include "Instance_Provider_Frame.h"
 #include "SMIS_CMTAccess.h"
+#include "SMIS_RequestContext.h"
 #include "TempInstallDir.h"
 #include "VELDARO_RAIDStoragePool.h"
 #include "ViewProbe.h"
@@ -189,6 +191,28 @@ TEST_F(InstanceProviderFrame, IndexedEnumerationStopsAtTheFailingArray)
     EXPECT_EQ(script.enumAddresses, (std::vector<std::string>{A, B})) << "the third array is not read";
     EXPECT_EQ(handler.ids(), (std::vector<std::string>{"VELDARO:RSP0001_10.0.0.1", "VELDARO:RSP0001_10.0.0.2"}))
         << "what was delivered before the failure stays delivered";
+}
+
+// An enumeration whose client has left reads no array and builds no entry.
+TEST_F(InstanceProviderFrame, EnumerationsForAClientThatLeftBuildNothing)
+{
+    cimple::SMIS_RequestContext context;
+    cimple::SMIS_RequestContext::Scope scope(context);
+    context.clientLeft();
+    Collecting_Handler handler;
+    EXPECT_EQ(Instance_Provider_Frame::indexedEnum<Pool_Frame>(nullptr, &handler), 70);
+    EXPECT_EQ(Instance_Provider_Frame::listEnum<Pool_List_Frame>(nullptr, &handler), 70);
+    int built = 0;
+    EXPECT_EQ(Instance_Provider_Frame::enumIndexes<Pool>(3, &handler,
+                                                         [&](int, Pool*&) {
+                                                             ++built;
+                                                             return 0;
+                                                         }),
+              Instance_Provider_Frame::BUILD_ERROR);
+    EXPECT_TRUE(script.enumAddresses.empty());
+    EXPECT_TRUE(script.builderAddresses.empty());
+    EXPECT_EQ(built, 0);
+    EXPECT_TRUE(handler.got.empty());
 }
 
 TEST_F(InstanceProviderFrame, ListPair)
