@@ -505,32 +505,54 @@ int SMISProviderLUNConfiguration::registHostAffinity(LCAccsMode mode)
     if (mode != LC_SET && mode != LC_DELETE)
         return 0;
     SMIS_CLI cli(_address);
-    for (const auto& record : _affinities) {
-        // A port that was only looked at has nothing to send.
-        if (record->targetList.empty())
-            continue;
-        std::vector<affinity_info> entries;
-        try {
-            for (std::uint32_t packed : record->targetList) {
-                affinity_info e{};
-                e.hostNumber = hostOf(packed);
-                e.agNumber = groupOf(packed);
-                entries.push_back(e);
-            }
-        } catch (const std::bad_alloc&) {
-            LC_SEVERE("Err:Not enough memory");
-            return 0x8030;
-        }
-        const unsigned char p = std::uint8_t(record->logicalID >> 8);
-        const unsigned char q = std::uint8_t(record->logicalID & 0xFF);
-        const unsigned n = unsigned(entries.size());
-        const unsigned char rc = mode == LC_SET ? cli.setHostAffinity(p, q, entries.data(), n)
-                                                : cli.deleteHostAffinity(p, q, entries.data(), n);
-        const int code = mapLetter(rc, {{'A', 5}, {'B', 0x8013}, {'R', 0x1003}, {'U', 0x8005}});
+    _affinityMode = mode;
+    _affinitiesSent = 0;
+    for (std::size_t i = 0; i < _affinities.size(); ++i) {
+        const int code = sendHostAffinity(cli, *_affinities[i], mode);
+        if (code != 0)
+            return code;
+        _affinitiesSent = i + 1;
+    }
+    return 0;
+}
+
+int SMISProviderLUNConfiguration::undoHostAffinities()
+{
+    OpTrace t("undoHostAffinities");
+    const LCAccsMode reverse = _affinityMode == LC_SET ? LC_DELETE : LC_SET;
+    SMIS_CLI cli(_address);
+    for (std::size_t i = 0; i < _affinitiesSent && i < _affinities.size(); ++i) {
+        const int code = sendHostAffinity(cli, *_affinities[i], reverse);
         if (code != 0)
             return code;
     }
+    _affinitiesSent = 0;
     return 0;
+}
+
+int SMISProviderLUNConfiguration::sendHostAffinity(SMIS_CLI& cli, const HOST_AFFINITY& record, LCAccsMode mode)
+{
+    // A port that was only looked at has nothing to send.
+    if (record.targetList.empty())
+        return 0;
+    std::vector<affinity_info> entries;
+    try {
+        for (std::uint32_t packed : record.targetList) {
+            affinity_info e{};
+            e.hostNumber = hostOf(packed);
+            e.agNumber = groupOf(packed);
+            entries.push_back(e);
+        }
+    } catch (const std::bad_alloc&) {
+        LC_SEVERE("Err:Not enough memory");
+        return 0x8030;
+    }
+    const unsigned char p = std::uint8_t(record.logicalID >> 8);
+    const unsigned char q = std::uint8_t(record.logicalID & 0xFF);
+    const unsigned n = unsigned(entries.size());
+    const unsigned char rc = mode == LC_SET ? cli.setHostAffinity(p, q, entries.data(), n)
+                                            : cli.deleteHostAffinity(p, q, entries.data(), n);
+    return mapLetter(rc, {{'A', 5}, {'B', 0x8013}, {'R', 0x1003}, {'U', 0x8005}});
 }
 
 // -------------------------------------------------------------------- zones

@@ -30,6 +30,7 @@
 namespace cimple {
 
 class VELDARO_RefTable;
+class SMIS_CLI;
 
 class SMISProviderLUNConfiguration {
 public:
@@ -113,6 +114,11 @@ public:
     bool removeHostFromCAPort(std::uint16_t logicalID, const String& wwpn, std::uint16_t group);
     bool removeAffinityGroupFromCAPort(std::uint16_t logicalID, std::uint16_t group, Array<String>& names);
     int registHostAffinity(LCAccsMode mode);
+    // Takes back what the last registHostAffinity changed before it failed
+    // or finished (one command per port the array accepted): releases the
+    // affinities it set, or sets again those it released. 0, or the failing
+    // command's code.
+    int undoHostAffinities();
 
     // ---- zones ----
     bool ReadZoneInf(std::uint32_t zoneNumber, bool isLUNMapping);
@@ -167,6 +173,7 @@ private:
     bool findPort(const VELDARO_RefTable& table, std::uint16_t logicalID, int& ca, int& port) const;
     bool makePortCurrent(std::uint16_t logicalID);
     void noteRemovedZone(std::uint16_t group);
+    int sendHostAffinity(SMIS_CLI& cli, const HOST_AFFINITY& record, LCAccsMode mode);
 
     std::vector<std::unique_ptr<HOST_AFFINITY>> _affinities;
     HOST_AFFINITY _current;
@@ -175,6 +182,10 @@ private:
     std::vector<std::uint32_t> _deleteZones;
     std::vector<std::unique_ptr<WWPNEntry>> _hosts;
     std::vector<std::uint16_t> _removedZones;
+    // The last registHostAffinity: its mode and how many leading
+    // _affinities records the array accepted.
+    LCAccsMode _affinityMode = LC_SET;
+    std::size_t _affinitiesSent = 0;
     std::uint16_t _caType = 0xFFFF;
     String _address;
 };

@@ -12,6 +12,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -111,6 +113,31 @@ protected:
         return rv.empty() ? "" : rv.front().child("VALUE").text().as_string();
     }
 
+    // The ProtocolControllers parameter naming the view.
+    std::string viewParam() const
+    {
+        auto key = [](const char* name, const std::string& value) {
+            return std::string("<KEYBINDING NAME=\"") + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value +
+                   "</KEYVALUE></KEYBINDING>";
+        };
+        return "<PARAMVALUE NAME=\"ProtocolControllers\"><VALUE.REFARRAY><VALUE.REFERENCE>"
+               "<INSTANCENAME CLASSNAME=\"VELDARO_AffinityGroupController\">" +
+               key("CreationClassName", "VELDARO_AffinityGroupController") + key("DeviceID", VIEW) +
+               key("SystemCreationClassName", "VELDARO_StorageComputerSystem") + key("SystemName", address) +
+               "</INSTANCENAME></VALUE.REFERENCE></VALUE.REFARRAY></PARAMVALUE>";
+    }
+
+    // Everything the cimserver logged so far.
+    std::string logText() const
+    {
+        std::string text;
+        for (const auto& file : std::filesystem::directory_iterator(install->path() + "/log")) {
+            std::ifstream in(file.path());
+            text.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        return text;
+    }
+
     std::unique_ptr<testsupport::ArraysimProcess> sim;
     std::unique_ptr<smis::test::TempInstallDir> install;
     std::unique_ptr<CimserverProcess> server;
@@ -169,17 +196,7 @@ TEST_F(MaskingViewE2E, ExposedPathsFormTheViewAndHiddenOnesLeaveIt)
     EXPECT_NE(subjects.find(std::string("VELDARO:SHI") + HOST), std::string::npos) << subjects;
     EXPECT_NE(ei("CIM_AuthorizedPrivilege").find(privilege), std::string::npos);
 
-    auto key = [](const char* name, const std::string& value) {
-        return std::string("<KEYBINDING NAME=\"") + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value +
-               "</KEYVALUE></KEYBINDING>";
-    };
-    const std::string view = "<PARAMVALUE NAME=\"ProtocolControllers\"><VALUE.REFARRAY><VALUE.REFERENCE>"
-                             "<INSTANCENAME CLASSNAME=\"VELDARO_AffinityGroupController\">" +
-                             key("CreationClassName", "VELDARO_AffinityGroupController") + key("DeviceID", VIEW) +
-                             key("SystemCreationClassName", "VELDARO_StorageComputerSystem") +
-                             key("SystemName", address) +
-                             "</INSTANCENAME></VALUE.REFERENCE></VALUE.REFARRAY></PARAMVALUE>";
-    ASSERT_EQ(invoke("HidePaths", strings("LUNames", {volume}) + view), "0");
+    ASSERT_EQ(invoke("HidePaths", strings("LUNames", {volume}) + viewParam()), "0");
     EXPECT_EQ(ei("CIM_ProtocolControllerForUnit").find(VIEW), std::string::npos);
     EXPECT_EQ(ei("CIM_AuthorizedTarget").find(privilege), std::string::npos);
     EXPECT_EQ(ei("CIM_AuthorizedSubject").find(privilege), std::string::npos);
@@ -260,6 +277,76 @@ TEST_F(MaskingViewE2E, AFailedExposureLeavesNothingBehind)
     auto rv = returned.all("RETURNVALUE");
     ASSERT_FALSE(rv.empty()) << returned.body;
     EXPECT_STREQ(rv.front().child("VALUE").text().as_string(), "0") << returned.body;
+}
+
+
+// A change of an existing view that the array refuses part way leaves the
+// view as it was: the host affinities the call set, the LUNs it added to the
+// view's group and the hosts it registered are taken back, and the answer is
+// the failure; a failed HidePaths sets again the host affinities it
+// released. When an undo command fails in turn, the answer is still the
+// failure and a SEVERE record names what stays.
+TEST_F(MaskingViewE2E, AFailedChangeOfAViewLeavesItAsItWas)
+{
+    const std::string first = volumeName("VOL00000");
+    const std::string second = volumeName("VOL00001");
+    ASSERT_FALSE(first.empty());
+    ASSERT_FALSE(second.empty());
+    ASSERT_EQ(invoke("ExposePaths", strings("LUNames", {first}) + strings("InitiatorPortIDs", {HOST}) +
+                                        strings("TargetPortIDs", {TARGET_PORT}) + strings("DeviceNumbers", {"00A"}) +
+                                        strings("DeviceAccesses", {"2"})),
+              "0");
+    const nlohmann::json before = sim->model(0);
+    const std::string lunAndHost = strings("LUNames", {second}) + strings("InitiatorPortIDs", {"2000000000000B08"}) +
+                                   strings("DeviceAccesses", {"2"});
+    const nlohmann::json busyAffinity = {
+        {"op", "cli_fault"}, {"array", 0}, {"command", "set host-affinity"}, {"busy", 100}};
+    const nlohmann::json groupDeleteRefused = {
+        {"op", "cli_fault"}, {"array", 0}, {"command", "delete affinity-group"}, {"status", 2}, {"message", 0x80}};
+    struct Case {
+        const char* name;
+        const char* method;
+        std::string params;
+        std::vector<nlohmann::json> faults;
+        const char* stays;  // the SEVERE record of a failed undo; null: the array is as before
+    };
+    const Case cases[] = {
+        {"LUN added, then the host affinity busy", "ExposePaths", lunAndHost, {busyAffinity}, nullptr},
+        {"host affinity refused",
+         "ExposePaths",
+         strings("InitiatorPortIDs", {"2000000000000B08"}),
+         {{{"op", "cli_fault"}, {"array", 0}, {"command", "set host-affinity"}, {"status", 2}, {"message", 0x80}}},
+         nullptr},
+        // The view's last LUN: its host affinity is released, then the
+        // group's deletion is refused.
+        {"hiding the last LUN, the group deletion refused",
+         "HidePaths",
+         strings("LUNames", {first}),
+         {groupDeleteRefused},
+         nullptr},
+        // Last: the LUN stays on the array.
+        {"removing the added LUN refused too",
+         "ExposePaths",
+         lunAndHost,
+         {busyAffinity, groupDeleteRefused},
+         "ExposePaths could not remove the LUNs it added to affinity group 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const nlohmann::json& fault : c.faults)
+            ASSERT_TRUE(sim->control(fault)["ok"]);
+        EXPECT_NE(invoke(c.method, c.params + viewParam()), "0");
+        ASSERT_TRUE(sim->control({{"op", "cli_clear_faults"}, {"array", 0}})["ok"]);
+        const nlohmann::json after = sim->model(0);
+        EXPECT_EQ(after["hosts"], before["hosts"]);
+        EXPECT_EQ(after["host_maps"], before["host_maps"]);
+        if (!c.stays) {
+            EXPECT_EQ(after["affinity_groups"], before["affinity_groups"]);
+            continue;
+        }
+        EXPECT_NE(after["affinity_groups"], before["affinity_groups"]);
+        EXPECT_NE(logText().find(c.stays), std::string::npos) << logText();
+    }
 }
 
 }  // namespace

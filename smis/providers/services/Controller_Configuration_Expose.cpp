@@ -33,8 +33,9 @@ std::uint32_t Controller_Configuration_Request::ExposePaths(SPCList& out)
     if ((rc = std::uint32_t(lc.registHost())) != RC_OK)
         return rc;
     // From here on a failed command takes back what this call made: the
-    // hosts it registered and the group it created, so that nothing is left
-    // that no view shows and a retry starts from the same array.
+    // host affinities it set, the group it created or the LUNs it added to
+    // an existing one, and the hosts it registered, so that the array is as
+    // it was and a retry starts from the same array.
     if ((rc = std::uint32_t(lc.registAffinityGroup(create ? SMISProviderLUNConfiguration::LC_CREATE
                                                           : SMISProviderLUNConfiguration::LC_SET))) != RC_OK) {
         // A new group whose creation answer was lost may stand on the array
@@ -43,7 +44,7 @@ std::uint32_t Controller_Configuration_Request::ExposePaths(SPCList& out)
         return rc;
     }
     if ((rc = std::uint32_t(lc.registHostAffinity(SMISProviderLUNConfiguration::LC_SET))) != RC_OK) {
-        undoExpose(lc, create ? GROUP_MADE : GROUP_KEPT);
+        undoExpose(lc, create ? GROUP_MADE : GROUP_CHANGED);
         return rc;
     }
     refresh(0);
@@ -53,20 +54,32 @@ std::uint32_t Controller_Configuration_Request::ExposePaths(SPCList& out)
 void Controller_Configuration_Request::undoExpose(SMISProviderLUNConfiguration& lc, GroupUndo group)
 {
     bool undone = true;
-    if (group != GROUP_KEPT && !_modifySPCList.empty()) {
-        const std::uint16_t zone = _modifySPCList.back()->zone;
+    // Bindings first: the array keeps a bound group and a bound host.
+    if (lc.undoHostAffinities() != 0) {
+        undone = false;
+        severe("ExposePaths could not release the host affinities it set: release them on the array");
+    }
+    const unsigned zone = _modifySPCList.empty() ? 0u : unsigned(_modifySPCList.back()->zone);
+    if (group == GROUP_CHANGED && lc.registAffinityGroup(SMISProviderLUNConfiguration::LC_DELETE) != 0) {
+        undone = false;
+        SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE,
+                                     "ExposePaths could not remove the LUNs it added to affinity group %u: remove "
+                                     "them on the array",
+                                     zone);
+    }
+    if ((group == GROUP_MADE || group == GROUP_IF_SHOWN) && !_modifySPCList.empty()) {
         bool shown = group == GROUP_MADE;
         if (!shown) {
             refresh(0);
             VELDARO_RefTable table(_storageAddress.c_str());
-            shown = table.searchAffinityNumberFromAffinityTable(zone) >= 0;
+            shown = table.searchAffinityNumberFromAffinityTable(std::uint16_t(zone)) >= 0;
         }
-        if (shown && lc.deleteZoneInf(0, zone) != 0) {
+        if (shown && lc.deleteZoneInf(0, std::uint16_t(zone)) != 0) {
             undone = false;
             SMIS_TraceLog::peg_error_log(__FILE__, __LINE__, Logger::SEVERE,
                                          "ExposePaths could not delete affinity group %u it created: delete it on "
                                          "the array",
-                                         unsigned(zone));
+                                         zone);
         }
     }
     if (lc.unregistCreatedHosts() != 0) {

@@ -40,18 +40,35 @@ std::uint32_t Controller_Configuration_Request::HidePaths(SPCList& out)
         if (AddModifySPCList(zone, ports) != 0)
             return RC_INVALID_TARGET;
     }
-    if ((rc = std::uint32_t(lc.registHostAffinity(SMISProviderLUNConfiguration::LC_DELETE))) != RC_OK)
+    // From here on a failed step sets again the host affinities the call
+    // released, so that a failure leaves the view as it was.
+    if ((rc = std::uint32_t(lc.registHostAffinity(SMISProviderLUNConfiguration::LC_DELETE))) != RC_OK) {
+        undoHide(lc);
         return rc;
+    }
     refresh(0);
     Array<std::uint16_t> ids;
     if (lc.getAllLogicalID(ids) != 0)
-        return RC_FAILED;
-    if ((rc = std::uint32_t(lc.unregisteredAffinityGroup(ids))) != RC_OK)
+        rc = RC_FAILED;
+    else
+        rc = std::uint32_t(lc.unregisteredAffinityGroup(ids));
+    if (rc != RC_OK) {
+        undoHide(lc);
         return rc;
+    }
     if ((rc = getSPCObjectPathList(out)) != RC_OK)
         return rc;
     refresh(1);
     return RC_OK;
+}
+
+void Controller_Configuration_Request::undoHide(SMISProviderLUNConfiguration& lc)
+{
+    if (lc.undoHostAffinities() != 0)
+        severe("HidePaths could not set again the host affinities it released: set them on the array");
+    else
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "HidePaths took back what it released");
+    refresh(0);
 }
 
 std::uint32_t Controller_Configuration_Request::checkParameterHP()

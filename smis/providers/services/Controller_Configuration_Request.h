@@ -99,12 +99,16 @@ private:
     // True when InitiatorPortIDs names one initiator twice (letters in any
     // case): such a request is refused before any command.
     bool namesAnInitiatorTwice() const;
-    // What a failed ExposePaths does with the group it meant to create.
-    enum GroupUndo { GROUP_KEPT, GROUP_MADE, GROUP_IF_SHOWN };
-    // Takes back what a failed ExposePaths made: the group it created
-    // (GROUP_IF_SHOWN: when the refreshed table shows it) and the hosts it
-    // registered; a failed undo is logged SEVERE.
+    // What a failed ExposePaths does with the group it created or changed.
+    enum GroupUndo { GROUP_KEPT, GROUP_MADE, GROUP_IF_SHOWN, GROUP_CHANGED };
+    // Takes back what a failed ExposePaths made: the host affinities it set,
+    // the group it created (GROUP_IF_SHOWN: when the refreshed table shows
+    // it) or the LUNs it added to an existing one (GROUP_CHANGED), and the
+    // hosts it registered; a failed undo is logged SEVERE.
     void undoExpose(SMISProviderLUNConfiguration& lc, GroupUndo group);
+    // Sets again the host affinities a failed HidePaths released; a failed
+    // undo is logged SEVERE.
+    void undoHide(SMISProviderLUNConfiguration& lc);
     std::uint32_t checkParameterEP();
     std::uint32_t checkParameterOfDeviceEP(SMISProviderLUNConfiguration& lc);
     std::uint32_t assignLUNs(SMISProviderLUNConfiguration& lc);

@@ -18,6 +18,7 @@
 #include "ArraysimProcess.hpp"
 #include "SMIS_CMTAccess.h"
 #include "SMIS_PollingService.h"
+#include "SMISProviderLUNConfiguration.h"
 #include "Instance_Provider_Frame.h"
 #include "MaskingArguments.h"
 #include "TempInstallDir.h"
@@ -184,6 +185,48 @@ TEST_F(Masking, ExposeThenHideAHostViewAndExposeToTheDefaultView)
     EXPECT_TRUE(mapped) << m["lun_maps"].dump();
     clear(view);
     clear(spcs);
+}
+
+// Host affinity changes sent port by port: when the array refuses a later
+// port, the engine takes back what the earlier ports accepted, in either
+// direction, so that a failed call leaves every port as it was.
+TEST_F(Masking, HostAffinitiesOfEarlierPortsAreTakenBackWhenALaterPortFails)
+{
+    constexpr std::uint16_t PORT0 = 0x4000, PORT1 = 0x4001, GROUP = 0, HOST0 = 0, UNKNOWN_HOST = 99;
+    {
+        SMISProviderLUNConfiguration lc(0x0600, address_.c_str());
+        lc.addLUNMappingToZoneInf(0, 0);
+        lc.addLUNMappingToTargetList(0, 0);
+        lc.addZoneInf(GROUP);
+        ASSERT_EQ(lc.registAffinityGroup(SMISProviderLUNConfiguration::LC_CREATE), 0);
+    }
+    // Port 0 binds the registered host; port 1 names a host the array does
+    // not know, so the array refuses it.
+    auto twoPorts = [&](SMISProviderLUNConfiguration& lc, std::uint16_t secondHost) {
+        lc.addHostMappingToTargetList(HOST0, GROUP);
+        lc.addHostZoneList(PORT0);
+        lc.addHostMappingToTargetList(secondHost, GROUP);
+        lc.addHostZoneList(PORT1);
+    };
+    // A change port 0 takes and port 1 refuses, then taken back.
+    auto refusedThenUndone = [&](SMISProviderLUNConfiguration::LCAccsMode mode) {
+        const nlohmann::json was = model()["host_maps"];
+        SMISProviderLUNConfiguration lc(0x0600, address_.c_str());
+        twoPorts(lc, UNKNOWN_HOST);
+        EXPECT_NE(lc.registHostAffinity(mode), 0);
+        EXPECT_NE(model()["host_maps"], was);
+        EXPECT_EQ(lc.undoHostAffinities(), 0);
+        EXPECT_EQ(model()["host_maps"], was);
+    };
+    refusedThenUndone(SMISProviderLUNConfiguration::LC_SET);
+    // Both ports bound, then a release refused on port 1: port 0 is bound
+    // again.
+    {
+        SMISProviderLUNConfiguration lc(0x0600, address_.c_str());
+        twoPorts(lc, HOST0);
+        ASSERT_EQ(lc.registHostAffinity(SMISProviderLUNConfiguration::LC_SET), 0);
+    }
+    refusedThenUndone(SMISProviderLUNConfiguration::LC_DELETE);
 }
 
 // Hosts bound on port 0 (host map 0) other than the 0xFFFF filler.
