@@ -248,6 +248,24 @@ std::uint32_t Replica_Synchronization_Control::runCommands(SMIS_CLI& cli, const 
     const char* suspendFailed = "Failed to Suspend copy session ErrorCode=%d";
     const char* resumeFailed = "Failed to Resume copy session ErrorCode=%d";
     const char* changeFailed = "Failed to Change copy session ErrorCode=%d";
+    // A restore turns the copy round, then runs it again. When the run is
+    // refused the copy is turned back, so that a failed restore leaves the
+    // session as it was rather than reversed and halted.
+    auto restore = [&](auto change, auto resume, const String& refreshed) -> std::uint32_t {
+        if (const std::uint32_t rc = step(change(), changeFailed))
+            return rc;
+        refreshSessions(refreshed);
+        const std::uint32_t rc = step(resume(), resumeFailed);
+        if (rc == 0)
+            return 0;
+        if (change() != 0)
+            Replication_Log::failure(__FILE__, __LINE__,
+                                     "Restore could not turn copy session %d back after its resume failed: it stays "
+                                     "reversed and suspended; reverse it on the array",
+                                     id);
+        refreshSessions(refreshed);
+        return rc;
+    };
     switch (kindOf(e)) {
     case Kind::SNAPTIRN:
         if (op == OP_RESTORE) {
@@ -269,10 +287,8 @@ std::uint32_t Replica_Synchronization_Control::runCommands(SMIS_CLI& cli, const 
             return step(cli.resumeCopyMirrex(e.session), resumeFailed);
         case OP_RESTORE: {
             Replication_Log::progress(__FILE__, __LINE__, "Mirrex Restore - SessionID=%d", id);
-            if (const std::uint32_t rc = step(cli.changeCopyMirrex(e.session), changeFailed))
-                return rc;
-            refreshSessions(String());
-            return step(cli.resumeCopyMirrex(e.session), resumeFailed);
+            return restore([&] { return cli.changeCopyMirrex(e.session); },
+                           [&] { return cli.resumeCopyMirrex(e.session); }, String());
         }
         case OP_REVERSE:
             Replication_Log::progress(__FILE__, __LINE__, "Mirrex Reverse - SessionID=%d", id);
@@ -293,10 +309,8 @@ std::uint32_t Replica_Synchronization_Control::runCommands(SMIS_CLI& cli, const 
             return step(cli.resumeCopyXmirrex(e.session), resumeFailed);
         case OP_RESTORE: {
             Replication_Log::progress(__FILE__, __LINE__, "Xmirrex Restore - SessionID=%d", id);
-            if (const std::uint32_t rc = step(cli.changeCopyXmirrex(e.session), changeFailed))
-                return rc;
-            refreshSessions(remoteStorage);
-            return step(cli.resumeCopyXmirrex(e.session), resumeFailed);
+            return restore([&] { return cli.changeCopyXmirrex(e.session); },
+                           [&] { return cli.resumeCopyXmirrex(e.session); }, remoteStorage);
         }
         case OP_REVERSE:
             Replication_Log::progress(__FILE__, __LINE__, "Xmirrex Reverse - SessionID=%d", id);

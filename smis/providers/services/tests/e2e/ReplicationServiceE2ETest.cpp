@@ -491,6 +491,19 @@ TEST_F(ReplicationService, SuspendResumeRestoreReverseAndStopAMirror)
     s = between(0, 14, 15);
     ASSERT_NE(s, nullptr) << "roles reversed";
 
+    // A restore whose run the array refuses turns the copy back: the
+    // session stays as it was, fractured in its own direction.
+    EXPECT_EQ(modify(0, 12, s.get()), 0u);
+    s = between(0, 14, 15);
+    ASSERT_NE(s, nullptr);
+    ASSERT_TRUE(sim_->control({{"op", "cli_fault"}, {"array", 0}, {"command", "resume copy-mirrex"}, {"status", 1},
+                               {"message", 0x5201}})["ok"]);
+    EXPECT_NE(modify(0, 15, s.get()), 0u);
+    sim_->control({{"op", "cli_clear_faults"}, {"array", 0}});
+    s = between(0, 14, 15);
+    ASSERT_NE(s, nullptr) << "turned back";
+    EXPECT_EQ(s->CopyState.value, 6);
+
     // Detach with force stops the session in force mode.
     EXPECT_EQ(modify(0, 8, s.get(), true), 0u);
     EXPECT_EQ(between(0, 14, 15), nullptr);
