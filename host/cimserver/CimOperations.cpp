@@ -14,6 +14,7 @@ using namespace cimple;
 // The state of one intrinsic or extrinsic call while it is answered.
 struct CimOperations::Call {
     AnswerSink* sink = nullptr;
+    std::string host; // references name the server so
     std::string name_space;
     std::map<std::string, pugi::xml_node> params; // upper-cased names
     CimError error;
@@ -156,7 +157,8 @@ bool major_version_is(pugi::xml_node node, const char* attribute, char major)
 
 } // namespace
 
-OperationReply CimOperations::handle(const std::string& body, const std::string& cim_method, AnswerSink& sink) const
+OperationReply CimOperations::handle(const std::string& body, const std::string& cim_method, AnswerSink& sink,
+                                     const std::string& host) const
 {
     OperationReply reply;
     auto refuse = [&](int status, const char* cim_error) {
@@ -195,12 +197,14 @@ OperationReply CimOperations::handle(const std::string& body, const std::string&
         return refuse(400, "header-mismatch");
 
     bool intrinsic_call = static_cast<bool>(imethod);
-    CimXmlWriter envelope(_host, "", sink.text());
+    const std::string& server = host.empty() ? _host : host;
+    CimXmlWriter envelope(server, "", sink.text());
     envelope.open_response(id.value(), name, intrinsic_call);
     size_t start = sink.text().size();
     sink.piece_done();
     Call call;
     call.sink = &sink;
+    call.host = server;
     try {
         if (intrinsic_call)
             intrinsic(call, imethod);
@@ -288,7 +292,7 @@ void CimOperations::get_class(Call& c) const
         c.fail({CIM_ERR_NOT_FOUND, "no class " + name});
         return;
     }
-    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    CimXmlWriter w(c.host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
     w.class_decl(mc, options);
     w.out() += "</IRETURNVALUE>";
@@ -313,7 +317,7 @@ void CimOperations::enumerate_classes(Call& c, bool names_only) const
         }
     }
     const Meta_Repository* repo = _module.repository();
-    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    CimXmlWriter w(c.host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
     for (size_t i = 0; i < repo->num_meta_classes; i++) {
         const Meta_Class* mc = repo->meta_classes[i];
@@ -344,7 +348,7 @@ void CimOperations::get_instance(Call& c) const
             c.failed = true;
             return;
         }
-        CimXmlWriter w(_host, c.name_space, c.sink->text());
+        CimXmlWriter w(c.host, c.name_space, c.sink->text());
         w.out() += "<IRETURNVALUE>";
         w.instance(found.get(), filter);
         w.out() += "</IRETURNVALUE>";
@@ -365,7 +369,7 @@ void CimOperations::get_instance(Call& c) const
         c.fail({CIM_ERR_NOT_FOUND, "the instance is not served in name space " + c.name_space});
         return;
     }
-    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    CimXmlWriter w(c.host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
     w.instance(found.get(), filter);
     w.out() += "</IRETURNVALUE>";
@@ -390,7 +394,7 @@ void CimOperations::enumerate_instances(Call& c, bool names_only) const
                                            " are delivered to listeners, not enumerated"});
         return;
     }
-    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    CimXmlWriter w(c.host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
     // Each instance is written as the provider hands it over and goes back
     // at once, so the server holds one instance and one part of the text at
@@ -418,8 +422,9 @@ void CimOperations::enumerate_instances(Call& c, bool names_only) const
         return true;
     };
     const Instance_Consumer each(write);
-    // A client that went away is asked for no further walk, also after
-    // waiting for the provider's mutex.
+    // A client that went away is asked for no further walk: no next
+    // provider, and the provider's own walk stops at its next array or
+    // table entry.
     const std::function<bool()> wanted = [&] { return !c.sink->abandoned(); };
     for (Pegasus_Adapter* p : _module.providers()) {
         if (!is_subclass(base, p->registration()->meta_class))
@@ -454,7 +459,7 @@ void CimOperations::create_instance(Call& c) const
             c.failed = true;
             return;
         }
-        CimXmlWriter w(_host, c.name_space, c.sink->text());
+        CimXmlWriter w(c.host, c.name_space, c.sink->text());
         w.out() += "<IRETURNVALUE>";
         w.instance_name(name.get());
         w.out() += "</IRETURNVALUE>";
@@ -470,7 +475,7 @@ void CimOperations::create_instance(Call& c) const
         c.fail(error_of_provider_status(status, p->provider_name()));
         return;
     }
-    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    CimXmlWriter w(c.host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
     w.instance_name(inst.get());
     w.out() += "</IRETURNVALUE>";
@@ -601,7 +606,7 @@ void CimOperations::associators(Call& c, bool references, bool names_only) const
     if (_subscriptions && _subscriptions->owns(source->meta_class))
         return subscription_associators(c, source.get(), references, names_only, assoc_class, result_class, role,
                                         result_role, filter);
-    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    CimXmlWriter w(c.host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
     for (Pegasus_Adapter* p : _module.providers()) {
         const Meta_Class* pc = p->registration()->meta_class;
@@ -666,7 +671,7 @@ void CimOperations::subscription_associators(Call& c, const Instance* source, bo
     Instance_List found = references ? _subscriptions->references(source, assoc_class, role)
                                      : _subscriptions->associators(source, assoc_class, result_class, role,
                                                                    result_role);
-    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    CimXmlWriter w(c.host, c.name_space, c.sink->text());
     w.out() += "<IRETURNVALUE>";
     for (auto& inst : found) {
         if (!ClassNameSpace::served_in(inst.get(), c.name_space))
@@ -751,7 +756,7 @@ void CimOperations::extrinsic(Call& c, pugi::xml_node call) const
         c.fail(e);
         return;
     }
-    CimXmlWriter w(_host, c.name_space, c.sink->text());
+    CimXmlWriter w(c.host, c.name_space, c.sink->text());
     for (size_t i = 0; i < mm->num_meta_features; i++) {
         const Meta_Feature* pf = mm->meta_features[i];
         if (eqi(pf->name, "return_value")) {

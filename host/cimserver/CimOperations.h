@@ -30,8 +30,8 @@ class CimOperations {
 public:
     explicit CimOperations(const ProviderModule& module, std::string host = "localhost");
 
-    // The host that references name ("address:port" once the server
-    // listens); set before requests are answered.
+    // The host that references name when a request does not say how its
+    // client reached the server ("address:port").
     void set_host(std::string host);
 
     // The indication subscriptions the server keeps (none when not set).
@@ -41,8 +41,11 @@ public:
     static bool served_name_space(const std::string& ns);
 
     // Answers a request body into sink. cim_method is the CIMMethod header
-    // (it must name the method the body calls).
-    OperationReply handle(const std::string& body, const std::string& cim_method, AnswerSink& sink) const;
+    // (it must name the method the body calls). host: the server's
+    // "address:port" as the client reached it, which references name (empty:
+    // the one set_host gave).
+    OperationReply handle(const std::string& body, const std::string& cim_method, AnswerSink& sink,
+                          const std::string& host = {}) const;
 
 private:
     struct Call;

@@ -144,6 +144,7 @@ struct HttpFrontEnd::Connection {
     std::unique_ptr<Transport> transport;
     std::string address; // the client's, without the port
     std::string peer;    // the client's address and port, for the log
+    std::string host;    // the server's address and port as this client reached them
     std::string input; // received and not yet read
     HttpRequestReader reader;
     HttpRequest request;             // while a worker answers it
@@ -250,12 +251,20 @@ int HttpFrontEnd::bind(const std::string& address, int port, TlsContext* tls)
             ::close(fd);
             continue;
         }
-        _listeners.push_back({fd, tls});
         bound = ntohs(local.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&local)->sin6_port
                                                   : reinterpret_cast<sockaddr_in*>(&local)->sin_port);
+        _listeners.push_back({fd, tls, Pegasus::AccessPoint::of(tls ? "https" : "http", address, bound)});
     }
     ::freeaddrinfo(found);
     return bound;
+}
+
+std::vector<Pegasus::AccessPoint> HttpFrontEnd::access_points() const
+{
+    std::vector<Pegasus::AccessPoint> points;
+    for (const Listener& l : _listeners)
+        points.push_back(l.point);
+    return points;
 }
 
 void HttpFrontEnd::wake()
@@ -360,6 +369,7 @@ void HttpFrontEnd::accept_all(const Listener& listener)
         }
         auto c = std::make_unique<Connection>(fd, _limits, listener.tls);
         c->serial = ++_serials;
+        c->host = listener.point.authority();
         describe_peer(from, c->address, c->peer);
         c->idle_since = Clock::now();
         _connections.emplace(fd, std::move(c));
@@ -956,7 +966,7 @@ void HttpFrontEnd::answer(Connection& c)
         out.send_status(400, "header-mismatch");
         return done();
     }
-    OperationReply reply = _operations.handle(req.body, *method, out);
+    OperationReply reply = _operations.handle(req.body, *method, out, c.host);
     out.finish(reply);
     done();
 }

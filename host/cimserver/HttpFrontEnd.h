@@ -30,6 +30,8 @@
 #include "HttpRequestReader.h"
 #include "TlsContext.h"
 
+#include <Pegasus/AccessPoints.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -88,6 +90,8 @@ public:
     // Binds a listener, HTTPS when tls is given (it outlives the front
     // end); port 0 takes a free port. The bound port, or -1.
     int bind(const std::string& address, int port, TlsContext* tls = nullptr);
+    // The listeners bound, in order, as clients reach them.
+    std::vector<Pegasus::AccessPoint> access_points() const;
     // Serves until stop(); false when the server failed.
     bool serve();
     // Ends serve() from any thread: open connections are closed.
@@ -102,6 +106,7 @@ private:
     struct Listener {
         int fd;
         TlsContext* tls; // null: plain HTTP
+        Pegasus::AccessPoint point; // how clients reach it; references name it
     };
 
     struct LoginFailures {

@@ -12,6 +12,7 @@
 #include "SubscriptionStore.h"
 #include "TlsContext.h"
 
+#include <Pegasus/AccessPoints.h>
 #include <Pegasus/InstallRoot.h>
 #include <Pegasus/Logger.h>
 #include <Pegasus/System.h>
@@ -27,6 +28,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace cimserver;
 
@@ -189,8 +191,11 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cimserver: cannot listen on %s:%d\n", options.address.c_str(), options.https_port);
             status = 1;
         } else {
-            // References name the server the way a client reaches it.
-            operations.set_host(options.address + ":" + std::to_string(port >= 0 ? port : https_port));
+            // References name the server the way each client reached it;
+            // the communication mechanisms advertise exactly the listeners.
+            const std::vector<Pegasus::AccessPoint> points = front.access_points();
+            operations.set_host(points.front().authority());
+            Pegasus::AccessPoints::publish(points);
             if (!options.ready_file.empty() && !write_ready_file(options.ready_file, port, https_port))
                 std::fprintf(stderr, "cimserver: cannot write %s\n", options.ready_file.c_str());
             if (port >= 0)
@@ -213,6 +218,7 @@ int main(int argc, char** argv)
             // Wakes the waiter when the server ended on its own.
             pthread_kill(waiter.native_handle(), SIGTERM);
             waiter.join();
+            Pegasus::AccessPoints::publish({});
         }
     }
     // No route changes reach delivery once it stops.

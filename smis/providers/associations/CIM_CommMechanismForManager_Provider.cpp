@@ -1,4 +1,5 @@
-// The object manager with its communication mechanism: the first of each.
+// The object manager with its communication mechanisms, one a listening
+// protocol.
 
 #include "CIM_CommMechanismForManager_Provider.h"
 
@@ -17,7 +18,7 @@ using Mechanisms = VELDARO_CIMXMLCommunicationMechanism_Resource;
 
 bool managerMechanism(Association_Map_Frame& frame)
 {
-    return Server_System_Pairs::firstWithFirst<CIM_CommMechanismForManager, VELDARO_ObjectManager_Resource, Mechanisms>(
+    return Server_System_Pairs::firstWithEvery<CIM_CommMechanismForManager, VELDARO_ObjectManager_Resource, Mechanisms>(
         frame, &VELDARO_ObjectManager_Resource::createObjectManager, &Mechanisms::createCIMXMLCommunicationMechanism,
         nullptr);
 }

@@ -1,7 +1,7 @@
 // The access points each system hosts: the CIM server's system with its
-// communication mechanism, each array's storage system with its first
-// remote service access point, and each controller system with the
-// protocol endpoints of its slot.
+// communication mechanisms (one a listening protocol), each array's storage
+// system with its first remote service access point, and each controller
+// system with the protocol endpoints of its slot.
 
 #include "CIM_HostedAccessPoint_Provider.h"
 
@@ -37,7 +37,7 @@ using Walk = Matching_Pair_Walk;
 
 bool serverCommunicationMechanism(Association_Map_Frame& frame)
 {
-    return Server_System_Pairs::firstWithFirst<CIM_HostedAccessPoint, VELDARO_System_Resource,
+    return Server_System_Pairs::firstWithEvery<CIM_HostedAccessPoint, VELDARO_System_Resource,
                                                VELDARO_CIMXMLCommunicationMechanism_Resource>(
         frame, &VELDARO_System_Resource::createSystem,
         &VELDARO_CIMXMLCommunicationMechanism_Resource::createCIMXMLCommunicationMechanism, Common::INTEROP_NAMESPACE);

@@ -35,7 +35,7 @@ using Walk = Matching_Pair_Walk;
 
 bool serverObjectManager(Association_Map_Frame& frame)
 {
-    return Server_System_Pairs::firstWithFirst<CIM_HostedService, VELDARO_System_Resource,
+    return Server_System_Pairs::firstWithEvery<CIM_HostedService, VELDARO_System_Resource,
                                                VELDARO_ObjectManager_Resource>(
         frame, &VELDARO_System_Resource::createSystem, &VELDARO_ObjectManager_Resource::createObjectManager,
         Common::INTEROP_NAMESPACE);

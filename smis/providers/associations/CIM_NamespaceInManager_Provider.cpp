@@ -15,7 +15,7 @@ namespace {
 
 bool managerNamespace(Association_Map_Frame& frame)
 {
-    return Server_System_Pairs::firstWithFirst<CIM_NamespaceInManager, VELDARO_ObjectManager_Resource,
+    return Server_System_Pairs::firstWithEvery<CIM_NamespaceInManager, VELDARO_ObjectManager_Resource,
                                                VELDARO_Namespace_Resource>(
         frame, &VELDARO_ObjectManager_Resource::createObjectManager, &VELDARO_Namespace_Resource::createNamespace,
         nullptr);

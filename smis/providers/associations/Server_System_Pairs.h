@@ -1,6 +1,8 @@
 #pragma once
 // Pairs of the CIM server's own elements, which belong to no array: the
-// first instance of one fixed-set Resource with the first of another. The
+// first instance of one fixed-set Resource with every instance of another
+// (the server system or object manager with each of its communication
+// mechanisms, one a listening protocol; the other Resources build one). The
 // hosted-service and hosted-access-point associations (both ends in the
 // interop name space), the object manager's name space and communication
 // mechanism (ends as built) share it.
@@ -15,7 +17,7 @@ struct Server_System_Pairs {
     // Builds both lists; false when either builder fails. An empty first
     // list ends with nothing added (the second is then not built).
     template <class A, class First_Resource, class Second_Resource>
-    static bool firstWithFirst(Association_Map_Frame& frame, int (First_Resource::*buildFirst)(),
+    static bool firstWithEvery(Association_Map_Frame& frame, int (First_Resource::*buildFirst)(),
                                int (Second_Resource::*buildSecond)(), const char* nameSpace)
     {
         return Association_Provider_Frame::guard(__FILE__, __LINE__, [&] {
@@ -27,7 +29,8 @@ struct Server_System_Pairs {
             Second_Resource seconds;
             if (!buildList(seconds, buildSecond))
                 return false;
-            Matching_Pair_Walk::firstWithFirst<A>(frame, listedOf(firsts), listedOf(seconds), nameSpace);
+            Matching_Pair_Walk::addMatching<A>(frame, *firstListed(firsts), listedOf(seconds), Matching_Pair_Walk::Any{},
+                                               nameSpace);
             return true;
         });
     }

@@ -1,20 +1,29 @@
-// The CIM-XML protocol as the object manager's communication mechanism.
+// The CIM-XML protocol as the object manager's communication mechanism: one
+// for each protocol the server listens on (HTTP, HTTPS), named by the URL a
+// client reaches it at, so that a client discovering the server from the
+// interop model finds every way in and no port that does not listen.
 
 #include "VELDARO_CIMXMLCommunicationMechanism_Resource.h"
 
 #include "VELDARO_System_Resource.h"
 
+#include <Pegasus/AccessPoints.h>
+
+#include <string>
+#include <vector>
+
 namespace cimple {
 
-int VELDARO_CIMXMLCommunicationMechanism_Resource::createCIMXMLCommunicationMechanism()
+namespace {
+
+VELDARO_CIMXMLCommunicationMechanism* newMechanism(const std::string& name)
 {
-    Auto_Mutex lock(_mutex);
     VELDARO_CIMXMLCommunicationMechanism* made =
         Instance_Provider_Frame::newInstance<VELDARO_CIMXMLCommunicationMechanism>();
     made->Caption.set("CIMXML Communication Mechanism");
     made->Description.set("CIMXML Communication Mechanism");
     made->ElementName.set("VELDARO_CIMXMLCommunicationMechanism");
-    made->Name.set(VELDARO_System_Resource::SERVER_NAME);
+    made->Name.set(name.c_str());
     made->CreationClassName.set("VELDARO_CIMXMLCommunicationMechanism");
     made->SystemCreationClassName.set("VELDARO_System");
     made->SystemName.set(VELDARO_System_Resource::SERVER_NAME);
@@ -46,7 +55,21 @@ int VELDARO_CIMXMLCommunicationMechanism_Resource::createCIMXMLCommunicationMech
     advertise.append(3);
     made->AdvertiseTypes.set(advertise);
     made->CIMValidated.set(false);
-    _list.append(made);
+    return made;
+}
+
+}  // namespace
+
+int VELDARO_CIMXMLCommunicationMechanism_Resource::createCIMXMLCommunicationMechanism()
+{
+    Auto_Mutex lock(_mutex);
+    const std::vector<Pegasus::AccessPoint> points = Pegasus::AccessPoints::listening();
+    // A host that publishes no listeners gets the one mechanism named after
+    // the server.
+    if (points.empty())
+        _list.append(newMechanism(VELDARO_System_Resource::SERVER_NAME));
+    for (const Pegasus::AccessPoint& point : points)
+        _list.append(newMechanism(point.url()));
     return 0;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
-// Builds VELDARO_CIMXMLCommunicationMechanism: one fixed instance describing
-// the protocol by which clients talk to the server.
+// Builds VELDARO_CIMXMLCommunicationMechanism: the protocol by which clients
+// talk to the server, one instance for each listener the host published
+// ("http://host:port", "https://host:port" as Name), or one named after the
+// server when the host published none.
 
 #include <cimple/cimple.h>
 

@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <Pegasus/AccessPoints.h>
 #include <Pegasus/System.h>
 
 #include <string>
 #include <vector>
 
+#include "AssociationCalls.h"
 #include "ElementProviderFixture.h"
 #include "VELDARO_CIMXMLCommunicationMechanism.h"
 #include "VELDARO_Namespace.h"
@@ -195,6 +197,44 @@ TEST_F(ServerObjectProviders, ObjectManagerNamespaceAndMechanism)
     EXPECT_EQ(values(c->AdvertiseTypes), (std::vector<cimple::uint16>{3}));
     EXPECT_FALSE(c->MultipleOperationsSupported.value);
     EXPECT_FALSE(c->CIMValidated.value);
+}
+
+// A host that listens publishes its listeners: one mechanism each, named by
+// the URL a client reaches it at, every one tied to the object manager and
+// hosted by the server system; the get of each finds it.
+TEST_F(ServerObjectProviders, OneMechanismForEachListenerTheHostPublished)
+{
+    struct Unpublish {
+        ~Unpublish() { Pegasus::AccessPoints::publish({}); }
+    } unpublish;
+    Pegasus::AccessPoints::publish({Pegasus::AccessPoint::of("http", "127.0.0.1", 5988),
+                                    Pegasus::AccessPoint::of("https", "::1", 5989)});
+    install({}, {});
+    const std::vector<std::string> urls = {"http://127.0.0.1:5988", "https://[::1]:5989"};
+
+    int status = -1;
+    Instance_List mechanisms = enumerate("VELDARO_CIMXMLCommunicationMechanism", &status);
+    ASSERT_EQ(status, 0);
+    std::vector<std::string> names;
+    for (const auto& m : mechanisms) {
+        names.push_back(as<cimple::VELDARO_CIMXMLCommunicationMechanism>(m)->Name.value.c_str());
+        Instance_Ptr got;
+        EXPECT_EQ(getSame("VELDARO_CIMXMLCommunicationMechanism", m.get(), got), 0) << names.back();
+    }
+    EXPECT_EQ(names, urls);
+
+    for (const char* association : {"CIM_CommMechanismForManager", "CIM_HostedAccessPoint"}) {
+        SCOPED_TRACE(association);
+        Instance_List pairs = enumerate(association, &status);
+        ASSERT_EQ(status, 0);
+        std::vector<std::string> dependents;
+        for (const auto& pair : pairs) {
+            const cimple::Instance* end = assoc_test::end(pair.get(), "Dependent");
+            ASSERT_NE(end, nullptr);
+            dependents.push_back(static_cast<const cimple::VELDARO_CIMXMLCommunicationMechanism*>(end)->Name.value.c_str());
+        }
+        EXPECT_EQ(dependents, urls);
+    }
 }
 
 }  // namespace

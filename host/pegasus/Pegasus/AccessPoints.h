@@ -1,0 +1,32 @@
+#pragma once
+// The addresses at which the running CIM server takes requests, one for each
+// protocol that listens, named as clients reach them. The server publishes
+// them once it listens; providers that describe the server (its
+// communication mechanisms) read them. Empty until published, and in a
+// process that serves nothing.
+
+#include <string>
+#include <vector>
+
+namespace Pegasus {
+
+struct AccessPoint {
+    std::string scheme; // "http" or "https"
+    std::string host;   // a name or address clients reach; an IPv6 address in brackets
+    int port = 0;
+
+    // The point of a listener bound to address: a wildcard address (empty,
+    // "0.0.0.0", "::") is named by the host's fully qualified name.
+    static AccessPoint of(const std::string& scheme, const std::string& address, int port);
+
+    std::string authority() const; // "host:port"
+    std::string url() const;       // "scheme://host:port"
+};
+
+class AccessPoints {
+public:
+    static void publish(std::vector<AccessPoint> points);
+    static std::vector<AccessPoint> listening();
+};
+
+}  // namespace Pegasus
