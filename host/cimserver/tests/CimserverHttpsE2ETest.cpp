@@ -19,6 +19,7 @@
 #include <chrono>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -256,6 +257,94 @@ TEST(CimserverHttpsStartUp, SettingsThatExposeTheLoginOrCannotServeTlsAreRefused
         const std::string out = p.readUntil("\x01", 20000);
         EXPECT_EQ(p.wait(20000), 2) << out;
         EXPECT_NE(out.find(c.message), std::string::npos) << out;
+    }
+}
+
+// A client that discovers the server from the interop model (the object
+// manager, then its communication mechanisms) finds exactly the protocols
+// that listen, each named by a URL it can reach, whichever way it came in;
+// references name the server by the listener the client used.
+TEST(CimserverHttpsAdvert, InteropNamesExactlyTheListeningProtocols)
+{
+    TestCertificate cert;
+    smis::test::TempInstallDir install;
+    const std::vector<std::string> https = {"--https-port", "0", "--cert", cert.cert_file(), "--key",
+                                            cert.key_file()};
+    struct Case {
+        const char* what;
+        bool http;
+        bool https;
+    } cases[] = {
+        {"HTTP only", true, false},
+        {"HTTPS only (the login in clear refused)", false, true},
+        {"both (--allow-plain-auth)", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> args = {"--no-polling"};
+        if (c.https)
+            args.insert(args.end(), https.begin(), https.end());
+        if (c.https && c.http)
+            args.push_back("--allow-plain-auth");
+        CimserverProcess server(install.path(), args);
+        ASSERT_EQ(server.port() > 0, c.http) << server.output();
+        ASSERT_EQ(server.https_port() > 0, c.https) << server.output();
+
+        std::set<std::string> listening;
+        if (c.http)
+            listening.insert("http://127.0.0.1:" + std::to_string(server.port()));
+        if (c.https)
+            listening.insert("https://127.0.0.1:" + std::to_string(server.https_port()));
+
+        struct Way {
+            std::unique_ptr<CimClient> client;
+            int port;
+        };
+        std::vector<Way> ways;
+        if (c.http)
+            ways.push_back({std::make_unique<CimClient>(server.port()), server.port()});
+        if (c.https)
+            ways.push_back({std::make_unique<CimClient>(server.https_port(), Https{cert.ca_file()}),
+                            server.https_port()});
+        for (Way& way : ways) {
+            SCOPED_TRACE("through port " + std::to_string(way.port));
+            const std::string host = "127.0.0.1:" + std::to_string(way.port);
+            CimReply r;
+            way.client->call("EnumerateInstanceNames",
+                             CimClient::imethod("EnumerateInstanceNames",
+                                                CimClient::class_param("ClassName", "CIM_ObjectManager"), INTEROP),
+                             r);
+            auto managers = r.all("INSTANCENAME");
+            ASSERT_EQ(managers.size(), 1u) << r.body;
+            way.client->call("AssociatorNames",
+                             CimClient::imethod("AssociatorNames",
+                                                "<IPARAMVALUE NAME=\"ObjectName\">" + CimClient::raw(managers[0]) +
+                                                    "</IPARAMVALUE>" +
+                                                    CimClient::class_param("AssocClass", "CIM_CommMechanismForManager"),
+                                                INTEROP),
+                             r);
+            ASSERT_EQ(r.error_code, 0) << r.body;
+            std::set<std::string> advertised;
+            for (pugi::xml_node path : r.all("INSTANCEPATH")) {
+                EXPECT_STREQ(path.child("NAMESPACEPATH").child_value("HOST"), host.c_str()) << r.body;
+                advertised.insert(
+                    path.select_node("INSTANCENAME/KEYBINDING[@NAME='Name']/KEYVALUE").node().child_value());
+            }
+            EXPECT_EQ(advertised, listening) << r.body;
+
+            // The server system hosts the same access points.
+            way.client->call("EnumerateInstanceNames",
+                             CimClient::imethod("EnumerateInstanceNames",
+                                                CimClient::class_param("ClassName", "CIM_HostedAccessPoint"), INTEROP),
+                             r);
+            std::set<std::string> hosted;
+            for (auto name : r.all("INSTANCENAME"))
+                if (auto url = name.select_node(".//INSTANCENAME[@CLASSNAME='VELDARO_CIMXMLCommunicationMechanism']"
+                                                "/KEYBINDING[@NAME='Name']/KEYVALUE"))
+                    hosted.insert(url.node().child_value());
+            EXPECT_EQ(hosted, listening) << r.body;
+        }
+        EXPECT_EQ(server.stop(), 0) << server.output();
     }
 }
 
