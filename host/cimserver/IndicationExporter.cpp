@@ -2,6 +2,7 @@
 
 #include "CimXmlWriter.h"
 
+#include <Pegasus/AccessPoints.h>
 #include <Pegasus/Logger.h>
 
 #include <algorithm>
@@ -95,7 +96,10 @@ void IndicationExporter::set_routes(std::vector<IndicationRoute> routes)
 
 std::string IndicationExporter::export_request(const Instance* indication, unsigned long long id)
 {
-    CimXmlWriter writer("localhost", "root/kestris");
+    // References in the indication name the server as a listener can reach
+    // it back (HTTPS when it listens); "localhost" before it listens.
+    std::string host = Pegasus::AccessPoints::preferredAuthority();
+    CimXmlWriter writer(host.empty() ? "localhost" : host, "root/kestris");
     writer.instance(indication, PropertyFilter());
     return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
            "<MESSAGE ID=\"" + std::to_string(id) + "\" PROTOCOLVERSION=\"1.0\"><SIMPLEEXPREQ>"

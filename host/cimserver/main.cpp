@@ -28,7 +28,6 @@
 #include <memory>
 #include <string>
 #include <thread>
-#include <vector>
 
 using namespace cimserver;
 
@@ -193,9 +192,8 @@ int main(int argc, char** argv)
         } else {
             // References name the server the way each client reached it;
             // the communication mechanisms advertise exactly the listeners.
-            const std::vector<Pegasus::AccessPoint> points = front.access_points();
-            operations.set_host(points.front().authority());
-            Pegasus::AccessPoints::publish(points);
+            Pegasus::AccessPoints::publish(front.access_points());
+            operations.set_host(Pegasus::AccessPoints::preferredAuthority());
             if (!options.ready_file.empty() && !write_ready_file(options.ready_file, port, https_port))
                 std::fprintf(stderr, "cimserver: cannot write %s\n", options.ready_file.c_str());
             if (port >= 0)

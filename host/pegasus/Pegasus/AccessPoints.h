@@ -27,6 +27,10 @@ class AccessPoints {
 public:
     static void publish(std::vector<AccessPoint> points);
     static std::vector<AccessPoint> listening();
+    // The "host:port" the server names itself by outside a client's request
+    // (the references of an exported indication): the HTTPS listener when it
+    // listens, else the first published; empty when none was published.
+    static std::string preferredAuthority();
 };
 
 }  // namespace Pegasus

@@ -49,4 +49,13 @@ std::vector<AccessPoint> AccessPoints::listening()
     return published();
 }
 
+std::string AccessPoints::preferredAuthority()
+{
+    const std::vector<AccessPoint> points = listening();
+    for (const AccessPoint& point : points)
+        if (point.scheme == "https")
+            return point.authority();
+    return points.empty() ? std::string() : points.front().authority();
+}
+
 }  // namespace Pegasus

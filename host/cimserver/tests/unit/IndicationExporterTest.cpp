@@ -6,6 +6,8 @@
 
 #include "FreePort.h"
 
+#include <Pegasus/AccessPoints.h>
+
 #include <gtest/gtest.h>
 #include <httplib.h>
 
@@ -44,6 +46,34 @@ TEST(IndicationExporter, RequestIsAnExportIndicationMessage)
                              "a &lt;note&gt;", "EmbeddedObject=\"instance\"",
                              "</EXPPARAMVALUE></EXPMETHODCALL></SIMPLEEXPREQ></MESSAGE></CIM>"})
         EXPECT_NE(body.find(part), std::string::npos) << part << "\n" << body;
+}
+
+// References in an exported indication name the server as a listener can
+// reach it back: its HTTPS listener when it has one, "localhost" before it
+// listens.
+TEST(IndicationExporter, ReferencesNameTheServersPreferredListener)
+{
+    struct Case {
+        std::vector<Pegasus::AccessPoint> published;
+        const char* host;
+    } cases[] = {
+        {{}, "localhost"},
+        {{Pegasus::AccessPoint::of("http", "127.0.0.1", 5988)}, "127.0.0.1:5988"},
+        {{Pegasus::AccessPoint::of("http", "127.0.0.1", 5988), Pegasus::AccessPoint::of("https", "127.0.0.1", 5989)},
+         "127.0.0.1:5989"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.host);
+        Pegasus::AccessPoints::publish(c.published);
+        Test_Holder* h = holder(1);
+        Test_Base* owner = Test_Base::create();
+        owner->Name.set("owner");
+        h->Owner = owner;
+        const std::string body = IndicationExporter::export_request(h, 1);
+        destroy(h);
+        EXPECT_NE(body.find(std::string("<HOST>") + c.host + "</HOST>"), std::string::npos) << body;
+    }
+    Pegasus::AccessPoints::publish({});
 }
 
 TEST(IndicationExporter, SubmitNeverWaitsForASlowListener)
