@@ -5,11 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <Pegasus/AccessPoints.h>
 #include <Pegasus/System.h>
 
 #include <string>
 #include <vector>
+
+#include <Pegasus/AccessPoints.h>
 
 #include "AssociationCalls.h"
 #include "ElementProviderFixture.h"
