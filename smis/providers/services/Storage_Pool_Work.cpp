@@ -54,12 +54,10 @@ bool onlyPrimordial(const Property<Array<String>>& inPools)
 
 const CIM_StoragePool* Storage_Pool_Work::asPool(const CIM_LogicalElement* element)
 {
-    if (!element || !is_subclass(&CIM_StoragePool::static_meta_class, element->meta_class))
-        return nullptr;
-    return static_cast<const CIM_StoragePool*>(element);
+    return cast<const CIM_StoragePool*>(element);
 }
 
-bool Storage_Pool_Work::isThinRequest(const CIM_StoragePool* pool, const CIM_ManagedElement* goal)
+bool Storage_Pool_Work::isThinRequest(const CIM_StoragePool* pool, const Instance* goal)
 {
     if (pool && contains(pool->InstanceID, "TPP"))
         return true;
@@ -86,7 +84,7 @@ CIM_StoragePool* Storage_Pool_Work::thinPoolInstance(const CIM_StoragePool* pool
         destroy(built);
         return nullptr;
     }
-    return built;
+    return cast<CIM_StoragePool*>(built);
 }
 
 void Storage_Pool_Work::thinPoolOf(const CIM_StoragePool* pool, std::uint16_t& number, std::uint64_t& size) const
@@ -143,7 +141,7 @@ bool Storage_Pool_Work::isOwnPrimordialPool(const String& path) const
     return true;
 }
 
-bool Storage_Pool_Work::isOwnSetting(const CIM_ManagedElement* goal) const
+bool Storage_Pool_Work::isOwnSetting(const Instance* goal) const
 {
     if (!goal)
         return true;
@@ -271,7 +269,7 @@ CIM_StoragePool* Storage_Pool_Work::raidPoolInstance(const CIM_StoragePool* pool
         return nullptr;
     }
     result = SUCCESS;
-    return built;
+    return cast<CIM_StoragePool*>(built);
 }
 
 std::uint32_t Storage_Pool_Work::deleteStoragePool(const CIM_StoragePool* pool)
@@ -386,7 +384,7 @@ std::uint32_t Storage_Pool_Work::createOrModifyElementFromElements(const String&
     if (made) {
         if (element)
             destroy(element);
-        element = made;
+        element = cast<CIM_LogicalElement*>(made);
         if (const std::uint64_t total = totalOf(made))
             size = total;
     }
