@@ -3,11 +3,14 @@
 
 #include "Pegasus_Adapter.h"
 
-extern "C" int cimple_pegasus_adapter(int kind, const void* arg1, cimple::Registration* head, void** result,
-                                      void*, void*, void*, void*)
+#include <cstdint>
+
+extern "C" int cimple_pegasus_adapter(void* arg0, void* arg1, void* arg2, void* arg3, void*, void*, void*, void*)
 {
     try {
-        if (kind != 'P' || !arg1 || !result)
+        auto* head = static_cast<cimple::Registration*>(arg2);
+        auto** result = static_cast<void**>(arg3);
+        if (reinterpret_cast<std::intptr_t>(arg0) != 'P' || !arg1 || !result)
             return -1;
         const Pegasus::String& name = *static_cast<const Pegasus::String*>(arg1);
         cimple::Pegasus_Adapter* adapter = cimple::Pegasus_Adapter::create(head, name.str().c_str());

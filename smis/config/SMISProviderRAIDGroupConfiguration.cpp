@@ -10,6 +10,7 @@
 #include "TAVO_SMISProviderRAIDGroupConfiguration.h"
 #include "VELDARO_RAIDStoragePool_Resource.h"
 #include "VELDARO_RefTable.h"
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -30,24 +31,24 @@ String SMISProviderRAIDGroupConfiguration::getRaidLevelFromStorageSetting(const 
         POOL_WARNING("Parameter error");
         return String();
     }
-    const String id = setting->InstanceID.value.substr(0, 48);
+    const String id = substring(setting->InstanceID.value, 0, 48);
     const std::size_t ss = id.find("SS");
-    if (ss == String::npos) {
+    if (ss == npos) {
         POOL_WARNING("RAID Level does not exist in InstanceID");
         return String();
     }
-    String text = id.substr(ss + 3);
-    const std::size_t last = text.find_last('_');
-    if (last == String::npos) {
+    String text = substring(id, ss + 3);
+    const std::size_t last = find_last(text, '_');
+    if (last == npos) {
         POOL_WARNING("IPAddress does not exist in InstanceID");
         return String();
     }
-    text = text.substr(0, last);
+    text = substring(text, 0, last);
     if (text.size() <= 4) {
         POOL_WARNING("RAID Level does not exist in ElementName");
         return String();
     }
-    return text.substr(4);
+    return substring(text, 4);
 }
 
 std::uint32_t SMISProviderRAIDGroupConfiguration::checkDeleteStoragePool(const Array<std::uint16_t>&)
@@ -132,7 +133,7 @@ CIM_StoragePool* SMISProviderRAIDGroupConfiguration::createOrModifyStoragePool(c
             // Every level starts from the disks the request named: a pick
             // made for a level that failed does not limit the next.
             Array<std::uint16_t> disks = requested;
-            if (getApprovalAvailableExtents(levels[i], primordial.get(), disks, size) != SUCCESS)
+            if (getApprovalAvailableExtents(levels[i], cast<const CIM_StoragePool*>(primordial.get()), disks, size) != SUCCESS)
                 continue;
             std::uint32_t code = SUCCESS;
             if (CIM_StoragePool* pool = createFromDisks(levels[i], size, disks, code))
@@ -147,7 +148,7 @@ CIM_StoragePool* SMISProviderRAIDGroupConfiguration::createOrModifyStoragePool(c
 }
 
 CIM_StoragePool* SMISProviderRAIDGroupConfiguration::CreateOrModifyElementFromElements(
-    const CIM_ManagedElement* goal, std::uint64_t& size, const Array<CIM_StorageExtent*>& inElements,
+    const Instance* goal, std::uint64_t& size, const Array<CIM_StorageExtent*>& inElements,
     std::uint32_t& returnValue)
 {
     return runCreation("CreateOrModifyElementFromElements", size, returnValue, [&]() -> CIM_StoragePool* {
@@ -179,14 +180,16 @@ std::uint32_t SMISProviderRAIDGroupConfiguration::makePool(const String& level, 
 
 CIM_StoragePool* SMISProviderRAIDGroupConfiguration::keyedPool(std::uint16_t number) const
 {
-    return VELDARO_RAIDStoragePool_Resource(_storage).keyInstance(number);
+    return cast<CIM_StoragePool*>(VELDARO_RAIDStoragePool_Resource(_storage).keyInstance(number));
 }
 
 CIM_StoragePool* SMISProviderRAIDGroupConfiguration::findPool(std::uint16_t number, std::uint32_t& code)
 {
     std::unique_ptr<SMISProviderRAIDGroupManager> manager(createRAIDGroupManager());
     code = manager ? SUCCESS : FAILED;
-    return manager ? manager->getRAIDStoragePool(number) : nullptr;
+    if (!manager)
+        return nullptr;
+    return cast<CIM_StoragePool*>(manager->getRAIDStoragePool(number));
 }
 
 std::uint32_t SMISProviderRAIDGroupConfiguration::createRAIDGroup(const String& level, std::uint64_t size,

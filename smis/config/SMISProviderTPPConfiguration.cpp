@@ -11,6 +11,7 @@
 #include "TAVO_SMISProviderTPPConfiguration.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -22,17 +23,17 @@ String SMISProviderTPPConfiguration::getRaidLevelFromStorageSetting(const CIM_St
     }
     const String& id = setting->InstanceID.value;
     const std::size_t ss = id.find("SS");
-    if (ss == String::npos) {
+    if (ss == npos) {
         POOL_WARNING("RAID Level does not exist in InstanceID");
         return String();
     }
-    const String text = id.substr(ss + 3);
+    const String text = substring(id, ss + 3);
     if (text.size() <= 4) {
         POOL_WARNING("RAID Level does not exist in ElementName");
         return String();
     }
     const std::size_t end = text.find('_', 4);
-    return end == String::npos ? String() : text.substr(4, end - 4);
+    return end == npos ? String() : substring(text, 4, end - 4);
 }
 
 std::uint8_t SMISProviderTPPConfiguration::attributeOfDiskKind(std::uint8_t kind)
@@ -131,7 +132,7 @@ CIM_StoragePool* SMISProviderTPPConfiguration::createOrModifyStoragePool(const C
 }
 
 CIM_StoragePool* SMISProviderTPPConfiguration::CreateOrModifyElementFromElements(
-    const CIM_ManagedElement* goal, std::uint64_t& size, const Array<CIM_StorageExtent*>& inElements,
+    const Instance* goal, std::uint64_t& size, const Array<CIM_StorageExtent*>& inElements,
     std::uint32_t& returnValue)
 {
     return runCreation("CreateOrModifyElementFromElements", size, returnValue, [&]() -> CIM_StoragePool* {
@@ -180,7 +181,7 @@ void SMISProviderTPPConfiguration::refreshTable() const
 
 CIM_StoragePool* SMISProviderTPPConfiguration::keyedPool(std::uint16_t number) const
 {
-    return VELDARO_ThinProvisioningPool_Resource(_storage).keyInstance(number);
+    return cast<CIM_StoragePool*>(VELDARO_ThinProvisioningPool_Resource(_storage).keyInstance(number));
 }
 
 CIM_StoragePool* SMISProviderTPPConfiguration::findPool(std::uint16_t number, std::uint32_t& code)
@@ -190,7 +191,7 @@ CIM_StoragePool* SMISProviderTPPConfiguration::findPool(std::uint16_t number, st
     const int index = table.searchPoolNoFromTppTable(number);
     VELDARO_ThinProvisioningPool* made = nullptr;
     if (index >= 0 && VELDARO_ThinProvisioningPool_Resource(_storage).createInstance(made, index) == 0 && made)
-        return made;
+        return cast<CIM_StoragePool*>(made);
     if (made)
         destroy(made);
     return nullptr;

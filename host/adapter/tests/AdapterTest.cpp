@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -207,11 +208,11 @@ TEST_F(Adapter, EntryStoresTheAdapterOnlyForAKnownName)
 {
     void* result = nullptr;
     Pegasus::String unknown("Nobody_Provider");
-    EXPECT_EQ(cimple_pegasus_adapter('P', &unknown, fake_head, &result, nullptr, nullptr, nullptr, nullptr), -1);
+    EXPECT_EQ(cimple_pegasus_adapter(reinterpret_cast<void*>(std::intptr_t{'P'}), &unknown, fake_head, &result, nullptr, nullptr, nullptr, nullptr), -1);
     EXPECT_EQ(result, nullptr);
     Pegasus::String name("Test_Peer_Provider");
-    EXPECT_EQ(cimple_pegasus_adapter('Q', &name, fake_head, &result, nullptr, nullptr, nullptr, nullptr), -1);
-    EXPECT_EQ(cimple_pegasus_adapter('P', &name, fake_head, &result, nullptr, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(cimple_pegasus_adapter(reinterpret_cast<void*>(std::intptr_t{'Q'}), &name, fake_head, &result, nullptr, nullptr, nullptr, nullptr), -1);
+    EXPECT_EQ(cimple_pegasus_adapter(reinterpret_cast<void*>(std::intptr_t{'P'}), &name, fake_head, &result, nullptr, nullptr, nullptr, nullptr), 0);
     ASSERT_NE(result, nullptr);
     delete static_cast<Pegasus_Adapter*>(result);
 }

@@ -12,6 +12,7 @@
 #include "VELDARO_RAIDStoragePool_Resource.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -29,7 +30,7 @@ constexpr std::uint8_t MODE_NOT_OPERATIVE = 0x02;
 
 bool contains(const Property<String>& text, const char* part)
 {
-    return !text.null && text.value.find(part) != String::npos;
+    return !text.null && text.value.find(part) != npos;
 }
 
 void severe(const char* file, unsigned line, const char* text)
@@ -47,19 +48,17 @@ bool onlyPrimordial(const Property<Array<String>>& inPools)
 {
     if (inPools.null || inPools.value.size() == 0)
         return true;
-    return inPools.value.size() == 1 && inPools.value[0].find("PSP") != String::npos;
+    return inPools.value.size() == 1 && inPools.value[0].find("PSP") != npos;
 }
 
 }  // namespace
 
 const CIM_StoragePool* Storage_Pool_Work::asPool(const CIM_LogicalElement* element)
 {
-    if (!element || !is_subclass(&CIM_StoragePool::static_meta_class, element->meta_class))
-        return nullptr;
-    return static_cast<const CIM_StoragePool*>(element);
+    return cast<const CIM_StoragePool*>(element);
 }
 
-bool Storage_Pool_Work::isThinRequest(const CIM_StoragePool* pool, const CIM_ManagedElement* goal)
+bool Storage_Pool_Work::isThinRequest(const CIM_StoragePool* pool, const Instance* goal)
 {
     if (pool && contains(pool->InstanceID, "TPP"))
         return true;
@@ -86,7 +85,7 @@ CIM_StoragePool* Storage_Pool_Work::thinPoolInstance(const CIM_StoragePool* pool
         destroy(built);
         return nullptr;
     }
-    return built;
+    return cast<CIM_StoragePool*>(built);
 }
 
 void Storage_Pool_Work::thinPoolOf(const CIM_StoragePool* pool, std::uint16_t& number, std::uint64_t& size) const
@@ -131,19 +130,19 @@ bool Storage_Pool_Work::isOwnPrimordialPool(const String& path) const
     static const char MARK[] = "PSP_";
     const std::size_t markLength = sizeof MARK - 1;
     const char* text = path.c_str();
-    for (std::size_t at = path.find(MARK); at != String::npos; at = path.find(MARK, at + 1)) {
+    for (std::size_t at = path.find(MARK); at != npos; at = find_from(path, MARK, at + 1)) {
         std::size_t end = at + markLength;
         while (end < path.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '.' ||
                                      text[end] == ':' || text[end] == '-'))
             ++end;
         const std::size_t length = end - at - markLength;
-        if (length != 0 && !(path.substr(at + markLength, length) == _storage))
+        if (length != 0 && !(substring(path, at + markLength, length) == _storage))
             return false;
     }
     return true;
 }
 
-bool Storage_Pool_Work::isOwnSetting(const CIM_ManagedElement* goal) const
+bool Storage_Pool_Work::isOwnSetting(const Instance* goal) const
 {
     if (!goal)
         return true;
@@ -153,10 +152,10 @@ bool Storage_Pool_Work::isOwnSetting(const CIM_ManagedElement* goal) const
         return true;
     const Property<String>& id = static_cast<const CIM_StorageSetting*>(goal)->InstanceID;
     const String prefix("VELDARO:SS_");
-    const String suffix = String("_") + _storage;
+    const String suffix = concat("_", _storage);
     return !id.null && id.value.size() > prefix.size() + suffix.size() &&
-           id.value.substr(0, prefix.size()) == prefix &&
-           id.value.substr(id.value.size() - suffix.size()) == suffix;
+           substring(id.value, 0, prefix.size()) == prefix &&
+           substring(id.value, id.value.size() - suffix.size()) == suffix;
 }
 
 std::uint32_t Storage_Pool_Work::createOrModifyStoragePool(const String& name, const CIM_StorageSetting* goal,
@@ -271,7 +270,7 @@ CIM_StoragePool* Storage_Pool_Work::raidPoolInstance(const CIM_StoragePool* pool
         return nullptr;
     }
     result = SUCCESS;
-    return built;
+    return cast<CIM_StoragePool*>(built);
 }
 
 std::uint32_t Storage_Pool_Work::deleteStoragePool(const CIM_StoragePool* pool)
@@ -386,7 +385,7 @@ std::uint32_t Storage_Pool_Work::createOrModifyElementFromElements(const String&
     if (made) {
         if (element)
             destroy(element);
-        element = made;
+        element = cast<CIM_LogicalElement*>(made);
         if (const std::uint64_t total = totalOf(made))
             size = total;
     }

@@ -17,6 +17,7 @@
 #include "Storage_Volume_Work.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_StorageConfigurationService_Resource.h"
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -53,7 +54,7 @@ struct MethodView {
 
 bool contains(const Property<String>& text, const char* part)
 {
-    return !text.null && text.value.find(part) != String::npos;
+    return !text.null && text.value.find(part) != npos;
 }
 
 // An empty CIM_LogicalElement in place of what TheElement held.
@@ -306,8 +307,8 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
                 const CIM_StorageExtent* extent = InElements[i];
                 if (!extent || !contains(extent->CreationClassName, extentClass))
                     continue;
-                CIM_StoragePool* pool = thin ? static_cast<CIM_StoragePool*>(work.createThinConcreteComponent(extent))
-                                             : static_cast<CIM_StoragePool*>(work.createConcreteComponent(extent));
+                CIM_StoragePool* pool = thin ? cast<CIM_StoragePool*>(work.createThinConcreteComponent(extent))
+                                             : cast<CIM_StoragePool*>(work.createConcreteComponent(extent));
                 if (!pool)
                     continue;
                 std::uint64_t size = requested;

@@ -45,7 +45,7 @@ VELDARO_StorageSetting* getStorageSetting(const String& storage, const Storage_S
             return nullptr;
         }
         const Array<VELDARO_StorageSetting*>& list = settings.list();
-        if (list.empty())
+        if (list.size() == 0)
             return nullptr;
         VELDARO_RAIDStorageCapabilities_Resource raid(storage);
         if (raid.createRAIDStorageCapabilities() == Instance_Provider_Frame::BUILD_ERROR) {
@@ -60,7 +60,7 @@ VELDARO_StorageSetting* getStorageSetting(const String& storage, const Storage_S
                 SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
                                        "getStorageSetting End PrimodialStorageCapabilities pattern");
                 SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "%s end", FN);
-                return VELDARO_StorageSetting::clone(list[i]);
+                return list[i]->clone();
             }
         }
         const Array<VELDARO_RAIDStorageCapabilities*>& levels = raid.list();
@@ -70,7 +70,7 @@ VELDARO_StorageSetting* getStorageSetting(const String& storage, const Storage_S
                     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
                                            "getStorageSetting End RAIDStorageCapabilities pattern");
                     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "%s end", FN);
-                    return VELDARO_StorageSetting::clone(list[i]);
+                    return list[i]->clone();
                 }
             }
         }
@@ -92,8 +92,8 @@ VELDARO_StorageSetting* createStorageSetting(const String& storage, const Storag
     try {
         made = Instance_Provider_Frame::newInstance<VELDARO_StorageSetting>();
         const String name = VELDARO_ValueConv::convRaidLevelToString(NEW_SETTING_LEVEL);
-        made->InstanceID.set(String("VELDARO:SS_") + name + "_" + storage);
-        const String caption = name + "(Setting)";
+        made->InstanceID.set(concat("VELDARO:SS_", name, "_", storage));
+        const String caption = concat(name, "(Setting)");
         made->Caption.set(caption);
         made->Description.set(caption);
         made->ElementName.set(name);
@@ -156,7 +156,7 @@ Invoke_Method_Status VELDARO_PrimordialStorageCapabilities_Provider::CreateSetti
         {
             VELDARO_PrimordialStorageCapabilities_Resource caps(storage);
             if (caps.createPrimordialStorageCapabilities() != Instance_Provider_Frame::BUILD_OK ||
-                caps.list().empty()) {
+                caps.list().size() == 0) {
                 SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
                                        "Acquisition of the instance of PrimordialStorageCapabilities goes wrong");
                 handOutEmptySetting(NewSetting);

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -58,14 +59,14 @@ VELDARO_PrimordialStoragePool* getPrimordialPoolInstance(const String& storage,
         const VELDARO_PrimordialStoragePool* built = builder.list()[i];
         if (built && !built->InstanceID.null && !model->InstanceID.null &&
             built->InstanceID.value == model->InstanceID.value)
-            return clone(built);
+            return built->clone();
     }
     return nullptr;
 }
 
 bool isTPPSetting(const CIM_StorageSetting* Goal)
 {
-    return Goal && !Goal->InstanceID.null && Goal->InstanceID.value.find("TPP") != String::npos;
+    return Goal && !Goal->InstanceID.null && Goal->InstanceID.value.find("TPP") != npos;
 }
 
 // Runs a query on the engine for the goal (the thin pool engine for a thin
@@ -87,7 +88,7 @@ std::uint32_t withEngine(
         engine = SMISProviderRAIDGroupConfigurationFactory::engineFor(storage);
     if (!engine)
         return failure;
-    return query(*engine, pool.get()) == 0 ? 0 : failure;
+    return query(*engine, cast<const CIM_StoragePool*>(pool.get())) == 0 ? 0 : failure;
 }
 
 }  // namespace

@@ -157,7 +157,7 @@ bool lent(const Instance* inst, int status, void* client)
 bool names_cb(const Instance* i, Enum_Associator_Names_Status s, void* c) { return lent(i, s, c); }
 bool assocs_cb(const Instance* i, Enum_Associators_Status s, void* c) { return lent(i, s, c); }
 // Counts the indications (as instances) and the handler's final call.
-bool indication_cb(const Instance* indication, void* client)
+bool indication_cb(Instance* indication, void* client)
 {
     Requests* r = static_cast<Requests*>(client);
     ++(indication ? r->instances : r->final_calls);
@@ -408,12 +408,13 @@ TEST_F(DispatchShape, GetInstancePassesOnlyAFoundInstance)
     run(INSTANCE, 2, object, req);
 }
 
-VELDARO_StorageVolume* volume(const char* id)
+// A volume, as the extent end of a CIM_BasedOn.
+CIM_StorageExtent* volume(const char* id)
 {
     VELDARO_StorageVolume* v = VELDARO_StorageVolume::create();
     v->SystemName.set("10.0.0.1");
     v->DeviceID.set(id);
-    return v;
+    return cast<CIM_StorageExtent*>(v);
 }
 
 // GetInstance of an association asks the references of the model's last

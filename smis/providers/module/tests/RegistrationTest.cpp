@@ -5,6 +5,7 @@
 
 #include <Pegasus/String.h>
 
+#include <cstdint>
 #include <cstring>
 #include <set>
 #include <string>
@@ -29,13 +30,14 @@ Adapter_Call recorded;
 } // namespace
 
 // Takes the place of the framework adapter's entry for this program.
-extern "C" int cimple_pegasus_adapter(int kind, const void* arg1, cimple::Registration* head, void** result,
-                                      void* arg4, void* arg5, void* arg6, void* arg7)
+extern "C" int cimple_pegasus_adapter(void* arg0, void* arg1, void* arg2, void* arg3, void* arg4, void* arg5,
+                                      void* arg6, void* arg7)
 {
+    void** result = static_cast<void**>(arg3);
     ++recorded.calls;
-    recorded.kind = kind;
+    recorded.kind = static_cast<int>(reinterpret_cast<std::intptr_t>(arg0));
     recorded.name = arg1;
-    recorded.head = head;
+    recorded.head = static_cast<cimple::Registration*>(arg2);
     recorded.result = result;
     recorded.rest[0] = arg4;
     recorded.rest[1] = arg5;
@@ -94,9 +96,9 @@ TEST(Registration, ShapesAndOrderFollowTheTable)
 
     int associations = 0, indications = 0;
     for (const cimple::Registration* r : list) {
-        if (r->meta_class->flags & cimple::FLAG_ASSOCIATION)
+        if (r->meta_class->flags & CIMPLE_FLAG_ASSOCIATION)
             ++associations;
-        if (r->meta_class->flags & cimple::FLAG_INDICATION)
+        if (r->meta_class->flags & CIMPLE_FLAG_INDICATION)
             ++indications;
     }
     EXPECT_EQ(associations, 53);

@@ -145,7 +145,7 @@ TEST_F(Masking, ExposeThenHideAHostViewAndExposeToTheDefaultView)
         ref->CreationClassName.set("VELDARO_AffinityGroupController");
         ref->SystemName.set(address_.c_str());
         ref->DeviceID.set("AFG0000_CM00CA00P00");
-        view.append(ref);
+        view.append(cast<CIM_SCSIProtocolController*>(ref));
     };
 
     // One host named twice (in two letter cases) is refused before any
@@ -171,7 +171,7 @@ TEST_F(Masking, ExposeThenHideAHostViewAndExposeToTheDefaultView)
     lm->CreationClassName.set("VELDARO_LUNMappingController");
     lm->SystemName.set(address_.c_str());
     lm->DeviceID.set("LM_CM00CA00P01");
-    view.append(lm);
+    view.append(cast<CIM_SCSIProtocolController*>(lm));
     ASSERT_EQ(provider.ExposeDefaultLUs(service_, job, texts({v1}), texts({}), texts({}), accesses(1), view, rc),
               INVOKE_METHOD_OK);
     EXPECT_EQ(rc.value, 0u);
@@ -275,7 +275,7 @@ TEST_F(Masking, HidingOnlyHostsKeepsTheViewAndHidingDefaultLUsEmptiesTheDefaultV
         lm->CreationClassName.set("VELDARO_LUNMappingController");
         lm->SystemName.set(address_.c_str());
         lm->DeviceID.set("LM_CM00CA00P01");
-        view.append(lm);
+        view.append(cast<CIM_SCSIProtocolController*>(lm));
     };
     auto mappedInDefault = [&] {
         const nlohmann::json now = model();
@@ -385,7 +385,7 @@ TEST_F(CoverageMasking, TheDefaultViewOfASecondHalfPortIsExposedSeenAndHidden)
         lm->SystemName.set(address_.c_str());
         lm->CreationClassName.set("VELDARO_LUNMappingController");
         lm->DeviceID.set("LM_CM00CA00P02");
-        view.append(lm);
+        view.append(cast<CIM_SCSIProtocolController*>(lm));
     };
     // The volume as the port's default view maps it, from the array's model.
     auto mapped = [&] {
@@ -466,7 +466,7 @@ protected:
             ref->InstanceID.set(instanceId);
         }
         Property<uint32> rc;
-        EXPECT_EQ(provider.DeleteStorageHardwareID(self, ref, rc), INVOKE_METHOD_OK);
+        EXPECT_EQ(provider.DeleteStorageHardwareID(self, cast<const CIM_StorageHardwareID*>(ref), rc), INVOKE_METHOD_OK);
         if (ref)
             destroy(ref);
         destroy(self);
@@ -601,7 +601,7 @@ TEST_F(HardwareIDs, ServiceMethodsRunWhileThePollingServiceRefreshesTheArray)
             CIM_ConcreteJob* job = nullptr;
             CIM_LogicalElement* made = nullptr;
             Property<uint32> rc;
-            volumes.CreateOrModifyElementFromStoragePool(storage, name, type, job, nullptr, size, group, made, rc);
+            volumes.CreateOrModifyElementFromStoragePool(storage, name, type, job, nullptr, size, cast<const CIM_StoragePool*>(group), made, rc);
             EXPECT_EQ(rc.value, 0u);
             if (rc.value == 0 && made) {
                 const std::uint16_t olun =
