@@ -253,15 +253,15 @@ int HttpFrontEnd::bind(const std::string& address, int port, TlsContext* tls)
         }
         bound = ntohs(local.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&local)->sin6_port
                                                   : reinterpret_cast<sockaddr_in*>(&local)->sin_port);
-        _listeners.push_back({fd, tls, Pegasus::AccessPoint::of(tls ? "https" : "http", address, bound)});
+        _listeners.push_back({fd, tls, cimple::SMIS_AccessPoint::of(tls ? "https" : "http", address, bound)});
     }
     ::freeaddrinfo(found);
     return bound;
 }
 
-std::vector<Pegasus::AccessPoint> HttpFrontEnd::access_points() const
+std::vector<cimple::SMIS_AccessPoint> HttpFrontEnd::access_points() const
 {
-    std::vector<Pegasus::AccessPoint> points;
+    std::vector<cimple::SMIS_AccessPoint> points;
     for (const Listener& l : _listeners)
         points.push_back(l.point);
     return points;

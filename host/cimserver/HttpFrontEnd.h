@@ -30,7 +30,7 @@
 #include "HttpRequestReader.h"
 #include "TlsContext.h"
 
-#include <Pegasus/AccessPoints.h>
+#include <SMIS_AccessPoints.h>
 
 #include <atomic>
 #include <chrono>
@@ -91,7 +91,7 @@ public:
     // end); port 0 takes a free port. The bound port, or -1.
     int bind(const std::string& address, int port, TlsContext* tls = nullptr);
     // The listeners bound, in order, as clients reach them.
-    std::vector<Pegasus::AccessPoint> access_points() const;
+    std::vector<cimple::SMIS_AccessPoint> access_points() const;
     // Serves until stop(); false when the server failed.
     bool serve();
     // Ends serve() from any thread: open connections are closed.
@@ -106,7 +106,7 @@ private:
     struct Listener {
         int fd;
         TlsContext* tls; // null: plain HTTP
-        Pegasus::AccessPoint point; // how clients reach it; references name it
+        cimple::SMIS_AccessPoint point; // how clients reach it; references name it
     };
 
     struct LoginFailures {

@@ -2,7 +2,7 @@
 
 #include "CimXmlWriter.h"
 
-#include <Pegasus/AccessPoints.h>
+#include <SMIS_AccessPoints.h>
 #include <Pegasus/Logger.h>
 
 #include <algorithm>
@@ -98,7 +98,7 @@ std::string IndicationExporter::export_request(const Instance* indication, unsig
 {
     // References in the indication name the server as a listener can reach
     // it back (HTTPS when it listens); "localhost" before it listens.
-    std::string host = Pegasus::AccessPoints::preferredAuthority();
+    std::string host = cimple::SMIS_AccessPoints::preferredAuthority();
     CimXmlWriter writer(host.empty() ? "localhost" : host, "root/kestris");
     writer.instance(indication, PropertyFilter());
     return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"

@@ -12,7 +12,7 @@
 #include "SubscriptionStore.h"
 #include "TlsContext.h"
 
-#include <Pegasus/AccessPoints.h>
+#include <SMIS_AccessPoints.h>
 #include <Pegasus/InstallRoot.h>
 #include <Pegasus/Logger.h>
 #include <Pegasus/System.h>
@@ -192,8 +192,8 @@ int main(int argc, char** argv)
         } else {
             // References name the server the way each client reached it;
             // the communication mechanisms advertise exactly the listeners.
-            Pegasus::AccessPoints::publish(front.access_points());
-            operations.set_host(Pegasus::AccessPoints::preferredAuthority());
+            cimple::SMIS_AccessPoints::publish(front.access_points());
+            operations.set_host(cimple::SMIS_AccessPoints::preferredAuthority());
             if (!options.ready_file.empty() && !write_ready_file(options.ready_file, port, https_port))
                 std::fprintf(stderr, "cimserver: cannot write %s\n", options.ready_file.c_str());
             if (port >= 0)
@@ -216,7 +216,7 @@ int main(int argc, char** argv)
             // Wakes the waiter when the server ended on its own.
             pthread_kill(waiter.native_handle(), SIGTERM);
             waiter.join();
-            Pegasus::AccessPoints::publish({});
+            cimple::SMIS_AccessPoints::publish({});
         }
     }
     // No route changes reach delivery once it stops.

@@ -1,4 +1,3 @@
-#include <Pegasus/AccessPoints.h>
 #include <Pegasus/InstallRoot.h>
 #include <Pegasus/System.h>
 
@@ -94,25 +93,4 @@ TEST_F(InstallRootEnv, OverrideWinsWithoutClosingSlash)
     ::setenv("SMIS_INSTALL_DIR", "", 1);
     EXPECT_EQ(InstallRoot::path(), InstallRoot::fromExecutablePath(
                                        std::filesystem::read_symlink("/proc/self/exe").string()));
-}
-
-// A listener is named as clients reach it: an address as bound (an IPv6 one
-// in brackets), a wildcard by the host's name.
-TEST(AccessPoint, NamesAListenerAsClientsReachIt)
-{
-    const std::string host = System::getFullyQualifiedHostName().str();
-    struct Case {
-        const char* scheme;
-        const char* address;
-        std::string url;
-    } cases[] = {
-        {"http", "127.0.0.1", "http://127.0.0.1:5988"},
-        {"https", "::1", "https://[::1]:5988"},
-        {"https", "0.0.0.0", "https://" + host + ":5988"},
-        {"http", "::", "http://" + host + ":5988"},
-        {"http", "", "http://" + host + ":5988"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Pegasus::AccessPoint::of(c.scheme, c.address, 5988).url(), c.url) << c.address;
-    EXPECT_EQ(Pegasus::AccessPoint::of("http", "::1", 80).authority(), "[::1]:80");
 }

@@ -7,7 +7,7 @@
 
 #include "VELDARO_System_Resource.h"
 
-#include <Pegasus/AccessPoints.h>
+#include <SMIS_AccessPoints.h>
 
 #include <string>
 #include <vector>
@@ -63,12 +63,12 @@ VELDARO_CIMXMLCommunicationMechanism* newMechanism(const std::string& name)
 int VELDARO_CIMXMLCommunicationMechanism_Resource::createCIMXMLCommunicationMechanism()
 {
     Auto_Mutex lock(_mutex);
-    const std::vector<Pegasus::AccessPoint> points = Pegasus::AccessPoints::listening();
+    const std::vector<cimple::SMIS_AccessPoint> points = cimple::SMIS_AccessPoints::listening();
     // A host that publishes no listeners gets the one mechanism named after
     // the server.
     if (points.empty())
         _list.append(newMechanism(VELDARO_System_Resource::SERVER_NAME));
-    for (const Pegasus::AccessPoint& point : points)
+    for (const cimple::SMIS_AccessPoint& point : points)
         _list.append(newMechanism(point.url()));
     return 0;
 }

@@ -6,7 +6,7 @@
 
 #include "FreePort.h"
 
-#include <Pegasus/AccessPoints.h>
+#include <SMIS_AccessPoints.h>
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -54,17 +54,17 @@ TEST(IndicationExporter, RequestIsAnExportIndicationMessage)
 TEST(IndicationExporter, ReferencesNameTheServersPreferredListener)
 {
     struct Case {
-        std::vector<Pegasus::AccessPoint> published;
+        std::vector<cimple::SMIS_AccessPoint> published;
         const char* host;
     } cases[] = {
         {{}, "localhost"},
-        {{Pegasus::AccessPoint::of("http", "127.0.0.1", 5988)}, "127.0.0.1:5988"},
-        {{Pegasus::AccessPoint::of("http", "127.0.0.1", 5988), Pegasus::AccessPoint::of("https", "127.0.0.1", 5989)},
+        {{cimple::SMIS_AccessPoint::of("http", "127.0.0.1", 5988)}, "127.0.0.1:5988"},
+        {{cimple::SMIS_AccessPoint::of("http", "127.0.0.1", 5988), cimple::SMIS_AccessPoint::of("https", "127.0.0.1", 5989)},
          "127.0.0.1:5989"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.host);
-        Pegasus::AccessPoints::publish(c.published);
+        cimple::SMIS_AccessPoints::publish(c.published);
         Test_Holder* h = holder(1);
         Test_Base* owner = Test_Base::create();
         owner->Name.set("owner");
@@ -73,7 +73,7 @@ TEST(IndicationExporter, ReferencesNameTheServersPreferredListener)
         destroy(h);
         EXPECT_NE(body.find(std::string("<HOST>") + c.host + "</HOST>"), std::string::npos) << body;
     }
-    Pegasus::AccessPoints::publish({});
+    cimple::SMIS_AccessPoints::publish({});
 }
 
 TEST(IndicationExporter, SubmitNeverWaitsForASlowListener)

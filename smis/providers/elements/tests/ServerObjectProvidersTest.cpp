@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include <Pegasus/AccessPoints.h>
+#include <SMIS_AccessPoints.h>
 
 #include "AssociationCalls.h"
 #include "ElementProviderFixture.h"
@@ -206,10 +206,10 @@ TEST_F(ServerObjectProviders, ObjectManagerNamespaceAndMechanism)
 TEST_F(ServerObjectProviders, OneMechanismForEachListenerTheHostPublished)
 {
     struct Unpublish {
-        ~Unpublish() { Pegasus::AccessPoints::publish({}); }
+        ~Unpublish() { cimple::SMIS_AccessPoints::publish({}); }
     } unpublish;
-    Pegasus::AccessPoints::publish({Pegasus::AccessPoint::of("http", "127.0.0.1", 5988),
-                                    Pegasus::AccessPoint::of("https", "::1", 5989)});
+    cimple::SMIS_AccessPoints::publish({cimple::SMIS_AccessPoint::of("http", "127.0.0.1", 5988),
+                                    cimple::SMIS_AccessPoint::of("https", "::1", 5989)});
     install({}, {});
     const std::vector<std::string> urls = {"http://127.0.0.1:5988", "https://[::1]:5989"};
 

@@ -1,61 +1,61 @@
-#include <Pegasus/AccessPoints.h>
+#include <SMIS_AccessPoints.h>
 
 #include <Pegasus/Common/System.h>
 
 #include <mutex>
 
-namespace Pegasus {
+namespace cimple {
 
 namespace {
 
 std::mutex published_mutex;
-std::vector<AccessPoint>& published()
+std::vector<SMIS_AccessPoint>& published()
 {
-    static std::vector<AccessPoint> points;
+    static std::vector<SMIS_AccessPoint> points;
     return points;
 }
 
 }  // namespace
 
-AccessPoint AccessPoint::of(const std::string& scheme, const std::string& address, int port)
+SMIS_AccessPoint SMIS_AccessPoint::of(const std::string& scheme, const std::string& address, int port)
 {
     std::string host = address;
     if (host.empty() || host == "0.0.0.0" || host == "::")
-        host = System::getFullyQualifiedHostName().str();
+        host = Pegasus::System::getFullyQualifiedHostName().getCString();
     else if (host.find(':') != std::string::npos && host.front() != '[')
         host = "[" + host + "]";
     return {scheme, host, port};
 }
 
-std::string AccessPoint::authority() const
+std::string SMIS_AccessPoint::authority() const
 {
     return host + ":" + std::to_string(port);
 }
 
-std::string AccessPoint::url() const
+std::string SMIS_AccessPoint::url() const
 {
     return scheme + "://" + authority();
 }
 
-void AccessPoints::publish(std::vector<AccessPoint> points)
+void SMIS_AccessPoints::publish(std::vector<SMIS_AccessPoint> points)
 {
     std::lock_guard<std::mutex> lock(published_mutex);
     published() = std::move(points);
 }
 
-std::vector<AccessPoint> AccessPoints::listening()
+std::vector<SMIS_AccessPoint> SMIS_AccessPoints::listening()
 {
     std::lock_guard<std::mutex> lock(published_mutex);
     return published();
 }
 
-std::string AccessPoints::preferredAuthority()
+std::string SMIS_AccessPoints::preferredAuthority()
 {
-    const std::vector<AccessPoint> points = listening();
-    for (const AccessPoint& point : points)
+    const std::vector<SMIS_AccessPoint> points = listening();
+    for (const SMIS_AccessPoint& point : points)
         if (point.scheme == "https")
             return point.authority();
     return points.empty() ? std::string() : points.front().authority();
 }
 
-}  // namespace Pegasus
+}  // namespace cimple
