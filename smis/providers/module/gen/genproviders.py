@@ -491,7 +491,12 @@ def main(argv):
     if args.check:
         return 0
     if args.registration_mof:
-        gen_output.write_output(args.registration_mof, emit_registration_mof.emit(rows, schema))
+        try:
+            text = emit_registration_mof.emit(rows, schema, args.sources)
+        except (emit_registration_mof.RegistrationError, OSError) as e:
+            sys.stderr.write('genproviders: %s\n' % e)
+            return 1
+        gen_output.write_output(args.registration_mof, text)
         if not args.out:
             return 0
     if not args.out:
