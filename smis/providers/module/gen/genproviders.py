@@ -119,8 +119,11 @@ def hooks_of(row):
 def members_of(row, cls):
     C = '::cimple::%s' % cls.name
     out = []
-    out.append(Member('::cimple::Load_Status load()', fixed='return ::cimple::LOAD_OK;'))
-    out.append(Member('::cimple::Unload_Status unload()', fixed='return ::cimple::UNLOAD_OK;'))
+    # The module's part of loading and unloading (Module_Lifetime).
+    out.append(Member('::cimple::Load_Status load()',
+                      fixed='::cimple::Module_Lifetime::provider_loaded(); return ::cimple::LOAD_OK;'))
+    out.append(Member('::cimple::Unload_Status unload()',
+                      fixed='::cimple::Module_Lifetime::provider_unloaded(); return ::cimple::UNLOAD_OK;'))
     if row.shape in ('instance', 'association'):
         if row.shape == 'instance':
             out.append(Member('::cimple::Get_Instance_Status get_instance(const %s* model, %s*& instance)'
@@ -224,7 +227,8 @@ def _includes_of(cls):
 def emit_provider_header(row, cls):
     P = row.provider
     guard = 'SMIS_PROVIDERS_%s_H' % P
-    lines = [BANNER, '#ifndef %s\n#define %s\n' % (guard, guard), '#include <cimple/cimple.h>', '']
+    lines = [BANNER, '#ifndef %s\n#define %s\n' % (guard, guard), '#include <cimple/cimple.h>', '',
+             '#include "Module_Lifetime.h"']
     for inc in _includes_of(cls):
         lines.append('#include "%s.h"' % inc)
     base_class = base_of(row)
