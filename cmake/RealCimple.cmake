@@ -60,6 +60,11 @@ set_property(TARGET pegcommon PROPERTY INTERFACE_COMPILE_DEFINITIONS PEGASUS_PLA
 smis_real_library(cimple ${CIMPLE_HOME}/lib/libcimple.so ${CIMPLE_HOME}/include Threads::Threads)
 smis_real_library(cimpleadapter ${CIMPLE_HOME}/lib/libcimplepegadap.so ${CIMPLE_HOME}/include cimple pegcommon)
 
+# The run path is inherited by what a library loads in turn (DT_RPATH), so the
+# cache's libraries that libcimplepegadap needs (libpegprovider, ...) are found
+# by the variant's programs and by a process that opens the module by hand.
+add_link_options(-Wl,--disable-new-dtags)
+
 # The module's code that only the real framework hosts (the providers' load
 # and unload start and stop the polling service) is compiled in.
 add_compile_definitions(SMIS_REAL_CIMPLE=1)

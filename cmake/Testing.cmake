@@ -2,14 +2,15 @@ include(CTest)
 include(GoogleTest)
 
 # smis_test_dir(NAME <exe> DIR <folder> LIBS <libs...> [LABELS <labels...>]
-#               [BOTH_FRAMEWORKS] [SOURCES <files of the folder...>])
+#               [IN_VARIANT] [SOURCES <files of the folder...>])
 # Builds every *.cpp of a tests folder (or the SOURCES given) into one
 # GoogleTest program and registers each of its tests with CTest under the
 # given labels (default: unit). The variant against the real CIMPLE
-# (SMIS_REAL_CIMPLE) builds only the programs marked BOTH_FRAMEWORKS.
+# (SMIS_REAL_CIMPLE) builds only the programs marked IN_VARIANT, the others
+# need the project's framework layer.
 function(smis_test_dir)
-  cmake_parse_arguments(T "BOTH_FRAMEWORKS" "NAME;DIR;TIMEOUT" "LIBS;LABELS;SOURCES" ${ARGN})
-  if(SMIS_REAL_CIMPLE AND NOT T_BOTH_FRAMEWORKS)
+  cmake_parse_arguments(T "IN_VARIANT" "NAME;DIR;TIMEOUT" "LIBS;LABELS;SOURCES" ${ARGN})
+  if(SMIS_REAL_CIMPLE AND NOT T_IN_VARIANT)
     return()
   endif()
   if(NOT T_LABELS)
