@@ -162,7 +162,8 @@ def members_of(row, cls):
         framed = uses_frame(row)
         if framed:
             enum = [m for m in out if ' enum_instances(' in m.decl][0]
-            enum.fixed = 'return enumerate(handler);'
+            enum.fixed = ('::cimple::Enum_Instances_Handler<::cimple::Instance> any = any_class_handler(handler); '
+                          'return enumerate(&any);')
             enum.named = ('handler',)
         # A hand-written parent-shape provider answers what its row claims
         # through its frame; the CIM server derives reference names from
@@ -179,7 +180,8 @@ def members_of(row, cls):
                  'return associators(instance, result_class, role, result_role, handler);',
                  ('instance', 'result_class', 'role', 'result_role', 'handler'), forward),
                 (refs, row.references or framed, 'return ::cimple::ENUM_REFERENCES_UNSUPPORTED;',
-                 'return references(instance, role, handler);', ('instance', 'role', 'handler'), framed)):
+                 '::cimple::Enum_References_Handler<::cimple::Instance> any = any_class_handler(handler); '
+                 'return references(instance, role, &any);', ('instance', 'role', 'handler'), framed)):
             if own and fwd:
                 m.fixed = call
                 m.named = named

@@ -95,9 +95,9 @@ TEST(Registration, ShapesAndOrderFollowTheTable)
 
     int associations = 0, indications = 0;
     for (const cimple::Registration* r : list) {
-        if (r->meta_class->flags & cimple::FLAG_ASSOCIATION)
+        if (r->meta_class->flags & CIMPLE_FLAG_ASSOCIATION)
             ++associations;
-        if (r->meta_class->flags & cimple::FLAG_INDICATION)
+        if (r->meta_class->flags & CIMPLE_FLAG_INDICATION)
             ++indications;
     }
     EXPECT_EQ(associations, 53);
