@@ -302,7 +302,7 @@ int Pegasus_Adapter::get_instance(const Instance* model, Instance_Ptr& instance)
     if (status != GET_INSTANCE_OK)
         destroy(found);
     const Meta_Class* mc = served_class();
-    if (status == GET_INSTANCE_UNSUPPORTED && model && mc && (mc->flags & FLAG_ASSOCIATION))
+    if (status == GET_INSTANCE_UNSUPPORTED && model && mc && (mc->flags & CIMPLE_FLAG_ASSOCIATION))
         return instance_by_enumeration(object, model, instance);
     return status;
 }

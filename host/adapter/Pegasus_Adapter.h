@@ -131,12 +131,14 @@ private:
 
 } // namespace cimple
 
-// The adapter's C entry. kind 'P' (80): arg1 is the provider name (a
-// const Pegasus::String*); the adapter finds the record of that name in the
-// list at head, makes a Pegasus_Adapter for it and stores its address in
+// The adapter's C entry, eight words as CIMPLE's adapters take them. kind
+// 'P' (80, as a pointer-sized value): arg1 is the provider name (a
+// const Pegasus::String*), head the module's registration list (a
+// cimple::Registration*) and result a void**; the adapter finds the record
+// of that name, makes a Pegasus_Adapter for it and stores its address in
 // *result (untouched when it makes none). The other arguments are unused.
 // Returns 0 when it stored an adapter, -1 otherwise.
-extern "C" int cimple_pegasus_adapter(int kind, const void* arg1, cimple::Registration* head, void** result,
-                                      void* arg4, void* arg5, void* arg6, void* arg7);
+extern "C" int cimple_pegasus_adapter(void* kind, void* arg1, void* head, void* result, void* arg4, void* arg5,
+                                      void* arg6, void* arg7);
 
 #endif

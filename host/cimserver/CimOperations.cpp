@@ -95,7 +95,7 @@ PropertyFilter shallow_filter(const Meta_Class* base, const PropertyFilter& requ
     f.all = false;
     for (size_t i = 0; i < base->num_meta_features; i++) {
         const Meta_Feature* mf = base->meta_features[i];
-        if ((mf->flags & (FLAG_PROPERTY | FLAG_REFERENCE)) && requested.includes(mf->name))
+        if ((mf->flags & (CIMPLE_FLAG_PROPERTY | CIMPLE_FLAG_REFERENCE)) && requested.includes(mf->name))
             f.names.emplace_back(mf->name);
     }
     return f;
@@ -385,7 +385,7 @@ void CimOperations::enumerate_instances(Call& c, bool names_only) const
     }
     if (!deep)
         filter = shallow_filter(base, filter);
-    if (base->flags & FLAG_INDICATION) {
+    if (base->flags & CIMPLE_FLAG_INDICATION) {
         c.fail({CIM_ERR_NOT_SUPPORTED, std::string("instances of indication class ") + base->name +
                                            " are delivered to listeners, not enumerated"});
         return;
@@ -531,7 +531,7 @@ void CimOperations::modify_instance(Call& c) const
     const Meta_Class* mc = model->meta_class;
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
-        if (!(mf->flags & FLAG_PROPERTY) || (mf->flags & FLAG_KEY))
+        if (!(mf->flags & CIMPLE_FLAG_PROPERTY) || (mf->flags & CIMPLE_FLAG_KEY))
             continue;
         auto* mp = static_cast<const Meta_Property*>(mf);
         std::vector<std::string> texts;
@@ -546,7 +546,7 @@ void CimOperations::modify_instance(Call& c) const
     // The keys of the instance are those of its name.
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
-        if ((mf->flags & FLAG_KEY) && (mf->flags & FLAG_PROPERTY)) {
+        if ((mf->flags & CIMPLE_FLAG_KEY) && (mf->flags & CIMPLE_FLAG_PROPERTY)) {
             auto* mp = static_cast<const Meta_Property*>(mf);
             std::vector<std::string> texts;
             if (property_texts(model.get(), mp, texts))
@@ -605,7 +605,7 @@ void CimOperations::associators(Call& c, bool references, bool names_only) const
     w.out() += "<IRETURNVALUE>";
     for (Pegasus_Adapter* p : _module.providers()) {
         const Meta_Class* pc = p->registration()->meta_class;
-        if (!(pc->flags & FLAG_ASSOCIATION))
+        if (!(pc->flags & CIMPLE_FLAG_ASSOCIATION))
             continue;
         if (assoc_class && !is_subclass(assoc_class, pc))
             continue;
@@ -614,7 +614,7 @@ void CimOperations::associators(Call& c, bool references, bool names_only) const
         bool fits = false;
         for (size_t i = 0; i < pc->num_meta_features && !fits; i++) {
             const Meta_Feature* mf = pc->meta_features[i];
-            if (!(mf->flags & FLAG_REFERENCE) || (mf->flags & FLAG_EMBEDDED_OBJECT))
+            if (!(mf->flags & CIMPLE_FLAG_REFERENCE) || (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT))
                 continue;
             if (!role.empty() && !eqi(mf->name, role.c_str()))
                 continue;
@@ -732,7 +732,7 @@ void CimOperations::extrinsic(Call& c, pugi::xml_node call) const
         const char* pname = pv.attribute("NAME").value();
         const Meta_Feature* pf = nullptr;
         for (size_t i = 0; i < mm->num_meta_features; i++)
-            if (eqi(mm->meta_features[i]->name, pname) && (mm->meta_features[i]->flags & FLAG_IN))
+            if (eqi(mm->meta_features[i]->name, pname) && (mm->meta_features[i]->flags & CIMPLE_FLAG_IN))
                 pf = mm->meta_features[i];
         if (!pf) {
             c.fail({CIM_ERR_INVALID_PARAMETER, std::string(method_name) + " has no input parameter " + pname});
@@ -770,7 +770,7 @@ void CimOperations::extrinsic(Call& c, pugi::xml_node call) const
     // The return value comes before the output parameters.
     for (size_t i = 0; i < mm->num_meta_features; i++) {
         const Meta_Feature* pf = mm->meta_features[i];
-        if (!eqi(pf->name, "return_value") && (pf->flags & FLAG_OUT))
+        if (!eqi(pf->name, "return_value") && (pf->flags & CIMPLE_FLAG_OUT))
             w.out_parameter(method.get(), pf);
     }
 }

@@ -1,6 +1,6 @@
 #include "CimStatus.h"
 
-#include <cimple/Status.h>
+#include <cimple/Provider.h>
 
 namespace cimserver {
 
@@ -26,7 +26,7 @@ CimError error_of_provider_status(int status, const std::string& provider)
         return {CIM_ERR_NOT_SUPPORTED, "operation not supported" + from};
     case CREATE_INSTANCE_DUPLICATE:
         return {CIM_ERR_ALREADY_EXISTS, "instance already exists" + from};
-    case MODIFY_INSTANCE_REJECTED:
+    case MODIFY_INSTANCE_INVALID_PARAMETER:
         return {CIM_ERR_INVALID_PARAMETER, "modification rejected" + from};
     default:
         return {CIM_ERR_FAILED, "operation failed" + from};

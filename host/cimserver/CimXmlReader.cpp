@@ -51,7 +51,7 @@ const Meta_Class* CimXmlReader::class_named(const char* name, const Meta_Class* 
         error = {CIM_ERR_INVALID_CLASS, std::string("no class ") + (name ? name : "")};
         return nullptr;
     }
-    if (mc->flags & FLAG_METHOD) {
+    if (mc->flags & CIMPLE_FLAG_METHOD) {
         error = {CIM_ERR_INVALID_CLASS, std::string("no class ") + name};
         return nullptr;
     }
@@ -81,7 +81,7 @@ Instance_Ptr CimXmlReader::from_instance_name(pugi::xml_node name, const Meta_Cl
         }
         const char* key = kb.attribute("NAME").value();
         const Meta_Feature* mf = find_feature(mc, key);
-        if (!mf || !(mf->flags & FLAG_KEY) || (mf->flags & FLAG_METHOD)) {
+        if (!mf || !(mf->flags & CIMPLE_FLAG_KEY) || (mf->flags & CIMPLE_FLAG_METHOD)) {
             error = invalid(std::string(key) + " is not a key of " + mc->name);
             return nullptr;
         }
@@ -92,7 +92,7 @@ Instance_Ptr CimXmlReader::from_instance_name(pugi::xml_node name, const Meta_Cl
             }
         bound.push_back(mf);
         pugi::xml_node v = kb.first_child();
-        if (mf->flags & FLAG_PROPERTY) {
+        if (mf->flags & CIMPLE_FLAG_PROPERTY) {
             auto* mp = static_cast<const Meta_Property*>(mf);
             if (!named(v, "KEYVALUE") && !named(v, "VALUE")) {
                 error = invalid(std::string("key ") + key + " needs a KEYVALUE");
@@ -154,7 +154,7 @@ bool CimXmlReader::set_feature(Instance* inst, const Meta_Feature* mf, pugi::xml
             v = c;
             break;
         }
-    if (mf->flags & FLAG_PROPERTY) {
+    if (mf->flags & CIMPLE_FLAG_PROPERTY) {
         auto* mp = static_cast<const Meta_Property*>(mf);
         if (!v) {
             clear_property(inst, mp);
@@ -184,7 +184,7 @@ bool CimXmlReader::set_feature(Instance* inst, const Meta_Feature* mf, pugi::xml
         return true;
     }
     auto* mr = static_cast<const Meta_Reference*>(mf);
-    if (mf->flags & FLAG_EMBEDDED_OBJECT) {
+    if (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
         Instance*& field = *static_cast<Instance**>(field_of(inst, mr->offset));
         destroy(field);
         field = nullptr;
@@ -273,7 +273,7 @@ Instance_Ptr CimXmlReader::from_instance(pugi::xml_node node, CimError& error) c
         }
         const char* pname = p.attribute("NAME").value();
         const Meta_Feature* mf = find_feature(mc, pname);
-        if (!mf || (mf->flags & FLAG_METHOD)) {
+        if (!mf || (mf->flags & CIMPLE_FLAG_METHOD)) {
             error = invalid(std::string(mc->name) + " has no property " + pname);
             return nullptr;
         }

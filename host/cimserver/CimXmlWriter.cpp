@@ -169,15 +169,15 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, const ClassOptions& options)
         _out += " SUPERCLASS=\"" + escape(mc->super_meta_class->name) + "\"";
     _out += ">";
     if (with_qualifiers) {
-        if (mc->flags & FLAG_ASSOCIATION)
+        if (mc->flags & CIMPLE_FLAG_ASSOCIATION)
             qualifier(_out, "Association");
-        if (mc->flags & FLAG_AGGREGATION)
+        if (mc->flags & CIMPLE_FLAG_AGGREGATION)
             qualifier(_out, "Aggregation");
-        if (mc->flags & FLAG_ABSTRACT)
+        if (mc->flags & CIMPLE_FLAG_ABSTRACT)
             qualifier(_out, "Abstract");
-        if (mc->flags & FLAG_INDICATION)
+        if (mc->flags & CIMPLE_FLAG_INDICATION)
             qualifier(_out, "Indication");
-        if (mc->flags & FLAG_EXPERIMENTAL)
+        if (mc->flags & CIMPLE_FLAG_EXPERIMENTAL)
             qualifier(_out, "Experimental");
     }
     // The class a feature comes from, when asked for.
@@ -190,12 +190,12 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, const ClassOptions& options)
     // clients need them to build instance names and method calls.
     auto feature_qualifiers = [&](const Meta_Feature* mf) {
         std::string q;
-        if (mf->flags & FLAG_KEY)
+        if (mf->flags & CIMPLE_FLAG_KEY)
             qualifier(q, "Key");
         if (with_qualifiers) {
-            if (mf->flags & FLAG_WRITE)
+            if (mf->flags & CIMPLE_FLAG_WRITE)
                 qualifier(q, "Write");
-            if (mf->flags & FLAG_COUNTER)
+            if (mf->flags & CIMPLE_FLAG_COUNTER)
                 qualifier(q, "Counter");
             qualifiers(q, table.of(mc->name, mf->name));
         }
@@ -206,7 +206,7 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, const ClassOptions& options)
         const Meta_Feature* mf = mc->meta_features[i];
         if (options.local_only && mc->locals && !mc->locals[i])
             continue;
-        if (mf->flags & FLAG_PROPERTY) {
+        if (mf->flags & CIMPLE_FLAG_PROPERTY) {
             auto* mp = static_cast<const Meta_Property*>(mf);
             _out += mp->subscript ? "<PROPERTY.ARRAY" : "<PROPERTY";
             _out += std::string(" NAME=\"") + escape(mf->name) + "\" TYPE=\"" + type_name(mp->type) + "\"";
@@ -214,9 +214,9 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, const ClassOptions& options)
                 _out += " ARRAYSIZE=\"" + std::to_string(mp->subscript) + "\"";
             _out += origin(i) + ">" + feature_qualifiers(mf);
             _out += mp->subscript ? "</PROPERTY.ARRAY>" : "</PROPERTY>";
-        } else if (mf->flags & FLAG_REFERENCE) {
+        } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
             auto* mr = static_cast<const Meta_Reference*>(mf);
-            if (mf->flags & FLAG_EMBEDDED_OBJECT) {
+            if (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
                 _out += "<PROPERTY NAME=\"" + escape(mf->name) + "\" TYPE=\"string\" EmbeddedObject=\"instance\"" +
                         origin(i) + ">" + feature_qualifiers(mf) + "</PROPERTY>";
                 continue;
@@ -225,7 +225,7 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, const ClassOptions& options)
             if (mr->meta_class)
                 _out += " REFERENCECLASS=\"" + escape(mr->meta_class->name) + "\"";
             _out += origin(i) + ">" + feature_qualifiers(mf) + "</PROPERTY.REFERENCE>";
-        } else if (mf->flags & FLAG_METHOD) {
+        } else if (mf->flags & CIMPLE_FLAG_METHOD) {
             auto* mm = static_cast<const Meta_Method*>(mf);
             methods += "<METHOD NAME=\"" + escape(mf->name) + "\" TYPE=\"" + type_name(mm->return_type) + "\"" +
                        origin(i) + ">" + feature_qualifiers(mf);
@@ -235,21 +235,21 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, const ClassOptions& options)
                     continue;
                 // In defaults to true: an output-only parameter says In(false).
                 std::string quals;
-                qualifier(quals, "In", (pf->flags & FLAG_IN) != 0);
-                if (pf->flags & FLAG_OUT)
+                qualifier(quals, "In", (pf->flags & CIMPLE_FLAG_IN) != 0);
+                if (pf->flags & CIMPLE_FLAG_OUT)
                     qualifier(quals, "Out");
                 if (with_qualifiers)
                     qualifiers(quals, table.of(mc->name, mf->name, pf->name));
-                else if (pf->flags & FLAG_REQUIRED)
+                else if (pf->flags & CIMPLE_FLAG_REQUIRED)
                     qualifier(quals, "Required");
-                if (pf->flags & FLAG_PROPERTY) {
+                if (pf->flags & CIMPLE_FLAG_PROPERTY) {
                     auto* pp = static_cast<const Meta_Property*>(pf);
                     methods += std::string(pp->subscript ? "<PARAMETER.ARRAY" : "<PARAMETER") + " NAME=\"" +
                                escape(pf->name) + "\" TYPE=\"" + type_name(pp->type) + "\"";
                     if (pp->subscript > 0)
                         methods += " ARRAYSIZE=\"" + std::to_string(pp->subscript) + "\"";
                     methods += ">" + quals + (pp->subscript ? "</PARAMETER.ARRAY>" : "</PARAMETER>");
-                } else if (pf->flags & FLAG_EMBEDDED_OBJECT) {
+                } else if (pf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
                     auto* pr = static_cast<const Meta_Reference*>(pf);
                     methods += "<PARAMETER NAME=\"" + escape(pf->name) + "\" TYPE=\"string\">" + quals;
                     if (pr->meta_class) {
@@ -293,18 +293,18 @@ const CimXmlWriter::ClassText& CimXmlWriter::text_of(const Meta_Class* mc)
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
         std::string& p = t.feature_open[i];
-        if (mf->flags & FLAG_PROPERTY) {
+        if (mf->flags & CIMPLE_FLAG_PROPERTY) {
             auto* mp = static_cast<const Meta_Property*>(mf);
             p = mp->subscript ? "<PROPERTY.ARRAY NAME=\"" : "<PROPERTY NAME=\"";
             append_escaped(p, mf->name);
             p += "\" TYPE=\"";
             p += type_name(mp->type);
             p += "\">";
-        } else if (mf->flags & FLAG_EMBEDDED_OBJECT) {
+        } else if (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
             p = "<PROPERTY NAME=\"";
             append_escaped(p, mf->name);
             p += "\" TYPE=\"string\" EmbeddedObject=\"instance\">";
-        } else if (mf->flags & FLAG_REFERENCE) {
+        } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
             auto* mr = static_cast<const Meta_Reference*>(mf);
             p = "<PROPERTY.REFERENCE NAME=\"";
             append_escaped(p, mf->name);
@@ -316,12 +316,12 @@ const CimXmlWriter::ClassText& CimXmlWriter::text_of(const Meta_Class* mc)
             }
             p += ">";
         }
-        if (mf->flags & FLAG_KEY) {
+        if (mf->flags & CIMPLE_FLAG_KEY) {
             std::string& k = t.key_open[i];
             k = "<KEYBINDING NAME=\"";
             append_escaped(k, mf->name);
             k += "\">";
-            if (mf->flags & FLAG_PROPERTY) {
+            if (mf->flags & CIMPLE_FLAG_PROPERTY) {
                 k += "<KEYVALUE VALUETYPE=\"";
                 k += key_value_type(static_cast<const Meta_Property*>(mf)->type);
                 k += "\">";
@@ -370,7 +370,7 @@ void CimXmlWriter::property(const Instance* inst, const Meta_Property* mp, const
 
 void CimXmlWriter::reference_property(const Instance* inst, const Meta_Reference* mr, const std::string& open)
 {
-    if (mr->flags & FLAG_EMBEDDED_OBJECT) {
+    if (mr->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
         auto* embedded = *static_cast<Instance* const*>(field_of(inst, mr->offset));
         _out += open;
         if (embedded) {
@@ -399,9 +399,9 @@ void CimXmlWriter::instance(const Instance* inst, const PropertyFilter& filter)
         const Meta_Feature* mf = mc->meta_features[i];
         if (!filter.all && !filter.includes(mf->name))
             continue;
-        if (mf->flags & FLAG_PROPERTY)
+        if (mf->flags & CIMPLE_FLAG_PROPERTY)
             property(inst, static_cast<const Meta_Property*>(mf), t.feature_open[i]);
-        else if (mf->flags & FLAG_REFERENCE)
+        else if (mf->flags & CIMPLE_FLAG_REFERENCE)
             reference_property(inst, static_cast<const Meta_Reference*>(mf), t.feature_open[i]);
     }
     _out += "</INSTANCE>";
@@ -414,13 +414,13 @@ void CimXmlWriter::instance_name(const Instance* inst)
     _out += t.name_open;
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
-        if (!(mf->flags & FLAG_KEY))
+        if (!(mf->flags & CIMPLE_FLAG_KEY))
             continue;
-        if (mf->flags & FLAG_PROPERTY) {
+        if (mf->flags & CIMPLE_FLAG_PROPERTY) {
             _out += t.key_open[i];
             visit_property_texts(inst, static_cast<const Meta_Property*>(mf), write_key_text, &_out);
             _out += "</KEYVALUE></KEYBINDING>";
-        } else if (mf->flags & FLAG_REFERENCE) {
+        } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
             auto* mr = static_cast<const Meta_Reference*>(mf);
             auto* target = *static_cast<Instance* const*>(field_of(inst, mr->offset));
             if (!target || mr->subscript != 0)
@@ -462,7 +462,7 @@ void CimXmlWriter::value_reference(const Instance* inst)
 
 void CimXmlWriter::out_parameter(const Instance* method, const Meta_Feature* mf)
 {
-    if (mf->flags & FLAG_PROPERTY) {
+    if (mf->flags & CIMPLE_FLAG_PROPERTY) {
         auto* mp = static_cast<const Meta_Property*>(mf);
         std::vector<std::string> texts;
         if (!property_texts(method, mp, texts))
@@ -480,7 +480,7 @@ void CimXmlWriter::out_parameter(const Instance* method, const Meta_Feature* mf)
         return;
     }
     auto* mr = static_cast<const Meta_Reference*>(mf);
-    if (mf->flags & FLAG_EMBEDDED_OBJECT) {
+    if (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
         auto* embedded = *static_cast<Instance* const*>(field_of(method, mr->offset));
         if (!embedded)
             return;

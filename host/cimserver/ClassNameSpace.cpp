@@ -31,12 +31,12 @@ bool in_name_space(const Instance* inst, const std::string& ns, int depth)
     if (!inst->__name_space.empty())
         return eqi(inst->__name_space.c_str(), ns.c_str());
     const Meta_Class* mc = inst->meta_class;
-    if (!(mc->flags & FLAG_ASSOCIATION) || depth > 0)
+    if (!(mc->flags & CIMPLE_FLAG_ASSOCIATION) || depth > 0)
         return class_in_name_space(mc, ns);
     bool any_end = false;
     for (size_t i = 0; i < mc->num_meta_features; ++i) {
         const Meta_Feature* mf = mc->meta_features[i];
-        if (!(mf->flags & FLAG_REFERENCE) || (mf->flags & FLAG_EMBEDDED_OBJECT))
+        if (!(mf->flags & CIMPLE_FLAG_REFERENCE) || (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT))
             continue;
         auto* mr = static_cast<const Meta_Reference*>(mf);
         if (mr->subscript != 0)

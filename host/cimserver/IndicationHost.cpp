@@ -29,7 +29,7 @@ size_t IndicationHost::enable(const ProviderModule& module)
     // class delivers nothing of its own) is simply not among those listed.
     std::string names;
     for (Pegasus_Adapter* p : module.providers()) {
-        if (!(p->registration()->meta_class->flags & FLAG_INDICATION))
+        if (!(p->registration()->meta_class->flags & CIMPLE_FLAG_INDICATION))
             continue;
         if (p->enable_indications(&IndicationHost::receive, this) != 0)
             continue;
@@ -64,7 +64,7 @@ std::vector<std::string> IndicationHost::kept_classes() const
     return names;
 }
 
-bool IndicationHost::receive(const Instance* indication, void* self)
+bool IndicationHost::receive(Instance* indication, void* self)
 {
     auto* host = static_cast<IndicationHost*>(self);
     // A null instance ends a provider's delivery: nothing to keep.

@@ -47,7 +47,7 @@ public:
     std::vector<std::string> kept_classes() const;
 
 private:
-    static bool receive(const cimple::Instance* indication, void* self);
+    static bool receive(cimple::Instance* indication, void* self);
 
     std::vector<cimple::Pegasus_Adapter*> _enabled;
     std::atomic<unsigned long long> _received{0};

@@ -56,14 +56,14 @@ bool IndicationQuery::parse(const std::string& language, const std::string& quer
         return false;
     }
     const Meta_Class* from = find_meta_class(repository, w[3].c_str());
-    if (!from || !(from->flags & FLAG_CLASS) || !(from->flags & FLAG_INDICATION)) {
+    if (!from || !(from->flags & CIMPLE_FLAG_CLASS) || !(from->flags & CIMPLE_FLAG_INDICATION)) {
         error = {CIM_ERR_INVALID_PARAMETER, "the filter query selects from " + w[3] + ", which is no indication class"};
         return false;
     }
     const Meta_Class* source = nullptr;
     if (w.size() == 8) {
         source = find_meta_class(repository, w[7].c_str());
-        if (!source || !(source->flags & FLAG_CLASS)) {
+        if (!source || !(source->flags & CIMPLE_FLAG_CLASS)) {
             error = {CIM_ERR_INVALID_PARAMETER, "the filter query tests ISA " + w[7] + ", which is no class"};
             return false;
         }
@@ -84,7 +84,7 @@ bool IndicationQuery::matches(const Instance* indication) const
     if (!source_class)
         return true;
     const Meta_Feature* mf = find_feature(indication->meta_class, "SourceInstance");
-    if (!mf || !(mf->flags & FLAG_REFERENCE))
+    if (!mf || !(mf->flags & CIMPLE_FLAG_REFERENCE))
         return false;
     auto* source = *static_cast<Instance* const*>(field_of(indication, static_cast<const Meta_Reference*>(mf)->offset));
     return source && is_subclass(source_class, source->meta_class);

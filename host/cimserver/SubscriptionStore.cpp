@@ -22,7 +22,7 @@ constexpr const char* FILE_ROOT = "SUBSCRIPTIONS";
 const Meta_Property* property_of(const Instance* inst, const char* name)
 {
     const Meta_Feature* mf = find_feature(inst->meta_class, name);
-    return mf && (mf->flags & FLAG_PROPERTY) ? static_cast<const Meta_Property*>(mf) : nullptr;
+    return mf && (mf->flags & CIMPLE_FLAG_PROPERTY) ? static_cast<const Meta_Property*>(mf) : nullptr;
 }
 
 // A scalar property's text; empty when null or absent.
@@ -59,7 +59,7 @@ void set(Instance* inst, const char* name, const std::string& value)
 const Instance* end_of(const Instance* assoc, const char* role)
 {
     const Meta_Feature* mf = find_feature(assoc->meta_class, role);
-    if (!mf || !(mf->flags & FLAG_REFERENCE) || (mf->flags & FLAG_EMBEDDED_OBJECT))
+    if (!mf || !(mf->flags & CIMPLE_FLAG_REFERENCE) || (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT))
         return nullptr;
     return *static_cast<Instance* const*>(field_of(assoc, static_cast<const Meta_Reference*>(mf)->offset));
 }
@@ -226,7 +226,7 @@ bool SubscriptionStore::create(Instance* inst, Instance_Ptr& name, CimError& err
 {
     std::lock_guard<std::mutex> g(_lock);
     Instance_List* list = list_of(inst->meta_class);
-    if (!list || (inst->meta_class->flags & FLAG_ABSTRACT)) {
+    if (!list || (inst->meta_class->flags & CIMPLE_FLAG_ABSTRACT)) {
         error = {CIM_ERR_NOT_SUPPORTED, std::string("instances of ") + inst->meta_class->name + " cannot be created"};
         return false;
     }

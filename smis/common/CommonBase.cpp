@@ -2,6 +2,7 @@
 
 #include "SMIS_EnvAccess.h"
 #include "VELDARO_RefTable.h"
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -26,11 +27,11 @@ bool CommonBase::get_storage_ip(const String* key, String* address)
 {
     if (!key || !address)
         return false;
-    const std::size_t pos = key->find_last('_');
-    if (pos == String::npos)
+    const std::size_t pos = find_last(*key, '_');
+    if (pos == npos)
         return false;
     try {
-        const String candidate = key->substr(pos + 1);
+        const String candidate = substring(*key, pos + 1);
         SMIS_EnvAccess* env = SMIS_EnvAccess::getInstance();
         if (!env)
             return false;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstring>
 #include <thread>
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -417,11 +418,11 @@ void SMIS_CLICommon::parseTSV(const String& line, Array<String>& fields)
     std::size_t start = 0;
     for (;;) {
         std::size_t tab = line.find('\t', start);
-        if (tab == String::npos) {
-            fields.append(line.substr(start));
+        if (tab == npos) {
+            fields.append(substring(line, start));
             return;
         }
-        fields.append(line.substr(start, tab - start));
+        fields.append(substring(line, start, tab - start));
         start = tab + 1;
     }
 }

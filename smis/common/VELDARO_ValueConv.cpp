@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "String_Ops.h"
+
 namespace cimple {
 
 namespace {
@@ -352,7 +354,7 @@ String VELDARO_ValueConv::convSystemModelToSMISValue(std::uint8_t model)
 
 String VELDARO_ValueConv::convDeIdToChassisID(std::uint8_t deId)
 {
-    return String("DeviceEnclosure") + format("0x%02x", deId);
+    return concat("DeviceEnclosure", format("0x%02x", deId));
 }
 
 String VELDARO_ValueConv::convPositionNoToStringVertical(int n)
@@ -420,7 +422,7 @@ int VELDARO_ValueConv::convCAPortHostConnectionToPortType(std::uint8_t hostConne
 
 String VELDARO_ValueConv::makeiSCSITargetPortName(String iscsiName, std::uint16_t tag)
 {
-    return iscsiName + ",t," + format("0x%04X", tag);
+    return concat(iscsiName, ",t,", format("0x%04X", tag));
 }
 
 bool VELDARO_ValueConv::conviSCSISupportToSMISValue(std::uint8_t flag)

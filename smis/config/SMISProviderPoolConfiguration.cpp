@@ -16,6 +16,7 @@
 #include "VELDARO_DiskExtent.h"
 #include "VELDARO_DiskExtent_Resource.h"
 #include "VELDARO_RefTable.h"
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -53,9 +54,9 @@ Property<String> pathKey(const String& path, const char* key)
             continue;
         const std::size_t start = at + pattern.size();
         const std::size_t end = path.find('"', start);
-        if (end == String::npos)
+        if (end == npos)
             return out;
-        out.set(path.substr(start, end - start));
+        out.set(substring(path, start, end - start));
         return out;
     }
     return out;

@@ -10,6 +10,7 @@
 #include "TAVO_SMISProviderRAIDGroupConfiguration.h"
 #include "VELDARO_RAIDStoragePool_Resource.h"
 #include "VELDARO_RefTable.h"
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -30,24 +31,24 @@ String SMISProviderRAIDGroupConfiguration::getRaidLevelFromStorageSetting(const 
         POOL_WARNING("Parameter error");
         return String();
     }
-    const String id = setting->InstanceID.value.substr(0, 48);
+    const String id = substring(setting->InstanceID.value, 0, 48);
     const std::size_t ss = id.find("SS");
-    if (ss == String::npos) {
+    if (ss == npos) {
         POOL_WARNING("RAID Level does not exist in InstanceID");
         return String();
     }
-    String text = id.substr(ss + 3);
-    const std::size_t last = text.find_last('_');
-    if (last == String::npos) {
+    String text = substring(id, ss + 3);
+    const std::size_t last = find_last(text, '_');
+    if (last == npos) {
         POOL_WARNING("IPAddress does not exist in InstanceID");
         return String();
     }
-    text = text.substr(0, last);
+    text = substring(text, 0, last);
     if (text.size() <= 4) {
         POOL_WARNING("RAID Level does not exist in ElementName");
         return String();
     }
-    return text.substr(4);
+    return substring(text, 4);
 }
 
 std::uint32_t SMISProviderRAIDGroupConfiguration::checkDeleteStoragePool(const Array<std::uint16_t>&)

@@ -11,6 +11,7 @@
 #include "TAVO_SMISProviderTPPConfiguration.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -22,17 +23,17 @@ String SMISProviderTPPConfiguration::getRaidLevelFromStorageSetting(const CIM_St
     }
     const String& id = setting->InstanceID.value;
     const std::size_t ss = id.find("SS");
-    if (ss == String::npos) {
+    if (ss == npos) {
         POOL_WARNING("RAID Level does not exist in InstanceID");
         return String();
     }
-    const String text = id.substr(ss + 3);
+    const String text = substring(id, ss + 3);
     if (text.size() <= 4) {
         POOL_WARNING("RAID Level does not exist in ElementName");
         return String();
     }
     const std::size_t end = text.find('_', 4);
-    return end == String::npos ? String() : text.substr(4, end - 4);
+    return end == npos ? String() : substring(text, 4, end - 4);
 }
 
 std::uint8_t SMISProviderTPPConfiguration::attributeOfDiskKind(std::uint8_t kind)

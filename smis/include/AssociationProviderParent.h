@@ -18,10 +18,8 @@
 
 #include <cstdint>
 
-#include <cimple/Enum_Associator_Names_Handler.h>
-#include <cimple/Enum_Associators_Handler.h>
+#include <cimple/Provider.h>
 #include <cimple/Instance.h>
-#include <cimple/Status.h>
 #include <cimple/String.h>
 
 namespace cimple {

@@ -13,6 +13,8 @@
 #include <cimple/Array.h>
 #include <cimple/String.h>
 
+#include "String_Ops.h"
+
 namespace cimple {
 
 class VELDARO_RefTable;

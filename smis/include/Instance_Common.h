@@ -1,7 +1,7 @@
 #pragma once
 // The table check and the result mapping of the instance providers.
 
-#include <cimple/Status.h>
+#include <cimple/Provider.h>
 
 #include "CommonBase.h"
 

@@ -4,7 +4,7 @@
 #define CIMPLE_REGISTRATION_H
 
 #include <cimple/Meta_Class.h>
-#include <cimple/Provider_Proc.h>
+#include <cimple/Provider.h>
 
 namespace cimple {
 

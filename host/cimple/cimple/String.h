@@ -1,5 +1,8 @@
 // Text value of the framework: an owned, zero-terminated byte string.
-// A null `const char*` given to any member counts as the empty text.
+// Positions past the end are the caller's fault (as in CIMPLE, which asserts
+// on them); a null `const char*` given to a member counts as the empty text.
+// The members are CIMPLE's, no more: conveniences beyond them are the
+// project's own helpers.
 #ifndef CIMPLE_STRING_H
 #define CIMPLE_STRING_H
 
@@ -11,62 +14,72 @@ namespace cimple {
 
 class String {
 public:
-    static constexpr size_t npos = static_cast<size_t>(-1);
-
     String() = default;
-    String(const char* s) : _rep(s ? s : "") {}
-    String(const char* s, size_t n) : _rep(s ? std::string(s, n) : std::string()) {}
     String(const String&) = default;
     String(String&&) noexcept = default;
+    String(const char* s) : _rep(s ? s : "") {}
+    String(const char* s1, const char* s2) : String(s1) { append(s2); }
+    String(const char* s1, const char* s2, const char* s3) : String(s1, s2) { append(s3); }
+    String(const char* s, size_t n) : _rep(s ? std::string(s, n) : std::string()) {}
+
+    void reserve(size_t n) { _rep.reserve(n); }
+    void assign(const String& s) { _rep = s._rep; }
+    void assign(const char* s, size_t n) { if (s) _rep.assign(s, n); else _rep.clear(); }
+    void assign(const char* s) { _rep.assign(s ? s : ""); }
+    void append(const String& s) { _rep.append(s._rep); }
+    void append(const char* s) { if (s) _rep.append(s); }
+    void append(const char* s, size_t n) { if (s) _rep.append(s, n); }
+    void append(char c) { _rep.push_back(c); }
+    // Removes n characters from pos (size_t(-1): to the end).
+    void remove(size_t pos, size_t n);
+    // n characters from pos (size_t(-1): to the end).
+    String substr(size_t pos, size_t n = size_t(-1));
+
     String& operator=(const String&) = default;
     String& operator=(String&&) noexcept = default;
-    String& operator=(const char* s) { return assign(s); }
+    String& operator=(const char* s) { assign(s); return *this; }
 
-    size_t size() const { return _rep.size(); }
-    bool empty() const { return _rep.empty(); }
+    void clear() { _rep.clear(); }
     // Never null; valid until the text is next changed.
     const char* c_str() const { return _rep.c_str(); }
+    size_t size() const { return _rep.size(); }
+    bool empty() const { return _rep.empty(); }
+    size_t capacity() const { return _rep.capacity(); }
     char operator[](size_t i) const { return _rep[i]; }
+    void set(size_t i, char c) { _rep[i] = c; }
 
-    String& assign(const char* s) { _rep.assign(s ? s : ""); return *this; }
-    String& assign(const char* s, size_t n) { if (s) _rep.assign(s, n); else _rep.clear(); return *this; }
-    String& append(const char* s) { if (s) _rep.append(s); return *this; }
-    String& append(const char* s, size_t n) { if (s) _rep.append(s, n); return *this; }
-    String& append(const String& s) { _rep.append(s._rep); return *this; }
-    String& append(char c) { _rep.push_back(c); return *this; }
-    // Removes up to n characters from pos (nothing when pos lies past the end).
-    String& remove(size_t pos, size_t n = npos) { if (pos < _rep.size()) _rep.erase(pos, n); return *this; }
-    void clear() { _rep.clear(); }
-
-    // Position of the first c (or text s) at or after pos; npos when absent.
-    size_t find(char c, size_t pos = 0) const { return _rep.find(c, pos); }
-    size_t find(const char* s, size_t pos = 0) const { return _rep.find(s ? s : "", pos); }
-    // Position of the last c; npos when absent.
-    size_t find_last(char c) const { return _rep.rfind(c); }
-    // Up to n characters from pos; empty when pos lies past the end.
-    String substr(size_t pos, size_t n = npos) const;
-
+    bool equal(const String& s) const { return _rep == s._rep; }
     bool equal(const char* s) const { return _rep == (s ? s : ""); }
+    bool equal(const char* s, size_t n) const { return _rep.size() == n && _rep.compare(0, n, s, n) == 0; }
+    bool equal(size_t pos, const char* s, size_t n) const { return _rep.compare(pos, n, s, n) == 0; }
     // ASCII comparison without regard to case.
+    bool equali(const String& s) const;
     bool equali(const char* s) const;
-    bool equali(const String& s) const { return equali(s.c_str()); }
+    bool equali(const char* s, size_t n) const;
 
-    String& operator+=(const String& s) { return append(s); }
-    String& operator+=(const char* s) { return append(s); }
-    String& operator+=(char c) { return append(c); }
-
-    friend bool operator==(const String& a, const String& b) { return a._rep == b._rep; }
-    friend bool operator==(const String& a, const char* b) { return a.equal(b); }
-    friend bool operator<(const String& a, const String& b) { return a._rep < b._rep; }
-    friend String operator+(const String& a, const String& b) { String r(a); r.append(b); return r; }
-    friend String operator+(const String& a, const char* b) { String r(a); r.append(b); return r; }
+    // Position of the first c (or text s), from the start or from position n
+    // (at most size()); size_t(-1) when absent.
+    size_t find(char c) const { return _rep.find(c); }
+    size_t find(char c, size_t n) const { return _rep.find(c, n); }
+    size_t find(const char* s) const { return _rep.find(s ? s : ""); }
+    size_t find(const String& s) const { return _rep.find(s._rep); }
 
 private:
     std::string _rep;
 };
 
+inline bool operator==(const String& a, const String& b) { return a.equal(b); }
+inline bool operator==(const String& a, const char* b) { return a.equal(b); }
+inline bool operator==(const char* a, const String& b) { return b.equal(a); }
+inline bool operator!=(const String& a, const String& b) { return !a.equal(b); }
+inline bool operator!=(const String& a, const char* b) { return !a.equal(b); }
+inline bool operator!=(const char* a, const String& b) { return !b.equal(a); }
+
 // ASCII comparison of two texts without regard to case; null counts as "".
 bool eqi(const char* a, const char* b);
+inline bool eqi(const String& a, const String& b) { return eqi(a.c_str(), b.c_str()); }
+inline bool eqi(const String& a, const char* b) { return eqi(a.c_str(), b); }
+inline bool eqi(const char* a, const String& b) { return eqi(a, b.c_str()); }
 
 } // namespace cimple
 

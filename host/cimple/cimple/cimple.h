@@ -5,12 +5,7 @@
 #include <cimple/Array.h>
 #include <cimple/Auto_Mutex.h>
 #include <cimple/Datetime.h>
-#include <cimple/Enum_Associator_Names_Handler.h>
-#include <cimple/Enum_Associators_Handler.h>
-#include <cimple/Enum_Instances_Handler.h>
-#include <cimple/Enum_References_Handler.h>
 #include <cimple/flags.h>
-#include <cimple/Indication_Handler.h>
 #include <cimple/Instance.h>
 #include <cimple/Instance_Map.h>
 #include <cimple/Meta_Class.h>
@@ -22,9 +17,8 @@
 #include <cimple/Meta_Value.h>
 #include <cimple/Mutex.h>
 #include <cimple/Property.h>
-#include <cimple/Provider_Proc.h>
+#include <cimple/Provider.h>
 #include <cimple/Registration.h>
-#include <cimple/Status.h>
 #include <cimple/String.h>
 #include <cimple/Thread.h>
 #include <cimple/Type.h>

@@ -10,27 +10,33 @@
 namespace cimple {
 namespace {
 
-TEST(String, FindLastSubstringAppend)
+TEST(String, FindSubstringAppend)
 {
     String key("VELDARO:RSP0001_10.0.0.1");
-    size_t pos = key.find_last('_');
-    ASSERT_NE(pos, String::npos);
+    size_t pos = key.find('_');
+    ASSERT_EQ(pos, 15u);
     EXPECT_EQ(key.substr(pos + 1), "10.0.0.1");
     EXPECT_EQ(key.substr(0, 7), "VELDARO");
     EXPECT_EQ(key.find("RSP"), 8u);
-    EXPECT_EQ(key.find('#'), String::npos);
-    EXPECT_EQ(String("no-underscore").find_last('_'), String::npos);
-    EXPECT_TRUE(key.substr(100).empty());
+    EXPECT_EQ(key.find(String("0.0")), 17u);
+    EXPECT_EQ(key.find('#'), size_t(-1));
+    EXPECT_EQ(key.find('0', 12), 12u);
+    EXPECT_EQ(key.find('.', key.size()), size_t(-1));
 
     String s;
-    s.append("ab").append('c').append(String("de"));
-    s += "f";
+    s.append("ab");
+    s.append('c');
+    s.append(String("de"));
+    s.append("fgh", 1);
     EXPECT_EQ(s, "abcdef");
     EXPECT_STREQ(s.c_str(), "abcdef");
     s.remove(1, 2);
     EXPECT_EQ(s, "adef");
-    EXPECT_TRUE(s.equali("ADEF"));
-    EXPECT_FALSE(s.equal("ADEF"));
+    s.remove(2, size_t(-1));
+    EXPECT_EQ(s, "ad");
+    EXPECT_TRUE(s.equali("AD"));
+    EXPECT_FALSE(s.equal("AD"));
+    EXPECT_TRUE(String("a", "b", "c") == "abc");
 }
 
 TEST(String, NullTextCountsAsEmpty)

@@ -58,7 +58,7 @@ int VELDARO_ControllerComputerSystem_Resource::createControllerModuleComputerSys
             std::snprintf(buf, sizeof buf, "Controller%02u", cm);
             made->ElementName.set(buf);
             std::snprintf(buf, sizeof buf, "_CM%02u", cm);
-            made->Name.set(_storage + buf);
+            made->Name.set(concat(_storage, buf));
             made->NameFormat.set("Other");
             made->CreationClassName.set("VELDARO_ControllerComputerSystem");
             Array<uint16> operational;

@@ -41,7 +41,7 @@ int VELDARO_ControllerModuleSoftwareIdentity_Resource::createControllerModuleSof
             std::snprintf(buf, sizeof buf, "Controller FW - CM%02u", cm);
             made->ElementName.set(buf);
             std::snprintf(buf, sizeof buf, "VELDARO:CMSI%02u_", cm);
-            made->InstanceID.set(String(buf) + _storage);
+            made->InstanceID.set(concat(buf, _storage));
             Array<uint16> operational;
             operational.append(static_cast<uint16>(status));
             made->OperationalStatus.set(operational);

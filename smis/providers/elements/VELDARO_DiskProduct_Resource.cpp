@@ -37,7 +37,7 @@ int VELDARO_DiskProduct_Resource::createDiskProduct()
             made->Caption.set("Disk Product");
             made->Description.set("Disk Product");
             made->ElementName.set(product.str());
-            made->Name.set(product.str() + "_" + _storage);
+            made->Name.set(concat(product.str(), "_", _storage));
             made->IdentifyingNumber.set(product.str());
             made->Vendor.set(vendor.str());
             made->Version.set(revision.str());

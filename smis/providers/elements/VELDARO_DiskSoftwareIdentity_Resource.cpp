@@ -44,7 +44,7 @@ int VELDARO_DiskSoftwareIdentity_Resource::createInstance(VELDARO_DiskSoftwareId
                       static_cast<unsigned>(itemId & 0xFF));
         made->ElementName.set(buf);
         std::snprintf(buf, sizeof buf, "VELDARO:DSI0x%04x_", static_cast<unsigned>(plun));
-        made->InstanceID.set(String(buf) + _storage);
+        made->InstanceID.set(concat(buf, _storage));
         Array<uint16> operational;
         operational.append(static_cast<uint16>(status));
         made->OperationalStatus.set(operational);

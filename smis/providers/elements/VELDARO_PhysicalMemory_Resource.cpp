@@ -45,7 +45,7 @@ int VELDARO_PhysicalMemory_Resource::createPhysicalMemory()
                 made->ElementName.set(buf);
                 made->Name.set(VELDARO_System_Resource::SERVER_NAME);
                 std::snprintf(buf, sizeof buf, "PM0x%04x_", tag);
-                made->Tag.set(String(buf) + _storage);
+                made->Tag.set(concat(buf, _storage));
                 made->CreationClassName.set("VELDARO_PhysicalMemory");
                 made->Manufacturer.set("VELDARO");
                 made->Model.set("Unknown");

@@ -30,7 +30,7 @@ int VELDARO_ProtocolControllerMaskingCapabilities_Resource::createProtocolContro
         made->Caption.set("Protocol Controller Masking Capabilities");
         made->Description.set("Protocol Controller Masking Capabilities");
         made->ElementName.set("VELDARO_ProtocolControllerMaskingCapabilities");
-        made->InstanceID.set(String("VELDARO:PCMC_") + _storage);
+        made->InstanceID.set(concat("VELDARO:PCMC_", _storage));
         made->ValidHardwareIdTypes.set(values({2, 5, 6}));
         made->PortsPerView.set(2);
         made->ClientSelectableDeviceNumbers.set(true);

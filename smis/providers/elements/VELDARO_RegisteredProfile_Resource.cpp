@@ -25,9 +25,9 @@ int VELDARO_RegisteredProfile_Resource::createRegisteredProfile()
     for (const Profile_Row& row : PROFILES) {
         VELDARO_RegisteredProfile* made = Instance_Provider_Frame::newInstance<VELDARO_RegisteredProfile>();
         const String name(row.name);
-        made->Caption.set(name + " Profile");
-        made->Description.set(name + " Profile");
-        made->InstanceID.set(String("VELDARO:") + name);
+        made->Caption.set(concat(name, " Profile"));
+        made->Description.set(concat(name, " Profile"));
+        made->InstanceID.set(concat("VELDARO:", name));
         made->RegisteredOrganization.set(11);
         made->RegisteredName.set(name);
         made->RegisteredVersion.set(row.version);

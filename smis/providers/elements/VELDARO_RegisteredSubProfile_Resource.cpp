@@ -37,7 +37,7 @@ int VELDARO_RegisteredSubProfile_Resource::createRegisteredSubProfile()
         const String name(row.name);
         made->Caption.set(name);
         made->Description.set(name);
-        made->InstanceID.set(String("VELDARO:") + name);
+        made->InstanceID.set(concat("VELDARO:", name));
         made->RegisteredOrganization.set(11);
         made->RegisteredName.set(name);
         made->RegisteredVersion.set(row.version);

@@ -81,9 +81,9 @@ int VELDARO_SFP_Resource::setSFP(VELDARO_SFP* instance, unsigned char caModuleId
 
     instance->Caption.set("Small Form Factor Pluggable");
     instance->Description.set("Small Form Factor Pluggable");
-    instance->ElementName.set(String("Small Form Factor Pluggable - ") + numbers);
+    instance->ElementName.set(concat("Small Form Factor Pluggable - ", numbers));
     instance->Name.set(VELDARO_System_Resource::SERVER_NAME);
-    instance->Tag.set(String("SFP_") + numbers + "_" + _storage);
+    instance->Tag.set(concat("SFP_", numbers, "_", _storage));
     instance->CreationClassName.set("VELDARO_SFP");
     Array<uint16> operational;
     operational.append(static_cast<uint16>(status));

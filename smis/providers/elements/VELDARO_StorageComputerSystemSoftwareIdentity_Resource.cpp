@@ -61,7 +61,7 @@ int VELDARO_StorageComputerSystemSoftwareIdentity_Resource::setStorageComputerSy
     std::snprintf(buf, sizeof buf, "Controller FW - CM%02u", cm);
     instance->ElementName.set(buf);
     std::snprintf(buf, sizeof buf, "VELDARO:SCSSI%02u_", cm);
-    instance->InstanceID.set(String(buf) + _storage);
+    instance->InstanceID.set(concat(buf, _storage));
     Array<uint16> operational;
     operational.append(static_cast<uint16>(status));
     instance->OperationalStatus.set(operational);

@@ -83,7 +83,7 @@ int VELDARO_StorageComputerSystem_Resource::setStorageComputerSystem(
     instance->HealthState.set(static_cast<uint16>(health));
 
     Array<String> identifying;
-    identifying.append(String("VELDARO_") + productId + "_" + serialNumber);
+    identifying.append(concat("VELDARO_", productId, "_", serialNumber));
     identifying.append(nodeWwn);
     instance->OtherIdentifyingInfo.set(identifying);
     Array<String> descriptions;

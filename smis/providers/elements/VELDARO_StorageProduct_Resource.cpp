@@ -23,12 +23,12 @@ int VELDARO_StorageProduct_Resource::createStorageProduct()
             Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
             return 1;
         }
-        const String identifying = model.str() + serial.str();
+        const String identifying = concat(model.str(), serial.str());
 
         made = Instance_Provider_Frame::newInstance<VELDARO_StorageProduct>();
         made->Caption.set("Storage Product");
         made->Description.set("Storage Product");
-        made->Name.set(series.str() + "(" + model.str() + ")_" + _storage);
+        made->Name.set(concat(series.str(), "(", model.str(), ")_", _storage));
         made->ElementName.set(identifying);
         made->IdentifyingNumber.set(identifying);
         made->Vendor.set("VELDARO");

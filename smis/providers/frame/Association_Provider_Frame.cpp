@@ -8,6 +8,7 @@
 #include "CommonBase.h"
 #include "Instance_Provider_Frame.h"
 #include "SMIS_TraceLog.h"
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -139,7 +140,7 @@ Instance* Association_Provider_Frame::newAssociation(const Meta_Class* mc, Insta
     std::size_t found = 0;
     for (std::size_t i = 0; i < mc->num_meta_features && found < 2; ++i) {
         const Meta_Feature* f = mc->meta_features[i];
-        if (!(f->flags & FLAG_REFERENCE))
+        if (!(f->flags & CIMPLE_FLAG_REFERENCE))
             continue;
         const Meta_Reference* r = static_cast<const Meta_Reference*>(f);
         if (r->subscript != 0)
@@ -197,9 +198,9 @@ bool Association_Provider_Frame::storageFromControllerName(const Instance* sourc
     if (!value)
         return false;
     const std::size_t cut = value->find('_');
-    if (cut == String::npos)
+    if (cut == npos)
         return false;
-    const String candidate = value->substr(0, cut);
+    const String candidate = substring(*value, 0, cut);
     if (!Instance_Provider_Frame::isConfiguredStorage(candidate))
         return false;
     address = candidate;

@@ -23,6 +23,8 @@
 
 #include <cimple/cimple.h>
 
+#include "Any_Class_Handler.h"
+
 #include <cstdint>
 #include <memory>
 #include <new>

@@ -233,7 +233,7 @@ int association_by_references(PROVIDER* provider, const CLASS* model, Instance**
     const Instance* end = nullptr;
     for (std::size_t i = 0; mc && i < mc->num_meta_features; ++i) {
         const Meta_Feature* f = mc->meta_features[i];
-        if (!(f->flags & FLAG_REFERENCE) || (f->flags & FLAG_EMBEDDED_OBJECT))
+        if (!(f->flags & CIMPLE_FLAG_REFERENCE) || (f->flags & CIMPLE_FLAG_EMBEDDED_OBJECT))
             continue;
         const auto* r = static_cast<const Meta_Reference*>(f);
         if (r->subscript != 0)

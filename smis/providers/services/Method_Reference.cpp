@@ -37,7 +37,7 @@ bool Method_Reference::names(const Instance* given, const Instance* built)
     const Meta_Class* mc = built->meta_class;
     for (std::size_t i = 0; i < mc->num_meta_features; ++i) {
         const Meta_Feature* f = mc->meta_features[i];
-        if (!(f->flags & FLAG_PROPERTY) || !(f->flags & FLAG_KEY))
+        if (!(f->flags & CIMPLE_FLAG_PROPERTY) || !(f->flags & CIMPLE_FLAG_KEY))
             continue;
         const Property<String>* want = stringProperty(built, f->name);
         if (!want)

@@ -12,6 +12,7 @@
 #include "VELDARO_RAIDStoragePool_Resource.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ThinProvisioningPool_Resource.h"
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -29,7 +30,7 @@ constexpr std::uint8_t MODE_NOT_OPERATIVE = 0x02;
 
 bool contains(const Property<String>& text, const char* part)
 {
-    return !text.null && text.value.find(part) != String::npos;
+    return !text.null && text.value.find(part) != npos;
 }
 
 void severe(const char* file, unsigned line, const char* text)
@@ -47,7 +48,7 @@ bool onlyPrimordial(const Property<Array<String>>& inPools)
 {
     if (inPools.null || inPools.value.size() == 0)
         return true;
-    return inPools.value.size() == 1 && inPools.value[0].find("PSP") != String::npos;
+    return inPools.value.size() == 1 && inPools.value[0].find("PSP") != npos;
 }
 
 }  // namespace
@@ -131,13 +132,13 @@ bool Storage_Pool_Work::isOwnPrimordialPool(const String& path) const
     static const char MARK[] = "PSP_";
     const std::size_t markLength = sizeof MARK - 1;
     const char* text = path.c_str();
-    for (std::size_t at = path.find(MARK); at != String::npos; at = path.find(MARK, at + 1)) {
+    for (std::size_t at = path.find(MARK); at != npos; at = find_from(path, MARK, at + 1)) {
         std::size_t end = at + markLength;
         while (end < path.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '.' ||
                                      text[end] == ':' || text[end] == '-'))
             ++end;
         const std::size_t length = end - at - markLength;
-        if (length != 0 && !(path.substr(at + markLength, length) == _storage))
+        if (length != 0 && !(substring(path, at + markLength, length) == _storage))
             return false;
     }
     return true;
@@ -153,10 +154,10 @@ bool Storage_Pool_Work::isOwnSetting(const CIM_ManagedElement* goal) const
         return true;
     const Property<String>& id = static_cast<const CIM_StorageSetting*>(goal)->InstanceID;
     const String prefix("VELDARO:SS_");
-    const String suffix = String("_") + _storage;
+    const String suffix = concat("_", _storage);
     return !id.null && id.value.size() > prefix.size() + suffix.size() &&
-           id.value.substr(0, prefix.size()) == prefix &&
-           id.value.substr(id.value.size() - suffix.size()) == suffix;
+           substring(id.value, 0, prefix.size()) == prefix &&
+           substring(id.value, id.value.size() - suffix.size()) == suffix;
 }
 
 std::uint32_t Storage_Pool_Work::createOrModifyStoragePool(const String& name, const CIM_StorageSetting* goal,

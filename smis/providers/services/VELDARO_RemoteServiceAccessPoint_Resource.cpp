@@ -22,7 +22,7 @@ int VELDARO_RemoteServiceAccessPoint_Resource::createRemoteServiceAccessPoint()
             p.SystemCreationClassName.set("VELDARO_StorageComputerSystem");
             p.SystemName.set(_storage);
             p.CreationClassName.set("VELDARO_RemoteServiceAccessPoint");
-            p.AccessInfo.set(String("http://") + _storage + "/");
+            p.AccessInfo.set(concat("http://", _storage, "/"));
             p.InfoFormat.set(200);
         });
     });

@@ -33,7 +33,7 @@ struct Remote_Volume_Frame {
         std::uint16_t number = 0;
         if (model->DeviceID.null || !Resource::divide_DeviceID(model->DeviceID.value.c_str(), &kind, &number))
             return 1;
-        const String boxId = model->SystemName.value.substr(0, Resource::BOX_ID_LENGTH);
+        const String boxId = substring(model->SystemName.value, 0, Resource::BOX_ID_LENGTH);
         return Resource(address).createInstance(instance, number, kind, boxId);
     }
 

@@ -81,7 +81,7 @@ int VELDARO_RemoteStorageVolume_Resource::setRemoteStorageVolume(VELDARO_RemoteS
     const bool mainframe = kind == KIND_MLU;
     v->Caption.set("Remote Storage Volume");
     v->Description.set("Remote Storage Volume");
-    v->ElementName.set(String(mainframe ? "Mainframe " : "VOL") + formatted("%05d", number));
+    v->ElementName.set(concat(mainframe ? "Mainframe " : "VOL", formatted("%05d", number)));
     char name[64];
     std::snprintf(name, sizeof name, "%-8s+Logical Volume  +%05X", "VELDARO", static_cast<unsigned>(number));
     v->Name.set(name);
@@ -91,12 +91,12 @@ int VELDARO_RemoteStorageVolume_Resource::setRemoteStorageVolume(VELDARO_RemoteS
     operational.append(0);
     v->OperationalStatus.set(operational);
     v->SystemCreationClassName.set("VELDARO_StorageComputerSystem");
-    v->SystemName.set(boxId + "_" + _storage);
+    v->SystemName.set(concat(boxId, "_", _storage));
     v->CreationClassName.set("VELDARO_RemoteStorageVolume");
     v->DeviceID.set(VELDARO_ValueConv::convLuTypeToLVolId(kind, number));
     v->DataOrganization.set(2);
-    v->Purpose.set(formatted("%05d", number) + "+0x" +
-                   formatted("%02x", static_cast<unsigned>(VELDARO_ValueConv::convLuTypeToVolumeType(kind))));
+    v->Purpose.set(concat(formatted("%05d", number), "+0x",
+                          formatted("%02x", static_cast<unsigned>(VELDARO_ValueConv::convLuTypeToVolumeType(kind)))));
     v->BlockSize.set(512);
     v->NumberOfBlocks.set(blocks);
     v->ConsumableBlocks.set(blocks);

@@ -20,7 +20,7 @@ int VELDARO_ReplicationServiceCapabilities_Resource::createReplicationServiceCap
 {
     return build(__FILE__, __LINE__, [&](const VELDARO_RefTable&) {
         add([&](VELDARO_ReplicationServiceCapabilities& c) {
-            c.InstanceID.set(String("VELDARO:RPSC_") + _storage);
+            c.InstanceID.set(concat("VELDARO:RPSC_", _storage));
             c.Caption.set("Replication Service Capabilities");
             c.Description.set("Replication Service Capabilities");
             c.ElementName.set("VELDARO_ReplicationServiceCapabilities");

@@ -22,7 +22,7 @@ int VELDARO_ReplicationSettingData_Resource::createReplicationSettingData()
     return build(__FILE__, __LINE__, [&](const VELDARO_RefTable&) {
         for (const Kind& kind : KINDS)
             add([&](VELDARO_ReplicationSettingData& s) {
-                s.InstanceID.set(String("VELDARO:RPSD_") + kind.name + "_" + _storage);
+                s.InstanceID.set(concat("VELDARO:RPSD_", kind.name, "_", _storage));
                 s.Caption.set("Replication Setting Data");
                 s.Description.set("Replication Setting Data");
                 s.ElementName.set("Replication Setting Data");

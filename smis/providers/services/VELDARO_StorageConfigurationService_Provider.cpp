@@ -17,6 +17,7 @@
 #include "Storage_Volume_Work.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_StorageConfigurationService_Resource.h"
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -53,7 +54,7 @@ struct MethodView {
 
 bool contains(const Property<String>& text, const char* part)
 {
-    return !text.null && text.value.find(part) != String::npos;
+    return !text.null && text.value.find(part) != npos;
 }
 
 // An empty CIM_LogicalElement in place of what TheElement held.

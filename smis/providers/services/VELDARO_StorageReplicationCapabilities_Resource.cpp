@@ -13,7 +13,7 @@ VELDARO_StorageReplicationCapabilities* makeCapabilities(const char* name, const
     VELDARO_StorageReplicationCapabilities* c = VELDARO_StorageReplicationCapabilities::create(true);
     __set_null_flags(c, true, true, 1);
     try {
-        c->InstanceID.set(String("VELDARO:SRC_") + name + "_" + storage);
+        c->InstanceID.set(concat("VELDARO:SRC_", name, "_", storage));
         c->Caption.set("Storage Replication Capabilities");
         c->Description.set("Storage Replication Capabilities");
         c->ElementName.set("VELDARO_StorageReplicationCapabilities");

@@ -20,13 +20,13 @@ void setRaidLevelCapabilities(Caps& c, const char* shortCode, std::uint8_t level
 {
     const String name = VELDARO_ValueConv::convRaidLevelToString(level);
     String id("VELDARO:");
-    id += shortCode;
-    id += "_";
-    id += name;
-    id += "_";
-    id += storage;
+    id.append(shortCode);
+    id.append("_");
+    id.append(name);
+    id.append("_");
+    id.append(storage);
     c.InstanceID.set(id);
-    const String caption = name + "(Capabilities)";
+    const String caption = concat(name, "(Capabilities)");
     c.Caption.set(caption);
     c.Description.set(caption);
     c.ElementName.set(name);

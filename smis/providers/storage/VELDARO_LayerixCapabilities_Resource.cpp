@@ -10,7 +10,7 @@ int VELDARO_LayerixCapabilities_Resource::createLayerixCapabilities()
 {
     return build(__FILE__, __LINE__, [&](const VELDARO_RefTable&) {
         add([&](VELDARO_LayerixCapabilities& c) {
-            c.InstanceID.set(String("VELDARO:LXC_") + storage());
+            c.InstanceID.set(concat("VELDARO:LXC_", storage()));
             c.Caption.set("Layerix Capabilities");
             c.Description.set("Layerix Capabilities");
             c.ElementName.set("VELDARO_LayerixCapabilities");

@@ -92,8 +92,8 @@ VELDARO_StorageSetting* createStorageSetting(const String& storage, const Storag
     try {
         made = Instance_Provider_Frame::newInstance<VELDARO_StorageSetting>();
         const String name = VELDARO_ValueConv::convRaidLevelToString(NEW_SETTING_LEVEL);
-        made->InstanceID.set(String("VELDARO:SS_") + name + "_" + storage);
-        const String caption = name + "(Setting)";
+        made->InstanceID.set(concat("VELDARO:SS_", name, "_", storage));
+        const String caption = concat(name, "(Setting)");
         made->Caption.set(caption);
         made->Description.set(caption);
         made->ElementName.set(name);

@@ -10,7 +10,7 @@ int VELDARO_PrimordialStorageCapabilities_Resource::createPrimordialStorageCapab
 {
     return build(__FILE__, __LINE__, [&](const VELDARO_RefTable&) {
         add([&](VELDARO_PrimordialStorageCapabilities& c) {
-            c.InstanceID.set(String("VELDARO:PSC_") + storage());
+            c.InstanceID.set(concat("VELDARO:PSC_", storage()));
             const String text("Primordial Storage capabilities for VELDARO storage system");
             c.Caption.set(text);
             c.Description.set(text);

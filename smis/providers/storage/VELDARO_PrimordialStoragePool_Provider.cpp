@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -65,7 +66,7 @@ VELDARO_PrimordialStoragePool* getPrimordialPoolInstance(const String& storage,
 
 bool isTPPSetting(const CIM_StorageSetting* Goal)
 {
-    return Goal && !Goal->InstanceID.null && Goal->InstanceID.value.find("TPP") != String::npos;
+    return Goal && !Goal->InstanceID.null && Goal->InstanceID.value.find("TPP") != npos;
 }
 
 // Runs a query on the engine for the goal (the thin pool engine for a thin

@@ -12,6 +12,7 @@
 #include "Storage_Setting_Goal.h"
 #include "VELDARO_RAIDStorageCapabilities_Resource.h"
 #include "VELDARO_StorageSetting_Resource.h"
+#include "String_Ops.h"
 
 namespace cimple {
 
@@ -58,14 +59,14 @@ VELDARO_StorageSetting* getStorageSetting(const String& storage, const VELDARO_R
 bool settingKeyOf(const String& capsKey, const String& storage, String& key, String& middle)
 {
     const size_t code = capsKey.find("RSC");
-    if (code == String::npos || code + 4 > capsKey.size())
+    if (code == npos || code + 4 > capsKey.size())
         return false;
-    const String rest = capsKey.substr(code + 4);
-    const size_t last = rest.find_last('_');
-    if (last == String::npos)
+    const String rest = substring(capsKey, code + 4);
+    const size_t last = find_last(rest, '_');
+    if (last == npos)
         return false;
-    middle = rest.substr(0, last);
-    key = capsKey.substr(0, code) + "SS_" + middle + "_" + storage;
+    middle = substring(rest, 0, last);
+    key = concat(substring(capsKey, 0, code), "SS_", middle, "_", storage);
     return true;
 }
 
@@ -85,7 +86,7 @@ VELDARO_StorageSetting* createStorageSetting(const String& storage, const VELDAR
     VELDARO_StorageSetting* made = Instance_Provider_Frame::newInstance<VELDARO_StorageSetting>();
     try {
         made->InstanceID.set(key);
-        const String caption = middle + "(Setting)";
+        const String caption = concat(middle, "(Setting)");
         made->Caption.set(caption);
         made->Description.set(caption);
         if (!self.ElementName.null)

@@ -21,7 +21,7 @@ int VELDARO_RedundancySet_Resource::createRedundancySet()
         if (first != 0)
             return first;
         made = Instance_Provider_Frame::newInstance<VELDARO_RedundancySet>();
-        made->InstanceID.set(String("VELDARO:RS_") + _storage);
+        made->InstanceID.set(concat("VELDARO:RS_", _storage));
         made->Caption.set("Storage controllers");
         made->Description.set("Storage controllers");
         made->ElementName.set("Storage controllers");

@@ -10,7 +10,7 @@ int VELDARO_SDPVCapabilities_Resource::createSDPVCapabilities()
 {
     return build(__FILE__, __LINE__, [&](const VELDARO_RefTable&) {
         add([&](VELDARO_SDPVCapabilities& c) {
-            c.InstanceID.set(String("VELDARO:SDPVC_") + storage());
+            c.InstanceID.set(concat("VELDARO:SDPVC_", storage()));
             c.Caption.set("SDPV Capabilities");
             c.Description.set("SDPV Capabilities");
             c.ElementName.set("VELDARO_SDPVCapabilities");

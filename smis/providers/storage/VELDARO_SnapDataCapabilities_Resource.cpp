@@ -10,7 +10,7 @@ int VELDARO_SnapDataCapabilities_Resource::createSnapDataCapabilities()
 {
     return build(__FILE__, __LINE__, [&](const VELDARO_RefTable&) {
         add([&](VELDARO_SnapDataCapabilities& c) {
-            c.InstanceID.set(String("VELDARO:SDC_") + storage());
+            c.InstanceID.set(concat("VELDARO:SDC_", storage()));
             c.Caption.set("Snap Data Capabilities");
             c.Description.set("Snap Data Capabilities");
             c.ElementName.set("VELDARO_SnapDataCapabilities");

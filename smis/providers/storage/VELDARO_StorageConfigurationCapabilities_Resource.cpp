@@ -23,7 +23,7 @@ int VELDARO_StorageConfigurationCapabilities_Resource::createStorageConfiguratio
 {
     return build(__FILE__, __LINE__, [&](const VELDARO_RefTable&) {
         add([&](VELDARO_StorageConfigurationCapabilities& c) {
-            c.InstanceID.set(String("VELDARO:SCC_") + storage());
+            c.InstanceID.set(concat("VELDARO:SCC_", storage()));
             c.Caption.set("Storage Configuration Capabilities");
             c.Description.set("Storage Configuration Capabilities");
             c.ElementName.set("VELDARO_StorageConfigurationCapabilities");

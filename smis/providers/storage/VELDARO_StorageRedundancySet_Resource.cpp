@@ -79,10 +79,10 @@ int VELDARO_StorageRedundancySet_Resource::setStorageRedundancySet(VELDARO_Stora
         if (rlun) {
             char id[32];
             std::snprintf(id, sizeof id, "VELDARO:SRS%04d_", std::atoi(rlun));
-            made->InstanceID.set(String(id) + _storage);
+            made->InstanceID.set(concat(id, _storage));
             made->HSRLUN.set(rlun);
         } else {
-            made->InstanceID.set(String("VELDARO:SRS_") + _storage);
+            made->InstanceID.set(concat("VELDARO:SRS_", _storage));
         }
         made->Caption.set("Hot Spared Disk Group");
         made->Description.set("Hot Spared Disk Group");

@@ -19,13 +19,13 @@ constexpr std::uint8_t LEVELS[] = {8, 4, 12, 1, 9, 3, 0x48, 0x44, 0x4C, 0x41, 0x
 void setCommon(VELDARO_StorageSetting& s, const String& name, bool thin, const String& storage)
 {
     String id("VELDARO:SS_");
-    id += name;
+    id.append(name);
     if (thin)
-        id += "_TPP";
-    id += "_";
-    id += storage;
+        id.append("_TPP");
+    id.append("_");
+    id.append(storage);
     s.InstanceID.set(id);
-    const String caption = name + "(Setting)";
+    const String caption = concat(name, "(Setting)");
     s.Caption.set(caption);
     s.Description.set(caption);
     s.ElementName.set(name);

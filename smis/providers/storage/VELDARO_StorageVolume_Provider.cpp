@@ -81,7 +81,7 @@ String unpadded(const String& text)
     std::size_t end = text.size();
     while (end > 0 && text.c_str()[end - 1] == ' ')
         --end;
-    return text.substr(0, end);
+    return substring(text, 0, end);
 }
 
 Modify_Instance_Status checkRename(const String& address, const VELDARO_StorageVolume* model,
@@ -92,30 +92,30 @@ Modify_Instance_Status checkRename(const String& address, const VELDARO_StorageV
         return MODIFY_INSTANCE_FAILED;
     std::uint8_t luType = 0;
     if (model->DeviceID.null || !Resource::divide_DeviceID(model->DeviceID.value.c_str(), &luType, &number))
-        return MODIFY_INSTANCE_REJECTED;
+        return MODIFY_INSTANCE_INVALID_PARAMETER;
     // The key must name the volume exactly: a key with more or fewer digits
     // would otherwise rename a volume of another number.
     if (!(VELDARO_ValueConv::convLuTypeToLVolId(luType, number) == model->DeviceID.value))
-        return MODIFY_INSTANCE_REJECTED;
+        return MODIFY_INSTANCE_INVALID_PARAMETER;
     if (!renamable(luType))
-        return MODIFY_INSTANCE_REJECTED;
+        return MODIFY_INSTANCE_INVALID_PARAMETER;
     if (table.searchOlunFromOluTable(number) < 0)
-        return MODIFY_INSTANCE_REJECTED;
+        return MODIFY_INSTANCE_INVALID_PARAMETER;
     const int slu = table.searchLunByLuTypeFromSluTable(luType, number);
     if (slu < 0 || table.getLuType(slu) != luType)
-        return MODIFY_INSTANCE_REJECTED;
+        return MODIFY_INSTANCE_INVALID_PARAMETER;
     // Only the properties the model marks are changed (the request's
     // PropertyList): without ElementName there is nothing to change.
     name = String();
     if (model->ElementName.null)
         return MODIFY_INSTANCE_OK;
     if (!instance || instance->ElementName.null)
-        return MODIFY_INSTANCE_REJECTED;
+        return MODIFY_INSTANCE_INVALID_PARAMETER;
     const String wanted = unpadded(instance->ElementName.value);
     const std::size_t length = wanted.size();
     if (length < 1 || length > MAX_NAME_LENGTH || std::strlen(wanted.c_str()) != length ||
         !SMIS_CLICommon::isSafeToken(wanted.c_str()))
-        return MODIFY_INSTANCE_REJECTED;
+        return MODIFY_INSTANCE_INVALID_PARAMETER;
     // The name the volume has already: nothing to send.
     VELDARO_StorageVolume* current = nullptr;
     const bool same = Resource(address).createInstance(current, slu) == 0 && current && !current->ElementName.null &&
@@ -152,7 +152,7 @@ Modify_Instance_Status VELDARO_StorageVolume_Provider::modify_instance(const VEL
         // An array that is not configured has no table to rename in: the
         // same failure as an array whose table is not loaded.
         if (!model)
-            return MODIFY_INSTANCE_REJECTED;
+            return MODIFY_INSTANCE_INVALID_PARAMETER;
         String address;
         if (!Instance_Provider_Frame::storageFromSystemName(model->SystemName, address))
             return MODIFY_INSTANCE_FAILED;

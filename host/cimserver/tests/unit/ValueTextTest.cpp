@@ -23,7 +23,7 @@ template <class T>
 Meta_Property record(uint16 type, sint16 subscript = 0)
 {
     Meta_Property mp{};
-    mp.flags = FLAG_PROPERTY;
+    mp.flags = CIMPLE_FLAG_PROPERTY;
     mp.name = "P";
     mp.type = type;
     mp.subscript = subscript;

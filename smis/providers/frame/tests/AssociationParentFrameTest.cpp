@@ -51,7 +51,7 @@ public:
     Held_List enumerateAll(int& status)
     {
         Held_List out;
-        status = assoc_test::enumerate<cimple::CIM_BasedOn>(*this, out);
+        status = assoc_test::enumerate<cimple::Instance>(*this, out);
         return out;
     }
 

@@ -69,7 +69,7 @@ struct Collector {
             destroy(i);
     }
 
-    static bool proc(const Instance* indication, void* self)
+    static bool proc(Instance* indication, void* self)
     {
         auto* c = static_cast<Collector*>(self);
         std::lock_guard<std::mutex> g(c->lock);
@@ -197,7 +197,7 @@ struct Adapter_Data {
     int* delivered;
     int* endCalls;
 
-    static bool proc(const Instance* indication, void* data)
+    static bool proc(Instance* indication, void* data)
     {
         auto* d = static_cast<Adapter_Data*>(data);
         if (indication) {

@@ -119,8 +119,11 @@ def hooks_of(row):
 def members_of(row, cls):
     C = '::cimple::%s' % cls.name
     out = []
-    out.append(Member('::cimple::Load_Status load()', fixed='return ::cimple::LOAD_OK;'))
-    out.append(Member('::cimple::Unload_Status unload()', fixed='return ::cimple::UNLOAD_OK;'))
+    # The module's part of loading and unloading (Module_Lifetime).
+    out.append(Member('::cimple::Load_Status load()',
+                      fixed='::cimple::Module_Lifetime::provider_loaded(); return ::cimple::LOAD_OK;'))
+    out.append(Member('::cimple::Unload_Status unload()',
+                      fixed='::cimple::Module_Lifetime::provider_unloaded(); return ::cimple::UNLOAD_OK;'))
     if row.shape in ('instance', 'association'):
         if row.shape == 'instance':
             out.append(Member('::cimple::Get_Instance_Status get_instance(const %s* model, %s*& instance)'
@@ -159,7 +162,8 @@ def members_of(row, cls):
         framed = uses_frame(row)
         if framed:
             enum = [m for m in out if ' enum_instances(' in m.decl][0]
-            enum.fixed = 'return enumerate(handler);'
+            enum.fixed = ('::cimple::Enum_Instances_Handler<::cimple::Instance> any = any_class_handler(handler); '
+                          'return enumerate(&any);')
             enum.named = ('handler',)
         # A hand-written parent-shape provider answers what its row claims
         # through its frame; the CIM server derives reference names from
@@ -176,7 +180,8 @@ def members_of(row, cls):
                  'return associators(instance, result_class, role, result_role, handler);',
                  ('instance', 'result_class', 'role', 'result_role', 'handler'), forward),
                 (refs, row.references or framed, 'return ::cimple::ENUM_REFERENCES_UNSUPPORTED;',
-                 'return references(instance, role, handler);', ('instance', 'role', 'handler'), framed)):
+                 '::cimple::Enum_References_Handler<::cimple::Instance> any = any_class_handler(handler); '
+                 'return references(instance, role, &any);', ('instance', 'role', 'handler'), framed)):
             if own and fwd:
                 m.fixed = call
                 m.named = named
@@ -224,7 +229,8 @@ def _includes_of(cls):
 def emit_provider_header(row, cls):
     P = row.provider
     guard = 'SMIS_PROVIDERS_%s_H' % P
-    lines = [BANNER, '#ifndef %s\n#define %s\n' % (guard, guard), '#include <cimple/cimple.h>', '']
+    lines = [BANNER, '#ifndef %s\n#define %s\n' % (guard, guard), '#include <cimple/cimple.h>', '',
+             '#include "Module_Lifetime.h"']
     for inc in _includes_of(cls):
         lines.append('#include "%s.h"' % inc)
     base_class = base_of(row)

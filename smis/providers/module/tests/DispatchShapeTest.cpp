@@ -157,7 +157,7 @@ bool lent(const Instance* inst, int status, void* client)
 bool names_cb(const Instance* i, Enum_Associator_Names_Status s, void* c) { return lent(i, s, c); }
 bool assocs_cb(const Instance* i, Enum_Associators_Status s, void* c) { return lent(i, s, c); }
 // Counts the indications (as instances) and the handler's final call.
-bool indication_cb(const Instance* indication, void* client)
+bool indication_cb(Instance* indication, void* client)
 {
     Requests* r = static_cast<Requests*>(client);
     ++(indication ? r->instances : r->final_calls);

@@ -259,7 +259,7 @@ TEST(ProviderTable, RequestStateChangeAnswers131Everywhere)
     int providers = 0;
     for (const Registration* r = cimple_module(); r; r = r->next) {
         const Meta_Method* m = find_method(r->meta_class, "RequestStateChange");
-        if (!m || (r->meta_class->flags & (FLAG_ASSOCIATION | FLAG_INDICATION)))
+        if (!m || (r->meta_class->flags & (CIMPLE_FLAG_ASSOCIATION | CIMPLE_FLAG_INDICATION)))
             continue;
         SCOPED_TRACE(r->provider_name);
         ++providers;

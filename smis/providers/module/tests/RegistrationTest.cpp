@@ -5,6 +5,7 @@
 
 #include <Pegasus/String.h>
 
+#include <cstdint>
 #include <cstring>
 #include <set>
 #include <string>
@@ -17,10 +18,10 @@ namespace {
 
 struct Adapter_Call {
     int calls = 0;
-    int kind = 0;
+    std::uintptr_t kind = 0;
     const void* name = nullptr;
-    cimple::Registration* head = nullptr;
-    void** result = nullptr;
+    void* head = nullptr;
+    void* result = nullptr;
     void* rest[4] = {};
     void* answer = nullptr; // stored in *result when set
 };
@@ -29,11 +30,11 @@ Adapter_Call recorded;
 } // namespace
 
 // Takes the place of the framework adapter's entry for this program.
-extern "C" int cimple_pegasus_adapter(int kind, const void* arg1, cimple::Registration* head, void** result,
-                                      void* arg4, void* arg5, void* arg6, void* arg7)
+extern "C" int cimple_pegasus_adapter(void* kind, void* arg1, void* head, void* result, void* arg4, void* arg5,
+                                      void* arg6, void* arg7)
 {
     ++recorded.calls;
-    recorded.kind = kind;
+    recorded.kind = reinterpret_cast<std::uintptr_t>(kind);
     recorded.name = arg1;
     recorded.head = head;
     recorded.result = result;
@@ -42,7 +43,7 @@ extern "C" int cimple_pegasus_adapter(int kind, const void* arg1, cimple::Regist
     recorded.rest[2] = arg6;
     recorded.rest[3] = arg7;
     if (recorded.answer)
-        *result = recorded.answer;
+        *static_cast<void**>(result) = recorded.answer;
     return 0;
 }
 
@@ -94,9 +95,9 @@ TEST(Registration, ShapesAndOrderFollowTheTable)
 
     int associations = 0, indications = 0;
     for (const cimple::Registration* r : list) {
-        if (r->meta_class->flags & cimple::FLAG_ASSOCIATION)
+        if (r->meta_class->flags & CIMPLE_FLAG_ASSOCIATION)
             ++associations;
-        if (r->meta_class->flags & cimple::FLAG_INDICATION)
+        if (r->meta_class->flags & CIMPLE_FLAG_INDICATION)
             ++indications;
     }
     EXPECT_EQ(associations, 53);
@@ -121,12 +122,12 @@ TEST(Registration, PegasusCreateProviderPassesEightArgumentsAndTheResultWord)
     Pegasus::String name("VELDARO_StorageVolume_Provider");
 
     recorded = Adapter_Call();
-    EXPECT_EQ(PegasusCreateProvider(name), nullptr) << "untouched result word gives null";
+    EXPECT_EQ(PegasusCreateProvider(&name), nullptr) << "untouched result word gives null";
     EXPECT_EQ(recorded.calls, 1);
-    EXPECT_EQ(recorded.kind, 'P');
-    EXPECT_EQ(recorded.kind, 80);
+    EXPECT_EQ(recorded.kind, std::uintptr_t('P'));
+    EXPECT_EQ(recorded.kind, 80u);
     EXPECT_EQ(recorded.name, &name) << "the name argument is passed unchanged";
-    EXPECT_EQ(recorded.head, cimple_module());
+    EXPECT_EQ(recorded.head, static_cast<void*>(cimple_module()));
     EXPECT_NE(recorded.result, nullptr);
     for (void* p : recorded.rest)
         EXPECT_EQ(p, nullptr);
@@ -134,7 +135,7 @@ TEST(Registration, PegasusCreateProviderPassesEightArgumentsAndTheResultWord)
     int object = 0;
     recorded = Adapter_Call();
     recorded.answer = &object;
-    EXPECT_EQ(PegasusCreateProvider(name), &object) << "returns what the adapter stored";
+    EXPECT_EQ(PegasusCreateProvider(&name), &object) << "returns what the adapter stored";
 }
 
 } // namespace

@@ -57,7 +57,7 @@ protected:
     static Range raidRange(int type)
     {
         VELDARO_RAIDStoragePool* pool = Instance_Provider_Frame::newInstance<VELDARO_RAIDStoragePool>();
-        pool->InstanceID.set(String("VELDARO:RSP0001_") + String(A));
+        pool->InstanceID.set(concat("VELDARO:RSP0001_", A));
         Property<uint16> elementType;
         elementType.set(static_cast<uint16>(type));
         Property<uint64> minimum, maximum, divisor;
@@ -72,7 +72,7 @@ protected:
     static Range thinRange(int type)
     {
         VELDARO_ThinProvisioningPool* pool = Instance_Provider_Frame::newInstance<VELDARO_ThinProvisioningPool>();
-        pool->InstanceID.set(String("VELDARO:TPP0000_") + String(A));
+        pool->InstanceID.set(concat("VELDARO:TPP0000_", A));
         Property<uint16> elementType;
         elementType.set(static_cast<uint16>(type));
         Property<uint64> minimum, maximum, divisor;

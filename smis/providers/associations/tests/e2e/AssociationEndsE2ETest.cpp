@@ -53,7 +53,7 @@ std::vector<std::pair<std::string, const Instance*>> endsOf(const Instance* asso
     const Meta_Class* mc = association->meta_class;
     for (std::size_t i = 0; i < mc->num_meta_features; ++i) {
         const Meta_Feature* f = mc->meta_features[i];
-        if (!(f->flags & FLAG_REFERENCE))
+        if (!(f->flags & CIMPLE_FLAG_REFERENCE))
             continue;
         const auto* r = static_cast<const Meta_Reference*>(f);
         if (r->subscript != 0)
@@ -71,7 +71,7 @@ std::string keyText(const Instance* instance)
     const Meta_Class* mc = instance->meta_class;
     for (std::size_t i = 0; i < mc->num_meta_features; ++i) {
         const Meta_Feature* f = mc->meta_features[i];
-        if (!(f->flags & FLAG_KEY) || !(f->flags & FLAG_PROPERTY))
+        if (!(f->flags & CIMPLE_FLAG_KEY) || !(f->flags & CIMPLE_FLAG_PROPERTY))
             continue;
         const auto* p = static_cast<const Meta_Property*>(f);
         if (p->type != STRING || p->subscript != 0)
