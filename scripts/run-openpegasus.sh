@@ -3,7 +3,8 @@
 # module registered, as scripts/run.sh does through the embedded server:
 # builds OpenPegasus and CIMPLE (scripts/third-party.sh, reused from its
 # cache), the module against them (preset "openpegasus", build/openpegasus)
-# and the simulator, makes a repository with the module's classes and
+# and the simulator and credkeep (preset SMIS_PRESET, default "default";
+# the variant builds only the module), makes a repository with the module's classes and
 # registration (scripts/openpegasus-repository.sh), starts arraysim and
 # OpenPegasus on a work directory of their own, stores the array's
 # command-line login, and prints wbemcli and cimcli commands. HTTP only, on
@@ -19,12 +20,14 @@ bash scripts/third-party.sh >/dev/null
 # shellcheck source=third-party-cache.sh
 . scripts/third-party-cache.sh
 require_third_party_cache
-preset=openpegasus
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j "$(nproc)" --target arrayprov arraysim arraysim-plink credkeep \
-  arrayschema_mof arrayprov_registration_mof
+cmake --preset openpegasus >/dev/null
+cmake --build --preset openpegasus -j "$(nproc)" --target arrayprov arrayschema_mof arrayprov_registration_mof
+tools_preset="${SMIS_PRESET:-default}"
+cmake --preset "$tools_preset" >/dev/null
+cmake --build --preset "$tools_preset" -j "$(nproc)" --target arraysim arraysim-plink credkeep
 
-build="build/$preset"
+build=build/openpegasus
+tools="build/$tools_preset"
 port="${CIMSERVER_PORT:-5988}"
 work="$(mktemp -d "${TMPDIR:-/tmp}/kestris-openpegasus-XXXXXX")"
 install="$work/install"
@@ -52,7 +55,7 @@ bash scripts/openpegasus-repository.sh "$build/mof/arrayprov-classes.mof" "$buil
 ln -s "$PEGASUS_HOME/bin" "$home/bin"
 ln -s "$PEGASUS_HOME/lib" "$home/lib"
 
-"$build/bin/arraysim" --scenario small --ready-file "$work/arraysim.ready" >"$work/arraysim.log" 2>&1 &
+"$tools/bin/arraysim" --scenario small --ready-file "$work/arraysim.ready" >"$work/arraysim.log" 2>&1 &
 sim_pid=$!
 for _ in $(seq 1 600); do
   [ -s "$work/arraysim.ready" ] && break
@@ -66,10 +69,10 @@ for a in json.load(open(sys.argv[1]))["arrays"]:
     print(f"StorageIP={a['address']},{a['port']}")
 PY
 address="$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["arrays"][0]["address"])' "$work/arraysim.ready")"
-cp "$build/bin/arraysim-plink" "$install/bin/plink"
+cp "$tools/bin/arraysim-plink" "$install/bin/plink"
 python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["cli"])' "$work/arraysim.ready" \
   >"$install/bin/arraysim-plink.socket"
-SMIS_INSTALL_DIR="$install" "$build/bin/credkeep" -a "$address" -u admin -w admin >/dev/null ||
+SMIS_INSTALL_DIR="$install" "$tools/bin/credkeep" -a "$address" -u admin -w admin >/dev/null ||
   echo "credkeep could not store the array's login (it runs only for the superuser): method calls will fail"
 
 # The module reads its install directory from SMIS_INSTALL_DIR; the provider
