@@ -32,21 +32,14 @@ port="${CIMSERVER_PORT:-5988}"
 work="$(mktemp -d "${TMPDIR:-/tmp}/kestris-openpegasus-XXXXXX")"
 install="$work/install"
 home="$work/pegasus"
-mkdir -p "$install/env" "$install/data" "$install/run" "$install/log" "$install/bin" "$home"
+mkdir -p "$home"
 
 exec 8>"$cache/.server.lock"
 flock -n 8 || { echo "another OpenPegasus server of $cache is running (a test or this script); try again when it ends"; exit 1; }
 
-sim_pid=""
-server_pid=""
-stop_all() {
-  trap - INT TERM EXIT
-  [ -n "$server_pid" ] && kill -TERM "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null || true
-  [ -n "$sim_pid" ] && kill -TERM "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null || true
-  rm -rf "$work"
-  echo "stopped"
-}
-trap stop_all INT TERM EXIT
+# shellcheck source=simulated-array.sh
+. scripts/simulated-array.sh
+trap stop_demo INT TERM EXIT
 
 bash scripts/openpegasus-repository.sh "$build/mof/arrayprov-classes.mof" "$build/mof/arrayprov-registration.mof" \
   "$home" >/dev/null
@@ -55,25 +48,7 @@ bash scripts/openpegasus-repository.sh "$build/mof/arrayprov-classes.mof" "$buil
 ln -s "$PEGASUS_HOME/bin" "$home/bin"
 ln -s "$PEGASUS_HOME/lib" "$home/lib"
 
-"$tools/bin/arraysim" --scenario small --ready-file "$work/arraysim.ready" >"$work/arraysim.log" 2>&1 &
-sim_pid=$!
-for _ in $(seq 1 600); do
-  [ -s "$work/arraysim.ready" ] && break
-  kill -0 "$sim_pid" 2>/dev/null || { cat "$work/arraysim.log"; exit 1; }
-  sleep 0.1
-done
-[ -s "$work/arraysim.ready" ] || { echo "arraysim did not start"; exit 1; }
-python3 - "$work/arraysim.ready" >"$install/env/smis_env.inf" <<'PY'
-import json, sys
-for a in json.load(open(sys.argv[1]))["arrays"]:
-    print(f"StorageIP={a['address']},{a['port']}")
-PY
-address="$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["arrays"][0]["address"])' "$work/arraysim.ready")"
-cp "$tools/bin/arraysim-plink" "$install/bin/plink"
-python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["cli"])' "$work/arraysim.ready" \
-  >"$install/bin/arraysim-plink.socket"
-SMIS_INSTALL_DIR="$install" "$tools/bin/credkeep" -a "$address" -u admin -w admin >/dev/null ||
-  echo "credkeep could not store the array's login (it runs only for the superuser): method calls will fail"
+start_simulated_array "$tools" "$work" "$install"
 
 # The module reads its install directory from SMIS_INSTALL_DIR; the provider
 # agent the server starts for it inherits the server's environment.
@@ -94,20 +69,11 @@ done
 [ -n "$ready" ] || { cat "$work/cimserver.log"; echo "OpenPegasus did not start"; exit 1; }
 
 url="http://127.0.0.1:$port/root/kestris"
-service="$url:VELDARO_StorageConfigurationService.CreationClassName=\"VELDARO_StorageConfigurationService\",Name=\"VELDARO:KESTRIS SMI-S Proxy Server\",SystemCreationClassName=\"VELDARO_StorageComputerSystem\",SystemName=\"$address\""
+echo
+echo "The simulated array is served through OpenPegasus at $url"
+echo "(install directory of the module $install, server home $home)."
+print_example_commands "$url" "$address"
 cat <<TXT
-
-The simulated array is served through OpenPegasus at $url
-(install directory of the module $install, server home $home).
-Try:
-  wbemcli -nl ecn '$url:CIM_ManagedElement'
-  wbemcli -nl gc '$url:VELDARO_StorageVolume'
-  wbemcli -nl ein '$url:VELDARO_DiskExtent'
-  wbemcli -nl ei '$url:VELDARO_FreeExtent'
-Create a 100 MiB volume DEMO in RAID group 0 (its TheElement answer names
-the volume: VOL00006 on the fresh array), then delete it again:
-  wbemcli cm '$service' CreateOrModifyElementFromStoragePool.ElementName=DEMO,ElementType=2,Size=104857600,InPool='VELDARO_RAIDStoragePool.InstanceID="VELDARO:RSP0000_$address"'
-  wbemcli cm '$service' ReturnToStoragePool.TheElement='VELDARO_StorageVolume.SystemCreationClassName="VELDARO_StorageComputerSystem",SystemName="$address",CreationClassName="VELDARO_StorageVolume",DeviceID="VOL00006"'
 The profiles, from OpenPegasus's interop name space (wbemcli cannot read
 the server's EMBEDDEDOBJECT answers of these; its own cimcli can):
   $PEGASUS_HOME/bin/cimcli ni CIM_RegisteredProfile -n interop -l 127.0.0.1:$port
