@@ -59,6 +59,9 @@ smis_real_library(pegcommon ${PEGASUS_HOME}/lib/libpegcommon.so ${PEGASUS_ROOT}/
 set_property(TARGET pegcommon PROPERTY INTERFACE_COMPILE_DEFINITIONS PEGASUS_PLATFORM_LINUX_X86_64_GNU)
 smis_real_library(cimple ${CIMPLE_HOME}/lib/libcimple.so ${CIMPLE_HOME}/include Threads::Threads)
 smis_real_library(cimpleadapter ${CIMPLE_HOME}/lib/libcimplepegadap.so ${CIMPLE_HOME}/include cimple pegcommon)
+# CIMPLE's libraries carry no soname: linked by name (-lcimple), so what
+# links them needs "libcimple.so" found on the run path, not the cache's path.
+set_target_properties(cimple cimpleadapter PROPERTIES IMPORTED_NO_SONAME TRUE)
 
 # The run path is inherited by what a library loads in turn (DT_RPATH), so the
 # cache's libraries that libcimplepegadap needs (libpegprovider, ...) are found

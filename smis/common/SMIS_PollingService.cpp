@@ -651,7 +651,7 @@ int SMIS_PollingService::_proc_SyncCopySessionInfo(const char* address)
                         ids.append(smis::loadLE16(r));
                 }
         }
-        if (!ids.empty() && getCopySessionInfo(address, ids) == 2)
+        if (ids.size() != 0 && getCopySessionInfo(address, ids) == 2)
             decision = 1;
     });
     if (rc == 0)

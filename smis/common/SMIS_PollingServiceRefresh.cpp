@@ -593,7 +593,7 @@ int SMIS_PollingService::getCopySessionInfo(const char* address) try {
 }
 
 int SMIS_PollingService::getCopySessionInfo(const char* address, const Array<unsigned short>& sessionIds) try {
-    if (sessionIds.empty())
+    if (sessionIds.size() == 0)
         return refreshCache(address) ? 0 : 1;
     auto [cache, manager, vpk] = _openRefresh(address);
     if (!vpk)

@@ -265,7 +265,7 @@ int VELDARO_RefTable::get_pool_status(int tppIndex) const
         getRluIndexListInLayerixSubPool(tppIndex, members);
     else
         getRluIndexListInThinPro(tppIndex, members);
-    if (members.empty())
+    if (members.size() == 0)
         return NO_POOL_STATUS;
     int result = 0;
     for (std::size_t k = 0; k < members.size(); ++k) {
