@@ -141,6 +141,8 @@ protected:
                                        CimClient::class_param("ClassName", "VELDARO_StorageComputerSystem")),
                     first);
         ASSERT_EQ(first.http_status, 200) << pegasus->output();
+        // A module that does not load fails here, not after the wait.
+        ASSERT_EQ(first.error_code, 0) << first.body << pegasus->output();
         CimserverProcess::wait_for_tables(install->path(), sim->addresses());
     }
 

@@ -41,6 +41,8 @@ public:
     static void require_builds();
 
     int port() const { return _port; }
+    // The server's home (its repository, bin/ and lib/).
+    const std::string& home() const { return _home; }
     pid_t pid() const { return _pid; }
     // SIGTERM, then the exit status; -1 when it had to be killed.
     int stop();
