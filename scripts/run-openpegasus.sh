@@ -17,9 +17,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 bash scripts/third-party.sh >/dev/null
+# The third-party build's locations, taken apart from its environment: the
+# project's own programs must not load its libraries (LD_LIBRARY_PATH).
 # shellcheck source=third-party-cache.sh
 . scripts/third-party-cache.sh
-require_third_party_cache
+third_party=$(require_third_party_cache && echo "$PEGASUS_HOME" && echo "$LD_LIBRARY_PATH")
+pegasus_home=$(sed -n 1p <<<"$third_party")
+pegasus_libs=$(sed -n 2p <<<"$third_party")
 cmake --preset openpegasus >/dev/null
 cmake --build --preset openpegasus -j "$(nproc)" --target arrayprov arrayschema_mof arrayprov_registration_mof
 tools_preset="${SMIS_PRESET:-default}"
@@ -45,21 +49,21 @@ bash scripts/openpegasus-repository.sh "$build/mof/arrayprov-classes.mof" "$buil
   "$home" >/dev/null
 # The server's home: its repository, and the third-party build's programs
 # (provider agent) and libraries (provider managers).
-ln -s "$PEGASUS_HOME/bin" "$home/bin"
-ln -s "$PEGASUS_HOME/lib" "$home/lib"
+ln -s "$pegasus_home/bin" "$home/bin"
+ln -s "$pegasus_home/lib" "$home/lib"
 
 start_simulated_array "$tools" "$work" "$install"
 
 # The module reads its install directory from SMIS_INSTALL_DIR; the provider
 # agent the server starts for it inherits the server's environment.
-SMIS_INSTALL_DIR="$install" PEGASUS_HOME="$home" "$PEGASUS_HOME/bin/cimserver" -D "$home" daemon=false \
+SMIS_INSTALL_DIR="$install" PEGASUS_HOME="$home" LD_LIBRARY_PATH="$pegasus_libs" "$pegasus_home/bin/cimserver" -D "$home" daemon=false \
   enableHttpConnection=true httpPort="$port" enableHttpsConnection=false enableAuthentication=false \
   listenAddress=127.0.0.1 repositoryDir="$home/repository" providerDir="$PWD/$build/lib" \
   >"$work/cimserver.log" 2>&1 &
 server_pid=$!
 ready=""
 for _ in $(seq 1 600); do
-  if cimcli nc -n interop -l "127.0.0.1:$port" >/dev/null 2>&1; then
+  if LD_LIBRARY_PATH="$pegasus_libs" "$pegasus_home/bin/cimcli" nc -n interop -l "127.0.0.1:$port" >/dev/null 2>&1; then
     ready=yes
     break
   fi
@@ -76,9 +80,9 @@ print_example_commands "$url" "$address"
 cat <<TXT
 The profiles, from OpenPegasus's interop name space (wbemcli cannot read
 the server's EMBEDDEDOBJECT answers of these; its own cimcli can):
-  $PEGASUS_HOME/bin/cimcli ni CIM_RegisteredProfile -n interop -l 127.0.0.1:$port
-  $PEGASUS_HOME/bin/cimcli an 'PG_RegisteredProfile.InstanceID="SNIA+Array+1.4.0"' -n interop -l 127.0.0.1:$port
-(with LD_LIBRARY_PATH=$LD_LIBRARY_PATH).
+  $pegasus_home/bin/cimcli ni CIM_RegisteredProfile -n interop -l 127.0.0.1:$port
+  $pegasus_home/bin/cimcli an 'PG_RegisteredProfile.InstanceID="SNIA+Array+1.4.0"' -n interop -l 127.0.0.1:$port
+(with LD_LIBRARY_PATH=$pegasus_libs).
 The server's output: $work/cimserver.log
 Press Ctrl-C to stop the server and the simulator.
 TXT
