@@ -78,8 +78,10 @@ echo "The simulated array is served through OpenPegasus at $url"
 echo "(install directory of the module $install, server home $home)."
 print_example_commands "$url" "$address"
 cat <<TXT
-The profiles, from OpenPegasus's interop name space (wbemcli cannot read
-the server's EMBEDDEDOBJECT answers of these; its own cimcli can):
+wbemcli cannot read an answer of OpenPegasus that carries its EMBEDDEDOBJECT
+attribute (class definitions, the interop classes); its own cimcli can:
+  $pegasus_home/bin/cimcli gc VELDARO_StorageVolume -n root/kestris -l 127.0.0.1:$port
+The profiles, from OpenPegasus's interop name space:
   $pegasus_home/bin/cimcli ni CIM_RegisteredProfile -n interop -l 127.0.0.1:$port
   $pegasus_home/bin/cimcli an 'PG_RegisteredProfile.InstanceID="SNIA+Array+1.4.0"' -n interop -l 127.0.0.1:$port
 (with LD_LIBRARY_PATH=$pegasus_libs).
