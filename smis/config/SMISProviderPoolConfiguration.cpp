@@ -553,7 +553,7 @@ std::uint32_t SMISProviderPoolConfiguration::getStorageExtentFromPluNo(const Arr
                 POOL_WARNING("Acquisition of the instance of VELDARO_DiskExtent goes wrong");
                 return fail(FAILED);
             }
-            made.append(extent);
+            made.append(cast<CIM_StorageExtent*>(extent));
             POOL_INFO("Add StorageExtent(0x%x)", plus[i]);
         }
     } catch (...) {
@@ -741,11 +741,9 @@ std::uint32_t SMISProviderPoolConfiguration::setPLUInfoList(const String& level,
     return SUCCESS;
 }
 
-const CIM_StorageSetting* SMISProviderPoolConfiguration::asSetting(const CIM_ManagedElement* goal)
+const CIM_StorageSetting* SMISProviderPoolConfiguration::asSetting(const Instance* goal)
 {
-    if (!goal || !is_subclass(&CIM_StorageSetting::static_meta_class, goal->meta_class))
-        return nullptr;
-    return static_cast<const CIM_StorageSetting*>(goal);
+    return cast<const CIM_StorageSetting*>(goal);
 }
 
 CIM_StoragePool* SMISProviderPoolConfiguration::runCreation(const char* name, std::uint64_t size,

@@ -239,7 +239,7 @@ protected:
     void closeDiskManager();
 
     // The goal of a request made from elements, when it is a storage setting.
-    static const CIM_StorageSetting* asSetting(const CIM_ManagedElement* goal);
+    static const CIM_StorageSetting* asSetting(const Instance* goal);
 
     // Refreshes the array's cached table.
     virtual void refreshTable() const;

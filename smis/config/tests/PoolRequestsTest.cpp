@@ -159,7 +159,7 @@ protected:
         Array<std::uint64_t> sizes;
         {
             Recorder engine;
-            ASSERT_EQ(0u, engine.getSupportedSizes(setting, primordial, sizes));
+            ASSERT_EQ(0u, engine.getSupportedSizes(setting, cast<const CIM_StoragePool*>(primordial), sizes));
         }
         for (std::size_t i = 0; i < sizes.size(); ++i) {
             if (sizes[i] == 0)
@@ -226,9 +226,9 @@ TEST_F(PoolRequests, OfferedSizesOfTheTwoGroups)
         CIM_StorageSetting* setting = goal(r.level, r.thin);
         Array<std::uint64_t> sizes;
         if (r.thin)
-            EXPECT_EQ(0u, ThinRecorder().getSupportedSizes(setting, primordial, sizes));
+            EXPECT_EQ(0u, ThinRecorder().getSupportedSizes(setting, cast<const CIM_StoragePool*>(primordial), sizes));
         else
-            EXPECT_EQ(0u, RaidRecorder().getSupportedSizes(setting, primordial, sizes));
+            EXPECT_EQ(0u, RaidRecorder().getSupportedSizes(setting, cast<const CIM_StoragePool*>(primordial), sizes));
         EXPECT_EQ(r.sizes, std::vector<std::uint64_t>(sizes.data(), sizes.data() + sizes.size()));
         destroy(setting);
     }

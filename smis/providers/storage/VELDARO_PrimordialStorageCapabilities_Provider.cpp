@@ -60,7 +60,7 @@ VELDARO_StorageSetting* getStorageSetting(const String& storage, const Storage_S
                 SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
                                        "getStorageSetting End PrimodialStorageCapabilities pattern");
                 SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "%s end", FN);
-                return VELDARO_StorageSetting::clone(list[i]);
+                return list[i]->clone();
             }
         }
         const Array<VELDARO_RAIDStorageCapabilities*>& levels = raid.list();
@@ -70,7 +70,7 @@ VELDARO_StorageSetting* getStorageSetting(const String& storage, const Storage_S
                     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
                                            "getStorageSetting End RAIDStorageCapabilities pattern");
                     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "%s end", FN);
-                    return VELDARO_StorageSetting::clone(list[i]);
+                    return list[i]->clone();
                 }
             }
         }

@@ -56,7 +56,7 @@ uint32 createSetting(const VELDARO_ThinProvisioningCapabilities& self, const Str
             if (!s.ThinProvisionedPoolType.null &&
                 s.ThinProvisionedPoolType.value == VELDARO_StorageSetting_Resource::THIN_POOL_TYPE &&
                 s.RaidLevel.value == raidLevel) {
-                handOutSetting(newSetting, VELDARO_StorageSetting::clone(list[i]));
+                handOutSetting(newSetting, list[i]->clone());
                 break;
             }
         }
