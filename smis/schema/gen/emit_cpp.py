@@ -84,7 +84,7 @@ def emit_header(c):
     lines = [BANNER]
     guard = 'SMIS_SCHEMA_%s_H' % c.name
     lines.append('#ifndef %s\n#define %s\n' % (guard, guard))
-    lines.append('#include <cimple/Instance.h>')
+    lines.append('#include <cimple/cimple.h>')
     if c.superclass is not None:
         lines.append('#include "%s.h"' % c.superclass.name)
     lines.append('')
