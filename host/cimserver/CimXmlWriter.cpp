@@ -504,7 +504,7 @@ void CimXmlWriter::out_parameter(const Instance* method, const Meta_Feature* mf)
     // holds only VALUE and VALUE.NULL, and clients refuse the whole answer
     // when a reference stands in one.
     auto* targets = static_cast<const Array<Instance*>*>(field_of(method, mr->offset));
-    if (targets->empty())
+    if (targets->size() == 0)
         return;
     _out += "<PARAMVALUE NAME=\"" + escape(mf->name) + "\" PARAMTYPE=\"reference\"><VALUE.REFARRAY>";
     for (size_t i = 0; i < targets->size(); i++)

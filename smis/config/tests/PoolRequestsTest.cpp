@@ -156,7 +156,7 @@ protected:
         VELDARO_PrimordialStoragePool* primordial = VELDARO_PrimordialStoragePool::create(true);
         primordial->Primordial.set(true);
         CIM_StorageSetting* setting = goal(level, thin);
-        Array<std::uint64_t> sizes;
+        Array<uint64> sizes;
         {
             Recorder engine;
             ASSERT_EQ(0u, engine.getSupportedSizes(setting, cast<const CIM_StoragePool*>(primordial), sizes));
@@ -224,7 +224,7 @@ TEST_F(PoolRequests, OfferedSizesOfTheTwoGroups)
         SCOPED_TRACE(std::string(IMAGES[r.image].what) + " " + r.level + (r.thin ? " thin" : ""));
         install(IMAGES[r.image].disks);
         CIM_StorageSetting* setting = goal(r.level, r.thin);
-        Array<std::uint64_t> sizes;
+        Array<uint64> sizes;
         if (r.thin)
             EXPECT_EQ(0u, ThinRecorder().getSupportedSizes(setting, cast<const CIM_StoragePool*>(primordial), sizes));
         else
