@@ -131,14 +131,14 @@ private:
 
 } // namespace cimple
 
-// The adapter's C entry, eight words as CIMPLE's adapters take them. kind
-// 'P' (80, as a pointer-sized value): arg1 is the provider name (a
-// const Pegasus::String*), head the module's registration list (a
-// cimple::Registration*) and result a void**; the adapter finds the record
-// of that name, makes a Pegasus_Adapter for it and stores its address in
-// *result (untouched when it makes none). The other arguments are unused.
-// Returns 0 when it stored an adapter, -1 otherwise.
-extern "C" int cimple_pegasus_adapter(void* kind, void* arg1, void* head, void* result, void* arg4, void* arg5,
+// The adapter's C entry, eight untyped arguments. arg0 is the kind, 'P' (80)
+// cast to a pointer; arg1 the provider name (a const Pegasus::String*); arg2
+// the head of the registration list (cimple::Registration*); arg3 where the
+// adapter is stored (void**). The adapter finds the record of that name in
+// the list, makes a Pegasus_Adapter for it and stores its address in *arg3
+// (untouched when it makes none). The other arguments are unused. Returns 0
+// when it stored an adapter, -1 otherwise.
+extern "C" int cimple_pegasus_adapter(void* arg0, void* arg1, void* arg2, void* arg3, void* arg4, void* arg5,
                                       void* arg6, void* arg7);
 
 #endif

@@ -41,7 +41,7 @@ bool is_reference_of(const Instance* inst, const Instance* assoc, const char* ro
         const Meta_Feature* mf = mc->meta_features[i];
         if (!is_plain_reference(mf) || !role_matches(mf, role))
             continue;
-        if (key_eq(ref_field(assoc, static_cast<const Meta_Reference*>(mf)), inst))
+        if (key_eq(ref_field(assoc, as_reference(mf)), inst))
             return true;
     }
     return false;
@@ -58,13 +58,13 @@ ssize_t get_associators(const Instance* inst, const Instance* assoc, const char*
         const Meta_Feature* near = mc->meta_features[i];
         if (!is_plain_reference(near) || !role_matches(near, role))
             continue;
-        if (!key_eq(ref_field(assoc, static_cast<const Meta_Reference*>(near)), inst))
+        if (!key_eq(ref_field(assoc, as_reference(near)), inst))
             continue;
         for (size_t j = 0; j < mc->num_meta_features; j++) {
             const Meta_Feature* far = mc->meta_features[j];
             if (j == i || !is_plain_reference(far) || !role_matches(far, result_role))
                 continue;
-            Instance* end = ref_field(assoc, static_cast<const Meta_Reference*>(far));
+            Instance* end = ref_field(assoc, as_reference(far));
             if (!end || !class_is_a(end->meta_class, result_class))
                 continue;
             associators.append(end);

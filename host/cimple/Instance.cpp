@@ -44,14 +44,14 @@ void set_default(Instance* inst, const Meta_Property* mp)
         using T = typename decltype(tag)::type;
         using D = typename Default_Type<T>::type;
         if (mp->subscript) {
-            auto* mv = static_cast<const Meta_Value_Array<D>*>(mp->value);
+            auto* mv = reinterpret_cast<const Meta_Value_Array<D>*>(mp->value);
             auto* p = static_cast<Property<Array<T>>*>(f);
             p->value.clear();
             for (size_t i = 0; mv->elements && i < mv->num_elements; i++)
                 p->value.append(convert_default<T>(mv->elements[i]));
             p->null = 0;
         } else {
-            auto* mv = static_cast<const Meta_Value_Scalar<D>*>(mp->value);
+            auto* mv = reinterpret_cast<const Meta_Value_Scalar<D>*>(mp->value);
             static_cast<Property<T>*>(f)->set(convert_default<T>(mv->value));
         }
     });
@@ -92,11 +92,11 @@ Instance* create_blank(const Meta_Class* mc)
     for (size_t i = 0; i < layout.count; i++) {
         const Meta_Feature* mf = layout.features[i];
         if (mf->flags & CIMPLE_FLAG_PROPERTY) {
-            auto* mp = static_cast<const Meta_Property*>(mf);
+            auto* mp = as_property(mf);
             if (known_type(mp))
                 construct_property(inst, mp);
         } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
-            auto* mr = static_cast<const Meta_Reference*>(mf);
+            auto* mr = as_reference(mf);
             if (mr->subscript)
                 new (field(inst, mr->offset)) Array<Instance*>();
         }
@@ -115,7 +115,7 @@ Instance* create(const Meta_Class* mc, bool defaults)
     for (size_t i = 0; i < layout.count; i++) {
         const Meta_Feature* mf = layout.features[i];
         if (mf->flags & CIMPLE_FLAG_PROPERTY) {
-            auto* mp = static_cast<const Meta_Property*>(mf);
+            auto* mp = as_property(mf);
             if (known_type(mp))
                 set_default(inst, mp);
         }
@@ -140,11 +140,11 @@ Instance* clone(const Instance* src)
     for (size_t i = 0; i < layout.count; i++) {
         const Meta_Feature* mf = layout.features[i];
         if (mf->flags & CIMPLE_FLAG_PROPERTY) {
-            auto* mp = static_cast<const Meta_Property*>(mf);
+            auto* mp = as_property(mf);
             if (known_type(mp))
                 copy_property(dst, src, mp);
         } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
-            auto* mr = static_cast<const Meta_Reference*>(mf);
+            auto* mr = as_reference(mf);
             if (mr->subscript) {
                 const Array<Instance*>& from = ref_array_field(src, mr);
                 Array<Instance*>& to = ref_array_field(dst, mr);
@@ -169,11 +169,11 @@ void destroy(Instance* inst)
     for (size_t i = 0; i < layout.count; i++) {
         const Meta_Feature* mf = layout.features[i];
         if (mf->flags & CIMPLE_FLAG_PROPERTY) {
-            auto* mp = static_cast<const Meta_Property*>(mf);
+            auto* mp = as_property(mf);
             if (known_type(mp))
                 destruct_property(inst, mp);
         } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
-            auto* mr = static_cast<const Meta_Reference*>(mf);
+            auto* mr = as_reference(mf);
             if (mr->subscript) {
                 Array<Instance*>& a = ref_array_field(inst, mr);
                 for (size_t j = 0; j < a.size(); j++)
@@ -202,7 +202,7 @@ void __set_null_flags(Instance* inst, bool include_keys, bool include_non_keys, 
         bool key = (mf->flags & CIMPLE_FLAG_KEY) != 0;
         if ((key && !include_keys) || (!key && !include_non_keys))
             continue;
-        auto* mp = static_cast<const Meta_Property*>(mf);
+        auto* mp = as_property(mf);
         if (uint8* f = null_flag(inst, mp))
             *f = flag;
     }

@@ -16,34 +16,33 @@ void Instance_Map_Base::clear()
 
 size_t Instance_Map_Base::_insert(Instance* inst)
 {
-    if (!inst || _find(inst) >= 0)
+    if (!inst || _find(inst) != static_cast<size_t>(-1))
         return static_cast<size_t>(-1);
     _instances.append(inst);
     return _instances.size() - 1;
 }
 
-ssize_t Instance_Map_Base::_find(const Instance* model) const
+size_t Instance_Map_Base::_find(const Instance* model) const
 {
     for (size_t i = 0; i < _instances.size(); i++) {
         if (key_eq(_instances[i], model))
-            return static_cast<ssize_t>(i);
+            return i;
     }
-    return -1;
+    return static_cast<size_t>(-1);
 }
 
 Instance* Instance_Map_Base::_lookup(const Instance* model) const
 {
-    ssize_t pos = _find(model);
-    return pos < 0 ? nullptr : _instances[static_cast<size_t>(pos)];
+    const size_t pos = _find(model);
+    return pos == static_cast<size_t>(-1) ? nullptr : _instances[pos];
 }
 
-bool Instance_Map_Base::_remove(size_t pos)
+void Instance_Map_Base::_remove(size_t pos)
 {
     if (pos >= _instances.size())
-        return false;
+        return;
     destroy(_instances[pos]);
     _instances.remove(pos);
-    return true;
 }
 
 } // namespace cimple

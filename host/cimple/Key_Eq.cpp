@@ -51,12 +51,12 @@ bool key_eq_at(const Instance* a, const Instance* b, int depth)
         if (!fb || !(fb->flags & CIMPLE_FLAG_KEY))
             return false;
         if (fa->flags & CIMPLE_FLAG_PROPERTY) {
-            auto* pa = static_cast<const Meta_Property*>(fa);
-            if (pa->type >= NUM_TYPES || !property_eq(a, pa, b, static_cast<const Meta_Property*>(fb)))
+            auto* pa = as_property(fa);
+            if (pa->type >= NUM_TYPES || !property_eq(a, pa, b, as_property(fb)))
                 return false;
         } else if (fa->flags & CIMPLE_FLAG_REFERENCE) {
-            auto* ra = static_cast<const Meta_Reference*>(fa);
-            auto* rb = static_cast<const Meta_Reference*>(fb);
+            auto* ra = as_reference(fa);
+            auto* rb = as_reference(fb);
             if (ra->subscript || rb->subscript)
                 return false; // reference arrays cannot be keys
             const Instance* x = ref_field(a, ra);

@@ -45,17 +45,17 @@ const Meta_Feature* find_feature(const Meta_Class* mc, const char* name, uint32 
 
 const Meta_Property* find_property(const Meta_Class* mc, const char* name)
 {
-    return static_cast<const Meta_Property*>(find_feature(mc, name, CIMPLE_FLAG_PROPERTY));
+    return reinterpret_cast<const Meta_Property*>(find_feature(mc, name, CIMPLE_FLAG_PROPERTY));
 }
 
 const Meta_Reference* find_reference(const Meta_Class* mc, const char* name)
 {
-    return static_cast<const Meta_Reference*>(find_feature(mc, name, CIMPLE_FLAG_REFERENCE));
+    return reinterpret_cast<const Meta_Reference*>(find_feature(mc, name, CIMPLE_FLAG_REFERENCE));
 }
 
 const Meta_Method* find_method(const Meta_Class* mc, const char* name)
 {
-    return static_cast<const Meta_Method*>(find_feature(mc, name, CIMPLE_FLAG_METHOD));
+    return reinterpret_cast<const Meta_Method*>(find_feature(mc, name, CIMPLE_FLAG_METHOD));
 }
 
 } // namespace cimple

@@ -82,7 +82,7 @@ bool model_path(const Instance* inst, String& out, int depth)
         out.append(mf->name);
         out.append('=');
         if (mf->flags & CIMPLE_FLAG_PROPERTY) {
-            auto* mp = static_cast<const Meta_Property*>(mf);
+            auto* mp = as_property(mf);
             if (mp->subscript)
                 return false; // array keys have no path form
             bool ok = false;
@@ -98,7 +98,7 @@ bool model_path(const Instance* inst, String& out, int depth)
             if (!ok)
                 return false;
         } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
-            auto* mr = static_cast<const Meta_Reference*>(mf);
+            auto* mr = as_reference(mf);
             if (mr->subscript)
                 return false;
             String inner;

@@ -533,7 +533,7 @@ void CimOperations::modify_instance(Call& c) const
         const Meta_Feature* mf = mc->meta_features[i];
         if (!(mf->flags & CIMPLE_FLAG_PROPERTY) || (mf->flags & CIMPLE_FLAG_KEY))
             continue;
-        auto* mp = static_cast<const Meta_Property*>(mf);
+        auto* mp = reinterpret_cast<const Meta_Property*>(mf);
         std::vector<std::string> texts;
         bool present = property_texts(inst.get(), mp, texts);
         if (filter.all ? present : filter.includes(mf->name)) {
@@ -547,7 +547,7 @@ void CimOperations::modify_instance(Call& c) const
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
         if ((mf->flags & CIMPLE_FLAG_KEY) && (mf->flags & CIMPLE_FLAG_PROPERTY)) {
-            auto* mp = static_cast<const Meta_Property*>(mf);
+            auto* mp = reinterpret_cast<const Meta_Property*>(mf);
             std::vector<std::string> texts;
             if (property_texts(model.get(), mp, texts))
                 set_property_texts(inst.get(), mp, texts, false);
@@ -618,7 +618,7 @@ void CimOperations::associators(Call& c, bool references, bool names_only) const
                 continue;
             if (!role.empty() && !eqi(mf->name, role.c_str()))
                 continue;
-            auto* mr = static_cast<const Meta_Reference*>(mf);
+            auto* mr = reinterpret_cast<const Meta_Reference*>(mf);
             fits = !mr->meta_class || is_subclass(mr->meta_class, source->meta_class) ||
                    is_subclass(source->meta_class, mr->meta_class);
         }
@@ -756,7 +756,7 @@ void CimOperations::extrinsic(Call& c, pugi::xml_node call) const
         const Meta_Feature* pf = mm->meta_features[i];
         if (eqi(pf->name, "return_value")) {
             std::vector<std::string> texts;
-            auto* rp = static_cast<const Meta_Property*>(pf);
+            auto* rp = reinterpret_cast<const Meta_Property*>(pf);
             if (property_texts(method.get(), rp, texts)) {
                 w.out() += "<RETURNVALUE PARAMTYPE=\"";
                 w.out() += type_name(rp->type);

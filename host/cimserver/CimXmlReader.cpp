@@ -93,7 +93,7 @@ Instance_Ptr CimXmlReader::from_instance_name(pugi::xml_node name, const Meta_Cl
         bound.push_back(mf);
         pugi::xml_node v = kb.first_child();
         if (mf->flags & CIMPLE_FLAG_PROPERTY) {
-            auto* mp = static_cast<const Meta_Property*>(mf);
+            auto* mp = reinterpret_cast<const Meta_Property*>(mf);
             if (!named(v, "KEYVALUE") && !named(v, "VALUE")) {
                 error = invalid(std::string("key ") + key + " needs a KEYVALUE");
                 return nullptr;
@@ -103,7 +103,7 @@ Instance_Ptr CimXmlReader::from_instance_name(pugi::xml_node name, const Meta_Cl
                 return nullptr;
             }
         } else {
-            auto* mr = static_cast<const Meta_Reference*>(mf);
+            auto* mr = reinterpret_cast<const Meta_Reference*>(mf);
             if (!named(v, "VALUE.REFERENCE") || mr->subscript != 0) {
                 error = invalid(std::string("key ") + key + " needs a VALUE.REFERENCE");
                 return nullptr;
@@ -155,7 +155,7 @@ bool CimXmlReader::set_feature(Instance* inst, const Meta_Feature* mf, pugi::xml
             break;
         }
     if (mf->flags & CIMPLE_FLAG_PROPERTY) {
-        auto* mp = static_cast<const Meta_Property*>(mf);
+        auto* mp = reinterpret_cast<const Meta_Property*>(mf);
         if (!v) {
             clear_property(inst, mp);
             return true;
@@ -183,7 +183,7 @@ bool CimXmlReader::set_feature(Instance* inst, const Meta_Feature* mf, pugi::xml
         }
         return true;
     }
-    auto* mr = static_cast<const Meta_Reference*>(mf);
+    auto* mr = reinterpret_cast<const Meta_Reference*>(mf);
     if (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
         Instance*& field = *static_cast<Instance**>(field_of(inst, mr->offset));
         destroy(field);

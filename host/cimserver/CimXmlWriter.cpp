@@ -204,10 +204,10 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, const ClassOptions& options)
     std::string methods;
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
-        if (options.local_only && mc->locals && !mc->locals[i])
+        if (options.local_only && mc->locals && !mc->locals[i].local)
             continue;
         if (mf->flags & CIMPLE_FLAG_PROPERTY) {
-            auto* mp = static_cast<const Meta_Property*>(mf);
+            auto* mp = reinterpret_cast<const Meta_Property*>(mf);
             _out += mp->subscript ? "<PROPERTY.ARRAY" : "<PROPERTY";
             _out += std::string(" NAME=\"") + escape(mf->name) + "\" TYPE=\"" + type_name(mp->type) + "\"";
             if (mp->subscript > 0)
@@ -215,7 +215,7 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, const ClassOptions& options)
             _out += origin(i) + ">" + feature_qualifiers(mf);
             _out += mp->subscript ? "</PROPERTY.ARRAY>" : "</PROPERTY>";
         } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
-            auto* mr = static_cast<const Meta_Reference*>(mf);
+            auto* mr = reinterpret_cast<const Meta_Reference*>(mf);
             if (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
                 _out += "<PROPERTY NAME=\"" + escape(mf->name) + "\" TYPE=\"string\" EmbeddedObject=\"instance\"" +
                         origin(i) + ">" + feature_qualifiers(mf) + "</PROPERTY>";
@@ -226,7 +226,7 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, const ClassOptions& options)
                 _out += " REFERENCECLASS=\"" + escape(mr->meta_class->name) + "\"";
             _out += origin(i) + ">" + feature_qualifiers(mf) + "</PROPERTY.REFERENCE>";
         } else if (mf->flags & CIMPLE_FLAG_METHOD) {
-            auto* mm = static_cast<const Meta_Method*>(mf);
+            auto* mm = reinterpret_cast<const Meta_Method*>(mf);
             methods += "<METHOD NAME=\"" + escape(mf->name) + "\" TYPE=\"" + type_name(mm->return_type) + "\"" +
                        origin(i) + ">" + feature_qualifiers(mf);
             for (size_t p = 0; p < mm->num_meta_features; p++) {
@@ -243,14 +243,14 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, const ClassOptions& options)
                 else if (pf->flags & CIMPLE_FLAG_REQUIRED)
                     qualifier(quals, "Required");
                 if (pf->flags & CIMPLE_FLAG_PROPERTY) {
-                    auto* pp = static_cast<const Meta_Property*>(pf);
+                    auto* pp = reinterpret_cast<const Meta_Property*>(pf);
                     methods += std::string(pp->subscript ? "<PARAMETER.ARRAY" : "<PARAMETER") + " NAME=\"" +
                                escape(pf->name) + "\" TYPE=\"" + type_name(pp->type) + "\"";
                     if (pp->subscript > 0)
                         methods += " ARRAYSIZE=\"" + std::to_string(pp->subscript) + "\"";
                     methods += ">" + quals + (pp->subscript ? "</PARAMETER.ARRAY>" : "</PARAMETER>");
                 } else if (pf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
-                    auto* pr = static_cast<const Meta_Reference*>(pf);
+                    auto* pr = reinterpret_cast<const Meta_Reference*>(pf);
                     methods += "<PARAMETER NAME=\"" + escape(pf->name) + "\" TYPE=\"string\">" + quals;
                     if (pr->meta_class) {
                         methods += "<QUALIFIER NAME=\"EmbeddedInstance\" TYPE=\"string\"><VALUE>";
@@ -261,7 +261,7 @@ void CimXmlWriter::class_decl(const Meta_Class* mc, const ClassOptions& options)
                     }
                     methods += "</PARAMETER>";
                 } else {
-                    auto* pr = static_cast<const Meta_Reference*>(pf);
+                    auto* pr = reinterpret_cast<const Meta_Reference*>(pf);
                     const char* tag = pr->subscript ? "PARAMETER.REFARRAY" : "PARAMETER.REFERENCE";
                     methods += std::string("<") + tag + " NAME=\"" + escape(pf->name) + "\"";
                     if (pr->meta_class)
@@ -294,7 +294,7 @@ const CimXmlWriter::ClassText& CimXmlWriter::text_of(const Meta_Class* mc)
         const Meta_Feature* mf = mc->meta_features[i];
         std::string& p = t.feature_open[i];
         if (mf->flags & CIMPLE_FLAG_PROPERTY) {
-            auto* mp = static_cast<const Meta_Property*>(mf);
+            auto* mp = reinterpret_cast<const Meta_Property*>(mf);
             p = mp->subscript ? "<PROPERTY.ARRAY NAME=\"" : "<PROPERTY NAME=\"";
             append_escaped(p, mf->name);
             p += "\" TYPE=\"";
@@ -305,7 +305,7 @@ const CimXmlWriter::ClassText& CimXmlWriter::text_of(const Meta_Class* mc)
             append_escaped(p, mf->name);
             p += "\" TYPE=\"string\" EmbeddedObject=\"instance\">";
         } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
-            auto* mr = static_cast<const Meta_Reference*>(mf);
+            auto* mr = reinterpret_cast<const Meta_Reference*>(mf);
             p = "<PROPERTY.REFERENCE NAME=\"";
             append_escaped(p, mf->name);
             p += "\"";
@@ -323,7 +323,7 @@ const CimXmlWriter::ClassText& CimXmlWriter::text_of(const Meta_Class* mc)
             k += "\">";
             if (mf->flags & CIMPLE_FLAG_PROPERTY) {
                 k += "<KEYVALUE VALUETYPE=\"";
-                k += key_value_type(static_cast<const Meta_Property*>(mf)->type);
+                k += key_value_type(reinterpret_cast<const Meta_Property*>(mf)->type);
                 k += "\">";
             }
         }
@@ -400,9 +400,9 @@ void CimXmlWriter::instance(const Instance* inst, const PropertyFilter& filter)
         if (!filter.all && !filter.includes(mf->name))
             continue;
         if (mf->flags & CIMPLE_FLAG_PROPERTY)
-            property(inst, static_cast<const Meta_Property*>(mf), t.feature_open[i]);
+            property(inst, reinterpret_cast<const Meta_Property*>(mf), t.feature_open[i]);
         else if (mf->flags & CIMPLE_FLAG_REFERENCE)
-            reference_property(inst, static_cast<const Meta_Reference*>(mf), t.feature_open[i]);
+            reference_property(inst, reinterpret_cast<const Meta_Reference*>(mf), t.feature_open[i]);
     }
     _out += "</INSTANCE>";
 }
@@ -418,10 +418,10 @@ void CimXmlWriter::instance_name(const Instance* inst)
             continue;
         if (mf->flags & CIMPLE_FLAG_PROPERTY) {
             _out += t.key_open[i];
-            visit_property_texts(inst, static_cast<const Meta_Property*>(mf), write_key_text, &_out);
+            visit_property_texts(inst, reinterpret_cast<const Meta_Property*>(mf), write_key_text, &_out);
             _out += "</KEYVALUE></KEYBINDING>";
         } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
-            auto* mr = static_cast<const Meta_Reference*>(mf);
+            auto* mr = reinterpret_cast<const Meta_Reference*>(mf);
             auto* target = *static_cast<Instance* const*>(field_of(inst, mr->offset));
             if (!target || mr->subscript != 0)
                 continue;
@@ -463,7 +463,7 @@ void CimXmlWriter::value_reference(const Instance* inst)
 void CimXmlWriter::out_parameter(const Instance* method, const Meta_Feature* mf)
 {
     if (mf->flags & CIMPLE_FLAG_PROPERTY) {
-        auto* mp = static_cast<const Meta_Property*>(mf);
+        auto* mp = reinterpret_cast<const Meta_Property*>(mf);
         std::vector<std::string> texts;
         if (!property_texts(method, mp, texts))
             return;
@@ -479,7 +479,7 @@ void CimXmlWriter::out_parameter(const Instance* method, const Meta_Feature* mf)
         _out += "</PARAMVALUE>";
         return;
     }
-    auto* mr = static_cast<const Meta_Reference*>(mf);
+    auto* mr = reinterpret_cast<const Meta_Reference*>(mf);
     if (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
         auto* embedded = *static_cast<Instance* const*>(field_of(method, mr->offset));
         if (!embedded)
@@ -504,7 +504,7 @@ void CimXmlWriter::out_parameter(const Instance* method, const Meta_Feature* mf)
     // holds only VALUE and VALUE.NULL, and clients refuse the whole answer
     // when a reference stands in one.
     auto* targets = static_cast<const Array<Instance*>*>(field_of(method, mr->offset));
-    if (targets->empty())
+    if (targets->size() == 0)
         return;
     _out += "<PARAMVALUE NAME=\"" + escape(mf->name) + "\" PARAMTYPE=\"reference\"><VALUE.REFARRAY>";
     for (size_t i = 0; i < targets->size(); i++)

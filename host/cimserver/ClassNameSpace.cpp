@@ -38,7 +38,7 @@ bool in_name_space(const Instance* inst, const std::string& ns, int depth)
         const Meta_Feature* mf = mc->meta_features[i];
         if (!(mf->flags & CIMPLE_FLAG_REFERENCE) || (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT))
             continue;
-        auto* mr = static_cast<const Meta_Reference*>(mf);
+        auto* mr = reinterpret_cast<const Meta_Reference*>(mf);
         if (mr->subscript != 0)
             continue;
         auto* end = *static_cast<Instance* const*>(field_of(inst, mr->offset));

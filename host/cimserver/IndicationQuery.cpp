@@ -86,7 +86,7 @@ bool IndicationQuery::matches(const Instance* indication) const
     const Meta_Feature* mf = find_feature(indication->meta_class, "SourceInstance");
     if (!mf || !(mf->flags & CIMPLE_FLAG_REFERENCE))
         return false;
-    auto* source = *static_cast<Instance* const*>(field_of(indication, static_cast<const Meta_Reference*>(mf)->offset));
+    auto* source = *static_cast<Instance* const*>(field_of(indication, reinterpret_cast<const Meta_Reference*>(mf)->offset));
     return source && is_subclass(source_class, source->meta_class);
 }
 

@@ -22,7 +22,7 @@ constexpr const char* FILE_ROOT = "SUBSCRIPTIONS";
 const Meta_Property* property_of(const Instance* inst, const char* name)
 {
     const Meta_Feature* mf = find_feature(inst->meta_class, name);
-    return mf && (mf->flags & CIMPLE_FLAG_PROPERTY) ? static_cast<const Meta_Property*>(mf) : nullptr;
+    return mf && (mf->flags & CIMPLE_FLAG_PROPERTY) ? reinterpret_cast<const Meta_Property*>(mf) : nullptr;
 }
 
 // A scalar property's text; empty when null or absent.
@@ -61,7 +61,7 @@ const Instance* end_of(const Instance* assoc, const char* role)
     const Meta_Feature* mf = find_feature(assoc->meta_class, role);
     if (!mf || !(mf->flags & CIMPLE_FLAG_REFERENCE) || (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT))
         return nullptr;
-    return *static_cast<Instance* const*>(field_of(assoc, static_cast<const Meta_Reference*>(mf)->offset));
+    return *static_cast<Instance* const*>(field_of(assoc, reinterpret_cast<const Meta_Reference*>(mf)->offset));
 }
 
 bool same(const Instance* a, const Instance* b)

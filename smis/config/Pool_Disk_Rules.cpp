@@ -18,7 +18,7 @@ std::uint64_t halfUp(std::uint64_t n)
 }
 
 void addMultiples(std::uint64_t from, std::uint64_t to, std::uint64_t capacity, bool evenOnly,
-                  Array<std::uint64_t>& out)
+                  Array<uint64>& out)
 {
     for (std::uint64_t k = from; k <= to; ++k)
         if (!evenOnly || k % 2 == 0)
@@ -103,7 +103,7 @@ void Pool_Disk_Rules::findAvailableExtentCom(const SMISProviderDiskManager& dm, 
 }
 
 void Pool_Disk_Rules::sizesFromAllDisk(const SMISProviderDiskManager& dm, std::uint64_t max, std::uint64_t min,
-                                       Array<std::uint64_t>& out)
+                                       Array<uint64>& out)
 {
     for (int g = 0; g < dm.GetDiskMngListCount(); ++g) {
         const DiskMng& group = *dm.GetDiskMngbyIndex(g);
@@ -112,7 +112,7 @@ void Pool_Disk_Rules::sizesFromAllDisk(const SMISProviderDiskManager& dm, std::u
     }
 }
 
-void Pool_Disk_Rules::sizesMirror(const SMISProviderDiskManager& dm, Array<std::uint64_t>& out)
+void Pool_Disk_Rules::sizesMirror(const SMISProviderDiskManager& dm, Array<uint64>& out)
 {
     for (int g = 0; g < dm.GetDiskMngListCount(); ++g) {
         const DiskMng& group = *dm.GetDiskMngbyIndex(g);
@@ -121,7 +121,7 @@ void Pool_Disk_Rules::sizesMirror(const SMISProviderDiskManager& dm, Array<std::
     }
 }
 
-void Pool_Disk_Rules::sizesStripedMirror(const SMISProviderDiskManager& dm, Array<std::uint64_t>& out)
+void Pool_Disk_Rules::sizesStripedMirror(const SMISProviderDiskManager& dm, Array<uint64>& out)
 {
     for (int g = 0; g < dm.GetDiskMngListCount(); ++g) {
         const DiskMng& group = *dm.GetDiskMngbyIndex(g);
@@ -141,7 +141,7 @@ void Pool_Disk_Rules::sizesStripedMirror(const SMISProviderDiskManager& dm, Arra
 }
 
 void Pool_Disk_Rules::sizesParity(const SMISProviderDiskManager& dm, std::uint64_t min, std::uint64_t max,
-                                  std::uint64_t parity, std::uint64_t perBucket, bool even, Array<std::uint64_t>& out)
+                                  std::uint64_t parity, std::uint64_t perBucket, bool even, Array<uint64>& out)
 {
     for (int g = 0; g < dm.GetDiskMngListCount(); ++g) {
         const DiskMng& group = *dm.GetDiskMngbyIndex(g);
@@ -163,7 +163,7 @@ void Pool_Disk_Rules::sizesParity(const SMISProviderDiskManager& dm, std::uint64
 
 void Pool_Disk_Rules::sizesAllowedCounts(const SMISProviderDiskManager& dm, const Array<std::uint16_t>& allowed,
                                          std::uint64_t min, std::uint64_t parity, std::uint64_t perBucket, bool half,
-                                         Array<std::uint64_t>& out)
+                                         Array<uint64>& out)
 {
     if (allowed.size() == 0)
         return;

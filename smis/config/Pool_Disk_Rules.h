@@ -38,23 +38,23 @@ public:
 
     // Sizes k x capacity for k = min to min(count, max), per group.
     static void sizesFromAllDisk(const SMISProviderDiskManager& dm, std::uint64_t max, std::uint64_t min,
-                                 Array<std::uint64_t>& out);
+                                 Array<uint64>& out);
     // One disk's capacity per group of two disks in two buckets.
-    static void sizesMirror(const SMISProviderDiskManager& dm, Array<std::uint64_t>& out);
+    static void sizesMirror(const SMISProviderDiskManager& dm, Array<uint64>& out);
     // RAID1+0 sizes of a RAID group (up to 32 disks, spread over buckets).
-    static void sizesStripedMirror(const SMISProviderDiskManager& dm, Array<std::uint64_t>& out);
+    static void sizesStripedMirror(const SMISProviderDiskManager& dm, Array<uint64>& out);
     // Parity levels of a RAID group: disks spread at most perBucket per
     // bucket; sizes k x capacity for k = min - parity to n - parity (only
     // even k when even is set).
     static void sizesParity(const SMISProviderDiskManager& dm, std::uint64_t min, std::uint64_t max,
-                            std::uint64_t parity, std::uint64_t perBucket, bool even, Array<std::uint64_t>& out);
+                            std::uint64_t parity, std::uint64_t perBucket, bool even, Array<uint64>& out);
     // Thin pools: member counts restricted to allowed. With half the spread
     // takes half the group per bucket and a count a gives a/2 data disks
     // (offered only when a/2 disks per bucket make a members, as the pick
     // takes them), else perBucket disks per bucket and a - parity data disks.
     static void sizesAllowedCounts(const SMISProviderDiskManager& dm, const Array<std::uint16_t>& allowed,
                                    std::uint64_t min, std::uint64_t parity, std::uint64_t perBucket, bool half,
-                                   Array<std::uint64_t>& out);
+                                   Array<uint64>& out);
 
     // The first allowed count not below need (2q with doubling, else
     // q + parity); 0 when need exceeds the last allowed count.

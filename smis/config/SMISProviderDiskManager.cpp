@@ -75,7 +75,7 @@ void SMISProviderDiskManager::init()
             bucket[bucketOf(plu)].append(plu);
         }
         for (unsigned b = 0; b < BUCKET_COUNT; ++b)
-            if (!bucket[b].empty())
+            if (bucket[b].size() != 0)
                 group->buckets.append(new Array<std::uint16_t>(bucket[b]));
     }
 }

@@ -97,7 +97,7 @@ SMISProviderPoolConfiguration::~SMISProviderPoolConfiguration()
     closeDiskManager();
 }
 
-std::uint64_t SMISProviderPoolConfiguration::compareRLUSize(std::uint64_t size, const Array<std::uint64_t>& sizes)
+std::uint64_t SMISProviderPoolConfiguration::compareRLUSize(std::uint64_t size, const Array<uint64>& sizes)
 {
     for (std::size_t i = 0; i < sizes.size(); ++i)
         if (sizes[i] >= size)
@@ -241,7 +241,7 @@ std::uint32_t SMISProviderPoolConfiguration::findAvailableWhenSized(Level level,
                                                                     std::uint64_t disks, std::uint64_t buckets,
                                                                     Array<std::uint16_t>& plus)
 {
-    Array<std::uint64_t> sizes;
+    Array<uint64> sizes;
     if (dm && getSupportedSize(levelText(level), dm, sizes) == SUCCESS && sizes.size() > 0)
         Pool_Disk_Rules::findAvailableExtentCom(*dm, disks, buckets, plus);
     return SUCCESS;
@@ -265,7 +265,7 @@ std::uint32_t SMISProviderPoolConfiguration::approvalOverCounts(SMISProviderDisk
 }
 
 std::uint32_t SMISProviderPoolConfiguration::getSupportedSizeLevel0(SMISProviderDiskManager* dm,
-                                                                    Array<std::uint64_t>& sizes)
+                                                                    Array<uint64>& sizes)
 {
     sizes.clear();
     const int max = getMaxSetDisk("0"), min = getMinSetDisk("0");
@@ -276,12 +276,12 @@ std::uint32_t SMISProviderPoolConfiguration::getSupportedSizeLevel0(SMISProvider
 }
 
 std::uint32_t SMISProviderPoolConfiguration::getSupportedSizeLevel0P5(SMISProviderDiskManager*,
-                                                                      Array<std::uint64_t>&)
+                                                                      Array<uint64>&)
 {
     return NOT_SUPPORTED;
 }
 
-std::uint32_t SMISProviderPoolConfiguration::getSupportedSizeLevel6(SMISProviderDiskManager*, Array<std::uint64_t>&)
+std::uint32_t SMISProviderPoolConfiguration::getSupportedSizeLevel6(SMISProviderDiskManager*, Array<uint64>&)
 {
     return NOT_SUPPORTED;
 }
@@ -367,11 +367,11 @@ std::uint32_t SMISProviderPoolConfiguration::getApprovalPattern(const String& le
 }
 
 std::uint32_t SMISProviderPoolConfiguration::getSupportedSize(const String& level, SMISProviderDiskManager* dm,
-                                                              Array<std::uint64_t>& sizes)
+                                                              Array<uint64>& sizes)
 {
     sizes.clear();
     using S = SMISProviderPoolConfiguration;
-    static std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, Array<std::uint64_t>&) = {
+    static std::uint32_t (S::*const ops[])(SMISProviderDiskManager*, Array<uint64>&) = {
         &S::getSupportedSizeLevel0, &S::getSupportedSizeLevel1,   &S::getSupportedSizeLevel0P1,
         &S::getSupportedSizeLevel5, &S::getSupportedSizeLevel0P5, &S::getSupportedSizeLevel6};
     return dispatchLevel(level, ops, dm, sizes);
@@ -553,7 +553,7 @@ std::uint32_t SMISProviderPoolConfiguration::getStorageExtentFromPluNo(const Arr
                 POOL_WARNING("Acquisition of the instance of VELDARO_DiskExtent goes wrong");
                 return fail(FAILED);
             }
-            made.append(extent);
+            made.append(cast<CIM_StorageExtent*>(extent));
             POOL_INFO("Add StorageExtent(0x%x)", plus[i]);
         }
     } catch (...) {
@@ -570,7 +570,7 @@ std::uint32_t SMISProviderPoolConfiguration::getStorageExtentFromPluNo(const Arr
 
 std::uint32_t SMISProviderPoolConfiguration::getSupportedSizes(const CIM_StorageSetting* setting,
                                                                const CIM_StoragePool* pool,
-                                                               Array<std::uint64_t>& sizes)
+                                                               Array<uint64>& sizes)
 {
     try {
         POOL_INFO("getSupportedSizes start");
@@ -609,7 +609,7 @@ std::uint32_t SMISProviderPoolConfiguration::getSupportedSizes(const CIM_Storage
             return SUCCESS;
         }
         for (std::size_t i = 0; i < levels.size(); ++i) {
-            Array<std::uint64_t> found;
+            Array<uint64> found;
             if (getSupportedSize(levels[i], dm.get(), found) == SUCCESS && found.size() > 0) {
                 sizes = found;
                 POOL_INFO("Getting Supported Size is SUCCESS");
@@ -704,7 +704,7 @@ std::uint32_t SMISProviderPoolConfiguration::setPLUInfoList(const String& level,
         POOL_WARNING("SMISProviderDiskManager is un-creating");
         return FAILED;
     }
-    Array<std::uint64_t> sizes;
+    Array<uint64> sizes;
     if (getSupportedSize(level, _diskManager, sizes) != SUCCESS) {
         POOL_WARNING("Acquisition of supported size goes wrong");
         return FAILED;
@@ -715,7 +715,7 @@ std::uint32_t SMISProviderPoolConfiguration::setPLUInfoList(const String& level,
     const std::uint64_t last = sizes.size() == 0 ? 0 : sizes[sizes.size() - 1];
     std::uint64_t ceiling = 0;
     for (std::size_t i = 0; i < sizes.size(); ++i)
-        ceiling = std::max(ceiling, sizes[i]);
+        ceiling = std::max<std::uint64_t>(ceiling, sizes[i]);
     std::uint64_t working = last;
     if (size > 0) {
         if (size > ceiling) {
@@ -741,11 +741,9 @@ std::uint32_t SMISProviderPoolConfiguration::setPLUInfoList(const String& level,
     return SUCCESS;
 }
 
-const CIM_StorageSetting* SMISProviderPoolConfiguration::asSetting(const CIM_ManagedElement* goal)
+const CIM_StorageSetting* SMISProviderPoolConfiguration::asSetting(const Instance* goal)
 {
-    if (!goal || !is_subclass(&CIM_StorageSetting::static_meta_class, goal->meta_class))
-        return nullptr;
-    return static_cast<const CIM_StorageSetting*>(goal);
+    return cast<const CIM_StorageSetting*>(goal);
 }
 
 CIM_StoragePool* SMISProviderPoolConfiguration::runCreation(const char* name, std::uint64_t size,

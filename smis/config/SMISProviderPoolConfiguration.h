@@ -58,13 +58,13 @@ public:
     void setElementName(const String& name) { _elementName = name; }
 
     // The first size of the list not below size; size itself when none is.
-    static std::uint64_t compareRLUSize(std::uint64_t size, const Array<std::uint64_t>& sizes);
+    static std::uint64_t compareRLUSize(std::uint64_t size, const Array<uint64>& sizes);
 
     // Sizes a new pool of the setting's level (the default levels without
     // a setting, where the engine has them) can have on the primordial
     // pool's disks; [0] when there are none.
     std::uint32_t getSupportedSizes(const CIM_StorageSetting* setting, const CIM_StoragePool* pool,
-                                    Array<std::uint64_t>& sizes);
+                                    Array<uint64>& sizes);
     // The disk extents that can serve the setting's level; new instances
     // owned by the caller.
     std::uint32_t getAvailableExtents(const CIM_StorageSetting* setting, const CIM_StoragePool* pool,
@@ -103,12 +103,12 @@ public:
     virtual std::uint32_t getApprovalPatternLevel6(SMISProviderDiskManager* dm, Array<std::uint16_t>& plus);
 
     // Pool sizes the disks allow.
-    virtual std::uint32_t getSupportedSizeLevel0(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes);
-    virtual std::uint32_t getSupportedSizeLevel1(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes) = 0;
-    virtual std::uint32_t getSupportedSizeLevel0P1(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes) = 0;
-    virtual std::uint32_t getSupportedSizeLevel5(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes) = 0;
-    virtual std::uint32_t getSupportedSizeLevel0P5(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes);
-    virtual std::uint32_t getSupportedSizeLevel6(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes);
+    virtual std::uint32_t getSupportedSizeLevel0(SMISProviderDiskManager* dm, Array<uint64>& sizes);
+    virtual std::uint32_t getSupportedSizeLevel1(SMISProviderDiskManager* dm, Array<uint64>& sizes) = 0;
+    virtual std::uint32_t getSupportedSizeLevel0P1(SMISProviderDiskManager* dm, Array<uint64>& sizes) = 0;
+    virtual std::uint32_t getSupportedSizeLevel5(SMISProviderDiskManager* dm, Array<uint64>& sizes) = 0;
+    virtual std::uint32_t getSupportedSizeLevel0P5(SMISProviderDiskManager* dm, Array<uint64>& sizes);
+    virtual std::uint32_t getSupportedSizeLevel6(SMISProviderDiskManager* dm, Array<uint64>& sizes);
 
     // Disks per group that a size needs: 0, 5 for size 0, 4 for a level
     // without the rule.
@@ -144,7 +144,7 @@ protected:
     // ---- level dispatch: a level outside the engine's calls nothing ----
     std::uint32_t findAvailableExtent(const String& level, SMISProviderDiskManager* dm, Array<std::uint16_t>& plus);
     std::uint32_t getApprovalPattern(const String& level, SMISProviderDiskManager* dm, Array<std::uint16_t>& plus);
-    std::uint32_t getSupportedSize(const String& level, SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes);
+    std::uint32_t getSupportedSize(const String& level, SMISProviderDiskManager* dm, Array<uint64>& sizes);
     std::uint32_t getUseDiskListOf(const String& level, SMISProviderDiskManager* dm,
                                    const Array<std::uint32_t>& perGroup, Array<std::uint16_t>& plus);
     // Calls the level's member of a family of six (in dispatch order).
@@ -239,7 +239,7 @@ protected:
     void closeDiskManager();
 
     // The goal of a request made from elements, when it is a storage setting.
-    static const CIM_StorageSetting* asSetting(const CIM_ManagedElement* goal);
+    static const CIM_StorageSetting* asSetting(const Instance* goal);
 
     // Refreshes the array's cached table.
     virtual void refreshTable() const;

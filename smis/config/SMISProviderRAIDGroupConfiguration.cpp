@@ -133,7 +133,7 @@ CIM_StoragePool* SMISProviderRAIDGroupConfiguration::createOrModifyStoragePool(c
             // Every level starts from the disks the request named: a pick
             // made for a level that failed does not limit the next.
             Array<std::uint16_t> disks = requested;
-            if (getApprovalAvailableExtents(levels[i], primordial.get(), disks, size) != SUCCESS)
+            if (getApprovalAvailableExtents(levels[i], cast<const CIM_StoragePool*>(primordial.get()), disks, size) != SUCCESS)
                 continue;
             std::uint32_t code = SUCCESS;
             if (CIM_StoragePool* pool = createFromDisks(levels[i], size, disks, code))
@@ -148,7 +148,7 @@ CIM_StoragePool* SMISProviderRAIDGroupConfiguration::createOrModifyStoragePool(c
 }
 
 CIM_StoragePool* SMISProviderRAIDGroupConfiguration::CreateOrModifyElementFromElements(
-    const CIM_ManagedElement* goal, std::uint64_t& size, const Array<CIM_StorageExtent*>& inElements,
+    const Instance* goal, std::uint64_t& size, const Array<CIM_StorageExtent*>& inElements,
     std::uint32_t& returnValue)
 {
     return runCreation("CreateOrModifyElementFromElements", size, returnValue, [&]() -> CIM_StoragePool* {
@@ -180,14 +180,16 @@ std::uint32_t SMISProviderRAIDGroupConfiguration::makePool(const String& level, 
 
 CIM_StoragePool* SMISProviderRAIDGroupConfiguration::keyedPool(std::uint16_t number) const
 {
-    return VELDARO_RAIDStoragePool_Resource(_storage).keyInstance(number);
+    return cast<CIM_StoragePool*>(VELDARO_RAIDStoragePool_Resource(_storage).keyInstance(number));
 }
 
 CIM_StoragePool* SMISProviderRAIDGroupConfiguration::findPool(std::uint16_t number, std::uint32_t& code)
 {
     std::unique_ptr<SMISProviderRAIDGroupManager> manager(createRAIDGroupManager());
     code = manager ? SUCCESS : FAILED;
-    return manager ? manager->getRAIDStoragePool(number) : nullptr;
+    if (!manager)
+        return nullptr;
+    return cast<CIM_StoragePool*>(manager->getRAIDStoragePool(number));
 }
 
 std::uint32_t SMISProviderRAIDGroupConfiguration::createRAIDGroup(const String& level, std::uint64_t size,

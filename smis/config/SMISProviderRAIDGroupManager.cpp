@@ -26,7 +26,7 @@ int SMISProviderRAIDGroupManager::setRLUInfo()
             return 4;
         }
         if (primordial.list().size() > 0 && primordial.list()[0])
-            _primordial = clone(primordial.list()[0]);
+            _primordial = primordial.list()[0]->clone();
 
         VELDARO_RefTable table(_storage.c_str());
         VELDARO_RAIDStoragePool_Resource pools(_storage);
@@ -54,7 +54,7 @@ int SMISProviderRAIDGroupManager::setRLUInfo()
 
 VELDARO_PrimordialStoragePool* SMISProviderRAIDGroupManager::getPrimordialStoragePool() const
 {
-    return _primordial ? clone(_primordial) : nullptr;
+    return _primordial ? _primordial->clone() : nullptr;
 }
 
 std::uint16_t SMISProviderRAIDGroupManager::getFreeRLUNumber(std::uint16_t limit) const
@@ -70,7 +70,7 @@ VELDARO_RAIDStoragePool* SMISProviderRAIDGroupManager::getRAIDStoragePool(std::u
 {
     for (std::size_t i = 0; i < _rluns.size(); ++i)
         if (_rluns[i] == rlun)
-            return clone(_pools[i]);
+            return _pools[i]->clone();
     return nullptr;
 }
 

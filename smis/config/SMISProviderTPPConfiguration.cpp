@@ -132,7 +132,7 @@ CIM_StoragePool* SMISProviderTPPConfiguration::createOrModifyStoragePool(const C
 }
 
 CIM_StoragePool* SMISProviderTPPConfiguration::CreateOrModifyElementFromElements(
-    const CIM_ManagedElement* goal, std::uint64_t& size, const Array<CIM_StorageExtent*>& inElements,
+    const Instance* goal, std::uint64_t& size, const Array<CIM_StorageExtent*>& inElements,
     std::uint32_t& returnValue)
 {
     return runCreation("CreateOrModifyElementFromElements", size, returnValue, [&]() -> CIM_StoragePool* {
@@ -181,7 +181,7 @@ void SMISProviderTPPConfiguration::refreshTable() const
 
 CIM_StoragePool* SMISProviderTPPConfiguration::keyedPool(std::uint16_t number) const
 {
-    return VELDARO_ThinProvisioningPool_Resource(_storage).keyInstance(number);
+    return cast<CIM_StoragePool*>(VELDARO_ThinProvisioningPool_Resource(_storage).keyInstance(number));
 }
 
 CIM_StoragePool* SMISProviderTPPConfiguration::findPool(std::uint16_t number, std::uint32_t& code)
@@ -191,7 +191,7 @@ CIM_StoragePool* SMISProviderTPPConfiguration::findPool(std::uint16_t number, st
     const int index = table.searchPoolNoFromTppTable(number);
     VELDARO_ThinProvisioningPool* made = nullptr;
     if (index >= 0 && VELDARO_ThinProvisioningPool_Resource(_storage).createInstance(made, index) == 0 && made)
-        return made;
+        return cast<CIM_StoragePool*>(made);
     if (made)
         destroy(made);
     return nullptr;

@@ -27,7 +27,7 @@ public:
 
     CIM_StoragePool* createOrModifyStoragePool(const CIM_StorageSetting* goal, std::uint64_t& size,
                                                const Array<String>& inExtents, std::uint32_t& returnValue);
-    CIM_StoragePool* CreateOrModifyElementFromElements(const CIM_ManagedElement* goal, std::uint64_t& size,
+    CIM_StoragePool* CreateOrModifyElementFromElements(const Instance* goal, std::uint64_t& size,
                                                        const Array<CIM_StorageExtent*>& inElements,
                                                        std::uint32_t& returnValue);
     std::uint32_t deleteStoragePool(const CIM_StoragePool* pool);

@@ -147,7 +147,7 @@ std::uint32_t TAVO_SMISProviderRAIDGroupConfiguration::getApprovalPatternLevel6(
 }
 
 std::uint32_t TAVO_SMISProviderRAIDGroupConfiguration::getSupportedSizeLevel1(SMISProviderDiskManager* dm,
-                                                                              Array<std::uint64_t>& sizes)
+                                                                              Array<uint64>& sizes)
 {
     sizes.clear();
     if (dm)
@@ -156,7 +156,7 @@ std::uint32_t TAVO_SMISProviderRAIDGroupConfiguration::getSupportedSizeLevel1(SM
 }
 
 std::uint32_t TAVO_SMISProviderRAIDGroupConfiguration::getSupportedSizeLevel0P1(SMISProviderDiskManager* dm,
-                                                                                Array<std::uint64_t>& sizes)
+                                                                                Array<uint64>& sizes)
 {
     sizes.clear();
     if (dm)
@@ -165,7 +165,7 @@ std::uint32_t TAVO_SMISProviderRAIDGroupConfiguration::getSupportedSizeLevel0P1(
 }
 
 std::uint32_t TAVO_SMISProviderRAIDGroupConfiguration::getSupportedSizeLevel5(SMISProviderDiskManager* dm,
-                                                                              Array<std::uint64_t>& sizes)
+                                                                              Array<uint64>& sizes)
 {
     sizes.clear();
     if (dm)
@@ -174,7 +174,7 @@ std::uint32_t TAVO_SMISProviderRAIDGroupConfiguration::getSupportedSizeLevel5(SM
 }
 
 std::uint32_t TAVO_SMISProviderRAIDGroupConfiguration::getSupportedSizeLevel0P5(SMISProviderDiskManager* dm,
-                                                                                Array<std::uint64_t>& sizes)
+                                                                                Array<uint64>& sizes)
 {
     sizes.clear();
     if (dm)
@@ -183,7 +183,7 @@ std::uint32_t TAVO_SMISProviderRAIDGroupConfiguration::getSupportedSizeLevel0P5(
 }
 
 std::uint32_t TAVO_SMISProviderRAIDGroupConfiguration::getSupportedSizeLevel6(SMISProviderDiskManager* dm,
-                                                                              Array<std::uint64_t>& sizes)
+                                                                              Array<uint64>& sizes)
 {
     sizes.clear();
     if (dm)

@@ -36,11 +36,11 @@ public:
     std::uint32_t getApprovalPatternLevel0P5(SMISProviderDiskManager* dm, Array<std::uint16_t>& plus) override;
     std::uint32_t getApprovalPatternLevel6(SMISProviderDiskManager* dm, Array<std::uint16_t>& plus) override;
 
-    std::uint32_t getSupportedSizeLevel1(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes) override;
-    std::uint32_t getSupportedSizeLevel0P1(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes) override;
-    std::uint32_t getSupportedSizeLevel5(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes) override;
-    std::uint32_t getSupportedSizeLevel0P5(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes) override;
-    std::uint32_t getSupportedSizeLevel6(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes) override;
+    std::uint32_t getSupportedSizeLevel1(SMISProviderDiskManager* dm, Array<uint64>& sizes) override;
+    std::uint32_t getSupportedSizeLevel0P1(SMISProviderDiskManager* dm, Array<uint64>& sizes) override;
+    std::uint32_t getSupportedSizeLevel5(SMISProviderDiskManager* dm, Array<uint64>& sizes) override;
+    std::uint32_t getSupportedSizeLevel0P5(SMISProviderDiskManager* dm, Array<uint64>& sizes) override;
+    std::uint32_t getSupportedSizeLevel6(SMISProviderDiskManager* dm, Array<uint64>& sizes) override;
 
 protected:
     // RAID6: 5 to 16 disks, two of them parity.

@@ -116,7 +116,7 @@ std::uint32_t TAVO_SMISProviderTPPConfiguration::getApprovalPatternLevel6(SMISPr
 }
 
 std::uint32_t TAVO_SMISProviderTPPConfiguration::getSupportedSizeLevel1(SMISProviderDiskManager* dm,
-                                                                        Array<std::uint64_t>& sizes)
+                                                                        Array<uint64>& sizes)
 {
     sizes.clear();
     if (dm)
@@ -125,7 +125,7 @@ std::uint32_t TAVO_SMISProviderTPPConfiguration::getSupportedSizeLevel1(SMISProv
 }
 
 std::uint32_t TAVO_SMISProviderTPPConfiguration::getSupportedSizeLevel0P1(SMISProviderDiskManager* dm,
-                                                                          Array<std::uint64_t>& sizes)
+                                                                          Array<uint64>& sizes)
 {
     sizes.clear();
     if (dm)
@@ -134,7 +134,7 @@ std::uint32_t TAVO_SMISProviderTPPConfiguration::getSupportedSizeLevel0P1(SMISPr
 }
 
 std::uint32_t TAVO_SMISProviderTPPConfiguration::getSupportedSizeLevel5(SMISProviderDiskManager* dm,
-                                                                        Array<std::uint64_t>& sizes)
+                                                                        Array<uint64>& sizes)
 {
     sizes.clear();
     if (dm)
@@ -143,7 +143,7 @@ std::uint32_t TAVO_SMISProviderTPPConfiguration::getSupportedSizeLevel5(SMISProv
 }
 
 std::uint32_t TAVO_SMISProviderTPPConfiguration::getSupportedSizeLevel6(SMISProviderDiskManager* dm,
-                                                                        Array<std::uint64_t>& sizes)
+                                                                        Array<uint64>& sizes)
 {
     sizes.clear();
     if (dm)

@@ -30,10 +30,10 @@ public:
 
     std::uint32_t getApprovalPatternLevel6(SMISProviderDiskManager* dm, Array<std::uint16_t>& plus) override;
 
-    std::uint32_t getSupportedSizeLevel1(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes) override;
-    std::uint32_t getSupportedSizeLevel0P1(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes) override;
-    std::uint32_t getSupportedSizeLevel5(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes) override;
-    std::uint32_t getSupportedSizeLevel6(SMISProviderDiskManager* dm, Array<std::uint64_t>& sizes) override;
+    std::uint32_t getSupportedSizeLevel1(SMISProviderDiskManager* dm, Array<uint64>& sizes) override;
+    std::uint32_t getSupportedSizeLevel0P1(SMISProviderDiskManager* dm, Array<uint64>& sizes) override;
+    std::uint32_t getSupportedSizeLevel5(SMISProviderDiskManager* dm, Array<uint64>& sizes) override;
+    std::uint32_t getSupportedSizeLevel6(SMISProviderDiskManager* dm, Array<uint64>& sizes) override;
 
     // Member counts of a thin pool for a size q disks deep (0: none fits).
     std::uint32_t getUseDiskNumberLevel0P1(std::uint64_t q);

@@ -207,16 +207,12 @@ TEST_F(Adapter, FindsRecordsByNameWithoutRegardToCase)
 TEST_F(Adapter, EntryStoresTheAdapterOnlyForAKnownName)
 {
     void* result = nullptr;
-    auto entry = [&](int kind, Pegasus::String& name) {
-        return cimple_pegasus_adapter(reinterpret_cast<void*>(std::uintptr_t(kind)), &name, fake_head, &result,
-                                      nullptr, nullptr, nullptr, nullptr);
-    };
     Pegasus::String unknown("Nobody_Provider");
-    EXPECT_EQ(entry('P', unknown), -1);
+    EXPECT_EQ(cimple_pegasus_adapter(reinterpret_cast<void*>(std::intptr_t{'P'}), &unknown, fake_head, &result, nullptr, nullptr, nullptr, nullptr), -1);
     EXPECT_EQ(result, nullptr);
     Pegasus::String name("Test_Peer_Provider");
-    EXPECT_EQ(entry('Q', name), -1);
-    EXPECT_EQ(entry('P', name), 0);
+    EXPECT_EQ(cimple_pegasus_adapter(reinterpret_cast<void*>(std::intptr_t{'Q'}), &name, fake_head, &result, nullptr, nullptr, nullptr, nullptr), -1);
+    EXPECT_EQ(cimple_pegasus_adapter(reinterpret_cast<void*>(std::intptr_t{'P'}), &name, fake_head, &result, nullptr, nullptr, nullptr, nullptr), 0);
     ASSERT_NE(result, nullptr);
     delete static_cast<Pegasus_Adapter*>(result);
 }

@@ -53,7 +53,6 @@ public:
     }
 
     size_t size() const { return _size; }
-    bool empty() const { return _size == 0; }
     T* data() { return _data; }
     const T* data() const { return _data; }
     T& operator[](size_t i) { return _data[i]; }

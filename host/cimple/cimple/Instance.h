@@ -3,10 +3,9 @@
 // An instance is one heap block laid out as its class record says: the
 // Instance head followed by one field per property or reference at the
 // offset that the feature's record gives. The framework reaches fields only
-// through those offsets, so a generated class struct may either derive from
-// its superclass's struct and add the fields its class introduces, or derive
-// from Instance and declare every field of the feature list itself
-// (methods have no field), for example:
+// through those offsets. A generated class struct derives from Instance and
+// declares every field of its class's feature list itself, the inherited
+// ones first in feature order (methods have no field), for example:
 //
 //   class CIM_Example : public cimple::Instance {
 //   public:
@@ -33,6 +32,11 @@
 //       CIMPLE_METHOD(CIM_Example_Frob_method)
 //   };
 //
+// Class structs do not derive from one another: a subclass struct repeats
+// its superclass's fields at the same positions, so `cast` (below) converts
+// a pointer to an instance into a pointer to any class struct the instance's
+// class is or derives from.
+//
 // Ownership: an instance owns everything its fields point to (referenced
 // and embedded instances, the elements of reference arrays); `destroy`
 // frees all of it and `clone` copies all of it.
@@ -47,6 +51,7 @@
 #include <cimple/char16.h>
 
 #include <atomic>
+#include <type_traits>
 #include <sys/types.h>
 
 namespace cimple {
@@ -68,11 +73,6 @@ Instance* create(const Meta_Method* mm);
 // A deep copy: values, null flags, the name space, and copies of every
 // referenced, embedded and reference-array instance. Null for null.
 Instance* clone(const Instance* inst);
-template <class CLASS>
-CLASS* clone(const CLASS* inst)
-{
-    return static_cast<CLASS*>(clone(static_cast<const Instance*>(inst)));
-}
 
 // Frees the instance and everything it owns. Does nothing for null.
 void destroy(Instance* inst);
@@ -112,25 +112,59 @@ bool is_reference_of(const Instance* inst, const Instance* assoc, const char* ro
 ssize_t get_associators(const Instance* inst, const Instance* assoc, const char* result_class,
                         const char* role, const char* result_role, Array<Instance*>& associators);
 
+// A checked conversion between pointers to instances: the pointer as a
+// CLASS_PTR (a pointer to a class struct) when the instance is of that class
+// or one of its subclasses, else null (also for null). For example:
+//
+//   CIM_StorageExtent* extent = cast<CIM_StorageExtent*>(volume);
+template <class CLASS_PTR>
+struct cast {
+    explicit cast(const Instance* ptr)
+        : _ptr(ptr)
+    {
+    }
+    operator CLASS_PTR()
+    {
+        using CLASS = std::remove_cv_t<std::remove_pointer_t<CLASS_PTR>>;
+        if (_ptr && is_subclass(&CLASS::static_meta_class, _ptr->meta_class))
+            return static_cast<CLASS_PTR>(const_cast<Instance*>(_ptr));
+        return nullptr;
+    }
+
+private:
+    const Instance* _ptr;
+};
+
 } // namespace cimple
 
-// Members that every generated class struct declares (last in the struct).
+// Members that every generated class and method instance struct declares:
+// instances live on the heap only, create() makes one, destroy() frees it,
+// clone() copies it.
+#define CIMPLE_INSTANCE_MEMBERS(CLASS)                                                      \
+    static void destroy(CLASS* instance) { ::cimple::destroy(instance); }                  \
+    CLASS* clone() const { return static_cast<CLASS*>(::cimple::clone(this)); }            \
+                                                                                            \
+private:                                                                                    \
+    CLASS() {}                                                                              \
+    ~CLASS() {}                                                                             \
+                                                                                            \
+public:
+
+// Closes every generated class struct.
 #define CIMPLE_CLASS(CLASS)                                                                 \
 public:                                                                                     \
     static const ::cimple::Meta_Class static_meta_class;                                    \
     static CLASS* create(bool defaults = false)                                             \
     {                                                                                       \
-        return static_cast<CLASS*>(::cimple::create(&static_meta_class, defaults));          \
+        return static_cast<CLASS*>(::cimple::create(&CLASS::static_meta_class, defaults)); \
     }                                                                                       \
-    static CLASS* clone(const CLASS* inst)                                                  \
-    {                                                                                       \
-        return static_cast<CLASS*>(::cimple::clone(static_cast<const ::cimple::Instance*>(inst))); \
-    }
+    CIMPLE_INSTANCE_MEMBERS(CLASS)
 
-// Members that every generated method instance struct declares (last).
-#define CIMPLE_METHOD(CLASS)                                                                \
+// Closes every generated method instance struct.
+#define CIMPLE_METHOD(METHOD)                                                               \
 public:                                                                                     \
     static const ::cimple::Meta_Method static_meta_class;                                   \
-    static CLASS* create() { return static_cast<CLASS*>(::cimple::create(&static_meta_class)); }
+    static METHOD* create() { return static_cast<METHOD*>(::cimple::create(&METHOD::static_meta_class)); } \
+    CIMPLE_INSTANCE_MEMBERS(METHOD)
 
 #endif

@@ -9,7 +9,34 @@
 #include <type_traits>
 
 namespace cimple {
+
+// The method record of a method instance's head (see Meta_Method.h); null if
+// the record is a class record.
+inline const Meta_Method* to_meta_method(const Meta_Class* mc)
+{
+    return mc && (mc->flags & CIMPLE_FLAG_METHOD) ? reinterpret_cast<const Meta_Method*>(mc) : nullptr;
+}
+// The class-record view of a method record, for a method instance's head.
+inline const Meta_Class* to_meta_class(const Meta_Method* mm)
+{
+    return reinterpret_cast<const Meta_Class*>(mm);
+}
+
 namespace fields {
+
+// The record of the kind that a feature's flags name (Meta_Feature.h).
+inline const Meta_Property* as_property(const Meta_Feature* mf)
+{
+    return reinterpret_cast<const Meta_Property*>(mf);
+}
+inline const Meta_Reference* as_reference(const Meta_Feature* mf)
+{
+    return reinterpret_cast<const Meta_Reference*>(mf);
+}
+inline const Meta_Method* as_method(const Meta_Feature* mf)
+{
+    return reinterpret_cast<const Meta_Method*>(mf);
+}
 
 template <class T>
 struct Tag {
@@ -72,7 +99,7 @@ inline T convert_default(const typename Default_Type<T>::type& x)
 struct Layout {
     const Meta_Feature* const* features;
     size_t count;
-    uint32 size;
+    size_t size;
 };
 
 inline Layout layout_of(const Meta_Class* mc)
@@ -128,7 +155,7 @@ inline bool is_plain_reference(const Meta_Feature* mf)
 {
     if (!(mf->flags & CIMPLE_FLAG_REFERENCE) || (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT))
         return false;
-    return static_cast<const Meta_Reference*>(mf)->subscript == 0;
+    return as_reference(mf)->subscript == 0;
 }
 
 } // namespace fields

@@ -15,27 +15,22 @@ public:
     Instance_Map_Base(const Instance_Map_Base&) = delete;
     Instance_Map_Base& operator=(const Instance_Map_Base&) = delete;
 
-    size_t size() const { return _instances.size(); }
     // Destroys every instance and empties the map.
     void clear();
 
+protected:
     // Takes ownership of inst and appends it; returns its position. An
-    // instance key-equal to one already held is refused: -1 is returned and
-    // the instance stays the caller's, to free or keep. A null one is
-    // refused the same way.
+    // instance key-equal to one already held is refused: size_t(-1) is
+    // returned and the instance stays the caller's, to free or keep. A null
+    // one is refused the same way.
     size_t _insert(Instance* inst);
-    // Position of the instance key-equal to model, or -1.
-    ssize_t _find(const Instance* model) const;
+    // Position of the instance key-equal to model, or size_t(-1).
+    size_t _find(const Instance* model) const;
     // The instance key-equal to model (still owned by the map), or null.
     Instance* _lookup(const Instance* model) const;
-    // The instance at pos (still owned by the map), or null past the end.
-    Instance* _get(size_t pos) const { return pos < _instances.size() ? _instances[pos] : nullptr; }
-    // Destroys and removes the instance at pos; false past the end.
-    bool _remove(size_t pos);
+    // Destroys and removes the instance at pos (nothing past the end).
+    void _remove(size_t pos);
 
-    const Meta_Class* meta_class() const { return _meta_class; }
-
-private:
     const Meta_Class* _meta_class;
     Array<Instance*> _instances;
 };
@@ -46,11 +41,12 @@ public:
     Instance_Map() : Instance_Map_Base(&CLASS::static_meta_class) {}
 
     size_t insert(CLASS* inst) { return _insert(inst); }
-    ssize_t find(const CLASS* model) const { return _find(model); }
+    size_t find(const CLASS* model) const { return _find(model); }
     CLASS* lookup(const CLASS* model) const { return static_cast<CLASS*>(_lookup(model)); }
-    CLASS* get(size_t pos) const { return static_cast<CLASS*>(_get(pos)); }
-    CLASS* operator[](size_t pos) const { return get(pos); }
-    bool remove(size_t pos) { return _remove(pos); }
+    void remove(size_t pos) { _remove(pos); }
+    size_t size() const { return _instances.size(); }
+    CLASS* operator[](size_t pos) { return static_cast<CLASS*>(_instances[pos]); }
+    const CLASS* operator[](size_t pos) const { return static_cast<const CLASS*>(_instances[pos]); }
 };
 
 } // namespace cimple

@@ -11,7 +11,7 @@ namespace cimple {
 struct Meta_Repository;
 
 struct Meta_Class {
-    uint32 refs;  // always 0
+    Atomic refs;  // always 0
     uint32 flags; // CIMPLE_FLAG_CLASS plus ABSTRACT, AGGREGATION, ASSOCIATION, INDICATION, EXPERIMENTAL
     const char* name;
     const Meta_Qualifier* const* meta_qualifiers; // null
@@ -23,7 +23,7 @@ struct Meta_Class {
     const Meta_Feature* const* meta_features;
     size_t num_meta_features;
     uint32 size;                      // sizeof the instance struct
-    const uint8* locals;              // one per feature: 1 declared here, 0 inherited (null when no features)
+    const Meta_Feature_Local* locals; // one per feature (null when no features)
     const Meta_Class* super_meta_class; // null at a root
     size_t num_keys;                  // number of features flagged CIMPLE_FLAG_KEY
     const Meta_Repository* meta_repository;
@@ -40,18 +40,6 @@ const Meta_Feature* find_feature(const Meta_Class* mc, const char* name, uint32 
 const Meta_Property* find_property(const Meta_Class* mc, const char* name);
 const Meta_Reference* find_reference(const Meta_Class* mc, const char* name);
 const Meta_Method* find_method(const Meta_Class* mc, const char* name);
-
-// The method record of a method instance's head (see Meta_Method.h); null if
-// the record is a class record.
-inline const Meta_Method* to_meta_method(const Meta_Class* mc)
-{
-    return mc && (mc->flags & CIMPLE_FLAG_METHOD) ? reinterpret_cast<const Meta_Method*>(mc) : nullptr;
-}
-// The class-record view of a method record, for a method instance's head.
-inline const Meta_Class* to_meta_class(const Meta_Method* mm)
-{
-    return reinterpret_cast<const Meta_Class*>(mm);
-}
 
 } // namespace cimple
 

@@ -6,11 +6,14 @@
 
 namespace cimple {
 
-struct Meta_Property : Meta_Feature {
+struct Meta_Value;
+
+struct Meta_Property {
+    CIMPLE_META_FEATURE_FIELDS
     uint16 type;       // type code (Type.h)
     sint16 subscript;  // 0 scalar, -1 array of any length, n > 0 array of fixed length n
     uint32 offset;     // position of the field in the instance: CIMPLE_OFF(CLASS, FIELD)
-    const void* value; // default value (Meta_Value.h) or null for none
+    const Meta_Value* value; // default value (Meta_Value.h) or null for none
 };
 
 } // namespace cimple

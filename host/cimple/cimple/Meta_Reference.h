@@ -9,7 +9,8 @@ namespace cimple {
 
 struct Meta_Class;
 
-struct Meta_Reference : Meta_Feature {
+struct Meta_Reference {
+    CIMPLE_META_FEATURE_FIELDS
     sint16 subscript;            // 0 single reference (field CLASS*); non-zero reference array (field Array<CLASS*>)
     const Meta_Class* meta_class; // class the schema declares; null only for an embedded object of any class
     uint32 offset;               // position of the field in the instance: CIMPLE_OFF(CLASS, FIELD)

@@ -16,6 +16,11 @@
 
 namespace cimple {
 
+// What a property record's value points at: one of the records below.
+struct Meta_Value {
+    int dummy;
+};
+
 template <class T>
 struct Meta_Value_Scalar {
     T value;

@@ -14,8 +14,10 @@ typedef std::uint16_t uint16;
 typedef std::int16_t sint16;
 typedef std::uint32_t uint32;
 typedef std::int32_t sint32;
-typedef std::uint64_t uint64;
-typedef std::int64_t sint64;
+// The 64-bit types are long long, as in CIMPLE on every platform: code that
+// mixes them with std::uint64_t (long on this one) converts explicitly.
+typedef unsigned long long uint64;
+typedef long long sint64;
 typedef float real32;
 typedef double real64;
 

@@ -161,7 +161,7 @@ TEST(AssociatorsEmbedded, EmbeddedObjectIsNotAnAssociationEnd)
     Test_Base* b = Test_Base::create(true);
     b->Name.set("e");
     h->Embedded = b;
-    Test_Base* src = Test_Base::clone(b);
+    Test_Base* src = b->clone();
     EXPECT_FALSE(is_reference_of(src, h, nullptr));
     destroy(src);
     destroy(h);

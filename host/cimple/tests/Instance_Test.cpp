@@ -1,5 +1,7 @@
 #include "Test_Schema.h"
 
+#include <cimple/Instance_Fields.h>
+
 #include <gtest/gtest.h>
 
 namespace cimple {
@@ -108,7 +110,7 @@ TEST(Clone, DeepCopyIsEqualAndIndependent)
     d->Ratio.set(2.5);
     d->Count.clear();
 
-    Test_Derived* c = Test_Derived::clone(d);
+    Test_Derived* c = d->clone();
     ASSERT_NE(c, nullptr);
     ASSERT_NE(c, d);
     EXPECT_EQ(c->meta_class, d->meta_class);
@@ -148,7 +150,7 @@ TEST(Clone, CopiesReferencedAndEmbeddedInstances)
     inner->Dependent = make_derived("b");
     h->Embedded = inner;
 
-    Test_Holder* c = Test_Holder::clone(h);
+    Test_Holder* c = h->clone();
     ASSERT_NE(c->Owner, nullptr);
     ASSERT_NE(c->Embedded, nullptr);
     EXPECT_NE(c->Owner, h->Owner);
@@ -223,10 +225,11 @@ TEST(Destroy, NestedGraphsAreFreedWhole)
     destroy(m);
 }
 
-TEST(StructDerivedFromSuperclassStruct, CreateCloneDestroy)
+TEST(Cast, SubclassInstanceReadsThroughSuperclassStruct)
 {
     Test_Child* c = Test_Child::create(true);
-    Test_Base* as_base = c; // no cast: the struct starts with its superclass's
+    Test_Base* as_base = cast<Test_Base*>(c);
+    ASSERT_EQ(static_cast<Instance*>(as_base), static_cast<Instance*>(c));
     as_base->Name.set("child");
     as_base->Tags.set(Array<String>());
     as_base->Tags.value.append("t");
@@ -235,7 +238,21 @@ TEST(StructDerivedFromSuperclassStruct, CreateCloneDestroy)
     EXPECT_EQ(c->Count.null, 1);
     EXPECT_TRUE(is_subclass(&Test_Base::static_meta_class, c->meta_class));
 
-    Test_Child* d = Test_Child::clone(c);
+    // Only to the instance's own class or a superclass; null passes through.
+    const Test_Child* back = cast<const Test_Child*>(as_base);
+    Test_Derived* sibling = cast<Test_Derived*>(c);
+    Test_Holder* unrelated = cast<Test_Holder*>(c);
+    Test_Base* base = Test_Base::create();
+    Test_Child* down = cast<Test_Child*>(base);
+    Test_Base* none = cast<Test_Base*>(static_cast<Instance*>(nullptr));
+    EXPECT_EQ(back, c);
+    EXPECT_EQ(sibling, nullptr);
+    EXPECT_EQ(unrelated, nullptr);
+    EXPECT_EQ(down, nullptr);
+    EXPECT_EQ(none, nullptr);
+    Test_Base::destroy(base);
+
+    Test_Child* d = c->clone();
     EXPECT_EQ(d->Name.value, "child");
     EXPECT_EQ(d->Tags.value[0], "t");
     EXPECT_EQ(d->Extra.value, 9u);

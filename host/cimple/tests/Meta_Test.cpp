@@ -1,5 +1,7 @@
 #include "Test_Schema.h"
 
+#include <cimple/Instance_Fields.h>
+
 #include <gtest/gtest.h>
 
 namespace cimple {
@@ -51,13 +53,13 @@ TEST(Meta, ClassRecordsDescribeTheirStructs)
             if (mf->flags & CIMPLE_FLAG_KEY)
                 keys++;
             if (mf->flags & CIMPLE_FLAG_PROPERTY) {
-                EXPECT_LT(static_cast<const Meta_Property*>(mf)->offset, mc->size) << mc->name << "." << mf->name;
+                EXPECT_LT(reinterpret_cast<const Meta_Property*>(mf)->offset, mc->size) << mc->name << "." << mf->name;
             }
         }
         EXPECT_EQ(keys, mc->num_keys) << mc->name;
     }
-    EXPECT_EQ(Test_Derived::static_meta_class.locals[2], 0);
-    EXPECT_EQ(Test_Derived::static_meta_class.locals[3], 1);
+    EXPECT_EQ(Test_Derived::static_meta_class.locals[2].local, 0);
+    EXPECT_EQ(Test_Derived::static_meta_class.locals[3].local, 1);
 }
 
 TEST(Registration, PushesOnTheListHead)

@@ -14,8 +14,7 @@
 //   Test_Link (association)          Antecedent (REF Test_Base, key),
 //                                      Dependent (REF Test_Derived, key), Weight
 //   Test_Peer (association)          Parent (REF Test_Base, key), Child (REF Test_Base, key)
-//   Test_Child : Test_Base           + Extra = 9; its struct derives from Test_Base's
-//                                      struct instead of repeating the fields
+//   Test_Child : Test_Base           + Extra = 9
 #ifndef CIMPLE_TESTS_TEST_SCHEMA_H
 #define CIMPLE_TESTS_TEST_SCHEMA_H
 
@@ -81,8 +80,11 @@ public:
     CIMPLE_CLASS(Test_Peer)
 };
 
-class Test_Child : public Test_Base {
+class Test_Child : public Instance {
 public:
+    Property<String> Name;
+    Property<uint16> Count;
+    Property<Array<String>> Tags;
     Property<uint32> Extra;
     CIMPLE_CLASS(Test_Child)
 };

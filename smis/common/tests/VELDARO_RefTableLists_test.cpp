@@ -138,7 +138,7 @@ TEST(VELDARO_RefTableLists, SlunListWithRlu)
     EXPECT_EQ(t.view->getSlunListWithRlu(2, list), 2);
     EXPECT_EQ(items(list), (std::vector<std::uint16_t>{13, 14}));
     EXPECT_EQ(t.view->getSlunListWithRlu(3, list), 0);  // hidden RLU
-    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(list.size(), 0u);
 }
 
 TEST(VELDARO_RefTableLists, PoolMembers)
@@ -150,7 +150,7 @@ TEST(VELDARO_RefTableLists, PoolMembers)
     EXPECT_EQ(t.view->getRluIndexListInLayerixSubPool(7, list), 1);
     EXPECT_EQ(items(list), (std::vector<int>{4}));
     EXPECT_EQ(t.view->getRluIndexListInThinPro(300, list), 0);
-    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(list.size(), 0u);
 }
 
 TEST(VELDARO_RefTableLists, RaidGroupDisksAndSums)

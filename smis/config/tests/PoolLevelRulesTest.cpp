@@ -37,7 +37,7 @@ std::vector<std::uint16_t> v16(const Array<std::uint16_t>& a)
     return std::vector<std::uint16_t>(a.data(), a.data() + a.size());
 }
 
-std::vector<std::uint64_t> v64(const Array<std::uint64_t>& a)
+std::vector<std::uint64_t> v64(const Array<uint64>& a)
 {
     return std::vector<std::uint64_t>(a.data(), a.data() + a.size());
 }
@@ -112,7 +112,7 @@ protected:
     {
         install(disks);
         SMISProviderDiskManager dm(plusOf(disks), STORAGE);
-        Array<std::uint64_t> out;
+        Array<uint64> out;
         EXPECT_EQ(0u, engine.getSupportedSize(level, &dm, out)) << level;
         return v64(out);
     }
@@ -195,7 +195,7 @@ TEST_F(PoolRules, DisksPerGroupForASize)
     Raid raid;
     Thin thin;
 
-    Array<std::uint64_t> mirror;
+    Array<uint64> mirror;
     ASSERT_EQ(0u, raid.getSupportedSize("1", &dm, mirror));
     const std::uint64_t working = SMISProviderPoolConfiguration::compareRLUSize(400 * unit, mirror);
     EXPECT_EQ(600 * unit, working);

@@ -156,10 +156,10 @@ protected:
         VELDARO_PrimordialStoragePool* primordial = VELDARO_PrimordialStoragePool::create(true);
         primordial->Primordial.set(true);
         CIM_StorageSetting* setting = goal(level, thin);
-        Array<std::uint64_t> sizes;
+        Array<uint64> sizes;
         {
             Recorder engine;
-            ASSERT_EQ(0u, engine.getSupportedSizes(setting, primordial, sizes));
+            ASSERT_EQ(0u, engine.getSupportedSizes(setting, cast<const CIM_StoragePool*>(primordial), sizes));
         }
         for (std::size_t i = 0; i < sizes.size(); ++i) {
             if (sizes[i] == 0)
@@ -224,11 +224,11 @@ TEST_F(PoolRequests, OfferedSizesOfTheTwoGroups)
         SCOPED_TRACE(std::string(IMAGES[r.image].what) + " " + r.level + (r.thin ? " thin" : ""));
         install(IMAGES[r.image].disks);
         CIM_StorageSetting* setting = goal(r.level, r.thin);
-        Array<std::uint64_t> sizes;
+        Array<uint64> sizes;
         if (r.thin)
-            EXPECT_EQ(0u, ThinRecorder().getSupportedSizes(setting, primordial, sizes));
+            EXPECT_EQ(0u, ThinRecorder().getSupportedSizes(setting, cast<const CIM_StoragePool*>(primordial), sizes));
         else
-            EXPECT_EQ(0u, RaidRecorder().getSupportedSizes(setting, primordial, sizes));
+            EXPECT_EQ(0u, RaidRecorder().getSupportedSizes(setting, cast<const CIM_StoragePool*>(primordial), sizes));
         EXPECT_EQ(r.sizes, std::vector<std::uint64_t>(sizes.data(), sizes.data() + sizes.size()));
         destroy(setting);
     }

@@ -89,7 +89,7 @@ TEST_F(DiskManager, EmptyListGivesNoGroups)
     SMISProviderDiskManager manager(Array<std::uint16_t>(), STORAGE);
     Array<std::uint16_t> all;
     manager.getPLUArray(all);
-    EXPECT_TRUE(all.empty());
+    EXPECT_EQ(all.size(), 0u);
     EXPECT_EQ(0, manager.GetDiskMngListCount());
 }
 

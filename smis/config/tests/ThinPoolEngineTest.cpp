@@ -143,7 +143,7 @@ TEST_F(ThinPoolEngine, NewPoolLevelComesFromTheGoal)
         VELDARO_RefTable table(STORAGE);
         VELDARO_DiskExtent* e = nullptr;
         ASSERT_EQ(0, VELDARO_DiskExtent_Resource(STORAGE).createInstance(e, table.searchPlunFromDiskTable(plus[0])));
-        elements.append(e);
+        elements.append(cast<CIM_StorageExtent*>(e));
     }
     EXPECT_EQ(nullptr, other.CreateOrModifyElementFromElements(g, size, elements, rc));
     EXPECT_EQ(0x8030u, rc);

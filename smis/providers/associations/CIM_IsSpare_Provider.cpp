@@ -76,7 +76,7 @@ bool spares(Frame& frame, Index_Range disks, const String* setId, Far far)
                 return false;
             if (!extent.built())
                 continue;
-            VELDARO_StorageRedundancySet* copy = clone(set);
+            VELDARO_StorageRedundancySet* copy = set->clone();
             Instance* farEnd = far == Far::EXTENT ? static_cast<Instance*>(extent.get()) : copy;
             frame.emit<CIM_IsSpare>(extent.release(), copy, farEnd, true, [](CIM_IsSpare& a) {
                 a.SpareStatus.set(SPARE_STATUS_HOT_STANDBY);

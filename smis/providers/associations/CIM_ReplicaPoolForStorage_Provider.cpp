@@ -79,7 +79,7 @@ bool replicaPools(Frame& frame, const String* poolId, int sourceSlu, Far far)
                 if (!end.built())
                     continue;
                 related.push_back(sourceIndex);
-                VELDARO_SnapDataPool* copy = clone(pool);
+                VELDARO_SnapDataPool* copy = pool->clone();
                 Instance* farEnd = far == Far::VOLUME ? static_cast<Instance*>(end.get()) : copy;
                 frame.emit<CIM_ReplicaPoolForStorage>(end.release(), copy, farEnd);
             }

@@ -2,7 +2,7 @@
 
 #include "VELDARO_ObjectManager_Resource.h"
 
-#include <Pegasus/System.h>
+#include <Pegasus/Common/System.h>
 
 #include "VELDARO_System_Resource.h"
 
@@ -11,7 +11,7 @@ namespace cimple {
 int VELDARO_ObjectManager_Resource::createObjectManager()
 {
     Auto_Mutex lock(_mutex);
-    const String host(Pegasus::System::getFullyQualifiedHostName().str().c_str());
+    const String host(Pegasus::System::getFullyQualifiedHostName().getCString());
     VELDARO_ObjectManager* made = Instance_Provider_Frame::newInstance<VELDARO_ObjectManager>();
     const char* text = "CIM Object Manager for VELDARO storage system";
     made->Caption.set(text);

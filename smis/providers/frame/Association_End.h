@@ -89,7 +89,7 @@ public:
     // Hands the instance over (to an association); the end is empty after.
     T* release() { return _instance.release(); }
     // A clone for an association, the end keeps its own.
-    T* copy() const { return clone(_instance.get()); }
+    T* copy() const { return static_cast<T*>(::cimple::clone(_instance.get())); }
 
 private:
     Association_End(State state, T* instance) : _state(state), _instance(instance) {}

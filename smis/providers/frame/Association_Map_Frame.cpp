@@ -30,7 +30,7 @@ bool arrayOfSource(const Instance* source, String& address)
 void Association_Map_Frame::handOver(const Sink& sink)
 {
     for (std::size_t i = 0; i < _instances.size(); ++i)
-        if (Instance* copy = clone(_instances._get(i)))
+        if (Instance* copy = clone(_instances[i]))
             sink(copy);
     _instances.clear();
 }

@@ -85,7 +85,7 @@ public:
             return;
         }
         // A duplicate of one already collected is refused and stays ours.
-        if (_instances._insert(association) == static_cast<size_t>(-1))
+        if (_instances.insert(association) == static_cast<size_t>(-1))
             destroy(association);
     }
     // Makes the association of class A from its two ends (first and second
@@ -160,7 +160,15 @@ private:
     // Clones of the map's instances to the sink, then an empty map.
     void handOver(const Sink& sink);
 
-    Instance_Map_Base _instances;
+    // The collected associations, of whichever class the provider serves.
+    class Collected : public Instance_Map_Base {
+    public:
+        using Instance_Map_Base::Instance_Map_Base;
+        size_t insert(Instance* inst) { return _insert(inst); }
+        size_t size() const { return _instances.size(); }
+        const Instance* operator[](size_t pos) const { return _instances[pos]; }
+    };
+    Collected _instances;
     String _storage_address;
     Independent_Pass _independentPass;
     Array_Walk _arrays;

@@ -142,7 +142,7 @@ Instance* Association_Provider_Frame::newAssociation(const Meta_Class* mc, Insta
         const Meta_Feature* f = mc->meta_features[i];
         if (!(f->flags & CIMPLE_FLAG_REFERENCE))
             continue;
-        const Meta_Reference* r = static_cast<const Meta_Reference*>(f);
+        const Meta_Reference* r = reinterpret_cast<const Meta_Reference*>(f);
         if (r->subscript != 0)
             continue;
         slots[found++] = reinterpret_cast<Instance**>(reinterpret_cast<char*>(association.get()) + r->offset);

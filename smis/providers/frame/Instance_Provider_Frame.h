@@ -311,7 +311,7 @@ private:
     {
         for (size_t i = 0; i < list.size(); ++i)
             if (list[i] && key_eq(list[i], model))
-                return Model::clone(list[i]);
+                return list[i]->clone();
         return nullptr;
     }
 
@@ -320,7 +320,7 @@ private:
     {
         for (size_t i = 0; i < list.size(); ++i)
             if (list[i])
-                handler->handle(Model::clone(list[i]));
+                handler->handle(list[i]->clone());
     }
 };
 

@@ -350,8 +350,8 @@ void Indication_Builder::sendHostAffinityGroupInfo(const IndicationRecord& recor
             return Built{};
         }
         CIM_AuthorizedSubject* subject = CIM_AuthorizedSubject::create();
-        subject->Privilege = privilege;
-        subject->PrivilegedElement = hardwareId;
+        subject->Privilege = cast<CIM_AuthorizedPrivilege*>(privilege);
+        subject->PrivilegedElement = cast<CIM_ManagedElement*>(hardwareId);
         return Built{subject, nullptr};
     });
 }
@@ -551,7 +551,7 @@ void Indication_Builder::sendCopySessionInfo(const IndicationRecord& record)
             destroy(v);
             return nullptr;
         }
-        return v;
+        return cast<CIM_ManagedElement*>(v);
     };
     auto remoteVolume = [&](std::uint16_t number, std::uint8_t kind) -> CIM_ManagedElement* {
         VELDARO_RemoteStorageVolume* v = VELDARO_RemoteStorageVolume::create();
@@ -560,7 +560,7 @@ void Indication_Builder::sendCopySessionInfo(const IndicationRecord& record)
             destroy(v);
             return nullptr;
         }
-        return v;
+        return cast<CIM_ManagedElement*>(v);
     };
     CIM_ManagedElement* source = nullptr;
     CIM_ManagedElement* target = nullptr;
@@ -754,13 +754,13 @@ bool Indication_Builder::sendProtocolControllerForUnit(const IndicationRecord& r
             if (_sources.setKeyProperties(c, mid, port) != 0)
                 destroy(c);
             else
-                antecedent = c;
+                antecedent = cast<CIM_ManagedElement*>(c);
         } else {
             VELDARO_AffinityGroupController* c = VELDARO_AffinityGroupController::create();
             if (_sources.setKeyProperties(c, mid, port, group, _storage) != 0)
                 destroy(c);
             else
-                antecedent = c;
+                antecedent = cast<CIM_ManagedElement*>(c);
         }
         if (!antecedent) {
             destroy(dependent);
@@ -768,13 +768,13 @@ bool Indication_Builder::sendProtocolControllerForUnit(const IndicationRecord& r
             return false;
         }
         CIM_ProtocolControllerForUnit* source = CIM_ProtocolControllerForUnit::create();
-        source->Antecedent = clone(antecedent);
-        source->Dependent = clone(static_cast<CIM_ManagedElement*>(dependent));
+        source->Antecedent = cast<CIM_ProtocolController*>(clone(antecedent));
+        source->Dependent = cast<CIM_LogicalDevice*>(dependent->clone());
         source->DeviceNumber.set(lun);
         source->DeviceAccess.set(2);
         CIM_ProtocolControllerForUnit* previous = nullptr;
         if (type == INDICATION_MODIFICATION) {
-            previous = clone(source);
+            previous = source->clone();
             previous->DeviceNumber.set(previousLun);
         }
         destroy(antecedent);

@@ -63,10 +63,13 @@ inline bool ascii_equal_nocase(const char* a, const char* b)
 }
 
 // The method record of a method instance, or null when the instance is
-// null or not a method instance.
+// null or not a method instance: a method instance's head points at its
+// Meta_Method through the class-record pointer.
 inline const Meta_Method* method_record(const Instance* method)
 {
-    return method ? to_meta_method(method->meta_class) : nullptr;
+    if (!method || !method->meta_class || !(method->meta_class->flags & CIMPLE_FLAG_METHOD))
+        return nullptr;
+    return reinterpret_cast<const Meta_Method*>(method->meta_class);
 }
 
 // True when the method instance's record lays out the same parameters as
@@ -235,7 +238,7 @@ int association_by_references(PROVIDER* provider, const CLASS* model, Instance**
         const Meta_Feature* f = mc->meta_features[i];
         if (!(f->flags & CIMPLE_FLAG_REFERENCE) || (f->flags & CIMPLE_FLAG_EMBEDDED_OBJECT))
             continue;
-        const auto* r = static_cast<const Meta_Reference*>(f);
+        const auto* r = reinterpret_cast<const Meta_Reference*>(f);
         if (r->subscript != 0)
             continue;
         if (const Instance* value =

@@ -336,7 +336,7 @@ std::uint32_t Controller_Configuration_Request::getSPCObjectPathList(SPCList& ou
                 }
             }
             if (made) {
-                out.append(made);
+                out.append(cast<CIM_SCSIProtocolController*>(made));
                 break;
             }
         }
@@ -358,7 +358,7 @@ std::uint32_t Controller_Configuration_Request::getDefaultSPCObjectPathList(SPCL
     for (std::size_t i = 0; i < builder.list().size(); ++i) {
         const VELDARO_LUNMappingController* c = builder.list()[i];
         if (c->CMSlotNumber.value == cm && c->CASlotNumber.value == ca && c->PortNo.value == port) {
-            out.append(clone(c));
+            out.append(cast<CIM_SCSIProtocolController*>(c->clone()));
             break;
         }
     }

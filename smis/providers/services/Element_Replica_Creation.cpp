@@ -202,7 +202,7 @@ std::uint32_t Element_Replica_Creation::run(const Request& r, SNIA_Synchronized*
         Replication_Log::failure(__FILE__, __LINE__, "CreateElementReplica: Failed to get association");
         return FAILED;
     }
-    synchronization = made;
+    synchronization = cast<SNIA_Synchronized*>(made);
     Replication_Log::progress(__FILE__, __LINE__, "End CreateElementReplica - SessionID=%d", int(session));
     return 0;
 }

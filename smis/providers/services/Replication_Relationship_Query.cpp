@@ -121,7 +121,7 @@ std::uint32_t Replication_Relationship_Query::run(const Filter& f, Array<SNIA_Sy
             // A session whose ends or state cannot be shown is left out, as
             // the enumeration leaves it out.
             if (s)
-                out.append(s);
+                out.append(cast<SNIA_Synchronized*>(s));
         }
         collected.handedOver = true;
         Replication_Log::progress(__FILE__, __LINE__, "End GetReplicationRelationships");

@@ -55,12 +55,10 @@ bool onlyPrimordial(const Property<Array<String>>& inPools)
 
 const CIM_StoragePool* Storage_Pool_Work::asPool(const CIM_LogicalElement* element)
 {
-    if (!element || !is_subclass(&CIM_StoragePool::static_meta_class, element->meta_class))
-        return nullptr;
-    return static_cast<const CIM_StoragePool*>(element);
+    return cast<const CIM_StoragePool*>(element);
 }
 
-bool Storage_Pool_Work::isThinRequest(const CIM_StoragePool* pool, const CIM_ManagedElement* goal)
+bool Storage_Pool_Work::isThinRequest(const CIM_StoragePool* pool, const Instance* goal)
 {
     if (pool && contains(pool->InstanceID, "TPP"))
         return true;
@@ -87,7 +85,7 @@ CIM_StoragePool* Storage_Pool_Work::thinPoolInstance(const CIM_StoragePool* pool
         destroy(built);
         return nullptr;
     }
-    return built;
+    return cast<CIM_StoragePool*>(built);
 }
 
 void Storage_Pool_Work::thinPoolOf(const CIM_StoragePool* pool, std::uint16_t& number, std::uint64_t& size) const
@@ -144,7 +142,7 @@ bool Storage_Pool_Work::isOwnPrimordialPool(const String& path) const
     return true;
 }
 
-bool Storage_Pool_Work::isOwnSetting(const CIM_ManagedElement* goal) const
+bool Storage_Pool_Work::isOwnSetting(const Instance* goal) const
 {
     if (!goal)
         return true;
@@ -272,7 +270,7 @@ CIM_StoragePool* Storage_Pool_Work::raidPoolInstance(const CIM_StoragePool* pool
         return nullptr;
     }
     result = SUCCESS;
-    return built;
+    return cast<CIM_StoragePool*>(built);
 }
 
 std::uint32_t Storage_Pool_Work::deleteStoragePool(const CIM_StoragePool* pool)
@@ -387,7 +385,7 @@ std::uint32_t Storage_Pool_Work::createOrModifyElementFromElements(const String&
     if (made) {
         if (element)
             destroy(element);
-        element = made;
+        element = cast<CIM_LogicalElement*>(made);
         if (const std::uint64_t total = totalOf(made))
             size = total;
     }

@@ -45,7 +45,7 @@ public:
     // The pool an element is, when it is one.
     static const CIM_StoragePool* asPool(const CIM_LogicalElement* element);
     // A thin request: the pool or the goal setting names a thin pool.
-    static bool isThinRequest(const CIM_StoragePool* pool, const CIM_ManagedElement* goal);
+    static bool isThinRequest(const CIM_StoragePool* pool, const Instance* goal);
 
     // Number and bytes of the thin pool a reference names on this array;
     // 0xFFFF and 0 when it names none here.
@@ -63,7 +63,7 @@ private:
     // True without a goal; with a storage setting goal, when it is served in
     // the arrays' name space and its InstanceID is a setting key of this
     // array ("VELDARO:SS_..._<address>").
-    bool isOwnSetting(const CIM_ManagedElement* goal) const;
+    bool isOwnSetting(const Instance* goal) const;
 
     String _storage;
 };

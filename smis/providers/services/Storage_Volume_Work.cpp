@@ -341,7 +341,7 @@ std::uint32_t Storage_Volume_Work::createStorageVolume(const CIM_StoragePool* po
     VELDARO_StorageVolume* made = madeVolume(getLogicalElementInstance(rlun, olun), olun, SMIS_CLI::LU_TYPE_OPEN);
     if (!made)
         return FAILED;
-    element = made;
+    element = cast<CIM_LogicalElement*>(made);
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "createStorageVolume(0x%04x) End", olun);
     return SUCCESS;
 }
@@ -422,7 +422,7 @@ std::uint32_t Storage_Volume_Work::createThinproStorageVolume(const CIM_StorageP
     VELDARO_StorageVolume* made = madeVolume(getLogicalElementInstance(olun), olun, SMIS_CLI::LU_TYPE_TPV);
     if (!made)
         return FAILED;
-    element = made;
+    element = cast<CIM_LogicalElement*>(made);
     information(__FILE__, __LINE__, "createThinproStorageVolume End");
     return SUCCESS;
 }
@@ -515,7 +515,7 @@ std::uint32_t Storage_Volume_Work::modifyThinproStorageVolume(std::uint64_t& siz
     VELDARO_StorageVolume* rebuilt = getLogicalElementInstance(olun);
     if (element)
         destroy(element);
-    element = rebuilt ? rebuilt : volume.release();
+    element = cast<CIM_LogicalElement*>(rebuilt ? rebuilt : volume.release());
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "modifyThinproStorageVolume End(0x%04x)", olun);
     return SUCCESS;
 }

@@ -362,7 +362,7 @@ Invoke_Method_Status VELDARO_ReplicationServiceCapabilities_Provider::GetDefault
             const VELDARO_ReplicationSettingData* s = settings.list()[i];
             if (s->CopyTypeID.null || s->CopyTypeID.value != wanted)
                 continue;
-            VELDARO_ReplicationSettingData* copy = VELDARO_ReplicationSettingData::clone(s);
+            VELDARO_ReplicationSettingData* copy = s->clone();
             if (!copy)
                 break;
             if (DefaultInstance)

@@ -307,8 +307,8 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
                 const CIM_StorageExtent* extent = InElements[i];
                 if (!extent || !contains(extent->CreationClassName, extentClass))
                     continue;
-                CIM_StoragePool* pool = thin ? static_cast<CIM_StoragePool*>(work.createThinConcreteComponent(extent))
-                                             : static_cast<CIM_StoragePool*>(work.createConcreteComponent(extent));
+                CIM_StoragePool* pool = thin ? cast<CIM_StoragePool*>(work.createThinConcreteComponent(extent))
+                                             : cast<CIM_StoragePool*>(work.createConcreteComponent(extent));
                 if (!pool)
                     continue;
                 std::uint64_t size = requested;

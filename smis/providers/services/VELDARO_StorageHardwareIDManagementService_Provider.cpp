@@ -160,7 +160,7 @@ std::uint32_t create(const String& address, const String& elementName, const Str
     }
     if (out)
         destroy(out);
-    out = made;
+    out = cast<CIM_StorageHardwareID*>(made);
     return 0;
 }
 
@@ -261,7 +261,7 @@ Invoke_Method_Status VELDARO_StorageHardwareIDManagementService_Provider::Create
     std::uint32_t rc = RC_INTERNAL;
     try {
         const String address = self && !self->SystemName.null ? self->SystemName.value : String();
-        HardwareID = VELDARO_StorageHardwareID::create(true);
+        HardwareID = cast<CIM_StorageHardwareID*>(VELDARO_StorageHardwareID::create(true));
         rc = create(address, ElementName.null ? String() : ElementName.value,
                     StorageID.null ? String() : StorageID.value, IDType.null ? -1 : int(IDType.value), HardwareID);
     } catch (...) {

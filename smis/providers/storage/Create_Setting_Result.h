@@ -7,13 +7,17 @@
 
 namespace cimple {
 
-// Puts setting into the out parameter (it passes to the caller), releasing
-// anything the parameter held before.
-inline void handOutSetting(CIM_StorageSetting*& out, CIM_StorageSetting* setting)
+// Puts setting (a CIM_StorageSetting of any subclass) into the out
+// parameter (it passes to the caller), releasing anything the parameter held
+// before.
+inline void handOutSetting(CIM_StorageSetting*& out, Instance* setting)
 {
-    if (out && out != setting)
+    CIM_StorageSetting* given = cast<CIM_StorageSetting*>(setting);
+    if (setting && !given)
+        destroy(setting); // not a setting: nothing to hand out
+    if (out && out != given)
         destroy(out);
-    out = setting;
+    out = given;
 }
 
 // The answer of a failed CreateSetting that still hands out a setting: an

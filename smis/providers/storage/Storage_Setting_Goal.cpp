@@ -4,8 +4,12 @@
 
 namespace cimple {
 
-bool Storage_Setting_Goal::fill(const CIM_StorageCapabilities& caps, uint16 settingType)
+bool Storage_Setting_Goal::fill(const Instance& instance, uint16 settingType)
 {
+    const CIM_StorageCapabilities* found = cast<const CIM_StorageCapabilities*>(&instance);
+    if (!found)
+        return false;
+    const CIM_StorageCapabilities& caps = *found;
     if (settingType == DEFAULT_SETTING) {
         dataMax = dataMin = dataGoal = caps.DataRedundancyDefault.value;
         packageMax = packageMin = packageGoal = caps.PackageRedundancyDefault.value;
@@ -30,8 +34,12 @@ bool Storage_Setting_Goal::fill(const CIM_StorageCapabilities& caps, uint16 sett
     return false;
 }
 
-bool Storage_Setting_Goal::matches(const CIM_StorageSetting& s) const
+bool Storage_Setting_Goal::matches(const Instance& instance) const
 {
+    const CIM_StorageSetting* found = cast<const CIM_StorageSetting*>(&instance);
+    if (!found)
+        return false;
+    const CIM_StorageSetting& s = *found;
     if (s.DataRedundancyMax.value != dataMax || s.DataRedundancyMin.value != dataMin ||
         s.DataRedundancyGoal.value != dataGoal || s.PackageRedundancyMax.value != packageMax ||
         s.PackageRedundancyMin.value != packageMin || s.PackageRedundancyGoal.value != packageGoal)
@@ -40,8 +48,12 @@ bool Storage_Setting_Goal::matches(const CIM_StorageSetting& s) const
                             s.DeltaReservationGoal.value == deltaGoal);
 }
 
-void Storage_Setting_Goal::apply(CIM_StorageSetting& s) const
+void Storage_Setting_Goal::apply(Instance& instance) const
 {
+    CIM_StorageSetting* found = cast<CIM_StorageSetting*>(&instance);
+    if (!found)
+        return;
+    CIM_StorageSetting& s = *found;
     s.DataRedundancyMax.set(static_cast<uint16>(dataMax));
     s.DataRedundancyMin.set(static_cast<uint16>(dataMin));
     s.DataRedundancyGoal.set(static_cast<uint16>(dataGoal));

@@ -24,16 +24,19 @@ struct Storage_Setting_Goal {
     // Fills the goal from a capabilities instance: the defaults for
     // DEFAULT_SETTING, maximum/minimum/default for GOAL_SETTING; delta
     // reservation only when the capabilities give one above 0. False (goal
-    // unchanged) for any other setting type.
-    bool fill(const CIM_StorageCapabilities& caps, uint16 settingType);
+    // unchanged) for any other setting type or an instance that is not a
+    // CIM_StorageCapabilities.
+    bool fill(const Instance& caps, uint16 settingType);
 
     // True when the setting's redundancy values equal the goal's, and its
     // delta reservation too unless the goal asks for none (maximum below 1).
-    bool matches(const CIM_StorageSetting& setting) const;
+    // False for an instance that is not a CIM_StorageSetting.
+    bool matches(const Instance& setting) const;
 
     // Writes the goal into a new setting: the six redundancy values, and the
     // delta reservation (low 8 bits) when the goal's maximum is above 0.
-    void apply(CIM_StorageSetting& setting) const;
+    // Leaves an instance that is not a CIM_StorageSetting alone.
+    void apply(Instance& setting) const;
 };
 
 }  // namespace cimple

@@ -37,7 +37,7 @@ std::uint64_t stripeMultiple(std::uint64_t count, std::uint64_t stripe)
 
 }  // namespace
 
-bool VELDARO_FreeExtent_Resource::getFreeSpace(int rluIndex, Array<std::uint64_t>* sizes, Array<std::uint64_t>* starts)
+bool VELDARO_FreeExtent_Resource::getFreeSpace(int rluIndex, Array<uint64>* sizes, Array<uint64>* starts)
 {
     VELDARO_RefTable table(_storage.c_str());
     if (!sizes || !starts || rluIndex < 0 || static_cast<std::uint32_t>(rluIndex) >= table.getRLUMaxCount())
@@ -107,8 +107,8 @@ int VELDARO_FreeExtent_Resource::createInstance(Array<VELDARO_FreeExtent*>& list
             return 1;
         if ((table.getRluStatus(rluIndex) & 0xFF) == 3)
             return 0;
-        Array<std::uint64_t> sizes, starts;
-        if (!getFreeSpace(rluIndex, &sizes, &starts) || sizes.empty() || starts.empty())
+        Array<uint64> sizes, starts;
+        if (!getFreeSpace(rluIndex, &sizes, &starts) || sizes.size() == 0 || starts.size() == 0)
             return 0;
 
         const std::uint16_t rlun = table.getRluRlun(rluIndex);

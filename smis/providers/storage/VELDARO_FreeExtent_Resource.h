@@ -19,7 +19,7 @@ public:
     // Appends the group's free ranges (sizes and starts in blocks, ascending
     // start). False, with nothing appended, when the group's stripe size is 0
     // while it holds slices (no stripe multiple exists).
-    bool getFreeSpace(int rluIndex, Array<std::uint64_t>* sizes, Array<std::uint64_t>* starts);
+    bool getFreeSpace(int rluIndex, Array<uint64>* sizes, Array<uint64>* starts);
 
     // Appends one instance per free range of the group to list (not emptied
     // first); 0 success (possibly nothing appended), 1 error.

@@ -45,7 +45,7 @@ VELDARO_StorageSetting* getStorageSetting(const String& storage, const Storage_S
             return nullptr;
         }
         const Array<VELDARO_StorageSetting*>& list = settings.list();
-        if (list.empty())
+        if (list.size() == 0)
             return nullptr;
         VELDARO_RAIDStorageCapabilities_Resource raid(storage);
         if (raid.createRAIDStorageCapabilities() == Instance_Provider_Frame::BUILD_ERROR) {
@@ -60,7 +60,7 @@ VELDARO_StorageSetting* getStorageSetting(const String& storage, const Storage_S
                 SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
                                        "getStorageSetting End PrimodialStorageCapabilities pattern");
                 SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "%s end", FN);
-                return VELDARO_StorageSetting::clone(list[i]);
+                return list[i]->clone();
             }
         }
         const Array<VELDARO_RAIDStorageCapabilities*>& levels = raid.list();
@@ -70,7 +70,7 @@ VELDARO_StorageSetting* getStorageSetting(const String& storage, const Storage_S
                     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
                                            "getStorageSetting End RAIDStorageCapabilities pattern");
                     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "%s end", FN);
-                    return VELDARO_StorageSetting::clone(list[i]);
+                    return list[i]->clone();
                 }
             }
         }
@@ -156,7 +156,7 @@ Invoke_Method_Status VELDARO_PrimordialStorageCapabilities_Provider::CreateSetti
         {
             VELDARO_PrimordialStorageCapabilities_Resource caps(storage);
             if (caps.createPrimordialStorageCapabilities() != Instance_Provider_Frame::BUILD_OK ||
-                caps.list().empty()) {
+                caps.list().size() == 0) {
                 SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
                                        "Acquisition of the instance of PrimordialStorageCapabilities goes wrong");
                 handOutEmptySetting(NewSetting);

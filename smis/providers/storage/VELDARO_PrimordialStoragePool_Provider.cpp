@@ -59,7 +59,7 @@ VELDARO_PrimordialStoragePool* getPrimordialPoolInstance(const String& storage,
         const VELDARO_PrimordialStoragePool* built = builder.list()[i];
         if (built && !built->InstanceID.null && !model->InstanceID.null &&
             built->InstanceID.value == model->InstanceID.value)
-            return clone(built);
+            return built->clone();
     }
     return nullptr;
 }
@@ -88,7 +88,7 @@ std::uint32_t withEngine(
         engine = SMISProviderRAIDGroupConfigurationFactory::engineFor(storage);
     if (!engine)
         return failure;
-    return query(*engine, pool.get()) == 0 ? 0 : failure;
+    return query(*engine, cast<const CIM_StoragePool*>(pool.get())) == 0 ? 0 : failure;
 }
 
 }  // namespace

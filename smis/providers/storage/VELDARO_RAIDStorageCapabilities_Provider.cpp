@@ -41,7 +41,7 @@ VELDARO_StorageSetting* getStorageSetting(const String& storage, const VELDARO_R
             const Array<VELDARO_StorageSetting*>& list = settings.list();
             for (size_t i = 0; i < list.size() && !found; ++i)
                 if (list[i]->RaidLevel.value == caps.RaidLevel.value && goal.matches(*list[i]))
-                    found = VELDARO_StorageSetting::clone(list[i]);
+                    found = list[i]->clone();
         }
     } catch (...) {
         found = nullptr;

@@ -99,7 +99,7 @@ std::uint32_t availableExtents(const VELDARO_RAIDStoragePool* self, Array<CIM_St
     if (list.size() == 0)
         return Pool_Methods::NO_EXTENTS;
     for (size_t i = 0; i < list.size(); ++i)
-        extents.append(static_cast<CIM_StorageExtent*>(list[i]));
+        extents.append(cast<CIM_StorageExtent*>(list[i]));
     list.clear();
     return Pool_Methods::SUCCESS;
 }

@@ -46,7 +46,7 @@ uint32 createSetting(const VELDARO_ThinProvisioningCapabilities& self, const Str
     }
     try {
         VELDARO_StorageSetting_Resource settings(storage);
-        if (settings.createStorageSetting() == Instance_Provider_Frame::BUILD_ERROR || settings.list().empty()) {
+        if (settings.createStorageSetting() == Instance_Provider_Frame::BUILD_ERROR || settings.list().size() == 0) {
             SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "StorageSetting is not exist");
             return 4;
         }
@@ -56,7 +56,7 @@ uint32 createSetting(const VELDARO_ThinProvisioningCapabilities& self, const Str
             if (!s.ThinProvisionedPoolType.null &&
                 s.ThinProvisionedPoolType.value == VELDARO_StorageSetting_Resource::THIN_POOL_TYPE &&
                 s.RaidLevel.value == raidLevel) {
-                handOutSetting(newSetting, VELDARO_StorageSetting::clone(list[i]));
+                handOutSetting(newSetting, list[i]->clone());
                 break;
             }
         }

@@ -207,7 +207,7 @@ Invoke_Method_Status VELDARO_ThinProvisioningPool_Provider::GetAvailableExtents(
     }
     return_value.set(result);
     if (result == Pool_Methods::SUCCESS && extent) {
-        AvailableExtents.append(static_cast<CIM_StorageExtent*>(extent));
+        AvailableExtents.append(cast<CIM_StorageExtent*>(extent));
         Pool_Methods::logStep(__FILE__, __LINE__, "0x0000=GetAvailableExtents(ThinProvisioningPool) end DeviceID=%s",
                               extent->DeviceID.value.c_str());
     } else {

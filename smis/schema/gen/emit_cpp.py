@@ -2,20 +2,21 @@
 
 Output (all under one directory):
   <Class>.h             one per class: the instance struct, which derives
-                        from its superclass's struct (the root from
-                        cimple::Instance) and adds one field per property or
-                        reference that the class introduces, and the method
-                        instance structs of the methods it declares, plus
-                        <Class>_<Method>_method names for inherited methods
+                        from cimple::Instance and declares one field per
+                        property or reference of the class's whole feature
+                        list, and the method instance structs of the methods
+                        it declares, plus <Class>_<Method>_method names for
+                        inherited methods
   schema_classes.h      includes every class header
   schema_repository.h   declares the class repository
   schema_repository.cpp every meta-data record and the repository
 
-Since every struct starts with its superclass's struct, an inherited field
-sits at the same position in every subclass, and the subclass's feature
-list shares the superclass's feature records. A feature that a class
-redeclares keeps the inherited field (and with it the inherited field type);
-only its record changes.
+Every struct declares the inherited fields first, in the superclass's
+feature order, so an inherited field sits at the same position in every
+subclass and the subclass's feature list shares the superclass's feature
+records. A feature that a class redeclares stays at the inherited position
+with the type the class gives it (a reference may narrow to a subclass) and
+gets its own record. Records are flat aggregates (cimple/Meta_Feature.h).
 """
 
 CPP_TYPES = {
@@ -83,7 +84,7 @@ def emit_header(c):
     lines = [BANNER]
     guard = 'SMIS_SCHEMA_%s_H' % c.name
     lines.append('#ifndef %s\n#define %s\n' % (guard, guard))
-    lines.append('#include <cimple/Instance.h>')
+    lines.append('#include <cimple/cimple.h>')
     if c.superclass is not None:
         lines.append('#include "%s.h"' % c.superclass.name)
     lines.append('')
@@ -93,11 +94,10 @@ def emit_header(c):
         lines.append('class %s;' % r)
     if refs:
         lines.append('')
-    base = c.superclass.name if c.superclass is not None else 'Instance'
-    lines.append('class %s : public ::cimple::%s {' % (c.name, base))
+    lines.append('class %s : public ::cimple::Instance {' % c.name)
     lines.append('public:')
-    for f, local in zip(c.features, c.local):
-        if f.kind == 'method' or not local or f.override:
+    for f in c.features:
+        if f.kind == 'method':
             continue
         lines.append('    ' + _field_decl(f))
     lines.append('    CIMPLE_CLASS(%s)' % c.name)
@@ -146,6 +146,15 @@ def _default_record(sym, f):
             % (CPP_TYPES[t], sym, CPP_TYPES[t], d, suffix))
 
 
+def _record_head(flags, name):
+    """The Meta_Feature fields that open every feature record."""
+    return 'CIMPLE_ATOMIC_INITIALIZER, %s, %s, nullptr, 0' % (flags, _c_string(name))
+
+
+def _as_feature(sym):
+    return 'reinterpret_cast<const Meta_Feature*>(&%s)' % sym
+
+
 def _feature_record(sym, struct, f, extra_flags):
     """Definition of the record of a property or reference (or parameter)."""
     out = []
@@ -154,11 +163,11 @@ def _feature_record(sym, struct, f, extra_flags):
         value = 'nullptr'
         if getattr(f, 'default', None) is not None:
             out.append(_default_record(sym + '_MV', f))
-            value = '&' + sym + '_MV'
+            value = 'reinterpret_cast<const Meta_Value*>(&%s_MV)' % sym
         out.append('static const Meta_Property %s = {\n'
-                   '    {0, %s, %s, nullptr, 0},\n'
+                   '    %s,\n'
                    '    %s, %d, CIMPLE_OFF(%s, %s), %s};'
-                   % (sym, _flags(flags), _c_string(f.name), TYPE_CODES[f.type], f.subscript,
+                   % (sym, _record_head(_flags(flags), f.name), TYPE_CODES[f.type], f.subscript,
                       struct, f.name, value))
     else:
         flags = ['REFERENCE'] + extra_flags
@@ -171,9 +180,9 @@ def _feature_record(sym, struct, f, extra_flags):
                   else '&::cimple::%s::static_meta_class' % f.embedded)
             sub = 0
         out.append('static const Meta_Reference %s = {\n'
-                   '    {0, %s, %s, nullptr, 0},\n'
+                   '    %s,\n'
                    '    %d, %s, CIMPLE_OFF(%s, %s)};'
-                   % (sym, _flags(flags), _c_string(f.name), sub, mc, struct, f.name))
+                   % (sym, _record_head(_flags(flags), f.name), sub, mc, struct, f.name))
     return out
 
 
@@ -186,10 +195,23 @@ def _method_sym(c, f):
 
 
 def _record_ref(f):
-    """Address expression of the record of a feature, for feature lists."""
+    """Address of the record of a feature, as a feature list holds it."""
     if f.kind == 'method':
-        return '&' + _method_sym(f.owner, f)
-    return '&' + _sym(f.owner, f)
+        return _as_feature(_method_sym(f.owner, f))
+    return _as_feature(_sym(f.owner, f))
+
+
+def _layout_check(c):
+    """A compile-time check that the class's struct has the last field it
+    inherits where the superclass's struct has it: the inherited records
+    (and cast<> between the structs) rely on it."""
+    if c.superclass is None:
+        return []
+    fields = [f for f in c.superclass.features if f.kind != 'method']
+    if not fields:
+        return []
+    return ['static_assert(__builtin_offsetof(%s, %s) == __builtin_offsetof(%s, %s));'
+            % (c.name, fields[-1].name, c.superclass.name, fields[-1].name)]
 
 
 def emit_repository_cpp(schema):
@@ -200,6 +222,9 @@ def emit_repository_cpp(schema):
     out.append('#include <cstdint>\n')
     out.append('#include "schema_classes.h"')
     out.append('#include "schema_repository.h"\n')
+    out.append('// Class structs derive from Instance, so they are not standard-layout; GCC')
+    out.append('// computes their field offsets exactly.')
+    out.append('#pragma GCC diagnostic ignored "-Winvalid-offsetof"\n')
     out.append('namespace cimple {\n')
     # Class records are declared in the class structs, so every record can
     # point at any class record; feature records of a class follow those of
@@ -236,35 +261,37 @@ def emit_repository_cpp(schema):
                 psyms.append(psym)
             rv = '%s_return_value' % sym
             out.append('static const Meta_Property %s = {\n'
-                       '    {0, CIMPLE_FLAG_PROPERTY | CIMPLE_FLAG_OUT, "return_value", nullptr, 0},\n'
+                       '    %s,\n'
                        '    %s, 0, CIMPLE_OFF(%s, return_value), nullptr};'
-                       % (rv, TYPE_CODES[f.type], struct))
+                       % (rv, _record_head('CIMPLE_FLAG_PROPERTY | CIMPLE_FLAG_OUT', 'return_value'),
+                          TYPE_CODES[f.type], struct))
             psyms.append(rv)
             out.append('static const Meta_Feature* const %s_params[] = {' % sym)
             for ps in psyms:
-                out.append('    &%s,' % ps)
+                out.append('    %s,' % _as_feature(ps))
             out.append('};')
             out.append('const Meta_Method %s = {\n'
-                       '    {0, CIMPLE_FLAG_METHOD, "%s", nullptr, 0},\n'
-                       '    %s_params, %d, static_cast<uint32>(sizeof(%s)), %s};'
-                       % (_method_sym(c, f), f.name, sym, len(psyms), struct,
-                          TYPE_CODES[f.type]))
+                       '    %s,\n'
+                       '    %s_params, %d, sizeof(%s), %s};'
+                       % (_method_sym(c, f), _record_head('CIMPLE_FLAG_METHOD', f.name), sym,
+                          len(psyms), struct, TYPE_CODES[f.type]))
         if c.features:
             out.append('static const Meta_Feature* const _%s_features[] = {' % c.name)
             for f in c.features:
                 out.append('    %s,' % _record_ref(f))
             out.append('};')
-            out.append('static const uint8 _%s_locals[] = {%s};'
-                       % (c.name, ', '.join('1' if x else '0' for x in c.local)))
+            out.append('static const Meta_Feature_Local _%s_locals[] = {%s};'
+                       % (c.name, ', '.join('{1}' if x else '{0}' for x in c.local)))
         flags = ['CLASS'] + [k.upper() for k in ['abstract', 'aggregation', 'association',
                                                 'indication', 'experimental'] if k in c.flags]
         feats = ('_%s_features' % c.name) if c.features else 'nullptr'
         locs = ('_%s_locals' % c.name) if c.features else 'nullptr'
         sup = '&%s::static_meta_class' % c.superclass.name if c.superclass else 'nullptr'
+        out.extend(_layout_check(c))
         out.append('const Meta_Class %s::static_meta_class = {\n'
-                   '    0, %s, "%s", nullptr, 0,\n'
+                   '    %s,\n'
                    '    %s, %d, static_cast<uint32>(sizeof(%s)), %s, %s, %d, &schema_repository};\n'
-                   % (c.name, _flags(flags), c.name, feats, len(c.features), c.name, locs, sup,
+                   % (c.name, _record_head(_flags(flags), c.name), feats, len(c.features), c.name, locs, sup,
                       len(c.keys())))
     out.append('static const Meta_Class* const _schema_classes[] = {')
     for c in schema.classes:

@@ -115,7 +115,7 @@ TEST(Associations, ReferencesThenOtherPropertiesAsServed)
         cimple::uint32 last = 0;
         for (size_t i = 0; i < 2; ++i) {
             ASSERT_NE(fields[i]->flags & CIMPLE_FLAG_REFERENCE, 0u) << refs[i].name;
-            auto r = static_cast<const cimple::Meta_Reference*>(fields[i]);
+            auto r = reinterpret_cast<const cimple::Meta_Reference*>(fields[i]);
             EXPECT_STREQ(r->name, refs[i].name);
             ASSERT_NE(r->meta_class, nullptr);
             EXPECT_STREQ(r->meta_class->name, refs[i].cls);
@@ -127,7 +127,7 @@ TEST(Associations, ReferencesThenOtherPropertiesAsServed)
         for (size_t i = 0; i < row.others.size(); ++i) {
             const PropRow& p = row.others[i];
             ASSERT_NE(fields[2 + i]->flags & CIMPLE_FLAG_PROPERTY, 0u) << p.name;
-            auto mp = static_cast<const cimple::Meta_Property*>(fields[2 + i]);
+            auto mp = reinterpret_cast<const cimple::Meta_Property*>(fields[2 + i]);
             EXPECT_STREQ(mp->name, p.name);
             EXPECT_EQ(mp->type, p.type) << p.name;
             EXPECT_EQ(mp->subscript != 0, p.array) << p.name;

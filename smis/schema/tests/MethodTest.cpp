@@ -333,11 +333,11 @@ std::string describe(const cimple::Meta_Feature* f)
     if (f->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
         s = "embedded instance";
     } else if (f->flags & CIMPLE_FLAG_REFERENCE) {
-        auto r = static_cast<const cimple::Meta_Reference*>(f);
+        auto r = reinterpret_cast<const cimple::Meta_Reference*>(f);
         s = (r->subscript ? "array of references to " : "reference to ") +
             std::string(r->meta_class ? r->meta_class->name : "?");
     } else {
-        auto p = static_cast<const cimple::Meta_Property*>(f);
+        auto p = reinterpret_cast<const cimple::Meta_Property*>(f);
         s = typeName(p->type) + (p->subscript ? " array" : "");
     }
     bool in = f->flags & CIMPLE_FLAG_IN;
@@ -424,11 +424,11 @@ TEST(Methods, EveryMethodReturnsUint32AfterItsParameters)
         for (size_t j = 0; j < mc->num_meta_features; ++j) {
             if (!(mc->meta_features[j]->flags & CIMPLE_FLAG_METHOD))
                 continue;
-            auto mm = static_cast<const cimple::Meta_Method*>(mc->meta_features[j]);
+            auto mm = reinterpret_cast<const cimple::Meta_Method*>(mc->meta_features[j]);
             SCOPED_TRACE(std::string(mc->name) + "." + mm->name);
             EXPECT_EQ(mm->return_type, cimple::UINT32);
             ASSERT_GE(mm->num_meta_features, 1u);
-            auto rv = static_cast<const cimple::Meta_Property*>(
+            auto rv = reinterpret_cast<const cimple::Meta_Property*>(
                 mm->meta_features[mm->num_meta_features - 1]);
             EXPECT_STREQ(rv->name, "return_value");
             EXPECT_EQ(rv->flags, CIMPLE_FLAG_PROPERTY | CIMPLE_FLAG_OUT);
@@ -439,7 +439,7 @@ TEST(Methods, EveryMethodReturnsUint32AfterItsParameters)
             for (size_t k = 0; k < mm->num_meta_features; ++k) {
                 const cimple::Meta_Feature* p = mm->meta_features[k];
                 EXPECT_NE(p->flags & (CIMPLE_FLAG_IN | CIMPLE_FLAG_OUT), 0u) << p->name;
-                EXPECT_LT(static_cast<const cimple::Meta_Property*>(p)->offset, mm->size);
+                EXPECT_LT(reinterpret_cast<const cimple::Meta_Property*>(p)->offset, mm->size);
             }
         }
     }
@@ -460,7 +460,7 @@ TEST(Methods, SetPowerStateTakesUint32InComputerSystemsAndUint16InDevices)
                           Case{"CIM_LogicalDevice", cimple::UINT16}}) {
         const cimple::Meta_Method* mm = findMethod(findClass(c.cls), "SetPowerState");
         ASSERT_NE(mm, nullptr) << c.cls;
-        auto p = static_cast<const cimple::Meta_Property*>(mm->meta_features[0]);
+        auto p = reinterpret_cast<const cimple::Meta_Property*>(mm->meta_features[0]);
         EXPECT_STREQ(p->name, "PowerState") << c.cls;
         EXPECT_EQ(p->type, c.type) << c.cls;
     }

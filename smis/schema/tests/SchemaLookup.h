@@ -4,6 +4,7 @@
 
 #include "schema_repository.h"
 
+#include <cimple/Instance_Fields.h>
 #include <cimple/Meta_Class.h>
 #include <cimple/Meta_Repository.h>
 
@@ -36,24 +37,25 @@ inline const cimple::Meta_Feature* findFeature(const cimple::Meta_Class* mc, con
 
 inline const cimple::Meta_Property* findProperty(const cimple::Meta_Class* mc, const char* name)
 {
-    return static_cast<const cimple::Meta_Property*>(findFeature(mc, name, CIMPLE_FLAG_PROPERTY));
+    return reinterpret_cast<const cimple::Meta_Property*>(findFeature(mc, name, CIMPLE_FLAG_PROPERTY));
 }
 
 inline const cimple::Meta_Reference* findReference(const cimple::Meta_Class* mc, const char* name)
 {
-    return static_cast<const cimple::Meta_Reference*>(findFeature(mc, name, CIMPLE_FLAG_REFERENCE));
+    return reinterpret_cast<const cimple::Meta_Reference*>(findFeature(mc, name, CIMPLE_FLAG_REFERENCE));
 }
 
 inline const cimple::Meta_Method* findMethod(const cimple::Meta_Class* mc, const char* name)
 {
-    return static_cast<const cimple::Meta_Method*>(findFeature(mc, name, CIMPLE_FLAG_METHOD));
+    return reinterpret_cast<const cimple::Meta_Method*>(findFeature(mc, name, CIMPLE_FLAG_METHOD));
 }
 
-inline bool isLocal(const cimple::Meta_Class* mc, const cimple::Meta_Feature* f)
+// Whether the class declares the feature (any kind of feature record).
+inline bool isLocal(const cimple::Meta_Class* mc, const void* f)
 {
     for (size_t i = 0; i < mc->num_meta_features; ++i) {
-        if (mc->meta_features[i] == f)
-            return mc->locals[i] != 0;
+        if (static_cast<const void*>(mc->meta_features[i]) == f)
+            return mc->locals[i].local != 0;
     }
     return false;
 }

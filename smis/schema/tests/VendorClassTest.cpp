@@ -156,7 +156,7 @@ TEST(VendorClasses, EveryRowHasItsSuperclassKeysAndAddedProperties)
         // and redeclares nothing it inherits.
         std::vector<std::string> local;
         for (size_t i = 0; i < mc->num_meta_features; ++i) {
-            if (mc->locals[i])
+            if (mc->locals[i].local)
                 local.push_back(mc->meta_features[i]->name);
         }
         std::vector<std::string> expected;

@@ -61,7 +61,7 @@ TEST(IndicationQuery, SelectsByIndicationClassAndSourceClass)
     Instance* creation = create(find_meta_class(repository(), "CIM_InstCreation"));
     const Meta_Feature* source = find_feature(creation->meta_class, "SourceInstance");
     ASSERT_TRUE(source);
-    *static_cast<Instance**>(field_of(creation, static_cast<const Meta_Reference*>(source)->offset)) =
+    *static_cast<Instance**>(field_of(creation, reinterpret_cast<const Meta_Reference*>(source)->offset)) =
         create(find_meta_class(repository(), "VELDARO_StorageVolume"));
     struct Case {
         const char* query;

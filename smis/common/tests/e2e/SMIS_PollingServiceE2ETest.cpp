@@ -849,7 +849,7 @@ TEST_F(ScriptedRefresh, OnlyUnsupportedSessionsGiveAnEmptyTable)
     EXPECT_EQ(cps->index[0].ElementCount, 0u);
     Array<unsigned short> ids;
     EXPECT_EQ(SMIS_CopyLib("127.0.0.1").getSessionList(0, SMIS_CopyLib::ALL_VOLUMES, 0, nullptr, ids), 0);
-    EXPECT_TRUE(ids.empty());
+    EXPECT_EQ(ids.size(), 0u);
 }
 
 // A copy-session list whose continuation number does not advance ends the

@@ -328,7 +328,7 @@ TEST_F(PackagingAssociations, ProductsCoverEnclosuresAndDisks)
     disks->IdentifyingNumber.set("P");
     disks->Vendor.set("V");
     disks->Version.set("R");
-    auto* otherDisks = cimple::clone(disks);
+    auto* otherDisks = disks->clone();
     otherDisks->Version.set("R2");
     struct Source {
         Held source;

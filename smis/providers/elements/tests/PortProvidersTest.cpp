@@ -215,7 +215,7 @@ TEST_F(PortProviders, FCPortsOfTheFibreChannelCAs)
         EXPECT_TRUE(key_eq(got, m));
         destroy(got);
     }
-    VELDARO_FCPort* model = VELDARO_FCPort::clone(list.at(0));
+    VELDARO_FCPort* model = list.at(0)->clone();
     model->DeviceID.set("FCP_CM07CA03P03");
     VELDARO_FCPort* got = nullptr;
     EXPECT_EQ(provider.get_instance(model, got), 60);

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <Pegasus/System.h>
+#include <Pegasus/Common/System.h>
 
 #include <string>
 #include <vector>

@@ -408,12 +408,13 @@ TEST_F(DispatchShape, GetInstancePassesOnlyAFoundInstance)
     run(INSTANCE, 2, object, req);
 }
 
-VELDARO_StorageVolume* volume(const char* id)
+// A volume, as the extent end of a CIM_BasedOn.
+CIM_StorageExtent* volume(const char* id)
 {
     VELDARO_StorageVolume* v = VELDARO_StorageVolume::create();
     v->SystemName.set("10.0.0.1");
     v->DeviceID.set(id);
-    return v;
+    return cast<CIM_StorageExtent*>(v);
 }
 
 // GetInstance of an association asks the references of the model's last

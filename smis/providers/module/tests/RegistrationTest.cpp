@@ -18,10 +18,10 @@ namespace {
 
 struct Adapter_Call {
     int calls = 0;
-    std::uintptr_t kind = 0;
+    int kind = 0;
     const void* name = nullptr;
-    void* head = nullptr;
-    void* result = nullptr;
+    cimple::Registration* head = nullptr;
+    void** result = nullptr;
     void* rest[4] = {};
     void* answer = nullptr; // stored in *result when set
 };
@@ -30,20 +30,21 @@ Adapter_Call recorded;
 } // namespace
 
 // Takes the place of the framework adapter's entry for this program.
-extern "C" int cimple_pegasus_adapter(void* kind, void* arg1, void* head, void* result, void* arg4, void* arg5,
+extern "C" int cimple_pegasus_adapter(void* arg0, void* arg1, void* arg2, void* arg3, void* arg4, void* arg5,
                                       void* arg6, void* arg7)
 {
+    void** result = static_cast<void**>(arg3);
     ++recorded.calls;
-    recorded.kind = reinterpret_cast<std::uintptr_t>(kind);
+    recorded.kind = static_cast<int>(reinterpret_cast<std::intptr_t>(arg0));
     recorded.name = arg1;
-    recorded.head = head;
+    recorded.head = static_cast<cimple::Registration*>(arg2);
     recorded.result = result;
     recorded.rest[0] = arg4;
     recorded.rest[1] = arg5;
     recorded.rest[2] = arg6;
     recorded.rest[3] = arg7;
     if (recorded.answer)
-        *static_cast<void**>(result) = recorded.answer;
+        *result = recorded.answer;
     return 0;
 }
 
@@ -124,10 +125,10 @@ TEST(Registration, PegasusCreateProviderPassesEightArgumentsAndTheResultWord)
     recorded = Adapter_Call();
     EXPECT_EQ(PegasusCreateProvider(&name), nullptr) << "untouched result word gives null";
     EXPECT_EQ(recorded.calls, 1);
-    EXPECT_EQ(recorded.kind, std::uintptr_t('P'));
-    EXPECT_EQ(recorded.kind, 80u);
+    EXPECT_EQ(recorded.kind, 'P');
+    EXPECT_EQ(recorded.kind, 80);
     EXPECT_EQ(recorded.name, &name) << "the name argument is passed unchanged";
-    EXPECT_EQ(recorded.head, static_cast<void*>(cimple_module()));
+    EXPECT_EQ(recorded.head, cimple_module());
     EXPECT_NE(recorded.result, nullptr);
     for (void* p : recorded.rest)
         EXPECT_EQ(p, nullptr);

@@ -93,9 +93,9 @@ protected:
     {
         CIM_SCSIProtocolController* spc;
         if (std::string(cls) == "VELDARO_LUNMappingController")
-            spc = cimple::VELDARO_LUNMappingController::create(true);
+            spc = cimple::cast<CIM_SCSIProtocolController*>(cimple::VELDARO_LUNMappingController::create(true));
         else
-            spc = cimple::VELDARO_AffinityGroupController::create(true);
+            spc = cimple::cast<CIM_SCSIProtocolController*>(cimple::VELDARO_AffinityGroupController::create(true));
         spc->CreationClassName.set(cls);
         spc->DeviceID.set(key);
         spc->SystemName.set(A);

@@ -59,7 +59,7 @@ protected:
         b.installCmf(A);
         dir.writeEnv({std::string("StorageIP=") + A});
 
-        cimple::Array<std::uint64_t> sizes, starts;
+        cimple::Array<cimple::uint64> sizes, starts;
         const bool result = cimple::VELDARO_FreeExtent_Resource(A).getFreeSpace(0, &sizes, &starts);
         if (ok)
             *ok = result;
@@ -118,7 +118,7 @@ TEST_F(FreeExtentSpace, StripeSizeZeroSkipsTheGroupWithAWarning)
 
     cimple::Array<cimple::VELDARO_FreeExtent*> list;
     EXPECT_EQ(cimple::VELDARO_FreeExtent_Resource(A).createInstance(list, 0), 0);
-    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(list.size(), 0u);
 }
 
 }  // namespace

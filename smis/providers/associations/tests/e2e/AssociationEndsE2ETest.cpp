@@ -55,7 +55,7 @@ std::vector<std::pair<std::string, const Instance*>> endsOf(const Instance* asso
         const Meta_Feature* f = mc->meta_features[i];
         if (!(f->flags & CIMPLE_FLAG_REFERENCE))
             continue;
-        const auto* r = static_cast<const Meta_Reference*>(f);
+        const auto* r = reinterpret_cast<const Meta_Reference*>(f);
         if (r->subscript != 0)
             continue;
         ends.emplace_back(r->name,
@@ -73,7 +73,7 @@ std::string keyText(const Instance* instance)
         const Meta_Feature* f = mc->meta_features[i];
         if (!(f->flags & CIMPLE_FLAG_KEY) || !(f->flags & CIMPLE_FLAG_PROPERTY))
             continue;
-        const auto* p = static_cast<const Meta_Property*>(f);
+        const auto* p = reinterpret_cast<const Meta_Property*>(f);
         if (p->type != STRING || p->subscript != 0)
             continue;
         const auto* v = reinterpret_cast<const Property<String>*>(reinterpret_cast<const char*>(instance) + p->offset);

@@ -13,6 +13,7 @@
 
 #include "Collected.h"
 #include "SimulatedArrays.h"
+#include "CIM_StoragePool.h"
 #include "VELDARO_AllocatedFromStoragePool.h"
 #include "VELDARO_AllocatedFromStoragePool_Provider.h"
 #include "VELDARO_StorageVolume.h"

@@ -84,7 +84,7 @@ protected:
 
     // CreateOrModifyElementFromStoragePool, type 2: the return value; the
     // new volume in made (the caller destroys it).
-    std::uint32_t create(const CIM_StoragePool* in, const std::string& name, CIM_LogicalElement*& made)
+    std::uint32_t create(const Instance* in, const std::string& name, CIM_LogicalElement*& made)
     {
         VELDARO_StorageConfigurationService_Provider provider;
         Property<String> n;
@@ -96,15 +96,16 @@ protected:
         CIM_ConcreteJob* job = nullptr;
         made = nullptr;
         Property<uint32> rc;
-        provider.CreateOrModifyElementFromStoragePool(storage_, n, type, job, nullptr, size, in, made, rc);
+        provider.CreateOrModifyElementFromStoragePool(storage_, n, type, job, nullptr, size,
+                                                      cast<const CIM_StoragePool*>(in), made, rc);
         return rc.null ? 0xFFFFFFFFu : rc.value;
     }
-    std::uint32_t returnToPool(const CIM_LogicalElement* element)
+    std::uint32_t returnToPool(const Instance* element)
     {
         VELDARO_StorageConfigurationService_Provider provider;
         CIM_ConcreteJob* job = nullptr;
         Property<uint32> rc;
-        provider.ReturnToStoragePool(storage_, job, element, rc);
+        provider.ReturnToStoragePool(storage_, job, cast<const CIM_LogicalElement*>(element), rc);
         return rc.null ? 0xFFFFFFFFu : rc.value;
     }
     // A new view on port 0 for the volume and the host.
@@ -417,7 +418,7 @@ TEST_F(ConfigurationMethods, VolumeExtentViewAndIdentifierKeysNotExactlyTheArray
         Property<uint64> size;
         size.set(16 * MIB);
         Array<CIM_StorageExtent*> in;
-        in.append(c.reference);
+        in.append(cast<CIM_StorageExtent*>(c.reference));
         CIM_ConcreteJob* job = nullptr;
         CIM_LogicalElement* made = nullptr;
         Property<uint32> rc;
@@ -436,7 +437,7 @@ TEST_F(ConfigurationMethods, VolumeExtentViewAndIdentifierKeysNotExactlyTheArray
         ref->CreationClassName.set("VELDARO_AffinityGroupController");
         ref->DeviceID.set("AFG0000_CM00CA00P00");
         ref->SystemName.set("10.9.9.9");
-        view.append(ref);
+        view.append(cast<CIM_SCSIProtocolController*>(ref));
         EXPECT_EQ(hide(someVolumeName(), view), 5u);
         clear(view);
         EXPECT_TRUE(commandLines().empty()) << commandLines().dump();
@@ -450,7 +451,7 @@ TEST_F(ConfigurationMethods, VolumeExtentViewAndIdentifierKeysNotExactlyTheArray
         id->InstanceID.set(key);
         VELDARO_StorageHardwareIDManagementService_Provider provider;
         Property<uint32> rc;
-        provider.DeleteStorageHardwareID(hardware_, id, rc);
+        provider.DeleteStorageHardwareID(hardware_, cast<const CIM_StorageHardwareID*>(id), rc);
         EXPECT_EQ(rc.value, 5u);
         destroy(id);
         EXPECT_TRUE(commandLines().empty()) << commandLines().dump();

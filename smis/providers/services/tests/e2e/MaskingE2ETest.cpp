@@ -144,7 +144,7 @@ TEST_F(Masking, ExposeThenHideAHostViewAndExposeToTheDefaultView)
         ref->CreationClassName.set("VELDARO_AffinityGroupController");
         ref->SystemName.set(address_.c_str());
         ref->DeviceID.set("AFG0000_CM00CA00P00");
-        view.append(ref);
+        view.append(cast<CIM_SCSIProtocolController*>(ref));
     };
 
     // One host named twice (in two letter cases) is refused before any
@@ -170,7 +170,7 @@ TEST_F(Masking, ExposeThenHideAHostViewAndExposeToTheDefaultView)
     lm->CreationClassName.set("VELDARO_LUNMappingController");
     lm->SystemName.set(address_.c_str());
     lm->DeviceID.set("LM_CM00CA00P01");
-    view.append(lm);
+    view.append(cast<CIM_SCSIProtocolController*>(lm));
     ASSERT_EQ(provider.ExposeDefaultLUs(service_, job, texts({v1}), texts({}), texts({}), accesses(1), view, rc),
               INVOKE_METHOD_OK);
     EXPECT_EQ(rc.value, 0u);
@@ -232,7 +232,7 @@ TEST_F(Masking, HidingOnlyHostsKeepsTheViewAndHidingDefaultLUsEmptiesTheDefaultV
         lm->CreationClassName.set("VELDARO_LUNMappingController");
         lm->SystemName.set(address_.c_str());
         lm->DeviceID.set("LM_CM00CA00P01");
-        view.append(lm);
+        view.append(cast<CIM_SCSIProtocolController*>(lm));
     };
     auto mappedInDefault = [&] {
         const nlohmann::json now = model();
@@ -342,7 +342,7 @@ TEST_F(CoverageMasking, TheDefaultViewOfASecondHalfPortIsExposedSeenAndHidden)
         lm->SystemName.set(address_.c_str());
         lm->CreationClassName.set("VELDARO_LUNMappingController");
         lm->DeviceID.set("LM_CM00CA00P02");
-        view.append(lm);
+        view.append(cast<CIM_SCSIProtocolController*>(lm));
     };
     // The volume as the port's default view maps it, from the array's model.
     auto mapped = [&] {
@@ -423,7 +423,7 @@ protected:
             ref->InstanceID.set(instanceId);
         }
         Property<uint32> rc;
-        EXPECT_EQ(provider.DeleteStorageHardwareID(self, ref, rc), INVOKE_METHOD_OK);
+        EXPECT_EQ(provider.DeleteStorageHardwareID(self, cast<const CIM_StorageHardwareID*>(ref), rc), INVOKE_METHOD_OK);
         if (ref)
             destroy(ref);
         destroy(self);
@@ -558,7 +558,7 @@ TEST_F(HardwareIDs, ServiceMethodsRunWhileThePollingServiceRefreshesTheArray)
             CIM_ConcreteJob* job = nullptr;
             CIM_LogicalElement* made = nullptr;
             Property<uint32> rc;
-            volumes.CreateOrModifyElementFromStoragePool(storage, name, type, job, nullptr, size, group, made, rc);
+            volumes.CreateOrModifyElementFromStoragePool(storage, name, type, job, nullptr, size, cast<const CIM_StoragePool*>(group), made, rc);
             EXPECT_EQ(rc.value, 0u);
             if (rc.value == 0 && made) {
                 const std::uint16_t olun =

@@ -107,7 +107,7 @@ protected:
         EXPECT_EQ(provider.enum_instances(nullptr, &all), ENUM_INSTANCES_OK);
         for (auto* p : all.got)
             if (text(p, "SystemName") == address(array))
-                return Owned<VELDARO_RemoteServiceAccessPoint>(VELDARO_RemoteServiceAccessPoint::clone(p));
+                return Owned<VELDARO_RemoteServiceAccessPoint>(p->clone());
         return nullptr;
     }
 
@@ -141,7 +141,7 @@ protected:
         return out;
     }
 
-    static std::uint32_t modify(std::size_t array, std::uint16_t operation, const SNIA_Synchronized* sync,
+    static std::uint32_t modify(std::size_t array, std::uint16_t operation, const Instance* sync,
                                 bool force = false, Property<uint16> wait = {})
     {
         VELDARO_ReplicationService_Provider provider;
@@ -154,21 +154,21 @@ protected:
         CIM_ConcreteJob* job = nullptr;
         CIM_SettingsDefineState* state = nullptr;
         Property<uint32> rc;
-        EXPECT_EQ(provider.ModifyReplicaSynchronization(svc.get(), op, sync, nullptr, {}, job, state, f, wait, rc),
+        EXPECT_EQ(provider.ModifyReplicaSynchronization(svc.get(), op, cast<const SNIA_Synchronized*>(sync), nullptr, {}, job, state, f, wait, rc),
                   INVOKE_METHOD_OK);
         return rc.null ? 0xFFFFFFFF : rc.value;
     }
 
     static std::uint32_t modifyList(std::size_t array, std::uint16_t operation,
-                                    const std::vector<const SNIA_Synchronized*>& syncs)
+                                    const std::vector<const Instance*>& syncs)
     {
         VELDARO_ReplicationService_Provider provider;
         auto svc = service(array);
         Property<uint16> op;
         op.set(operation);
         Array<SNIA_Synchronized*> list;
-        for (const SNIA_Synchronized* s : syncs)
-            list.append(const_cast<SNIA_Synchronized*>(s));
+        for (const Instance* s : syncs)
+            list.append(cast<SNIA_Synchronized*>(s));
         CIM_ConcreteJob* job = nullptr;
         Array<CIM_SettingsDefineState*> states;
         Property<uint32> rc;
@@ -188,7 +188,7 @@ protected:
         for (auto* s : all.got)
             if (text(s->SyncedElement, "SystemName").find(address(array)) != std::string::npos ||
                 text(s->SystemElement, "SystemName").find(address(array)) != std::string::npos)
-                out.emplace_back(VELDARO_StorageSynchronized::clone(s));
+                out.emplace_back(s->clone());
         return out;
     }
 
@@ -456,7 +456,7 @@ TEST_F(ReplicationService, SuspendResumeRestoreReverseAndStopAMirror)
     // another name space, names no session of this array.
     for (const char* what : {"foreign system", "foreign name space"}) {
         SCOPED_TRACE(what);
-        Owned<SNIA_Synchronized> other(SNIA_Synchronized::clone(m.sync.get()));
+        Owned<SNIA_Synchronized> other(m.sync.get()->clone());
         auto* end = static_cast<VELDARO_StorageVolume*>(static_cast<Instance*>(other->SystemElement));
         if (std::string(what) == "foreign system")
             end->SystemName.set("10.9.9.9");

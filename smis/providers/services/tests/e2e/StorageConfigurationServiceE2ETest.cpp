@@ -99,9 +99,10 @@ protected:
         EXPECT_FALSE(rc.null);
         return {rc.value, size.value, element};
     }
-    Answer fromPool(const char* name, int type, std::uint64_t bytes, const CIM_StoragePool* pool,
+    Answer fromPool(const char* name, int type, std::uint64_t bytes, const Instance* given,
                     CIM_LogicalElement* element = nullptr)
     {
+        const CIM_StoragePool* pool = cast<const CIM_StoragePool*>(given);
         return run(name, type, bytes, element, [&](auto& provider, auto& n, auto& t, auto& size, auto& e, auto& rc) {
             CIM_ConcreteJob* job = nullptr;
             return provider.CreateOrModifyElementFromStoragePool(service_, n, t, job, nullptr, size, pool, e, rc);
@@ -115,12 +116,13 @@ protected:
             return provider.CreateOrModifyElementFromElements(service_, n, t, job, nullptr, size, extents, e, rc);
         });
     }
-    std::uint32_t returnToPool(const CIM_LogicalElement* element)
+    std::uint32_t returnToPool(const Instance* element)
     {
         VELDARO_StorageConfigurationService_Provider provider;
         CIM_ConcreteJob* job = nullptr;
         Property<uint32> rc;
-        EXPECT_EQ(provider.ReturnToStoragePool(service_, job, element, rc), INVOKE_METHOD_OK);
+        EXPECT_EQ(provider.ReturnToStoragePool(service_, job, cast<const CIM_LogicalElement*>(element), rc),
+                  INVOKE_METHOD_OK);
         return rc.value;
     }
     template <class Pool>
@@ -183,7 +185,7 @@ TEST_F(StorageConfigurationService, CreatesAVolumeInARaidPoolAndReturnsIt)
     CIM_ConcreteJob* job = nullptr;
     CIM_LogicalElement* element = nullptr;
     Property<uint32> rc;
-    EXPECT_EQ(provider.CreateOrModifyElementFromStoragePool(service_, name, type, job, nullptr, size, pool, element, rc),
+    EXPECT_EQ(provider.CreateOrModifyElementFromStoragePool(service_, name, type, job, nullptr, size, cast<const CIM_StoragePool*>(pool), element, rc),
               INVOKE_METHOD_OK);
     ASSERT_FALSE(rc.null);
     EXPECT_EQ(rc.value, 0u);
@@ -225,7 +227,7 @@ TEST_F(StorageConfigurationService, RefusesBadRequestsBeforeAnyCommand)
         const char* what;
         const char* name;
         int type;
-        const CIM_StoragePool* pool;
+        const Instance* pool;
         std::uint32_t rc;
     };
     const Case cases[] = {
@@ -247,7 +249,7 @@ TEST_F(StorageConfigurationService, RefusesBadRequestsBeforeAnyCommand)
         CIM_LogicalElement* element = nullptr;
         Property<uint32> rc;
         provider.CreateOrModifyElementFromStoragePool(service_, name, type, job, nullptr, size,
-                                                      const_cast<CIM_StoragePool*>(c.pool), element, rc);
+                                                      cast<CIM_StoragePool*>(c.pool), element, rc);
         EXPECT_EQ(rc.value, c.rc);
         EXPECT_EQ(size.value, 0u);
         EXPECT_EQ(element, nullptr);
@@ -311,9 +313,9 @@ TEST_F(StorageConfigurationService, VolumesFromFreeExtentsTakeThePoolOfTheFirstE
     // Size 0: each extent's pool offers its largest volume; entries of the
     // other kind are passed over.
     Array<CIM_StorageExtent*> extents;
-    extents.append(thinFree.got[0]);
+    extents.append(cast<CIM_StorageExtent*>(thinFree.got[0]));
     for (VELDARO_FreeExtent* e : free.got)
-        extents.append(e);
+        extents.append(cast<CIM_StorageExtent*>(e));
     Answer made = fromElements("FROMEXT", 2, 0, extents);
     ASSERT_EQ(made.rc, 0u);
     ASSERT_NE(made.element, nullptr);
@@ -324,8 +326,8 @@ TEST_F(StorageConfigurationService, VolumesFromFreeExtentsTakeThePoolOfTheFirstE
     destroy(made.element);
 
     Array<CIM_StorageExtent*> thinExtents;
-    thinExtents.append(free.got[0]);
-    thinExtents.append(thinFree.got[0]);
+    thinExtents.append(cast<CIM_StorageExtent*>(free.got[0]));
+    thinExtents.append(cast<CIM_StorageExtent*>(thinFree.got[0]));
     Answer thin = fromElements("THINEXT", 6, 100 * 0x100000ULL, thinExtents);
     ASSERT_EQ(thin.rc, 0u);
     ASSERT_NE(thin.element, nullptr);
@@ -337,7 +339,7 @@ TEST_F(StorageConfigurationService, VolumesFromFreeExtentsTakeThePoolOfTheFirstE
     // No extent of the asked kind: the running result, nothing sent.
     const std::size_t lines = commandLines();
     Array<CIM_StorageExtent*> wrongKind;
-    wrongKind.append(thinFree.got[0]);
+    wrongKind.append(cast<CIM_StorageExtent*>(thinFree.got[0]));
     Answer none = fromElements("NONE", 2, 100 * 0x100000ULL, wrongKind);
     EXPECT_EQ(none.rc, 4u);
     EXPECT_EQ(none.size, 0u);

@@ -87,8 +87,8 @@ protected:
 
     std::uint32_t deletePool(const std::string& instanceId, bool thin)
     {
-        CIM_StoragePool* pool = thin ? static_cast<CIM_StoragePool*>(VELDARO_ThinProvisioningPool::create(true))
-                                     : static_cast<CIM_StoragePool*>(VELDARO_RAIDStoragePool::create(true));
+        CIM_StoragePool* pool = thin ? cast<CIM_StoragePool*>(VELDARO_ThinProvisioningPool::create(true))
+                                     : cast<CIM_StoragePool*>(VELDARO_RAIDStoragePool::create(true));
         pool->InstanceID.set(String(instanceId.c_str()));
         CIM_ConcreteJob* job = nullptr;
         Property<uint32> rc;
@@ -241,14 +241,15 @@ TEST_F(StoragePools, ElementType4MakesAGroupFromNamedDisks)
     Property<uint64> size;
     size.set(0);
     Array<CIM_StorageExtent*> elements;
-    elements.append(diskExtent(0x000b));
-    elements.append(diskExtent(0x2001));
+    elements.append(cast<CIM_StorageExtent*>(diskExtent(0x000b)));
+    elements.append(cast<CIM_StorageExtent*>(diskExtent(0x2001)));
     CIM_StorageSetting* goal = setting("1");
     CIM_ConcreteJob* job = nullptr;
     CIM_LogicalElement* element = nullptr;
     Property<uint32> rc;
     EXPECT_EQ(INVOKE_METHOD_OK,
-              provider.CreateOrModifyElementFromElements(service_, name, type, job, goal, size, elements, element, rc));
+              provider.CreateOrModifyElementFromElements(service_, name, type, job, cast<const CIM_ManagedElement*>(goal),
+                                                         size, elements, element, rc));
     destroy(goal);
     for (std::size_t i = 0; i < elements.size(); ++i)
         destroy(elements[i]);
@@ -330,7 +331,7 @@ TEST_F(StoragePools, ReferencesToAnotherArrayAreRefused)
               createPool("X", goal, size, pool, {}, {"VELDARO_PrimordialStoragePool.InstanceID=\"VELDARO:PSP_10.9.9.9\""}));
     destroy(goal);
 
-    CIM_StoragePool* other = VELDARO_ThinProvisioningPool::create(true);
+    CIM_StoragePool* other = cast<CIM_StoragePool*>(VELDARO_ThinProvisioningPool::create(true));
     other->InstanceID.set("VELDARO:TPP0000_10.9.9.9");
     size = 10 * C;
     EXPECT_EQ(5u, createPool(nullptr, nullptr, size, other));
@@ -362,7 +363,7 @@ TEST_F(StoragePools, PoolArgumentsRefusedBeforeAnyCommand)
         SCOPED_TRACE(r.what);
         CIM_StoragePool* pool = nullptr;
         if (r.pool) {
-            pool = VELDARO_RAIDStoragePool::create(true);
+            pool = cast<CIM_StoragePool*>(VELDARO_RAIDStoragePool::create(true));
             pool->InstanceID.set(String((r.pool + address_).c_str()));
         }
         std::uint64_t size = C;
