@@ -69,8 +69,12 @@ ComparableInstances comparable_instances(const CimReply& reply)
         auto& props = out[comparable_name(named.child("INSTANCENAME"))];
         for (pugi::xml_node p : named.child("INSTANCE").children()) {
             const std::string element = p.name();
-            if (element.rfind("PROPERTY", 0) == 0)
-                props[p.attribute("NAME").value()] = property_value(p);
+            if (element.rfind("PROPERTY", 0) != 0)
+                continue;
+            // A null property is the same whether sent without a value or not sent.
+            std::string value = property_value(p);
+            if (value != "NULL")
+                props[p.attribute("NAME").value()] = std::move(value);
         }
     }
     return out;

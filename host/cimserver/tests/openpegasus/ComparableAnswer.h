@@ -1,8 +1,8 @@
 // An answer of EnumerateInstances or AssociatorNames reduced to what two CIM
 // servers serving the same provider module must agree on: each instance by
 // its name (class and key bindings, references by the name they point at,
-// host and name-space paths left out) with its property values (reals
-// compared as numbers, booleans without case).
+// host and name-space paths left out) with the values of its non-null
+// properties (reals compared as numbers, booleans without case).
 #ifndef HOST_CIMSERVER_TESTS_OPENPEGASUS_COMPARABLE_ANSWER_H
 #define HOST_CIMSERVER_TESTS_OPENPEGASUS_COMPARABLE_ANSWER_H
 

@@ -203,7 +203,14 @@ TEST_F(OpenPegasusE2E, VolumesPoolsAndAnAssociationEqualTheEmbeddedServersAnswer
             SCOPED_TRACE(name);
             auto it = got.find(name);
             ASSERT_NE(it, got.end()) << "not answered through OpenPegasus";
-            EXPECT_EQ(it->second, props);
+            // Every value the module gives through cimserver, the same through
+            // OpenPegasus (which may add its schema's defaults of others).
+            for (const auto& [property, value] : props) {
+                auto p = it->second.find(property);
+                EXPECT_TRUE(p != it->second.end() && p->second == value)
+                    << property << " = " << value << " through cimserver, "
+                    << (p == it->second.end() ? std::string("missing") : p->second) << " through OpenPegasus";
+            }
         }
     }
 }
