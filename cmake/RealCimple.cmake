@@ -58,15 +58,18 @@ target_include_directories(installroot PUBLIC ${CMAKE_BINARY_DIR}/installroot)
 smis_real_library(pegcommon ${PEGASUS_HOME}/lib/libpegcommon.so ${PEGASUS_ROOT}/src installroot Threads::Threads)
 set_property(TARGET pegcommon PROPERTY INTERFACE_COMPILE_DEFINITIONS PEGASUS_PLATFORM_LINUX_X86_64_GNU)
 smis_real_library(cimple ${CIMPLE_HOME}/lib/libcimple.so ${CIMPLE_HOME}/include Threads::Threads)
-smis_real_library(cimpleadapter ${CIMPLE_HOME}/lib/libcimplepegadap.so ${CIMPLE_HOME}/include cimple pegcommon)
+# CIMPLE's Pegasus adapter needs two more of the server's libraries, which its
+# own run path (CIMPLE's lib folder) does not name: what links the adapter
+# links them too, so they are found through its run path and loaded first,
+# as in the server's provider agent, where they are loaded already.
+smis_real_library(pegprovider ${PEGASUS_HOME}/lib/libpegprovider.so ${PEGASUS_ROOT}/src pegcommon)
+smis_real_library(pegconfig ${PEGASUS_HOME}/lib/libpegconfig.so ${PEGASUS_ROOT}/src pegcommon)
+smis_real_library(cimpleadapter ${CIMPLE_HOME}/lib/libcimplepegadap.so ${CIMPLE_HOME}/include
+                  cimple pegcommon pegprovider pegconfig)
+set_property(TARGET cimpleadapter PROPERTY INTERFACE_LINK_OPTIONS -Wl,--no-as-needed)
 # CIMPLE's libraries carry no soname: linked by name (-lcimple), so what
 # links them needs "libcimple.so" found on the run path, not the cache's path.
 set_target_properties(cimple cimpleadapter PROPERTIES IMPORTED_NO_SONAME TRUE)
-
-# The run path is inherited by what a library loads in turn (DT_RPATH), so the
-# cache's libraries that libcimplepegadap needs (libpegprovider, ...) are found
-# by the variant's programs and by a process that opens the module by hand.
-add_link_options(-Wl,--disable-new-dtags)
 
 # The module's code that only the real framework hosts (the providers' load
 # and unload start and stop the polling service) is compiled in.

@@ -428,11 +428,10 @@ int Pegasus_Adapter::associators_by_enumeration(Request_Object& object, int oper
                     found.push_back(std::move(assoc));
                 continue;
             }
-            Array<Instance*> ends;
-            if (get_associators(source, assoc.get(), result_class.c_str(), role.c_str(), result_role.c_str(),
-                                ends) < 0)
-                continue;
-            for (size_t i = 0; i < ends.size(); ++i) {
+            const Instance* ends[CIMPLE_MAX_REFERENCES_PER_CLASS];
+            const ssize_t count = get_associators(source, assoc.get(), result_class.c_str(), role.c_str(),
+                                                  result_role.c_str(), ends);
+            for (ssize_t i = 0; i < count; ++i) {
                 if (contains_key_equal(found, ends[i]))
                     continue;
                 Instance_Ptr copy(clone(ends[i]));

@@ -48,7 +48,7 @@ bool is_reference_of(const Instance* inst, const Instance* assoc, const char* ro
 }
 
 ssize_t get_associators(const Instance* inst, const Instance* assoc, const char* result_class, const char* role,
-                        const char* result_role, Array<Instance*>& associators)
+                        const char* result_role, const Instance* associators[CIMPLE_MAX_REFERENCES_PER_CLASS])
 {
     if (!inst || !usable_association(assoc))
         return -1;
@@ -67,8 +67,9 @@ ssize_t get_associators(const Instance* inst, const Instance* assoc, const char*
             Instance* end = ref_field(assoc, as_reference(far));
             if (!end || !class_is_a(end->meta_class, result_class))
                 continue;
-            associators.append(end);
-            count++;
+            if (count == CIMPLE_MAX_REFERENCES_PER_CLASS)
+                return count;
+            associators[count++] = end;
         }
     }
     return count;

@@ -106,11 +106,14 @@ bool is_reference_of(const Instance* inst, const Instance* assoc, const char* ro
 // matches role (named so, or any role when null or empty), every other
 // non-null reference of assoc that matches result_role (likewise) and whose
 // instance is of result_class or a subclass of it (any when null or empty)
-// is appended to associators. Appends the association's own pointers: the
-// array owns nothing. Returns the number appended, or -1 for a null inst or
-// assoc or an assoc that is not an association.
+// is stored in associators, up to CIMPLE_MAX_REFERENCES_PER_CLASS of them.
+// Stores the association's own pointers: the caller owns nothing. Returns the
+// number stored, or -1 for a null inst or assoc or an assoc that is not an
+// association.
+#define CIMPLE_MAX_REFERENCES_PER_CLASS 16
 ssize_t get_associators(const Instance* inst, const Instance* assoc, const char* result_class,
-                        const char* role, const char* result_role, Array<Instance*>& associators);
+                        const char* role, const char* result_role,
+                        const Instance* associators[CIMPLE_MAX_REFERENCES_PER_CLASS]);
 
 // A checked conversion between pointers to instances: the pointer as a
 // CLASS_PTR (a pointer to a class struct) when the instance is of that class

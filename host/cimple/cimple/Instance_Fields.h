@@ -33,10 +33,6 @@ inline const Meta_Reference* as_reference(const Meta_Feature* mf)
 {
     return reinterpret_cast<const Meta_Reference*>(mf);
 }
-inline const Meta_Method* as_method(const Meta_Feature* mf)
-{
-    return reinterpret_cast<const Meta_Method*>(mf);
-}
 
 template <class T>
 struct Tag {

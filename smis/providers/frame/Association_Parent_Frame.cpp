@@ -164,7 +164,7 @@ void Association_Parent_Frame::deliver(Instance* association, Instance* farEnd, 
     }
     if (!farEnd)
         return;
-    Array<Instance*> matched;
+    const Instance* matched[CIMPLE_MAX_REFERENCES_PER_CLASS];
     if (get_associators(_instance, held.get(), _resultClass, _role, _resultRole, matched) <= 0)
         return;
     if (_mode == MODE_ASSOCIATOR_NAMES) {
