@@ -87,14 +87,14 @@ Datetime Datetime::now()
     return Datetime(usec, offset);
 }
 
-void Datetime::set_interval(uint64 usec)
+void Datetime::set(uint64 usec)
 {
     _usec = usec;
     _utc = 0;
     _interval = true;
 }
 
-void Datetime::set_timestamp(uint64 usec, sint32 utc_offset)
+void Datetime::set(uint64 usec, sint32 utc_offset)
 {
     _usec = usec;
     _utc = utc_offset;
@@ -166,7 +166,7 @@ bool Datetime::set(const char* text)
         uint64 days;
         if (tail != 0 || !digits(text, 8, days))
             return false;
-        set_interval(days * DAY + time_of_day);
+        set(days * DAY + time_of_day);
         return true;
     }
     if (text[21] != '+' && text[21] != '-')
@@ -184,7 +184,7 @@ bool Datetime::set(const char* text)
     sint64 utc = local - static_cast<sint64>(offset) * 60;
     if (utc < 0)
         return false; // before the epoch: not representable
-    set_timestamp(static_cast<uint64>(utc) * SEC + us, offset);
+    set(static_cast<uint64>(utc) * SEC + us, offset);
     return true;
 }
 

@@ -26,9 +26,9 @@ void Mutex::unlock()
     pthread_mutex_unlock(&_mutex);
 }
 
-bool Mutex::try_lock()
+int Mutex::try_lock()
 {
-    return pthread_mutex_trylock(&_mutex) == 0;
+    return pthread_mutex_trylock(&_mutex);
 }
 
 } // namespace cimple

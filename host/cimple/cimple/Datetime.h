@@ -36,10 +36,13 @@ public:
     bool is_interval() const { return _interval; }
     bool is_timestamp() const { return !_interval; }
     uint64 usec() const { return _usec; }
-    sint32 utc_offset() const { return _utc; }
+    sint32 offset() const { return _utc; }
 
-    void set_interval(uint64 usec);
-    void set_timestamp(uint64 usec, sint32 utc_offset);
+    // Makes the value an interval of usec microseconds.
+    void set(uint64 usec);
+    // Makes the value a timestamp, usec microseconds after the epoch, with
+    // the given offset from UTC in minutes.
+    void set(uint64 usec, sint32 offset);
 
     // The 25-character text form. A timestamp after 9999-12-31 or an interval
     // of more than 99999999 days cannot be written and gives "".

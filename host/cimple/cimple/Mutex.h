@@ -16,8 +16,8 @@ public:
 
     void lock();
     void unlock();
-    // True when the lock was taken without waiting.
-    bool try_lock();
+    // 0 when the lock was taken without waiting, else the error number.
+    int try_lock();
 
 private:
     pthread_mutex_t _mutex;

@@ -25,8 +25,6 @@ public:
     // joined) or when called from that thread itself.
     static int join(Thread& thread, void*& value);
 
-    bool running() const { return _started; }
-
 private:
     pthread_t _thread{};
     bool _started = false;

@@ -42,7 +42,7 @@ TEST(Datetime, TimestampFieldsShowTheZoneAtItsOffset)
     Datetime back;
     ASSERT_TRUE(back.set("20090214010130.000007+090"));
     EXPECT_EQ(back.usec(), 1234567890 * Datetime::SEC + 7);
-    EXPECT_EQ(back.utc_offset(), 90);
+    EXPECT_EQ(back.offset(), 90);
 }
 
 TEST(Datetime, Intervals)

@@ -15,7 +15,7 @@ TEST(Mutex, RecursiveMutexIsReenteredByItsOwner)
     Auto_Mutex outer(m);
     {
         Auto_Mutex inner(m);
-        EXPECT_TRUE(m.try_lock());
+        EXPECT_EQ(m.try_lock(), 0);
         m.unlock();
     }
 }
@@ -28,7 +28,7 @@ struct Shared {
 void* try_from_other_thread(void* arg)
 {
     auto* s = static_cast<Shared*>(arg);
-    bool got = s->mutex->try_lock();
+    bool got = s->mutex->try_lock() == 0;
     if (got)
         s->mutex->unlock();
     s->got = got;
@@ -57,7 +57,7 @@ TEST(Mutex, NonRecursiveMutexRefusesItsOwner)
 {
     Mutex m(false);
     m.lock();
-    EXPECT_FALSE(m.try_lock());
+    EXPECT_NE(m.try_lock(), 0);
     m.unlock();
 }
 
@@ -69,14 +69,11 @@ void* add_one(void* arg)
 TEST(Thread, JoinGivesTheResult)
 {
     Thread t;
-    EXPECT_FALSE(t.running());
     ASSERT_EQ(Thread::create_joinable(t, add_one, reinterpret_cast<void*>(41)), 0);
-    EXPECT_TRUE(t.running());
     EXPECT_EQ(Thread::create_joinable(t, add_one, nullptr), -1); // not joined yet
     void* value = nullptr;
     ASSERT_EQ(Thread::join(t, value), 0);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(value), 42u);
-    EXPECT_FALSE(t.running());
     EXPECT_EQ(Thread::join(t, value), -1); // already joined
     // The object can start another thread once joined.
     ASSERT_EQ(Thread::create_joinable(t, add_one, reinterpret_cast<void*>(1)), 0);
