@@ -1,18 +1,29 @@
 include(CTest)
 include(GoogleTest)
 
-# smis_test_dir(NAME <exe> DIR <folder> LIBS <libs...> [LABELS <labels...>])
-# Builds every *.cpp of a tests folder into one GoogleTest program and
-# registers each of its tests with CTest under the given labels (default: unit).
+# smis_test_dir(NAME <exe> DIR <folder> LIBS <libs...> [LABELS <labels...>]
+#               [IN_VARIANT] [SOURCES <files of the folder...>])
+# Builds every *.cpp of a tests folder (or the SOURCES given) into one
+# GoogleTest program and registers each of its tests with CTest under the
+# given labels (default: unit). The variant against the real CIMPLE
+# (SMIS_REAL_CIMPLE) builds only the programs marked IN_VARIANT, the others
+# need the project's framework layer.
 function(smis_test_dir)
-  cmake_parse_arguments(T "" "NAME;DIR;TIMEOUT" "LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "IN_VARIANT" "NAME;DIR;TIMEOUT" "LIBS;LABELS;SOURCES" ${ARGN})
+  if(SMIS_REAL_CIMPLE AND NOT T_IN_VARIANT)
+    return()
+  endif()
   if(NOT T_LABELS)
     set(T_LABELS unit)
   endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  file(GLOB srcs CONFIGURE_DEPENDS ${T_DIR}/*.cpp)
+  if(T_SOURCES)
+    list(TRANSFORM T_SOURCES PREPEND ${T_DIR}/ OUTPUT_VARIABLE srcs)
+  else()
+    file(GLOB srcs CONFIGURE_DEPENDS ${T_DIR}/*.cpp)
+  endif()
   if(NOT srcs)
     return()
   endif()

@@ -22,43 +22,12 @@ port="${CIMSERVER_PORT:-5988}"
 https_port="${CIMSERVER_HTTPS_PORT:-5989}"
 work="$(mktemp -d "${TMPDIR:-/tmp}/kestris-run-XXXXXX")"
 install="$work/install"
-mkdir -p "$install/env" "$install/data" "$install/run" "$install/log"
 
-sim_pid=""
-server_pid=""
-stop_all() {
-  trap - INT TERM EXIT
-  [ -n "$server_pid" ] && kill -TERM "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null || true
-  [ -n "$sim_pid" ] && kill -TERM "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null || true
-  rm -rf "$work"
-  echo "stopped"
-}
-trap stop_all INT TERM EXIT
+# shellcheck source=simulated-array.sh
+. scripts/simulated-array.sh
+trap stop_demo INT TERM EXIT
 
-"$build/bin/arraysim" --scenario small --ready-file "$work/arraysim.ready" >"$work/arraysim.log" 2>&1 &
-sim_pid=$!
-for _ in $(seq 1 600); do
-  [ -s "$work/arraysim.ready" ] && break
-  kill -0 "$sim_pid" 2>/dev/null || { cat "$work/arraysim.log"; exit 1; }
-  sleep 0.1
-done
-[ -s "$work/arraysim.ready" ] || { echo "arraysim did not start"; exit 1; }
-python3 - "$work/arraysim.ready" >"$install/env/smis_env.inf" <<'PY'
-import json, sys
-for a in json.load(open(sys.argv[1]))["arrays"]:
-    print(f"StorageIP={a['address']},{a['port']}")
-PY
-address="$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["arrays"][0]["address"])' "$work/arraysim.ready")"
-
-# Configuration changes go through the array's command line: the simulator's
-# stand-in for the SSH client is the install's plink, and the login the
-# simulated array accepts (admin / admin) is stored with credkeep.
-mkdir -p "$install/bin"
-cp "$build/bin/arraysim-plink" "$install/bin/plink"
-python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["cli"])' "$work/arraysim.ready" \
-  >"$install/bin/arraysim-plink.socket"
-SMIS_INSTALL_DIR="$install" "$build/bin/credkeep" -a "$address" -u admin -w admin >/dev/null ||
-  echo "credkeep could not store the array's login (it runs only for the superuser): method calls will fail"
+start_simulated_array "$build" "$work" "$install"
 
 # The server's certificate: made once, kept with the build so that a client
 # told to trust it keeps trusting it from one run to the next.
@@ -88,19 +57,10 @@ done
 [ -s "$work/cimserver.ready" ] || { echo "cimserver did not start"; exit 1; }
 
 url="http://127.0.0.1:$port/root/kestris"
-service="$url:VELDARO_StorageConfigurationService.CreationClassName=\"VELDARO_StorageConfigurationService\",Name=\"VELDARO:KESTRIS SMI-S Proxy Server\",SystemCreationClassName=\"VELDARO_StorageComputerSystem\",SystemName=\"$address\""
+echo
+echo "The simulated array is served at $url (install directory $install)."
+print_example_commands "$url" "$address"
 cat <<TXT
-
-The simulated array is served at $url (install directory $install).
-Try:
-  wbemcli -nl ecn '$url:CIM_ManagedElement'
-  wbemcli -nl gc '$url:VELDARO_StorageVolume'
-  wbemcli -nl ein '$url:VELDARO_DiskExtent'
-  wbemcli -nl ei '$url:VELDARO_FreeExtent'
-Create a 100 MiB volume DEMO in RAID group 0 (its TheElement answer names
-the volume: VOL00006 on the fresh array), then delete it again:
-  wbemcli cm '$service' CreateOrModifyElementFromStoragePool.ElementName=DEMO,ElementType=2,Size=104857600,InPool='VELDARO_RAIDStoragePool.InstanceID="VELDARO:RSP0000_$address"'
-  wbemcli cm '$service' ReturnToStoragePool.TheElement='VELDARO_StorageVolume.SystemCreationClassName="VELDARO_StorageComputerSystem",SystemName="$address",CreationClassName="VELDARO_StorageVolume",DeviceID="VOL00006"'
 
 The same is served over HTTPS at https://127.0.0.1:$https_port/root/kestris with the
 self-signed certificate $cert

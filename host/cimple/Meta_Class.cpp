@@ -1,5 +1,5 @@
 #include <cimple/Meta_Class.h>
-#include <cimple/Meta_Offset.h>
+#include <cimple/config.h>
 #include <cimple/String.h>
 
 #include <cimple/Instance_Fields.h>

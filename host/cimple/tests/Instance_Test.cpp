@@ -1,7 +1,5 @@
 #include "Test_Schema.h"
 
-#include <cimple/Instance_Fields.h>
-
 #include <gtest/gtest.h>
 
 namespace cimple {
@@ -173,7 +171,8 @@ TEST(MethodInstance, ParametersCreatedNullClonedAndDestroyed)
     Test_Derived_Frob_method* m = Test_Derived_Frob_method::create();
     ASSERT_NE(m, nullptr);
     EXPECT_STREQ(m->meta_class->name, "Frob");
-    EXPECT_EQ(to_meta_method(m->meta_class), &Test_Derived_Frob_method::static_meta_class);
+    // A method instance's head names its method record through the class-record pointer.
+    EXPECT_EQ(reinterpret_cast<const Meta_Method*>(m->meta_class), &Test_Derived_Frob_method::static_meta_class);
     EXPECT_EQ(m->Mode.null, 1);
     EXPECT_EQ(m->Target, nullptr);
     EXPECT_EQ(m->Targets.size(), 0u);

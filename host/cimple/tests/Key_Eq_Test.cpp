@@ -74,15 +74,6 @@ TEST(KeyEq, Table)
     }
 }
 
-TEST(KeyEq, NullInstancesNeverMatch)
-{
-    Test_Base* b = base("x");
-    EXPECT_FALSE(key_eq(b, nullptr));
-    EXPECT_FALSE(key_eq(nullptr, b));
-    EXPECT_FALSE(key_eq(nullptr, nullptr));
-    destroy(b);
-}
-
 TEST(KeyEq, BothNullKeysMatch)
 {
     Test_Base* a = base("");

@@ -3,7 +3,7 @@
 // address, offsets come from CIMPLE_OFF, sizes from sizeof.
 #include "Test_Schema.h"
 
-#include <cimple/Meta_Offset.h>
+#include <cimple/config.h>
 
 namespace cimple {
 

@@ -13,11 +13,20 @@
 //   FullDiscovery/<scenario>  EnumerateInstances of every class, associations
 //                             included, on one kept-alive connection; its wall
 //                             time, the server's CPU time and peak RSS
+//   OpenPegasus/Enumerate/<class>/max/<in|out>_process
+//                             the same enumeration of the same module served
+//                             by the real OpenPegasus through CIMPLE (the
+//                             build variant's module), in the server's process
+//                             or in its provider agent; server CPU is that of
+//                             the server and its agents. Registered when the
+//                             third-party build and the variant's module are
+//                             there (docs/openpegasus.md).
 //
 // A short smoke run (the `small` scenario only) is registered in CTest.
 
 #include "CimClient.h"
 #include "CimserverProcess.h"
+#include "OpenPegasusServer.h"
 #include "RawHttp.h"
 
 #include <ArraysimProcess.hpp>
@@ -25,10 +34,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <dirent.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <functional>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -73,28 +85,39 @@ std::string nameParam(const char* param, const std::string& instanceName)
     return "<IPARAMVALUE NAME=\"" + std::string(param) + "\">" + instanceName + "</IPARAMVALUE>";
 }
 
+// The first volume's INSTANCENAME once every array has its table: two
+// readings a second apart agree (empty when none in 3 minutes).
+std::string firstVolumeWhenPolled(int port)
+{
+    CimClient client(port);
+    size_t previous = 0;
+    for (auto deadline = Clock::now() + std::chrono::minutes(3); Clock::now() < deadline;) {
+        const std::vector<std::string> names = instance_names(client, "VELDARO_StorageVolume");
+        if (!names.empty() && names.size() == previous)
+            return names.front();
+        previous = names.size();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    return {};
+}
+
+// The array configuration of every array of the simulator in the install directory.
+void configureArrays(const testsupport::ArraysimProcess& sim, const smis::test::TempInstallDir& install)
+{
+    std::vector<std::string> env;
+    for (size_t i = 0; i < sim.arrayCount(); i++)
+        env.push_back("StorageIP=" + sim.address(i) + "," + std::to_string(sim.port(i)));
+    install.writeEnv(env);
+}
+
 // The simulator on one scenario and cimserver in front of it, once the
 // polling service has fetched every array's table.
 struct Served {
     explicit Served(const std::string& scenario) : sim(scenario)
     {
-        std::vector<std::string> env;
-        for (size_t i = 0; i < sim.arrayCount(); i++)
-            env.push_back("StorageIP=" + sim.address(i) + "," + std::to_string(sim.port(i)));
-        install.writeEnv(env);
+        configureArrays(sim, install);
         server = std::make_unique<CimserverProcess>(install.path(), std::vector<std::string>{"--max-request", "1048576"});
-        CimClient client(server->port());
-        // Every array has its table once two readings a second apart agree.
-        size_t previous = 0;
-        for (auto deadline = Clock::now() + std::chrono::minutes(3); Clock::now() < deadline;) {
-            const std::vector<std::string> names = instance_names(client, "VELDARO_StorageVolume");
-            if (!names.empty() && names.size() == previous) {
-                volume = names.front();
-                break;
-            }
-            previous = names.size();
-            std::this_thread::sleep_for(std::chrono::seconds(1));
-        }
+        volume = firstVolumeWhenPolled(server->port());
     }
     ~Served() { server->stop(); }
 
@@ -113,18 +136,56 @@ Served& served(const std::string& scenario)
     return *slot;
 }
 
-void enumerate(benchmark::State& state, const std::string& scenario, const std::string& className)
+// The same module under OpenPegasus on the `max` scenario, in or out of
+// the server's process, once it has polled every array.
+struct ServedByOpenPegasus {
+    explicit ServedByOpenPegasus(bool in_process) : sim("max")
+    {
+        configureArrays(sim, install);
+        server = std::make_unique<OpenPegasusServer>(install.path(), in_process);
+        polled = !firstVolumeWhenPolled(server->port()).empty();
+    }
+    ~ServedByOpenPegasus() { server->stop(); }
+
+    // CPU seconds of the server and of its provider agents (found by the
+    // program path in the server's home).
+    double cpuSeconds() const
+    {
+        double cpu = serverCpuSeconds(server->pid());
+        const std::string agent = server->home() + "/bin/cimprovagt";
+        std::unique_ptr<DIR, int (*)(DIR*)> proc(opendir("/proc"), closedir);
+        for (dirent* e = proc ? readdir(proc.get()) : nullptr; e; e = readdir(proc.get())) {
+            if (e->d_name[0] < '1' || e->d_name[0] > '9')
+                continue;
+            std::ifstream in(std::string("/proc/") + e->d_name + "/cmdline");
+            std::string program;
+            std::getline(in, program, '\0');
+            if (program == agent)
+                cpu += serverCpuSeconds(static_cast<pid_t>(std::stol(e->d_name)));
+        }
+        return cpu;
+    }
+
+    testsupport::ArraysimProcess sim;
+    smis::test::TempInstallDir install;
+    std::unique_ptr<OpenPegasusServer> server;
+    bool polled = false;
+};
+
+// EnumerateInstances of the class, as often as the benchmark asks; its
+// instances per call and per second of server CPU (as cpu() counts it).
+void enumerateOn(benchmark::State& state, int port, const std::function<double()>& cpuSeconds,
+                 const std::string& className)
 {
-    Served& s = served(scenario);
-    CimClient client(s.server->port());
+    CimClient client(port);
     size_t instances = 0;
     double cpu = 0;
     for (auto _ : state) {
-        const double before = serverCpuSeconds(s.server->pid());
+        const double before = cpuSeconds();
         CimReply r;
         client.call("EnumerateInstances",
                     CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", className)), r);
-        cpu += serverCpuSeconds(s.server->pid()) - before;
+        cpu += cpuSeconds() - before;
         if (r.error_code != 0 || r.http_status != 200) {
             state.SkipWithError("enumeration failed");
             return;
@@ -133,6 +194,37 @@ void enumerate(benchmark::State& state, const std::string& scenario, const std::
     }
     state.counters["instances"] = static_cast<double>(instances) / static_cast<double>(state.iterations());
     state.counters["per_server_cpu_s"] = cpu > 0 ? static_cast<double>(instances) / cpu : 0;
+}
+
+void enumerate(benchmark::State& state, const std::string& scenario, const std::string& className)
+{
+    Served& s = served(scenario);
+    const pid_t pid = s.server->pid();
+    enumerateOn(state, s.server->port(), [pid] { return serverCpuSeconds(pid); }, className);
+}
+
+void enumerateThroughOpenPegasus(benchmark::State& state, bool in_process, const std::string& className)
+{
+    // One server of the third-party build at a time: kept for the
+    // benchmarks of one placement, then stopped.
+    static std::unique_ptr<ServedByOpenPegasus> running;
+    static bool running_in_process = false;
+    if (!running || running_in_process != in_process) {
+        running.reset();
+        try {
+            running = std::make_unique<ServedByOpenPegasus>(in_process);
+        } catch (const std::exception& e) {
+            state.SkipWithError(e.what());
+            return;
+        }
+        running_in_process = in_process;
+    }
+    if (!running->polled) {
+        state.SkipWithError(("the module did not answer volumes through OpenPegasus:\n" + running->server->output()).c_str());
+        return;
+    }
+    ServedByOpenPegasus* s = running.get();
+    enumerateOn(state, s->server->port(), [s] { return s->cpuSeconds(); }, className);
 }
 
 // The request of one call about the first volume, or empty when it cannot be made.
@@ -288,6 +380,23 @@ void registerAll()
                                          std::string(scenario), std::string(operation))
                 ->Unit(benchmark::kMillisecond)
                 ->UseManualTime();
+    // The module under OpenPegasus, when its builds are there.
+    bool pegasus = true;
+    try {
+        OpenPegasusServer::require_builds();
+    } catch (const std::exception& e) {
+        pegasus = false;
+        std::fprintf(stderr, "OpenPegasus benchmarks not registered: %s\n", e.what());
+    }
+    for (bool in_process : {false, true})
+        for (const char* className : {"VELDARO_StorageVolume", "VELDARO_DiskDrive", "VELDARO_StorageHardwareID"})
+            if (pegasus)
+                benchmark::RegisterBenchmark(("OpenPegasus/Enumerate/" + std::string(className) + "/max/" +
+                                              (in_process ? "in_process" : "out_of_process"))
+                                                 .c_str(),
+                                             enumerateThroughOpenPegasus, in_process, std::string(className))
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseRealTime();
     // The first discovery after the start meets cold caches; the second runs warm.
     for (const char* scenario : {"small", "max"})
         for (const char* run : {"first", "second"})

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdio>
 #include <sstream>
 
 namespace cimserver::test {
@@ -103,10 +105,67 @@ std::string CimClient::thin_pool(const std::string& address)
            "</INSTANCENAME>";
 }
 
+namespace {
+
+// The name space a LOCALNAMESPACEPATH names ("root/kestris").
+std::string path_of(pugi::xml_node local_name_space)
+{
+    std::string ns;
+    for (pugi::xml_node n : local_name_space.children("NAMESPACE"))
+        ns += (ns.empty() ? "" : "/") + std::string(n.attribute("NAME").value());
+    return ns;
+}
+
+// What the CIMObject header of a request names: the target name space of an
+// intrinsic method, the object path of an extrinsic one (string, numeric
+// and boolean keys), percent-encoded.
+std::string cim_object(const std::string& body)
+{
+    pugi::xml_document doc;
+    std::string object = "root/kestris";
+    if (doc.load_buffer(body.data(), body.size())) {
+        if (auto ns = doc.select_node("//IMETHODCALL/LOCALNAMESPACEPATH")) {
+            object = path_of(ns.node());
+        } else if (auto path = doc.select_node("//METHODCALL/LOCALINSTANCEPATH")) {
+            pugi::xml_node name = path.node().child("INSTANCENAME");
+            object = path_of(path.node().child("LOCALNAMESPACEPATH")) + ":" + name.attribute("CLASSNAME").value();
+            const char* separator = ".";
+            for (pugi::xml_node k : name.children("KEYBINDING")) {
+                pugi::xml_node v = k.child("KEYVALUE");
+                std::string value = v.text().get();
+                if (std::string(v.attribute("VALUETYPE").value()) == "string" || !v.attribute("VALUETYPE")) {
+                    std::string quoted = "\"";
+                    for (char c : value)
+                        quoted += (c == '"' || c == '\\') ? std::string("\\") + c : std::string(1, c);
+                    value = quoted + "\"";
+                }
+                object += separator + std::string(k.attribute("NAME").value()) + "=" + value;
+                separator = ",";
+            }
+        } else if (auto cls = doc.select_node("//METHODCALL/LOCALCLASSPATH")) {
+            object = path_of(cls.node().child("LOCALNAMESPACEPATH")) + ":" +
+                     cls.node().child("CLASSNAME").attribute("NAME").value();
+        }
+    }
+    std::string encoded;
+    for (unsigned char c : object) {
+        if (std::isalnum(c) || c == '_' || c == '-' || c == '.') {
+            encoded += static_cast<char>(c);
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", c);
+            encoded += hex;
+        }
+    }
+    return encoded;
+}
+
+} // namespace
+
 void CimClient::call(const std::string& cim_method, const std::string& body, CimReply& reply)
 {
     post({{"CIMOperation", "MethodCall"}, {"CIMMethod", cim_method}, {"CIMProtocolVersion", "1.0"},
-          {"CIMObject", "root%2Fkestris"}},
+          {"CIMObject", cim_object(body)}},
          body, reply);
 }
 

@@ -80,31 +80,7 @@ CimserverProcess::CimserverProcess(const std::string& install_dir, const std::ve
         args.push_back(module);
     }
     args.insert(args.end(), extra.begin(), extra.end());
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env_text;
-    for (char** e = environ; *e; e++)
-        if (std::strncmp(*e, "SMIS_INSTALL_DIR=", 17) != 0)
-            env_text.emplace_back(*e);
-    env_text.push_back("SMIS_INSTALL_DIR=" + install_dir);
-    std::vector<char*> envp;
-    for (auto& e : env_text)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    std::string out = _dir + "/cimserver.out";
-    posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&fa, 1, 2);
-    int rc = posix_spawn(&_pid, argv[0], &fa, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&fa);
-    if (rc != 0) {
-        _pid = -1;
-        throw std::runtime_error(std::string("cannot start cimserver: ") + std::strerror(rc));
-    }
+    _pid = spawn_server(args, {"SMIS_INSTALL_DIR=" + install_dir}, _dir + "/cimserver.out");
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < end) {
         int st = 0;
@@ -155,15 +131,64 @@ int CimserverProcess::stop()
 {
     if (_pid <= 0)
         return -1;
-    kill(_pid, SIGTERM);
-    int rc = wait_exit(_pid, std::chrono::seconds(60));
-    if (rc == -2) {
-        kill(_pid, SIGKILL);
-        wait_exit(_pid, std::chrono::seconds(5));
-        rc = -1;
-    }
+    const int rc = terminate(_pid, 60);
     _pid = -1;
     return rc;
+}
+
+int CimserverProcess::terminate(pid_t pid, int limit_seconds)
+{
+    kill(pid, SIGTERM);
+    int rc = wait_exit(pid, std::chrono::seconds(limit_seconds));
+    if (rc == -2) {
+        kill(pid, SIGKILL);
+        wait_exit(pid, std::chrono::seconds(5));
+        rc = -1;
+    }
+    return rc;
+}
+
+int CimserverProcess::exit_status(pid_t pid, int limit_ms)
+{
+    return wait_exit(pid, std::chrono::milliseconds(limit_ms));
+}
+
+std::string CimserverProcess::file_text(const std::string& path)
+{
+    return read_file(path);
+}
+
+pid_t CimserverProcess::spawn_server(std::vector<std::string> args, const std::vector<std::string>& env,
+                                     const std::string& out_file)
+{
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> env_text;
+    for (char** e = environ; *e; e++) {
+        const std::string entry = *e;
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        if (std::none_of(env.begin(), env.end(), [&](const std::string& v) { return v.rfind(name, 0) == 0; }))
+            env_text.push_back(entry);
+    }
+    env_text.insert(env_text.end(), env.begin(), env.end());
+    std::vector<char*> envp;
+    for (auto& e : env_text)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&fa, 1, out_file.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&fa, 1, 2);
+    pid_t pid = -1;
+    int rc = posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&fa);
+    if (rc != 0)
+        throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(rc));
+    return pid;
 }
 
 std::string CimserverProcess::output() const

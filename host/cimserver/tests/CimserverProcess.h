@@ -61,6 +61,19 @@ public:
     // Runs a program (argv[0] its path) with no input (60 s limit).
     static CommandResult run(std::vector<std::string> argv);
 
+    // Starts a server program (argv[0] its path) in this process's
+    // environment with the NAME=value entries of env replacing or adding to
+    // it, its output and errors to out_file; throws when it cannot start.
+    static pid_t spawn_server(std::vector<std::string> argv, const std::vector<std::string>& env,
+                              const std::string& out_file);
+    // SIGTERM, then the exit status within limit (0 clean, also of the
+    // sanitizers); -1 when it had to be killed.
+    static int terminate(pid_t pid, int limit_seconds);
+    // The exit status within limit_ms; -2 while it still runs.
+    static int exit_status(pid_t pid, int limit_ms);
+    // The whole text of a file; empty when it cannot be read.
+    static std::string file_text(const std::string& path);
+
 private:
     std::string _dir;
     pid_t _pid = -1;

@@ -230,9 +230,11 @@ void Indication_Builder::sendIndication(int type, const String& identity, const 
     } catch (...) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Exception was generated");
     }
-    destroy(indication);
-    destroy(previous);
-    destroy(source);
+    // CIMPLE's destroy takes no null instance (a creation has no previous
+    // one, an unknown type no indication).
+    for (Instance* made : {indication, previous, source})
+        if (made)
+            destroy(made);
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL3, "sendIndication End");
 }
 

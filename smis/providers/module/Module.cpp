@@ -1,12 +1,7 @@
-// The two exports of the provider module.
+// The two exports of the provider module, with the signatures CIMPLE's
+// registration macros give them (CIMPLE_MODULE, CIMPLE_PEGASUS_PROVIDER_ENTRY_POINT),
+// so the same module is loaded by the embedded server and by OpenPegasus.
 #include "Module.h"
-
-#include <cstdint>
-
-// The framework adapter's C entry (eight untyped arguments; 'P' asks for the
-// adapter of the provider named by arg1 from the list at arg2, stored in *arg3).
-extern "C" int cimple_pegasus_adapter(void* arg0, void* arg1, void* arg2, void* arg3, void* arg4, void* arg5,
-                                      void* arg6, void* arg7);
 
 namespace cimple {
 
@@ -19,19 +14,24 @@ Registration* module_head = nullptr;
 
 } // namespace cimple
 
+// The framework adapter's entry: the project's cimpleadapter under the
+// embedded server, CIMPLE's Pegasus adapter under OpenPegasus. Eight words;
+// the first is the kind of provider wanted ('P', a Pegasus C++ provider).
+extern "C" int cimple_pegasus_adapter(void* kind, void* arg1, void* head, void* result, void* arg4, void* arg5,
+                                      void* arg6, void* arg7);
+
 extern "C" cimple::Registration* cimple_module()
 {
     return cimple::module_head;
 }
 
-extern "C" void* PegasusCreateProvider(const Pegasus::String& provider_name)
+extern "C" void* PegasusCreateProvider(void* provider_name)
 {
-    void* result = nullptr;
+    void* adapter = nullptr;
     try {
-        cimple_pegasus_adapter(reinterpret_cast<void*>(std::intptr_t{'P'}),
-                               const_cast<void*>(static_cast<const void*>(&provider_name)), cimple::module_head,
-                               &result, nullptr, nullptr, nullptr, nullptr);
+        cimple_pegasus_adapter(reinterpret_cast<void*>('P'), provider_name, cimple::module_head, &adapter, nullptr,
+                               nullptr, nullptr, nullptr);
     } catch (...) {
     }
-    return result;
+    return adapter;
 }

@@ -5,10 +5,6 @@
 
 #include <cimple/Registration.h>
 
-namespace Pegasus {
-class String;
-}
-
 namespace cimple {
 
 // "SMI-S_Module": every registration record points at this one text.
@@ -26,9 +22,11 @@ extern "C" {
 // The head of the registration list.
 cimple::Registration* cimple_module();
 
-// Asks the framework adapter to build the provider object of that name and
-// returns it (null when the adapter made none).
-void* PegasusCreateProvider(const Pegasus::String& provider_name);
+// Asks the framework adapter to build the provider object whose name is the
+// Pegasus::String at provider_name and returns it (null when the adapter made
+// none). The server calls it with a const Pegasus::String&, which is passed
+// as its address.
+void* PegasusCreateProvider(void* provider_name);
 
 }
 

@@ -216,7 +216,7 @@ def _layout_check(c):
 
 def emit_repository_cpp(schema):
     out = [BANNER]
-    out.append('#include <cimple/Meta_Offset.h>')
+    out.append('#include <cimple/config.h>')
     out.append('#include <cimple/Meta_Repository.h>')
     out.append('#include <cimple/Meta_Value.h>\n')
     out.append('#include <cstdint>\n')

@@ -119,8 +119,11 @@ def hooks_of(row):
 def members_of(row, cls):
     C = '::cimple::%s' % cls.name
     out = []
-    out.append(Member('::cimple::Load_Status load()', fixed='return ::cimple::LOAD_OK;'))
-    out.append(Member('::cimple::Unload_Status unload()', fixed='return ::cimple::UNLOAD_OK;'))
+    # The module's part of loading and unloading (Module_Lifetime).
+    out.append(Member('::cimple::Load_Status load()',
+                      fixed='::cimple::Module_Lifetime::provider_loaded(); return ::cimple::LOAD_OK;'))
+    out.append(Member('::cimple::Unload_Status unload()',
+                      fixed='::cimple::Module_Lifetime::provider_unloaded(); return ::cimple::UNLOAD_OK;'))
     if row.shape in ('instance', 'association'):
         if row.shape == 'instance':
             out.append(Member('::cimple::Get_Instance_Status get_instance(const %s* model, %s*& instance)'
@@ -226,7 +229,8 @@ def _includes_of(cls):
 def emit_provider_header(row, cls):
     P = row.provider
     guard = 'SMIS_PROVIDERS_%s_H' % P
-    lines = [BANNER, '#ifndef %s\n#define %s\n' % (guard, guard), '#include <cimple/cimple.h>', '']
+    lines = [BANNER, '#ifndef %s\n#define %s\n' % (guard, guard), '#include <cimple/cimple.h>', '',
+             '#include "Module_Lifetime.h"']
     for inc in _includes_of(cls):
         lines.append('#include "%s.h"' % inc)
     base_class = base_of(row)
@@ -493,7 +497,12 @@ def main(argv):
     if args.check:
         return 0
     if args.registration_mof:
-        gen_output.write_output(args.registration_mof, emit_registration_mof.emit(rows, schema))
+        try:
+            text = emit_registration_mof.emit(rows, schema, args.sources)
+        except (emit_registration_mof.RegistrationError, OSError) as e:
+            sys.stderr.write('genproviders: %s\n' % e)
+            return 1
+        gen_output.write_output(args.registration_mof, text)
         if not args.out:
             return 0
     if not args.out:

@@ -123,7 +123,7 @@ TEST(Registration, PegasusCreateProviderPassesEightArgumentsAndTheResultWord)
     Pegasus::String name("VELDARO_StorageVolume_Provider");
 
     recorded = Adapter_Call();
-    EXPECT_EQ(PegasusCreateProvider(name), nullptr) << "untouched result word gives null";
+    EXPECT_EQ(PegasusCreateProvider(&name), nullptr) << "untouched result word gives null";
     EXPECT_EQ(recorded.calls, 1);
     EXPECT_EQ(recorded.kind, 'P');
     EXPECT_EQ(recorded.kind, 80);
@@ -136,7 +136,7 @@ TEST(Registration, PegasusCreateProviderPassesEightArgumentsAndTheResultWord)
     int object = 0;
     recorded = Adapter_Call();
     recorded.answer = &object;
-    EXPECT_EQ(PegasusCreateProvider(name), &object) << "returns what the adapter stored";
+    EXPECT_EQ(PegasusCreateProvider(&name), &object) << "returns what the adapter stored";
 }
 
 } // namespace

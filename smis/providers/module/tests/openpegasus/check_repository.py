@@ -6,7 +6,9 @@ against the module's schema source and provider table:
     reference and method of its class record is there (declared by the class
     or inherited) with the same type and arrayness;
   - interop holds one provider and one capabilities instance of the module
-    for every row of the provider table.
+    for every row of the provider table except those of the interop classes
+    the server serves itself, none for those, and the module's profile
+    capabilities.
 
   check_repository.py REPOSITORY TABLE SCHEMA...
 
@@ -22,6 +24,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', '..', 'gen'))
 sys.path.insert(0, os.path.join(HERE, '..', '..', '..', '..', 'schema', 'gen'))
 
+import emit_registration_mof  # noqa: E402
 import provider_table  # noqa: E402
 import schema_model  # noqa: E402
 
@@ -90,10 +93,10 @@ def class_differences(repo, schema):
     return out
 
 
-def registration_differences(instances_dir, rows):
+def registration_differences(instances_dir, rows, schema):
     out = []
     names = {}
-    for cls in ('PG_Provider', 'PG_ProviderCapabilities'):
+    for cls in ('PG_Provider', 'PG_ProviderCapabilities', 'PG_ProviderProfileCapabilities'):
         try:
             with open(os.path.join(instances_dir, cls + '.idx'), encoding='utf-8') as fh:
                 names[cls] = fh.read()
@@ -101,10 +104,16 @@ def registration_differences(instances_dir, rows):
             out.append('interop: no %s instances' % cls)
             names[cls] = ''
     for r in rows:
+        if emit_registration_mof.served_by_server(schema.find(r.cls)):
+            if 'Name="%s"' % r.provider in names['PG_Provider']:
+                out.append('interop: PG_Provider %s registered, though the server serves its class' % r.provider)
+            continue
         if 'Name="%s"' % r.provider not in names['PG_Provider']:
             out.append('interop: no PG_Provider %s' % r.provider)
         if 'ProviderName="%s"' % r.provider not in names['PG_ProviderCapabilities']:
             out.append('interop: no PG_ProviderCapabilities of %s' % r.provider)
+    if 'CapabilityID="%sProfile"' % emit_registration_mof.PROFILE not in names['PG_ProviderProfileCapabilities']:
+        out.append('interop: no profile capabilities of the %s profile' % emit_registration_mof.PROFILE)
     return out
 
 
@@ -116,7 +125,7 @@ def main(argv):
     schema = schema_model.load(sources)
     rows = provider_table.load(table)
     problems = class_differences(Repository(os.path.join(repository, 'root#kestris', 'classes')), schema)
-    problems += registration_differences(os.path.join(repository, 'interop', 'instances'), rows)
+    problems += registration_differences(os.path.join(repository, 'interop', 'instances'), rows, schema)
     for p in problems:
         print(p)
     print('%d classes, %d providers checked: %d differences' % (len(schema.classes), len(rows), len(problems)))

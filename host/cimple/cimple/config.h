@@ -1,11 +1,12 @@
-// Included by sources that define meta-data records. CIMPLE_OFF gives the
+// The framework's configuration macros that the project uses; sources that
+// define meta-data records include it for CIMPLE_OFF. CIMPLE_OFF gives the
 // position of a field in a generated class struct as a constant expression,
 // so that the records are constant-initialised (no start-up code). Generated
 // class structs derive from Instance, which makes them non-standard-layout;
 // GCC computes their offsets exactly but warns, and this header silences
 // that warning for the including file.
-#ifndef CIMPLE_META_OFFSET_H
-#define CIMPLE_META_OFFSET_H
+#ifndef CIMPLE_CONFIG_H
+#define CIMPLE_CONFIG_H
 
 #include <cimple/Type.h>
 
