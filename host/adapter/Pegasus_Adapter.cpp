@@ -299,7 +299,7 @@ int Pegasus_Adapter::get_instance(const Instance* model, Instance_Ptr& instance)
     Instance* found = nullptr;
     int status = object.call(OPERATION_GET_INSTANCE, as_arg(model), &found);
     instance.reset(status == GET_INSTANCE_OK ? found : nullptr);
-    if (status != GET_INSTANCE_OK)
+    if (status != GET_INSTANCE_OK && found)
         destroy(found);
     const Meta_Class* mc = served_class();
     if (status == GET_INSTANCE_UNSUPPORTED && model && mc && (mc->flags & CIMPLE_FLAG_ASSOCIATION))

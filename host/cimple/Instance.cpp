@@ -2,6 +2,8 @@
 
 #include <cimple/Instance_Fields.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -161,8 +163,12 @@ Instance* clone(const Instance* src)
 
 void destroy(Instance* inst)
 {
-    if (!inst)
-        return;
+    // CIMPLE follows the pointer without a check; failing here, loudly and
+    // in every build, finds a caller that would crash under CIMPLE.
+    if (!inst) {
+        std::fputs("cimple::destroy: null instance\n", stderr);
+        std::abort();
+    }
     if (inst->__refs.fetch_sub(1) != 1)
         return;
     Layout layout = layout_of(inst->meta_class);
@@ -177,11 +183,13 @@ void destroy(Instance* inst)
             if (mr->subscript) {
                 Array<Instance*>& a = ref_array_field(inst, mr);
                 for (size_t j = 0; j < a.size(); j++)
-                    destroy(a[j]);
+                    if (a[j])
+                        destroy(a[j]);
                 a.~Array<Instance*>();
             } else {
                 Instance*& r = ref_field(inst, mr);
-                destroy(r);
+                if (r)
+                    destroy(r);
                 r = nullptr;
             }
         }

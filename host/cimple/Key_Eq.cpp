@@ -41,7 +41,9 @@ bool key_eq_at(const Instance* a, const Instance* b, int depth)
         return false;
     const Meta_Class* ma = a->meta_class;
     const Meta_Class* mb = b->meta_class;
-    if (!ma || !mb || to_meta_method(ma) || to_meta_method(mb) || !eqi(ma->name, mb->name))
+    // The classes themselves are not compared: each key of a's class is
+    // looked up by name in b's class.
+    if (!ma || !mb)
         return false;
     for (size_t i = 0; i < ma->num_meta_features; i++) {
         const Meta_Feature* fa = ma->meta_features[i];
@@ -57,8 +59,10 @@ bool key_eq_at(const Instance* a, const Instance* b, int depth)
         } else if (fa->flags & CIMPLE_FLAG_REFERENCE) {
             auto* ra = as_reference(fa);
             auto* rb = as_reference(fb);
-            if (ra->subscript || rb->subscript)
-                return false; // reference arrays cannot be keys
+            if (ra->subscript)
+                continue; // reference arrays cannot be keys
+            if (rb->subscript || !(is_subclass(ra->meta_class, rb->meta_class) || is_subclass(rb->meta_class, ra->meta_class)))
+                return false;
             const Instance* x = ref_field(a, ra);
             const Instance* y = ref_field(b, rb);
             if (!x && !y)

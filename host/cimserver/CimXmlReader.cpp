@@ -186,7 +186,8 @@ bool CimXmlReader::set_feature(Instance* inst, const Meta_Feature* mf, pugi::xml
     auto* mr = reinterpret_cast<const Meta_Reference*>(mf);
     if (mf->flags & CIMPLE_FLAG_EMBEDDED_OBJECT) {
         Instance*& field = *static_cast<Instance**>(field_of(inst, mr->offset));
-        destroy(field);
+        if (field)
+            destroy(field);
         field = nullptr;
         if (!v)
             return true;
@@ -213,7 +214,8 @@ bool CimXmlReader::set_feature(Instance* inst, const Meta_Feature* mf, pugi::xml
     if (mr->subscript == 0) {
         Instance*& field = *static_cast<Instance**>(field_of(inst, mr->offset));
         if (!v) {
-            destroy(field);
+            if (field)
+                destroy(field);
             field = nullptr;
             return true;
         }
@@ -224,7 +226,8 @@ bool CimXmlReader::set_feature(Instance* inst, const Meta_Feature* mf, pugi::xml
         Instance_Ptr target = from_reference(v, mr->meta_class, error, 1);
         if (!target)
             return false;
-        destroy(field);
+        if (field)
+            destroy(field);
         field = target.release();
         return true;
     }
@@ -247,7 +250,8 @@ bool CimXmlReader::set_feature(Instance* inst, const Meta_Feature* mf, pugi::xml
         }
     }
     for (size_t i = 0; i < field.size(); i++)
-        destroy(field[i]);
+        if (field[i])
+            destroy(field[i]);
     field.clear();
     for (auto& t : targets)
         field.append(t.release());

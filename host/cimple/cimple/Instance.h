@@ -74,13 +74,16 @@ Instance* create(const Meta_Method* mm);
 // referenced, embedded and reference-array instance. Null for null.
 Instance* clone(const Instance* inst);
 
-// Frees the instance and everything it owns. Does nothing for null.
+// Frees the instance and everything it owns. The instance must not be null
+// (a null one aborts the process with a message).
 void destroy(Instance* inst);
 
-// True when both instances are of the same class (names compared without
-// regard to case) and every key property has the same value and null flag
-// in both; reference keys are compared by the keys of the instances they
-// point to. Non-key properties are ignored. False when either is null.
+// True when every key of a's class is a key of b's class of the same name
+// and type with the same value and null flag in both; reference keys are
+// compared by the keys of the instances they point to (both null counts as
+// equal). The classes themselves are not compared: instances of two classes
+// whose keys carry the same values are key-equal. Non-key properties are
+// ignored. False when either is null.
 bool key_eq(const Instance* a, const Instance* b);
 
 // Sets the null flag of every key property (include_keys) and/or every

@@ -28,6 +28,13 @@ Test_Derived* derived(const char* name)
     return d;
 }
 
+Test_Holder* holder(uint32 id)
+{
+    Test_Holder* h = Test_Holder::create();
+    h->Id.set(id);
+    return h;
+}
+
 Test_Link* link(Test_Base* a, Test_Derived* d, uint32 weight)
 {
     Test_Link* l = Test_Link::create();
@@ -57,7 +64,10 @@ TEST(KeyEq, Table)
         {"key differs", base("x"), base("y"), false},
         {"key differs in case only", base("x"), base("X"), false},
         {"class name in other case", base("x"), base("x", 0, &lower_case_base), true},
-        {"different classes", base("x"), derived("x"), false},
+        // Keys are compared by name, not the classes: equal keys of two
+        // classes are key-equal, keys of other names are not.
+        {"different classes, same keys", base("x"), derived("x"), true},
+        {"different classes, other keys", base("x"), holder(1), false},
         {"one key null", base("x"), null_name, false},
         {"null key against empty key", null_name2, base("", 0), false},
         {"reference keys equal, weight differs", link(base("a"), derived("d"), 1), link(base("a", 9), derived("d"), 2),

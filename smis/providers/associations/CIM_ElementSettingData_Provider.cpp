@@ -26,6 +26,7 @@
 #include "VELDARO_iSCSIProtocolEndpoint_Resource.h"
 #include "VELDARO_iSCSISessionSettings_Resource.h"
 #include "Volume_Level_Index.h"
+#include "Instance_Keys.h"
 
 namespace cimple {
 
@@ -129,7 +130,7 @@ bool settingVolumes(Frame& frame, const Instance* source)
         auto& settings = listedOf(settingList);
         const VELDARO_StorageSetting* chosen = nullptr;
         for (std::size_t k = 0; k < settings.size() && !chosen; ++k)
-            if (settings[k] && key_eq(settings[k], source) &&
+            if (settings[k] && same_instance(settings[k], source) &&
                 Setting_Match::firstFor(settings, *settings[k], Setting_Match::isThinSetting(*settings[k])) ==
                     settings[k])
                 chosen = settings[k];

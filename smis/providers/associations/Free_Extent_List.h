@@ -16,7 +16,8 @@ public:
     ~Free_Extent_List()
     {
         for (std::size_t i = 0; i < _list.size(); ++i)
-            destroy(_list[i]);
+            if (_list[i])
+                destroy(_list[i]);
     }
     Free_Extent_List(const Free_Extent_List&) = delete;
     Free_Extent_List& operator=(const Free_Extent_List&) = delete;

@@ -39,8 +39,10 @@
 #include <cstddef>
 #include <functional>
 #include <new>
+#include <vector>
 
 #include "Association_Provider_Frame.h"
+#include "Instance_Keys.h"
 
 namespace cimple {
 
@@ -80,12 +82,12 @@ public:
     {
         if (!association)
             throw std::bad_alloc();
-        if (_onlySource && !is_reference_of(_onlySource, association, _onlyRole)) {
+        if (_onlySource && !refers_to(_onlySource, association, _onlyRole)) {
             destroy(association);
             return;
         }
         // A duplicate of one already collected is refused and stays ours.
-        if (_instances.insert(association) == static_cast<size_t>(-1))
+        if (!_instances.insert(association))
             destroy(association);
     }
     // Makes the association of class A from its two ends (first and second
@@ -125,9 +127,11 @@ public:
     void discard() { _instances.clear(); }
 
 protected:
-    explicit Association_Map_Frame(const Meta_Class* mc, Independent_Pass independentPass = nullptr,
+    // The class served is named for the derived provider's sake; the
+    // collection takes instances of any class.
+    explicit Association_Map_Frame(const Meta_Class* /*served*/, Independent_Pass independentPass = nullptr,
                                    Array_Walk arrays = Array_Walk::EACH_ARRAY)
-        : _instances(mc), _independentPass(independentPass), _arrays(arrays)
+        : _independentPass(independentPass), _arrays(arrays)
     {
     }
 
@@ -160,13 +164,36 @@ private:
     // Clones of the map's instances to the sink, then an empty map.
     void handOver(const Sink& sink);
 
-    // The collected associations, of whichever class the provider serves.
-    class Collected : public Instance_Map_Base {
+    // The collected associations, of whichever classes the provider serves,
+    // unique by class and keys (same_instance: associations of two classes
+    // between the same ends are both kept). They are owned until cleared.
+    class Collected {
     public:
-        using Instance_Map_Base::Instance_Map_Base;
-        size_t insert(Instance* inst) { return _insert(inst); }
-        size_t size() const { return _instances.size(); }
-        const Instance* operator[](size_t pos) const { return _instances[pos]; }
+        Collected() = default;
+        Collected(const Collected&) = delete;
+        Collected& operator=(const Collected&) = delete;
+        ~Collected() { clear(); }
+        // False, leaving inst with the caller, when an instance the same as
+        // inst is held already.
+        bool insert(Instance* inst)
+        {
+            for (const Instance* held : _held)
+                if (same_instance(held, inst))
+                    return false;
+            _held.push_back(inst);
+            return true;
+        }
+        size_t size() const { return _held.size(); }
+        const Instance* operator[](size_t pos) const { return _held[pos]; }
+        void clear()
+        {
+            for (Instance* held : _held)
+                destroy(held);
+            _held.clear();
+        }
+
+    private:
+        std::vector<Instance*> _held;
     };
     Collected _instances;
     String _storage_address;

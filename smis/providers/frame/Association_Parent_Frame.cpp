@@ -8,6 +8,7 @@
 #include "CommonBase.h"
 #include "SMIS_RequestContext.h"
 #include "VELDARO_TablePin.h"
+#include "Instance_Keys.h"
 
 namespace cimple {
 
@@ -123,7 +124,7 @@ Instance* Association_Parent_Frame::otherEnd(Instance* first, Instance* second) 
 Instance* Association_Parent_Frame::otherEndByKey(Instance* first, Instance* second) const
 {
     const Instance* from = source();
-    if (from && key_eq(from, second) && !key_eq(from, first))
+    if (same_instance(from, second) && !same_instance(from, first))
         return first;
     return second;
 }
@@ -160,7 +161,7 @@ void Association_Parent_Frame::deliver(Instance* association, Instance* farEnd, 
             _enumHandler->handle(held.release());
         return;
     case MODE_REFERENCES:
-        if (_referencesHandler && is_reference_of(_instance, held.get(), _role))
+        if (_referencesHandler && refers_to(_instance, held.get(), _role))
             _referencesHandler->handle(held.release());
         return;
     default:

@@ -40,6 +40,7 @@
 #include "Instance_Common.h"
 #include "SMIS_RequestContext.h"
 #include "VELDARO_RefTable.h"
+#include "Instance_Keys.h"
 
 namespace cimple {
 
@@ -285,7 +286,7 @@ private:
             if (first != BUILD_OK)
                 return first;
             const int result = Traits::getOne(address, table, model, built);
-            if (result != BUILD_OK || !built || !key_eq(built, model)) {
+            if (result != BUILD_OK || !built || !same_instance(built, model)) {
                 if (built)
                     destroy(built);
                 return BUILD_ERROR;
@@ -319,7 +320,7 @@ private:
     static Model* cloneEqual(const Array<Model*>& list, const Model* model)
     {
         for (size_t i = 0; i < list.size(); ++i)
-            if (list[i] && key_eq(list[i], model))
+            if (list[i] && same_instance(list[i], model))
                 return list[i]->clone();
         return nullptr;
     }

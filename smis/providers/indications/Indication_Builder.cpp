@@ -161,8 +161,9 @@ void Indication_Builder::sendIndicationForInstance(int type, Instance* source, I
     String path;
     if (!source || instance_to_model_path(source, path) != 0) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Failed in the got of model path");
-        destroy(previous);
-        destroy(source);
+        for (Instance* made : {previous, source})
+            if (made)
+                destroy(made);
         return;
     }
     sendIndication(type, Indication_Delivery::identity(), path, source, previous);
@@ -457,7 +458,8 @@ void Indication_Builder::sendSystemInfo(const IndicationRecord& record)
     VELDARO_StorageComputerSystem* previous =
         source ? build(record.u16(R::System::STATUS1_OLD), record.u16(R::System::STATUS2_OLD)) : nullptr;
     if (!source || !previous) {
-        destroy(source);
+        if (source)
+            destroy(source);
         return logCreationFailure();
     }
     sendIndicationForInstance(type, source, previous);
@@ -623,10 +625,13 @@ void Indication_Builder::sendCopySessionInfo(const IndicationRecord& record)
         }
         failed = !sync || (type == INDICATION_MODIFICATION && !previous);
     }
-    destroy(source);
-    destroy(target);
+    if (source)
+        destroy(source);
+    if (target)
+        destroy(target);
     if (failed) {
-        destroy(sync);
+        if (sync)
+            destroy(sync);
         return logCreationFailure();
     }
     sendIndicationForInstance(type, sync, previous);
@@ -741,7 +746,8 @@ bool Indication_Builder::sendProtocolControllerForUnit(const IndicationRecord& r
     VELDARO_StorageVolume* dependent = entry < 0 ? nullptr : VELDARO_StorageVolume::create();
     if (!dependent ||
         _sources.setKeyProperties(dependent, volume, record.u8(M::VOLUMES + M::VOLUME_SIZE * entry + 2), _storage) != 0) {
-        destroy(dependent);
+        if (dependent)
+            destroy(dependent);
         logCreationFailure();
         return false;
     }

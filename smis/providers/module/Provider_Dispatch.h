@@ -21,6 +21,7 @@
 #include <type_traits>
 
 #include "schema_repository.h"
+#include "Instance_Keys.h"
 
 namespace cimple {
 
@@ -195,7 +196,11 @@ bool instance_operation(PROVIDER* provider, int operation, void* a1, void* a2, v
 struct Key_Equal_Match {
     const Instance* model;
     Instance* match = nullptr;
-    ~Key_Equal_Match() { destroy(match); }
+    ~Key_Equal_Match()
+    {
+        if (match)
+            destroy(match);
+    }
 };
 
 inline bool keep_key_equal(Instance* instance, Enum_References_Status, void* client_data)
@@ -203,7 +208,7 @@ inline bool keep_key_equal(Instance* instance, Enum_References_Status, void* cli
     auto* found = static_cast<Key_Equal_Match*>(client_data);
     if (!instance)
         return true;
-    if (!found->match && key_eq(instance, found->model))
+    if (!found->match && same_instance(instance, found->model))
         found->match = instance;
     else
         destroy(instance);
@@ -382,7 +387,7 @@ int instance_proc(int operation, void* a0, void* a1, void* a2, void* a3, void* a
             // left behind with another status is freed here.
             if (status == GET_INSTANCE_OK)
                 *out = found;
-            else
+            else if (found)
                 destroy(found);
             return status;
         }

@@ -10,6 +10,7 @@
 #include "VELDARO_StorageSynchronized_Resource.h"
 #include "VELDARO_StorageVolume.h"
 #include "VELDARO_StorageVolume_Resource.h"
+#include "Instance_Keys.h"
 
 namespace cimple {
 
@@ -37,8 +38,8 @@ bool emitAll(Association_Parent_Frame& frame, const std::vector<SMIS_COPY_SESSIO
         if (source) {
             // The session search matches volume numbers of either numbering:
             // keep only the relationships that hold the source itself.
-            const bool system = key_eq(source, built->SystemElement);
-            if (!system && !key_eq(source, built->SyncedElement)) {
+            const bool system = same_instance(source, built->SystemElement);
+            if (!system && !same_instance(source, built->SyncedElement)) {
                 destroy(built);
                 continue;
             }

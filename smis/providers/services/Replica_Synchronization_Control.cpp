@@ -21,6 +21,7 @@
 #include "SMIS_PollingService.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_StorageSynchronized_Resource.h"
+#include "Instance_Keys.h"
 
 namespace cimple {
 
@@ -180,7 +181,7 @@ std::uint32_t Replica_Synchronization_Control::checkModifyParameter(const Reques
     if (builder.buildSynchronized(session, built) != VELDARO_StorageSynchronized_Resource::BUILD_OK || !built)
         return FAILED;
     Owned<VELDARO_StorageSynchronized> held(built);
-    if (!key_eq(sync, held.get()))
+    if (!same_instance(sync, held.get()))
         return INVALID;
     if (held->Mode.null || held->Mode.value != RT::MODE_SYNCHRONOUS) {
         Replication_Log::failure(__FILE__, __LINE__, "Invalid Parameter (Mode)");

@@ -10,6 +10,7 @@
 #include "SNIA_ReplicationSettingData.h"
 #include "VELDARO_RefTable.h"
 #include "VELDARO_ReplicationSettingData_Resource.h"
+#include "Instance_Keys.h"
 
 namespace cimple {
 
@@ -80,7 +81,7 @@ std::uint32_t Replication_Array_Lookup::checkReplicationSettingData(const String
         return 4;
     const VELDARO_ReplicationSettingData* found = nullptr;
     for (std::size_t i = 0; i < settings.list().size() && !found; ++i)
-        if (key_eq(setting, settings.list()[i]))
+        if (same_instance(setting, settings.list()[i]))
             found = settings.list()[i];
     if (!found)
         return 5;

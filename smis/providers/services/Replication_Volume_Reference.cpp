@@ -13,6 +13,7 @@
 #include "VELDARO_RefTable.h"
 #include "VELDARO_RemoteStorageVolume_Resource.h"
 #include "VELDARO_StorageVolume_Resource.h"
+#include "Instance_Keys.h"
 
 namespace cimple {
 
@@ -81,7 +82,7 @@ std::uint32_t resolveOn(const String& storage, const Instance* reference, const 
     Owned<VELDARO_StorageVolume> held(built);
     if (!held)
         return INVALID;
-    return key_eq(reference, held.get()) ? OK : INVALID;
+    return same_instance(reference, held.get()) ? OK : INVALID;
 }
 
 // A remote volume on an array this server manages as well: the access

@@ -5,6 +5,7 @@
 
 #include "Instance_Provider_Frame.h"
 #include "VELDARO_FreeExtent_Resource.h"
+#include "Instance_Keys.h"
 
 namespace cimple {
 
@@ -33,7 +34,7 @@ struct Free_Extent_Frame {
         Array<Model*> list;
         const int result = VELDARO_FreeExtent_Resource(address).createInstance(list, rlu);
         for (size_t i = 0; i < list.size(); ++i) {
-            if (!instance && result == 0 && key_eq(list[i], model))
+            if (!instance && result == 0 && same_instance(list[i], model))
                 instance = list[i];
             else
                 destroy(list[i]);

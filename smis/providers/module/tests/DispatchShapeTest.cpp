@@ -206,9 +206,9 @@ int run(Shape shape, int op, void* object, Requests& req, bool with_invoke = tru
         status = indication_proc<Ind_Provider, CIM_InstCreation>(op, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
         break;
     }
-    destroy(out);
-    destroy(assoc_model);
-    destroy(pool_model);
+    for (Instance* made : {out, static_cast<Instance*>(assoc_model), static_cast<Instance*>(pool_model)})
+        if (made)
+            destroy(made);
     return status;
 }
 
@@ -402,7 +402,8 @@ TEST_F(DispatchShape, GetInstancePassesOnlyAFoundInstance)
         } else {
             EXPECT_EQ(out, nullptr) << "an instance left with 60 is freed, not passed on";
         }
-        destroy(out);
+        if (out)
+            destroy(out);
     }
     destroy(model);
     run(INSTANCE, 2, object, req);
@@ -459,7 +460,8 @@ TEST_F(DispatchShape, AssociationGetInstanceComesFromTheReferencesOfItsEnd)
         } else {
             EXPECT_EQ(out, nullptr);
         }
-        destroy(out);
+        if (out)
+            destroy(out);
     }
     destroy(model);
     destroy(other);
@@ -490,7 +492,8 @@ TEST_F(DispatchShape, AssociationGetInstanceAsksTheEndItsProviderNames)
                   0);
         EXPECT_EQ(script.asked, m->Antecedent ? m->Antecedent : m->Dependent);
         EXPECT_EQ(script.role, m->Antecedent ? "Antecedent" : "Dependent");
-        destroy(out);
+        if (out)
+            destroy(out);
     }
     destroy(model);
     destroy(halfModel);

@@ -153,13 +153,15 @@ TEST_F(AssociationShape, GetInstanceAndReferencesAreAnsweredFromARealEnd)
         Instance* found = nullptr;
         EXPECT_EQ(p.op(5, const_cast<Instance*>(a), &found), 0);
         EXPECT_TRUE(found && key_eq(found, a));
-        destroy(found);
+        if (found)
+            destroy(found);
 
         Instance_Ptr absent(withEndKey(a, c.role, c.key, c.missing));
         Instance* none = nullptr;
         EXPECT_EQ(p.op(5, absent.get(), &none), 60);
         EXPECT_EQ(none, nullptr);
-        destroy(none);
+        if (none)
+            destroy(none);
 
         const Instance* end = endOf(a);
         const String roleName(c.role);

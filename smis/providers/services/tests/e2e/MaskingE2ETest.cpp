@@ -345,7 +345,8 @@ TEST_F(Masking, AViewOnTheSecondHalfOfAModuleIsExposedSeenAndHidden)
         VELDARO_AffinityGroupController* got = nullptr;
         const Get_Instance_Status status = controllers.get_instance(m, got);
         const bool seen = status == GET_INSTANCE_OK && got && got->PortNo.value == 2 && got->CMSlotNumber.value == 0;
-        destroy(got);
+        if (got)
+            destroy(got);
         destroy(m);
         return seen;
     };
