@@ -10,81 +10,88 @@ using namespace fields;
 
 namespace {
 
-constexpr int MAX_DEPTH = 32;
-
-void append_quoted(String& out, const char* text)
-{
-    out.append('"');
-    for (const char* p = text; *p; p++) {
-        if (*p == '"' || *p == '\\')
-            out.append('\\');
-        out.append(*p);
-    }
-    out.append('"');
-}
-
-void append_utf8(String& out, uint16 c)
-{
-    if (c < 0x80) {
-        out.append(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.append(static_cast<char>(0xC0 | (c >> 6)));
-        out.append(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.append(static_cast<char>(0xE0 | (c >> 12)));
-        out.append(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.append(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
+// A key value as CIMPLE writes it: texts in quotes as they stand, date-times
+// and numbers bare, reals with six decimals, char16 in single quotes.
 template <class T>
 void append_value(String& out, const T& v)
 {
     char buf[64];
     if constexpr (std::is_same_v<T, boolean>) {
         out.append(v ? "true" : "false");
+        return;
     } else if constexpr (std::is_same_v<T, String>) {
-        append_quoted(out, v.c_str());
+        out.append('"');
+        out.append(v);
+        out.append('"');
+        return;
     } else if constexpr (std::is_same_v<T, Datetime>) {
-        append_quoted(out, v.ascii().c_str());
+        out.append(v.ascii());
+        return;
     } else if constexpr (std::is_same_v<T, char16>) {
-        String s;
-        append_utf8(s, v.code());
-        append_quoted(out, s.c_str());
-    } else if constexpr (std::is_same_v<T, real32>) {
-        snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
-        out.append(buf);
-    } else if constexpr (std::is_same_v<T, real64>) {
-        snprintf(buf, sizeof buf, "%.17g", v);
-        out.append(buf);
+        snprintf(buf, sizeof buf, "'%c'", static_cast<char>(v.code()));
+    } else if constexpr (std::is_same_v<T, real32> || std::is_same_v<T, real64>) {
+        snprintf(buf, sizeof buf, "%f", static_cast<double>(v));
     } else if constexpr (std::is_signed_v<T>) {
         snprintf(buf, sizeof buf, "%lld", static_cast<long long>(v));
-        out.append(buf);
     } else {
         snprintf(buf, sizeof buf, "%llu", static_cast<unsigned long long>(v));
-        out.append(buf);
     }
+    out.append(buf);
 }
 
-bool model_path(const Instance* inst, String& out, int depth)
+// A nested path goes in quotes with its own quotes escaped (backslashes are
+// left as they are).
+void append_nested(String& out, const String& path)
 {
-    if (!inst || !inst->meta_class || to_meta_method(inst->meta_class) || depth > MAX_DEPTH)
-        return false;
+    out.append('"');
+    for (const char* p = path.c_str(); *p; p++) {
+        if (*p == '"')
+            out.append('\\');
+        out.append(*p);
+    }
+    out.append('"');
+}
+
+size_t key_count(const Meta_Class* mc)
+{
+    size_t n = 0;
+    for (size_t i = 0; i < mc->num_meta_features; i++)
+        if (mc->meta_features[i]->flags & CIMPLE_FLAG_KEY)
+            n++;
+    return n;
+}
+
+} // namespace
+
+// CIMPLE's contract: the path is built in place, so a failure part way
+// leaves what was written so far; a method instance gives its name and ".".
+int instance_to_model_path(const Instance* inst, String& path)
+{
+    path.clear();
+    if (!inst || !inst->meta_class)
+        return -1;
     const Meta_Class* mc = inst->meta_class;
-    out.append(mc->name);
-    bool first = true;
+    if (to_meta_method(mc)) {
+        path.append(mc->name);
+        path.append('.');
+        return 0;
+    }
+    const size_t keys = key_count(mc);
+    if (keys == 0)
+        return -1;
+    path.append(mc->name);
+    path.append('.');
+    size_t found = 0;
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
         if (!(mf->flags & CIMPLE_FLAG_KEY))
             continue;
-        out.append(first ? '.' : ',');
-        first = false;
-        out.append(mf->name);
-        out.append('=');
+        path.append(mf->name);
+        path.append('=');
         if (mf->flags & CIMPLE_FLAG_PROPERTY) {
             auto* mp = as_property(mf);
-            if (mp->subscript)
-                return false; // array keys have no path form
+            if (mp->subscript || mp->type >= NUM_TYPES)
+                return -1;
             bool ok = false;
             const void* f = field(inst, mp->offset);
             visit_type(mp->type, [&](auto tag) {
@@ -92,36 +99,24 @@ bool model_path(const Instance* inst, String& out, int depth)
                 auto* p = static_cast<const Property<T>*>(f);
                 if (p->null)
                     return;
-                append_value(out, p->value);
+                append_value(path, p->value);
                 ok = true;
             });
             if (!ok)
-                return false;
+                return -1;
         } else if (mf->flags & CIMPLE_FLAG_REFERENCE) {
             auto* mr = as_reference(mf);
             if (mr->subscript)
-                return false;
+                continue;
+            const Instance* target = ref_field(inst, mr);
             String inner;
-            if (!model_path(ref_field(inst, mr), inner, depth + 1))
-                return false;
-            append_quoted(out, inner.c_str());
-        } else {
-            return false;
+            if (!target || instance_to_model_path(target, inner) != 0)
+                return -1;
+            append_nested(path, inner);
         }
+        if (++found != keys)
+            path.append(',');
     }
-    return true;
-}
-
-} // namespace
-
-int instance_to_model_path(const Instance* inst, String& path)
-{
-    String out;
-    if (!model_path(inst, out, 0)) {
-        path.clear();
-        return -1;
-    }
-    path = out;
     return 0;
 }
 

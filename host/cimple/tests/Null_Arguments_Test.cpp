@@ -10,7 +10,7 @@ namespace {
 
 TEST(NullArguments, DestroyOfNullEndsTheProcess)
 {
-    EXPECT_DEATH(destroy(nullptr), "");
+    EXPECT_DEATH(destroy(static_cast<Instance*>(nullptr)), "");
     EXPECT_DEATH(Test_Base::destroy(nullptr), "");
 }
 

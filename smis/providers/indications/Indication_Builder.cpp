@@ -18,6 +18,7 @@
 #include "Indication_Delivery.h"
 #include "SMIS_Indication.h"
 #include "SMIS_TraceLog.h"
+#include "Source_Model_Path.h"
 #include "VELDARO_RemoteStorageVolume_Resource.h"
 #include "VELDARO_StorageSynchronized_Resource.h"
 #include "VELDARO_ValueConv.h"
@@ -159,7 +160,7 @@ void Indication_Builder::walkEntries(const IndicationRecord& record, const Entry
 void Indication_Builder::sendIndicationForInstance(int type, Instance* source, Instance* previous)
 {
     String path;
-    if (!source || instance_to_model_path(source, path) != 0) {
+    if (!source_model_path(source, path)) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Failed in the got of model path");
         for (Instance* made : {previous, source})
             if (made)
