@@ -441,6 +441,10 @@ void CimOperations::enumerate_instances(Call& c, bool names_only) const
         for (Instance_Ptr& inst : _subscriptions->enumerate(base))
             if (!write(std::move(inst)))
                 break;
+    // A walk cut short (its client left, the server stops) never closes as
+    // a whole answer.
+    if (c.sink->abandoned())
+        c.fail({CIM_ERR_FAILED, "the enumeration was stopped before its end"});
     if (c.failed)
         return;
     w.out() += "</IRETURNVALUE>";

@@ -255,20 +255,62 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess.ConvertCMTFile2CMT error");
         return 1;
     }
+    // The comparison with the image in place and the replacement happen
+    // under the image mutex, so no reader sees the old image after the
+    // change records of the new one went out. Images are installed in the
+    // order of their fetches: only an image fetched later than this one
+    // makes it redundant, and then that image is already in place.
+    //
+    // The image goes in before the file is written: whoever sees the file
+    // (the next start, a watcher of the data folder) finds this process
+    // already serving the table it holds.
+    const auto install = [&]() -> int {
+        ScopedCMTMutex tableLock(cache, address, SMIS_CMTAccess::MUTEX_CMT);
+        if (!tableLock.held())
+            return 1;
+        if (fetch < manager->installedFetch) {
+            SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later table of %s is in place", address);
+            return 0;
+        }
+        // The enclosure summaries go with the image they were fetched with
+        // (kind 1 inside kind 0).
+        const int stored = _storeEnclosureSummaries(address, summaries);
+        if (stored != 0)
+            return stored;
+        {
+            std::shared_ptr<const CMM_CMT_GLOBAL_VAL_ELEM> oldBlock;
+            std::shared_ptr<const cnfg_config_mgmt_table> oldImage;
+            cache->GetCurrentCMT(address, oldBlock, oldImage);
+            VELDARO_RefTable newView(address, block, image);
+            VELDARO_RefTable oldView(address, oldBlock, oldImage);
+            if (oldView.isValidCMT()) {
+                SMIS_Indication indication;
+                const int r = indication.indicationConfigManagement(newView, oldView);
+                if (r != 0)
+                    SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
+                                           "SMIS_Indication::indicationConfigManagement error(%d)", r);
+            }
+        }
+        const int set = cache->SetCurrentCMT(address, block, image);
+        if (set != 0) {
+            SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_CMTAccess.SetCurrentCMT error", set);
+            return 1;
+        }
+        manager->installedFetch = fetch;
+        return 0;
+    };
+    const int installed = install();
     {
         ScopedCMTMutex fileLock(cache, address, SMIS_CMTAccess::MUTEX_CMF_FILE);
         if (!fileLock.held())
             return 1;
         if (fetch < manager->writtenFetch) {
-            // A later answer is already on disk, but it may not be installed
-            // yet (or never be, if its refresh fails): this one is still
-            // installed below unless the image in place is later, so that
-            // the caller never returns to an image older than its fetch.
+            // A later answer is already on disk: it stays.
             SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later table of %s is on disk", address);
         } else if (laterOnDisk(cache->GetCMTFilePath(address, 0), *container)) {
             // Fetch numbers are this process's own: another process serving
             // the array may have written a later table meanwhile. It stays;
-            // this process still installs its own answer below.
+            // this process has still installed its own answer.
             SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4,
                                      "The cmf file of %s holds a later table", address);
         } else {
@@ -285,43 +327,8 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
         }
         container.reset();
     }
-    // The comparison with the image in place and the replacement happen
-    // under the image mutex, so no reader sees the old image after the
-    // change records of the new one went out. Images are installed in the
-    // order of their fetches: only an image fetched later than this one
-    // makes it redundant, and then that image is already in place.
-    ScopedCMTMutex tableLock(cache, address, SMIS_CMTAccess::MUTEX_CMT);
-    if (!tableLock.held())
-        return 1;
-    if (fetch < manager->installedFetch) {
-        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "A later table of %s is in place", address);
-        return 0;
-    }
-    // The enclosure summaries go with the image they were fetched with
-    // (kind 1 inside kind 0).
-    const int stored = _storeEnclosureSummaries(address, summaries);
-    if (stored != 0)
-        return stored;
-    {
-        std::shared_ptr<const CMM_CMT_GLOBAL_VAL_ELEM> oldBlock;
-        std::shared_ptr<const cnfg_config_mgmt_table> oldImage;
-        cache->GetCurrentCMT(address, oldBlock, oldImage);
-        VELDARO_RefTable newView(address, block, image);
-        VELDARO_RefTable oldView(address, oldBlock, oldImage);
-        if (oldView.isValidCMT()) {
-            SMIS_Indication indication;
-            const int r = indication.indicationConfigManagement(newView, oldView);
-            if (r != 0)
-                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
-                                       "SMIS_Indication::indicationConfigManagement error(%d)", r);
-        }
-    }
-    const int set = cache->SetCurrentCMT(address, block, image);
-    if (set != 0) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "0x%x = SMIS_CMTAccess.SetCurrentCMT error", set);
-        return 1;
-    }
-    manager->installedFetch = fetch;
+    if (installed != 0)
+        return installed;
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "getConfigManagementInfo end");
     return 0;
 } catch (...) {

@@ -144,6 +144,30 @@ TEST_F(Refresh, FullRefreshWritesTheCmfFileAndInstallsTheScenarioImage)
     EXPECT_TRUE(drainKinds(queue).empty());
 }
 
+// The cmf file appears only once its table is served: whoever waits for the
+// file (a client told the array is in) never meets the array without an
+// image. The file's mutex held here stops the refresh at its write.
+TEST_F(Refresh, TheTableIsServedBeforeItsFileIsWritten)
+{
+    const char* cmf = cache_->GetCMTFilePath(address_.c_str(), 0);
+    ASSERT_NE(cmf, nullptr);
+    ASSERT_FALSE(std::filesystem::exists(cmf));
+    SMIS_MutexHandle file = cache_->GetCMTMutex(address_.c_str(), SMIS_CMTAccess::MUTEX_CMF_FILE);
+    ASSERT_NE(file, nullptr);
+    std::thread refresh([&] { EXPECT_EQ(service_->getConfigManagementInfo(address_.c_str(), 0), 0); });
+    const bool served = waitFor(
+        [&] {
+            VELDARO_RefTable view(address_.c_str());
+            return view.isValidCMT();
+        },
+        std::chrono::seconds(20));
+    EXPECT_FALSE(std::filesystem::exists(cmf));
+    cache_->RelaseCMTMutex(file);
+    refresh.join();
+    EXPECT_TRUE(served) << "the refresh waited for the file before it installed the table";
+    EXPECT_TRUE(std::filesystem::exists(cmf));
+}
+
 TEST_F(Refresh, AChangeBetweenTwoRefreshesProducesItsChangeRecords)
 {
     ASSERT_EQ(service_->getConfigManagementInfo(address_.c_str(), 0), 0);
