@@ -14,6 +14,13 @@ bool AnswerBudget::take_memory(std::size_t n)
     return true;
 }
 
+AnswerBudget::Room AnswerBudget::room(std::size_t held, std::size_t n, std::size_t cap)
+{
+    if (cap == 0 || (held <= cap && n <= cap - held))
+        return Room::Now;
+    return n > cap ? Room::Never : Room::AfterClientReads;
+}
+
 std::shared_ptr<AnswerBudget::Claim> AnswerBudget::claim()
 {
     return std::make_shared<Claim>();

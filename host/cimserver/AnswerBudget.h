@@ -3,7 +3,8 @@
 // takes memory while the total allows and spools the rest; past the spool's
 // total, the answer furthest behind (the most bytes spooled and unsent) is
 // marked lost, so a crowd of slow readers costs the slowest of them their
-// connections and never the server's memory or disk.
+// connections and never the server's memory or disk. One answer's own
+// bound pauses its walk instead: its client, reading, makes room.
 #ifndef HOST_CIMSERVER_ANSWER_BUDGET_H
 #define HOST_CIMSERVER_ANSWER_BUDGET_H
 
@@ -41,6 +42,13 @@ public:
     }
 
     const AnswerLimits& limits() const { return _limits; }
+
+    // Whether an answer with held bytes waiting (memory and spool together)
+    // may queue n more under cap, one answer's bound (0: none): at once, once
+    // its client has taken enough (its walk pauses meanwhile), or never (the
+    // bytes alone pass the cap).
+    enum class Room { Now, AfterClientReads, Never };
+    static Room room(std::size_t held, std::size_t n, std::size_t cap);
 
     // False when n more bytes in memory would pass the total.
     bool take_memory(std::size_t n);

@@ -6,6 +6,7 @@
 #include "ValueText.h"
 
 #include <map>
+#include <string_view>
 
 namespace cimserver {
 
@@ -53,6 +54,26 @@ struct CimOperations::Call {
         if (auto cn = p.child("CLASSNAME"))
             return cn.attribute("NAME").value();
         return p.child("VALUE").text().get();
+    }
+
+    // The class a required ClassName parameter names: a CLASSNAME with a
+    // NAME and nothing inside (or a VALUE holding the name alone). Empty,
+    // with the call failed as an invalid parameter, when the parameter is
+    // missing or holds anything else.
+    std::string required_class_name()
+    {
+        pugi::xml_node p = param("ClassName");
+        pugi::xml_node only = p.first_child();
+        const bool single = only && only.type() == pugi::node_element && !only.next_sibling();
+        std::string name;
+        if (single && std::string_view(only.name()) == "CLASSNAME" && !only.first_child())
+            name = only.attribute("NAME").value();
+        else if (single && std::string_view(only.name()) == "VALUE" && !only.first_child().next_sibling() &&
+                 (!only.first_child() || only.first_child().type() == pugi::node_pcdata))
+            name = only.text().get();
+        if (name.empty())
+            fail({CIM_ERR_INVALID_PARAMETER, "ClassName must name a class (one CLASSNAME element)"});
+        return name;
     }
 
     void fail(CimError e)
@@ -279,7 +300,7 @@ void CimOperations::intrinsic(Call& c, pugi::xml_node call) const
 
 void CimOperations::get_class(Call& c) const
 {
-    std::string name = c.text("ClassName");
+    std::string name = c.required_class_name();
     ClassOptions options;
     options.local_only = c.flag("LocalOnly", true);
     options.include_qualifiers = c.flag("IncludeQualifiers", true);

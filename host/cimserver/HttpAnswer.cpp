@@ -19,6 +19,9 @@ std::size_t held(const std::string& piece)
     return piece.capacity() + sizeof(std::string);
 }
 
+// A paused walk looks again at its client this often.
+constexpr std::chrono::milliseconds PAUSE_SLICE{100};
+
 constexpr const char* XML_TYPE = "application/xml; charset=\"utf-8\"";
 
 // A header value from free text: printable ASCII stays, the rest is
@@ -145,17 +148,42 @@ const char* HttpAnswer::spool(std::string_view a, std::string_view b, std::strin
     return "spool error: write failed";
 }
 
-bool HttpAnswer::within_cap(std::size_t n)
+bool HttpAnswer::make_room(std::size_t n)
 {
-    if (_options.max_held == 0 || waiting() + n <= _options.max_held)
-        return true;
-    lose_connection("the client is too far behind its answer");
-    return false;
+    for (;;) {
+        switch (AnswerBudget::room(waiting(), n, _options.max_held)) {
+        case AnswerBudget::Room::Now:
+            return true;
+        case AnswerBudget::Room::Never:
+            lose_connection("the answer's part is larger than one connection may hold");
+            return false;
+        case AnswerBudget::Room::AfterClientReads:
+            if (!await_client())
+                return false;
+        }
+    }
+}
+
+bool HttpAnswer::await_client()
+{
+    if (abandoned()) {
+        give_up();
+        return false;
+    }
+    // Short waits, so a client that leaves or a server that stops (both
+    // seen by the front end's thread) ends the pause promptly.
+    pollfd p{_transport.fd(), _transport.events(POLLOUT), 0};
+    (void)::poll(&p, 1, static_cast<int>(PAUSE_SLICE.count()));
+    push();
+    if (!_broken)
+        if (const char* fault = pace_fault(Clock::now()))
+            lose_connection(fault);
+    return !_broken;
 }
 
 void HttpAnswer::queue(std::string piece)
 {
-    if (_broken || piece.empty() || !within_cap(piece.size()))
+    if (_broken || piece.empty() || !make_room(piece.size()))
         return;
     const bool spool_empty = !_spool || _spool->pending() == 0;
     const std::size_t memory = held(piece);
@@ -174,7 +202,7 @@ void HttpAnswer::queue_chunk_pieces(std::string size_line, std::string text)
     const bool spool_empty = !_spool || _spool->pending() == 0;
     const std::size_t bytes = size_line.size() + text.size() + 2;
     const std::size_t memory = held(size_line) + held(text) + held(std::string("\r\n"));
-    if (!within_cap(bytes))
+    if (!make_room(bytes))
         return;
     if (spool_empty && _queued + bytes <= _options.backlog && _budget->take_memory(memory)) {
         _memory_held += memory;

@@ -10,10 +10,13 @@
 // it is over the worker is free: the front end's I/O thread sends what still
 // waits with send_on() as the client takes it. A client must keep taking:
 // nothing within the stall time (or, when one is set, less than the minimum
-// rate over a window) and it loses the connection; so does an answer that
-// would hold more than its share of bytes waiting (memory and spool
-// together), the answer furthest behind when the spool total is reached, and
-// one the spool's file system has no room for. Every such cut is logged with
+// rate over a window) and it loses the connection; so do the answer furthest
+// behind when the spool total is reached, and one the spool's file system
+// has no room for. An answer whose bytes waiting (memory and spool together)
+// reach its own bound pauses its walk instead, until the client has taken
+// enough for the next part: a client that keeps reading gets the whole
+// answer, however large, and holds no more than the bound meanwhile (the
+// paused walk holds its worker and nothing else). Every such cut is logged with
 // its reason and the client's address. An error met after the first chunk is
 // reported in the CIMStatusCode trailer when the client takes trailers;
 // otherwise the answer is cut off (no final chunk), so no client takes a
@@ -105,8 +108,13 @@ private:
     void queue_chunk_pieces(std::string size_line, std::string text);
     // Appends to the spool file; nullptr, or why the bytes cannot be spooled.
     const char* spool(std::string_view a, std::string_view b = {}, std::string_view c = {});
-    // False (and the connection lost) when n more bytes would pass the cap.
-    bool within_cap(std::size_t n);
+    // True once n more bytes fit the cap of bytes waiting: the walk pauses
+    // meanwhile. False when the answer is lost instead (the bytes alone pass
+    // the cap, or the client left, stalled or fell below the minimum rate).
+    bool make_room(std::size_t n);
+    // Waits a moment for the client to take bytes and sends what it takes;
+    // false when the answer is lost.
+    bool await_client();
     // Sends what the socket takes now, without waiting.
     void push();
     // Sends queued memory bytes with one send; the bytes sent, or -1 (errno set).

@@ -112,6 +112,13 @@ bool is_cim_path(const std::string& target)
 // waits end at the cancel event) before it cuts their connections.
 constexpr std::chrono::milliseconds STOP_GRACE{2000};
 
+// A connection's share of the reading thread in one round: this many
+// receive calls (over TLS one record each) or bytes, whichever comes first,
+// so a client that sends a byte per record costs its own turns, not the
+// others'.
+constexpr int TURN_CALLS = 16;
+constexpr std::size_t TURN_BYTES = 256u << 10;
+
 // Memory a string holds once it has grown past a small request.
 constexpr std::size_t KEEP_INPUT = 65536;
 
@@ -119,15 +126,10 @@ constexpr std::size_t KEEP_INPUT = 65536;
 // always read, whatever the large ones hold.
 constexpr std::size_t SMALL_REQUEST = 65536;
 
-// Failed logins: the first few of an address are answered at once, the
-// later ones one per login_delay; a connection closes after a few; an
-// address is forgotten after a quiet minute; no 401 waits longer than 10 s.
-constexpr unsigned FREE_LOGIN_FAILURES = 3;
+// A connection closes after a few 401s; failed logins are logged no more
+// often than this.
 constexpr unsigned CONNECTION_LOGIN_FAILURES = 3;
-constexpr std::chrono::seconds LOGIN_MEMORY{60};
-constexpr std::chrono::seconds LONGEST_LOGIN_WAIT{10};
 constexpr std::chrono::seconds LOGIN_LOG_EVERY{10};
-constexpr std::size_t LOGIN_ADDRESSES = 4096;
 
 } // namespace
 
@@ -164,9 +166,10 @@ struct HttpFrontEnd::Connection {
     std::size_t held = 0;            // request bytes counted in _held_total
     bool decided = false;            // the headers of the request being read were checked
     bool admitted = false;           // its announced body is counted and read
-    bool penalized = false;          // a failed login waits for its 401 until penalty_end
-    bool penalty_close = false;      // ... and the connection closes after it
+    bool penalized = false;          // its login waits for its turn to be checked, at penalty_end
+    bool turn_complete = false;      // ... and its whole request is in
     Clock::time_point penalty_end;
+    std::string verified_login;      // the Authorization this connection proved right
     unsigned login_failures = 0;
     Clock::time_point body_window_start; // the body's rate is measured from here
     std::size_t body_window_bytes = 0;
@@ -187,7 +190,7 @@ struct HttpFrontEnd::Connection {
 HttpFrontEnd::HttpFrontEnd(const CimOperations& operations, Credentials credentials, std::size_t max_request,
                            FrontEndTuning tuning)
     : _operations(operations), _credentials(std::move(credentials)), _tuning(tuning),
-      _budget(tuning.answers, [this] { wake(); })
+      _throttle(tuning.login_delay), _budget(tuning.answers, [this] { wake(); })
 {
     _limits.max_body = max_request;
     _limits.max_header_bytes = tuning.max_header_bytes;
@@ -388,11 +391,13 @@ void HttpFrontEnd::refuse(Connection& c, int status)
 void HttpFrontEnd::receive(Connection& c)
 {
     char buf[65536];
-    for (;;) {
+    std::size_t taken = 0;
+    for (int calls = 0; calls < TURN_CALLS && taken < TURN_BYTES; calls++) {
         if (!may_read(c))
             return; // the rest waits in the socket until memory is free
         ssize_t n = c.transport->receive(buf, sizeof buf);
         if (n > 0) {
+            taken += static_cast<size_t>(n);
             if (c.lingering)
                 continue;
             if (c.reader.idle() && c.input.empty())
@@ -412,6 +417,8 @@ void HttpFrontEnd::receive(Connection& c)
         close_connection(c.fd); // end of stream or error
         return;
     }
+    // Its turn is over: what it sent meanwhile waits in the socket (or in
+    // the transport), and the next round reads on after the others.
 }
 
 // Reads what the connection has received: a complete request goes to a
@@ -456,32 +463,45 @@ void HttpFrontEnd::advance(Connection& c)
 
 bool HttpFrontEnd::headers_in(Connection& c, bool complete)
 {
-    if (_credentials.required && !authorized(_credentials, c.reader.request().header_value("Authorization"))) {
-        login_failed(c, complete);
-        return false;
+    if (_credentials.required) {
+        const std::string login = c.reader.request().header_value("Authorization");
+        if (login.empty()) {
+            unauthorized(c, complete); // no guess: nothing to hold back
+            return false;
+        }
+        // A connection that proved its login sends it again at no cost:
+        // that tells its client nothing new.
+        if (login != c.verified_login) {
+            const auto now = Clock::now();
+            const auto turn = _throttle.turn(c.address, now);
+            if (turn == Clock::time_point::max()) {
+                refuse(c, 503); // too many attempts wait already: this one is not checked
+                return false;
+            }
+            if (turn > now) {
+                c.penalized = true;
+                c.penalty_end = turn;
+                c.turn_complete = complete;
+                return false;
+            }
+            if (!check_login(c, complete))
+                return false;
+        }
     }
     if (!complete)
         admit(c);
     return true;
 }
 
-void HttpFrontEnd::login_failed(Connection& c, bool complete)
+bool HttpFrontEnd::check_login(Connection& c, bool complete)
 {
-    const auto now = Clock::now();
-    if (_login_failures.size() >= LOGIN_ADDRESSES)
-        std::erase_if(_login_failures, [&](const auto& f) { return now - f.second.last > LOGIN_MEMORY; });
-    if (_login_failures.size() >= LOGIN_ADDRESSES)
-        _login_failures.clear();
-    LoginFailures& f = _login_failures[c.address];
-    if (now - f.last > LOGIN_MEMORY)
-        f.count = 0;
-    f.count++;
-    f.last = now;
-    Clock::time_point when = now;
-    if (f.count > FREE_LOGIN_FAILURES) {
-        when = std::min(std::max(now, f.next_answer) + _tuning.login_delay, now + LONGEST_LOGIN_WAIT);
-        f.next_answer = when;
+    std::string login = c.reader.request().header_value("Authorization");
+    if (authorized(_credentials, login)) {
+        c.verified_login = std::move(login);
+        return true;
     }
+    const auto now = Clock::now();
+    _throttle.failed(c.address, now);
     _login_unlogged++;
     if (now >= _login_log_next) {
         server_log("failed login from " + c.peer +
@@ -490,23 +510,30 @@ void HttpFrontEnd::login_failed(Connection& c, bool complete)
         _login_unlogged = 0;
         _login_log_next = now + LOGIN_LOG_EVERY;
     }
+    unauthorized(c, complete);
+    return false;
+}
+
+void HttpFrontEnd::login_turn(Connection& c)
+{
+    c.penalized = false;
+    if (!check_login(c, c.turn_complete))
+        return;
+    if (!c.turn_complete)
+        admit(c);
+    advance(c);
+    account(c);
+}
+
+void HttpFrontEnd::unauthorized(Connection& c, bool complete)
+{
     c.login_failures++;
     // A complete request is dropped and the connection may take the next
     // one; a body not yet read is never read: the connection closes.
     if (complete)
         (void)c.reader.take();
     c.decided = false;
-    c.penalized = true;
-    c.penalty_close = !complete || c.login_failures >= CONNECTION_LOGIN_FAILURES;
-    c.penalty_end = when;
-    if (when <= now)
-        answer_login_failure(c);
-}
-
-void HttpFrontEnd::answer_login_failure(Connection& c)
-{
-    c.penalized = false;
-    if (c.penalty_close) {
+    if (!complete || c.login_failures >= CONNECTION_LOGIN_FAILURES) {
         refuse(c, 401);
         return;
     }
@@ -650,7 +677,7 @@ void HttpFrontEnd::expire(Clock::time_point now)
     for (int fd : ended)
         close_connection(fd);
     for (Connection* c : penalties_over)
-        answer_login_failure(*c);
+        login_turn(*c);
     // The pace rules and the spool's losses apply to clients whose sockets
     // are full, too.
     for (Connection* c : sending)

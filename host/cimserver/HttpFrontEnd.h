@@ -28,6 +28,7 @@
 #include "AnswerBudget.h"
 #include "CimOperations.h"
 #include "HttpRequestReader.h"
+#include "LoginThrottle.h"
 #include "TlsContext.h"
 
 #include <SMIS_AccessPoints.h>
@@ -73,7 +74,7 @@ struct FrontEndTuning {
     std::size_t max_pending = 64u << 20;           // request bytes held in memory, all connections together
     std::size_t min_body_rate = 8192;              // bytes a second a request body brings at least ...
     std::chrono::milliseconds body_window{5000};   // ... measured over each window of this length
-    std::chrono::milliseconds login_delay{100};    // between failed logins of one address, past the first few
+    std::chrono::milliseconds login_delay{100};    // between login checks of one address, past its first few failures
     std::size_t max_target = 8192;                 // bytes of a request-target
     std::size_t max_header_bytes = 32768;
     std::size_t max_header_lines = 100;
@@ -109,22 +110,19 @@ private:
         cimple::SMIS_AccessPoint point; // how clients reach it; references name it
     };
 
-    struct LoginFailures {
-        unsigned count = 0;            // recent failures of the address
-        Clock::time_point next_answer; // the next failure is answered no sooner
-        Clock::time_point last;
-    };
-
     void accept_all(const Listener& listener);
     void receive(Connection& c);
     void advance(Connection& c);
-    // The headers are in: checks the login and counts the body's memory.
-    // False when the request is not read on.
+    // The headers are in: checks the login (at once, or at the address's
+    // turn) and counts the body's memory. False when the request is not
+    // read on now.
     bool headers_in(Connection& c, bool complete);
-    // A wrong or missing login: its 401 waits out the address's delay.
-    void login_failed(Connection& c, bool complete);
-    // The delayed 401 leaves; the connection closes or reads on.
-    void answer_login_failure(Connection& c);
+    // Checks the login; false when it is wrong (counted and answered 401).
+    bool check_login(Connection& c, bool complete);
+    // The login's turn came: checked, the request goes on or is answered 401.
+    void login_turn(Connection& c);
+    // Answers 401: the connection closes or reads on.
+    void unauthorized(Connection& c, bool complete);
     // Counts an announced body that may now be read, when memory allows.
     void admit(Connection& c);
     // Answers status, closes the sending side and drains what still comes.
@@ -171,7 +169,7 @@ private:
     std::uint64_t _serials = 0;                               // connections accepted so far
     std::size_t _held_total = 0;                              // request bytes in memory
     std::map<std::string, std::size_t> _held_by_address;      // the same, for each client address
-    std::map<std::string, LoginFailures> _login_failures;     // by client address
+    LoginThrottle _throttle;                                  // when logins may be checked
     Clock::time_point _login_log_next;                        // failed logins are logged no more often
     unsigned _login_unlogged = 0;                             // failures since the last line
     std::size_t _turn = 0;                                    // where the next round of reading starts

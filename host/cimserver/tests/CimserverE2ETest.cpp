@@ -374,7 +374,7 @@ TEST_F(CimserverE2E, UnknownClassBadKeyAndUnknownMethodAnswerTheirErrors)
     EXPECT_EQ(r.error_code, 4) << r.body;
 }
 
-// The answers DSP0200 gives for an unknown class asked for, an unknown
+// The answers DSP0200 gives for an unknown or unusable class asked for, an unknown
 // association filter, a class-level call of an instance method and a
 // multiple-operation request.
 TEST_F(CimserverE2E, UnknownClassesFiltersClassCallsAndMultipleRequestsAnswerAsDsp0200Says)
@@ -389,6 +389,17 @@ TEST_F(CimserverE2E, UnknownClassesFiltersClassCallsAndMultipleRequestsAnswerAsD
         int code;
     } cases[] = {
         {"GetClass", CimClient::imethod("GetClass", CimClient::class_param("ClassName", nosuch)), 6},
+        // No class asked for, or a class name with elements inside: the
+        // parameter is not valid.
+        {"GetClass", CimClient::imethod("GetClass", ""), 4},
+        {"GetClass",
+         CimClient::imethod("GetClass", "<IPARAMVALUE NAME=\"ClassName\"><CLASSNAME NAME=\"CIM_ManagedElement\">"
+                                        "<CLASSNAME NAME=\"CIM_ManagedElement\"/></CLASSNAME></IPARAMVALUE>"),
+         4},
+        {"GetClass",
+         CimClient::imethod("GetClass", "<IPARAMVALUE NAME=\"ClassName\"><VALUE><CLASSNAME NAME=\"CIM_ManagedElement\"/>"
+                                        "</VALUE></IPARAMVALUE>"),
+         4},
         {"Associators", CimClient::imethod("Associators", object + CimClient::class_param("AssocClass", nosuch)), 4},
         {"Associators", CimClient::imethod("Associators", object + CimClient::class_param("ResultClass", nosuch)), 4},
         {"AssociatorNames",

@@ -1,7 +1,8 @@
 // Answers on a socket pair: short ones whole, long ones streamed in parts, a
 // failure after the first part reported in the trailer or by cutting the
 // answer off; the writer never waits for the client (past the backlog the
-// answer is spooled), and a client that does not keep pace loses it.
+// answer is spooled) until the answer's cap of bytes waiting, where the walk
+// pauses for the client; a client that does not keep pace loses it.
 #include "HttpAnswer.h"
 #include "RawHttp.h"
 #include "TestCertificate.h"
@@ -16,6 +17,7 @@
 #include <poll.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <thread>
@@ -293,34 +295,76 @@ TEST(HttpAnswer, ClientBelowTheMinimumRateLosesTheConnection)
     }
 }
 
-// A client that takes nothing keeps its answer only up to the cap of bytes
-// waiting (memory and spool together): past it the answer is cut at once,
-// while the walk goes on, and its spool file goes; under the cap a slow
-// client loses nothing.
-TEST(HttpAnswer, AnswerPastItsCapOfWaitingBytesIsCut)
+// An answer whose bytes waiting (memory and spool together) reach its cap
+// pauses the walk until the client takes some: a client that reads gets it
+// whole and the walk never holds more than the cap; one that takes nothing
+// loses it after the stall time, its spool file gone; a part larger than
+// the cap is cut at once; under the cap nothing pauses.
+TEST(HttpAnswer, AnswerAtItsCapPausesTheWalkUntilTheClientReads)
 {
-    for (std::size_t cap : {std::size_t(1) << 20, std::size_t(64) << 20}) {
-        SCOPED_TRACE(cap);
+    const std::size_t MIB = std::size_t(1) << 20;
+    struct Case {
+        const char* what;
+        std::size_t cap;
+        bool reads;
+        bool cut;
+    } cases[] = {
+        {"a reading client", MIB, true, false},
+        {"a client that takes nothing", MIB, false, true},
+        {"a part past the cap", 32 << 10, true, true},
+        {"under the cap", 64 * MIB, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         Pair p;
         SpoolFolder folder;
-        AnswerBudget budget({std::size_t(64) << 20, std::size_t(64) << 20, folder.directory()});
+        AnswerBudget budget({64 * MIB, 64 * MIB, folder.directory()});
         HttpAnswer::Options o;
         o.part = 65536;
         o.backlog = 256 << 10;
-        o.max_held = cap;
+        o.max_held = c.cap;
+        o.stall = std::chrono::milliseconds(300);
         o.client = "192.0.2.1:5";
         HttpAnswer a(p.server, o, &budget);
-        write_pieces(a, 64, 65536); // 4 MiB, nothing read
+        std::size_t got = 0;
+        bool whole = false;
+        std::thread reader;
+        if (c.reads)
+            reader = std::thread([&] {
+                test::HttpResponse r;
+                whole = p.client->read(r, std::chrono::seconds(20), [&](std::string_view piece) {
+                    got += piece.size();
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                });
+            });
+        std::size_t most = 0;
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 64; i++) { // 4 MiB
+            write_pieces(a, 1, 65536);
+            most = std::max(most, a.waiting());
+        }
         a.finish(OperationReply{});
-        const bool cut = cap < (std::size_t(4) << 20);
-        EXPECT_EQ(a.abandoned(), cut);
-        EXPECT_EQ(a.keeps_connection(), !cut);
-        if (cut) {
+        EXPECT_EQ(a.abandoned(), c.cut);
+        EXPECT_EQ(a.keeps_connection(), !c.cut);
+        if (c.cut) {
             EXPECT_EQ(a.waiting(), 0u);
             EXPECT_EQ(budget.spooled(), 0u);
             EXPECT_EQ(folder.files(), 0u);
+            if (!c.reads) {
+                EXPECT_GE(std::chrono::steady_clock::now() - start, o.stall);
+            }
+            ::shutdown(p.server, SHUT_RDWR);
+        } else if (c.reads) {
+            EXPECT_LE(most, c.cap);
+            EXPECT_EQ(send_rest(a, p.server), HttpAnswer::Progress::Done);
         } else {
             EXPECT_GT(a.waiting(), std::size_t(3) << 20);
+        }
+        if (reader.joinable())
+            reader.join();
+        if (c.reads && !c.cut) {
+            EXPECT_TRUE(whole);
+            EXPECT_EQ(got, std::size_t(4) << 20);
         }
     }
 }
