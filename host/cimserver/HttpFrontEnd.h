@@ -6,17 +6,19 @@
 // One thread polls every connection and reads requests within their bounds
 // (header size and count, body size in every framing, a deadline for the
 // whole request, a minimum rate for a body, a total for the bodies of all
-// requests waiting and a share of it for each client address); only
-// complete requests go to the worker threads, which make their answers. The
-// login is checked as soon as the headers are in, before any body is read or
-// counted; failed logins are answered later and later from one address, and
-// logged. Small requests are always read, so no amount of large bodies
-// waiting for memory queues a small call. A
-// worker never waits for a client: what the client has not taken when the
+// requests waiting and a share of it for each client address), each
+// connection a bounded share of it per round; only complete requests go to
+// the worker threads, which make their answers. The login is checked as soon
+// as the headers are in, before any body is read or counted; once an address
+// has failed a few times its attempts wait for their turns before the check
+// (LoginThrottle), and failures are logged. Small requests are always read,
+// so no amount of large bodies waiting for memory queues a small call. A
+// worker does not wait for a client: what the client has not taken when the
 // answer is made stays with the connection (in memory or spooled), and the
-// same thread that reads requests sends it at the client's pace. So a
-// connection that is idle, still sending or slow to read holds no worker,
-// and slow clients cannot starve the others. A client that leaves (closes
+// same thread that reads requests sends it at the client's pace; only a walk
+// whose answer reaches its bound of bytes waiting pauses in its worker until
+// the client reads. So a connection that is idle, still sending or slow to
+// read holds no worker, and slow clients cannot starve the others. A client that leaves (closes
 // or resets its connection) ends its request: a queued one is dropped, one
 // a worker is about to start is not started, one being answered stops at
 // its next piece. A client that only ends its sending side after its
