@@ -81,9 +81,10 @@ void ArrayEndpoint::stop() {
     workers_.clear();
 }
 
-bool ArrayEndpoint::sleepFor(std::uint32_t millis) const {
+bool ArrayEndpoint::sleepFor(std::uint32_t millis, const Fault& during) const {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(millis);
-    while (std::chrono::steady_clock::now() < end) {
+    const FaultPlan& faults = state_.faults(array_);
+    while (std::chrono::steady_clock::now() < end && !faults.cleared(during)) {
         if (stopping_) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -222,7 +223,7 @@ bool ArrayEndpoint::sendPacket(Conn& c, std::uint16_t id, const Bytes& body, std
                                std::uint8_t status) {
     FaultPlan& faults = state_.faults(array_);
     const char* name = packetName(id);
-    if (c.slow && !sleepFor(c.slow->millis)) return false;
+    if (c.slow && !sleepFor(c.slow->millis, *c.slow)) return false;
     PacketHeader h;
     h.id = id;
     h.command = c.command;
@@ -237,7 +238,7 @@ bool ArrayEndpoint::sendPacket(Conn& c, std::uint16_t id, const Bytes& body, std
         c.record.outcome = std::string(faultName(f->kind)) + " at " + name;
         switch (f->kind) {
         case FaultKind::Drop: return false;
-        case FaultKind::Stall: sleepFor(f->seconds * 1000u); return false;
+        case FaultKind::Stall: sleepFor(f->seconds * 1000u, *f); return false;
         case FaultKind::Truncate: {
             // Header and half the body (or half the header), then the end.
             Bytes head = h.encode();
@@ -293,7 +294,7 @@ bool ArrayEndpoint::silentAt(Conn& c, const char* packet) {
     // Drops and stalls at a packet the array receives: it stops reading.
     if (auto f = state_.faults(array_).take({FaultKind::Drop, FaultKind::Stall}, c.command, packet, true)) {
         c.record.outcome = std::string(faultName(f->kind)) + " at " + packet;
-        if (f->kind == FaultKind::Stall) sleepFor(f->seconds * 1000u);
+        if (f->kind == FaultKind::Stall) sleepFor(f->seconds * 1000u, *f);
         return false;
     }
     return true;
@@ -322,7 +323,7 @@ bool ArrayEndpoint::exchange(Conn& c) {
     // Faults on the command packet itself: the array never answers.
     if (auto f = faults.take({FaultKind::Drop, FaultKind::Stall}, c.command, "CE31", true)) {
         c.record.outcome = std::string(faultName(f->kind)) + " at CE31";
-        if (f->kind == FaultKind::Stall) sleepFor(f->seconds * 1000u);
+        if (f->kind == FaultKind::Stall) sleepFor(f->seconds * 1000u, *f);
         return false;
     }
     if (!sendPacket(c, kAckPacket, {}, 0, 0)) return false;

@@ -40,7 +40,8 @@ private:
     bool sendPacket(Conn& c, std::uint16_t id, const Bytes& body, std::uint32_t value, std::uint8_t status);
     bool receivePacket(Conn& c, std::uint16_t id, Bytes& body, PacketHeader* header = nullptr);
     bool silentAt(Conn& c, const char* packet);
-    bool sleepFor(std::uint32_t millis) const;  // false when stopping
+    // Waits millis, or less once the fault is cleared; false when stopping.
+    bool sleepFor(std::uint32_t millis, const Fault& during) const;
 
     SimulatorState& state_;
     std::size_t array_;

@@ -69,6 +69,12 @@ void FaultPlan::add(const Fault& f) {
 void FaultPlan::clear() {
     std::lock_guard lk(mu_);
     faults_.clear();
+    ++clears_;
+}
+
+bool FaultPlan::cleared(const Fault& taken) const {
+    std::lock_guard lk(mu_);
+    return clears_ != taken.epoch;
 }
 
 std::vector<Fault> FaultPlan::list() const {
@@ -84,6 +90,7 @@ std::optional<Fault> FaultPlan::take(std::initializer_list<FaultKind> kinds, std
         if (it->command && command != 0 && *it->command != command) continue;
         if (exact ? it->packet != packet : (!it->packet.empty() && !packet.empty() && it->packet != packet)) continue;
         Fault f = *it;
+        f.epoch = clears_;
         if (it->remaining > 0 && --it->remaining == 0) faults_.erase(it);
         return f;
     }

@@ -42,6 +42,7 @@ struct Fault {
     std::uint32_t status = 0x01; // command status for busy, communication status for comm_status
     std::uint32_t length = 0;    // announced length for oversize (0 = a default)
     bool afterCli = false;       // dormant until a command-line command of the array succeeds
+    std::uint64_t epoch = 0;     // set by take: how many clears the plan had seen
 
     Json toJson() const;
     static Fault fromJson(const Json& j);  // throws std::invalid_argument
@@ -52,7 +53,10 @@ const char* faultName(FaultKind k);
 class FaultPlan {
 public:
     void add(const Fault& f);
+    // Removes every fault; a stall or delay in progress ends (see cleared).
     void clear();
+    // Whether the plan was cleared since the fault was taken.
+    bool cleared(const Fault& taken) const;
     std::vector<Fault> list() const;
 
     // The fault of one of the given kinds armed for this command and packet,
@@ -70,6 +74,7 @@ public:
 private:
     mutable std::mutex mu_;
     std::vector<Fault> faults_;
+    std::uint64_t clears_ = 0;
 };
 
 }  // namespace arraysim

@@ -113,7 +113,7 @@ struct MaxServer {
 };
 
 // Readers of the largest answer at 64 KiB/s: the small questions about the
-// same arrays answer within a second throughout, and the polling service
+// same arrays answer promptly throughout, and the polling service
 // keeps its pace.
 TEST(CimserverSlowReaders, ReadersOfTheLargestAnswerHoldNoOne)
 {
@@ -142,7 +142,8 @@ TEST(CimserverSlowReaders, ReadersOfTheLargestAnswerHoldNoOne)
         ASSERT_TRUE(reading()) << "no answer began";
         Clock::duration slowest{};
         const std::size_t exchanges = max.exchanges_within(window, [&] { slowest = max.slowest_small_answers(window); });
-        EXPECT_LT(slowest, 1s);
+        // One held by a reader would wait for its answer: hours at this rate.
+        EXPECT_LT(slowest, 5s);
         EXPECT_GE(exchanges * 2, alone) << "the polling service fell behind: " << exchanges << " exchanges against "
                                         << alone << " without readers";
         // The provider walks for one request at a time: the readers'
@@ -156,7 +157,7 @@ TEST(CimserverSlowReaders, ReadersOfTheLargestAnswerHoldNoOne)
 }
 
 // Readers of a 21 MB answer (within the memory backlog of one answer) hold
-// no worker: 32 of them, and the others' requests answer within a second.
+// no worker: 32 of them, and the others' requests answer promptly.
 TEST(CimserverSlowReaders, ThirtyTwoReadersOfAVolumeEnumerationHoldNoWorker)
 {
     MaxServer max;
@@ -179,7 +180,7 @@ TEST(CimserverSlowReaders, ThirtyTwoReadersOfAVolumeEnumerationHoldNoWorker)
         std::this_thread::sleep_for(100ms);
     ASSERT_TRUE(started()) << "not every answer began";
     std::this_thread::sleep_for(2s);
-    EXPECT_LT(max.slowest_small_answers(5s), 1s);
+    EXPECT_LT(max.slowest_small_answers(5s), 5s);
     for (auto& s : slow)
         EXPECT_FALSE(s->closed());
     slow.clear();

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <thread>
 
@@ -124,6 +125,28 @@ TEST_F(ArraysimService, EveryFaultIsSelectableFromTheControlSocket) {
             next = client(0).run(c.code, kTable4);
         }
         EXPECT_EQ(next.failure, "");
+    }
+}
+
+// Clearing the faults ends a stall or a delay in progress: the exchange
+// goes on at once (a delayed one completes, a stalled one closes) rather
+// than after the minute armed.
+TEST_F(ArraysimService, ClearingEndsAStallOrADelayInProgress) {
+    const struct {
+        const char* fault;
+        const char* failure;
+    } cases[] = {
+        {R"({"kind":"stall","packet":"C639","seconds":60,"count":1})", "C639: closed"},
+        {R"({"kind":"slow","millis":60000,"count":1})", ""},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        ASSERT_TRUE(sim_->fault(0, Json::parse(c.fault)));
+        auto exchange = std::async(std::launch::async, [&] { return client(0, 120).run(0x0010); });
+        EXPECT_EQ(exchange.wait_for(std::chrono::seconds(1)), std::future_status::timeout) << "the fault did not strike";
+        ASSERT_TRUE(sim_->clearFaults(0));
+        ASSERT_EQ(exchange.wait_for(std::chrono::seconds(20)), std::future_status::ready) << "still held after the clear";
+        EXPECT_EQ(exchange.get().failure, c.failure);
     }
 }
 

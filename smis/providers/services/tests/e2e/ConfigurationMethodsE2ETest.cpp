@@ -180,14 +180,14 @@ TEST_F(ConfigurationMethods, ReadersAnswerWhileAMethodWaitsForTheArray)
     };
     // The command line stalls in the command itself; the binary channel in
     // the pre-check's refresh, which gives up when the array closes the
-    // connection; a refused connection is tried again until the time-out,
-    // so the method goes on once the array listens again.
+    // connection (at the lift); a refused connection is tried again until
+    // the time-out, so the method goes on once the array listens again.
     const Case cases[] = {
         {"command line silent",
          {{"op", "cli_fault"}, {"array", 0}, {"command", "create volume"}, {"stall", 50}},
          {{"op", "cli_clear_faults"}, {"array", 0}}, 0, true},
         {"binary channel silent during the pre-check",
-         {{"op", "fault"}, {"array", 0}, {"kind", "stall"}, {"seconds", 5}, {"count", 1}},
+         {{"op", "fault"}, {"array", 0}, {"kind", "stall"}, {"seconds", 60}, {"count", 1}},
          {{"op", "clear_faults"}, {"array", 0}}, 0x8030, true},
         {"array refusing connections",
          {{"op", "fault"}, {"array", 0}, {"kind", "refuse"}},
@@ -203,7 +203,8 @@ TEST_F(ConfigurationMethods, ReadersAnswerWhileAMethodWaitsForTheArray)
         const auto until = Clock::now() + std::chrono::seconds(3);
         int probes = 0;
         while (Clock::now() < until && probes < 100) {
-            EXPECT_LT(probe(model), std::chrono::seconds(1)) << "probe " << probes;
+            // A reader held by the method would wait for the lift, tens of seconds.
+            EXPECT_LT(probe(model), std::chrono::seconds(5)) << "probe " << probes;
             ++probes;
         }
         EXPECT_GT(probes, 1);
