@@ -4,12 +4,27 @@
 
 namespace cimple {
 
+std::uint8_t Masking_Port_Map::portNumberOf(const VELDARO_RefTable& table, int map)
+{
+    const std::uint8_t moduleId = table.getMapCAModuleID(map);
+    const std::uint8_t written = table.getMapCAPortNo(map);
+    // The ports of a second-half adapter (module id bit 3) are 2 and 3; the
+    // map may write them 0 and 1. The lookups from a port take the entry
+    // for either form, so the entry names the port as the port table does.
+    if ((moduleId & SECOND_HALF) && written < 2 && !table.checkPortAllocate(moduleId, written)) {
+        const auto published = static_cast<std::uint8_t>(written + 2);
+        if (table.searchCAModuleIdAndCAPortNoFromMapTable(moduleId, published) == map)
+            return published;
+    }
+    return written;
+}
+
 bool Masking_Port_Map::portOf(const VELDARO_RefTable& table, int map, Mode mode, Port& port)
 {
     if (map < 0 || map >= MAP_ENTRIES)
         return false;
     const std::uint8_t moduleId = table.getMapCAModuleID(map);
-    const std::uint8_t portNo = table.getMapCAPortNo(map);
+    const std::uint8_t portNo = portNumberOf(table, map);
     if (!table.checkPortAllocate(moduleId, portNo))
         return false;
     const int caIndex = table.searchCAModuleIdFromCATable(moduleId);

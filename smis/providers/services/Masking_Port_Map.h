@@ -23,6 +23,7 @@ public:
     static constexpr int MAP_ENTRIES = tableEntriesOf(CMT_Table::Map);
     static constexpr int SLOTS = 256;
     static constexpr std::uint8_t AFFINITY_SECURITY = 0x80;
+    static constexpr std::uint8_t SECOND_HALF = 0x08;
 
     enum Mode { AFFINITY, LUN_MAPPING };
 
@@ -36,6 +37,11 @@ public:
         int portIndex = -1;
         CA_Port_Name name;
     };
+
+    // The port number a map entry stands for, as the CA port table and the
+    // published names hold it: a second-half adapter's port written in the
+    // 0/1 form is port 2/3.
+    static std::uint8_t portNumberOf(const VELDARO_RefTable& table, int map);
 
     // Map entry `map` as a port: allocated, present in the CA and port
     // tables and in the given mode (security mode 0x80 is affinity mode,
@@ -84,7 +90,7 @@ public:
     {
         for (int map = 0; map < MAP_ENTRIES; ++map) {
             const std::uint8_t moduleId = table.getMapCAModuleID(map);
-            const std::uint8_t portNo = table.getMapCAPortNo(map);
+            const std::uint8_t portNo = portNumberOf(table, map);
             if (table.checkPortAllocate(moduleId, portNo) && !body(map, CA_Port_Name::of(moduleId, portNo)))
                 return false;
         }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -23,6 +24,7 @@
 #include "CIM_ProtocolControllerForUnit.h"
 #include "CIM_ProtocolControllerForUnit_Provider.h"
 #include "MaskingArrayFixture.h"
+#include "Provider_Dispatch.h"
 #include "VELDARO_AffinityGroupController_Resource.h"
 #include "VELDARO_AuthorizedPrivilege_Resource.h"
 #include "VELDARO_RefTable.h"
@@ -164,6 +166,70 @@ TEST_F(MaskingView, AnUndefinedLunMappingExposesNoVolume)
               (std::vector<std::string>{AFG3 + ">" + v3, AFG3 + ">" + v5, AFG7 + ">" + v3, AFG3_ISCSI + ">" + v3,
                                         AFG3_ISCSI + ">" + v5}));
     agreeFromEachEnd(provider, list, "Antecedent", "Dependent");
+}
+
+// Second-half adapters (module id bit 3) have ports 2 and 3, and their map
+// entries may write them 0 and 1: module 0x48 port 2 in LUN-mapping mode
+// (LUN mapping 0), module 0x49 port 3 in host-affinity mode (host 0 bound
+// to group 3). Both are reached from either end: for every volume its
+// references are the enumeration's pairs, each found again as GetInstance
+// finds it.
+TEST_F(MaskingView, SecondHalfPortsWrittenZeroOrOneAreReachedFromBothEnds)
+{
+    smis::test::CMTBuilder b;
+    build(b);
+    b.ca(0x10000500).Status(1).ModuleId(0x48).Type(0x0600).RealType(0x0600);
+    smis::test::CMTBuilder::caPort(b.caDetail(0x10000500), 0).Status(0xE001).PortNo(2).SecurityMode(0).RAMode(0)
+        .Wwn({0x50, 0, 0, 0xE0, 0xD0, 0, 0x03, 0x48});
+    b.ca(0x10000600).Status(1).ModuleId(0x49).Type(0x0600).RealType(0x0600);
+    smis::test::CMTBuilder::caPort(b.caDetail(0x10000600), 0).Status(0xE001).PortNo(3).SecurityMode(0x80).RAMode(0)
+        .Wwn({0x50, 0, 0, 0xE0, 0xD0, 0, 0x03, 0x49});
+    map(b, 4, 0x48, 0, {});
+    map(b, 5, 0x49, 1, {{0, 3}});
+    cimple::SMIS_CMTAccess::destroy();
+    install(b);
+
+    cimple::CIM_ProtocolControllerForUnit_Provider provider;
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ProtocolControllerForUnit>(provider, list), 0);
+    const std::string v3 = volume(3), v5 = volume(5);
+    const std::vector<std::string> pairs = viewPairs(list, "Antecedent", "Dependent");
+    for (const std::string& pair : {"LM_CM00CA00P02>" + v5, "AFG0003_CM01CA00P03>" + v3, "AFG0003_CM01CA00P03>" + v5})
+        EXPECT_NE(std::find(pairs.begin(), pairs.end(), pair), pairs.end())
+            << pair << " missing from " << ::testing::PrintToString(pairs);
+
+    std::map<std::string, const cimple::Instance*> volumes;
+    for (const auto& a : list)
+        volumes[keyOf(assoc_test::end(a.get(), "Dependent"))] = assoc_test::end(a.get(), "Dependent");
+    for (const auto& [key, source] : volumes) {
+        std::vector<std::string> want;
+        for (const auto& a : list)
+            if (cimple::key_eq(assoc_test::end(a.get(), "Dependent"), source))
+                want.push_back(keyOf(assoc_test::end(a.get(), "Antecedent")));
+        Held_List found;
+        cimple::Enum_References_Handler<cimple::CIM_ProtocolControllerForUnit> h(
+            [](cimple::Instance* i, cimple::Enum_References_Status, void* out) {
+                return assoc_test::keep_owned(i, cimple::ENUM_INSTANCES_OK, out);
+            },
+            &found);
+        ASSERT_EQ(provider.enum_references(source, nullptr, "Dependent", &h), cimple::ENUM_REFERENCES_OK) << key;
+        std::vector<std::string> got;
+        for (const auto& f : found)
+            got.push_back(keyOf(assoc_test::end(f.get(), "Antecedent")));
+        std::sort(want.begin(), want.end());
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, want) << "references of " << key;
+    }
+    // GetInstance of each pair: found among the references of its volume.
+    for (const auto& a : list) {
+        cimple::Instance* got = nullptr;
+        EXPECT_EQ(cimple::dispatch_detail::association_by_references(
+                      &provider, static_cast<const cimple::CIM_ProtocolControllerForUnit*>(a.get()), &got),
+                  cimple::GET_INSTANCE_OK)
+            << keyOf(assoc_test::end(a.get(), "Antecedent")) << ">" << keyOf(assoc_test::end(a.get(), "Dependent"));
+        if (got)
+            cimple::destroy(got);
+    }
 }
 
 TEST_F(MaskingView, ControllersSitOnTheirPorts)
