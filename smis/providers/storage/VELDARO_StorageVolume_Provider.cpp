@@ -71,9 +71,6 @@ bool renamable(std::uint8_t luType)
     }
 }
 
-// Checks the rename request against the array's table. The view is released
-// before the array command runs, so that the refresh after it takes the
-// array's locks in their usual order.
 // The name a client sent, without the blank padding the published
 // ElementName carries (a GetInstance sent back unchanged).
 String unpadded(const String& text)
@@ -84,6 +81,9 @@ String unpadded(const String& text)
     return substring(text, 0, end);
 }
 
+// Checks the rename request against the array's table. The view is released
+// before the array command runs, so that the refresh after it takes the
+// array's locks in their usual order.
 Modify_Instance_Status checkRename(const String& address, const VELDARO_StorageVolume* model,
                                    const VELDARO_StorageVolume* instance, std::uint16_t& number, String& name)
 {
@@ -116,14 +116,10 @@ Modify_Instance_Status checkRename(const String& address, const VELDARO_StorageV
     if (length < 1 || length > MAX_NAME_LENGTH || std::strlen(wanted.c_str()) != length ||
         !SMIS_CLICommon::isSafeToken(wanted.c_str()))
         return MODIFY_INSTANCE_INVALID_PARAMETER;
-    // The name the volume has already: nothing to send.
-    VELDARO_StorageVolume* current = nullptr;
-    const bool same = Resource(address).createInstance(current, slu) == 0 && current && !current->ElementName.null &&
-                      unpadded(current->ElementName.value) == wanted;
-    if (current)
-        destroy(current);
-    if (!same)
-        name = wanted;
+    // The name is sent even when the table already shows it: the table may
+    // be older than the array (a refresh that failed, a change made on the
+    // array), and the array accepts a rename to the current name.
+    name = wanted;
     return MODIFY_INSTANCE_OK;
 }
 

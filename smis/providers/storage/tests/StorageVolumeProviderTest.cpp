@@ -343,18 +343,26 @@ TEST_F(VolumeRename, RejectedRequestsRunNoCommand)
     EXPECT_EQ(refreshes, 0);
 }
 
-// Names the command line cannot take are the caller's fault (102); the
-// volume's own name sent back with the published padding, or a request
-// whose PropertyList leaves ElementName out, changes nothing and sends no
-// command.
-TEST_F(VolumeRename, UnsafeNamesAreRefusedAndUnchangedNamesSendNothing)
+// Names the command line cannot take are the caller's fault (102), and a
+// request whose PropertyList leaves ElementName out changes nothing: neither
+// sends a command.
+TEST_F(VolumeRename, UnsafeNamesAreRefusedAndUnlistedNamesSendNothing)
 {
     for (const char* name : {"a b", "-x", "a\tb", "a\nb", "q?x"})
         EXPECT_EQ(rename(A, "VOL00003", name), 102) << name;
-    EXPECT_EQ(rename(A, "VOL00003", "DATA3           "), 0);
     EXPECT_EQ(rename(A, "VOL00003", "OTHER", false, /*listed=*/false), 0);
     EXPECT_TRUE(commands().empty());
     EXPECT_EQ(refreshes, 0);
+}
+
+// The table may hold a name the array no longer has (a rename whose closing
+// refresh failed, a change made on the array): the name the client asks for
+// is sent even when it equals the cached one, so the array ends with it.
+TEST_F(VolumeRename, TheCachedNameIsSentAgain)
+{
+    EXPECT_EQ(rename(A, "VOL00003", "DATA3           "), 0);
+    EXPECT_EQ(commands(), (std::vector<std::string>{"set volume -volume-number 3 -name DATA3"}));
+    EXPECT_EQ(refreshes, 1);
 }
 
 TEST_F(VolumeRename, FailedCommandIsNotRefreshed)
