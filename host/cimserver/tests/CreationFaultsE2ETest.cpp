@@ -196,10 +196,20 @@ protected:
         if (!install)
             return;
         for (const std::string& f : cacheFiles()) {
-            if (fs::is_directory(f) || blocked)
-                fs::remove_all(f);
-            if (blocked)
-                fs::create_directories(f + "/blocked");
+            if (!blocked) {
+                if (fs::is_directory(f))
+                    fs::remove_all(f);
+                continue;
+            }
+            // A refresh may write the file again between the removal and the
+            // directory's creation: remove it again until the directory stands.
+            for (int attempt = 0; attempt < 100; attempt++) {
+                std::error_code ec;
+                fs::remove_all(f, ec);
+                if (fs::create_directories(f + "/blocked", ec) || fs::is_directory(f + "/blocked"))
+                    break;
+            }
+            ASSERT_TRUE(fs::is_directory(f + "/blocked")) << f;
         }
     }
 
