@@ -14,6 +14,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -120,7 +121,11 @@ TEST(CimserverSlowReaders, ReadersOfTheLargestAnswerHoldNoOne)
     MaxServer max;
     ASSERT_FALSE(max.system_get.empty()) << "the max scenario serves no system or volume";
     const auto window = 6s;
-    const std::size_t alone = max.exchanges_within(window);
+    // The polling service's pace without readers is taken before and after
+    // them, the smaller counting: right after the start it may still be
+    // catching up, which makes one window busier than its usual pace.
+    const std::size_t before = max.exchanges_within(window);
+    std::vector<std::pair<int, std::size_t>> paced;
     for (int readers : {1, 8}) {
         SCOPED_TRACE(std::to_string(readers) + " readers");
         std::vector<std::unique_ptr<SlowReader>> slow;
@@ -144,8 +149,7 @@ TEST(CimserverSlowReaders, ReadersOfTheLargestAnswerHoldNoOne)
         const std::size_t exchanges = max.exchanges_within(window, [&] { slowest = max.slowest_small_answers(window); });
         // One held by a reader would wait for its answer: hours at this rate.
         EXPECT_LT(slowest, 5s);
-        EXPECT_GE(exchanges * 2, alone) << "the polling service fell behind: " << exchanges << " exchanges against "
-                                        << alone << " without readers";
+        paced.emplace_back(readers, exchanges);
         // The provider walks for one request at a time: the readers'
         // answers begin one after the other, and they read on meanwhile.
         std::size_t read = 0;
@@ -153,6 +157,10 @@ TEST(CimserverSlowReaders, ReadersOfTheLargestAnswerHoldNoOne)
             read += s->bytes();
         EXPECT_GT(read, SLOW_RATE) << "the readers got nothing";
     }
+    const std::size_t alone = std::min(before, max.exchanges_within(window));
+    for (const auto& [readers, exchanges] : paced)
+        EXPECT_GE(exchanges * 2, alone) << "the polling service fell behind with " << readers << " readers: "
+                                        << exchanges << " exchanges against " << alone << " without readers";
     EXPECT_EQ(max.server().stop(), 0) << max.server().output();
 }
 
