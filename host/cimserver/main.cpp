@@ -4,6 +4,7 @@
 #include "CimOperations.h"
 #include "HttpFrontEnd.h"
 #include "IndicationHost.h"
+#include "ListenerTls.h"
 #include "PollingHost.h"
 #include "ProviderModule.h"
 #include "ServerOptions.h"
@@ -107,6 +108,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cimserver: %s\n", message.c_str());
         return 2;
     }
+    // How the listeners indications are exported to over HTTPS are verified.
+    auto listener_tls = std::make_shared<ListenerTls>();
+    if (!listener_tls->load(options.export_trust_store, message)) {
+        std::fprintf(stderr, "cimserver: %s\n", message.c_str());
+        if (!options.export_trust_store.empty())
+            return 2;
+    }
     std::unique_ptr<TlsContext> tls;
     if (options.https_port >= 0) {
         tls = std::make_unique<TlsContext>();
@@ -158,8 +166,9 @@ int main(int argc, char** argv)
     PollingHost polling;
     if (options.polling)
         polling.start(options.poll_interval);
-    IndicationHost indications(options.listeners, options.delivery_retry,
-                               [&subscriptions](const std::string& url) { subscriptions.destination_failed(url); });
+    IndicationHost indications(
+        options.listeners, options.delivery_retry,
+        [&subscriptions](const std::string& url) { subscriptions.destination_failed(url); }, listener_tls);
     subscriptions.on_routes([&indications](std::vector<IndicationRoute> routes) {
         indications.set_routes(std::move(routes));
     });
