@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <tuple>
 
 namespace cimserver {
 
@@ -192,13 +193,20 @@ bool SubscriptionStore::check_subscription(Instance* inst, CimError& error) cons
         error = {CIM_ERR_INVALID_PARAMETER, "a subscription needs its Filter and its Handler"};
         return false;
     }
-    if (!find(filter)) {
-        error = {CIM_ERR_INVALID_PARAMETER, "the subscription's Filter does not exist"};
-        return false;
-    }
-    if (!find(handler)) {
-        error = {CIM_ERR_INVALID_PARAMETER, "the subscription's Handler does not exist"};
-        return false;
+    // The ends are answered as the client named them, so they must name
+    // what exists: the filter or destination itself, in interop.
+    for (const auto& [end, role, list] :
+         {std::tuple{filter, "Filter", &_filters}, std::tuple{handler, "Handler", &_destinations}}) {
+        if (!end->__name_space.empty() && !eqi(end->__name_space.c_str(), ClassNameSpace::INTEROP)) {
+            error = {CIM_ERR_INVALID_PARAMETER, std::string("the subscription's ") + role + " is in name space " +
+                                                    end->__name_space.c_str() + ": subscriptions' ends live in " +
+                                                    ClassNameSpace::INTEROP};
+            return false;
+        }
+        if (std::none_of(list->begin(), list->end(), [&](const Instance_Ptr& i) { return same(i.get(), end); })) {
+            error = {CIM_ERR_INVALID_PARAMETER, std::string("the subscription's ") + role + " does not exist"};
+            return false;
+        }
     }
     const long state = number(inst, "SubscriptionState", 2);
     if (state != 2 && state != 4) {

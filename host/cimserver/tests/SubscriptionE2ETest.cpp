@@ -2,6 +2,7 @@
 // space (filter, listener destination, subscription) and its listener gets
 // what the arrays report; the subscription outlives a restart of the
 // server, and after it is deleted nothing more arrives.
+#include "InstancePath.h"
 #include "SubscribedServer.h"
 
 #include <gtest/gtest.h>
@@ -107,6 +108,78 @@ TEST_F(SubscriptionE2E, FiltersTheServerCannotEvaluateAndBrokenSubscriptionsAreR
     EXPECT_EQ(client.remove(destination), 0) << client.last().body;
     EXPECT_EQ(client.remove(destination), 6) << client.last().body;
     EXPECT_EQ(kept(), 0u) << client.last().body;
+}
+
+// The instances of a class in interop as a client sees them: each path (in
+// interop, as the client sets it on what it enumerated) and the raw
+// INSTANCE.
+std::vector<std::pair<InstancePath, pugi::xml_node>> enumerated(SubscriptionClient& client, CimReply& r,
+                                                                const std::string& class_name)
+{
+    client.client().call("EnumerateInstances",
+                         CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", class_name),
+                                            SubscriptionClient::INTEROP),
+                         r);
+    EXPECT_EQ(r.error_code, 0) << r.body;
+    std::vector<std::pair<InstancePath, pugi::xml_node>> out;
+    for (pugi::xml_node named : r.all("VALUE.NAMEDINSTANCE"))
+        out.emplace_back(InstancePath::of(named.child("INSTANCENAME"), SubscriptionClient::INTEROP),
+                         named.child("INSTANCE"));
+    return out;
+}
+
+// What a restarted subscription manager does: it finds its filters,
+// destinations and the subscriptions between them by comparing whole paths
+// (host included) and removes them all, subscriptions first.
+TEST_F(SubscriptionE2E, ARestartedClientFindsItsSubscriptionsByWholePathsAndRemovesThem)
+{
+    SubscriptionClient first(server->port());
+    ASSERT_NO_FATAL_FAILURE(subscribe(first));
+    // The answer to the creation names the ends as they were given.
+    CimReply made;
+    made.doc.load_string(subscription.c_str());
+    const InstancePath answered = InstancePath::of(made.doc.first_child(), SubscriptionClient::INTEROP);
+    EXPECT_EQ(answered.ref("Filter").host, "") << subscription;
+    EXPECT_EQ(answered.ref("Filter").name_space, SubscriptionClient::INTEROP) << subscription;
+
+    restart();
+    SubscriptionClient again(server->port());
+    CimReply fr, dr, sr;
+    const auto filters = enumerated(again, fr, "CIM_IndicationFilter");
+    const auto destinations = enumerated(again, dr, "CIM_ListenerDestinationCIMXML");
+    const auto subscriptions = enumerated(again, sr, "CIM_IndicationSubscription");
+    ASSERT_EQ(filters.size(), 1u) << fr.body;
+    ASSERT_EQ(destinations.size(), 1u) << dr.body;
+    ASSERT_EQ(subscriptions.size(), 1u) << sr.body;
+    const InstancePath& filter_path = filters[0].first;
+    const InstancePath& destination_path = destinations[0].first;
+    const auto& [subscription_path, subscription_instance] = subscriptions[0];
+    // Keys and properties alike.
+    EXPECT_EQ(subscription_path.ref("Filter"), filter_path);
+    EXPECT_EQ(subscription_path.ref("Handler"), destination_path);
+    for (const auto& [role, end] : {std::pair{"Filter", &filter_path}, std::pair{"Handler", &destination_path}}) {
+        pugi::xml_node property = subscription_instance.find_child_by_attribute("PROPERTY.REFERENCE", "NAME", role);
+        EXPECT_EQ(InstancePath::of(property.child("VALUE.REFERENCE")), *end) << role;
+    }
+    // And so do the subscriptions reached from the filter.
+    CimReply refs;
+    again.client().call("ReferenceNames",
+                        CimClient::imethod("ReferenceNames",
+                                           "<IPARAMVALUE NAME=\"ObjectName\">" + filter + "</IPARAMVALUE>",
+                                           SubscriptionClient::INTEROP),
+                        refs);
+    ASSERT_EQ(refs.all("OBJECTPATH").size(), 1u) << refs.body;
+    EXPECT_EQ(InstancePath::of(refs.all("OBJECTPATH")[0]).ref("Filter"), filter_path) << refs.body;
+
+    // Removed as the client holds them, subscription first: nothing stays,
+    // also across a restart.
+    for (const CimReply* r : {&sr, &fr, &dr})
+        EXPECT_EQ(again.remove(CimClient::raw(r->all("VALUE.NAMEDINSTANCE")[0].child("INSTANCENAME"))), 0)
+            << again.last().body;
+    restart();
+    SubscriptionClient after(server->port());
+    for (const char* cls : {"CIM_IndicationSubscription", "CIM_IndicationFilter", "CIM_ListenerDestination"})
+        EXPECT_TRUE(after.names(cls).empty()) << cls << ": " << after.last().body;
 }
 
 TEST_F(SubscriptionE2E, TheListenerGetsCreationDeletionAndModificationUntilTheSubscriptionIsDeleted)
