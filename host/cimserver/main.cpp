@@ -161,7 +161,7 @@ int main(int argc, char** argv)
     SubscriptionStore subscriptions(module.repository(), Pegasus::InstallRoot::path() + "/data/subscriptions.xml",
                                     Pegasus::System::getFullyQualifiedHostName().str());
     if (!subscriptions.load(message))
-        std::fprintf(stderr, "cimserver: %s: subscriptions start empty\n", message.c_str());
+        std::fprintf(stderr, "cimserver: %s\n", message.c_str());
 
     PollingHost polling;
     if (options.polling)
