@@ -14,6 +14,7 @@
 #include "TlsContext.h"
 
 #include <SMIS_AccessPoints.h>
+#include <SMIS_FunctionalProfiles.h>
 #include <Pegasus/InstallRoot.h>
 #include <Pegasus/Logger.h>
 #include <Pegasus/System.h>
@@ -200,8 +201,10 @@ int main(int argc, char** argv)
             status = 1;
         } else {
             // References name the server the way each client reached it;
-            // the communication mechanisms advertise exactly the listeners.
+            // the communication mechanisms advertise exactly the listeners
+            // and the functional profiles the operations serve.
             cimple::SMIS_AccessPoints::publish(front.access_points());
+            cimple::SMIS_FunctionalProfiles::publish(CimOperations::functional_profiles());
             operations.set_host(cimple::SMIS_AccessPoints::preferredAuthority());
             if (!options.ready_file.empty() && !write_ready_file(options.ready_file, port, https_port))
                 std::fprintf(stderr, "cimserver: cannot write %s\n", options.ready_file.c_str());
@@ -226,6 +229,7 @@ int main(int argc, char** argv)
             pthread_kill(waiter.native_handle(), SIGTERM);
             waiter.join();
             cimple::SMIS_AccessPoints::publish({});
+            cimple::SMIS_FunctionalProfiles::publish({});
         }
     }
     // No route changes reach delivery once it stops.

@@ -376,7 +376,8 @@ TEST_F(CimserverE2E, UnknownClassBadKeyAndUnknownMethodAnswerTheirErrors)
 
 // The answers DSP0200 gives for an unknown class asked for, an unknown
 // association filter, a class-level call of an instance method and a
-// multiple-operation request.
+// multiple-operation request, and what the communication mechanism
+// advertises of them.
 TEST_F(CimserverE2E, UnknownClassesFiltersClassCallsAndMultipleRequestsAnswerAsDsp0200Says)
 {
     CimClient client(server->port());
@@ -435,6 +436,24 @@ TEST_F(CimserverE2E, UnknownClassesFiltersClassCallsAndMultipleRequestsAnswerAsD
     ASSERT_FALSE(flags.empty()) << r.body;
     for (auto& f : flags)
         EXPECT_STREQ(f.node().text().get(), "FALSE");
+    // And it advertises the functional profiles whose operations are
+    // answered, no others: not Query Execution, as ExecQuery is not served.
+    auto advertised = r.doc.select_nodes("//PROPERTY.ARRAY[@NAME='FunctionalProfilesSupported']/VALUE.ARRAY");
+    ASSERT_FALSE(advertised.empty()) << r.body;
+    for (auto& a : advertised) {
+        std::vector<std::string> profiles;
+        for (pugi::xml_node v : a.node().children("VALUE"))
+            profiles.push_back(v.text().get());
+        EXPECT_EQ(profiles, (std::vector<std::string>{"2", "5", "6", "9"}));
+    }
+    CimReply query;
+    client.call("ExecQuery",
+                CimClient::imethod("ExecQuery",
+                                   "<IPARAMVALUE NAME=\"QueryLanguage\"><VALUE>WQL</VALUE></IPARAMVALUE>"
+                                   "<IPARAMVALUE NAME=\"Query\"><VALUE>SELECT * FROM CIM_StorageVolume</VALUE>"
+                                   "</IPARAMVALUE>"),
+                query);
+    EXPECT_EQ(query.error_code, 7) << query.body;
 }
 
 TEST(CimserverCommandLine, HelpPrintsTheUsageAndSucceeds)
