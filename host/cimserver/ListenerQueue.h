@@ -36,7 +36,7 @@ struct DeliveryCounts {
 struct DeliveryRetry {
     unsigned attempts = 3;                     // further tries after the first
     std::chrono::milliseconds interval{30000}; // between two tries
-    std::chrono::milliseconds limit{20000};    // of one delivery
+    std::chrono::milliseconds limit{30000};    // of one delivery
 };
 
 class ListenerQueue {
