@@ -464,6 +464,13 @@ TEST(CimserverCommandLine, HelpPrintsTheUsageAndSucceeds)
     r = CimserverProcess::run({testsupport::BuildTree::program("cimserver"), "--no-such-option"});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("unknown argument --no-such-option"), std::string::npos) << r.err;
+    // A trust store it cannot use stops it before it serves.
+    r = CimserverProcess::run(
+        {testsupport::BuildTree::program("cimserver"), "--export-ssl-trust-store", "/nonexistent/listeners.pem"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("cannot read the export trust store /nonexistent/listeners.pem: No such file or directory"),
+              std::string::npos)
+        << r.err;
 }
 
 TEST_F(CimserverE2E, ModifyThatTheProviderRefusesOrRejectsAnswersItsError)
