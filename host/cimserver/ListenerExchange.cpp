@@ -93,8 +93,6 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    Clock::time_point deadline() const { return _deadline; }
-
     // Waits until the socket is ready for events, until is past, or the
     // abort descriptor is readable.
     Wait wait(short events, Clock::time_point until) const
@@ -156,8 +154,7 @@ public:
                 close_socket();
                 break;
             }
-            why = w == Wait::timeout ? "not reached within " + std::to_string(ListenerExchange::CONNECT_LIMIT.count()) + " s"
-                                     : "not reached: " + error_text(error);
+            why = w == Wait::timeout ? std::string("not reached in time") : "not reached: " + error_text(error);
             close_socket();
         }
         ::freeaddrinfo(found);

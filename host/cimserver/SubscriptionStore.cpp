@@ -487,8 +487,8 @@ bool SubscriptionStore::keep(const std::string& records, CimError& error)
         log(Pegasus::Logger::SEVERE, message);
         return false;
     }
-    // Once the journal outgrows the snapshot it is folded into it, so every
-    // change is written at most twice, whatever the store holds.
+    // Once the journal outgrows the snapshot it is folded into it, so a
+    // change costs about twice its own record, whatever the store holds.
     if (_file.journal_size() > std::max(FOLD_AT, _file.snapshot_size()) && !write_snapshot(message))
         log(Pegasus::Logger::SEVERE, message); // the journal still holds every change
     return true;
@@ -555,6 +555,7 @@ bool SubscriptionStore::load(std::string& message)
     std::lock_guard<std::mutex> g(_lock);
     // What the files hold, the journal's changes made in order.
     std::vector<Instance_Ptr> read;
+    std::size_t left_out = 0;
     if (damage.empty() && !contents.snapshot.empty()) {
         pugi::xml_document doc;
         const pugi::xml_parse_result parsed = doc.load_buffer(contents.snapshot.data(), contents.snapshot.size());
@@ -564,10 +565,12 @@ bool SubscriptionStore::load(std::string& message)
         } else {
             for (pugi::xml_node node : doc.child(FILE_ROOT).children("INSTANCE")) {
                 CimError error;
-                if (Instance_Ptr inst = _reader.from_instance(node, error))
+                if (Instance_Ptr inst = _reader.from_instance(node, error)) {
                     read.push_back(std::move(inst));
-                else
-                    damage = _file.path() + " holds an instance that cannot be read: " + error.description;
+                } else {
+                    left_out++;
+                    log(Pegasus::Logger::WARNING, "a kept instance cannot be read again: " + error.description);
+                }
             }
         }
     }
@@ -598,7 +601,6 @@ bool SubscriptionStore::load(std::string& message)
     if (contents.cut_short)
         log(Pegasus::Logger::WARNING, "the last change in " + _file.journal_path() +
                                           " was cut short while it was written (the server stopped): it is left out");
-    std::size_t left_out = 0;
     add_read(read, left_out);
     if (!damage.empty() || left_out) {
         // Nothing is lost: the files go aside as they are, and what could
