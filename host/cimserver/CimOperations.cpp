@@ -254,6 +254,15 @@ OperationReply CimOperations::handle(const std::string& body, const std::string&
     return reply;
 }
 
+std::vector<std::uint16_t> CimOperations::functional_profiles()
+{
+    // Basic Read, Instance Manipulation, Association Traversal and
+    // Indications (the subscriptions in interop): what intrinsic() answers.
+    // Not Basic Write (SetProperty) nor Query Execution (ExecQuery), which
+    // it answers CIM_ERR_NOT_SUPPORTED.
+    return {2, 5, 6, 9};
+}
+
 void CimOperations::intrinsic(Call& c, pugi::xml_node call) const
 {
     c.name_space = CimXmlReader::name_space(call.child("LOCALNAMESPACEPATH"));

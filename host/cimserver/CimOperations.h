@@ -11,7 +11,9 @@
 #include "ProviderModule.h"
 #include "SubscriptionStore.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace cimserver {
 
@@ -39,6 +41,8 @@ public:
 
     // Name spaces served.
     static bool served_name_space(const std::string& ns);
+    // The DSP0200 functional profiles the operations serve.
+    static std::vector<std::uint16_t> functional_profiles();
 
     // Answers a request body into sink. cim_method is the CIMMethod header
     // (it must name the method the body calls). host: the server's

@@ -288,6 +288,13 @@ const CimXmlWriter::ClassText& CimXmlWriter::text_of(const Meta_Class* mc)
     t.name_open = "<INSTANCENAME CLASSNAME=\"";
     append_escaped(t.name_open, mc->name);
     t.name_open += "\">";
+    // The ends of the server's own subscriptions, filters and listener
+    // destinations, are referenced as clients name them when they subscribe:
+    // by name space and keys, without a host. A client that finds its
+    // subscriptions again compares these references with the paths of the
+    // filters and destinations it enumerates, whole.
+    for (const Meta_Class* c = mc; c && !t.local_path; c = c->super_meta_class)
+        t.local_path = eqi(c->name, "CIM_IndicationFilter") || eqi(c->name, "CIM_ListenerDestination");
     t.feature_open.resize(mc->num_meta_features);
     t.key_open.resize(mc->num_meta_features);
     for (size_t i = 0; i < mc->num_meta_features; i++) {
@@ -456,7 +463,14 @@ void CimXmlWriter::instance_path(const Instance* inst)
 void CimXmlWriter::value_reference(const Instance* inst)
 {
     _out += "<VALUE.REFERENCE>";
-    instance_path(inst);
+    if (text_of(inst->meta_class).local_path) {
+        _out += "<LOCALINSTANCEPATH>";
+        local_name_space_path(_out, name_space_of(inst));
+        instance_name(inst);
+        _out += "</LOCALINSTANCEPATH>";
+    } else {
+        instance_path(inst);
+    }
     _out += "</VALUE.REFERENCE>";
 }
 

@@ -71,6 +71,7 @@ private:
         std::string name_open;     // <INSTANCENAME CLASSNAME="..">
         std::vector<std::string> feature_open; // by feature: <PROPERTY NAME=.. TYPE=..> and the like
         std::vector<std::string> key_open;     // by feature: <KEYBINDING NAME=..>[<KEYVALUE VALUETYPE=..>]
+        bool local_path = false;               // referenced by name space and name, without a host
     };
     const ClassText& text_of(const cimple::Meta_Class* mc);
 

@@ -11,9 +11,23 @@ namespace cimserver {
 
 using namespace cimple;
 
+namespace {
+
+std::shared_ptr<const ListenerTls> system_trust()
+{
+    auto tls = std::make_shared<ListenerTls>();
+    std::string message;
+    if (!tls->load("", message))
+        Pegasus::Logger::put(Pegasus::Logger::STANDARD_LOG, "cimserver", Pegasus::Logger::WARNING, message.c_str());
+    return tls;
+}
+
+} // namespace
+
 IndicationExporter::IndicationExporter(std::vector<std::string> listeners, DeliveryRetry retry,
-                                       ListenerQueue::Failed failed)
-    : _listeners(std::move(listeners)), _retry(retry), _failed(std::move(failed))
+                                       ListenerQueue::Failed failed, std::shared_ptr<const ListenerTls> tls)
+    : _listeners(std::move(listeners)), _retry(retry), _failed(std::move(failed)),
+      _tls(tls ? std::move(tls) : system_trust())
 {
     _thread = std::thread([this] { run(); });
 }
@@ -35,8 +49,9 @@ IndicationExporter::~IndicationExporter()
     }
     _wake.notify_all();
     _thread.join();
-    // Each queue's destructor waits for the delivery it has in progress
-    // (no lock held: a queue's failure report may still call set_routes).
+    // Each queue's destructor ends the delivery it has in progress and waits
+    // for its thread (no lock held: a queue's failure report may still call
+    // set_routes).
     ending.clear();
     for (Instance* i : _pending)
         destroy(i);
@@ -122,7 +137,7 @@ ListenerQueue& IndicationExporter::queue_of(const std::string& url)
 {
     auto& queue = _queues[url];
     if (!queue)
-        queue = std::make_unique<ListenerQueue>(url, _retry, _counts, _failed);
+        queue = std::make_unique<ListenerQueue>(url, _retry, _counts, _failed, _tls);
     return *queue;
 }
 

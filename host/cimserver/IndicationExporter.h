@@ -40,8 +40,10 @@ public:
     // listeners: static destinations ("http[s]://host[:port][/path]", path
     // "/" when none). failed: told the destination URL of an indication
     // dropped after every retry (on that destination's thread, no lock held).
+    // tls: how HTTPS listeners are verified (none: against the system's
+    // trust store).
     explicit IndicationExporter(std::vector<std::string> listeners, DeliveryRetry retry = {},
-                                ListenerQueue::Failed failed = {});
+                                ListenerQueue::Failed failed = {}, std::shared_ptr<const ListenerTls> tls = {});
     // Stops the threads; indications still waiting are dropped.
     ~IndicationExporter();
     IndicationExporter(const IndicationExporter&) = delete;
@@ -70,6 +72,7 @@ private:
     const std::vector<std::string> _listeners;
     const DeliveryRetry _retry;
     const ListenerQueue::Failed _failed;
+    const std::shared_ptr<const ListenerTls> _tls;
     DeliveryCounts _counts;
     std::mutex _lock;
     std::condition_variable _wake;

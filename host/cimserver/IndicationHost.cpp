@@ -7,8 +7,9 @@ namespace cimserver {
 
 using namespace cimple;
 
-IndicationHost::IndicationHost(std::vector<std::string> listeners, DeliveryRetry retry, ListenerQueue::Failed failed)
-    : _exporter(std::make_unique<IndicationExporter>(std::move(listeners), retry, std::move(failed)))
+IndicationHost::IndicationHost(std::vector<std::string> listeners, DeliveryRetry retry, ListenerQueue::Failed failed,
+                               std::shared_ptr<const ListenerTls> tls)
+    : _exporter(std::make_unique<IndicationExporter>(std::move(listeners), retry, std::move(failed), std::move(tls)))
 {
 }
 

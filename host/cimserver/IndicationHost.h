@@ -22,11 +22,12 @@ class IndicationHost {
 public:
     static constexpr std::size_t KEPT = 1000;
 
-    // listeners: where to export every indication ("http://host[:port][/path]");
+    // listeners: where to export every indication ("http[s]://host[:port][/path]");
     // retry: how deliveries that fail are tried again; failed: told the
-    // destination of an indication dropped after every retry.
+    // destination of an indication dropped after every retry; tls: how
+    // HTTPS listeners are verified.
     explicit IndicationHost(std::vector<std::string> listeners = {}, DeliveryRetry retry = {},
-                            ListenerQueue::Failed failed = {});
+                            ListenerQueue::Failed failed = {}, std::shared_ptr<const ListenerTls> tls = {});
     ~IndicationHost();
     IndicationHost(const IndicationHost&) = delete;
     IndicationHost& operator=(const IndicationHost&) = delete;

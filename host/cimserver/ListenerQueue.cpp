@@ -1,8 +1,11 @@
 #include "ListenerQueue.h"
 
+#include "ListenerExchange.h"
+
 #include <Pegasus/Logger.h>
 
-#include <httplib.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace cimserver {
 
@@ -15,8 +18,10 @@ void log_warning(const std::string& text)
 
 } // namespace
 
-ListenerQueue::ListenerQueue(std::string url, DeliveryRetry retry, DeliveryCounts& counts, Failed failed)
-    : _url(std::move(url)), _retry(retry), _counts(counts), _failed(std::move(failed))
+ListenerQueue::ListenerQueue(std::string url, DeliveryRetry retry, DeliveryCounts& counts, Failed failed,
+                             std::shared_ptr<const ListenerTls> tls)
+    : _url(std::move(url)), _retry(retry), _counts(counts), _failed(std::move(failed)), _tls(std::move(tls)),
+      _abort(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {
     _thread = std::thread([this] { run(); });
 }
@@ -25,6 +30,8 @@ ListenerQueue::~ListenerQueue()
 {
     retire();
     _thread.join();
+    if (_abort >= 0)
+        ::close(_abort);
 }
 
 void ListenerQueue::push(Body body)
@@ -63,6 +70,11 @@ void ListenerQueue::retire()
         std::lock_guard<std::mutex> g(_lock);
         _stopping = true;
     }
+    // The delivery in progress sees it at once, whatever it waits for.
+    if (_abort >= 0) {
+        const eventfd_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(_abort, &one, sizeof one);
+    }
     _wake.notify_all();
 }
 
@@ -95,16 +107,25 @@ void ListenerQueue::run()
         Body head = _queue.front();
         const unsigned long long generation = _generation;
         g.unlock();
-        std::string why;
-        const bool ok = post(*head, why);
+        const ListenerExchange::Outcome outcome =
+            ListenerExchange::post(_url, *head, _tls.get(), _abort, _retry.limit);
+        const bool ok = outcome.delivered;
         bool gave_up = false;
         g.lock();
+        if (outcome.aborted)
+            break; // retired: what waits is dropped
+        if (!ok && !_failure_logged) {
+            _failure_logged = true;
+            log_warning("indications for listener " + _url + " are not delivered: " + outcome.why +
+                        (outcome.untrusted ? " (--export-ssl-trust-store names the certificates to trust)" : ""));
+        }
         const bool still_head = generation == _generation && !_queue.empty() && _queue.front() == head;
         if (ok) {
             _counts.delivered.fetch_add(1);
             failures = 0;
         } else if (still_head && ++failures > _retry.attempts) {
-            drop(("the listener did not take it after " + std::to_string(failures) + " tries (" + why + ")").c_str());
+            drop(("the listener did not take it after " + std::to_string(failures) + " tries (" + outcome.why + ")")
+                     .c_str());
             failures = 0;
             gave_up = true;
         }
@@ -123,35 +144,6 @@ void ListenerQueue::run()
         }
     }
     _finished.store(true);
-}
-
-bool ListenerQueue::post(const std::string& body, std::string& why) const
-{
-    // "http[s]://host[:port][/path]": the client takes scheme, host and port.
-    const std::size_t scheme_end = _url.find("://");
-    const std::size_t slash = _url.find('/', scheme_end == std::string::npos ? 0 : scheme_end + 3);
-    const std::string origin = slash == std::string::npos ? _url : _url.substr(0, slash);
-    const std::string path = slash == std::string::npos ? "/" : _url.substr(slash);
-    try {
-        httplib::Client client(origin);
-        client.set_connection_timeout(5, 0);
-        client.set_read_timeout(10, 0);
-        client.set_write_timeout(10, 0);
-        httplib::Headers headers{{"CIMExport", "MethodRequest"}, {"CIMExportMethod", "ExportIndication"}};
-        auto result = client.Post(path, headers, body, "application/xml; charset=\"utf-8\"");
-        if (!result) {
-            why = "not reached: " + httplib::to_string(result.error());
-            return false;
-        }
-        if (result->status != 200 || result->body.find("<ERROR") != std::string::npos) {
-            why = "refused with HTTP " + std::to_string(result->status);
-            return false;
-        }
-        return true;
-    } catch (const std::exception& e) {
-        why = e.what();
-        return false;
-    }
 }
 
 } // namespace cimserver

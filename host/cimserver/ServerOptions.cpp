@@ -1,5 +1,7 @@
 #include "ServerOptions.h"
 
+#include "ListenerExchange.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +13,7 @@ const char* ServerOptions::usage()
     return "usage: cimserver [--help] [--address A] [--port N] [--module LIB] [--auth-file FILE]\n"
            "                 [--https-port N --cert FILE --key FILE] [--allow-plain-auth]\n"
            "                 [--max-request BYTES] [--no-polling] [--no-indications] [--ready-file FILE]\n"
-           "                 [--listener URL]... [--poll-interval SECONDS]\n"
+           "                 [--listener URL]... [--export-ssl-trust-store PATH] [--poll-interval SECONDS]\n"
            "                 [--max-pending BYTES] [--max-answer-memory BYTES] [--max-spool BYTES]\n"
            "                 [--max-answer-held BYTES] [--spool-folder DIR] [--spool-reserve BYTES]\n"
            "                 [--min-rate BYTES] [--rate-window SECONDS]\n"
@@ -98,11 +100,20 @@ bool ServerOptions::parse(int argc, char** argv, std::string& message)
         } else if (a == "--listener") {
             if (!value(v))
                 return false;
-            if (std::strncmp(v, "http://", 7) != 0 || !v[7]) {
-                message = std::string("bad listener ") + v + " (http://host[:port][/path])";
+            ListenerExchange::Address address;
+            if (!ListenerExchange::Address::parse(v, address)) {
+                message = std::string("bad listener ") + v + " (http[s]://host[:port][/path])";
                 return false;
             }
             listeners.push_back(v);
+        } else if (a == "--export-ssl-trust-store") {
+            if (!value(v))
+                return false;
+            if (!*v) {
+                message = "--export-ssl-trust-store needs a file or folder";
+                return false;
+            }
+            export_trust_store = v;
         } else if (a == "--poll-interval") {
             if (!ranged("poll interval", 1, 86400))
                 return false;

@@ -23,7 +23,8 @@ struct ServerOptions {
     bool polling = true;                 // run the polling service
     bool indications = true;             // enable the indication providers
     std::string ready_file;              // written with the port once the server listens
-    std::vector<std::string> listeners;  // "http://host[:port][/path]" receiving exported indications
+    std::vector<std::string> listeners;  // "http[s]://host[:port][/path]" receiving exported indications
+    std::string export_trust_store;      // PEM file or folder of the listener certificates trusted; empty: the system's
     unsigned poll_interval = 0;          // seconds between polls of every task; 0: the configuration's
     std::size_t max_pending = 64u << 20;              // request bytes in memory, all connections together
     std::size_t max_answer_memory = 256u << 20;       // answer bytes waiting in memory, all answers together

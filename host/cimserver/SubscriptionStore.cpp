@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <tuple>
 
 namespace cimserver {
 
@@ -85,6 +86,31 @@ long number(const Instance* inst, const char* name, long dflt)
         return -1;
     }
 }
+
+// A journal record: the operation around the instance as the files keep
+// it, on one line (line ends inside values are written as character
+// references, which read the same).
+std::string record(const char* op, const std::string& written)
+{
+    std::string r = std::string("<") + op + ">";
+    r.reserve(written.size() + 32);
+    for (char c : written) {
+        if (c == '\n')
+            r += "&#10;";
+        else if (c == '\r')
+            r += "&#13;";
+        else
+            r += c;
+    }
+    return r + "</" + op + ">\n";
+}
+
+constexpr const char* SET = "SET";
+constexpr const char* DELETE = "DELETE";
+
+// The journal is folded into the snapshot once it is larger than this and
+// than the snapshot.
+constexpr std::size_t FOLD_AT = 1u << 20;
 
 } // namespace
 
@@ -192,13 +218,20 @@ bool SubscriptionStore::check_subscription(Instance* inst, CimError& error) cons
         error = {CIM_ERR_INVALID_PARAMETER, "a subscription needs its Filter and its Handler"};
         return false;
     }
-    if (!find(filter)) {
-        error = {CIM_ERR_INVALID_PARAMETER, "the subscription's Filter does not exist"};
-        return false;
-    }
-    if (!find(handler)) {
-        error = {CIM_ERR_INVALID_PARAMETER, "the subscription's Handler does not exist"};
-        return false;
+    // The ends are answered as the client named them, so they must name
+    // what exists: the filter or destination itself, in interop.
+    for (const auto& [end, role, list] :
+         {std::tuple{filter, "Filter", &_filters}, std::tuple{handler, "Handler", &_destinations}}) {
+        if (!end->__name_space.empty() && !eqi(end->__name_space.c_str(), ClassNameSpace::INTEROP)) {
+            error = {CIM_ERR_INVALID_PARAMETER, std::string("the subscription's ") + role + " is in name space " +
+                                                    end->__name_space.c_str() + ": subscriptions' ends live in " +
+                                                    ClassNameSpace::INTEROP};
+            return false;
+        }
+        if (std::none_of(list->begin(), list->end(), [&](const Instance_Ptr& i) { return same(i.get(), end); })) {
+            error = {CIM_ERR_INVALID_PARAMETER, std::string("the subscription's ") + role + " does not exist"};
+            return false;
+        }
     }
     const long state = number(inst, "SubscriptionState", 2);
     if (state != 2 && state != 4) {
@@ -222,6 +255,55 @@ const Instance* SubscriptionStore::find(const Instance* name) const
     return nullptr;
 }
 
+bool SubscriptionStore::check(Instance* inst, const Instance_List* list, CimError& error) const
+{
+    return list == &_filters        ? check_filter(inst, error)
+           : list == &_destinations ? check_destination(inst, error)
+                                    : check_subscription(inst, error);
+}
+
+bool SubscriptionStore::check_size(const Instance* inst, const std::string& written, CimError& error) const
+{
+    const std::size_t query = text(inst, "Query").size();
+    if (query > MAX_QUERY) {
+        error = {CIM_ERR_INVALID_PARAMETER, "the filter's Query is " + std::to_string(query) + " bytes: at most " +
+                                                std::to_string(MAX_QUERY) + " are taken"};
+        return false;
+    }
+    if (written.size() > MAX_INSTANCE) {
+        error = {CIM_ERR_INVALID_PARAMETER, std::string("the ") + inst->meta_class->name + " takes " +
+                                                std::to_string(written.size()) + " bytes: at most " +
+                                                std::to_string(MAX_INSTANCE) + " are kept of one instance"};
+        return false;
+    }
+    return true;
+}
+
+bool SubscriptionStore::room_for(const Instance_List* list, const Instance* inst, std::size_t size,
+                                 CimError& error) const
+{
+    const std::size_t limit = list == &_destinations ? MAX_DESTINATIONS : MAX_FILTERS;
+    if (list->size() >= limit) {
+        error = {CIM_ERR_FAILED, "no more than " + std::to_string(limit) + " instances of " +
+                                     inst->meta_class->name + " are kept"};
+        return false;
+    }
+    if (_stored + size > MAX_STORED) {
+        error = {CIM_ERR_FAILED, "the subscriptions kept take " + std::to_string(_stored) + " bytes: no more than " +
+                                     std::to_string(MAX_STORED) + " are kept"};
+        return false;
+    }
+    return true;
+}
+
+std::string SubscriptionStore::written(const Instance* inst) const
+{
+    std::string out;
+    CimXmlWriter w("localhost", ClassNameSpace::INTEROP, out);
+    w.instance(inst, PropertyFilter());
+    return out;
+}
+
 bool SubscriptionStore::create(Instance* inst, Instance_Ptr& name, CimError& error)
 {
     std::lock_guard<std::mutex> g(_lock);
@@ -237,20 +319,6 @@ bool SubscriptionStore::create(Instance* inst, Instance_Ptr& name, CimError& err
         error = {CIM_ERR_INVALID_PARAMETER, std::string("CreationClassName must be ") + inst->meta_class->name};
         return false;
     }
-    if (list == &_filters ? !check_filter(inst, error)
-                          : list == &_destinations ? !check_destination(inst, error)
-                                                   : !check_subscription(inst, error))
-        return false;
-    if (find(inst)) {
-        error = {CIM_ERR_ALREADY_EXISTS, std::string("that ") + inst->meta_class->name + " exists already"};
-        return false;
-    }
-    const std::size_t limit = list == &_destinations ? MAX_DESTINATIONS : MAX_FILTERS;
-    if (list->size() >= limit) {
-        error = {CIM_ERR_FAILED, "no more than " + std::to_string(limit) + " instances of " +
-                                     inst->meta_class->name + " are kept"};
-        return false;
-    }
     if (list == &_destinations && !present(inst, "PersistenceType"))
         set(inst, "PersistenceType", "2");
     if (subscription) {
@@ -259,13 +327,24 @@ bool SubscriptionStore::create(Instance* inst, Instance_Ptr& name, CimError& err
         if (!present(inst, "OnFatalErrorPolicy"))
             set(inst, "OnFatalErrorPolicy", "2");
     }
+    // Bounded before anything else reads it.
+    const std::string kept_text = written(inst);
+    if (!check_size(inst, kept_text, error) || !check(inst, list, error))
+        return false;
+    if (find(inst)) {
+        error = {CIM_ERR_ALREADY_EXISTS, std::string("that ") + inst->meta_class->name + " exists already"};
+        return false;
+    }
+    if (!room_for(list, inst, kept_text.size(), error))
+        return false;
     Instance_Ptr kept(clone(inst));
     kept->__name_space = ClassNameSpace::INTEROP;
     list->push_back(std::move(kept));
-    if (!save(error)) {
+    if (!keep(record(SET, kept_text), error)) {
         list->pop_back();
         return false;
     }
+    _stored += kept_text.size();
     name.reset(clone(list->back().get()));
     publish();
     log(Pegasus::Logger::INFORMATION, std::string(inst->meta_class->name) + " created");
@@ -289,12 +368,15 @@ bool SubscriptionStore::remove(const Instance* name, CimError& error)
                          std::string("the ") + name->meta_class->name + " is used by a subscription: delete that first"};
                 return false;
             }
+    const std::string gone_text = written(at->get());
+    const auto index = at - list->begin();
     Instance_Ptr gone = std::move(*at);
     list->erase(at);
-    if (!save(error)) {
-        list->push_back(std::move(gone));
+    if (!keep(record(DELETE, gone_text), error)) {
+        list->insert(list->begin() + index, std::move(gone));
         return false;
     }
+    _stored -= gone_text.size();
     publish();
     return true;
 }
@@ -360,7 +442,7 @@ Instance_List SubscriptionStore::associators(const Instance* source, const Meta_
 void SubscriptionStore::destination_failed(const std::string& url)
 {
     std::lock_guard<std::mutex> g(_lock);
-    bool changed = false;
+    std::string records;
     for (auto it = _subscriptions.begin(); it != _subscriptions.end();) {
         const Instance* handler = find(end_of(it->get(), "Handler"));
         const long policy = number(it->get(), "OnFatalErrorPolicy", 2);
@@ -371,71 +453,172 @@ void SubscriptionStore::destination_failed(const std::string& url)
         }
         log(Pegasus::Logger::WARNING, "listener " + url + " failed: a subscription to it is " +
                                           (policy == 3 ? "disabled" : "removed"));
-        changed = true;
+        const std::string before = written(it->get());
+        _stored -= before.size();
         if (policy == 3) {
             set(it->get(), "SubscriptionState", "4");
+            const std::string after = written(it->get());
+            _stored += after.size();
+            records += record(SET, after);
             ++it;
         } else {
+            records += record(DELETE, before);
             it = _subscriptions.erase(it);
         }
     }
-    if (!changed)
+    if (records.empty())
         return;
+    // The delivery's policy holds even when it could not be kept.
     CimError error;
-    if (!save(error))
+    if (!keep(records, error))
         log(Pegasus::Logger::SEVERE, error.description);
     publish();
 }
 
-bool SubscriptionStore::save(CimError& error) const
+bool SubscriptionStore::keep(const std::string& records, CimError& error)
 {
-    std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<" + std::string(FILE_ROOT) + ">\n";
-    CimXmlWriter w("localhost", ClassNameSpace::INTEROP, text);
-    for (const Instance_List* list : {&_filters, &_destinations, &_subscriptions})
-        for (const Instance_Ptr& i : *list) {
-            w.instance(i.get(), PropertyFilter());
-            text += "\n";
-        }
-    text += "</" + std::string(FILE_ROOT) + ">\n";
+    if (!_refused.empty()) {
+        error = {CIM_ERR_FAILED, "the subscriptions cannot be kept: " + _refused};
+        return false;
+    }
     std::string message;
-    if (!_file.write(text, message)) {
+    if (!_file.append(records, message)) {
         error = {CIM_ERR_FAILED, "the subscriptions could not be kept: " + message};
         log(Pegasus::Logger::SEVERE, message);
         return false;
     }
+    // Once the journal outgrows the snapshot it is folded into it, so a
+    // change costs about twice its own record, whatever the store holds.
+    if (_file.journal_size() > std::max(FOLD_AT, _file.snapshot_size()) && !write_snapshot(message))
+        log(Pegasus::Logger::SEVERE, message); // the journal still holds every change
     return true;
+}
+
+bool SubscriptionStore::write_snapshot(std::string& message)
+{
+    std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<" + std::string(FILE_ROOT) + ">\n";
+    for (const Instance_List* list : {&_filters, &_destinations, &_subscriptions})
+        for (const Instance_Ptr& i : *list)
+            text += written(i.get()) + "\n";
+    text += "</" + std::string(FILE_ROOT) + ">\n";
+    return _file.replace(text, message);
+}
+
+void SubscriptionStore::add_read(std::vector<Instance_Ptr>& read, std::size_t& left_out)
+{
+    // Filters and destinations first: a subscription's ends must exist.
+    for (const bool ends : {true, false})
+        for (Instance_Ptr& inst : read) {
+            if (!inst)
+                continue;
+            Instance_List* list = list_of(inst->meta_class);
+            if (list && (list != &_subscriptions) != ends)
+                continue;
+            CimError error;
+            const std::string kept_text = written(inst.get());
+            bool ok = list && check_size(inst.get(), kept_text, error) && check(inst.get(), list, error);
+            if (ok && find(inst.get())) {
+                error = {CIM_ERR_ALREADY_EXISTS, "it is there twice"};
+                ok = false;
+            }
+            ok = ok && room_for(list, inst.get(), kept_text.size(), error);
+            if (!ok) {
+                left_out++;
+                log(Pegasus::Logger::WARNING, std::string("a kept ") + inst->meta_class->name +
+                                                  " is no longer served: " +
+                                                  (list ? error.description : std::string("not a subscription class")));
+                inst.reset();
+                continue;
+            }
+            inst->__name_space = ClassNameSpace::INTEROP;
+            _stored += kept_text.size();
+            list->push_back(std::move(inst));
+        }
 }
 
 bool SubscriptionStore::load(std::string& message)
 {
-    std::string content;
-    if (!_file.read(content, message))
+    SubscriptionFile::Contents contents;
+    std::string damage;
+    switch (_file.read(contents, damage)) {
+    case SubscriptionFile::Read::refused:
+        _refused = damage;
+        message = damage + ": no subscription is read or kept until it is put right";
+        log(Pegasus::Logger::SEVERE, message);
         return false;
-    if (content.empty())
-        return true;
-    pugi::xml_document doc;
-    if (!doc.load_buffer(content.data(), content.size())) {
-        message = _file.path() + " is not a subscription file";
-        return false;
+    case SubscriptionFile::Read::damaged:
+        contents = SubscriptionFile::Contents();
+        break;
+    case SubscriptionFile::Read::ok:
+        break;
     }
     std::lock_guard<std::mutex> g(_lock);
-    for (pugi::xml_node node : doc.child(FILE_ROOT).children("INSTANCE")) {
-        CimError error;
-        Instance_Ptr inst = _reader.from_instance(node, error);
-        Instance_List* list = inst ? list_of(inst->meta_class) : nullptr;
-        if (list && !find(inst.get()) &&
-            (list == &_filters ? check_filter(inst.get(), error)
-                               : list == &_destinations ? check_destination(inst.get(), error)
-                                                        : check_subscription(inst.get(), error))) {
-            inst->__name_space = ClassNameSpace::INTEROP;
-            list->push_back(std::move(inst));
-            continue;
+    // What the files hold, the journal's changes made in order.
+    std::vector<Instance_Ptr> read;
+    std::size_t left_out = 0;
+    if (damage.empty() && !contents.snapshot.empty()) {
+        pugi::xml_document doc;
+        const pugi::xml_parse_result parsed = doc.load_buffer(contents.snapshot.data(), contents.snapshot.size());
+        if (!parsed || !doc.child(FILE_ROOT)) {
+            damage = _file.path() + " is not a whole subscription file (" +
+                     (parsed ? std::string("no ") + FILE_ROOT : std::string(parsed.description())) + ")";
+        } else {
+            for (pugi::xml_node node : doc.child(FILE_ROOT).children("INSTANCE")) {
+                CimError error;
+                if (Instance_Ptr inst = _reader.from_instance(node, error)) {
+                    read.push_back(std::move(inst));
+                } else {
+                    left_out++;
+                    log(Pegasus::Logger::WARNING, "a kept instance cannot be read again: " + error.description);
+                }
+            }
         }
-        log(Pegasus::Logger::WARNING, "a kept subscription instance is no longer served: " +
-                                          (error.description.empty() ? std::string("duplicate") : error.description));
     }
+    for (std::size_t n = 0; damage.empty() && n < contents.records.size(); n++) {
+        pugi::xml_document doc;
+        const std::string& line = contents.records[n];
+        const pugi::xml_node op = doc.load_buffer(line.data(), line.size()) ? doc.first_child() : pugi::xml_node();
+        const bool setting = op && std::string(op.name()) == SET;
+        CimError error;
+        Instance_Ptr inst =
+            op && (setting || std::string(op.name()) == DELETE) ? _reader.from_instance(op.child("INSTANCE"), error)
+                                                                : nullptr;
+        Instance_List* list = inst ? list_of(inst->meta_class) : nullptr;
+        if (!list) {
+            damage = _file.journal_path() + " record " + std::to_string(n + 1) + " cannot be read";
+            break;
+        }
+        auto at = std::find_if(read.begin(), read.end(), [&](const Instance_Ptr& i) {
+            return list_of(i->meta_class) == list && same(i.get(), inst.get());
+        });
+        if (at != read.end() && setting)
+            *at = std::move(inst);
+        else if (at != read.end())
+            read.erase(at);
+        else if (setting)
+            read.push_back(std::move(inst));
+    }
+    if (contents.cut_short)
+        log(Pegasus::Logger::WARNING, "the last change in " + _file.journal_path() +
+                                          " was cut short while it was written (the server stopped): it is left out");
+    add_read(read, left_out);
+    if (!damage.empty() || left_out) {
+        // Nothing is lost: the files go aside as they are, and what could
+        // be read of them is kept anew.
+        if (damage.empty())
+            damage = std::to_string(left_out) + " kept instance(s) could not be served again";
+        std::string aside;
+        if (!_file.keep_aside(aside))
+            _refused = aside;
+        message = damage + "; " + aside;
+        log(Pegasus::Logger::SEVERE, message);
+    }
+    std::string written_message;
+    if (_refused.empty() && (!message.empty() || !contents.records.empty() || contents.cut_short) &&
+        !write_snapshot(written_message))
+        log(Pegasus::Logger::SEVERE, written_message);
     publish();
-    return true;
+    return message.empty();
 }
 
 std::vector<IndicationRoute> SubscriptionStore::routes() const

@@ -4,6 +4,7 @@
 #include "CimOperations.h"
 #include "HttpFrontEnd.h"
 #include "IndicationHost.h"
+#include "ListenerTls.h"
 #include "PollingHost.h"
 #include "ProviderModule.h"
 #include "ServerOptions.h"
@@ -13,6 +14,7 @@
 #include "TlsContext.h"
 
 #include <SMIS_AccessPoints.h>
+#include <SMIS_FunctionalProfiles.h>
 #include <Pegasus/InstallRoot.h>
 #include <Pegasus/Logger.h>
 #include <Pegasus/System.h>
@@ -107,6 +109,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cimserver: %s\n", message.c_str());
         return 2;
     }
+    // How the listeners indications are exported to over HTTPS are verified.
+    auto listener_tls = std::make_shared<ListenerTls>();
+    if (!listener_tls->load(options.export_trust_store, message)) {
+        std::fprintf(stderr, "cimserver: %s\n", message.c_str());
+        if (!options.export_trust_store.empty())
+            return 2;
+    }
     std::unique_ptr<TlsContext> tls;
     if (options.https_port >= 0) {
         tls = std::make_unique<TlsContext>();
@@ -153,13 +162,14 @@ int main(int argc, char** argv)
     SubscriptionStore subscriptions(module.repository(), Pegasus::InstallRoot::path() + "/data/subscriptions.xml",
                                     Pegasus::System::getFullyQualifiedHostName().str());
     if (!subscriptions.load(message))
-        std::fprintf(stderr, "cimserver: %s: subscriptions start empty\n", message.c_str());
+        std::fprintf(stderr, "cimserver: %s\n", message.c_str());
 
     PollingHost polling;
     if (options.polling)
         polling.start(options.poll_interval);
-    IndicationHost indications(options.listeners, options.delivery_retry,
-                               [&subscriptions](const std::string& url) { subscriptions.destination_failed(url); });
+    IndicationHost indications(
+        options.listeners, options.delivery_retry,
+        [&subscriptions](const std::string& url) { subscriptions.destination_failed(url); }, listener_tls);
     subscriptions.on_routes([&indications](std::vector<IndicationRoute> routes) {
         indications.set_routes(std::move(routes));
     });
@@ -191,8 +201,10 @@ int main(int argc, char** argv)
             status = 1;
         } else {
             // References name the server the way each client reached it;
-            // the communication mechanisms advertise exactly the listeners.
+            // the communication mechanisms advertise exactly the listeners
+            // and the functional profiles the operations serve.
             cimple::SMIS_AccessPoints::publish(front.access_points());
+            cimple::SMIS_FunctionalProfiles::publish(CimOperations::functional_profiles());
             operations.set_host(cimple::SMIS_AccessPoints::preferredAuthority());
             if (!options.ready_file.empty() && !write_ready_file(options.ready_file, port, https_port))
                 std::fprintf(stderr, "cimserver: cannot write %s\n", options.ready_file.c_str());
@@ -217,6 +229,7 @@ int main(int argc, char** argv)
             pthread_kill(waiter.native_handle(), SIGTERM);
             waiter.join();
             cimple::SMIS_AccessPoints::publish({});
+            cimple::SMIS_FunctionalProfiles::publish({});
         }
     }
     // No route changes reach delivery once it stops.

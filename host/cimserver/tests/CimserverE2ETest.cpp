@@ -376,7 +376,8 @@ TEST_F(CimserverE2E, UnknownClassBadKeyAndUnknownMethodAnswerTheirErrors)
 
 // The answers DSP0200 gives for an unknown or unusable class asked for, an unknown
 // association filter, a class-level call of an instance method and a
-// multiple-operation request.
+// multiple-operation request, and what the communication mechanism
+// advertises of them.
 TEST_F(CimserverE2E, UnknownClassesFiltersClassCallsAndMultipleRequestsAnswerAsDsp0200Says)
 {
     CimClient client(server->port());
@@ -446,6 +447,24 @@ TEST_F(CimserverE2E, UnknownClassesFiltersClassCallsAndMultipleRequestsAnswerAsD
     ASSERT_FALSE(flags.empty()) << r.body;
     for (auto& f : flags)
         EXPECT_STREQ(f.node().text().get(), "FALSE");
+    // And it advertises the functional profiles whose operations are
+    // answered, no others: not Query Execution, as ExecQuery is not served.
+    auto advertised = r.doc.select_nodes("//PROPERTY.ARRAY[@NAME='FunctionalProfilesSupported']/VALUE.ARRAY");
+    ASSERT_FALSE(advertised.empty()) << r.body;
+    for (auto& a : advertised) {
+        std::vector<std::string> profiles;
+        for (pugi::xml_node v : a.node().children("VALUE"))
+            profiles.push_back(v.text().get());
+        EXPECT_EQ(profiles, (std::vector<std::string>{"2", "5", "6", "9"}));
+    }
+    CimReply query;
+    client.call("ExecQuery",
+                CimClient::imethod("ExecQuery",
+                                   "<IPARAMVALUE NAME=\"QueryLanguage\"><VALUE>WQL</VALUE></IPARAMVALUE>"
+                                   "<IPARAMVALUE NAME=\"Query\"><VALUE>SELECT * FROM CIM_StorageVolume</VALUE>"
+                                   "</IPARAMVALUE>"),
+                query);
+    EXPECT_EQ(query.error_code, 7) << query.body;
 }
 
 TEST(CimserverCommandLine, HelpPrintsTheUsageAndSucceeds)
@@ -456,6 +475,13 @@ TEST(CimserverCommandLine, HelpPrintsTheUsageAndSucceeds)
     r = CimserverProcess::run({testsupport::BuildTree::program("cimserver"), "--no-such-option"});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("unknown argument --no-such-option"), std::string::npos) << r.err;
+    // A trust store it cannot use stops it before it serves.
+    r = CimserverProcess::run(
+        {testsupport::BuildTree::program("cimserver"), "--export-ssl-trust-store", "/nonexistent/listeners.pem"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("cannot read the export trust store /nonexistent/listeners.pem: No such file or directory"),
+              std::string::npos)
+        << r.err;
 }
 
 TEST_F(CimserverE2E, ModifyThatTheProviderRefusesOrRejectsAnswersItsError)

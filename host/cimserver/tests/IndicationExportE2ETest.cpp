@@ -1,7 +1,11 @@
 // End to end: a status change of the simulated array, seen by the polling
-// service, reaches a CIM-XML listener as an exported indication.
+// service, reaches a CIM-XML listener as an exported indication; listeners
+// that turn against the server hold neither its memory nor its stop.
 #include "CimserverProcess.h"
+#include "HostileListener.h"
 #include "IndicationListener.h"
+#include "SlowClient.h"
+#include "SubscribedServer.h"
 
 #include <ArraysimProcess.hpp>
 #include <TempInstallDir.h>
@@ -45,6 +49,54 @@ TEST(IndicationExportE2E, ArrayStatusChangeReachesTheListener)
     EXPECT_NE(request.find("VELDARO:KESTRIS SMI-S Proxy Server"), std::string::npos) << request;
 
     EXPECT_EQ(server.stop(), 0) << server.output();
+}
+
+// While a trickling, a never-reading, a flooding (512 MiB) and a gzip-bombing
+// listener are being delivered to, the server's memory stays where it was,
+// and SIGTERM ends it within 5 s, though each trickling or silent delivery
+// would last its 30 s and be tried again.
+TEST(IndicationExportE2E, HostileListenersHoldNeitherTheMemoryNorTheStop)
+{
+    using Kind = HostileListener::Kind;
+    without_quarantine();
+    HostileListener trickle(Kind::trickle), silent(Kind::never_read), flood(Kind::flood), bomb(Kind::gzip_bomb);
+    SubscribedServer s;
+    SubscriptionClient client(s.server->port());
+    const std::string filter = client.createFilter("all", "SELECT * FROM CIM_InstIndication");
+    ASSERT_FALSE(filter.empty()) << client.last().body;
+    int n = 0;
+    for (const HostileListener* l : {&trickle, &silent, &flood, &bomb}) {
+        const std::string destination = client.createDestination("hostile" + std::to_string(n++), l->url());
+        ASSERT_FALSE(destination.empty()) << client.last().body;
+        ASSERT_FALSE(client.createSubscription(filter, destination).empty()) << client.last().body;
+    }
+    // One change delivered to the static listener first: what the server
+    // holds for an indication on its way is in what it held before.
+    ASSERT_NO_FATAL_FAILURE(s.changeStatus());
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const long before = s.server->rss_kib();
+    ASSERT_NO_FATAL_FAILURE(s.changeStatus());
+    ASSERT_NO_FATAL_FAILURE(s.changeStatus());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    // The trickling and the silent listener hold their first delivery; the
+    // others answer each at once.
+    while ((trickle.connections() == 0 || silent.connections() == 0 || flood.connections() < 3 ||
+            bomb.connections() < 3) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_GT(trickle.connections() * silent.connections(), 0u);
+    EXPECT_GE(flood.connections(), 3u);
+    EXPECT_GE(bomb.connections(), 3u);
+    // What the flood got to send is what the sockets buffer, not its 512 MiB
+    // a delivery.
+    EXPECT_LT(flood.sent(), 64ull << 20);
+    const long after = s.server->rss_kib();
+    EXPECT_LT(after - before, 8 * 1024) << "KiB before " << before << ", after " << after;
+
+    const auto stopping = std::chrono::steady_clock::now();
+    EXPECT_EQ(s.server->stop(), 0) << s.server->output();
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(5));
+    s.server.reset();
 }
 
 }  // namespace

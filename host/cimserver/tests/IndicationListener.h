@@ -2,11 +2,13 @@
 // export request and keeps what it got ("<CIMExport> <CIMExportMethod>",
 // a line end, then the body). Each request is held to the CIM-XML grammar.
 // It can be paused (nothing listens on its port) and resumed on the same
-// port, as a listener that goes down and comes back.
+// port, as a listener that goes down and comes back. Given a certificate
+// it listens over HTTPS with it.
 #ifndef HOST_CIMSERVER_TESTS_INDICATION_LISTENER_H
 #define HOST_CIMSERVER_TESTS_INDICATION_LISTENER_H
 
 #include "CimXmlGrammar.h"
+#include "TestCertificate.h"
 
 #include <httplib.h>
 
@@ -23,9 +25,17 @@ namespace cimserver::test {
 class IndicationListener {
 public:
     IndicationListener() { start(0); }
+    explicit IndicationListener(const TestCertificate& cert) : _cert(cert.cert_file()), _key(cert.key_file())
+    {
+        start(0);
+    }
     ~IndicationListener() { pause(); }
 
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(_port) + "/indications"; }
+    std::string url() const
+    {
+        return (_cert.empty() ? "http" : "https") + std::string("://127.0.0.1:") + std::to_string(_port) +
+               "/indications";
+    }
 
     // Stops listening: deliveries fail until resume().
     void pause()
@@ -107,7 +117,8 @@ private:
 
     void start(int port)
     {
-        _server = std::make_unique<httplib::Server>();
+        _server = _cert.empty() ? std::make_unique<httplib::Server>()
+                                : std::make_unique<httplib::SSLServer>(_cert.c_str(), _key.c_str());
         _server->Post("/indications", [this](const httplib::Request& req, httplib::Response& res) {
             std::string problem = CimXmlGrammar::check(req.body);
             {
@@ -135,6 +146,7 @@ private:
         _thread = std::thread([this] { _server->listen_after_bind(); });
     }
 
+    const std::string _cert, _key; // HTTPS with these when given
     std::unique_ptr<httplib::Server> _server;
     int _port = -1;
     std::thread _thread;

@@ -8,6 +8,7 @@
 #include "VELDARO_System_Resource.h"
 
 #include <SMIS_AccessPoints.h>
+#include <SMIS_FunctionalProfiles.h>
 
 #include <string>
 #include <vector>
@@ -32,14 +33,16 @@ VELDARO_CIMXMLCommunicationMechanism* newMechanism(const std::string& name)
     made->OperationalStatus.set(operational);
     made->CommunicationMechanism.set(2);
 
-    const uint16 profiles[] = {2, 3, 5, 6, 7, 9};
-    const char* const profileNames[] = {"Basic Read",   "Basic Write",     "Instance Manipulation",
-                                        "Association Traversal", "Query Execution", "Indications"};
+    // What the serving host answers, when it says; else what a full CIM
+    // server offers.
+    std::vector<std::uint16_t> profiles = SMIS_FunctionalProfiles::published();
+    if (profiles.empty())
+        profiles = {2, 3, 5, 6, 7, 9};
     Array<uint16> supported;
     Array<String> descriptions;
-    for (size_t i = 0; i < sizeof profiles / sizeof profiles[0]; ++i) {
-        supported.append(profiles[i]);
-        descriptions.append(profileNames[i]);
+    for (std::uint16_t profile : profiles) {
+        supported.append(profile);
+        descriptions.append(SMIS_FunctionalProfiles::name(profile).c_str());
     }
     made->FunctionalProfilesSupported.set(supported);
     made->FunctionalProfileDescriptions.set(descriptions);

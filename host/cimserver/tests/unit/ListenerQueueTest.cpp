@@ -4,10 +4,12 @@
 #include "ListenerQueue.h"
 
 #include "FreePort.h"
+#include "HostileListener.h"
+
+#include <LogCapture.h>
 
 #include <gtest/gtest.h>
 #include <httplib.h>
-
 
 #include <atomic>
 #include <chrono>
@@ -83,6 +85,44 @@ TEST(ListenerQueue, AListenerThatNeverComesBackCostsABoundedQueue)
         EXPECT_TRUE(eventually([&] { return failures.load() >= 1; }));
     }
     EXPECT_EQ(counts.delivered.load(), 0u);
+}
+
+// A queue whose listener holds its delivery (here for up to a minute) ends
+// at once with the queue, as the server's stop needs.
+TEST(ListenerQueue, ADeliveryInProgressEndsWithTheQueue)
+{
+    for (auto kind : {test::HostileListener::Kind::trickle, test::HostileListener::Kind::never_read}) {
+        test::HostileListener listener(kind);
+        DeliveryCounts counts;
+        auto queue = std::make_unique<ListenerQueue>(listener.url(), DeliveryRetry{3, 30s, 60s}, counts);
+        queue->push(body("held"));
+        ASSERT_TRUE(eventually([&] { return listener.connections() >= 1; }));
+        std::this_thread::sleep_for(300ms); // the delivery is under way
+        const auto start = std::chrono::steady_clock::now();
+        queue.reset();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+        EXPECT_EQ(counts.delivered.load() + counts.dropped.load(), 0u);
+    }
+}
+
+// A listener that fails every try is logged once, with the reason, however
+// often it is tried.
+TEST(ListenerQueue, TheFirstFailureOfADestinationIsLoggedOnceWithItsReason)
+{
+    smis::test::LogCapture logs;
+    const std::string url = "http://127.0.0.1:" + std::to_string(free_port()) + "/in";
+    DeliveryCounts counts;
+    {
+        ListenerQueue queue(url, DeliveryRetry{4, 20ms}, counts);
+        queue.push(body("one"));
+        queue.push(body("two"));
+        ASSERT_TRUE(eventually([&] { return counts.dropped.load() == 2; }));
+    }
+    std::size_t told = 0;
+    for (const std::string& m : logs.logMessages(Pegasus::Logger::STANDARD_LOG))
+        if (m.find("indications for listener " + url + " are not delivered: not reached: Connection refused") == 0)
+            told++;
+    EXPECT_EQ(told, 1u);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// The command line: the options of indication delivery, logging and help,
-// and values out of their range.
+// The command line: the options of indication delivery (listeners and the
+// certificates they are trusted by), logging and help, and values out of
+// their range.
 #include "ServerOptions.h"
 
 #include <gtest/gtest.h>
@@ -25,9 +26,12 @@ TEST(ServerOptions, ReadsDeliveryLoggingAndHelp)
     std::string message;
     EXPECT_FALSE(o.log_information);
     ASSERT_TRUE(parse({"--delivery-retry-attempts", "0", "--delivery-retry-interval", "7", "--log-level", "information",
-                       "--log-max-size", "65536", "--log-files", "0", "--help"},
+                       "--log-max-size", "65536", "--log-files", "0", "--listener", "https://[::1]:5990/in",
+                       "--export-ssl-trust-store", "/etc/cimserver/listeners.pem", "--help"},
                       o, message))
         << message;
+    EXPECT_EQ(o.listeners, std::vector<std::string>{"https://[::1]:5990/in"});
+    EXPECT_EQ(o.export_trust_store, "/etc/cimserver/listeners.pem");
     EXPECT_EQ(o.delivery_retry.attempts, 0u);
     EXPECT_EQ(o.delivery_retry.interval, std::chrono::seconds(7));
     EXPECT_TRUE(o.log_information);
@@ -49,6 +53,9 @@ TEST(ServerOptions, RefusesValuesOutsideTheirRange)
         {{"--log-files", "-1"}, "bad log file count -1 (0 to 100)"},
         {{"--poll-interval", "0"}, "bad poll interval 0 (1 to 86400)"},
         {{"--log-files"}, "--log-files needs a value"},
+        {{"--listener", "ftp://listener.example/"}, "bad listener ftp://listener.example/ (http[s]://host[:port][/path])"},
+        {{"--listener", "http://listener example/"}, "bad listener http://listener example/ (http[s]://host[:port][/path])"},
+        {{"--export-ssl-trust-store", ""}, "--export-ssl-trust-store needs a file or folder"},
         {{"--frobnicate"}, "unknown argument --frobnicate"},
     };
     for (auto& c : cases) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <SMIS_AccessPoints.h>
+#include <SMIS_FunctionalProfiles.h>
 
 #include "AssociationCalls.h"
 #include "ElementProviderFixture.h"
@@ -202,14 +203,20 @@ TEST_F(ServerObjectProviders, ObjectManagerNamespaceAndMechanism)
 
 // A host that listens publishes its listeners: one mechanism each, named by
 // the URL a client reaches it at, every one tied to the object manager and
-// hosted by the server system; the get of each finds it.
+// hosted by the server system; the get of each finds it. Each advertises
+// the functional profiles the host published, and only those.
 TEST_F(ServerObjectProviders, OneMechanismForEachListenerTheHostPublished)
 {
     struct Unpublish {
-        ~Unpublish() { cimple::SMIS_AccessPoints::publish({}); }
+        ~Unpublish()
+        {
+            cimple::SMIS_AccessPoints::publish({});
+            cimple::SMIS_FunctionalProfiles::publish({});
+        }
     } unpublish;
     cimple::SMIS_AccessPoints::publish({cimple::SMIS_AccessPoint::of("http", "127.0.0.1", 5988),
                                     cimple::SMIS_AccessPoint::of("https", "::1", 5989)});
+    cimple::SMIS_FunctionalProfiles::publish({2, 5, 6, 9});
     install({}, {});
     const std::vector<std::string> urls = {"http://127.0.0.1:5988", "https://[::1]:5989"};
 
@@ -218,7 +225,12 @@ TEST_F(ServerObjectProviders, OneMechanismForEachListenerTheHostPublished)
     ASSERT_EQ(status, 0);
     std::vector<std::string> names;
     for (const auto& m : mechanisms) {
-        names.push_back(as<cimple::VELDARO_CIMXMLCommunicationMechanism>(m)->Name.value.c_str());
+        const auto* mechanism = as<cimple::VELDARO_CIMXMLCommunicationMechanism>(m);
+        names.push_back(mechanism->Name.value.c_str());
+        EXPECT_EQ(values(mechanism->FunctionalProfilesSupported), (std::vector<cimple::uint16>{2, 5, 6, 9}));
+        EXPECT_EQ(texts(mechanism->FunctionalProfileDescriptions),
+                  (std::vector<std::string>{"Basic Read", "Instance Manipulation", "Association Traversal",
+                                            "Indications"}));
         Instance_Ptr got;
         EXPECT_EQ(getSame("VELDARO_CIMXMLCommunicationMechanism", m.get(), got), 0) << names.back();
     }
