@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 #include "NamedMutex.h"
 #include "NamedMutexLock.h"
@@ -16,6 +18,14 @@ namespace {
 constexpr std::chrono::milliseconds SLICE{200};
 
 std::atomic<long long> boundMs{std::chrono::milliseconds(SMIS_MethodLock::WAIT_BOUND).count()};
+std::atomic<unsigned> limit{SMIS_MethodLock::WAIT_LIMIT};
+
+// Callers per method-lock name that wait for the lock or hold it.
+std::mutex placesMutex;
+std::map<std::string, unsigned> places;
+// Places the thread holds: a lock nested on the thread takes none more, so a
+// method that holds its array's lock is never refused its own.
+thread_local std::map<std::string, unsigned> ownPlaces;
 
 }  // namespace
 
@@ -29,6 +39,42 @@ void SMIS_MethodLock::setWaitBound(std::chrono::milliseconds bound)
     boundMs = bound.count();
 }
 
+unsigned SMIS_MethodLock::waitLimit()
+{
+    return limit.load();
+}
+
+void SMIS_MethodLock::setWaitLimit(unsigned value)
+{
+    limit = value;
+}
+
+SMIS_MethodLock::Place::Place(const std::string& name) : _name(name)
+{
+    if (ownPlaces[_name]++ > 0)
+        return;
+    std::lock_guard guard(placesMutex);
+    unsigned& taken = places[_name];
+    if (taken >= limit.load()) {
+        if (taken == 0)
+            places.erase(_name);
+        ownPlaces.erase(_name);
+        throw SMIS_MethodLockBusy("every place among the callers of the array is taken");
+    }
+    ++taken;
+}
+
+SMIS_MethodLock::Place::~Place()
+{
+    if (--ownPlaces[_name] > 0)
+        return;
+    ownPlaces.erase(_name);
+    std::lock_guard guard(placesMutex);
+    const auto it = places.find(_name);
+    if (it != places.end() && --it->second == 0)
+        places.erase(it);
+}
+
 std::string SMIS_MethodLock::mutexName(const char* address)
 {
     std::string name = "Global\\SMIS_ConfigurationMethod_Mutex_";
@@ -37,7 +83,7 @@ std::string SMIS_MethodLock::mutexName(const char* address)
     return name;
 }
 
-SMIS_MethodLock::SMIS_MethodLock(const char* address)
+SMIS_MethodLock::SMIS_MethodLock(const char* address) : _place(mutexName(address))
 {
     const std::string name = mutexName(address);
     SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "wait mutex(%s)", name.c_str());

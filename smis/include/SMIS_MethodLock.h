@@ -20,8 +20,17 @@
 // its client has left meanwhile, the lock is given back at once and the
 // constructor throws SMIS_ClientGone, as it throws when the lock is refused:
 // the method answers its failure code and sends nothing to the array.
+//
+// The callers on one array are bounded (waitLimit(), WAIT_LIMIT unless a
+// test changed it): each takes a place before it waits, and one that finds
+// every place of its array taken gets SMIS_MethodLockBusy at once, holding
+// nothing, and answers the busy code (0x8013) without asking the array. So
+// callers piling up on one slow or silent array keep at most that many
+// request threads, and the server's others serve the other arrays and the
+// readers meanwhile.
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -38,8 +47,19 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Every place among the callers of the array was taken: the method was not
+// carried out, and clients may retry.
+class SMIS_MethodLockBusy : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class SMIS_MethodLock {
 public:
+    // The method answer of a caller refused a place: the array's own "busy".
+    static constexpr std::uint32_t BUSY = 0x8013;
+    // Callers of one array that may wait for its lock or hold it at once.
+    static constexpr unsigned WAIT_LIMIT = 32;
     // How long a method waits for the one running on its array.
     static constexpr std::chrono::seconds WAIT_BOUND{60};
 
@@ -58,8 +78,25 @@ public:
     // the setter tests use to shorten it.
     static std::chrono::milliseconds waitBound();
     static void setWaitBound(std::chrono::milliseconds bound);
+    // The bound on the callers of one array in force, and its setter.
+    static unsigned waitLimit();
+    static void setWaitLimit(unsigned limit);
+
+    // A place among the callers of one address, from before the wait until
+    // the lock is given back.
+    class Place {
+    public:
+        explicit Place(const std::string& name);
+        ~Place();
+        Place(const Place&) = delete;
+        Place& operator=(const Place&) = delete;
+
+    private:
+        std::string _name;
+    };
 
 private:
+    Place _place;
     std::unique_ptr<smis::platform::NamedMutexLock> _lock;
 };
 

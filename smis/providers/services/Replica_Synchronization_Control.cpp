@@ -379,6 +379,8 @@ std::uint32_t Replica_Synchronization_Control::modifyOne(const Request& request,
             polling->getConfigManagementInfo(_storage.c_str(), 1);
         Replication_Log::progress(__FILE__, __LINE__, "End ModifyReplicaSynchronization");
         return 0;
+    } catch (const SMIS_MethodLockBusy&) {
+        return SMIS_MethodLock::BUSY;
     } catch (...) {
         Replication_Log::failure(__FILE__, __LINE__, "ModifyReplicaSynchronization: Exception occurred");
         return EXCEPTION;
@@ -448,6 +450,8 @@ std::uint32_t Replica_Synchronization_Control::modifyList(const Request& request
         }
         Replication_Log::failure(__FILE__, __LINE__, "ModifyListSynchronization: Failed on the partial synchronization");
         return commandFailed ? MIXED : FAILED;
+    } catch (const SMIS_MethodLockBusy&) {
+        return SMIS_MethodLock::BUSY;
     } catch (...) {
         Replication_Log::failure(__FILE__, __LINE__, "ModifyListSynchronization: Exception occurred");
         return EXCEPTION;

@@ -51,6 +51,10 @@ Invoke_Method_Status runMethod(const char* name, std::uint32_t checkFlags,
     std::unique_ptr<const SMIS_MethodLock> lock;
     try {
         lock = std::make_unique<const SMIS_MethodLock>(address.c_str());
+    } catch (const SMIS_MethodLockBusy&) {
+        job = nullptr;
+        returnValue.set(SMIS_MethodLock::BUSY);
+        return INVOKE_METHOD_OK;
     } catch (...) {
         // The method lock could not be taken: nothing is sent to the array,
         // and the client gets the method's failure code (escaping, the

@@ -8,6 +8,7 @@
 
 #include "Element_List_Traits.h"
 #include "Element_Replica_Creation.h"
+#include "SMIS_MethodLock.h"
 #include "Instance_Provider_Frame.h"
 #include "Replica_Synchronization_Control.h"
 #include "Replication_Log.h"
@@ -80,6 +81,8 @@ Invoke_Method_Status VELDARO_ReplicationService_Provider::CreateElementReplica(
         return_value.set(Element_Replica_Creation(storageOf(self)).run(request, made));
         if (made)
             Synchronization = made;
+    } catch (const SMIS_MethodLockBusy&) {
+        return_value.set(SMIS_MethodLock::BUSY);
     } catch (...) {
         Replication_Log::failure(__FILE__, __LINE__, "CreateElementReplica: Exception occurred");
         return_value.set(4);

@@ -107,6 +107,8 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
                                        "CreateOrModifyStoragePool(0x%016" PRIx64 ") End", size);
             }
         }
+    } catch (const SMIS_MethodLockBusy&) {
+        result = SMIS_MethodLock::BUSY;
     } catch (...) {
         severe(__FILE__, __LINE__, "Abnormalities occur in createOrModifyStoragePool");
         result = Storage_Volume_Work::ABNORMAL;
@@ -126,6 +128,8 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::DeleteStorage
         result = view.check;
         if (result == 0)
             result = Storage_Pool_Work(_storage_address).deleteStoragePool(Pool);
+    } catch (const SMIS_MethodLockBusy&) {
+        result = SMIS_MethodLock::BUSY;
     } catch (...) {
         severe(__FILE__, __LINE__, "Abnormalities occur in deleteStoragePool");
         result = Storage_Volume_Work::ABNORMAL;
@@ -189,6 +193,8 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
                 result = Storage_Volume_Work::ABNORMAL;
             }
         }
+    } catch (const SMIS_MethodLockBusy&) {
+        result = SMIS_MethodLock::BUSY;
     } catch (...) {
         severe(__FILE__, __LINE__, "Abnormalities occur in createStorageVolume");
         result = Storage_Volume_Work::ABNORMAL;
@@ -218,6 +224,8 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::ReturnToStora
                     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "ReturnToStoragePool End");
             }
         }
+    } catch (const SMIS_MethodLockBusy&) {
+        result = SMIS_MethodLock::BUSY;
     } catch (...) {
         severe(__FILE__, __LINE__, "Abnormalities occur in deleteStorageVolume");
         result = Storage_Volume_Work::ABNORMAL;
@@ -364,6 +372,8 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
                             : "StorageVolume was not able to be created");
             }
         }
+    } catch (const SMIS_MethodLockBusy&) {
+        result = SMIS_MethodLock::BUSY;
     } catch (...) {
         severe(__FILE__, __LINE__, abnormal);
         result = Storage_Volume_Work::ABNORMAL;

@@ -264,6 +264,8 @@ Invoke_Method_Status VELDARO_StorageHardwareIDManagementService_Provider::Create
         HardwareID = cast<CIM_StorageHardwareID*>(VELDARO_StorageHardwareID::create(true));
         rc = create(address, ElementName.null ? String() : ElementName.value,
                     StorageID.null ? String() : StorageID.value, IDType.null ? -1 : int(IDType.value), HardwareID);
+    } catch (const SMIS_MethodLockBusy&) {
+        rc = SMIS_MethodLock::BUSY;
     } catch (...) {
         rc = RC_INTERNAL;
     }
@@ -282,6 +284,8 @@ Invoke_Method_Status VELDARO_StorageHardwareIDManagementService_Provider::Delete
     try {
         const String address = self && !self->SystemName.null ? self->SystemName.value : String();
         rc = remove(address, HardwareID);
+    } catch (const SMIS_MethodLockBusy&) {
+        rc = SMIS_MethodLock::BUSY;
     } catch (...) {
         rc = RC_INTERNAL;
     }
