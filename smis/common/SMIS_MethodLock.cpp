@@ -29,6 +29,17 @@ void SMIS_MethodLock::setWaitBound(std::chrono::milliseconds bound)
     boundMs = bound.count();
 }
 
+std::uint32_t SMIS_MethodLock::failureCode(std::uint32_t otherwise) noexcept
+{
+    try {
+        throw;
+    } catch (const smis::platform::NamedMutexTimeout&) {
+        return BUSY;
+    } catch (...) {
+        return otherwise;
+    }
+}
+
 std::string SMIS_MethodLock::mutexName(const char* address)
 {
     std::string name = "Global\\SMIS_ConfigurationMethod_Mutex_";

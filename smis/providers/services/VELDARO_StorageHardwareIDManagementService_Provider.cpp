@@ -265,7 +265,13 @@ Invoke_Method_Status VELDARO_StorageHardwareIDManagementService_Provider::Create
         rc = create(address, ElementName.null ? String() : ElementName.value,
                     StorageID.null ? String() : StorageID.value, IDType.null ? -1 : int(IDType.value), HardwareID);
     } catch (...) {
-        rc = RC_INTERNAL;
+        rc = SMIS_MethodLock::failureCode(RC_INTERNAL);
+    }
+    // A failed creation names nothing: the output is left out rather than
+    // answered as an identifier without keys.
+    if (rc != 0 && HardwareID) {
+        destroy(HardwareID);
+        HardwareID = nullptr;
     }
     return_value.set(rc);
     if (rc == 0)
@@ -283,7 +289,7 @@ Invoke_Method_Status VELDARO_StorageHardwareIDManagementService_Provider::Delete
         const String address = self && !self->SystemName.null ? self->SystemName.value : String();
         rc = remove(address, HardwareID);
     } catch (...) {
-        rc = RC_INTERNAL;
+        rc = SMIS_MethodLock::failureCode(RC_INTERNAL);
     }
     return_value.set(rc);
     if (rc == 0)
