@@ -120,9 +120,8 @@ bool SMIS_CopyLib::isInitialized()
 int SMIS_CopyLib::updateSessionInfo()
 {
     smis::platform::LockRegister::exchange("copy-state poll");
-    if (SMIS_PollingService* service = SMIS_PollingService::getInstance())
-        service->getCopySessionInfo(_address);
-    return 0;
+    SMIS_PollingService* service = SMIS_PollingService::getInstance();
+    return service ? service->getCopySessionInfo(_address) : 1;
 }
 
 int SMIS_CopyLib::getSessionInfo(std::uint16_t sessionId, SMIS_COPY_SESSION_INFO& out) try {

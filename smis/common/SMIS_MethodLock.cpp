@@ -75,6 +75,17 @@ SMIS_MethodLock::Place::~Place()
         places.erase(it);
 }
 
+std::uint32_t SMIS_MethodLock::failureCode(std::uint32_t otherwise) noexcept
+{
+    try {
+        throw;
+    } catch (const smis::platform::NamedMutexTimeout&) {
+        return BUSY;
+    } catch (...) {
+        return otherwise;
+    }
+}
+
 std::string SMIS_MethodLock::mutexName(const char* address)
 {
     std::string name = "Global\\SMIS_ConfigurationMethod_Mutex_";

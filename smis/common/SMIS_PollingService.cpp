@@ -361,6 +361,7 @@ int SMIS_PollingService::_getWaitTime(std::chrono::milliseconds& wait)
 void SMIS_PollingService::_runTask(SMIS_POLLINGTASK* task)
 {
     SMIS_PollingService* s = task->service;
+    SMIS_StaleRefresh::PollingTaskScope scope;
     switch (task->taskType) {
     case 0: s->_proc_DeviceStatus(task->storageAddress); break;
     case 1: s->_proc_ConfigManagementInfo(task->storageAddress); break;
@@ -432,6 +433,34 @@ void SMIS_PollingService::_reapTasks(bool all)
     }
 }
 
+void SMIS_PollingService::_pullStaleTasks()
+{
+    auto taskOf = [this](const std::string& address, SMIS_StaleRefresh::Kind kind) -> SMIS_POLLINGTASK* {
+        const std::uint8_t type = kind == SMIS_StaleRefresh::TABLE ? 1 : 2;
+        for (auto& t : _tasks)
+            if (t->taskType == type && address == t->storageAddress)
+                return t.get();
+        return nullptr;
+    };
+    const auto due = _stale.takeDue(SMIS_StaleRefresh::Clock::now(), [&](const std::string& a, auto kind) {
+        const SMIS_POLLINGTASK* t = taskOf(a, kind);
+        return t && !t->running.load();
+    });
+    for (const auto& [address, kind] : due) {
+        SMIS_POLLINGTASK* t = taskOf(address, kind);
+        t->nextTime = nowSeconds();
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "[%s-%d]:refreshed again after a change",
+                                 t->storageAddress, t->taskType);
+    }
+}
+
+int SMIS_PollingService::_settled(const char* address, SMIS_StaleRefresh::Kind kind, int result)
+{
+    if (address)
+        _stale.settle(address, kind, result, !SMIS_StaleRefresh::onPollingTask());
+    return result;
+}
+
 void SMIS_PollingService::pollingServiceMain()
 {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
@@ -449,6 +478,7 @@ void SMIS_PollingService::pollingServiceMain()
                                "SMIS_PollingService::pollingServiceMain() Start");
     while (!stopping) {
         _reapTasks(false);
+        _pullStaleTasks();
         std::chrono::milliseconds wait{};
         _getWaitTime(wait);
         if (wait.count() == 0) {

@@ -178,7 +178,32 @@ int SMIS_PollingService::_convVORPAKCode(unsigned char code)
 
 // ---------------------------------------------------------------- configuration table
 
-int SMIS_PollingService::getConfigManagementInfo(const char* address, int flag) try {
+// The public refreshes record their outcome in the stale marks: a method's
+// refresh that failed has the running service refresh the array again soon.
+int SMIS_PollingService::getConfigManagementInfo(const char* address, int flag)
+{
+    return _settled(address, SMIS_StaleRefresh::TABLE, _tableRefresh(address, flag));
+}
+
+int SMIS_PollingService::getConfigManagementInfoEx(const char* address)
+{
+    return _settled(address, SMIS_StaleRefresh::TABLE, _tableIfChanged(address));
+}
+
+int SMIS_PollingService::getCopySessionInfo(const char* address)
+{
+    return _settled(address, SMIS_StaleRefresh::COPY_SESSIONS, _copySessionsRefresh(address));
+}
+
+int SMIS_PollingService::UpdateAllocatedInfo(const char* address)
+{
+    // The allocation records are refreshed with the table: a failure marks
+    // the table, a success alone does not make a missed table current.
+    const int result = _allocationsRefresh(address);
+    return result == 0 ? 0 : _settled(address, SMIS_StaleRefresh::TABLE, result);
+}
+
+int SMIS_PollingService::_tableRefresh(const char* address, int flag) try {
     if (address == nullptr) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "IP Address is NULL");
         return 1;
@@ -190,7 +215,7 @@ int SMIS_PollingService::getConfigManagementInfo(const char* address, int flag) 
         return getConfigManagementInfo(*vpk, address);
     }
     if (flag == 1)
-        return getConfigManagementInfoEx(address);
+        return _tableIfChanged(address);
     return 1;
 } catch (...) {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Exception Error(getConfigManagementInfo)");
@@ -389,7 +414,7 @@ int SMIS_PollingService::_storeEnclosureSummaries(const char* address, const Enc
     return 0;
 }
 
-int SMIS_PollingService::getConfigManagementInfoEx(const char* address) try {
+int SMIS_PollingService::_tableIfChanged(const char* address) try {
     SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
     if (!cache) {
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "SMIS_CMTAccess instance is NULL");
@@ -492,7 +517,7 @@ int SMIS_PollingService::_listAllCopySessions(SMIS_Vorpak& vpk, std::vector<std:
     return 0;
 }
 
-int SMIS_PollingService::getCopySessionInfo(const char* address) try {
+int SMIS_PollingService::_copySessionsRefresh(const char* address) try {
     auto [cache, manager, vpk] = _openRefresh(address);
     if (!vpk)
         return 1;
@@ -682,7 +707,7 @@ int SMIS_PollingService::getCopySessionInfo(const char* address, const Array<uns
 
 // ---------------------------------------------------------------- pool status
 
-int SMIS_PollingService::UpdateAllocatedInfo(const char* address) try {
+int SMIS_PollingService::_allocationsRefresh(const char* address) try {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "UpdateTpAllocatedInfo start");
     auto [cache, manager, vpk] = _openRefresh(address);
     if (!vpk)

@@ -36,7 +36,8 @@ public:
 
     // True when the array's copy-session table has been loaded.
     bool isInitialized();
-    // Refreshes the array's copy-session table now; 0.
+    // Refreshes the array's copy-session table now: the refresh's result (0
+    // done, -1 cancelled, else the table still holds the earlier answer).
     int updateSessionInfo();
     // 0 found (record copied), 2 not found, 1 table not available.
     int getSessionInfo(std::uint16_t sessionId, SMIS_COPY_SESSION_INFO& out);

@@ -62,6 +62,14 @@ public:
     static constexpr unsigned WAIT_LIMIT = 32;
     // How long a method waits for the one running on its array.
     static constexpr std::chrono::seconds WAIT_BOUND{60};
+    // The return value of a method that did not get the lock within the
+    // bound: the array is busy with another method, and the client may try
+    // again (the array's own "busy" answer).
+    static constexpr std::uint32_t BUSY = 0x8013;
+
+    // Inside a catch block: BUSY when the exception in flight is the lock
+    // wait running out, otherwise the method's own failure code.
+    static std::uint32_t failureCode(std::uint32_t otherwise) noexcept;
 
     // Waits until no other thread or process runs a method on the address,
     // at most the wait bound; nests on one thread. Throws SMIS_ClientGone

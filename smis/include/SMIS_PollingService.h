@@ -37,6 +37,7 @@
 
 #include "SMIS_AccessCom.h"
 #include "SMIS_CMT.h"
+#include "SMIS_StaleRefresh.h"
 #include "SMIS_VorpakRecords.h"
 
 namespace cimple {
@@ -126,6 +127,10 @@ public:
     // An empty hook removes it.
     void setFetchHook(FetchHook hook);
 
+    // Arrays whose table or copy sessions missed a method's change: the
+    // running service refreshes them again within seconds until it works.
+    const SMIS_StaleRefresh& staleMarks() const { return _stale; }
+
     // Maps a command result: 0 -> 0, 128 -> -1, 132 -> 2, else 1.
     static int _convVORPAKCode(unsigned char code);
 
@@ -146,6 +151,11 @@ private:
         std::unique_ptr<SMIS_Vorpak> vpk;
     };
     Refresh _openRefresh(const char* address) const;
+    // The refreshes behind the public ones, which record their outcomes.
+    int _tableRefresh(const char* address, int flag);
+    int _tableIfChanged(const char* address);
+    int _copySessionsRefresh(const char* address);
+    int _allocationsRefresh(const char* address);
     int getConfigManagementInfo(SMIS_Vorpak& vpk, const char* address);
     // The enclosure summaries of one table fetch: status kinds 5 (8 bytes)
     // and 6 (516 bytes), stored only with the image they came with.
@@ -166,6 +176,10 @@ private:
     int _getWaitTime(std::chrono::milliseconds& wait);
     void _threadExecProc();
     void _reapTasks(bool all);
+    // Brings forward the refresh task of every array whose stale mark is due.
+    void _pullStaleTasks();
+    // Records a refresh's outcome in the stale marks.
+    int _settled(const char* address, SMIS_StaleRefresh::Kind kind, int result);
     static void _runTask(SMIS_POLLINGTASK* task);
 
     int _proc_DeviceStatus(const char* address);
@@ -185,6 +199,7 @@ private:
     CommandFactory _factory;
     FetchHook _fetchHook;
     std::mutex _lifecycle;
+    SMIS_StaleRefresh _stale;
 };
 
 }  // namespace cimple

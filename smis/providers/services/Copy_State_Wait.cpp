@@ -85,6 +85,17 @@ bool Copy_State_Wait::cancelled() const
     return SMIS_RequestContext::waitCurrent(timing().interval);
 }
 
+Copy_State_Wait::Pass Copy_State_Wait::refreshForPass(SMIS_CopyLib& copies) const
+{
+    // A pass reads only a table refreshed for it: after a failed refresh
+    // the table may still hold the session as it was before the command
+    // (not yet started, or suspended), which is no answer about the copy.
+    if (copies.updateSessionInfo() == 0)
+        return Pass::READ;
+    Replication_Log::progress(__FILE__, __LINE__, "The copy sessions could not be refreshed on wait: asked again");
+    return cancelled() ? Pass::STOP : Pass::RETRY;
+}
+
 std::uint32_t Copy_State_Wait::waitForCopyState(std::uint16_t sessionId, std::uint16_t waitForCopyState)
 {
     if (waitForCopyState != WAIT_SYNCHRONIZED)
@@ -95,8 +106,13 @@ std::uint32_t Copy_State_Wait::waitForCopyState(std::uint16_t sessionId, std::ui
     }
     SMIS_CopyLib copies(_storage.c_str());
     for (;;) {
-        // The cached table moves only when it is refreshed.
-        copies.updateSessionInfo();
+        const Pass pass = refreshForPass(copies);
+        if (pass == Pass::STOP) {
+            Replication_Log::failure(__FILE__, __LINE__, "Detected signal state on wait");
+            return FAILED;
+        }
+        if (pass == Pass::RETRY)
+            continue;
         switch (phaseOf(copies, sessionId)) {
         case Phase::REACHED: return 0;
         case Phase::COPYING: break;
@@ -126,7 +142,13 @@ std::uint32_t Copy_State_Wait::waitForCopyStateList(const std::vector<std::uint1
     SMIS_CopyLib copies(_storage.c_str());
     std::vector<std::uint16_t> pending = sessionIds;
     for (;;) {
-        copies.updateSessionInfo();
+        const Pass pass = refreshForPass(copies);
+        if (pass == Pass::STOP) {
+            Replication_Log::failure(__FILE__, __LINE__, "Detected signal state on multiple wait");
+            return FAILED;
+        }
+        if (pass == Pass::RETRY)
+            continue;
         std::vector<std::uint16_t> still;
         for (std::uint16_t id : pending) {
             switch (phaseOf(copies, id)) {

@@ -1,7 +1,8 @@
 #pragma once
 // Waits of the replication methods for copy sessions to reach their
 // synchronised phase. Only WaitForCopyState 4 waits. Each pass refreshes the
-// sessions from the array, then reads them: status 2 with phase 2 is
+// sessions from the array, then reads them (a pass whose refresh failed
+// reads nothing and is tried again after one interval): status 2 with phase 2 is
 // reached, phase 1 still copying, anything else ends the wait with 4. Between
 // passes the wait sleeps one interval, ending at once when the request's
 // client leaves or the server stops (the cancel event): both end it with 4.
@@ -11,12 +12,17 @@
 // A wait holds no lock: the method gives its array's method lock back once
 // the array has accepted the command, so other methods of the array run
 // meanwhile. The waits in progress at once are bounded (they keep their
-// request threads): a method asked to wait takes a Slot before it takes the
-// method lock, and one that gets none is answered BUSY at once.
+// request threads): once a method holds the lock and has settled the WaitForCopyState it will use
+// (a snapshot, Fracture or Detach does not wait), it takes a Slot before it
+// sends anything; one that gets none is answered BUSY at once. Callers
+// queued for one array's lock therefore hold no places that another
+// array's copies need.
 //
-//   Copy_State_Wait::Slot slot(requestedWaitForCopyState);
-//   if (!slot.granted()) return Copy_State_Wait::BUSY;   // nothing done yet
-//   { SMIS_MethodLock lock(address); ... start the copy ... }
+//   std::optional<SMIS_MethodLock> lock(std::in_place, address);
+//   ... checks settle waitForCopyState ...
+//   Copy_State_Wait::Slot slot(waitForCopyState);
+//   if (!slot.granted()) return Copy_State_Wait::BUSY;   // nothing sent yet
+//   ... start the copy ...; lock.reset();
 //   std::uint32_t rc = Copy_State_Wait(address).waitForCopyState(sessionId, waitForCopyState);
 
 #include <cimple/cimple.h>
@@ -26,6 +32,8 @@
 #include <vector>
 
 namespace cimple {
+
+class SMIS_CopyLib;
 
 class Copy_State_Wait {
 public:
@@ -73,6 +81,10 @@ public:
 private:
     // Sleeps one interval; true when the client left or the server stops.
     bool cancelled() const;
+    // Refreshes the sessions for one pass: READ the table, or (the refresh
+    // failed) RETRY after one interval, or STOP when the wait was cancelled.
+    enum class Pass { READ, RETRY, STOP };
+    Pass refreshForPass(SMIS_CopyLib& copies) const;
 
     String _storage;
 };

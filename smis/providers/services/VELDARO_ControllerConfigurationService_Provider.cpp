@@ -62,7 +62,7 @@ Invoke_Method_Status runMethod(const char* name, std::uint32_t checkFlags,
         SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "%s: the method lock of %s was not obtained", name,
                                address.c_str());
         job = nullptr;
-        returnValue.set(Request::RC_INTERNAL);
+        returnValue.set(SMIS_MethodLock::failureCode(Request::RC_INTERNAL));
         return INVOKE_METHOD_OK;
     }
     {

@@ -57,12 +57,13 @@ bool contains(const Property<String>& text, const char* part)
     return !text.null && text.value.find(part) != npos;
 }
 
-// An empty CIM_LogicalElement in place of what TheElement held.
+// A method that failed names no element: TheElement is left out of the
+// answer (a reference without keys is no reference).
 void emptyElement(CIM_LogicalElement*& element)
 {
     if (element)
         destroy(element);
-    element = Instance_Provider_Frame::newInstance<CIM_LogicalElement>();
+    element = nullptr;
 }
 
 }  // namespace
@@ -111,7 +112,7 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
         result = SMIS_MethodLock::BUSY;
     } catch (...) {
         severe(__FILE__, __LINE__, "Abnormalities occur in createOrModifyStoragePool");
-        result = Storage_Volume_Work::ABNORMAL;
+        result = SMIS_MethodLock::failureCode(Storage_Volume_Work::ABNORMAL);
     }
     return_value.set(result);
     return INVOKE_METHOD_OK;
@@ -132,7 +133,7 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::DeleteStorage
         result = SMIS_MethodLock::BUSY;
     } catch (...) {
         severe(__FILE__, __LINE__, "Abnormalities occur in deleteStoragePool");
-        result = Storage_Volume_Work::ABNORMAL;
+        result = SMIS_MethodLock::failureCode(Storage_Volume_Work::ABNORMAL);
     }
     return_value.set(result);
     return INVOKE_METHOD_OK;
@@ -197,7 +198,7 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
         result = SMIS_MethodLock::BUSY;
     } catch (...) {
         severe(__FILE__, __LINE__, "Abnormalities occur in createStorageVolume");
-        result = Storage_Volume_Work::ABNORMAL;
+        result = SMIS_MethodLock::failureCode(Storage_Volume_Work::ABNORMAL);
     }
     return_value.set(result);
     return INVOKE_METHOD_OK;
@@ -228,7 +229,7 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::ReturnToStora
         result = SMIS_MethodLock::BUSY;
     } catch (...) {
         severe(__FILE__, __LINE__, "Abnormalities occur in deleteStorageVolume");
-        result = Storage_Volume_Work::ABNORMAL;
+        result = SMIS_MethodLock::failureCode(Storage_Volume_Work::ABNORMAL);
     }
     return_value.set(result);
     return INVOKE_METHOD_OK;
@@ -376,7 +377,7 @@ Invoke_Method_Status VELDARO_StorageConfigurationService_Provider::CreateOrModif
         result = SMIS_MethodLock::BUSY;
     } catch (...) {
         severe(__FILE__, __LINE__, abnormal);
-        result = Storage_Volume_Work::ABNORMAL;
+        result = SMIS_MethodLock::failureCode(Storage_Volume_Work::ABNORMAL);
     }
     return_value.set(result);
     return INVOKE_METHOD_OK;

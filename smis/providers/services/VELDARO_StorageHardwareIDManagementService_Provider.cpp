@@ -267,7 +267,13 @@ Invoke_Method_Status VELDARO_StorageHardwareIDManagementService_Provider::Create
     } catch (const SMIS_MethodLockBusy&) {
         rc = SMIS_MethodLock::BUSY;
     } catch (...) {
-        rc = RC_INTERNAL;
+        rc = SMIS_MethodLock::failureCode(RC_INTERNAL);
+    }
+    // A failed creation names nothing: the output is left out rather than
+    // answered as an identifier without keys.
+    if (rc != 0 && HardwareID) {
+        destroy(HardwareID);
+        HardwareID = nullptr;
     }
     return_value.set(rc);
     if (rc == 0)
@@ -287,7 +293,7 @@ Invoke_Method_Status VELDARO_StorageHardwareIDManagementService_Provider::Delete
     } catch (const SMIS_MethodLockBusy&) {
         rc = SMIS_MethodLock::BUSY;
     } catch (...) {
-        rc = RC_INTERNAL;
+        rc = SMIS_MethodLock::failureCode(RC_INTERNAL);
     }
     return_value.set(rc);
     if (rc == 0)
