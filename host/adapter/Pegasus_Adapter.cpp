@@ -149,12 +149,14 @@ int run_proc(const Registration* r, int op, void* a0, void* a1 = nullptr, void* 
     }
 }
 
-// An empty instance of the class, as the model of a request; null when it
-// cannot be made.
+// An empty instance of the class, every property null, as the model of a
+// request; null when it cannot be made.
 Instance_Ptr make_model(const Meta_Class* mc) noexcept
 {
     try {
-        return Instance_Ptr(create(mc));
+        Instance_Ptr model(create(mc));
+        nullify_properties(model.get());
+        return model;
     } catch (...) {
         return Instance_Ptr();
     }

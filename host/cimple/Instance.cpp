@@ -108,26 +108,33 @@ Instance* create_blank(const Meta_Class* mc)
 
 } // namespace
 
+// Every property starts present with its empty value (zero, false, "",
+// no elements); with defaults, a property whose record carries a default
+// takes it and every other property is null. References start null.
 Instance* create(const Meta_Class* mc, bool defaults)
 {
     Instance* inst = create_blank(mc);
-    if (!inst || !defaults)
+    if (!inst)
         return inst;
     Layout layout = layout_of(mc);
     for (size_t i = 0; i < layout.count; i++) {
         const Meta_Feature* mf = layout.features[i];
-        if (mf->flags & CIMPLE_FLAG_PROPERTY) {
-            auto* mp = as_property(mf);
-            if (known_type(mp))
-                set_default(inst, mp);
-        }
+        if (!(mf->flags & CIMPLE_FLAG_PROPERTY))
+            continue;
+        auto* mp = as_property(mf);
+        if (!known_type(mp))
+            continue;
+        if (defaults)
+            set_default(inst, mp);
+        else if (uint8* f = null_flag(inst, mp))
+            *f = 0;
     }
     return inst;
 }
 
 Instance* create(const Meta_Method* mm)
 {
-    return mm ? create_blank(to_meta_class(mm)) : nullptr;
+    return mm ? create(to_meta_class(mm), false) : nullptr;
 }
 
 Instance* clone(const Instance* src)
@@ -198,10 +205,13 @@ void destroy(Instance* inst)
     ::operator delete(static_cast<void*>(inst));
 }
 
-void __set_null_flags(Instance* inst, bool include_keys, bool include_non_keys, uint8 flag)
+void __set_null_flags(const Instance* target, bool include_keys, bool include_non_keys, uint8 flag)
 {
-    if (!inst)
+    if (!target)
         return;
+    // The flags are the instance's bookkeeping, which CIMPLE lets a holder
+    // of a const instance change.
+    Instance* inst = const_cast<Instance*>(target);
     Layout layout = layout_of(inst->meta_class);
     for (size_t i = 0; i < layout.count; i++) {
         const Meta_Feature* mf = layout.features[i];

@@ -740,6 +740,7 @@ void CimOperations::extrinsic(Call& c, pugi::xml_node call) const
                 return;
             }
             target.reset(create(mc));
+            nullify_properties(target.get());
         }
     } else {
         c.fail({CIM_ERR_INVALID_PARAMETER, "the method call names no object"});
@@ -767,6 +768,7 @@ void CimOperations::extrinsic(Call& c, pugi::xml_node call) const
         return;
     }
     Instance_Ptr method(create(mm));
+    nullify_properties(method.get()); // parameters the client does not give stay null
     for (auto pv : call.children("PARAMVALUE")) {
         const char* pname = pv.attribute("NAME").value();
         const Meta_Feature* pf = nullptr;

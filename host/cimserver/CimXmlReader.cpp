@@ -73,6 +73,7 @@ Instance_Ptr CimXmlReader::from_instance_name(pugi::xml_node name, const Meta_Cl
     if (!mc)
         return nullptr;
     Instance_Ptr inst(create(mc));
+    nullify_properties(inst.get()); // what the name does not bind stays null
     std::vector<const Meta_Feature*> bound;
     for (auto kb : name.children()) {
         if (!named(kb, "KEYBINDING")) {
@@ -268,6 +269,7 @@ Instance_Ptr CimXmlReader::from_instance(pugi::xml_node node, CimError& error) c
     if (!mc)
         return nullptr;
     Instance_Ptr inst(create(mc));
+    nullify_properties(inst.get()); // what the client does not give stays null
     for (auto p : node.children()) {
         if (named(p, "QUALIFIER"))
             continue;

@@ -63,11 +63,15 @@ public:
     String __name_space;          // name space of the instance ("" when none is set)
 };
 
-// A new instance of the class, every property null and every reference
-// null. With defaults, each property whose record carries a default value
-// takes it and is marked present. Null for a null record.
+// A new instance of the class. Without defaults every property is present
+// with its empty value (0, false, "", a date-time of zero, no elements);
+// with defaults, each property whose record carries a default value takes
+// it and is present, and every other property is null. References are null
+// either way. Null for a null record. So a provider that means to leave
+// properties unset asks for create(mc, true), or marks them null itself.
 Instance* create(const Meta_Class* mc, bool defaults = false);
-// A new method instance: every parameter and the return value null.
+// A new method instance: every parameter and the return value present with
+// its empty value, as create(mc) without defaults.
 Instance* create(const Meta_Method* mm);
 
 // A deep copy: values, null flags, the name space, and copies of every
@@ -89,7 +93,13 @@ bool key_eq(const Instance* a, const Instance* b);
 // Sets the null flag of every key property (include_keys) and/or every
 // non-key property (include_non_keys) to null_flag (1 null, 0 present).
 // References have no flag and are left alone.
-void __set_null_flags(Instance* inst, bool include_keys, bool include_non_keys, uint8 null_flag);
+void __set_null_flags(const Instance* inst, bool include_keys, bool include_non_keys, uint8 null_flag);
+
+inline void nullify_properties(const Instance* inst) { __set_null_flags(inst, true, true, 1); }
+inline void de_nullify_properties(const Instance* inst) { __set_null_flags(inst, true, true, 0); }
+inline void nullify_keys(const Instance* inst) { __set_null_flags(inst, true, false, 1); }
+inline void nullify_non_keys(const Instance* inst) { __set_null_flags(inst, false, true, 1); }
+inline void de_nullify_keys(const Instance* inst) { __set_null_flags(inst, true, false, 0); }
 
 // The model path of the instance as CIMPLE writes it: its class name, then
 // "." and the comma-separated key bindings Name=value in feature order. A

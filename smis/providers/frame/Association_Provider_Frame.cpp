@@ -133,7 +133,10 @@ void Association_Provider_Frame::logError(const char* file, unsigned line)
 Instance* Association_Provider_Frame::newAssociation(const Meta_Class* mc, Instance* first, Instance* second)
 {
     Owned<Instance> a(first), b(second);
-    Owned<Instance> association(create(mc));
+    // Properties the pair rule does not set stay null (or take the class's
+    // default): create(mc) alone would present every one of them as 0, false
+    // or "".
+    Owned<Instance> association(create(mc, true));
     if (!association)
         return nullptr;
     Instance** slots[2] = {nullptr, nullptr};

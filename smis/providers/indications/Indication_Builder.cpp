@@ -16,6 +16,7 @@
 #include "CIM_InstModification.h"
 #include "CIM_ProtocolControllerForUnit.h"
 #include "Indication_Delivery.h"
+#include "Instance_Provider_Frame.h"
 #include "SMIS_Indication.h"
 #include "SMIS_TraceLog.h"
 #include "Source_Model_Path.h"
@@ -179,7 +180,7 @@ void Indication_Builder::sendIndication(int type, const String& identity, const 
         const Datetime now = Datetime::now();
         switch (type) {
         case INDICATION_CREATION: {
-            CIM_InstCreation* c = CIM_InstCreation::create();
+            CIM_InstCreation* c = CIM_InstCreation::create(true);
             indication = c;
             c->IndicationIdentifier.set(identity);
             c->IndicationTime.set(now);
@@ -190,7 +191,7 @@ void Indication_Builder::sendIndication(int type, const String& identity, const 
             break;
         }
         case INDICATION_MODIFICATION: {
-            CIM_InstModification* m = CIM_InstModification::create();
+            CIM_InstModification* m = CIM_InstModification::create(true);
             indication = m;
             m->IndicationIdentifier.set(identity);
             m->IndicationTime.set(now);
@@ -202,7 +203,7 @@ void Indication_Builder::sendIndication(int type, const String& identity, const 
             break;
         }
         case INDICATION_DELETION: {
-            CIM_InstDeletion* d = CIM_InstDeletion::create();
+            CIM_InstDeletion* d = CIM_InstDeletion::create(true);
             indication = d;
             d->IndicationIdentifier.set(identity);
             d->IndicationTime.set(now);
@@ -248,7 +249,7 @@ void Indication_Builder::sendRLUInfo(const IndicationRecord& record)
         const int status = le16(e + (type == INDICATION_CREATION ? R::Rlu::STATUS_NEW : R::Rlu::STATUS_OLD));
         const std::uint8_t mode = e[R::Rlu::MODE];
         const std::uint64_t capacity = (mode & 0x02) ? 0 : le64(e + R::Rlu::RLBA_COUNT);
-        VELDARO_RAIDStoragePool* pool = VELDARO_RAIDStoragePool::create();
+        VELDARO_RAIDStoragePool* pool = Instance_Provider_Frame::newInstance<VELDARO_RAIDStoragePool>();
         return made(pool, _sources.setRAIDStoragePool(pool, e[R::Rlu::RAID_LEVEL], le16(e + R::Rlu::RLUN), status,
                                                       capacity, capacity, le16(e + R::Rlu::RLU_STATUS),
                                                       e[R::Rlu::CURRENT_CMMID], mode,
@@ -276,13 +277,13 @@ void Indication_Builder::sendOLUInfo(const IndicationRecord& record)
             // status changes give no indication.
             if (type == INDICATION_MODIFICATION)
                 return Built::passed();
-            VELDARO_SDPVPool* pool = VELDARO_SDPVPool::create();
+            VELDARO_SDPVPool* pool = Instance_Provider_Frame::newInstance<VELDARO_SDPVPool>();
             return made(pool, _sources.setSDPVPool(pool, le16(e + R::Volume::RLUN), number, first, capacity,
                                                    e[R::Volume::SDPID], name.c_str()));
         }
         const std::uint16_t threshold = (luType == 9 || luType == 11) ? e[R::Volume::THRESHOLD] : 0;
         auto build = [&](int s1, int s2) -> VELDARO_StorageVolume* {
-            VELDARO_StorageVolume* v = VELDARO_StorageVolume::create();
+            VELDARO_StorageVolume* v = Instance_Provider_Frame::newInstance<VELDARO_StorageVolume>();
             if (_sources.setStorageVolume(v, e[R::Volume::RAID_LEVEL], number, luType, s1, s2, capacity,
                                           e[R::Volume::SLU_COUNT], _storage, threshold, wwn, name.c_str()) != 0) {
                 destroy(v);
@@ -320,7 +321,7 @@ void Indication_Builder::sendLUNMappingInfo(const IndicationRecord& record)
         } else {
             return Built::passed();
         }
-        VELDARO_LUNMappingController* c = VELDARO_LUNMappingController::create();
+        VELDARO_LUNMappingController* c = Instance_Provider_Frame::newInstance<VELDARO_LUNMappingController>();
         return made(c, _sources.setLUNMappingController(c, e[R::Port::MODULE_ID], e[R::Port::PORT_NO],
                                                         format == 3 ? alias.c_str() : nullptr, name.c_str(), format));
     });
@@ -344,8 +345,8 @@ void Indication_Builder::sendHostAffinityGroupInfo(const IndicationRecord& recor
         } else {
             return Built::passed();
         }
-        VELDARO_AuthorizedPrivilege* privilege = VELDARO_AuthorizedPrivilege::create();
-        VELDARO_StorageHardwareID* hardwareId = VELDARO_StorageHardwareID::create();
+        VELDARO_AuthorizedPrivilege* privilege = VELDARO_AuthorizedPrivilege::create(true);
+        VELDARO_StorageHardwareID* hardwareId = VELDARO_StorageHardwareID::create(true);
         if (_sources.setKeyProperties(privilege, mid, port, le16(e + R::HostAffinity::GROUP_NUMBER), host.c_str(),
                                       ip.c_str()) != 0 ||
             _sources.setKeyProperties(hardwareId, host.c_str(), ip.c_str()) != 0) {
@@ -353,7 +354,7 @@ void Indication_Builder::sendHostAffinityGroupInfo(const IndicationRecord& recor
             destroy(hardwareId);
             return Built{};
         }
-        CIM_AuthorizedSubject* subject = CIM_AuthorizedSubject::create();
+        CIM_AuthorizedSubject* subject = CIM_AuthorizedSubject::create(true);
         subject->Privilege = cast<CIM_AuthorizedPrivilege*>(privilege);
         subject->PrivilegedElement = cast<CIM_ManagedElement*>(hardwareId);
         return Built{subject, nullptr};
@@ -379,7 +380,7 @@ void Indication_Builder::sendAffinityGroupInfo(const IndicationRecord& record)
             return Built::passed();
         }
         const std::string name = fieldText(e + R::AffinityGroup::NAME, R::AffinityGroup::NAME_SIZE);
-        VELDARO_AffinityGroupController* c = VELDARO_AffinityGroupController::create();
+        VELDARO_AffinityGroupController* c = Instance_Provider_Frame::newInstance<VELDARO_AffinityGroupController>();
         return made(c, _sources.setAffinityGroupController(c, mid, port, le16(e + R::AffinityGroup::GROUP_NUMBER),
                                                            kind == 3 ? alias.c_str() : nullptr, name.c_str(), kind,
                                                            _storage));
@@ -396,7 +397,7 @@ void Indication_Builder::sendThinProvisioningPoolInfo(const IndicationRecord& re
         [&](const std::uint8_t* e, int type) -> Built {
             const std::string name = fieldText(e + R::Tpp::NAME, R::Tpp::NAME_SIZE);
             const int status = le16(e + (type == INDICATION_CREATION ? R::Tpp::STATUS_NEW : R::Tpp::STATUS_OLD));
-            VELDARO_ThinProvisioningPool* p = VELDARO_ThinProvisioningPool::create();
+            VELDARO_ThinProvisioningPool* p = Instance_Provider_Frame::newInstance<VELDARO_ThinProvisioningPool>();
             return made(p, _sources.setThinProvisioningPool(p, e[R::Tpp::RAID_LEVEL], le16(e + R::Tpp::POOL_NUMBER),
                                                             status, le64(e + R::Tpp::MAX_LBA_COUNT), 0, name.c_str(),
                                                             e[R::Tpp::THRESHOLD_Y], e[R::Tpp::THRESHOLD_R]));
@@ -412,7 +413,7 @@ void Indication_Builder::sendLayerixSubPoolInfo(const IndicationRecord& record)
         [&](const std::uint8_t* e, int type) -> Built {
             const std::string name = fieldText(e + R::Tpp::NAME, R::Tpp::NAME_SIZE);
             const int status = le16(e + (type == INDICATION_CREATION ? R::Tpp::STATUS_NEW : R::Tpp::STATUS_OLD));
-            VELDARO_LayerixSubPool* p = VELDARO_LayerixSubPool::create();
+            VELDARO_LayerixSubPool* p = Instance_Provider_Frame::newInstance<VELDARO_LayerixSubPool>();
             return made(p, _sources.setLayerixSubPool(p, e[R::Tpp::RAID_LEVEL], le16(e + R::Tpp::POOL_NUMBER), status,
                                                       le64(e + R::Tpp::MAX_LBA_COUNT), name.c_str()));
         });
@@ -424,7 +425,7 @@ void Indication_Builder::sendLayerixPoolInfo(const IndicationRecord& record)
     walkEntries(record, walk, [&](const std::uint8_t* e, int type) -> Built {
         const std::string name = fieldText(e + R::Lxrp::NAME, R::Lxrp::NAME_SIZE);
         const int status = le16(e + (type == INDICATION_CREATION ? R::Lxrp::STATUS_NEW : R::Lxrp::STATUS_OLD));
-        VELDARO_LayerixPool* p = VELDARO_LayerixPool::create();
+        VELDARO_LayerixPool* p = Instance_Provider_Frame::newInstance<VELDARO_LayerixPool>();
         return made(p, _sources.setLayerixPool(p, e[R::Lxrp::POOL_NUMBER], status, le64(e + R::Lxrp::LBA_COUNT), 0,
                                                name.c_str(), e[R::Lxrp::THRESHOLD_Y], e[R::Lxrp::THRESHOLD_R]));
     });
@@ -448,7 +449,7 @@ void Indication_Builder::sendSystemInfo(const IndicationRecord& record)
     const String wwn = VELDARO_ValueConv::convWWNToString(p + R::System::NODE_WWN);
     const unsigned updates = record.u32(R::System::UPDATE_COUNT);
     auto build = [&](int s1, int s2) -> VELDARO_StorageComputerSystem* {
-        VELDARO_StorageComputerSystem* s = VELDARO_StorageComputerSystem::create();
+        VELDARO_StorageComputerSystem* s = Instance_Provider_Frame::newInstance<VELDARO_StorageComputerSystem>();
         if (_sources.setStorageComputerSystem(s, s1, s2, product, serial, friendly, wwn, updates, manager) != 0) {
             destroy(s);
             return nullptr;
@@ -481,7 +482,7 @@ void Indication_Builder::sendAlertInfo(const IndicationRecord& record)
             return traceEnd("sendAlertInfo");  // the warning level is not reported
         poolAlert = level == 2 || level == 5;
     }
-    CIM_AlertIndication* alert = CIM_AlertIndication::create();
+    CIM_AlertIndication* alert = CIM_AlertIndication::create(true);
     try {
         if (poolAlert) {
             char id[16];
@@ -551,7 +552,7 @@ void Indication_Builder::sendCopySessionInfo(const IndicationRecord& record)
     }
 
     auto localVolume = [&](std::uint16_t number, std::uint8_t luType) -> CIM_ManagedElement* {
-        VELDARO_StorageVolume* v = VELDARO_StorageVolume::create();
+        VELDARO_StorageVolume* v = VELDARO_StorageVolume::create(true);
         if (_sources.setKeyProperties(v, number, luType, _storage) != 0) {
             destroy(v);
             return nullptr;
@@ -559,7 +560,7 @@ void Indication_Builder::sendCopySessionInfo(const IndicationRecord& record)
         return cast<CIM_ManagedElement*>(v);
     };
     auto remoteVolume = [&](std::uint16_t number, std::uint8_t kind) -> CIM_ManagedElement* {
-        VELDARO_RemoteStorageVolume* v = VELDARO_RemoteStorageVolume::create();
+        VELDARO_RemoteStorageVolume* v = VELDARO_RemoteStorageVolume::create(true);
         VELDARO_RemoteStorageVolume_Resource remotes(_storage);
         if (remotes.setKeyProperties(v, number, kind, String(boxId.c_str())) != 0) {
             destroy(v);
@@ -744,7 +745,7 @@ bool Indication_Builder::sendProtocolControllerForUnit(const IndicationRecord& r
             entry = static_cast<int>(v);
             break;
         }
-    VELDARO_StorageVolume* dependent = entry < 0 ? nullptr : VELDARO_StorageVolume::create();
+    VELDARO_StorageVolume* dependent = entry < 0 ? nullptr : VELDARO_StorageVolume::create(true);
     if (!dependent ||
         _sources.setKeyProperties(dependent, volume, record.u8(M::VOLUMES + M::VOLUME_SIZE * entry + 2), _storage) != 0) {
         if (dependent)
@@ -759,13 +760,13 @@ bool Indication_Builder::sendProtocolControllerForUnit(const IndicationRecord& r
         const std::uint8_t port = record.u8(portBase + M::PORT_SIZE * p + 1);
         CIM_ManagedElement* antecedent = nullptr;
         if (group == NO_GROUP) {
-            VELDARO_LUNMappingController* c = VELDARO_LUNMappingController::create();
+            VELDARO_LUNMappingController* c = VELDARO_LUNMappingController::create(true);
             if (_sources.setKeyProperties(c, mid, port) != 0)
                 destroy(c);
             else
                 antecedent = cast<CIM_ManagedElement*>(c);
         } else {
-            VELDARO_AffinityGroupController* c = VELDARO_AffinityGroupController::create();
+            VELDARO_AffinityGroupController* c = VELDARO_AffinityGroupController::create(true);
             if (_sources.setKeyProperties(c, mid, port, group, _storage) != 0)
                 destroy(c);
             else
@@ -776,7 +777,7 @@ bool Indication_Builder::sendProtocolControllerForUnit(const IndicationRecord& r
             logCreationFailure();
             return false;
         }
-        CIM_ProtocolControllerForUnit* source = CIM_ProtocolControllerForUnit::create();
+        CIM_ProtocolControllerForUnit* source = CIM_ProtocolControllerForUnit::create(true);
         source->Antecedent = cast<CIM_ProtocolController*>(clone(antecedent));
         source->Dependent = cast<CIM_LogicalDevice*>(dependent->clone());
         source->DeviceNumber.set(lun);

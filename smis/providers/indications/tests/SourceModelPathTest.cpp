@@ -35,7 +35,7 @@ TEST(SourceModelPath, TextKeysAreQuotedAndEscapedAtEveryLevel)
 TEST(SourceModelPath, NullKeyNullReferenceOrNoInstanceGiveNoPath)
 {
     String path = "old";
-    VELDARO_StorageSetting* s = VELDARO_StorageSetting::create();
+    VELDARO_StorageSetting* s = VELDARO_StorageSetting::create(true); // InstanceID null
     EXPECT_FALSE(source_model_path(s, path));
     EXPECT_TRUE(path.empty());
     destroy(s);

@@ -224,6 +224,7 @@ public:
     {
         _record.name = name;
         _instance = create(&_record);
+        nullify_properties(_instance); // as the adapter hands it over: nothing given yet
     }
     ~Renamed_Method() { destroy(_instance); }
     Instance* instance() const { return _instance; }

@@ -48,6 +48,7 @@ protected:
         const cimple::Meta_Method* mm = cimple::find_method(ad->meta_class(), name);
         EXPECT_NE(mm, nullptr) << name;
         Instance_Ptr method(cimple::create(mm));
+        cimple::nullify_properties(method.get()); // as a request hands it over
         Instance_Ptr target(cimple::create(ad->meta_class(), true));
         static_cast<VELDARO_ReplicationServiceCapabilities*>(target.get())
             ->InstanceID.set(("VELDARO:RPSC_" + address).c_str());

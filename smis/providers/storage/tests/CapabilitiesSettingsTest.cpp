@@ -83,6 +83,7 @@ protected:
             return out;
         Instance_Ptr target = model(ad, id);
         Instance_Ptr method(cimple::create(mm));
+        cimple::nullify_properties(method.get()); // as a request hands it over
         auto* m = static_cast<cimple::CIM_StorageCapabilities_CreateSetting_method*>(method.get());
         if (type)
             m->SettingType.set(*type);
@@ -293,7 +294,8 @@ TEST_F(CapabilitiesSettings, CapabilitiesValues)
 }
 
 // What CreateSetting hands out. settingId: the InstanceID of the setting,
-// "<empty>" for an instance without key, "<none>" for no setting at all.
+// "<empty>" for an instance made without defaults (every property present
+// and empty, the key ""), "<none>" for no setting at all.
 struct Create_Row {
     const char* cls;
     std::string target;
@@ -340,7 +342,10 @@ TEST_F(CapabilitiesSettings, CreateSettingHandsOutTheMatchingSetting)
         Outcome out = createSetting(*ad, row.target, row.type);
         EXPECT_EQ(out.status, 0);
         EXPECT_EQ(out.returnValue, row.returnValue);
-        const std::string got = !out.handedOut ? "<none>" : out.settingIdNull ? "<empty>" : out.settingId;
+        const std::string got = !out.handedOut     ? "<none>"
+                                : out.settingIdNull ? "<null key>"
+                                : out.settingId.empty() ? "<empty>"
+                                                        : out.settingId;
         EXPECT_EQ(got, row.settingId);
     }
 }

@@ -42,6 +42,7 @@ TEST_F(PoolProviders, PrimordialPool)
     Instance_Ptr self = model<P>("VELDARO:PSP_10.0.0.1");
     for (auto [type, result] : {std::pair{2, 2u}, std::pair{3, 1u}, std::pair{4, 1u}, std::pair{7, 1u}}) {
         Instance_Ptr call(cimple::CIM_StoragePool_GetSupportedSizeRange_method::create());
+        cimple::nullify_properties(call.get()); // as a request hands it over
         auto* r = static_cast<cimple::CIM_StoragePool_GetSupportedSizeRange_method*>(call.get());
         r->ElementType.set(static_cast<cimple::uint16>(type));
         ASSERT_EQ(ad->invoke_method(self.get(), call.get()), 0);

@@ -77,6 +77,7 @@ TEST_F(PoolProviders, RaidPoolSizeMethods)
     for (const Case& c : cases) {
         smis::test::LogCapture logs;
         Instance_Ptr m(cimple::CIM_StoragePool_GetSupportedSizes_method::create());
+        cimple::nullify_properties(m.get()); // as a request hands it over
         auto* call = static_cast<cimple::CIM_StoragePool_GetSupportedSizes_method*>(m.get());
         if (c.elementType >= 0)
             call->ElementType.set(static_cast<cimple::uint16>(c.elementType));

@@ -56,6 +56,7 @@ TEST_F(PoolProviders, ThinPoolSizeMethods)
     Instance_Ptr self = model<cimple::VELDARO_ThinProvisioningPool>("VELDARO:TPP0001_10.0.0.1");
     for (auto [type, result] : {std::pair{5, 2u}, std::pair{2, 3u}, std::pair{3, 3u}}) {
         Instance_Ptr m(cimple::CIM_StoragePool_GetSupportedSizes_method::create());
+        cimple::nullify_properties(m.get()); // as a request hands it over
         auto* call = static_cast<cimple::CIM_StoragePool_GetSupportedSizes_method*>(m.get());
         call->ElementType.set(static_cast<cimple::uint16>(type));
         ASSERT_EQ(ad->invoke_method(self.get(), m.get()), 0);
