@@ -81,6 +81,8 @@ std::uint32_t SMIS_MethodLock::failureCode(std::uint32_t otherwise) noexcept
         throw;
     } catch (const smis::platform::NamedMutexTimeout&) {
         return BUSY;
+    } catch (const SMIS_MethodLockBusy&) {
+        return BUSY;
     } catch (...) {
         return otherwise;
     }

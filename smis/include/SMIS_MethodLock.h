@@ -56,19 +56,18 @@ public:
 
 class SMIS_MethodLock {
 public:
-    // The method answer of a caller refused a place: the array's own "busy".
-    static constexpr std::uint32_t BUSY = 0x8013;
     // Callers of one array that may wait for its lock or hold it at once.
     static constexpr unsigned WAIT_LIMIT = 32;
     // How long a method waits for the one running on its array.
     static constexpr std::chrono::seconds WAIT_BOUND{60};
     // The return value of a method that did not get the lock within the
-    // bound: the array is busy with another method, and the client may try
-    // again (the array's own "busy" answer).
+    // bound, or was refused a place among its array's callers: the array is
+    // busy with another method, and the client may try again (the array's
+    // own "busy" answer).
     static constexpr std::uint32_t BUSY = 0x8013;
 
     // Inside a catch block: BUSY when the exception in flight is the lock
-    // wait running out, otherwise the method's own failure code.
+    // wait running out or a refused place, otherwise the method's own failure code.
     static std::uint32_t failureCode(std::uint32_t otherwise) noexcept;
 
     // Waits until no other thread or process runs a method on the address,

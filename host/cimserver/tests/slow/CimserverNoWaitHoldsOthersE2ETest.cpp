@@ -157,9 +157,12 @@ std::vector<Request> culprits(const Server& s)
                                      s.on("VELDARO_StorageConfigurationService", 0),
                                      param("ElementName", "string", "STALLVOL") + param("ElementType", "uint16", "2") +
                                          param("Size", "uint64", "104857600") + reference("InPool", pool))});
+    // A failed method's refresh is retried within seconds, so a volume
+    // deleted here is gone from the table by the next row: ExposePaths
+    // names another one (VOL00001), which nothing deletes.
     out.push_back({"ReturnToStoragePool", "ReturnToStoragePool",
                    CimClient::method("ReturnToStoragePool", s.on("VELDARO_StorageConfigurationService", 0),
-                                     reference("TheElement", s.volume(0, 1)))});
+                                     reference("TheElement", s.volume(0, 5)))});
     out.push_back({"ExposePaths", "ExposePaths",
                    CimClient::method("ExposePaths", s.on("VELDARO_ControllerConfigurationService", 0),
                                      one_array("LUNames", "string", "VOL00001") +
