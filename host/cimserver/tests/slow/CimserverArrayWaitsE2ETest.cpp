@@ -4,12 +4,15 @@
 // the waits are bounded and a caller past the bound is answered busy before
 // anything is made; a client that leaves ends its wait; a request on a
 // silent array waits one time-out, not one per adapter; many clients stuck on
-// a silent array leave the server serving; and SIGTERM ends the server
+// a silent array leave the server serving, and callers of one array's
+// methods past their bound are answered busy without taking a worker each;
+// and SIGTERM ends the server
 // within 5 s whatever waits, its cache files intact.
 #include "CimClient.h"
 #include "CimserverProcess.h"
 #include "RawHttp.h"
 #include "SimulatedServer.h"
+#include "SlowClient.h"
 
 #include <ArraysimProcess.hpp>
 #include <TempInstallDir.h>
@@ -380,6 +383,71 @@ TEST(CimserverArrayWaits, ManyClientsStuckOnASilentArrayLeaveTheServerServingAnd
     for (long long rc : copies.results())
         EXPECT_NE(rc, 0) << "a copy wait ended by the stop answered success";
     expect_cache_files(s);
+}
+
+// Three hundred methods on a silent array: at most the array's bound of
+// callers (32) wait for its method lock, each in a worker; every other one is
+// answered busy at once. Without the bound each caller keeps a worker for
+// the lock's minute and the server's threads reach its worker bound (256),
+// so nobody else is served.
+TEST(CimserverArrayWaits, HundredsOfMethodsOnASilentArrayKeepOnlyTheirBoundOfWorkers)
+{
+    constexpr unsigned CALLERS = 300;
+    constexpr unsigned PER_ARRAY = 32;
+    WaitingServer s({"ConnectionTimeout=60", "PortLinkStatus=0"}, {"--poll-interval", "600"});
+    const int threads_before = figures_of(s.server->pid()).threads;
+    ASSERT_TRUE(s.sim.fault(0, {{"kind", "stall"}, {"seconds", 300}}));
+
+    std::mutex mutex;
+    unsigned busy = 0, slow_busy = 0, other = 0;
+    std::vector<std::thread> callers;
+    for (unsigned i = 0; i < CALLERS; ++i)
+        callers.emplace_back([&, i] {
+            char wwn[17];
+            std::snprintf(wwn, sizeof wwn, "2100000000%06X", i);
+            const std::string body = CimClient::method(
+                "CreateStorageHardwareID", s.named(s.hardware_ids, s.address(0)),
+                std::string("<PARAMVALUE NAME=\"StorageID\" PARAMTYPE=\"string\"><VALUE>") + wwn +
+                    "</VALUE></PARAMVALUE><PARAMVALUE NAME=\"IDType\" PARAMTYPE=\"uint16\"><VALUE>2</VALUE>"
+                    "</PARAMVALUE>");
+            CimClient client(s.server->port());
+            CimReply r;
+            const auto took = timed_call(client, "CreateStorageHardwareID", body, r);
+            std::lock_guard lock(mutex);
+            if (r.http_status == 200 && return_value(r) == BUSY)
+                ++(took < PROMPT ? busy : slow_busy);
+            else
+                ++other;
+        });
+    auto busy_answers = [&] {
+        std::lock_guard lock(mutex);
+        return busy + slow_busy;
+    };
+    EXPECT_TRUE(eventually([&] { return busy_answers() >= CALLERS - PER_ARRAY; }, std::chrono::seconds(50)))
+        << busy_answers() << " of " << CALLERS << " callers answered busy";
+    {
+        std::lock_guard lock(mutex);
+        EXPECT_EQ(slow_busy, 0u) << "busy answers that took " << ms(PROMPT) << " ms or more";
+        EXPECT_EQ(other, 0u) << "callers answered before the array's time-out other than busy";
+    }
+    const int threads_during = figures_of(s.server->pid()).threads;
+    EXPECT_LE(threads_during, threads_before + int(2 * PER_ARRAY))
+        << "threads from " << threads_before << " to " << threads_during;
+
+    // Reads, the other array's methods and a class are answered meanwhile.
+    expect_prompt_answers(s, 3, false);
+    CimClient client(s.server->port());
+    CimReply r;
+    const auto took = timed_call(
+        client, "GetClass", CimClient::imethod("GetClass", CimClient::class_param("ClassName", "CIM_ManagedElement")), r);
+    EXPECT_EQ(r.error_code, 0) << r.body.substr(0, 400);
+    EXPECT_LT(took, PROMPT) << "GetClass took " << ms(took) << " ms";
+
+    const auto stopping = Clock::now();
+    EXPECT_EQ(s.server->stop(), 0) << s.server->output();
+    EXPECT_LT(Clock::now() - stopping, std::chrono::seconds(5));
+    for (auto& t : callers)
+        t.join();
 }
 
 TEST(CimserverArrayWaits, ARequestOnASilentArrayWaitsOneTimeOutNotOnePerAdapter)
