@@ -149,7 +149,8 @@ std::uint32_t Element_Replica_Creation::startSession(const Request& r, std::uint
     return started(cli.startCopyXmirrex(source, sourceBox.c_str(), target, targetBox.c_str(), session), "Xmirrex");
 }
 
-std::uint32_t Element_Replica_Creation::start(const Request& r, std::uint16_t& session, std::uint16_t& waitForCopyState)
+std::uint32_t Element_Replica_Creation::start(const Request& r, std::uint16_t& session, std::uint16_t& waitForCopyState,
+                                              std::optional<Copy_State_Wait::Slot>& slot)
 {
     const SMIS_MethodLock lock(_storage.c_str());
     Replication_Log::progress(__FILE__, __LINE__, "Start CreateElementReplica");
@@ -166,6 +167,14 @@ std::uint32_t Element_Replica_Creation::start(const Request& r, std::uint16_t& s
         std::uint16_t source = 0, target = 0;
         if (const std::uint32_t rc = checkCreateParameter(r, source, target, waitForCopyState))
             return rc;
+        // A caller that will wait while every wait is taken is answered at
+        // once, before it asks the array anything. The slot is taken under
+        // the lock and only once the request's own wait is settled (a
+        // snapshot never waits), so that callers queued for this array's
+        // lock take no place another array's copies need.
+        slot.emplace(waitForCopyState);
+        if (!slot->granted())
+            return Copy_State_Wait::BUSY;
         if (const std::uint32_t rc = startSession(r, source, target, session, remoteStorage))
             return rc;
     }
@@ -183,12 +192,8 @@ std::uint32_t Element_Replica_Creation::run(const Request& r, SNIA_Synchronized*
     synchronization = nullptr;
     std::uint16_t session = 0;
     std::uint16_t waitForCopyState = WAIT_ACTIVE;
-    // A caller that would wait while every wait is taken is answered at
-    // once, before it waits for the method lock or asks the array anything.
-    const Copy_State_Wait::Slot slot(r.waitForCopyState.null ? 0 : r.waitForCopyState.value);
-    if (!slot.granted())
-        return Copy_State_Wait::BUSY;
-    if (const std::uint32_t rc = start(r, session, waitForCopyState))
+    std::optional<Copy_State_Wait::Slot> slot;
+    if (const std::uint32_t rc = start(r, session, waitForCopyState, slot))
         return rc;
     // The array has the new session: other methods of the array run while
     // this one waits for its copy.

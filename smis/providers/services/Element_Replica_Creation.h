@@ -7,7 +7,9 @@
 #include <cimple/cimple.h>
 
 #include <cstdint>
+#include <optional>
 
+#include "Copy_State_Wait.h"
 #include "SNIA_Synchronized.h"
 
 namespace cimple {
@@ -34,9 +36,11 @@ public:
     std::uint32_t run(const Request& request, SNIA_Synchronized*& synchronization);
 
 private:
-    // Under the array's method lock: checks, starts the session and
-    // refreshes the copy sessions.
-    std::uint32_t start(const Request& request, std::uint16_t& session, std::uint16_t& waitForCopyState);
+    // Under the array's method lock: checks the request, takes the copy-wait
+    // slot the settled wait needs, starts the session and refreshes the copy
+    // sessions.
+    std::uint32_t start(const Request& request, std::uint16_t& session, std::uint16_t& waitForCopyState,
+                        std::optional<Copy_State_Wait::Slot>& slot);
     // Parameter checks: the volume numbers and the WaitForCopyState to use.
     std::uint32_t checkCreateParameter(const Request& request, std::uint16_t& source, std::uint16_t& target,
                                        std::uint16_t& waitForCopyState) const;

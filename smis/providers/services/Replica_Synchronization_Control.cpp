@@ -342,11 +342,6 @@ std::uint32_t Replica_Synchronization_Control::precheck(const char* method) cons
 std::uint32_t Replica_Synchronization_Control::modifyOne(const Request& request, const SNIA_Synchronized* sync)
 {
     try {
-        // A caller that would wait while every wait is taken is answered at
-        // once, before it waits for the method lock or asks the array anything.
-        const Copy_State_Wait::Slot slot(request.waitForCopyState.null ? 0 : request.waitForCopyState.value);
-        if (!slot.granted())
-            return Copy_State_Wait::BUSY;
         std::optional<SMIS_MethodLock> lock(std::in_place, _storage.c_str());
         SMIS_CLI cli(_storage);
         if (const std::uint32_t rc = precheck("ModifyReplicaSynchronization"))
@@ -355,6 +350,15 @@ std::uint32_t Replica_Synchronization_Control::modifyOne(const Request& request,
         Entry entry;
         if (const std::uint32_t rc = checkModifyParameter(request, sync, waitForCopyState, entry))
             return rc;
+        // A caller that will wait while every wait is taken is answered at
+        // once, before it asks the array anything. The slot is taken under
+        // the lock and only once the request's own wait is settled, so that
+        // callers queued for this array's lock, and those that never wait,
+        // take no place another array's copies need.
+        std::optional<Copy_State_Wait::Slot> slot;
+        slot.emplace(waitForCopyState);
+        if (!slot->granted())
+            return Copy_State_Wait::BUSY;
         String remoteStorage;
         {
             Login_Guard guard(cli);
@@ -391,11 +395,6 @@ std::uint32_t Replica_Synchronization_Control::modifyList(const Request& request
                                                           const Array<SNIA_Synchronized*>& syncs)
 {
     try {
-        // A caller that would wait while every wait is taken is answered at
-        // once, before it waits for the method lock or asks the array anything.
-        const Copy_State_Wait::Slot slot(request.waitForCopyState.null ? 0 : request.waitForCopyState.value);
-        if (!slot.granted())
-            return Copy_State_Wait::BUSY;
         std::optional<SMIS_MethodLock> lock(std::in_place, _storage.c_str());
         SMIS_CLI cli(_storage);
         if (const std::uint32_t rc = precheck("ModifyListSynchronization"))
@@ -409,6 +408,15 @@ std::uint32_t Replica_Synchronization_Control::modifyList(const Request& request
         for (std::size_t i = 0; i < syncs.size(); ++i)
             if (const std::uint32_t rc = checkModifyParameter(request, syncs[i], waitForCopyState, entries[i]))
                 return rc;
+        // A caller that will wait while every wait is taken is answered at
+        // once, before it asks the array anything. The slot is taken under
+        // the lock and only once the request's own wait is settled, so that
+        // callers queued for this array's lock, and those that never wait,
+        // take no place another array's copies need.
+        std::optional<Copy_State_Wait::Slot> slot;
+        slot.emplace(waitForCopyState);
+        if (!slot->granted())
+            return Copy_State_Wait::BUSY;
         const bool force = !request.force.null && request.force.value;
         std::vector<std::uint16_t> done;
         std::uint32_t remembered = 0;
