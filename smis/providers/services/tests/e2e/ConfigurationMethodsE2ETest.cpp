@@ -537,7 +537,8 @@ TEST_F(ConfigurationMethods, AMethodLockThatCannotBeTakenFailsTheMethodWithNothi
              return rc.null ? 0xFFFFFFFFu : rc.value;
          }},
     };
-    auto expectEachFails = [&](const char* cause) {
+    // busy: the answer must be the busy code, which tells a client to retry.
+    auto expectEachFails = [&](const char* cause, bool busy) {
         for (const auto& [method, call] : methods) {
             SCOPED_TRACE(std::string(method) + ": " + cause);
             clearCommandLines();
@@ -545,10 +546,14 @@ TEST_F(ConfigurationMethods, AMethodLockThatCannotBeTakenFailsTheMethodWithNothi
             EXPECT_NO_THROW(rc = call());
             EXPECT_NE(rc, 0u);
             EXPECT_NE(rc, 0xFFFFFFFFu) << "no return value";
+            if (busy)
+                EXPECT_EQ(rc, SMIS_MethodLock::BUSY);
+            else
+                EXPECT_NE(rc, SMIS_MethodLock::BUSY);
             EXPECT_TRUE(commandLines().empty()) << commandLines().dump();
         }
     };
-    expectEachFails("the lock file cannot be opened");
+    expectEachFails("the lock file cannot be opened", false);
     std::filesystem::remove(lockFile);
 
     // Another method holds the lock longer than the (shortened) bound.
@@ -561,7 +566,7 @@ TEST_F(ConfigurationMethods, AMethodLockThatCannotBeTakenFailsTheMethodWithNothi
         done.get_future().wait();
     });
     held.get_future().wait();
-    expectEachFails("another method holds the lock");
+    expectEachFails("another method holds the lock", true);
     done.set_value();
     holder.join();
     SMIS_MethodLock::setWaitBound(bound);
