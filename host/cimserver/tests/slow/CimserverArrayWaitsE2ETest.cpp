@@ -250,6 +250,10 @@ public:
         const std::size_t slot = _results.size() - 1;
         _threads.emplace_back([this, pair, slot] {
             CimClient client(_s.server->port());
+            // A caller waits for its copy until the test completes it, after
+            // every other caller has started: on a loaded machine that can
+            // take minutes.
+            client.http().set_read_timeout(600, 0);
             CimReply r;
             client.call("CreateElementReplica", _s.mirror(pair), r);
             std::lock_guard lock(_mutex);
