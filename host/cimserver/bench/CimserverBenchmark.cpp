@@ -402,8 +402,8 @@ void enumerate(benchmark::State& state, const std::string& scenario, const std::
     if (!t)
         return;
     const std::string request = RawHttp::request(
-        "EnumerateInstances",
-        CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", className)));
+        "EnumerateInstances", CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", className)),
+        "CIMObject: root%2Fkestris\r\n");
     RawHttp http(t->port());
     size_t instances = 0;
     double cpu = 0;
