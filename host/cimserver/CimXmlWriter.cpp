@@ -20,6 +20,19 @@ bool PropertyFilter::includes(const char* name) const
     return false;
 }
 
+const std::vector<bool>& PropertyFilter::kept_features(const Meta_Class* mc) const
+{
+    // An answer holds instances of a few classes: a short list suffices.
+    for (auto& r : _resolved)
+        if (r.first == mc)
+            return r.second;
+    std::vector<bool> kept(mc->num_meta_features);
+    for (size_t i = 0; i < mc->num_meta_features; i++)
+        kept[i] = includes(mc->meta_features[i]->name);
+    _resolved.emplace_back(mc, std::move(kept));
+    return _resolved.back().second;
+}
+
 CimXmlWriter::CimXmlWriter(std::string host, std::string name_space)
     : _host(std::move(host)), _name_space(std::move(name_space)), _out(_own)
 {
@@ -402,9 +415,10 @@ void CimXmlWriter::instance(const Instance* inst, const PropertyFilter& filter)
     const Meta_Class* mc = inst->meta_class;
     const ClassText& t = text_of(mc);
     _out += t.instance_open;
+    const std::vector<bool>* kept = filter.all ? nullptr : &filter.kept_features(mc);
     for (size_t i = 0; i < mc->num_meta_features; i++) {
         const Meta_Feature* mf = mc->meta_features[i];
-        if (!filter.all && !filter.includes(mf->name))
+        if (kept && !(*kept)[i])
             continue;
         if (mf->flags & CIMPLE_FLAG_PROPERTY)
             property(inst, reinterpret_cast<const Meta_Property*>(mf), t.feature_open[i]);

@@ -12,16 +12,23 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace cimserver {
 
 // Property names to write (compared without regard to case); an absent list
-// means every property.
+// means every property. A filter serves one request at a time: what it keeps
+// of a class is resolved on the class's first instance and remembered.
 struct PropertyFilter {
     bool all = true;
     std::vector<std::string> names;
     bool includes(const char* name) const;
+    // For each feature of the class, by index, whether the filter keeps it.
+    const std::vector<bool>& kept_features(const cimple::Meta_Class* mc) const;
+
+private:
+    mutable std::vector<std::pair<const cimple::Meta_Class*, std::vector<bool>>> _resolved;
 };
 
 // How a class is written: LocalOnly, IncludeQualifiers and

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <sys/uio.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -104,7 +105,7 @@ HttpAnswer::HttpAnswer(Transport& transport, Options options, AnswerBudget* budg
 HttpAnswer::HttpAnswer(std::unique_ptr<Transport> own, Transport* transport, Options options, AnswerBudget* budget,
                        const std::atomic<bool>* peer_gone)
     : _own_transport(std::move(own)), _transport(transport ? *transport : *_own_transport), _options(options),
-      _budget(budget), _peer_gone(peer_gone)
+      _budget(budget), _peer_gone(peer_gone), _pool(AnswerBufferPool::server())
 {
     if (!_budget) {
         _own_budget = std::make_unique<AnswerBudget>(AnswerLimits{});
@@ -115,6 +116,7 @@ HttpAnswer::HttpAnswer(std::unique_ptr<Transport> own, Transport* transport, Opt
 
 HttpAnswer::~HttpAnswer()
 {
+    _pool.give(_text, _options.part);
     _budget->give_memory(_memory_held);
     if (_claim)
         _budget->release(*_claim);
@@ -217,8 +219,7 @@ void HttpAnswer::queue_chunk_pieces(std::string size_line, std::string text)
         return;
     }
     // The text's buffer serves the next part.
-    if (text.capacity() >= _options.part && _spares.size() < MAX_SPARES)
-        _spares.push_back(std::move(text));
+    _pool.give(text, _options.part);
 }
 
 void HttpAnswer::queue_chunk()
@@ -232,13 +233,19 @@ void HttpAnswer::queue_chunk()
     queue_chunk_pieces(size, std::move(_text));
     // The writer goes on in the buffer of a part that already left, or in a
     // new one with room for a part, so no part grows by copying itself.
-    _text = std::string();
-    if (!_spares.empty()) {
-        _text.swap(_spares.back());
-        _spares.pop_back();
-    }
-    _text.clear();
-    _text.reserve(_options.part + _options.part / 4);
+    _text = _pool.take(part_capacity());
+}
+
+std::size_t HttpAnswer::part_capacity() const
+{
+    return _options.part + _options.part / 4;
+}
+
+void HttpAnswer::to_part_buffer()
+{
+    std::string buffer = _pool.take(part_capacity());
+    buffer.append(_text);
+    _text.swap(buffer);
 }
 
 ssize_t HttpAnswer::send_some()
@@ -266,8 +273,7 @@ ssize_t HttpAnswer::send_some()
         const std::size_t memory = held(front);
         _budget->give_memory(memory);
         _memory_held -= memory;
-        if (front.capacity() >= _options.part && _spares.size() < MAX_SPARES)
-            _spares.push_back(std::move(front));
+        _pool.give(front, _options.part);
         _queue.pop_front();
     }
     return sent;
@@ -360,7 +366,11 @@ void HttpAnswer::give_up()
 
 void HttpAnswer::offer()
 {
-    if (!_options.may_stream || _text.size() < _options.part)
+    if (!_options.may_stream)
+        return;
+    if (_text.size() >= std::min(GROWN, _options.part / 4) && _text.capacity() < _options.part)
+        to_part_buffer();
+    if (_text.size() < _options.part)
         return;
     if (abandoned()) {
         give_up();
@@ -424,8 +434,7 @@ void HttpAnswer::finish(const OperationReply& reply)
     }
     _finished = true;
     // What waits now leaves at the client's pace: the writer's buffers go.
-    _text = std::string();
-    _spares.clear();
+    _pool.give(_text, _options.part);
     if (!_broken && waiting() == 0)
         push();
 }

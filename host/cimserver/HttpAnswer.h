@@ -25,6 +25,7 @@
 #define HOST_CIMSERVER_HTTP_ANSWER_H
 
 #include "AnswerBudget.h"
+#include "AnswerBufferPool.h"
 #include "AnswerSink.h"
 #include "CimOperations.h"
 #include "SpoolFile.h"
@@ -115,6 +116,13 @@ private:
     // Waits a moment for the client to take bytes and sends what it takes;
     // false when the answer is lost.
     bool await_client();
+    // Moves the text into a buffer with room for a part, once it is large
+    // enough to become one, so it never grows by copying itself.
+    void to_part_buffer();
+    std::size_t part_capacity() const;
+    // Text size from which a streamed answer writes into a part's buffer
+    // (a quarter of a part when that is less).
+    static constexpr std::size_t GROWN = 64u << 10;
     // Sends what the socket takes now, without waiting.
     void push();
     // Sends queued memory bytes with one send; the bytes sent, or -1 (errno set).
@@ -148,8 +156,7 @@ private:
     Clock::time_point _last_take;    // the client last took bytes, or nothing waited
     Clock::time_point _window_start;
     std::size_t _window_bytes = 0;
-    static constexpr std::size_t MAX_SPARES = 4;
-    std::vector<std::string> _spares; // buffers of sent parts, kept for the next ones
+    AnswerBufferPool& _pool;         // buffers of parts, shared by the server's answers
 };
 
 } // namespace cimserver

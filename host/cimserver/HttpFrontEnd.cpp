@@ -764,8 +764,9 @@ bool HttpFrontEnd::serve()
         for (Connection* c : back) {
             c->busy = false;
             c->working = false;
-            if (c->request.body.size() >= AllocatorPolicy::LARGE_WORK || (c->answer && c->answer->started()))
-                _trim_due = true;
+            _allocator.worked(c->request.body.size() >= AllocatorPolicy::LARGE_WORK ||
+                                  (c->answer && c->answer->started()),
+                              Clock::now());
             release(c->request.body); // a finished request gives its memory back
             c->request = HttpRequest();
             c->context.reset();
@@ -817,10 +818,10 @@ bool HttpFrontEnd::serve()
         }
         expire(Clock::now());
         // Idle after large requests or answers: what they freed goes back.
-        if (_trim_due && quiet && back.empty()) {
-            AllocatorPolicy::trim();
-            _trim_due = false;
-        }
+        if (quiet && back.empty())
+            _allocator.idle(Clock::now());
+        else
+            _allocator.worked(false, Clock::now());
         reap_workers();
     }
     // Shutting down: the workers finish what they answer (their waits end,

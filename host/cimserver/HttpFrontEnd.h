@@ -27,6 +27,7 @@
 #ifndef HOST_CIMSERVER_HTTP_FRONT_END_H
 #define HOST_CIMSERVER_HTTP_FRONT_END_H
 
+#include "AllocatorPolicy.h"
 #include "AnswerBudget.h"
 #include "CimOperations.h"
 #include "HttpRequestReader.h"
@@ -175,7 +176,7 @@ private:
     Clock::time_point _login_log_next;                        // failed logins are logged no more often
     unsigned _login_unlogged = 0;                             // failures since the last line
     std::size_t _turn = 0;                                    // where the next round of reading starts
-    bool _trim_due = false;                                   // large work was done since the last trim
+    AllocatorPolicy _allocator;                               // gives memory back once idle
     AnswerBudget _budget;
 
     std::mutex _mutex;

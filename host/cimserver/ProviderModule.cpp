@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 
+#include <cctype>
 #include <cstdio>
 
 namespace cimserver {
@@ -57,6 +58,7 @@ bool ProviderModule::open(const std::string& path, std::string& message)
         if (!_repository)
             _repository = adapter->repository();
         _providers.push_back(adapter);
+        _by_class.emplace(adapter->registration()->meta_class->name, adapter);
     }
     if (_providers.empty() || !_repository) {
         message = path + " gave no usable provider";
@@ -71,6 +73,7 @@ void ProviderModule::close()
     for (auto it = _providers.rbegin(); it != _providers.rend(); ++it)
         delete *it;
     _providers.clear();
+    _by_class.clear();
     _repository = nullptr;
     if (_handle) {
         dlclose(_handle);
@@ -85,10 +88,28 @@ const Meta_Class* ProviderModule::find_class(const char* name) const
 
 Pegasus_Adapter* ProviderModule::provider_of(const char* class_name) const
 {
-    for (auto* p : _providers)
-        if (eqi(p->registration()->meta_class->name, class_name))
-            return p;
-    return nullptr;
+    if (!class_name)
+        return nullptr;
+    auto it = _by_class.find(class_name);
+    return it == _by_class.end() ? nullptr : it->second;
+}
+
+std::size_t ProviderModule::NameHash::operator()(std::string_view name) const
+{
+    std::size_t h = 14695981039346656037ull; // FNV-1a over the lower-case text
+    for (unsigned char c : name)
+        h = (h ^ static_cast<unsigned char>(std::tolower(c))) * 1099511628211ull;
+    return h;
+}
+
+bool ProviderModule::NameEqual::operator()(std::string_view a, std::string_view b) const
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); i++)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
 }
 
 } // namespace cimserver

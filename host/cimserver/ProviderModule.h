@@ -6,8 +6,11 @@
 
 #include <Pegasus_Adapter.h>
 
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace cimserver {
@@ -38,8 +41,18 @@ public:
     cimple::Pegasus_Adapter* provider_of(const char* class_name) const;
 
 private:
+    // Class names hashed and compared without regard to case.
+    struct NameHash {
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct NameEqual {
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+
     void* _handle = nullptr;
     std::vector<cimple::Pegasus_Adapter*> _providers;
+    // Each served class's provider (the first registered for it).
+    std::unordered_map<std::string_view, cimple::Pegasus_Adapter*, NameHash, NameEqual> _by_class;
     const cimple::Meta_Repository* _repository = nullptr;
 };
 

@@ -1,18 +1,30 @@
 // What a CIM client sees of cimserver on the simulated arrays: a separate
-// program, not a unit test (README, "Benchmark"). Each scenario runs one
-// simulator and one server, started on first use and kept for the program's
-// life; a client keeps its connection alive as CIM client libraries do.
+// program, not a unit test (README, "Benchmark"). Each server runs on its
+// own simulator, started on first use and kept for the program's life; a
+// client keeps its connection alive as CIM client libraries do.
 //
-//   Enumerate/<class>/max     EnumerateInstances; instances per second of
+//   Enumerate/<class>/<scenario>[/<server>]
+//                             EnumerateInstances; instances per second of
 //                             server CPU (user + system, from /proc)
-//   <operation>/<scenario>    GetInstance of one volume, AssociatorNames and
+//   Enumerate/<class>/max/<server>/gap
+//                             the same, each request after an idle gap
+//                             (--gap_s, 5 s by default: past the allocator's
+//                             trim delay), as a client that polls does
+//   <operation>/<scenario>[/<server>]
+//                             GetInstance of one volume, AssociatorNames and
 //                             ReferenceNames of it through CIM_SystemDevice,
 //                             References and Associators of it through every
 //                             association, and GetInstance of one of its
-//                             CIM_SystemDevice associations; the time of one call
-//   FullDiscovery/<scenario>  EnumerateInstances of every class, associations
+//                             CIM_SystemDevice associations; the time of one
+//                             call and the server CPU it costs
+//   FullDiscovery/<scenario>[/<server>]/<first|second>
+//                             EnumerateInstances of every class, associations
 //                             included, on one kept-alive connection; its wall
 //                             time, the server's CPU time and peak RSS
+//   IdleRss/max               after everything else: the resident memory of
+//                             every server measured on max, each second for
+//                             a minute of idle (start, end, peak, seconds
+//                             until under 100 MiB)
 //   OpenPegasus/Enumerate/<class>/max/<in|out>_process
 //                             the same enumeration of the same module served
 //                             by the real OpenPegasus through CIMPLE (the
@@ -21,6 +33,13 @@
 //                             the server and its agents. Registered when the
 //                             third-party build and the variant's module are
 //                             there (docs/openpegasus.md).
+//
+// Servers measured side by side on max: this build's cimserver, the
+// cimserver programs CIMSERVER_BENCH_COMPARE names ("label=path", several
+// separated by ";"; each runs with its own build's module), and OpenPegasus
+// in process. All stay alive for the whole run. --rounds=N measures them in
+// rotation N times (names prefixed r1/, r2/ ...), one server after the
+// other for each measure, so a load that comes and goes hits all alike.
 //
 // A short smoke run (the `small` scenario only) is registered in CTest.
 
@@ -38,12 +57,15 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -110,192 +132,23 @@ void configureArrays(const testsupport::ArraysimProcess& sim, const smis::test::
     install.writeEnv(env);
 }
 
-// The simulator on one scenario and cimserver in front of it, once the
-// polling service has fetched every array's table.
-struct Served {
-    explicit Served(const std::string& scenario) : sim(scenario)
-    {
-        configureArrays(sim, install);
-        server = std::make_unique<CimserverProcess>(install.path(), std::vector<std::string>{"--max-request", "1048576"});
-        volume = firstVolumeWhenPolled(server->port());
-    }
-    ~Served() { server->stop(); }
-
-    testsupport::ArraysimProcess sim;
-    smis::test::TempInstallDir install;
-    std::unique_ptr<CimserverProcess> server;
-    std::string volume;  // the first volume's INSTANCENAME
-};
-
-Served& served(const std::string& scenario)
+// Resident memory of the process in MiB (VmRSS).
+double rssMiB(pid_t pid)
 {
-    static std::map<std::string, std::unique_ptr<Served>> running;
-    auto& slot = running[scenario];
-    if (!slot)
-        slot = std::make_unique<Served>(scenario);
-    return *slot;
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    return 0;
 }
 
-// The same module under OpenPegasus on the `max` scenario, in or out of
-// the server's process, once it has polled every array.
-struct ServedByOpenPegasus {
-    explicit ServedByOpenPegasus(bool in_process) : sim("max")
-    {
-        configureArrays(sim, install);
-        server = std::make_unique<OpenPegasusServer>(install.path(), in_process);
-        polled = !firstVolumeWhenPolled(server->port()).empty();
-    }
-    ~ServedByOpenPegasus() { server->stop(); }
-
-    // CPU seconds of the server and of its provider agents (found by the
-    // program path in the server's home).
-    double cpuSeconds() const
-    {
-        double cpu = serverCpuSeconds(server->pid());
-        const std::string agent = server->home() + "/bin/cimprovagt";
-        std::unique_ptr<DIR, int (*)(DIR*)> proc(opendir("/proc"), closedir);
-        for (dirent* e = proc ? readdir(proc.get()) : nullptr; e; e = readdir(proc.get())) {
-            if (e->d_name[0] < '1' || e->d_name[0] > '9')
-                continue;
-            std::ifstream in(std::string("/proc/") + e->d_name + "/cmdline");
-            std::string program;
-            std::getline(in, program, '\0');
-            if (program == agent)
-                cpu += serverCpuSeconds(static_cast<pid_t>(std::stol(e->d_name)));
-        }
-        return cpu;
-    }
-
-    testsupport::ArraysimProcess sim;
-    smis::test::TempInstallDir install;
-    std::unique_ptr<OpenPegasusServer> server;
-    bool polled = false;
-};
-
-// EnumerateInstances of the class, as often as the benchmark asks; its
-// instances per call and per second of server CPU (as cpu() counts it).
-void enumerateOn(benchmark::State& state, int port, const std::function<double()>& cpuSeconds,
-                 const std::string& className)
+// The machine's load average over the last minute.
+double loadAverage()
 {
-    CimClient client(port);
-    size_t instances = 0;
-    double cpu = 0;
-    for (auto _ : state) {
-        const double before = cpuSeconds();
-        CimReply r;
-        client.call("EnumerateInstances",
-                    CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", className)), r);
-        cpu += cpuSeconds() - before;
-        if (r.error_code != 0 || r.http_status != 200) {
-            state.SkipWithError("enumeration failed");
-            return;
-        }
-        instances += r.all("VALUE.NAMEDINSTANCE").size();
-    }
-    state.counters["instances"] = static_cast<double>(instances) / static_cast<double>(state.iterations());
-    state.counters["per_server_cpu_s"] = cpu > 0 ? static_cast<double>(instances) / cpu : 0;
-}
-
-void enumerate(benchmark::State& state, const std::string& scenario, const std::string& className)
-{
-    Served& s = served(scenario);
-    const pid_t pid = s.server->pid();
-    enumerateOn(state, s.server->port(), [pid] { return serverCpuSeconds(pid); }, className);
-}
-
-void enumerateThroughOpenPegasus(benchmark::State& state, bool in_process, const std::string& className)
-{
-    // One server of the third-party build at a time: kept for the
-    // benchmarks of one placement, then stopped.
-    static std::unique_ptr<ServedByOpenPegasus> running;
-    static bool running_in_process = false;
-    if (!running || running_in_process != in_process) {
-        running.reset();
-        try {
-            running = std::make_unique<ServedByOpenPegasus>(in_process);
-        } catch (const std::exception& e) {
-            state.SkipWithError(e.what());
-            return;
-        }
-        running_in_process = in_process;
-    }
-    if (!running->polled) {
-        state.SkipWithError(("the module did not answer volumes through OpenPegasus:\n" + running->server->output()).c_str());
-        return;
-    }
-    ServedByOpenPegasus* s = running.get();
-    enumerateOn(state, s->server->port(), [s] { return s->cpuSeconds(); }, className);
-}
-
-// The request of one call about the first volume, or empty when it cannot be made.
-std::string oneVolumeRequest(Served& s, CimClient& client, const std::string& operation)
-{
-    auto value = [](const char* name, const char* text) {
-        return "<IPARAMVALUE NAME=\"" + std::string(name) + "\"><VALUE>" + text + "</VALUE></IPARAMVALUE>";
-    };
-    const std::string systemDevice = CimClient::class_param("ResultClass", "CIM_SystemDevice") +
-                                     value("Role", "PartComponent");
-    if (operation == "GetInstance")
-        return CimClient::imethod(operation, nameParam("InstanceName", s.volume));
-    // The walk follows one association from the volume's end (the volume is
-    // the system's PartComponent), or every association the volume has.
-    if (operation == "AssociatorNames")
-        return CimClient::imethod(operation, nameParam("ObjectName", s.volume) +
-                                                 CimClient::class_param("AssocClass", "CIM_SystemDevice") +
-                                                 value("Role", "PartComponent") +
-                                                 value("ResultRole", "GroupComponent"));
-    if (operation == "ReferenceNames")
-        return CimClient::imethod(operation, nameParam("ObjectName", s.volume) + systemDevice);
-    if (operation == "References" || operation == "Associators")
-        return CimClient::imethod(operation, nameParam("ObjectName", s.volume));
-    if (operation == "AssociationGetInstance") {
-        // The volume's CIM_SystemDevice association, named by its path.
-        CimReply names;
-        client.call("ReferenceNames", CimClient::imethod("ReferenceNames", nameParam("ObjectName", s.volume) +
-                                                                               systemDevice),
-                    names);
-        const auto found = names.all("INSTANCENAME");
-        if (found.empty())
-            return "";
-        std::ostringstream name;
-        found.front().print(name, "", pugi::format_raw);
-        return CimClient::imethod("GetInstance", nameParam("InstanceName", name.str()));
-    }
-    return "";
-}
-
-// One call about the first volume, timed by the client over a kept-alive connection.
-void oneVolume(benchmark::State& state, const std::string& scenario, const std::string& operation)
-{
-    Served& s = served(scenario);
-    if (s.volume.empty()) {
-        state.SkipWithError("no volume served");
-        return;
-    }
-    CimClient client(s.server->port());
-    const std::string body = oneVolumeRequest(s, client, operation);
-    if (body.empty()) {
-        state.SkipWithError((operation + ": the request could not be made").c_str());
-        return;
-    }
-    const std::string method = operation == "AssociationGetInstance" ? "GetInstance" : operation;
-    CimReply warm;
-    client.call(method, body, warm);  // opens the connection
-    size_t answers = 0;
-    for (auto _ : state) {
-        CimReply r;
-        const auto start = Clock::now();
-        client.call(method, body, r);
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        if (r.error_code != 0 || r.http_status != 200) {
-            state.SkipWithError((operation + " failed: " + std::to_string(r.http_status) + " " +
-                                 std::to_string(r.error_code) + " " + r.body.substr(0, 300))
-                                    .c_str());
-            return;
-        }
-        answers = r.all("INSTANCE").size() + r.all("OBJECTPATH").size();
-    }
-    state.counters["answers"] = static_cast<double>(answers);
+    std::ifstream in("/proc/loadavg");
+    double load = 0;
+    in >> load;
+    return load;
 }
 
 // Counts a marker in a text that arrives in pieces (a marker may straddle two).
@@ -326,25 +179,376 @@ private:
     size_t _count = 0;
 };
 
-// Every class of the repository enumerated once, as a discovery tool does,
-// on one kept-alive connection. The client only counts the instances, so
-// the wall time is the server's and the wire's.
-void fullDiscovery(benchmark::State& state, const std::string& scenario)
+// Idle time before each request of a .../gap enumeration (--gap_s).
+int gapSeconds = 5;
+
+// CPU time of the processes of a server: each live thread's own, to the
+// nanosecond (/proc/<pid>/task/<tid>/schedstat), and the processes' totals
+// in clock ticks (/proc/<pid>/stat), which also hold threads that ended.
+struct CpuSample {
+    std::map<long, double> threads; // seconds on CPU, by thread
+    double ticks = 0;               // seconds, in ticks of 10 ms
+};
+
+CpuSample cpuSample(const std::vector<pid_t>& pids)
 {
-    Served& s = served(scenario);
-    std::vector<std::string> requests;
-    {
-        CimClient client(s.server->port());
-        for (const auto& entry : repository_classes(client))
-            requests.push_back(RawHttp::request(
-                "EnumerateInstances",
-                CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", entry.first))));
+    CpuSample sample;
+    for (pid_t pid : pids) {
+        sample.ticks += serverCpuSeconds(pid);
+        const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+        std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(tasks.c_str()), closedir);
+        for (dirent* e = dir ? readdir(dir.get()) : nullptr; e; e = readdir(dir.get())) {
+            if (e->d_name[0] < '1' || e->d_name[0] > '9')
+                continue;
+            std::ifstream in(tasks + "/" + e->d_name + "/schedstat");
+            double ns = 0;
+            if (in >> ns)
+                sample.threads[std::stol(e->d_name)] = ns / 1e9;
+        }
     }
-    RawHttp http(s.server->port());
+    return sample;
+}
+
+// The CPU time between two samples: the threads' own when no thread's time
+// was lost meanwhile (one ended, or one came and went unseen: the ticks
+// count more than a tick beyond them), the ticks otherwise.
+double cpuBetween(const CpuSample& before, const CpuSample& after)
+{
+    const double ticks = after.ticks - before.ticks;
+    double precise = 0;
+    for (const auto& [tid, seconds] : after.threads) {
+        const auto was = before.threads.find(tid);
+        precise += seconds - (was == before.threads.end() ? 0 : was->second);
+    }
+    for (const auto& entry : before.threads)
+        if (!after.threads.count(entry.first))
+            return ticks;
+    const double tick = 1.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    return ticks > precise + 2 * tick ? ticks : precise;
+}
+
+// One server measured: where it listens, the processes that do its work
+// (its CPU and memory are theirs together) and the first volume it serves.
+struct Target {
+    virtual ~Target() = default;
+    virtual int port() const = 0;
+    virtual std::vector<pid_t> pids() const = 0;
+    virtual const std::string& volume() const = 0;
+
+    CpuSample cpu() const { return cpuSample(pids()); }
+    double rss() const
+    {
+        double mib = 0;
+        for (pid_t pid : pids())
+            mib += rssMiB(pid);
+        return mib;
+    }
+    double peakRss() const
+    {
+        double mib = 0;
+        for (pid_t pid : pids())
+            mib += peakRssMiB(pid);
+        return mib;
+    }
+};
+
+// A simulator on one scenario and a cimserver program in front of it (this
+// build's when program is empty), once the polling service has fetched
+// every array's table.
+struct Served : Target {
+    Served(const std::string& scenario, const std::string& program) : sim(scenario)
+    {
+        configureArrays(sim, install);
+        server = std::make_unique<CimserverProcess>(
+            install.path(), std::vector<std::string>{"--max-request", "1048576"}, program);
+        first_volume = firstVolumeWhenPolled(server->port());
+    }
+    ~Served() override { server->stop(); }
+
+    int port() const override { return server->port(); }
+    std::vector<pid_t> pids() const override { return {server->pid()}; }
+    const std::string& volume() const override { return first_volume; }
+
+    testsupport::ArraysimProcess sim;
+    smis::test::TempInstallDir install;
+    std::unique_ptr<CimserverProcess> server;
+    std::string first_volume;
+};
+
+// The same module under OpenPegasus on the `max` scenario, in or out of
+// the server's process, once it has polled every array.
+struct ServedByOpenPegasus : Target {
+    explicit ServedByOpenPegasus(bool in_process) : sim("max")
+    {
+        configureArrays(sim, install);
+        server = std::make_unique<OpenPegasusServer>(install.path(), in_process);
+        first_volume = firstVolumeWhenPolled(server->port());
+    }
+    ~ServedByOpenPegasus() override { server->stop(); }
+
+    int port() const override { return server->port(); }
+    const std::string& volume() const override { return first_volume; }
+    // The server and its provider agents (found by the program path in the
+    // server's home).
+    std::vector<pid_t> pids() const override
+    {
+        std::vector<pid_t> found{server->pid()};
+        const std::string agent = server->home() + "/bin/cimprovagt";
+        std::unique_ptr<DIR, int (*)(DIR*)> proc(opendir("/proc"), closedir);
+        for (dirent* e = proc ? readdir(proc.get()) : nullptr; e; e = readdir(proc.get())) {
+            if (e->d_name[0] < '1' || e->d_name[0] > '9')
+                continue;
+            std::ifstream in(std::string("/proc/") + e->d_name + "/cmdline");
+            std::string program;
+            std::getline(in, program, '\0');
+            if (program == agent)
+                found.push_back(static_cast<pid_t>(std::stol(e->d_name)));
+        }
+        return found;
+    }
+
+    testsupport::ArraysimProcess sim;
+    smis::test::TempInstallDir install;
+    std::unique_ptr<OpenPegasusServer> server;
+    std::string first_volume;
+};
+
+// The cimserver programs to compare with this build's, by label
+// (CIMSERVER_BENCH_COMPARE: "label=path;label=path").
+std::vector<std::pair<std::string, std::string>> comparedPrograms()
+{
+    std::vector<std::pair<std::string, std::string>> programs;
+    const char* spec = std::getenv("CIMSERVER_BENCH_COMPARE");
+    std::istringstream entries(spec ? spec : "");
+    for (std::string entry; std::getline(entries, entry, ';');) {
+        const size_t eq = entry.find('=');
+        if (eq != std::string::npos && eq > 0 && eq + 1 < entry.size())
+            programs.emplace_back(entry.substr(0, eq), entry.substr(eq + 1));
+    }
+    return programs;
+}
+
+// The server of one scenario: this build's cimserver (label empty), a
+// compared one (its label), or OpenPegasus ("openpegasus_in",
+// "openpegasus_out"; one of them alive at a time: they share the server
+// lock of the third-party build). Started on first use when start is set;
+// null (with why) when it is not running or cannot be started.
+Target* target(const std::string& scenario, const std::string& label, std::string& why, bool start = true)
+{
+    static std::map<std::string, std::unique_ptr<Target>> running;
+    const std::string key = scenario + "/" + label;
+    if (const auto found = running.find(key); found != running.end() && found->second)
+        return found->second.get();
+    if (!start)
+        return nullptr;
+    auto& slot = running[key];
+    try {
+        if (label.rfind("openpegasus_", 0) == 0) {
+            const bool in_process = label == "openpegasus_in";
+            running.erase(scenario + "/" + (in_process ? "openpegasus_out" : "openpegasus_in"));
+            slot = std::make_unique<ServedByOpenPegasus>(in_process);
+        } else {
+            std::string program;
+            for (const auto& [name, path] : comparedPrograms())
+                if (name == label)
+                    program = path;
+            if (!label.empty() && program.empty())
+                throw std::runtime_error("no program for " + label);
+            slot = std::make_unique<Served>(scenario, program);
+        }
+    } catch (const std::exception& e) {
+        why = e.what();
+        running.erase(key);
+        return nullptr;
+    }
+    if (slot->volume().empty()) {
+        why = "the server answered no volume";
+        return nullptr;
+    }
+    return slot.get();
+}
+
+// Every server of max started so far, by label (for IdleRss).
+std::vector<std::pair<std::string, Target*>> liveTargets(const std::vector<std::string>& labels)
+{
+    std::vector<std::pair<std::string, Target*>> live;
+    for (const std::string& label : labels) {
+        std::string why;
+        if (Target* t = target("max", label, why, false))
+            live.emplace_back(label.empty() ? "cimserver" : label, t);
+    }
+    return live;
+}
+
+// The server of a benchmark, or null with the benchmark skipped.
+Target* targetOf(benchmark::State& state, const std::string& scenario, const std::string& label)
+{
+    std::string why;
+    Target* t = target(scenario, label, why);
+    if (!t)
+        state.SkipWithError(why.c_str());
+    return t;
+}
+
+// EnumerateInstances of the class, as often as the benchmark asks (after
+// gap seconds of idle each time, when given); its instances per call and per
+// second of server CPU. CPU is counted over the calls only. The client only
+// counts the instances as they arrive, so its own work is small beside the
+// server's.
+void enumerate(benchmark::State& state, const std::string& scenario, const std::string& label,
+               const std::string& className, int gap)
+{
+    Target* t = targetOf(state, scenario, label);
+    if (!t)
+        return;
+    const std::string request = RawHttp::request(
+        "EnumerateInstances", CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", className)),
+        "CIMObject: root%2Fkestris\r\n");
+    RawHttp http(t->port());
     size_t instances = 0;
     double cpu = 0;
     for (auto _ : state) {
-        const double before = serverCpuSeconds(s.server->pid());
+        if (gap > 0) {
+            state.PauseTiming();
+            std::this_thread::sleep_for(std::chrono::seconds(gap));
+            state.ResumeTiming();
+        }
+        const CpuSample before = t->cpu();
+        HttpResponse r;
+        Marker_Count named("<VALUE.NAMEDINSTANCE>");
+        Marker_Count failed("<ERROR");
+        const auto piece = [&](std::string_view p) {
+            named.add(p);
+            failed.add(p);
+        };
+        const bool read = http.send(request) && http.read(r, std::chrono::minutes(5), piece);
+        cpu += cpuBetween(before, t->cpu());
+        if (!read || r.status != 200 || failed.count() > 0) {
+            state.SkipWithError("enumeration failed");
+            return;
+        }
+        instances += named.count();
+    }
+    state.counters["instances"] = static_cast<double>(instances) / static_cast<double>(state.iterations());
+    state.counters["per_server_cpu_s"] = cpu > 0 ? static_cast<double>(instances) / cpu : 0;
+    state.counters["server_cpu_ms"] = cpu * 1000 / static_cast<double>(state.iterations());
+    state.counters["load1"] = loadAverage();
+}
+
+// The request of one call about the volume, or empty when it cannot be made.
+std::string oneVolumeRequest(const std::string& volume, CimClient& client, const std::string& operation)
+{
+    auto value = [](const char* name, const char* text) {
+        return "<IPARAMVALUE NAME=\"" + std::string(name) + "\"><VALUE>" + text + "</VALUE></IPARAMVALUE>";
+    };
+    const std::string systemDevice = CimClient::class_param("ResultClass", "CIM_SystemDevice") +
+                                     value("Role", "PartComponent");
+    if (operation == "GetInstance")
+        return CimClient::imethod(operation, nameParam("InstanceName", volume));
+    // The walk follows one association from the volume's end (the volume is
+    // the system's PartComponent), or every association the volume has.
+    if (operation == "AssociatorNames")
+        return CimClient::imethod(operation, nameParam("ObjectName", volume) +
+                                                 CimClient::class_param("AssocClass", "CIM_SystemDevice") +
+                                                 value("Role", "PartComponent") +
+                                                 value("ResultRole", "GroupComponent"));
+    if (operation == "ReferenceNames")
+        return CimClient::imethod(operation, nameParam("ObjectName", volume) + systemDevice);
+    if (operation == "References" || operation == "Associators")
+        return CimClient::imethod(operation, nameParam("ObjectName", volume));
+    if (operation == "AssociationGetInstance") {
+        // The volume's CIM_SystemDevice association, named by its path.
+        CimReply names;
+        client.call("ReferenceNames", CimClient::imethod("ReferenceNames", nameParam("ObjectName", volume) +
+                                                                               systemDevice),
+                    names);
+        const auto found = names.all("INSTANCENAME");
+        if (found.empty())
+            return "";
+        std::ostringstream name;
+        found.front().print(name, "", pugi::format_raw);
+        return CimClient::imethod("GetInstance", nameParam("InstanceName", name.str()));
+    }
+    return "";
+}
+
+// One call about the first volume, timed by the client over a kept-alive
+// connection; the server CPU of a call is the average over the calls.
+void oneVolume(benchmark::State& state, const std::string& scenario, const std::string& label,
+               const std::string& operation)
+{
+    Target* t = targetOf(state, scenario, label);
+    if (!t)
+        return;
+    CimClient client(t->port());
+    const std::string body = oneVolumeRequest(t->volume(), client, operation);
+    if (body.empty()) {
+        state.SkipWithError((operation + ": the request could not be made").c_str());
+        return;
+    }
+    const std::string method = operation == "AssociationGetInstance" ? "GetInstance" : operation;
+    CimReply warm;
+    client.call(method, body, warm);  // opens the connection
+    size_t answers = 0;
+    double cpu = 0;
+    for (auto _ : state) {
+        CimReply r;
+        const CpuSample before = t->cpu();
+        const auto start = Clock::now();
+        client.call(method, body, r);
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        cpu += cpuBetween(before, t->cpu());
+        if (r.error_code != 0 || r.http_status != 200) {
+            state.SkipWithError((operation + " failed: " + std::to_string(r.http_status) + " " +
+                                 std::to_string(r.error_code) + " " + r.body.substr(0, 300))
+                                    .c_str());
+            return;
+        }
+        answers = r.all("INSTANCE").size() + r.all("OBJECTPATH").size();
+    }
+    state.counters["answers"] = static_cast<double>(answers);
+    state.counters["server_cpu_ms"] = cpu * 1000 / static_cast<double>(state.iterations());
+    state.counters["load1"] = loadAverage();
+}
+
+// The classes of the server's repository.
+std::set<std::string> classesOf(const Target& t)
+{
+    CimClient client(t.port());
+    std::set<std::string> names;
+    for (const auto& entry : repository_classes(client))
+        names.insert(entry.first);
+    return names;
+}
+
+// Every class of the repository enumerated once, as a discovery tool does,
+// on one kept-alive connection; with peers (the other cimserver programs
+// compared), only the classes every one of them has, so all do the same
+// work. The client only counts the instances, so the wall time is the
+// server's and the wire's.
+void fullDiscovery(benchmark::State& state, const std::string& scenario, const std::string& label,
+                   const std::vector<std::string>& peers)
+{
+    Target* t = targetOf(state, scenario, label);
+    if (!t)
+        return;
+    std::set<std::string> classes = classesOf(*t);
+    for (const std::string& peer : peers) {
+        Target* other = targetOf(state, scenario, peer);
+        if (!other)
+            return;
+        const std::set<std::string> theirs = classesOf(*other);
+        std::erase_if(classes, [&](const std::string& name) { return !theirs.count(name); });
+    }
+    std::vector<std::string> requests;
+    for (const std::string& name : classes)
+        requests.push_back(RawHttp::request(
+            "EnumerateInstances", CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", name))));
+    RawHttp http(t->port());
+    size_t instances = 0;
+    double cpu = 0;
+    for (auto _ : state) {
+        const CpuSample before = t->cpu();
         for (const std::string& request : requests) {
             HttpResponse r;
             Marker_Count named("<VALUE.NAMEDINSTANCE>");
@@ -355,32 +559,115 @@ void fullDiscovery(benchmark::State& state, const std::string& scenario)
             }
             instances += named.count();
         }
-        cpu += serverCpuSeconds(s.server->pid()) - before;
+        cpu += cpuBetween(before, t->cpu());
     }
     const auto iterations = static_cast<double>(state.iterations());
     state.counters["classes"] = static_cast<double>(requests.size());
     state.counters["instances"] = static_cast<double>(instances) / iterations;
     state.counters["server_cpu_s"] = cpu / iterations;
     state.counters["per_server_cpu_s"] = cpu > 0 ? static_cast<double>(instances) / cpu : 0;
-    state.counters["server_peak_rss_MiB"] = peakRssMiB(s.server->pid());
+    state.counters["server_peak_rss_MiB"] = t->peakRss();
+    state.counters["load1"] = loadAverage();
 }
 
-void registerAll()
+// A minute of idle for every server of max measured so far: resident memory
+// at its start and end, the peak since each server started, and the seconds
+// until it was under 100 MiB (-1: never within the minute).
+void idleRss(benchmark::State& state, const std::vector<std::string>& labels)
 {
-    for (const char* className : {"VELDARO_StorageVolume", "VELDARO_DiskDrive", "VELDARO_StorageHardwareID"})
-        for (const char* scenario : {"small", "max"})
-            benchmark::RegisterBenchmark(("Enumerate/" + std::string(className) + "/" + scenario).c_str(), enumerate,
-                                         std::string(scenario), std::string(className))
+    const auto live = liveTargets(labels);
+    for (auto _ : state) {
+        std::vector<double> below(live.size(), -1);
+        const auto start = Clock::now();
+        for (int second = 0; second <= 60; ++second) {
+            std::this_thread::sleep_until(start + std::chrono::seconds(second));
+            for (size_t i = 0; i < live.size(); ++i) {
+                const double mib = live[i].second->rss();
+                if (second == 0)
+                    state.counters[live[i].first + "_rss_0s_MiB"] = mib;
+                if (below[i] < 0 && mib < 100)
+                    below[i] = second;
+                if (second == 60)
+                    state.counters[live[i].first + "_rss_60s_MiB"] = mib;
+            }
+        }
+        for (size_t i = 0; i < live.size(); ++i) {
+            state.counters[live[i].first + "_peak_MiB"] = live[i].second->peakRss();
+            state.counters[live[i].first + "_s_under_100MiB"] = below[i];
+        }
+    }
+    state.counters["load1"] = loadAverage();
+}
+
+template <class Function, class... Args>
+benchmark::internal::Benchmark* add(const std::string& name, Function function, Args... args)
+{
+    return benchmark::RegisterBenchmark(name.c_str(), function, args...);
+}
+
+const char* const CLASSES[] = {"VELDARO_StorageVolume", "VELDARO_DiskDrive", "VELDARO_StorageHardwareID"};
+const char* const OPERATIONS[] = {"GetInstance", "References", "Associators", "AssociatorNames",
+                                  "ReferenceNames", "AssociationGetInstance"};
+
+// The labels other than label.
+std::vector<std::string> peersOf(const std::vector<std::string>& labels, const std::string& label)
+{
+    std::vector<std::string> peers;
+    for (const std::string& other : labels)
+        if (other != label)
+            peers.push_back(other);
+    return peers;
+}
+
+bool isPegasus(const std::string& label)
+{
+    return label.rfind("openpegasus_", 0) == 0;
+}
+
+// The measures of one scenario, each on every server named one after the
+// other (label "" is this build's cimserver); prefix names the round. The
+// module's figures under OpenPegasus are its enumerations.
+void registerRound(const std::string& prefix, const std::string& scenario, const std::vector<std::string>& labels)
+{
+    const auto suffix = [](const std::string& label) { return label.empty() ? "" : "/" + label; };
+    for (const char* className : CLASSES)
+        for (const std::string& label : labels)
+            add(prefix + "Enumerate/" + className + "/" + scenario + suffix(label), enumerate, scenario, label,
+                std::string(className), 0)
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
-    for (const char* operation :
-         {"GetInstance", "AssociatorNames", "ReferenceNames", "References", "Associators", "AssociationGetInstance"})
-        for (const char* scenario : {"small", "max"})
-            benchmark::RegisterBenchmark((std::string(operation) + "/" + scenario).c_str(), oneVolume,
-                                         std::string(scenario), std::string(operation))
-                ->Unit(benchmark::kMillisecond)
-                ->UseManualTime();
-    // The module under OpenPegasus, when its builds are there.
+    if (scenario == "max")
+        for (const char* className : CLASSES)
+            for (const std::string& label : labels)
+                add(prefix + "Enumerate/" + className + "/max/" + (label.empty() ? "cimserver" : label) + "/gap",
+                    enumerate, scenario, label, std::string(className), gapSeconds)
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseRealTime()
+                    ->Iterations(3);
+    for (const char* operation : OPERATIONS)
+        for (const std::string& label : labels)
+            if (!isPegasus(label))
+                add(prefix + operation + "/" + scenario + suffix(label), oneVolume, scenario, label,
+                    std::string(operation))
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseManualTime();
+    // The first discovery after the start meets cold caches; the second
+    // runs warm. Compared programs discover the classes they all have.
+    std::vector<std::string> programs;
+    for (const std::string& label : labels)
+        if (!isPegasus(label))
+            programs.push_back(label);
+    for (const char* run : {"first", "second"})
+        for (const std::string& label : programs)
+            add(prefix + "FullDiscovery/" + scenario + suffix(label) + "/" + run, fullDiscovery, scenario, label,
+                peersOf(programs, label))
+                ->Unit(benchmark::kSecond)
+                ->UseRealTime()
+                ->Iterations(1);
+}
+
+void registerAll(int rounds)
+{
     bool pegasus = true;
     try {
         OpenPegasusServer::require_builds();
@@ -388,23 +675,42 @@ void registerAll()
         pegasus = false;
         std::fprintf(stderr, "OpenPegasus benchmarks not registered: %s\n", e.what());
     }
-    for (bool in_process : {false, true})
-        for (const char* className : {"VELDARO_StorageVolume", "VELDARO_DiskDrive", "VELDARO_StorageHardwareID"})
-            if (pegasus)
-                benchmark::RegisterBenchmark(("OpenPegasus/Enumerate/" + std::string(className) + "/max/" +
-                                              (in_process ? "in_process" : "out_of_process"))
-                                                 .c_str(),
-                                             enumerateThroughOpenPegasus, in_process, std::string(className))
-                    ->Unit(benchmark::kMillisecond)
-                    ->UseRealTime();
-    // The first discovery after the start meets cold caches; the second runs warm.
-    for (const char* scenario : {"small", "max"})
-        for (const char* run : {"first", "second"})
-            benchmark::RegisterBenchmark(("FullDiscovery/" + std::string(scenario) + "/" + run).c_str(),
-                                         fullDiscovery, std::string(scenario))
-                ->Unit(benchmark::kSecond)
-                ->UseRealTime()
-                ->Iterations(1);
+    std::vector<std::string> labels{""};
+    for (const auto& compared : comparedPrograms())
+        labels.push_back(compared.first);
+    if (pegasus)
+        labels.push_back("openpegasus_in");
+    registerRound("", "small", {""});
+    // The servers of max in rotation: each measure on one after the other.
+    for (int round = 1; round <= rounds; ++round)
+        registerRound(rounds > 1 ? "r" + std::to_string(round) + "/" : "", "max", labels);
+    add("IdleRss/max", idleRss, labels)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
+    // The module under OpenPegasus in its provider agent, when its builds
+    // are there (after the rest: the in-process server is stopped for it).
+    if (pegasus)
+        for (const char* className : CLASSES)
+            add(std::string("OpenPegasus/Enumerate/") + className + "/max/out_of_process", enumerate,
+                std::string("max"), std::string("openpegasus_out"), std::string(className), 0)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+}
+
+// Takes this program's own options (--rounds=N, --gap_s=S) out of argv.
+int ownOptions(int& argc, char** argv)
+{
+    int rounds = 1;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--rounds=", 0) == 0)
+            rounds = std::max(1, std::atoi(arg.c_str() + 9));
+        else if (arg.rfind("--gap_s=", 0) == 0)
+            gapSeconds = std::max(0, std::atoi(arg.c_str() + 8));
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    return rounds;
 }
 
 }  // namespace
@@ -412,7 +718,7 @@ void registerAll()
 
 int main(int argc, char** argv)
 {
-    cimserver::test::registerAll();
+    cimserver::test::registerAll(cimserver::test::ownOptions(argc, argv));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -60,7 +60,8 @@ void CimserverProcess::wait_for_tables(const std::string& install_dir, const std
                 std::this_thread::sleep_for(std::chrono::milliseconds(200));
 }
 
-CimserverProcess::CimserverProcess(const std::string& install_dir, const std::vector<std::string>& extra)
+CimserverProcess::CimserverProcess(const std::string& install_dir, const std::vector<std::string>& extra,
+                                   const std::string& program)
 {
     char tmpl[] = "/tmp/cimserver-test-XXXXXX";
     if (!mkdtemp(tmpl))
@@ -70,9 +71,16 @@ CimserverProcess::CimserverProcess(const std::string& install_dir, const std::ve
         std::ofstream auth(_dir + "/auth");
         auth << user() << ":" << password() << "\n";
     }
-    std::vector<std::string> args = {testsupport::BuildTree::program("cimserver"), "--port", "0", "--ready-file",
-                                     _dir + "/ready", "--auth-file", _dir + "/auth"};
-    if (std::find(extra.begin(), extra.end(), "--https-port") == extra.end())
+    const std::string server = program.empty() ? testsupport::BuildTree::program("cimserver") : program;
+    std::vector<std::string> args = {server, "--port", "0", "--ready-file", _dir + "/ready", "--auth-file",
+                                     _dir + "/auth"};
+    // Another build may be older than the option (it then takes a plain
+    // login without it): its usage text tells.
+    const auto knows_plain_auth = [&] {
+        const CommandResult usage = run({server, "--help"});
+        return (usage.out + usage.err).find("--allow-plain-auth") != std::string::npos;
+    };
+    if (std::find(extra.begin(), extra.end(), "--https-port") == extra.end() && (program.empty() || knows_plain_auth()))
         args.push_back("--allow-plain-auth");
     // CIMSERVER_TEST_MODULE runs the suite on another build of the module.
     if (const char* module = std::getenv("CIMSERVER_TEST_MODULE"); module && *module) {

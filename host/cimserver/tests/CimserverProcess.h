@@ -24,8 +24,10 @@ struct CommandResult {
 class CimserverProcess {
 public:
     // install_dir: the install directory the providers read (SMIS_INSTALL_DIR);
-    // extra: further command-line arguments.
-    explicit CimserverProcess(const std::string& install_dir, const std::vector<std::string>& extra = {});
+    // extra: further command-line arguments; program: the server program
+    // to run (empty: this build tree's cimserver).
+    explicit CimserverProcess(const std::string& install_dir, const std::vector<std::string>& extra = {},
+                              const std::string& program = {});
     ~CimserverProcess();
     CimserverProcess(const CimserverProcess&) = delete;
     CimserverProcess& operator=(const CimserverProcess&) = delete;

@@ -127,6 +127,47 @@ TEST(HttpAnswer, LongAnswerStreamsInPartsAndHoldsAboutOnePart)
     EXPECT_TRUE(r.trailers.empty());
 }
 
+// The buffers of a streamed answer's parts outlive it: the next answer
+// writes its parts in them, and none is freed and made anew meanwhile.
+TEST(HttpAnswer, StreamedAnswersWriteInThePartBuffersOfEarlierAnswers)
+{
+    AnswerBufferPool& pool = AnswerBufferPool::server();
+    pool.clear();
+    HttpAnswer::Options o;
+    o.part = 1000;
+    std::vector<const char*> first_buffers;
+    for (int answer = 0; answer < 2; answer++) {
+        Pair p;
+        HttpAnswer a(p.server, o);
+        test::HttpResponse r;
+        bool read = false;
+        std::thread reader([&] { read = p.client->read(r); });
+        const std::size_t kept_before = pool.kept();
+        for (int i = 0; i < 40; i++) {
+            a.text() += std::string(300, 'x');
+            a.piece_done();
+            if (a.text().capacity() >= o.part) {
+                const bool earlier =
+                    std::find(first_buffers.begin(), first_buffers.end(), a.text().data()) != first_buffers.end();
+                if (answer == 0)
+                    first_buffers.push_back(a.text().data());
+                else
+                    EXPECT_TRUE(earlier);
+            }
+        }
+        if (answer == 1) {
+            EXPECT_LT(pool.kept(), kept_before);
+        }
+        a.finish(OperationReply{});
+        EXPECT_EQ(send_rest(a, p.server), HttpAnswer::Progress::Done);
+        reader.join();
+        ASSERT_TRUE(read);
+        EXPECT_EQ(r.body, std::string(12000, 'x'));
+    }
+    EXPECT_GT(pool.kept(), 0u);
+    EXPECT_LE(pool.kept(), AnswerBufferPool::SERVER_BYTES);
+}
+
 TEST(HttpAnswer, FailureAfterTheFirstPartGoesInTheTrailerOrCutsTheAnswer)
 {
     for (bool trailers : {true, false}) {
