@@ -902,9 +902,10 @@ TEST_F(ScriptedRefresh, ATableThatDoesNotConvertIsNotWritten)
 }
 
 // Sessions of unsupported copy types only: the refresh succeeds with an
-// empty table and an empty cps file.
+// empty table and an empty cps file, and says so in one line, as no error.
 TEST_F(ScriptedRefresh, OnlyUnsupportedSessionsGiveAnEmptyTable)
 {
+    smis::test::LogCapture logs;
     start([](std::uint16_t code, const std::vector<std::uint8_t>&) {
         std::vector<std::uint8_t> data(16 + 2 * 208, 0);
         smis::storeLE16(data.data() + 4, 2);
@@ -915,6 +916,12 @@ TEST_F(ScriptedRefresh, OnlyUnsupportedSessionsGiveAnEmptyTable)
         return ScriptedArray::answer(code, data);
     });
     EXPECT_EQ(service_->getCopySessionInfo("127.0.0.1"), 0);
+    EXPECT_TRUE(logs.hasLog("2 copy sessions of 127.0.0.1 are of an unsupported copy type (first: Kind=3"));
+    for (const Pegasus::Logger::Record& r : logs.logs()) {
+        if (r.message.find("copy type") != std::string::npos) {
+            EXPECT_EQ(r.logLevel, Pegasus::Logger::INFORMATION) << r.message;
+        }
+    }
     SMIS_CMTPtr cps;
     ASSERT_EQ(SMIS_CMTFile::ReadCMTFilePath(cache_->GetCMTFilePath("127.0.0.1", 2), cps), SMIS_CMTFile::OK);
     ASSERT_NE(cps, nullptr);
