@@ -228,7 +228,8 @@ SMIS_MutexHandle SMIS_CMTAccess::GetCMTMutex(const char* address, int kind, std:
         else
             handle = new smis::platform::NamedMutexLock(name, bound);
     } catch (const smis::platform::NamedMutexTimeout&) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "wait mutex(%s,%s,0x%x) - busy for %lld ms",
+        // A bounded wait is one slice of a caller's longer wait: a trace, not a log line per slice.
+        SMIS_TraceLog::peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "wait mutex(%s,%s,0x%x) - busy for %lld ms",
                                m->address().c_str(), MutexKindName[kind], handleNumber,
                                static_cast<long long>(bound.count()));
         if (timedOut)

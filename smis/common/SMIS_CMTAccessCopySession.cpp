@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "ByteOrder.h"
 #include "SMIS_CMTAccess.h"
@@ -56,8 +57,10 @@ std::uint32_t _todToTm(const std::uint8_t* p)
     return v < 0 ? 0 : static_cast<std::uint32_t>(v);
 }
 
-// LU type of one side (0 source, 1 destination); false when not found.
-bool luType(const VELDARO_RefTable& view, const std::uint8_t* rec, int side, std::uint8_t& out)
+// LU type of one side (0 source, 1 destination); false when the volume is
+// not in the table (*missing then names it).
+bool luType(const VELDARO_RefTable& view, const std::uint8_t* rec, int side, std::uint8_t& out,
+            std::uint16_t* missing)
 {
     const std::uint8_t copyType = rec[2];
     const std::uint8_t volumeType = rec[3];
@@ -68,32 +71,51 @@ bool luType(const VELDARO_RefTable& view, const std::uint8_t* rec, int side, std
         out = volumeType == 0 ? 2 : 1;
         return true;
     }
-    if (!view.isValidCMT()) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
-                               "Table access conflict - The LU number in copy session is not found from CMT: %u, "
-                               "VolumeType=%u",
-                               static_cast<unsigned>(volume), static_cast<unsigned>(volumeType));
-        return false;
-    }
-    const int slu = view.searchCopyLunFromSluTable(volumeType, volume);
+    const int slu = view.isValidCMT() ? view.searchCopyLunFromSluTable(volumeType, volume) : -1;
     if (slu < 0) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
-                               "Table access conflict - The LU number in copy session is not found from CMT: %u, "
-                               "VolumeType=%u",
-                               static_cast<unsigned>(volume), static_cast<unsigned>(volumeType));
+        *missing = volume;
         return false;
     }
     out = view.getLuType(slu);
     return true;
 }
 
-bool convertOne(const VELDARO_RefTable& view, const std::uint8_t* a, std::uint8_t* rec)
+// What one conversion left out, logged once for the whole answer: an array
+// with thousands of sessions gives one line, not one per session.
+struct Skipped {
+    unsigned unsupported = 0;
+    std::uint8_t kind = 0, flags = 0;        // of the first unsupported one
+    unsigned notInTable = 0;
+    std::uint16_t volume = 0;                 // of the first one not in the table
+    std::uint8_t volumeType = 0;
+
+    void log(const char* address) const
+    {
+        // Sessions of copy types this provider does not model (the array
+        // answers them with the others): nothing is wrong.
+        if (unsupported)
+            SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
+                                   "%u copy sessions of %s are of an unsupported copy type (first: Kind=%u, "
+                                   "Flag=0x%02x)",
+                                   unsupported, address, static_cast<unsigned>(kind), static_cast<unsigned>(flags));
+        if (notInTable)
+            SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
+                                   "Table access conflict - %u copy sessions of %s name an LU that is not found "
+                                   "from CMT (first: %u, VolumeType=%u)",
+                                   notInTable, address, static_cast<unsigned>(volume),
+                                   static_cast<unsigned>(volumeType));
+    }
+};
+
+bool convertOne(const VELDARO_RefTable& view, const std::uint8_t* a, std::uint8_t* rec, Skipped& skipped)
 {
     std::memset(rec, 0, RECORD_SIZE);
     const std::uint8_t type = _getCopyType(a);
     if (type == 0) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Unsupported copy type: %u, Kind=%u, Flag=0x%02x",
-                               0u, static_cast<unsigned>(a[8]), static_cast<unsigned>(a[9]));
+        if (skipped.unsupported++ == 0) {
+            skipped.kind = a[8];
+            skipped.flags = a[9];
+        }
         return false;
     }
     std::memcpy(rec + 0, a + 0, 2);
@@ -126,7 +148,14 @@ bool convertOne(const VELDARO_RefTable& view, const std::uint8_t* a, std::uint8_
     default: code = 0x1181; break;
     }
     smis::storeLE16(rec + 94, code);
-    return luType(view, rec, 0, rec[8]) && luType(view, rec, 1, rec[9]);
+    std::uint16_t missing = 0;
+    if (luType(view, rec, 0, rec[8], &missing) && luType(view, rec, 1, rec[9], &missing))
+        return true;
+    if (skipped.notInTable++ == 0) {
+        skipped.volume = missing;
+        skipped.volumeType = rec[3];
+    }
+    return false;
 }
 
 }  // namespace
@@ -137,37 +166,24 @@ std::uint8_t* SMIS_CMTAccess::ConvertVPK2CopySessionInfo(const char* address, un
         count = 0;
         return nullptr;
     }
-    unsigned supported = 0;
-    for (unsigned i = 0; i < count; ++i)
-        if (_getCopyType(answer + std::size_t(i) * ANSWER_SIZE) != 0)
-            ++supported;
-    if (supported == 0) {
-        // Still log each unsupported record once.
-        for (unsigned i = 0; i < count; ++i) {
-            const std::uint8_t* a = answer + std::size_t(i) * ANSWER_SIZE;
-            SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE,
-                                   "Unsupported copy type: %u, Kind=%u, Flag=0x%02x", 0u,
-                                   static_cast<unsigned>(a[8]), static_cast<unsigned>(a[9]));
-        }
+    Skipped skipped;
+    std::vector<std::uint8_t> records;
+    std::uint8_t record[RECORD_SIZE];
+    {
+        VELDARO_RefTable view(address);
+        for (unsigned i = 0; i < count; ++i)
+            if (convertOne(view, answer + std::size_t(i) * ANSWER_SIZE, record, skipped))
+                records.insert(records.end(), record, record + RECORD_SIZE);
+    }
+    skipped.log(address);
+    count = static_cast<unsigned>(records.size() / RECORD_SIZE);
+    auto* out = count ? static_cast<std::uint8_t*>(std::malloc(records.size())) : nullptr;
+    if (!out) {
         count = 0;
         return nullptr;
     }
-    auto* records = static_cast<std::uint8_t*>(std::calloc(supported, RECORD_SIZE));
-    if (!records) {
-        count = 0;
-        return nullptr;
-    }
-    VELDARO_RefTable view(address);
-    unsigned converted = 0;
-    for (unsigned i = 0; i < count && converted < supported; ++i)
-        if (convertOne(view, answer + std::size_t(i) * ANSWER_SIZE, records + std::size_t(converted) * RECORD_SIZE))
-            ++converted;
-    count = converted;
-    if (converted == 0) {
-        std::free(records);
-        return nullptr;
-    }
-    return records;
+    std::memcpy(out, records.data(), records.size());
+    return out;
 } catch (...) {
     count = 0;
     return nullptr;

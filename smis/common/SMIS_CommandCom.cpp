@@ -20,6 +20,7 @@
 #include <openssl/err.h>
 #include <openssl/x509.h>
 
+#include "SMIS_ChannelSilence.h"
 #include "SMIS_EnvAccess.h"
 #include "SMIS_PacketHeader.h"
 #include "SMIS_RequestContext.h"
@@ -183,10 +184,20 @@ unsigned char SMIS_CommandCom::accessVorpakCmd(NTC_packet* ntcp)
         peg_log(__FILE__, __LINE__, Logger::WARNING, "Not asked again in this request (timed out before)");
         return TIMEOUT_ERROR;
     }
+    _notAsked = NotAsked::NO;
     const int result = sendVorpakCmd(state);
-    // A silence after the connection is made counts as a time-out too.
-    if (result == TIMEOUT_ERROR || result < 0)
+    // Only an array that was asked and stayed silent (a silence after the
+    // connection is made counts too) is marked: by this exchange, or by the
+    // one this reader waited for. A channel held by exchanges the array
+    // answers marks nothing.
+    if (_notAsked == NotAsked::OTHER_MET_SILENCE) {
         SMIS_RequestContext::noteCurrentTimedOut(address);
+    } else if (_notAsked == NotAsked::NO && (result == TIMEOUT_ERROR || result < 0)) {
+        SMIS_ChannelSilence::noteSilent(address);
+        SMIS_RequestContext::noteCurrentTimedOut(address);
+    } else if (result == 0) {
+        SMIS_ChannelSilence::noteAnswered(address);
+    }
     if (result != 0) {
         if (state.dataOwned)
             std::free(state.dataBuf);
@@ -301,13 +312,9 @@ int SMIS_CommandCom::et_connect(int& sock, SSL_CTX*& ctx, SSL*& ssl)
     _tlsBroken = false;
     SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
     smis::platform::LockRegister::exchange((std::string("binary command to ") + _storageAddress.c_str()).c_str());
-    bool busy = false;
-    _mutex = cache ? cache->GetCMTMutex(_storageAddress.c_str(), SMIS_CMTAccess::MUTEX_TCPIP, _channelWait, &busy)
-                   : nullptr;
-    if (busy) {
-        peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Another exchange holds the channel: not asked");
-        return TIMEOUT_ERROR;
-    }
+    const int taken = cache ? _takeChannel() : MUTEX_ERROR;
+    if (taken != 0)
+        return taken;
     if (!_mutex) {
         peg_log(__FILE__, __LINE__, Logger::SEVERE, "mutex error");
         return MUTEX_ERROR;
@@ -372,6 +379,45 @@ int SMIS_CommandCom::et_connect(int& sock, SSL_CTX*& ctx, SSL*& ssl)
         peg_log(__FILE__, __LINE__, Logger::SEVERE, "et_connect Exception");
         et_close(sock, ctx, ssl, true);
         return CONNECT_EXCEPTION;
+    }
+}
+
+int SMIS_CommandCom::_takeChannel()
+{
+    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+    const char* address = _storageAddress.c_str();
+    if (!_boundedChannelWait) {
+        _mutex = cache->GetCMTMutex(address, SMIS_CMTAccess::MUTEX_TCPIP);
+        return 0;
+    }
+    // A reader waits for the exchange in progress, however long the array
+    // takes to answer it: a busy channel is no silent array. It holds nothing
+    // meanwhile (its view is pinned), and stops waiting as soon as the
+    // holder's exchange met silence, its client left or the server stops.
+    const auto began = SMIS_ChannelSilence::Clock::now();
+    const auto deadline = began + std::chrono::seconds(std::max<std::uint32_t>(_timeout, 1));
+    for (;;) {
+        bool busy = false;
+        _mutex = cache->GetCMTMutex(address, SMIS_CMTAccess::MUTEX_TCPIP, CHANNEL_WAIT_SLICE, &busy);
+        if (_mutex || !busy)
+            return 0;
+        if (SMIS_ChannelSilence::silentSince(address, began)) {
+            peg_log(__FILE__, __LINE__, Logger::INFORMATION,
+                    "The exchange that held the channel met a silent array: not asked again");
+            _notAsked = NotAsked::OTHER_MET_SILENCE;
+            return TIMEOUT_ERROR;
+        }
+        if (SMIS_RequestContext::currentCancelled()) {
+            peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Cancel Event while waiting for the channel");
+            return CANCEL_EVENT;
+        }
+        if (SMIS_ChannelSilence::Clock::now() >= deadline) {
+            peg_log(__FILE__, __LINE__, Logger::WARNING,
+                    "Other exchanges held the channel for a whole time-out (%u s): not asked",
+                    static_cast<unsigned>(_timeout));
+            _notAsked = NotAsked::HELD_TOO_LONG;
+            return TIMEOUT_ERROR;
+        }
     }
 }
 

@@ -653,8 +653,12 @@ int SMIS_PollingService::_proc_ConfigManagementInfo(const char* address)
 int SMIS_PollingService::_proc_CopySessionInfo(const char* address)
 {
     const int rc = runProcedureTask(address, "_proc_CopySessionInfo", [&](SMIS_CMTAccess*, int& decision) {
+        // A copy session's record takes its volumes' LU types from the
+        // table: before the array's first table is in place none could be
+        // converted. Nothing is asked then, and nothing decided; the first
+        // table's install brings this task forward.
         int reason = 0;
-        if (isSupportedModel(address, reason))
+        if (_hasTable(address) && isSupportedModel(address, reason))
             decision = getCopySessionInfo(address) == 2 ? 1 : 0;
     });
     if (rc == 0)

@@ -289,6 +289,7 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
     // The image goes in before the file is written: whoever sees the file
     // (the next start, a watcher of the data folder) finds this process
     // already serving the table it holds.
+    bool firstTable = false;
     const auto install = [&]() -> int {
         ScopedCMTMutex tableLock(cache, address, SMIS_CMTAccess::MUTEX_CMT);
         if (!tableLock.held())
@@ -308,7 +309,8 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
             cache->GetCurrentCMT(address, oldBlock, oldImage);
             VELDARO_RefTable newView(address, block, image);
             VELDARO_RefTable oldView(address, oldBlock, oldImage);
-            if (oldView.isValidCMT()) {
+            firstTable = !oldView.isValidCMT();
+            if (!firstTable) {
                 SMIS_Indication indication;
                 const int r = indication.indicationConfigManagement(newView, oldView);
                 if (r != 0)
@@ -354,6 +356,10 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
     }
     if (installed != 0)
         return installed;
+    // The copy-session task waited for this table (_proc_CopySessionInfo):
+    // the running service refreshes them at once.
+    if (firstTable)
+        _stale.dueNow(address, SMIS_StaleRefresh::COPY_SESSIONS);
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "getConfigManagementInfo end");
     return 0;
 } catch (...) {
@@ -515,6 +521,12 @@ int SMIS_PollingService::_listAllCopySessions(SMIS_Vorpak& vpk, std::vector<std:
         }
     }
     return 0;
+}
+
+bool SMIS_PollingService::_hasTable(const char* address)
+{
+    VELDARO_RefTable view(address);
+    return view.isValidCMT();
 }
 
 int SMIS_PollingService::_copySessionsRefresh(const char* address) try {

@@ -35,6 +35,12 @@ void SMIS_StaleRefresh::settle(const std::string& address, Kind kind, int result
                            kindName(kind), address.c_str(), result);
 }
 
+void SMIS_StaleRefresh::dueNow(const std::string& address, Kind kind)
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    _marks[std::make_pair(address, kind)] = Mark{Clock::now(), FIRST_RETRY};
+}
+
 bool SMIS_StaleRefresh::marked(const std::string& address, Kind kind) const
 {
     std::lock_guard<std::mutex> lock(_mutex);

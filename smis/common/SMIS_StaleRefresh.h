@@ -34,6 +34,10 @@ public:
     // a success clears the mark; a failure sets it when mayMark (a method's
     // refresh), otherwise it leaves an existing mark for its next retry.
     void settle(const std::string& address, Kind kind, int result, bool mayMark);
+    // Asks for a refresh of that kind at once (then, until one succeeds, with
+    // the same back-off as a missed change): the array's first table arrived,
+    // and the copy sessions, which need it, were not refreshed yet.
+    void dueNow(const std::string& address, Kind kind);
 
     // The marks whose retry is due at now, handed out once: each one's next
     // retry is put one back-off further (doubling, at most RETRY_CAP). The

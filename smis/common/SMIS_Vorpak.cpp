@@ -49,12 +49,11 @@ unsigned char SMIS_Vorpak::_command(NTC_packet& ntcp)
 
 unsigned char SMIS_Vorpak::_statusCommand(NTC_packet& ntcp)
 {
-    // A reader never queues behind another request's exchange, however long
-    // that one waits on the array: past a short wait it answers as for an
-    // array that does not answer.
-    _channelWait = STATUS_CHANNEL_WAIT;
+    // A reader waits for the exchange that holds the channel, bounded by the
+    // time-out and its request (SMIS_CommandCom::_takeChannel).
+    _boundedChannelWait = true;
     const unsigned char rc = _command(ntcp);
-    _channelWait = std::chrono::milliseconds::max();
+    _boundedChannelWait = false;
     return rc;
 }
 

@@ -154,7 +154,8 @@ public:
     int SetCurrentCopySessionInfo(const char* address, const std::uint8_t* record);
     // Converts the array's 208-byte session records into 96-byte copy-session
     // records (SMIS_COPY_SESSION_INFO), skipping records of an unsupported copy
-    // type or whose volumes the address's image does not hold. count: in the
+    // type or whose volumes the address's image does not hold (each kind
+    // logged once per answer, with its count). count: in the
     // answered records, out the converted ones. A malloc'ed array (release
     // with free), or NULL with count 0 when none converted.
     static std::uint8_t* ConvertVPK2CopySessionInfo(const char* address, unsigned& count, const std::uint8_t* answer);

@@ -20,12 +20,14 @@
 //   ... free(ntcp.dataBuf);
 //
 // Results: 0 exchange completed; 32 bad descriptor; 128 cancelled during the
-// connect; 129-131 socket; 132 time-out during the connect; 133 a packet step
+// connect or the wait for the channel; 129-131 socket; 132 time-out during
+// the connect (or, for a status reader, see _takeChannel); 133 a packet step
 // failed (also cancel, time-out or no memory in the packet phase); 143 no
 // connection mutex; 144 socket buffers; 145 TLS objects; 146 verification
 // result not 20; 147-149 certificate; 150 common name; 151 socket I/O object;
 // 152 handshake; 255 exception during the connect.
 
+#include <chrono>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
@@ -74,11 +76,11 @@ public:
     static constexpr int SOCKET_BUFFER_SIZE = 0x4800;
     static constexpr const char* CANCEL_EVENT_NAME = "Global\\SMIS_Event_Cancel_Connection";
     static constexpr const char* COMMON_NAME = "KESTRIS_VORPAK";
-    // How long a command that asks for live status waits for the array's
-    // command mutex (kind 4) while another exchange holds it, before it
-    // answers TIMEOUT_ERROR (the reader then answers from the table, as for
-    // an array that is not reachable).
-    static constexpr std::chrono::milliseconds STATUS_CHANNEL_WAIT{250};
+    // A command that asks for live status waits for the array's command
+    // mutex (kind 4) while another exchange holds it, in slices of this
+    // length, each followed by a look at the request (client gone, server
+    // stopping) and at what the holder's exchange met.
+    static constexpr std::chrono::milliseconds CHANNEL_WAIT_SLICE{200};
 
     // storageAddress: dotted IPv4 text (NULL: port 1372). Port and time-out
     // come from the configuration file.
@@ -134,8 +136,9 @@ protected:
 
     String _storageAddress;
     SMIS_MutexHandle _mutex = nullptr;
-    // The longest wait for the command mutex (max: without limit).
-    std::chrono::milliseconds _channelWait = std::chrono::milliseconds::max();
+    // Set by a reader of live status: its wait for the command mutex is
+    // bounded (see _takeChannel); otherwise the wait has no limit.
+    bool _boundedChannelWait = false;
     SMIS_EventHandle _cancelEvent = nullptr;
     std::uint16_t _portNo = DEFAULT_PORT;
     std::uint32_t _timeout = DEFAULT_TIMEOUT;
@@ -148,6 +151,16 @@ private:
     // retry, else a result.
     int _waitTls(int sock, int sslError, std::int64_t startMillis);
     void _releaseMutex();
+    // Takes the command mutex. A bounded wait ends without the mutex when the
+    // request is cancelled (CANCEL_EVENT), when the exchange that held the
+    // channel meanwhile met silence (TIMEOUT_ERROR, the array was asked), or
+    // when the channel stayed held by answering exchanges for a whole
+    // time-out (TIMEOUT_ERROR, the array was not asked); _notAsked says which.
+    int _takeChannel();
+
+    // Why the last exchange was not sent although it failed with a time-out.
+    enum class NotAsked { NO, OTHER_MET_SILENCE, HELD_TOO_LONG };
+    NotAsked _notAsked = NotAsked::NO;
 
     SMIS_AccessCom _access;
     // Set once a TLS call failed fatally: no shutdown is tried then.

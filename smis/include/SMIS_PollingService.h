@@ -155,6 +155,8 @@ private:
     int _tableRefresh(const char* address, int flag);
     int _tableIfChanged(const char* address);
     int _copySessionsRefresh(const char* address);
+    // True when a valid table of the array is in place.
+    static bool _hasTable(const char* address);
     int _allocationsRefresh(const char* address);
     int getConfigManagementInfo(SMIS_Vorpak& vpk, const char* address);
     // The enclosure summaries of one table fetch: status kinds 5 (8 bytes)

@@ -128,7 +128,8 @@ private:
     // echoed). Otherwise any received data has been freed.
     unsigned char _command(NTC_packet& ntcp);
     // The same for a command that asks for live status on a reader's behalf:
-    // it waits for the command mutex at most STATUS_CHANNEL_WAIT.
+    // it waits for an exchange that holds the channel, bounded by the time-out,
+    // its request and what that exchange meets (SMIS_CommandCom::_takeChannel).
     unsigned char _statusCommand(NTC_packet& ntcp);
     // A single-record reply of exactly (or, with atLeast, at least) size bytes.
     unsigned char _requireData(NTC_packet& ntcp, std::uint64_t size, bool atLeast);

@@ -52,6 +52,22 @@ bool validType(int type)
     return type >= INDICATION_CREATION && type <= INDICATION_ALERT;
 }
 
+// True (logged) when an enable or disable names no type served here. The
+// provider of CIM_Indication serves no type of its own (0): the host enables
+// and disables it with the others at every start and stop, which is no error
+// and is said at INFO; any other type is.
+bool refusedType(int type)
+{
+    if (validType(type))
+        return false;
+    if (type == INDICATION_NONE)
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
+                               "CIM_Indication serves no indication type of its own: nothing to enable or disable");
+    else
+        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Invalid Indication type");
+    return true;
+}
+
 }  // namespace
 
 int Indication_Delivery::enableSink(int type, Indication_Sink* given)
@@ -61,10 +77,8 @@ int Indication_Delivery::enableSink(int type, Indication_Sink* given)
     std::unique_ptr<Indication_Sink> sink(given);
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "enable_indications provider_type=0x%08x",
                            static_cast<unsigned>(type));
-    if (!validType(type)) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Invalid Indication type");
+    if (refusedType(type))
         return ENABLE_INDICATIONS_FAILED;
-    }
     if (!sink)
         return ENABLE_INDICATIONS_FAILED;
     Delivery_State& s = state();
@@ -110,10 +124,8 @@ int Indication_Delivery::disable(int type)
 {
     SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "disable_indications provider_type=0x%08x",
                            static_cast<unsigned>(type));
-    if (!validType(type)) {
-        SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::SEVERE, "Invalid Indication type");
+    if (refusedType(type))
         return DISABLE_INDICATIONS_FAILED;
-    }
     Delivery_State& s = state();
     std::lock_guard<std::mutex> control(s.control);
     std::unique_ptr<Indication_Sink> ended;

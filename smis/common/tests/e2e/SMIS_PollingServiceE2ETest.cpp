@@ -19,6 +19,7 @@
 
 #include "ByteOrder.h"
 #include "IndicationRecord.h"
+#include "LogCapture.h"
 #include "SMISMethodCom.h"
 #include "SMIS_CMTFile.h"
 #include "SMIS_CopyLib.h"
@@ -769,6 +770,47 @@ TEST_F(Refresh, PollingMakesTheArrayReachableAndStopsAndRestartsWithinBounds)
     EXPECT_TRUE(service_->stopService());  // not running: at once
 }
 
+// On a new install the copy-session task meets no table: it asks nothing
+// (the sessions' records need their volumes from the table) and the first
+// table's install has the service refresh the copy sessions at once, not a
+// polling interval later.
+TEST_F(Refresh, TheCopySessionsOfANewInstallFollowItsFirstTableAtOnce)
+{
+    constexpr std::uint16_t TABLE = 0x4024, SESSIONS = 0x4199;
+    SMIS_PollingService::Timing t = service_->timing();
+    t.deviceStatusInterval = 3600;
+    t.pollingInterval = 3600;
+    t.syncCopyInterval = 3600;
+    service_->setTiming(t);
+    smis::test::LogCapture logs;
+    // The array answers the polling's first table busy: the copy-session
+    // task runs with no table.
+    ASSERT_TRUE(sim_->fault(0, {{"kind", "busy"}, {"command", TABLE}}));
+    ASSERT_TRUE(service_->runService());
+    service_->setSSLEnvironmentInitialized();
+    ASSERT_GE(tableRequests(1), 1u);
+    ASSERT_TRUE(waitFor([&] { return logs.hasLog("_proc_CopySessionInfo end"); }, std::chrono::seconds(20)));
+    // The copy sessions of the cache: -1 while none were installed.
+    auto sessions = [&] {
+        std::shared_ptr<const SMIS_CMT> table = cache_->GetCurrentCopySessionTable(address_.c_str());
+        const SMIS_INDEX* entry = table ? SMIS_CMTCodec::GetIndexTable(*table, 0) : nullptr;
+        return entry ? int(entry->ElementCount) : -1;
+    };
+    EXPECT_EQ(requestCount(SESSIONS), 0u) << "the copy sessions were asked for before there was a table";
+    EXPECT_EQ(sessions(), -1);
+
+    sim_->clearFaults(0);
+    ASSERT_EQ(service_->getConfigManagementInfo(address_.c_str(), 0), 0);
+    ASSERT_TRUE(waitFor([&] { return sessions() >= 0; }, std::chrono::seconds(20)))
+        << "no copy-session refresh followed the first table";
+    const int polled = sessions();
+    EXPECT_GT(polled, 0);
+    ASSERT_EQ(service_->getCopySessionInfo(address_.c_str()), 0);
+    EXPECT_EQ(sessions(), polled) << "the polled copy sessions differ from the array's";
+    EXPECT_TRUE(service_->stopService());
+    EXPECT_FALSE(logs.hasLog("Table access conflict"));
+}
+
 TEST(PollingServiceStart, WithoutConfiguredArraysTheServiceDoesNotStart)
 {
     TempInstallDir dir;
@@ -860,9 +902,10 @@ TEST_F(ScriptedRefresh, ATableThatDoesNotConvertIsNotWritten)
 }
 
 // Sessions of unsupported copy types only: the refresh succeeds with an
-// empty table and an empty cps file.
+// empty table and an empty cps file, and says so in one line, as no error.
 TEST_F(ScriptedRefresh, OnlyUnsupportedSessionsGiveAnEmptyTable)
 {
+    smis::test::LogCapture logs;
     start([](std::uint16_t code, const std::vector<std::uint8_t>&) {
         std::vector<std::uint8_t> data(16 + 2 * 208, 0);
         smis::storeLE16(data.data() + 4, 2);
@@ -873,6 +916,12 @@ TEST_F(ScriptedRefresh, OnlyUnsupportedSessionsGiveAnEmptyTable)
         return ScriptedArray::answer(code, data);
     });
     EXPECT_EQ(service_->getCopySessionInfo("127.0.0.1"), 0);
+    EXPECT_TRUE(logs.hasLog("2 copy sessions of 127.0.0.1 are of an unsupported copy type (first: Kind=3"));
+    for (const Pegasus::Logger::Record& r : logs.logs()) {
+        if (r.message.find("copy type") != std::string::npos) {
+            EXPECT_EQ(r.logLevel, Pegasus::Logger::INFORMATION) << r.message;
+        }
+    }
     SMIS_CMTPtr cps;
     ASSERT_EQ(SMIS_CMTFile::ReadCMTFilePath(cache_->GetCMTFilePath("127.0.0.1", 2), cps), SMIS_CMTFile::OK);
     ASSERT_NE(cps, nullptr);
