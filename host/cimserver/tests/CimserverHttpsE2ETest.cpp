@@ -45,9 +45,7 @@ protected:
     static void SetUpTestSuite()
     {
         cert = std::make_unique<TestCertificate>();
-        setup = std::make_unique<SimulatedServer>(
-            "small", std::vector<std::string>{"--https-port", "0", "--cert", cert->cert_file(), "--key",
-                                              cert->key_file(), "--poll-interval", "3600"});
+        setup = std::make_unique<SimulatedServer>("small", cert->https_arguments({"--poll-interval", "3600"}));
         server = &setup->server;
         // Volumes are made through the array's command line.
         setup->sim.installPlink(setup->install.path());

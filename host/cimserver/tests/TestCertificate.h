@@ -6,6 +6,7 @@
 #define HOST_CIMSERVER_TESTS_TEST_CERTIFICATE_H
 
 #include <string>
+#include <vector>
 
 namespace cimserver::test {
 
@@ -20,6 +21,14 @@ public:
     const std::string& key_file() const { return _key; }
     // The certificate a client trusts: the certificate itself.
     const std::string& ca_file() const { return _cert; }
+    // cimserver's arguments for an HTTPS port of the system's choosing with
+    // this certificate, followed by extra.
+    std::vector<std::string> https_arguments(const std::vector<std::string>& extra = {}) const
+    {
+        std::vector<std::string> a = {"--https-port", "0", "--cert", _cert, "--key", _key};
+        a.insert(a.end(), extra.begin(), extra.end());
+        return a;
+    }
 
 private:
     std::string _dir;

@@ -80,6 +80,16 @@ protected:
         return id;
     }
 
+    // Installs b in place of the fixture's table and enumerates the
+    // controllers' volume pairs into list.
+    void reinstallAndEnumerate(smis::test::CMTBuilder& b, cimple::CIM_ProtocolControllerForUnit_Provider& provider,
+                               Held_List& list)
+    {
+        cimple::SMIS_CMTAccess::destroy();
+        install(b);
+        ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ProtocolControllerForUnit>(provider, list), 0);
+    }
+
     // For every end of every enumerated association, associators and
     // associator names from that end (through its role) give exactly the
     // distinct far ends the enumeration pairs it with.
@@ -156,11 +166,9 @@ TEST_F(MaskingView, AnUndefinedLunMappingExposesNoVolume)
     smis::test::CMTBuilder b;
     build(b);
     b.lunMap(0).Definition(0);
-    cimple::SMIS_CMTAccess::destroy();
-    install(b);
     cimple::CIM_ProtocolControllerForUnit_Provider provider;
     Held_List list;
-    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ProtocolControllerForUnit>(provider, list), 0);
+    ASSERT_NO_FATAL_FAILURE(reinstallAndEnumerate(b, provider, list));
     const std::string v3 = volume(3), v5 = volume(5);
     EXPECT_EQ(viewPairs(list, "Antecedent", "Dependent"),
               (std::vector<std::string>{AFG3 + ">" + v3, AFG3 + ">" + v5, AFG7 + ">" + v3, AFG3_ISCSI + ">" + v3,
@@ -186,12 +194,10 @@ TEST_F(MaskingView, SecondHalfPortsWrittenZeroOrOneAreReachedFromBothEnds)
         .Wwn({0x50, 0, 0, 0xE0, 0xD0, 0, 0x03, 0x49});
     map(b, 4, 0x48, 0, {});
     map(b, 5, 0x49, 1, {{0, 3}});
-    cimple::SMIS_CMTAccess::destroy();
-    install(b);
 
     cimple::CIM_ProtocolControllerForUnit_Provider provider;
     Held_List list;
-    ASSERT_EQ(assoc_test::enumerate<cimple::CIM_ProtocolControllerForUnit>(provider, list), 0);
+    ASSERT_NO_FATAL_FAILURE(reinstallAndEnumerate(b, provider, list));
     const std::string v3 = volume(3), v5 = volume(5);
     const std::vector<std::string> pairs = viewPairs(list, "Antecedent", "Dependent");
     for (const std::string& pair : {"LM_CM00CA00P02>" + v5, "AFG0003_CM01CA00P03>" + v3, "AFG0003_CM01CA00P03>" + v5})
