@@ -21,6 +21,8 @@
 #include "VELDARO_MirroredExtent.h"
 #include "VELDARO_PartOfConcatenatedExtent.h"
 #include "VELDARO_RAIDCompositeExtent.h"
+#include "VELDARO_SDPVExtent.h"
+#include "VELDARO_SnapDataCompositeExtent.h"
 #include "VELDARO_StorageVolume.h"
 #include "VELDARO_ThinProvisioningExtent.h"
 #include "VELDARO_ThinProvisioningFreeExtent.h"
@@ -86,6 +88,19 @@ void buildTiering(CMTBuilder& b)
     b.olu(7).Status(0).SluCount(1).Slun(0, 7).OlbaCount(1000);
 }
 
+// Snapshot data pool 1 of two volumes on RAID5 group 1, and a third one,
+// unused, in the same pool.
+void buildSnapData(CMTBuilder& b)
+{
+    b.maxCounts({.olu = 64, .slu = 4, .rlu = 2, .dlu = 2, .mlu = 2});
+    group(b, 1, 1).RlbaCount(8192).StripeSize(128).SluCount(2).Slun(0, 0).Slun(1, 1);
+    b.slu(0).Status(0).LuType(7).Rlun(1).Olun(40).SDPID(1).StartRlba(0).SlbaCount(2048);
+    b.olu(40).Status(0).SluCount(1).Slun(0, 0);
+    b.slu(1).Status(0).LuType(7).Rlun(1).Olun(41).SDPID(1).StartRlba(2048).SlbaCount(1024);
+    b.olu(41).Status(0).SluCount(1).Slun(0, 1);
+    b.slu(2).Status(6).LuType(7).Rlun(1).Olun(42).SDPID(1).SlbaCount(512);
+}
+
 std::string describe(const cimple::Instance* i)
 {
     const auto* a = static_cast<const CIM_BasedOn*>(i);
@@ -129,6 +144,14 @@ protected:
         cimple::SMIS_CMTAccess* cache = cimple::SMIS_CMTAccess::getInstance();
         ASSERT_NE(cache, nullptr);
         ASSERT_EQ(cache->SetExTableInfo(A, cimple::SMIS_CMTAccess::EX_THIN_POOL_ALARM, nullptr, record, 32, 1, 0), 0);
+    }
+    // The snapshot data pool record of pool `pool` in the status table.
+    static void snapDataPool(std::uint8_t pool)
+    {
+        std::uint8_t record[64] = {pool};
+        cimple::SMIS_CMTAccess* cache = cimple::SMIS_CMTAccess::getInstance();
+        ASSERT_NE(cache, nullptr);
+        ASSERT_EQ(cache->SetExTableInfo(A, cimple::SMIS_CMTAccess::EX_SNAP_DATA_POOL, nullptr, record, 64, 1, 0), 0);
     }
     void TearDown() override { cimple::SMIS_CMTAccess::destroy(); }
 
@@ -250,6 +273,45 @@ TEST_F(BasedOn, TieringPoolsTheirSubPoolsGroupsAndVolumes)
         for (const auto& far : got)
             ids.push_back(assoc_test::text(far.get(), "DeviceID"));
         EXPECT_EQ(ids, c.expected);
+    }
+}
+
+TEST_F(BasedOn, SnapshotDataVolumesUnderTheirGroupAndTheirPool)
+{
+    install(buildSnapData);
+    snapDataPool(1);
+    Held_List list;
+    ASSERT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
+    EXPECT_EQ(describeAll(list), (std::vector<std::string>{
+                                     "VD0001>FE0001_F000 #1 1572864-4194303",
+                                     "VD0001>SDP00040 #1 0-1048575",
+                                     "VD0001>SDP00041 #2 1048576-1572863",
+                                     "SDP00040>SDCE01 #1 0-1048575",
+                                     "SDP00041>SDCE01 #1 0-524287",
+                                 }));
+    struct Case {
+        assoc_test::Held source;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {extent<cimple::VELDARO_RAIDCompositeExtent>(A, "VD0001"),
+         {"VD0001>FE0001_F000 #1 1572864-4194303", "VD0001>SDP00040 #1 0-1048575",
+          "VD0001>SDP00041 #2 1048576-1572863"}},
+        {extent<cimple::VELDARO_SDPVExtent>(A, "SDP00041"),
+         {"VD0001>SDP00041 #2 1048576-1572863", "SDP00041>SDCE01 #1 0-524287"}},
+        {extent<cimple::VELDARO_SDPVExtent>(A, "SDP00042"), {}},
+        {extent<cimple::VELDARO_SnapDataCompositeExtent>(A, "SDCE01"),
+         {"SDP00040>SDCE01 #1 0-1048575", "SDP00041>SDCE01 #1 0-524287"}},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
+        Held_List got;
+        cimple::Enum_References_Handler<CIM_BasedOn> h(
+            [](cimple::Instance* i, cimple::Enum_References_Status, void* out) {
+                return assoc_test::keep_owned(i, cimple::ENUM_INSTANCES_OK, out);
+            },
+            &got);
+        EXPECT_EQ(provider.enum_references(c.source.get(), nullptr, "", &h), cimple::ENUM_REFERENCES_OK);
+        EXPECT_EQ(describeAll(got), c.expected);
     }
 }
 
