@@ -155,29 +155,73 @@ protected:
     }
     void TearDown() override { cimple::SMIS_CMTAccess::destroy(); }
 
+    // The enumeration, described, in answer order.
+    std::vector<std::string> enumerated()
+    {
+        Held_List list;
+        EXPECT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
+        return describeAll(list);
+    }
+
+    // A source and what the provider answers about it.
+    struct Case {
+        assoc_test::Held source;
+        std::vector<std::string> expected;
+    };
+
+    // The DeviceIDs of the associators of source (of their names when names
+    // is true), in answer order.
+    std::vector<std::string> associatorIds(const cimple::Instance* source, bool names)
+    {
+        Held_List got;
+        EXPECT_EQ(assoc_test::associators(provider, source, got, names), 0);
+        std::vector<std::string> ids;
+        for (const auto& far : got)
+            ids.push_back(assoc_test::text(far.get(), "DeviceID"));
+        return ids;
+    }
+
+    // The references of source, described, in answer order.
+    std::vector<std::string> referencesOf(const cimple::Instance* source)
+    {
+        Held_List got;
+        cimple::Enum_References_Handler<CIM_BasedOn> h(
+            [](cimple::Instance* i, cimple::Enum_References_Status, void* out) {
+                return assoc_test::keep_owned(i, cimple::ENUM_INSTANCES_OK, out);
+            },
+            &got);
+        EXPECT_EQ(provider.enum_references(source, nullptr, "", &h), cimple::ENUM_REFERENCES_OK);
+        return describeAll(got);
+    }
+
+    // answer(source) of each case is what the case expects.
+    template <std::size_t N, class Answer>
+    static void expectEach(Case (&cases)[N], Answer answer)
+    {
+        for (Case& c : cases) {
+            SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
+            EXPECT_EQ(answer(c.source.get()), c.expected);
+        }
+    }
+
     smis::test::TempInstallDir dir;
     cimple::CIM_BasedOn_Provider provider;
 };
 
 TEST_F(BasedOn, EnumerationRelatesMirrorDisksAndFreeAreas)
 {
-    Held_List list;
-    ASSERT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
-    EXPECT_EQ(describeAll(list), (std::vector<std::string>{
-                       "DE0x0101>VD0001 #1 0-511999",
-                       "DE0x0102>VD0001 #2 0-0",
-                       "VD0002>FE0002_F000 #1 65536-524287",
-                       "VD0002>FE0002_F001 #2 1048576-5119999",
-                   }))
+    EXPECT_EQ(enumerated(), (std::vector<std::string>{
+                                "DE0x0101>VD0001 #1 0-511999",
+                                "DE0x0102>VD0001 #2 0-0",
+                                "VD0002>FE0002_F000 #1 65536-524287",
+                                "VD0002>FE0002_F001 #2 1048576-5119999",
+                            }))
         << "a disk without blocks ends at 0; the full RAID1 group has no free area";
 }
 
 TEST_F(BasedOn, AssociatorsOfEachSourceKind)
 {
-    struct Case {
-        assoc_test::Held source;
-        std::vector<std::string> expected;
-    } cases[] = {
+    Case cases[] = {
         {extent<cimple::VELDARO_DiskExtent>(A, "DE0x0102"), {"VD0001"}},
         {extent<cimple::VELDARO_DiskExtent>(A, "DE0x0103"), {}},
         {extent<cimple::VELDARO_RAIDCompositeExtent>(A, "VD0001"), {"DE0x0101", "DE0x0102"}},
@@ -185,45 +229,32 @@ TEST_F(BasedOn, AssociatorsOfEachSourceKind)
         {extent<cimple::VELDARO_FreeExtent>(A, "FE0002_F001"), {"VD0002"}},
         {extent<cimple::VELDARO_FreeExtent>(A, "FE0002_F002"), {}},
     };
-    for (Case& c : cases) {
-        SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
-        Held_List got;
-        EXPECT_EQ(assoc_test::associators(provider, c.source.get(), got), 0);
-        std::vector<std::string> ids;
-        for (const auto& far : got)
-            ids.push_back(assoc_test::text(far.get(), "DeviceID"));
-        EXPECT_EQ(ids, c.expected);
-    }
+    expectEach(cases, [&](const cimple::Instance* source) { return associatorIds(source, false); });
 }
 
 TEST_F(BasedOn, VolumesConcatenationsMirrorsAndThinPools)
 {
     install(buildPoolsAndVolumes);
     usage(5, 10, 4);
-    Held_List list;
-    ASSERT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
-    EXPECT_EQ(describeAll(list), (std::vector<std::string>{
-                                     "DE0x0201>MRD0x0201_0x0202 #1 0-511999",
-                                     "DE0x0202>MRD0x0201_0x0202 #2 0-511999",
-                                     "VD0003>FE0003_F000 #1 786432-1048575",
-                                     "VD0003>FE0003_F001 #2 1245184-5119999",
-                                     "VD0005>FE0005_F000 #1 0-1023999",
-                                     "VD0003>VOL00003 #1 0-511999",
-                                     "VD0003>PVD00004 #1 524288-780287",
-                                     "VD0003>PVD00005 #2 1048576-1202175",
-                                     "PVD00004>CAT00012 #1 0-255999",
-                                     "PVD00005>CAT00012 #2 256000-409599",
-                                     "CAT00012>VOL00012 #1 0-409599",
-                                     "VD0004>TPP0005 #1 0-2097151",
-                                     "TPP0005>TPPC00006 #1 ---",
-                                     "TPP0005>TPFE0005_F000 #1 4194303-10485759",
-                                 }))
+    EXPECT_EQ(enumerated(), (std::vector<std::string>{
+                                "DE0x0201>MRD0x0201_0x0202 #1 0-511999",
+                                "DE0x0202>MRD0x0201_0x0202 #2 0-511999",
+                                "VD0003>FE0003_F000 #1 786432-1048575",
+                                "VD0003>FE0003_F001 #2 1245184-5119999",
+                                "VD0005>FE0005_F000 #1 0-1023999",
+                                "VD0003>VOL00003 #1 0-511999",
+                                "VD0003>PVD00004 #1 524288-780287",
+                                "VD0003>PVD00005 #2 1048576-1202175",
+                                "PVD00004>CAT00012 #1 0-255999",
+                                "PVD00005>CAT00012 #2 256000-409599",
+                                "CAT00012>VOL00012 #1 0-409599",
+                                "VD0004>TPP0005 #1 0-2097151",
+                                "TPP0005>TPPC00006 #1 ---",
+                                "TPP0005>TPFE0005_F000 #1 4194303-10485759",
+                            }))
         << "the concatenated volume is not a slice of its group; thin volumes have no addresses";
 
-    struct Case {
-        assoc_test::Held source;
-        std::vector<std::string> expected;
-    } cases[] = {
+    Case cases[] = {
         {extent<cimple::VELDARO_MirroredExtent>(A, "MRD0x0201_0x0202"), {"DE0x0201", "DE0x0202"}},
         {extent<cimple::VELDARO_DiskExtent>(A, "DE0x0202"), {"MRD0x0201_0x0202"}},
         {extent<cimple::VELDARO_PartOfConcatenatedExtent>(A, "PVD00005"), {"VD0003", "CAT00012"}},
@@ -235,64 +266,38 @@ TEST_F(BasedOn, VolumesConcatenationsMirrorsAndThinPools)
         {extent<cimple::VELDARO_ThinProvisioningFreeExtent>(A, "TPFE0005_F000"), {"TPP0005"}},
         {extent<cimple::VELDARO_RAIDCompositeExtent>(A, "VD0004"), {"TPP0005"}},
     };
-    for (Case& c : cases) {
-        SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
-        Held_List got;
-        EXPECT_EQ(assoc_test::associators(provider, c.source.get(), got, true), 0);
-        std::vector<std::string> ids;
-        for (const auto& far : got)
-            ids.push_back(assoc_test::text(far.get(), "DeviceID"));
-        EXPECT_EQ(ids, c.expected);
-    }
+    expectEach(cases, [&](const cimple::Instance* source) { return associatorIds(source, true); });
 }
 
 TEST_F(BasedOn, TieringPoolsTheirSubPoolsGroupsAndVolumes)
 {
     install(buildTiering);
-    Held_List list;
-    ASSERT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
-    EXPECT_EQ(describeAll(list), (std::vector<std::string>{
-                                     "LXE0026>LXV00007 #1 ---",
-                                     "LXSE0003>LXE0026 #1 0-511999",
-                                     "VD0006>LXSE0003 #1 0-1048575",
-                                 }));
-    struct Case {
-        assoc_test::Held source;
-        std::vector<std::string> expected;
-    } cases[] = {
+    EXPECT_EQ(enumerated(), (std::vector<std::string>{
+                                "LXE0026>LXV00007 #1 ---",
+                                "LXSE0003>LXE0026 #1 0-511999",
+                                "VD0006>LXSE0003 #1 0-1048575",
+                            }));
+    Case cases[] = {
         {extent<cimple::VELDARO_StorageVolume>(A, "LXV00007"), {"LXE0026"}},
         {extent<cimple::VELDARO_LayerixExtent>(A, "LXE0026"), {"LXV00007", "LXSE0003"}},
         {extent<cimple::VELDARO_LayerixSubExtent>(A, "LXSE0003"), {"LXE0026", "VD0006"}},
         {extent<cimple::VELDARO_RAIDCompositeExtent>(A, "VD0006"), {"LXSE0003"}},
     };
-    for (Case& c : cases) {
-        SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
-        Held_List got;
-        EXPECT_EQ(assoc_test::associators(provider, c.source.get(), got), 0);
-        std::vector<std::string> ids;
-        for (const auto& far : got)
-            ids.push_back(assoc_test::text(far.get(), "DeviceID"));
-        EXPECT_EQ(ids, c.expected);
-    }
+    expectEach(cases, [&](const cimple::Instance* source) { return associatorIds(source, false); });
 }
 
 TEST_F(BasedOn, SnapshotDataVolumesUnderTheirGroupAndTheirPool)
 {
     install(buildSnapData);
     snapDataPool(1);
-    Held_List list;
-    ASSERT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
-    EXPECT_EQ(describeAll(list), (std::vector<std::string>{
-                                     "VD0001>FE0001_F000 #1 1572864-4194303",
-                                     "VD0001>SDP00040 #1 0-1048575",
-                                     "VD0001>SDP00041 #2 1048576-1572863",
-                                     "SDP00040>SDCE01 #1 0-1048575",
-                                     "SDP00041>SDCE01 #1 0-524287",
-                                 }));
-    struct Case {
-        assoc_test::Held source;
-        std::vector<std::string> expected;
-    } cases[] = {
+    EXPECT_EQ(enumerated(), (std::vector<std::string>{
+                                "VD0001>FE0001_F000 #1 1572864-4194303",
+                                "VD0001>SDP00040 #1 0-1048575",
+                                "VD0001>SDP00041 #2 1048576-1572863",
+                                "SDP00040>SDCE01 #1 0-1048575",
+                                "SDP00041>SDCE01 #1 0-524287",
+                            }));
+    Case cases[] = {
         {extent<cimple::VELDARO_RAIDCompositeExtent>(A, "VD0001"),
          {"VD0001>FE0001_F000 #1 1572864-4194303", "VD0001>SDP00040 #1 0-1048575",
           "VD0001>SDP00041 #2 1048576-1572863"}},
@@ -302,17 +307,7 @@ TEST_F(BasedOn, SnapshotDataVolumesUnderTheirGroupAndTheirPool)
         {extent<cimple::VELDARO_SnapDataCompositeExtent>(A, "SDCE01"),
          {"SDP00040>SDCE01 #1 0-1048575", "SDP00041>SDCE01 #1 0-524287"}},
     };
-    for (Case& c : cases) {
-        SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
-        Held_List got;
-        cimple::Enum_References_Handler<CIM_BasedOn> h(
-            [](cimple::Instance* i, cimple::Enum_References_Status, void* out) {
-                return assoc_test::keep_owned(i, cimple::ENUM_INSTANCES_OK, out);
-            },
-            &got);
-        EXPECT_EQ(provider.enum_references(c.source.get(), nullptr, "", &h), cimple::ENUM_REFERENCES_OK);
-        EXPECT_EQ(describeAll(got), c.expected);
-    }
+    expectEach(cases, [&](const cimple::Instance* source) { return referencesOf(source); });
 }
 
 TEST_F(BasedOn, ThinPoolWithoutUsageRecordKeepsTheOtherRows)
