@@ -21,6 +21,8 @@
 #include "VELDARO_MirroredExtent.h"
 #include "VELDARO_PartOfConcatenatedExtent.h"
 #include "VELDARO_RAIDCompositeExtent.h"
+#include "VELDARO_SDPVExtent.h"
+#include "VELDARO_SnapDataCompositeExtent.h"
 #include "VELDARO_StorageVolume.h"
 #include "VELDARO_ThinProvisioningExtent.h"
 #include "VELDARO_ThinProvisioningFreeExtent.h"
@@ -86,6 +88,19 @@ void buildTiering(CMTBuilder& b)
     b.olu(7).Status(0).SluCount(1).Slun(0, 7).OlbaCount(1000);
 }
 
+// Snapshot data pool 1 of two volumes on RAID5 group 1, and a third one,
+// unused, in the same pool.
+void buildSnapData(CMTBuilder& b)
+{
+    b.maxCounts({.olu = 64, .slu = 4, .rlu = 2, .dlu = 2, .mlu = 2});
+    group(b, 1, 1).RlbaCount(8192).StripeSize(128).SluCount(2).Slun(0, 0).Slun(1, 1);
+    b.slu(0).Status(0).LuType(7).Rlun(1).Olun(40).SDPID(1).StartRlba(0).SlbaCount(2048);
+    b.olu(40).Status(0).SluCount(1).Slun(0, 0);
+    b.slu(1).Status(0).LuType(7).Rlun(1).Olun(41).SDPID(1).StartRlba(2048).SlbaCount(1024);
+    b.olu(41).Status(0).SluCount(1).Slun(0, 1);
+    b.slu(2).Status(6).LuType(7).Rlun(1).Olun(42).SDPID(1).SlbaCount(512);
+}
+
 std::string describe(const cimple::Instance* i)
 {
     const auto* a = static_cast<const CIM_BasedOn*>(i);
@@ -130,7 +145,64 @@ protected:
         ASSERT_NE(cache, nullptr);
         ASSERT_EQ(cache->SetExTableInfo(A, cimple::SMIS_CMTAccess::EX_THIN_POOL_ALARM, nullptr, record, 32, 1, 0), 0);
     }
+    // The snapshot data pool record of pool `pool` in the status table.
+    static void snapDataPool(std::uint8_t pool)
+    {
+        std::uint8_t record[64] = {pool};
+        cimple::SMIS_CMTAccess* cache = cimple::SMIS_CMTAccess::getInstance();
+        ASSERT_NE(cache, nullptr);
+        ASSERT_EQ(cache->SetExTableInfo(A, cimple::SMIS_CMTAccess::EX_SNAP_DATA_POOL, nullptr, record, 64, 1, 0), 0);
+    }
     void TearDown() override { cimple::SMIS_CMTAccess::destroy(); }
+
+    // The enumeration, described, in answer order.
+    std::vector<std::string> enumerated()
+    {
+        Held_List list;
+        EXPECT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
+        return describeAll(list);
+    }
+
+    // A source and what the provider answers about it.
+    struct Case {
+        assoc_test::Held source;
+        std::vector<std::string> expected;
+    };
+
+    // The DeviceIDs of the associators of source (of their names when names
+    // is true), in answer order.
+    std::vector<std::string> associatorIds(const cimple::Instance* source, bool names)
+    {
+        Held_List got;
+        EXPECT_EQ(assoc_test::associators(provider, source, got, names), 0);
+        std::vector<std::string> ids;
+        for (const auto& far : got)
+            ids.push_back(assoc_test::text(far.get(), "DeviceID"));
+        return ids;
+    }
+
+    // The references of source, described, in answer order.
+    std::vector<std::string> referencesOf(const cimple::Instance* source)
+    {
+        Held_List got;
+        cimple::Enum_References_Handler<CIM_BasedOn> h(
+            [](cimple::Instance* i, cimple::Enum_References_Status, void* out) {
+                return assoc_test::keep_owned(i, cimple::ENUM_INSTANCES_OK, out);
+            },
+            &got);
+        EXPECT_EQ(provider.enum_references(source, nullptr, "", &h), cimple::ENUM_REFERENCES_OK);
+        return describeAll(got);
+    }
+
+    // answer(source) of each case is what the case expects.
+    template <std::size_t N, class Answer>
+    static void expectEach(Case (&cases)[N], Answer answer)
+    {
+        for (Case& c : cases) {
+            SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
+            EXPECT_EQ(answer(c.source.get()), c.expected);
+        }
+    }
 
     smis::test::TempInstallDir dir;
     cimple::CIM_BasedOn_Provider provider;
@@ -138,23 +210,18 @@ protected:
 
 TEST_F(BasedOn, EnumerationRelatesMirrorDisksAndFreeAreas)
 {
-    Held_List list;
-    ASSERT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
-    EXPECT_EQ(describeAll(list), (std::vector<std::string>{
-                       "DE0x0101>VD0001 #1 0-511999",
-                       "DE0x0102>VD0001 #2 0-0",
-                       "VD0002>FE0002_F000 #1 65536-524287",
-                       "VD0002>FE0002_F001 #2 1048576-5119999",
-                   }))
+    EXPECT_EQ(enumerated(), (std::vector<std::string>{
+                                "DE0x0101>VD0001 #1 0-511999",
+                                "DE0x0102>VD0001 #2 0-0",
+                                "VD0002>FE0002_F000 #1 65536-524287",
+                                "VD0002>FE0002_F001 #2 1048576-5119999",
+                            }))
         << "a disk without blocks ends at 0; the full RAID1 group has no free area";
 }
 
 TEST_F(BasedOn, AssociatorsOfEachSourceKind)
 {
-    struct Case {
-        assoc_test::Held source;
-        std::vector<std::string> expected;
-    } cases[] = {
+    Case cases[] = {
         {extent<cimple::VELDARO_DiskExtent>(A, "DE0x0102"), {"VD0001"}},
         {extent<cimple::VELDARO_DiskExtent>(A, "DE0x0103"), {}},
         {extent<cimple::VELDARO_RAIDCompositeExtent>(A, "VD0001"), {"DE0x0101", "DE0x0102"}},
@@ -162,45 +229,32 @@ TEST_F(BasedOn, AssociatorsOfEachSourceKind)
         {extent<cimple::VELDARO_FreeExtent>(A, "FE0002_F001"), {"VD0002"}},
         {extent<cimple::VELDARO_FreeExtent>(A, "FE0002_F002"), {}},
     };
-    for (Case& c : cases) {
-        SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
-        Held_List got;
-        EXPECT_EQ(assoc_test::associators(provider, c.source.get(), got), 0);
-        std::vector<std::string> ids;
-        for (const auto& far : got)
-            ids.push_back(assoc_test::text(far.get(), "DeviceID"));
-        EXPECT_EQ(ids, c.expected);
-    }
+    expectEach(cases, [&](const cimple::Instance* source) { return associatorIds(source, false); });
 }
 
 TEST_F(BasedOn, VolumesConcatenationsMirrorsAndThinPools)
 {
     install(buildPoolsAndVolumes);
     usage(5, 10, 4);
-    Held_List list;
-    ASSERT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
-    EXPECT_EQ(describeAll(list), (std::vector<std::string>{
-                                     "DE0x0201>MRD0x0201_0x0202 #1 0-511999",
-                                     "DE0x0202>MRD0x0201_0x0202 #2 0-511999",
-                                     "VD0003>FE0003_F000 #1 786432-1048575",
-                                     "VD0003>FE0003_F001 #2 1245184-5119999",
-                                     "VD0005>FE0005_F000 #1 0-1023999",
-                                     "VD0003>VOL00003 #1 0-511999",
-                                     "VD0003>PVD00004 #1 524288-780287",
-                                     "VD0003>PVD00005 #2 1048576-1202175",
-                                     "PVD00004>CAT00012 #1 0-255999",
-                                     "PVD00005>CAT00012 #2 256000-409599",
-                                     "CAT00012>VOL00012 #1 0-409599",
-                                     "VD0004>TPP0005 #1 0-2097151",
-                                     "TPP0005>TPPC00006 #1 ---",
-                                     "TPP0005>TPFE0005_F000 #1 4194303-10485759",
-                                 }))
+    EXPECT_EQ(enumerated(), (std::vector<std::string>{
+                                "DE0x0201>MRD0x0201_0x0202 #1 0-511999",
+                                "DE0x0202>MRD0x0201_0x0202 #2 0-511999",
+                                "VD0003>FE0003_F000 #1 786432-1048575",
+                                "VD0003>FE0003_F001 #2 1245184-5119999",
+                                "VD0005>FE0005_F000 #1 0-1023999",
+                                "VD0003>VOL00003 #1 0-511999",
+                                "VD0003>PVD00004 #1 524288-780287",
+                                "VD0003>PVD00005 #2 1048576-1202175",
+                                "PVD00004>CAT00012 #1 0-255999",
+                                "PVD00005>CAT00012 #2 256000-409599",
+                                "CAT00012>VOL00012 #1 0-409599",
+                                "VD0004>TPP0005 #1 0-2097151",
+                                "TPP0005>TPPC00006 #1 ---",
+                                "TPP0005>TPFE0005_F000 #1 4194303-10485759",
+                            }))
         << "the concatenated volume is not a slice of its group; thin volumes have no addresses";
 
-    struct Case {
-        assoc_test::Held source;
-        std::vector<std::string> expected;
-    } cases[] = {
+    Case cases[] = {
         {extent<cimple::VELDARO_MirroredExtent>(A, "MRD0x0201_0x0202"), {"DE0x0201", "DE0x0202"}},
         {extent<cimple::VELDARO_DiskExtent>(A, "DE0x0202"), {"MRD0x0201_0x0202"}},
         {extent<cimple::VELDARO_PartOfConcatenatedExtent>(A, "PVD00005"), {"VD0003", "CAT00012"}},
@@ -212,45 +266,48 @@ TEST_F(BasedOn, VolumesConcatenationsMirrorsAndThinPools)
         {extent<cimple::VELDARO_ThinProvisioningFreeExtent>(A, "TPFE0005_F000"), {"TPP0005"}},
         {extent<cimple::VELDARO_RAIDCompositeExtent>(A, "VD0004"), {"TPP0005"}},
     };
-    for (Case& c : cases) {
-        SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
-        Held_List got;
-        EXPECT_EQ(assoc_test::associators(provider, c.source.get(), got, true), 0);
-        std::vector<std::string> ids;
-        for (const auto& far : got)
-            ids.push_back(assoc_test::text(far.get(), "DeviceID"));
-        EXPECT_EQ(ids, c.expected);
-    }
+    expectEach(cases, [&](const cimple::Instance* source) { return associatorIds(source, true); });
 }
 
 TEST_F(BasedOn, TieringPoolsTheirSubPoolsGroupsAndVolumes)
 {
     install(buildTiering);
-    Held_List list;
-    ASSERT_EQ(assoc_test::enumerate<CIM_BasedOn>(provider, list), 0);
-    EXPECT_EQ(describeAll(list), (std::vector<std::string>{
-                                     "LXE0026>LXV00007 #1 ---",
-                                     "LXSE0003>LXE0026 #1 0-511999",
-                                     "VD0006>LXSE0003 #1 0-1048575",
-                                 }));
-    struct Case {
-        assoc_test::Held source;
-        std::vector<std::string> expected;
-    } cases[] = {
+    EXPECT_EQ(enumerated(), (std::vector<std::string>{
+                                "LXE0026>LXV00007 #1 ---",
+                                "LXSE0003>LXE0026 #1 0-511999",
+                                "VD0006>LXSE0003 #1 0-1048575",
+                            }));
+    Case cases[] = {
         {extent<cimple::VELDARO_StorageVolume>(A, "LXV00007"), {"LXE0026"}},
         {extent<cimple::VELDARO_LayerixExtent>(A, "LXE0026"), {"LXV00007", "LXSE0003"}},
         {extent<cimple::VELDARO_LayerixSubExtent>(A, "LXSE0003"), {"LXE0026", "VD0006"}},
         {extent<cimple::VELDARO_RAIDCompositeExtent>(A, "VD0006"), {"LXSE0003"}},
     };
-    for (Case& c : cases) {
-        SCOPED_TRACE(assoc_test::text(c.source.get(), "DeviceID"));
-        Held_List got;
-        EXPECT_EQ(assoc_test::associators(provider, c.source.get(), got), 0);
-        std::vector<std::string> ids;
-        for (const auto& far : got)
-            ids.push_back(assoc_test::text(far.get(), "DeviceID"));
-        EXPECT_EQ(ids, c.expected);
-    }
+    expectEach(cases, [&](const cimple::Instance* source) { return associatorIds(source, false); });
+}
+
+TEST_F(BasedOn, SnapshotDataVolumesUnderTheirGroupAndTheirPool)
+{
+    install(buildSnapData);
+    snapDataPool(1);
+    EXPECT_EQ(enumerated(), (std::vector<std::string>{
+                                "VD0001>FE0001_F000 #1 1572864-4194303",
+                                "VD0001>SDP00040 #1 0-1048575",
+                                "VD0001>SDP00041 #2 1048576-1572863",
+                                "SDP00040>SDCE01 #1 0-1048575",
+                                "SDP00041>SDCE01 #1 0-524287",
+                            }));
+    Case cases[] = {
+        {extent<cimple::VELDARO_RAIDCompositeExtent>(A, "VD0001"),
+         {"VD0001>FE0001_F000 #1 1572864-4194303", "VD0001>SDP00040 #1 0-1048575",
+          "VD0001>SDP00041 #2 1048576-1572863"}},
+        {extent<cimple::VELDARO_SDPVExtent>(A, "SDP00041"),
+         {"VD0001>SDP00041 #2 1048576-1572863", "SDP00041>SDCE01 #1 0-524287"}},
+        {extent<cimple::VELDARO_SDPVExtent>(A, "SDP00042"), {}},
+        {extent<cimple::VELDARO_SnapDataCompositeExtent>(A, "SDCE01"),
+         {"SDP00040>SDCE01 #1 0-1048575", "SDP00041>SDCE01 #1 0-524287"}},
+    };
+    expectEach(cases, [&](const cimple::Instance* source) { return referencesOf(source); });
 }
 
 TEST_F(BasedOn, ThinPoolWithoutUsageRecordKeepsTheOtherRows)

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ArraysimProcess.hpp"
+#include "CIM_BasedOn.h"
 #include "ProviderModule.h"
 #include "SMIS_CMTAccess.h"
 #include "SMIS_PollingService.h"
@@ -420,6 +421,109 @@ TEST_P(AssociationRequests, TheProviderAnswersEveryEndClassAndEveryServedClass)
         ASSERT_NE(instances, nullptr) << "the provider of " << cls << " does not enumerate";
         if (!instances->empty())
             expectAnswered(instances->front().get(), "");
+    }
+}
+
+// CIM_BasedOn on the first array of the scenario, pinned per pair of end
+// classes: how many pairs each class pair has, and that every pair, with
+// its order and addresses, is what the provider itself answers from each
+// end (through that end's role and through any role), what GetInstance
+// finds, and that the associator names of each end, filtered by the far
+// end's class and role, are the far ends the enumeration gives it.
+class BasedOnPairs : public AssociationEnds {
+protected:
+    void SetUp() override { configure(1); }
+
+    static std::string pairText(const Instance* i)
+    {
+        const auto* a = static_cast<const CIM_BasedOn*>(i);
+        auto value = [](const Property<uint64>& p) { return p.null ? std::string("-") : std::to_string(p.value); };
+        const auto ends = endsOf(i);
+        std::string out;
+        for (const auto& [role, end] : ends)
+            out += std::string(end->meta_class->name) + keyText(end) + " |";
+        return out + " #" + (a->OrderIndex.null ? std::string("-") : std::to_string(a->OrderIndex.value)) + " " +
+               value(a->StartingAddress) + "-" + value(a->EndingAddress);
+    }
+    static std::multiset<std::string> pairTexts(const Instance_List& list)
+    {
+        std::multiset<std::string> out;
+        for (const auto& i : list)
+            out.insert(pairText(i.get()));
+        return out;
+    }
+};
+
+TEST_F(BasedOnPairs, EachClassPairFromEachEndAndByGetInstance)
+{
+    std::unique_ptr<Pegasus_Adapter> adapter;
+    Instance_List list;
+    ASSERT_NO_FATAL_FAILURE(enumerate("CIM_BasedOn", adapter, list));
+    Provider_Object provider(Pegasus_Adapter::find(module_->head(), "CIM_BasedOn_Provider"));
+    ASSERT_TRUE(provider.ready());
+
+    std::map<std::string, std::size_t> classPairs;
+    for (const auto& a : list) {
+        const auto ends = endsOf(a.get());
+        ASSERT_EQ(ends.size(), 2u);
+        ++classPairs[std::string(ends[0].second->meta_class->name) + ">" + ends[1].second->meta_class->name];
+    }
+    const std::map<std::string, std::size_t> expected = {
+        {"VELDARO_ConcatenatedExtent>VELDARO_StorageVolume", 2},
+        {"VELDARO_DiskExtent>VELDARO_MirroredExtent", 4},
+        {"VELDARO_DiskExtent>VELDARO_RAIDCompositeExtent", 4},
+        {"VELDARO_LayerixExtent>VELDARO_StorageVolume", 1},
+        {"VELDARO_LayerixSubExtent>VELDARO_LayerixExtent", 2},
+        {"VELDARO_PartOfConcatenatedExtent>VELDARO_ConcatenatedExtent", 6},
+        {"VELDARO_RAIDCompositeExtent>VELDARO_FreeExtent", 11},
+        {"VELDARO_RAIDCompositeExtent>VELDARO_LayerixSubExtent", 2},
+        {"VELDARO_RAIDCompositeExtent>VELDARO_PartOfConcatenatedExtent", 6},
+        {"VELDARO_RAIDCompositeExtent>VELDARO_SDPVExtent", 1},
+        {"VELDARO_RAIDCompositeExtent>VELDARO_StorageVolume", 13},
+        {"VELDARO_RAIDCompositeExtent>VELDARO_ThinProvisioningExtent", 1},
+    };
+    EXPECT_EQ(classPairs, expected);
+
+    const auto identity = [](const Instance* i) { return std::string(i->meta_class->name) + keyText(i); };
+    std::set<std::string> asked;
+    for (const auto& a : list) {
+        const auto ends = endsOf(a.get());
+        for (std::size_t e = 0; e < ends.size(); ++e) {
+            const auto& [role, end] = ends[e];
+            if (!asked.insert(identity(end) + "/" + role).second)
+                continue;
+            const std::string from = identity(end) + " as " + role;
+            for (const std::string& through : {role, std::string()}) {
+                Instance_List wanted, answered;
+                for (const auto& x : list)
+                    if (is_reference_of(end, x.get(), through.c_str()))
+                        wanted.emplace_back(clone(x.get()));
+                ASSERT_EQ(provider.references(end, through, answered), 0) << from;
+                EXPECT_EQ(pairTexts(answered), pairTexts(wanted)) << from << " (role '" << through << "')";
+            }
+            const std::string farRole = ends[1 - e].first;
+            std::map<std::string, std::set<std::string>> farByClass;
+            for (const auto& x : list)
+                if (is_reference_of(end, x.get(), role.c_str()))
+                    for (const auto& [r, far] : endsOf(x.get()))
+                        if (r == farRole)
+                            farByClass[far->meta_class->name].insert(identity(far));
+            for (const auto& [cls, fars] : farByClass) {
+                Instance_List names;
+                ASSERT_EQ(adapter->enum_associator_names(end, String(cls.c_str()), String(role.c_str()),
+                                                         String(farRole.c_str()), names),
+                          0)
+                    << from;
+                std::set<std::string> got;
+                for (const auto& n : names)
+                    got.insert(identity(n.get()));
+                EXPECT_EQ(got, fars) << from << " to " << cls;
+            }
+        }
+        Instance_Ptr found;
+        ASSERT_EQ(adapter->get_instance(a.get(), found), 0) << pairText(a.get());
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(pairText(found.get()), pairText(a.get()));
     }
 }
 
