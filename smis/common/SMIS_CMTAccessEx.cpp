@@ -152,7 +152,8 @@ int SMIS_CMTAccess::SetCurrentCMTEx(const char* address, std::shared_ptr<const S
     return OK;
 }
 
-void* SMIS_CMTAccess::GetExTableInfo(const char* address, unsigned short kind, const void* key, long& count)
+void* SMIS_CMTAccess::GetExTableInfo(const char* address, unsigned short kind, const void* key, long& count,
+                                     bool anyAge)
 {
     count = -1;
     void* result = nullptr;
@@ -234,7 +235,7 @@ void* SMIS_CMTAccess::GetExTableInfo(const char* address, unsigned short kind, c
             const std::uint32_t lifetime = _lifetime(kind);
             const bool hasLifetime = kind == EX_PORT_LINK_STATUS || kind == EX_ISCSI_LOGIN ||
                                      kind == EX_ISCSI_STATISTICS || kind == EX_XMIRREX_PATH;
-            if (hasLifetime && !isValidLifeCycle(timeStamp, lifetime)) {
+            if (hasLifetime && !anyAge && !isValidLifeCycle(timeStamp, lifetime)) {
                 SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Lifetime is over");
                 break;
             }

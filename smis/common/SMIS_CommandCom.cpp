@@ -192,6 +192,8 @@ unsigned char SMIS_CommandCom::accessVorpakCmd(NTC_packet* ntcp)
     // answers marks nothing.
     if (_notAsked == NotAsked::OTHER_MET_SILENCE) {
         SMIS_RequestContext::noteCurrentTimedOut(address);
+    } else if (_notAsked == NotAsked::HELD_TOO_LONG) {
+        SMIS_RequestContext::noteCurrentChannelBusy(address);
     } else if (_notAsked == NotAsked::NO && (result == TIMEOUT_ERROR || result < 0)) {
         SMIS_ChannelSilence::noteSilent(address);
         SMIS_RequestContext::noteCurrentTimedOut(address);
@@ -395,10 +397,14 @@ int SMIS_CommandCom::_takeChannel()
     // meanwhile (its view is pinned), and stops waiting as soon as the
     // holder's exchange met silence, its client left or the server stops.
     const auto began = SMIS_ChannelSilence::Clock::now();
-    const auto deadline = began + std::chrono::seconds(std::max<std::uint32_t>(_timeout, 1));
+    // A request that already waited one whole time-out for this channel
+    // does not wait again: it takes the channel only when it is free.
+    const bool waitedBefore = SMIS_RequestContext::currentChannelBusy(address);
+    const auto deadline = waitedBefore ? began : began + std::chrono::seconds(std::max<std::uint32_t>(_timeout, 1));
+    const auto slice = waitedBefore ? std::chrono::milliseconds(0) : CHANNEL_WAIT_SLICE;
     for (;;) {
         bool busy = false;
-        _mutex = cache->GetCMTMutex(address, SMIS_CMTAccess::MUTEX_TCPIP, CHANNEL_WAIT_SLICE, &busy);
+        _mutex = cache->GetCMTMutex(address, SMIS_CMTAccess::MUTEX_TCPIP, slice, &busy);
         if (_mutex || !busy)
             return 0;
         if (SMIS_ChannelSilence::silentSince(address, began)) {
@@ -412,11 +418,15 @@ int SMIS_CommandCom::_takeChannel()
             return CANCEL_EVENT;
         }
         if (SMIS_ChannelSilence::Clock::now() >= deadline) {
-            peg_log(__FILE__, __LINE__, Logger::WARNING,
-                    "Other exchanges held the channel for a whole time-out (%u s): not asked",
-                    static_cast<unsigned>(_timeout));
+            if (waitedBefore)
+                peg_log(__FILE__, __LINE__, Logger::INFORMATION,
+                        "Other exchanges still hold the channel, waited for before in this request: not asked");
+            else
+                peg_log(__FILE__, __LINE__, Logger::WARNING,
+                        "Other exchanges held the channel for a whole time-out (%u s): not asked",
+                        static_cast<unsigned>(_timeout));
             _notAsked = NotAsked::HELD_TOO_LONG;
-            return TIMEOUT_ERROR;
+            return CHANNEL_BUSY;
         }
     }
 }

@@ -79,17 +79,25 @@ bool SMIS_RequestContext::waitCancelled(std::chrono::milliseconds timeout) const
     }
 }
 
-void SMIS_RequestContext::noteTimedOut(const std::string& address)
+void SMIS_RequestContext::_note(std::set<std::string>& addresses, const std::string& address)
 {
     std::lock_guard<std::mutex> guard(_lock);
-    _timedOut.insert(address);
+    addresses.insert(address);
 }
 
-bool SMIS_RequestContext::timedOut(const std::string& address) const
+bool SMIS_RequestContext::_has(const std::set<std::string>& addresses, const std::string& address) const
 {
     std::lock_guard<std::mutex> guard(_lock);
-    return _timedOut.count(address) != 0;
+    return addresses.count(address) != 0;
 }
+
+void SMIS_RequestContext::noteTimedOut(const std::string& address) { _note(_timedOut, address); }
+
+bool SMIS_RequestContext::timedOut(const std::string& address) const { return _has(_timedOut, address); }
+
+void SMIS_RequestContext::noteChannelBusy(const std::string& address) { _note(_channelBusy, address); }
+
+bool SMIS_RequestContext::channelBusy(const std::string& address) const { return _has(_channelBusy, address); }
 
 bool SMIS_RequestContext::currentClientGone()
 {
@@ -121,6 +129,17 @@ void SMIS_RequestContext::noteCurrentTimedOut(const std::string& address)
 bool SMIS_RequestContext::currentTimedOut(const std::string& address)
 {
     return installed && installed->timedOut(address);
+}
+
+void SMIS_RequestContext::noteCurrentChannelBusy(const std::string& address)
+{
+    if (installed)
+        installed->noteChannelBusy(address);
+}
+
+bool SMIS_RequestContext::currentChannelBusy(const std::string& address)
+{
+    return installed && installed->channelBusy(address);
 }
 
 }  // namespace cimple

@@ -31,7 +31,10 @@ unsigned char SMIS_Vorpak::_command(NTC_packet& ntcp)
     const std::uint16_t code = ntcp.cmdCode;
     const unsigned char rc = accessVorpakCmd(&ntcp);
     if (rc != RESULT_OK) {
-        peg_log(__FILE__, __LINE__, Logger::SEVERE, "accessVorpakCmd NG = %x", rc);
+        // A busy channel is no fault of the array: its readers answer the
+        // last value it gave.
+        peg_log(__FILE__, __LINE__, rc == CHANNEL_BUSY ? Logger::INFORMATION : Logger::SEVERE,
+                "accessVorpakCmd NG = %x", rc);
         ntcp.dataBuf = nullptr;
         return rc;
     }
@@ -55,6 +58,16 @@ unsigned char SMIS_Vorpak::_statusCommand(NTC_packet& ntcp)
     const unsigned char rc = _command(ntcp);
     _boundedChannelWait = false;
     return rc;
+}
+
+void* SMIS_Vorpak::_lastAnswer(unsigned short kind, const void* key, long& count)
+{
+    count = -1;
+    SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+    void* kept = cache ? cache->GetExTableInfo(_storageAddress.c_str(), kind, key, count, true) : nullptr;
+    peg_log(__FILE__, __LINE__, Logger::INFORMATION, "The channel stayed busy: %s",
+            count >= 0 ? "the last answer of the array is used" : "no answer of the array is kept");
+    return kept;
 }
 
 unsigned char SMIS_Vorpak::_requireData(NTC_packet& ntcp, std::uint64_t size, bool atLeast)
@@ -277,6 +290,15 @@ unsigned char SMIS_Vorpak::getCAPortLinkStatus(const unsigned long& portId, CMM_
     ntcp.paramLen = 4;
     smis::storeLE32(ntcp.param, key);
     unsigned char rc = _statusCommand(ntcp);
+    if (rc == CHANNEL_BUSY) {
+        long n = -1;
+        if (void* kept = _lastAnswer(SMIS_CMTAccess::EX_PORT_LINK_STATUS, &key, n)) {
+            status = static_cast<CMM_RSP_GET_CA_PORT_LINK_STS*>(kept);
+            rc = RESULT_OK;
+        }
+        peg_log(__FILE__, __LINE__, Logger::INFORMATION, "0x%x = getCAPortLinkStatus end", rc);
+        return rc;
+    }
     if (rc == RESULT_OK)
         rc = _requireData(ntcp, sizeof(CMM_RSP_GET_CA_PORT_LINK_STS), false);
     if (rc == RESULT_OK) {
@@ -326,6 +348,19 @@ unsigned char SMIS_Vorpak::getiSCSILoginParam(const unsigned char& a, const unsi
     ntcp.paramLen = 4;
     std::memcpy(ntcp.param, key, sizeof key);
     unsigned char rc = _statusCommand(ntcp);
+    if (rc == CHANNEL_BUSY) {
+        long kept = -1;
+        void* last = _lastAnswer(SMIS_CMTAccess::EX_ISCSI_LOGIN, key, kept);
+        if (kept >= 0 && kept <= 0xFFFF && (last || kept == 0)) {
+            records = static_cast<CMM_RSP_RD_PORT_ISCSI_LOGIN_INFO*>(last);
+            count = static_cast<unsigned short>(kept);
+            rc = RESULT_OK;
+        } else {
+            std::free(last);
+        }
+        peg_log(__FILE__, __LINE__, Logger::INFORMATION, "0x%x = getiSCSILoginParam end", rc);
+        return rc;
+    }
     void* list = nullptr;
     unsigned short n = 0;
     if (rc == RESULT_OK)
@@ -377,6 +412,16 @@ unsigned char SMIS_Vorpak::getiSCSISessionStatistics(const CMM_REQ_GET_PORT_ISCS
     ntcp.dataBuf = const_cast<std::uint8_t*>(request->bytes);
     ntcp.dataLen = sizeof request->bytes;
     unsigned char rc = _statusCommand(ntcp);
+    if (rc == CHANNEL_BUSY) {
+        long n = -1;
+        if (void* kept = _lastAnswer(SMIS_CMTAccess::EX_ISCSI_STATISTICS, request->bytes, n)) {
+            std::memcpy(reply->bytes, kept, sizeof reply->bytes);
+            std::free(kept);
+            rc = RESULT_OK;
+        }
+        peg_log(__FILE__, __LINE__, Logger::INFORMATION, "0x%x = getiSCSISessionStatistics end", rc);
+        return rc;
+    }
     if (rc == RESULT_OK) {
         const std::size_t length = std::min<std::size_t>(ntcp.paramLen, sizeof reply->bytes);
         std::memset(reply->bytes, 0, sizeof reply->bytes);
@@ -607,6 +652,24 @@ bool SMIS_Vorpak::_fromPathBlock(const std::uint8_t* block, const char* boxId, C
     return false;
 }
 
+unsigned char SMIS_Vorpak::_pathsWhenBusy(unsigned char rc, const char* boxId,
+                                          CMM_RSP_CHECK_FRA_PATH_DATA*& records, unsigned short& count)
+{
+    records = nullptr;
+    count = 0;
+    if (rc == CHANNEL_BUSY) {
+        long n = -1;
+        if (void* kept = _lastAnswer(SMIS_CMTAccess::EX_XMIRREX_PATH, nullptr, n)) {
+            unsigned char result = RESULT_OK;
+            if (_fromPathBlock(static_cast<const std::uint8_t*>(kept), boxId, records, count, result))
+                rc = result;
+            std::free(kept);
+        }
+    }
+    peg_log(__FILE__, __LINE__, Logger::INFORMATION, "0x%x = getXmirrexPath(rpathCount = %d) end", rc, count);
+    return rc;
+}
+
 unsigned char SMIS_Vorpak::_getXmirrexPath(const char* boxId, CMM_RSP_CHECK_FRA_PATH_DATA*& record,
                                            unsigned short& count)
 {
@@ -691,10 +754,8 @@ unsigned char SMIS_Vorpak::getXmirrexPath(const char* boxId, CMM_RSP_CHECK_FRA_P
     rc = _statusCommand(ntcp);
     if (rc == RESULT_OK)
         rc = _requireData(ntcp, BOX_LIST_SIZE, false);
-    if (rc != RESULT_OK) {
-        peg_log(__FILE__, __LINE__, Logger::INFORMATION, "0x%x = getXmirrexPath(rpathCount = %d) end", rc, 0);
-        return rc;
-    }
+    if (rc != RESULT_OK)
+        return _pathsWhenBusy(rc, boxId, records, count);
     const auto* list = static_cast<const std::uint8_t*>(ntcp.dataBuf);
     unsigned boxes = smis::loadLE16(list + BOX_COUNT_OFFSET);
     if (boxes > MAX_REMOTE_BOXES) {
@@ -709,8 +770,7 @@ unsigned char SMIS_Vorpak::getXmirrexPath(const char* boxId, CMM_RSP_CHECK_FRA_P
         rc = _getXmirrexPath(reinterpret_cast<const char*>(list + BOX_ID_OFFSET + i * BOX_ID_STRIDE), one, n);
         if (rc != RESULT_OK) {
             freeBuffer(&ntcp);
-            peg_log(__FILE__, __LINE__, Logger::INFORMATION, "0x%x = getXmirrexPath(rpathCount = %d) end", rc, 0);
-            return rc;
+            return _pathsWhenBusy(rc, boxId, records, count);
         }
         std::memcpy(block + PATH_BLOCK_RECORDS + i * sizeof *one, one->bytes, sizeof *one);
         std::free(one);

@@ -132,7 +132,10 @@ public:
     // a record size other than the kind's, or out of memory.
     // Keys: kind 2 a u32 port item id; kind 3 two bytes (module id, port);
     // kind 4 the 240-byte statistics request; kind 7 a u16 volume number.
-    void* GetExTableInfo(const char* address, unsigned short kind, const void* key, long& count);
+    // anyAge also hands out data whose lifetime is over: the last answer the
+    // array gave, for a reader that could not ask it.
+    void* GetExTableInfo(const char* address, unsigned short kind, const void* key, long& count,
+                         bool anyAge = false);
     // Stores recordSize x recordCount bytes of data for a kind; with
     // writeFlag 1 also writes the ext file. A failed write is logged and
     // leaves the stored data in place (the file only seeds the next start).

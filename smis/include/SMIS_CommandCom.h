@@ -56,6 +56,7 @@ public:
         SELECT_ERROR = 131,
         TIMEOUT_ERROR = 132,
         PACKET_ERROR = 133,
+        CHANNEL_BUSY = 134,
         MUTEX_ERROR = 143,
         SOCKET_OPTION_ERROR = 144,
         SSL_OBJECT_ERROR = 145,
@@ -155,7 +156,10 @@ private:
     // request is cancelled (CANCEL_EVENT), when the exchange that held the
     // channel meanwhile met silence (TIMEOUT_ERROR, the array was asked), or
     // when the channel stayed held by answering exchanges for a whole
-    // time-out (TIMEOUT_ERROR, the array was not asked); _notAsked says which.
+    // time-out (CHANNEL_BUSY, the array was not asked); _notAsked says which.
+    // Once a request met CHANNEL_BUSY on an array, its later readers of that
+    // array take the channel only when it is free at once, so the request
+    // waits at most one time-out.
     int _takeChannel();
 
     // Why the last exchange was not sent although it failed with a time-out.

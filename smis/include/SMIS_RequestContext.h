@@ -1,7 +1,8 @@
 #pragma once
 // What provider code may know about the CIM request it is answering: whether
-// its client is still there, whether the server is stopping, and which arrays
-// already failed to answer in time during this request.
+// its client is still there, whether the server is stopping, which arrays
+// already failed to answer in time during this request, and which arrays'
+// command channels it already waited a whole time-out for.
 //
 // The host makes one context per request and installs it on the thread that
 // answers the request for as long as it does; code below finds it with
@@ -74,6 +75,12 @@ public:
     // again by it; the rest of the answer comes from the table.
     void noteTimedOut(const std::string& address);
     bool timedOut(const std::string& address) const;
+    // An array whose command channel stayed held by other (answering)
+    // exchanges for a whole time-out while this request waited for it: the
+    // array is not silent, but the request does not wait for its channel
+    // again.
+    void noteChannelBusy(const std::string& address);
+    bool channelBusy(const std::string& address) const;
 
     // The same for the current request; without one: the client never
     // leaves, the cancel event alone cancels, and no array is remembered.
@@ -82,6 +89,8 @@ public:
     static bool waitCurrent(std::chrono::milliseconds timeout);
     static void noteCurrentTimedOut(const std::string& address);
     static bool currentTimedOut(const std::string& address);
+    static void noteCurrentChannelBusy(const std::string& address);
+    static bool currentChannelBusy(const std::string& address);
 
     // True when the server's cancel event is set (false while none exists).
     static bool stopping();
@@ -90,7 +99,11 @@ private:
     mutable std::mutex _lock;
     mutable std::condition_variable _changed;
     std::atomic<bool> _gone{false}; // set under _lock, so a waiter cannot miss it
+    void _note(std::set<std::string>& addresses, const std::string& address);
+    bool _has(const std::set<std::string>& addresses, const std::string& address) const;
+
     std::set<std::string> _timedOut;
+    std::set<std::string> _channelBusy;
     // The cancel event, opened at the first wait that needs it.
     mutable std::unique_ptr<smis::platform::NamedEvent> _cancel;
 };

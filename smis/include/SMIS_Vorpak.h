@@ -131,6 +131,16 @@ private:
     // it waits for an exchange that holds the channel, bounded by the time-out,
     // its request and what that exchange meets (SMIS_CommandCom::_takeChannel).
     unsigned char _statusCommand(NTC_packet& ntcp);
+    // The last answer the array gave for a status kind, whatever its age
+    // (heap copy, count as GetExTableInfo): what a reader answers when the
+    // channel stayed busy (CHANNEL_BUSY) and it could not ask. NULL with
+    // count -1 when none is kept.
+    void* _lastAnswer(unsigned short kind, const void* key, long& count);
+    // The remote paths from the last path block for a reader whose status
+    // command answered rc: CHANNEL_BUSY with a kept block answers from it;
+    // every other rc stays as it is.
+    unsigned char _pathsWhenBusy(unsigned char rc, const char* boxId, CMM_RSP_CHECK_FRA_PATH_DATA*& records,
+                                 unsigned short& count);
     // A single-record reply of exactly (or, with atLeast, at least) size bytes.
     unsigned char _requireData(NTC_packet& ntcp, std::uint64_t size, bool atLeast);
     // A list reply: count of countWidth bytes at countOffset, records of

@@ -18,6 +18,7 @@
 #include "RAID_Group_Walk.h"
 #include "Redundancy_Set_Number.h"
 #include "Remote_Path_Records.h"
+#include "SMIS_Vorpak.h"
 #include "Table_Entries.h"
 #include "VELDARO_ConnectivityCollection.h"
 #include "VELDARO_ConnectivityCollection_Resource.h"
@@ -226,7 +227,10 @@ bool localEndpointsOfCollections(Frame& frame, int kinds, const String* collecti
             return false;
         // No remote paths to read: no local members.
         Paths paths;
-        if (paths.query(frame.storage()) != 0)
+        const unsigned char rc = paths.query(frame.storage());
+        if (rc == SMIS_Vorpak::CHANNEL_BUSY)
+            return false;  // the array works but could not be asked: no answer rather than none
+        if (rc != 0)
             return true;
         if (kinds & SCSI)
             localMembers(frame, paths, listedOf(collections), listedOf(scsi), collectionId, endpointName);

@@ -19,6 +19,7 @@
 #include "Matching_Pair_Walk.h"
 #include "Port_Identity.h"
 #include "Remote_Path_Records.h"
+#include "SMIS_Vorpak.h"
 #include "SMIS_CopyLib.h"
 #include "VELDARO_AffinityGroupController.h"
 #include "VELDARO_AffinityGroupController_Resource.h"
@@ -242,7 +243,10 @@ bool remoteCopyVolumes(Frame& frame, int kinds, const Filter& filter)
 {
     return Common::guard(__FILE__, __LINE__, [&] {
         Paths paths;
-        if (paths.query(frame.storage()) != 0 || paths.boxes().empty())
+        const unsigned char rc = paths.query(frame.storage());
+        if (rc == SMIS_Vorpak::CHANNEL_BUSY)
+            return false;  // the array works but could not be asked: no answer rather than none
+        if (rc != 0 || paths.boxes().empty())
             return true;
         std::uint16_t volume = SMIS_CopyLib::ALL_VOLUMES;
         std::uint8_t numbering = copy_volume::MLU_NUMBERED;

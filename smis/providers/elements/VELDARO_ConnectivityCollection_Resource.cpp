@@ -47,6 +47,8 @@ int VELDARO_ConnectivityCollection_Resource::createConnectivityCollection()
         Owned_Records<CMM_RSP_CHECK_FRA_PATH_DATA> owned(records);
         if (rc == NO_MEMORY)
             return 0;
+        if (rc == SMIS_Vorpak::CHANNEL_BUSY)
+            return Instance_Provider_Frame::failChannelBusy(__FILE__, __LINE__);
         if (rc != 0) {
             Instance_Provider_Frame::logBuildFailure(__FILE__, __LINE__);
             return 0;

@@ -47,6 +47,8 @@ int VELDARO_EthernetPort_Resource::createEthernetPort()
                 CMM_RSP_GET_CA_PORT_LINK_STS* record = nullptr;
                 const unsigned char rc = vorpak.getCAPortLinkStatus(itemId & ~0x800UL, record);
                 link.reset(record);
+                if (rc == SMIS_Vorpak::CHANNEL_BUSY)
+                    return Instance_Provider_Frame::failChannelBusy(__FILE__, __LINE__);
                 if (rc != 0)
                     link.reset();
             }

@@ -75,6 +75,8 @@ int VELDARO_FCPort_Resource::build(const CA_Port_Name* only)
                 const unsigned long portId = itemId & ~0x800UL;
                 const unsigned char rc = vorpak.getCAPortLinkStatus(portId, record);
                 link.reset(record);
+                if (rc == SMIS_Vorpak::CHANNEL_BUSY)
+                    return Instance_Provider_Frame::failChannelBusy(__FILE__, __LINE__);
                 if (rc != 0) {
                     link.reset();
                     if (rc == LINK_UNAVAILABLE)

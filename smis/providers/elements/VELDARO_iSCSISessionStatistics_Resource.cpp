@@ -47,6 +47,8 @@ int VELDARO_iSCSISessionStatistics_Resource::createiSCSISessionStatistics()
                 const unsigned char rc = vorpak.getiSCSISessionStatistics(&request, &reply);
                 if (rc == NO_STATISTICS)
                     return 0;
+                if (rc == SMIS_Vorpak::CHANNEL_BUSY)
+                    return Instance_Provider_Frame::failChannelBusy(__FILE__, __LINE__);
                 if (rc != 0)
                     return STATISTICS_QUERY_FAILED;
                 const CA_Port_Name n = CA_Port_Name::of(moduleId, portNo);

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "CA_Port_Walk.h"
+#include "Instance_Provider_Frame.h"
 #include "Owned_Records.h"
 #include "SMIS_Vorpak.h"
 #include "SMIS_VorpakRecords.h"
@@ -51,7 +52,9 @@ private:
 
 // Walks the logins of the present ports of the present iSCSI CAs:
 // visit(caIndex, portIndex, record) -> 0 go on, anything else ends the walk
-// and is returned. LOGIN_QUERY_FAILED when a port's login query failed.
+// and is returned. LOGIN_QUERY_FAILED when a port's login query failed;
+// a build failure when the array's channel stayed busy and no earlier answer
+// is kept (not "none": the array works).
 constexpr int LOGIN_QUERY_FAILED = -1;
 
 template <class Visit>
@@ -63,6 +66,8 @@ int forEachiSCSILogin(const VELDARO_RefTable& table, SMIS_Vorpak& vorpak, Visit 
         const unsigned char rc =
             vorpak.getiSCSILoginParam(table.getCAModuleId(ca), table.getCAPortNo(ca, port), records, count);
         Owned_Records<CMM_RSP_RD_PORT_ISCSI_LOGIN_INFO> owned(records);
+        if (rc == SMIS_Vorpak::CHANNEL_BUSY)
+            return Instance_Provider_Frame::failChannelBusy(__FILE__, __LINE__);
         if (rc != 0)
             return LOGIN_QUERY_FAILED;
         if (!records)

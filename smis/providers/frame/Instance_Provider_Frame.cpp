@@ -46,6 +46,13 @@ void Instance_Provider_Frame::logBuildFailure(const char* file, unsigned line)
     SMIS_TraceLog::peg_error_log(file, line, Logger::WARNING, "Generation of Instance went wrong.");
 }
 
+int Instance_Provider_Frame::failChannelBusy(const char* file, unsigned line)
+{
+    SMIS_TraceLog::peg_error_log(file, line, Logger::WARNING,
+                                 "The array's command channel stayed busy and no earlier status is kept: not answered");
+    return BUILD_ERROR;
+}
+
 void Instance_Provider_Frame::logProviderFailure(const char* file, unsigned line)
 {
     SMIS_TraceLog::peg_error_log(file, line, Logger::WARNING, "Abnormalities occurred in Instance Provider.");

@@ -64,6 +64,11 @@ public:
     // "Generation of Instance went wrong." / "Abnormalities occurred in
     // Instance Provider." at warning level with the caller's file and line.
     static void logBuildFailure(const char* file, unsigned line);
+    // A build whose live status could not be asked (the array's channel
+    // stayed busy, SMIS_CommandCom::CHANNEL_BUSY) and of which no earlier
+    // answer is kept: it fails rather than answer "none" for an array that
+    // works. Logs and answers BUILD_ERROR.
+    static int failChannelBusy(const char* file, unsigned line);
     static void logProviderFailure(const char* file, unsigned line);
 
     // A new instance with the schema's defaults and every property present.

@@ -4,14 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ByteOrder.h"
 #include "SMIS_CMTConvert.h"
 #include "SMIS_CMTFile.h"
+#include "SMIS_RequestContext.h"
 #include "VorpakFixture.h"
 
 using namespace cimple;
@@ -27,9 +32,28 @@ struct Freed {
     ~Freed() { std::free(p); }
 };
 
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
 std::uint64_t num(const nlohmann::json& j, const char* key)
 {
     return j.contains(key) && j[key].is_number() ? j[key].get<std::uint64_t>() : 0;
+}
+
+// The statistics request for a login on a port: initiator name and TSIH/ISID.
+CMM_REQ_GET_PORT_ISCSI_STATISTICS_INFO statisticsRequest(unsigned char moduleId, unsigned char portNo,
+                                                         const CMM_RSP_RD_PORT_ISCSI_LOGIN_INFO& login)
+{
+    CMM_REQ_GET_PORT_ISCSI_STATISTICS_INFO request{};
+    request.bytes[0] = moduleId;
+    request.bytes[1] = portNo;
+    std::memcpy(request.bytes + 8, login.bytes, 224);
+    std::memcpy(request.bytes + 232, login.bytes + 256, 8);
+    return request;
 }
 
 CMM_REQ_RD_CFG_MGMT_TBL tableRequest(const std::vector<std::uint8_t>& ids)
@@ -161,11 +185,7 @@ TEST_F(VorpakCommands, PortLinkAndIscsiCommandsAnswerTheScenario)
     EXPECT_EQ(none.p, nullptr);
 
     // Statistics: the first login has counters (scenario defaults), the second none.
-    CMM_REQ_GET_PORT_ISCSI_STATISTICS_INFO request{};
-    request.bytes[0] = moduleId;
-    request.bytes[1] = port0;
-    std::memcpy(request.bytes + 8, records.p[0].bytes, 224);
-    std::memcpy(request.bytes + 232, records.p[0].bytes + 256, 8);
+    CMM_REQ_GET_PORT_ISCSI_STATISTICS_INFO request = statisticsRequest(moduleId, port0, records.p[0]);
     CMM_RSP_GET_PORT_ISCSI_STATISTICS_INFO stats{};
     ASSERT_EQ(vpk.getiSCSISessionStatistics(&request, &stats), 0);
     EXPECT_EQ(smis::loadLE32(stats.bytes), 1000u);
@@ -332,6 +352,130 @@ TEST_F(VorpakCommands, CachedPortLinkStatusInsideItsLifetimeSendsNoRequest)
     const std::int64_t now = cache_->now();
     cache_->setClock([now] { return now + 601; });
     ASSERT_EQ(vpk.getCAPortLinkStatus(portId, later.p), 0);
+    EXPECT_EQ(requestCount(0x4021, 2), 2u);
+    cache_->setClock({});
+}
+
+// Takes the array's command channel on a thread of its own, as a long
+// exchange the array answers would, and holds it until released.
+class ChannelHolder {
+public:
+    explicit ChannelHolder(const std::string& address)
+        : _thread([this, address] {
+              SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
+              SMIS_MutexHandle held = cache->GetCMTMutex(address.c_str(), SMIS_CMTAccess::MUTEX_TCPIP);
+              std::unique_lock<std::mutex> lock(_lock);
+              _held = true;
+              _changed.notify_all();
+              _changed.wait(lock, [this] { return _released; });
+              cache->RelaseCMTMutex(held);
+          })
+    {
+        std::unique_lock<std::mutex> lock(_lock);
+        _changed.wait(lock, [this] { return _held; });
+    }
+    ~ChannelHolder() { release(); }
+    void release()
+    {
+        {
+            std::lock_guard<std::mutex> lock(_lock);
+            _released = true;
+        }
+        _changed.notify_all();
+        if (_thread.joinable())
+            _thread.join();
+    }
+
+private:
+    std::mutex _lock;
+    std::condition_variable _changed;
+    bool _held = false;
+    bool _released = false;
+    std::thread _thread;
+};
+
+TEST_F(VorpakCommands, ReadersOfABusyChannelAnswerTheLastValueAndMarkNothing)
+{
+    const nlohmann::json m = model();
+    const nlohmann::json* ca = nullptr;
+    const nlohmann::json* other = nullptr;
+    for (const auto& c : m["cas"]) {
+        if (!ca && !c["ports"].empty() && !c["ports"][0]["logins"].empty())
+            ca = &c;
+        else if (!other)
+            other = &c;
+    }
+    ASSERT_NE(ca, nullptr);
+    ASSERT_NE(other, nullptr);
+    const unsigned long portId = num(*ca, "item_id") & ~0x800ul;
+    const unsigned long neverAsked = num(*other, "item_id") & ~0x800ul;
+    const auto moduleId = static_cast<unsigned char>(num(*ca, "module_id"));
+    const auto portNo = static_cast<unsigned char>(num((*ca)["ports"][0], "port_no"));
+    TunedVorpak vpk(address_.c_str());
+
+    // What the array answered while its channel was free: kept in the
+    // status caches.
+    Freed<CMM_RSP_GET_CA_PORT_LINK_STS> link;
+    ASSERT_EQ(vpk.getCAPortLinkStatus(portId, link.p), 0);
+    Freed<CMM_RSP_RD_PORT_ISCSI_LOGIN_INFO> logins;
+    unsigned short loginCount = 0;
+    ASSERT_EQ(vpk.getiSCSILoginParam(moduleId, portNo, logins.p, loginCount), 0);
+    ASSERT_GT(loginCount, 0);
+    const CMM_REQ_GET_PORT_ISCSI_STATISTICS_INFO request = statisticsRequest(moduleId, portNo, logins.p[0]);
+    CMM_RSP_GET_PORT_ISCSI_STATISTICS_INFO stats{};
+    ASSERT_EQ(vpk.getiSCSISessionStatistics(&request, &stats), 0);
+    Freed<CMM_RSP_CHECK_FRA_PATH_DATA> paths;
+    unsigned short pathCount = 0;
+    ASSERT_EQ(vpk.getXmirrexPath(nullptr, paths.p, pathCount), 0);
+    ASSERT_GT(pathCount, 0);
+    ASSERT_EQ(requestCount(SMIS_Vorpak::CMD_BOX_PATHS, pathCount), pathCount);
+    const std::size_t asked = sim_->requests().size();
+
+    // Every lifetime is over, and another exchange holds the channel for
+    // longer than the reader's time-out.
+    const std::int64_t now = cache_->now();
+    cache_->setClock([now] { return now + 30 * 86400; });
+    ChannelHolder holder(address_);
+    SMIS_RequestContext context;
+    SMIS_RequestContext::Scope scope(context);
+
+    vpk.setTimeout(1);
+    Freed<CMM_RSP_GET_CA_PORT_LINK_STS> lastLink;
+    EXPECT_EQ(vpk.getCAPortLinkStatus(portId, lastLink.p), 0);
+    ASSERT_NE(lastLink.p, nullptr);
+    EXPECT_EQ(std::memcmp(lastLink.p->bytes, link.p->bytes, sizeof link.p->bytes), 0);
+
+    // The request waited its time-out once: its later readers do not wait
+    // again (a 30 s wait each would show), and answer the last values too.
+    vpk.setTimeout(30);
+    const auto start = Clock::now();
+    Freed<CMM_RSP_RD_PORT_ISCSI_LOGIN_INFO> lastLogins;
+    unsigned short lastLoginCount = 0;
+    EXPECT_EQ(vpk.getiSCSILoginParam(moduleId, portNo, lastLogins.p, lastLoginCount), 0);
+    ASSERT_EQ(lastLoginCount, loginCount);
+    EXPECT_EQ(std::memcmp(lastLogins.p, logins.p, loginCount * sizeof *logins.p), 0);
+    CMM_RSP_GET_PORT_ISCSI_STATISTICS_INFO lastStats{};
+    EXPECT_EQ(vpk.getiSCSISessionStatistics(&request, &lastStats), 0);
+    EXPECT_EQ(std::memcmp(lastStats.bytes, stats.bytes, sizeof stats.bytes), 0);
+    Freed<CMM_RSP_CHECK_FRA_PATH_DATA> lastPaths;
+    unsigned short lastPathCount = 0;
+    EXPECT_EQ(vpk.getXmirrexPath(nullptr, lastPaths.p, lastPathCount), 0);
+    ASSERT_EQ(lastPathCount, pathCount);
+    EXPECT_EQ(std::memcmp(lastPaths.p, paths.p, pathCount * sizeof *paths.p), 0);
+    // Nothing kept: busy, neither a value nor "timed out".
+    Freed<CMM_RSP_GET_CA_PORT_LINK_STS> unknown;
+    EXPECT_EQ(vpk.getCAPortLinkStatus(neverAsked, unknown.p), SMIS_CommandCom::CHANNEL_BUSY);
+    EXPECT_EQ(unknown.p, nullptr);
+    EXPECT_LT(secondsSince(start), 5.0);
+    EXPECT_EQ(sim_->requests().size(), asked) << "the array was asked while the channel was held";
+
+    // A busy channel is no silent array: once it is free, the same request
+    // asks the array.
+    EXPECT_FALSE(context.timedOut(address_));
+    holder.release();
+    Freed<CMM_RSP_GET_CA_PORT_LINK_STS> fresh;
+    EXPECT_EQ(vpk.getCAPortLinkStatus(neverAsked, fresh.p), 0);
+    EXPECT_NE(fresh.p, nullptr);
     EXPECT_EQ(requestCount(0x4021, 2), 2u);
     cache_->setClock({});
 }
