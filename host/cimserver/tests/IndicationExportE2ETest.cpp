@@ -90,8 +90,11 @@ TEST(IndicationExportE2E, HostileListenersHoldNeitherTheMemoryNorTheStop)
     // What the flood got to send is what the sockets buffer, not its 512 MiB
     // a delivery.
     EXPECT_LT(flood.sent(), 64ull << 20);
+    // A delivery that kept what a listener sends would hold hundreds of MiB;
+    // the threads and buffers of the deliveries in progress take a few MiB,
+    // more on a loaded machine under the sanitizers.
     const long after = s.server->rss_kib();
-    EXPECT_LT(after - before, 8 * 1024) << "KiB before " << before << ", after " << after;
+    EXPECT_LT(after - before, 64 * 1024) << "KiB before " << before << ", after " << after;
 
     const auto stopping = std::chrono::steady_clock::now();
     EXPECT_EQ(s.server->stop(), 0) << s.server->output();
