@@ -91,6 +91,12 @@ bool SMIS_RequestContext::timedOut(const std::string& address) const
     return _timedOut.count(address) != 0;
 }
 
+void SMIS_RequestContext::forgetTimedOut(const std::string& address)
+{
+    std::lock_guard<std::mutex> guard(_lock);
+    _timedOut.erase(address);
+}
+
 bool SMIS_RequestContext::currentClientGone()
 {
     return installed && installed->clientGone();
@@ -121,6 +127,12 @@ void SMIS_RequestContext::noteCurrentTimedOut(const std::string& address)
 bool SMIS_RequestContext::currentTimedOut(const std::string& address)
 {
     return installed && installed->timedOut(address);
+}
+
+void SMIS_RequestContext::forgetCurrentTimedOut(const std::string& address)
+{
+    if (installed)
+        installed->forgetTimedOut(address);
 }
 
 }  // namespace cimple

@@ -74,6 +74,9 @@ public:
     // again by it; the rest of the answer comes from the table.
     void noteTimedOut(const std::string& address);
     bool timedOut(const std::string& address) const;
+    // A wait the client asked for (a copy wait) asks the array again on
+    // each of its passes: it forgets an earlier time-out of that array.
+    void forgetTimedOut(const std::string& address);
 
     // The same for the current request; without one: the client never
     // leaves, the cancel event alone cancels, and no array is remembered.
@@ -82,6 +85,7 @@ public:
     static bool waitCurrent(std::chrono::milliseconds timeout);
     static void noteCurrentTimedOut(const std::string& address);
     static bool currentTimedOut(const std::string& address);
+    static void forgetCurrentTimedOut(const std::string& address);
 
     // True when the server's cancel event is set (false while none exists).
     static bool stopping();
