@@ -99,6 +99,13 @@ void SMIS_RequestContext::noteChannelBusy(const std::string& address) { _note(_c
 
 bool SMIS_RequestContext::channelBusy(const std::string& address) const { return _has(_channelBusy, address); }
 
+void SMIS_RequestContext::forgetTimedOut(const std::string& address)
+{
+    std::lock_guard<std::mutex> guard(_lock);
+    _timedOut.erase(address);
+    _channelBusy.erase(address);
+}
+
 bool SMIS_RequestContext::currentClientGone()
 {
     return installed && installed->clientGone();
@@ -140,6 +147,12 @@ void SMIS_RequestContext::noteCurrentChannelBusy(const std::string& address)
 bool SMIS_RequestContext::currentChannelBusy(const std::string& address)
 {
     return installed && installed->channelBusy(address);
+}
+
+void SMIS_RequestContext::forgetCurrentTimedOut(const std::string& address)
+{
+    if (installed)
+        installed->forgetTimedOut(address);
 }
 
 }  // namespace cimple

@@ -81,6 +81,10 @@ public:
     // again.
     void noteChannelBusy(const std::string& address);
     bool channelBusy(const std::string& address) const;
+    // A wait the client asked for (a copy wait) asks the array again on
+    // each of its passes: it forgets an earlier time-out or busy channel of
+    // that array.
+    void forgetTimedOut(const std::string& address);
 
     // The same for the current request; without one: the client never
     // leaves, the cancel event alone cancels, and no array is remembered.
@@ -91,6 +95,7 @@ public:
     static bool currentTimedOut(const std::string& address);
     static void noteCurrentChannelBusy(const std::string& address);
     static bool currentChannelBusy(const std::string& address);
+    static void forgetCurrentTimedOut(const std::string& address);
 
     // True when the server's cancel event is set (false while none exists).
     static bool stopping();

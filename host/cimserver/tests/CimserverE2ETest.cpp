@@ -372,6 +372,39 @@ TEST_F(CimserverE2E, UnknownClassBadKeyAndUnknownMethodAnswerTheirErrors)
                                   "<PARAMVALUE NAME=\"NoSuchParameter\"><VALUE>1</VALUE></PARAMVALUE>"),
                 r);
     EXPECT_EQ(r.error_code, 4) << r.body;
+
+    // A creating method of an array the server does not manage fails, and
+    // names nothing: its output reference is left out of the answer, never
+    // sent as a path without keys.
+    struct Failing {
+        const char* service;
+        const char* method;
+        const char* params;
+        const char* output;
+    } failing[] = {
+        {"VELDARO_StorageConfigurationService", "CreateOrModifyElementFromStoragePool",
+         "<PARAMVALUE NAME=\"ElementName\"><VALUE>NOARRAY</VALUE></PARAMVALUE>"
+         "<PARAMVALUE NAME=\"ElementType\"><VALUE>2</VALUE></PARAMVALUE>"
+         "<PARAMVALUE NAME=\"Size\"><VALUE>104857600</VALUE></PARAMVALUE>",
+         "TheElement"},
+        {"VELDARO_StorageHardwareIDManagementService", "CreateStorageHardwareID",
+         "<PARAMVALUE NAME=\"StorageID\"><VALUE>2000000000000C01</VALUE></PARAMVALUE>"
+         "<PARAMVALUE NAME=\"IDType\"><VALUE>2</VALUE></PARAMVALUE>",
+         "HardwareID"},
+    };
+    for (const Failing& f : failing) {
+        SCOPED_TRACE(f.method);
+        std::string on = service;
+        on.replace(on.find("VELDARO_StorageConfigurationService"), std::strlen("VELDARO_StorageConfigurationService"),
+                   f.service);
+        client.call(f.method, CimClient::method(f.method, on, f.params), r);
+        ASSERT_EQ(r.error_code, 0) << r.body;
+        EXPECT_STRNE(r.doc.select_node("//RETURNVALUE/VALUE").node().text().get(), "0") << r.body;
+        EXPECT_FALSE(r.doc.select_node(("//PARAMVALUE[@NAME='" + std::string(f.output) +
+                                        "']//INSTANCENAME[not(KEYBINDING) and not(KEYVALUE) and not(VALUE.REFERENCE)]")
+                                           .c_str()))
+            << r.body;
+    }
 }
 
 // The answers DSP0200 gives for an unknown or unusable class asked for, an unknown

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -29,6 +30,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::uint16_t TABLE_FETCH = 0x4024;
+constexpr std::uint16_t COPY_SESSION_FETCH = 0x4199;
 
 std::string key(const char* name, const std::string& value)
 {
@@ -93,7 +95,10 @@ class CreationFaultsE2E;
 
 // One creating method: the scenario it runs on, the service and the
 // request, the creating command of the array's command line, and the
-// output parameter naming what was made.
+// output parameter naming what was made (none: the reference the request
+// named). A copy method's closing refresh is the copy-session fetch; one
+// that waits for its copy's synchronised state answers only once the fault
+// is gone and the copy done.
 struct Creation {
     const char* name;
     const char* scenario;
@@ -102,6 +107,10 @@ struct Creation {
     const char* command;
     const char* output;
     std::function<std::string(CreationFaultsE2E&)> params;
+    std::uint16_t fetch = TABLE_FETCH;
+    bool waits = false;
+    // Model changes made before the server starts.
+    nlohmann::json patch = nlohmann::json::array();
 };
 
 class CreationFaultsE2E : public ::testing::TestWithParam<std::tuple<int, Fault>> {
@@ -129,20 +138,53 @@ public:
         return volume_name(client, deviceID);
     }
 
+    // The reference of a volume of the array.
+    std::string volumeReference(const std::string& deviceID) const
+    {
+        return "<INSTANCENAME CLASSNAME=\"VELDARO_StorageVolume\">" +
+               CimClient::key("CreationClassName", "VELDARO_StorageVolume") + CimClient::key("DeviceID", deviceID) +
+               CimClient::key("SystemCreationClassName", "VELDARO_StorageComputerSystem") +
+               CimClient::key("SystemName", address) + "</INSTANCENAME>";
+    }
+
+    // The reference of the copy relationship whose target is that volume.
+    std::string synchronizationOf(const std::string& target)
+    {
+        named.clear();
+        for (const std::string& n : allNames("VELDARO_StorageSynchronized")) {
+            pugi::xml_document doc;
+            doc.load_string(n.c_str());
+            const pugi::xpath_node id =
+                doc.select_node("//KEYBINDING[@NAME='SyncedElement']//KEYBINDING[@NAME='DeviceID']/KEYVALUE");
+            if (id && target == id.node().text().as_string())
+                named = n;
+        }
+        return named;
+    }
+
+    // A reference the request itself names (set by its parameters).
+    std::string named;
+
 protected:
     const Creation& creation() const { return creations().at(static_cast<std::size_t>(std::get<0>(GetParam()))); }
 
     void SetUp() override
     {
-        sim = std::make_unique<testsupport::ArraysimProcess>(creation().scenario);
+        // Arrays of their own addresses: the command line reaches each by its
+        // address.
+        sim = std::make_unique<testsupport::ArraysimProcess>(creation().scenario,
+                                                             std::vector<std::string>{"--distinct-addresses"});
         install = std::make_unique<smis::test::TempInstallDir>();
         address = sim->address(0);
+        if (!creation().patch.empty()) {
+            ASSERT_TRUE(sim->control({{"op", "patch"}, {"array", 0}, {"patch", creation().patch}})["ok"]);
+        }
         ASSERT_NO_FATAL_FAILURE(testsupport::connectFirstArray(*sim, *install));
         // The production poll interval (minutes): the cache must catch up
         // within seconds of the fault being gone through the refresh a
         // failed method's closing refresh leaves due, not the next poll.
         server = std::make_unique<CimserverProcess>(install->path(), std::vector<std::string>{});
-        CimserverProcess::wait_for_tables(install->path(), {address});
+        CimserverProcess::wait_for_tables(install->path(), {address}, {".cmf", ".cps"});
     }
     void TearDown() override
     {
@@ -160,6 +202,7 @@ protected:
         std::string rc;
         std::string made;  // the first INSTANCENAME of the output parameter
         std::string body;
+        bool keyless = false;  // the output names an object without keys
     };
 
     Answer invoke()
@@ -175,10 +218,16 @@ protected:
         out.body = r.body;
         auto rv = r.all("RETURNVALUE");
         out.rc = rv.empty() ? "" : rv.front().child("VALUE").text().as_string();
-        for (const pugi::xml_node& p : r.all("PARAMVALUE"))
-            if (std::string(p.attribute("NAME").as_string()) == c.output)
-                if (pugi::xpath_node n = p.select_node(".//INSTANCENAME"))
-                    out.made = raw(n.node());
+        if (!c.output)
+            out.made = named;
+        for (const pugi::xml_node& p : r.all("PARAMVALUE")) {
+            if (!c.output || std::string(p.attribute("NAME").as_string()) != c.output)
+                continue;
+            if (pugi::xpath_node n = p.select_node(".//INSTANCENAME"))
+                out.made = raw(n.node());
+            out.keyless = out.keyless || p.select_node(".//INSTANCENAME[not(KEYBINDING) and not(KEYVALUE) and "
+                                                       "not(VALUE.REFERENCE)]");
+        }
         return out;
     }
 
@@ -218,10 +267,11 @@ protected:
     {
         switch (f) {
         case Fault::Busy:
-            ASSERT_TRUE(sim->fault(0, {{"kind", "busy"}, {"command", TABLE_FETCH}, {"after_cli", true}}));
+            ASSERT_TRUE(sim->fault(0, {{"kind", "busy"}, {"command", creation().fetch}, {"after_cli", true}}));
             break;
         case Fault::Silent:
-            ASSERT_TRUE(sim->fault(0, {{"kind", "stall"}, {"command", TABLE_FETCH}, {"seconds", 3}, {"after_cli", true}}));
+            ASSERT_TRUE(
+                sim->fault(0, {{"kind", "stall"}, {"command", creation().fetch}, {"seconds", 3}, {"after_cli", true}}));
             break;
         case Fault::Unwritable:
             blockCache(true);
@@ -244,6 +294,47 @@ protected:
                 ++made;
         }
         return {sent, made};
+    }
+
+    // Exchanges of the closing refresh's fetch since the request log was
+    // cleared.
+    int fetches()
+    {
+        int n = 0;
+        const nlohmann::json log = sim->control({{"op", "log"}})["requests"];
+        for (const auto& r : log)
+            if (r.value("command", 0) == creation().fetch)
+                ++n;
+        return n;
+    }
+
+    // The first answer. A method that waits for its copy is asked in the
+    // background: once the array made the copy and the fault met both the
+    // closing refresh and the wait's first pass, the fault is cleared and
+    // the copy completed, which the answer waits for.
+    Answer firstAnswer(Fault f)
+    {
+        if (!creation().waits) {
+            Answer a = invoke();
+            clearFault();
+            return a;
+        }
+        std::future<Answer> pending = std::async(std::launch::async, [this] { return invoke(); });
+        for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+             std::chrono::steady_clock::now() < end && (creatingCommands().second < 1 || fetches() < 2);)
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_EQ(pending.wait_for(std::chrono::seconds(0)), std::future_status::timeout)
+            << "answered before the copy was done" << commandLines();
+        EXPECT_GE(fetches(), 2) << faultName(f);
+        clearFault();
+        EXPECT_TRUE(sim->control({{"op", "advance_copy"}, {"array", 0}, {"percent", 100}})["ok"]);
+        return pending.get();
+    }
+
+    void clearFault()
+    {
+        sim->clearFaults(0);
+        blockCache(false);
     }
 
     std::string commandLines() { return "\ncommand lines: " + sim->control({{"op", "cli_log"}, {"array", 0}}).dump(); }
@@ -281,6 +372,13 @@ std::string volumeRequest(const char* type, const std::string& source)
 {
     return param("ElementName", "string", NAME) + param("ElementType", "uint16", type) +
            param("Size", "uint64", std::to_string(1ull << 30)) + source;
+}
+
+// A copy between two volumes of the array, of that SyncType.
+std::string replicaRequest(CreationFaultsE2E& t, const char* syncType, const char* source, const char* target)
+{
+    return param("SyncType", "uint16", syncType) + refParam("SourceElement", t.volumeReference(source)) +
+           refParam("TargetElement", t.volumeReference(target));
 }
 
 const std::vector<Creation>& CreationFaultsE2E::creations()
@@ -333,6 +431,28 @@ const std::vector<Creation>& CreationFaultsE2E::creations()
                     strings("TargetPortIDs", {"500000E0D0000100"}) + strings("DeviceNumbers", {"001"}) +
                     strings("DeviceAccesses", {"2"});
          }},
+        // A mirror waiting for its synchronised state, as the
+        // libstoragemgmt plugin asks for every replica.
+        {"Mirror", "coverage", "VELDARO_ReplicationService", "CreateElementReplica", "start copy-mirrex",
+         "Synchronization",
+         [](CreationFaultsE2E& t) {
+             return replicaRequest(t, "6", "VOL00014", "VOL00015") + param("WaitForCopyState", "uint16", "4");
+         },
+         COPY_SESSION_FETCH, true},
+        {"Snapshot", "coverage", "VELDARO_ReplicationService", "CreateElementReplica", "start copy-snap-tirn",
+         "Synchronization",
+         [](CreationFaultsE2E& t) { return replicaRequest(t, "7", "VOL00016", "VOL00017"); }, COPY_SESSION_FETCH},
+        // The suspended mirror of volume 0 to volume 1 resumed, waiting for
+        // its synchronised state: the relationship is the one named.
+        {"Resync", "coverage", "VELDARO_ReplicationService", "ModifyReplicaSynchronization", "resume copy-mirrex",
+         nullptr,
+         [](CreationFaultsE2E& t) {
+             return param("Operation", "uint16", "14") +
+                    refParam("Synchronization", t.synchronizationOf("VOL00001")) +
+                    param("WaitForCopyState", "uint16", "4");
+         },
+         COPY_SESSION_FETCH, true,
+         nlohmann::json::array({{{"op", "replace"}, {"path", "/copy_sessions/0/state"}, {"value", 4}}})},
     };
     return table;
 }
@@ -340,14 +460,13 @@ const std::vector<Creation>& CreationFaultsE2E::creations()
 TEST_P(CreationFaultsE2E, SuccessIsAnsweredOnceTheArrayMadeItAndARetryMakesNoSecond)
 {
     ASSERT_TRUE(sim->control({{"op", "cli_clear_log"}})["ok"]);
+    ASSERT_TRUE(sim->control({{"op", "clear_log"}})["ok"]);
     ASSERT_NO_FATAL_FAILURE(arm(std::get<1>(GetParam())));
-    const Answer first = invoke();
-    EXPECT_EQ(first.rc, "0") << first.body << commandLines();
+    const Answer first = firstAnswer(std::get<1>(GetParam()));
+    EXPECT_EQ(first.rc, "0") << first.body << commandLines() << server->output();
     EXPECT_FALSE(first.made.empty()) << first.body;
     EXPECT_EQ(creatingCommands(), std::make_pair(1, 1)) << commandLines();
 
-    sim->clearFaults(0);
-    blockCache(false);
     // The reference names what the array made: once the cache has caught
     // up, it is served as it stands.
     if (!first.made.empty()) {
@@ -360,6 +479,9 @@ TEST_P(CreationFaultsE2E, SuccessIsAnsweredOnceTheArrayMadeItAndARetryMakesNoSec
     if (again.rc == "0") {
         EXPECT_EQ(again.made, first.made) << again.body;
     }
+    // A refused request names nothing: its output is left out, never a path
+    // without keys.
+    EXPECT_FALSE(again.keyless) << again.body;
     EXPECT_EQ(creatingCommands().second, 1) << commandLines();
 }
 

@@ -90,6 +90,10 @@ Copy_State_Wait::Pass Copy_State_Wait::refreshForPass(SMIS_CopyLib& copies) cons
     // A pass reads only a table refreshed for it: after a failed refresh
     // the table may still hold the session as it was before the command
     // (not yet started, or suspended), which is no answer about the copy.
+    // Each pass asks the array again even when an earlier exchange of this
+    // request met its silence: the client asked to wait for the copy, which
+    // goes on on the array, and only its leaving ends the wait.
+    SMIS_RequestContext::forgetCurrentTimedOut(_storage.c_str());
     if (copies.updateSessionInfo() == 0)
         return Pass::READ;
     Replication_Log::progress(__FILE__, __LINE__, "The copy sessions could not be refreshed on wait: asked again");

@@ -2,7 +2,8 @@
 // Waits of the replication methods for copy sessions to reach their
 // synchronised phase. Only WaitForCopyState 4 waits. Each pass refreshes the
 // sessions from the array, then reads them (a pass whose refresh failed
-// reads nothing and is tried again after one interval): status 2 with phase 2 is
+// reads nothing and is tried again after one interval, asking the array again
+// even when an earlier exchange of the request met its silence): status 2 with phase 2 is
 // reached, phase 1 still copying, anything else ends the wait with 4. Between
 // passes the wait sleeps one interval, ending at once when the request's
 // client leaves or the server stops (the cancel event): both end it with 4.

@@ -14,7 +14,12 @@
 #include "SMIS_CopyLib.h"
 #include "SMIS_MethodLock.h"
 #include "SMIS_PollingService.h"
+#include "CIM_ManagedElement.h"
+#include "Instance_Provider_Frame.h"
 #include "VELDARO_RefTable.h"
+#include "VELDARO_RemoteStorageVolume_Resource.h"
+#include "Instance_Keys.h"
+#include "VELDARO_StorageSynchronized.h"
 #include "VELDARO_StorageSynchronized_Resource.h"
 
 namespace cimple {
@@ -90,9 +95,11 @@ std::uint32_t Element_Replica_Creation::checkCreateParameter(const Request& r, s
     return 0;
 }
 
-std::uint32_t Element_Replica_Creation::startSession(const Request& r, std::uint16_t source, std::uint16_t target,
-                                                     std::uint16_t& session, String& remoteStorage) const
+std::uint32_t Element_Replica_Creation::startSession(const Request& r, Ends& ends, std::uint16_t& session,
+                                                     String& remoteStorage) const
 {
+    const std::uint16_t source = ends.source;
+    const std::uint16_t target = ends.target;
     const std::uint16_t syncType = r.syncType.value;
     const Instance* accessPoint = r.sourceAccessPoint ? r.sourceAccessPoint : r.targetAccessPoint;
     SMIS_CLI cli(_storage);
@@ -145,12 +152,14 @@ std::uint32_t Element_Replica_Creation::startSession(const Request& r, std::uint
     const bool remoteIsSource = r.sourceAccessPoint != nullptr;
     const String& sourceBox = remoteIsSource ? remoteBox : localBox;
     const String& targetBox = remoteIsSource ? localBox : remoteBox;
+    ends.remoteBox = remoteBox;
+    ends.remoteIsSource = remoteIsSource;
     remoteStorage = Replication_Array_Lookup::getRemoteStorageAddress(remoteBox);
     return started(cli.startCopyXmirrex(source, sourceBox.c_str(), target, targetBox.c_str(), session), "Xmirrex");
 }
 
 std::uint32_t Element_Replica_Creation::start(const Request& r, std::uint16_t& session, std::uint16_t& waitForCopyState,
-                                              std::optional<Copy_State_Wait::Slot>& slot)
+                                              std::optional<Copy_State_Wait::Slot>& slot, Ends& ends)
 {
     const SMIS_MethodLock lock(_storage.c_str());
     Replication_Log::progress(__FILE__, __LINE__, "Start CreateElementReplica");
@@ -164,8 +173,7 @@ std::uint32_t Element_Replica_Creation::start(const Request& r, std::uint16_t& s
             Replication_Log::failure(__FILE__, __LINE__, "CreateElementReplica: Copy table is uninitialized");
             return FAILED;
         }
-        std::uint16_t source = 0, target = 0;
-        if (const std::uint32_t rc = checkCreateParameter(r, source, target, waitForCopyState))
+        if (const std::uint32_t rc = checkCreateParameter(r, ends.source, ends.target, waitForCopyState))
             return rc;
         // A caller that will wait while every wait is taken is answered at
         // once, before it asks the array anything. The slot is taken under
@@ -175,9 +183,11 @@ std::uint32_t Element_Replica_Creation::start(const Request& r, std::uint16_t& s
         slot.emplace(waitForCopyState);
         if (!slot->granted())
             return Copy_State_Wait::BUSY;
-        if (const std::uint32_t rc = startSession(r, source, target, session, remoteStorage))
+        if (const std::uint32_t rc = startSession(r, ends, session, remoteStorage))
             return rc;
     }
+    // The array has the session: a refresh that fails leaves the copy
+    // sessions due for another one soon and changes nothing of the answer.
     copies.updateSessionInfo();
     if (remoteStorage.size() != 0) {
         SMIS_CopyLib remote(remoteStorage.c_str());
@@ -187,13 +197,49 @@ std::uint32_t Element_Replica_Creation::start(const Request& r, std::uint16_t& s
     return 0;
 }
 
+SNIA_Synchronized* Element_Replica_Creation::relationship(const Request& r, const Ends& ends,
+                                                          std::uint16_t session) const
+{
+    // A local end is the volume the request named, which the checks found
+    // on the array with exactly those keys; a remote end is published as the
+    // remote volume of the other array's box.
+    auto end = [&](const Instance* named, std::uint16_t number, bool remote) -> CIM_ManagedElement* {
+        if (!remote)
+            return static_cast<CIM_ManagedElement*>(clone(named));
+        Owned<VELDARO_RemoteStorageVolume> v(Instance_Provider_Frame::newInstance<VELDARO_RemoteStorageVolume>());
+        if (VELDARO_RemoteStorageVolume_Resource(_storage).setKeyProperties(
+                v.get(), number, VELDARO_RemoteStorageVolume_Resource::KIND_OLU, ends.remoteBox) != 0)
+            return nullptr;
+        return static_cast<CIM_ManagedElement*>(static_cast<Instance*>(v.release()));
+    };
+    const bool remote = ends.remoteBox.size() != 0;
+    Owned<VELDARO_StorageSynchronized> made(VELDARO_StorageSynchronized::create(true));
+    made->SystemElement = end(r.sourceElement, ends.source, remote && ends.remoteIsSource);
+    made->SyncedElement = end(r.targetElement, ends.target, remote && !ends.remoteIsSource);
+    if (!made->SystemElement || !made->SyncedElement)
+        return nullptr;
+    // When the refresh brought the new session into the table, its record
+    // gives the relationship's state too; it is taken only when it joins the
+    // same two volumes (a record left from before the command does not).
+    VELDARO_StorageSynchronized* built = nullptr;
+    if (VELDARO_StorageSynchronized_Resource(_storage).buildSynchronized(session, built) ==
+            VELDARO_StorageSynchronized_Resource::BUILD_OK &&
+        built) {
+        Owned<VELDARO_StorageSynchronized> recorded(built);
+        if (same_instance(recorded.get(), made.get()))
+            return cast<SNIA_Synchronized*>(recorded.release());
+    }
+    return cast<SNIA_Synchronized*>(made.release());
+}
+
 std::uint32_t Element_Replica_Creation::run(const Request& r, SNIA_Synchronized*& synchronization)
 {
     synchronization = nullptr;
     std::uint16_t session = 0;
     std::uint16_t waitForCopyState = WAIT_ACTIVE;
     std::optional<Copy_State_Wait::Slot> slot;
-    if (const std::uint32_t rc = start(r, session, waitForCopyState, slot))
+    Ends ends;
+    if (const std::uint32_t rc = start(r, session, waitForCopyState, slot, ends))
         return rc;
     // The array has the new session: other methods of the array run while
     // this one waits for its copy.
@@ -201,13 +247,11 @@ std::uint32_t Element_Replica_Creation::run(const Request& r, SNIA_Synchronized*
         return rc;
     if (SMIS_PollingService* polling = SMIS_PollingService::getInstance())
         polling->getConfigManagementInfo(_storage.c_str(), 1);
-    VELDARO_StorageSynchronized_Resource builder(_storage);
-    VELDARO_StorageSynchronized* made = nullptr;
-    if (builder.buildSynchronized(session, made) != VELDARO_StorageSynchronized_Resource::BUILD_OK || !made) {
-        Replication_Log::failure(__FILE__, __LINE__, "CreateElementReplica: Failed to get association");
+    synchronization = relationship(r, ends, session);
+    if (!synchronization) {
+        Replication_Log::failure(__FILE__, __LINE__, "CreateElementReplica: Failed to build the relationship");
         return FAILED;
     }
-    synchronization = cast<SNIA_Synchronized*>(made);
     Replication_Log::progress(__FILE__, __LINE__, "End CreateElementReplica - SessionID=%d", int(session));
     return 0;
 }
