@@ -233,7 +233,9 @@ HttpRequestReader::State HttpRequestReader::start_body()
             return refuse(413, "the request body is too large");
         _remaining = digits.empty() ? 0 : std::stoull(digits);
     }
-    _request.body.reserve(_remaining);
+    // Room for the body grows as its bytes come: a client's announced
+    // length alone takes no memory (a body may wait in its socket a while).
+    _request.body.reserve(std::min<std::size_t>(_remaining, INITIAL_BODY_ROOM));
     _phase = _remaining ? Phase::Body : Phase::Done;
     return _remaining ? State::NeedMore : State::Complete;
 }

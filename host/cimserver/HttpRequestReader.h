@@ -42,6 +42,9 @@ public:
         Refused,  // the request cannot be taken: answer status() and close
     };
 
+    // Body room taken when the headers end; the rest grows as bytes come.
+    static constexpr std::size_t INITIAL_BODY_ROOM = 65536;
+
     explicit HttpRequestReader(HttpLimits limits) : _limits(limits) {}
 
     // Reads from the front of input, consuming what it takes; call again with
