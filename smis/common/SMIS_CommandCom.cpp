@@ -22,6 +22,7 @@
 
 #include "SMIS_ChannelSilence.h"
 #include "SMIS_EnvAccess.h"
+#include "SMIS_MethodLock.h"
 #include "SMIS_PacketHeader.h"
 #include "SMIS_RequestContext.h"
 #include "SMIS_SocketBio.h"
@@ -299,6 +300,7 @@ int SMIS_CommandCom::sendVorpakCmd(CP_CMD_DATA& state)
         peg_log(__FILE__, __LINE__, Logger::SEVERE, "Can't Read C639");
         result = -7;
     }
+    _noteSilence(result);
     et_close(sock, ctx, ssl, true);
     peg_trace(__FILE__, __LINE__, Tracer::LEVEL4, "0x%x=sendVorpakCmd end", static_cast<unsigned>(result));
     return result;
@@ -324,6 +326,7 @@ int SMIS_CommandCom::et_connect(int& sock, SSL_CTX*& ctx, SSL*& ssl)
     try {
         int rc = _connectSocket(sock);
         if (rc != 0) {
+            _noteSilence(rc);
             et_close(sock, ctx, ssl, true);
             return rc;
         }
@@ -373,6 +376,7 @@ int SMIS_CommandCom::et_connect(int& sock, SSL_CTX*& ctx, SSL*& ssl)
         if (rc == 0)
             rc = _checkCertificate(ssl);
         if (rc != 0) {
+            _noteSilence(rc);
             et_close(sock, ctx, ssl, true);
             return rc;
         }
@@ -384,51 +388,81 @@ int SMIS_CommandCom::et_connect(int& sock, SSL_CTX*& ctx, SSL*& ssl)
     }
 }
 
-int SMIS_CommandCom::_takeChannel()
+void SMIS_CommandCom::_noteSilence(int result) const
 {
+    if (result == TIMEOUT_ERROR || result < 0)
+        SMIS_ChannelSilence::noteSilent(_storageAddress.c_str());
+}
+
+SMIS_CommandCom::ChannelWait SMIS_CommandCom::waitForChannel(const char* address, std::uint32_t timeoutSeconds,
+                                                             SMIS_MutexHandle& held)
+{
+    // The waiter holds nothing meanwhile (a reader's view is pinned, a
+    // method holds only its method lock): a busy channel is no silent
+    // array, so it waits for answering exchanges up to one time-out.
     SMIS_CMTAccess* cache = SMIS_CMTAccess::getInstance();
-    const char* address = _storageAddress.c_str();
-    if (!_boundedChannelWait) {
-        _mutex = cache->GetCMTMutex(address, SMIS_CMTAccess::MUTEX_TCPIP);
-        return 0;
-    }
-    // A reader waits for the exchange in progress, however long the array
-    // takes to answer it: a busy channel is no silent array. It holds nothing
-    // meanwhile (its view is pinned), and stops waiting as soon as the
-    // holder's exchange met silence, its client left or the server stops.
+    held = nullptr;
+    if (!cache)
+        return ChannelWait::TAKEN;
     const auto began = SMIS_ChannelSilence::Clock::now();
     // A request that already waited one whole time-out for this channel
     // does not wait again: it takes the channel only when it is free.
     const bool waitedBefore = SMIS_RequestContext::currentChannelBusy(address);
-    const auto deadline = waitedBefore ? began : began + std::chrono::seconds(std::max<std::uint32_t>(_timeout, 1));
+    const auto deadline =
+        waitedBefore ? began : began + std::chrono::seconds(std::max<std::uint32_t>(timeoutSeconds, 1));
     const auto slice = waitedBefore ? std::chrono::milliseconds(0) : CHANNEL_WAIT_SLICE;
     for (;;) {
         bool busy = false;
-        _mutex = cache->GetCMTMutex(address, SMIS_CMTAccess::MUTEX_TCPIP, slice, &busy);
-        if (_mutex || !busy)
-            return 0;
-        if (SMIS_ChannelSilence::silentSince(address, began)) {
-            peg_log(__FILE__, __LINE__, Logger::INFORMATION,
-                    "The exchange that held the channel met a silent array: not asked again");
-            _notAsked = NotAsked::OTHER_MET_SILENCE;
-            return TIMEOUT_ERROR;
+        held = cache->GetCMTMutex(address, SMIS_CMTAccess::MUTEX_TCPIP, slice, &busy);
+        // The holder notes its silence before it gives the channel back: a
+        // channel taken after such an exchange is given back unused.
+        const bool silent = SMIS_ChannelSilence::silentSince(address, began);
+        if (held && silent) {
+            cache->RelaseCMTMutex(held);
+            held = nullptr;
+        }
+        if (!silent && (held || !busy))
+            return ChannelWait::TAKEN;
+        if (silent) {
+            SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
+                                   "[%s] The exchange that held the channel met a silent array: not asked again",
+                                   address);
+            return ChannelWait::HOLDER_MET_SILENCE;
         }
         if (SMIS_RequestContext::currentCancelled()) {
-            peg_log(__FILE__, __LINE__, Logger::INFORMATION, "Cancel Event while waiting for the channel");
-            return CANCEL_EVENT;
+            SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::INFORMATION,
+                                   "[%s] Cancel Event while waiting for the channel", address);
+            return ChannelWait::CANCELLED;
         }
         if (SMIS_ChannelSilence::Clock::now() >= deadline) {
             if (waitedBefore)
-                peg_log(__FILE__, __LINE__, Logger::INFORMATION,
-                        "Other exchanges still hold the channel, waited for before in this request: not asked");
+                SMIS_TraceLog::peg_log(
+                    __FILE__, __LINE__, Logger::INFORMATION,
+                    "[%s] Other exchanges still hold the channel, waited for before in this request: not asked",
+                    address);
             else
-                peg_log(__FILE__, __LINE__, Logger::WARNING,
-                        "Other exchanges held the channel for a whole time-out (%u s): not asked",
-                        static_cast<unsigned>(_timeout));
-            _notAsked = NotAsked::HELD_TOO_LONG;
-            return CHANNEL_BUSY;
+                SMIS_TraceLog::peg_log(__FILE__, __LINE__, Logger::WARNING,
+                                       "[%s] Other exchanges held the channel for a whole time-out (%u s): not asked",
+                                       address, static_cast<unsigned>(timeoutSeconds));
+            return ChannelWait::HELD_TOO_LONG;
         }
     }
+}
+
+int SMIS_CommandCom::_takeChannel()
+{
+    const char* address = _storageAddress.c_str();
+    if (!_boundedChannelWait && !SMIS_MethodLock::heldOnThisThread()) {
+        _mutex = SMIS_CMTAccess::getInstance()->GetCMTMutex(address, SMIS_CMTAccess::MUTEX_TCPIP);
+        return 0;
+    }
+    switch (waitForChannel(address, _timeout, _mutex)) {
+    case ChannelWait::TAKEN: return 0;
+    case ChannelWait::HOLDER_MET_SILENCE: _notAsked = NotAsked::OTHER_MET_SILENCE; return TIMEOUT_ERROR;
+    case ChannelWait::HELD_TOO_LONG: _notAsked = NotAsked::HELD_TOO_LONG; return CHANNEL_BUSY;
+    case ChannelWait::CANCELLED: break;
+    }
+    return CANCEL_EVENT;
 }
 
 int SMIS_CommandCom::_connectSocket(int& sock)

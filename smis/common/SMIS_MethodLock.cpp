@@ -88,6 +88,11 @@ std::uint32_t SMIS_MethodLock::failureCode(std::uint32_t otherwise) noexcept
     }
 }
 
+bool SMIS_MethodLock::heldOnThisThread()
+{
+    return !ownPlaces.empty();
+}
+
 std::string SMIS_MethodLock::mutexName(const char* address)
 {
     std::string name = "Global\\SMIS_ConfigurationMethod_Mutex_";

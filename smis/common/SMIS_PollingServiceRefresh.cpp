@@ -14,7 +14,9 @@
 #include "SMIS_CMTFile.h"
 #include "SMIS_COPY_SESSION_INFO.h"
 #include "SMIS_Indication.h"
+#include "SMIS_MethodLock.h"
 #include "SMIS_PollingService.h"
+#include "SMIS_RequestContext.h"
 #include "SMIS_TraceLog.h"
 #include "SMIS_Vorpak.h"
 #include "VELDARO_RefTable.h"
@@ -37,6 +39,22 @@ public:
     {
         if (_handle)
             _cache->RelaseCMTMutex(_handle);
+    }
+    // The command mutex for an exchange of vpk: a configuration method waits
+    // for it bounded, as for the exchange's own (SMIS_CommandCom::waitForChannel).
+    ScopedCMTMutex(SMIS_CMTAccess* cache, const char* address, const SMIS_Vorpak& vpk) : _cache(cache), _handle(nullptr)
+    {
+        if (!cache)
+            return;
+        if (!SMIS_MethodLock::heldOnThisThread()) {
+            _handle = cache->GetCMTMutex(address, SMIS_CMTAccess::MUTEX_TCPIP);
+            return;
+        }
+        // The array is not asked again by this request once the exchange
+        // waited for met its silence.
+        if (SMIS_CommandCom::waitForChannel(address, vpk.timeout(), _handle) ==
+            SMIS_CommandCom::ChannelWait::HOLDER_MET_SILENCE)
+            SMIS_RequestContext::noteCurrentTimedOut(address);
     }
     ScopedCMTMutex(const ScopedCMTMutex&) = delete;
     ScopedCMTMutex& operator=(const ScopedCMTMutex&) = delete;
@@ -243,7 +261,7 @@ int SMIS_PollingService::getConfigManagementInfo(SMIS_Vorpak& vpk, const char* a
     unsigned char rc = 0;
     std::uint64_t fetch = 0;
     {
-        ScopedCMTMutex exchange(cache, address, SMIS_CMTAccess::MUTEX_TCPIP);
+        ScopedCMTMutex exchange(cache, address, vpk);
         if (!exchange.held())
             return 1;
         rc = vpk.getConfigManagementTable(tableRequest(fullTableIds()), raw, length);

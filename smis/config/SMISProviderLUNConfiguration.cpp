@@ -773,25 +773,43 @@ int SMISProviderLUNConfiguration::registAffinityGroup(LCAccsMode mode)
     return 0;
 }
 
-int SMISProviderLUNConfiguration::unregisteredAffinityGroup(const Array<std::uint16_t>& logicalIDs)
+bool SMISProviderLUNConfiguration::groupsBoundAfterRelease(const Array<std::uint16_t>& logicalIDs,
+                                                           std::set<std::uint16_t>& bound)
 {
-    OpTrace t("unregisteredAffinityGroup");
-    std::set<std::uint16_t> bound;
-    {
-        VELDARO_RefTable table(_address.c_str());
-        for (std::size_t i = 0; i < logicalIDs.size(); ++i) {
-            // A port without a map entry binds no group.
-            const int map = getIndexofOpenMap(logicalIDs[i]);
-            if (map < 0)
-                continue;
-            const int count = std::min<int>(table.getMapValidCnt(map), MAP_SLOTS);
-            for (int j = 0; j < count; ++j) {
-                const std::uint16_t tableNo = table.getMapAffinityTableNo(map, j);
-                if (tableNo != NONE)
-                    bound.insert(table.getAffinityGroupNumber(tableNo));
-            }
+    OpTrace t("groupsBoundAfterRelease");
+    bound.clear();
+    VELDARO_RefTable table(_address.c_str());
+    if (!table.isValidCMT()) {
+        LC_SEVERE("No table of the array: the groups left unbound cannot be told");
+        return false;
+    }
+    for (std::size_t i = 0; i < logicalIDs.size(); ++i) {
+        // A port this object changed keeps the bindings it read less those
+        // it releases.
+        const int changed = SearchHostAffinity(logicalIDs[i]);
+        if (changed >= 0) {
+            for (std::uint32_t packed : _affinities[std::size_t(changed)]->hostMappings)
+                if (groupOf(packed) != NONE)
+                    bound.insert(groupOf(packed));
+            continue;
+        }
+        // A port without a map entry binds no group.
+        const int map = getIndexofOpenMap(logicalIDs[i]);
+        if (map < 0)
+            continue;
+        const int count = std::min<int>(table.getMapValidCnt(map), MAP_SLOTS);
+        for (int j = 0; j < count; ++j) {
+            const std::uint16_t tableNo = table.getMapAffinityTableNo(map, j);
+            if (tableNo != NONE)
+                bound.insert(table.getAffinityGroupNumber(tableNo));
         }
     }
+    return true;
+}
+
+int SMISProviderLUNConfiguration::unregisteredAffinityGroup(const std::set<std::uint16_t>& bound)
+{
+    OpTrace t("unregisteredAffinityGroup");
     for (std::uint16_t group : _removedZones) {
         if (!bound.count(group)) {
             const int rc = deleteZoneInf(0, group);

@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include <cimple/Array.h>
@@ -138,7 +139,17 @@ public:
     bool removeLUNFromZone(std::uint32_t zoneNumber, std::uint16_t volume, bool isLUNMapping);
     int registLUNMapping(LCAccsMode mode);
     int registAffinityGroup(LCAccsMode mode);
-    int unregisteredAffinityGroup(const Array<std::uint16_t>& logicalIDs);
+    // The groups the given ports still bind once the host affinities this
+    // object holds to release are gone: for the ports it changed, the
+    // bindings it read less those it releases; for the others, the table's.
+    // Asked before the release, so that a table fetch failing after it
+    // cannot make a released binding look present. False when no table is
+    // bound (nothing can be told).
+    bool groupsBoundAfterRelease(const Array<std::uint16_t>& logicalIDs, std::set<std::uint16_t>& bound);
+    // Deletes the groups this object released that no port binds any longer
+    // (bound: from groupsBoundAfterRelease), then the LUNs it removed from
+    // the groups that stay.
+    int unregisteredAffinityGroup(const std::set<std::uint16_t>& bound);
     int deleteZoneInf(std::uint32_t first, std::uint16_t group);
     int deleteZoneInfEx();
     void addDeleteZoneList(std::uint16_t first, std::uint16_t group);

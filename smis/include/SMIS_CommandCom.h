@@ -21,9 +21,10 @@
 //
 // Results: 0 exchange completed; 32 bad descriptor; 128 cancelled during the
 // connect or the wait for the channel; 129-131 socket; 132 time-out during
-// the connect (or, for a status reader, see _takeChannel); 133 a packet step
-// failed (also cancel, time-out or no memory in the packet phase); 143 no
-// connection mutex; 144 socket buffers; 145 TLS objects; 146 verification
+// the connect (or, for a status reader or a configuration method, see
+// _takeChannel); 133 a packet step failed (also cancel, time-out or no memory
+// in the packet phase); 143 no connection mutex; 144 socket buffers; 145 TLS
+// objects; 146 verification
 // result not 20; 147-149 certificate; 150 common name; 151 socket I/O object;
 // 152 handshake; 255 exception during the connect.
 
@@ -83,6 +84,19 @@ public:
     // stopping) and at what the holder's exchange met.
     static constexpr std::chrono::milliseconds CHANNEL_WAIT_SLICE{200};
 
+    // How a bounded wait for an array's command mutex ended.
+    enum class ChannelWait { TAKEN, HOLDER_MET_SILENCE, HELD_TOO_LONG, CANCELLED };
+    // Waits for the array's command mutex while other exchanges hold it, in
+    // slices of CHANNEL_WAIT_SLICE, holding nothing else: TAKEN with the
+    // mutex in held (NULL when it could not be had at all); otherwise
+    // without it, as soon as the exchange it waited for met silence, the
+    // request's client left or the server stops, or once answering
+    // exchanges held the channel for a whole time-out (timeoutSeconds).
+    // Readers of live status and configuration methods wait this way: a
+    // method on a silent array answers within one time-out, not after every
+    // polling exchange queued before it waited out a time-out of its own.
+    static ChannelWait waitForChannel(const char* address, std::uint32_t timeoutSeconds, SMIS_MutexHandle& held);
+
     // storageAddress: dotted IPv4 text (NULL: port 1372). Port and time-out
     // come from the configuration file.
     explicit SMIS_CommandCom(const char* storageAddress);
@@ -138,7 +152,8 @@ protected:
     String _storageAddress;
     SMIS_MutexHandle _mutex = nullptr;
     // Set by a reader of live status: its wait for the command mutex is
-    // bounded (see _takeChannel); otherwise the wait has no limit.
+    // bounded (see _takeChannel), as a configuration method's is; otherwise
+    // the wait has no limit.
     bool _boundedChannelWait = false;
     SMIS_EventHandle _cancelEvent = nullptr;
     std::uint16_t _portNo = DEFAULT_PORT;
@@ -161,6 +176,11 @@ private:
     // array take the channel only when it is free at once, so the request
     // waits at most one time-out.
     int _takeChannel();
+    // Notes an exchange that met silence (a time-out, or a failed packet
+    // step) while it still holds the channel, so that an exchange waiting
+    // for it (waitForChannel) sees the silence before it could take the
+    // channel and ask the silent array again.
+    void _noteSilence(int result) const;
 
     // Why the last exchange was not sent although it failed with a time-out.
     enum class NotAsked { NO, OTHER_MET_SILENCE, HELD_TOO_LONG };

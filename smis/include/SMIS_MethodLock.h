@@ -81,6 +81,10 @@ public:
 
     // The named mutex of the address's methods.
     static std::string mutexName(const char* address);
+    // True while this thread waits for or holds a method lock (of any
+    // array): it runs a configuration method, whose exchanges wait for an
+    // array's channel bounded (SMIS_CommandCom::waitForChannel).
+    static bool heldOnThisThread();
     // The wait bound in force (WAIT_BOUND unless a test shortened it), and
     // the setter tests use to shorten it.
     static std::chrono::milliseconds waitBound();

@@ -25,6 +25,12 @@ constexpr const char* HOST = "1000000000000A01";
 constexpr const char* TARGET_PORT = "500000E0D0000100";
 constexpr const char* VIEW = "AFG0000_CM00CA00P00";
 
+std::string key(const char* name, const std::string& value)
+{
+    return std::string("<KEYBINDING NAME=\"") + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value +
+           "</KEYVALUE></KEYBINDING>";
+}
+
 class MaskingViewE2E : public ::testing::Test {
 protected:
     void SetUp() override
@@ -113,13 +119,30 @@ protected:
         return rv.empty() ? "" : rv.front().child("VALUE").text().as_string();
     }
 
+    // ReturnToStoragePool of a volume: its return value, with the answer
+    // when it is none.
+    std::string returnToPool(const std::string& deviceID)
+    {
+        const std::string element =
+            "<PARAMVALUE NAME=\"TheElement\" PARAMTYPE=\"reference\"><VALUE.REFERENCE>"
+            "<INSTANCENAME CLASSNAME=\"VELDARO_StorageVolume\">" +
+            key("CreationClassName", "VELDARO_StorageVolume") + key("DeviceID", deviceID) +
+            key("SystemCreationClassName", "VELDARO_StorageComputerSystem") + key("SystemName", address) +
+            "</INSTANCENAME></VALUE.REFERENCE></PARAMVALUE>";
+        CimClient client(server->port());
+        const std::vector<std::string> services = instance_names(client, "VELDARO_StorageConfigurationService");
+        if (services.size() != 1)
+            return "no storage configuration service";
+        CimReply returned;
+        client.call("ReturnToStoragePool", CimClient::method("ReturnToStoragePool", services.front(), element),
+                    returned);
+        auto rv = returned.all("RETURNVALUE");
+        return rv.empty() ? returned.body : rv.front().child("VALUE").text().as_string();
+    }
+
     // The ProtocolControllers parameter naming the view.
     std::string viewParam() const
     {
-        auto key = [](const char* name, const std::string& value) {
-            return std::string("<KEYBINDING NAME=\"") + name + "\"><KEYVALUE VALUETYPE=\"string\">" + value +
-                   "</KEYVALUE></KEYBINDING>";
-        };
         return "<PARAMVALUE NAME=\"ProtocolControllers\"><VALUE.REFARRAY><VALUE.REFERENCE>"
                "<INSTANCENAME CLASSNAME=\"VELDARO_AffinityGroupController\">" +
                key("CreationClassName", "VELDARO_AffinityGroupController") + key("DeviceID", VIEW) +
@@ -260,23 +283,7 @@ TEST_F(MaskingViewE2E, AFailedExposureLeavesNothingBehind)
                   before.value("affinity_groups", nlohmann::json::array()));
         EXPECT_EQ(after["hosts"], before["hosts"]);
     }
-    const std::string element = "<PARAMVALUE NAME=\"TheElement\" PARAMTYPE=\"reference\"><VALUE.REFERENCE>"
-                                "<INSTANCENAME CLASSNAME=\"VELDARO_StorageVolume\">"
-                                "<KEYBINDING NAME=\"CreationClassName\"><KEYVALUE VALUETYPE=\"string\">"
-                                "VELDARO_StorageVolume</KEYVALUE></KEYBINDING>"
-                                "<KEYBINDING NAME=\"DeviceID\"><KEYVALUE VALUETYPE=\"string\">VOL00001</KEYVALUE>"
-                                "</KEYBINDING><KEYBINDING NAME=\"SystemCreationClassName\"><KEYVALUE "
-                                "VALUETYPE=\"string\">VELDARO_StorageComputerSystem</KEYVALUE></KEYBINDING>"
-                                "<KEYBINDING NAME=\"SystemName\"><KEYVALUE VALUETYPE=\"string\">" +
-                                address + "</KEYVALUE></KEYBINDING></INSTANCENAME></VALUE.REFERENCE></PARAMVALUE>";
-    CimClient client(server->port());
-    const std::vector<std::string> services = instance_names(client, "VELDARO_StorageConfigurationService");
-    ASSERT_EQ(services.size(), 1u);
-    CimReply returned;
-    client.call("ReturnToStoragePool", CimClient::method("ReturnToStoragePool", services.front(), element), returned);
-    auto rv = returned.all("RETURNVALUE");
-    ASSERT_FALSE(rv.empty()) << returned.body;
-    EXPECT_STREQ(rv.front().child("VALUE").text().as_string(), "0") << returned.body;
+    EXPECT_EQ(returnToPool("VOL00001"), "0");
 }
 
 
@@ -346,6 +353,45 @@ TEST_F(MaskingViewE2E, AFailedChangeOfAViewLeavesItAsItWas)
         }
         EXPECT_NE(after["affinity_groups"], before["affinity_groups"]);
         EXPECT_NE(logText().find(c.stays), std::string::npos) << logText();
+    }
+}
+
+// HidePaths of a view's last initiator with the table fetch after the
+// array's release failing (answered busy, or the array silent): the group
+// the release left unbound is deleted all the same, so that nothing stays
+// on the array that no view shows, and the volume it held can be returned
+// to its pool.
+TEST_F(MaskingViewE2E, HidingTheLastInitiatorWithAFailedTableFetchLeavesNoGroupBehind)
+{
+    struct Case {
+        const char* name;
+        const char* deviceID;
+        nlohmann::json fetchFault;  // on the table fetch after the release
+    };
+    const Case cases[] = {
+        {"fetch busy", "VOL00000", {{"kind", "busy"}, {"command", 0x4024}, {"after_cli", true}}},
+        {"array silent",
+         "VOL00001",
+         {{"kind", "stall"}, {"command", 0x4024}, {"seconds", 3}, {"after_cli", true}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const nlohmann::json before = sim->model(0);
+        const std::string volume = volumeName(c.deviceID);
+        ASSERT_FALSE(volume.empty());
+        ASSERT_EQ(invoke("ExposePaths", strings("LUNames", {volume}) + strings("InitiatorPortIDs", {HOST}) +
+                                            strings("TargetPortIDs", {TARGET_PORT}) +
+                                            strings("DeviceNumbers", {"00A"}) + strings("DeviceAccesses", {"2"})),
+                  "0");
+        ASSERT_NE(sim->model(0)["affinity_groups"], before["affinity_groups"]);
+        ASSERT_TRUE(sim->fault(0, c.fetchFault));
+        EXPECT_EQ(invoke("HidePaths", strings("InitiatorPortIDs", {HOST}) + viewParam()), "0");
+        ASSERT_TRUE(sim->clearFaults(0));
+        const nlohmann::json after = sim->model(0);
+        EXPECT_EQ(after["affinity_groups"], before["affinity_groups"])
+            << sim->control({{"op", "cli_log"}, {"array", 0}}).dump();
+        EXPECT_EQ(after["host_maps"], before["host_maps"]);
+        EXPECT_EQ(returnToPool(c.deviceID), "0");
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include "Controller_Configuration_Request.h"
 
+#include <set>
+
 #include "SMIS_TraceLog.h"
 #include "VELDARO_RefTable.h"
 
@@ -40,6 +42,17 @@ std::uint32_t Controller_Configuration_Request::HidePaths(SPCList& out)
         if (AddModifySPCList(zone, ports) != 0)
             return RC_INVALID_TARGET;
     }
+    // The groups left unbound are told from the bindings this call releases
+    // and the table read before the release: a table fetch failing after
+    // the release would still show the released bindings, and a group
+    // deleted on no such ground stays on the array with its volumes, bound
+    // to no host, so that no view shows it.
+    Array<std::uint16_t> ids;
+    std::set<std::uint16_t> bound;
+    if (lc.getAllLogicalID(ids) != 0 || !lc.groupsBoundAfterRelease(ids, bound)) {
+        severe("HidePaths cannot tell which affinity groups it leaves unbound: nothing was changed");
+        return RC_FAILED;
+    }
     // From here on a failed step sets again the host affinities the call
     // released, so that a failure leaves the view as it was.
     if ((rc = std::uint32_t(lc.registHostAffinity(SMISProviderLUNConfiguration::LC_DELETE))) != RC_OK) {
@@ -47,12 +60,7 @@ std::uint32_t Controller_Configuration_Request::HidePaths(SPCList& out)
         return rc;
     }
     refresh(0);
-    Array<std::uint16_t> ids;
-    if (lc.getAllLogicalID(ids) != 0)
-        rc = RC_FAILED;
-    else
-        rc = std::uint32_t(lc.unregisteredAffinityGroup(ids));
-    if (rc != RC_OK) {
+    if ((rc = std::uint32_t(lc.unregisteredAffinityGroup(bound))) != RC_OK) {
         undoHide(lc);
         return rc;
     }

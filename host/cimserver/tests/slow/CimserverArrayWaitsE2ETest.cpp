@@ -3,7 +3,8 @@
 // the replication and hardware-ID services and the tables answer at once;
 // the waits are bounded and a caller past the bound is answered busy before
 // anything is made; a client that leaves ends its wait; a request on a
-// silent array waits one time-out, not one per adapter; many clients stuck on
+// silent array waits one time-out, not one per adapter, and a method on it
+// one time-out, not one per polling exchange queued before it; many clients stuck on
 // a silent array leave the server serving, and callers of one array's
 // methods past their bound are answered busy without taking a worker each;
 // and SIGTERM ends the server
@@ -481,6 +482,35 @@ TEST(CimserverArrayWaits, ARequestOnASilentArrayWaitsOneTimeOutNotOnePerAdapter)
     EXPECT_LT(took, std::chrono::seconds(100)) << ms(took) << " ms: more than one time-out of 60 s";
     // The silent array's ports still come, from the table.
     EXPECT_NE(r.body.find(">" + s.address(0) + "<"), std::string::npos);
+    EXPECT_EQ(s.server->stop(), 0) << s.server->output();
+}
+
+// A method on an array that goes silent answers within one time-out: its
+// exchanges do not queue behind the polling tasks' (polled every second
+// here), each of which waits a time-out of its own; without the bound the
+// method answered after three or four of them. No other method holds the
+// array's method lock, so the lock's bound adds nothing. A method that could
+// not ask the array makes nothing there.
+TEST(CimserverArrayWaits, AMethodOnASilentArrayAnswersWithinOneTimeOutNotBehindThePollingTasks)
+{
+    WaitingServer s({"ConnectionTimeout=60", "PortLinkStatus=0"});
+    ASSERT_TRUE(s.sim.control({{"op", "cli_clear_log"}})["ok"]);
+    ASSERT_TRUE(s.sim.fault(0, {{"kind", "stall"}, {"seconds", 600}}));
+    // The polling tasks' exchanges meet the silence first and hold the channel.
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    CimClient client(s.server->port());
+    client.http().set_read_timeout(600, 0);
+    CimReply r;
+    const auto took = timed_call(client, "CreateStorageHardwareID", probes(s, 40, true)[5].body, r);
+    EXPECT_EQ(r.http_status, 200) << r.body.substr(0, 400);
+    const long long rc = return_value(r);
+    EXPECT_NE(rc, -1) << r.body.substr(0, 400);
+    EXPECT_LT(took, std::chrono::seconds(100)) << ms(took) << " ms: more than one time-out of 60 s";
+    if (rc != 0) {
+        const nlohmann::json lines = s.sim.control({{"op", "cli_log"}, {"array", 0}})["lines"];
+        for (const auto& line : lines)
+            EXPECT_NE(line.value("line", "").rfind("create ", 0), 0u) << lines.dump();
+    }
     EXPECT_EQ(s.server->stop(), 0) << s.server->output();
 }
 
