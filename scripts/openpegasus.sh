@@ -11,7 +11,11 @@
 # (PEGASUS_HOME: its repository, configuration and password files). cimserver
 # needs one, so its configuration (cimserver_current.conf, written at start
 # and inherited by every later start on the same home) lands there and never
-# in the shared build.
+# in the shared build. The server's pid file, start lock and local socket are
+# fixed per third-party build, so one server of it runs at a time: cimserver
+# (but `cimserver -s`) first takes <cache>/.server.lock, as the tests and
+# scripts/run-openpegasus.sh do, waiting up to 5 minutes for another to end,
+# and holds it while it runs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=third-party-cache.sh
@@ -38,4 +42,11 @@ fi
 [ -x "$cache/pegasus/bin/$program" ] ||
   { echo "FAILED: no program $program in $cache/pegasus/bin" >&2; exit 1; }
 export PEGASUS_HOME
+if [ "$program" = cimserver ] && [ "${1:-}" != "-s" ]; then
+  exec 8>"$cache/.server.lock"
+  if ! flock -n 8; then
+    echo "another OpenPegasus server of $cache runs (a test or scripts/run-openpegasus.sh); waiting for it to end" >&2
+    flock -w 300 8 || { echo "FAILED: it still runs after 5 minutes" >&2; exit 1; }
+  fi
+fi
 exec "$cache/pegasus/bin/$program" "$@"
