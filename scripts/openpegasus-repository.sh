@@ -9,8 +9,13 @@
 #
 #   openpegasus-repository.sh CLASSES.mof REGISTRATION.mof DIR     makes DIR/repository
 #
-# The build writes both MOF files to <build>/mof/. Start the server on it with
-# repositoryDir=DIR/repository. Exits 1, naming what is missing, without the
+# DIR becomes a server home of its own (PEGASUS_HOME): the repository, a copy,
+# and bin/ and lib/ linked to the build's programs (the provider agent) and
+# libraries (provider managers, the server's own providers), so a server on it
+# writes its configuration and password files into DIR, not into the shared
+# build. The build writes both MOF files to <build>/mof/. Start the server on
+# it with scripts/openpegasus.sh --home DIR cimserver repositoryDir=DIR/repository
+# providerDir=DIR/lib:<module folder>. Exits 1, naming what is missing, without the
 # third-party build or the MOF files.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -29,6 +34,8 @@ mkdir -p "$dir"
 dir=$(cd "$dir" && pwd)
 rm -rf "$dir/repository"
 cp -r "$PEGASUS_HOME/repository" "$dir/repository"
+ln -sfn "$PEGASUS_HOME/bin" "$dir/bin"
+ln -sfn "$PEGASUS_HOME/lib" "$dir/lib"
 schema=$PEGASUS_ROOT/Schemas/CIMExperimental241/DMTF
 load() {
   local ns=$1 file=$2

@@ -36,6 +36,8 @@ cache=$(cd "$cache" && pwd)
 # One build at a time per cache (CI and a developer may share it).
 exec 9>"$cache/.lock"
 flock 9
+# The build's own time, not the wait for another run's lock.
+SECONDS=0
 
 # What a build depends on: the archives, the adjustments and the settings.
 pegasus_settings="PEGASUS_PLATFORM=LINUX_X86_64_GNU PEGASUS_SKIP_MOST_TEST_DIRS=true PEGASUS_INTEROP_NAMESPACE=interop"
@@ -84,6 +86,7 @@ echo "building OpenPegasus (log: $log)"
   make setupdevserver && make repository ) >> "$log" 2>&1 ||
   { tail -30 "$log" >&2; echo "third-party.sh: OpenPegasus build failed" >&2; exit 1; }
 
+pegasus_took=$SECONDS
 echo "building CIMPLE"
 ( cd "$cache/src/CIMPLEWORK/cimple" &&
   ./configure --prefix="$CIMPLE_HOME" --libdir="$CIMPLE_HOME/lib" \
@@ -93,5 +96,11 @@ echo "building CIMPLE"
   { tail -30 "$log" >&2; echo "third-party.sh: CIMPLE build failed" >&2; exit 1; }
 
 echo "$stamp" > "$cache/stamp"
+minutes() { echo "$(($1 / 60)) min $(($1 % 60)) s"; }
+took="third-party build took $(minutes "$SECONDS") at $jobs jobs"
+took+=" (OpenPegasus $(minutes "$pegasus_took"), CIMPLE $(minutes $((SECONDS - pegasus_took))))"
+took+=", load average $(cut -d' ' -f1-3 /proc/loadavg) at the end"
+echo "$took" >> "$log"
+echo "$took"
 echo "third-party build done"
 echo "$cache"

@@ -104,10 +104,6 @@ void OpenPegasusServer::prepare(bool in_process)
                                                 mof + "arrayprov-classes.mof", mof + "arrayprov-registration.mof", _home});
     if (made.status != 0)
         throw std::runtime_error("scripts/openpegasus-repository.sh failed:\n" + made.out + made.err);
-    // The server finds its provider agent as <home>/bin/cimprovagt and its
-    // provider managers in <home>/lib.
-    fs::create_directory_symlink(c + "/pegasus/bin", _home + "/bin");
-    fs::create_directory_symlink(c + "/pegasus/lib", _home + "/lib");
 
     _lock = open((c + "/.server.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (_lock < 0)
@@ -146,7 +142,9 @@ void OpenPegasusServer::start(bool in_process)
                                      "enableAuthentication=false",
                                      "listenAddress=127.0.0.1",
                                      "repositoryDir=" + _home + "/repository",
-                                     "providerDir=" + module_dir(),
+                                     // The server's own providers (in <home>/lib, linked to the
+                                     // build's) beside the module: the value replaces the default.
+                                     "providerDir=" + _home + "/lib:" + module_dir(),
                                      std::string("forceProviderProcesses=") + (in_process ? "false" : "true")};
     const std::string c_lib = c + "/pegasus/lib:" + c + "/cimple/lib";
     _pid = CimserverProcess::spawn_server(

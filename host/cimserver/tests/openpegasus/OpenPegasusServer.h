@@ -1,9 +1,10 @@
 // The provider module served by the real OpenPegasus server, for the tests
 // that compare it with cimserver: a server home of its own (a repository
 // made by scripts/openpegasus-repository.sh from the build's MOF files, the
-// third-party build's programs), HTTP on 127.0.0.1 at a free port, no
-// authentication, the module (libarrayprov.so of the OpenPegasus build
-// variant) from its provider folder, and SMIS_INSTALL_DIR for the module.
+// third-party build's programs and libraries), HTTP on 127.0.0.1 at a free
+// port, no authentication, the server's own providers and the module
+// (libarrayprov.so of the OpenPegasus build variant) from their provider
+// folders, and SMIS_INSTALL_DIR for the module.
 //
 // The server's pid file and start lock are fixed per third-party build, so
 // one such server runs at a time per cache: the object holds an exclusive
