@@ -17,6 +17,7 @@
 
 #include <cimple/cimple.h>
 
+#include <memory>
 #include <new>
 #include <type_traits>
 
@@ -269,6 +270,47 @@ int association_by_references(PROVIDER* provider, const CLASS* model, Instance**
     return GET_INSTANCE_OK;
 }
 
+// Associator names answered from the provider's enumeration, for a
+// provider that does not answer them itself. CIMPLE's Provider_Handle
+// fallback does the same but takes a second reference on every name it
+// lends and never drops it, so each answer leaves its far end behind; here
+// every association is freed, ends and all, once its names were lent.
+struct Names_By_Enumeration {
+    const Instance* source;
+    const char* result_class;
+    const char* role;
+    const char* result_role;
+    Enum_Associator_Names_Handler<Instance>* handler;
+};
+
+inline bool lend_associator_names(Instance* association, Enum_Instances_Status, void* client_data)
+{
+    if (!association)
+        return true;
+    const auto* ask = static_cast<const Names_By_Enumeration*>(client_data);
+    const Instance* names[CIMPLE_MAX_REFERENCES_PER_CLASS];
+    const ssize_t found = get_associators(ask->source, association, ask->result_class, ask->role,
+                                          ask->result_role, names);
+    bool more = true;
+    for (ssize_t i = 0; i < found && more; ++i)
+        more = ask->handler->handle(const_cast<Instance*>(names[i]));
+    destroy(association);
+    return more;
+}
+
+template <class PROVIDER, class CLASS>
+Enum_Associator_Names_Status associator_names_by_enumeration(PROVIDER* provider, const Names_By_Enumeration& ask)
+{
+    struct Model_Destroyer {
+        void operator()(CLASS* model) const { destroy(model); }
+    };
+    std::unique_ptr<CLASS, Model_Destroyer> model(static_cast<CLASS*>(create(&CLASS::static_meta_class)));
+    nullify_non_keys(model.get());
+    Enum_Instances_Handler<CLASS> handler(&lend_associator_names, const_cast<Names_By_Enumeration*>(&ask));
+    return provider->enum_instances(model.get(), &handler) == ENUM_INSTANCES_OK ? ENUM_ASSOCIATOR_NAMES_OK
+                                                                                 : ENUM_ASSOCIATOR_NAMES_FAILED;
+}
+
 } // namespace dispatch_detail
 
 // Association shape.
@@ -308,8 +350,14 @@ int association_proc(int operation, void* a0, void* a1, void* a2, void* a3, void
         switch (operation) {
         case OPERATION_ENUM_ASSOCIATOR_NAMES: {
             Enum_Associator_Names_Handler<Instance> handler(reinterpret_cast<Enum_Associator_Names_Proc>(a5), a6);
-            status = provider->enum_associator_names(static_cast<const Instance*>(a1), text_or_empty(a2),
-                                                     text_or_empty(a3), text_or_empty(a4), &handler);
+            const Instance* source = static_cast<const Instance*>(a1);
+            status = provider->enum_associator_names(source, text_or_empty(a2), text_or_empty(a3),
+                                                     text_or_empty(a4), &handler);
+            if (status == ENUM_ASSOCIATOR_NAMES_UNSUPPORTED && source) {
+                const Names_By_Enumeration ask{source, text_or_empty(a2).c_str(), text_or_empty(a3).c_str(),
+                                               text_or_empty(a4).c_str(), &handler};
+                status = associator_names_by_enumeration<PROVIDER, CLASS>(provider, ask);
+            }
             ended = true;
             if (status != ENUM_ASSOCIATOR_NAMES_UNSUPPORTED)
                 end_call<Enum_Associator_Names_Proc, Enum_Associator_Names_Status>(a5, a6, status);
