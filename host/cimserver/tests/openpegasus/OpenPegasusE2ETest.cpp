@@ -1,8 +1,9 @@
 // The provider module under the real OpenPegasus, beside cimserver, on one
 // simulated scenario: profile discovery from the interop name space, equal
-// answers for volumes, pools and an association, a volume made and returned
-// through the module, and the indication of its creation at a listener
-// subscribed through OpenPegasus.
+// answers for every registered class and the associator names of every
+// instance, every name OpenPegasus answers fetched back through it, a volume
+// made and returned through the module, and the indication of its creation
+// at a listener subscribed through OpenPegasus.
 #include "CimClient.h"
 #include "CimserverProcess.h"
 #include "ComparableAnswer.h"
