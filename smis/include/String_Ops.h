@@ -24,6 +24,19 @@ String concat(const PARTS&... parts)
     return r;
 }
 
+// The text without its trailing white space (blanks, tabs, line ends); null
+// counts as "". Key values are served in this form: a server that trims the
+// values it reads hands back no other, and the name must find the instance.
+inline String without_trailing_space(const char* text)
+{
+    if (!text)
+        return String();
+    std::size_t n = std::strlen(text);
+    while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\t' || text[n - 1] == '\r' || text[n - 1] == '\n'))
+        --n;
+    return String(text, n);
+}
+
 // Position of the last c in s; npos when absent.
 inline std::size_t find_last(const String& s, char c)
 {

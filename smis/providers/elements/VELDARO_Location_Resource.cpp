@@ -2,9 +2,8 @@
 
 #include "VELDARO_Location_Resource.h"
 
-#include <string>
-
 #include "RefTable_Text.h"
+#include "String_Ops.h"
 #include "VELDARO_RefTable.h"
 
 namespace cimple {
@@ -17,13 +16,14 @@ int VELDARO_Location_Resource::createLocation()
         const int first = Instance_Common::icFirstCommonProcess(&table);
         if (first != 0)
             return first;
-        // PhysicalPosition is a key: an array without a position text (none,
-        // or only blanks) stands at "N/A".
+        // PhysicalPosition is a key: served without the field's trailing
+        // blanks (a server that trims values could not fetch it back
+        // otherwise); an array without a position text (none, or only
+        // blanks) stands at "N/A".
         RefTable_Text position(table.getSysPosition());
-        const std::string text = position.c_str();
-        const bool none = text.find_first_not_of(' ') == std::string::npos;
+        const String text = without_trailing_space(position.c_str());
         made = Instance_Provider_Frame::newInstance<VELDARO_Location>();
-        if (setLocation(made, _storage, none ? String("N/A") : position.str()) != 0) {
+        if (setLocation(made, _storage, text.size() == 0 ? String("N/A") : text) != 0) {
             destroy(made);
             return 1;
         }

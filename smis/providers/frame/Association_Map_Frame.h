@@ -77,12 +77,14 @@ public:
     // into a failure.
     // While references of one source are collected, an association that
     // does not refer to it in the request's role is dropped at once, so the
-    // map holds the answer only.
+    // map holds the answer only. So is one with an end the host does not
+    // route to the module (hostServesEnds).
     void add(Instance* association)
     {
         if (!association)
             throw std::bad_alloc();
-        if (_onlySource && !refers_to(_onlySource, association, _onlyRole)) {
+        if ((_onlySource && !refers_to(_onlySource, association, _onlyRole)) ||
+            !Association_Provider_Frame::hostServesEnds(association)) {
             destroy(association);
             return;
         }

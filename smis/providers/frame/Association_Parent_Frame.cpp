@@ -153,7 +153,8 @@ int Association_Parent_Frame::routeRows(const Instance* source, const Source_Rou
 void Association_Parent_Frame::deliver(Instance* association, Instance* farEnd, bool markFarEnd)
 {
     Owned<Instance> held(association);
-    if (!held)
+    // An end the host does not route to the module would dangle.
+    if (!held || !Association_Provider_Frame::hostServesEnds(held.get()))
         return;
     switch (_mode) {
     case MODE_ENUMERATE:

@@ -56,7 +56,8 @@ public:
     // the handler (for associators with every property marked present when
     // markFarEnd); the association and its ends are then destroyed.
     // References: the association goes to the references handler when it
-    // refers to the source in the request's role.
+    // refers to the source in the request's role. An association with an
+    // end the host does not route to the module is dropped in every mode.
     void deliver(Instance* association, Instance* farEnd, bool markFarEnd = true);
 
     // Makes the association of class A from its two ends (first and second

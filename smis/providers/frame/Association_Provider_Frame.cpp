@@ -9,6 +9,7 @@
 #include "Instance_Provider_Frame.h"
 #include "SMIS_TraceLog.h"
 #include "String_Ops.h"
+#include "Unregistered_Classes.h"
 
 namespace cimple {
 
@@ -155,6 +156,24 @@ Instance* Association_Provider_Frame::newAssociation(const Meta_Class* mc, Insta
     *slots[0] = a.release();
     *slots[1] = b.release();
     return association.release();
+}
+
+bool Association_Provider_Frame::hostServesEnds(const Instance* association)
+{
+    const Meta_Class* mc = association->meta_class;
+    for (std::size_t i = 0; i < mc->num_meta_features; ++i) {
+        const Meta_Feature* f = mc->meta_features[i];
+        if (!(f->flags & CIMPLE_FLAG_REFERENCE))
+            continue;
+        const Meta_Reference* r = reinterpret_cast<const Meta_Reference*>(f);
+        if (r->subscript != 0)
+            continue;
+        const Instance* end =
+            *reinterpret_cast<Instance* const*>(reinterpret_cast<const char*>(association) + r->offset);
+        if (end && !Unregistered_Classes::hostServes(end->meta_class))
+            return false;
+    }
+    return true;
 }
 
 bool Association_Provider_Frame::isOf(const Instance* source, const Meta_Class& mc)

@@ -97,6 +97,11 @@ public:
         return made;
     }
 
+    // False when an end of the association is of a class the module's
+    // host does not route to it (Unregistered_Classes): the frames drop
+    // such an association rather than answer a reference that dangles.
+    static bool hostServesEnds(const Instance* association);
+
     // Places the end in a name space (INTEROP_NAMESPACE or ARRAY_NAMESPACE)
     // and gives it back, so it can stand in an emit or add call.
     template <class T>

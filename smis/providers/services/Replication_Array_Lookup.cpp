@@ -4,6 +4,7 @@
 
 #include "CommonBase.h"
 #include "RefTable_Text.h"
+#include "String_Ops.h"
 #include "Replication_Log.h"
 #include "Replication_Types.h"
 #include "SMISMethodCom.h"
@@ -30,7 +31,8 @@ String Replication_Array_Lookup::boxIdOf(const String& storage)
 {
     VELDARO_RefTable table(storage.c_str());
     RefTable_Text box(table.getSysBoxID());
-    return box.str();
+    // As the array's access point is named: without the field's trailing blanks.
+    return without_trailing_space(box.c_str());
 }
 
 bool Replication_Array_Lookup::isConfigured(const String& storage)
@@ -63,7 +65,7 @@ String Replication_Array_Lookup::getRemoteStorageAddress(const String& boxId)
             Replication_Log::failure(__FILE__, __LINE__, "Failed to get remote BoxID");
             continue;
         }
-        if (box.str() == boxId)
+        if (without_trailing_space(box.c_str()) == without_trailing_space(boxId.c_str()))
             return addresses[i];
     }
     return String();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 namespace cimserver::test {
@@ -38,6 +39,19 @@ std::string property_value(pugi::xml_node p)
         return out + "}";
     }
     return p.child("VALUE") ? scalar(type, p.child("VALUE").text().get()) : "NULL";
+}
+
+// Two CIM date-times (yyyymmddhhmmss.mmmmmm+utc) within five minutes.
+bool close_times(const std::string& a, const std::string& b)
+{
+    auto seconds = [](const std::string& t) -> long long {
+        std::tm tm{};
+        if (t.size() < 14 || !strptime(t.substr(0, 14).c_str(), "%Y%m%d%H%M%S", &tm))
+            return -1;
+        return static_cast<long long>(timegm(&tm));
+    };
+    const long long x = seconds(a), y = seconds(b);
+    return x >= 0 && y >= 0 && std::llabs(x - y) <= 300;
 }
 
 } // namespace
@@ -89,6 +103,34 @@ std::set<std::string> comparable_paths(const CimReply& reply)
             ns += (ns.empty() ? "" : "/") + std::string(n.attribute("NAME").value());
         out.insert(ns + ":" + comparable_name(path.child("INSTANCENAME")));
     }
+    return out;
+}
+
+std::string differences(const ComparableInstances& expected, const ComparableInstances& got,
+                        const std::set<std::string>& observed_times)
+{
+    std::string out;
+    for (const auto& [name, props] : expected) {
+        auto it = got.find(name);
+        if (it == got.end()) {
+            out += name + ": answered by the first only\n";
+            continue;
+        }
+        std::map<std::string, std::pair<std::string, std::string>> both;
+        for (const auto& [p, v] : props)
+            both[p] = {v, "NULL"};
+        for (const auto& [p, v] : it->second) {
+            auto b = both.emplace(p, std::pair<std::string, std::string>("NULL", v));
+            b.first->second.second = v;
+        }
+        for (const auto& [p, values] : both)
+            if (values.first != values.second &&
+                !(observed_times.count(p) && close_times(values.first, values.second)))
+                out += name + " " + p + ": " + values.first + " | " + values.second + "\n";
+    }
+    for (const auto& [name, props] : got)
+        if (!expected.count(name))
+            out += name + ": answered by the second only\n";
     return out;
 }
 

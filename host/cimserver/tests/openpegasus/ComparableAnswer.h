@@ -27,6 +27,15 @@ std::string comparable_name(pugi::xml_node node);
 // The instance paths of an AssociatorNames answer as "namespace:name".
 std::set<std::string> comparable_paths(const CimReply& reply);
 
+// Every difference between two answers, one line each (empty when equal):
+// an instance answered by one only, and per instance of both a property
+// whose values differ (a null value, sent without a value or not sent,
+// equals only a null value). The date-times of observed_times are each
+// server's own moment of seeing something (its cache's time stamp): they
+// need both be null, or both set within five minutes of each other.
+std::string differences(const ComparableInstances& expected, const ComparableInstances& got,
+                        const std::set<std::string>& observed_times = {});
+
 } // namespace cimserver::test
 
 #endif

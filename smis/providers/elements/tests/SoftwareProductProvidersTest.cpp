@@ -214,7 +214,7 @@ TEST_F(SoftwareProductProviders, Location)
     ASSERT_EQ(list.size(), 2u);
     const auto* l = as<cimple::VELDARO_Location>(list[0]);
     EXPECT_STREQ(l->Name.value.c_str(), A);
-    EXPECT_EQ(l->PhysicalPosition.value.c_str(), "Rack 7" + std::string(58, ' ')) << "as the table holds it";
+    EXPECT_STREQ(l->PhysicalPosition.value.c_str(), "Rack 7") << "the table's text without its trailing blanks";
     EXPECT_STREQ(l->Caption.value.c_str(), "Storage Location");
     EXPECT_STREQ(l->ElementName.value.c_str(), "Storage Location");
     const auto* none = as<cimple::VELDARO_Location>(list[1]);
@@ -224,6 +224,16 @@ TEST_F(SoftwareProductProviders, Location)
         Instance_Ptr got;
         EXPECT_EQ(getSame("VELDARO_Location", p.get(), got), 0);
     }
+    // The name with the table's trailing blanks finds the same instance.
+    Instance_Ptr got;
+    ASSERT_EQ(get<cimple::VELDARO_Location>("VELDARO_Location",
+                                            [](cimple::VELDARO_Location* m) {
+                                                m->Name.set(A);
+                                                m->PhysicalPosition.set(("Rack 7" + std::string(58, ' ')).c_str());
+                                            },
+                                            got),
+              0);
+    EXPECT_STREQ(as<cimple::VELDARO_Location>(got)->PhysicalPosition.value.c_str(), "Rack 7");
 }
 
 }  // namespace

@@ -10,13 +10,21 @@ module with the PegasusCreateProvider entry point: interface "C++Default"
 types instance (2), or indication (4) for an indication class, plus
 association (3) for an association and method (5) for a class with methods.
 
-The server serves the interop model itself (object manager, name spaces,
-communication mechanisms, registered profiles and their associations): the
-module's providers of those classes are left out, and the module's profile
-is registered as the server's profile capabilities instead
+Only what resolves in the server is registered. The server serves the
+interop model itself (object manager, name spaces, communication
+mechanisms, registered profiles and their associations): the module's
+providers of those classes are left out, and the module's profile is
+registered as the server's profile capabilities instead
 (PG_ProviderProfileCapabilities), from which the server makes the
 registered profile, its sub-profiles and the ElementConformsToProfile
-association to every array's storage system.
+association to every array's storage system. The module's own elements of
+that side, the CIM server's system and the provider's software identity,
+are left out too: the server has its own, and the module's would be
+associated only with interop instances the server does not have.
+
+emit_unregistered_cpp writes the classes left out for the module itself
+(Unregistered_Classes), so that, hosted by such a server, it answers no
+association with an end the server does not route to it.
 """
 
 import json
@@ -39,6 +47,11 @@ SERVED_BY_SERVER = (
     'CIM_RegisteredProfile', 'CIM_ElementConformsToProfile', 'CIM_ReferencedProfile',
     'CIM_SubProfileRequiresProfile', 'CIM_NamespaceInManager', 'CIM_CommMechanismForManager',
 )
+
+# The module's elements of the interop side that the server has its own
+# instances of: the system hosting the object manager, and the software
+# identity associated with the registered profiles.
+SERVER_SIDE = ('VELDARO_System', 'VELDARO_ProviderSoftwareIdentity')
 
 # The module's profile that the server registers for it, the organization
 # that defines it, and the class whose instances conform to it.
@@ -66,6 +79,11 @@ def served_by_server(cls):
             return True
         c = c.superclass
     return False
+
+
+def registered(cls):
+    """Whether the server loading the module routes the class to it."""
+    return cls.name not in SERVER_SIDE and not served_by_server(cls)
 
 
 def _find_source(sources, file_name):
@@ -134,7 +152,7 @@ def _profile_capabilities(profiles, sub_profiles, provider):
 
 def emit(rows, schema, sources, namespace=NAMESPACE):
     profiles, sub_profiles = profile_rows(sources)
-    rows = [r for r in rows if not served_by_server(schema.find(r.cls))]
+    rows = [r for r in rows if registered(schema.find(r.cls))]
     conforming = [r for r in rows if r.cls == CONFORMING_CLASS]
     if not conforming:
         raise RegistrationError('no provider of %s in the table' % CONFORMING_CLASS)
@@ -152,3 +170,14 @@ def emit(rows, schema, sources, namespace=NAMESPACE):
             ('Namespaces', [namespace]), ('ProviderType', provider_types(cls))]))
     parts.append('\n' + _profile_capabilities(profiles, sub_profiles, conforming[0].provider))
     return ''.join(parts)
+
+
+def emit_unregistered_cpp(rows, schema, banner):
+    """Unregistered_Classes::CLASSES: the table's classes the registration
+    leaves out, in table order, null-terminated."""
+    left_out = [r.cls for r in rows if not registered(schema.find(r.cls))]
+    lines = [banner, '#include "Unregistered_Classes.h"', '#include "schema_classes.h"\n',
+             'namespace cimple {\n', 'const Meta_Class* const Unregistered_Classes::CLASSES[] = {']
+    lines += ['    &%s::static_meta_class,' % c for c in left_out]
+    lines += ['    nullptr,', '};\n', '} // namespace cimple']
+    return '\n'.join(lines) + '\n'

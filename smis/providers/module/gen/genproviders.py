@@ -411,10 +411,12 @@ def emit_registrations_cpp(rows):
 
 def outputs(rows):
     """Generated file names: the headers, the placeholder sources, the
-    procedures and the registrations."""
+    procedures, the registrations and the classes a loading server's
+    registration leaves out."""
     names = ['%s.h' % r.provider for r in rows]
     names += ['%s.cpp' % r.provider for r in rows if not r.hand_written]
-    return names + ['Provider_Procedures.h', 'Provider_Procedures.cpp', 'Module_Registrations.cpp']
+    return names + ['Provider_Procedures.h', 'Provider_Procedures.cpp', 'Module_Registrations.cpp',
+                    'Unregistered_Classes.cpp']
 
 
 def hand_written_sources(sources):
@@ -518,6 +520,7 @@ def main(argv):
     files['Provider_Procedures.h'] = emit_procedures_h(rows)
     files['Provider_Procedures.cpp'] = emit_procedures_cpp(rows, schema)
     files['Module_Registrations.cpp'] = emit_registrations_cpp(rows)
+    files['Unregistered_Classes.cpp'] = emit_registration_mof.emit_unregistered_cpp(rows, schema, BANNER)
     for name, text in files.items():
         _write_if_changed(os.path.join(args.out, name), text)
     # A provider that became hand-written leaves no placeholder behind.

@@ -207,6 +207,19 @@ TEST_F(RemoteElements, AccessPointCarriesTheArraysBoxId)
     EXPECT_EQ(getSame("VELDARO_RemoteServiceAccessPoint", list[1].get(), got), 0);
 }
 
+TEST_F(RemoteElements, AShortBoxIdNamesTheAccessPointWithoutTheFieldsBlanks)
+{
+    a.sys().BoxID("BOX-A");
+    install({{A, &a}}, {A});
+    int status = -1;
+    Instance_List list = enumerate("VELDARO_RemoteServiceAccessPoint", &status);
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_STREQ(as<VELDARO_RemoteServiceAccessPoint>(list[0])->Name.value.c_str(), "BOX-A");
+    Instance_Ptr got;
+    EXPECT_EQ(getSame("VELDARO_RemoteServiceAccessPoint", list[0].get(), got), 0);
+}
+
 TEST_F(RemoteElements, ArrayWithoutBoxIdPublishesNoAccessPoint)
 {
     installArrays(false);

@@ -7,8 +7,9 @@ against the module's schema source and provider table:
     or inherited) with the same type and arrayness;
   - interop holds one provider and one capabilities instance of the module
     for every row of the provider table except those of the interop classes
-    the server serves itself, none for those, and the module's profile
-    capabilities.
+    the server serves itself and of the server's system and the provider's
+    software identity (the server has its own), none for those, and the
+    module's profile capabilities.
 
   check_repository.py REPOSITORY TABLE SCHEMA...
 
@@ -104,9 +105,10 @@ def registration_differences(instances_dir, rows, schema):
             out.append('interop: no %s instances' % cls)
             names[cls] = ''
     for r in rows:
-        if emit_registration_mof.served_by_server(schema.find(r.cls)):
+        if not emit_registration_mof.registered(schema.find(r.cls)):
             if 'Name="%s"' % r.provider in names['PG_Provider']:
-                out.append('interop: PG_Provider %s registered, though the server serves its class' % r.provider)
+                out.append('interop: PG_Provider %s registered, though the server serves its class or has its own'
+                           % r.provider)
             continue
         if 'Name="%s"' % r.provider not in names['PG_Provider']:
             out.append('interop: no PG_Provider %s' % r.provider)
