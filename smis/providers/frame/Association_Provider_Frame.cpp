@@ -5,6 +5,8 @@
 
 #include <strings.h>
 
+#include <vector>
+
 #include "CommonBase.h"
 #include "Instance_Provider_Frame.h"
 #include "SMIS_TraceLog.h"
@@ -14,6 +16,22 @@
 namespace cimple {
 
 namespace {
+
+// Where in an instance of the class its ends are: the offsets of its first
+// two single references, in feature order (fewer when it has fewer).
+std::vector<std::size_t> end_offsets(const Meta_Class* mc)
+{
+    std::vector<std::size_t> out;
+    for (std::size_t i = 0; i < mc->num_meta_features && out.size() < 2; ++i) {
+        const Meta_Feature* f = mc->meta_features[i];
+        if (!(f->flags & CIMPLE_FLAG_REFERENCE))
+            continue;
+        const Meta_Reference* r = reinterpret_cast<const Meta_Reference*>(f);
+        if (r->subscript == 0)
+            out.push_back(r->offset);
+    }
+    return out;
+}
 
 // The element classes this library serves that a request may name as its
 // source; a source of one of them that a provider does not relate gets an
@@ -140,36 +158,19 @@ Instance* Association_Provider_Frame::newAssociation(const Meta_Class* mc, Insta
     Owned<Instance> association(create(mc, true));
     if (!association)
         return nullptr;
-    Instance** slots[2] = {nullptr, nullptr};
-    std::size_t found = 0;
-    for (std::size_t i = 0; i < mc->num_meta_features && found < 2; ++i) {
-        const Meta_Feature* f = mc->meta_features[i];
-        if (!(f->flags & CIMPLE_FLAG_REFERENCE))
-            continue;
-        const Meta_Reference* r = reinterpret_cast<const Meta_Reference*>(f);
-        if (r->subscript != 0)
-            continue;
-        slots[found++] = reinterpret_cast<Instance**>(reinterpret_cast<char*>(association.get()) + r->offset);
-    }
-    if (found < 2)
+    const std::vector<std::size_t> ends = end_offsets(mc);
+    if (ends.size() < 2)
         return nullptr;
-    *slots[0] = a.release();
-    *slots[1] = b.release();
+    char* base = reinterpret_cast<char*>(association.get());
+    *reinterpret_cast<Instance**>(base + ends[0]) = a.release();
+    *reinterpret_cast<Instance**>(base + ends[1]) = b.release();
     return association.release();
 }
 
 bool Association_Provider_Frame::hostServesEnds(const Instance* association)
 {
-    const Meta_Class* mc = association->meta_class;
-    for (std::size_t i = 0; i < mc->num_meta_features; ++i) {
-        const Meta_Feature* f = mc->meta_features[i];
-        if (!(f->flags & CIMPLE_FLAG_REFERENCE))
-            continue;
-        const Meta_Reference* r = reinterpret_cast<const Meta_Reference*>(f);
-        if (r->subscript != 0)
-            continue;
-        const Instance* end =
-            *reinterpret_cast<Instance* const*>(reinterpret_cast<const char*>(association) + r->offset);
+    for (std::size_t offset : end_offsets(association->meta_class)) {
+        const Instance* end = *reinterpret_cast<Instance* const*>(reinterpret_cast<const char*>(association) + offset);
         if (end && !Unregistered_Classes::hostServes(end->meta_class))
             return false;
     }
