@@ -3,6 +3,7 @@
 // stand in for exceptions.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -129,7 +130,8 @@ struct Requests {
     int end_status = -99;
     void* end_client = nullptr;
     int final_calls = 0;  // an indication handler's last call
-    const Instance* last_lent = nullptr;
+    // A copy of the last instance lent: a lent one lives only during its call.
+    std::shared_ptr<Instance> last_lent;
 };
 
 bool given(Instance* inst, int status, void* client)
@@ -152,7 +154,7 @@ bool lent(const Instance* inst, int status, void* client)
     Requests* r = static_cast<Requests*>(client);
     if (inst) {
         ++r->instances;
-        r->last_lent = inst;
+        r->last_lent.reset(clone(inst), [](Instance* i) { destroy(i); });
     }
     else {
         ++r->end_calls;
@@ -510,7 +512,7 @@ TEST_F(DispatchShape, AssociatorNamesNotAnsweredComeFromTheEnumerationWhichIsFre
         EXPECT_STREQ(script.last, "enum_instances");
         EXPECT_EQ(req.instances, 1);
         ASSERT_NE(req.last_lent, nullptr);
-        EXPECT_TRUE(key_eq(req.last_lent, pair->Dependent));
+        EXPECT_TRUE(key_eq(req.last_lent.get(), pair->Dependent));
         EXPECT_EQ(req.end_calls, 1);
         EXPECT_EQ(req.end_status, c.expected);
     }
