@@ -45,4 +45,11 @@ bool SMIS_ChannelSilence::silentSince(const std::string& address, Clock::time_po
     return it->second.silent >= since && it->second.silent >= it->second.answered;
 }
 
+bool SMIS_ChannelSilence::answeredSince(const std::string& address, Clock::time_point since)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    const auto it = records().find(address);
+    return it != records().end() && it->second.answered >= since;
+}
+
 }  // namespace cimple

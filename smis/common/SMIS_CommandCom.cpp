@@ -408,8 +408,8 @@ SMIS_CommandCom::ChannelWait SMIS_CommandCom::waitForChannel(const char* address
     // A request that already waited one whole time-out for this channel
     // does not wait again: it takes the channel only when it is free.
     const bool waitedBefore = SMIS_RequestContext::currentChannelBusy(address);
-    const auto deadline =
-        waitedBefore ? began : began + std::chrono::seconds(std::max<std::uint32_t>(timeoutSeconds, 1));
+    auto deadline = waitedBefore ? began : began + std::chrono::seconds(std::max<std::uint32_t>(timeoutSeconds, 1));
+    bool graced = false;
     const auto slice = waitedBefore ? std::chrono::milliseconds(0) : CHANNEL_WAIT_SLICE;
     for (;;) {
         bool busy = false;
@@ -435,6 +435,16 @@ SMIS_CommandCom::ChannelWait SMIS_CommandCom::waitForChannel(const char* address
             return ChannelWait::CANCELLED;
         }
         if (SMIS_ChannelSilence::Clock::now() >= deadline) {
+            // Nothing answered on the channel during a whole time-out: its
+            // holder most likely waits for a silent array on a time-out of
+            // its own that ends about now. A short grace lets that silence
+            // be seen, so that the reader answers as for a silent array
+            // rather than for a busy channel.
+            if (!waitedBefore && !graced && !SMIS_ChannelSilence::answeredSince(address, began)) {
+                graced = true;
+                deadline = SMIS_ChannelSilence::Clock::now() + SILENCE_GRACE;
+                continue;
+            }
             if (waitedBefore)
                 SMIS_TraceLog::peg_log(
                     __FILE__, __LINE__, Logger::INFORMATION,

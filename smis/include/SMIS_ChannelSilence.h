@@ -31,6 +31,8 @@ public:
     // True when an exchange that ended at or after since met silence and no
     // exchange was answered after it.
     static bool silentSince(const std::string& address, Clock::time_point since);
+    // True when an exchange with the array was answered at or after since.
+    static bool answeredSince(const std::string& address, Clock::time_point since);
 };
 
 }  // namespace cimple

@@ -83,6 +83,9 @@ public:
     // length, each followed by a look at the request (client gone, server
     // stopping) and at what the holder's exchange met.
     static constexpr std::chrono::milliseconds CHANNEL_WAIT_SLICE{200};
+    // Extra wait, after a whole time-out with nothing answered, for the
+    // holder's own time-out to show a silent array.
+    static constexpr std::chrono::seconds SILENCE_GRACE{5};
 
     // How a bounded wait for an array's command mutex ended.
     enum class ChannelWait { TAKEN, HOLDER_MET_SILENCE, HELD_TOO_LONG, CANCELLED };
