@@ -87,15 +87,19 @@ Answers read_all(int port)
     CimClient client(port);
     client.http().set_read_timeout(120, 0);
     Answers out;
+    // Asks for the class; a failure is kept as the class's answer.
+    auto ask = [&](const char* operation, const char* cls, CimReply& r) {
+        client.call(operation, CimClient::imethod(operation, CimClient::class_param("ClassName", cls)), r);
+        if (r.http_status == 200 && r.error_code == 0)
+            return true;
+        out[cls].push_back("failed: " + std::to_string(r.http_status) + "/" + std::to_string(r.error_code));
+        return false;
+    };
     for (const char* cls : kClasses) {
         CimReply r;
-        client.call("EnumerateInstances",
-                    CimClient::imethod("EnumerateInstances", CimClient::class_param("ClassName", cls)), r);
-        auto& names = out[cls];
-        if (r.http_status != 200 || r.error_code != 0) {
-            names.push_back("failed: " + std::to_string(r.http_status) + "/" + std::to_string(r.error_code));
+        if (!ask("EnumerateInstances", cls, r))
             continue;
-        }
+        auto& names = out[cls];
         const bool port_class = std::string(cls).find("Port") != std::string::npos;
         for (const pugi::xml_node& n : r.all("VALUE.NAMEDINSTANCE"))
             names.push_back(CimClient::raw(n.child("INSTANCENAME")) +
@@ -104,13 +108,9 @@ Answers read_all(int port)
     }
     for (const char* cls : kAssociations) {
         CimReply r;
-        client.call("EnumerateInstanceNames",
-                    CimClient::imethod("EnumerateInstanceNames", CimClient::class_param("ClassName", cls)), r);
-        auto& names = out[cls];
-        if (r.http_status != 200 || r.error_code != 0) {
-            names.push_back("failed: " + std::to_string(r.http_status) + "/" + std::to_string(r.error_code));
+        if (!ask("EnumerateInstanceNames", cls, r))
             continue;
-        }
+        auto& names = out[cls];
         for (const pugi::xml_node& n : r.all("INSTANCENAME"))
             names.push_back(CimClient::raw(n));
         std::sort(names.begin(), names.end());
