@@ -247,11 +247,12 @@ std::uint32_t Element_Replica_Creation::run(const Request& r, SNIA_Synchronized*
         return rc;
     if (SMIS_PollingService* polling = SMIS_PollingService::getInstance())
         polling->getConfigManagementInfo(_storage.c_str(), 1);
+    // The array made the copy: a relationship that cannot be named (the
+    // remote end's keys unknown) leaves the output out, never the success,
+    // which a retry could not repeat.
     synchronization = relationship(r, ends, session);
-    if (!synchronization) {
+    if (!synchronization)
         Replication_Log::failure(__FILE__, __LINE__, "CreateElementReplica: Failed to build the relationship");
-        return FAILED;
-    }
     Replication_Log::progress(__FILE__, __LINE__, "End CreateElementReplica - SessionID=%d", int(session));
     return 0;
 }
